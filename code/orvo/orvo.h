@@ -1,0 +1,13 @@
+// Every public header of the orvo engine.
+#pragma once
+
+#include "orvo/util/a_assert.h"
+#include "orvo/util/a_crc32.h"
+#include "orvo/util/a_criticalsection.h"
+#include "orvo/util/a_exception.h"
+#include "orvo/util/a_format.h"
+#include "orvo/util/a_geometry.h"
+#include "orvo/util/a_log.h"
+#include "orvo/util/a_random.h"
+#include "orvo/util/a_singleton.h"
+#include "orvo/util/a_timer.h"

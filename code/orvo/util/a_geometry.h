@@ -1,0 +1,37 @@
+// The shared geometric types and their text forms.
+#pragma once
+
+#include <cstdint>
+
+struct aRect {
+    int16_t x = 0;
+    int16_t y = 0;
+    uint16_t width = 0;
+    uint16_t height = 0;
+
+    aRect() = default;
+    aRect(int16_t x_, int16_t y_, uint16_t w, uint16_t h)
+        : x(x_), y(y_), width(w), height(h)
+    {
+    }
+
+    // Grows the rectangle to contain the point.
+    void extendTo(int16_t px, int16_t py);
+
+    bool operator==(const aRect&) const = default;
+};
+
+struct aPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+
+    bool operator==(const aPoint&) const = default;
+};
+
+// A colour as one ARGB word, alpha in the top byte.
+using aColor = uint32_t;
+
+// Scans "x y width height"; fields the text does not supply keep their values.
+aRect& string_toRect(aRect& rect, const char* text);
+// Scans "x y"; coordinates the text does not supply are 0.
+aPoint string_toPoint(const char* text);

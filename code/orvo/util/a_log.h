@@ -1,0 +1,30 @@
+// The engine's single text log. Every message of the program goes through
+// a_log with a time stamp measured from process start. The application frame
+// opens and closes the file; until then (and after) logging costs nothing.
+// Called from the main and the loading thread: messages are kept whole.
+#pragma once
+
+#include <cstdarg>
+
+// Opens the log file: appended to, or started afresh when `truncate` is set.
+// Any log already open is closed first. Returns false when the file cannot be opened.
+[[nodiscard]] bool a_logOpen(const char* path, bool truncate);
+void a_logClose();
+bool a_logIsOpen();
+
+// printf-style message; a null format logs "a_log. NULL log string".
+// Messages longer than the 2000-byte buffer are cut at a character boundary.
+void a_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void a_logV(const char* format, va_list args);
+
+// Writes a text as it stands (a '%' in it is not a directive).
+void a_logText(const char* text);
+
+// "(%s, line %u)" with the part of the path after its last backslash.
+// The text lives in a per-thread buffer that the next call overwrites.
+const char* a_logLocation(const char* sourcePath, unsigned line);
+
+// Seconds since process start used for time stamps; tests replace it to reach
+// times like 100 hours. Null puts back the real clock.
+using aLogClock = double (*)();
+void a_logSetClock(aLogClock clock);
