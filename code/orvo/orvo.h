@@ -1,6 +1,7 @@
 // Every public header of the orvo engine.
 #pragma once
 
+#include "orvo/app/a_file.h"
 #include "orvo/util/a_assert.h"
 #include "orvo/util/a_crc32.h"
 #include "orvo/util/a_criticalsection.h"
