@@ -2,6 +2,7 @@
 #pragma once
 
 #include "orvo/app/a_file.h"
+#include "orvo/app/a_fileserver.h"
 #include "orvo/util/a_assert.h"
 #include "orvo/util/a_crc32.h"
 #include "orvo/util/a_criticalsection.h"
