@@ -2,6 +2,9 @@
 #pragma once
 
 #include "orvo/app/a_file.h"
+#include "orvo/sound/a_music.h"
+#include "orvo/sound/a_sound.h"
+#include "orvo/sound/a_soundlibrary.h"
 #include "orvo/util/a_assert.h"
 #include "orvo/util/a_crc32.h"
 #include "orvo/util/a_criticalsection.h"

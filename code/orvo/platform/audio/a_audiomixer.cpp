@@ -8,7 +8,6 @@ namespace {
 constexpr int kIndexBits = 8;
 constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
 constexpr uint32_t kGenerationMask = 0x7FFFFF; // keeps handles positive
-constexpr float kFraction = 1.0f / 4294967296.0f;
 
 int32_t makeHandle(uint32_t generation, size_t index)
 {
@@ -57,9 +56,20 @@ int aAudioMixer::masterVolume() const
     return m_masterVolume;
 }
 
-uint64_t aAudioMixer::stepFor(int sourceRate) const
+void aAudioMixer::setStep(Channel& channel, int sourceRate) const
 {
-    return (static_cast<uint64_t>(sourceRate) << 32) / static_cast<uint64_t>(m_rate);
+    channel.stepFrames = static_cast<uint32_t>(sourceRate / m_rate);
+    channel.stepFraction = static_cast<uint32_t>(sourceRate % m_rate);
+}
+
+inline void aAudioMixer::advance(const Channel& channel, uint64_t* frame, uint32_t* fraction) const
+{
+    *frame += channel.stepFrames;
+    *fraction += channel.stepFraction;
+    if (*fraction >= static_cast<uint32_t>(m_rate)) {
+        *fraction -= static_cast<uint32_t>(m_rate);
+        ++*frame;
+    }
 }
 
 aAudioMixer::Channel* aAudioMixer::find(int32_t handle)
@@ -121,7 +131,7 @@ int32_t aAudioMixer::playSample(const aAudioSamplePtr& sample, bool paused)
         return -1;
     c->sample = sample;
     c->paused = paused;
-    c->step = stepFor(sample->rate());
+    setStep(*c, sample->rate());
     return handle;
 }
 
@@ -168,7 +178,7 @@ int32_t aAudioMixer::playStream(int32_t stream, bool paused)
     c->stream = it->second.stream.get();
     c->streamId = stream;
     c->paused = paused;
-    c->step = stepFor(c->stream->rate());
+    setStep(*c, c->stream->rate());
     c->loopMode = c->stream->loops() ? LOOP_NORMAL : LOOP_OFF;
     return handle;
 }
@@ -284,7 +294,7 @@ uint32_t aAudioMixer::getPosition(int32_t channel) const
 {
     std::lock_guard lock(m_mutex);
     const Channel* c = find(channel);
-    return c ? static_cast<uint32_t>(c->position >> 32) : 0;
+    return c ? static_cast<uint32_t>(c->frame) : 0;
 }
 
 bool aAudioMixer::setPosition(int32_t channel, uint32_t frame)
@@ -293,7 +303,8 @@ bool aAudioMixer::setPosition(int32_t channel, uint32_t frame)
     Channel* c = find(channel);
     if (!c || !c->sample || frame >= c->sample->frameCount())
         return false;
-    c->position = static_cast<uint64_t>(frame) << 32;
+    c->frame = frame;
+    c->fraction = 0;
     return true;
 }
 
@@ -311,25 +322,26 @@ void aAudioMixer::mixSample(Channel& channel, float* acc, uint32_t frames)
     const aAudioSample& sample = *channel.sample;
     const int16_t* values = sample.values();
     const uint32_t count = sample.frameCount();
-    const uint64_t end = static_cast<uint64_t>(count) << 32;
     const bool loop = channel.loopMode == LOOP_NORMAL;
     const bool stereo = sample.channels() == 2;
     const float volume = static_cast<float>(channel.volume) / 255.0f * (static_cast<float>(m_masterVolume) / 255.0f);
     const float left = volume * leftGain(channel.pan);
     const float right = volume * rightGain(channel.pan);
+    const float perFraction = 1.0f / static_cast<float>(m_rate);
 
-    uint64_t pos = channel.position;
+    uint64_t frame = channel.frame;
+    uint32_t fraction = channel.fraction;
     for (uint32_t f = 0; f < frames; ++f) {
-        if (pos >= end) {
+        if (frame >= count) {
             if (!loop) {
                 release(channel);
                 return;
             }
-            pos %= end;
+            frame %= count;
         }
-        const uint32_t i = static_cast<uint32_t>(pos >> 32);
+        const uint32_t i = static_cast<uint32_t>(frame);
         const uint32_t j = i + 1 < count ? i + 1 : (loop ? 0 : i);
-        const float t = static_cast<float>(static_cast<uint32_t>(pos)) * kFraction;
+        const float t = static_cast<float>(fraction) * perFraction;
         if (stereo) {
             const float l0 = values[2 * i], l1 = values[2 * j];
             const float r0 = values[2 * i + 1], r1 = values[2 * j + 1];
@@ -341,16 +353,17 @@ void aAudioMixer::mixSample(Channel& channel, float* acc, uint32_t frames)
             acc[2 * f] += s * left;
             acc[2 * f + 1] += s * right;
         }
-        pos += channel.step;
+        advance(channel, &frame, &fraction);
     }
-    if (pos >= end) {
+    if (frame >= count) {
         if (!loop) {
             release(channel);
             return;
         }
-        pos %= end;
+        frame %= count;
     }
-    channel.position = pos;
+    channel.frame = frame;
+    channel.fraction = fraction;
 }
 
 void aAudioMixer::mixStream(Channel& channel, float* acc, uint32_t frames)
@@ -360,20 +373,23 @@ void aAudioMixer::mixStream(Channel& channel, float* acc, uint32_t frames)
     const float volume = static_cast<float>(channel.volume) / 255.0f * (static_cast<float>(m_masterVolume) / 255.0f);
     const float left = volume * leftGain(channel.pan);
     const float right = volume * rightGain(channel.pan);
+    const float perFraction = 1.0f / static_cast<float>(m_rate);
 
-    uint64_t pos = channel.position;
-    const uint64_t first = pos >> 32;
-    const uint64_t last = (pos + channel.step * (frames - 1)) >> 32;
+    uint64_t frame = channel.frame;
+    uint32_t fraction = channel.fraction;
+    const uint64_t first = frame;
+    const uint64_t moves = frames - 1;
+    const uint64_t last = first + channel.stepFrames * moves + (fraction + channel.stepFraction * moves) / m_rate;
     const int16_t* values = nullptr;
     const uint32_t held = stream.window(first, static_cast<uint32_t>(last - first + 2), &values);
     for (uint32_t f = 0; f < frames; ++f) {
-        const uint64_t i = (pos >> 32) - first;
+        const uint64_t i = frame - first;
         if (i >= held) {
             release(channel);
             return;
         }
         const uint64_t j = i + 1 < held ? i + 1 : i;
-        const float t = static_cast<float>(static_cast<uint32_t>(pos)) * kFraction;
+        const float t = static_cast<float>(fraction) * perFraction;
         if (stereo) {
             const float l0 = values[2 * i], l1 = values[2 * j];
             const float r0 = values[2 * i + 1], r1 = values[2 * j + 1];
@@ -385,9 +401,10 @@ void aAudioMixer::mixStream(Channel& channel, float* acc, uint32_t frames)
             acc[2 * f] += s * left;
             acc[2 * f + 1] += s * right;
         }
-        pos += channel.step;
+        advance(channel, &frame, &fraction);
     }
-    channel.position = pos;
+    channel.frame = frame;
+    channel.fraction = fraction;
 }
 
 void aAudioMixer::mix(int16_t* out, uint32_t frames)

@@ -82,8 +82,13 @@ private:
         aAudioSamplePtr sample;
         int32_t streamId = 0;
         aAudioStream* stream = nullptr;
-        uint64_t position = 0; // frames of the source, 32.32 fixed point
-        uint64_t step = 0;     // source frames per output frame, 32.32
+        // Position in frames of the source plus a fraction in units of
+        // 1/output rate; each output frame moves it by source rate/output rate
+        // exactly, so long sounds never drift.
+        uint64_t frame = 0;
+        uint32_t fraction = 0;
+        uint32_t stepFrames = 0;
+        uint32_t stepFraction = 0;
         int volume = 255;
         int pan = 128;
         int loopMode = LOOP_OFF;
@@ -99,7 +104,8 @@ private:
     void release(Channel& channel);
     void mixSample(Channel& channel, float* acc, uint32_t frames);
     void mixStream(Channel& channel, float* acc, uint32_t frames);
-    uint64_t stepFor(int sourceRate) const;
+    void setStep(Channel& channel, int sourceRate) const;
+    void advance(const Channel& channel, uint64_t* frame, uint32_t* fraction) const;
 
     mutable std::mutex m_mutex;
     const int m_rate;
