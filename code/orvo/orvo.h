@@ -2,6 +2,7 @@
 #pragma once
 
 #include "orvo/app/a_file.h"
+#include "orvo/app/a_fileserver.h"
 #include "orvo/sound/a_music.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/sound/a_soundlibrary.h"

@@ -1,6 +1,9 @@
 // Whole-file access for the engine. Paths may begin with an assign
-// ("data:gui/menu.agui"); a folder of a path may be shipped as a ".zip" or
-// ".pak" archive of the same name. Called from the main and the loading thread.
+// ("data:gui/menu.agui"), resolved through the file server while it exists;
+// "\" is read as "/"; on disk the exact name is tried first, then one that
+// differs only in case. A folder of a path may be shipped as a ".zip" or
+// ".pak" archive of the same name; a file on disk wins over an archive member.
+// Called from the main and the loading thread.
 #pragma once
 
 #include <cstdint>
@@ -10,18 +13,30 @@
 // file answers null without a log line; `size` (when given) gets the length, 0 on failure.
 [[nodiscard]] void* file_readFullAndMalloc(const char* path, uint32_t* size = nullptr);
 
+// True when the file opens, from disk or from an archive.
 bool file_exists(const char* path);
+// True when a file or folder of that path exists on disk.
 bool file_existsOnDisk(const char* path);
+// True when a folder exists on disk; one trailing separator is ignored.
 bool file_dirExists(const char* path);
+// A folder on disk or inside an archive, or a file; false for "".
 bool file_existsFileOrDir(const char* path);
 
 // Writes through a temporary file renamed into place; true when every byte landed.
 bool file_writeFull(const char* path, const void* bytes, uint32_t size);
 
+// The path as it stands on disk (assign resolved, "/" separators, the case of
+// existing entries), for code that must hand a real path to a decoder.
+std::string file_getDiskPath(const char* path);
+
+// Splitting of the assign-resolved path at its last "/" or "\": the part up to
+// and including it ("" when there is none), the part after it, and the text
+// after the file name's last "." ("" when it has none).
 std::string file_getPath(const char* path);
 std::string file_getName(const char* path);
 std::string file_getExt(const char* path);
 
+// Closes every cached archive; the next read opens them again.
 void file_closeArchives();
 
 // Owning form of file_readFullAndMalloc.

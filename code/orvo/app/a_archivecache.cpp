@@ -1,0 +1,163 @@
+#include "orvo/app/a_archivecache.h"
+
+#include <cerrno>
+#include <zzip/lib.h>
+
+#include "orvo/app/a_diskpath.h"
+
+namespace {
+
+// Tried in this order.
+zzip_strings_t kExtensions[] = {".zip", ".pak", nullptr};
+
+// Closes the cached archives when the process exits.
+struct ArchiveCloser {
+    ~ArchiveCloser() { aArchiveCache::instance().closeAll(); }
+} s_closer;
+
+// A folder name an archive can stand in for: not empty, not "." or "..".
+// Cutting "/a/b" at its first "/" or "a//b" at its second would otherwise try
+// ".zip" in the current folder or a hidden "a/.zip".
+bool isArchiveBase(const std::string& base)
+{
+    if (base.empty() || base.back() == '/')
+        return false;
+    const size_t cut = base.rfind('/');
+    const std::string last = cut == std::string::npos ? base : base.substr(cut + 1);
+    return last != "." && last != "..";
+}
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        c = caseless_lower(c);
+    return text;
+}
+
+// Indexes the directory once, so opening a member of a large archive does not
+// walk every entry.
+void indexEntries(aArchive& archive)
+{
+    const zzip_dir_hdr* hdr = archive.dir->hdr0;
+    if (!hdr)
+        return;
+    for (;;) {
+        const std::string name = diskpath_toSlashes(hdr->d_name);
+        archive.exact.emplace(name, hdr);
+        archive.caseless.emplace(lowerCase(name), hdr);
+        if (hdr->d_reclen == 0)
+            break;
+        hdr = reinterpret_cast<const zzip_dir_hdr*>(reinterpret_cast<const char*>(hdr) + hdr->d_reclen);
+    }
+}
+
+// The directory entry of `name`: the exact name first, then one that differs
+// in ASCII case.
+const zzip_dir_hdr* findEntry(const aArchive& archive, const std::string& name)
+{
+    if (const auto found = archive.exact.find(name); found != archive.exact.end())
+        return found->second;
+    if (const auto found = archive.caseless.find(lowerCase(name)); found != archive.caseless.end())
+        return found->second;
+    return nullptr;
+}
+
+aOpenFile openIn(const std::shared_ptr<aArchive>& archive, const std::string& member)
+{
+    std::lock_guard<std::mutex> guard(archive->lock);
+    if (!archive->dir) {
+        errno = ENOENT;
+        return {};
+    }
+    const zzip_dir_hdr* hdr = member.empty() ? nullptr : findEntry(*archive, member);
+    if (!hdr) {
+        errno = ENOENT;
+        return {};
+    }
+    // Opened by its stored name, so zziplib picks the very entry found above.
+    ZZIP_FILE* file = zzip_file_open(archive->dir, hdr->d_name, 0);
+    if (!file) {
+        errno = zzip_errno(zzip_error(archive->dir));
+        return {};
+    }
+    return aOpenFile::fromArchive(archive, file, hdr->d_usize, hdr->d_crc32);
+}
+
+} // namespace
+
+aArchiveCache& aArchiveCache::instance()
+{
+    static aArchiveCache* cache = new aArchiveCache;
+    return *cache;
+}
+
+aOpenFile aArchiveCache::openMember(const std::string& path)
+{
+    std::shared_ptr<aArchive> archive;
+    std::string member;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        archive = findCached(path, member);
+        if (!archive)
+            archive = openArchive(path, member);
+    }
+    if (!archive)
+        return {};
+    return openIn(archive, member);
+}
+
+void aArchiveCache::closeAll()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (auto& [base, archive] : m_archives) {
+        std::lock_guard<std::mutex> archiveGuard(archive->lock);
+        if (archive->dir)
+            zzip_dir_close(archive->dir);
+        archive->dir = nullptr;
+        archive->exact.clear();
+        archive->caseless.clear();
+    }
+    m_archives.clear();
+}
+
+std::shared_ptr<aArchive> aArchiveCache::findCached(const std::string& path, std::string& member) const
+{
+    for (const auto& [base, archive] : m_archives) {
+        if (path.size() > base.size() && path[base.size()] == '/' &&
+            caseless_equalN(path.data(), base.data(), base.size())) {
+            member = path.substr(base.size() + 1);
+            return archive;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<aArchive> aArchiveCache::openArchive(const std::string& path, std::string& member)
+{
+    for (size_t cut = path.rfind('/'); cut != std::string::npos && cut > 0; cut = path.rfind('/', cut - 1)) {
+        const std::string base = path.substr(0, cut);
+        if (!isArchiveBase(base))
+            continue;
+        for (const zzip_strings_t* extension = kExtensions; *extension; ++extension) {
+            const int fd = diskpath_openFile(diskpath_resolve(base + *extension), nullptr);
+            if (fd < 0)
+                continue;
+            // NOTE: zziplib closes the descriptor itself when the archive does
+            // not parse, so it is not closed again here.
+            zzip_error_t error = ZZIP_NO_ERROR;
+            ZZIP_DIR* dir = zzip_dir_fdopen_ext_io(fd, &error, kExtensions, nullptr);
+            if (!dir) {
+                errno = zzip_errno(error);
+                return nullptr;
+            }
+            auto archive = std::make_shared<aArchive>();
+            archive->dir = dir;
+            indexEntries(*archive);
+            m_archives[base] = archive;
+            member = path.substr(cut + 1);
+            return archive;
+        }
+    }
+    errno = ENOENT;
+    return nullptr;
+}

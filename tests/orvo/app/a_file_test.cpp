@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "orvo/app/a_file.h"
+#include "orvo/app/a_fileserver.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+#include "support/zip_writer.h"
+
+using kbtest::makeZip;
+using kbtest::readFile;
+using kbtest::writeFile;
+
+namespace {
+
+// A data folder reached through the "data" assign.
+class FileTest : public testing::Test {
+protected:
+    void SetUp() override { server.setAssign("data", dir.path() + "/data/"); }
+    void TearDown() override { file_closeArchives(); }
+
+    std::string disk(const std::string& name) const { return dir.path() + "/data/" + name; }
+
+    // The whole file as a string; "<null>" when the read gave no bytes.
+    static std::string read(const std::string& path, uint32_t* sizeOut = nullptr)
+    {
+        uint32_t size = 12345;
+        void* bytes = file_readFullAndMalloc(path.c_str(), &size);
+        if (sizeOut)
+            *sizeOut = size;
+        if (!bytes)
+            return "<null>";
+        std::string text(static_cast<const char*>(bytes), size);
+        std::free(bytes);
+        return text;
+    }
+
+    static std::string pattern(size_t size, unsigned seed)
+    {
+        std::string text(size, '\0');
+        uint32_t x = seed * 2654435761u + 1;
+        for (char& c : text) {
+            x = x * 1103515245u + 12345u;
+            c = static_cast<char>(x >> 24);
+        }
+        return text;
+    }
+
+    kbtest::TempDir dir{"file"};
+    aFileServer server;
+};
+
+} // namespace
+
+TEST_F(FileTest, ReadsDiskFilesWholeAndReportsMissingOnesWithTheCallersPath)
+{
+    kbtest::LogCapture log;
+    const std::string bytes = pattern(70000, 1);
+    writeFile(disk("gfx/a.bin"), bytes);
+    uint32_t size = 0;
+    EXPECT_EQ(read("data:gfx/a.bin", &size), bytes);
+    EXPECT_EQ(size, bytes.size());
+
+    EXPECT_EQ(read("data:gfx/missing.png", &size), "<null>");
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(log.messages(),
+              std::vector<std::string>{"file_readFullAndMalloc. Error open file: data:gfx/missing.png"});
+}
+
+TEST_F(FileTest, EmptyFilesGiveNullWithoutALogLine)
+{
+    kbtest::LogCapture log;
+    writeFile(disk("empty.txt"), "");
+    writeFile(disk("pack.pak"), makeZip({{"none.txt", ""}}));
+    for (const char* path : {"data:empty.txt", "data:pack/none.txt"}) {
+        uint32_t size = 7;
+        EXPECT_EQ(read(path, &size), "<null>") << path;
+        EXPECT_EQ(size, 0u);
+        aFileBuffer buffer(path);
+        EXPECT_TRUE(buffer.empty());
+        EXPECT_FALSE(buffer.owns());
+        EXPECT_EQ(buffer.size(), 0u);
+    }
+    EXPECT_TRUE(log.messages().empty());
+}
+
+TEST_F(FileTest, BackslashesAndCaseOnDisk)
+{
+    writeFile(disk("Gfx/Menu/Title.PNG"), "title");
+    EXPECT_EQ(read("data:gfx\\menu\\title.png"), "title");
+    EXPECT_EQ(file_getDiskPath("data:GFX/menu/title.png"), disk("Gfx/Menu/Title.PNG"));
+    EXPECT_TRUE(file_existsOnDisk("data:gfx/MENU"));
+    EXPECT_TRUE(file_dirExists("data:gfx\\menu\\"));
+
+    // The exact name wins over a name that only matches ignoring case.
+    writeFile(disk("Gfx/Menu/title.png"), "exact");
+    EXPECT_EQ(read("data:Gfx/Menu/title.png"), "exact");
+    EXPECT_EQ(read("data:Gfx/Menu/Title.PNG"), "title");
+}
+
+TEST_F(FileTest, ReadsAMemberOfADeflatedPakWithNoFolderOnDisk)
+{
+    const std::string member = pattern(50000, 2);
+    writeFile(disk("Folder.PAK"), makeZip({{"member.ext", member}, {"sub/", ""}, {"sub/Other.txt", "other"}}));
+    EXPECT_FALSE(std::filesystem::exists(disk("folder")));
+
+    uint32_t size = 0;
+    EXPECT_EQ(read("data:folder/Member.EXT", &size), member);
+    EXPECT_EQ(size, member.size());
+    EXPECT_EQ(read("data:FOLDER\\SUB\\other.txt"), "other");
+    EXPECT_TRUE(file_exists("data:folder/member.ext"));
+    EXPECT_FALSE(file_existsOnDisk("data:folder/member.ext"));
+    EXPECT_TRUE(file_existsFileOrDir("data:folder/sub"));
+    EXPECT_TRUE(file_existsFileOrDir("data:folder/sub/"));
+    EXPECT_TRUE(file_existsFileOrDir("data:folder/member.ext"));
+    EXPECT_FALSE(file_existsFileOrDir("data:folder/nothing"));
+    EXPECT_FALSE(file_existsFileOrDir(""));
+
+    // Later members come from the cached archive, even once its file is gone.
+    std::filesystem::remove(disk("Folder.PAK"));
+    EXPECT_EQ(read("data:folder/sub/other.txt"), "other");
+    file_closeArchives();
+    EXPECT_FALSE(file_exists("data:folder/sub/other.txt"));
+}
+
+TEST_F(FileTest, ArchiveSearchOrderAndPrecedence)
+{
+    // An archive further up the path; ".zip" before ".pak"; the disk file wins.
+    writeFile(disk("gfx.zip"), makeZip({{"a.png", "zip"}, {"both.txt", "zip member"}}));
+    writeFile(disk("gfx.pak"), makeZip({{"a.png", "pak"}}));
+    writeFile(disk("gfx/both.txt"), "disk");
+    writeFile(dir.file("data.zip"), makeZip({{"deep/x/y.txt", "deep", false}}));
+    std::filesystem::remove_all(disk("deep"));
+
+    EXPECT_EQ(read("data:gfx/a.png"), "zip");
+    EXPECT_EQ(read("data:gfx/both.txt"), "disk");
+    EXPECT_EQ(read("data:deep/x/y.txt"), "deep");
+
+    // A cached base path must be followed by "/": data2 is not data.
+    writeFile(dir.file("data2.zip"), makeZip({{"deep/x/y.txt", "other archive"}}));
+    EXPECT_EQ(read(dir.path() + "/data2/deep/x/y.txt"), "other archive");
+    EXPECT_EQ(read(dir.path() + "/DATA/deep/x/y.txt"), "deep");
+}
+
+TEST_F(FileTest, ArchiveSearchNeverLeavesThePath)
+{
+    // Cutting "/nowhere/y.png" at its leading "/", or "a//b/c" between the
+    // slashes, names no folder; archives called ".zip" must not be opened.
+    const std::string cwd = std::filesystem::current_path().string();
+    writeFile(dir.file("here/.zip"), makeZip({{"nowhere-kb/y.png", "stray"}, {"b/c.png", "stray"}}));
+    ASSERT_EQ(chdir(dir.file("here").c_str()), 0);
+    EXPECT_FALSE(file_exists("/nowhere-kb/y.png"));
+    EXPECT_FALSE(file_exists((dir.file("here") + "//b/c.png").c_str()));
+    ASSERT_EQ(chdir(cwd.c_str()), 0);
+}
+
+TEST_F(FileTest, DamagedArchivesFailWithALogLine)
+{
+    const std::string big = pattern(40000, 3);
+    kbtest::ZipLayout layout;
+    const std::string good = makeZip({{"stored.bin", big, false}, {"packed.bin", big, true}}, &layout);
+
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* message;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"junk", pattern(300, 4), "Error open file"});
+    cases.push_back({"cut in the directory", good.substr(0, good.size() - 30), "Error open file"});
+    cases.push_back({"cut in the data", good.substr(0, layout.dataOffsets[1] + 100), "Error open file"});
+    std::string flipped = good;
+    flipped[layout.dataOffsets[0] + 1000] ^= 0x40;
+    flipped[layout.dataOffsets[1] + 500] ^= 0x40;
+    cases.push_back({"flipped member bytes", flipped, "Error read file"});
+    std::string offset = good;
+    const size_t secondEntry = layout.centralDirectory + 46 + std::string("stored.bin").size();
+    offset[layout.centralDirectory + 42 + 2] = 0x7f; // local header offsets far past the end
+    offset[secondEntry + 42 + 2] = 0x7f;
+    cases.push_back({"bad member offset", offset, "Error"});
+
+    int index = 0;
+    for (const Case& c : cases) {
+        kbtest::LogCapture log;
+        const std::string base = "bad" + std::to_string(index++);
+        writeFile(disk(base + ".zip"), c.bytes);
+        for (const char* member : {"/stored.bin", "/packed.bin"}) {
+            const std::string path = "data:" + base + member;
+            EXPECT_EQ(read(path), "<null>") << c.what << " " << member;
+        }
+        const auto lines = log.messages();
+        ASSERT_EQ(lines.size(), 2u) << c.what;
+        EXPECT_NE(lines[0].find(c.message), std::string::npos) << c.what << ": " << lines[0];
+    }
+
+    // A damaged archive is not cached: once mended, it reads.
+    writeFile(disk("bad0.zip"), good);
+    EXPECT_EQ(read("data:bad0/packed.bin"), big);
+}
+
+TEST_F(FileTest, NoSingleByteDamageOrTruncationCrashesOrGivesWrongBytes)
+{
+    const std::string a = pattern(300, 5);
+    const std::string b = std::string(200, 'b') + pattern(100, 6);
+    kbtest::ZipLayout layout;
+    const std::string good = makeZip({{"a.bin", a, false}, {"dir/b.bin", b, true}}, &layout);
+    int count = 0;
+    auto check = [&](const std::string& bytes, const std::string& what) {
+        // A new name each time: rewriting one file in place is slow on some file systems.
+        const std::string name = "fuzz" + std::to_string(count++);
+        writeFile(disk(name + ".zip"), bytes);
+        const std::string gotA = read("data:" + name + "/a.bin");
+        const std::string gotB = read("data:" + name + "/dir/b.bin");
+        EXPECT_TRUE(gotA == "<null>" || gotA == a) << what;
+        EXPECT_TRUE(gotB == "<null>" || gotB == b) << what;
+        file_closeArchives();
+        std::filesystem::remove(disk(name + ".zip"));
+    };
+    for (size_t length = 0; length < good.size(); length += 7)
+        check(good.substr(0, length), "cut at " + std::to_string(length));
+    for (size_t at = 0; at < good.size(); ++at) {
+        // Every byte of the headers; the stored member's bytes only in samples.
+        if (at > layout.dataOffsets[0] && at < layout.dataOffsets[0] + a.size() && at % 37 != 0)
+            continue;
+        for (const unsigned char value : {0x00, 0xff, 0x80}) {
+            std::string bytes = good;
+            if (static_cast<unsigned char>(bytes[at]) == value)
+                continue;
+            bytes[at] = static_cast<char>(value);
+            check(bytes, "byte " + std::to_string(at) + " = " + std::to_string(value));
+        }
+    }
+}
+
+TEST_F(FileTest, TwoThreadsReadMembersOfOneArchiveAtOnce)
+{
+    std::vector<kbtest::ZipEntry> entries;
+    std::vector<std::string> contents;
+    for (unsigned i = 0; i < 16; ++i) {
+        contents.push_back(pattern(300000 + i * 1000, 10 + i));
+        entries.push_back({"m" + std::to_string(i) + ".bin", contents.back(), i % 2 == 0});
+    }
+    writeFile(disk("shared.zip"), makeZip(entries));
+
+    std::atomic<int> wrong{0};
+    auto reader = [&](unsigned first) {
+        for (unsigned round = 0; round < 6; ++round) {
+            for (unsigned k = 0; k < contents.size(); ++k) {
+                const unsigned i = (first + k) % contents.size();
+                aFileBuffer buffer(("data:shared/m" + std::to_string(i) + ".bin").c_str());
+                if (buffer.size() != contents[i].size() ||
+                    std::string(reinterpret_cast<const char*>(buffer.bytes()), buffer.size()) != contents[i])
+                    ++wrong;
+            }
+        }
+    };
+    std::thread main(reader, 0u);
+    std::thread loader(reader, 8u);
+    main.join();
+    loader.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
+
+TEST_F(FileTest, ExistenceTests)
+{
+    writeFile(disk("gfx/a.png"), "x");
+    EXPECT_TRUE(file_exists("data:gfx/a.png"));
+    EXPECT_FALSE(file_exists("data:gfx")) << "a folder is not a file";
+    EXPECT_TRUE(file_existsOnDisk("data:gfx"));
+    EXPECT_TRUE(file_existsOnDisk("data:gfx/a.png"));
+    EXPECT_TRUE(file_dirExists("data:gfx/"));
+    EXPECT_FALSE(file_dirExists("data:gfx/a.png"));
+    EXPECT_TRUE(file_existsFileOrDir("data:gfx"));
+    EXPECT_TRUE(file_existsFileOrDir("data:gfx/a.png")) << "a file answers true as well";
+    EXPECT_FALSE(file_existsFileOrDir("data:gfx/a.png/"));
+    EXPECT_FALSE(file_existsOnDisk("data:nothing"));
+}
+
+TEST_F(FileTest, WriteFullReplacesThroughATemporaryFile)
+{
+    const std::string bytes = pattern(10000, 7);
+    std::filesystem::create_directories(disk(""));
+    EXPECT_TRUE(file_writeFull("data:out.bin", bytes.data(), static_cast<uint32_t>(bytes.size())));
+    EXPECT_EQ(readFile(disk("out.bin")), bytes);
+    chmod(disk("out.bin").c_str(), 0600);
+
+    EXPECT_TRUE(file_writeFull("data:OUT.BIN", "new", 3)) << "writes over the file that differs in case";
+    EXPECT_EQ(readFile(disk("out.bin")), "new");
+    struct stat st;
+    ASSERT_EQ(stat(disk("out.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "the replaced file keeps its permissions";
+    EXPECT_TRUE(file_writeFull("data:empty.bin", nullptr, 0));
+    EXPECT_EQ(readFile(disk("empty.bin")), "");
+
+    EXPECT_FALSE(file_writeFull("data:no/such/folder.bin", "x", 1));
+    EXPECT_FALSE(file_writeFull("data:out.bin/inside", "x", 1));
+    EXPECT_FALSE(file_writeFull("data:", "x", 1)) << "a folder is not a file";
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(disk("")))
+        files += entry.is_regular_file();
+    EXPECT_EQ(files, 2u) << "no temporary file is left behind";
+}
+
+TEST_F(FileTest, PathSplitting)
+{
+    EXPECT_EQ(file_getPath("data:gfx/a.png"), disk("gfx/"));
+    EXPECT_EQ(file_getName("data:gfx/a.png"), "a.png");
+    EXPECT_EQ(file_getExt("data:gfx/a.png"), "png");
+    EXPECT_EQ(file_getPath("a.png"), "");
+    EXPECT_EQ(file_getName("a.png"), "a.png");
+    EXPECT_EQ(file_getExt("a.b/c"), "");
+    EXPECT_EQ(file_getExt("a.b\\c.tar.gz"), "gz");
+    EXPECT_EQ(file_getPath("x\\y/z"), "x\\y/");
+    EXPECT_EQ(file_getName("folder/"), "");
+}
+
+TEST(FileWithoutServer, PathsAreUsedUnchanged)
+{
+    kbtest::LogCapture log;
+    kbtest::TempDir dir("raw");
+    writeFile(dir.file("data/x.txt"), "x");
+    EXPECT_EQ(aFileServer::getSingletonPtr(), nullptr);
+    EXPECT_TRUE(file_exists((dir.path() + "/data/x.txt").c_str()));
+    EXPECT_EQ(file_getPath("data:x.txt"), "");
+    EXPECT_FALSE(file_exists("data:x.txt"));
+    EXPECT_TRUE(log.messages().empty()) << "no assign is looked up without the file server";
+}

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "orvo/app/a_file.h"
+#include "orvo/app/a_fileserver.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+#include "support/zip_writer.h"
+
+using kbtest::makeZip;
+using kbtest::readFile;
+using kbtest::writeFile;
+
+namespace {
+
+// Sets environment variables for the life of a test and puts the old values back.
+class Environment {
+public:
+    ~Environment()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (it->second.first)
+                setenv(it->first.c_str(), it->second.second.c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+    }
+    void set(const std::string& name, const std::string& value)
+    {
+        const char* old = std::getenv(name.c_str());
+        m_saved.push_back({name, {old != nullptr, old ? old : ""}});
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+    void unset(const std::string& name)
+    {
+        const char* old = std::getenv(name.c_str());
+        m_saved.push_back({name, {old != nullptr, old ? old : ""}});
+        unsetenv(name.c_str());
+    }
+
+private:
+    std::vector<std::pair<std::string, std::pair<bool, std::string>>> m_saved;
+};
+
+} // namespace
+
+TEST(FileServer, DefaultAssignsFollowTheSystemFolders)
+{
+    kbtest::TempDir root("folders");
+    Environment env;
+    env.set("HOME", root.path());
+    env.set("TMPDIR", root.path() + "/tmp");
+    env.set("XDG_DATA_HOME", root.path() + "/data");
+    env.set("XDG_CONFIG_HOME", root.path() + "/config");
+    env.set("XDG_DATA_DIRS", "relative/ignored:" + root.path() + "/shared/:/usr/share");
+    env.set("XDG_MUSIC_DIR", root.path() + "/Tunes");
+    env.unset("XDG_DOCUMENTS_DIR");
+    env.unset("XDG_VIDEOS_DIR");
+    env.unset("XDG_DESKTOP_DIR");
+    std::filesystem::create_directories(root.path() + "/tmp");
+    writeFile(root.path() + "/config/user-dirs.dirs",
+              "# written by a tool\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\nXDG_VIDEOS_DIR=\"/films\"\n");
+
+    kbtest::LogCapture log;
+    aFileServer server;
+    const std::string r = root.path();
+    EXPECT_EQ(server.manglePath("home:x"), aFileServer::getModulePath() + "x");
+    EXPECT_EQ(server.manglePath("temp:x"), r + "/tmp//x");
+    EXPECT_EQ(aFileServer::getTempPath(), r + "/tmp/");
+    EXPECT_EQ(server.manglePath("userprof:x"), r + "/x");
+    EXPECT_EQ(server.manglePath("userdocs:x"), r + "/Papers/x");
+    EXPECT_EQ(server.manglePath("usermusic:x"), r + "/Tunes/x");
+    EXPECT_EQ(server.manglePath("uservideo:x"), "/films/x");
+    EXPECT_EQ(server.manglePath("userdesktop:x"), r + "/Desktop/x");
+    EXPECT_EQ(server.manglePath("userstart:x"), r + "/data/applications/x");
+    EXPECT_EQ(server.manglePath("userprogs:x"), r + "/data/applications/x");
+    EXPECT_EQ(server.manglePath("userappdata:x"), r + "/data/x");
+    EXPECT_EQ(server.manglePath("allstart:x"), r + "/shared/applications/x");
+    EXPECT_EQ(server.manglePath("allprogs:x"), r + "/shared/applications/x");
+    EXPECT_EQ(server.manglePath("allappdata:x"), r + "/shared/x");
+    // Folders the system does not have fall back to the temp folder.
+    for (const char* name : {"alldocs:x", "allmusic:x", "allvideo:x"})
+        EXPECT_EQ(server.manglePath(name), r + "/tmp//x") << name;
+    EXPECT_TRUE(log.messages().empty());
+
+    const std::string module = aFileServer::getModulePath();
+    ASSERT_FALSE(module.empty());
+    EXPECT_EQ(module.back(), '/');
+    EXPECT_TRUE(std::filesystem::exists(module + "orvo_tests"));
+}
+
+TEST(FileServer, TempAtTheRootFallsBackToHome)
+{
+    Environment env;
+    env.set("TMPDIR", "/");
+    aFileServer server;
+    EXPECT_EQ(server.manglePath("temp:x"), aFileServer::getModulePath() + "x");
+}
+
+TEST(FileServer, ManglePath)
+{
+    kbtest::LogCapture log;
+    aFileServer server;
+    server.setAssign("data", "/game/Data/");
+    EXPECT_EQ(server.manglePath("data:gfx/a.png"), "/game/Data/gfx/a.png");
+    EXPECT_EQ(server.manglePath("DATA:a"), "/game/Data/a");
+    EXPECT_EQ(server.manglePath("data:a:b"), "/game/Data/a:b") << "only the first assign is replaced";
+    EXPECT_EQ(server.manglePath("data:/a"), "/game/Data//a") << "no separator is added or removed";
+    EXPECT_TRUE(log.messages().empty());
+
+    // Paths that name no assign.
+    for (const char* path : {"C:\\Games\\a.png", "x:a", ":a", "plain/file.txt", "", "/home/u/a:b/c", "a\\b:c"})
+        EXPECT_EQ(server.manglePath(path), path);
+    EXPECT_TRUE(log.messages().empty());
+
+    EXPECT_EQ(server.manglePath("levels:one.ini"), "levels:one.ini");
+    EXPECT_EQ(log.messages(), std::vector<std::string>{"aFileServer::manglePath(levels:one.ini) not valid!"});
+}
+
+TEST(FileServer, SetAssign)
+{
+    kbtest::LogCapture log;
+    aFileServer server;
+    const std::string home = server.manglePath("home:");
+
+    server.setAssign("x", "/x/");
+    server.setAssign("home", "/elsewhere/");
+    server.setAssign("HOME", "/elsewhere/");
+    EXPECT_EQ(server.manglePath("home:"), home);
+    EXPECT_EQ(log.messages(), (std::vector<std::string>{"aFileServer::setAssign(x) less than 2 chars, ignored",
+                                                        "aFileServer::setAssign(home) override failed!",
+                                                        "aFileServer::setAssign(HOME) override failed!"}));
+
+    // Values are mangled when they are defined, so later changes do not reach them.
+    server.setAssign("data", "home:Data/");
+    server.setAssign("levels", "data:Levels/");
+    EXPECT_EQ(server.manglePath("levels:1.ini"), home + "Data/Levels/1.ini");
+    server.setAssign("data", "/other/");
+    EXPECT_EQ(server.manglePath("data:a"), "/other/a");
+    EXPECT_EQ(server.manglePath("levels:1.ini"), home + "Data/Levels/1.ini");
+
+    // A value naming an assign not defined yet keeps its text.
+    server.setAssign("fonts", "later:Fonts/");
+    EXPECT_EQ(server.manglePath("fonts:a.ini"), "later:Fonts/a.ini");
+}
+
+TEST(FileServer, IsTheOneTheFileFunctionsUse)
+{
+    EXPECT_EQ(aFileServer::getSingletonPtr(), nullptr);
+    {
+        aFileServer server;
+        EXPECT_EQ(aFileServer::getSingletonPtr(), &server);
+        server.setAssign("data", "/game/Data/");
+        EXPECT_EQ(file_getPath("data:gfx/a.png"), "/game/Data/gfx/");
+    }
+    EXPECT_EQ(aFileServer::getSingletonPtr(), nullptr);
+}
+
+TEST(FileServer, MakeDirCreatesEveryLevelAndReportsTheResult)
+{
+    kbtest::TempDir dir("mkdir");
+    kbtest::LogCapture log;
+    aFileServer server;
+    server.setAssign("base", dir.path() + "/");
+
+    EXPECT_TRUE(server.makeDir("base:one/two/three"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("one/two/three")));
+    EXPECT_TRUE(server.makeDir("base:one\\two\\four\\"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("one/two/four")));
+    EXPECT_TRUE(server.makeDir("base:ONE/Two/five")) << "existing folders are found ignoring case";
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("one/two/five")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("ONE")));
+    EXPECT_TRUE(server.makeDir("base:one/two/three"));
+    EXPECT_TRUE(server.exists("base:one/two", false));
+    EXPECT_TRUE(log.messages().empty());
+
+    // A file in the way: the level under it cannot be made.
+    writeFile(dir.file("one/file"), "x");
+    EXPECT_FALSE(server.makeDir("base:one/file/sub"));
+    EXPECT_EQ(log.messages(),
+              std::vector<std::string>{"aFileServer::makeDir(" + dir.path() + "/one/file/sub...) failed!"});
+    EXPECT_FALSE(server.makeDir("base:one/file"));
+    EXPECT_EQ(log.messages().size(), 2u);
+}
+
+TEST(FileServer, DeleteFile)
+{
+    kbtest::TempDir dir("delete");
+    kbtest::LogCapture log;
+    aFileServer server;
+    server.setAssign("data", dir.path() + "/");
+    writeFile(dir.file("Old.sav"), "x");
+    EXPECT_TRUE(server.deleteFile("data:old.sav"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Old.sav")));
+    EXPECT_FALSE(server.deleteFile("data:old.sav"));
+    EXPECT_FALSE(server.deleteFile("data:"));
+    EXPECT_EQ(log.messages(), (std::vector<std::string>{"aFileServer::deleteFile(data:old.sav) failed!",
+                                                        "aFileServer::deleteFile(data:) failed!"}));
+}
+
+TEST(FileServer, ExtractToTempMakesPrivateCopiesThatGoWithTheServer)
+{
+    kbtest::TempDir dir("extract");
+    kbtest::LogCapture log;
+    writeFile(dir.file("one.zip"), makeZip({{"intro.ogv", "first video"}}));
+    writeFile(dir.file("two.pak"), makeZip({{"intro.ogv", "second video"}}));
+    std::string first, second, folder;
+    {
+        aFileServer server;
+        server.setApplicationName("Kesterby");
+        server.setAssign("data", dir.path() + "/");
+        first = server.extractToTemp("data:one/intro.ogv");
+        second = server.extractToTemp("data:two/intro.ogv");
+        ASSERT_FALSE(first.empty());
+        ASSERT_FALSE(second.empty());
+        EXPECT_NE(first, second) << "two archives may hold the same file name";
+        EXPECT_EQ(readFile(first), "first video");
+        EXPECT_EQ(readFile(second), "second video");
+        EXPECT_EQ(server.extractToTemp("data:one/intro.ogv"), first);
+        EXPECT_EQ(file_getName(first.c_str()).substr(file_getName(first.c_str()).size() - 9), "intro.ogv");
+
+        folder = file_getPath(first.c_str());
+        EXPECT_EQ(folder.rfind(aFileServer::getTempPath() + "Kesterby-", 0), 0u) << folder;
+        struct stat st;
+        ASSERT_EQ(stat(folder.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+        EXPECT_EQ(server.extractToTemp("data:one/missing.ogv"), "");
+        writeFile(dir.file("empty.ogv"), "");
+        EXPECT_EQ(server.extractToTemp("data:empty.ogv"), "");
+
+        // The copy cannot be written: the path is not remembered as copied.
+        std::filesystem::remove_all(folder);
+        writeFile(folder.substr(0, folder.size() - 1), "in the way");
+        writeFile(dir.file("three.zip"), makeZip({{"clip.ogv", "third"}}));
+        EXPECT_EQ(server.extractToTemp("data:three/clip.ogv"), "");
+        std::filesystem::remove(folder.substr(0, folder.size() - 1));
+        std::filesystem::create_directory(folder);
+        writeFile(first, "first video");
+        writeFile(second, "second video");
+    }
+    EXPECT_FALSE(std::filesystem::exists(first));
+    EXPECT_FALSE(std::filesystem::exists(second));
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_EQ(log.messages(), (std::vector<std::string>{"file_readFullAndMalloc. Error open file: data:one/missing.ogv",
+                                                        "aFileServer::extractToTemp(data:three/clip.ogv) failed!"}));
+    file_closeArchives();
+}
