@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "orvo/app/a_file.h"
+#include "orvo/sound/a_soundlistlines.h"
 #include "orvo/util/a_log.h"
 
 namespace {
@@ -281,4 +283,17 @@ aMusic* aMusicManager::getMusic(int index)
 {
     aCriticalSectionHolder lock(this);
     return valid(index) ? m_streams[index].get() : nullptr;
+}
+
+void aMusicManager::loadList(const std::string& path, const std::string& listName)
+{
+    const std::string folder = file_getPath(path.c_str());
+    for (const std::string& line : sound_readListLines(path.c_str()))
+        loadItem(folder, line, listName);
+}
+
+void aMusicManager::unloadList(const std::string& path, const std::string& listName)
+{
+    for (const std::string& line : sound_readListLines(path.c_str()))
+        unloadItem(line, listName);
 }

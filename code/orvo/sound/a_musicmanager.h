@@ -54,6 +54,11 @@ public:
     // The line names the stream with or without its folder and extension.
     virtual bool unloadItem(const std::string& line, const std::string& listName);
 
+    // Every line of the list file, each item read from the list's folder.
+    // FIXME: these two come from the resource-manager base once it lands.
+    void loadList(const std::string& path, const std::string& listName = "");
+    void unloadList(const std::string& path, const std::string& listName = "");
+
     void setItemLoadedHook(ItemLoadedHook hook) { m_itemLoaded = hook; }
     void setPausedQuery(PausedQuery query) { m_paused = query; }
 

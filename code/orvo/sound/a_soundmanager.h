@@ -38,6 +38,11 @@ public:
     aSound* cloneSound(const aSound* sound, bool keep = false);
     bool releaseClone(aSound* copy);
 
+    // Every line of the list file, each item read from the list's folder.
+    // FIXME: these two come from the resource-manager base once it lands.
+    void loadList(const std::string& path, const std::string& listName = "");
+    void unloadList(const std::string& path, const std::string& listName = "");
+
     void setItemLoadedHook(ItemLoadedHook hook) { m_itemLoaded = hook; }
 
 private:

@@ -265,3 +265,14 @@ TEST_F(MusicManagerTest, ThreadStartsWithTheManagerAndEndsWithIt)
     }
     EXPECT_EQ(sound_libraryLiveObjects(), 0);
 }
+
+TEST_F(MusicManagerTest, PlaylistLoadsAndUnloadsAsAList)
+{
+    write("Music/playlist.list", "menu.wav\r\nlevel1.wav\r\n");
+    aMusicManager m(false);
+    m.loadList(music + "playlist.list", "tracks");
+    EXPECT_EQ(m.getCount(), 2);
+    EXPECT_EQ(m.findMusic("level1", "tracks"), 1);
+    m.unloadList(music + "playlist.list", "tracks");
+    EXPECT_EQ(m.getCount(), 0);
+}

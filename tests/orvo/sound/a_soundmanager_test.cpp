@@ -169,3 +169,24 @@ TEST_F(SoundManagerTest, DeletingTheManagerFreesEverySoundAndCopy)
     EXPECT_EQ(sound_libraryLiveObjects(), 0);
     EXPECT_FALSE(audio_isInitialised());
 }
+
+TEST_F(SoundManagerTest, ListsLoadFromTheirOwnFolderAndUnloadLineByLine)
+{
+    const char text[] = "bark.wav 0.8\r\n\r\nyap.wav 0.5\n\ngrowl\0.wav 1\r";
+    write("lists/animals/dog.list", std::string(text, sizeof text - 1));
+    write("lists/animals/bark.wav", audiogen::wav(audiogen::level(10, 1, 1), 1, 44100));
+    aSoundManager manager;
+    manager.loadList(dir.file("lists/animals/dog.list"), "dog");
+    EXPECT_TRUE(manager.hasSound("bark", "dog"));
+    EXPECT_TRUE(manager.getSound("bark", "dog")->isLoaded());
+    EXPECT_TRUE(manager.hasSound("yap", "dog")); // registered, though its file is missing
+    EXPECT_TRUE(log.contains("aSound. Error loading sound: " + dir.path() + "/lists/animals/yap.wav"));
+    // The zero byte cut the last line to "growl", which has no ".".
+    EXPECT_TRUE(log.contains("aSoundManager. Error in line: growl"));
+    manager.unloadList(dir.file("lists/animals/dog.list"), "dog");
+    EXPECT_FALSE(manager.hasSound("bark", "dog"));
+    EXPECT_FALSE(manager.hasSound("yap", "dog"));
+
+    manager.loadList(dir.file("lists/none.list"), "");
+    EXPECT_TRUE(log.contains("file_readFullAndMalloc. Error open file: " + dir.file("lists/none.list")));
+}
