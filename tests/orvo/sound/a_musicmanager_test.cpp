@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "orvo/platform/audio/a_audio.h"
@@ -275,4 +276,28 @@ TEST_F(MusicManagerTest, PlaylistLoadsAndUnloadsAsAList)
     EXPECT_EQ(m.findMusic("level1", "tracks"), 1);
     m.unloadList(music + "playlist.list", "tracks");
     EXPECT_EQ(m.getCount(), 0);
+}
+
+TEST_F(MusicManagerTest, MusicThreadMixerAndCallerWorkAtTheSameTime)
+{
+    // A stand-in for the audio device pulls frames while the caller changes
+    // music and the music thread fades; nothing here depends on timing.
+    aMusicManager m;
+    ASSERT_TRUE(m.addMusic(music + "menu.wav"));
+    ASSERT_TRUE(m.addMusic(music + "level1.wav"));
+    ASSERT_TRUE(m.addMusic(music + "level2.wav"));
+    std::atomic<bool> done{false};
+    std::thread device([&done] {
+        while (!done)
+            kbtest::PulledAudio::pull(256);
+    });
+    const char* names[] = {"menu", "level1", "level2"};
+    for (int i = 0; i < 300; ++i) {
+        m.switchTo(names[i % 3], 0.5f + 0.001f * static_cast<float>(i), i % 2 == 0, true);
+        m.setVolume(0.9f);
+    }
+    done = true;
+    device.join();
+    std::string list;
+    EXPECT_EQ(m.getCurrentName(list), "level2"); // i = 299
 }
