@@ -15,7 +15,10 @@ namespace {
 constexpr int kRate = 44100;
 constexpr uint32_t kBlock = 1024; // what the SDL device asks for at a time
 
-const uint8_t* bytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+const uint8_t* bytesOf(const std::string& s)
+{
+    return reinterpret_cast<const uint8_t*>(s.data());
+}
 
 // A minute of two tones, stereo, at the quality music is usually shipped with.
 const std::string& minuteOfMusic()
@@ -55,8 +58,14 @@ void mixChannels(benchmark::State& state, int channels, int rate)
         benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / kRate, benchmark::Counter::kIsRate);
 }
 
-void BM_Mix64MonoChannels(benchmark::State& state) { mixChannels(state, 1, kRate); }
-void BM_Mix64StereoChannelsResampled(benchmark::State& state) { mixChannels(state, 2, 22050); }
+void BM_Mix64MonoChannels(benchmark::State& state)
+{
+    mixChannels(state, 1, kRate);
+}
+void BM_Mix64StereoChannelsResampled(benchmark::State& state)
+{
+    mixChannels(state, 2, 22050);
+}
 
 // The whole minute through the stream path, block by block as a device pulls it.
 void BM_StreamOneMinuteOgg(benchmark::State& state)
@@ -75,7 +84,8 @@ void BM_StreamOneMinuteOgg(benchmark::State& state)
         benchmark::DoNotOptimize(blocks);
         mixer.closeStream(stream);
     }
-    state.counters["x_realtime"] = benchmark::Counter(static_cast<double>(state.iterations()) * 60.0, benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * 60.0, benchmark::Counter::kIsRate);
     state.counters["ogg_kB"] = static_cast<double>(file.size()) / 1024.0;
 }
 
@@ -87,7 +97,8 @@ void BM_DecodeOneMinuteOggAtOnce(benchmark::State& state)
         aAudioSamplePtr sample = aAudioSample::load(bytesOf(file), file.size());
         benchmark::DoNotOptimize(sample.get());
     }
-    state.counters["x_realtime"] = benchmark::Counter(static_cast<double>(state.iterations()) * 60.0, benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * 60.0, benchmark::Counter::kIsRate);
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <cstring>
+#include <numbers>
 
 #include <vorbis/vorbisenc.h>
 
@@ -124,7 +124,8 @@ std::string ogg(const std::vector<int16_t>& values, int channels, int rate, floa
             float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
             for (size_t f = 0; f < count; ++f)
                 for (int c = 0; c < channels; ++c)
-                    buffer[c][f] = values[(done + f) * static_cast<size_t>(channels) + static_cast<size_t>(c)] / 32768.0f;
+                    buffer[c][f] =
+                        values[(done + f) * static_cast<size_t>(channels) + static_cast<size_t>(c)] / 32768.0f;
             vorbis_analysis_wrote(&dsp, static_cast<int>(count));
             done += count;
         }

@@ -24,7 +24,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const auto values = audiogen::sine(static_cast<uint32_t>(seconds * rate), channels, rate, hz, 12000);
-    const std::string bytes = kind == "wav" ? audiogen::wav(values, channels, rate, bits) : audiogen::ogg(values, channels, rate);
+    const std::string bytes =
+        kind == "wav" ? audiogen::wav(values, channels, rate, bits) : audiogen::ogg(values, channels, rate);
     if (bytes.empty()) {
         std::fprintf(stderr, "audiogen: the encoder refused this layout\n");
         return 1;

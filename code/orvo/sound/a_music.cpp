@@ -4,9 +4,7 @@
 #include "orvo/sound/a_soundlibrary.h"
 #include "orvo/util/a_log.h"
 
-aMusic::aMusic(const char* path, float baseVolume)
-    : m_baseVolume(baseVolume)
-    , m_live(true)
+aMusic::aMusic(const char* path, float baseVolume) : m_baseVolume(baseVolume), m_live(true)
 {
     sound_libraryAcquire(true);
     if (m_file.load(path))
@@ -15,7 +13,10 @@ aMusic::aMusic(const char* path, float baseVolume)
         a_log("aMusic. Error loading music: %s", path ? path : "");
 }
 
-aMusic::~aMusic() { close(); }
+aMusic::~aMusic()
+{
+    close();
+}
 
 void aMusic::close()
 {

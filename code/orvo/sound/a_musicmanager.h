@@ -55,7 +55,8 @@ public:
     virtual bool unloadItem(const std::string& line, const std::string& listName);
 
     // Every line of the list file, each item read from the list's folder.
-    // FIXME: these two come from the resource-manager base once it lands.
+    // FIXME: these two come from the resource-manager base once it lands;
+    // then the manager also queues list items as tasks, under its lock.
     void loadList(const std::string& path, const std::string& listName = "");
     void unloadList(const std::string& path, const std::string& listName = "");
 

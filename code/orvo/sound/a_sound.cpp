@@ -11,12 +11,14 @@
 namespace {
 
 // NaN counts as the low end.
-float clampRange(float v, float lo, float hi) { return v >= lo ? (v <= hi ? v : hi) : lo; }
+float clampRange(float v, float lo, float hi)
+{
+    return v >= lo ? (v <= hi ? v : hi) : lo;
+}
 
 } // namespace
 
-aSound::aSound(const char* path, float volume)
-    : m_volume(volume)
+aSound::aSound(const char* path, float volume) : m_volume(volume)
 {
     sound_libraryAcquire(false);
     uint32_t size = 0;
@@ -30,10 +32,7 @@ aSound::aSound(const char* path, float volume)
 // A copy shares the sample and the settings, but not the channel or a pause:
 // it plays on its own, and stopping it never touches its source.
 aSound::aSound(const aSound& other)
-    : m_sample(other.m_sample)
-    , m_pan(other.m_pan)
-    , m_masterVolume(other.m_masterVolume)
-    , m_volume(other.m_volume)
+    : m_sample(other.m_sample), m_pan(other.m_pan), m_masterVolume(other.m_masterVolume), m_volume(other.m_volume)
 {
     sound_libraryAcquire(false);
 }
@@ -132,7 +131,10 @@ void aSound::setPan(float pan)
         audio_setPan(m_channel, 128 - static_cast<int>(m_pan * -127.0f));
 }
 
-int aSound::frequency() const { return audio_sampleGetDefaultFrequency(m_sample); }
+int aSound::frequency() const
+{
+    return audio_sampleGetDefaultFrequency(m_sample);
+}
 
 float aSound::getPosition()
 {

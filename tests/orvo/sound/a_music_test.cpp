@@ -53,21 +53,6 @@ TEST_F(MusicTest, PlayingAgainRestartsOnANewChannel)
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
 }
 
-TEST_F(MusicTest, PauseOnlyTouchesAPlayingChannel)
-{
-    aMusic music(oggTrack().c_str(), 1.0f);
-    music.setPaused(true); // no channel: nothing
-    music.play();
-    music.setPaused(true);
-    EXPECT_TRUE(audio_getPaused(music.getChannel()));
-    const uint32_t at = audio_getCurrentPosition(music.getChannel());
-    PulledAudio::pull(500);
-    EXPECT_EQ(audio_getCurrentPosition(music.getChannel()), at);
-    music.setPaused(false);
-    PulledAudio::pull(500);
-    EXPECT_GT(audio_getCurrentPosition(music.getChannel()), at);
-}
-
 TEST_F(MusicTest, UnreadableFileIsLoggedAndNeverPlays)
 {
     const std::string junk = write("junk.ogg", "OggS but nothing else of a stream");

@@ -12,10 +12,16 @@
 namespace {
 
 std::atomic<bool> g_paused{false};
-bool appPaused() { return g_paused; }
+bool appPaused()
+{
+    return g_paused;
+}
 
 std::vector<std::string> g_loaded;
-void remember(const char* item) { g_loaded.push_back(item); }
+void remember(const char* item)
+{
+    g_loaded.push_back(item);
+}
 
 } // namespace
 

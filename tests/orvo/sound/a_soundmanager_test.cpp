@@ -10,7 +10,10 @@
 namespace {
 
 std::vector<std::string> g_loaded;
-void remember(const char* item) { g_loaded.push_back(item); }
+void remember(const char* item)
+{
+    g_loaded.push_back(item);
+}
 
 } // namespace
 

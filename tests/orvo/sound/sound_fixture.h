@@ -17,10 +17,7 @@ namespace kbtest {
 class SoundTest : public ::testing::Test {
 protected:
     // A second of the level 10000 at 44100 Hz, mono.
-    std::string levelWav()
-    {
-        return write("level.wav", audiogen::wav(audiogen::level(44100, 1, 10000), 1, 44100));
-    }
+    std::string levelWav() { return write("level.wav", audiogen::wav(audiogen::level(44100, 1, 10000), 1, 44100)); }
     // value = frame number, 1000 frames at 1000 Hz, so a frame is a millisecond.
     std::string rampWav() { return write("ramp.wav", audiogen::wav(audiogen::ramp(1000, 1, 1), 1, 1000)); }
     std::string write(const std::string& name, const std::string& bytes)

@@ -16,10 +16,12 @@ struct Library {
     std::unique_ptr<aAudioBackend> backend;
 };
 
+// Never destroyed: sound objects owned by other statics may still call in
+// while the program's statics are torn down.
 Library& library()
 {
-    static Library lib;
-    return lib;
+    static Library* lib = new Library;
+    return *lib;
 }
 
 std::unique_ptr<aAudioBackend> defaultBackend(int output)
@@ -74,7 +76,10 @@ void audio_close()
     closeLocked(library());
 }
 
-bool audio_isInitialised() { return audio_getMixer() != nullptr; }
+bool audio_isInitialised()
+{
+    return audio_getMixer() != nullptr;
+}
 
 void audio_setBackendFactory(aAudioBackendFactory factory)
 {
@@ -94,9 +99,15 @@ void audio_setSfxMasterVolume(int volume)
         m->setMasterVolume(volume);
 }
 
-aAudioSamplePtr audio_sampleLoad(const uint8_t* bytes, size_t size) { return aAudioSample::load(bytes, size); }
+aAudioSamplePtr audio_sampleLoad(const uint8_t* bytes, size_t size)
+{
+    return aAudioSample::load(bytes, size);
+}
 
-int audio_sampleGetDefaultFrequency(const aAudioSamplePtr& sample) { return sample ? sample->rate() : 0; }
+int audio_sampleGetDefaultFrequency(const aAudioSamplePtr& sample)
+{
+    return sample ? sample->rate() : 0;
+}
 
 int32_t audio_playSound(const aAudioSamplePtr& sample, bool paused)
 {

@@ -41,7 +41,8 @@ void aAudioNullBackend::run(aAudioMixer* mixer)
         const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(clock::now() - begin).count();
         const uint64_t due = static_cast<uint64_t>(elapsed) * static_cast<uint64_t>(mixer->rate()) / 1000000u;
         // A long stall (a debugger, a suspended machine) is not caught up on.
-        const uint32_t frames = static_cast<uint32_t>(std::min<uint64_t>(due - mixed, static_cast<uint64_t>(mixer->rate() / 4)));
+        const uint32_t frames =
+            static_cast<uint32_t>(std::min<uint64_t>(due - mixed, static_cast<uint64_t>(mixer->rate() / 4)));
         mixed = due;
         if (frames == 0)
             continue;

@@ -28,10 +28,7 @@ public:
     // of the mixer calls aAudioMixer::mix.
     enum class Mode { Clocked, Pulled };
 
-    explicit aAudioNullBackend(Mode mode)
-        : m_mode(mode)
-    {
-    }
+    explicit aAudioNullBackend(Mode mode) : m_mode(mode) {}
     ~aAudioNullBackend() override { stop(); }
 
     bool start(aAudioMixer* mixer) override;

@@ -19,17 +19,25 @@ int32_t makeHandle(uint32_t generation, size_t index)
 std::atomic<int32_t> g_nextStream{1};
 std::atomic<uint32_t> g_generationSeed{0};
 
-int clampByte(int v) { return std::clamp(v, 0, 255); }
+int clampByte(int v)
+{
+    return std::clamp(v, 0, 255);
+}
 
 // Full level on the near side; the far side falls off linearly.
-float leftGain(int pan) { return pan <= 128 ? 1.0f : static_cast<float>(255 - pan) / 127.0f; }
-float rightGain(int pan) { return pan >= 128 ? 1.0f : static_cast<float>(pan) / 128.0f; }
+float leftGain(int pan)
+{
+    return pan <= 128 ? 1.0f : static_cast<float>(255 - pan) / 127.0f;
+}
+float rightGain(int pan)
+{
+    return pan >= 128 ? 1.0f : static_cast<float>(pan) / 128.0f;
+}
 
 } // namespace
 
 aAudioMixer::aAudioMixer(int rate, int maxChannels)
-    : m_rate(rate > 0 ? rate : 44100)
-    , m_channels(static_cast<size_t>(std::clamp(maxChannels, 1, MAX_CHANNELS)))
+    : m_rate(rate > 0 ? rate : 44100), m_channels(static_cast<size_t>(std::clamp(maxChannels, 1, MAX_CHANNELS)))
 {
     const uint32_t seed = g_generationSeed.fetch_add(0x1000) & kGenerationMask;
     for (Channel& c : m_channels)
@@ -41,7 +49,8 @@ aAudioMixer::~aAudioMixer() = default;
 int aAudioMixer::channelsPlaying() const
 {
     std::lock_guard lock(m_mutex);
-    return static_cast<int>(std::count_if(m_channels.begin(), m_channels.end(), [](const Channel& c) { return c.used; }));
+    return static_cast<int>(
+        std::count_if(m_channels.begin(), m_channels.end(), [](const Channel& c) { return c.used; }));
 }
 
 void aAudioMixer::setMasterVolume(int volume)

@@ -7,9 +7,9 @@
 // backend pulls frames from its own thread; one lock guards everything.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>

@@ -11,8 +11,7 @@ std::unique_ptr<aAudioStream> aAudioStream::open(const uint8_t* bytes, size_t si
 }
 
 aAudioStream::aAudioStream(std::unique_ptr<aAudioDecoder> decoder, bool loop)
-    : m_decoder(std::move(decoder))
-    , m_loop(loop)
+    : m_decoder(std::move(decoder)), m_loop(loop)
 {
 }
 

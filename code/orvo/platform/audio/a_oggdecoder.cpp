@@ -44,7 +44,10 @@ int sourceSeek(void* user, ogg_int64_t offset, int whence)
     return 0;
 }
 
-long sourceTell(void* user) { return static_cast<long>(static_cast<MemorySource*>(user)->pos); }
+long sourceTell(void* user)
+{
+    return static_cast<long>(static_cast<MemorySource*>(user)->pos);
+}
 
 // A damaged stream may report one hole after another; past this many reads
 // without a sample the rest of it is given up.
@@ -62,8 +65,7 @@ struct aOggDecoder::State {
     bool broken = false;
 };
 
-aOggDecoder::aOggDecoder()
-    : m_state(std::make_unique<State>())
+aOggDecoder::aOggDecoder() : m_state(std::make_unique<State>())
 {
 }
 

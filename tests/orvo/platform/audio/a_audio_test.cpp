@@ -12,7 +12,10 @@
 #include "support/pulled_audio.h"
 
 namespace {
-const uint8_t* bytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+const uint8_t* bytesOf(const std::string& s)
+{
+    return reinterpret_cast<const uint8_t*>(s.data());
+}
 } // namespace
 
 TEST(AudioLibrary, ClosedLibraryAnswersNothingAndPlaysNothing)
@@ -63,35 +66,6 @@ TEST(AudioLibrary, InitStartsAMixerOnTheChosenOutput)
     EXPECT_NE(again, ch);
     audio_close();
     EXPECT_FALSE(audio_isPlaying(again));
-}
-
-TEST(AudioLibrary, OutputThatCannotOpenLeavesTheLibraryClosed)
-{
-    kbtest::PulledAudio audio;
-    audio.setDeviceFails(true);
-    audio_setOutput(AUDIO_OUTPUT_DEVICE);
-    EXPECT_FALSE(audio_init(44100, 64));
-    EXPECT_FALSE(audio_isInitialised());
-    audio_setOutput(AUDIO_OUTPUT_NOSOUND);
-    EXPECT_TRUE(audio_init(44100, 64));
-    EXPECT_EQ(audio_getOutput(), AUDIO_OUTPUT_NOSOUND);
-}
-
-TEST(AudioLibrary, StreamsPlayFromTheCallersBytes)
-{
-    kbtest::PulledAudio audio;
-    ASSERT_TRUE(audio_init(44100, 64));
-    const std::string file = audiogen::wav(audiogen::level(50, 2, -700), 2, 44100);
-    const int32_t stream = audio_streamOpen(bytesOf(file), file.size(), false);
-    ASSERT_NE(stream, 0);
-    const int32_t ch = audio_streamPlay(stream, false);
-    ASSERT_GE(ch, 0);
-    audio_setVolume(ch, 255);
-    EXPECT_EQ(kbtest::PulledAudio::pull(1)[1], -700);
-    EXPECT_TRUE(audio_streamStop(stream));
-    EXPECT_FALSE(audio_isPlaying(ch));
-    audio_streamClose(stream);
-    EXPECT_FALSE(audio_streamStop(stream));
 }
 
 TEST(AudioBackends, StartAndStopWithoutWaitingOnTheirThreads)

@@ -17,10 +17,7 @@ namespace {
 
 class Mutator {
 public:
-    explicit Mutator(uint32_t seed)
-        : m_state(seed)
-    {
-    }
+    explicit Mutator(uint32_t seed) : m_state(seed) {}
     uint32_t next()
     {
         m_state ^= m_state << 13;
@@ -69,7 +66,10 @@ private:
     uint32_t m_state;
 };
 
-const uint8_t* bytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+const uint8_t* bytesOf(const std::string& s)
+{
+    return reinterpret_cast<const uint8_t*>(s.data());
+}
 
 uintmax_t logSize(const kbtest::LogCapture& log)
 {
