@@ -3,6 +3,11 @@
 
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
+#include "orvo/sound/a_music.h"
+#include "orvo/sound/a_musicmanager.h"
+#include "orvo/sound/a_sound.h"
+#include "orvo/sound/a_soundlibrary.h"
+#include "orvo/sound/a_soundmanager.h"
 #include "orvo/util/a_assert.h"
 #include "orvo/util/a_crc32.h"
 #include "orvo/util/a_criticalsection.h"

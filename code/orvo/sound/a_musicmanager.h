@@ -1,0 +1,93 @@
+// The game's music: streams registered under a name within a list, one of
+// which is the current music. Music starts at once or fades in, stops at once
+// or fades out, and changes piece with overlapping fades. A thread of the
+// manager's own advances the fades every 20 ms unless the application is
+// paused. Every operation that touches the streams holds the manager's lock
+// (re-entrant), as does each step of the thread.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "orvo/sound/a_music.h"
+#include "orvo/util/a_criticalsection.h"
+
+class aMusicManager : public aCriticalSection {
+public:
+    enum State : int32_t { STOPPED = 0, FADING_OUT = 1, PLAYING = 4, FADING_IN = 5 };
+
+    using ItemLoadedHook = void (*)(const char* item);
+    // Answers whether the application is paused; read by the music thread.
+    using PausedQuery = bool (*)();
+
+    // Without `runThread` nothing advances the fades but update (tests).
+    explicit aMusicManager(bool runThread = true);
+    ~aMusicManager() override;
+
+    // Opens the file as a stream named after the file (no folder, no extension).
+    [[nodiscard]] bool addMusic(const std::string& path, const std::string& listName = "");
+    bool play(const std::string& name, const std::string& listName = "", bool fadeIn = false);
+    bool stop(bool fadeOut);
+    void switchTo(const std::string& name, float volume, bool fadeOut, bool fadeIn, const std::string& listName = "");
+    void setVolume(float volume);
+    bool setMusicVolume(const std::string& name, float volume, const std::string& listName = "");
+    // The current music's name and list name; two empty strings when none.
+    std::string getCurrentName(std::string& listName);
+    void setFolder(const std::string& folder) { m_folder = folder; }
+    const std::string& getFolder() const { return m_folder; }
+    // Index of the first stream with that list name and name, or -1.
+    int findMusic(const std::string& name, const std::string& listName);
+    // Moves the fades on by `dt` seconds.
+    void update(float dt);
+    // One step of the music thread: 0.02 s of fading unless the application is paused.
+    void tick();
+
+    // Resource-list items: the line is a file name read from `folder`.
+    virtual void loadItem(const std::string& folder, const std::string& line, const std::string& listName);
+    virtual std::string getItemFile(const std::string& line);
+    // The line names the stream with or without its folder and extension.
+    virtual bool unloadItem(const std::string& line, const std::string& listName);
+
+    // Every line of the list file, each item read from the list's folder.
+    // FIXME: these two come from the resource-manager base once it lands;
+    // then the manager also queues list items as tasks, under its lock.
+    void loadList(const std::string& path, const std::string& listName = "");
+    void unloadList(const std::string& path, const std::string& listName = "");
+
+    void setItemLoadedHook(ItemLoadedHook hook) { m_itemLoaded = hook; }
+    void setPausedQuery(PausedQuery query) { m_paused = query; }
+
+    // What the streams are doing, for the loading screen's and the tests' eyes.
+    int getCount();
+    int getCurrentIndex();
+    State getState(int index);
+    float getFadeFactor(int index);
+    float getMusicVolume(int index);
+    aMusic* getMusic(int index);
+
+private:
+    static void threadProc(aMusicManager* manager);
+    void applyVolume(int index, float volume);
+    bool valid(int index) const { return index >= 0 && index < static_cast<int>(m_streams.size()); }
+
+    ItemLoadedHook m_itemLoaded = nullptr;
+    std::vector<std::unique_ptr<aMusic>> m_streams;
+    std::vector<std::string> m_names;
+    std::vector<std::string> m_listNames;
+    std::vector<State> m_states;
+    std::vector<float> m_volumes;
+    std::vector<float> m_fades;
+    int16_t m_current = -1;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<PausedQuery> m_paused{nullptr};
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
+    std::string m_folder;
+};

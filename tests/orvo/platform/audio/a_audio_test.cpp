@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "audiogen.h"
+#include "orvo/platform/audio/a_audio.h"
+#include "orvo/platform/audio/a_audiobackend.h"
+#include "orvo/platform/audio/a_audiomixer.h"
+#include "orvo/platform/audio/a_audiosdlbackend.h"
+#include "support/log_capture.h"
+#include "support/pulled_audio.h"
+
+namespace {
+const uint8_t* bytesOf(const std::string& s)
+{
+    return reinterpret_cast<const uint8_t*>(s.data());
+}
+} // namespace
+
+TEST(AudioLibrary, ClosedLibraryAnswersNothingAndPlaysNothing)
+{
+    kbtest::PulledAudio audio;
+    audio_close();
+    EXPECT_FALSE(audio_isInitialised());
+    const std::string file = audiogen::wav(audiogen::level(100, 1, 500), 1, 44100);
+    // Samples are plain data and load without the mixer.
+    aAudioSamplePtr sample = audio_sampleLoad(bytesOf(file), file.size());
+    ASSERT_TRUE(sample);
+    EXPECT_EQ(audio_sampleGetDefaultFrequency(sample), 44100);
+    EXPECT_EQ(audio_sampleGetDefaultFrequency(nullptr), 0);
+    EXPECT_EQ(audio_playSound(sample, false), -1);
+    EXPECT_FALSE(audio_isPlaying(0));
+    EXPECT_FALSE(audio_setVolume(0, 10));
+    EXPECT_EQ(audio_getMaxChannels(), 0);
+    EXPECT_EQ(audio_getChannelsPlaying(), 0);
+    EXPECT_EQ(audio_streamOpen(bytesOf(file), file.size(), true), 0);
+    EXPECT_EQ(audio_streamPlay(1, false), -1);
+    audio_streamClose(1);
+    audio_setSfxMasterVolume(255);
+}
+
+TEST(AudioLibrary, InitStartsAMixerOnTheChosenOutput)
+{
+    kbtest::PulledAudio audio;
+    audio_setOutput(AUDIO_OUTPUT_DEVICE);
+    ASSERT_TRUE(audio_init(44100, 64));
+    EXPECT_EQ(audio_getMaxChannels(), 64);
+    EXPECT_EQ(audio_getMixer()->rate(), 44100);
+
+    const std::string file = audiogen::wav(audiogen::level(100, 1, 1000), 1, 44100);
+    aAudioSamplePtr sample = audio_sampleLoad(bytesOf(file), file.size());
+    const int32_t ch = audio_playSound(sample, true);
+    ASSERT_GE(ch, 0);
+    EXPECT_TRUE(audio_isPlaying(ch));
+    EXPECT_TRUE(audio_getPaused(ch));
+    audio_setSfxMasterVolume(51);
+    audio_setPaused(ch, false);
+    EXPECT_EQ(kbtest::PulledAudio::pull(1)[0], 200);
+
+    // A second init replaces the mixer; handles of the old one reach nothing.
+    ASSERT_TRUE(audio_init(22050, 8));
+    EXPECT_EQ(audio_getMaxChannels(), 8);
+    EXPECT_FALSE(audio_isPlaying(ch));
+    const int32_t again = audio_playSound(sample, false);
+    EXPECT_NE(again, ch);
+    audio_close();
+    EXPECT_FALSE(audio_isPlaying(again));
+}
+
+TEST(AudioBackends, StartAndStopWithoutWaitingOnTheirThreads)
+{
+    aAudioMixer mixer;
+    aAudioNullBackend clocked(aAudioNullBackend::Mode::Clocked);
+    EXPECT_FALSE(clocked.start(nullptr));
+    ASSERT_TRUE(clocked.start(&mixer));
+    clocked.stop();
+    clocked.stop();
+
+    const char* before = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = before ? before : "";
+    {
+        kbtest::LogCapture log;
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+        aAudioSdlBackend missing;
+        EXPECT_FALSE(missing.start(&mixer));
+        bool logged = false;
+        for (const auto& m : log.messages())
+            logged = logged || m.rfind("aAudioSdlBackend. ", 0) == 0;
+        EXPECT_TRUE(logged);
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    {
+        aAudioSdlBackend device;
+        EXPECT_TRUE(device.start(&mixer));
+        device.stop();
+    }
+    if (before)
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+}
