@@ -75,7 +75,8 @@ aGpuResult gpu_decodeBmp(const unsigned char* data, size_t size, aGpuPicture& ou
         height = -height;
     if (planes != 1)
         return reject("bad plane count");
-    if (width <= 0 || height <= 0 || width > gpuMaxImageSide || height > gpuMaxImageSide)
+    if (width <= 0 || height <= 0 || width > gpuMaxImageSide || height > gpuMaxImageSide ||
+        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > gpuMaxImagePixels)
         return reject("size out of range");
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return reject("unsupported bit depth");

@@ -143,7 +143,6 @@ struct aGpuDeviceGL::Impl {
     GLint uTarget = -1, uOffset = -1, uOps = -1, uArgs0 = -1, uArgs1 = -1, uFlags = -1;
     std::vector<uint32_t> convert; // 16-bit pixels widened for upload
     std::vector<uint32_t> deadTextures, deadFramebuffers;
-    size_t vboSize = 0, iboSize = 0;
     aGpuVertexFormat boundFormat = aGpuVertexFormat::None;
 
     bool compile(GLuint& out, GLenum kind, const char* source);
@@ -617,19 +616,14 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
     gl.glActiveTexture(GL_TEXTURE0);
 
     const size_t vertexBytes = static_cast<size_t>(call.vertexCount) * call.stride;
+    // Each draw gets fresh storage of its own size (the driver recycles it),
+    // so no draw waits for the GPU to finish with the previous one.
     gl.glBindBuffer(GL_ARRAY_BUFFER, d.vbo);
-    if (vertexBytes > d.vboSize) {
-        d.vboSize = vertexBytes * 2;
-    }
-    gl.glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(d.vboSize), nullptr, GL_STREAM_DRAW);
-    gl.glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(vertexBytes), call.vertices);
+    gl.glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexBytes), call.vertices, GL_STREAM_DRAW);
     d.bindFormat(call.format);
     if (call.indices) {
         const size_t indexBytes = static_cast<size_t>(call.indexCount) * 2;
-        if (indexBytes > d.iboSize)
-            d.iboSize = indexBytes * 2;
-        gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(d.iboSize), nullptr, GL_STREAM_DRAW);
-        gl.glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(indexBytes), call.indices);
+        gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexBytes), call.indices, GL_STREAM_DRAW);
         gl.glDrawElements(glPrimitive(call.type), static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT, nullptr);
     } else {
         gl.glDrawArrays(glPrimitive(call.type), 0, static_cast<GLsizei>(call.vertexCount));

@@ -5,7 +5,9 @@
 //
 // Damaged data never crashes and never reads out of bounds: decoding fails
 // with InvalidData and one log line that says why ("gpu. PNG data rejected:
-// ..."). Pictures larger than gpuMaxImageSide on a side are refused.
+// ..."). Pictures larger than gpuMaxImageSide on a side, or of more than
+// gpuMaxImagePixels pixels (128 MB decoded), are refused before any memory
+// is taken for them.
 // Any thread (decoders keep no shared state).
 #pragma once
 
@@ -22,6 +24,7 @@ class aGpuDevice;
 class aGpuTexture;
 
 inline constexpr uint32_t gpuMaxImageSide = 16384;
+inline constexpr uint64_t gpuMaxImagePixels = 1ull << 25;
 
 enum class aGpuImageFileFormat : uint32_t { Unknown = 0, Png, Jpeg, Bmp };
 

@@ -98,7 +98,8 @@ aGpuResult gpu_decodeJpeg(const unsigned char* data, size_t size, aGpuPicture& o
 
     jpeg_read_header(&c->info, TRUE);
     if (c->info.image_width == 0 || c->info.image_height == 0 || c->info.image_width > gpuMaxImageSide ||
-        c->info.image_height > gpuMaxImageSide) {
+        c->info.image_height > gpuMaxImageSide ||
+        static_cast<uint64_t>(c->info.image_width) * c->info.image_height > gpuMaxImagePixels) {
         std::snprintf(c->message, sizeof(c->message), "size %ux%u out of range", c->info.image_width,
                       c->info.image_height);
         std::longjmp(c->jump, 1);

@@ -71,6 +71,8 @@ aGpuResult gpu_decodePng(const unsigned char* data, size_t size, aGpuPicture& ou
     png_uint_32 width = 0, height = 0;
     int depth = 0, colorType = 0, interlace = 0;
     png_get_IHDR(c->png, c->info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
+    if (static_cast<uint64_t>(width) * height > gpuMaxImagePixels)
+        png_error(c->png, "image too large");
     if (colorType == PNG_COLOR_TYPE_PALETTE)
         png_set_palette_to_rgb(c->png);
     if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8)

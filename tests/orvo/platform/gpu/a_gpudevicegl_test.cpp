@@ -349,3 +349,53 @@ TEST_F(GpuGL, ClearFillsOnlyTheViewport)
     EXPECT_EQ(at(px, 24, 13), 0xFF000000u);
     EXPECT_EQ(at(px, 19, 10), 0xFF000000u);
 }
+
+TEST_F(GpuGL, ResetResizesTheBackBufferAndKeepsTextures)
+{
+    auto texture = solidTexture(4, 4, aGpuFormat::A1R5G5B5, 0xFF00FF00);
+    std::unique_ptr<aGpuSprite> sprite;
+    ASSERT_EQ(device().createSprite(sprite), aGpuResult::Ok);
+    device().loseDevice(1);
+    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::DeviceLost);
+    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::DeviceNotReset);
+    aGpuPresentParams params = device().presentParams();
+    params.backBufferWidth = 64;
+    params.backBufferHeight = 48;
+    ASSERT_EQ(device().reset(params), aGpuResult::Ok);
+    ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
+    device().clear(0xFF000000);
+    const aGpuVec2 p{60, 44};
+    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0, &p, 0xFFFFFFFF);
+    device().endScene();
+    std::vector<uint32_t> pixels;
+    uint32_t w = 0, h = 0;
+    ASSERT_EQ(device().readBackBuffer(pixels, w, h), aGpuResult::Ok);
+    ASSERT_EQ(w, 64u);
+    ASSERT_EQ(h, 48u);
+    EXPECT_EQ(pixels[47 * 64 + 63], 0xFF00FF00u) << "drawn at the new size, clipped at its edge";
+}
+
+TEST(GpuGLLife, TexturesMayOutliveTheirDevice)
+{
+    std::unique_ptr<aGpuTexture> survivor;
+    {
+        aGpuDeviceGL device;
+        aGpuPresentParams params;
+        params.backBufferWidth = 16;
+        params.backBufferHeight = 16;
+        ASSERT_EQ(device.create(params), aGpuResult::Ok);
+        ASSERT_EQ(device.createTexture(4, 4, aGpuFormat::A8R8G8B8, aGpuUsage::None, survivor), aGpuResult::Ok);
+        std::unique_ptr<aGpuSprite> sprite;
+        ASSERT_EQ(device.createSprite(sprite), aGpuResult::Ok);
+        ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
+        sprite->draw(survivor.get(), nullptr, nullptr, nullptr, 0, nullptr, 0xFFFFFFFF);
+        device.endScene();
+        EXPECT_NE(survivor->backendName(), 0u);
+        EXPECT_EQ(device.liveTextureCount(), 1u);
+    }
+    EXPECT_EQ(survivor->backendName(), 0u) << "the GL object went with the device";
+    aGpuLockedRect locked;
+    EXPECT_EQ(survivor->lock(locked), aGpuResult::Ok) << "the CPU copy stays usable";
+    EXPECT_EQ(survivor->unlock(), aGpuResult::Ok);
+    survivor.reset();
+}

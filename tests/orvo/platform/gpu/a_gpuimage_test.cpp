@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -174,7 +176,10 @@ void fuzz(const std::string& file, const char* logPrefix)
         seed = seed * 214013u + 2531011u;
         return (seed >> 16) & 0x7FFF;
     };
-    for (int round = 0; round < 600; ++round) {
+    // KB_FUZZ_ROUNDS raises the count for a longer run (for example under a sanitizer).
+    const char* rounds = std::getenv("KB_FUZZ_ROUNDS");
+    const int total = rounds ? std::max(1, std::atoi(rounds)) : 600;
+    for (int round = 0; round < total; ++round) {
         std::string mutated = file;
         const int edits = 1 + static_cast<int>(next() % 4);
         for (int e = 0; e < edits; ++e) {
@@ -263,4 +268,31 @@ TEST(GpuImage, BmpFileIsWrittenWhole)
     ASSERT_EQ(decode(kbtest::readFile(path), out), aGpuResult::Ok);
     EXPECT_EQ(out.width, 4u);
     EXPECT_FALSE(gpu_writeBmp(path.c_str(), picture.data(), 0, 4));
+}
+
+TEST(GpuImage, HugeDeclaredSizesAreRefusedBeforeDecoding)
+{
+    kbtest::LogCapture log;
+    // A valid PNG header claiming 16000 x 16000 (256 M pixels), then nothing.
+    std::string png = "\x89PNG\r\n\x1a\n";
+    std::string header;
+    for (uint32_t v : {16000u, 16000u})
+        for (int s = 24; s >= 0; s -= 8)
+            header.push_back(static_cast<char>((v >> s) & 0xFF));
+    header += std::string("\x08\x06\x00\x00\x00", 5);
+    kbtest::pngChunk(png, "IHDR", header);
+    kbtest::pngChunk(png, "IDAT", "");
+    kbtest::pngChunk(png, "IEND", "");
+    aGpuPicture out;
+    EXPECT_EQ(decode(png, out), aGpuResult::InvalidData);
+    EXPECT_TRUE(log.contains("gpu. PNG data rejected: image too large")) << log.raw();
+
+    // The same for a JPEG whose frame header is rewritten to 16000 x 16000.
+    std::string jpeg = kbtest::encodeJpeg(testPicture(8, 8), 8, 8);
+    const size_t sof = jpeg.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    jpeg[sof + 5] = jpeg[sof + 7] = static_cast<char>(16000 >> 8);
+    jpeg[sof + 6] = jpeg[sof + 8] = static_cast<char>(16000 & 0xFF);
+    EXPECT_EQ(decode(jpeg, out), aGpuResult::InvalidData);
+    EXPECT_TRUE(log.contains("gpu. JPEG data rejected: size 16000x16000 out of range")) << log.raw();
 }
