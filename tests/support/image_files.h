@@ -22,7 +22,8 @@ inline void pngChunk(std::string& out, const char* type, const std::string& body
     be32(static_cast<uint32_t>(body.size()));
     const std::string typed = std::string(type, 4) + body;
     out += typed;
-    be32(static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()))));
+    be32(
+        static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()))));
 }
 
 // RGBA, 8 bits a channel, no interlace; alpha dropped (RGB) when `withAlpha` is false.

@@ -10,8 +10,14 @@
 
 namespace {
 
-uint32_t u16(const unsigned char* p) { return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8); }
-uint32_t u32(const unsigned char* p) { return u16(p) | (u16(p + 2) << 16); }
+uint32_t u16(const unsigned char* p)
+{
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
+}
+uint32_t u32(const unsigned char* p)
+{
+    return u16(p) | (u16(p + 2) << 16);
+}
 
 aGpuResult reject(const char* why)
 {
@@ -25,8 +31,7 @@ struct Channel {
     int shift = 0;
     uint32_t max = 0;
 
-    explicit Channel(uint32_t m = 0)
-        : mask(m)
+    explicit Channel(uint32_t m = 0) : mask(m)
     {
         if (!m)
             return;

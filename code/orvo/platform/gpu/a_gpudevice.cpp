@@ -39,7 +39,10 @@ bool validOp(uint32_t v)
     return false;
 }
 
-bool validArg(uint32_t v) { return (v & ~gpuArgComplement) <= static_cast<uint32_t>(aGpuTextureArg::Texture); }
+bool validArg(uint32_t v)
+{
+    return (v & ~gpuArgComplement) <= static_cast<uint32_t>(aGpuTextureArg::Texture);
+}
 
 bool validRenderState(aGpuRenderState state, uint32_t v)
 {
@@ -92,8 +95,7 @@ bool validParams(const aGpuPresentParams& p)
 
 } // namespace
 
-aGpuDevice::aGpuDevice()
-    : m_registry(std::make_shared<aGpuRegistry>())
+aGpuDevice::aGpuDevice() : m_registry(std::make_shared<aGpuRegistry>())
 {
     resetStates();
 }
@@ -125,10 +127,12 @@ void aGpuDevice::resetStates()
     }
 }
 
-bool aGpuDevice::onMainThread() const { return m_created && std::this_thread::get_id() == m_mainThread; }
+bool aGpuDevice::onMainThread() const
+{
+    return m_created && std::this_thread::get_id() == m_mainThread;
+}
 
-void aGpuDevice::traceCall(aGpuCall call, aGpuResult result, std::initializer_list<uint32_t> args,
-                           const void* object)
+void aGpuDevice::traceCall(aGpuCall call, aGpuResult result, std::initializer_list<uint32_t> args, const void* object)
 {
     if (!m_registry->tracing())
         return;
@@ -229,8 +233,9 @@ aGpuResult aGpuDevice::create(const aGpuPresentParams& params)
         m_params = params;
         m_viewport = {0, 0, params.backBufferWidth, params.backBufferHeight};
     }
-    traceCall(aGpuCall::Create, result, {params.backBufferWidth, params.backBufferHeight,
-                                         static_cast<uint32_t>(params.windowed), static_cast<uint32_t>(params.vsync)});
+    traceCall(aGpuCall::Create, result,
+              {params.backBufferWidth, params.backBufferHeight, static_cast<uint32_t>(params.windowed),
+               static_cast<uint32_t>(params.vsync)});
     return result;
 }
 
@@ -251,8 +256,9 @@ aGpuResult aGpuDevice::reset(const aGpuPresentParams& params)
         m_renderTarget = nullptr;
         m_viewport = {0, 0, params.backBufferWidth, params.backBufferHeight};
     }
-    traceCall(aGpuCall::Reset, result, {params.backBufferWidth, params.backBufferHeight,
-                                        static_cast<uint32_t>(params.windowed), static_cast<uint32_t>(params.vsync)});
+    traceCall(aGpuCall::Reset, result,
+              {params.backBufferWidth, params.backBufferHeight, static_cast<uint32_t>(params.windowed),
+               static_cast<uint32_t>(params.vsync)});
     return result;
 }
 
@@ -319,7 +325,10 @@ aGpuResult aGpuDevice::present()
     return result;
 }
 
-uint32_t aGpuDevice::targetWidth() const { return m_renderTarget ? m_renderTarget->width() : m_params.backBufferWidth; }
+uint32_t aGpuDevice::targetWidth() const
+{
+    return m_renderTarget ? m_renderTarget->width() : m_params.backBufferWidth;
+}
 uint32_t aGpuDevice::targetHeight() const
 {
     return m_renderTarget ? m_renderTarget->height() : m_params.backBufferHeight;
@@ -562,7 +571,8 @@ aGpuResult aGpuDevice::drawPrimitiveUP(aGpuPrimitive type, uint32_t primitiveCou
 {
     aGpuResult result = check(aGpuCall::DrawPrimitiveUP, true);
     const uint32_t count = gpu_primitiveVertexCount(type, primitiveCount);
-    if (result == aGpuResult::Ok && (!vertices || count == 0 || stride == 0 || stride != gpu_vertexStride(m_vertexFormat)))
+    if (result == aGpuResult::Ok &&
+        (!vertices || count == 0 || stride == 0 || stride != gpu_vertexStride(m_vertexFormat)))
         result = aGpuResult::InvalidCall;
     if (result == aGpuResult::Ok) {
         flushPendingBatch();
@@ -632,8 +642,11 @@ aGpuResult aGpuDevice::drawQuads(aGpuTexture* texture, const aGpuVertex* vertice
         m_quadIndices.resize(kMaxBatchQuads * 6);
         for (uint32_t q = 0; q < kMaxBatchQuads; ++q) {
             const uint16_t k = static_cast<uint16_t>(q * 4);
-            const uint16_t pattern[6] = {k, static_cast<uint16_t>(k + 1), static_cast<uint16_t>(k + 2),
-                                         static_cast<uint16_t>(k + 1), static_cast<uint16_t>(k + 3),
+            const uint16_t pattern[6] = {k,
+                                         static_cast<uint16_t>(k + 1),
+                                         static_cast<uint16_t>(k + 2),
+                                         static_cast<uint16_t>(k + 1),
+                                         static_cast<uint16_t>(k + 3),
                                          static_cast<uint16_t>(k + 2)};
             std::memcpy(&m_quadIndices[q * 6], pattern, sizeof(pattern));
         }
@@ -725,8 +738,8 @@ aGpuResult aGpuDevice::createTexture(uint32_t width, uint32_t height, aGpuFormat
         result = aGpuResult::InvalidCall;
     if (result == aGpuResult::Ok)
         out = std::make_unique<aGpuTexture>(m_registry, width, height, format, usage);
-    traceCall(aGpuCall::CreateTexture, result, {width, height, static_cast<uint32_t>(format), static_cast<uint32_t>(usage)},
-              out.get());
+    traceCall(aGpuCall::CreateTexture, result,
+              {width, height, static_cast<uint32_t>(format), static_cast<uint32_t>(usage)}, out.get());
     return result;
 }
 

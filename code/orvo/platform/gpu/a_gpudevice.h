@@ -32,6 +32,23 @@
 //   back to the back buffer and the viewport to all of it.
 // - The sprite batch's pending quads are drawn before any other draw, clear,
 //   target or viewport change, and before any state change.
+//
+// Where the engine's needs land:
+// - blend word: SrcBlend/DestBlend (normal SrcAlpha/InvSrcAlpha, additive
+//   SrcAlpha/One, multiply Zero/SrcColor) and stage-0 ColorOp/ColorArg1/
+//   ColorArg2 (Modulate, Add, Subtract either way, SelectArg1 of Diffuse);
+//   stage-0 alpha is texture alpha x diffuse alpha from the start.
+// - texture filter: stage-0 MinFilter and MagFilter (Point or Linear).
+// - image textures: gpu_createTextureFromMemory / createTexture, pixels
+//   through aGpuTexture::lock in the format's layout (a_gpuformat.h rules).
+// - primitives: drawPrimitiveUP with aGpuVertex after setTexture(0, null).
+// - particles, distortion grid: createVertexBuffer / createIndexBuffer,
+//   setStreamSource, setIndices, drawIndexedPrimitive.
+// - water: aGpuVertex2 with stage 1 (its texture, ops and complement args).
+// - alpha test: AlphaTestEnable, AlphaFunc Greater, AlphaRef.
+// - wide screen: a RenderTarget texture, setRenderTarget, then the sprite.
+// - screenshots: readBackBuffer and gpu_writeBmp; gamma: setGammaRamp.
+// - device loss in tests: loseDevice(); failures of any call: failNext().
 #pragma once
 
 #include <cstdint>
@@ -123,8 +140,8 @@ public:
     // Draws from the stream source; the vertex format must match the stride.
     aGpuResult drawPrimitive(aGpuPrimitive type, uint32_t startVertex, uint32_t primitiveCount);
     // Vertex = base vertex + index; indices must lie in minIndex .. minIndex + numVertices - 1.
-    aGpuResult drawIndexedPrimitive(aGpuPrimitive type, uint32_t minIndex, uint32_t numVertices,
-                                    uint32_t startIndex, uint32_t primitiveCount);
+    aGpuResult drawIndexedPrimitive(aGpuPrimitive type, uint32_t minIndex, uint32_t numVertices, uint32_t startIndex,
+                                    uint32_t primitiveCount);
     aGpuResult drawPrimitiveUP(aGpuPrimitive type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
     aGpuResult drawIndexedPrimitiveUP(aGpuPrimitive type, uint32_t minIndex, uint32_t numVertices,
                                       uint32_t primitiveCount, const uint16_t* indices, const void* vertices,
@@ -220,7 +237,8 @@ private:
     aGpuResult submit(aGpuPrimitive type, aGpuVertexFormat format, const uint8_t* vertices, uint32_t vertexCount,
                       uint32_t stride, const uint16_t* indices, uint32_t indexCount, uint32_t primitives,
                       aGpuTexture* stage0, aGpuTexture* stage1);
-    void traceCall(aGpuCall call, aGpuResult result, std::initializer_list<uint32_t> args, const void* object = nullptr);
+    void traceCall(aGpuCall call, aGpuResult result, std::initializer_list<uint32_t> args,
+                   const void* object = nullptr);
 
     std::vector<uint8_t> m_scratchVertices;
     std::vector<uint16_t> m_scratchIndices;

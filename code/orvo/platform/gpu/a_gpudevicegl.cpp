@@ -174,7 +174,8 @@ bool aGpuDeviceGL::Impl::compile(GLuint& out, GLenum kind, const char* source)
 bool aGpuDeviceGL::Impl::makeProgram()
 {
     GLuint vs = 0, fs = 0;
-    const bool compiled = compile(vs, GL_VERTEX_SHADER, kVertexShader) && compile(fs, GL_FRAGMENT_SHADER, kFragmentShader);
+    const bool compiled =
+        compile(vs, GL_VERTEX_SHADER, kVertexShader) && compile(fs, GL_FRAGMENT_SHADER, kFragmentShader);
     if (compiled) {
         program = gl.glCreateProgram();
         gl.glAttachShader(program, vs);
@@ -212,8 +213,8 @@ bool aGpuDeviceGL::Impl::makeBackBuffer(uint32_t width, uint32_t height)
     freeBackBuffer();
     gl.glGenTextures(1, &backTexture);
     gl.glBindTexture(GL_TEXTURE_2D, backTexture);
-    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0,
-                    GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_BGRA,
+                    GL_UNSIGNED_BYTE, nullptr);
     gl.glGenFramebuffers(1, &backFramebuffer);
     gl.glBindFramebuffer(GL_FRAMEBUFFER, backFramebuffer);
     gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backTexture, 0);
@@ -348,8 +349,7 @@ void aGpuDeviceGL::Impl::applyDisplayMode(const aGpuPresentParams& params)
 
 // --- aGpuDeviceGL ----------------------------------------------------------------
 
-aGpuDeviceGL::aGpuDeviceGL()
-    : m_impl(std::make_unique<Impl>())
+aGpuDeviceGL::aGpuDeviceGL() : m_impl(std::make_unique<Impl>())
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -428,9 +428,15 @@ aGpuDeviceGL::~aGpuDeviceGL()
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-void* aGpuDeviceGL::nativeWindow() const { return m_impl->window; }
+void* aGpuDeviceGL::nativeWindow() const
+{
+    return m_impl->window;
+}
 
-uint32_t aGpuDeviceGL::requiredWindowFlags() { return SDL_WINDOW_OPENGL; }
+uint32_t aGpuDeviceGL::requiredWindowFlags()
+{
+    return SDL_WINDOW_OPENGL;
+}
 
 void aGpuDeviceGL::prepareWindowAttributes()
 {
@@ -597,7 +603,8 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
                    ss(1, aGpuStageState::AlphaArg1), ss(1, aGpuStageState::AlphaArg2));
     const GLint alphaFunc = rs(aGpuRenderState::AlphaTestEnable) ? static_cast<GLint>(rs(aGpuRenderState::AlphaFunc))
                                                                  : static_cast<GLint>(aGpuCompare::Always);
-    gl.glUniform4i(d.uFlags, textured0 ? 1 : 0, stage1 ? 1 : 0, alphaFunc, static_cast<GLint>(rs(aGpuRenderState::AlphaRef)));
+    gl.glUniform4i(d.uFlags, textured0 ? 1 : 0, stage1 ? 1 : 0, alphaFunc,
+                   static_cast<GLint>(rs(aGpuRenderState::AlphaRef)));
     gl.glUniform2f(d.uTarget, static_cast<float>(targetWidth()), static_cast<float>(targetHeight()));
     // Lines through integer coordinates light the pixels there. The extra
     // 1/64 keeps segment ends off pixel centres, where rasterisers differ
@@ -636,7 +643,7 @@ aGpuResult aGpuDeviceGL::doSetGammaRamp(const aGpuGammaRamp& ramp)
     if (!m_impl->window)
         return aGpuResult::NotAvailable;
     return SDL_SetWindowGammaRamp(m_impl->window, ramp.red, ramp.green, ramp.blue) == 0 ? aGpuResult::Ok
-                                                                                       : aGpuResult::NotAvailable;
+                                                                                        : aGpuResult::NotAvailable;
 }
 
 aGpuResult aGpuDeviceGL::doReadBackBuffer(std::vector<uint32_t>& argb, uint32_t& width, uint32_t& height)

@@ -5,12 +5,9 @@ aGpuDeviceRecorder::aGpuDeviceRecorder()
     m_adapter.identifier.description = "Recording device";
     m_adapter.identifier.driver = "recorder";
     m_adapter.identifier.videoMemoryMB = 256;
-    m_adapter.modes = {{640, 480, 60, aGpuFormat::R5G6B5},
-                       {640, 480, 60, aGpuFormat::X8R8G8B8},
-                       {800, 600, 60, aGpuFormat::R5G6B5},
-                       {800, 600, 60, aGpuFormat::X8R8G8B8},
-                       {1024, 768, 60, aGpuFormat::R5G6B5},
-                       {1024, 768, 60, aGpuFormat::X8R8G8B8}};
+    m_adapter.modes = {{640, 480, 60, aGpuFormat::R5G6B5},  {640, 480, 60, aGpuFormat::X8R8G8B8},
+                       {800, 600, 60, aGpuFormat::R5G6B5},  {800, 600, 60, aGpuFormat::X8R8G8B8},
+                       {1024, 768, 60, aGpuFormat::R5G6B5}, {1024, 768, 60, aGpuFormat::X8R8G8B8}};
     m_registry->setTraceSink([this](const aGpuRecord& record) {
         std::lock_guard<std::mutex> guard(m_mutex);
         m_records.push_back(record);
@@ -54,8 +51,14 @@ void aGpuDeviceRecorder::clearRecords()
     m_records.clear();
 }
 
-aGpuResult aGpuDeviceRecorder::doCreate(const aGpuPresentParams&) { return aGpuResult::Ok; }
-aGpuResult aGpuDeviceRecorder::doReset(const aGpuPresentParams&) { return aGpuResult::Ok; }
+aGpuResult aGpuDeviceRecorder::doCreate(const aGpuPresentParams&)
+{
+    return aGpuResult::Ok;
+}
+aGpuResult aGpuDeviceRecorder::doReset(const aGpuPresentParams&)
+{
+    return aGpuResult::Ok;
+}
 
 aGpuResult aGpuDeviceRecorder::doClear(uint32_t argb)
 {
@@ -69,9 +72,18 @@ aGpuResult aGpuDeviceRecorder::doPresent()
     return aGpuResult::Ok;
 }
 
-aGpuResult aGpuDeviceRecorder::doDraw(const aGpuDrawCall&) { return aGpuResult::Ok; }
-aGpuResult aGpuDeviceRecorder::doSetRenderTarget(aGpuTexture*) { return aGpuResult::Ok; }
-aGpuResult aGpuDeviceRecorder::doSetGammaRamp(const aGpuGammaRamp&) { return aGpuResult::Ok; }
+aGpuResult aGpuDeviceRecorder::doDraw(const aGpuDrawCall&)
+{
+    return aGpuResult::Ok;
+}
+aGpuResult aGpuDeviceRecorder::doSetRenderTarget(aGpuTexture*)
+{
+    return aGpuResult::Ok;
+}
+aGpuResult aGpuDeviceRecorder::doSetGammaRamp(const aGpuGammaRamp&)
+{
+    return aGpuResult::Ok;
+}
 
 aGpuResult aGpuDeviceRecorder::doReadBackBuffer(std::vector<uint32_t>& argb, uint32_t& width, uint32_t& height)
 {

@@ -35,11 +35,16 @@ struct aGpuFont::Face {
     }
 };
 
-void aGpuFont::setFontFolder(const std::string& folder) { folderSlot() = folder; }
-const std::string& aGpuFont::fontFolder() { return folderSlot(); }
+void aGpuFont::setFontFolder(const std::string& folder)
+{
+    folderSlot() = folder;
+}
+const std::string& aGpuFont::fontFolder()
+{
+    return folderSlot();
+}
 
-aGpuFont::aGpuFont(aGpuDevice& device, const aGpuFontDesc& desc)
-    : m_device(device), m_desc(desc)
+aGpuFont::aGpuFont(aGpuDevice& device, const aGpuFontDesc& desc) : m_device(device), m_desc(desc)
 {
 }
 
@@ -175,10 +180,9 @@ aGpuResult aGpuFont::drawText(const char* text, int count, const aGpuRect& rect,
                                             aGpuRenderState::DestBlend, aGpuRenderState::AlphaTestEnable};
     const uint32_t wanted[] = {1, static_cast<uint32_t>(aGpuBlend::SrcAlpha),
                                static_cast<uint32_t>(aGpuBlend::InvSrcAlpha), 0};
-    const aGpuStageState stageStates[] = {aGpuStageState::ColorOp,   aGpuStageState::ColorArg1,
-                                          aGpuStageState::ColorArg2, aGpuStageState::AlphaOp,
-                                          aGpuStageState::AlphaArg1, aGpuStageState::AlphaArg2,
-                                          aGpuStageState::MinFilter, aGpuStageState::MagFilter};
+    const aGpuStageState stageStates[] = {
+        aGpuStageState::ColorOp,   aGpuStageState::ColorArg1, aGpuStageState::ColorArg2, aGpuStageState::AlphaOp,
+        aGpuStageState::AlphaArg1, aGpuStageState::AlphaArg2, aGpuStageState::MinFilter, aGpuStageState::MagFilter};
     const uint32_t modulate = static_cast<uint32_t>(aGpuTextureOp::Modulate);
     const uint32_t tex = static_cast<uint32_t>(aGpuTextureArg::Texture);
     const uint32_t cur = static_cast<uint32_t>(aGpuTextureArg::Current);

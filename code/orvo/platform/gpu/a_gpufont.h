@@ -43,9 +43,9 @@ public:
 private:
     friend class aGpuDevice;
     struct Glyph {
-        int16_t x = 0, y = 0;       // place in the glyph texture
+        int16_t x = 0, y = 0; // place in the glyph texture
         int16_t width = 0, height = 0;
-        int16_t left = 0, top = 0;  // bitmap offset from the pen on the baseline
+        int16_t left = 0, top = 0; // bitmap offset from the pen on the baseline
         int16_t advance = 0;
     };
     struct Face;

@@ -23,7 +23,10 @@ bool gpu_isTextureFormat(aGpuFormat format)
            format == aGpuFormat::A4R4G4B4;
 }
 
-uint32_t gpu_formatDepth(aGpuFormat format) { return gpu_formatBytes(format) * 8; }
+uint32_t gpu_formatDepth(aGpuFormat format)
+{
+    return gpu_formatBytes(format) * 8;
+}
 
 uint32_t gpu_packPixel(aGpuFormat format, uint32_t argb)
 {
@@ -45,7 +48,10 @@ uint32_t gpu_packPixel(aGpuFormat format, uint32_t argb)
 
 namespace {
 
-uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return (a << 24) | (r << 16) | (g << 8) | b; }
+uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+{
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
 
 // The channel's bits at the top of a byte, optionally repeated into the low bits.
 uint32_t widen(uint32_t value, int bits, bool repeat)
@@ -80,8 +86,14 @@ uint32_t unpack(aGpuFormat format, uint32_t p, bool repeat)
 
 } // namespace
 
-uint32_t gpu_unpackPixel(aGpuFormat format, uint32_t packed) { return unpack(format, packed, false); }
-uint32_t gpu_expandPixel(aGpuFormat format, uint32_t packed) { return unpack(format, packed, true); }
+uint32_t gpu_unpackPixel(aGpuFormat format, uint32_t packed)
+{
+    return unpack(format, packed, false);
+}
+uint32_t gpu_expandPixel(aGpuFormat format, uint32_t packed)
+{
+    return unpack(format, packed, true);
+}
 
 void gpu_writePixel(aGpuFormat format, void* at, uint32_t argbColor)
 {

@@ -98,8 +98,8 @@ aGpuResult gpu_createTextureFromMemory(aGpuDevice& device, const void* data, siz
     return result;
 }
 
-aGpuResult gpu_createTexture(aGpuDevice& device, uint32_t width, uint32_t height, aGpuFormat format,
-                             aGpuUsage usage, std::unique_ptr<aGpuTexture>& out)
+aGpuResult gpu_createTexture(aGpuDevice& device, uint32_t width, uint32_t height, aGpuFormat format, aGpuUsage usage,
+                             std::unique_ptr<aGpuTexture>& out)
 {
     return device.createTexture(width, height, format, usage, out);
 }

@@ -51,8 +51,8 @@ aGpuImageFileFormat gpu_imageFileFormat(const void* data, size_t size);
 [[nodiscard]] aGpuResult gpu_createTextureFromMemory(aGpuDevice& device, const void* data, size_t size,
                                                      aGpuFormat format, std::unique_ptr<aGpuTexture>& out,
                                                      aGpuImageInfo* info = nullptr);
-[[nodiscard]] aGpuResult gpu_createTextureFromPicture(aGpuDevice& device, const aGpuPicture& picture,
-                                                      aGpuFormat format, std::unique_ptr<aGpuTexture>& out);
+[[nodiscard]] aGpuResult gpu_createTextureFromPicture(aGpuDevice& device, const aGpuPicture& picture, aGpuFormat format,
+                                                      std::unique_ptr<aGpuTexture>& out);
 // An empty (all 0) texture; render targets too.
 [[nodiscard]] aGpuResult gpu_createTexture(aGpuDevice& device, uint32_t width, uint32_t height, aGpuFormat format,
                                            aGpuUsage usage, std::unique_ptr<aGpuTexture>& out);

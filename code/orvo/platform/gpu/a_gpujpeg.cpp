@@ -28,7 +28,10 @@ struct JpegContext {
     }
 };
 
-JpegContext* contextOf(j_common_ptr info) { return static_cast<JpegContext*>(info->client_data); }
+JpegContext* contextOf(j_common_ptr info)
+{
+    return static_cast<JpegContext*>(info->client_data);
+}
 
 void jpegErrorExit(j_common_ptr info)
 {
@@ -44,8 +47,12 @@ void jpegMessage(j_common_ptr info, int level)
         info->err->format_message(info, context->message);
 }
 
-void sourceInit(j_decompress_ptr) {}
-void sourceTerm(j_decompress_ptr) {}
+void sourceInit(j_decompress_ptr)
+{
+}
+void sourceTerm(j_decompress_ptr)
+{
+}
 
 boolean sourceFill(j_decompress_ptr info)
 {
@@ -114,8 +121,8 @@ aGpuResult gpu_decodeJpeg(const unsigned char* data, size_t size, aGpuPicture& o
     out.height = c->info.output_height;
     out.pixels.assign(static_cast<size_t>(out.width) * out.height, 0);
     while (c->info.output_scanline < c->info.output_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(out.pixels.data() +
-                                                  static_cast<size_t>(c->info.output_scanline) * out.width);
+        JSAMPROW row =
+            reinterpret_cast<JSAMPROW>(out.pixels.data() + static_cast<size_t>(c->info.output_scanline) * out.width);
         jpeg_read_scanlines(&c->info, &row, 1);
         if (c->truncated)
             break;

@@ -35,7 +35,9 @@ void pngError(png_structp png, png_const_charp message)
     png_longjmp(png, 1);
 }
 
-void pngWarning(png_structp, png_const_charp) {}
+void pngWarning(png_structp, png_const_charp)
+{
+}
 
 void pngRead(png_structp png, png_bytep out, size_t count)
 {

@@ -14,7 +14,7 @@
 struct aGpuRecord {
     aGpuCall call = aGpuCall::Create;
     aGpuResult result = aGpuResult::Ok;
-    uint32_t u[6] = {0, 0, 0, 0, 0, 0}; // integer arguments in call order
+    uint32_t u[6] = {0, 0, 0, 0, 0, 0};    // integer arguments in call order
     float f[8] = {0, 0, 0, 0, 0, 0, 0, 0}; // float arguments in call order
     const void* object = nullptr;          // texture, buffer or target involved
     const void* object2 = nullptr;         // stage-1 texture of a draw

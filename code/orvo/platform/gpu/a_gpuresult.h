@@ -11,15 +11,21 @@ enum class aGpuResult : int32_t {
     DriverInternalError, // the device is unusable
     InvalidCall,         // bad arguments, or a call in the wrong state or thread
     OutOfMemory,
-    NotAvailable,        // the backend cannot do it (no display, no gamma control)
+    NotAvailable, // the backend cannot do it (no display, no gamma control)
     NotFound,
-    InvalidData,         // undecodable image data
+    InvalidData, // undecodable image data
     AlreadyLocked,
     NotLocked,
 };
 
-inline bool gpu_succeeded(aGpuResult result) { return result == aGpuResult::Ok; }
-inline bool gpu_failed(aGpuResult result) { return result != aGpuResult::Ok; }
+inline bool gpu_succeeded(aGpuResult result)
+{
+    return result == aGpuResult::Ok;
+}
+inline bool gpu_failed(aGpuResult result)
+{
+    return result != aGpuResult::Ok;
+}
 
 // Stable upper-case names ("DEVICE_LOST"); "UNKNOWN_ERROR" for values out of range.
 const char* gpu_errorName(aGpuResult result);

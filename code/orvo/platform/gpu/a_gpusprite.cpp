@@ -5,8 +5,7 @@
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpurecord.h"
 
-aGpuSprite::aGpuSprite(aGpuDevice& device)
-    : m_device(device)
+aGpuSprite::aGpuSprite(aGpuDevice& device) : m_device(device)
 {
     m_vertices.reserve(4096);
 }
@@ -83,14 +82,15 @@ void aGpuSprite::transform(const aGpuTexture& texture, const aGpuRect& source, a
     }
 }
 
-aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const aGpuVec2* scale,
-                            const aGpuVec2* centre, float rotation, const aGpuVec2* translation, uint32_t argb)
+aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const aGpuVec2* scale, const aGpuVec2* centre,
+                            float rotation, const aGpuVec2* translation, uint32_t argb)
 {
     aGpuResult result = m_device.registry()->takeFailure(aGpuCall::SpriteDraw);
-    const aGpuRect src = source ? *source
-                                : (texture ? aGpuRect{0, 0, static_cast<int32_t>(texture->width()),
-                                                      static_cast<int32_t>(texture->height())}
-                                           : aGpuRect{});
+    const aGpuRect src =
+        source
+            ? *source
+            : (texture ? aGpuRect{0, 0, static_cast<int32_t>(texture->width()), static_cast<int32_t>(texture->height())}
+                       : aGpuRect{});
     const aGpuVec2 s = scale ? *scale : aGpuVec2{1.0f, 1.0f};
     const aGpuVec2 c = centre ? *centre : aGpuVec2{};
     const aGpuVec2 t = translation ? *translation : aGpuVec2{};

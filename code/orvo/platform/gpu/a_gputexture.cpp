@@ -3,8 +3,8 @@
 #include "orvo/platform/gpu/a_gpurecord.h"
 #include "orvo/platform/gpu/a_gpuregistry.h"
 
-aGpuTexture::aGpuTexture(std::shared_ptr<aGpuRegistry> registry, uint32_t width, uint32_t height,
-                         aGpuFormat format, aGpuUsage usage)
+aGpuTexture::aGpuTexture(std::shared_ptr<aGpuRegistry> registry, uint32_t width, uint32_t height, aGpuFormat format,
+                         aGpuUsage usage)
     : m_registry(std::move(registry)), m_width(width), m_height(height), m_format(format), m_usage(usage)
 {
     if (m_usage != aGpuUsage::RenderTarget)

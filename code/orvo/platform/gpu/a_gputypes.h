@@ -109,7 +109,14 @@ enum class aGpuStageState : uint32_t {
 };
 
 // A stage combines its two arguments; Subtract is arg1 - arg2, clamped at 0.
-enum class aGpuTextureOp : uint32_t { Disable = 1, SelectArg1 = 2, SelectArg2 = 3, Modulate = 4, Add = 7, Subtract = 10 };
+enum class aGpuTextureOp : uint32_t {
+    Disable = 1,
+    SelectArg1 = 2,
+    SelectArg2 = 3,
+    Modulate = 4,
+    Add = 7,
+    Subtract = 10
+};
 // Current is the previous stage's result (the diffuse colour at stage 0).
 enum class aGpuTextureArg : uint32_t { Diffuse = 0, Current = 1, Texture = 2 };
 inline constexpr uint32_t gpuArgComplement = 0x10; // OR-ed into an argument: 1 - value

@@ -14,8 +14,10 @@ void rect(aGpuDevice& device, float x, float y, float w, float h, uint32_t color
     device.setTexture(0, nullptr);
     device.setVertexFormat(aGpuVertexFormat::Tex1);
     if (filled) {
-        const aGpuVertex v[4] = {{x, y, 0, 1, color, 0, 0}, {x + w, y, 0, 1, color, 0, 0},
-                                 {x, y + h, 0, 1, color, 0, 0}, {x + w, y + h, 0, 1, color, 0, 0}};
+        const aGpuVertex v[4] = {{x, y, 0, 1, color, 0, 0},
+                                 {x + w, y, 0, 1, color, 0, 0},
+                                 {x, y + h, 0, 1, color, 0, 0},
+                                 {x + w, y + h, 0, 1, color, 0, 0}};
         EXPECT_EQ(device.drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, v, sizeof(aGpuVertex)), aGpuResult::Ok);
     } else {
         const aGpuVertex v[5] = {{x, y, 0, 1, color, 0, 0},
@@ -271,8 +273,10 @@ TEST_F(GpuGL, SecondStageMasksWithTheSecondCoordinateSet)
     ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, quad, sizeof(aGpuVertex2)), aGpuResult::Ok);
     // The same stage-1 states have no effect on 28-byte vertices.
     device().setVertexFormat(aGpuVertexFormat::Tex1);
-    const aGpuVertex plain[4] = {{10, 30, 0, 1, 0xFFFFFFFF, 0, 0}, {30, 30, 0, 1, 0xFFFFFFFF, 1, 0},
-                                 {10, 40, 0, 1, 0xFFFFFFFF, 0, 1}, {30, 40, 0, 1, 0xFFFFFFFF, 1, 1}};
+    const aGpuVertex plain[4] = {{10, 30, 0, 1, 0xFFFFFFFF, 0, 0},
+                                 {30, 30, 0, 1, 0xFFFFFFFF, 1, 0},
+                                 {10, 40, 0, 1, 0xFFFFFFFF, 0, 1},
+                                 {30, 40, 0, 1, 0xFFFFFFFF, 1, 1}};
     ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, plain, sizeof(aGpuVertex)), aGpuResult::Ok);
     device().setTexture(1, nullptr);
     device().endScene();

@@ -8,7 +8,8 @@ TEST(GpuFormat, PackingKeepsTheTopBitsOfEachChannel)
     const uint32_t c = 0x9ABCDEF1; // a=9A r=BC g=DE b=F1
     EXPECT_EQ(gpu_packPixel(aGpuFormat::A8R8G8B8, c), c);
     EXPECT_EQ(gpu_packPixel(aGpuFormat::R5G6B5, c), ((0xBCu & 0xF8) << 8) | ((0xDEu & 0xFC) << 3) | (0xF1u >> 3));
-    EXPECT_EQ(gpu_packPixel(aGpuFormat::A1R5G5B5, c), 0x8000u | ((0xBCu & 0xF8) << 7) | ((0xDEu & 0xF8) << 2) | (0xF1u >> 3));
+    EXPECT_EQ(gpu_packPixel(aGpuFormat::A1R5G5B5, c),
+              0x8000u | ((0xBCu & 0xF8) << 7) | ((0xDEu & 0xF8) << 2) | (0xF1u >> 3));
     EXPECT_EQ(gpu_packPixel(aGpuFormat::A1R5G5B5, 0x7FFFFFFF) & 0x8000u, 0u) << "alpha 127 is clear";
     EXPECT_EQ(gpu_packPixel(aGpuFormat::A1R5G5B5, 0x80000000) & 0x8000u, 0x8000u) << "alpha 128 is set";
     EXPECT_EQ(gpu_packPixel(aGpuFormat::A4R4G4B4, c), 0x9BDFu);

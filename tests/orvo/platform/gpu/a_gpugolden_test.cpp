@@ -64,18 +64,23 @@ void untexturedRect(aGpuDevice& d, float x, float y, float w, float h, uint32_t 
     d.setTexture(0, nullptr);
     d.setVertexFormat(aGpuVertexFormat::Tex1);
     if (filled) {
-        const aGpuVertex v[4] = {{x, y, 0, 1, c, 0, 0}, {x + w, y, 0, 1, c, 0, 0}, {x, y + h, 0, 1, c, 0, 0},
-                                 {x + w, y + h, 0, 1, c, 0, 0}};
+        const aGpuVertex v[4] = {
+            {x, y, 0, 1, c, 0, 0}, {x + w, y, 0, 1, c, 0, 0}, {x, y + h, 0, 1, c, 0, 0}, {x + w, y + h, 0, 1, c, 0, 0}};
         d.drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, v, sizeof(aGpuVertex));
     } else {
-        const aGpuVertex v[5] = {{x, y, 0, 1, c, 0, 0}, {x + w - 1, y, 0, 1, c, 0, 0},
-                                 {x + w - 1, y + h - 1, 0, 1, c, 0, 0}, {x, y + h - 1, 0, 1, c, 0, 0},
+        const aGpuVertex v[5] = {{x, y, 0, 1, c, 0, 0},
+                                 {x + w - 1, y, 0, 1, c, 0, 0},
+                                 {x + w - 1, y + h - 1, 0, 1, c, 0, 0},
+                                 {x, y + h - 1, 0, 1, c, 0, 0},
                                  {x, y, 0, 1, c, 0, 0}};
         d.drawPrimitiveUP(aGpuPrimitive::LineStrip, 4, v, sizeof(aGpuVertex));
     }
 }
 
-void state(aGpuDevice& d, aGpuRenderState s, uint32_t v) { d.setRenderState(s, v); }
+void state(aGpuDevice& d, aGpuRenderState s, uint32_t v)
+{
+    d.setRenderState(s, v);
+}
 void blend(aGpuDevice& d, aGpuBlend src, aGpuBlend dst)
 {
     state(d, aGpuRenderState::SrcBlend, static_cast<uint32_t>(src));

@@ -26,7 +26,10 @@ std::vector<uint32_t> testPicture(uint32_t w, uint32_t h)
     return px;
 }
 
-std::string bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+std::string bytes(const std::vector<uint8_t>& v)
+{
+    return std::string(v.begin(), v.end());
+}
 
 aGpuResult decode(const std::string& data, aGpuPicture& out)
 {
@@ -117,8 +120,8 @@ TEST(GpuImage, BmpPaletteBitFieldsAndTopDownForms)
     std::string paletteFile = bmpFile(3, -2, 4, 0, palette, std::string("\x01\x00\x00\x00\x10\x10\x00\x00", 8));
     paletteFile[46] = 2; // two colours used
     ASSERT_EQ(decode(paletteFile, out), aGpuResult::Ok);
-    EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF, 0xFFFF0000,
-                                                 0xFF0000FF}));
+    EXPECT_EQ(out.pixels,
+              (std::vector<uint32_t>{0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF}));
 
     // 16-bit 5-6-5 bit fields, one pixel of pure green and one of white.
     const std::string masks = std::string("\x00\xF8\x00\x00\xE0\x07\x00\x00\x1F\x00\x00\x00", 12);
@@ -126,8 +129,7 @@ TEST(GpuImage, BmpPaletteBitFieldsAndTopDownForms)
     EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0xFF00FF00, 0xFFFFFFFF}));
 
     // 32-bit with an alpha mask.
-    const std::string alphaMasks =
-        std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00\x00\x00\x00\xFF", 16);
+    const std::string alphaMasks = std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00\x00\x00\x00\xFF", 16);
     ASSERT_EQ(decode(bmpFile(1, 1, 32, 6, alphaMasks, std::string("\x11\x22\x33\x80", 4)), out), aGpuResult::Ok);
     EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0x80332211}));
 }
@@ -252,7 +254,8 @@ TEST(GpuImage, TexturesFromMemoryTakeTheAskedFormatAndExactSize)
     texture->unlock();
 
     kbtest::LogCapture log;
-    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), 40, aGpuFormat::A8R8G8B8, texture), aGpuResult::InvalidData);
+    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), 40, aGpuFormat::A8R8G8B8, texture),
+              aGpuResult::InvalidData);
     EXPECT_EQ(texture, nullptr);
     EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::X8R8G8B8, texture),
               aGpuResult::InvalidCall);

@@ -33,8 +33,8 @@ protected:
         EXPECT_EQ(texture->lock(locked), aGpuResult::Ok);
         for (uint32_t y = 0; y < h; ++y)
             for (uint32_t x = 0; x < w; ++x)
-                gpu_writePixel(format, static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * gpu_formatBytes(format),
-                               argb);
+                gpu_writePixel(
+                    format, static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * gpu_formatBytes(format), argb);
         EXPECT_EQ(texture->unlock(), aGpuResult::Ok);
         return texture;
     }
