@@ -1,0 +1,44 @@
+// The OpenGL 3.3 core backend of the device, on an SDL2 window and context.
+// The back buffer is an offscreen picture of the game size; present()
+// stretches it over the window's client area. With SDL_VIDEODRIVER=offscreen
+// it runs without a display (EGL and Mesa), which is how tests and
+// benchmarks use it. The adapter facts come from SDL's display modes (each
+// size is offered as a 16-bit and a 32-bit mode) and, after create(), from
+// the GL driver. Gamma ramps go to the window through SDL; without display
+// support setGammaRamp answers NotAvailable but the ramp is still kept.
+//
+// Construct, create and use on the main thread; the constructor starts SDL's
+// video subsystem when nobody has.
+#pragma once
+
+#include <memory>
+
+#include "orvo/platform/gpu/a_gpudevice.h"
+
+class aGpuDeviceGL : public aGpuDevice {
+public:
+    aGpuDeviceGL();
+    ~aGpuDeviceGL() override;
+
+    void* nativeWindow() const override;
+    // The SDL window flags a window handed over in aGpuPresentParams::window
+    // must have been created with.
+    static uint32_t requiredWindowFlags();
+    // Sets the SDL attributes for a 3.3 core context; call before creating
+    // a window that will be handed over.
+    static void prepareWindowAttributes();
+
+protected:
+    aGpuResult doCreate(const aGpuPresentParams& params) override;
+    aGpuResult doReset(const aGpuPresentParams& params) override;
+    aGpuResult doClear(uint32_t argb) override;
+    aGpuResult doPresent() override;
+    aGpuResult doDraw(const aGpuDrawCall& call) override;
+    aGpuResult doSetRenderTarget(aGpuTexture* target) override;
+    aGpuResult doSetGammaRamp(const aGpuGammaRamp& ramp) override;
+    aGpuResult doReadBackBuffer(std::vector<uint32_t>& argb, uint32_t& width, uint32_t& height) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};

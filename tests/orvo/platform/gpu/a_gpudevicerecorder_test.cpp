@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "orvo/platform/gpu/a_gpusprite.h"
+
+namespace {
+
+class GpuRecorder : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        aGpuPresentParams params;
+        params.backBufferWidth = 320;
+        params.backBufferHeight = 200;
+        ASSERT_EQ(device.create(params), aGpuResult::Ok);
+        ASSERT_EQ(device.createTexture(64, 32, aGpuFormat::A8R8G8B8, aGpuUsage::None, texture), aGpuResult::Ok);
+        ASSERT_EQ(device.createSprite(sprite), aGpuResult::Ok);
+        device.clearRecords();
+    }
+    void TearDown() override { sprite.reset(); }
+
+    std::vector<aGpuVertex> batchVertices(size_t index = 0) const
+    {
+        const auto draws = device.records(aGpuCall::DrawBatch);
+        if (index >= draws.size())
+            return {};
+        std::vector<aGpuVertex> out(draws[index].vertices.size() / sizeof(aGpuVertex));
+        std::memcpy(out.data(), draws[index].vertices.data(), draws[index].vertices.size());
+        return out;
+    }
+
+    aGpuDeviceRecorder device;
+    std::unique_ptr<aGpuTexture> texture;
+    std::unique_ptr<aGpuSprite> sprite;
+};
+
+void expectCorner(const aGpuVertex& v, float x, float y, const char* what)
+{
+    EXPECT_NEAR(v.x, x, 1e-4) << what;
+    EXPECT_NEAR(v.y, y, 1e-4) << what;
+}
+
+} // namespace
+
+TEST_F(GpuRecorder, SpriteTransformScalesTurnsAboutTheCentreAndMirrors)
+{
+    ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
+    sprite->begin();
+    const aGpuRect source{16, 8, 26, 28}; // 10 x 20
+    const aGpuVec2 at{100, 50};
+    sprite->draw(texture.get(), &source, nullptr, nullptr, 0.0f, &at, 0xFF112233);
+    const aGpuVec2 scale{2, 3};
+    sprite->draw(texture.get(), &source, &scale, nullptr, 0.0f, &at, 0xFF112233);
+    const aGpuVec2 mirror{-1, 1};
+    sprite->draw(texture.get(), &source, &mirror, nullptr, 0.0f, &at, 0xFF112233);
+    const aGpuVec2 centre{5, 10};
+    sprite->draw(texture.get(), &source, nullptr, &centre, static_cast<float>(M_PI / 2), &at, 0xFF112233);
+    sprite->end();
+    device.endScene();
+
+    ASSERT_EQ(device.count(aGpuCall::DrawBatch), 1u) << "one texture: one draw";
+    const auto v = batchVertices();
+    ASSERT_EQ(v.size(), 16u);
+    // Plain: the source rectangle at the translation, texture coordinates of the source.
+    expectCorner(v[0], 100, 50, "plain top-left");
+    expectCorner(v[3], 110, 70, "plain bottom-right");
+    EXPECT_FLOAT_EQ(v[0].u, 16.0f / 64);
+    EXPECT_FLOAT_EQ(v[0].v, 8.0f / 32);
+    EXPECT_FLOAT_EQ(v[3].u, 26.0f / 64);
+    EXPECT_FLOAT_EQ(v[3].v, 28.0f / 32);
+    EXPECT_EQ(v[0].color, 0xFF112233u);
+    expectCorner(v[7], 120, 110, "scaled bottom-right");
+    // Mirrored: the picture flips about the translation point.
+    expectCorner(v[8], 100, 50, "mirrored top-left");
+    expectCorner(v[9], 90, 50, "mirrored top-right");
+    // A quarter turn about the centre: top-left (0,0) -> (-5,-10) from the centre -> (-10, 5).
+    expectCorner(v[12], 95 + 0.0f, 65, "turned top-left");
+    expectCorner(v[13], 95, 55, "turned top-right");
+    expectCorner(v[14], 115, 65, "turned bottom-left");
+}
+
+TEST_F(GpuRecorder, BatchIsDrawnBeforeOtherDrawsAndStateChangesOnly)
+{
+    ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
+    sprite->begin();
+    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0.0f, nullptr, 0xFFFFFFFF);
+    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 0u) << "gathered, not drawn yet";
+
+    // Setting a state to the value it has changes nothing and keeps gathering.
+    device.setRenderState(aGpuRenderState::AlphaBlendEnable, device.getRenderState(aGpuRenderState::AlphaBlendEnable));
+    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 0u);
+    device.setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(aGpuBlend::One));
+    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 1u) << "a state change draws what was gathered first";
+
+    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0.0f, nullptr, 0xFFFFFFFF);
+    const aGpuVertex line[2] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0}, {5, 5, 0, 1, 0xFFFFFFFF, 0, 0}};
+    device.setVertexFormat(aGpuVertexFormat::Tex1);
+    device.drawPrimitiveUP(aGpuPrimitive::LineStrip, 1, line, sizeof(aGpuVertex));
+    const auto all = device.records();
+    size_t batch = 0, up = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (all[i].call == aGpuCall::DrawBatch)
+            batch = i;
+        if (all[i].call == aGpuCall::DrawPrimitiveUP)
+            up = i;
+    }
+    EXPECT_LT(batch, up) << "the sprite is drawn before the line that came after it";
+
+    // A new texture draws the gathered quads of the old one.
+    std::unique_ptr<aGpuTexture> other;
+    device.createTexture(8, 8, aGpuFormat::A8R8G8B8, aGpuUsage::None, other);
+    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0.0f, nullptr, 0xFFFFFFFF);
+    sprite->draw(other.get(), nullptr, nullptr, nullptr, 0.0f, nullptr, 0xFFFFFFFF);
+    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 3u);
+    sprite->end();
+    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 4u);
+    EXPECT_EQ(device.records(aGpuCall::DrawBatch).back().object, other.get());
+    device.endScene();
+}
+
+TEST_F(GpuRecorder, ScriptedDeviceLossNeedsAReset)
+{
+    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::Ok);
+    device.loseDevice(2);
+    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::DeviceLost);
+    EXPECT_EQ(device.reset(device.presentParams()), aGpuResult::DeviceLost) << "no reset while lost";
+    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::DeviceLost);
+    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::DeviceNotReset);
+    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::DeviceNotReset);
+
+    // States survive the reset; the target and the viewport come back to the back buffer.
+    device.setRenderState(aGpuRenderState::AlphaRef, 77);
+    device.setViewport({10, 10, 20, 20});
+    aGpuPresentParams bigger = device.presentParams();
+    bigger.backBufferWidth = 640;
+    ASSERT_EQ(device.reset(bigger), aGpuResult::Ok);
+    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::Ok);
+    EXPECT_EQ(device.getRenderState(aGpuRenderState::AlphaRef), 77u);
+    EXPECT_EQ(device.getViewport(), (aGpuViewport{0, 0, 640, 200}));
+    EXPECT_EQ(device.backBufferWidth(), 640u);
+}
+
+TEST_F(GpuRecorder, ScriptedFailuresAnswerOnceAndAreRecorded)
+{
+    device.failNext(aGpuCall::Clear, aGpuResult::DriverInternalError);
+    EXPECT_EQ(device.clear(0xFF00FF00), aGpuResult::DriverInternalError);
+    EXPECT_EQ(device.lastClearColor(), 0u) << "a failed call does nothing";
+    EXPECT_EQ(device.clear(0xFF00FF00), aGpuResult::Ok);
+    EXPECT_EQ(device.lastClearColor(), 0xFF00FF00u);
+    const auto clears = device.records(aGpuCall::Clear);
+    ASSERT_EQ(clears.size(), 2u);
+    EXPECT_EQ(clears[0].text(), "Clear(4278255360, 0, 0, 0) -> DRIVER_INTERNAL_ERROR");
+
+    device.failNext(aGpuCall::TextureLock, aGpuResult::OutOfMemory);
+    aGpuLockedRect locked;
+    EXPECT_EQ(texture->lock(locked), aGpuResult::OutOfMemory);
+    EXPECT_EQ(locked.bits, nullptr);
+    EXPECT_EQ(texture->lock(locked), aGpuResult::Ok);
+    texture->unlock();
+
+    aGpuAdapter adapter = device.adapter();
+    adapter.modes = {{1280, 720, 60, aGpuFormat::X8R8G8B8}};
+    adapter.capsResult[0] = aGpuResult::NotAvailable;
+    device.setAdapter(adapter);
+    aGpuDisplayMode mode;
+    EXPECT_EQ(device.getAdapterModeCount(), 1u);
+    EXPECT_EQ(device.enumAdapterModes(0, mode), aGpuResult::Ok);
+    EXPECT_EQ(mode.width, 1280u);
+    EXPECT_EQ(device.enumAdapterModes(1, mode), aGpuResult::InvalidCall);
+    aGpuCaps caps;
+    EXPECT_EQ(device.getDeviceCaps(aGpuDeviceType::Hal, caps), aGpuResult::NotAvailable);
+    EXPECT_EQ(device.getDeviceCaps(aGpuDeviceType::Ref, caps), aGpuResult::Ok);
+}
+
+TEST_F(GpuRecorder, TextureLocksAddressTheRectangleInTheFormatsOwnLayout)
+{
+    std::unique_ptr<aGpuTexture> t16;
+    ASSERT_EQ(device.createTexture(10, 6, aGpuFormat::R5G6B5, aGpuUsage::None, t16), aGpuResult::Ok);
+    aGpuLockedRect whole, part;
+    ASSERT_EQ(t16->lock(whole), aGpuResult::Ok);
+    EXPECT_EQ(whole.pitch, 20u);
+    EXPECT_EQ(t16->lock(part), aGpuResult::AlreadyLocked);
+    t16->unlock();
+    const aGpuRect rect{3, 2, 5, 4};
+    ASSERT_EQ(t16->lock(part, &rect), aGpuResult::Ok);
+    EXPECT_EQ(static_cast<uint8_t*>(part.bits) - static_cast<uint8_t*>(whole.bits), 2 * 20 + 3 * 2);
+    gpu_writePixel(aGpuFormat::R5G6B5, part.bits, 0xFFFFFFFF);
+    t16->unlock();
+    EXPECT_EQ(t16->unlock(), aGpuResult::NotLocked);
+    const auto pixels = t16->pixels();
+    EXPECT_EQ(pixels[2 * 20 + 6], 0xFF);
+    EXPECT_EQ(pixels[2 * 20 + 7], 0xFF);
+
+    const aGpuRect outside{8, 0, 11, 1}, empty{2, 2, 2, 3};
+    EXPECT_EQ(t16->lock(part, &outside), aGpuResult::InvalidCall);
+    EXPECT_EQ(t16->lock(part, &empty), aGpuResult::InvalidCall);
+
+    std::unique_ptr<aGpuTexture> target, bad;
+    ASSERT_EQ(device.createTexture(32, 16, aGpuFormat::X8R8G8B8, aGpuUsage::RenderTarget, target), aGpuResult::Ok);
+    EXPECT_EQ(target->lock(part), aGpuResult::InvalidCall) << "render targets keep their pixels on the GPU";
+    EXPECT_EQ(device.createTexture(0, 16, aGpuFormat::A8R8G8B8, aGpuUsage::None, bad), aGpuResult::InvalidCall);
+    EXPECT_EQ(device.createTexture(16, 16, aGpuFormat::X8R8G8B8, aGpuUsage::None, bad), aGpuResult::InvalidCall);
+    EXPECT_EQ(device.createTexture(16, 16, static_cast<aGpuFormat>(24), aGpuUsage::None, bad), aGpuResult::InvalidCall);
+    EXPECT_EQ(device.setRenderTarget(texture.get()), aGpuResult::InvalidCall) << "not made as a render target";
+    ASSERT_EQ(device.setRenderTarget(target.get()), aGpuResult::Ok);
+    EXPECT_EQ(device.getViewport(), (aGpuViewport{0, 0, 32, 16}));
+    ASSERT_EQ(device.setRenderTarget(nullptr), aGpuResult::Ok);
+    EXPECT_EQ(device.getViewport(), (aGpuViewport{0, 0, 320, 200}));
+}
+
+TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
+{
+    std::unique_ptr<aGpuVertexBuffer> vb;
+    std::unique_ptr<aGpuIndexBuffer> ib;
+    ASSERT_EQ(device.createVertexBuffer(8 * 28, vb), aGpuResult::Ok);
+    ASSERT_EQ(device.createIndexBuffer(12 * 2, ib), aGpuResult::Ok);
+    void* data = nullptr;
+    ASSERT_EQ(vb->lock(0, 0, &data), aGpuResult::Ok);
+    auto* v = static_cast<aGpuVertex*>(data);
+    for (int i = 0; i < 8; ++i)
+        v[i] = {static_cast<float>(i), 0, 0, 1, 0xFFFFFFFF, 0, 0};
+    vb->unlock();
+    ASSERT_EQ(ib->lock(0, 0, &data), aGpuResult::Ok);
+    const uint16_t quads[12] = {4, 5, 6, 5, 7, 6, 0, 1, 2, 1, 3, 2};
+    std::memcpy(data, quads, sizeof(quads));
+    ib->unlock();
+    EXPECT_EQ(vb->lock(8 * 28, 4, &data), aGpuResult::InvalidCall) << "past the end";
+    EXPECT_EQ(vb->lock(200, 100, &data), aGpuResult::InvalidCall);
+
+    device.setVertexFormat(aGpuVertexFormat::Tex1);
+    device.setStreamSource(vb.get(), 28);
+    device.setIndices(ib.get(), 0);
+    EXPECT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 4, 4, 0, 2), aGpuResult::InvalidCall)
+        << "outside a scene";
+    ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
+    ASSERT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 4, 4, 0, 2), aGpuResult::Ok);
+    const auto draw = device.records(aGpuCall::DrawIndexedPrimitive).back();
+    EXPECT_EQ(draw.indices, (std::vector<uint16_t>{0, 1, 2, 1, 3, 2})) << "rebased to the first vertex sent";
+    aGpuVertex first;
+    std::memcpy(&first, draw.vertices.data(), sizeof(first));
+    EXPECT_EQ(first.x, 4.0f);
+    EXPECT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 4, 4, 0, 4), aGpuResult::InvalidCall)
+        << "indices 0..3 lie outside 4..7";
+    EXPECT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 0, 8, 6, 4), aGpuResult::InvalidCall)
+        << "more indices than the buffer holds";
+    device.setStreamSource(vb.get(), 36);
+    EXPECT_EQ(device.drawPrimitive(aGpuPrimitive::TriangleStrip, 0, 2), aGpuResult::InvalidCall) << "stride mismatch";
+    device.setStreamSource(vb.get(), 28);
+    EXPECT_EQ(device.drawPrimitive(aGpuPrimitive::TriangleStrip, 4, 2), aGpuResult::Ok);
+    EXPECT_EQ(device.drawPrimitive(aGpuPrimitive::TriangleStrip, 5, 2), aGpuResult::InvalidCall);
+    EXPECT_EQ(device.currentStats().drawCalls, 2u);
+    device.endScene();
+    device.present();
+    EXPECT_EQ(device.lastFrameStats().drawCalls, 2u);
+    EXPECT_EQ(device.lastFrameStats().primitives, 4u);
+}
+
+TEST_F(GpuRecorder, SceneAndThreadRulesAreEnforced)
+{
+    EXPECT_EQ(device.endScene(), aGpuResult::InvalidCall);
+    ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
+    EXPECT_EQ(device.beginScene(), aGpuResult::InvalidCall);
+    aGpuResult fromOther = aGpuResult::Ok, textureFromOther = aGpuResult::InvalidCall;
+    std::thread other([&] {
+        fromOther = device.setRenderState(aGpuRenderState::AlphaRef, 5);
+        std::unique_ptr<aGpuTexture> t;
+        textureFromOther = device.createTexture(4, 4, aGpuFormat::A8R8G8B8, aGpuUsage::None, t);
+    });
+    other.join();
+    EXPECT_EQ(fromOther, aGpuResult::InvalidCall) << "states belong to the main thread";
+    EXPECT_EQ(textureFromOther, aGpuResult::Ok) << "textures may be made anywhere";
+    EXPECT_EQ(device.getRenderState(aGpuRenderState::AlphaRef), 0u);
+    EXPECT_EQ(device.setRenderState(aGpuRenderState::SrcBlend, 4), aGpuResult::InvalidCall) << "no such blend";
+    EXPECT_EQ(device.setTextureStageState(2, aGpuStageState::ColorOp, 4), aGpuResult::InvalidCall);
+    EXPECT_EQ(device.setTextureStageState(1, aGpuStageState::ColorArg1,
+                                          static_cast<uint32_t>(aGpuTextureArg::Texture) | gpuArgComplement),
+              aGpuResult::Ok);
+    EXPECT_EQ(device.endScene(), aGpuResult::Ok);
+}
+
+TEST_F(GpuRecorder, GammaRampIsKeptAndViewportIsClippedToTheTarget)
+{
+    aGpuGammaRamp ramp;
+    for (int i = 0; i < 256; ++i)
+        ramp.red[i] = ramp.green[i] = ramp.blue[i] = static_cast<uint16_t>(i * 257);
+    EXPECT_EQ(device.setGammaRamp(ramp), aGpuResult::Ok);
+    EXPECT_EQ(device.getGammaRamp().green[255], 65535);
+    EXPECT_EQ(device.setViewport({-10, 190, 50, 50}), aGpuResult::Ok);
+    EXPECT_EQ(device.getViewport(), (aGpuViewport{-10, 190, 50, 50})) << "kept as given";
+    std::vector<uint32_t> pixels;
+    uint32_t w = 0, h = 0;
+    EXPECT_EQ(device.readBackBuffer(pixels, w, h), aGpuResult::Ok);
+    EXPECT_EQ(pixels.size(), 320u * 200u);
+}

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "orvo/platform/gpu/a_gpufont.h"
+#include "orvo/platform/gpu/gl_fixture.h"
+#include "support/log_capture.h"
+
+using kbtest::GpuGL;
+
+namespace {
+
+const aGpuFontDesc kSystemFont{-15, 700, "Arial"};
+
+} // namespace
+
+TEST_F(GpuGL, SystemFontWritesInsideItsRectangleAndKeepsStates)
+{
+    std::unique_ptr<aGpuFont> font;
+    ASSERT_EQ(device().createFont(kSystemFont, font), aGpuResult::Ok);
+    EXPECT_GE(font->lineHeight(), 15);
+    EXPECT_LE(font->lineHeight(), 20);
+    ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
+    device().clear(0xFF000000);
+    device().setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(aGpuBlend::One));
+    const aGpuRect rect{10, 10, 130, 30};
+    int height = 0;
+    ASSERT_EQ(font->drawText("fps: 60.0", -1, rect, 0, 0xFFFFFFFF, &height), aGpuResult::Ok);
+    EXPECT_EQ(height, font->lineHeight());
+    EXPECT_EQ(device().getRenderState(aGpuRenderState::DestBlend), static_cast<uint32_t>(aGpuBlend::One))
+        << "the caller's states come back";
+    device().endScene();
+
+    const auto px = readBack();
+    int lit = 0, outside = 0, white = 0;
+    for (uint32_t y = 0; y < kHeight; ++y)
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            const uint32_t p = at(px, x, y);
+            if (p == 0xFF000000u)
+                continue;
+            const bool inside = x >= 10 && x < 130 && y >= 10 && y < 30;
+            (inside ? lit : outside)++;
+            white += p == 0xFFFFFFFFu;
+        }
+    EXPECT_GT(lit, 60) << "the text is drawn";
+    EXPECT_GT(white, 20) << "bold strokes are fully covered";
+    EXPECT_EQ(outside, 0);
+    // "fps" comes before the digits: the left end of the rectangle is written.
+    bool leftColumn = false;
+    for (uint32_t y = 10; y < 30; ++y)
+        for (uint32_t x = 10; x < 16; ++x)
+            leftColumn |= at(px, x, y) != 0xFF000000u;
+    EXPECT_TRUE(leftColumn);
+}
+
+TEST(GpuFont, MissingFaceFileIsLoggedAndRefused)
+{
+    kbtest::LogCapture log;
+    aGpuDeviceRecorder device;
+    aGpuPresentParams params;
+    params.backBufferWidth = 64;
+    params.backBufferHeight = 64;
+    ASSERT_EQ(device.create(params), aGpuResult::Ok);
+    const std::string saved = aGpuFont::fontFolder();
+    aGpuFont::setFontFolder("/nonexistent-fonts");
+    std::unique_ptr<aGpuFont> font;
+    EXPECT_EQ(device.createFont(kSystemFont, font), aGpuResult::NotFound);
+    aGpuFont::setFontFolder(saved);
+    EXPECT_EQ(font, nullptr);
+    EXPECT_TRUE(log.contains("gpu. Font face 'Arial' not found (/nonexistent-fonts/LiberationSans-Bold.ttf)"));
+    EXPECT_EQ(device.createFont({0, 700, "Arial"}, font), aGpuResult::InvalidCall);
+
+    // Drawing through the recorder keeps the text it was asked to write.
+    ASSERT_EQ(device.createFont(kSystemFont, font), aGpuResult::Ok);
+    ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
+    EXPECT_EQ(font->drawText("fps: 12.5", 4, {10, 10, 130, 30}, 0, 0xFFFFFFFF), aGpuResult::Ok);
+    const auto draws = device.records(aGpuCall::FontDraw);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(std::string(draws[0].vertices.begin(), draws[0].vertices.end()), "fps:");
+    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 1u);
+    device.endScene();
+}

@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "orvo/platform/gpu/a_gpuimage.h"
+#include "support/image_files.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A picture with every kind of pixel the decoders must keep apart: colours,
+// transparent and half-transparent alpha, an asymmetric layout.
+std::vector<uint32_t> testPicture(uint32_t w, uint32_t h)
+{
+    std::vector<uint32_t> px(w * h);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x)
+            px[y * w + x] = (((x * 255 / w) & 0xFF) << 16) | (((y * 255 / h) & 0xFF) << 8) | ((x + y) & 0xFF) |
+                            ((x < w / 2 ? 0xFFu : (y < h / 2 ? 0x80u : 0x00u)) << 24);
+    return px;
+}
+
+std::string bytes(const std::vector<uint8_t>& v)
+{
+    return std::string(v.begin(), v.end());
+}
+
+aGpuResult decode(const std::string& data, aGpuPicture& out)
+{
+    return gpu_decodeImage(data.data(), data.size(), out);
+}
+
+// A BMP with the 40-byte header; `body` is the pixel rows as stored.
+std::string bmpFile(int32_t width, int32_t height, uint16_t bpp, uint32_t compression, const std::string& extra,
+                    const std::string& body)
+{
+    std::string out = "BM";
+    auto le = [&out](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    le(static_cast<uint32_t>(54 + extra.size() + body.size()), 4);
+    le(0, 4);
+    le(static_cast<uint32_t>(54 + extra.size()), 4);
+    le(40, 4);
+    le(static_cast<uint32_t>(width), 4);
+    le(static_cast<uint32_t>(height), 4);
+    le(1, 2);
+    le(bpp, 2);
+    le(compression, 4);
+    le(static_cast<uint32_t>(body.size()), 4);
+    le(0, 4);
+    le(0, 4);
+    le(0, 4);
+    le(0, 4);
+    return out + extra + body;
+}
+
+} // namespace
+
+TEST(GpuImage, PngKeepsColoursAndAlphaExactly)
+{
+    const auto picture = testPicture(13, 7);
+    aGpuPicture out;
+    ASSERT_EQ(decode(kbtest::encodePng(picture, 13, 7), out), aGpuResult::Ok);
+    ASSERT_EQ(out.width, 13u);
+    ASSERT_EQ(out.height, 7u);
+    EXPECT_EQ(out.pixels, picture);
+
+    // Without an alpha channel every pixel is opaque.
+    ASSERT_EQ(decode(kbtest::encodePng(picture, 13, 7, false), out), aGpuResult::Ok);
+    for (size_t i = 0; i < picture.size(); ++i)
+        ASSERT_EQ(out.pixels[i], picture[i] | 0xFF000000u) << i;
+}
+
+TEST(GpuImage, JpegDecodesCloseToItsSource)
+{
+    std::vector<uint32_t> picture(16 * 16, 0xFF3366CC);
+    for (uint32_t i = 0; i < 16 * 8; ++i)
+        picture[i] = 0xFFF0E0D0;
+    aGpuPicture out;
+    ASSERT_EQ(decode(kbtest::encodeJpeg(picture, 16, 16), out), aGpuResult::Ok);
+    ASSERT_EQ(out.width, 16u);
+    ASSERT_EQ(out.height, 16u);
+    auto near = [](uint32_t a, uint32_t b) {
+        for (int s = 0; s < 32; s += 8)
+            if (std::abs(static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF)) > 6)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(near(out.pixels[2 * 16 + 2], 0xFFF0E0D0)) << std::hex << out.pixels[2 * 16 + 2];
+    EXPECT_TRUE(near(out.pixels[13 * 16 + 13], 0xFF3366CC)) << std::hex << out.pixels[13 * 16 + 13];
+}
+
+TEST(GpuImage, BmpWriterAndReaderRoundTripBottomUpRows)
+{
+    auto picture = testPicture(5, 3); // 15 bytes a row: rows are padded to 16
+    const std::string file = bytes(gpu_encodeBmp(picture.data(), 5, 3));
+    ASSERT_EQ(file.size(), 54u + 16 * 3);
+    aGpuPicture out;
+    ASSERT_EQ(decode(file, out), aGpuResult::Ok);
+    for (uint32_t& p : picture)
+        p |= 0xFF000000u; // the writer keeps no alpha
+    EXPECT_EQ(out.pixels, picture);
+    // The first stored row is the bottom one.
+    EXPECT_EQ(static_cast<uint8_t>(file[54]), picture[10] & 0xFF);
+}
+
+TEST(GpuImage, BmpPaletteBitFieldsAndTopDownForms)
+{
+    aGpuPicture out;
+    // 4-bit palette of two colours, top-down (negative height), 3 x 2.
+    const std::string palette = std::string("\x00\x00\xFF\x00", 4) + std::string("\xFF\x00\x00\x00", 4);
+    std::string paletteFile = bmpFile(3, -2, 4, 0, palette, std::string("\x01\x00\x00\x00\x10\x10\x00\x00", 8));
+    paletteFile[46] = 2; // two colours used
+    ASSERT_EQ(decode(paletteFile, out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels,
+              (std::vector<uint32_t>{0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF}));
+
+    // 16-bit 5-6-5 bit fields, one pixel of pure green and one of white.
+    const std::string masks = std::string("\x00\xF8\x00\x00\xE0\x07\x00\x00\x1F\x00\x00\x00", 12);
+    ASSERT_EQ(decode(bmpFile(2, 1, 16, 3, masks, std::string("\xE0\x07\xFF\xFF", 4)), out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0xFF00FF00, 0xFFFFFFFF}));
+
+    // 32-bit with an alpha mask.
+    const std::string alphaMasks = std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00\x00\x00\x00\xFF", 16);
+    ASSERT_EQ(decode(bmpFile(1, 1, 32, 6, alphaMasks, std::string("\x11\x22\x33\x80", 4)), out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0x80332211}));
+}
+
+TEST(GpuImage, UnsupportedOrBrokenBmpHeadersAreLoggedFailures)
+{
+    kbtest::LogCapture log;
+    aGpuPicture out;
+    EXPECT_EQ(decode(bmpFile(2, 2, 8, 1, std::string(1024, '\0'), std::string(8, '\0')), out), aGpuResult::InvalidData);
+    EXPECT_TRUE(log.contains("gpu. BMP data rejected: unsupported compression"));
+    EXPECT_EQ(decode(bmpFile(0, 2, 24, 0, "", std::string(8, '\0')), out), aGpuResult::InvalidData);
+    EXPECT_TRUE(log.contains("gpu. BMP data rejected: size out of range"));
+    EXPECT_EQ(decode(bmpFile(100000, 100000, 24, 0, "", std::string(8, '\0')), out), aGpuResult::InvalidData);
+    EXPECT_EQ(decode(bmpFile(4, 4, 24, 0, "", std::string(47, '\0')), out), aGpuResult::InvalidData);
+    EXPECT_TRUE(log.contains("gpu. BMP data rejected: data ends early"));
+    EXPECT_EQ(decode("BM", out), aGpuResult::InvalidData);
+    EXPECT_EQ(decode("GIF89a....", out), aGpuResult::InvalidData);
+    EXPECT_TRUE(log.contains("gpu. Image data of unknown format (10 bytes)"));
+    EXPECT_TRUE(out.pixels.empty());
+    EXPECT_EQ(out.width, 0u);
+}
+
+namespace {
+
+// Decodes every cut and many mutations of `file`: each must either succeed
+// with a consistent picture or fail with a log line; none may crash.
+void fuzz(const std::string& file, const char* logPrefix)
+{
+    kbtest::LogCapture log;
+    aGpuPicture out;
+    size_t failures = 0;
+    for (size_t cut = 0; cut < file.size(); ++cut) {
+        const std::string head = file.substr(0, cut);
+        const aGpuResult result = decode(head, out);
+        if (result != aGpuResult::Ok) {
+            ++failures;
+            EXPECT_TRUE(out.pixels.empty());
+        } else {
+            EXPECT_EQ(out.pixels.size(), static_cast<size_t>(out.width) * out.height);
+        }
+    }
+    EXPECT_GT(failures, file.size() / 2) << "cut files must mostly fail";
+
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 214013u + 2531011u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    // KB_FUZZ_ROUNDS raises the count for a longer run (for example under a sanitizer).
+    const char* rounds = std::getenv("KB_FUZZ_ROUNDS");
+    const int total = rounds ? std::max(1, std::atoi(rounds)) : 600;
+    for (int round = 0; round < total; ++round) {
+        std::string mutated = file;
+        const int edits = 1 + static_cast<int>(next() % 4);
+        for (int e = 0; e < edits; ++e) {
+            const size_t at = next() % mutated.size();
+            switch (next() % 3) {
+            case 0:
+                mutated[at] = static_cast<char>(next() & 0xFF);
+                break;
+            case 1:
+                mutated[at] = static_cast<char>(mutated[at] ^ (1 << (next() % 8)));
+                break;
+            default:
+                mutated[at] = static_cast<char>(0xFF);
+                break;
+            }
+        }
+        if (decode(mutated, out) == aGpuResult::Ok) {
+            EXPECT_EQ(out.pixels.size(), static_cast<size_t>(out.width) * out.height);
+            EXPECT_LE(out.width, gpuMaxImageSide);
+        }
+    }
+    bool logged = false;
+    for (const auto& m : log.messages())
+        logged |= m.rfind(logPrefix, 0) == 0;
+    EXPECT_TRUE(logged) << "no line starting with " << logPrefix;
+}
+
+} // namespace
+
+TEST(GpuImage, CutAndMutatedPngNeverCrashes)
+{
+    fuzz(kbtest::encodePng(testPicture(24, 17), 24, 17), "gpu. PNG data rejected: ");
+}
+
+TEST(GpuImage, CutAndMutatedJpegNeverCrashes)
+{
+    fuzz(kbtest::encodeJpeg(testPicture(24, 17), 24, 17, 80), "gpu. JPEG data rejected: ");
+}
+
+TEST(GpuImage, CutAndMutatedBmpNeverCrashes)
+{
+    const auto picture = testPicture(9, 6);
+    fuzz(bytes(gpu_encodeBmp(picture.data(), 9, 6)), "gpu. BMP data rejected: ");
+}
+
+TEST(GpuImage, TexturesFromMemoryTakeTheAskedFormatAndExactSize)
+{
+    aGpuDeviceRecorder device;
+    const auto picture = testPicture(7, 5);
+    const std::string png = kbtest::encodePng(picture, 7, 5);
+    std::unique_ptr<aGpuTexture> texture;
+    aGpuImageInfo info;
+    ASSERT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::A4R4G4B4, texture, &info),
+              aGpuResult::Ok);
+    EXPECT_EQ(info.width, 7u);
+    EXPECT_EQ(info.height, 5u);
+    EXPECT_EQ(info.fileFormat, aGpuImageFileFormat::Png);
+    EXPECT_EQ(texture->width(), 7u);
+    EXPECT_EQ(texture->height(), 5u);
+    EXPECT_EQ(texture->format(), aGpuFormat::A4R4G4B4);
+    EXPECT_EQ(texture->pitch(), 14u);
+    aGpuLockedRect locked;
+    ASSERT_EQ(texture->lock(locked, nullptr, gpuLockReadOnly), aGpuResult::Ok);
+    for (uint32_t y = 0; y < 5; ++y)
+        for (uint32_t x = 0; x < 7; ++x) {
+            uint16_t stored = 0;
+            std::memcpy(&stored, static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * 2, 2);
+            ASSERT_EQ(stored, gpu_packPixel(aGpuFormat::A4R4G4B4, picture[y * 7 + x])) << x << "," << y;
+        }
+    texture->unlock();
+
+    kbtest::LogCapture log;
+    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), 40, aGpuFormat::A8R8G8B8, texture),
+              aGpuResult::InvalidData);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::X8R8G8B8, texture),
+              aGpuResult::InvalidCall);
+}
+
+TEST(GpuImage, BmpFileIsWrittenWhole)
+{
+    kbtest::TempDir dir("bmp");
+    const auto picture = testPicture(4, 4);
+    const std::string path = dir.file("shot.bmp");
+    ASSERT_TRUE(gpu_writeBmp(path.c_str(), picture.data(), 4, 4));
+    aGpuPicture out;
+    ASSERT_EQ(decode(kbtest::readFile(path), out), aGpuResult::Ok);
+    EXPECT_EQ(out.width, 4u);
+    EXPECT_FALSE(gpu_writeBmp(path.c_str(), picture.data(), 0, 4));
+}
+
+TEST(GpuImage, HugeDeclaredSizesAreRefusedBeforeDecoding)
+{
+    kbtest::LogCapture log;
+    // A valid PNG header claiming 16000 x 16000 (256 M pixels), then nothing.
+    std::string png = "\x89PNG\r\n\x1a\n";
+    std::string header;
+    for (uint32_t v : {16000u, 16000u})
+        for (int s = 24; s >= 0; s -= 8)
+            header.push_back(static_cast<char>((v >> s) & 0xFF));
+    header += std::string("\x08\x06\x00\x00\x00", 5);
+    kbtest::pngChunk(png, "IHDR", header);
+    kbtest::pngChunk(png, "IDAT", "");
+    kbtest::pngChunk(png, "IEND", "");
+    aGpuPicture out;
+    EXPECT_EQ(decode(png, out), aGpuResult::InvalidData);
+    EXPECT_TRUE(log.contains("gpu. PNG data rejected: image too large")) << log.raw();
+
+    // The same for a JPEG whose frame header is rewritten to 16000 x 16000.
+    std::string jpeg = kbtest::encodeJpeg(testPicture(8, 8), 8, 8);
+    const size_t sof = jpeg.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    jpeg[sof + 5] = jpeg[sof + 7] = static_cast<char>(16000 >> 8);
+    jpeg[sof + 6] = jpeg[sof + 8] = static_cast<char>(16000 & 0xFF);
+    EXPECT_EQ(decode(jpeg, out), aGpuResult::InvalidData);
+    EXPECT_TRUE(log.contains("gpu. JPEG data rejected: size 16000x16000 out of range")) << log.raw();
+}
