@@ -16,11 +16,11 @@ uint32_t g_focusLosses = 0;
 
 bool ensureVideo()
 {
+    // Closing the window is a request the application may refuse; SDL must
+    // not turn it into a quit of its own (also when the device started SDL).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_WasInit(SDL_INIT_VIDEO))
         return true;
-    // Closing the window is a request the application may refuse; SDL must
-    // not turn it into a quit of its own.
-    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         a_log("platform. SDL video start failed (%s)", SDL_GetError());
         return false;

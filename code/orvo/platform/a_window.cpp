@@ -2,6 +2,12 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
+#include "orvo/platform/a_sdlshared.h"
+#include "orvo/platform/gpu/a_gpudevicegl.h"
+#include "orvo/util/a_log.h"
+
 namespace {
 
 SDL_Window* sdl(aWindowHandle window)
@@ -43,7 +49,83 @@ SDL_SystemCursor systemCursorOf(uint32_t id)
     }
 }
 
+bool setDisplayMode(SDL_Window* window, int32_t width, int32_t height, uint32_t refreshRate)
+{
+    SDL_DisplayMode wanted{};
+    wanted.w = width;
+    wanted.h = height;
+    wanted.refresh_rate = static_cast<int>(refreshRate);
+    SDL_DisplayMode mode{};
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+    if (!SDL_GetClosestDisplayMode(display, &wanted, &mode)) {
+        a_log("platform. No display mode %ix%i (%s)", width, height, SDL_GetError());
+        return false;
+    }
+    if (SDL_SetWindowDisplayMode(window, &mode) != 0) {
+        a_log("platform. Display mode %ix%i refused (%s)", width, height, SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
+
+aWindowHandle window_create(const char* title, int32_t x, int32_t y, int32_t width, int32_t height, bool fullscreen,
+                            uint32_t refreshRate)
+{
+    if (!sdlshared::ensureVideo())
+        return nullptr;
+    aGpuDeviceGL::prepareWindowAttributes();
+    Uint32 flags = aGpuDeviceGL::requiredWindowFlags() | SDL_WINDOW_HIDDEN;
+    if (fullscreen) {
+        x = SDL_WINDOWPOS_UNDEFINED;
+        y = SDL_WINDOWPOS_UNDEFINED;
+    }
+    SDL_Window* window = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
+    if (!window) {
+        a_log("platform. Window creation failed (%s)", SDL_GetError());
+        return nullptr;
+    }
+    if (fullscreen && setDisplayMode(window, width, height, refreshRate))
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
+    return reinterpret_cast<aWindowHandle>(window);
+}
+
+void window_destroy(aWindowHandle window)
+{
+    if (window)
+        SDL_DestroyWindow(sdl(window));
+}
+
+bool window_setFullscreen(aWindowHandle window, int32_t width, int32_t height, uint32_t refreshRate)
+{
+    if (!window)
+        return false;
+    SDL_SetWindowSize(sdl(window), width, height);
+    if (!setDisplayMode(sdl(window), width, height, refreshRate))
+        return false;
+    if (SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN) != 0) {
+        a_log("platform. Fullscreen refused (%s)", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+void window_setWindowed(aWindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    if (!window)
+        return;
+    SDL_SetWindowFullscreen(sdl(window), 0);
+    SDL_SetWindowBordered(sdl(window), SDL_TRUE);
+    SDL_SetWindowSize(sdl(window), width, height);
+    SDL_SetWindowPosition(sdl(window), x, y);
+}
+
+void window_show(aWindowHandle window)
+{
+    if (window)
+        SDL_ShowWindow(sdl(window));
+}
 
 void window_raise(aWindowHandle window)
 {
@@ -68,20 +150,19 @@ bool window_cursorPos(aWindowHandle window, int32_t& x, int32_t& y)
     x = y = 0;
     if (!window || !SDL_WasInit(SDL_INIT_VIDEO))
         return false;
-    int gx = 0, gy = 0, wx = 0, wy = 0;
-    SDL_GetGlobalMouseState(&gx, &gy);
-    SDL_GetWindowPosition(sdl(window), &wx, &wy);
+    int px = 0, py = 0;
     if (SDL_GetMouseFocus() == sdl(window)) {
-        // Inside the window SDL knows the position exactly, also where the
-        // global position cannot be read (offscreen drivers).
-        int lx = 0, ly = 0;
-        SDL_GetMouseState(&lx, &ly);
-        x = lx;
-        y = ly;
-        return true;
+        // Over the window SDL knows the position without asking the display.
+        SDL_GetMouseState(&px, &py);
+    } else {
+        int wx = 0, wy = 0;
+        SDL_GetGlobalMouseState(&px, &py);
+        SDL_GetWindowPosition(sdl(window), &wx, &wy);
+        px -= wx;
+        py -= wy;
     }
-    x = gx - wx;
-    y = gy - wy;
+    x = px;
+    y = py;
     return true;
 }
 

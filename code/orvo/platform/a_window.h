@@ -1,7 +1,7 @@
 // The main window as the engine above the platform sees it: an opaque handle
-// and the few things the application, the input server and the error boxes do
-// with it. The graph server's device layer creates and destroys the window.
-// Main thread only. A null handle makes every operation do nothing.
+// and what the graph server, the application, the input server and the error
+// boxes do with it. The window is made for the OpenGL device, which presents
+// into it. Main thread only. A null handle makes every operation do nothing.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,16 @@
 struct aNativeWindow;
 using aWindowHandle = aNativeWindow*;
 
+// A window with a title bar at x, y (client area) or, fullscreen, in the
+// display mode of its size; null (logged) when it cannot be made.
+aWindowHandle window_create(const char* title, int32_t x, int32_t y, int32_t width, int32_t height, bool fullscreen,
+                            uint32_t refreshRate);
+void window_destroy(aWindowHandle window);
+// Switches the display to the mode of this size (refresh 0: any) and covers it.
+bool window_setFullscreen(aWindowHandle window, int32_t width, int32_t height, uint32_t refreshRate);
+// Back to a window with a title bar, client area at x, y.
+void window_setWindowed(aWindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height);
+void window_show(aWindowHandle window);
 void window_raise(aWindowHandle window);
 void window_minimize(aWindowHandle window);
 void window_restore(aWindowHandle window);
