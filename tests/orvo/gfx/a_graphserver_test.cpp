@@ -98,6 +98,16 @@ TEST(GraphModes, FullscreenTakesThe32BitModeWithHighColourElseThe16Bit)
     }
 }
 
+TEST(GraphModes, VerticalSyncMeansOneRefreshPerFrameInAWindowToo)
+{
+    kbtest::TestApp app;
+    aGraphServer on(1024, 768, false, false, true, "t", 0, true, true, kbtest::recorder());
+    EXPECT_TRUE(on.getPresentParams().windowed);
+    EXPECT_TRUE(on.getPresentParams().vsync);
+    aGraphServer off(1024, 768, false, false, true, "t", 0, false, true, kbtest::recorder());
+    EXPECT_FALSE(off.getPresentParams().vsync);
+}
+
 TEST(GraphModes, AGameAsWideAsTheDesktopGetsNoWideMode)
 {
     Server s(withModes({m32(640, 480, 60), m32(1024, 768, 60), m32(1600, 1200, 60)}), true, true);
