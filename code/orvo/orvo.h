@@ -1,8 +1,14 @@
 // Every public header of the orvo engine.
 #pragma once
 
+#include "orvo/app/a_application.h"
+#include "orvo/app/a_cursoranim.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
+#include "orvo/app/a_inputserver.h"
+#include "orvo/app/a_keys.h"
+#include "orvo/gfx/a_gdi.h"
+#include "orvo/gfx/a_graphserver.h"
 #include "orvo/platform/gpu/a_gpubuffer.h"
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpudevicegl.h"

@@ -1,0 +1,90 @@
+#include <SDL.h>
+
+#include "orvo/platform/a_eventpump.h"
+#include "orvo/platform/a_sdlshared.h"
+
+namespace {
+
+constexpr int32_t kWheelNotch = 120;
+
+// One SDL event as a message of the loop; false for events the loop does not see.
+bool translate(const SDL_Event& e, aMessage& out)
+{
+    switch (e.type) {
+    case SDL_QUIT:
+        // Only a signal or the session ending gets here (window closes are
+        // requests, see ensureVideo): the window is going for good.
+        out = {A_MSG_DESTROY, 0, 0};
+        return true;
+    case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            out = {A_MSG_CLOSE, 0, 0};
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            out = {A_MSG_ACTIVATEAPP, 1, 0};
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_MINIMIZED:
+            sdlshared::noteFocusLost();
+            out = {A_MSG_ACTIVATEAPP, 0, 0};
+            return true;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            out = {A_MSG_SIZE, A_SIZE_MAXIMIZED, 0};
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+            out = {A_MSG_PAINT, 0, 0};
+            return true;
+        case SDL_WINDOWEVENT_ENTER:
+            out = {A_MSG_SETCURSOR, 0, 0};
+            return true;
+        default:
+            return false;
+        }
+    case SDL_MOUSEMOTION:
+        sdlshared::addMotion(e.motion.xrel, e.motion.yrel);
+        // The pointer moved over the window: time to choose its cursor.
+        out = {A_MSG_SETCURSOR, 0, 0};
+        return true;
+    case SDL_MOUSEWHEEL: {
+        int32_t notches = e.wheel.y;
+        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
+            notches = -notches;
+        sdlshared::addWheel(notches * kWheelNotch);
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+aSdlEventPump::aSdlEventPump()
+{
+    m_ready = sdlshared::ensureVideo();
+}
+
+aSdlEventPump::~aSdlEventPump() = default;
+
+bool aSdlEventPump::peekSystem(aMessage& out)
+{
+    if (!m_ready)
+        return false;
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (translate(e, out))
+            return true;
+    return false;
+}
+
+bool aSdlEventPump::waitSystem(aMessage& out)
+{
+    if (!m_ready)
+        return false;
+    SDL_Event e;
+    while (SDL_WaitEvent(&e))
+        if (translate(e, out))
+            return true;
+    return false;
+}

@@ -1,0 +1,66 @@
+#include "orvo/platform/a_sdlshared.h"
+
+#include <SDL.h>
+
+#include "orvo/util/a_log.h"
+
+namespace sdlshared {
+namespace {
+
+int32_t g_wheel = 0;
+int32_t g_motionX = 0;
+int32_t g_motionY = 0;
+uint32_t g_focusLosses = 0;
+
+} // namespace
+
+bool ensureVideo()
+{
+    // Closing the window is a request the application may refuse; SDL must
+    // not turn it into a quit of its own (also when the device started SDL).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        a_log("platform. SDL video start failed (%s)", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+void addWheel(int32_t delta)
+{
+    g_wheel += delta;
+}
+
+int32_t takeWheel()
+{
+    const int32_t w = g_wheel;
+    g_wheel = 0;
+    return w;
+}
+
+void addMotion(int32_t dx, int32_t dy)
+{
+    g_motionX += dx;
+    g_motionY += dy;
+}
+
+void takeMotion(int32_t& dx, int32_t& dy)
+{
+    dx = g_motionX;
+    dy = g_motionY;
+    g_motionX = g_motionY = 0;
+}
+
+void noteFocusLost()
+{
+    ++g_focusLosses;
+}
+
+uint32_t focusLosses()
+{
+    return g_focusLosses;
+}
+
+} // namespace sdlshared

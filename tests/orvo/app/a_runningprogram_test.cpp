@@ -1,0 +1,100 @@
+// The whole frame on the real platform: an offscreen window with the OpenGL
+// device, SDL's events and input, a hundred frames of primitives, a screenshot.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "orvo/app/a_application.h"
+#include "orvo/app/a_inputserver.h"
+#include "orvo/gfx/a_gdi.h"
+#include "orvo/gfx/a_graphserver.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class PrimitivesApp : public aApplication {
+public:
+    int32_t update() override
+    {
+        ++updates;
+        if (updates == 100)
+            getGraphServer()->saveScreenshot(getScreenshotDir(), "ScreenShot");
+        return updates >= 100 ? -1 : 0;
+    }
+
+    int32_t render() override
+    {
+        aGraphServer* graph = getGraphServer();
+        if (!graph->beginScene())
+            return 0;
+        ++frames;
+        aGDI gdi;
+        gdi.color = 0xFF2040C0;
+        gdi.drawRect(0, 0, 1024, 768, true);
+        gdi.color = 0xFFFF0000;
+        gdi.drawRect(100, 100, 200, 150, true);
+        gdi.color = 0xFF00FF00;
+        gdi.drawRect(400, 100, 200, 150, false);
+        gdi.color = 0xFFFFFF00;
+        gdi.drawEllipse(700, 400, 80, 50, true);
+        gdi.color = 0xFFFFFFFF;
+        gdi.drawRing(300, 500, 40, 40, 300, 500, 70, 70);
+        gdi.drawQuad(500, 600, 600, 620, 580, 700, 490, 690, false);
+        graph->endScene();
+        return 0;
+    }
+
+    int updates = 0;
+    int frames = 0;
+};
+
+uint32_t pixelAt(const std::string& bmp, int x, int y)
+{
+    const uint32_t width = *reinterpret_cast<const uint32_t*>(bmp.data() + 18);
+    const uint32_t height = *reinterpret_cast<const uint32_t*>(bmp.data() + 22);
+    const uint32_t row = (width * 3 + 3) & ~3u;
+    const size_t at = 54 + size_t(height - 1 - y) * row + size_t(x) * 3;
+    const auto* p = reinterpret_cast<const uint8_t*>(bmp.data() + at);
+    return 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+}
+
+} // namespace
+
+TEST(RunningProgram, AHundredFramesOfPrimitivesInARealWindowThenAScreenshot)
+{
+    kbtest::TempDir lock("lock");
+    int32_t exitCode = -1;
+    std::string shot;
+    {
+        PrimitivesApp app;
+        app.setLockFolder(lock.path());
+        ASSERT_EQ(app.init("SmokeTest", nullptr, "", "Brindlewick"), 0);
+        auto graph = std::make_unique<aGraphServer>(1024, 768, false, false, true, nullptr, 101, false, true);
+        ASSERT_NE(app.getWindow(), nullptr);
+        graph->setShowFps(true);
+        graph->setFpsPosition(10, 10);
+        auto input = std::make_unique<aInputServer>();
+        exitCode = app.run();
+        EXPECT_EQ(app.updates, 100);
+        EXPECT_EQ(app.frames, 99);
+        shot = app.getFileServer().manglePath(app.getScreenshotDir()) + "/ScreenShot000.bmp";
+        input.reset();
+        graph.reset();
+        EXPECT_EQ(app.getGraphServer(), nullptr);
+        EXPECT_EQ(app.shutdown(), 0);
+        EXPECT_EQ(app.getWindow(), nullptr);
+    }
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_TRUE(std::filesystem::exists(shot)) << shot;
+    std::ifstream in(shot, std::ios::binary);
+    const std::string bmp((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(pixelAt(bmp, 200, 170), 0xFFFF0000u); // inside the filled rectangle
+    EXPECT_EQ(pixelAt(bmp, 50, 300), 0xFF2040C0u);  // background
+    EXPECT_EQ(pixelAt(bmp, 400, 100), 0xFF00FF00u); // outline's first pixel
+    EXPECT_EQ(pixelAt(bmp, 599, 249), 0xFF00FF00u); // and its last
+    EXPECT_EQ(pixelAt(bmp, 500, 170), 0xFF2040C0u); // not inside it
+    EXPECT_EQ(pixelAt(bmp, 700, 400), 0xFFFFFF00u); // ellipse centre
+}
