@@ -66,8 +66,10 @@ std::string printfSpec(const Spec& s, const char* lengthModifier, char conversio
     std::string out = "%" + s.flags;
     if (s.width >= 0)
         out += std::to_string(s.width);
-    if (s.precision >= 0)
-        out += "." + std::to_string(s.precision);
+    if (s.precision >= 0) {
+        out += '.';
+        out += std::to_string(s.precision);
+    }
     out += lengthModifier;
     out += conversion;
     return out;

@@ -243,7 +243,7 @@ TEST_F(FileTest, TwoThreadsReadMembersOfOneArchiveAtOnce)
     std::vector<std::string> contents;
     for (unsigned i = 0; i < 16; ++i) {
         contents.push_back(pattern(300000 + i * 1000, 10 + i));
-        entries.push_back({"m" + std::to_string(i) + ".bin", contents.back(), i % 2 == 0});
+        entries.push_back({std::string("m").append(std::to_string(i)).append(".bin"), contents.back(), i % 2 == 0});
     }
     writeFile(disk("shared.zip"), makeZip(entries));
 
