@@ -111,10 +111,13 @@ void aOptionsFile::parseLine(const std::string& line, const char* name, LoadStat
 
 void aOptionsFile::include(const std::string& path, const char* from, LoadState& state)
 {
-    if (state.depth >= MAX_INCLUDE_DEPTH) {
-        a_log("aOptionsFile. Includes nested too deep, \"%s\" not read from %s", path.c_str(), from);
+    if (state.depth >= MAX_INCLUDE_DEPTH || state.includes >= MAX_INCLUDES) {
+        if (!state.limitLogged)
+            a_log("aOptionsFile. Too many includes, \"%s\" not read from %s", path.c_str(), from);
+        state.limitLogged = true;
         return;
     }
+    ++state.includes;
     aStringList lines;
     lines.load(path.c_str());
     ++state.depth;

@@ -16,8 +16,12 @@ class aStringList;
 
 class aOptionsFile {
 public:
-    // How deep "#include" may nest; a deeper include is logged and skipped.
+    // Limits of "#include" within one load: how deep includes nest, and how
+    // many files are included in all (a file including itself twice would
+    // otherwise double the work at every level). An include past either limit
+    // is skipped; the first one of a load is logged.
     static constexpr int MAX_INCLUDE_DEPTH = 16;
+    static constexpr int MAX_INCLUDES = 256;
 
     aOptionsFile() = default;
     // Loads the file; its first section (if any) is current.
@@ -82,6 +86,8 @@ private:
     struct LoadState {
         bool sectionSeen = false;
         int depth = 0;
+        int includes = 0;
+        bool limitLogged = false;
     };
     static constexpr size_t NONE = SIZE_MAX;
 

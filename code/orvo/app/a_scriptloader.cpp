@@ -35,6 +35,8 @@ void aScriptLoader::parse(const std::string& path, bool topLevel)
         m_pending.clear();
         m_blocks.clear();
         m_macros.clear();
+        m_includes = 0;
+        m_limitLogged = false;
     }
     const aStringList lines(path.c_str());
     const auto& all = lines.lines();
@@ -146,10 +148,13 @@ void aScriptLoader::include(const std::string& line, size_t at, const std::strin
         logError(path, lineNumber);
         return;
     }
-    if (m_depth >= MAX_INCLUDE_DEPTH) {
-        a_log("aScriptLoader. Includes nested too deep in \"%s\", line %i", path.c_str(), lineNumber);
+    if (m_depth >= MAX_INCLUDE_DEPTH || m_includes >= MAX_INCLUDES) {
+        if (!m_limitLogged)
+            a_log("aScriptLoader. Too many includes in \"%s\", line %i", path.c_str(), lineNumber);
+        m_limitLogged = true;
         return;
     }
+    ++m_includes;
     ++m_depth;
     parse(line.substr(open + 1, close - open - 1), false);
     --m_depth;

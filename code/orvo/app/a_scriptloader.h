@@ -15,8 +15,12 @@ class aScriptLoader {
 public:
     using Words = std::vector<std::string>;
 
-    // How deep "#include" may nest; a deeper include is logged and skipped.
+    // Limits of "#include" within one load: how deep includes nest, and how
+    // many files are included in all (a script including itself twice would
+    // otherwise double the work at every level). An include past either limit
+    // is skipped; the first one of a load is logged.
     static constexpr int MAX_INCLUDE_DEPTH = 16;
+    static constexpr int MAX_INCLUDES = 256;
 
     aScriptLoader() = default;
     virtual ~aScriptLoader() = default;
@@ -54,4 +58,6 @@ private:
     std::vector<int32_t> m_blocks;
     std::map<std::string, std::string> m_macros;
     int m_depth = 0;
+    int m_includes = 0;
+    bool m_limitLogged = false;
 };

@@ -206,16 +206,25 @@ TEST(OptionsFile, Includes)
               "[Tail]\r\nfromInc=1\r\n\r\n[IncSection]\r\nx=2\r\n\r\n");
 }
 
-TEST(OptionsFile, IncludeCycleStopsAtTheDepthLimit)
+TEST(OptionsFile, IncludeCyclesStopAtTheLimits)
 {
-    kbtest::LogCapture log;
     kbtest::TempDir dir;
     const std::string self = dir.file("self.ini");
-    kbtest::writeFile(self, "[S]\nk=v\n#include \"" + self + "\"\n");
-    aOptionsFile ini(self.c_str());
-    EXPECT_EQ(sectionNames(ini).size(), 1u + aOptionsFile::MAX_INCLUDE_DEPTH);
-    EXPECT_EQ(log.messages(),
-              (Strings{"aOptionsFile. Includes nested too deep, \"" + self + "\" not read from " + self}));
+    {
+        kbtest::LogCapture log;
+        kbtest::writeFile(self, "[S]\nk=v\n#include \"" + self + "\"\n");
+        aOptionsFile ini(self.c_str());
+        EXPECT_EQ(sectionNames(ini).size(), 1u + aOptionsFile::MAX_INCLUDE_DEPTH);
+        EXPECT_EQ(log.messages(), (Strings{"aOptionsFile. Too many includes, \"" + self + "\" not read from " + self}));
+    }
+    {
+        // Two includes of itself would double the work at every level.
+        kbtest::LogCapture log;
+        kbtest::writeFile(self, "[S]\n#include \"" + self + "\"\n#include \"" + self + "\"\n");
+        aOptionsFile ini(self.c_str());
+        EXPECT_EQ(sectionNames(ini).size(), 1u + aOptionsFile::MAX_INCLUDES);
+        EXPECT_EQ(log.messages().size(), 1u);
+    }
 }
 
 TEST(OptionsFile, LoadingAppendsAndLoadFileReplaces)

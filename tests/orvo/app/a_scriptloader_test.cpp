@@ -151,11 +151,16 @@ TEST_F(ScriptFixture, Utf8SignatureIsSkipped)
     EXPECT_EQ(run("\xEF\xBB\xBFh\n{\n}\n"), (Strings{"header 0 [h] -> 1", "end 1"}));
 }
 
-TEST_F(ScriptFixture, IncludeCycleStopsAtTheDepthLimit)
+TEST_F(ScriptFixture, IncludeCyclesStopAtTheLimits)
 {
     const std::string path = dir.file("s.agui");
     EXPECT_EQ(run("#include \"" + path + "\"\nh\n{\n}\n").size(), 2u * (1 + aScriptLoader::MAX_INCLUDE_DEPTH));
-    EXPECT_EQ(log.messages(), (Strings{"aScriptLoader. Includes nested too deep in \"" + path + "\", line 1"}));
+    const std::string limit = "aScriptLoader. Too many includes in \"" + path + "\", line 1";
+    EXPECT_EQ(log.messages(), (Strings{limit}));
+    // Including itself twice: the count of included files stops it, logged once per load.
+    EXPECT_EQ(run("#include \"" + path + "\"\n#include \"" + path + "\"\nh\n{\n}\n").size(),
+              2u * (1 + aScriptLoader::MAX_INCLUDES));
+    EXPECT_EQ(log.messages(), (Strings{limit, limit}));
 }
 
 TEST_F(ScriptFixture, MacroGrowthIsBounded)
