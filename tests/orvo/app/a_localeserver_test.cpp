@@ -26,11 +26,6 @@ struct LocaleFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(LocaleFixture, IsTheSingleton)
-{
-    EXPECT_EQ(aLocaleServer::getSingleton(), &locale);
-}
-
 TEST_F(LocaleFixture, LineForms)
 {
     const std::string path = write("Main.txt", "\xEF\xBB\xBF" "app_name = \"Park \xD0\x96\"\r\n"
@@ -115,17 +110,4 @@ TEST_F(LocaleFixture, BrokenUtf8CutsTheText)
     locale.load(write("u.txt", "cut = \"A\xD0\x41\"\nwide = \"x\xF0\x9F\x98\x80y\"\n"));
     EXPECT_EQ(text("cut"), L"A");
     EXPECT_EQ(text("wide"), L"x\xFFFDy");
-}
-
-TEST_F(LocaleFixture, MissingFileGivesNoTexts)
-{
-    locale.load(dir.file("none.txt"));
-    EXPECT_EQ(log.messages(), (Strings{"file_readFullAndMalloc. Error open file: " + dir.file("none.txt")}));
-}
-
-TEST(LocaleServer, PointerIsClearedWithTheServer)
-{
-    kbtest::LogCapture log;
-    { aLocaleServer locale; }
-    EXPECT_EQ(aLocaleServer::getSingletonPtr(), nullptr);
 }
