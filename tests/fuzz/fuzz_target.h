@@ -7,14 +7,14 @@
 
 #include "fuzz/text_format_entries.h"
 
-#define KB_FUZZ_TARGET(entry)                                                                                  \
-    extern "C" int LLVMFuzzerInitialize(int*, char***)                                                         \
-    {                                                                                                          \
-        return chdir(kbfuzz::scratchDir().c_str()) == 0 ? 0 : 1;                                               \
-    }                                                                                                          \
-    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)                                    \
-    {                                                                                                          \
-        if (!entry(data, size))                                                                                \
-            __builtin_trap();                                                                                  \
-        return 0;                                                                                              \
+#define KB_FUZZ_TARGET(entry)                                                                                          \
+    extern "C" int LLVMFuzzerInitialize(int*, char***)                                                                 \
+    {                                                                                                                  \
+        return chdir(kbfuzz::scratchDir().c_str()) == 0 ? 0 : 1;                                                       \
+    }                                                                                                                  \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)                                            \
+    {                                                                                                                  \
+        if (!entry(data, size))                                                                                        \
+            __builtin_trap();                                                                                          \
+        return 0;                                                                                                      \
     }

@@ -8,14 +8,16 @@ namespace {
 
 const std::string kUtf8Signature = "\xEF\xBB\xBF";
 
-bool startsWithSignature(const std::string& text) { return text.compare(0, kUtf8Signature.size(), kUtf8Signature) == 0; }
+bool startsWithSignature(const std::string& text)
+{
+    return text.compare(0, kUtf8Signature.size(), kUtf8Signature) == 0;
+}
 
 // The whole file named by a "file," value: signature skipped, CR bytes dropped.
 std::string readValueFile(const std::string& name, const std::string& localePath)
 {
-    const std::string path = name.find_first_of("/\\") == std::string::npos
-                                 ? file_getPath(localePath.c_str()) + name
-                                 : name;
+    const std::string path =
+        name.find_first_of("/\\") == std::string::npos ? file_getPath(localePath.c_str()) + name : name;
     aFileBuffer file(path.c_str());
     std::string text(reinterpret_cast<const char*>(file.bytes()), file.size());
     if (startsWithSignature(text))

@@ -10,8 +10,7 @@ namespace {
 
 const std::string kUtf8Signature = "\xEF\xBB\xBF";
 
-template <class T, class ToText>
-std::string join(const std::vector<T>& items, ToText toText)
+template <class T, class ToText> std::string join(const std::vector<T>& items, ToText toText)
 {
     std::string out;
     for (size_t i = 0; i < items.size(); ++i) {
@@ -24,7 +23,10 @@ std::string join(const std::vector<T>& items, ToText toText)
 
 } // namespace
 
-aOptionsFile::aOptionsFile(const char* path) { loadFile(path); }
+aOptionsFile::aOptionsFile(const char* path)
+{
+    loadFile(path);
+}
 
 void aOptionsFile::removeAll()
 {
@@ -86,7 +88,8 @@ void aOptionsFile::parseLine(const std::string& line, const char* name, LoadStat
         if (open == std::string::npos || open == p + 8)
             return;
         const size_t close = line.find('"', open + 1);
-        const std::string file = line.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+        const std::string file =
+            line.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
         if (!file.empty())
             include(file, name, state);
         return;
@@ -150,7 +153,10 @@ void aOptionsFile::nextSection()
     m_key = NONE;
 }
 
-bool aOptionsFile::isSectionEnd() const { return m_current >= m_sections.size(); }
+bool aOptionsFile::isSectionEnd() const
+{
+    return m_current >= m_sections.size();
+}
 
 bool aOptionsFile::setSection(const std::string& name)
 {
@@ -170,7 +176,10 @@ std::string aOptionsFile::getSectionName() const
     return s ? s->name : std::string();
 }
 
-void aOptionsFile::addSection(const std::string& name) { m_sections.push_back({name, {}}); }
+void aOptionsFile::addSection(const std::string& name)
+{
+    m_sections.push_back({name, {}});
+}
 
 bool aOptionsFile::firstKey()
 {
@@ -197,9 +206,15 @@ bool aOptionsFile::isKeyEnd() const
     return !s || m_key >= s->keys.size();
 }
 
-std::string aOptionsFile::getKeyName() const { return isKeyEnd() ? std::string() : current()->keys[m_key].name; }
+std::string aOptionsFile::getKeyName() const
+{
+    return isKeyEnd() ? std::string() : current()->keys[m_key].name;
+}
 
-std::string aOptionsFile::getKeyValue() const { return isKeyEnd() ? std::string() : current()->keys[m_key].value; }
+std::string aOptionsFile::getKeyValue() const
+{
+    return isKeyEnd() ? std::string() : current()->keys[m_key].value;
+}
 
 uint32_t aOptionsFile::getKeyCount() const
 {
@@ -218,7 +233,10 @@ const aOptionsFile::Key* aOptionsFile::findFirst(const std::string& key) const
     return nullptr;
 }
 
-bool aOptionsFile::findKey(const std::string& key) const { return findFirst(key) != nullptr; }
+bool aOptionsFile::findKey(const std::string& key) const
+{
+    return findFirst(key) != nullptr;
+}
 
 std::string aOptionsFile::getString(const std::string& key) const
 {
@@ -234,7 +252,10 @@ std::string aOptionsFile::getString(const std::string& key) const
     return k->value;
 }
 
-int32_t aOptionsFile::getInt(const std::string& key) const { return string_toInt(getString(key)); }
+int32_t aOptionsFile::getInt(const std::string& key) const
+{
+    return string_toInt(getString(key));
+}
 
 void aOptionsFile::getStringList(const std::string& key, std::vector<std::string>& out) const
 {

@@ -27,7 +27,8 @@ public:
     // Loads the file; its first section (if any) is current.
     explicit aOptionsFile(const char* path);
 
-    // Removes all sections, loads the file; its first section (if any) is current.
+    // Removes all sections, loads the file; its first section (if any) is
+    // current. Like load, answers whether the file gave any bytes.
     bool loadFile(const char* path);
     // Removes all sections, reads INI text from memory as loadFile reads a
     // file; `name` stands for the file in log lines. Includes are engine paths.

@@ -44,7 +44,10 @@ std::string formatV(const char* format, va_list args)
     return out;
 }
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isContinuation(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
 
 } // namespace
 
@@ -66,7 +69,10 @@ std::string string_format(const char* format, ...)
     return out;
 }
 
-std::string string_fromFloat(float value) { return string_format("%f", static_cast<double>(value)); }
+std::string string_fromFloat(float value)
+{
+    return string_format("%f", static_cast<double>(value));
+}
 
 int32_t string_toInt(const std::string& text)
 {

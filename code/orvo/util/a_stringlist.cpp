@@ -3,7 +3,10 @@
 #include "orvo/app/a_file.h"
 #include "orvo/util/a_log.h"
 
-aStringList::aStringList(const char* path) { load(path); }
+aStringList::aStringList(const char* path)
+{
+    load(path);
+}
 
 bool aStringList::load(const char* path)
 {

@@ -19,6 +19,7 @@ public:
     explicit aStringList(const char* path);
 
     // Reads a whole engine path; a file that cannot be read gives no lines.
+    // Answers whether the file gave any bytes (an empty file gives none).
     bool load(const char* path);
     // Replaces the contents by the lines of `size` bytes of text. CR and LF
     // both end a line, runs of them count as one break, so no line is empty;

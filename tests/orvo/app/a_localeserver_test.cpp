@@ -28,7 +28,8 @@ struct LocaleFixture : ::testing::Test {
 
 TEST_F(LocaleFixture, LineForms)
 {
-    const std::string path = write("Main.txt", "\xEF\xBB\xBF" "app_name = \"Park \xD0\x96\"\r\n"
+    const std::string path = write("Main.txt", "\xEF\xBB\xBF"
+                                               "app_name = \"Park \xD0\x96\"\r\n"
                                                "tabbed\t\"Tab\"\n"
                                                "  ; comment \"x\"\n"
                                                "\t  \n"
@@ -66,12 +67,15 @@ TEST_F(LocaleFixture, MalformedLinesAreLoggedWithTheirNumbers)
 
 TEST_F(LocaleFixture, ValuesFromFiles)
 {
-    write("Lang/credits.txt", "\xEF\xBB\xBF" "Line one\r\nLine\\n two\r\n");
+    write("Lang/credits.txt", "\xEF\xBB\xBF"
+                              "Line one\r\nLine\\n two\r\n");
     write("other/abs.txt", "\xD0\x96");
     const std::string path = write("Lang/Main.txt", "credits = file, \"credits.txt\"\n"
-                                                    "abs = file,\"" + dir.file("other/abs.txt") + "\"\n"
-                                                    "gone = file, \"missing.txt\"\n"
-                                                    "word = \"file, not a file\"\n");
+                                                    "abs = file,\"" +
+                                                        dir.file("other/abs.txt") +
+                                                        "\"\n"
+                                                        "gone = file, \"missing.txt\"\n"
+                                                        "word = \"file, not a file\"\n");
     locale.load(path);
     EXPECT_EQ(text("credits"), L"Line one\nLine\\n two\n"); // no escapes in file texts
     EXPECT_EQ(text("abs"), L"\x0416");

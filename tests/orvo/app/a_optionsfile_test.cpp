@@ -50,8 +50,8 @@ TEST(OptionsFile, KeyLineForms)
                                 "#define X 5\n"
                                 "h=\"q\" ,x\n");
     ASSERT_EQ(ini.getSectionName(), "S");
-    EXPECT_EQ(keysOf(ini), (Strings{"a=10 ", "b=10", "c=", "d=x = y", "e=v", "\tf=1", "g=2", "#define=X 5",
-                                    "h=\"q\" ,x"}));
+    EXPECT_EQ(keysOf(ini),
+              (Strings{"a=10 ", "b=10", "c=", "d=x = y", "e=v", "\tf=1", "g=2", "#define=X 5", "h=\"q\" ,x"}));
     EXPECT_EQ(ini.getInt("a"), 10);
     EXPECT_FALSE(ini.findKey("f")); // the tab belongs to the name
 }
@@ -187,11 +187,15 @@ TEST(OptionsFile, Includes)
     const std::string inc = dir.file("inc.ini");
     kbtest::writeFile(inc, "fromInc=1\n[IncSection]\nx=2\n");
     const std::string top = dir.file("top.ini");
-    kbtest::writeFile(top, "[Main]\na=1\n  #include \"" + inc + "\" trailing\nb=2\n"
-                           "#include\"" + inc + "\"\n"
-                           "#include \"\"\n"
-                           "#include no quotes\n"
-                           "[Tail]\n#include \"" + inc);
+    kbtest::writeFile(top, "[Main]\na=1\n  #include \"" + inc +
+                               "\" trailing\nb=2\n"
+                               "#include\"" +
+                               inc +
+                               "\"\n"
+                               "#include \"\"\n"
+                               "#include no quotes\n"
+                               "[Tail]\n#include \"" +
+                               inc);
     aOptionsFile ini(top.c_str());
     EXPECT_EQ(ini.getSectionName(), "Main"); // the first section is current
     EXPECT_EQ(keysOf(ini), (Strings{"a=1", "fromInc=1"}));

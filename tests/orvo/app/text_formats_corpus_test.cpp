@@ -33,7 +33,19 @@ void replay(const std::string& reader, Entry entry)
 
 } // namespace
 
-TEST(TextFormatsCorpus, StringList) { replay("stringlist", kbfuzz::stringList); }
-TEST(TextFormatsCorpus, OptionsFile) { replay("optionsfile", kbfuzz::optionsFile); }
-TEST(TextFormatsCorpus, LocaleFile) { replay("localefile", kbfuzz::localeFile); }
-TEST(TextFormatsCorpus, ScriptLoader) { replay("scriptloader", kbfuzz::scriptLoader); }
+TEST(TextFormatsCorpus, StringList)
+{
+    replay("stringlist", kbfuzz::stringList);
+}
+TEST(TextFormatsCorpus, OptionsFile)
+{
+    replay("optionsfile", kbfuzz::optionsFile);
+}
+TEST(TextFormatsCorpus, LocaleFile)
+{
+    replay("localefile", kbfuzz::localeFile);
+}
+TEST(TextFormatsCorpus, ScriptLoader)
+{
+    replay("scriptloader", kbfuzz::scriptLoader);
+}

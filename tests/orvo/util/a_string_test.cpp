@@ -46,8 +46,13 @@ TEST(String, Utf8ToWide)
     EXPECT_EQ(string_utf8ToWide("ab\xE2\x82"), L"ab");
     EXPECT_EQ(string_utf8ToWide("ab\xD0"), L"ab");
     // Beyond the Basic Multilingual Plane: one replacement unit, and the text goes on.
-    EXPECT_EQ(string_utf8ToWide("a\xF0\x9F\x98\x80" "b"), L"a\xFFFD" L"b");
-    EXPECT_EQ(string_utf8ToWide("a\xF0\x9F\x98" "b"), L"a");
+    EXPECT_EQ(string_utf8ToWide("a\xF0\x9F\x98\x80"
+                                "b"),
+              L"a\xFFFD"
+              L"b");
+    EXPECT_EQ(string_utf8ToWide("a\xF0\x9F\x98"
+                                "b"),
+              L"a");
     // Every unit stays within 16 bits.
     for (wchar_t w : string_utf8ToWide("\xFF\xBF\xBF\xFE\xBF\xBF"))
         EXPECT_LE(w, 0xFFFF);
