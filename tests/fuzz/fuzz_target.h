@@ -1,0 +1,20 @@
+// The libFuzzer hooks of one fuzz program. The program works inside the
+// scratch folder, so includes of bare names ("s.agui", "saved.ini") reach the
+// files the entries write there, a file including itself among them.
+#pragma once
+
+#include <unistd.h>
+
+#include "fuzz/text_format_entries.h"
+
+#define KB_FUZZ_TARGET(entry)                                                                                          \
+    extern "C" int LLVMFuzzerInitialize(int*, char***)                                                                 \
+    {                                                                                                                  \
+        return chdir(kbfuzz::scratchDir().c_str()) == 0 ? 0 : 1;                                                       \
+    }                                                                                                                  \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)                                            \
+    {                                                                                                                  \
+        if (!entry(data, size))                                                                                        \
+            __builtin_trap();                                                                                          \
+        return 0;                                                                                                      \
+    }

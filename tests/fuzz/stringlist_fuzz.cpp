@@ -1,0 +1,3 @@
+#include "fuzz/fuzz_target.h"
+
+KB_FUZZ_TARGET(kbfuzz::stringList)

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "orvo/app/a_localeserver.h"
+#include "support/log_capture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct LocaleFixture : ::testing::Test {
+    kbtest::LogCapture log;
+    kbtest::TempDir dir;
+    aLocaleServer locale;
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        kbtest::writeFile(dir.file(name), text);
+        return dir.file(name);
+    }
+    std::wstring text(const std::string& key, const std::string& prefix = "")
+    {
+        const std::wstring* t = locale.getStringEx(key, prefix);
+        return t ? *t : L"<missing>";
+    }
+};
+
+} // namespace
+
+TEST_F(LocaleFixture, LineForms)
+{
+    const std::string path = write("Main.txt", "\xEF\xBB\xBF"
+                                               "app_name = \"Park \xD0\x96\"\r\n"
+                                               "tabbed\t\"Tab\"\n"
+                                               "  ; comment \"x\"\n"
+                                               "\t  \n"
+                                               "eq=\"=\" tail ignored\n"
+                                               "quoted = \"He said \"hi\" twice\"\n"
+                                               "lines = \"one\\ntwo\\tthree\\\\n\"\n"
+                                               "empty = \"\"\n"
+                                               "dup = \"first\"\n"
+                                               "dup = \"second\"\n");
+    locale.load(path);
+    EXPECT_EQ(text("app_name"), L"Park \x0416"); // the signature did not join the first key
+    EXPECT_EQ(text("tabbed"), L"Tab");
+    EXPECT_EQ(text("eq"), L"=");
+    EXPECT_EQ(text("quoted"), L"He said \"hi\" twice");
+    EXPECT_EQ(text("lines"), L"one\ntwo\\tthree\\\n");
+    EXPECT_EQ(text("empty"), L"");
+    EXPECT_EQ(text("dup"), L"second");
+    EXPECT_TRUE(log.messages().empty());
+}
+
+TEST_F(LocaleFixture, MalformedLinesAreLoggedWithTheirNumbers)
+{
+    const std::string path = write("bad.txt", "nokeyseparator\n"
+                                              "one = \"quote\n"
+                                              "\n\n"
+                                              "none = text\n"
+                                              "good = \"ok\"\n");
+    locale.load(path);
+    EXPECT_EQ(text("good"), L"ok");
+    // Dropped empty lines are not counted.
+    EXPECT_EQ(log.messages(), (Strings{"aLocaleServer. Error in file " + path + ", line 1",
+                                       "aLocaleServer. Error in file " + path + ", line 2",
+                                       "aLocaleServer. Error in file " + path + ", line 3"}));
+}
+
+TEST_F(LocaleFixture, ValuesFromFiles)
+{
+    write("Lang/credits.txt", "\xEF\xBB\xBF"
+                              "Line one\r\nLine\\n two\r\n");
+    write("other/abs.txt", "\xD0\x96");
+    const std::string path = write("Lang/Main.txt", "credits = file, \"credits.txt\"\n"
+                                                    "abs = file,\"" +
+                                                        dir.file("other/abs.txt") +
+                                                        "\"\n"
+                                                        "gone = file, \"missing.txt\"\n"
+                                                        "word = \"file, not a file\"\n");
+    locale.load(path);
+    EXPECT_EQ(text("credits"), L"Line one\nLine\\n two\n"); // no escapes in file texts
+    EXPECT_EQ(text("abs"), L"\x0416");
+    EXPECT_EQ(text("gone"), L"");
+    EXPECT_EQ(text("word"), L"file, not a file");
+}
+
+TEST_F(LocaleFixture, PrefixesAndLookups)
+{
+    const std::string path = write("Main.txt", "caption = \"Plain\"\n");
+    locale.load(path);
+    locale.load(path, "menu");
+    EXPECT_EQ(text("caption"), L"Plain");
+    EXPECT_EQ(text("caption", "menu"), L"Plain");
+    EXPECT_EQ(text("menu:caption"), L"Plain");
+    EXPECT_EQ(locale.getString("caption", "menu"), L"Plain");
+    EXPECT_EQ(locale.getStringEx("missing"), nullptr);
+    EXPECT_TRUE(log.messages().empty());
+    EXPECT_EQ(locale.getString("nothing", "menu"), L"");
+    EXPECT_EQ(log.messages(), (Strings{"aLocaleServer. String [nothing] not found"}));
+}
+
+TEST_F(LocaleFixture, ALoadedFileIsNotReadAgain)
+{
+    const std::string first = write("a.txt", "k = \"a\"\n");
+    const std::string second = write("b.txt", "k = \"b\"\n");
+    locale.load(first);
+    locale.load(second);
+    EXPECT_EQ(text("k"), L"b");
+    locale.load(first); // same path and prefix: nothing happens
+    EXPECT_EQ(text("k"), L"b");
+}
+
+TEST_F(LocaleFixture, BrokenUtf8CutsTheText)
+{
+    locale.load(write("u.txt", "cut = \"A\xD0\x41\"\nwide = \"x\xF0\x9F\x98\x80y\"\n"));
+    EXPECT_EQ(text("cut"), L"A");
+    EXPECT_EQ(text("wide"), L"x\xFFFDy");
+}

@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "orvo/app/a_optionsfile.h"
+#include "support/log_capture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+aOptionsFile fromText(const std::string& text)
+{
+    aOptionsFile ini;
+    ini.parse(text.data(), text.size(), "mem.ini");
+    return ini;
+}
+
+// "name=value" of every key of the current section, in order.
+Strings keysOf(aOptionsFile& ini)
+{
+    Strings out;
+    for (ini.firstKey(); !ini.isKeyEnd(); ini.nextKey())
+        out.push_back(ini.getKeyName() + "=" + ini.getKeyValue());
+    return out;
+}
+
+Strings sectionNames(aOptionsFile& ini)
+{
+    Strings out;
+    for (ini.firstSection(); !ini.isSectionEnd(); ini.nextSection())
+        out.push_back(ini.getSectionName());
+    return out;
+}
+
+} // namespace
+
+TEST(OptionsFile, KeyLineForms)
+{
+    aOptionsFile ini = fromText("[S]\r\n"
+                                "a = 10 ; comment\n"
+                                "b=10;comment\n"
+                                "c\n"
+                                "d==x = y\n"
+                                "e = = =v\n"
+                                "\tf=1\n"
+                                "   ; indented comment\n"
+                                "    \n"
+                                "  g=2\n"
+                                "#define X 5\n"
+                                "h=\"q\" ,x\n");
+    ASSERT_EQ(ini.getSectionName(), "S");
+    EXPECT_EQ(keysOf(ini),
+              (Strings{"a=10 ", "b=10", "c=", "d=x = y", "e=v", "\tf=1", "g=2", "#define=X 5", "h=\"q\" ,x"}));
+    EXPECT_EQ(ini.getInt("a"), 10);
+    EXPECT_FALSE(ini.findKey("f")); // the tab belongs to the name
+}
+
+TEST(OptionsFile, DuplicatesAreKeptAndFirstMatchWins)
+{
+    kbtest::TempDir dir;
+    aOptionsFile ini = fromText("[A]\nk=1\nk=2\n[B]\nx=1\n[A]\nk=3\n");
+    EXPECT_EQ(sectionNames(ini), (Strings{"A", "B", "A"}));
+    ASSERT_TRUE(ini.setSection("A"));
+    EXPECT_EQ(ini.getString("k"), "1");
+    EXPECT_EQ(ini.getKeyCount(), 2u);
+
+    ini.set("A", "k", "9");
+    ini.set("A", "new", "n");
+    ini.setInt("B", "x", -4);
+    ASSERT_TRUE(ini.save(dir.file("out.ini").c_str()));
+    EXPECT_EQ(kbtest::readFile(dir.file("out.ini")), "[A]\r\nk=9\r\nk=2\r\nnew=n\r\n\r\n"
+                                                     "[B]\r\nx=-4\r\n\r\n"
+                                                     "[A]\r\nk=9\r\nnew=n\r\n\r\n");
+}
+
+TEST(OptionsFile, SectionNamesAreExact)
+{
+    aOptionsFile ini = fromText("[ Spaced Name ] trailing\n[open\nk=v\n");
+    EXPECT_EQ(sectionNames(ini), (Strings{" Spaced Name ", "open"}));
+    EXPECT_FALSE(ini.setSection("Spaced Name"));
+    EXPECT_FALSE(ini.setSection("OPEN"));
+    ASSERT_TRUE(ini.setSection("open"));
+    EXPECT_EQ(ini.getString("k"), "v");
+    // A failed setSection leaves the current section alone.
+    EXPECT_FALSE(ini.setSection("nope"));
+    EXPECT_EQ(ini.getSectionName(), "open");
+}
+
+TEST(OptionsFile, KeysBeforeAnySectionAreLost)
+{
+    kbtest::LogCapture log;
+    aOptionsFile ini = fromText("early=1\n[S]\nk=v\n");
+    EXPECT_EQ(log.messages(), (Strings{"aOptionsFile. Incorrect file: mem.ini"}));
+    EXPECT_EQ(sectionNames(ini), (Strings{"S"}));
+    ini.firstSection();
+    EXPECT_EQ(keysOf(ini), (Strings{"k=v"}));
+}
+
+TEST(OptionsFile, Utf8SignatureIsSkipped)
+{
+    kbtest::LogCapture log;
+    aOptionsFile ini = fromText("\xEF\xBB\xBF[First]\nk=v\n");
+    EXPECT_EQ(ini.getSectionName(), "First");
+    EXPECT_EQ(ini.getString("k"), "v");
+    EXPECT_TRUE(log.messages().empty());
+}
+
+TEST(OptionsFile, MissingKeysAndSectionsAreLoggedAndReadAsEmpty)
+{
+    kbtest::LogCapture log;
+    aOptionsFile ini;
+    EXPECT_EQ(ini.getString("k"), "");
+    EXPECT_EQ(ini.getSectionName(), "");
+    EXPECT_FALSE(ini.firstKey());
+    EXPECT_TRUE(ini.isKeyEnd());
+    EXPECT_FALSE(ini.findKey("k"));
+    EXPECT_EQ(ini.getKeyCount(), 0u);
+    ini.set("NONE", "k", "v");
+
+    ini = fromText("[S]\nn=12abc\n");
+    EXPECT_EQ(ini.getInt("missing"), 0);
+    EXPECT_EQ(ini.getInt("n"), 12);
+    EXPECT_EQ(log.messages(), (Strings{"aOptionsFile. Error get key \"k\" from unspecified current section!",
+                                       "aOptionsFile. Cannot find section for set: NONE",
+                                       "aOptionsFile. Cannot find key \"missing\" in current section!"}));
+}
+
+TEST(OptionsFile, KeyCursor)
+{
+    aOptionsFile ini = fromText("[Empty]\n[Two]\na=1\nb=2\n");
+    EXPECT_TRUE(ini.firstKey()); // a section without keys still has a cursor
+    EXPECT_TRUE(ini.isKeyEnd());
+    EXPECT_FALSE(ini.nextKey());
+    EXPECT_EQ(ini.getKeyName(), "");
+    ini.nextSection();
+    ASSERT_TRUE(ini.firstKey());
+    EXPECT_EQ(ini.getKeyName(), "a");
+    EXPECT_TRUE(ini.nextKey());
+    EXPECT_EQ(ini.getKeyValue(), "2");
+    EXPECT_TRUE(ini.nextKey());
+    EXPECT_TRUE(ini.isKeyEnd());
+    EXPECT_FALSE(ini.nextKey());
+    // Keys set into the section do not move a cursor that stands at the end.
+    ini.set("Two", "c", "3");
+    EXPECT_TRUE(ini.isKeyEnd());
+    ini.nextSection();
+    EXPECT_TRUE(ini.isSectionEnd());
+    ini.nextSection();
+    EXPECT_TRUE(ini.isSectionEnd());
+    ini.addSection("Added"); // the current section stays "none"
+    EXPECT_TRUE(ini.isSectionEnd());
+    EXPECT_EQ(sectionNames(ini), (Strings{"Empty", "Two", "Added"}));
+}
+
+TEST(OptionsFile, Lists)
+{
+    aOptionsFile ini = fromText("[L]\nints=10, 20,30\nwords= ,a,, b  c ,\nmixed=7x,-3,q\n");
+    std::vector<int32_t> ints = {1};
+    ini.getIntList("ints", ints);
+    EXPECT_EQ(ints, (std::vector<int32_t>{1, 10, 20, 30}));
+    Strings words;
+    ini.getStringList("words", words);
+    EXPECT_EQ(words, (Strings{"a", "b", "c"}));
+    ints.clear();
+    ini.getIntList("mixed", ints);
+    EXPECT_EQ(ints, (std::vector<int32_t>{7, -3, 0}));
+
+    ini.setIntList("L", "set", {1, 2, 3});
+    ini.setStringList("L", "names", {"x", "y z"});
+    ini.setFloat("L", "half", 0.5f);
+    EXPECT_EQ(ini.getString("set"), "1,2,3");
+    EXPECT_EQ(ini.getString("names"), "x,y z");
+    EXPECT_EQ(ini.getString("half"), "0.500000");
+
+    // Values longer than any file line split whole.
+    std::vector<int32_t> many(3000, 7);
+    ini.setIntList("L", "many", many);
+    ints.clear();
+    ini.getIntList("many", ints);
+    EXPECT_EQ(ints, many);
+}
+
+TEST(OptionsFile, Includes)
+{
+    kbtest::TempDir dir;
+    const std::string inc = dir.file("inc.ini");
+    kbtest::writeFile(inc, "fromInc=1\n[IncSection]\nx=2\n");
+    const std::string top = dir.file("top.ini");
+    kbtest::writeFile(top, "[Main]\na=1\n  #include \"" + inc +
+                               "\" trailing\nb=2\n"
+                               "#include\"" +
+                               inc +
+                               "\"\n"
+                               "#include \"\"\n"
+                               "#include no quotes\n"
+                               "[Tail]\n#include \"" +
+                               inc);
+    aOptionsFile ini(top.c_str());
+    EXPECT_EQ(ini.getSectionName(), "Main"); // the first section is current
+    EXPECT_EQ(keysOf(ini), (Strings{"a=1", "fromInc=1"}));
+    ASSERT_TRUE(ini.setSection("IncSection"));
+    EXPECT_EQ(keysOf(ini), (Strings{"x=2", "b=2"}));
+    EXPECT_EQ(sectionNames(ini), (Strings{"Main", "IncSection", "Tail", "IncSection"}));
+
+    // Saved flat: the included sections stand in their places.
+    ASSERT_TRUE(ini.save(dir.file("flat.ini").c_str()));
+    EXPECT_EQ(kbtest::readFile(dir.file("flat.ini")),
+              "[Main]\r\na=1\r\nfromInc=1\r\n\r\n[IncSection]\r\nx=2\r\nb=2\r\n\r\n"
+              "[Tail]\r\nfromInc=1\r\n\r\n[IncSection]\r\nx=2\r\n\r\n");
+}
+
+TEST(OptionsFile, IncludeCyclesStopAtTheLimits)
+{
+    kbtest::TempDir dir;
+    const std::string self = dir.file("self.ini");
+    {
+        kbtest::LogCapture log;
+        kbtest::writeFile(self, "[S]\nk=v\n#include \"" + self + "\"\n");
+        aOptionsFile ini(self.c_str());
+        EXPECT_EQ(sectionNames(ini).size(), 1u + aOptionsFile::MAX_INCLUDE_DEPTH);
+        EXPECT_EQ(log.messages(), (Strings{"aOptionsFile. Too many includes, \"" + self + "\" not read from " + self}));
+    }
+    {
+        // Two includes of itself would double the work at every level.
+        kbtest::LogCapture log;
+        kbtest::writeFile(self, "[S]\n#include \"" + self + "\"\n#include \"" + self + "\"\n");
+        aOptionsFile ini(self.c_str());
+        EXPECT_EQ(sectionNames(ini).size(), 1u + aOptionsFile::MAX_INCLUDES);
+        EXPECT_EQ(log.messages().size(), 1u);
+    }
+}
+
+TEST(OptionsFile, LoadingAppendsAndLoadFileReplaces)
+{
+    kbtest::LogCapture log;
+    kbtest::TempDir dir;
+    kbtest::writeFile(dir.file("a.ini"), "[A]\nk=1\n");
+    kbtest::writeFile(dir.file("more.ini"), "loose=1\n[M]\n");
+    aOptionsFile ini(dir.file("a.ini").c_str());
+    // A non-top-level load goes on from the object: loose keys join its last section.
+    EXPECT_TRUE(ini.load(dir.file("more.ini").c_str(), false));
+    EXPECT_EQ(sectionNames(ini), (Strings{"A", "M"}));
+    ini.firstSection();
+    EXPECT_EQ(keysOf(ini), (Strings{"k=1", "loose=1"}));
+    EXPECT_TRUE(log.messages().empty());
+
+    EXPECT_FALSE(ini.loadFile(dir.file("missing.ini").c_str()));
+    EXPECT_TRUE(sectionNames(ini).empty());
+    EXPECT_TRUE(ini.isSectionEnd());
+}
+
+TEST(OptionsFile, SaveReplacesTheFileAndReportsFailure)
+{
+    kbtest::LogCapture log;
+    kbtest::TempDir dir;
+    const std::string path = dir.file("config.ini");
+    kbtest::writeFile(path, "old contents that are longer than the new ones\n");
+    aOptionsFile ini;
+    ini.addSection("S");
+    ini.set("S", "Big", std::string(2000, 'v'));
+    ASSERT_TRUE(ini.save(path.c_str()));
+    aOptionsFile back(path.c_str());
+    EXPECT_EQ(back.getString("Big"), std::string(2000, 'v'));
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+
+    const std::string bad = dir.file("missing/dir/config.ini");
+    EXPECT_FALSE(ini.save(bad.c_str()));
+    EXPECT_TRUE(log.contains("aStringList. Cannot write file: " + bad));
+}
+
+TEST(OptionsFile, ObjectsOnTwoThreadsDoNotDisturbEachOther)
+{
+    auto work = [](const std::string& name, bool& ok) {
+        std::string text = "[" + name + "]\n";
+        for (int i = 0; i < 200; ++i)
+            text += name + std::to_string(i) + " = " + std::to_string(i) + ", " + name + "\n";
+        ok = true;
+        for (int round = 0; round < 50 && ok; ++round) {
+            aOptionsFile ini;
+            ini.parse(text.data(), text.size());
+            Strings items;
+            ini.getStringList(name + "199", items);
+            ok = ini.getSectionName() == name && ini.getKeyCount() == 200 && items == Strings{"199", name};
+        }
+    };
+    bool okA = false, okB = false;
+    std::thread a(work, "alpha", std::ref(okA));
+    std::thread b(work, "beta", std::ref(okB));
+    a.join();
+    b.join();
+    EXPECT_TRUE(okA);
+    EXPECT_TRUE(okB);
+}
