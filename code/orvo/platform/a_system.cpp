@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "orvo/platform/a_sdlshared.h"
@@ -103,4 +104,17 @@ bool system_setThreadPriority(int32_t priority)
     default:
         return false;
     }
+}
+
+uint32_t system_doubleClickTimeMs()
+{
+    // SDL keeps the desktop's value in this hint when the video driver reads it.
+    const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
+    if (hint) {
+        char* end = nullptr;
+        const long ms = std::strtol(hint, &end, 10);
+        if (end != hint && ms > 0 && ms < 60000)
+            return static_cast<uint32_t>(ms);
+    }
+    return 500;
 }
