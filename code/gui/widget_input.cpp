@@ -11,10 +11,12 @@ namespace GUI {
 namespace {
 
 // A point of the widget scaled onto its region's mask. A widget without width
-// or height covers no point, so nothing is ever divided by 0.
+// or height covers no point, so nothing is ever divided by 0; a point just
+// left of or above the widget would truncate onto the mask's first column or
+// row, so points outside the rectangle are refused first.
 bool regionContains(const Region& region, int32_t x, int32_t y, uint16_t width, uint16_t height)
 {
-    if (width == 0 || height == 0)
+    if (x < 0 || y < 0 || x >= width || y >= height)
         return false;
     const int64_t mx = int64_t(x) * region.GetWidth() / width;
     const int64_t my = int64_t(y) * region.GetHeight() / height;

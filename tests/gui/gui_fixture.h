@@ -73,6 +73,38 @@ private:
 
 using Entries = std::vector<std::string>;
 
+// A one-bit BMP: `rows` top row first, '#' for a set bit. palette0 is the
+// colour of entry 0 (0 black); entry 1 is its opposite.
+inline std::string oneBitBmp(const std::vector<std::string>& rows, uint32_t palette0 = 0)
+{
+    const uint32_t width = rows.empty() ? 0 : static_cast<uint32_t>(rows[0].size());
+    const uint32_t height = static_cast<uint32_t>(rows.size());
+    const uint32_t stride = (width + 31) / 32 * 4;
+    std::string b(62 + size_t(stride) * height, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + size_t(i)] = static_cast<char>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<uint32_t>(b.size()));
+    put32(10, 62);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    b[26] = 1;
+    b[28] = 1; // bits per pixel
+    put32(54, palette0);
+    put32(58, palette0 ? 0 : 0x00FFFFFF);
+    for (uint32_t r = 0; r < height; ++r) {
+        const size_t row = 62 + size_t(stride) * (height - 1 - r);
+        for (uint32_t c = 0; c < width; ++c)
+            if (rows[r][c] == '#')
+                b[row + c / 8] = static_cast<char>(b[row + c / 8] | (0x80 >> (c % 8)));
+    }
+    return b;
+}
+
 class GuiTest : public ::testing::Test {
 protected:
     GuiTest() { server = std::make_unique<GUI::Server>(nullptr, &sounds); }
