@@ -47,6 +47,9 @@ def main(step):
         clean()
     elif step == 'index':
         index()
+    elif step == 'check':
+        import check_audio
+        sys.exit(check_audio.main())
     else:
         mod = __import__('gen_' + step)
         mod.main()
