@@ -34,6 +34,30 @@ def out_path(*parts):
     return path
 
 
+def cache_path(name):
+    """A scratch file shared between steps (not part of the data)."""
+    root = os.path.join(TOOL, '.cache') if 'GEN_DATA_OUT' not in os.environ else out_root() + '_cache'
+    os.makedirs(root, exist_ok=True)
+    return os.path.join(root, name)
+
+
+def save_registry(step, entries):
+    """Notes the sprites a step made for the sprite description files (name -> fields)."""
+    import json
+    with open(cache_path(f'registry_{step}.json'), 'w', encoding='utf-8') as f:
+        json.dump(entries, f, sort_keys=True, indent=1)
+
+
+def load_registry():
+    import json
+    import glob
+    out = {}
+    for path in sorted(glob.glob(cache_path('registry_*.json'))):
+        with open(path, encoding='utf-8') as f:
+            out.update(json.load(f))
+    return out
+
+
 def sample_mode():
     return os.environ.get('GEN_DATA_SAMPLE') == '1'
 
