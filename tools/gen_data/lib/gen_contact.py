@@ -105,7 +105,7 @@ def main():
              'rock_03', 'termite_mound', 'grass_tuft']
     s.row([load(f'Sprites/Objects/{n}.png') for n in names])
     imgs = [frame(f'GUI/coin_{n}.png', i, 40 if n < 4 else 44, 40 if n < 4 else 44) for n in (1, 2, 3, 4)
-            for i in (0, 2)]
+            for i in (0, 1)]
     for food in ('grass_1', 'grass_2', 'grass_3', 'meat_1', 'meat_2', 'meat_3', 'medicine'):
         st = load(f'Foods/{food}_stay.png')
         fw = st.width // 5

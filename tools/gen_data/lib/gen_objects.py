@@ -297,6 +297,23 @@ def butterflies():
         save_sprite(name, f'Sprites/{name}.png', frames, frame_time=0.04)
 
 
+def park_beetle():
+    """The park's little beetle: it wiggles (ee_idle) and hops with its wings open (ee_jump)."""
+    img = icons.icon('lady-beetle', 24)
+    base = Image.fromarray(np.pad(img, ((2, 2), (2, 2), (0, 0))))
+    idle = [np.array(base.rotate(6 * math.sin(2 * math.pi * i / 8), resample=Image.BICUBIC)) for i in range(8)]
+    save_sprite('ee_idle', 'Park/ee_idle.png', idle, frame_time=0.12)
+    jump = []
+    for i in range(8):
+        k = math.sin(math.pi * i / 7)
+        w, h = 28, int(round(28 * (1 + 0.15 * k)))
+        f = Image.new('RGBA', (28, 28), (0, 0, 0, 0))
+        sq = base.resize((int(round(28 * (1 - 0.1 * k))), min(28, h)), Image.LANCZOS)
+        f.alpha_composite(sq, ((28 - sq.width) // 2, 28 - sq.height))
+        jump.append(np.array(f))
+    save_sprite('ee_jump', 'Park/ee_jump.png', jump, frame_time=0.06)
+
+
 # -- Clouds -----------------------------------------------------------------------------------------------
 
 def smooth_noise(w, h, cell, seed, tile_x=True):
@@ -417,6 +434,7 @@ def main():
     coins()
     foods()
     butterflies()
+    park_beetle()
     clouds()
     water()
     common.save_registry('objects', REGISTRY)
