@@ -50,6 +50,9 @@ def main(step):
     elif step == 'check':
         import check_audio
         sys.exit(check_audio.main())
+    elif step == 'check_anims':
+        import check_anims
+        sys.exit(check_anims.main())
     else:
         mod = __import__('gen_' + step)
         mod.main()
