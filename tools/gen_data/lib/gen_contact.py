@@ -112,6 +112,9 @@ def main():
         imgs.append(st.crop((4 * fw, 0, 5 * fw, st.height)))
     imgs += [frame('Sprites/butterfly01.png', 0, 28, 28), frame('Sprites/butterfly02.png', 2, 28, 28)]
     s.row(imgs)
+    s.title('Park upgrades by type (rows of stages 1 to 4)', LIGHT)
+    for kind in range(5):
+        s.row([load(f'Park/upgrade_{kind}_{st}.png') for st in range(1, 5)])
     s.title('Interface', LIGHT)
     ui = ['skin_window', 'skin_panel', 'skin_dark', 'skin_green', 'btn_wide', 'btn_medium', 'btn_close', 'check_box',
           'check_mark', 'radio_button', 'slider_thumb', 'msg_warning', 'msg_accept', 'msg_block', 'msg_question',

@@ -86,6 +86,8 @@ class Prim:
     def bound_radius(self):
         if self.kind == 'ell':
             return float(np.max(self.size))
+        if self.kind == 'box':
+            return float(np.linalg.norm(self.size))
         return float(math.hypot(self.size[0], self.size[1]))
 
 
@@ -129,6 +131,32 @@ def _hit_ellipsoid(p, o, d):
     return t, normal, local
 
 
+def _hit_box(p, o, d):
+    """A box of half sizes p.size about its centre, in its own frame (slab test)."""
+    lo = (o - p.centre) @ p.rot
+    ld = p.rot.T @ d
+    with np.errstate(divide='ignore', invalid='ignore'):
+        inv = np.where(np.abs(ld) > 1e-12, 1.0 / ld, 1e12)
+        t1 = (-p.size[None, :] - lo) * inv[None, :]
+        t2 = (p.size[None, :] - lo) * inv[None, :]
+    tmin = np.minimum(t1, t2)
+    tmax = np.maximum(t1, t2)
+    tn = tmin.max(axis=1)
+    tf = tmax.min(axis=1)
+    hit = tn <= tf
+    t = np.where(hit, tn, np.inf)
+    axis = tmin.argmax(axis=1)
+    nl = np.zeros_like(lo)
+    nl[np.arange(len(lo)), axis] = -np.sign(ld[axis])
+    local = lo + np.where(np.isfinite(t), t, 0.0)[:, None] * ld[None, :]
+    normal = nl @ p.rot.T
+    return t, normal, local / p.size[None, :]
+
+
+def box(centre, half, colour, rot=None, **kw):
+    return Prim('box', centre, np.eye(3) if rot is None else rot, half, colour, **kw)
+
+
 def _hit_cone(p, o, d):
     # Local frame: axis x from base (0) to apex (h); radius shrinks linearly.
     h, rb = p.size[0], p.size[1]
@@ -163,7 +191,7 @@ def _eval_colour(p, local, world):
     if callable(p.colour):
         m, off = p.to_model
         model = (world - off[None, :]) @ m
-        scaled = local * p.size[None, :] if p.kind == 'ell' else local
+        scaled = local * p.size[None, :] if p.kind in ('ell', 'box') else local
         return np.asarray(p.colour(scaled, model), dtype=float)
     return np.tile(np.asarray(p.colour, dtype=float), (len(local), 1))
 
@@ -198,6 +226,8 @@ def render(prims, width, height, scale, anchor, outline=(40, 30, 28), outline_wi
              - VIEW[None, :] * 50.0)
         if p.kind == 'ell':
             t, normal, local = _hit_ellipsoid(p, o, VIEW)
+        elif p.kind == 'box':
+            t, normal, local = _hit_box(p, o, VIEW)
         else:
             t, normal, local = _hit_cone(p, o, VIEW)
         t = t.reshape(ys.shape)
