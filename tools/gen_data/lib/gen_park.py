@@ -171,7 +171,7 @@ def jeep(x, z):
 def stage_prims(kind, stage):
     p = []
     if kind == 0:
-        p += fence_ring(0, 0, 44 + 6 * stage, 26 + 4 * stage, posts=12 + 2 * stage, gap=math.pi / 2)
+        p += fence_ring(0, 0, 40 + 4 * stage, 24 + 3 * stage, posts=12 + 2 * stage, gap=math.pi / 2)
         if stage >= 2:
             p += trough(-18, -6)
         if stage >= 3:
