@@ -177,7 +177,7 @@ def stage_prims(kind, stage):
         if stage >= 3:
             p += shelter(20, -10)
         if stage >= 4:
-            p += [q.transformed(np.eye(3), np.array([-34.0, 0.0, -18.0])) for q in acacia(5, 0.55)]
+            p += [q.transformed(np.eye(3), np.array([-24.0, 0.0, -20.0])) for q in acacia(5, 0.45)]
     elif kind == 1:
         p += pond(0, 0, 22 + 6 * stage, 14 + 3 * stage, reeds=0 if stage < 2 else 3 * stage, seed=stage)
         if stage >= 3:
