@@ -6,6 +6,7 @@ come from the icon set.
 """
 import math
 import random
+import sys
 
 import numpy as np
 from PIL import Image
@@ -96,8 +97,9 @@ def bush(seed, size=1.0, flowers=False):
     for k in range(8):
         a = rng.uniform(0, 2 * math.pi)
         r = rng.uniform(0, 14) * size
-        c = np.array([math.cos(a) * r * 1.3, rng.uniform(8, 18) * size, math.sin(a) * r])
-        p.append(ellipsoid(c, (rng.uniform(10, 14) * size,) * 3, colour=BUSH[k % len(BUSH)], group=0))
+        rad = rng.uniform(10, 14) * size
+        c = np.array([math.cos(a) * r * 1.3, max(rng.uniform(8, 18) * size, rad * 0.75), math.sin(a) * r])
+        p.append(ellipsoid(c, (rad,) * 3, colour=BUSH[k % len(BUSH)], group=0))
     if flowers:
         for k in range(7):
             a = rng.uniform(0, 2 * math.pi)
@@ -149,29 +151,33 @@ def render_obj(prims, w, h, ground_y, scale=1.0):
 
 SCENERY = {
     # name: (builder, width, height, ground y)
-    'acacia_01': (lambda: acacia(3), 176, 150, 138),
-    'acacia_02': (lambda: acacia(8, 0.85), 152, 130, 120),
-    'baobab': (lambda: baobab(5), 96, 120, 110),
-    'palm': (lambda: palm(7), 104, 120, 112),
-    'bush_01': (lambda: bush(11), 72, 56, 48),
-    'bush_02': (lambda: bush(12, 0.8, True), 60, 48, 40),
-    'bush_03': (lambda: bush(13, 1.2), 84, 64, 56),
-    'rock_01': (lambda: rock(21), 64, 44, 36),
-    'rock_02': (lambda: rock(22, 1.4), 88, 56, 46),
-    'rock_03': (lambda: rock(23, 0.7), 48, 32, 26),
-    'termite_mound': (lambda: termite_mound(31), 64, 80, 72),
-    'grass_tuft': (lambda: grass_tuft(41), 56, 48, 42),
+    'acacia_01': (lambda: acacia(3), 176, 158, 138),
+    'acacia_02': (lambda: acacia(8, 0.85), 152, 138, 120),
+    'baobab': (lambda: baobab(5), 96, 128, 110),
+    'palm': (lambda: palm(7), 104, 128, 112),
+    'bush_01': (lambda: bush(11), 72, 64, 48),
+    'bush_02': (lambda: bush(12, 0.8, True), 60, 56, 40),
+    'bush_03': (lambda: bush(13, 1.2), 84, 72, 56),
+    'rock_01': (lambda: rock(21), 64, 52, 36),
+    'rock_02': (lambda: rock(22, 1.4), 88, 64, 46),
+    'rock_03': (lambda: rock(23, 0.7), 48, 40, 26),
+    'termite_mound': (lambda: termite_mound(31), 64, 88, 72),
+    'grass_tuft': (lambda: grass_tuft(41), 56, 56, 42),
 }
 
 
 def scenery():
     for name, (build, w, h, gy) in SCENERY.items():
         img = render_obj(build(), w, h, gy)
+        if common.touches_border(img):
+            print(f'gen_objects: {name} touches the picture border', file=sys.stderr)
         rel = f'Sprites/Objects/{name}.png'
         common.save_png(common.out_path(rel), img)
         register(name, rel)
     # The find-pair board's bush: a big round bush, seen a little from above.
-    img = render_obj(bush(17, 1.9, True), 128, 104, 92)
+    img = render_obj(bush(17, 1.9, True), 128, 112, 96)
+    if common.touches_border(img):
+        print('gen_objects: bush touches the picture border', file=sys.stderr)
     common.save_png(common.out_path('Sprites/Objects/bush.png'), img)
     register('bush', 'Sprites/Objects/bush.png')
 

@@ -8,6 +8,7 @@ the helicopter), 4 ranger post (driving poachers off).
 """
 import math
 import random
+import sys
 
 import numpy as np
 
@@ -220,6 +221,8 @@ def main():
     for kind in range(5):
         for stage in range(1, STAGES + 1):
             img = render(stage_prims(kind, stage), CELL[0], CELL[1], 1.3, GROUND)
+            if common.touches_border(img):
+                print(f'gen_park: upgrade {kind} stage {stage} touches the picture border', file=sys.stderr)
             base = f'upgrade_{kind}_{stage}'
             common.write_anim('Park', base, 'stand', [img], 1, False)
             lines.append(f'{base}.png 4444 8888')
