@@ -55,10 +55,10 @@ def sox(args):
     subprocess.run(['sox', '-R'] + [str(a) for a in args], check=True, stderr=subprocess.DEVNULL)
 
 
-def synth(dur, *spec):
-    """sox -n synth dur spec... [effects]: spec words after the synth go through as they are."""
+def synth(dur, *words):
+    """sox -n synth dur words...: the generator and effect words after the duration go through as they are."""
     out = _tmpfile('synth')
-    sox(['-n', '-r', RATE, '-c', 1, '-b', 16, out, 'synth', dur] + list(spec))
+    sox(['-n', '-r', RATE, '-c', 1, '-b', 16, out, 'synth', dur] + list(words))
     return read_wav(out)
 
 
