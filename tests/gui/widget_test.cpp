@@ -5,6 +5,7 @@
 #include "gui_fixture.h"
 #include "orvo/app/a_localeserver.h"
 #include "orvo/platform/a_system.h"
+#include "orvo/sound/a_soundlibrary.h"
 
 using kbtest::Entries;
 using GUI::Widget;
@@ -429,4 +430,75 @@ TEST_F(WidgetTest, DeletedWidgetsAreForgottenByTheServer)
     Widget* orphan = new Widget("orphan");
     server.reset();
     delete orphan;
+}
+
+namespace {
+
+class Sounded : public Widget {
+public:
+    using Widget::Widget;
+    aSound* click() const { return m_clickSound; }
+    aSound* move() const { return m_moveSound; }
+};
+
+// A short 16-bit mono PCM WAV file.
+std::string tinyWav()
+{
+    const uint32_t samples = 64;
+    std::string b = "RIFF";
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b += static_cast<char>(v >> (8 * i));
+    };
+    auto put16 = [&](uint16_t v) {
+        b += static_cast<char>(v);
+        b += static_cast<char>(v >> 8);
+    };
+    put32(36 + samples * 2);
+    b += "WAVEfmt ";
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(44100);
+    put32(44100 * 2);
+    put16(2);
+    put16(16);
+    b += "data";
+    put32(samples * 2);
+    b += std::string(samples * 2, '\0');
+    return b;
+}
+
+} // namespace
+
+TEST_F(WidgetTest, EveryWidgetPlaysItsOwnCopyOfItsSoundsAndGivesThemBack)
+{
+    kbtest::writeFile(dir.file("click.wav"), tinyWav());
+    sounds.loadItem(dir.path() + "/", "click.wav 1.0", "");
+    ASSERT_TRUE(sounds.hasSound("click"));
+
+    auto* w = new Sounded("w");
+    root()->AddChild(w);
+    w->Set("SoundClick", "click");
+    w->Set("SoundMove", "click");
+    w->EndFillProperties();
+    aSound* click = w->click();
+    aSound* move = w->move();
+    ASSERT_TRUE(click && move);
+    EXPECT_NE(click, move);
+    EXPECT_NE(click, sounds.getSound("click"));
+
+    // Addresses may be reused, so the live sound objects are counted instead.
+    const int live = sound_libraryLiveObjects();
+    w->SetClickSound("click");
+    EXPECT_NE(w->click(), nullptr);
+    EXPECT_EQ(sound_libraryLiveObjects(), live) << "the replaced copy was given back";
+
+    w->SetClickSound("missing");
+    EXPECT_EQ(w->click(), nullptr);
+    EXPECT_TRUE(log.contains("Server::NewSound - sound 'missing' not found!"));
+    EXPECT_EQ(sound_libraryLiveObjects(), live - 1);
+
+    delete w;
+    EXPECT_EQ(sound_libraryLiveObjects(), live - 2) << "the widget gave its copies back when it went";
 }
