@@ -118,6 +118,7 @@ public:
 
     // Geometry. SetArea applies the size limits and fires Moved, then Sized, on a change.
     void SetArea(const aRect& area);
+    void SetArea(int16_t x, int16_t y, uint16_t width, uint16_t height) { SetArea(aRect(x, y, width, height)); }
     void SetPosition(int16_t x, int16_t y);
     void SetSize(uint16_t width, uint16_t height);
     void SetWidth(uint16_t width);

@@ -148,19 +148,6 @@ TEST(EventSet, UnknownNamesAreLoggedAndLeakNothing)
     EXPECT_TRUE(log.contains("EventSet::LaunchEvent - event 'Missing' not found"));
 }
 
-TEST(Event, DestroyingTheEventDeletesItsSubscribers)
-{
-    int destroyed = 0;
-    {
-        GUI::EventSet set;
-        set.AddEvent("A");
-        set.AddEvent("B");
-        set.SubscribeEvent("A", new Probe([] { return false; }, &destroyed));
-        set.SubscribeEvent("B", new Probe([] { return false; }, &destroyed));
-    }
-    EXPECT_EQ(destroyed, 2);
-}
-
 // Handlers that change the event they run in.
 
 TEST(EventReentrancy, ANewcomerRunsFromTheNextFiring)

@@ -131,17 +131,6 @@ TEST_F(Input, HoverChainsSkipTheirCommonAncestors)
     EXPECT_EQ(server->GetHoverWidget(), nullptr);
 }
 
-TEST_F(Input, StaticWidgetsAreNeverHovered)
-{
-    Widget* under = add("Under", aRect(0, 0, 100, 100));
-    Widget* glass = add("Glass", aRect(0, 0, 100, 100));
-    add("Pane", aRect(0, 0, 50, 50), glass);
-    set(glass, "Static", "1");
-    moveTo(10, 10);
-    frame();
-    EXPECT_EQ(server->GetHoverWidget(), under);
-}
-
 TEST_F(Input, ClickingFocusesOnlyFocusableWidgets)
 {
     auto* edit = addFocusable("Edit", aRect(0, 0, 100, 100));

@@ -65,7 +65,7 @@ TEST_F(WidgetTest, ScriptRectanglesIgnoreTheSizeLimitsWhileSetAreaAppliesThem)
     EXPECT_EQ(w->GetArea(), aRect(5, 6, 100, 50));
     EXPECT_EQ(events.take(), (Entries{"w:Sized", "w:Sized"}));
 
-    w->SetArea(aRect(1, 1, 30, 30));
+    w->SetArea(1, 1, 30, 30);
     EXPECT_EQ(events.take(), (Entries{"w:Moved", "w:Sized"}));
     w->SetArea(aRect(1, 1, 30, 30));
     w->SetWidth(30);
