@@ -30,7 +30,8 @@ std::string layoutScript(int panels, int children, int labels)
             s += "    AreaRect " + std::to_string((c % 3) * 60) + " $ROW$ 55 50\n";
             s += "    Tag " + std::to_string(c) + "\n";
             if (c == 0 && p < labels) {
-                s += "    widget Label" + std::to_string(p) + "\n    {\n      AreaRect 2 2 40 10\n"
+                s += "    widget Label" + std::to_string(p) +
+                     "\n    {\n      AreaRect 2 2 40 10\n"
                      "      ClipByParent 0\n    }\n";
             }
             s += "  }\n";

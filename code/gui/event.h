@@ -27,10 +27,7 @@ public:
 
 class Event {
 public:
-    explicit Event(std::string name)
-        : m_name(std::move(name))
-    {
-    }
+    explicit Event(std::string name) : m_name(std::move(name)) {}
     virtual ~Event();
     Event(const Event&) = delete;
     Event& operator=(const Event&) = delete;

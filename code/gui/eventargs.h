@@ -37,10 +37,7 @@ public:
 class WidgetEventArgs : public EventArgs {
 public:
     WidgetEventArgs() = default;
-    explicit WidgetEventArgs(Widget* w)
-        : widget(w)
-    {
-    }
+    explicit WidgetEventArgs(Widget* w) : widget(w) {}
 
     Widget* widget = nullptr;
 };
@@ -59,7 +56,7 @@ public:
 class KeybEventArgs : public WidgetEventArgs {
 public:
     uint32_t modifiers = 0;
-    uint32_t key = 0;    // engine key code 0-255
+    uint32_t key = 0;   // engine key code 0-255
     char character = 0; // the key's character on a US English layout, 0 when none
 };
 

@@ -8,22 +8,17 @@ namespace GUI {
 
 class EventArgs;
 
-template <class R, class A>
-class SubscriberInterface {
+template <class R, class A> class SubscriberInterface {
 public:
     virtual R invoke(A args) = 0;
     virtual ~SubscriberInterface() = default;
 };
 
-template <class R, class A>
-class _freeBinder : public SubscriberInterface<R, A> {
+template <class R, class A> class _freeBinder : public SubscriberInterface<R, A> {
 public:
     using Function = R (*)(A);
 
-    explicit _freeBinder(Function function)
-        : m_function(function)
-    {
-    }
+    explicit _freeBinder(Function function) : m_function(function) {}
 
     R invoke(A args) override { return m_function(args); }
 
@@ -31,15 +26,11 @@ private:
     Function m_function;
 };
 
-template <class C, class R, class A>
-class _memberBinder : public SubscriberInterface<R, A> {
+template <class C, class R, class A> class _memberBinder : public SubscriberInterface<R, A> {
 public:
     using Method = R (C::*)(A);
 
-    _memberBinder(C* object, Method method)
-        : m_object(object), m_method(method)
-    {
-    }
+    _memberBinder(C* object, Method method) : m_object(object), m_method(method) {}
 
     R invoke(A args) override { return (m_object->*m_method)(args); }
 

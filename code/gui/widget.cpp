@@ -68,10 +68,10 @@ Widget::Widget(const std::string& name)
     AddProperty("Hotkey", &m_propHotkey);
 
     for (const char* event :
-         {EventFocusGain, EventFocusLost, EventHide, EventShow, EventEnabled, EventDisabled, EventMouseEnter,
-          EventMouseLeave, EventMouseDown, EventMouseUp, EventMouseMove, EventMouseWheel, EventClick,
-          EventDoubleClick, EventTripleClick, EventKeyDown, EventKeyUp, EventKeyPress, EventTextChanged,
-          EventFontChanged, EventMoved, EventSized, EventBeginRender, EventEndRender})
+         {EventFocusGain,   EventFocusLost,   EventHide,        EventShow,    EventEnabled,     EventDisabled,
+          EventMouseEnter,  EventMouseLeave,  EventMouseDown,   EventMouseUp, EventMouseMove,   EventMouseWheel,
+          EventClick,       EventDoubleClick, EventTripleClick, EventKeyDown, EventKeyUp,       EventKeyPress,
+          EventTextChanged, EventFontChanged, EventMoved,       EventSized,   EventBeginRender, EventEndRender})
         AddEvent(event);
 }
 

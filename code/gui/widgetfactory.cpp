@@ -7,8 +7,7 @@
 
 namespace GUI {
 
-template <class T>
-Widget* WidgetFactory::create(const std::string& name)
+template <class T> Widget* WidgetFactory::create(const std::string& name)
 {
     return new (std::nothrow) T(name);
 }

@@ -32,8 +32,7 @@ public:
 private:
     WidgetFactory();
 
-    template <class T>
-    static Widget* create(const std::string& name);
+    template <class T> static Widget* create(const std::string& name);
 
     std::map<std::string, Creator, aCaselessLess> m_creators;
 };

@@ -17,10 +17,7 @@ namespace {
 // A subscriber that runs a test's function and counts its own destruction.
 class Probe : public Subscriber {
 public:
-    Probe(std::function<bool()> f, int* destroyed = nullptr)
-        : m_f(std::move(f)), m_destroyed(destroyed)
-    {
-    }
+    Probe(std::function<bool()> f, int* destroyed = nullptr) : m_f(std::move(f)), m_destroyed(destroyed) {}
     ~Probe() override
     {
         if (m_destroyed)
@@ -94,8 +91,8 @@ TEST(Event, BindersCallTheirFunctionsAndTheEventOwnsThem)
     Counter counter;
     GUI::EventSet set;
     set.AddEvent("Click");
-    GUI::Connection* c =
-        set.SubscribeEvent("click", new GUI::_memberBinder<Counter, bool, const EventArgs&>(&counter, &Counter::onEvent));
+    GUI::Connection* c = set.SubscribeEvent(
+        "click", new GUI::_memberBinder<Counter, bool, const EventArgs&>(&counter, &Counter::onEvent));
     set.SubscribeEvent("CLICK", new GUI::_freeBinder<bool, const EventArgs&>(&freeHandler));
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->event, set.GetEvent("Click"));

@@ -27,7 +27,8 @@ public:
             auto tap = std::make_unique<Tap>();
             tap->log = this;
             tap->label = widget->GetName() + ":" + event;
-            widget->SubscribeEvent(event, new GUI::_memberBinder<Tap, bool, const GUI::EventArgs&>(tap.get(), &Tap::on));
+            widget->SubscribeEvent(event,
+                                   new GUI::_memberBinder<Tap, bool, const GUI::EventArgs&>(tap.get(), &Tap::on));
             m_taps.push_back(std::move(tap));
         }
     }
@@ -35,11 +36,12 @@ public:
     void watchAll(GUI::Widget* widget)
     {
         using W = GUI::Widget;
-        watch(widget, {W::EventFocusGain, W::EventFocusLost, W::EventHide, W::EventShow, W::EventEnabled,
-                       W::EventDisabled, W::EventMouseEnter, W::EventMouseLeave, W::EventMouseDown, W::EventMouseUp,
-                       W::EventMouseMove, W::EventMouseWheel, W::EventClick, W::EventDoubleClick, W::EventTripleClick,
-                       W::EventKeyDown, W::EventKeyUp, W::EventKeyPress, W::EventTextChanged, W::EventFontChanged,
-                       W::EventMoved, W::EventSized, W::EventBeginRender, W::EventEndRender});
+        watch(widget,
+              {W::EventFocusGain, W::EventFocusLost,  W::EventHide,        W::EventShow,        W::EventEnabled,
+               W::EventDisabled,  W::EventMouseEnter, W::EventMouseLeave,  W::EventMouseDown,   W::EventMouseUp,
+               W::EventMouseMove, W::EventMouseWheel, W::EventClick,       W::EventDoubleClick, W::EventTripleClick,
+               W::EventKeyDown,   W::EventKeyUp,      W::EventKeyPress,    W::EventTextChanged, W::EventFontChanged,
+               W::EventMoved,     W::EventSized,      W::EventBeginRender, W::EventEndRender});
     }
     // The entries since the last take, then forgets them.
     std::vector<std::string> take()

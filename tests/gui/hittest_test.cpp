@@ -2,8 +2,8 @@
 
 #include "gui_fixture.h"
 
-using kbtest::Entries;
 using GUI::Widget;
+using kbtest::Entries;
 
 namespace {
 
@@ -159,11 +159,10 @@ TEST(Hotkeys, TextsGiveKeysAndModifiers)
     EXPECT_EQ(key, 0u);
     EXPECT_EQ(mods, 0u);
 
-    const std::pair<const char*, uint32_t> rows[] = {{"0", 11},       {"1", 2},       {"esc", 1},
-                                                     {"ENTER", 28},   {"numenter", 156}, {"num/", 181},
-                                                     {"ralt", 184},   {"pause", 197}, {"home", 199},
-                                                     {"up", 200},     {"delete", 211}, {"\\", 43},
-                                                     {"space", 57},   {"f12", 88},    {"num0", 82}};
+    const std::pair<const char*, uint32_t> rows[] = {{"0", 11},         {"1", 2},      {"esc", 1},      {"ENTER", 28},
+                                                     {"numenter", 156}, {"num/", 181}, {"ralt", 184},   {"pause", 197},
+                                                     {"home", 199},     {"up", 200},   {"delete", 211}, {"\\", 43},
+                                                     {"space", 57},     {"f12", 88},   {"num0", 82}};
     for (const auto& [name, code] : rows)
         EXPECT_EQ(GUI::HotkeyCode(name), code) << name;
 }

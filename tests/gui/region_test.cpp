@@ -66,8 +66,8 @@ TEST_F(RegionTest, DamagedFilesAreRefusedAndLeaveTheRegionAsItWas)
     std::string noWidth = kbtest::oneBitBmp({"#"});
     noWidth[18] = 0;
 
-    for (const std::string& bytes : {std::string("BM"), std::string("PK") + std::string(100, '\0'), eightBit,
-                                     truncated, topDown, hugeOffset, noWidth}) {
+    for (const std::string& bytes : {std::string("BM"), std::string("PK") + std::string(100, '\0'), eightBit, truncated,
+                                     topDown, hugeOffset, noWidth}) {
         const std::string path = write(bytes);
         EXPECT_FALSE(r.LoadFromBitmap(path));
         EXPECT_TRUE(invalidLogged(path)) << path;

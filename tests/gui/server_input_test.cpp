@@ -2,8 +2,8 @@
 
 #include "gui_fixture.h"
 
-using kbtest::Entries;
 using GUI::Widget;
+using kbtest::Entries;
 
 namespace {
 
@@ -25,9 +25,9 @@ protected:
     }
     void watchMouse(Widget* w)
     {
-        events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown,
-                         Widget::EventMouseUp, Widget::EventMouseMove, Widget::EventClick, Widget::EventDoubleClick,
-                         Widget::EventTripleClick, Widget::EventMouseWheel});
+        events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown, Widget::EventMouseUp,
+                         Widget::EventMouseMove, Widget::EventClick, Widget::EventDoubleClick, Widget::EventTripleClick,
+                         Widget::EventMouseWheel});
     }
     void watchKeys(Widget* w)
     {
@@ -345,7 +345,8 @@ TEST_F(Input, WheelAndModifiers)
     key(A_KEY_RALT, true);
     rig.keys->setLockStates(A_LOCK_CAPS | A_LOCK_SCROLL);
     frame();
-    EXPECT_EQ(server->GetModifiers(), uint32_t(GUI::MOD_SHIFT | GUI::MOD_ALT | GUI::MOD_CAPSLOCK | GUI::MOD_SCROLLLOCK));
+    EXPECT_EQ(server->GetModifiers(),
+              uint32_t(GUI::MOD_SHIFT | GUI::MOD_ALT | GUI::MOD_CAPSLOCK | GUI::MOD_SCROLLLOCK));
     rig.keys->setLockStates(A_LOCK_NUM);
     key(A_KEY_RCONTROL, true);
     frame();

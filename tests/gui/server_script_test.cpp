@@ -20,10 +20,7 @@ protected:
 // Remembers the order in which widgets were initialised.
 class InitSpy : public Widget {
 public:
-    InitSpy(const std::string& name, std::vector<std::string>* order)
-        : Widget(name), m_order(order)
-    {
-    }
+    InitSpy(const std::string& name, std::vector<std::string>* order) : Widget(name), m_order(order) {}
     void Initialize() override
     {
         Widget::Initialize();

@@ -7,16 +7,15 @@
 #include "orvo/platform/a_system.h"
 #include "orvo/sound/a_soundlibrary.h"
 
-using kbtest::Entries;
 using GUI::Widget;
+using kbtest::Entries;
 
 namespace {
 
 // Reaches what no public operation sets.
 class Limited : public Widget {
 public:
-    Limited(const std::string& name, uint16_t minW, uint16_t minH, uint16_t maxW, uint16_t maxH)
-        : Widget(name)
+    Limited(const std::string& name, uint16_t minW, uint16_t minH, uint16_t maxW, uint16_t maxH) : Widget(name)
     {
         m_minWidth = minW;
         m_minHeight = minH;
@@ -98,22 +97,21 @@ TEST_F(WidgetTest, ScriptPropertiesApplyInTheirFixedOrder)
     events.watchAll(w);
     w->ClearChangedFlags();
     for (auto [name, value] : std::vector<std::pair<const char*, const char*>>{{"Visible", "0"},
-                                                                                 {"Enabled", "0"},
-                                                                                 {"Text", "caf\xC3\xA9"},
-                                                                                 {"FontSize", "2"},
-                                                                                 {"Font", "arial14"},
-                                                                                 {"HorizontalAlign", "RIGHT"},
-                                                                                 {"VerticalAlign", "middle"},
-                                                                                 {"Tag", "0x20"},
-                                                                                 {"Cursor", "hand"},
-                                                                                 {"Hotkey", "ctrl|s"},
-                                                                                 {"Alpha", "0.5"},
-                                                                                 {"Parent", "anything"}})
+                                                                               {"Enabled", "0"},
+                                                                               {"Text", "caf\xC3\xA9"},
+                                                                               {"FontSize", "2"},
+                                                                               {"Font", "arial14"},
+                                                                               {"HorizontalAlign", "RIGHT"},
+                                                                               {"VerticalAlign", "middle"},
+                                                                               {"Tag", "0x20"},
+                                                                               {"Cursor", "hand"},
+                                                                               {"Hotkey", "ctrl|s"},
+                                                                               {"Alpha", "0.5"},
+                                                                               {"Parent", "anything"}})
         w->Set(name, value);
     w->EndFillProperties();
 
-    EXPECT_EQ(events.take(),
-              (Entries{"w:FontChanged", "w:FontChanged", "w:TextChanged", "w:Disabled", "w:Hide"}));
+    EXPECT_EQ(events.take(), (Entries{"w:FontChanged", "w:FontChanged", "w:TextChanged", "w:Disabled", "w:Hide"}));
     EXPECT_EQ(w->GetText(), L"caf\u00e9");
     EXPECT_EQ(w->GetTag(), 32);
     EXPECT_EQ(w->GetCursorName(), "hand");
