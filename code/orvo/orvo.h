@@ -2,6 +2,7 @@
 #pragma once
 
 #include "orvo/app/a_application.h"
+#include "orvo/app/a_crash.h"
 #include "orvo/app/a_cursoranim.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
@@ -12,6 +13,10 @@
 #include "orvo/app/a_scriptloader.h"
 #include "orvo/gfx/a_gdi.h"
 #include "orvo/gfx/a_graphserver.h"
+#include "orvo/platform/a_dumpfile.h"
+#include "orvo/platform/a_fault.h"
+#include "orvo/platform/a_rawfile.h"
+#include "orvo/platform/a_stackwalk.h"
 #include "orvo/platform/gpu/a_gpubuffer.h"
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpudevicegl.h"
@@ -34,6 +39,7 @@
 #include "orvo/util/a_crc32.h"
 #include "orvo/util/a_criticalsection.h"
 #include "orvo/util/a_exception.h"
+#include "orvo/util/a_fixedtext.h"
 #include "orvo/util/a_format.h"
 #include "orvo/util/a_geometry.h"
 #include "orvo/util/a_log.h"
