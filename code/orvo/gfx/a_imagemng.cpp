@@ -228,7 +228,8 @@ bool withoutLoops(const uint8_t* data, size_t size, std::vector<uint8_t>& out)
         const uint8_t* type = data + at + 4;
         const bool loop =
             std::memcmp(type, "LOOP", 4) == 0 || std::memcmp(type, "ENDL", 4) == 0 || std::memcmp(type, "TERM", 4) == 0;
-        const bool header = std::memcmp(type, "IHDR", 4) == 0 || std::memcmp(type, "JHDR", 4) == 0;
+        const bool header =
+            std::memcmp(type, "IHDR", 4) == 0 || std::memcmp(type, "JHDR", 4) == 0 || std::memcmp(type, "BASI", 4) == 0;
         if (header && length >= 8 && !fits(bigEndian32(data + at + 8), bigEndian32(data + at + 12)))
             return false;
         if (!loop)
