@@ -317,7 +317,7 @@ TEST_F(ImageDraw, TheSpriteGetsSourceScaleCentreAndTheModulatedColour)
     ASSERT_EQ(draws().size(), 1u);
     const aGpuRecord r = draws()[0];
     EXPECT_EQ(r.object, image.getRecord()->surfaces[0].texture.get());
-    EXPECT_EQ((std::vector<uint32_t>{r.u[0], r.u[1], r.u[2], r.u[3]}), (std::vector<uint32_t>{0, 0, 16, 8}));
+    EXPECT_EQ(kbtest::sourceOf(r), "0 0 16 8");
     EXPECT_EQ(r.u[4], 0x807F4020u) << "each channel x global / 255, truncated";
     EXPECT_FLOAT_EQ(r.f[0], 2.0f);
     EXPECT_FLOAT_EQ(r.f[1], 3.0f);
@@ -332,8 +332,7 @@ TEST_F(ImageDraw, TheSpriteGetsSourceScaleCentreAndTheModulatedColour)
     const aRect region(4, 2, 6, 3);
     image.drawRegionAt(-5, 7, region, 0xFFFFFFFF, scale, 0.0f, centre);
     ASSERT_EQ(draws().size(), 1u);
-    EXPECT_EQ((std::vector<uint32_t>{draws()[0].u[0], draws()[0].u[1], draws()[0].u[2], draws()[0].u[3]}),
-              (std::vector<uint32_t>{4, 2, 10, 5}));
+    EXPECT_EQ(kbtest::sourceOf(draws()[0]), "4 2 10 5");
     EXPECT_FLOAT_EQ(draws()[0].f[2], 2.0f) << "centre x scale";
     EXPECT_FLOAT_EQ(draws()[0].f[3], 6.0f);
     EXPECT_FLOAT_EQ(draws()[0].f[5], -5.0f);

@@ -255,9 +255,7 @@ TEST_F(ImageBloom, HaloUnderThePictureThenAddedOverItWithAClampedAlpha)
     ASSERT_EQ(d.size(), 3u);
     EXPECT_EQ(d[0].u[4], 0xFFFFFFFFu) << "3 x 0xC0 is kept at 255, not wrapped";
     EXPECT_EQ(d[1].u[4], 0xC0FFFFFFu);
-    EXPECT_EQ((std::vector<uint32_t>{d[0].u[0], d[0].u[1], d[0].u[2], d[0].u[3]}),
-              (std::vector<uint32_t>{0, 0, 24, 16}))
-        << "the whole blurred surface";
+    EXPECT_EQ(kbtest::sourceOf(d[0]), "0 0 24 16") << "the whole blurred surface";
     EXPECT_FLOAT_EQ(d[0].f[5], 100.0f - 4 * 2.0f);
     EXPECT_FLOAT_EQ(d[0].f[6], 50.0f - 4 * 1.0f);
     EXPECT_FLOAT_EQ(d[0].f[2], 24 * 2.0f * 0.5f);
@@ -282,8 +280,7 @@ TEST_F(ImageBloom, ARegionTakesTheSameRegionOfTheHaloAtThePositionItself)
     image.drawRegionAt(7, 9, aRect(2, 1, 5, 3));
     const auto d = draws();
     ASSERT_EQ(d.size(), 3u);
-    EXPECT_EQ((std::vector<uint32_t>{d[0].u[0], d[0].u[1], d[0].u[2], d[0].u[3]}),
-              (std::vector<uint32_t>{6, 5, 11, 8}));
+    EXPECT_EQ(kbtest::sourceOf(d[0]), "6 5 11 8");
     EXPECT_FLOAT_EQ(d[0].f[5], 7.0f);
     EXPECT_FLOAT_EQ(d[0].f[6], 9.0f);
     EXPECT_FLOAT_EQ(d[0].f[2], 2.5f);

@@ -12,6 +12,7 @@
 #include "jngwrite.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_image.h"
+#include "orvo/platform/gpu/a_gpurecord.h"
 #include "support/app_fixture.h"
 #include "support/image_files.h"
 #include "support/log_capture.h"
@@ -56,6 +57,13 @@ inline std::vector<uint32_t> patternPixels(uint32_t width, uint32_t height)
             p[y * width + x] =
                 (((x * 7 + y * 3) & 0xFF) << 24) | ((x * 9 & 0xFF) << 16) | ((y * 11 & 0xFF) << 8) | ((x * y) & 0xFF);
     return p;
+}
+
+// The source rectangle of a recorded sprite draw as "left top right bottom".
+inline std::string sourceOf(const aGpuRecord& r)
+{
+    return std::to_string(r.u[0]) + " " + std::to_string(r.u[1]) + " " + std::to_string(r.u[2]) + " " +
+           std::to_string(r.u[3]);
 }
 
 // The pixels of a texture read back through the pixel rule, as ARGB words.
