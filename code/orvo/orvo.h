@@ -2,6 +2,7 @@
 #pragma once
 
 #include "orvo/app/a_application.h"
+#include "orvo/app/a_basemanager.h"
 #include "orvo/app/a_crash.h"
 #include "orvo/app/a_cursoranim.h"
 #include "orvo/app/a_file.h"
@@ -13,6 +14,10 @@
 #include "orvo/app/a_scriptloader.h"
 #include "orvo/gfx/a_gdi.h"
 #include "orvo/gfx/a_graphserver.h"
+#include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "orvo/gfx/a_imagemng.h"
+#include "orvo/gfx/a_stackblur.h"
 #include "orvo/platform/a_dumpfile.h"
 #include "orvo/platform/a_fault.h"
 #include "orvo/platform/a_rawfile.h"
@@ -44,6 +49,7 @@
 #include "orvo/util/a_geometry.h"
 #include "orvo/util/a_log.h"
 #include "orvo/util/a_random.h"
+#include "orvo/util/a_root.h"
 #include "orvo/util/a_singleton.h"
 #include "orvo/util/a_string.h"
 #include "orvo/util/a_stringlist.h"
