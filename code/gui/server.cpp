@@ -7,6 +7,7 @@
 #include "gui/widgetfactory.h"
 #include "orvo/app/a_application.h"
 #include "orvo/gfx/a_graphserver.h"
+#include "orvo/gfx/a_imagemanager.h"
 #include "orvo/sound/a_soundmanager.h"
 #include "orvo/util/a_log.h"
 
@@ -98,9 +99,10 @@ MouseCursor* Server::GetMouseCursor(const std::string& name) const
 
 aImage* Server::GetImage(const std::string& name) const
 {
-    // FIXME: looked up in the image manager once images exist.
-    a_log("GUI::Server::GetImage - image \"%s\" not found!", name.c_str());
-    return nullptr;
+    aImage* image = m_imageManager ? m_imageManager->getImage(name) : nullptr;
+    if (!image)
+        a_log("GUI::Server::GetImage - image \"%s\" not found!", name.c_str());
+    return image;
 }
 
 aSound* Server::NewSound(const std::string& name) const

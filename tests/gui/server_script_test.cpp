@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gui_fixture.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "support/image_files.h"
 
 using GUI::Widget;
 
@@ -261,4 +265,22 @@ TEST(WidgetFactory, ClassNamesIgnoreCase)
     EXPECT_TRUE(log.contains("WidgetFactory::NewWidget - cannot create widget 'ok' of unregistered class 'button'"));
     EXPECT_FALSE(factory.RegisterClass("WIDGET", [](const std::string&) -> Widget* { return nullptr; }))
         << "a taken name keeps its first creator";
+}
+
+TEST_F(ServerScript, ImagesComeFromTheImageManager)
+{
+    kbtest::writeFile(dir.file("panel.png"), kbtest::encodePng(std::vector<uint32_t>(4, 0xFF00FF00), 2, 2));
+    kbtest::writeFile(dir.file("gui.lst"), "panel.png 8888 8888\n");
+    aImageManager images;
+    images.loadList(dir.file("gui.lst"));
+    GUI::Server withImages(&images, nullptr);
+
+    aImage* panel = withImages.GetImage("panel");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel, images.getImage("panel"));
+    EXPECT_EQ(withImages.GetImage("nope"), nullptr);
+    const auto lines = log.messages();
+    const auto ours = std::find(lines.begin(), lines.end(), "GUI::Server::GetImage - image \"nope\" not found!");
+    ASSERT_NE(ours, lines.end());
+    EXPECT_EQ(*(ours - 1), "aImageManager. Cannot find image: nope") << "after the manager's own line";
 }
