@@ -1,6 +1,11 @@
 #include "orvo/gfx/a_font.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
 #include <mutex>
 
 #include "orvo/app/a_file.h"
@@ -27,6 +32,41 @@ SharedGDI& shared()
 bool isIni(const char* path)
 {
     return string_toLower(file_getExt(path)) == "ini";
+}
+
+// x + 0.5 truncated toward zero into the signed 16-bit range.
+float wholePixel(float v)
+{
+    return std::clamp(std::trunc(v + 0.5f), -32768.0f, 32767.0f);
+}
+
+// Wide printf into a string as long as the result needs; empty on failure.
+std::wstring formatWide(const wchar_t* format, va_list args)
+{
+    wchar_t* buffer = nullptr;
+    size_t length = 0;
+    FILE* stream = open_wmemstream(&buffer, &length);
+    if (!stream)
+        return {};
+    const int written = std::vfwprintf(stream, format, args);
+    std::fclose(stream);
+    std::wstring text = written > 0 && buffer ? std::wstring(buffer, length) : std::wstring();
+    std::free(buffer);
+    return text;
+}
+
+std::string formatNarrow(const char* format, va_list args)
+{
+    va_list again;
+    va_copy(again, args);
+    const int needed = std::vsnprintf(nullptr, 0, format, args);
+    std::string text;
+    if (needed > 0) {
+        text.resize(static_cast<size_t>(needed));
+        std::vsnprintf(text.data(), text.size() + 1, format, again);
+    }
+    va_end(again);
+    return text;
 }
 
 } // namespace
@@ -176,4 +216,94 @@ aTextSize aFont::getTextSize(std::wstring_view text) const
 aTextSize aFont::getTextSizeA(std::string_view text) const
 {
     return getTextSize(string_multiByteToWide(std::string(text), A_CP_ACP, 0));
+}
+
+void aFont::drawGlyph(const float* position, const aRect& source)
+{
+    // FIXME: glyphs are drawn through the font's texture image once images exist.
+    (void)position;
+    (void)source;
+}
+
+void aFont::drawText(float x, float y, std::wstring_view text, uint32_t flags)
+{
+    // Writing runs along (cos, -sin) and "down" along (sin, cos): y grows downward.
+    const float wx = m_cos, wy = -m_sin;
+    const float dx = m_sin, dy = m_cos;
+    float penX = x, penY = y;
+    if (flags & (A_FONT_CENTER_X | A_FONT_RIGHT | A_FONT_CENTER_Y | A_FONT_BOTTOM)) {
+        const aTextSize size = getTextSize(text);
+        const float back = (flags & A_FONT_RIGHT) ? size.width : (flags & A_FONT_CENTER_X) ? size.width / 2 : 0.0f;
+        const float up = (flags & A_FONT_BOTTOM) ? size.height : (flags & A_FONT_CENTER_Y) ? size.height / 2 : 0.0f;
+        penX -= back * wx + up * dx;
+        penY -= back * wy + up * dy;
+    }
+    aGDI* gdi = getSharedGDI();
+    if (gdi)
+        gdi->color = m_underlineColor != 0 ? m_underlineColor : color;
+
+    bool underlineNext = false;
+    float startX = 0.0f, startY = 0.0f;
+    uint32_t previous = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<uint32_t>(text[i]);
+        if (m_underlineOffset != 0.0f && c == L'_') {
+            startX = penX;
+            startY = penY;
+            underlineNext = true;
+        } else if (const aFontGlyph* g = glyph(c)) {
+            if (i > 0) {
+                const float advance = (g->before + kerningAmount(previous, c, *g)) * m_scale;
+                penX += advance * wx;
+                penY += advance * wy;
+            }
+            float position[2] = {penX, penY};
+            if (flags & A_FONT_WHOLE_PIXEL) {
+                position[0] = wholePixel(penX);
+                position[1] = wholePixel(penY);
+            }
+            drawGlyph(position, aRect(g->x, g->y, static_cast<uint16_t>(g->width), static_cast<uint16_t>(g->height)));
+            const float advance = (static_cast<float>(g->width) + g->after + m_charSpacing) * m_scale;
+            penX += advance * wx;
+            penY += advance * wy;
+            if (underlineNext) {
+                const float d = m_underlineOffset * m_scale, t = m_underlineThickness;
+                const float x0 = startX - 0.5f * wx + d * dx, y0 = startY - 0.5f * wy + d * dy;
+                const float x1 = penX + 0.5f * wx + d * dx, y1 = penY + 0.5f * wy + d * dy;
+                if (gdi)
+                    gdi->drawQuad(x0, y0, x1, y1, x1 + t * dx, y1 + t * dy, x0 + t * dx, y0 + t * dy, true);
+                underlineNext = false;
+            }
+        }
+        previous = c;
+    }
+}
+
+void aFont::drawTextA(float x, float y, std::string_view text, uint32_t flags)
+{
+    drawText(x, y, string_multiByteToWide(std::string(text), A_CP_ACP, 0), flags);
+}
+
+void aFont::drawTextFormat(float x, float y, uint32_t flags, const wchar_t* format, ...)
+{
+    if (!format)
+        return;
+    va_list args;
+    va_start(args, format);
+    const std::wstring text = formatWide(format, args);
+    va_end(args);
+    if (!text.empty())
+        drawText(x, y, text, flags);
+}
+
+void aFont::drawTextFormatA(float x, float y, uint32_t flags, const char* format, ...)
+{
+    if (!format)
+        return;
+    va_list args;
+    va_start(args, format);
+    const std::string text = formatNarrow(format, args);
+    va_end(args);
+    if (!text.empty())
+        drawTextA(x, y, text, flags);
 }

@@ -62,6 +62,16 @@ public:
     // Narrow text, converted from the system's narrow code page.
     aTextSize getTextSizeA(std::string_view text) const;
 
+    // Draws inside a frame of the graph server, aligned around (x, y) by the
+    // flags (aFontFlags). Main thread only.
+    void drawText(float x, float y, std::wstring_view text, uint32_t flags = 0);
+    void drawTextA(float x, float y, std::string_view text, uint32_t flags = 0);
+    // printf-style forms; the wide one takes "%ls" for wide strings. Nothing
+    // is drawn when formatting fails or gives no text; any length is drawn whole.
+    void drawTextFormat(float x, float y, uint32_t flags, const wchar_t* format, ...);
+    void drawTextFormatA(float x, float y, uint32_t flags, const char* format, ...)
+        __attribute__((format(printf, 5, 6)));
+
     // Shared by every font, for underlines; null while no font is loaded.
     static aGDI* getSharedGDI();
 
@@ -75,6 +85,7 @@ private:
     // Amount for `c` following `previous`; only glyphs flagged for kerning have any.
     float kerningAmount(uint32_t previous, uint32_t c, const aFontGlyph& g) const;
     void releaseShared();
+    void drawGlyph(const float* position, const aRect& source);
 
     std::unique_ptr<aFontDataLoader> m_loader;
     float m_size = 1.0f;
