@@ -68,8 +68,13 @@ TEST_F(FileTest, ReadsDiskFilesWholeAndReportsMissingOnesWithTheCallersPath)
 
     EXPECT_EQ(read("data:gfx/missing.png", &size), "<null>");
     EXPECT_EQ(size, 0u);
-    EXPECT_EQ(log.messages(),
-              std::vector<std::string>{"file_readFullAndMalloc. Error open file: data:gfx/missing.png"});
+    // A folder is not a file, with or without its trailing slash.
+    EXPECT_EQ(read("data:gfx", &size), "<null>");
+    EXPECT_EQ(read("data:gfx/", &size), "<null>");
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(log.messages(), (std::vector<std::string>{"file_readFullAndMalloc. Error open file: data:gfx/missing.png",
+                                                        "file_readFullAndMalloc. Error open file: data:gfx",
+                                                        "file_readFullAndMalloc. Error open file: data:gfx/"}));
 }
 
 TEST_F(FileTest, EmptyFilesGiveNullWithoutALogLine)
