@@ -16,15 +16,16 @@ constexpr size_t kCharacters = 10000;
 
 const std::string& fontPath()
 {
-    static const std::string path = std::string(KB_TEST_DATA_DIR) + "/../../data/Localization/English/Fonts/arial14.ini";
+    static const std::string path =
+        std::string(KB_TEST_DATA_DIR) + "/../../data/Localization/English/Fonts/arial14.ini";
     return path;
 }
 
 // Words of both scripts, with pairs the font kerns (AV, To, Ty).
 std::wstring sampleText()
 {
-    const std::wstring words[] = {L"AVATAR ", L"Today ", L"zebra ", L"\x0416\x0438\x0440\x0430\x0444 ", L"Typo, ",
-                                  L"\x00C9t\x00E9 ", L"money 1250$ "};
+    const std::wstring words[] = {L"AVATAR ", L"Today ",         L"zebra ",      L"\x0416\x0438\x0440\x0430\x0444 ",
+                                  L"Typo, ",  L"\x00C9t\x00E9 ", L"money 1250$ "};
     std::wstring text;
     for (size_t i = 0; text.size() < kCharacters; ++i)
         text += words[i % std::size(words)];

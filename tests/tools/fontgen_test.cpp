@@ -47,8 +47,8 @@ TEST(FontGen, GlyphCellsShareOneHeightAndNeverOverlapOrTouch)
             const auto& b = font.glyphs[j];
             if (a.width == 0 || b.width == 0)
                 continue;
-            const bool apart = a.x + a.width < b.x || b.x + b.width < a.x || a.y + a.height < b.y ||
-                               b.y + b.height < a.y;
+            const bool apart =
+                a.x + a.width < b.x || b.x + b.width < a.x || a.y + a.height < b.y || b.y + b.height < a.y;
             EXPECT_TRUE(apart) << a.code << " and " << b.code;
         }
     }
@@ -137,7 +137,8 @@ TEST(FontGen, AnOutlineDarkensTheEdgeAndWidensTheGlyph)
     EXPECT_EQ(o.before + o.width + o.after, p.before + p.width + p.after + 2);
     // The middle row: dark opaque at the left edge, white inside.
     const int row = o.y + o.height / 2;
-    uint32_t leftmostOpaque = 0, centre = outlined.pixels[static_cast<size_t>(row) * outlined.atlasWidth + o.x + o.width / 2];
+    uint32_t leftmostOpaque = 0,
+             centre = outlined.pixels[static_cast<size_t>(row) * outlined.atlasWidth + o.x + o.width / 2];
     for (int x = o.x; x < o.x + o.width; ++x) {
         const uint32_t px = outlined.pixels[static_cast<size_t>(row) * outlined.atlasWidth + x];
         if ((px >> 24) == 255) {

@@ -139,7 +139,7 @@ std::vector<uint32_t> defaultCodes()
         codes.push_back(c);
     for (uint32_t c = 0x400; c <= 0x45F; ++c)
         codes.push_back(c);
-    for (uint32_t c : {0x490u, 0x491u, 0x2013u, 0x2014u, 0x2018u, 0x2019u, 0x201Au, 0x201Cu, 0x201Du, 0x201Eu,
+    for (uint32_t c : {0x490u,  0x491u,  0x2013u, 0x2014u, 0x2018u, 0x2019u, 0x201Au, 0x201Cu, 0x201Du, 0x201Eu,
                        0x2020u, 0x2021u, 0x2022u, 0x2026u, 0x2030u, 0x2039u, 0x203Au, 0x20ACu, 0x2116u, 0x2122u})
         codes.push_back(c);
     return codes;
@@ -261,8 +261,11 @@ bool render(const Options& options, Font& out, std::string& error)
                     texel = (static_cast<uint32_t>(a) << 24) | 0x00FFFFFF;
                 } else {
                     // White ink over the outline colour, mixed by ink coverage.
-                    const auto mix = [f](int c) { return static_cast<uint32_t>((c * (255 - f) + 255 * f + 127) / 255); };
-                    texel = (static_cast<uint32_t>(a) << 24) | (mix(outlineR) << 16) | (mix(outlineG) << 8) | mix(outlineB);
+                    const auto mix = [f](int c) {
+                        return static_cast<uint32_t>((c * (255 - f) + 255 * f + 127) / 255);
+                    };
+                    texel =
+                        (static_cast<uint32_t>(a) << 24) | (mix(outlineR) << 16) | (mix(outlineG) << 8) | mix(outlineB);
                 }
                 out.pixels[static_cast<size_t>(g.y + dy + row) * out.atlasWidth + g.x + col] = texel;
             }
@@ -284,8 +287,7 @@ bool render(const Options& options, Font& out, std::string& error)
         for (size_t a = 0; a < indexes.size(); ++a) {
             for (size_t b = 0; b < indexes.size(); ++b) {
                 FT_Vector amount{};
-                if (FT_Get_Kerning(lib.face, indexes[a], indexes[b], FT_KERNING_DEFAULT, &amount) == 0 &&
-                    amount.x != 0)
+                if (FT_Get_Kerning(lib.face, indexes[a], indexes[b], FT_KERNING_DEFAULT, &amount) == 0 && amount.x != 0)
                     out.kerning.push_back({bitmaps[a].code, bitmaps[b].code, static_cast<float>(amount.x / 64.0)});
             }
         }

@@ -20,9 +20,9 @@ class aGDI;
 // Alignment of drawText around its point; without any, the point is the text's top-left.
 enum aFontFlags : uint32_t {
     A_FONT_CENTER_X = 0x01,
-    A_FONT_RIGHT = 0x02,     // wins over A_FONT_CENTER_X
+    A_FONT_RIGHT = 0x02, // wins over A_FONT_CENTER_X
     A_FONT_CENTER_Y = 0x04,
-    A_FONT_BOTTOM = 0x08,    // wins over A_FONT_CENTER_Y
+    A_FONT_BOTTOM = 0x08,      // wins over A_FONT_CENTER_Y
     A_FONT_WHOLE_PIXEL = 0x10, // each glyph on a whole pixel
 };
 

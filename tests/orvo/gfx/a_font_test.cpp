@@ -177,13 +177,13 @@ TEST_F(FontTest, CharlistCodesAreHexRepeatsReuseTheRecordAndWideCodesAreSkipped)
     kbtest::LogCapture log;
     auto font = make("[General]\nFormat16=4444\nFormat32=8888\nTexture=t.png\nCharSpacing=0\n[Charlist]\n"
                      "0x42=1 2 3 4 5 6\n"
-                     "42=7 8\n"          // x and y only: the rest stays
+                     "42=7 8\n"             // x and y only: the rest stays
                      "10041=0 0 9 40 0 0\n" // beyond the table: not even the height counts
                      "zz=0 0 9 40 0 0\n"
                      "44f=0 0 -3 -2 0 0\n"
                      "[KerningPairs]\n"
-                     "a=41 42 -1\n"   // the first character needs no glyph
-                     "b=42 43 -1\n"   // the second one does
+                     "a=41 42 -1\n" // the first character needs no glyph
+                     "b=42 43 -1\n" // the second one does
                      "c=42\n");
     EXPECT_EQ(font->getCharRect('B'), aRect(7, 8, 3, 4));
     EXPECT_FLOAT_EQ(font->getCharOffsetBefore('B'), 5.0f);

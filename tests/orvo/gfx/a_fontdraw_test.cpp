@@ -137,8 +137,7 @@ TEST_F(FontDrawTest, RightAlignedRotatedScaledTextEndsAtThePointAlongItsDirectio
     ASSERT_EQ(drawn.size(), 1u);
     // The O starts 22 before the point and its right edge is the point; the
     // pen ends after its spacing, 4 past it.
-    expectQuad(drawn[0],
-               underline({p.x - 22 * wx, p.y - 22 * wy}, {p.x + 4 * wx, p.y + 4 * wy}, wx, wy, 30, 2));
+    expectQuad(drawn[0], underline({p.x - 22 * wx, p.y - 22 * wy}, {p.x + 4 * wx, p.y + 4 * wy}, wx, wy, 30, 2));
 
     // Centred on both axes: half the width back, half the height (36) up.
     font->drawText(p.x, p.y, L"AV_O", A_FONT_CENTER_X | A_FONT_CENTER_Y);
@@ -160,8 +159,8 @@ TEST_F(FontDrawTest, RightAlignedRotatedScaledTextEndsAtThePointAlongItsDirectio
 
 TEST_F(FontDrawTest, AnUnderlineColourOfItsOwnWinsAndTheThicknessIsNotScaled)
 {
-    kbtest::writeFile(dir.file("red.ini"), std::string(kFont).replace(std::string(kFont).find("UnderlineColor=0"),
-                                                                      16, "UnderlineColor=ffff0000"));
+    kbtest::writeFile(dir.file("red.ini"), std::string(kFont).replace(std::string(kFont).find("UnderlineColor=0"), 16,
+                                                                      "UnderlineColor=ffff0000"));
     aFont red(dir.file("red.ini").c_str());
     red.color = 0xFF00FF00;
     red.setSize(3.0f);
