@@ -2,13 +2,22 @@
 // font (Latin and Cyrillic words with spaces and kerned pairs).
 //  - MeasureWide: getTextSize of the whole text (glyph look-ups, kerning).
 //  - MeasureNarrow: getTextSizeA, which first converts from the narrow code page.
+//  - DrawFrame: a whole frame on the OpenGL device (offscreen, 1024 x 768):
+//    the text drawn as 50 lines of 200 characters, each line centred
+//    (so measured too), then the frame closed and presented.
+//  - EmptyFrame: the same frame without text, to subtract.
 // Counter items_per_second: characters per second.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "orvo/gfx/a_font.h"
+#include "orvo/gfx/a_graphserver.h"
+#include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "orvo/util/a_string.h"
+#include "support/app_fixture.h"
 
 namespace {
 
@@ -52,5 +61,46 @@ void MeasureNarrow(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kCharacters));
 }
 BENCHMARK(MeasureNarrow)->Unit(benchmark::kMicrosecond);
+
+constexpr size_t kLines = 50;
+
+void frame(benchmark::State& state, bool withText)
+{
+    kbtest::TestApp app;
+    auto device = std::make_unique<aGpuDeviceGL>();
+    aGpuDeviceGL* gl = device.get();
+    aGraphServer graph(1024, 768, false, false, true, "bench", 0, false, true, std::move(device));
+    if (!gl->isCreated()) {
+        state.SkipWithError("no OpenGL device (SDL_VIDEODRIVER=offscreen?)");
+        return;
+    }
+    aFont font(fontPath().c_str());
+    const std::wstring text = sampleText();
+    std::vector<std::wstring> lines;
+    for (size_t i = 0; i < kLines; ++i)
+        lines.push_back(text.substr(i * (kCharacters / kLines), kCharacters / kLines));
+    for (auto _ : state) {
+        if (!graph.beginScene())
+            continue;
+        if (withText)
+            for (size_t i = 0; i < kLines; ++i)
+                font.drawText(512.0f, 8.0f + 15.0f * i, lines[i], A_FONT_CENTER_X);
+        graph.endScene();
+    }
+    if (withText)
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kCharacters));
+}
+
+void DrawFrame(benchmark::State& state)
+{
+    frame(state, true);
+}
+BENCHMARK(DrawFrame)->Unit(benchmark::kMillisecond);
+
+void EmptyFrame(benchmark::State& state)
+{
+    frame(state, false);
+}
+BENCHMARK(EmptyFrame)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -113,6 +113,7 @@ bool aFont::load(const char* path)
     }
 
     m_loader.reset();
+    m_texture.release();
     m_glyphs = nullptr;
     m_kerning.clear();
     m_size = 1.0f;
@@ -130,6 +131,7 @@ bool aFont::load(const char* path)
         return false;
     }
     auto loader = std::make_unique<aFontDataLoaderINI>(path);
+    m_texture = loader->texture;
     m_size = loader->size;
     setRotation(loader->rotation);
     color = loader->color;
@@ -218,13 +220,6 @@ aTextSize aFont::getTextSizeA(std::string_view text) const
     return getTextSize(string_multiByteToWide(std::string(text), A_CP_ACP, 0));
 }
 
-void aFont::drawGlyph(const float* position, const aRect& source)
-{
-    // FIXME: glyphs are drawn through the font's texture image once images exist.
-    (void)position;
-    (void)source;
-}
-
 void aFont::drawText(float x, float y, std::wstring_view text, uint32_t flags)
 {
     // Writing runs along (cos, -sin) and "down" along (sin, cos): y grows downward.
@@ -238,6 +233,8 @@ void aFont::drawText(float x, float y, std::wstring_view text, uint32_t flags)
         penX -= back * wx + up * dx;
         penY -= back * wy + up * dy;
     }
+    const float scale[2] = {m_scale, m_scale};
+    const float corner[2] = {0.0f, 0.0f}; // glyphs turn about their top-left
     aGDI* gdi = getSharedGDI();
     if (gdi)
         gdi->color = m_underlineColor != 0 ? m_underlineColor : color;
@@ -262,7 +259,9 @@ void aFont::drawText(float x, float y, std::wstring_view text, uint32_t flags)
                 position[0] = wholePixel(penX);
                 position[1] = wholePixel(penY);
             }
-            drawGlyph(position, aRect(g->x, g->y, static_cast<uint16_t>(g->width), static_cast<uint16_t>(g->height)));
+            m_texture.draw(position,
+                           aRect(g->x, g->y, static_cast<uint16_t>(g->width), static_cast<uint16_t>(g->height)), color,
+                           scale, m_rotation, corner);
             const float advance = (static_cast<float>(g->width) + g->after + m_charSpacing) * m_scale;
             penX += advance * wx;
             penY += advance * wy;

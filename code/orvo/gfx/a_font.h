@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "orvo/gfx/a_fontdataloader.h"
+#include "orvo/gfx/a_image.h"
 #include "orvo/util/a_geometry.h"
 
 class aGDI;
@@ -85,9 +86,9 @@ private:
     // Amount for `c` following `previous`; only glyphs flagged for kerning have any.
     float kerningAmount(uint32_t previous, uint32_t c, const aFontGlyph& g) const;
     void releaseShared();
-    void drawGlyph(const float* position, const aRect& source);
 
     std::unique_ptr<aFontDataLoader> m_loader;
+    aImage m_texture;
     float m_size = 1.0f;
     float m_rotation = 0.0f;
     float m_nativeHeight = 0.0f;

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "orvo/util/a_root.h"
+
 // A glyph: its rectangle in the font texture and the space around it.
 struct aFontGlyph {
     int16_t x = 0;
@@ -33,8 +35,7 @@ using aFontKerningMap = std::multimap<uint32_t, aFontKerning>;
 using aFontGlyphTable = std::vector<std::unique_ptr<aFontGlyph>>;
 constexpr size_t A_FONT_GLYPH_TABLE_SIZE = 0x10000;
 
-class aFontDataLoader {
+class aFontDataLoader : public aRoot {
 public:
-    virtual ~aFontDataLoader() = default;
     [[nodiscard]] virtual bool load(const char* path) = 0;
 };

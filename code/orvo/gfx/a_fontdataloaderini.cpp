@@ -77,6 +77,7 @@ void aFontDataLoaderINI::readGeneral(aOptionsFile& file, const char* path)
         return;
 
     texturePath = file_getPath(path) + file.getString("Texture");
+    texture.load(texturePath, format16, format32);
     charSpacing = toFloat(file.getString("CharSpacing"));
     if (file.findKey("UnderlineDY"))
         underlineOffset = toFloat(file.getString("UnderlineDY"));

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "orvo/gfx/a_fontdataloader.h"
+#include "orvo/gfx/a_image.h"
 #include "orvo/platform/gpu/a_gpuformat.h"
 #include "orvo/util/a_geometry.h"
 
@@ -22,8 +23,9 @@ public:
     // False when the file gave no bytes; the data read so far stays.
     [[nodiscard]] bool load(const char* path) override;
 
-    // The texture: its path (the description's folder plus "Texture") and
+    // The texture, loaded from the description's folder plus "Texture" in
     // its formats for 16- and 32-bit displays.
+    aImage texture;
     std::string texturePath;
     aGpuFormat format16 = aGpuFormat::Unknown;
     aGpuFormat format32 = aGpuFormat::Unknown;

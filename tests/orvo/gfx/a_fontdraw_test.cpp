@@ -12,6 +12,7 @@
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_gdi.h"
 #include "support/app_fixture.h"
+#include "support/image_files.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -29,6 +30,7 @@ constexpr const char* kFont = "[General]\n"
                               "56=12 0 10 18 0.25 1\n"
                               "5F=30 0 8 18 0 0\n"
                               "4F=40 0 11 16 0 0\n"
+                              "416=52 0 9 18 0 0\n"
                               "[KerningPairs]\n"
                               "0=41 56 -1.5\n";
 
@@ -44,6 +46,8 @@ protected:
         device = d.get();
         graph = std::make_unique<aGraphServer>(1024, 768, false, false, true, "t", 0, false, true, std::move(d));
         kbtest::writeFile(dir.file("font.ini"), kFont);
+        kbtest::writeFile(dir.file("glyphs.png"),
+                          kbtest::encodePng(std::vector<uint32_t>(64 * 32, 0xFFFFFFFF), 64, 32));
         font = std::make_unique<aFont>(dir.file("font.ini").c_str());
         ASSERT_TRUE(graph->beginScene());
         device->clearRecords();
@@ -55,7 +59,7 @@ protected:
         graph.reset();
     }
 
-    // Corners of every filled quad drawn since the last call.
+    // Corners of every filled quad drawn since the records were cleared.
     std::vector<std::vector<Point>> quads()
     {
         std::vector<std::vector<Point>> out;
@@ -70,7 +74,22 @@ protected:
             }
             out.push_back(corners);
         }
-        device->clearRecords();
+        return out;
+    }
+
+    struct Sprite {
+        aRect source;
+        float scaleX, scaleY, centreX, centreY, rotation, x, y;
+        uint32_t color;
+    };
+    // Every glyph drawn since the records were cleared.
+    std::vector<Sprite> sprites()
+    {
+        std::vector<Sprite> out;
+        for (const aGpuRecord& r : device->records(aGpuCall::SpriteDraw))
+            out.push_back({aRect(static_cast<int16_t>(r.u[0]), static_cast<int16_t>(r.u[1]),
+                                 static_cast<uint16_t>(r.u[2] - r.u[0]), static_cast<uint16_t>(r.u[3] - r.u[1])),
+                           r.f[0], r.f[1], r.f[2], r.f[3], r.f[4], r.f[5], r.f[6], r.u[4]});
         return out;
     }
 
@@ -105,9 +124,58 @@ protected:
 
 } // namespace
 
+TEST_F(FontDrawTest, GlyphsAreDrawnAtThePenScaledTurnedAboutTheirCornerAndColoured)
+{
+    font->color = 0x80FF8040;
+    font->setSize(2.0f);
+    font->setRotation(0.25f);
+    device->clearRecords();
+    font->drawText(10.3f, 20.6f, L"A?V");
+    const auto drawn = sprites();
+    ASSERT_EQ(drawn.size(), 2u); // no glyph for "?"
+    EXPECT_EQ(drawn[0].source, aRect(0, 0, 12, 18));
+    EXPECT_EQ(drawn[1].source, aRect(12, 0, 10, 18));
+    for (const auto& s : drawn) {
+        EXPECT_EQ(s.scaleX, 2.0f);
+        EXPECT_EQ(s.scaleY, 2.0f);
+        EXPECT_EQ(s.centreX, 0.0f);
+        EXPECT_EQ(s.centreY, 0.0f);
+        EXPECT_EQ(s.rotation, 0.25f);
+        EXPECT_EQ(s.color, 0x80FF8040u);
+    }
+    EXPECT_FLOAT_EQ(drawn[0].x, 10.3f);
+    EXPECT_FLOAT_EQ(drawn[0].y, 20.6f);
+    // A's width, after and spacing, then V's before; "?" breaks the kerning pair.
+    const float along = (12 + 0.5f + 2 + 0.25f) * 2;
+    EXPECT_NEAR(drawn[1].x, 10.3f + along * std::cos(0.25f), 1e-4f);
+    EXPECT_NEAR(drawn[1].y, 20.6f - along * std::sin(0.25f), 1e-4f);
+}
+
+TEST_F(FontDrawTest, WholePixelsRoundEachGlyphButThePenKeepsItsFractions)
+{
+    device->clearRecords();
+    font->drawText(10.3f, 20.6f, L"AVAV", A_FONT_WHOLE_PIXEL);
+    const auto drawn = sprites();
+    ASSERT_EQ(drawn.size(), 4u);
+    // Pen x: 10.3, then + 14.5 - 1.25 (kerned), + 13 + 1, + 14.5 - 1.25.
+    const float pens[4] = {10.3f, 23.55f, 37.55f, 50.8f};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(drawn[i].x, std::trunc(pens[i] + 0.5f)) << i;
+        EXPECT_EQ(drawn[i].y, 21.0f) << i;
+    }
+    // Far off screen, positions stay in the signed 16-bit range.
+    device->clearRecords();
+    font->drawText(-1e9f, 1e9f, L"A", A_FONT_WHOLE_PIXEL);
+    const auto far = sprites();
+    ASSERT_EQ(far.size(), 1u);
+    EXPECT_EQ(far[0].x, -32768.0f);
+    EXPECT_EQ(far[0].y, 32767.0f);
+}
+
 TEST_F(FontDrawTest, TheMarkerUnderlinesTheNextCharacterInTheTextColour)
 {
     font->color = 0xFF112233;
+    device->clearRecords();
     font->drawText(100, 50, L"_O");
     auto drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
@@ -116,11 +184,17 @@ TEST_F(FontDrawTest, TheMarkerUnderlinesTheNextCharacterInTheTextColour)
     for (uint32_t c : colors)
         EXPECT_EQ(c, 0xFF112233u);
 
-    // Without an underline offset nothing is underlined.
-    kbtest::writeFile(dir.file("plain.ini"), "[General]\nCharSpacing=0\n[Charlist]\n5F=0 0 4 4 0 0\n4F=0 0 4 4 0 0\n");
+    // The marker itself is not drawn.
+    EXPECT_EQ(sprites().size(), 1u);
+
+    // Without an underline offset nothing is underlined and the underscore is a glyph.
+    kbtest::writeFile(dir.file("plain.ini"), "[General]\nFormat16=4444\nFormat32=8888\nTexture=glyphs.png\n"
+                                             "CharSpacing=0\n[Charlist]\n5F=0 0 4 4 0 0\n4F=0 0 4 4 0 0\n");
     aFont plain(dir.file("plain.ini").c_str());
+    device->clearRecords();
     plain.drawText(0, 0, L"_O");
     EXPECT_TRUE(quads().empty());
+    EXPECT_EQ(sprites().size(), 2u);
 }
 
 TEST_F(FontDrawTest, RightAlignedRotatedScaledTextEndsAtThePointAlongItsDirection)
@@ -132,6 +206,7 @@ TEST_F(FontDrawTest, RightAlignedRotatedScaledTextEndsAtThePointAlongItsDirectio
     const Point p{300, 200};
     // "AV_O" measures (12 + 2.5) + (0.25 - 1.5 + 10 + 3) + 11 = 37.25, times 2.
     EXPECT_FLOAT_EQ(font->getTextSize(L"AV_O").width, 74.5f);
+    device->clearRecords();
     font->drawText(p.x, p.y, L"AV_O", A_FONT_RIGHT);
     auto drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
@@ -140,6 +215,7 @@ TEST_F(FontDrawTest, RightAlignedRotatedScaledTextEndsAtThePointAlongItsDirectio
     expectQuad(drawn[0], underline({p.x - 22 * wx, p.y - 22 * wy}, {p.x + 4 * wx, p.y + 4 * wy}, wx, wy, 30, 2));
 
     // Centred on both axes: half the width back, half the height (36) up.
+    device->clearRecords();
     font->drawText(p.x, p.y, L"AV_O", A_FONT_CENTER_X | A_FONT_CENTER_Y);
     drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
@@ -149,6 +225,7 @@ TEST_F(FontDrawTest, RightAlignedRotatedScaledTextEndsAtThePointAlongItsDirectio
                                    {start.x + 78.5f * wx, start.y + 78.5f * wy}, wx, wy, 30, 2));
 
     // Right wins over centre, bottom over middle.
+    device->clearRecords();
     font->drawText(p.x, p.y, L"AV_O", A_FONT_RIGHT | A_FONT_CENTER_X | A_FONT_BOTTOM | A_FONT_CENTER_Y);
     drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
@@ -164,6 +241,7 @@ TEST_F(FontDrawTest, AnUnderlineColourOfItsOwnWinsAndTheThicknessIsNotScaled)
     aFont red(dir.file("red.ini").c_str());
     red.color = 0xFF00FF00;
     red.setSize(3.0f);
+    device->clearRecords();
     red.drawText(0, 0, L"_A");
     auto drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
@@ -175,32 +253,45 @@ TEST_F(FontDrawTest, AnUnderlineColourOfItsOwnWinsAndTheThicknessIsNotScaled)
 
 TEST_F(FontDrawTest, NarrowAndFormattedFormsDrawTheSameText)
 {
+    device->clearRecords();
     font->drawText(10, 20, L"AV_O");
     const auto wide = quads();
     ASSERT_EQ(wide.size(), 1u);
 
+    device->clearRecords();
     font->drawTextA(10, 20, "AV_O");
     EXPECT_EQ(quads().size(), 1u);
+    EXPECT_EQ(sprites().size(), 3u);
+    // Narrow text is read in the system's code page: 0xC6 is the Cyrillic Zhe.
+    device->clearRecords();
+    font->drawTextA(10, 20, "\xC6");
+    ASSERT_EQ(sprites().size(), 1u);
+    EXPECT_EQ(sprites()[0].source, aRect(52, 0, 9, 18));
+    device->clearRecords();
     font->drawTextFormat(10, 20, 0, L"%ls_%lc", L"AV", L'O');
     auto drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_FLOAT_EQ(drawn[0][1].x, wide[0][1].x);
+    device->clearRecords();
     font->drawTextFormatA(10, 20, 0, "%s_%c", "AV", 'O');
     drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_FLOAT_EQ(drawn[0][1].x, wide[0][1].x);
 
     // Nothing for an empty result or a failed conversion.
+    device->clearRecords();
     font->drawTextFormat(10, 20, 0, L"%ls", L"");
     font->drawTextFormat(10, 20, 0, L"%s_O", "\xFF\xFE");
     font->drawTextFormatA(10, 20, 0, "%s", "");
     font->drawTextFormat(10, 20, 0, nullptr);
     EXPECT_TRUE(quads().empty());
+    EXPECT_TRUE(sprites().empty());
 }
 
 TEST_F(FontDrawTest, FormattedTextLongerThanAnyBufferIsDrawnWhole)
 {
     const std::wstring many(50000, L'O');
+    device->clearRecords();
     font->drawTextFormat(0, 0, 0, L"%ls_O", many.c_str());
     auto drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
@@ -208,6 +299,7 @@ TEST_F(FontDrawTest, FormattedTextLongerThanAnyBufferIsDrawnWhole)
     EXPECT_FLOAT_EQ(drawn[0][0].x, 50000 * 13.0f - 0.5f);
 
     const std::string narrow(50000, 'O');
+    device->clearRecords();
     font->drawTextFormatA(0, 0, 0, "%s_O", narrow.c_str());
     drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
