@@ -1,10 +1,13 @@
 // Drawing of particle systems: the vertex and index buffers that every
-// system shares, and the screen rectangle of a particle.
+// system shares, the particle picture with its texture coordinates, the
+// screen rectangle of a particle and the draw itself.
 #include <cmath>
 #include <cstring>
 
 #include "orvo/app/a_application.h"
 #include "orvo/gfx/a_graphserver.h"
+#include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/util/a_log.h"
@@ -139,16 +142,49 @@ uint32_t aParticleSystem::packColor(const float rgba[4])
     return packChannel(rgba[3]) << 24 | packChannel(rgba[0]) << 16 | packChannel(rgba[1]) << 8 | packChannel(rgba[2]);
 }
 
-// FIXME: particle pictures come from the image manager, which is not in the tree yet.
-void aParticleSystem::lookUpTexture(aImageManager*, const std::string&)
+void aParticleSystem::lookUpTexture(aImageManager* images, const std::string& listName)
 {
+    // An unknown name (logged by the manager) leaves the system without a picture.
+    if (images)
+        setImage(images->getImage(m_textureName, listName), nullptr);
 }
-void aParticleSystem::copyImageFrom(const aParticleSystem&)
+
+void aParticleSystem::copyImageFrom(const aParticleSystem& templateSystem)
 {
+    setImage(templateSystem.m_image.get(), templateSystem.m_image ? &templateSystem.m_source : nullptr);
 }
+
+void aParticleSystem::setImage(const aImage* image, const aRect* source)
+{
+    // Copied before the old handle goes: `image` may be this system's own.
+    std::unique_ptr<aImage> handle = image ? std::make_unique<aImage>(*image) : nullptr;
+    const aRect rect = source ? *source : handle ? aRect(0, 0, handle->getWidth(), handle->getHeight()) : aRect();
+    if (m_image)
+        m_image->release();
+    m_image = std::move(handle);
+    if (!m_image)
+        return;
+    m_source = rect;
+
+    // A handle without a texture has no size to divide by; it draws nothing anyway.
+    const aImage::TextureRecord* record = m_image->getRecord();
+    const aImage::Surface* plain = record ? &record->surfaces[aImage::SURFACE_PLAIN] : nullptr;
+    const float texW = plain && plain->textureWidth ? static_cast<float>(plain->textureWidth) : 1.0f;
+    const float texH = plain && plain->textureHeight ? static_cast<float>(plain->textureHeight) : 1.0f;
+    const float uLeft = static_cast<float>(m_source.x) / texW;
+    const float vTop = static_cast<float>(m_source.y) / texH;
+    const float uRight = static_cast<float>(m_source.x + m_source.width) / texW;
+    const float vBottom = static_cast<float>(m_source.y + m_source.height) / texH;
+    const float plainUV[4][2] = {{uLeft, vTop}, {uRight, vTop}, {uLeft, vBottom}, {uRight, vBottom}};
+    const float mirroredUV[4][2] = {{uRight, vTop}, {uLeft, vTop}, {uRight, vBottom}, {uLeft, vBottom}};
+    std::memcpy(m_plainUV, plainUV, sizeof(plainUV));
+    std::memcpy(m_mirroredUV, mirroredUV, sizeof(mirroredUV));
+}
+
 aGpuTexture* aParticleSystem::texture() const
 {
-    return nullptr;
+    return m_image && m_image->hasTexture() ? m_image->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get()
+                                            : nullptr;
 }
 
 void aParticleSystem::render()

@@ -1,6 +1,7 @@
 #include "orvo/gfx/a_particlesmanager.h"
 
 #include "orvo/app/a_optionsfile.h"
+#include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/util/a_geometry.h"
 #include "orvo/util/a_log.h"
@@ -14,9 +15,17 @@ aParticlesManager::aParticlesManager(const std::string& listPath, const std::str
         // read and the template keeps every default.
         auto system = std::make_unique<aParticleSystem>(folder + list.getString("System"), images, listName);
         // A later section of the same name replaces (and frees) the earlier template.
-        std::unique_ptr<aParticleSystem>& slot = m_templates[list.getSectionName()];
-        slot = std::move(system);
-        // FIXME: "Image" and "Rect" need the image manager, which is not in the tree yet.
+        aParticleSystem& added = *system;
+        m_templates[list.getSectionName()] = std::move(system);
+
+        aRect source;
+        const bool hasSource = list.findKey("Rect");
+        if (hasSource)
+            string_toRect(source, list.getString("Rect").c_str());
+        // The list's picture replaces the definition's; an unknown name
+        // (logged by the image manager) leaves the template without one.
+        if (images && list.findKey("Image"))
+            added.setImage(images->getImage(list.getString("Image"), listName), hasSource ? &source : nullptr);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "orvo/app/a_application.h"
 #include "orvo/gfx/a_graphserver.h"
+#include "orvo/gfx/a_image.h"
 #include "orvo/util/a_random.h"
 
 namespace {
@@ -34,6 +35,7 @@ aParticleSystem::aParticleSystem(const aParticleSystem& templateSystem)
 
 aParticleSystem::~aParticleSystem()
 {
+    setImage(nullptr, nullptr);
     releaseSharedBuffers();
 }
 

@@ -102,6 +102,10 @@ public:
     // Main thread, between the graph server's beginScene and endScene.
     // Without a picture or live particles nothing is drawn.
     void render();
+    // The picture each particle shows: `source` of `image` (null: all of
+    // it). The system keeps its own handle. A null image leaves the system
+    // without one; it then draws nothing.
+    void setImage(const aImage* image, const aRect* source);
     // The particle's corners rounded to pixels, as one rectangle.
     static void getParticleRect(const aParticle& particle, aRect& out);
     // A colour channel as a byte: 1 or more gives 255; 0, less or NaN gives 0.
@@ -126,6 +130,8 @@ public:
     const Params& getParams() const { return m_params; }
     const std::string& getTextureName() const { return m_textureName; }
     const aRect& getScreen() const { return m_screen; }
+    const aImage* getImage() const { return m_image.get(); }
+    const aRect& getSource() const { return m_source; }
     // Particle records the system has made (live and pooled); never more than its limit.
     size_t getRecordCount() const { return m_records.size(); }
 
@@ -173,6 +179,8 @@ private:
     // bottom-right (u, v), plain and mirrored left to right.
     float m_plainUV[4][2] = {};
     float m_mirroredUV[4][2] = {};
+    std::unique_ptr<aImage> m_image;
+    aRect m_source;
     std::string m_textureName;
     bool m_finished = false;
     Params m_params;

@@ -2,9 +2,11 @@
 // layers, removal of finished effects.
 #include <gtest/gtest.h>
 
+#include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "particle_fixture.h"
+#include "support/image_files.h"
 #include "support/log_capture.h"
 
 using kbtest::LogCapture;
@@ -164,4 +166,96 @@ TEST(ParticlesManager, MissingListGivesNoTemplates)
     EXPECT_EQ(manager.getTemplateCount(), 0u);
     EXPECT_EQ(manager.Add("BURST", 0, 0, 0, true, true), nullptr);
     EXPECT_TRUE(log.contains("aParticlesManager::Add() - system template 'BURST' not found!"));
+}
+
+namespace {
+
+// Two pictures in an image list loaded under the list name "fx", and a
+// particle list whose templates take them in every way a list can.
+struct PictureRig {
+    PictureRig()
+    {
+        kbtest::writeFile(files.folder() + "/spark.png",
+                          kbtest::encodePng(std::vector<uint32_t>(16 * 16, ~0u), 16, 16));
+        kbtest::writeFile(files.folder() + "/atlas.png",
+                          kbtest::encodePng(std::vector<uint32_t>(32 * 32, 0xFF00FF00u), 32, 32));
+        images.loadList(files.write("images.lst", "spark.png 8888 8888\natlas.png 8888 8888\n"), "fx");
+        files.write("tex.psi", "fps 10\ntexture spark\nemitter_life 0 0\nemit_per_sec 1 1\n");
+        files.write("nope.psi", "fps 10\ntexture nope\n");
+        const std::string list = files.write("config.ini", "[A]\nSystem=tex.psi\n"
+                                                           "[B]\nSystem=tex.psi\nImage=atlas\nRect=16 0 16 8\n"
+                                                           "[C]\nSystem=tex.psi\nRect=1 2 3 4\n"
+                                                           "[D]\nSystem=tex.psi\nImage=missing\n"
+                                                           "[E]\nSystem=nope.psi\n");
+        manager = std::make_unique<aParticlesManager>(list, files.folder() + "/", &images, "fx");
+    }
+    const aImage::TextureRecord* record(const std::string& name) { return images.getImage(name, "fx")->getRecord(); }
+    const aGpuTexture* texture(const std::string& name)
+    {
+        return record(name)->surfaces[aImage::SURFACE_PLAIN].texture.get();
+    }
+
+    kbtest::ParticleScreen screen;
+    LogCapture log;
+    ParticleFiles files;
+    aImageManager images;
+    std::unique_ptr<aParticlesManager> manager;
+};
+
+const aImage::TextureRecord* recordOf(const aParticleSystem* system)
+{
+    return system && system->getImage() ? system->getImage()->getRecord() : nullptr;
+}
+
+} // namespace
+
+TEST(ParticlesManager, PicturesComeFromTheDefinitionOrTheList)
+{
+    PictureRig rig;
+    const aParticlesManager& m = *rig.manager;
+    // The definition's "texture", shown whole.
+    EXPECT_EQ(recordOf(m.getTemplate("A")), rig.record("spark"));
+    EXPECT_EQ(m.getTemplate("A")->getSource(), aRect(0, 0, 16, 16));
+    // "Image" with "Rect": that part of the list's picture.
+    EXPECT_EQ(recordOf(m.getTemplate("B")), rig.record("atlas"));
+    EXPECT_EQ(m.getTemplate("B")->getSource(), aRect(16, 0, 16, 8));
+    // "Rect" alone changes nothing.
+    EXPECT_EQ(recordOf(m.getTemplate("C")), rig.record("spark"));
+    EXPECT_EQ(m.getTemplate("C")->getSource(), aRect(0, 0, 16, 16));
+    // Unknown names leave the template without a picture; the image manager says so.
+    EXPECT_EQ(m.getTemplate("D")->getImage(), nullptr);
+    EXPECT_TRUE(rig.log.contains("aImageManager. Cannot find image: missing : fx"));
+    EXPECT_EQ(m.getTemplate("E")->getImage(), nullptr);
+    EXPECT_EQ(m.getTemplate("E")->getTextureName(), "nope");
+    EXPECT_TRUE(rig.log.contains("aImageManager. Cannot find image: nope : fx"));
+    // A live copy keeps the part.
+    aParticleSystem* b = rig.manager->Add("B", 0, 0, 0, false, true);
+    EXPECT_EQ(b->getSource(), aRect(16, 0, 16, 8));
+}
+
+TEST(ParticlesManager, RenderLayersDrawsTheNamedLayersInTheirOrder)
+{
+    PictureRig rig;
+    rig.manager->Add("A", 10, 10, 1, false, true);
+    rig.manager->Add("B", 20, 20, 2, false, true);
+    rig.manager->Add("A", 30, 30, 3, false, true);
+    rig.manager->Add("D", 40, 40, 1, false, true); // no picture: drawn as nothing
+    auto drawnTextures = [&rig]() {
+        std::vector<const void*> out;
+        for (const aGpuRecord& r : rig.screen.device->records(aGpuCall::DrawIndexedPrimitive))
+            out.push_back(r.object);
+        rig.screen.device->clearRecords();
+        return out;
+    };
+    const void* spark = rig.texture("spark");
+    const void* atlas = rig.texture("atlas");
+    rig.screen.graph->beginScene();
+    rig.screen.device->clearRecords();
+    rig.manager->renderLayers(2, 1);
+    EXPECT_EQ(drawnTextures(), (std::vector<const void*>{atlas, spark}));
+    rig.manager->renderLayers(-1, 3);
+    EXPECT_TRUE(drawnTextures().empty());
+    rig.manager->renderAll();
+    EXPECT_EQ(drawnTextures(), (std::vector<const void*>{spark, atlas, spark}));
+    rig.screen.graph->endScene();
 }
