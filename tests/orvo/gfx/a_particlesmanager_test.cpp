@@ -148,16 +148,6 @@ TEST(ParticlesManager, ALaterSectionOfTheSameNameReplacesTheTemplate)
     EXPECT_EQ(aParticleSystem::getBufferUsers(), usersBefore);
 }
 
-TEST(ParticlesManager, SectionWithoutSystemKeepsTheDefaults)
-{
-    LogCapture log;
-    Rig rig("[EMPTY]\nImageless=1\n");
-    const aParticleSystem* empty = rig.manager->getTemplate("EMPTY");
-    ASSERT_NE(empty, nullptr);
-    EXPECT_EQ(empty->getParams().fps, 0);
-    EXPECT_EQ(empty->getParams().maxParticles, 100);
-}
-
 TEST(ParticlesManager, MissingListGivesNoTemplates)
 {
     LogCapture log;
