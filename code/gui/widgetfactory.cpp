@@ -3,7 +3,9 @@
 #include <new>
 
 #include "gui/checkbox.h"
+#include "gui/editbox.h"
 #include "gui/imagebutton.h"
+#include "gui/memo.h"
 #include "gui/menu.h"
 #include "gui/optionbutton.h"
 #include "gui/radiobutton.h"
@@ -36,6 +38,7 @@ WidgetFactory::WidgetFactory()
     // FIXME: editbox, listbox, spinner, staticanim and memo take their places
     // in this order as they are built.
     RegisterClass("checkbox", &create<Checkbox>);
+    RegisterClass("editbox", &create<Editbox>);
     RegisterClass("imagebutton", &create<ImageButton>);
     RegisterClass("mainmenu", &create<MainMenu>);
     RegisterClass("menuitem", &create<MenuItem>);
@@ -51,6 +54,7 @@ WidgetFactory::WidgetFactory()
     RegisterClass("tooltip", &create<Tooltip>);
     RegisterClass("widget", &create<Widget>);
     RegisterClass("window", &create<Window>);
+    RegisterClass("memo", &create<Memo>);
 }
 
 Widget* WidgetFactory::NewWidget(const std::string& className, const std::string& name) const
