@@ -5,6 +5,7 @@
 #include "gui/checkbox.h"
 #include "gui/editbox.h"
 #include "gui/imagebutton.h"
+#include "gui/listbox.h"
 #include "gui/memo.h"
 #include "gui/menu.h"
 #include "gui/optionbutton.h"
@@ -12,6 +13,7 @@
 #include "gui/scrollbar.h"
 #include "gui/shape.h"
 #include "gui/slider.h"
+#include "gui/spinner.h"
 #include "gui/staticimage.h"
 #include "gui/statictext.h"
 #include "gui/stylebutton.h"
@@ -40,6 +42,7 @@ WidgetFactory::WidgetFactory()
     RegisterClass("checkbox", &create<Checkbox>);
     RegisterClass("editbox", &create<Editbox>);
     RegisterClass("imagebutton", &create<ImageButton>);
+    RegisterClass("listbox", &create<Listbox>);
     RegisterClass("mainmenu", &create<MainMenu>);
     RegisterClass("menuitem", &create<MenuItem>);
     RegisterClass("optionbutton", &create<OptionButton>);
@@ -48,6 +51,7 @@ WidgetFactory::WidgetFactory()
     RegisterClass("scrollbar", &create<Scrollbar>);
     RegisterClass("shape", &create<Shape>);
     RegisterClass("slider", &create<Slider>);
+    RegisterClass("spinner", &create<Spinner>);
     RegisterClass("staticimage", &create<StaticImage>);
     RegisterClass("statictext", &create<StaticText>);
     RegisterClass("stylebutton", &create<StyleButton>);
