@@ -1,0 +1,4 @@
+// The empty root class of engine objects.
+#pragma once
+
+class aRoot {};
