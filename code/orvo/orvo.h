@@ -12,6 +12,8 @@
 #include "orvo/app/a_localeserver.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/app/a_scriptloader.h"
+#include "orvo/gfx/a_advanim.h"
+#include "orvo/gfx/a_advanimblock.h"
 #include "orvo/gfx/a_anim.h"
 #include "orvo/gfx/a_curve.h"
 #include "orvo/gfx/a_font.h"
