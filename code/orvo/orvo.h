@@ -16,6 +16,7 @@
 #include "orvo/gfx/a_advanimblock.h"
 #include "orvo/gfx/a_anim.h"
 #include "orvo/gfx/a_curve.h"
+#include "orvo/gfx/a_distortiongrid.h"
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_fontdataloader.h"
 #include "orvo/gfx/a_fontdataloaderini.h"
