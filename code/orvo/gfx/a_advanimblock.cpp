@@ -109,7 +109,8 @@ void aAdvAnimBlock::draw(float x, float y, aColor color, const float* scale) con
         return;
     static constexpr float kOne[2] = {1.0f, 1.0f};
     const float* s = scale ? scale : kOne;
-    const float position[2] = {x + static_cast<float>(frame->dispX) * s[0], y + static_cast<float>(frame->dispY) * s[1]};
+    const float position[2] = {x + static_cast<float>(frame->dispX) * s[0],
+                               y + static_cast<float>(frame->dispY) * s[1]};
     frame->image->draw(position, frame->rect, color, s, 0.0f, nullptr, true);
 }
 

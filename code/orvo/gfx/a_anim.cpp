@@ -32,8 +32,8 @@ aAnim::aAnim()
 }
 
 aAnim::aAnim(const aAnim& other)
-    : aSprite(other), m_stopped(other.m_stopped), m_frameTime(other.m_frameTime),
-      m_accumulated(other.m_accumulated), m_playFlags(other.m_playFlags), m_workingFlags(other.m_workingFlags)
+    : aSprite(other), m_stopped(other.m_stopped), m_frameTime(other.m_frameTime), m_accumulated(other.m_accumulated),
+      m_playFlags(other.m_playFlags), m_workingFlags(other.m_workingFlags)
 {
     setFrame(other.m_frame, other.getFrameValue());
 }

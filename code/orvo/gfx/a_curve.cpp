@@ -28,8 +28,7 @@ void aCurve::clearPoints()
     rebuild();
 }
 
-template <class Fn>
-void aCurve::flatten(const Fn& curve, float t0, float t1, Sample p, Sample q, int depth)
+template <class Fn> void aCurve::flatten(const Fn& curve, float t0, float t1, Sample p, Sample q, int depth)
 {
     const float tm = (t0 + t1) * 0.5f;
     const Sample m = curve(tm);
@@ -49,8 +48,7 @@ void aCurve::flatten(const Fn& curve, float t0, float t1, Sample p, Sample q, in
     }
 }
 
-template <class Fn>
-void aCurve::flattenPieces(const Fn& curve, int pieces, Sample start)
+template <class Fn> void aCurve::flattenPieces(const Fn& curve, int pieces, Sample start)
 {
     Sample from = start;
     for (int i = 0; i < pieces; ++i) {
@@ -143,9 +141,7 @@ void aCurve::buildCatmullRom()
             return 0.5f * (2.0f * b + (c - a) * t + (2.0f * a - 5.0f * b + 4.0f * c - d) * t * t +
                            (-a + 3.0f * b - 3.0f * c + d) * t * t * t);
         };
-        auto curve = [&](float t) {
-            return Sample{axis(p0.x, p1.x, p2.x, p3.x, t), axis(p0.y, p1.y, p2.y, p3.y, t)};
-        };
+        auto curve = [&](float t) { return Sample{axis(p0.x, p1.x, p2.x, p3.x, t), axis(p0.y, p1.y, p2.y, p3.y, t)}; };
         flattenPieces(curve, 2, p1);
     }
 }

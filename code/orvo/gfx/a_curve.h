@@ -47,11 +47,9 @@ public:
     aGDI gdi;
 
 private:
-    template <class Fn>
-    void flatten(const Fn& curve, float t0, float t1, Sample p, Sample q, int depth);
+    template <class Fn> void flatten(const Fn& curve, float t0, float t1, Sample p, Sample q, int depth);
     // Flattens [0, 1] in `pieces` equal pieces from `start` on.
-    template <class Fn>
-    void flattenPieces(const Fn& curve, int pieces, Sample start);
+    template <class Fn> void flattenPieces(const Fn& curve, int pieces, Sample start);
     void buildPolyline();
     void buildBezier();
     void buildCatmullRom();

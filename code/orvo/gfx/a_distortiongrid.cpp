@@ -88,8 +88,8 @@ void aDistortionGrid::createBuffers(uint32_t cells)
         uint16_t* index = static_cast<uint16_t*>(bytes);
         for (uint32_t i = 0; i < cells; ++i) {
             const uint16_t k = static_cast<uint16_t>(4 * i);
-            const uint16_t quad[6] = {k, uint16_t(k + 1), uint16_t(k + 2), uint16_t(k + 1), uint16_t(k + 2),
-                                      uint16_t(k + 3)};
+            const uint16_t quad[6] = {
+                k, uint16_t(k + 1), uint16_t(k + 2), uint16_t(k + 1), uint16_t(k + 2), uint16_t(k + 3)};
             std::copy(quad, quad + 6, index + 6 * i);
         }
         ms_indexBuffer->unlock();

@@ -25,8 +25,7 @@ aSprite::Frame& aSprite::Frame::operator=(const Frame& other)
     return *this;
 }
 
-aSprite::aSprite()
-    : m_frames(new FrameSet)
+aSprite::aSprite() : m_frames(new FrameSet)
 {
 }
 

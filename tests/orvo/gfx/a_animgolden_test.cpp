@@ -75,8 +75,7 @@ std::vector<uint32_t> render(const std::string& folder)
     grid.setImage(picture, nullptr);
     for (uint32_t r = 0; r < 9; ++r)
         for (uint32_t c = 1; c < 8; ++c)
-            grid.setVertexOffset(c, r, 4.0f * std::sin(0.8f * static_cast<float>(r)), 0.0f,
-                                 aDistortionGrid::FROM_REST);
+            grid.setVertexOffset(c, r, 4.0f * std::sin(0.8f * static_cast<float>(r)), 0.0f, aDistortionGrid::FROM_REST);
     grid.setVertexOffset(8, 8, 6.0f, 6.0f, aDistortionGrid::FROM_REST);
     grid.setVertexColor(0, 0, 0xFFFF4040);
     grid.setVertexColor(8, 0, 0x8040FF40);
