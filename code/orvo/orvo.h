@@ -12,6 +12,8 @@
 #include "orvo/app/a_scriptloader.h"
 #include "orvo/gfx/a_gdi.h"
 #include "orvo/gfx/a_graphserver.h"
+#include "orvo/gfx/a_theorastream.h"
+#include "orvo/gfx/a_yuvconverter.h"
 #include "orvo/platform/gpu/a_gpubuffer.h"
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpudevicegl.h"
