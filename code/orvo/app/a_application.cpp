@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "orvo/app/a_crash.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/platform/a_eventpump.h"
@@ -95,6 +96,7 @@ int32_t aApplication::init(const char* name, void* instance, const char* /*comma
     case aInstanceLock::Result::Acquired:
         break;
     }
+    fault_setFilter(&aApplication::crashHandler);
     m_fileServer.setApplicationName(m_name);
 
     std::string subPath;
@@ -105,6 +107,8 @@ int32_t aApplication::init(const char* name, void* instance, const char* /*comma
     m_sharedDir = "allappdata:" + subPath;
     m_savesDir = "userprof:Saved Games/" + subPath;
     m_screenshotDir = m_userDir + "ScreenShots/";
+    // The crash filters find the folder without the file server.
+    crash_prepare(m_name, m_fileServer.manglePath(m_userDir));
     for (const std::string* dir : {&m_userDir, &m_sharedDir, &m_savesDir})
         if (!m_fileServer.exists(*dir, false))
             m_fileServer.makeDir(*dir);

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "orvo/app/a_fileserver.h"
+#include "orvo/platform/a_fault.h"
 #include "orvo/platform/a_system.h"
 #include "orvo/platform/a_window.h"
 #include "orvo/util/a_timer.h"
@@ -77,6 +78,11 @@ public:
 
     // The one application object; null before it is constructed and after it is gone.
     static aApplication* get();
+
+    // The engine's fault filter, installed by init: logs where the dump goes,
+    // writes "crash.dmp" into the per-user folder, shows the error box and
+    // ends the process. Runs on the faulting thread.
+    static int32_t crashHandler(aExceptionPointers* pointers);
 
     // Writes the system report of this machine to the log.
     void logSystemInfo();

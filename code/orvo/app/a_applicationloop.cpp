@@ -175,6 +175,8 @@ void aApplication::startLoadingThread(aLoadingRoutine routine, void* parameter)
     m_loadingExitCode = 0;
     m_loadingThread = std::thread([this, routine, parameter] {
         system_setThreadPriority(A_THREAD_NORMAL);
+        // A stack overflow of the loading routine is reported too.
+        fault_prepareThread();
         const uint32_t code = routine ? routine(parameter) : 0;
         m_loadingExitCode = code;
         // Set last: the main thread joins once it sees it.

@@ -2,8 +2,6 @@
 
 #include <chrono>
 
-#include "orvo/app/a_file.h"
-#include "orvo/sound/a_soundlistlines.h"
 #include "orvo/util/a_log.h"
 
 namespace {
@@ -222,6 +220,12 @@ void aMusicManager::loadItem(const std::string& folder, const std::string& line,
         m_itemLoaded(line.c_str());
 }
 
+void aMusicManager::AddFileToTask(const std::string& folder, const std::string& line, const std::string& listName)
+{
+    aCriticalSectionHolder lock(this);
+    aBaseManager::AddFileToTask(folder, line, listName);
+}
+
 std::string aMusicManager::getItemFile(const std::string& line)
 {
     const size_t slash = line.find_last_of("/\\");
@@ -283,17 +287,4 @@ aMusic* aMusicManager::getMusic(int index)
 {
     aCriticalSectionHolder lock(this);
     return valid(index) ? m_streams[index].get() : nullptr;
-}
-
-void aMusicManager::loadList(const std::string& path, const std::string& listName)
-{
-    const std::string folder = file_getPath(path.c_str());
-    for (const std::string& line : sound_readListLines(path.c_str()))
-        loadItem(folder, line, listName);
-}
-
-void aMusicManager::unloadList(const std::string& path, const std::string& listName)
-{
-    for (const std::string& line : sound_readListLines(path.c_str()))
-        unloadItem(line, listName);
 }

@@ -15,14 +15,14 @@
 #include <thread>
 #include <vector>
 
+#include "orvo/app/a_basemanager.h"
 #include "orvo/sound/a_music.h"
 #include "orvo/util/a_criticalsection.h"
 
-class aMusicManager : public aCriticalSection {
+class aMusicManager : public aBaseManager, public aCriticalSection {
 public:
     enum State : int32_t { STOPPED = 0, FADING_OUT = 1, PLAYING = 4, FADING_IN = 5 };
 
-    using ItemLoadedHook = void (*)(const char* item);
     // Answers whether the application is paused; read by the music thread.
     using PausedQuery = bool (*)();
 
@@ -49,18 +49,13 @@ public:
     void tick();
 
     // Resource-list items: the line is a file name read from `folder`.
-    virtual void loadItem(const std::string& folder, const std::string& line, const std::string& listName);
-    virtual std::string getItemFile(const std::string& line);
+    void loadItem(const std::string& folder, const std::string& line, const std::string& listName) override;
+    std::string getItemFile(const std::string& line) override;
     // The line names the stream with or without its folder and extension.
-    virtual bool unloadItem(const std::string& line, const std::string& listName);
+    bool unloadItem(const std::string& line, const std::string& listName) override;
+    // Queues under the manager's lock.
+    void AddFileToTask(const std::string& folder, const std::string& line, const std::string& listName) override;
 
-    // Every line of the list file, each item read from the list's folder.
-    // FIXME: these two come from the resource-manager base once it lands;
-    // then the manager also queues list items as tasks, under its lock.
-    void loadList(const std::string& path, const std::string& listName = "");
-    void unloadList(const std::string& path, const std::string& listName = "");
-
-    void setItemLoadedHook(ItemLoadedHook hook) { m_itemLoaded = hook; }
     void setPausedQuery(PausedQuery query) { m_paused = query; }
 
     // What the streams are doing, for the loading screen's and the tests' eyes.
@@ -76,7 +71,6 @@ private:
     void applyVolume(int index, float volume);
     bool valid(int index) const { return index >= 0 && index < static_cast<int>(m_streams.size()); }
 
-    ItemLoadedHook m_itemLoaded = nullptr;
     std::vector<std::unique_ptr<aMusic>> m_streams;
     std::vector<std::string> m_names;
     std::vector<std::string> m_listNames;

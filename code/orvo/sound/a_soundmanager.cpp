@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "orvo/app/a_file.h"
-#include "orvo/sound/a_soundlistlines.h"
 #include "orvo/util/a_log.h"
 
 namespace {
@@ -144,17 +142,4 @@ bool aSoundManager::releaseClone(aSound* copy)
         return false;
     m_copies.erase(it);
     return true;
-}
-
-void aSoundManager::loadList(const std::string& path, const std::string& listName)
-{
-    const std::string folder = file_getPath(path.c_str());
-    for (const std::string& line : sound_readListLines(path.c_str()))
-        loadItem(folder, line, listName);
-}
-
-void aSoundManager::unloadList(const std::string& path, const std::string& listName)
-{
-    for (const std::string& line : sound_readListLines(path.c_str()))
-        unloadItem(line, listName);
 }

@@ -10,22 +10,19 @@
 #include <memory>
 #include <string>
 
+#include "orvo/app/a_basemanager.h"
 #include "orvo/sound/a_sound.h"
 
-class aSoundManager {
+class aSoundManager : public aBaseManager {
 public:
-    using ItemLoadedHook = void (*)(const char* item);
-
     aSoundManager() = default;
-    virtual ~aSoundManager();
-    aSoundManager(const aSoundManager&) = delete;
-    aSoundManager& operator=(const aSoundManager&) = delete;
+    ~aSoundManager() override;
 
     // A list line is "<file name>.<extension> <volume>"; the name is the text
     // before the first ".", the file is read from `folder`.
-    virtual void loadItem(const std::string& folder, const std::string& line, const std::string& listName);
-    virtual std::string getItemFile(const std::string& line);
-    virtual bool unloadItem(const std::string& line, const std::string& listName);
+    void loadItem(const std::string& folder, const std::string& line, const std::string& listName) override;
+    std::string getItemFile(const std::string& line) override;
+    bool unloadItem(const std::string& line, const std::string& listName) override;
 
     // Null (logged) when there is no sound of that name in that list.
     aSound* getSound(const std::string& name, const std::string& listName = "");
@@ -38,20 +35,12 @@ public:
     aSound* cloneSound(const aSound* sound, bool keep = false);
     bool releaseClone(aSound* copy);
 
-    // Every line of the list file, each item read from the list's folder.
-    // FIXME: these two come from the resource-manager base once it lands.
-    void loadList(const std::string& path, const std::string& listName = "");
-    void unloadList(const std::string& path, const std::string& listName = "");
-
-    void setItemLoadedHook(ItemLoadedHook hook) { m_itemLoaded = hook; }
-
 private:
     struct Copy {
         std::unique_ptr<aSound> sound;
         bool keep = false;
     };
 
-    ItemLoadedHook m_itemLoaded = nullptr;
     std::map<std::string, std::unique_ptr<aSound>> m_sounds;
     std::map<aSound*, Copy> m_copies;
 };

@@ -1,5 +1,7 @@
 #include "orvo/util/a_log.h"
 
+#include <time.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -126,6 +128,19 @@ void a_logText(const char* text)
         return;
     }
     a_log("%s", text);
+}
+
+bool a_logTextUrgent(const char* text)
+{
+    std::unique_lock<std::mutex> lock(g_logLock, std::defer_lock);
+    for (int tries = 0; tries < 100 && !lock.try_lock(); ++tries) {
+        const timespec pause{0, 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    if (!lock.owns_lock() || !g_logFile)
+        return false;
+    writeLine(text ? text : "");
+    return true;
 }
 
 const char* a_logLocation(const char* sourcePath, unsigned line)

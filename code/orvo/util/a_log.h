@@ -20,6 +20,10 @@ void a_logV(const char* format, va_list args);
 // Writes a text as it stands (a '%' in it is not a directive).
 void a_logText(const char* text);
 
+// For crash handlers: writes the text unless the log stays busy for about
+// 100 ms (the code that crashed may hold its lock). False when not written.
+bool a_logTextUrgent(const char* text);
+
 // "(%s, line %u)" with the part of the path after its last backslash.
 // The text lives in a per-thread buffer that the next call overwrites.
 const char* a_logLocation(const char* sourcePath, unsigned line);

@@ -307,3 +307,35 @@ TEST_F(MusicManagerTest, MusicThreadMixerAndCallerWorkAtTheSameTime)
     std::string list;
     EXPECT_EQ(m.getCurrentName(list), "level2"); // i = 299
 }
+
+TEST_F(MusicManagerTest, QueuedPlaylistLoadsWhenTheTasksRun)
+{
+    write("Music/queued.list", "menu.wav\nlevel2.wav\n");
+    aMusicManager m(false);
+    m.AddListToTask(music + "queued.list", "tracks");
+    EXPECT_EQ(m.getCount(), 0);
+    ASSERT_EQ(m.getTasks().size(), 2u);
+    EXPECT_EQ(m.getFullPath(m.getTasks().back()), music + "level2.wav");
+    m.runTasks();
+    EXPECT_EQ(m.getCount(), 2);
+    EXPECT_EQ(m.findMusic("level2", "tracks"), 1);
+}
+
+TEST_F(MusicManagerTest, QueueingWaitsForTheManagersLock)
+{
+    aMusicManager m(false);
+    std::atomic<bool> queued{false};
+    m.enter(); // as the music thread does for each step
+    std::thread loader([&] {
+        m.AddFileToTask(music, "menu.wav", "");
+        queued = true;
+    });
+    // The loader cannot queue while the lock is held; a short pause lets a
+    // queue that ignored the lock show itself.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_FALSE(queued.load());
+    m.leave();
+    loader.join();
+    EXPECT_TRUE(queued.load());
+    EXPECT_EQ(m.getTasks().size(), 1u);
+}

@@ -193,3 +193,22 @@ TEST_F(SoundManagerTest, ListsLoadFromTheirOwnFolderAndUnloadLineByLine)
     manager.loadList(dir.file("lists/none.list"), "");
     EXPECT_TRUE(log.contains("file_readFullAndMalloc. Error open file: " + dir.file("lists/none.list")));
 }
+
+TEST_F(SoundManagerTest, QueuedListsLoadWhenTheTasksRunAndKeepTheFirstOfADuplicate)
+{
+    write("sfx/farm.list", "bark.wav 0.8\nmoo.wav 0.3\n");
+    write("sfx/bark.wav", audiogen::wav(audiogen::level(10, 1, 1), 1, 44100));
+    write("sfx/moo.wav", audiogen::wav(audiogen::level(10, 1, 1), 1, 44100));
+    aSoundManager manager;
+    manager.setItemLoadedHook(&remember);
+    manager.AddListToTask(dir.file("sfx/farm.list"), "farm");
+    manager.AddListToTask(dir.file("sfx/farm.list"), "farm");
+    EXPECT_TRUE(log.contains("aBaseManager::AddFileToTask : Iterative adding file to task  \"" +
+                             dir.file("sfx/moo.wav") + "\""));
+    EXPECT_FALSE(manager.hasSound("bark", "farm")) << "nothing loads before the tasks run";
+    manager.runTasks();
+    EXPECT_TRUE(manager.getSound("moo", "farm")->isLoaded());
+    EXPECT_TRUE(log.contains("aSoundManager. Sound with name \"bark.wav\" already loaded!"));
+    EXPECT_EQ(g_loaded, (std::vector<std::string>{"bark.wav", "moo.wav"}));
+    EXPECT_TRUE(manager.getTasks().empty());
+}

@@ -488,6 +488,26 @@ bool rebase(const uint16_t* indices, uint32_t count, uint32_t minIndex, uint32_t
 
 } // namespace
 
+void aGpuDevice::traceDraw(aGpuCall call, aGpuResult result, std::initializer_list<uint32_t> args,
+                           const uint8_t* vertices, size_t vertexBytes, const std::vector<uint16_t>& indices)
+{
+    aGpuRecord record;
+    record.call = call;
+    record.result = result;
+    size_t i = 0;
+    for (uint32_t v : args)
+        if (i < std::size(record.u))
+            record.u[i++] = v;
+    record.object = m_textures[0];
+    record.object2 = m_textures[1];
+    // Only a draw that went through carries what it sent.
+    if (result == aGpuResult::Ok) {
+        record.vertices.assign(vertices, vertices + vertexBytes);
+        record.indices = indices;
+    }
+    m_registry->trace(record);
+}
+
 aGpuResult aGpuDevice::drawPrimitive(aGpuPrimitive type, uint32_t startVertex, uint32_t primitiveCount)
 {
     aGpuResult result = check(aGpuCall::DrawPrimitive, true);
@@ -504,20 +524,9 @@ aGpuResult aGpuDevice::drawPrimitive(aGpuPrimitive type, uint32_t startVertex, u
     if (result == aGpuResult::Ok)
         result = submit(type, m_vertexFormat, m_scratchVertices.data(), count, stride, nullptr, 0, primitiveCount,
                         m_textures[0], m_textures[1]);
-    if (m_registry->tracing()) {
-        aGpuRecord record;
-        record.call = aGpuCall::DrawPrimitive;
-        record.result = result;
-        record.u[0] = static_cast<uint32_t>(type);
-        record.u[1] = primitiveCount;
-        record.u[2] = stride;
-        record.u[3] = startVertex;
-        record.object = m_textures[0];
-        record.object2 = m_textures[1];
-        if (result == aGpuResult::Ok)
-            record.vertices = m_scratchVertices;
-        m_registry->trace(record);
-    }
+    if (m_registry->tracing())
+        traceDraw(aGpuCall::DrawPrimitive, result, {static_cast<uint32_t>(type), primitiveCount, stride, startVertex},
+                  m_scratchVertices.data(), m_scratchVertices.size(), {});
     return result;
 }
 
@@ -545,24 +554,10 @@ aGpuResult aGpuDevice::drawIndexedPrimitive(aGpuPrimitive type, uint32_t minInde
     if (result == aGpuResult::Ok)
         result = submit(type, m_vertexFormat, m_scratchVertices.data(), numVertices, stride, m_scratchIndices.data(),
                         indexCount, primitiveCount, m_textures[0], m_textures[1]);
-    if (m_registry->tracing()) {
-        aGpuRecord record;
-        record.call = aGpuCall::DrawIndexedPrimitive;
-        record.result = result;
-        record.u[0] = static_cast<uint32_t>(type);
-        record.u[1] = primitiveCount;
-        record.u[2] = stride;
-        record.u[3] = minIndex;
-        record.u[4] = numVertices;
-        record.u[5] = startIndex;
-        record.object = m_textures[0];
-        record.object2 = m_textures[1];
-        if (result == aGpuResult::Ok) {
-            record.vertices = m_scratchVertices;
-            record.indices = m_scratchIndices;
-        }
-        m_registry->trace(record);
-    }
+    if (m_registry->tracing())
+        traceDraw(aGpuCall::DrawIndexedPrimitive, result,
+                  {static_cast<uint32_t>(type), primitiveCount, stride, minIndex, numVertices, startIndex},
+                  m_scratchVertices.data(), m_scratchVertices.size(), m_scratchIndices);
     return result;
 }
 
@@ -579,21 +574,9 @@ aGpuResult aGpuDevice::drawPrimitiveUP(aGpuPrimitive type, uint32_t primitiveCou
         result = submit(type, m_vertexFormat, static_cast<const uint8_t*>(vertices), count, stride, nullptr, 0,
                         primitiveCount, m_textures[0], m_textures[1]);
     }
-    if (m_registry->tracing()) {
-        aGpuRecord record;
-        record.call = aGpuCall::DrawPrimitiveUP;
-        record.result = result;
-        record.u[0] = static_cast<uint32_t>(type);
-        record.u[1] = primitiveCount;
-        record.u[2] = stride;
-        record.object = m_textures[0];
-        record.object2 = m_textures[1];
-        if (result == aGpuResult::Ok) {
-            const auto* bytes = static_cast<const uint8_t*>(vertices);
-            record.vertices.assign(bytes, bytes + static_cast<size_t>(count) * stride);
-        }
-        m_registry->trace(record);
-    }
+    if (m_registry->tracing())
+        traceDraw(aGpuCall::DrawPrimitiveUP, result, {static_cast<uint32_t>(type), primitiveCount, stride},
+                  static_cast<const uint8_t*>(vertices), static_cast<size_t>(count) * stride, {});
     return result;
 }
 
@@ -614,23 +597,10 @@ aGpuResult aGpuDevice::drawIndexedPrimitiveUP(aGpuPrimitive type, uint32_t minIn
         result = submit(type, m_vertexFormat, first, numVertices, stride, m_scratchIndices.data(), indexCount,
                         primitiveCount, m_textures[0], m_textures[1]);
     }
-    if (m_registry->tracing()) {
-        aGpuRecord record;
-        record.call = aGpuCall::DrawIndexedPrimitiveUP;
-        record.result = result;
-        record.u[0] = static_cast<uint32_t>(type);
-        record.u[1] = primitiveCount;
-        record.u[2] = stride;
-        record.u[3] = minIndex;
-        record.u[4] = numVertices;
-        record.object = m_textures[0];
-        record.object2 = m_textures[1];
-        if (result == aGpuResult::Ok) {
-            record.vertices.assign(first, first + static_cast<size_t>(numVertices) * stride);
-            record.indices = m_scratchIndices;
-        }
-        m_registry->trace(record);
-    }
+    if (m_registry->tracing())
+        traceDraw(aGpuCall::DrawIndexedPrimitiveUP, result,
+                  {static_cast<uint32_t>(type), primitiveCount, stride, minIndex, numVertices}, first,
+                  static_cast<size_t>(numVertices) * stride, m_scratchIndices);
     return result;
 }
 

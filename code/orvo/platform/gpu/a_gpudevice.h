@@ -52,6 +52,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -185,6 +186,10 @@ public:
     bool onMainThread() const;
     const std::shared_ptr<aGpuRegistry>& registry() const { return m_registry; }
     void trace(const aGpuRecord& record) { m_registry->trace(record); }
+    // Records one draw call: its integer arguments in order, the bound textures and, when it
+    // succeeded, the vertex bytes and indices it sent.
+    void traceDraw(aGpuCall call, aGpuResult result, std::initializer_list<uint32_t> args, const uint8_t* vertices,
+                   size_t vertexBytes, const std::vector<uint16_t>& indices);
     bool tracing() const { return m_registry->tracing(); }
 
 protected:

@@ -8,15 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "orvo/platform/gpu/a_gpufont.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/platform/gpu/a_gpusprite.h"
-#include "support/image_files.h"
-#include "support/temp_dir.h"
+#include "support/golden.h"
 
 namespace {
 
@@ -223,32 +220,5 @@ std::vector<uint32_t> renderScene()
 
 TEST(GpuGolden, SceneMatchesTheReferencePicture)
 {
-    const std::vector<uint32_t> frame = renderScene();
-    ASSERT_EQ(frame.size(), kW * kH) << "no OpenGL device";
-    const std::string path = std::string(KB_TEST_DATA_DIR) + "/golden/gpu_scene.png";
-    if (std::getenv("KB_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << kbtest::encodePng(frame, kW, kH, false);
-        GTEST_SKIP() << "reference written to " << path;
-    }
-    const std::string reference = kbtest::readFile(path);
-    aGpuPicture expected;
-    ASSERT_EQ(gpu_decodeImage(reference.data(), reference.size(), expected), aGpuResult::Ok) << path;
-    ASSERT_EQ(expected.width, kW);
-    ASSERT_EQ(expected.height, kH);
-
-    // Within 2 per channel everywhere but a few edge pixels, where another
-    // rasteriser may round differently.
-    size_t off = 0;
-    int worst = 0;
-    for (size_t i = 0; i < frame.size(); ++i) {
-        int diff = 0;
-        for (int s = 0; s < 24; s += 8)
-            diff = std::max(diff, std::abs(static_cast<int>((frame[i] >> s) & 0xFF) -
-                                           static_cast<int>((expected.pixels[i] >> s) & 0xFF)));
-        worst = std::max(worst, diff);
-        off += diff > 2;
-    }
-    if (off > frame.size() / 500)
-        std::ofstream("gpu_scene.actual.png", std::ios::binary) << kbtest::encodePng(frame, kW, kH, false);
-    EXPECT_LE(off, frame.size() / 500) << "pixels off by more than 2: " << off << ", worst " << worst;
+    kbtest::expectGolden(renderScene(), kW, kH, "gpu_scene");
 }

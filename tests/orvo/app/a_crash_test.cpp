@@ -1,0 +1,285 @@
+// The crash report's pieces in this process: descriptions, the report and the
+// dump the filter writes, the dialog's answers and what each answer returns.
+// No real fault happens here (see a_crashchild_test.cpp).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "orvo/app/a_crash.h"
+#include "orvo/platform/a_messagebox.h"
+#include "support/app_fixture.h"
+#include "support/dump_reader.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const std::string kDashes(71, '-');
+
+__attribute__((noinline, noipa)) void reportedFunction()
+{
+    asm volatile("");
+}
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        out.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return out;
+}
+
+aExceptionRecord recordOf(uint32_t code, uint32_t flags = 0, uint64_t write = 0, uint64_t address = 0)
+{
+    aExceptionRecord r;
+    r.code = code;
+    r.flags = flags;
+    r.parameterCount = 2;
+    r.parameters[0] = write;
+    r.parameters[1] = address;
+    return r;
+}
+
+std::string describe(const aExceptionRecord& r)
+{
+    return crash_describeException(r).text;
+}
+
+// 2009-03-14 15:09:26 local time, whatever the zone.
+std::time_t fixedTime()
+{
+    std::tm t{};
+    t.tm_year = 109;
+    t.tm_mon = 2;
+    t.tm_mday = 14;
+    t.tm_hour = 15;
+    t.tm_min = 9;
+    t.tm_sec = 26;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+// The game filter installed over a stand-in engine filter, writing into a
+// temporary folder; the dialog answered by the test.
+class CrashFilter : public testing::Test {
+protected:
+    static int32_t engineStandIn(aExceptionPointers*) { return A_FILTER_EXECUTE_HANDLER; }
+
+    void SetUp() override
+    {
+        m_outer = fault_setFilter(&engineStandIn);
+        crash_prepare("Kesterby", m_dir.path() + "/");
+        crash_setClock(&fixedTime);
+        crash_install();
+        messagebox_setSink([this](aMessageBoxRecord& box) {
+            boxes.push_back(box);
+            box.choice = answer;
+        });
+    }
+
+    void TearDown() override
+    {
+        messagebox_setSink({});
+        crash_restore();
+        crash_setClock(nullptr);
+        fault_setFilter(m_outer);
+    }
+
+    int32_t crashAt(uint64_t ip, aExceptionRecord record)
+    {
+        aFaultContext context;
+        context.ip = ip;
+        context.sp = reinterpret_cast<uint64_t>(__builtin_frame_address(0));
+        aExceptionPointers pointers{&record, &context};
+        return crash_exceptionFilter(&pointers);
+    }
+
+    std::string errors() const { return m_dir.path() + "/Errors/"; }
+    std::string reportPath() const { return errors() + "2009-03-14 15-09-26 Exception.txt"; }
+    std::string dumpPath() const { return errors() + "2009-03-14 15-09-26 Exception.dmp"; }
+
+    size_t filesInErrors() const
+    {
+        size_t n = 0;
+        std::error_code ec;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(errors(), ec))
+            ++n;
+        return n;
+    }
+
+    int32_t answer = A_CRASH_BUTTON_DEBUG;
+    std::vector<aMessageBoxRecord> boxes;
+    kbtest::TempDir m_dir{"crashfilter"};
+    aFaultFilter m_outer = nullptr;
+};
+
+} // namespace
+
+TEST(CrashDescription, CodesOutsideTheTableAreUnknown)
+{
+    EXPECT_EQ(describe(recordOf(A_EXCEPTION_STACK_OVERFLOW)), "The thread used up its stack.");
+    EXPECT_EQ(describe(recordOf(A_EXCEPTION_CPP)), "Microsoft C++ Exception");
+    EXPECT_EQ(describe(recordOf(A_EXCEPTION_FATAL_EXIT)), "Unknown exception.");
+    EXPECT_EQ(describe(recordOf(0)), "Unknown exception.");
+}
+
+TEST(CrashDescription, AccessViolationsNameTheWholeSixtyFourBitAddress)
+{
+    EXPECT_EQ(describe(recordOf(0xC0000005, 0, 0, 0)), "Access violation reading location 0x0000000000000000.");
+    EXPECT_EQ(describe(recordOf(0xC0000005, 0, 1, 0x7FFD12345678ABCDull)),
+              "Access violation writing location 0x7FFD12345678ABCD.");
+    EXPECT_EQ(describe(recordOf(0xC0000005, 0, 0, UINT64_MAX)),
+              "Access violation reading location 0xFFFFFFFFFFFFFFFF.");
+}
+
+TEST(CrashDialog, ButtonsAnswerAndTheTextListsEveryFrame)
+{
+    EXPECT_EQ(crash_dialogProc(A_CRASH_BUTTON_CONTINUE), A_CRASH_CONTINUE);
+    EXPECT_EQ(crash_dialogProc(A_CRASH_BUTTON_DEBUG), A_CRASH_DEBUG);
+    EXPECT_EQ(crash_dialogProc(A_CRASH_BUTTON_ABORT), A_CRASH_ABORT);
+    EXPECT_EQ(crash_dialogProc(2), -1);
+
+    aExceptionRecord record = recordOf(A_EXCEPTION_BREAKPOINT);
+    aFaultContext context;
+    context.ip = reinterpret_cast<uint64_t>(&reportedFunction);
+    aExceptionPointers pointers{&record, &context};
+    ASSERT_EQ(crash_walkStack(&pointers), 1);
+    ASSERT_EQ(crash_frames().size(), 1u);
+    const crashFrame& f = crash_frames()[0];
+    const std::string text = crash_dialogText("cond", "desc");
+    EXPECT_EQ(text, "Condition:\ncond\n\nDescription:\ndesc\n\nCall stack:\nFile | Method | Line | Module\n"
+                    "a_crash_test.cpp | reportedFunction | " +
+                        std::to_string(f.line) + " | " + f.module + "\n");
+}
+
+TEST(CrashDialog, WithoutAnAnswerTheDialogAborts)
+{
+    messagebox_setSink([](aMessageBoxRecord&) {});
+    EXPECT_EQ(crash_showDialog("desc"), A_CRASH_ABORT);
+    messagebox_setSink([](aMessageBoxRecord& box) { box.choice = 12345; });
+    EXPECT_EQ(crash_showDialog("desc"), A_CRASH_ABORT);
+    messagebox_setSink({});
+}
+
+TEST_F(CrashFilter, WritesTheReportAndTheDumpUnderErrors)
+{
+    const uint64_t ip = reinterpret_cast<uint64_t>(&reportedFunction);
+    EXPECT_EQ(crashAt(ip, recordOf(A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE, 1, 0x10)),
+              A_FILTER_CONTINUE_SEARCH);
+
+    const auto report = linesOf(kbtest::readFile(reportPath()));
+    ASSERT_EQ(report.size(), 9u) << kbtest::readFile(reportPath());
+    EXPECT_EQ(report[0], kDashes);
+    EXPECT_EQ(report[1], "Kesterby");
+    EXPECT_EQ(report[2], kDashes);
+    EXPECT_EQ(report[3], "");
+    const crashFrame& f = crash_frames().at(0);
+    EXPECT_EQ(report[4], std::string("First-chance exception in ") + f.file + ": 0xC0000005.");
+    EXPECT_EQ(report[5], "Description: Access violation writing location 0x0000000000000010.");
+    EXPECT_EQ(report[6], "");
+    EXPECT_EQ(report[7], "Call stack:");
+    EXPECT_EQ(report[8], std::string(f.file) + "(" + std::to_string(f.line) + "): reportedFunction();");
+    EXPECT_NE(std::string(f.file).find("a_crash_test.cpp"), std::string::npos);
+    EXPECT_GT(f.line, 0);
+    EXPECT_EQ(f.address, ip);
+
+    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(dumpPath()));
+    EXPECT_TRUE(dump.valid && dump.complete);
+    EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
+    EXPECT_EQ(dump.read<uint64_t>("EXCP", 32), 0x10u);
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Unhandled exception");
+    EXPECT_EQ(std::string(crash_condition()), report[4]);
+}
+
+TEST_F(CrashFilter, NoFramesGiveAnUnhandledException)
+{
+    EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_CPP, A_EXCEPTION_NONCONTINUABLE)), A_FILTER_CONTINUE_SEARCH);
+    const auto report = linesOf(kbtest::readFile(reportPath()));
+    ASSERT_EQ(report.size(), 8u);
+    EXPECT_EQ(report[4], "Unhandled Exception");
+    EXPECT_EQ(report[5], "Description: Microsoft C++ Exception");
+    EXPECT_EQ(report[7], "Call stack:");
+    EXPECT_STREQ(crash_condition(), "Unhandled Exception");
+}
+
+TEST_F(CrashFilter, DebugRestoresThePreviousFilterAndHandsOver)
+{
+    answer = A_CRASH_BUTTON_DEBUG;
+    EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT)), A_FILTER_CONTINUE_SEARCH);
+    EXPECT_EQ(fault_filter(), &engineStandIn);
+}
+
+TEST_F(CrashFilter, ContinueGoesOnOnlyWhereTheFaultAllowsIt)
+{
+    answer = A_CRASH_BUTTON_CONTINUE;
+    EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT)), A_FILTER_CONTINUE_EXECUTION);
+    EXPECT_EQ(fault_filter(), &crash_exceptionFilter);
+    // Not continuable: the system's handling, and the game filter stays.
+    EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE)), A_FILTER_CONTINUE_SEARCH);
+    EXPECT_EQ(fault_filter(), &crash_exceptionFilter);
+    EXPECT_EQ(boxes.size(), 2u);
+}
+
+TEST_F(CrashFilter, TwoCrashesInOneSecondShareTheNamesAndTheLaterWins)
+{
+    answer = A_CRASH_BUTTON_CONTINUE;
+    crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT));
+    crashAt(0, recordOf(A_EXCEPTION_INT_DIVIDE_BY_ZERO));
+    EXPECT_EQ(filesInErrors(), 2u);
+    const auto report = linesOf(kbtest::readFile(reportPath()));
+    ASSERT_GE(report.size(), 6u);
+    EXPECT_EQ(report[5], "Description: The thread tried to divide an integer value by an integer divisor of zero.");
+    EXPECT_EQ(kbtest::parseDump(kbtest::readFile(dumpPath())).read<uint32_t>("EXCP", 0),
+              A_EXCEPTION_INT_DIVIDE_BY_ZERO);
+}
+
+TEST_F(CrashFilter, AFolderThatCannotBeWrittenStillShowsTheDialog)
+{
+    kbtest::writeFile(m_dir.file("blocker"), "a file where the folder should be");
+    crash_prepare("Kesterby", m_dir.file("blocker") + "/");
+    answer = A_CRASH_BUTTON_CONTINUE;
+    EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT)), A_FILTER_CONTINUE_EXECUTION);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file("blocker/Errors")));
+}
+
+TEST_F(CrashFilter, InstallAndRestoreHappenOnce)
+{
+    crash_install(); // already installed: keeps the stand-in as the one to restore
+    EXPECT_EQ(fault_filter(), &crash_exceptionFilter);
+    crash_restore();
+    EXPECT_EQ(fault_filter(), &engineStandIn);
+    fault_setFilter(nullptr);
+    crash_restore(); // not installed: changes nothing
+    EXPECT_EQ(fault_filter(), nullptr);
+    fault_setFilter(&engineStandIn);
+}
+
+TEST(CrashEngineFilter, InitInstallsItAndTheGameFilterTakesOverUntilRestored)
+{
+    kbtest::TempDir lock("lock");
+    kbtest::BoxSink boxes;
+    const aFaultFilter outer = fault_setFilter(nullptr);
+    {
+        kbtest::TestApp app;
+        app.setLockFolder(lock.path());
+        ASSERT_EQ(app.init("Kesterby", nullptr, "", "Brindlewick"), 0);
+        EXPECT_EQ(fault_filter(), &aApplication::crashHandler);
+        EXPECT_EQ(std::string(crash_userFolder()), app.getFileServer().manglePath(app.getUserDir()));
+        crash_install();
+        EXPECT_EQ(fault_filter(), &crash_exceptionFilter);
+        crash_restore();
+        EXPECT_EQ(fault_filter(), &aApplication::crashHandler);
+        app.shutdown();
+    }
+    fault_setFilter(outer);
+}

@@ -1,0 +1,391 @@
+// Real crashes, each in a child process of its own: the filters must report
+// them and end the process the way the user chose.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "orvo/app/a_application.h"
+#include "orvo/app/a_crash.h"
+#include "orvo/platform/a_messagebox.h"
+#include "support/child_process.h"
+#include "support/dump_reader.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const std::string kDashes(71, '-');
+
+volatile bool g_keepGoing = true;
+
+// The faults, each in a function of its own so that the report can name it.
+__attribute__((noinline, noipa)) int crashNull()
+{
+    int* volatile p = nullptr;
+    return *p;
+}
+
+__attribute__((noinline, noipa)) int divideByZero()
+{
+    volatile int a = 1;
+    volatile int b = 0;
+    return a / b;
+}
+
+__attribute__((noinline, noipa)) void throwUncaught()
+{
+    throw std::runtime_error("nobody catches this");
+}
+
+__attribute__((noinline, noipa)) int overflowStack(int depth)
+{
+    volatile char frame[512];
+    frame[0] = static_cast<char>(depth);
+    if (g_keepGoing)
+        return overflowStack(depth + 1) + frame[0];
+    return frame[0];
+}
+
+__attribute__((noinline, noipa)) int crashThroughNull()
+{
+    return crashNull() + 1;
+}
+
+#if defined(__x86_64__)
+// Loses the stack pointer, then reads an unmapped address: the walk cannot
+// go past the faulting frame and must survive trying.
+__attribute__((noinline, noipa)) void crashWithLostStack()
+{
+    asm volatile("movq $8, %%rsp\n\t"
+                 "movq $0x12345678, %%rax\n\t"
+                 "movl (%%rax), %%eax\n\t" ::
+                     : "rax", "memory");
+}
+
+__attribute__((noinline, noipa)) void breakHere()
+{
+    asm volatile("int3");
+}
+#endif
+
+uint32_t overflowOnLoadingThread(void*)
+{
+    return static_cast<uint32_t>(overflowStack(0));
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        out.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return out;
+}
+
+// The game's side of a child: folders in `home`, the engine started as
+// "Kesterby", the game filter installed unless told otherwise.
+class CrashChild : public testing::Test {
+protected:
+    void startGame(bool gameFilter = true)
+    {
+        setenv("HOME", m_home.path().c_str(), 1);
+        setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
+        // Leaked on purpose: the process ends inside a filter.
+        aApplication* app = new aApplication();
+        app->setLockFolder(m_home.path());
+        if (app->init("Kesterby", nullptr, "", "") != 0)
+            _exit(90);
+        if (gameFilter)
+            crash_install();
+    }
+
+    // Answers every box with `choice` and notes each one in a file.
+    void answerBoxes(int32_t choice)
+    {
+        const std::string notes = boxNotes();
+        messagebox_setSink([notes, choice](aMessageBoxRecord& box) {
+            std::ofstream out(notes, std::ios::app);
+            out << "caption=" << box.caption << "\n";
+            for (const aMessageBoxButton& b : box.buttons)
+                out << "button=" << b.id << " " << b.text << "\n";
+            out << box.text << "\n<end>\n";
+            box.choice = choice;
+        });
+    }
+
+    std::string dataHome() const { return m_home.path() + "/data"; }
+    std::string userFolder() const { return dataHome() + "/Kesterby/"; }
+    std::string errorsFolder() const { return userFolder() + "Errors/"; }
+    std::string boxNotes() const { return m_home.file("boxes.txt"); }
+
+    // The one file in the errors folder whose name ends with `tail`.
+    std::string errorFile(const std::string& tail) const
+    {
+        std::vector<std::string> found;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(errorsFolder(), ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.size() > tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0)
+                found.push_back(entry.path().string());
+        }
+        return found.size() == 1 ? found.front() : std::string();
+    }
+
+    std::vector<std::string> reportLines() const
+    {
+        const std::string path = errorFile(" Exception.txt");
+        return path.empty() ? std::vector<std::string>{} : lines(kbtest::readFile(path));
+    }
+
+    int boxCount() const
+    {
+        int count = 0;
+        for (const std::string& line : lines(kbtest::readFile(boxNotes())))
+            count += line == "<end>";
+        return count;
+    }
+
+    // Checks the report's fixed head and returns its lines.
+    std::vector<std::string> expectReportHead(const char* code, const std::string& description)
+    {
+        std::vector<std::string> report = reportLines();
+        EXPECT_GE(report.size(), 9u) << "report:\n" << kbtest::readFile(errorFile(" Exception.txt"));
+        if (report.size() < 9)
+            return report;
+        EXPECT_EQ(report[0], kDashes);
+        EXPECT_EQ(report[1], "Kesterby");
+        EXPECT_EQ(report[2], kDashes);
+        EXPECT_EQ(report[3], "");
+        EXPECT_TRUE(report[4].rfind("First-chance exception in ", 0) == 0) << report[4];
+        EXPECT_TRUE(report[4].find(std::string(": ") + code + ".") != std::string::npos) << report[4];
+        EXPECT_EQ(report[5], "Description: " + description);
+        EXPECT_EQ(report[6], "");
+        EXPECT_EQ(report[7], "Call stack:");
+        return report;
+    }
+
+    kbtest::TempDir m_home{"crash"};
+};
+
+TEST_F(CrashChild, NullDereferenceWritesTheReportAndDumpAndAbortsHeadless)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        crashThroughNull();
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+
+    const std::vector<std::string> report =
+        expectReportHead("0xC0000005", "Access violation reading location 0x0000000000000000.");
+    ASSERT_GE(report.size(), 10u);
+    // The exception line names the source of the faulting frame.
+    EXPECT_NE(report[4].find("a_crashchild_test.cpp"), std::string::npos) << report[4];
+    const std::regex frame(R"(.*a_crashchild_test\.cpp\((\d+)\): (.*)\(\);)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(report[8], m, frame)) << report[8];
+    EXPECT_GT(std::stoi(m[1]), 0);
+    EXPECT_NE(m[2].str().find("crashNull"), std::string::npos) << report[8];
+    ASSERT_TRUE(std::regex_match(report[9], m, frame)) << report[9];
+    EXPECT_NE(m[2].str().find("crashThroughNull"), std::string::npos) << report[9];
+
+    // Report and dump share their time-stamped name.
+    const std::string reportPath = errorFile(" Exception.txt");
+    const std::string name = std::filesystem::path(reportPath).filename().string();
+    EXPECT_TRUE(std::regex_match(name, std::regex(R"(\d{4}-\d\d-\d\d \d\d-\d\d-\d\d Exception\.txt)"))) << name;
+    const std::string dumpPath = errorFile(" Exception.dmp");
+    EXPECT_EQ(dumpPath, errorsFolder() + name.substr(0, name.size() - 4) + ".dmp");
+
+    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(dumpPath));
+    ASSERT_TRUE(dump.valid && dump.complete);
+    EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
+    EXPECT_EQ(dump.read<uint64_t>("EXCP", 32), 0u); // the data address
+    EXPECT_GE(dump.read<uint64_t>("STAK", 0), 2u);
+    EXPECT_EQ(dump.read<uint64_t>("STAK", 8), dump.read<uint64_t>("CTXT", 8)); // first frame = fault ip
+    EXPECT_GT(dump.read<uint64_t>("MODS", 0), 1u);
+    EXPECT_GT(dump.sections.at("MEMS").size(), 1024u);
+}
+
+TEST_F(CrashChild, DivisionByZeroIsReportedWithItsCode)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        divideByZero();
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    const auto report =
+        expectReportHead("0xC0000094", "The thread tried to divide an integer value by an integer divisor of zero.");
+    ASSERT_GE(report.size(), 9u);
+    EXPECT_NE(report[8].find("divideByZero();"), std::string::npos) << report[8];
+}
+
+TEST_F(CrashChild, UncaughtExceptionIsReportedFromTheCodeThatThrew)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        // A thread of its own: nothing up its stack catches.
+        std::thread thrower(throwUncaught);
+        thrower.join();
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    const auto report = expectReportHead("0xE06D7363", "Microsoft C++ Exception");
+    ASSERT_GE(report.size(), 9u);
+    EXPECT_NE(report[8].find("throwUncaught();"), std::string::npos) << report[8];
+}
+
+TEST_F(CrashChild, StackOverflowIsReportedFromItsOwnStack)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        overflowStack(0);
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    const auto report = expectReportHead("0xC00000FD", "The thread used up its stack.");
+    ASSERT_GE(report.size(), 9u);
+    EXPECT_NE(report[8].find("overflowStack();"), std::string::npos) << report[8];
+    // The walk stops at the frame limit instead of following every call.
+    EXPECT_EQ(report.size(), 8u + A_CRASH_MAX_FRAMES);
+}
+
+TEST_F(CrashChild, StackOverflowOnTheLoadingThreadIsReported)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        aApplication::get()->startLoadingThread(overflowOnLoadingThread, nullptr);
+        for (;;)
+            pause();
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    const auto report = expectReportHead("0xC00000FD", "The thread used up its stack.");
+    ASSERT_GE(report.size(), 9u);
+    EXPECT_NE(report[8].find("overflowStack();"), std::string::npos) << report[8];
+}
+
+TEST_F(CrashChild, AbortIsReportedAsAnUnknownException)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        std::abort();
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    expectReportHead("0x40000015", "Unknown exception.");
+}
+
+#if defined(__x86_64__)
+TEST_F(CrashChild, LostStackPointerStillGivesTheFaultingFrame)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        crashWithLostStack();
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    const auto report = expectReportHead("0xC0000005", "Access violation reading location 0x0000000012345678.");
+    ASSERT_GE(report.size(), 9u);
+    EXPECT_NE(report[8].find("crashWithLostStack();"), std::string::npos) << report[8];
+    EXPECT_TRUE(kbtest::parseDump(kbtest::readFile(errorFile(" Exception.dmp"))).complete);
+}
+#endif
+
+TEST_F(CrashChild, DialogShowsTheStackAndDebugHandsOverToTheSystem)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        answerBoxes(A_CRASH_BUTTON_DEBUG);
+        crashNull();
+    });
+    ASSERT_FALSE(r.exited) << r.describe();
+    EXPECT_EQ(r.signal, SIGSEGV);
+    const std::string notes = kbtest::readFile(boxNotes());
+    EXPECT_EQ(boxCount(), 1) << notes;
+    EXPECT_NE(notes.find("caption=Unhandled exception\n"), std::string::npos) << notes;
+    EXPECT_NE(notes.find("button=109 Debug\nbutton=110 Abort\nbutton=108 Continue\n"), std::string::npos) << notes;
+    EXPECT_NE(notes.find("Condition:\nFirst-chance exception in "), std::string::npos) << notes;
+    EXPECT_NE(notes.find("Description:\nAccess violation reading location 0x0000000000000000.\n"), std::string::npos)
+        << notes;
+    EXPECT_TRUE(
+        std::regex_search(notes, std::regex(R"(\na_crashchild_test\.cpp \| crashNull \| \d+ \| /.*orvo_tests\n)")))
+        << notes;
+    EXPECT_FALSE(reportLines().empty());
+}
+
+TEST_F(CrashChild, ContinueAfterAFaultThatWouldRepeatDoesNotLoop)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        answerBoxes(A_CRASH_BUTTON_CONTINUE);
+        crashNull();
+    });
+    ASSERT_FALSE(r.exited) << r.describe();
+    EXPECT_EQ(r.signal, SIGSEGV);
+    EXPECT_EQ(boxCount(), 1);
+}
+
+#if defined(__x86_64__)
+TEST_F(CrashChild, ContinueAfterABreakpointGoesOnWithTheGameFilterInPlace)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        answerBoxes(A_CRASH_BUTTON_CONTINUE);
+        breakHere();
+        _exit(fault_filter() == &crash_exceptionFilter ? 0 : 7);
+    });
+    ASSERT_TRUE(r.exited && r.code == 0) << r.describe();
+    EXPECT_EQ(boxCount(), 1);
+    const auto report = expectReportHead("0x80000003", "A breakpoint was encountered.");
+    ASSERT_GE(report.size(), 9u);
+    EXPECT_NE(report[8].find("breakHere();"), std::string::npos) << report[8];
+}
+#endif
+
+TEST_F(CrashChild, EngineFilterWritesCrashDmpLogsAndShowsTheBox)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame(false);
+        answerBoxes(-1);
+        crashNull();
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+
+    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(userFolder() + "crash.dmp"));
+    EXPECT_TRUE(dump.valid && dump.complete);
+    EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
+    EXPECT_FALSE(std::filesystem::exists(errorsFolder()));
+
+    const std::string log = kbtest::readFile(userFolder() + "orvo.log");
+    EXPECT_NE(log.find("\t\n\nCritical Error. File \"crash.dmp\" has been saved to\n" + userFolder() + "\n\n"),
+              std::string::npos)
+        << log;
+    const std::string notes = kbtest::readFile(boxNotes());
+    EXPECT_EQ(boxCount(), 1) << notes;
+    EXPECT_NE(notes.find("caption=Error!\n" + aApplication::errorText(A_ERROR_CRASH_DUMP, userFolder())),
+              std::string::npos)
+        << notes;
+}
+
+TEST_F(CrashChild, EngineFilterIsBackAfterRestore)
+{
+    const kbtest::ChildResult r = kbtest::runChild([this] {
+        startGame();
+        crash_restore();
+        answerBoxes(-1);
+        crashNull();
+    });
+    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    EXPECT_TRUE(std::filesystem::exists(userFolder() + "crash.dmp"));
+    EXPECT_TRUE(reportLines().empty());
+}
+
+} // namespace

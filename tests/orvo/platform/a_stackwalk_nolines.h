@@ -1,0 +1,7 @@
+#pragma once
+
+namespace kbtest {
+
+int withoutLines(int value);
+
+} // namespace kbtest

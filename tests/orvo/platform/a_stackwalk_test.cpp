@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "orvo/platform/a_stackwalk.h"
+#include "orvo/platform/a_stackwalk_nolines.h"
+
+namespace kbtest::walk {
+
+struct Widget {
+    __attribute__((noinline, noipa)) int run(int times) const;
+};
+
+int Widget::run(int times) const
+{
+    asm volatile("");
+    return times * 2;
+}
+
+} // namespace kbtest::walk
+
+namespace {
+
+std::string executable()
+{
+    char path[PATH_MAX] = "";
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    return std::string(path, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+__attribute__((noinline, noipa)) void plainFunction()
+{
+    asm volatile("");
+}
+
+// Marks the frame below it for the walk: the test asks for the caller of this symbol.
+extern "C" __attribute__((noinline, noipa)) uint64_t kbtest_walkMarker()
+{
+    static const char* const names[] = {"kbtest_walkMarker"};
+    const uint64_t caller = stackwalk_callerOf(names, 1);
+    asm volatile(""); // no tail call: this frame must stay on the stack
+    return caller;
+}
+
+__attribute__((noinline, noipa)) uint64_t callsTheMarker()
+{
+    const uint64_t caller = kbtest_walkMarker();
+    asm volatile("");
+    return caller;
+}
+
+template <typename F> uint64_t addressOf(F* function)
+{
+    return reinterpret_cast<uint64_t>(function);
+}
+
+std::string plain(const char* name)
+{
+    char buffer[256];
+    std::strncpy(buffer, name, sizeof buffer - 1);
+    buffer[sizeof buffer - 1] = '\0';
+    stackwalk_plainName(buffer);
+    return buffer;
+}
+
+} // namespace
+
+TEST(StackWalk, LocatesCodeOfThisProgramWithFileLineAndModule)
+{
+    ASSERT_TRUE(stackwalk_init());
+    aCodeLocation where;
+    stackwalk_locate(addressOf(&plainFunction), where);
+    EXPECT_NE(std::string(where.file).find("a_stackwalk_test.cpp"), std::string::npos) << where.file;
+    EXPECT_GT(where.line, 0);
+    EXPECT_STREQ(where.function, "plainFunction");
+    EXPECT_EQ(std::string(where.module), executable());
+}
+
+TEST(StackWalk, MethodNamesAreDemangledWithoutTheirParameters)
+{
+    int (kbtest::walk::Widget::*method)(int) const = &kbtest::walk::Widget::run;
+    uint64_t address = 0;
+    std::memcpy(&address, &method, sizeof address); // a non-virtual member: the first word is the code
+    aCodeLocation where;
+    stackwalk_locate(address, where);
+    EXPECT_STREQ(where.function, "kbtest::walk::Widget::run");
+    EXPECT_GT(where.line, 0);
+}
+
+TEST(StackWalk, CodeWithoutLineInformationStillHasItsName)
+{
+    EXPECT_EQ(kbtest::withoutLines(1), 2);
+    aCodeLocation where;
+    stackwalk_locate(addressOf(&kbtest::withoutLines), where);
+    EXPECT_STREQ(where.file, "");
+    EXPECT_EQ(where.line, -1);
+    EXPECT_STREQ(where.function, "kbtest::withoutLines");
+    EXPECT_EQ(std::string(where.module), executable());
+}
+
+TEST(StackWalk, AddressesOutsideAnyModuleStayEmpty)
+{
+    for (uint64_t address : {uint64_t(0), uint64_t(0x1000), UINT64_MAX - 7}) {
+        aCodeLocation where;
+        stackwalk_locate(address, where);
+        EXPECT_STREQ(where.module, "") << address;
+        EXPECT_STREQ(where.file, "") << address;
+        EXPECT_EQ(where.line, -1) << address;
+        EXPECT_STREQ(where.function, "") << address;
+    }
+}
+
+TEST(StackWalk, FindsTheCallerOfAMarkedFrameAndCapturesFromAnAddressOffTheStack)
+{
+    const uint64_t caller = callsTheMarker();
+    ASSERT_NE(caller, 0u);
+    aCodeLocation where;
+    stackwalk_locate(caller, where);
+    EXPECT_STREQ(where.function, "callsTheMarker");
+
+    // A start that is not on the stack is the whole walk.
+    uint64_t frames[8] = {};
+    EXPECT_EQ(stackwalk_capture(addressOf(&plainFunction), frames, 8), 1u);
+    EXPECT_EQ(frames[0], addressOf(&plainFunction));
+    EXPECT_EQ(stackwalk_capture(0, frames, 8), 0u);
+    EXPECT_EQ(stackwalk_capture(1234, frames, 0), 0u);
+}
+
+TEST(StackWalk, NoKnownThrowerOnTheStackGivesNoCaller)
+{
+    static const char* const names[] = {"no_such_symbol_anywhere"};
+    EXPECT_EQ(stackwalk_callerOf(names, 1), 0u);
+    EXPECT_EQ(stackwalk_callerOf(nullptr, 0), 0u);
+}
+
+TEST(StackWalk, PlainNamesLoseParametersQualifiersAndClones)
+{
+    EXPECT_EQ(plain("ns::K::run(int) const"), "ns::K::run");
+    EXPECT_EQ(plain("(anonymous namespace)::crash()"), "(anonymous namespace)::crash");
+    EXPECT_EQ(plain("X::operator()(int) &&"), "X::operator()");
+    EXPECT_EQ(plain("T::Body()::{lambda()#1}::operator()() const"), "T::Body()::{lambda()#1}::operator()");
+    EXPECT_EQ(plain("f(void (*)(int), char)"), "f");
+    EXPECT_EQ(plain("g(int) [clone .cold] [clone .isra.0]"), "g");
+    EXPECT_EQ(plain("h[abi:cxx11](std::string)"), "h[abi:cxx11]");
+    EXPECT_EQ(plain("main"), "main");
+    EXPECT_EQ(plain("(unbalanced"), "(unbalanced");
+    EXPECT_EQ(plain("unbalanced)"), "unbalanced)");
+    EXPECT_EQ(plain(""), "");
+}

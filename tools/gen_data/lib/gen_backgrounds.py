@@ -1,0 +1,478 @@
+"""Full-screen pictures: level grounds with their walkable masks, the menu scene, the world map, the player's
+park, the help, encyclopedia, awards, mini-game and loading screens.
+
+Landscapes are layered flat shapes (sky, hills, tree silhouettes, ground patches, paths, grass strokes)
+drawn with fixed seeds.
+"""
+import math
+import random
+
+import numpy as np
+from PIL import Image, ImageDraw, ImageFilter, ImageFont
+
+import common
+import icons
+import paint as P
+from gen_objects import fbm, river_shape
+from render3d import render, yaw
+
+W, H = 1024, 768
+SS = 2
+
+GRASS = {
+    'green': [(118, 160, 70), (134, 176, 82), (152, 188, 94), (172, 190, 104)],
+    'dry': [(176, 156, 86), (196, 178, 102), (212, 194, 120), (224, 206, 140)],
+    'lush': [(92, 146, 64), (110, 164, 76), (128, 180, 88), (150, 190, 100)],
+}
+SAND = (222, 196, 140)
+SAND_EDGE = (196, 164, 110)
+
+
+def quantised(noise, colours, thresholds):
+    idx = np.digitize(noise, thresholds)
+    pal = np.array(colours, dtype=np.float64)
+    return pal[np.clip(idx, 0, len(colours) - 1)]
+
+
+def ground(w, h, palette, seed):
+    n = fbm(w, h, (256, 128, 64), seed)
+    base = quantised(n, palette, [0.4, 0.52, 0.64])
+    # Lighter toward the horizon, for depth.
+    t = np.linspace(0.0, 1.0, h)[:, None, None]
+    return base * (1.06 - 0.1 * t)
+
+
+def tufts(img, region, count, colour, seed, size=(6, 14)):
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    x0, y0, x1, y1 = region
+    for _ in range(count):
+        x = rng.uniform(x0, x1)
+        y = rng.uniform(y0, y1)
+        k = 0.6 + 0.4 * (y - y0) / max(1, y1 - y0)
+        r = rng.uniform(*size) * k
+        d.ellipse([(x - r) * SS, (y - r * 0.45) * SS, (x + r) * SS, (y + r * 0.45) * SS], fill=colour)
+
+
+def flowers(img, region, count, seed):
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    x0, y0, x1, y1 = region
+    cols = [(250, 240, 200), (250, 210, 90), (240, 150, 160), (200, 190, 250)]
+    for _ in range(count):
+        x = rng.uniform(x0, x1)
+        y = rng.uniform(y0, y1)
+        r = rng.uniform(1.4, 2.4)
+        d.ellipse([(x - r) * SS, (y - r) * SS, (x + r) * SS, (y + r) * SS], fill=cols[rng.randrange(len(cols))])
+
+
+def smooth(pts, steps=16):
+    """Catmull-Rom curve through pts."""
+    p = [pts[0]] + list(pts) + [pts[-1]]
+    out = []
+    for i in range(1, len(p) - 2):
+        p0, p1, p2, p3 = p[i - 1], p[i], p[i + 1], p[i + 2]
+        for k in range(steps):
+            t = k / steps
+            t2, t3 = t * t, t * t * t
+            out.append(tuple(0.5 * ((2 * p1[j]) + (-p0[j] + p2[j]) * t + (2 * p0[j] - 5 * p1[j] + 4 * p2[j] - p3[j]) * t2
+                                    + (-p0[j] + 3 * p1[j] - 3 * p2[j] + p3[j]) * t3) for j in (0, 1)))
+    out.append(pts[-1])
+    return out
+
+
+def grass_strokes(img, region, count, colours, seed, length=(5, 11)):
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    x0, y0, x1, y1 = region
+    for _ in range(count):
+        x = rng.uniform(x0, x1)
+        y = rng.uniform(y0, y1)
+        k = 0.7 + 0.3 * (y - y0) / max(1, y1 - y0)
+        ln = rng.uniform(*length) * k
+        a = rng.uniform(-0.5, 0.5)
+        c = colours[rng.randrange(len(colours))]
+        d.line([(x * SS, y * SS), ((x + math.sin(a) * ln) * SS, (y - math.cos(a) * ln) * SS)], fill=c,
+               width=max(1, int(1.6 * SS * k)))
+
+
+def sky(img, top, bottom, y1):
+    arr = np.array(img)
+    t = np.linspace(0, 1, y1 * SS)[:, None, None]
+    grad = np.array(top)[None, None, :3] * (1 - t) + np.array(bottom)[None, None, :3] * t
+    arr[:y1 * SS, :, :3] = grad.astype(np.uint8)
+    return Image.fromarray(arr)
+
+
+def hills(img, base_y, amp, colour, seed, cells=(180, 60)):
+    rng = np.random.RandomState(seed)
+    xs = np.arange(W * SS) / SS
+    hgt = np.zeros_like(xs)
+    for i, c in enumerate(cells):
+        ph = rng.uniform(0, 2 * math.pi, 3)
+        hgt += (amp / (i + 1)) * (np.sin(xs / c + ph[0]) * 0.6 + np.sin(xs / (c * 0.47) + ph[1]) * 0.4)
+    d = ImageDraw.Draw(img)
+    pts = [(x * SS, (base_y - h) * SS) for x, h in zip(xs[::4], hgt[::4])]
+    pts += [(W * SS, (base_y + 30) * SS), (0, (base_y + 30) * SS)]
+    d.polygon(pts, fill=colour)
+
+
+def acacia_silhouette(d, x, y, s, colour):
+    d.line([(x * SS, y * SS), ((x + 2 * s) * SS, (y - 18 * s) * SS)], fill=colour, width=max(1, int(3 * s * SS)))
+    d.line([((x + 1 * s) * SS, (y - 10 * s) * SS), ((x - 8 * s) * SS, (y - 20 * s) * SS)], fill=colour,
+           width=max(1, int(2 * s * SS)))
+    for dx, dy, rw, rh in ((0, -22, 22, 5), (-10, -21, 12, 4), (10, -21, 12, 4), (2, -25, 14, 4)):
+        cx, cy = x + dx * s, y + dy * s
+        d.ellipse([(cx - rw * s) * SS, (cy - rh * s) * SS, (cx + rw * s) * SS, (cy + rh * s) * SS], fill=colour)
+
+
+def path(img, pts, width, seed):
+    """A sandy path along a smooth curve through pts."""
+    d = ImageDraw.Draw(img)
+    sm = smooth(pts)
+    d.line([(x * SS, y * SS) for x, y in sm], fill=SAND_EDGE, width=int((width + 6) * SS), joint='curve')
+    d.line([(x * SS, y * SS) for x, y in sm], fill=SAND, width=int(width * SS), joint='curve')
+    rng = random.Random(seed)
+    for _ in range(len(sm) * 2):
+        x, y = sm[rng.randrange(len(sm))]
+        x += rng.uniform(-width / 2.5, width / 2.5)
+        y += rng.uniform(-width / 3, width / 3)
+        r = rng.uniform(1, 2.5)
+        d.ellipse([(x - r) * SS, (y - r) * SS, (x + r) * SS, (y + r) * SS], fill=SAND_EDGE)
+
+
+def fence(img, x_top, x_bottom, y_top, y_bottom, colour=(132, 90, 56)):
+    """A post-and-rail fence from the horizon (top) toward the viewer (bottom)."""
+    d = ImageDraw.Draw(img)
+    n = 22
+    tops = []
+    for i in range(n + 1):
+        t = i / n
+        y = y_top + (y_bottom - y_top) * t
+        x = x_top + (x_bottom - x_top) * t
+        s = 0.7 + 0.3 * (y - 180) / 320 if y < 500 else 1.0
+        s = max(0.7, s)
+        tops.append((x, y, 40 * s, s * 1.3))
+    for frac in (0.4, 0.8):
+        d.line([(x * SS, (y - h * frac) * SS) for x, y, h, s in tops], fill=P.darker(colour, 0.7)[:3] + (255,),
+               width=int(5.5 * SS))
+        d.line([(x * SS, (y - h * frac - 1) * SS) for x, y, h, s in tops], fill=colour + (255,), width=int(3.5 * SS))
+    for x, y, h, s in tops:
+        d.ellipse([(x - 5 * s) * SS, (y - 2 * s) * SS, (x + 5 * s) * SS, (y + 2 * s) * SS], fill=(60, 70, 40, 120))
+        d.rectangle([(x - 3 * s) * SS, (y - h) * SS, (x + 3 * s) * SS, y * SS], fill=(84, 56, 36, 255))
+        d.rectangle([(x - 2 * s) * SS, (y - h + 1) * SS, (x + 1.2 * s) * SS, (y - 1) * SS], fill=colour + (255,))
+
+
+def finish(img):
+    return img.resize((W, H), Image.LANCZOS).convert('RGB')
+
+
+def landscape(palette, seed, horizon=150, sky_top=(126, 192, 232), sky_bottom=(214, 232, 236),
+              hill_colours=((150, 176, 150), (128, 160, 110)), trees=8):
+    img = Image.new('RGBA', (W * SS, H * SS), (0, 0, 0, 255))
+    g = ground(W * SS, H * SS, GRASS[palette], seed)
+    img = Image.fromarray(np.dstack([g, np.full(g.shape[:2], 255)]).astype(np.uint8))
+    img = sky(img, sky_top, sky_bottom, horizon - 20)
+    hills(img, horizon - 24, 22, hill_colours[0] + (255,), seed + 1)
+    hills(img, horizon - 6, 12, hill_colours[1] + (255,), seed + 2, (120, 40))
+    # The near ground starts under the hills: paint it again from the horizon down.
+    arr = np.array(img)
+    arr[(horizon + 12) * SS:] = np.dstack([g, np.full(g.shape[:2], 255)]).astype(np.uint8)[(horizon + 12) * SS:]
+    img = Image.fromarray(arr)
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    for _ in range(trees):
+        x = rng.uniform(20, W - 20)
+        acacia_silhouette(d, x, horizon - rng.uniform(2, 10), rng.uniform(0.8, 1.5), (88, 112, 70))
+    # The near ground starts under the hills.
+    return img
+
+
+def park_level(name, palette, seed, fence_line=True, river=False, paths=None):
+    img = landscape(palette, seed)
+    if paths:
+        for i, pts in enumerate(paths):
+            path(img, pts, 26, seed + 10 + i)
+    colours = [P.darker(GRASS[palette][0], 0.78)[:3], P.lighter(GRASS[palette][2], 1.1)[:3]]
+    tufts(img, (0, 160, W, H), 260, P.darker(GRASS[palette][0], 0.86)[:3] + (255,), seed + 4)
+    grass_strokes(img, (0, 150, W, H), 3400, colours, seed + 3)
+    flowers(img, (0, 170, W, H), 160, seed + 5)
+    if river:
+        depth = river_shape()
+        big = np.array(Image.fromarray((depth * 255).astype(np.uint8)).resize((W * SS, H * SS), Image.BILINEAR))
+        arr = np.array(img).astype(np.float64)
+        bank = (big > 0) & (big < 40)
+        bed = big >= 40
+        arr[bank, :3] = (168, 150, 104)
+        deep = np.clip((big - 40) / 215.0, 0, 1)[..., None]
+        bed_col = np.array([84, 140, 150]) * (1 - deep) + np.array([46, 96, 120]) * deep
+        arr[..., :3] = np.where(bed[..., None], bed_col, arr[..., :3])
+        img = Image.fromarray(arr.astype(np.uint8))
+    if fence_line:
+        fence(img, 612, 660, 176, 700)
+    out = finish(img)
+    common.save_jpg(common.out_path('Levels', name + '.jpg'), out)
+    # Walkable mask, 256 x 192: 255 herbivore ground, 128 predator ground, 0 not walkable.
+    mw, mh = 256, 192
+    ys, xs = np.mgrid[0:mh, 0:mw]
+    sx = xs * 4.0
+    sy = ys * 4.0
+    walk = (sy >= 172) & (sy <= 700) & (sx >= 8) & (sx <= 1014)
+    if river:
+        dep = river_shape()[::4, ::4]
+        walk &= dep[:mh, :mw] < 0.6
+        # Hippos and wading animals may stand in shallow water: it stays walkable.
+    mask = np.zeros((mh, mw), dtype=np.uint8)
+    if fence_line:
+        fx = 612 + (660 - 612) * np.clip((sy - 176) / (700 - 176), 0, 1)
+        herb = walk & (sx < fx - 14)
+        pred = walk & (sx > fx + 14)
+        mask[herb] = 255
+        mask[pred] = 128
+    else:
+        mask[walk] = 255
+    common.save_png(common.out_path('Levels', name + '_walk.png'), np.dstack([mask, mask, mask]))
+
+
+def levels():
+    park_level('park_01', 'green', 101, paths=[[(0, 420), (250, 380), (480, 460), (600, 430)],
+                                               [(700, 700), (760, 520), (900, 420), (1024, 400)]])
+    park_level('park_02', 'lush', 202, paths=[[(120, 768), (220, 560), (180, 380), (300, 200)]])
+    park_level('park_03', 'dry', 303, paths=[[(0, 600), (300, 560), (560, 620)], [(680, 300), (900, 330), (1024, 300)]])
+    park_level('park_river', 'green', 404, river=True, paths=[[(300, 768), (380, 560), (520, 420), (600, 380)]])
+    park_level('park_open', 'lush', 505, fence_line=False, paths=[[(0, 500), (400, 430), (700, 520), (1024, 460)]])
+
+
+# -- Menu -------------------------------------------------------------------------------------------------
+
+def menu():
+    # Sky: small, drawn four times larger by the menu.
+    w, h = 256, 192
+    ys, xs = np.mgrid[0:h, 0:w]
+    t = ys / h
+    top = np.array([92, 132, 196])
+    mid = np.array([236, 170, 120])
+    bot = np.array([250, 214, 150])
+    col = np.where(t[..., None] < 0.6, top * (1 - t[..., None] / 0.6) + mid * (t[..., None] / 0.6),
+                   mid * (1 - (t[..., None] - 0.6) / 0.4) + bot * ((t[..., None] - 0.6) / 0.4))
+    sun = np.exp(-((xs - 170) ** 2 + (ys - 120) ** 2) / (2 * 22.0 ** 2))[..., None]
+    col = col * (1 - sun * 0.6) + np.array([255, 236, 190]) * sun * 0.6
+    disc = ((xs - 170) ** 2 + (ys - 120) ** 2) < 11 ** 2
+    col[disc] = (255, 240, 200)
+    common.save_jpg(common.out_path('GUI/menu_sky.jpg'), col.astype(np.uint8))
+    # Clouds: strips of 1024 x 85, 90, 43 (clouds01) and 127 (clouds02), shown at twice their size.
+    def cloud_strip(hh, seed, density, tint):
+        n = fbm(1024, hh, (128, 64, 32), seed)
+        ys_ = np.arange(hh)[:, None] / hh
+        shape = np.sin(np.pi * ys_) ** 0.8
+        k = np.clip((n * shape - (1 - density)) / 0.12, 0, 1)
+        img = np.zeros((hh, 1024, 4), dtype=np.uint8)
+        img[..., :3] = tint
+        shade = (ys_ * 40)
+        img[..., :3] = np.clip(np.array(tint)[None, None, :] - shade[..., None], 0, 255)
+        img[..., 3] = (k * 235).astype(np.uint8)
+        return img
+    c1 = np.concatenate([cloud_strip(85, 71, 0.5, (255, 236, 222)), cloud_strip(90, 72, 0.45, (250, 220, 206)),
+                         cloud_strip(43, 73, 0.4, (244, 206, 190))], axis=0)
+    common.save_png(common.out_path('GUI/menu_clouds01.png'), c1)
+    common.save_png(common.out_path('GUI/menu_clouds02.png'), cloud_strip(127, 74, 0.42, (255, 244, 236)))
+    # The rock and the foreground hill: 1024 x 440, drawn at the bottom of the screen.
+    rw, rh = 1024, 440
+    img = Image.new('RGBA', (rw * SS, rh * SS), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    hill = [(0, 300), (140, 270), (300, 250), (460, 200), (560, 130), (640, 100), (760, 96), (860, 140),
+            (960, 230), (1024, 250), (1024, rh), (0, rh)]
+    d.polygon([(x * SS, y * SS) for x, y in hill], fill=(150, 118, 96, 255))
+    rock = [(520, 200), (560, 120), (620, 98), (700, 92), (780, 96), (840, 130), (880, 190), (860, 260), (700, 290),
+            (560, 270)]
+    d.polygon([(x * SS, y * SS) for x, y in rock], fill=(170, 150, 132, 255))
+    d.polygon([(x * SS, y * SS) for x, y in [(600, 104), (700, 92), (780, 96), (720, 130), (640, 130)]],
+              fill=(196, 178, 160, 255))
+    d.line([(x * SS, y * SS) for x, y in rock + [rock[0]]], fill=(96, 76, 62, 255), width=3 * SS)
+    ground_pts = [(0, 320), (200, 300), (400, 300), (560, 270), (700, 290), (860, 260), (1024, 280), (1024, rh),
+                  (0, rh)]
+    d.polygon([(x * SS, y * SS) for x, y in ground_pts], fill=(120, 140, 70, 255))
+    grass_strokes(img, (0, 300, rw, rh), 900, [(90, 110, 50), (150, 166, 90)], 81)
+    acacia_silhouette(d, 120, 310, 4.5, (60, 56, 40, 255))
+    arr = np.array(img.resize((rw, rh), Image.LANCZOS))
+    common.save_png(common.out_path('GUI/menu_rock.png'), arr)
+    # The title.
+    title_w, title_h = 660, 190
+    t_img = Image.new('RGBA', (title_w * SS, title_h * SS), (0, 0, 0, 0))
+    td = ImageDraw.Draw(t_img)
+    font = ImageFont.truetype(P.FONT_BOLD, 118 * SS)
+    td.text((title_w * SS / 2 + 4 * SS, 96 * SS + 6 * SS), 'Kesterby', font=font, anchor='mm', fill=(60, 30, 14, 140))
+    td.text((title_w * SS / 2, 96 * SS), 'Kesterby', font=font, anchor='mm', fill=(250, 200, 70, 255),
+            stroke_width=7 * SS, stroke_fill=(96, 50, 20, 255))
+    arr = np.array(t_img.resize((title_w, title_h), Image.LANCZOS))
+    common.save_png(common.out_path('Localization/English/GUI/menu_title.png'), arr)
+    # The warthog on the rock: a larger warthog looking about.
+    from creatures import Quadruped, idle1_pose, idle2_pose
+    from species import WARTHOG
+    from render3d import DIRECTIONS
+    q = Quadruped(WARTHOG)
+    ang = dict(DIRECTIONS)['down_right']
+    frames = []
+    for i in range(24):
+        t = i / 23
+        pose = idle1_pose(t) if i < 16 else idle2_pose((i - 16) / 7)
+        prims = [p.transformed(yaw(ang), np.zeros(3)) for p in q.build(pose)]
+        frames.append(render(prims, 176, 160, 2.0, (88, 120), outline_width=1.5))
+    common.write_anim('Sprites', 'menu_warthog', 'idle', frames, 12, False)
+    common.write_text(common.out_path('Sprites/main_menu.list'), 'menu_warthog.png 4444 8888\n')
+
+
+# -- Screens ----------------------------------------------------------------------------------------------
+
+def parchment(w, h, seed, base=(238, 222, 182)):
+    n = fbm(w, h, (128, 48, 16), seed)
+    col = np.array(base, dtype=np.float64)[None, None, :] * (0.92 + 0.12 * n[..., None])
+    ys, xs = np.mgrid[0:h, 0:w]
+    vign = ((xs / w - 0.5) ** 2 + (ys / h - 0.5) ** 2)
+    col *= (1 - 0.35 * vign[..., None])
+    return np.clip(col, 0, 255).astype(np.uint8)
+
+
+def world_map():
+    img = Image.fromarray(parchment(W * SS, H * SS, 91)).convert('RGBA')
+    d = ImageDraw.Draw(img)
+    # Land with a ragged coast on the right, a lake, a river and hills.
+    n = fbm(W, H, (160, 60), 92)
+    ys, xs = np.mgrid[0:H, 0:W]
+    land = (xs + n * 160) < 880
+    land_img = np.zeros((H, W, 4), dtype=np.uint8)
+    land_img[land] = (196, 206, 140, 255)
+    land_img[~land] = (140, 190, 206, 255)
+    dry = land & (n > 0.62)
+    land_img[dry] = (222, 204, 140, 255)
+    lake = ((xs - 300) ** 2 / 90 ** 2 + (ys - 250) ** 2 / 55 ** 2) < 1
+    land_img[lake] = (140, 190, 206, 255)
+    big = Image.fromarray(land_img).resize((W * SS, H * SS), Image.NEAREST).filter(ImageFilter.GaussianBlur(SS))
+    img = Image.blend(img, big, 0.75)
+    d = ImageDraw.Draw(img)
+    river = [(300, 300), (340, 380), (320, 460), (380, 540), (470, 600), (560, 700), (600, 768)]
+    d.line([(x * SS, y * SS) for x, y in river], fill=(120, 176, 200, 255), width=10 * SS, joint='curve')
+    rng = random.Random(93)
+    for _ in range(60):
+        x, y = rng.uniform(40, 820), rng.uniform(60, 730)
+        if ((x - 300) / 110) ** 2 + ((y - 250) / 75) ** 2 < 1:
+            continue
+        acacia_silhouette(d, x, y, rng.uniform(0.9, 1.4), (98, 128, 74, 255))
+    for x, y in ((640, 140), (690, 170), (740, 130), (160, 620), (110, 660)):
+        d.polygon([((x - 40) * SS, y * SS), (x * SS, (y - 50) * SS), ((x + 40) * SS, y * SS)], fill=(160, 140, 116, 255))
+        d.polygon([((x - 12) * SS, (y - 35) * SS), (x * SS, (y - 50) * SS), ((x + 12) * SS, (y - 35) * SS)],
+                  fill=(240, 236, 230, 255))
+    # A dotted trail that the level buttons can sit on.
+    trail = [(120, 700), (200, 600), (170, 480), (250, 390), (420, 360), (520, 440), (610, 520), (720, 470),
+             (780, 360), (700, 260), (560, 200), (430, 130), (300, 110)]
+    for (ax, ay), (bx, by) in zip(trail, trail[1:]):
+        for k in range(0, 10):
+            t = k / 10
+            x, y = ax + (bx - ax) * t, ay + (by - ay) * t
+            d.ellipse([(x - 3) * SS, (y - 3) * SS, (x + 3) * SS, (y + 3) * SS], fill=(150, 96, 60, 255))
+    # Compass rose.
+    cx, cy = 930, 670
+    d.ellipse([(cx - 50) * SS, (cy - 50) * SS, (cx + 50) * SS, (cy + 50) * SS], outline=(120, 86, 60, 255), width=3 * SS)
+    for a in range(4):
+        ang = a * math.pi / 2
+        tip = (cx + math.sin(ang) * 46, cy - math.cos(ang) * 46)
+        l = (cx + math.sin(ang + 2.6) * 12, cy - math.cos(ang + 2.6) * 12)
+        r = (cx + math.sin(ang - 2.6) * 12, cy - math.cos(ang - 2.6) * 12)
+        d.polygon([(p[0] * SS, p[1] * SS) for p in (tip, l, (cx, cy), r)], fill=(150, 60, 40, 255) if a == 0 else
+                  (120, 86, 60, 255))
+    common.save_jpg(common.out_path('GUI/map.jpg'), finish(img))
+
+
+def framed_screen(name, seed, board=(238, 222, 182), frame=(128, 84, 50), inset=40, rel='GUI'):
+    base = landscape('green', seed)
+    img = base.copy()
+    d = ImageDraw.Draw(img)
+    box = [inset * SS, inset * SS, (W - inset) * SS, (H - inset) * SS]
+    d.rounded_rectangle([box[0] + 8 * SS, box[1] + 10 * SS, box[2] + 8 * SS, box[3] + 10 * SS], 30 * SS,
+                        fill=(40, 24, 12, 255))
+    d.rounded_rectangle(box, 30 * SS, fill=frame + (255,))
+    inner = [box[0] + 16 * SS, box[1] + 16 * SS, box[2] - 16 * SS, box[3] - 16 * SS]
+    paper = Image.fromarray(parchment(inner[2] - inner[0], inner[3] - inner[1], seed + 1, board))
+    mask = Image.new('L', paper.size, 0)
+    ImageDraw.Draw(mask).rounded_rectangle([0, 0, paper.size[0] - 1, paper.size[1] - 1], 20 * SS, fill=255)
+    img.paste(paper, (inner[0], inner[1]), mask)
+    for x, y in ((inset + 8, inset + 8), (W - inset - 8, inset + 8), (inset + 8, H - inset - 8),
+                 (W - inset - 8, H - inset - 8)):
+        d.ellipse([(x - 6) * SS, (y - 6) * SS, (x + 6) * SS, (y + 6) * SS], fill=(200, 170, 110, 255),
+                  outline=(90, 60, 36, 255), width=2 * SS)
+    common.save_jpg(common.out_path(rel, name + '.jpg'), finish(img))
+
+
+def pedia_pages():
+    lines = []
+    for idx, (palette, seed, extra) in {0: ('green', 611, None), 1: ('lush', 612, 'bush'), 3: ('green', 613, 'water'),
+                                        4: ('dry', 614, 'rock')}.items():
+        w, h = 350, 290
+        img = landscape(palette, seed, horizon=120, trees=4)
+        img = img.resize((W, H), Image.LANCZOS).crop((0, 0, w * 2, h * 2)).resize((w * SS, h * SS))
+        d = ImageDraw.Draw(img)
+        if extra == 'water':
+            d.ellipse([60 * SS, 200 * SS, 300 * SS, 270 * SS], fill=(96, 160, 190, 255))
+        elif extra == 'rock':
+            d.polygon([(x * SS, y * SS) for x, y in [(230, 250), (260, 170), (330, 160), (350, 250)]],
+                      fill=(170, 150, 132, 255))
+        elif extra == 'bush':
+            for x in (40, 90, 300):
+                d.ellipse([(x - 30) * SS, 200 * SS, (x + 30) * SS, 250 * SS], fill=(86, 140, 62, 255))
+        arr = np.array(img.resize((w, h), Image.LANCZOS))
+        ys, xs = np.mgrid[0:h, 0:w]
+        rr = np.minimum(np.minimum(xs, w - 1 - xs), np.minimum(ys, h - 1 - ys))
+        arr[..., 3] = np.clip(rr * 16, 0, 255).astype(np.uint8)
+        name = f'pedia_back{idx:02d}'
+        common.save_png(common.out_path('GUI', name + '.png'), arr)
+        lines.append(f'{name}.png 4444 8888')
+    common.write_text(common.out_path('GUI/pedia.list'), '\n'.join(lines) + '\n')
+
+
+def loading_screens():
+    for i, (palette, seed) in enumerate((('green', 701), ('dry', 702), ('lush', 703)), start=1):
+        img = landscape(palette, seed, horizon=330, trees=12,
+                        sky_top=[(116, 186, 230), (220, 150, 110), (110, 170, 220)][i - 1],
+                        sky_bottom=[(220, 236, 236), (250, 214, 160), (214, 236, 220)][i - 1])
+        colours = [P.darker(GRASS[palette][0], 0.78)[:3], P.lighter(GRASS[palette][2], 1.1)[:3]]
+        grass_strokes(img, (0, 330, W, H), 2200, colours, seed + 5)
+        d = ImageDraw.Draw(img)
+        rng = random.Random(seed)
+        for _ in range(3):
+            acacia_silhouette(d, rng.uniform(60, 960), rng.uniform(390, 440), rng.uniform(3.0, 4.2), (70, 92, 56, 255))
+        common.save_jpg(common.out_path('GUI', f'load_screen{i}.jpg'), finish(img))
+
+
+def mini_games():
+    for name, palette, seed in (('match_three', 'lush', 801), ('find_pair', 'green', 802), ('catch_animal', 'dry', 803)):
+        img = landscape(palette, seed, horizon=140)
+        colours = [P.darker(GRASS[palette][0], 0.78)[:3], P.lighter(GRASS[palette][2], 1.1)[:3]]
+        grass_strokes(img, (0, 140, W, H), 2400, colours, seed + 5)
+        common.save_jpg(common.out_path('Mini-games', name + '.jpg'), finish(img))
+
+
+def park_screen():
+    img = landscape('lush', 901, horizon=160)
+    colours = [P.darker(GRASS['lush'][0], 0.78)[:3], P.lighter(GRASS['lush'][2], 1.1)[:3]]
+    path(img, [(0, 520), (200, 470), (420, 500), (600, 420), (1024, 380)], 30, 902)
+    grass_strokes(img, (0, 160, W, H), 2600, colours, 903)
+    fence(img, 560, 900, 330, 330)
+    fence(img, 620, 620, 330, 680)
+    common.save_jpg(common.out_path('Park', 'park_back.jpg'), finish(img))
+
+
+def main():
+    levels()
+    menu()
+    world_map()
+    framed_screen('help_screen', 501)
+    framed_screen('pedia_screen', 502, board=(244, 232, 200), frame=(70, 110, 60))
+    framed_screen('awards_back', 503, board=(236, 220, 186), frame=(150, 100, 40), rel='Awards')
+    pedia_pages()
+    loading_screens()
+    mini_games()
+    park_screen()
+
+
+if __name__ == '__main__':
+    main()

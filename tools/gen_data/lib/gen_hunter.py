@@ -1,0 +1,68 @@
+"""Poacher sheets: Poachers/hunter/animations/<set>_<direction> and the loading-screen runner."""
+import sys
+from multiprocessing import Pool
+
+import numpy as np
+
+import biped
+import common
+from render3d import DIRECTIONS, render, yaw
+
+CELL = (88, 80)
+ANCHOR = (44, 68)
+
+# set name, frames, fps, loops
+SETS = (
+    ('walk', 12, 14, True),
+    ('hit_01', 12, 14, False),
+    ('hit_02', 12, 14, False),
+    ('shoot', 48, 16, False),
+)
+
+
+def poses(name, n):
+    if name == 'walk':
+        return [biped.walk(i / n) for i in range(n)]
+    if name == 'run':
+        return [biped.walk(i / n, run=True) for i in range(n)]
+    if name == 'hit_01':
+        return [biped.hit1(i / (n - 1)) for i in range(n)]
+    if name == 'hit_02':
+        return [biped.hit2(i / (n - 1)) for i in range(n)]
+    if name == 'shoot':
+        return [biped.shoot(i, n) for i in range(n)]
+    raise ValueError(name)
+
+
+def frames_for(name, n, angle):
+    return [render([q.transformed(yaw(angle), np.zeros(3)) for q in biped.build(p)], CELL[0], CELL[1], 1.0, ANCHOR)
+            for p in poses(name, n)]
+
+
+def job(args):
+    folder, base, block, name, n, fps, loop, angle = args
+    frames = frames_for(name, n, angle)
+    common.write_anim(folder, base, block, frames, fps, loop)
+    return base, [i for i, f in enumerate(frames) if common.touches_border(f)]
+
+
+def jobs():
+    out = []
+    for name, n, fps, loop in SETS:
+        for dname, angle in DIRECTIONS:
+            out.append(('Poachers/hunter/animations', f'{name}_{dname}', name, name, n, fps, loop, angle))
+    right = dict(DIRECTIONS)['right']
+    out.append(('Sprites/LoadScreen', 'poacher_run', 'run', 'run', 12, 18, True, right))
+    out.append(('Sprites/LoadScreen', 'poacher_shoot', 'shoot', 'shoot', 48, 24, False, right))
+    return out
+
+
+def main():
+    with Pool() as pool:
+        for base, clipped in pool.imap(job, jobs()):
+            if clipped:
+                print(f'gen_hunter: {base}: frames {clipped} touch the cell border', file=sys.stderr)
+
+
+if __name__ == '__main__':
+    main()
