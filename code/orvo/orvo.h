@@ -22,6 +22,7 @@
 #include "orvo/gfx/a_imagemng.h"
 #include "orvo/gfx/a_stackblur.h"
 #include "orvo/gfx/a_theorastream.h"
+#include "orvo/gfx/a_theoravideo.h"
 #include "orvo/gfx/a_yuvconverter.h"
 #include "orvo/platform/a_dumpfile.h"
 #include "orvo/platform/a_fault.h"
