@@ -68,39 +68,6 @@ protected:
     kbtest::LogCapture log;
 };
 
-TEST_F(TheoraStreamTest, FlatFramesPlayInOrderThenTheStreamCloses)
-{
-    aTheoraStream s;
-    ASSERT_TRUE(s.open(clip("three.ogv", {kGray, kTeal, kPink})));
-    EXPECT_EQ(s.getWidth(), 32);
-    EXPECT_EQ(s.getHeight(), 32);
-    EXPECT_EQ(s.getPixels(), nullptr);
-    ASSERT_TRUE(s.decodeFrame(false));
-    EXPECT_TRUE(flat(s, 0xFF808080));
-    ASSERT_TRUE(s.decodeFrame(false));
-    EXPECT_TRUE(flat(s, 0xFF22788A));
-    ASSERT_TRUE(s.decodeFrame(false));
-    EXPECT_TRUE(flat(s, 0xFFFFAD52));
-    EXPECT_FALSE(s.decodeFrame(false));
-    EXPECT_FALSE(s.isOpen());
-    EXPECT_EQ(s.getWidth(), 0);
-    EXPECT_TRUE(flat(s, 0xFFFFAD52)) << "the last picture stays";
-}
-
-TEST_F(TheoraStreamTest, LoopingStartsAgainFromTheFirstFrame)
-{
-    aTheoraStream s;
-    ASSERT_TRUE(s.open(clip("two.ogv", {kTeal, kPink})));
-    for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(s.decodeFrame(true)) << "round " << round;
-        EXPECT_TRUE(flat(s, 0xFF22788A)) << "round " << round;
-        ASSERT_TRUE(s.decodeFrame(true)) << "round " << round;
-        EXPECT_TRUE(flat(s, 0xFFFFAD52)) << "round " << round;
-    }
-    EXPECT_TRUE(s.isOpen());
-    EXPECT_EQ(s.getWidth(), 32);
-}
-
 // The picture sits inside a larger coded frame; its first row is the top of
 // the image, and nothing of the border around it may show.
 TEST_F(TheoraStreamTest, PictureOffsetAndOrientationForEveryChromaLayout)
