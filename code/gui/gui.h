@@ -21,6 +21,7 @@
 #include "gui/server.h"
 #include "gui/shape.h"
 #include "gui/slider.h"
+#include "gui/staticanim.h"
 #include "gui/staticimage.h"
 #include "gui/statictext.h"
 #include "gui/style.h"

@@ -10,6 +10,7 @@
 #include "gui/scrollbar.h"
 #include "gui/shape.h"
 #include "gui/slider.h"
+#include "gui/staticanim.h"
 #include "gui/staticimage.h"
 #include "gui/statictext.h"
 #include "gui/stylebutton.h"
@@ -33,8 +34,8 @@ WidgetFactory& WidgetFactory::GetInstance()
 
 WidgetFactory::WidgetFactory()
 {
-    // FIXME: editbox, listbox, spinner, staticanim and memo take their places
-    // in this order as they are built.
+    // FIXME: editbox, listbox, spinner and memo take their places in this
+    // order as they are built.
     RegisterClass("checkbox", &create<Checkbox>);
     RegisterClass("imagebutton", &create<ImageButton>);
     RegisterClass("mainmenu", &create<MainMenu>);
@@ -45,6 +46,7 @@ WidgetFactory::WidgetFactory()
     RegisterClass("scrollbar", &create<Scrollbar>);
     RegisterClass("shape", &create<Shape>);
     RegisterClass("slider", &create<Slider>);
+    RegisterClass("staticanim", &create<StaticAnim>);
     RegisterClass("staticimage", &create<StaticImage>);
     RegisterClass("statictext", &create<StaticText>);
     RegisterClass("stylebutton", &create<StyleButton>);
