@@ -145,8 +145,8 @@ protected:
     {
         auto device = std::make_unique<aGpuDeviceGL>();
         gl = device.get();
-        graph = std::make_unique<aGraphServer>(kW, kH, false, false, true, "gallery", 0, false, true,
-                                               std::move(device));
+        graph =
+            std::make_unique<aGraphServer>(kW, kH, false, false, true, "gallery", 0, false, true, std::move(device));
         if (!gl->isCreated())
             GTEST_SKIP() << "no OpenGL device";
         graph->setClearColor(0xFF000000);
@@ -158,8 +158,10 @@ protected:
         images.loadList(dir.file("gallery.lst"));
         server = std::make_unique<Server>(&images, &sounds);
         const std::string fonts = std::string(KB_TEST_DATA_DIR) + "/../../data/Localization/English/Fonts/";
-        kbtest::writeFile(dir.file("lists.agui"), "fontlist\n{\n  arial14 " + fonts + "arial14.ini\n}\n"
-                                                  "regionlist\n{\n  diamond " + dir.file("diamond.bmp") + "\n}\n");
+        kbtest::writeFile(dir.file("lists.agui"), "fontlist\n{\n  arial14 " + fonts +
+                                                      "arial14.ini\n}\n"
+                                                      "regionlist\n{\n  diamond " +
+                                                      dir.file("diamond.bmp") + "\n}\n");
         server->load(dir.file("lists.agui"));
         server->load(std::string(KB_TEST_DATA_DIR) + "/gui/gallery.agui");
         server->InitializeWidgets();
@@ -170,8 +172,8 @@ protected:
         ASSERT_NE(quality, nullptr);
         quality->GetOptions() = {L"Low", L"High"};
         quality->SetCurrentOption(0);
-        find("Close")->SubscribeEvent(Widget::EventClick, new _memberBinder<Gallery, bool, const EventArgs&>(
-                                                              this, &Gallery::closeDialog));
+        find("Close")->SubscribeEvent(Widget::EventClick,
+                                      new _memberBinder<Gallery, bool, const EventArgs&>(this, &Gallery::closeDialog));
         find("Play")->SubscribeEvent(Widget::EventClick,
                                      new _memberBinder<Gallery, bool, const EventArgs&>(this, &Gallery::play));
     }

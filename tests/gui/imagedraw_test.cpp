@@ -101,5 +101,6 @@ TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangle)
     EXPECT_TRUE(GUI::IsImageTransparentAt(image, aRect(0, 0, 8, 4), 80, 40, 10, 10, 0x40, 0.2f))
         << "255 x 0.2 = 51 is below 64";
     EXPECT_FALSE(GUI::IsImageTransparentAt(image, right, 80, 40, 0, 0, 0, 1.0f)) << "threshold 0: never";
-    EXPECT_FALSE(GUI::IsImageTransparentAt(image, right, 0, 40, 0, 0, 0x40, 1.0f)) << "an empty widget divides by nothing";
+    EXPECT_FALSE(GUI::IsImageTransparentAt(image, right, 0, 40, 0, 0, 0x40, 1.0f))
+        << "an empty widget divides by nothing";
 }

@@ -72,8 +72,8 @@ TEST_F(SliderTest, DraggingTheThumbFollowsThePointerUntilTheTrackEnds)
     drag(10, 10, {45});
     EXPECT_EQ(s->GetThumb()->GetArea().x, 45);
     EXPECT_FLOAT_EQ(s->GetValue(), 45.0f / 180.0f);
-    EXPECT_EQ(events.take(), (kbtest::Entries{"Volume:ThumbTrackStarted", "Volume:PositionChanged",
-                                              "Volume:ThumbTrackFinished"}));
+    EXPECT_EQ(events.take(),
+              (kbtest::Entries{"Volume:ThumbTrackStarted", "Volume:PositionChanged", "Volume:ThumbTrackFinished"}));
     EXPECT_FALSE(s->IsTracking());
 
     drag(55, 10, {200, 30});

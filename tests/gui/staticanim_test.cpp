@@ -115,9 +115,10 @@ TEST_F(StaticAnimTest, DrawingScalesTheFrameAndSetAnimRestarts)
 TEST_F(StaticAnimTest, CursorsCutTheirFramesAndShowTheSystemArrowWithout)
 {
     addImage("arrows", 24, 12);
-    loadScript("c.agui", "cursor Two\n{\n  Image arrows\n  NumFrames 2\n  FrameSize 12 12\n  FPS 5\n  HotSpot 3.7 2\n}\n"
-                         "cursor Plain\n{\n  Image arrows\n}\n"
-                         "cursor Empty\n{\n  FPS 0\n}\n");
+    loadScript("c.agui",
+               "cursor Two\n{\n  Image arrows\n  NumFrames 2\n  FrameSize 12 12\n  FPS 5\n  HotSpot 3.7 2\n}\n"
+               "cursor Plain\n{\n  Image arrows\n}\n"
+               "cursor Empty\n{\n  FPS 0\n}\n");
     MouseCursor* two = server->GetMouseCursor("Two");
     ASSERT_NE(two, nullptr);
     EXPECT_EQ(two->GetAnimation().getFrameCount(), 2u);

@@ -24,7 +24,7 @@ TEST_F(StyleTest, AutoSliceAllCutsNineCellsAndMissingModesAreLogged)
     addImage("skin", 96, 48);
     Style* s = load("Image skin\nAutoSlice all\n");
     ASSERT_NE(s, nullptr);
-    const char* expected[9] = {"0 0 32 16",  "64 0 32 16", "0 32 32 16", "64 32 32 16", "0 16 32 16",
+    const char* expected[9] = {"0 0 32 16",  "64 0 32 16",  "0 32 32 16",  "64 32 32 16", "0 16 32 16",
                                "32 0 32 16", "64 16 32 16", "32 32 32 16", "32 16 32 16"};
     for (int i = 0; i < Style::SLICE_COUNT; ++i) {
         const aRect& r = s->GetSlice(static_cast<Style::Slice>(i));

@@ -20,14 +20,15 @@ namespace kbtest {
 
 // A font whose glyphs for ' ' and 'A'..'z' are `glyph` pixels wide (a space
 // `space` wide) and `height` high, with no offsets: widths add up exactly.
-inline std::string writeGridFont(const TempDir& dir, const std::string& name, uint32_t glyph = 8,
-                                 uint32_t height = 16, uint32_t space = 4)
+inline std::string writeGridFont(const TempDir& dir, const std::string& name, uint32_t glyph = 8, uint32_t height = 16,
+                                 uint32_t space = 4)
 {
     const uint32_t count = 'z' - 'A' + 1;
     const uint32_t width = glyph * count + space;
     writeFile(dir.file(name + ".png"),
               encodePng(std::vector<uint32_t>(size_t(width) * height, 0xFFFFFFFF), width, height));
-    std::string ini = "[General]\nFormat16=8888\nFormat32=8888\nTexture=" + name + ".png\nCharSpacing=0\n\n[Charlist]\n";
+    std::string ini =
+        "[General]\nFormat16=8888\nFormat32=8888\nTexture=" + name + ".png\nCharSpacing=0\n\n[Charlist]\n";
     char line[64];
     std::snprintf(line, sizeof line, "20=%u 0 %u %u 0 0\n", glyph * count, space, height);
     ini += line;
