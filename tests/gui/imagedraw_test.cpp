@@ -104,3 +104,24 @@ TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangle)
     EXPECT_FALSE(GUI::IsImageTransparentAt(image, right, 0, 40, 0, 0, 0x40, 1.0f))
         << "an empty widget divides by nothing";
 }
+
+TEST_F(ImageDraw, StaticImagesTintTheirPictureAndKeepItWhenDisabled)
+{
+    addImage("pic", 20, 10);
+    loadScript("i.agui", "staticimage Bare\n{\n  AreaRect 0 0 0 0\n}\n"
+                         "staticimage Pic\n{\n  AreaRect 10 10 0 0\n  NormalImage pic\n  NormalRect 5 0 15 10\n"
+                         "  Color 20FF8000\n  Alpha 0.5\n}\n");
+    auto* bare = dynamic_cast<GUI::StaticImage*>(root()->FindChild("Bare"));
+    auto* pic = dynamic_cast<GUI::StaticImage*>(root()->FindChild("Pic"));
+    ASSERT_TRUE(bare && pic);
+    EXPECT_EQ(bare->GetArea(), aRect());
+    EXPECT_EQ(pic->GetArea(), aRect(10, 10, 15, 10)) << "the size of the shown rectangle";
+    beginDraws();
+    bare->Draw();
+    EXPECT_TRUE(draws().empty());
+    pic->SetEnabled(false);
+    pic->Draw();
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_EQ(src(draws()[0]), "5 0 20 10");
+    EXPECT_EQ(draws()[0].u[4], 0x80FF8000u) << "the widget's alpha, not the tint's";
+}
