@@ -30,6 +30,7 @@
 #include "gui/shape.h"
 #include "gui/slider.h"
 #include "gui/spinner.h"
+#include "gui/staticanim.h"
 #include "gui/staticimage.h"
 #include "gui/statictext.h"
 #include "gui/style.h"

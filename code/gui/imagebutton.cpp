@@ -159,8 +159,8 @@ bool ImageButton::IsTransparentAt(int32_t x, int32_t y) const
 {
     if (m_rotAngle != 0.0f)
         return false;
-    return IsImageTransparentAt(m_images[STATE_NORMAL].get(), m_rects[STATE_NORMAL], m_area.width, m_area.height, x,
-                                y, m_transparentAlpha, GetAlpha());
+    return IsImageTransparentAt(m_images[STATE_NORMAL].get(), m_rects[STATE_NORMAL], m_area.width, m_area.height, x, y,
+                                m_transparentAlpha, GetAlpha());
 }
 
 } // namespace GUI

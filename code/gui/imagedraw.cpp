@@ -5,6 +5,7 @@
 
 #include "gui/property.h"
 #include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_sprite.h"
 
 namespace GUI {
 
@@ -50,6 +51,19 @@ void DrawImageStretched(aImage* image, const aRect& source, const aRect& destina
     const float scale[2] = {static_cast<float>(destination.width) / static_cast<float>(source.width),
                             static_cast<float>(destination.height) / static_cast<float>(source.height)};
     image->drawRegionAt(destination.x, destination.y, source, color, scale, rotation, centre);
+}
+
+void DrawAnimFrame(aSprite* animation, const aRect& destination, aColor color, float rotation, const float* centre)
+{
+    if (!animation || (color >> 24) == 0 || animation->getFrameCount() == 0)
+        return;
+    const uint16_t w = animation->getFrameWidth();
+    const uint16_t h = animation->getFrameHeight();
+    if (w == 0 || h == 0)
+        return;
+    const float scale[2] = {static_cast<float>(destination.width) / static_cast<float>(w),
+                            static_cast<float>(destination.height) / static_cast<float>(h)};
+    animation->drawFrame(destination.x, destination.y, color, scale, rotation, centre);
 }
 
 void DrawImageTiled(aImage* image, const aRect& source, const aRect& destination, aColor color)

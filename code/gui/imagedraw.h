@@ -1,5 +1,5 @@
 // The image drawing shared by the toolkit's picture widgets and skins:
-// stretched images, tiled images, the image slots that
+// stretched images, tiled images, animation frames, the image slots that
 // widgets keep (each an own counted handle, so an image list that is
 // unloaded never leaves a widget pointing at a freed image) and the alpha
 // test of click-through pictures. Drawing runs on the main thread inside a
@@ -12,6 +12,7 @@
 #include "orvo/util/a_geometry.h"
 
 class aImage;
+class aSprite;
 
 namespace GUI {
 
@@ -32,6 +33,11 @@ void SetImage(const aImage* image, const aRect* rect, std::unique_ptr<aImage>* s
 // with alpha 0 or an empty source. Rotation in radians about `centre` (null: the middle).
 void DrawImageStretched(aImage* image, const aRect& source, const aRect& destination, aColor color,
                         float rotation = 0.0f, const float* centre = nullptr);
+
+// The current frame scaled onto the destination; nothing for a null or
+// frameless animation, a frame of no size or a colour with alpha 0.
+void DrawAnimFrame(aSprite* animation, const aRect& destination, aColor color, float rotation = 0.0f,
+                   const float* centre = nullptr);
 
 // The source repeated unscaled over the destination, row by row, the last
 // row and column cut to the top-left part of the source. Nothing for a null

@@ -61,8 +61,7 @@ void OptionButton::Draw()
     if (m_currentOption >= 0 && m_currentOption < static_cast<int32_t>(m_options.size())) {
         const std::wstring& option = m_options[static_cast<size_t>(m_currentOption)];
         const float w = font->getTextSize(option).width;
-        font->drawText(absX + static_cast<float>(m_area.width) - m_textExtent[0] - w + dx, y + dy, option,
-                       m_textFlags);
+        font->drawText(absX + static_cast<float>(m_area.width) - m_textExtent[0] - w + dx, y + dy, option, m_textFlags);
     }
 }
 

@@ -103,8 +103,8 @@ void Style::MakeFromScript()
     }
 
     const aRect sliced = m_propAutoSlice.value == "all" ? aRect(0, 0, m_image ? m_image->getWidth() : uint16_t(0),
-                                                                 m_image ? m_image->getHeight() : uint16_t(0))
-                                                         : m_propAutoSlice.AsRect();
+                                                                m_image ? m_image->getHeight() : uint16_t(0))
+                                                        : m_propAutoSlice.AsRect();
     const int32_t cw = sliced.width / 3;
     const int32_t ch = sliced.height / 3;
     // Column and row of each slice in the three by three grid, in slice order.
@@ -135,7 +135,8 @@ void Style::drawEdge(Slice slice, int32_t mode, const aRect& where, aColor color
     if (horizontal)
         drawSlice(slice, where.x, where.y, color, static_cast<float>(where.width) / static_cast<float>(s.width), 1.0f);
     else
-        drawSlice(slice, where.x, where.y, color, 1.0f, static_cast<float>(where.height) / static_cast<float>(s.height));
+        drawSlice(slice, where.x, where.y, color, 1.0f,
+                  static_cast<float>(where.height) / static_cast<float>(s.height));
 }
 
 void Style::Draw(const aRect& r, aColor color)

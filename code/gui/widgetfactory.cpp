@@ -14,6 +14,7 @@
 #include "gui/shape.h"
 #include "gui/slider.h"
 #include "gui/spinner.h"
+#include "gui/staticanim.h"
 #include "gui/staticimage.h"
 #include "gui/statictext.h"
 #include "gui/stylebutton.h"
@@ -37,8 +38,6 @@ WidgetFactory& WidgetFactory::GetInstance()
 
 WidgetFactory::WidgetFactory()
 {
-    // FIXME: editbox, listbox, spinner, staticanim and memo take their places
-    // in this order as they are built.
     RegisterClass("checkbox", &create<Checkbox>);
     RegisterClass("editbox", &create<Editbox>);
     RegisterClass("imagebutton", &create<ImageButton>);
@@ -52,6 +51,7 @@ WidgetFactory::WidgetFactory()
     RegisterClass("shape", &create<Shape>);
     RegisterClass("slider", &create<Slider>);
     RegisterClass("spinner", &create<Spinner>);
+    RegisterClass("staticanim", &create<StaticAnim>);
     RegisterClass("staticimage", &create<StaticImage>);
     RegisterClass("statictext", &create<StaticText>);
     RegisterClass("stylebutton", &create<StyleButton>);
