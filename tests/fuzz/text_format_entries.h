@@ -66,7 +66,7 @@ inline std::vector<std::string> flatten(aOptionsFile& ini)
 {
     std::vector<std::string> flat;
     for (ini.firstSection(); !ini.isSectionEnd(); ini.nextSection()) {
-        flat.push_back("[" + ini.getSectionName());
+        flat.push_back(std::string("[").append(ini.getSectionName()));
         for (ini.firstKey(); !ini.isKeyEnd(); ini.nextKey())
             flat.push_back(ini.getKeyName() + "=" + ini.getKeyValue());
     }

@@ -141,7 +141,7 @@ TEST_F(BaseManagerTest, ListsOfMoreThan32768LinesLoadNothingAndSaySo)
 {
     std::string text;
     for (int i = 0; i < 32768; ++i)
-        text += "i" + std::to_string(i) + ".png\n";
+        text.append("i").append(std::to_string(i)).append(".png\n");
     const std::string limit = list("limit.lst", text);
     manager.loadList(limit);
     EXPECT_EQ(manager.loads.size(), 32768u);

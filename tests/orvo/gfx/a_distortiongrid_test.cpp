@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "gfx_fixture.h"
+#include "orvo/gfx/a_distortiongrid.h"
+#include "orvo/platform/gpu/a_gpubuffer.h"
+#include "support/log_capture.h"
+
+namespace {
+
+class GridTest : public kbtest::GfxTest {
+protected:
+    // The vertices of the last indexed draw, as the device received them.
+    std::vector<aGpuVertex> lastDraw(uint32_t* primitives = nullptr) const
+    {
+        const auto draws = device->records(aGpuCall::DrawIndexedPrimitive);
+        if (draws.empty() || draws.back().result != aGpuResult::Ok)
+            return {};
+        const aGpuRecord& r = draws.back();
+        if (primitives)
+            *primitives = r.u[1];
+        std::vector<aGpuVertex> v(r.vertices.size() / sizeof(aGpuVertex));
+        std::memcpy(v.data(), r.vertices.data(), v.size() * sizeof(aGpuVertex));
+        return v;
+    }
+};
+
+std::vector<uint16_t> indices(const aGpuIndexBuffer* buffer)
+{
+    std::vector<uint16_t> out(buffer->indexCount());
+    EXPECT_TRUE(buffer->read(0, buffer->size(), out.data()));
+    return out;
+}
+
+} // namespace
+
+TEST_F(GridTest, OneCellIsFourVerticesAndTwoTriangles)
+{
+    aImage image = picture(32, 32);
+    aDistortionGrid grid(2, 2);
+    EXPECT_EQ(aDistortionGrid::getInstances(), 1u);
+    EXPECT_EQ(aDistortionGrid::getCapacity(), 1u);
+    ASSERT_NE(aDistortionGrid::getVertexBuffer(), nullptr);
+    EXPECT_EQ(aDistortionGrid::getVertexBuffer()->size(), 112u);
+    EXPECT_EQ(indices(aDistortionGrid::getIndexBuffer()), (std::vector<uint16_t>{0, 1, 2, 1, 2, 3}));
+
+    grid.render(0, 0, 1);
+    EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u) << "no image, no draw";
+    grid.setImage(&image, nullptr);
+    grid.render(10, 20, 1);
+    uint32_t primitives = 0;
+    const auto v = lastDraw(&primitives);
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_EQ(primitives, 2u);
+    EXPECT_EQ(v[3].x, 42.0f);
+    EXPECT_EQ(v[3].y, 52.0f);
+    EXPECT_EQ(v[3].u, 1.0f);
+    EXPECT_EQ(v[1].v, 0.0f);
+    EXPECT_EQ(v[2].z, 0.0f);
+    EXPECT_EQ(v[2].rhw, 1.0f);
+    EXPECT_EQ(v[0].color, 0xFFFFFFFFu);
+    EXPECT_EQ(device->getVertexFormat(), aGpuVertexFormat::Tex1);
+    EXPECT_EQ(device->getTexture(0), image.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get());
+}
+
+TEST_F(GridTest, ImageRectangleSetsCellsAndTextureCoordinates)
+{
+    aImage image = picture(128, 64);
+    aDistortionGrid grid(5, 3);
+    const aRect rect(8, 4, 100, 50);
+    grid.setImage(&image, &rect);
+    EXPECT_EQ(grid.getCellWidth(), 25u);
+    EXPECT_EQ(grid.getCellHeight(), 25u);
+    const auto* last = grid.getVertex(4, 2);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->x, 100.0f);
+    EXPECT_EQ(last->y, 50.0f);
+    const float tw = image.getRecord()->surfaces[aImage::SURFACE_PLAIN].textureWidth;
+    const float th = image.getRecord()->surfaces[aImage::SURFACE_PLAIN].textureHeight;
+    EXPECT_FLOAT_EQ(last->u, (100 + 8) / tw);
+    EXPECT_FLOAT_EQ(last->v, (50 + 4) / th);
+    EXPECT_FLOAT_EQ(grid.getVertex(1, 1)->u, (25 + 8) / tw);
+    EXPECT_EQ(grid.getVertex(5, 0), nullptr);
+
+    // Uniform scale with scaleY -1; the cells go row by row, column by column.
+    grid.render(0, 0, 2.0f);
+    const auto v = lastDraw();
+    ASSERT_EQ(v.size(), 8u * 4);
+    EXPECT_EQ(v[4 * 7 + 3].x, 200.0f);
+    EXPECT_EQ(v[4 * 7 + 3].y, 100.0f);
+    EXPECT_EQ(v[4 * 4].y, 50.0f) << "the fifth cell starts the second row";
+    grid.render(0, 0, 2.0f, 3.0f);
+    EXPECT_EQ(lastDraw()[4 * 7 + 3].y, 150.0f);
+}
+
+TEST_F(GridTest, VerticesMoveAndTakeColoursInsideTheGridOnly)
+{
+    aImage image = picture(40, 40);
+    aDistortionGrid grid(3, 3);
+    grid.setImage(&image, nullptr);
+    grid.setVertexOffset(1, 1, 2, -3, aDistortionGrid::FROM_REST);
+    EXPECT_EQ(grid.getVertex(1, 1)->x, 22.0f);
+    EXPECT_EQ(grid.getVertex(1, 1)->y, 17.0f);
+    grid.setVertexOffset(0, 2, 1, 1, aDistortionGrid::FROM_CENTRE);
+    EXPECT_EQ(grid.getVertex(0, 2)->x, 21.0f);
+    grid.setVertexOffset(2, 0, 5, 6, 7);
+    EXPECT_EQ(grid.getVertex(2, 0)->x, 5.0f);
+    EXPECT_EQ(grid.getVertex(2, 0)->y, 6.0f);
+    grid.setVertexOffset(3, 0, 5, 6, 0);
+    grid.setVertexOffset(0, 3, 5, 6, 0);
+    grid.setVertexColor(2, 2, 0x80FF0000);
+    grid.setVertexColor(3, 3, 0x80FF0000);
+    EXPECT_EQ(grid.getVertex(2, 2)->color, 0x80FF0000u);
+
+    const float u = grid.getVertex(2, 2)->u;
+    grid.resetVertices(0xFF00FF00);
+    EXPECT_EQ(grid.getVertex(1, 1)->x, 20.0f);
+    EXPECT_EQ(grid.getVertex(2, 0)->y, 0.0f);
+    EXPECT_EQ(grid.getVertex(2, 2)->color, 0xFF00FF00u);
+    EXPECT_EQ(grid.getVertex(2, 2)->u, u) << "texture coordinates stay";
+}
+
+TEST_F(GridTest, GridsShareTheBuffersAndGrowThem)
+{
+    aImage image = picture(64, 64);
+    auto first = std::make_unique<aDistortionGrid>(5, 5);
+    first->setImage(&image, nullptr);
+    const aGpuVertexBuffer* buffer = aDistortionGrid::getVertexBuffer();
+    {
+        aDistortionGrid smaller(3, 3);
+        EXPECT_EQ(aDistortionGrid::getVertexBuffer(), buffer) << "reused";
+        EXPECT_EQ(aDistortionGrid::getCapacity(), 16u);
+    }
+    aDistortionGrid larger(9, 9);
+    EXPECT_EQ(aDistortionGrid::getCapacity(), 64u);
+    EXPECT_EQ(aDistortionGrid::getIndexBuffer()->indexCount(), 64u * 6);
+    first->render(0, 0, 1);
+    const auto v = lastDraw();
+    ASSERT_EQ(v.size(), 16u * 4) << "the first grid still draws all its cells";
+    EXPECT_EQ(v.back().x, 64.0f);
+    EXPECT_EQ(v.back().rhw, 1.0f);
+    first.reset();
+    EXPECT_EQ(aDistortionGrid::getInstances(), 1u);
+    EXPECT_NE(aDistortionGrid::getVertexBuffer(), nullptr);
+}
+
+TEST_F(GridTest, OddSizesAreClampedOrRefused)
+{
+    kbtest::LogCapture log;
+    {
+        aDistortionGrid tiny(1, 0);
+        EXPECT_EQ(tiny.getColumns(), 2u);
+        EXPECT_EQ(tiny.getRows(), 2u);
+        EXPECT_EQ(tiny.getCellCount(), 1u);
+    }
+    EXPECT_TRUE(log.contains("aDistortionGrid. A grid of 1 x 0 vertices is raised to at least 2 x 2"));
+
+    aImage image = picture(64, 64);
+    aDistortionGrid most(129, 129);
+    EXPECT_EQ(most.getCellCount(), aDistortionGrid::kMaxCells);
+    most.setImage(&image, nullptr);
+    most.render(0, 0, 1);
+    const auto v = lastDraw();
+    ASSERT_EQ(v.size(), 65536u) << "the largest grid 16-bit indices reach";
+    EXPECT_EQ(device->records(aGpuCall::DrawIndexedPrimitive).back().indices.back(), 65535);
+
+    aDistortionGrid huge(130, 129);
+    EXPECT_EQ(huge.getColumns(), 0u);
+    EXPECT_EQ(huge.getCellCount(), 0u);
+    EXPECT_EQ(huge.getVertex(0, 0), nullptr);
+    huge.setImage(&image, nullptr);
+    huge.setVertexOffset(0, 0, 1, 1, 0);
+    device->clearRecords();
+    huge.render(0, 0, 1);
+    EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u);
+    EXPECT_TRUE(log.contains("aDistortionGrid. A grid of 130 x 129 vertices has more cells than 16-bit indices reach"));
+    aDistortionGrid absurd(0xFFFFFFFF, 0xFFFFFFFF);
+    EXPECT_EQ(absurd.getCellCount(), 0u);
+}
+
+TEST_F(GridTest, FailedBuffersDrawNothing)
+{
+    kbtest::LogCapture log;
+    aImage image = picture(32, 32);
+    device->failNext(aGpuCall::CreateVertexBuffer, aGpuResult::OutOfMemory);
+    {
+        aDistortionGrid grid(3, 3);
+        EXPECT_EQ(aDistortionGrid::getVertexBuffer(), nullptr);
+        EXPECT_EQ(aDistortionGrid::getCapacity(), 0u);
+        grid.setImage(&image, nullptr);
+        grid.render(0, 0, 1);
+        EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u);
+
+        // The next grid tries again, and both draw.
+        aDistortionGrid again(2, 2);
+        EXPECT_NE(aDistortionGrid::getVertexBuffer(), nullptr);
+        grid.render(0, 0, 1);
+        EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u) << "too small for the first grid";
+    }
+    EXPECT_TRUE(log.contains("aDistortionGrid. Vertex buffer creation failed (OUT_OF_MEMORY)"));
+
+    device->failNext(aGpuCall::CreateIndexBuffer, aGpuResult::OutOfMemory);
+    aDistortionGrid grid(3, 3);
+    EXPECT_EQ(aDistortionGrid::getVertexBuffer(), nullptr) << "no half set of buffers";
+    EXPECT_EQ(aDistortionGrid::getIndexBuffer(), nullptr);
+    grid.setImage(&image, nullptr);
+    grid.render(0, 0, 1);
+    EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u);
+    EXPECT_TRUE(log.contains("aDistortionGrid. Index buffer creation failed (OUT_OF_MEMORY)"));
+}
+
+TEST(DistortionGrid, WithoutAGraphServerItDrawsNothing)
+{
+    kbtest::LogCapture log;
+    aImage image;
+    aDistortionGrid grid(4, 4);
+    grid.setImage(&image, nullptr);
+    grid.render(0, 0, 1);
+    EXPECT_EQ(aDistortionGrid::getVertexBuffer(), nullptr);
+    EXPECT_TRUE(log.contains("aDistortionGrid. Error, aGraphServer object not created!"));
+}

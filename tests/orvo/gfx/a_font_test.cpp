@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fontgen.h"
+#include "orvo/gfx/a_font.h"
+#include "orvo/gfx/a_fontdataloaderini.h"
+#include "orvo/platform/gpu/a_gpuformat.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Two letters with spacing and a kerning pair, an underscore and an O.
+constexpr const char* kFont = "[General]\n"
+                              "Format16=4444\n"
+                              "Format32=8888\n"
+                              "Texture=glyphs.png\n"
+                              "CharSpacing=2\n"
+                              "[Charlist]\n"
+                              "41=0 0 12 18 1 0.5\n"
+                              "56=12 0 10 18 0.25 1\n"
+                              "5F=30 0 8 18 0 0\n"
+                              "4F=40 0 11 16 0 0\n"
+                              "[KerningPairs]\n"
+                              "0=41 56 -1.5\n";
+
+class FontTest : public testing::Test {
+protected:
+    std::string write(const std::string& name, const std::string& text)
+    {
+        const std::string path = dir.file(name);
+        kbtest::writeFile(path, text);
+        return path;
+    }
+    std::unique_ptr<aFont> make(const std::string& text, const std::string& name = "font.ini")
+    {
+        return std::make_unique<aFont>(write(name, text).c_str());
+    }
+
+    kbtest::TempDir dir{"font"};
+};
+
+// The lines of the font's own loading: those of aFont and of the INI reader.
+std::vector<std::string> loadLines(const kbtest::LogCapture& log)
+{
+    std::vector<std::string> out;
+    for (const auto& m : log.messages())
+        if (m.rfind("aFont", 0) == 0 || m.rfind("aOptionsFile", 0) == 0)
+            out.push_back(m);
+    return out;
+}
+
+std::string withUnderline(const std::string& font)
+{
+    const std::string general = "[General]\n";
+    return general + "UnderlineDY=15\nUnderlineThickness=2\n" + font.substr(general.size());
+}
+
+} // namespace
+
+TEST_F(FontTest, TwoGlyphsMeasureWithAfterSpacingBeforeAndTheKerningOfThatOrder)
+{
+    auto font = make(kFont);
+    // A: 12 + after 0.5 + spacing 2; V: before 0.25 + kerning -1.5 + 10.
+    EXPECT_FLOAT_EQ(font->getTextSize(L"AV").width, 23.25f);
+    EXPECT_FLOAT_EQ(font->getTextSize(L"AV").height, 18.0f);
+    // The pair is kept for A then V only.
+    EXPECT_FLOAT_EQ(font->getTextSize(L"VA").width, 10 + 1 + 2 + 1 + 12);
+    // One character is just its glyph.
+    EXPECT_FLOAT_EQ(font->getTextSize(L"A").width, 12.0f);
+    EXPECT_FLOAT_EQ(font->getTextSizeA("AV").width, 23.25f);
+}
+
+TEST_F(FontTest, TheEmptyTextIsZeroWideAndOneLineHighAtEveryScale)
+{
+    auto font = make(kFont);
+    EXPECT_FLOAT_EQ(font->getNativeHeight(), 18.0f);
+    EXPECT_EQ(font->getTextSize(L"").width, 0.0f);
+    EXPECT_FLOAT_EQ(font->getTextSize(L"").height, 18.0f);
+    font->setSize(0.5f);
+    EXPECT_FLOAT_EQ(font->getTextSize(L"").height, 9.0f);
+}
+
+TEST_F(FontTest, ANegativeSizeScalesToThatPixelHeight)
+{
+    auto font = make(kFont);
+    EXPECT_EQ(font->getScale(), 1.0f);
+    font->setSize(-36.0f);
+    EXPECT_FLOAT_EQ(font->getScale(), 2.0f);
+    EXPECT_FLOAT_EQ(font->getTextSize(L"AV").width, 46.5f);
+    EXPECT_FLOAT_EQ(font->getTextSize(L"AV").height, 36.0f);
+    font->setSize(1.5f);
+    EXPECT_FLOAT_EQ(font->getScale(), 1.5f);
+    font->setSize(0.0f);
+    EXPECT_EQ(font->getTextSize(L"AV").width, 0.0f);
+}
+
+TEST_F(FontTest, TheUnderlineMarkerTakesNoRoomOnlyInAFontWithAnUnderlineOffset)
+{
+    auto plain = make(kFont, "plain.ini");
+    auto underlined = make(withUnderline(kFont), "underlined.ini");
+    EXPECT_FLOAT_EQ(underlined->getUnderlineOffset(), 15.0f);
+    // The marker adds nothing; the O after it is not the first character, so its before counts.
+    EXPECT_FLOAT_EQ(underlined->getTextSize(L"_O").width, 11.0f);
+    // After the marker the V follows "_", not the A: no kerning.
+    EXPECT_FLOAT_EQ(underlined->getTextSize(L"A_V").width, 12 + 0.5f + 2 + 0.25f + 10);
+    // Without an offset the underscore is an ordinary glyph.
+    EXPECT_FLOAT_EQ(plain->getTextSize(L"_O").width, 8 + 0 + 2 + 11);
+}
+
+TEST_F(FontTest, CharactersWithoutAGlyphAreSkippedButStillEndAKerningPair)
+{
+    auto font = make(kFont);
+    // "?" has no glyph: the V after it is not kerned against the A.
+    EXPECT_FLOAT_EQ(font->getTextSize(L"A?V").width, 12 + 0.5f + 2 + 0.25f + 10);
+    // Units outside the table (and the highest one) are simply absent.
+    const std::wstring odd = std::wstring(L"A") + wchar_t(0x1F600) + wchar_t(0xFFFF);
+    EXPECT_FLOAT_EQ(font->getTextSize(odd).width, 14.5f);
+    EXPECT_EQ(font->getCharRect(0x1F600), aRect());
+    EXPECT_EQ(font->getCharOffsetBefore('?'), 0.0f);
+    EXPECT_EQ(font->getCharOffsetAfter('?'), 0.0f);
+    EXPECT_EQ(font->getCharRect('V'), aRect(12, 0, 10, 18));
+    EXPECT_FLOAT_EQ(font->getCharOffsetBefore('V'), 0.25f);
+    EXPECT_FLOAT_EQ(font->getCharOffsetAfter('V'), 1.0f);
+}
+
+TEST_F(FontTest, TextLongerThanAnyBufferIsMeasuredWhole)
+{
+    auto font = make(kFont);
+    const std::wstring text(100000, L'O');
+    // Each O but the last adds its spacing.
+    EXPECT_FLOAT_EQ(font->getTextSize(text).width, 100000.0f * 11 + 99999.0f * 2);
+    const std::string narrow(5000, 'A');
+    EXPECT_FLOAT_EQ(font->getTextSizeA(narrow).width, 5000.0f * 12 + 4999.0f * (0.5f + 2 + 1));
+}
+
+TEST_F(FontTest, TheDescriptionGivesTextureFormatsUnderlineAndCharacterSpacing)
+{
+    const std::string path = write("sub/font.ini", "[General]\nFormat16=565\nFormat32=1555\nTexture=a.png\n"
+                                                   "CharSpacing=x\nUnderlineDY=3.5\nUnderlineColor=ff102030\n");
+    aFontDataLoaderINI loader(path.c_str());
+    EXPECT_EQ(loader.format16, aGpuFormat::R5G6B5);
+    EXPECT_EQ(loader.format32, aGpuFormat::A1R5G5B5);
+    EXPECT_EQ(loader.texturePath, dir.file("sub/a.png"));
+    EXPECT_EQ(loader.charSpacing, 0.0f);
+    EXPECT_FLOAT_EQ(loader.underlineOffset, 3.5f);
+    EXPECT_EQ(loader.underlineThickness, 1.0f);
+    EXPECT_EQ(loader.underlineColor, 0xFF102030u);
+    EXPECT_EQ(loader.size, 1.0f);
+    EXPECT_EQ(loader.color, 0xFFFFFFFFu);
+
+    aFontDataLoaderINI other(write("b.ini", "[General]\nFormat16=4444\nFormat32=8888\nUnderlineColor=0\n").c_str());
+    EXPECT_EQ(other.format16, aGpuFormat::A4R4G4B4);
+    EXPECT_EQ(other.format32, aGpuFormat::A8R8G8B8);
+    EXPECT_EQ(other.underlineColor, 0u);
+    EXPECT_EQ(other.underlineOffset, 0.0f);
+}
+
+TEST_F(FontTest, AnUnknownTextureFormatIsLoggedAndTheGlyphsStillLoad)
+{
+    kbtest::LogCapture log;
+    const std::string path = write("odd.ini", "[General]\nFormat16=999\nFormat32=8888\nTexture=t.png\n"
+                                              "CharSpacing=0\n[Charlist]\n41=0 0 5 9 0 0\n");
+    aFont font(path.c_str());
+    EXPECT_TRUE(log.contains("aFont. Unknown texture format: " + path));
+    EXPECT_EQ(font.getCharRect('A'), aRect(0, 0, 5, 9));
+    // No kerning section is normal.
+    EXPECT_EQ(loadLines(log).size(), 1u) << log.raw();
+}
+
+TEST_F(FontTest, CharlistCodesAreHexRepeatsReuseTheRecordAndWideCodesAreSkipped)
+{
+    kbtest::LogCapture log;
+    auto font = make("[General]\nFormat16=4444\nFormat32=8888\nTexture=t.png\nCharSpacing=0\n[Charlist]\n"
+                     "0x42=1 2 3 4 5 6\n"
+                     "42=7 8\n"             // x and y only: the rest stays
+                     "10041=0 0 9 40 0 0\n" // beyond the table: not even the height counts
+                     "zz=0 0 9 40 0 0\n"
+                     "44f=0 0 -3 -2 0 0\n"
+                     "[KerningPairs]\n"
+                     "a=41 42 -1\n" // the first character needs no glyph
+                     "b=42 43 -1\n" // the second one does
+                     "c=42\n");
+    EXPECT_EQ(font->getCharRect('B'), aRect(7, 8, 3, 4));
+    EXPECT_FLOAT_EQ(font->getCharOffsetBefore('B'), 5.0f);
+    EXPECT_FLOAT_EQ(font->getCharOffsetAfter('B'), 6.0f);
+    EXPECT_FLOAT_EQ(font->getNativeHeight(), 4.0f);
+    EXPECT_EQ(font->getCharRect(0x44F), aRect(0, 0, 0, 0));
+    EXPECT_TRUE(log.contains("aFont. Bad character code \"zz\" in " + dir.file("font.ini")));
+    EXPECT_TRUE(log.contains("aFont. Bad kerning pair \"42\" in " + dir.file("font.ini")));
+    // B is not first, so its before counts, and it is kerned after the glyph-less A; it is last: no after.
+    EXPECT_FLOAT_EQ(font->getTextSize(L"AB").width, 3 + 5 - 1);
+}
+
+TEST_F(FontTest, ADescriptionWithoutALoaderGivesALoggedEmptyFont)
+{
+    kbtest::LogCapture log;
+    const std::string path = write("font.fnt", kFont);
+    aFont font(path.c_str());
+    EXPECT_TRUE(log.contains("aFont. No loader for font description: " + path));
+    EXPECT_EQ(font.getTextSize(L"AV").width, 0.0f);
+    EXPECT_EQ(font.getTextSize(L"AV").height, 0.0f);
+    font.setSize(-20.0f);
+    EXPECT_TRUE(std::isfinite(font.getScale()));
+    EXPECT_EQ(font.getTextSize(L"AV").height, 0.0f);
+    EXPECT_EQ(font.getCharRect('A'), aRect());
+
+    // The same text under an "INI" name loads.
+    aFont upper(write("FONT.INI", kFont).c_str());
+    EXPECT_FLOAT_EQ(upper.getTextSize(L"AV").width, 23.25f);
+}
+
+TEST_F(FontTest, MissingOrDamagedFilesNeverCrash)
+{
+    kbtest::LogCapture log;
+    aFont missing(dir.file("none.ini").c_str());
+    EXPECT_EQ(missing.getTextSize(L"AV").width, 0.0f);
+    EXPECT_TRUE(log.contains("aFont. Unknown texture format: " + dir.file("none.ini")));
+
+    std::string junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += static_cast<char>((i * 7919 + 13) & 0xFF);
+    aFont damaged(write("junk.ini", junk).c_str());
+    (void)damaged.getTextSize(L"junk text");
+
+    // A Charlist before any General section: nothing is read from the wrong section.
+    auto noGeneral = make("[Charlist]\nFormat16=4444\n41=0 0 4 4 0 0\n", "nogeneral.ini");
+    EXPECT_EQ(noGeneral->getCharRect('A'), aRect(0, 0, 4, 4));
+    EXPECT_EQ(noGeneral->getCharSpacing(), 0.0f);
+}
+
+TEST_F(FontTest, TheSharedGDILivesFromTheFirstLoadToTheLastFont)
+{
+    EXPECT_EQ(aFont::getSharedGDI(), nullptr);
+    auto first = make(kFont);
+    aGDI* gdi = aFont::getSharedGDI();
+    ASSERT_NE(gdi, nullptr);
+    auto second = make(kFont, "second.ini");
+    EXPECT_EQ(aFont::getSharedGDI(), gdi);
+    // Loading again does not count the font twice.
+    EXPECT_TRUE(second->load(dir.file("font.ini").c_str()));
+    EXPECT_FALSE(second->load(dir.file("font.txt").c_str()));
+    first.reset();
+    EXPECT_EQ(aFont::getSharedGDI(), gdi);
+    second.reset();
+    EXPECT_EQ(aFont::getSharedGDI(), nullptr);
+}
+
+TEST_F(FontTest, AGeneratedFontMeasuresAsTheGeneratorLaidItOut)
+{
+    fontgen::Options options;
+    options.facePath = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+    options.pixelSize = 14;
+    options.codes = fontgen::defaultCodes();
+    options.charSpacing = 0.5f;
+    fontgen::Font made;
+    std::string error;
+    ASSERT_TRUE(fontgen::render(options, made, error)) << error;
+    ASSERT_TRUE(fontgen::writeFont(options, made, dir.path(), "gen", error)) << error;
+
+    kbtest::LogCapture log;
+    aFont font(dir.file("gen.ini").c_str());
+    EXPECT_TRUE(loadLines(log).empty()) << log.raw();
+    const auto find = [&made](uint32_t c) {
+        for (const auto& g : made.glyphs)
+            if (g.code == c)
+                return g;
+        ADD_FAILURE() << "no glyph " << c;
+        return fontgen::Glyph{};
+    };
+    float kern = 0.0f;
+    for (const auto& k : made.kerning)
+        if (k.first == 'A' && k.second == 'V')
+            kern = k.amount;
+    ASSERT_LT(kern, 0.0f);
+    const auto a = find('A'), v = find('V');
+    EXPECT_EQ(font.getCharRect('A'), aRect(a.x, a.y, a.width, a.height));
+    EXPECT_FLOAT_EQ(font.getTextSize(L"AV").width, a.width + a.after + 0.5f + v.before + kern + v.width);
+    EXPECT_FLOAT_EQ(font.getNativeHeight(), static_cast<float>(made.lineHeight));
+    EXPECT_FLOAT_EQ(font.getUnderlineOffset(), made.underlineOffset);
+    for (const auto& g : made.glyphs)
+        EXPECT_EQ(font.getCharRect(g.code), aRect(g.x, g.y, g.width, g.height)) << g.code;
+}
+
+TEST_F(FontTest, TheGamesFontsLoadWithLatinAndCyrillicGlyphsInsideTheirAtlas)
+{
+    const std::string folder = std::string(KB_TEST_DATA_DIR) + "/../../data/Localization/English/Fonts/";
+    for (const char* name : {"arial14", "mistral24", "title_s"}) {
+        SCOPED_TRACE(name);
+        kbtest::LogCapture log;
+        aFontDataLoaderINI loader((folder + name + ".ini").c_str());
+        EXPECT_TRUE(loadLines(log).empty()) << log.raw();
+        const std::string png = kbtest::readFile(loader.texturePath);
+        ASSERT_GT(png.size(), 24u);
+        const auto be32 = [&png](size_t at) {
+            return (uint32_t(uint8_t(png[at])) << 24) | (uint32_t(uint8_t(png[at + 1])) << 16) |
+                   (uint32_t(uint8_t(png[at + 2])) << 8) | uint32_t(uint8_t(png[at + 3]));
+        };
+        const uint32_t width = be32(16), height = be32(20);
+        EXPECT_GT(loader.nativeHeight, 10.0f);
+        EXPECT_GT(loader.underlineOffset, 0.0f);
+        EXPECT_FALSE(loader.kerning.empty());
+        for (uint32_t c : {0x41u, 0x7Au, 0xE9u, 0x416u, 0x44Fu, 0x401u, 0x2116u})
+            EXPECT_NE(loader.glyphs[c], nullptr) << c;
+        for (const auto& g : loader.glyphs) {
+            if (!g)
+                continue;
+            EXPECT_GE(g->x, 0);
+            EXPECT_GE(g->y, 0);
+            EXPECT_LE(uint32_t(g->x + g->width), width);
+            EXPECT_LE(uint32_t(g->y + g->height), height);
+        }
+    }
+}

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "image_fixture.h"
+#include "orvo/app/a_file.h"
+#include "orvo/app/a_fileserver.h"
+#include "orvo/gfx/a_theoravideo.h"
+#include "support/zip_writer.h"
+#include "theoragen.h"
+
+namespace {
+
+using theoragen::Yuv;
+
+constexpr Yuv kGray{128, 128, 128}; // 0xFF808080
+constexpr Yuv kTeal{100, 150, 90};  // 0xFF22788A
+constexpr Yuv kPink{200, 60, 200};  // 0xFFFFAD52
+
+// Gray frames 40, 55, 70 ... so a picture tells which frame it is.
+std::vector<theoragen::Frame> numberedFrames(int count)
+{
+    std::vector<theoragen::Frame> frames;
+    for (int i = 0; i < count; ++i)
+        frames.emplace_back(Yuv{static_cast<uint8_t>(40 + 15 * i), 128, 128});
+    return frames;
+}
+
+class TheoraVideoTest : public ::testing::Test {
+protected:
+    std::string clip(const std::string& name, const std::vector<theoragen::Frame>& frames,
+                     theoragen::Options options = {})
+    {
+        const std::string bytes = theoragen::clip(options, frames);
+        EXPECT_FALSE(bytes.empty()) << "the encoder refused the clip";
+        return rig.write(name, bytes);
+    }
+
+    // The image as it stands in its texture.
+    std::vector<uint32_t> shown() const
+    {
+        const aImage& image = video.getImage();
+        if (!image.hasTexture())
+            return {};
+        return kbtest::texturePixels(*image.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture);
+    }
+
+    // Every pixel of the image within 2 of `argb` in each channel.
+    ::testing::AssertionResult showsFlat(uint32_t argb) const
+    {
+        const std::vector<uint32_t> pixels = shown();
+        if (pixels.empty())
+            return ::testing::AssertionFailure() << "no picture";
+        for (size_t i = 0; i < pixels.size(); ++i)
+            for (int shift = 0; shift < 32; shift += 8)
+                if (std::abs(int((pixels[i] >> shift) & 0xFF) - int((argb >> shift) & 0xFF)) > 2)
+                    return ::testing::AssertionFailure() << std::hex << "pixel " << std::dec << i << " is 0x"
+                                                         << std::hex << pixels[i] << ", not near 0x" << argb;
+        return ::testing::AssertionSuccess();
+    }
+
+    // Which of numberedFrames the image shows (its first pixel's gray level).
+    int shownFrame() const
+    {
+        const std::vector<uint32_t> pixels = shown();
+        return pixels.empty() ? -1 : (static_cast<int>(pixels[0] & 0xFF) - 40 + 7) / 15;
+    }
+
+    kbtest::ImageRig rig;
+    kbtest::LogCapture log;
+    aTheoraVideo video;
+};
+
+TEST_F(TheoraVideoTest, PlaysFrameByFrameThenClosesKeepingTheLastFrame)
+{
+    ASSERT_TRUE(video.open(clip("three.ogv", {kGray, kTeal, kPink}), false));
+    EXPECT_EQ(video.getWidth(), 32);
+    EXPECT_EQ(video.getHeight(), 32);
+    EXPECT_EQ(video.getImage().getWidth(), 32);
+    EXPECT_EQ(video.getImage().getHeight(), 32);
+
+    video.update(0.0f); // the first frame comes at once
+    EXPECT_TRUE(showsFlat(0xFF808080));
+    video.update(0.02f); // half a frame
+    EXPECT_TRUE(showsFlat(0xFF808080));
+    video.update(0.02f);
+    EXPECT_TRUE(showsFlat(0xFF22788A));
+    video.update(0.04f);
+    EXPECT_TRUE(showsFlat(0xFFFFAD52));
+    EXPECT_EQ(video.getWidth(), 32);
+
+    video.update(0.04f); // the end of the file
+    EXPECT_EQ(video.getWidth(), 0);
+    EXPECT_EQ(video.getHeight(), 0);
+    EXPECT_TRUE(showsFlat(0xFFFFAD52));
+    video.update(1.0f);
+    EXPECT_TRUE(showsFlat(0xFFFFAD52));
+}
+
+TEST_F(TheoraVideoTest, LoopingShowsTheFirstFrameAgainWithoutClosing)
+{
+    ASSERT_TRUE(video.open(clip("two.ogv", {kTeal, kPink}), true));
+    for (int round = 0; round < 3; ++round) {
+        video.update(0.04f);
+        EXPECT_TRUE(showsFlat(0xFF22788A)) << "round " << round;
+        video.update(0.04f);
+        EXPECT_TRUE(showsFlat(0xFFFFAD52)) << "round " << round;
+    }
+    EXPECT_EQ(video.getWidth(), 32);
+}
+
+// 25 frames per second at 60 turns per second: a new frame every second or
+// third turn, one frame at a time; at 10 turns per second a frame every
+// turn, so the video runs at 10 frames per second of playing time.
+TEST_F(TheoraVideoTest, AtMostOneFramePerTurn)
+{
+    ASSERT_TRUE(video.open(clip("numbered.ogv", numberedFrames(12)), true));
+    video.update(1.0f / 60.0f);
+    int frame = shownFrame();
+    EXPECT_EQ(frame, 0);
+    int sinceChange = 0;
+    int changes = 0;
+    for (int turn = 1; turn < 60; ++turn) {
+        video.update(1.0f / 60.0f);
+        ++sinceChange;
+        const int now = shownFrame();
+        if (now == frame)
+            continue;
+        EXPECT_EQ(now, (frame + 1) % 12) << "turn " << turn;
+        EXPECT_TRUE(sinceChange == 2 || sinceChange == 3) << "turn " << turn << " after " << sinceChange;
+        frame = now;
+        sinceChange = 0;
+        ++changes;
+    }
+    // A second of turns plays a second of video (the end of the second may
+    // fall a rounding error either side of the 25th frame).
+    EXPECT_TRUE(changes == 24 || changes == 25) << changes;
+
+    ASSERT_TRUE(video.open(rig.dir.file("numbered.ogv"), true));
+    for (int turn = 0; turn < 15; ++turn) {
+        video.update(0.1f);
+        EXPECT_EQ(shownFrame(), turn % 12) << "turn " << turn;
+    }
+}
+
+TEST_F(TheoraVideoTest, PlaysFromInsideAnArchive)
+{
+    const std::string bytes = theoragen::clip({}, {kTeal, kPink});
+    kbtest::writeFile(rig.dir.file("movies.zip"), kbtest::makeZip({{"intro.ogv", bytes}}));
+    aFileServer* files = aFileServer::getSingletonPtr();
+    ASSERT_NE(files, nullptr);
+    files->setAssign("movies", rig.dir.path() + "/movies/");
+    ASSERT_TRUE(video.open("movies:intro.ogv", false));
+    video.update(0.04f);
+    EXPECT_TRUE(showsFlat(0xFF22788A));
+    video.update(0.04f);
+    EXPECT_TRUE(showsFlat(0xFFFFAD52));
+
+    EXPECT_FALSE(video.open("movies:missing.ogv", false));
+    EXPECT_EQ(video.getWidth(), 0);
+    EXPECT_TRUE(log.contains("file_readFullAndMalloc. Error open file: movies:missing.ogv")) << log.raw();
+    file_closeArchives();
+}
+
+TEST_F(TheoraVideoTest, FailedOpenLeavesNothingPlaying)
+{
+    const std::string junk = rig.write("junk.ogv", "OggS but nothing more");
+    EXPECT_FALSE(video.open(junk, true));
+    EXPECT_EQ(video.getWidth(), 0);
+    video.update(1.0f);
+    EXPECT_TRUE(shown().empty());
+    EXPECT_TRUE(log.contains("aTheoraVideo. No Theora stream in '" + junk + "'")) << log.raw();
+
+    // Opening again closes the video that plays.
+    theoragen::Options wide;
+    wide.width = 48;
+    wide.height = 16;
+    ASSERT_TRUE(video.open(clip("narrow.ogv", {kGray}), false));
+    ASSERT_TRUE(video.open(clip("wide.ogv", {kPink}, wide), false));
+    EXPECT_EQ(video.getWidth(), 48);
+    EXPECT_EQ(video.getImage().getWidth(), 48);
+    video.update(0.0f);
+    EXPECT_TRUE(showsFlat(0xFFFFAD52));
+}
+
+TEST_F(TheoraVideoTest, DrawsTheWholeImageOrASourceRectangle)
+{
+    ASSERT_TRUE(video.open(clip("draw.ogv", {kTeal}), false));
+    video.update(0.0f);
+    ASSERT_TRUE(rig.graph->beginScene());
+    rig.device->clearRecords();
+
+    const float scale[2] = {2.0f, 0.5f};
+    const float centre[2] = {3.0f, 4.0f};
+    video.draw(10.5f, 20.25f, 0x80FFFFFF, nullptr, scale, 0.75f, centre);
+    const aRect source(4, 8, 16, 12);
+    video.draw(-3.0f, 7.0f, 0xFF00FF00, &source);
+    const auto draws = rig.device->records(aGpuCall::SpriteDraw);
+    rig.graph->endScene();
+
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_EQ(draws[0].object, video.getImage().getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get());
+    EXPECT_EQ(kbtest::sourceOf(draws[0]), "0 0 32 32");
+    EXPECT_EQ(draws[0].u[4], 0x80FFFFFFu);
+    EXPECT_FLOAT_EQ(draws[0].f[0], 2.0f);
+    EXPECT_FLOAT_EQ(draws[0].f[1], 0.5f);
+    EXPECT_FLOAT_EQ(draws[0].f[2], 6.0f) << "centre x scale";
+    EXPECT_FLOAT_EQ(draws[0].f[3], 2.0f);
+    EXPECT_FLOAT_EQ(draws[0].f[4], 0.75f);
+    EXPECT_FLOAT_EQ(draws[0].f[5], 10.5f);
+    EXPECT_FLOAT_EQ(draws[0].f[6], 20.25f);
+
+    EXPECT_EQ(kbtest::sourceOf(draws[1]), "4 8 20 20");
+    EXPECT_EQ(draws[1].u[4], 0xFF00FF00u);
+    EXPECT_FLOAT_EQ(draws[1].f[0], 1.0f);
+    EXPECT_FLOAT_EQ(draws[1].f[4], 0.0f);
+    EXPECT_FLOAT_EQ(draws[1].f[5], -3.0f);
+    EXPECT_FLOAT_EQ(draws[1].f[6], 7.0f);
+}
+
+} // namespace
