@@ -6,6 +6,7 @@
 #include "gui/widget.h"
 #include "gui/widgetfactory.h"
 #include "orvo/app/a_application.h"
+#include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/sound/a_soundmanager.h"
@@ -30,7 +31,7 @@ Server::~Server()
     m_root = nullptr;
     m_hoverWidget = m_focusWidget = m_currentWidget = nullptr;
     m_parentStack.clear();
-    m_fontFiles.clear();
+    m_fonts.clear();
     m_templates.clear();
     m_styles.clear();
     m_regions.clear();
@@ -62,9 +63,12 @@ void Server::InitializeWidgets()
 
 aFont* Server::GetFont(const std::string& name) const
 {
-    // FIXME: the font lists are read but no font is loaded yet.
-    a_log("Server::GetFont - font '%s' not found!", name.c_str());
-    return nullptr;
+    const auto it = m_fonts.find(name);
+    if (it == m_fonts.end()) {
+        a_log("Server::GetFont - font '%s' not found!", name.c_str());
+        return nullptr;
+    }
+    return it->second.get();
 }
 
 Style* Server::GetStyle(const std::string& name) const

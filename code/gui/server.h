@@ -109,8 +109,7 @@ private:
     std::map<std::string, std::unique_ptr<Template>, aCaselessLess> m_templates;
     std::map<std::string, std::unique_ptr<Style>, aCaselessLess> m_styles;
     std::map<std::string, std::unique_ptr<Region>, aCaselessLess> m_regions;
-    // FIXME: the files of the font lists, kept until bitmap fonts can be loaded here.
-    std::map<std::string, std::string, aCaselessLess> m_fontFiles;
+    std::map<std::string, std::unique_ptr<aFont>, aCaselessLess> m_fonts;
     std::map<std::string, std::unique_ptr<MouseCursor>, aCaselessLess> m_cursors;
     std::vector<Widget*> m_parentStack;
     aImageManager* m_imageManager = nullptr;

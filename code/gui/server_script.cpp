@@ -9,6 +9,7 @@
 #include "gui/widget.h"
 #include "gui/widgetfactory.h"
 #include "orvo/app/a_caselessless.h"
+#include "orvo/gfx/a_font.h"
 #include "orvo/util/a_log.h"
 
 namespace GUI {
@@ -147,9 +148,12 @@ void Server::OnSectionLine(int32_t value, const Words& words)
     case BLOCK_FONTLIST:
         if (words.size() < 2)
             return;
-        // FIXME: load the bitmap font from words[1] once fonts can be loaded here.
-        if (!m_fontFiles.emplace(words[0], words[1]).second)
+        if (m_fonts.count(words[0])) {
             a_log("Server - font with name '%s' already exists", words[0].c_str());
+            return;
+        }
+        // A file that fails is logged by the font, which stays registered and draws nothing.
+        m_fonts.emplace(words[0], std::make_unique<aFont>(words[1].c_str()));
         return;
     case BLOCK_REGIONLIST: {
         if (words.size() < 2)
