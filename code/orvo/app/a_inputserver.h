@@ -27,6 +27,8 @@ public:
     void getMousePos(int32_t& x, int32_t& y) const;
     // A mouse button went down this frame.
     bool isAnyButtonPressed() const;
+    // The A_LOCK_* bits of the lock keys that are switched on.
+    uint32_t getLockStates() const { return m_device->lockStates(); }
     // Moves the system pointer to a position in game coordinates.
     void setCursorPos(int32_t x, int32_t y);
     // Shows an animated cursor (a copy of `animation`); null removes it.

@@ -18,6 +18,11 @@ constexpr int32_t A_INPUT_FAILED = static_cast<int32_t>(0x80004005);
 // The name of a failure code for log lines.
 const char* input_errorName(int32_t code);
 
+// Lock keys that are switched on, as aInputDevice::lockStates reports them.
+constexpr uint32_t A_LOCK_CAPS = 1;
+constexpr uint32_t A_LOCK_NUM = 2;
+constexpr uint32_t A_LOCK_SCROLL = 4;
+
 // Movement since the previous read (the wheel in 120 per notch) and the
 // buttons (bit 7 set = down): left, right, middle, fourth.
 struct aRawMouse {
@@ -44,6 +49,9 @@ public:
     // The pointer in the window's client coordinates.
     virtual bool cursorPos(aWindowHandle window, int32_t& x, int32_t& y) = 0;
     virtual void setCursorPos(aWindowHandle window, int32_t x, int32_t y) = 0;
+    // The A_LOCK_* bits of the lock keys that are on now (the system's toggle
+    // states, not whether the keys are held).
+    virtual uint32_t lockStates() = 0;
 };
 
 class aSdlInputDevice : public aInputDevice {
@@ -57,6 +65,7 @@ public:
     int32_t readMouse(aRawMouse& mouse) override;
     bool cursorPos(aWindowHandle window, int32_t& x, int32_t& y) override;
     void setCursorPos(aWindowHandle window, int32_t x, int32_t y) override;
+    uint32_t lockStates() override;
 
 private:
     bool m_keyboardOpen = false;
@@ -77,6 +86,7 @@ public:
     void addMotion(int32_t dx, int32_t dy);
     void setCursor(int32_t x, int32_t y);
     void lose();
+    void setLockStates(uint32_t bits) { m_locks = bits; }
     // Makes opening (and so the whole device) fail.
     void failKeyboard(int32_t code) { m_keyboardFailure = code; }
     void failMouse(int32_t code) { m_mouseFailure = code; }
@@ -95,9 +105,11 @@ public:
     int32_t readMouse(aRawMouse& mouse) override;
     bool cursorPos(aWindowHandle window, int32_t& x, int32_t& y) override;
     void setCursorPos(aWindowHandle window, int32_t x, int32_t y) override;
+    uint32_t lockStates() override { return m_locks; }
 
 private:
     uint8_t m_keys[256] = {};
+    uint32_t m_locks = 0;
     aRawMouse m_mouse;
     int32_t m_cursorX = 0;
     int32_t m_cursorY = 0;

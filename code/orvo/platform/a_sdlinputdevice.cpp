@@ -90,3 +90,16 @@ void aSdlInputDevice::setCursorPos(aWindowHandle window, int32_t x, int32_t y)
 {
     window_warpCursor(window, x, y);
 }
+
+uint32_t aSdlInputDevice::lockStates()
+{
+    const SDL_Keymod mods = SDL_GetModState();
+    uint32_t bits = 0;
+    if (mods & KMOD_CAPS)
+        bits |= A_LOCK_CAPS;
+    if (mods & KMOD_NUM)
+        bits |= A_LOCK_NUM;
+    if (mods & KMOD_SCROLL)
+        bits |= A_LOCK_SCROLL;
+    return bits;
+}

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "orvo/platform/a_sdlshared.h"
@@ -103,4 +104,18 @@ bool system_setThreadPriority(int32_t priority)
     default:
         return false;
     }
+}
+
+uint32_t system_doubleClickTimeMs()
+{
+    // The same setting SDL's own double clicks follow; 500 ms (SDL's and the
+    // usual desktop default) unless the user sets it.
+    const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
+    if (hint) {
+        char* end = nullptr;
+        const long ms = std::strtol(hint, &end, 10);
+        if (end != hint && ms > 0 && ms < 60000)
+            return static_cast<uint32_t>(ms);
+    }
+    return 500;
 }

@@ -40,3 +40,7 @@ constexpr int32_t A_THREAD_TIME_CRITICAL = 15;
 // system refuses (raising priority needs privileges).
 bool system_setPriorityClass(uint32_t priorityClass);
 bool system_setThreadPriority(int32_t priority);
+
+// The longest time between the presses of a double click, in milliseconds:
+// SDL's double-click-time hint when set, else 500.
+uint32_t system_doubleClickTimeMs();

@@ -1,0 +1,83 @@
+// Per-frame update and drawing of GUI::Widget.
+#include <algorithm>
+
+#include "gui/widget.h"
+#include "orvo/app/a_application.h"
+#include "orvo/gfx/a_graphserver.h"
+
+namespace GUI {
+
+namespace {
+
+aGraphServer* graphServer()
+{
+    aApplication* app = aApplication::get();
+    return app ? app->getGraphServer() : nullptr;
+}
+
+// The overlap of two rectangles; all zero when they do not meet.
+aRect intersect(const aRect& a, const aRect& b)
+{
+    const int32_t left = std::max<int32_t>(a.x, b.x);
+    const int32_t top = std::max<int32_t>(a.y, b.y);
+    const int32_t right = std::min<int32_t>(a.x + a.width, b.x + b.width);
+    const int32_t bottom = std::min<int32_t>(a.y + a.height, b.y + b.height);
+    if (right <= left || bottom <= top)
+        return aRect();
+    return aRect(static_cast<int16_t>(left), static_cast<int16_t>(top), static_cast<uint16_t>(right - left),
+                 static_cast<uint16_t>(bottom - top));
+}
+
+} // namespace
+
+void Widget::Update(float dt)
+{
+    UpdateSelf(dt);
+    // By index: an update may add or remove children.
+    for (size_t i = 0; i < m_children.size(); ++i)
+        m_children[i]->Update(dt);
+}
+
+void Widget::UpdateSelf(float dt)
+{
+    if (m_hovered) {
+        if (m_fadeInTime == 0.0f)
+            m_hoverFade = 1.0f;
+        else
+            m_hoverFade = std::clamp(m_hoverFade + dt / m_fadeInTime, 0.0f, 1.0f);
+    } else {
+        if (m_fadeOutTime == 0.0f)
+            m_hoverFade = 0.0f;
+        else
+            m_hoverFade = std::clamp(m_hoverFade - dt / m_fadeOutTime, 0.0f, 1.0f);
+    }
+    m_timeSincePress += dt;
+}
+
+void Widget::Render()
+{
+    if (!m_visible || (m_parent && !m_parent->IsVisible()))
+        return;
+    aGraphServer* graph = graphServer();
+    const aRect outer = graph ? graph->getViewport() : aRect();
+
+    OnBeginRender(WidgetEventArgs(this));
+    Draw();
+
+    bool clipping = false;
+    for (size_t i = 0; i < m_zOrder.size(); ++i) {
+        Widget* child = m_zOrder[i];
+        if (child->m_clipByParent != clipping) {
+            clipping = child->m_clipByParent;
+            if (graph)
+                graph->setViewport(clipping ? intersect(outer, GetAbsoluteRect()) : outer);
+        }
+        child->Render();
+    }
+    if (clipping && graph)
+        graph->setViewport(outer);
+
+    OnEndRender(WidgetEventArgs(this));
+}
+
+} // namespace GUI

@@ -1,0 +1,158 @@
+// Shared by the toolkit tests: an application with a graph server on the
+// recording device and scripted input, a GUI server on it, the log, a folder
+// for scripts, and an event log that records which widget fired what.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/gui.h"
+#include "orvo/sound/a_soundmanager.h"
+#include "support/app_fixture.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+namespace kbtest {
+
+// Records "<widget>:<event>" for every event it watches, in firing order.
+class EventLog {
+public:
+    void watch(GUI::Widget* widget, std::initializer_list<const char*> events)
+    {
+        for (const char* event : events) {
+            auto tap = std::make_unique<Tap>();
+            tap->log = this;
+            tap->label = widget->GetName() + ":" + event;
+            widget->SubscribeEvent(event,
+                                   new GUI::_memberBinder<Tap, bool, const GUI::EventArgs&>(tap.get(), &Tap::on));
+            m_taps.push_back(std::move(tap));
+        }
+    }
+    // Every widget event of the widget.
+    void watchAll(GUI::Widget* widget)
+    {
+        using W = GUI::Widget;
+        watch(widget,
+              {W::EventFocusGain, W::EventFocusLost,  W::EventHide,        W::EventShow,        W::EventEnabled,
+               W::EventDisabled,  W::EventMouseEnter, W::EventMouseLeave,  W::EventMouseDown,   W::EventMouseUp,
+               W::EventMouseMove, W::EventMouseWheel, W::EventClick,       W::EventDoubleClick, W::EventTripleClick,
+               W::EventKeyDown,   W::EventKeyUp,      W::EventKeyPress,    W::EventTextChanged, W::EventFontChanged,
+               W::EventMoved,     W::EventSized,      W::EventBeginRender, W::EventEndRender});
+    }
+    // The entries since the last take, then forgets them.
+    std::vector<std::string> take()
+    {
+        std::vector<std::string> out;
+        out.swap(entries);
+        return out;
+    }
+
+    std::vector<std::string> entries;
+    // Copies of the arguments of the mouse and keyboard events, in firing order.
+    std::vector<GUI::MouseEventArgs> mouse;
+    std::vector<GUI::KeybEventArgs> keys;
+
+private:
+    struct Tap {
+        EventLog* log = nullptr;
+        std::string label;
+        bool on(const GUI::EventArgs& a)
+        {
+            log->entries.push_back(label);
+            if (auto* m = dynamic_cast<const GUI::MouseEventArgs*>(&a))
+                log->mouse.push_back(*m);
+            if (auto* k = dynamic_cast<const GUI::KeybEventArgs*>(&a))
+                log->keys.push_back(*k);
+            return false;
+        }
+    };
+    std::vector<std::unique_ptr<Tap>> m_taps;
+};
+
+using Entries = std::vector<std::string>;
+
+// A one-bit BMP: `rows` top row first, '#' for a set bit. palette0 is the
+// colour of entry 0 (0 black); entry 1 is its opposite.
+inline std::string oneBitBmp(const std::vector<std::string>& rows, uint32_t palette0 = 0)
+{
+    const uint32_t width = rows.empty() ? 0 : static_cast<uint32_t>(rows[0].size());
+    const uint32_t height = static_cast<uint32_t>(rows.size());
+    const uint32_t stride = (width + 31) / 32 * 4;
+    std::string b(62 + size_t(stride) * height, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + size_t(i)] = static_cast<char>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<uint32_t>(b.size()));
+    put32(10, 62);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    b[26] = 1;
+    b[28] = 1; // bits per pixel
+    put32(54, palette0);
+    put32(58, palette0 ? 0 : 0x00FFFFFF);
+    for (uint32_t r = 0; r < height; ++r) {
+        const size_t row = 62 + size_t(stride) * (height - 1 - r);
+        for (uint32_t c = 0; c < width; ++c)
+            if (rows[r][c] == '#')
+                b[row + c / 8] = static_cast<char>(b[row + c / 8] | (0x80 >> (c % 8)));
+    }
+    return b;
+}
+
+class GuiTest : public ::testing::Test {
+protected:
+    GuiTest() { server = std::make_unique<GUI::Server>(nullptr, &sounds); }
+    ~GuiTest() override { server.reset(); }
+
+    GUI::Widget* root() const { return server->GetRoot(); }
+
+    // A plain widget under `parent` (the root when null) at the given area.
+    GUI::Widget* add(const std::string& name, aRect area, GUI::Widget* parent = nullptr)
+    {
+        auto* w = new GUI::Widget(name);
+        (parent ? parent : root())->AddChild(w);
+        w->SetArea(area);
+        return w;
+    }
+
+    // Writes a script into the temporary folder and loads it.
+    void loadScript(const std::string& name, const std::string& text)
+    {
+        writeFile(dir.file(name), text);
+        server->load(dir.file(name));
+    }
+
+    // One frame: the input server polls the scripted devices, then the GUI dispatches.
+    void frame(float dt = 1.0f / 60.0f)
+    {
+        rig.inputServer->update();
+        server->Update(dt);
+    }
+    void moveTo(int32_t x, int32_t y) { rig.keys->setCursor(x, y); }
+    void button(int b, bool down) { rig.keys->setButton(b, down); }
+    void key(uint8_t k, bool down) { rig.keys->setKey(k, down); }
+
+    LogCapture log;
+    TempDir dir{"gui"};
+    LoopRig rig;
+    aSoundManager sounds;
+    std::unique_ptr<GUI::Server> server;
+    EventLog events;
+};
+
+// A widget that takes the keyboard focus.
+class FocusWidget : public GUI::Widget {
+public:
+    using GUI::Widget::Widget;
+    bool IsFocusable() const override { return true; }
+};
+
+} // namespace kbtest

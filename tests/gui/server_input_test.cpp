@@ -1,0 +1,408 @@
+#include <gtest/gtest.h>
+
+#include "gui_fixture.h"
+
+using GUI::Widget;
+using kbtest::Entries;
+
+namespace {
+
+class Input : public kbtest::GuiTest {
+protected:
+    void SetUp() override { server->InitializeWidgets(); }
+
+    void set(Widget* w, const char* property, const std::string& value)
+    {
+        w->Set(property, value);
+        w->EndFillProperties();
+    }
+    kbtest::FocusWidget* addFocusable(const std::string& name, aRect area)
+    {
+        auto* w = new kbtest::FocusWidget(name);
+        root()->AddChild(w);
+        w->SetArea(area);
+        return w;
+    }
+    void watchMouse(Widget* w)
+    {
+        events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown, Widget::EventMouseUp,
+                         Widget::EventMouseMove, Widget::EventClick, Widget::EventDoubleClick, Widget::EventTripleClick,
+                         Widget::EventMouseWheel});
+    }
+    void watchKeys(Widget* w)
+    {
+        events.watch(w, {Widget::EventKeyDown, Widget::EventKeyUp, Widget::EventFocusGain, Widget::EventFocusLost,
+                         Widget::EventClick});
+    }
+};
+
+} // namespace
+
+TEST_F(Input, APressGoesToThePreviousHoverWidgetWhichKeepsThePointer)
+{
+    Widget* a = add("A", aRect(0, 0, 100, 100));
+    Widget* b = add("B", aRect(200, 0, 100, 100));
+    watchMouse(root());
+    watchMouse(a);
+    watchMouse(b);
+
+    moveTo(10, 10);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "A:MouseEnter", "A:MouseMove"}));
+
+    // Pressed in the frame that moves onto B: A was under the pointer last frame.
+    moveTo(250, 10);
+    button(0, true);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"A:MouseDown", "A:MouseMove"}));
+    EXPECT_EQ(events.mouse[events.mouse.size() - 2].x, 250) << "relative to A";
+    EXPECT_EQ(events.mouse[events.mouse.size() - 2].button, 0u);
+    EXPECT_EQ(server->GetHoverWidget(), a);
+
+    moveTo(260, 20);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"A:MouseMove"}));
+    EXPECT_EQ(events.mouse.back().dx, 10);
+    EXPECT_EQ(events.mouse.back().dy, 10);
+
+    // Released outside A: MouseUp but no Click; then the hover moves on.
+    button(0, false);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"A:MouseUp", "A:MouseLeave", "B:MouseEnter"}));
+
+    moveTo(2000, 2000);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"__root__:MouseLeave", "B:MouseLeave"})) << "outermost first";
+}
+
+TEST_F(Input, OneButtonAtATime)
+{
+    Widget* a = add("A", aRect(0, 0, 100, 100));
+    events.watch(a, {Widget::EventMouseDown, Widget::EventMouseUp, Widget::EventClick});
+    moveTo(10, 10);
+    frame();
+    button(0, true);
+    button(1, true);
+    frame();
+    button(1, false);
+    frame();
+    button(1, true);
+    button(0, false);
+    frame();
+    frame();
+    button(1, false);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"A:MouseDown", "A:MouseUp", "A:Click", "A:MouseDown", "A:MouseUp"}));
+    std::vector<uint32_t> buttons;
+    for (const auto& m : events.mouse)
+        buttons.push_back(m.button);
+    EXPECT_EQ(buttons, (std::vector<uint32_t>{0, 0, 0, 1, 1}));
+}
+
+TEST_F(Input, HoverChainsSkipTheirCommonAncestors)
+{
+    Widget* panelA = add("PanelA", aRect(0, 0, 300, 300));
+    Widget* buttonA = add("ButtonA", aRect(10, 10, 50, 50), panelA);
+    Widget* otherA = add("OtherA", aRect(100, 10, 50, 50), panelA);
+    Widget* panelB = add("PanelB", aRect(400, 0, 300, 300));
+    Widget* buttonB = add("ButtonB", aRect(10, 10, 50, 50), panelB);
+    for (Widget* w : {root(), panelA, buttonA, otherA, panelB, buttonB})
+        events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave});
+
+    moveTo(20, 20);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "PanelA:MouseEnter", "ButtonA:MouseEnter"}));
+
+    moveTo(120, 20);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"ButtonA:MouseLeave", "OtherA:MouseEnter"}));
+
+    moveTo(420, 20);
+    frame();
+    EXPECT_EQ(events.take(),
+              (Entries{"PanelA:MouseLeave", "OtherA:MouseLeave", "PanelB:MouseEnter", "ButtonB:MouseEnter"}));
+    EXPECT_TRUE(buttonB->IsHovered());
+    EXPECT_FALSE(otherA->IsHovered());
+
+    // A disabled widget under the pointer is no hover widget, and its parent gets nothing for it.
+    buttonB->SetEnabled(false);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"__root__:MouseLeave", "PanelB:MouseLeave", "ButtonB:MouseLeave"}));
+    EXPECT_EQ(server->GetHoverWidget(), nullptr);
+}
+
+TEST_F(Input, ClickingFocusesOnlyFocusableWidgets)
+{
+    auto* edit = addFocusable("Edit", aRect(0, 0, 100, 100));
+    Widget* label = add("Label", aRect(200, 0, 100, 100));
+    watchKeys(edit);
+    watchKeys(label);
+
+    moveTo(10, 10);
+    frame();
+    button(0, true);
+    frame();
+    button(0, false);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"Edit:FocusGain", "Edit:Click"}));
+    EXPECT_TRUE(edit->IsFocused());
+
+    moveTo(210, 10);
+    frame();
+    button(0, true);
+    frame();
+    button(0, false);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"Label:Click"}));
+    EXPECT_EQ(server->GetFocusWidget(), edit) << "a widget that cannot take the focus leaves it";
+
+    server->SetFocus(edit);
+    EXPECT_EQ(events.take(), (Entries{"Edit:FocusLost", "Edit:FocusGain"})) << "focusing the focus widget again";
+    server->SetFocus(nullptr);
+    EXPECT_EQ(events.take(), (Entries{"Edit:FocusLost"}));
+}
+
+TEST_F(Input, KeysGoToTheFocusAndAHeldKeyIsNewToTheNextFocus)
+{
+    auto* first = addFocusable("First", aRect(0, 0, 10, 10));
+    auto* second = addFocusable("Second", aRect(20, 0, 10, 10));
+    server->SetFocus(first);
+    watchKeys(first);
+    watchKeys(second);
+
+    key(A_KEY_A, true);
+    frame();
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"First:KeyDown"}));
+    EXPECT_EQ(events.keys.back().key, uint32_t(A_KEY_A));
+    EXPECT_EQ(events.keys.back().character, 'a');
+
+    server->SetFocus(second);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"First:FocusLost", "Second:FocusGain", "Second:KeyDown"}));
+
+    key(A_KEY_A, false);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"Second:KeyUp"}));
+
+    // A disabled focus widget hears nothing.
+    second->SetEnabled(false);
+    key(A_KEY_B, true);
+    frame();
+    key(A_KEY_B, false);
+    frame();
+    EXPECT_TRUE(events.take().empty());
+}
+
+TEST_F(Input, KeysPressedWhileAButtonIsHeldCountOnceItIsReleased)
+{
+    auto* edit = addFocusable("Edit", aRect(0, 0, 100, 100));
+    server->SetFocus(edit);
+    events.watch(edit, {Widget::EventKeyDown});
+    moveTo(10, 10);
+    frame();
+    button(0, true);
+    key(A_KEY_Z, true);
+    frame();
+    frame();
+    EXPECT_TRUE(events.take().empty());
+    button(0, false);
+    frame();
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown"}));
+}
+
+TEST_F(Input, HotKeysComeBeforeTheFocusAndNeedExactModifiers)
+{
+    auto* edit = addFocusable("Edit", aRect(0, 0, 10, 10));
+    Widget* save = add("Save", aRect(20, 0, 10, 10));
+    set(save, "Hotkey", "ctrl|s");
+    server->SetFocus(edit);
+    watchKeys(edit);
+    watchKeys(save);
+
+    key(A_KEY_LCONTROL, true);
+    key(A_KEY_S, true);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown", "Save:Click"}));
+    EXPECT_EQ(events.keys.back().key, uint32_t(A_KEY_LCONTROL));
+    EXPECT_EQ(events.mouse.back().modifiers, uint32_t(GUI::MOD_CTRL));
+    key(A_KEY_S, false);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"Edit:KeyUp"}));
+
+    key(A_KEY_RSHIFT, true);
+    frame();
+    key(A_KEY_S, true);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown", "Edit:KeyDown"})) << "ctrl and shift: not the hot key";
+    EXPECT_EQ(events.keys.back().modifiers, uint32_t(GUI::MOD_CTRL | GUI::MOD_SHIFT));
+    EXPECT_EQ(events.keys.back().character, 'S');
+    key(A_KEY_S, false);
+    key(A_KEY_RSHIFT, false);
+    frame();
+    events.take();
+
+    save->SetVisible(false);
+    key(A_KEY_S, true);
+    frame();
+    EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown"})) << "a hidden widget's hot key is not taken";
+}
+
+TEST_F(Input, KeysRepeatAtMostOnceAFrame)
+{
+    auto* edit = addFocusable("Edit", aRect(0, 0, 10, 10));
+    server->SetFocus(edit);
+    events.watch(edit, {Widget::EventKeyDown});
+    const float dt = 1.0f / 60.0f;
+
+    key(A_KEY_BACKSPACE, true);
+    // The timer runs from the press frame; the first repeat comes once it reaches the delay.
+    int expectedFirst = 0;
+    for (float t = 0.0f; t < 0.3f; t += dt)
+        ++expectedFirst;
+    std::vector<int> framesWithRepeat;
+    for (int f = 0; f < 60; ++f) {
+        const size_t before = events.entries.size();
+        frame(dt);
+        const size_t fired = events.entries.size() - before;
+        ASSERT_LE(fired, 1u) << "frame " << f;
+        if (fired && f > 0)
+            framesWithRepeat.push_back(f);
+    }
+    ASSERT_FALSE(framesWithRepeat.empty());
+    EXPECT_EQ(framesWithRepeat.front(), expectedFirst - 1);
+    // One second held: the press plus about one repeat per 0.05 s after the delay.
+    EXPECT_GE(framesWithRepeat.size(), 13u);
+    EXPECT_LE(framesWithRepeat.size(), 15u);
+
+    // Long frames still give one repeat each.
+    events.take();
+    for (int f = 0; f < 5; ++f)
+        frame(0.5f);
+    EXPECT_EQ(events.take().size(), 5u);
+
+    key(A_KEY_BACKSPACE, false);
+    frame(0.5f);
+    frame(0.5f);
+    EXPECT_TRUE(events.take().empty());
+}
+
+TEST_F(Input, AHeldButtonRepeatsOnlyOverItsWidget)
+{
+    Widget* arrow = add("Arrow", aRect(0, 0, 20, 20));
+    set(arrow, "MouseAutoRepeat", "1");
+    set(arrow, "AutoRepeatDelay", "0.2");
+    set(arrow, "AutoRepeatRate", "0.1");
+    events.watch(arrow, {Widget::EventMouseDown});
+    moveTo(5, 5);
+    frame();
+    button(0, true);
+    frame(0.1f); // press; timer 0.1
+    frame(0.1f); // 0.2: first repeat
+    frame(0.05f);
+    frame(0.05f); // 0.1 more: second repeat
+    EXPECT_EQ(events.take().size(), 3u);
+
+    moveTo(50, 5); // still captured, but outside
+    frame(0.1f);
+    frame(0.1f);
+    EXPECT_TRUE(events.take().empty());
+    moveTo(5, 5);
+    frame(0.1f);
+    EXPECT_EQ(events.take().size(), 1u);
+}
+
+TEST_F(Input, MultiClicksThroughTheServer)
+{
+    Widget* w = add("W", aRect(0, 0, 100, 100));
+    set(w, "MultiClick", "1");
+    set(w, "MultiClickTime", "0.5");
+    events.watch(w, {Widget::EventClick, Widget::EventDoubleClick, Widget::EventTripleClick});
+    moveTo(10, 10);
+    frame();
+    for (int i = 0; i < 3; ++i) {
+        button(0, true);
+        frame();
+        button(0, false);
+        frame();
+    }
+    EXPECT_EQ(events.take(), (Entries{"W:Click", "W:DoubleClick", "W:TripleClick"}));
+}
+
+TEST_F(Input, WheelAndModifiers)
+{
+    Widget* w = add("W", aRect(0, 0, 100, 100));
+    events.watch(w, {Widget::EventMouseWheel});
+    moveTo(10, 10);
+    frame();
+    rig.keys->addWheel(-240);
+    frame();
+    ASSERT_EQ(events.take(), (Entries{"W:MouseWheel"}));
+    EXPECT_FLOAT_EQ(events.mouse.back().wheel, -2.0f);
+
+    key(A_KEY_RSHIFT, true);
+    key(A_KEY_RALT, true);
+    rig.keys->setLockStates(A_LOCK_CAPS | A_LOCK_SCROLL);
+    frame();
+    EXPECT_EQ(server->GetModifiers(),
+              uint32_t(GUI::MOD_SHIFT | GUI::MOD_ALT | GUI::MOD_CAPSLOCK | GUI::MOD_SCROLLLOCK));
+    rig.keys->setLockStates(A_LOCK_NUM);
+    key(A_KEY_RCONTROL, true);
+    frame();
+    EXPECT_EQ(server->GetModifiers(), uint32_t(GUI::MOD_SHIFT | GUI::MOD_CTRL | GUI::MOD_ALT | GUI::MOD_NUMLOCK));
+}
+
+TEST(KeyToChar, UsEnglishLayout)
+{
+    using GUI::Server;
+    EXPECT_EQ(Server::KeyToChar(A_KEY_A, 0), 'a');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_A, GUI::MOD_SHIFT), 'A');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_A, GUI::MOD_CAPSLOCK), 'A');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_A, GUI::MOD_SHIFT | GUI::MOD_CAPSLOCK), 'a');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_1, GUI::MOD_SHIFT | GUI::MOD_CAPSLOCK), '!') << "caps lock changes letters only";
+    EXPECT_EQ(Server::KeyToChar(A_KEY_0, 0), '0');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_SPACE, 0), ' ');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_SEMICOLON, GUI::MOD_SHIFT), ':');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_APOSTROPHE, GUI::MOD_SHIFT), '"');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_GRAVE, GUI::MOD_SHIFT), '~');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_SPACE, GUI::MOD_SHIFT), 0) << "no shifted blank in the table";
+    EXPECT_EQ(Server::KeyToChar(A_KEY_F1, 0), 0);
+    EXPECT_EQ(Server::KeyToChar(A_KEY_ENTER, 0), 0);
+    // Every printable character is typed by exactly one key and shift state.
+    for (int c = 32; c <= 126; ++c) {
+        int found = 0;
+        for (uint32_t k = 0; k < 256; ++k)
+            for (uint32_t shift : {0u, 1u})
+                found += GUI::Server::KeyToChar(k, shift) == c;
+        EXPECT_EQ(found, 1) << char(c);
+    }
+}
+
+TEST_F(Input, HandlersMayDeleteOtherWidgetsDuringDispatch)
+{
+    auto* edit = addFocusable("Edit", aRect(200, 0, 10, 10));
+    Widget* killer = add("Killer", aRect(0, 0, 100, 100));
+    server->SetFocus(edit);
+    struct Deleter {
+        Widget* victim;
+        bool on(const GUI::EventArgs&)
+        {
+            delete victim;
+            victim = nullptr;
+            return true;
+        }
+    } deleter{edit};
+    killer->SubscribeEvent(Widget::EventMouseDown,
+                           new GUI::_memberBinder<Deleter, bool, const GUI::EventArgs&>(&deleter, &Deleter::on));
+    moveTo(10, 10);
+    frame();
+    button(0, true);
+    key(A_KEY_A, true);
+    frame();
+    button(0, false);
+    frame();
+    frame();
+    EXPECT_EQ(server->GetFocusWidget(), nullptr);
+    EXPECT_EQ(root()->FindChild("Edit"), nullptr);
+}
