@@ -2,7 +2,21 @@
 
 #include <new>
 
+#include "gui/checkbox.h"
+#include "gui/imagebutton.h"
+#include "gui/menu.h"
+#include "gui/optionbutton.h"
+#include "gui/radiobutton.h"
+#include "gui/scrollbar.h"
+#include "gui/shape.h"
+#include "gui/slider.h"
+#include "gui/staticanim.h"
+#include "gui/staticimage.h"
+#include "gui/statictext.h"
+#include "gui/stylebutton.h"
+#include "gui/tooltip.h"
 #include "gui/widget.h"
+#include "gui/window.h"
 #include "orvo/util/a_log.h"
 
 namespace GUI {
@@ -20,11 +34,25 @@ WidgetFactory& WidgetFactory::GetInstance()
 
 WidgetFactory::WidgetFactory()
 {
-    // FIXME: the other classes register here, in this order, as they are built:
-    // checkbox, editbox, imagebutton, listbox, mainmenu, menuitem, optionbutton,
-    // popupmenu, radiobutton, scrollbar, shape, slider, spinner, staticanim,
-    // staticimage, statictext, stylebutton, tooltip, then widget, window, memo.
+    // FIXME: editbox, listbox, spinner and memo take their places in this
+    // order as they are built.
+    RegisterClass("checkbox", &create<Checkbox>);
+    RegisterClass("imagebutton", &create<ImageButton>);
+    RegisterClass("mainmenu", &create<MainMenu>);
+    RegisterClass("menuitem", &create<MenuItem>);
+    RegisterClass("optionbutton", &create<OptionButton>);
+    RegisterClass("popupmenu", &create<PopupMenu>);
+    RegisterClass("radiobutton", &create<RadioButton>);
+    RegisterClass("scrollbar", &create<Scrollbar>);
+    RegisterClass("shape", &create<Shape>);
+    RegisterClass("slider", &create<Slider>);
+    RegisterClass("staticanim", &create<StaticAnim>);
+    RegisterClass("staticimage", &create<StaticImage>);
+    RegisterClass("statictext", &create<StaticText>);
+    RegisterClass("stylebutton", &create<StyleButton>);
+    RegisterClass("tooltip", &create<Tooltip>);
     RegisterClass("widget", &create<Widget>);
+    RegisterClass("window", &create<Window>);
 }
 
 Widget* WidgetFactory::NewWidget(const std::string& className, const std::string& name) const

@@ -1,0 +1,296 @@
+// The gallery: tests/data/gui/gallery.agui with one of every widget class of
+// the toolkit (a template, a region, a cursor, hot keys and a modal dialog
+// among them), pictures drawn here, the game's arial14 font, rendered through
+// the graph server on the OpenGL device (offscreen) and compared with
+// tests/data/golden/gui_gallery.png; then scripted clicks and keys change it
+// into tests/data/golden/gui_gallery_clicked.png. After an intended change, refresh with
+//     KB_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/test/tests/gui_tests --gtest_filter=Gallery.*
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "gui_fixture.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "orvo/platform/gpu/a_gpudevicegl.h"
+#include "support/golden.h"
+#include "support/image_files.h"
+
+using namespace GUI;
+
+namespace {
+
+constexpr uint32_t kW = 320, kH = 240;
+
+// Pictures for the gallery, ARGB, top row first.
+struct Canvas {
+    Canvas(uint32_t w, uint32_t h, uint32_t argb = 0) : width(w), height(h), pixels(size_t(w) * h, argb) {}
+
+    void fill(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t argb)
+    {
+        for (int32_t j = std::max(0, y); j < std::min<int32_t>(height, y + h); ++j)
+            for (int32_t i = std::max(0, x); i < std::min<int32_t>(width, x + w); ++i)
+                pixels[size_t(j) * width + size_t(i)] = argb;
+    }
+    void box(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t border, uint32_t inside)
+    {
+        fill(x, y, w, h, border);
+        fill(x + 1, y + 1, w - 2, h - 2, inside);
+    }
+    // Pixels whose centre lies inside the shape.
+    template <class F> void shape(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t argb, F inside)
+    {
+        for (int32_t j = 0; j < h; ++j)
+            for (int32_t i = 0; i < w; ++i)
+                if (inside((i + 0.5f) / w * 2 - 1, (j + 0.5f) / h * 2 - 1))
+                    fill(x + i, y + j, 1, 1, argb);
+    }
+    void disc(int32_t x, int32_t y, int32_t size, uint32_t argb)
+    {
+        shape(x, y, size, size, argb, [](float u, float v) { return u * u + v * v <= 1.0f; });
+    }
+    void diamond(int32_t x, int32_t y, int32_t size, uint32_t argb)
+    {
+        shape(x, y, size, size, argb, [](float u, float v) { return std::fabs(u) + std::fabs(v) <= 1.0f; });
+    }
+
+    uint32_t width, height;
+    std::vector<uint32_t> pixels;
+};
+
+// Every picture the layout names, written as PNG files with their image list.
+void writePictures(const kbtest::TempDir& dir)
+{
+    std::string list;
+    auto save = [&](const std::string& name, const Canvas& c) {
+        kbtest::writeFile(dir.file(name + ".png"), kbtest::encodePng(c.pixels, c.width, c.height));
+        list += name + ".png 8888 8888\n";
+    };
+    Canvas panel(24, 24, 0xFF1C2230);
+    panel.box(0, 0, 24, 24, 0xFF8CA0C0, 0xFF2A3448);
+    panel.fill(8, 8, 8, 8, 0xFF1C2230);
+    panel.fill(8, 8, 4, 4, 0xFF202840);
+    panel.fill(12, 12, 4, 4, 0xFF202840);
+    save("panel", panel);
+    const uint32_t plates[3][2] = {{0xFFA08840, 0xFF3A3020}, {0xFFE0C060, 0xFF5A4A28}, {0xFF705C28, 0xFF20180C}};
+    const char* plateNames[3] = {"plate", "platelit", "platedown"};
+    for (int i = 0; i < 3; ++i) {
+        Canvas c(12, 12);
+        c.box(0, 0, 12, 12, plates[i][0], plates[i][1]);
+        c.fill(4, 4, 4, 4, plates[i][1] + 0x00080808);
+        save(plateNames[i], c);
+    }
+    // Glyph strips, top to bottom: normal, pushed, hover, disabled.
+    Canvas button(64, 96);
+    const uint32_t faces[4][2] = {
+        {0xFF80A8E0, 0xFF305890}, {0xFF6080B0, 0xFF203860}, {0xFFB0D0FF, 0xFF4070B0}, {0xFF909090, 0xFF505050}};
+    for (int i = 0; i < 4; ++i)
+        button.box(0, 24 * i, 64, 24, faces[i][0], faces[i][1]);
+    save("button", button);
+    Canvas check(16, 64), radio(16, 64);
+    for (int i = 0; i < 4; ++i) {
+        check.box(0, 16 * i, 16, 16, faces[i][0], 0xFF101820);
+        radio.disc(0, 16 * i, 16, faces[i][0]);
+        radio.disc(2, 16 * i + 2, 12, 0xFF101820);
+    }
+    save("check", check);
+    save("radio", radio);
+    Canvas tick(16, 16);
+    for (int i = 0; i < 5; ++i)
+        tick.fill(3 + i, 7 + i, 2, 2, 0xFF60E060);
+    for (int i = 0; i < 6; ++i)
+        tick.fill(7 + i, 10 - 2 * i, 2, 2, 0xFF60E060);
+    save("tick", tick);
+    Canvas dot(8, 8);
+    dot.disc(0, 0, 8, 0xFF60E060);
+    save("dot", dot);
+    save("track", Canvas(4, 2, 0xFF708090));
+    Canvas thumb(8, 12);
+    thumb.box(0, 0, 8, 12, 0xFFFFE080, 0xFFC09030);
+    save("thumb", thumb);
+    Canvas arrows(20, 12);
+    arrows.shape(1, 1, 8, 10, 0xFFE8E0C8, [](float u, float v) { return std::fabs(v) <= (u + 1) / 2; });
+    arrows.shape(11, 1, 8, 10, 0xFFE8E0C8, [](float u, float v) { return std::fabs(v) <= (1 - u) / 2; });
+    save("arrows", arrows);
+    Canvas gem(48, 48);
+    for (int r = 24; r > 0; r -= 4)
+        gem.diamond(24 - r, 24 - r, 2 * r, 0xFF000000 | uint32_t(255 - r * 6) << 16 | uint32_t(60 + r * 4) << 8 | 200);
+    save("gem", gem);
+    Canvas spin(64, 16);
+    for (int i = 0; i < 4; ++i) {
+        spin.box(16 * i, 0, 16, 16, 0xFF607080, 0xFF202830);
+        spin.fill(16 * i + (i == 1 || i == 2 ? 8 : 2), i < 2 ? 2 : 8, 6, 6, 0xFFFF8040);
+    }
+    save("spin", spin);
+    Canvas scrollthumb(8, 10);
+    scrollthumb.box(0, 0, 8, 10, 0xFFC0C8D0, 0xFF8090A0);
+    save("scrollthumb", scrollthumb);
+    Canvas pointer(24, 12);
+    for (int f = 0; f < 2; ++f)
+        pointer.shape(12 * f, 0, 12, 12, f ? 0xFFFFE040 : 0xFFFFFFFF, [](float u, float v) { return u <= v; });
+    save("pointer", pointer);
+    kbtest::writeFile(dir.file("gallery.lst"), list);
+
+    // The gem's diamond as a hit-test mask.
+    std::vector<std::string> rows(48, std::string(48, '.'));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 48; ++x)
+            if (std::fabs((x + 0.5f) / 24 - 1) + std::fabs((y + 0.5f) / 24 - 1) <= 1.0f)
+                rows[size_t(y)][size_t(x)] = '#';
+    kbtest::writeFile(dir.file("diamond.bmp"), kbtest::oneBitBmp(rows));
+}
+
+class Gallery : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto device = std::make_unique<aGpuDeviceGL>();
+        gl = device.get();
+        graph =
+            std::make_unique<aGraphServer>(kW, kH, false, false, true, "gallery", 0, false, true, std::move(device));
+        if (!gl->isCreated())
+            GTEST_SKIP() << "no OpenGL device";
+        graph->setClearColor(0xFF000000);
+        auto in = std::make_unique<aScriptedInputDevice>();
+        keys = in.get();
+        input = std::make_unique<aInputServer>(std::move(in));
+
+        writePictures(dir);
+        images.loadList(dir.file("gallery.lst"));
+        server = std::make_unique<Server>(&images, &sounds);
+        const std::string fonts = std::string(KB_TEST_DATA_DIR) + "/../../data/Localization/English/Fonts/";
+        kbtest::writeFile(dir.file("lists.agui"), "fontlist\n{\n  arial14 " + fonts +
+                                                      "arial14.ini\n}\n"
+                                                      "regionlist\n{\n  diamond " +
+                                                      dir.file("diamond.bmp") + "\n}\n");
+        server->load(dir.file("lists.agui"));
+        server->load(std::string(KB_TEST_DATA_DIR) + "/gui/gallery.agui");
+        server->InitializeWidgets();
+        server->SetMouseCursor("default");
+
+        // What a screen does after the layout is read: fill lists, bind handlers.
+        auto* quality = dynamic_cast<OptionButton*>(find("Quality"));
+        ASSERT_NE(quality, nullptr);
+        quality->GetOptions() = {L"Low", L"High"};
+        quality->SetCurrentOption(0);
+        find("Close")->SubscribeEvent(Widget::EventClick,
+                                      new _memberBinder<Gallery, bool, const EventArgs&>(this, &Gallery::closeDialog));
+        find("Play")->SubscribeEvent(Widget::EventClick,
+                                     new _memberBinder<Gallery, bool, const EventArgs&>(this, &Gallery::play));
+    }
+    void TearDown() override
+    {
+        server.reset();
+        input.reset();
+    }
+
+    bool closeDialog(const EventArgs&)
+    {
+        find("Dialog")->SetVisible(false);
+        return true;
+    }
+    bool play(const EventArgs&)
+    {
+        ++plays;
+        return true;
+    }
+
+    Widget* find(const std::string& name) const { return server->GetRoot()->FindChild(name, true); }
+    void frame()
+    {
+        input->update();
+        server->Update(0.05f);
+    }
+    void click(int32_t x, int32_t y)
+    {
+        keys->setCursor(x, y);
+        frame();
+        keys->setButton(0, true);
+        frame();
+        keys->setButton(0, false);
+        frame();
+    }
+    void press(std::initializer_list<uint8_t> held)
+    {
+        for (uint8_t k : held)
+            keys->setKey(k, true);
+        frame();
+        for (uint8_t k : held)
+            keys->setKey(k, false);
+        frame();
+    }
+    std::vector<uint32_t> render()
+    {
+        if (!graph->beginScene())
+            return {};
+        server->Render();
+        graph->endScene();
+        std::vector<uint32_t> pixels;
+        uint32_t w = 0, h = 0;
+        gl->readBackBuffer(pixels, w, h);
+        return pixels;
+    }
+
+    kbtest::LogCapture log;
+    kbtest::TempDir dir{"gallery"};
+    kbtest::TestApp app;
+    aGpuDeviceGL* gl = nullptr;
+    std::unique_ptr<aGraphServer> graph;
+    aScriptedInputDevice* keys = nullptr;
+    std::unique_ptr<aInputServer> input;
+    aImageManager images;
+    aSoundManager sounds;
+    std::unique_ptr<Server> server;
+    int plays = 0;
+};
+
+} // namespace
+
+TEST_F(Gallery, EveryWidgetClassDrawsAndClicksChangeTheScreen)
+{
+    keys->setCursor(300, 228);
+    frame();
+    frame();
+    kbtest::expectGolden(render(), kW, kH, "gui_gallery");
+
+    // The modal dialog takes every click below it, and the hot key below it too.
+    auto* sound = dynamic_cast<Checkbox*>(find("Sound"));
+    click(12, 64);
+    EXPECT_FALSE(sound->IsChecked());
+    press({A_KEY_LCONTROL, A_KEY_P});
+    EXPECT_EQ(plays, 0);
+    // Esc is the dialog's close button.
+    press({A_KEY_ESCAPE});
+    EXPECT_FALSE(find("Dialog")->IsVisible(true));
+
+    click(12, 64);
+    EXPECT_TRUE(sound->IsChecked());
+    click(64, 84);
+    EXPECT_TRUE(dynamic_cast<Checkbox*>(find("Hard"))->IsChecked());
+    EXPECT_FALSE(dynamic_cast<Checkbox*>(find("Easy"))->IsChecked());
+    click(60, 108);
+    EXPECT_EQ(dynamic_cast<OptionButton*>(find("Quality"))->GetCurrentOption(), 1);
+    click(125, 130);
+    click(125, 130);
+    EXPECT_FLOAT_EQ(dynamic_cast<Slider*>(find("Volume"))->GetValue(), 0.5f);
+    press({A_KEY_LCONTROL, A_KEY_P});
+    EXPECT_EQ(plays, 1);
+    click(180, 40);
+    EXPECT_EQ(server->GetFocusWidget(), nullptr) << "outside the diamond the gem takes no click";
+    // The notes' bar: drag its thumb down to the end.
+    auto* bar = dynamic_cast<Scrollbar*>(find("Notes_auto_vscroll"));
+    ASSERT_NE(bar, nullptr);
+    keys->setCursor(296, 92);
+    frame();
+    keys->setButton(0, true);
+    frame();
+    keys->setCursor(296, 140);
+    frame();
+    keys->setButton(0, false);
+    frame();
+    EXPECT_FLOAT_EQ(bar->GetValue(), bar->GetMaxValue());
+    EXPECT_GT(bar->GetValue(), 0.0f);
+    // Rest on the style button: its hover skin.
+    keys->setCursor(100, 40);
+    frame();
+    kbtest::expectGolden(render(), kW, kH, "gui_gallery_clicked");
+}

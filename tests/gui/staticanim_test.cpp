@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "orvo/app/a_application.h"
+#include "orvo/util/a_random.h"
+#include "widget_kit.h"
+
+using namespace GUI;
+
+namespace {
+
+class StaticAnimTest : public kbtest::WidgetKit {
+protected:
+    StaticAnimTest() { addImage("strip", 40, 10); } // four 10 x 10 frames
+
+    StaticAnim* anim(const std::string& name, const std::string& lines)
+    {
+        loadScript(name + ".agui", "staticanim " + name + "\n{\n" + lines + "}\n");
+        return dynamic_cast<StaticAnim*>(root()->FindChild(name));
+    }
+    // The frames shown over `steps` updates of one frame time each.
+    static std::string play(StaticAnim* a, int steps)
+    {
+        std::string out;
+        for (int i = 0; i < steps; ++i) {
+            out += std::to_string(a->GetNormalAnim().getFrame());
+            a->UpdateSelf(a->GetNormalAnim().getFrameTime());
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(StaticAnimTest, PlayFlagsComeFromTheAnimType)
+{
+    StaticAnim* once = anim("Once", "NormalImage strip\nNumFrames 4\nFrameSize 10 10\nFPS 10\nAnimType NoLoop back\n"
+                                    "StartFrame 3\nAreaRect 0 0 0 0\n");
+    ASSERT_NE(once, nullptr);
+    EXPECT_EQ(once->GetArea(), aRect(0, 0, 10, 10)) << "the size comes from the frame";
+    EXPECT_FLOAT_EQ(once->GetNormalAnim().getFrameTime(), 0.1f);
+    EXPECT_EQ(play(once, 6), "321000") << "once, backward";
+
+    StaticAnim* pong = anim("Pong", "NormalImage strip\nNumFrames 4\nFrameSize 10 10\nAnimType pingpong\n"
+                                    "StartFrame 0\n");
+    const std::string frames = play(pong, 24);
+    EXPECT_EQ(frames.substr(0, 4), "0123");
+    EXPECT_NE(frames.find("3210", 4), std::string::npos) << frames;
+    EXPECT_NE(frames.find("0123", 8), std::string::npos) << "and up again: " << frames;
+    EXPECT_EQ(StaticAnim::ParseAnimType("back unknown noloop pingpong"), 2u) << "three words at most";
+}
+
+TEST_F(StaticAnimTest, StartFramesAreDrawnAtRandomWithoutStartFrame)
+{
+    a_srand(7);
+    std::set<uint16_t> starts;
+    for (int i = 0; i < 12; ++i)
+        starts.insert(anim("Rnd" + std::to_string(i), "NormalImage strip\nNumFrames 4\nFrameSize 10 10\n")
+                          ->GetNormalAnim()
+                          .getFrame());
+    EXPECT_GT(starts.size(), 1u);
+    EXPECT_LT(*starts.rbegin(), 4u);
+}
+
+TEST_F(StaticAnimTest, MissingFramesAndBadRatesFallBackSafely)
+{
+    StaticAnim* none = anim("None", "NormalImage strip\nNumFrames 0\nFrameSize 10 10\nFPS 0\n");
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none->GetNormalAnim().getFrameCount(), 0u);
+    EXPECT_TRUE(log.contains("StaticAnim::EndFillProperties - invalid FPS '0', 40 used"));
+    EXPECT_FLOAT_EQ(none->GetNormalAnim().getFrameTime(), 0.025f);
+    none->UpdateSelf(1.0f);
+
+    StaticAnim* slow = anim("Slow", "NormalImage strip\nNumFrames 4\nFrameSize 10 10\nFPS -3\nStartFrame 9\n");
+    EXPECT_FLOAT_EQ(slow->GetNormalAnim().getFrameTime(), 0.025f);
+    EXPECT_EQ(slow->GetNormalAnim().getFrame(), 0u) << "a start past the frames is ignored";
+    StaticAnim* tiny = anim("Tiny", "NormalImage strip\nNumFrames 4\nFrameSize 0.5 10\n");
+    EXPECT_EQ(tiny->GetNormalAnim().getFrameCount(), 0u);
+    StaticAnim* lost = anim("Lost", "NormalImage nowhere\nNumFrames 4\nFrameSize 10 10\n");
+    EXPECT_EQ(lost->GetNormalAnim().getFrameCount(), 0u);
+
+    beginDraws();
+    for (StaticAnim* a : {none, tiny, lost})
+        a->Draw();
+    EXPECT_TRUE(draws().empty());
+}
+
+TEST_F(StaticAnimTest, DrawingScalesTheFrameAndSetAnimRestarts)
+{
+    StaticAnim* a = anim("Spin", "AreaRect 5 5 20 30\nNormalImage strip\nNumFrames 4\nFrameSize 10 10\n"
+                                 "DisabledImage strip\nDisabledRect 30 0 10 10\nStartFrame 2\nColor 80FF0000\n");
+    beginDraws();
+    a->Draw();
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_EQ(src(draws()[0]), "20 0 30 10");
+    EXPECT_FLOAT_EQ(draws()[0].f[0], 2.0f);
+    EXPECT_FLOAT_EQ(draws()[0].f[1], 3.0f);
+    EXPECT_EQ(draws()[0].u[4], 0xFFFF0000u) << "the tint's own alpha takes no part";
+
+    a->SetEnabled(false);
+    rig.device_->clearRecords();
+    a->Draw();
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_EQ(src(draws()[0]), "30 20 40 30") << "frame 2 of a strip one frame wide";
+    EXPECT_EQ(draws()[0].u[4], 0xFFFFFFFFu);
+
+    aAnim backward = a->GetNormalAnim();
+    backward.setPlayFlags(aAnim::PLAY_BACKWARD | aAnim::PLAY_LOOP);
+    a->SetAnim(backward);
+    EXPECT_EQ(a->GetNormalAnim().getFrame(), 3u);
+    EXPECT_FALSE(a->GetNormalAnim().isStopped());
+}
+
+TEST_F(StaticAnimTest, CursorsCutTheirFramesAndShowTheSystemArrowWithout)
+{
+    addImage("arrows", 24, 12);
+    loadScript("c.agui",
+               "cursor Two\n{\n  Image arrows\n  NumFrames 2\n  FrameSize 12 12\n  FPS 5\n  HotSpot 3.7 2\n}\n"
+               "cursor Plain\n{\n  Image arrows\n}\n"
+               "cursor Empty\n{\n  FPS 0\n}\n");
+    MouseCursor* two = server->GetMouseCursor("Two");
+    ASSERT_NE(two, nullptr);
+    EXPECT_EQ(two->GetAnimation().getFrameCount(), 2u);
+    EXPECT_FLOAT_EQ(two->GetAnimation().getFrameTime(), 0.2f);
+    EXPECT_EQ(two->GetHotSpotX(), 3);
+    const MouseCursor* plain = server->GetMouseCursor("Plain");
+    EXPECT_EQ(plain->GetAnimation().getFrameCount(), 1u);
+    EXPECT_EQ(plain->GetAnimation().getFrameWidth(), 1u);
+    EXPECT_FLOAT_EQ(plain->GetAnimation().getFrameTime(), 0.025f);
+    EXPECT_TRUE(log.contains("MouseCursor::EndFillProperties - invalid FPS '0', 40 used"));
+
+    server->InitializeWidgets();
+    server->SetMouseCursor("Two");
+    EXPECT_TRUE(rig.inputServer->showsAnimatedCursor());
+    EXPECT_EQ(rig.inputServer->hotX, 3);
+    server->SetMouseCursor("Empty");
+    EXPECT_FALSE(two->IsVisible());
+    EXPECT_FALSE(rig.inputServer->showsAnimatedCursor()) << "no frames: the system arrow";
+}

@@ -1,0 +1,99 @@
+// What the widget-class tests share: a GUI server with an image manager
+// whose pictures the tests make, a small bitmap font of fixed glyph sizes,
+// and the sprite draws the recording device saw.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui_fixture.h"
+#include "orvo/gfx/a_font.h"
+#include "orvo/gfx/a_graphserver.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "support/image_files.h"
+
+namespace kbtest {
+
+// A font whose glyphs for ' ' and 'A'..'z' are `glyph` pixels wide (a space
+// `space` wide) and `height` high, with no offsets: widths add up exactly.
+inline std::string writeGridFont(const TempDir& dir, const std::string& name, uint32_t glyph = 8, uint32_t height = 16,
+                                 uint32_t space = 4)
+{
+    const uint32_t count = 'z' - 'A' + 1;
+    const uint32_t width = glyph * count + space;
+    writeFile(dir.file(name + ".png"),
+              encodePng(std::vector<uint32_t>(size_t(width) * height, 0xFFFFFFFF), width, height));
+    std::string ini =
+        "[General]\nFormat16=8888\nFormat32=8888\nTexture=" + name + ".png\nCharSpacing=0\n\n[Charlist]\n";
+    char line[64];
+    std::snprintf(line, sizeof line, "20=%u 0 %u %u 0 0\n", glyph * count, space, height);
+    ini += line;
+    for (uint32_t c = 'A'; c <= 'z'; ++c) {
+        std::snprintf(line, sizeof line, "%X=%u 0 %u %u 0 0\n", c, (c - 'A') * glyph, glyph, height);
+        ini += line;
+    }
+    writeFile(dir.file(name + ".ini"), ini);
+    return dir.file(name + ".ini");
+}
+
+class WidgetKit : public GuiTest {
+protected:
+    WidgetKit()
+    {
+        server.reset();
+        server = std::make_unique<GUI::Server>(&images, &sounds);
+    }
+    ~WidgetKit() override
+    {
+        if (inScene)
+            rig.graph->endScene();
+        server.reset();
+    }
+
+    // Registers a picture of one colour (or of the given pixels) under `name`.
+    void addImage(const std::string& name, uint32_t width, uint32_t height, uint32_t argb = 0xFFFFFFFF,
+                  std::vector<uint32_t> pixels = {})
+    {
+        if (pixels.empty())
+            pixels.assign(size_t(width) * height, argb);
+        writeFile(dir.file(name + ".png"), encodePng(pixels, width, height));
+        writeFile(dir.file(name + ".lst"), name + ".png 8888 8888\n");
+        images.loadList(dir.file(name + ".lst"));
+    }
+
+    // Opens a frame (once) and forgets what the device saw so far.
+    void beginDraws()
+    {
+        if (!inScene)
+            inScene = rig.graph->beginScene();
+        ASSERT_TRUE(inScene);
+        rig.device_->clearRecords();
+    }
+    std::vector<aGpuRecord> draws() const { return rig.device_->records(aGpuCall::SpriteDraw); }
+
+    // "left top right bottom" of a recorded draw's source.
+    static std::string src(const aGpuRecord& r)
+    {
+        return std::to_string(r.u[0]) + " " + std::to_string(r.u[1]) + " " + std::to_string(r.u[2]) + " " +
+               std::to_string(r.u[3]);
+    }
+    static float atX(const aGpuRecord& r) { return r.f[5]; }
+    static float atY(const aGpuRecord& r) { return r.f[6]; }
+
+    template <class T> T* make(const std::string& name, aRect area, GUI::Widget* parent = nullptr)
+    {
+        auto* w = new T(name);
+        (parent ? parent : root())->AddChild(w);
+        w->SetArea(area);
+        return w;
+    }
+
+    aImageManager images;
+    bool inScene = false;
+};
+
+} // namespace kbtest
