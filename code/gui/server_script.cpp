@@ -148,10 +148,12 @@ void Server::OnSectionLine(int32_t value, const Words& words)
     case BLOCK_FONTLIST:
         if (words.size() < 2)
             return;
-        if (m_fonts.count(words[0]))
+        if (m_fonts.count(words[0])) {
             a_log("Server - font with name '%s' already exists", words[0].c_str());
-        else
-            m_fonts.emplace(words[0], std::make_unique<aFont>(words[1].c_str()));
+            return;
+        }
+        // A file that fails is logged by the font, which stays registered and draws nothing.
+        m_fonts.emplace(words[0], std::make_unique<aFont>(words[1].c_str()));
         return;
     case BLOCK_REGIONLIST: {
         if (words.size() < 2)

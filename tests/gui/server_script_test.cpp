@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui_fixture.h"
+#include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_imagemanager.h"
 #include "support/image_files.h"
 
@@ -178,14 +179,25 @@ TEST_F(ServerScript, AnEmptyTemplateValueIsLookedUpAsItStands)
 TEST_F(ServerScript, FontAndRegionListsRefuseTakenNames)
 {
     kbtest::writeFile(dir.file("r.bmp"), kbtest::oneBitBmp({"#"}));
-    loadScript("a.agui", "fontlist\n{\n  arial14 fonts/arial14.fnt extra\n  arial14 other.fnt\n  lonely\n}\n"
-                         "regionlist\n{\n  round " +
-                             dir.file("r.bmp") + "\n  round " + dir.file("r.bmp") + "\n}\n");
-    EXPECT_TRUE(log.contains("Server - font with name 'arial14' already exists"));
+    kbtest::writeFile(dir.file("small.ini"), "[General]\nFormat16=4444\nFormat32=8888\nTexture=small.png\n"
+                                             "[Charlist]\n41=0 0 12 18 1 0.5\n");
+    kbtest::writeFile(dir.file("small.png"), kbtest::encodePng(std::vector<uint32_t>(16 * 18, 0xFFFFFFFF), 16, 18));
+    loadScript("a.agui", "fontlist\n{\n  small " + dir.file("small.ini") + " extra\n  SMALL other.ini\n  lonely\n}\n" +
+                             "regionlist\n{\n  round " + dir.file("r.bmp") + "\n  round " + dir.file("r.bmp") +
+                             "\n}\n" + "widget Caption\n{\n  Font Small\n  FontSize 2\n}\n");
+    EXPECT_TRUE(log.contains("Server - font with name 'SMALL' already exists"));
     EXPECT_TRUE(log.contains("Server - region with name 'round' already exists"));
     EXPECT_NE(server->GetRegion("ROUND"), nullptr);
     EXPECT_EQ(server->GetStyle("none"), nullptr);
     EXPECT_TRUE(log.contains("Server::GetStyle - style 'none' not found!"));
+
+    aFont* font = server->GetFont("small");
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->getCharRect(L'A'), aRect(0, 0, 12, 18)) << "read from the description file";
+    Widget* caption = root()->FindChild("Caption");
+    EXPECT_EQ(caption->GetFont(), font);
+    EXPECT_FLOAT_EQ(caption->GetFontSize(), 2.0f);
+    EXPECT_EQ(server->GetFont("lonely"), nullptr) << "a line of one word defines nothing";
 }
 
 TEST_F(ServerScript, InitializeWidgetsVisitsParentsBeforeChildrenAndLastChildFirst)

@@ -18,13 +18,13 @@ constexpr int32_t A_INPUT_FAILED = static_cast<int32_t>(0x80004005);
 // The name of a failure code for log lines.
 const char* input_errorName(int32_t code);
 
-// Movement since the previous read (the wheel in 120 per notch) and the
-// buttons (bit 7 set = down): left, right, middle, fourth.
 // Lock keys that are switched on, as aInputDevice::lockStates reports them.
 constexpr uint32_t A_LOCK_CAPS = 1;
 constexpr uint32_t A_LOCK_NUM = 2;
 constexpr uint32_t A_LOCK_SCROLL = 4;
 
+// Movement since the previous read (the wheel in 120 per notch) and the
+// buttons (bit 7 set = down): left, right, middle, fourth.
 struct aRawMouse {
     int32_t x = 0;
     int32_t y = 0;

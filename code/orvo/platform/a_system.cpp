@@ -108,7 +108,8 @@ bool system_setThreadPriority(int32_t priority)
 
 uint32_t system_doubleClickTimeMs()
 {
-    // SDL keeps the desktop's value in this hint when the video driver reads it.
+    // The same setting SDL's own double clicks follow; 500 ms (SDL's and the
+    // usual desktop default) unless the user sets it.
     const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
     if (hint) {
         char* end = nullptr;

@@ -42,5 +42,5 @@ bool system_setPriorityClass(uint32_t priorityClass);
 bool system_setThreadPriority(int32_t priority);
 
 // The longest time between the presses of a double click, in milliseconds:
-// the desktop's setting when SDL knows it, else 500.
+// SDL's double-click-time hint when set, else 500.
 uint32_t system_doubleClickTimeMs();

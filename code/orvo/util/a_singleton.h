@@ -8,13 +8,15 @@
 template <class T>
 class aSingleton {
 public:
-    aSingleton() { ms_Singleton = static_cast<T*>(this); }
+    // The slot keeps the base pointer: while the base is being built the
+    // object is not a T yet, so the cast to T waits until someone asks.
+    aSingleton() { ms_Singleton = this; }
 
     virtual ~aSingleton()
     {
         A_ASSERT(ms_Singleton);
         // Another instance may have taken the slot since; only clear our own.
-        if (ms_Singleton == static_cast<T*>(this))
+        if (ms_Singleton == this)
             ms_Singleton = nullptr;
     }
 
@@ -25,11 +27,11 @@ public:
     static T* getSingleton()
     {
         A_ASSERT(ms_Singleton);
-        return ms_Singleton;
+        return static_cast<T*>(ms_Singleton);
     }
 
-    static T* getSingletonPtr() { return ms_Singleton; }
+    static T* getSingletonPtr() { return static_cast<T*>(ms_Singleton); }
 
 protected:
-    static inline T* ms_Singleton = nullptr;
+    static inline aSingleton<T>* ms_Singleton = nullptr;
 };

@@ -2,6 +2,8 @@
 // device, SDL's events and input, a hundred frames of primitives, a screenshot.
 #include <gtest/gtest.h>
 
+
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,8 +54,10 @@ public:
 
 uint32_t pixelAt(const std::string& bmp, int x, int y)
 {
-    const uint32_t width = *reinterpret_cast<const uint32_t*>(bmp.data() + 18);
-    const uint32_t height = *reinterpret_cast<const uint32_t*>(bmp.data() + 22);
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::memcpy(&width, bmp.data() + 18, 4);
+    std::memcpy(&height, bmp.data() + 22, 4);
     const uint32_t row = (width * 3 + 3) & ~3u;
     const size_t at = 54 + size_t(height - 1 - y) * row + size_t(x) * 3;
     const auto* p = reinterpret_cast<const uint8_t*>(bmp.data() + at);

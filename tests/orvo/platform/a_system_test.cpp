@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "orvo/platform/a_instancelock.h"
+#include "orvo/platform/a_system.h"
 #include "orvo/platform/a_systemfacts.h"
 #include "support/temp_dir.h"
 
@@ -93,4 +96,17 @@ TEST(SystemFacts, ThisMachineGivesPlausibleFacts)
     EXPECT_LE(f.memoryLoad, 100u);
     ASSERT_FALSE(f.drives.empty());
     EXPECT_EQ(f.drives[0].mountPoint, "/");
+}
+
+TEST(SystemDoubleClick, TheHintWhenItHoldsATimeElse500)
+{
+    unsetenv("SDL_MOUSE_DOUBLE_CLICK_TIME");
+    EXPECT_EQ(system_doubleClickTimeMs(), 500u);
+    setenv("SDL_MOUSE_DOUBLE_CLICK_TIME", "350", 1);
+    EXPECT_EQ(system_doubleClickTimeMs(), 350u);
+    for (const char* bad : {"junk", "0", "-20", "999999"}) {
+        setenv("SDL_MOUSE_DOUBLE_CLICK_TIME", bad, 1);
+        EXPECT_EQ(system_doubleClickTimeMs(), 500u) << bad;
+    }
+    unsetenv("SDL_MOUSE_DOUBLE_CLICK_TIME");
 }
