@@ -60,7 +60,12 @@ void Memo::layOut(aFont& font)
     const float scale = font.getScale();
     const auto width = static_cast<float>(m_area.width);
     const auto length = static_cast<uint32_t>(m_text.size());
-    auto glyphWidth = [&](wchar_t c) { return static_cast<float>(font.getCharRect(c).width) * scale; };
+    // NOTE: a character takes its glyph and the offsets around it, as drawn;
+    // the glyph's rectangle alone leaves out the room of blanks and advances.
+    auto body = [&](wchar_t c, bool first) {
+        return ((first ? 0.0f : font.getCharOffsetBefore(c)) + static_cast<float>(font.getCharRect(c).width)) * scale;
+    };
+    auto tail = [&](wchar_t c) { return (font.getCharOffsetAfter(c) + font.getCharSpacing()) * scale; };
 
     Line line;
     float lineWidth = 0.0f;
@@ -73,6 +78,10 @@ void Memo::layOut(aFont& font)
         lineWidth = 0.0f;
         lastSpace = -1;
     };
+    auto append = [&](wchar_t c) {
+        lineWidth += body(c, line.text.empty()) + tail(c);
+        line.text += c;
+    };
     for (uint32_t i = 0; i < length; ++i) {
         const wchar_t c = m_text[i];
         if (c == L'\n') {
@@ -80,27 +89,23 @@ void Memo::layOut(aFont& font)
             finish(i + 1);
             continue;
         }
-        const float w = glyphWidth(c);
         if (c == L' ') {
             // Blanks hang at the line's end; they never start a new line.
             lastSpace = i;
-        } else if (m_wordWrap && !line.text.empty() && width <= lineWidth + w) {
+        } else if (m_wordWrap && !line.text.empty() && width <= lineWidth + body(c, false)) {
             // NOTE: a line keeps at least one character, so a glyph as wide
             // as the memo (or a memo without width) still moves the layout on.
             if (lastSpace >= 0 && static_cast<uint32_t>(lastSpace) + 1 < i) {
                 const auto cut = static_cast<uint32_t>(lastSpace) + 1;
-                std::wstring carried = m_text.substr(cut, i - cut);
                 line.text.resize(cut - line.start);
                 finish(cut);
-                line.text = std::move(carried);
-                for (const wchar_t d : line.text)
-                    lineWidth += glyphWidth(d);
+                for (uint32_t j = cut; j < i; ++j)
+                    append(m_text[j]);
             } else {
                 finish(i);
             }
         }
-        line.text += c;
-        lineWidth += w;
+        append(c);
     }
     finish(length);
 }
