@@ -304,21 +304,3 @@ TEST_F(EditboxTest, TheViewScrollsToKeepTheCaretVisible)
     press(*box, A_KEY_END);
     EXPECT_FLOAT_EQ(box->GetScrollOffset(), -16.0f);
 }
-
-TEST_F(EditboxTest, ScriptPropertiesAndIdentity)
-{
-    box->Set("MaxLength", "0x10");
-    box->Set("CursorChar", "_x");
-    box->Set("AllowCopyPaste", "1");
-    box->Set("AllowCyrillic", "1");
-    box->EndFillProperties();
-    EXPECT_EQ(box->GetMaxLength(), 16);
-    EXPECT_STREQ(box->GetType(), "Editbox");
-    EXPECT_TRUE(box->IsKindOf("Editbox"));
-    EXPECT_FALSE(box->IsKindOf("Memo"));
-    EXPECT_TRUE(box->IsFocusable());
-    GUI::Widget* made = GUI::WidgetFactory::GetInstance().NewWidget("EditBox", "made");
-    ASSERT_NE(made, nullptr);
-    EXPECT_STREQ(made->GetType(), "Editbox");
-    delete made;
-}

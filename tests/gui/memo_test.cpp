@@ -258,17 +258,3 @@ TEST_F(MemoTest, TheViewFollowsTheCaretWheelAndKeys)
     memo->UpdateSelf(0.0f);
     EXPECT_FLOAT_EQ(bar->GetValue(), bar->GetMaxValue());
 }
-
-TEST_F(MemoTest, IdentityAndFactory)
-{
-    EXPECT_STREQ(memo->GetType(), "Memo");
-    EXPECT_TRUE(memo->IsKindOf("Memo"));
-    EXPECT_TRUE(memo->IsKindOf("Editbox"));
-    memo->Set("LineSpacing", "4");
-    memo->EndFillProperties();
-    EXPECT_FLOAT_EQ(memo->GetLineHeight(), 20.0f);
-    GUI::Widget* made = GUI::WidgetFactory::GetInstance().NewWidget("memo", "m2");
-    ASSERT_NE(made, nullptr);
-    EXPECT_STREQ(made->GetType(), "Memo");
-    delete made;
-}

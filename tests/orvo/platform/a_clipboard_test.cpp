@@ -64,11 +64,3 @@ TEST(Clipboard, ThroughSdlTextFormatsConvert)
     EXPECT_EQ(keyboard_getLayoutName(), "00000409");
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
-
-TEST(KeyboardLayout, AFixedNameStandsInForTheSystems)
-{
-    keyboard_setLayoutName("00000419");
-    EXPECT_EQ(keyboard_getLayoutName(), "00000419");
-    keyboard_setLayoutName("");
-    EXPECT_EQ(keyboard_getLayoutName().size(), 8u);
-}
