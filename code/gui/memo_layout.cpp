@@ -242,7 +242,7 @@ void Memo::Draw()
     // The view moves in whole lines; without line height there is one place only.
     size_t first = 0;
     if (lineHeight > 0.0f && m_scrollY > 0.0f)
-        first = static_cast<size_t>(std::min(m_scrollY / lineHeight, static_cast<float>(m_lines.size() - 1)));
+        first = static_cast<size_t>(std::min(m_scrollY / lineHeight, static_cast<float>(m_lines.size())));
     const bool selecting = m_allowCopyPaste && HasSelection() && m_focused && IsEnabled();
     for (size_t i = first; i < m_lines.size(); ++i) {
         const float offset = static_cast<float>(i - first) * lineHeight;
