@@ -161,6 +161,10 @@ public:
     uint32_t GetHotkeyModifiers() const { return m_hotkeyModifiers; }
     // Whether the parent deletes this widget when it goes (on unless turned off).
     void SetDeleteWithParent(bool on) { m_deleteWithParent = on; }
+    // Composite widgets set these on the parts they find.
+    void SetClipByParent(bool on) { m_clipByParent = on; }
+    bool IsClippedByParent() const { return m_clipByParent; }
+    void SetMouseAutoRepeat(bool on) { m_mouseAutoRepeat = on; }
 
     // Fonts and text. SetFont always fires FontChanged; SetFontSize only on a change.
     void SetFont(aFont* font);

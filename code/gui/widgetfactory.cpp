@@ -3,13 +3,17 @@
 #include <new>
 
 #include "gui/checkbox.h"
+#include "gui/editbox.h"
 #include "gui/imagebutton.h"
+#include "gui/listbox.h"
+#include "gui/memo.h"
 #include "gui/menu.h"
 #include "gui/optionbutton.h"
 #include "gui/radiobutton.h"
 #include "gui/scrollbar.h"
 #include "gui/shape.h"
 #include "gui/slider.h"
+#include "gui/spinner.h"
 #include "gui/staticanim.h"
 #include "gui/staticimage.h"
 #include "gui/statictext.h"
@@ -34,10 +38,10 @@ WidgetFactory& WidgetFactory::GetInstance()
 
 WidgetFactory::WidgetFactory()
 {
-    // FIXME: editbox, listbox, spinner and memo take their places in this
-    // order as they are built.
     RegisterClass("checkbox", &create<Checkbox>);
+    RegisterClass("editbox", &create<Editbox>);
     RegisterClass("imagebutton", &create<ImageButton>);
+    RegisterClass("listbox", &create<Listbox>);
     RegisterClass("mainmenu", &create<MainMenu>);
     RegisterClass("menuitem", &create<MenuItem>);
     RegisterClass("optionbutton", &create<OptionButton>);
@@ -46,6 +50,7 @@ WidgetFactory::WidgetFactory()
     RegisterClass("scrollbar", &create<Scrollbar>);
     RegisterClass("shape", &create<Shape>);
     RegisterClass("slider", &create<Slider>);
+    RegisterClass("spinner", &create<Spinner>);
     RegisterClass("staticanim", &create<StaticAnim>);
     RegisterClass("staticimage", &create<StaticImage>);
     RegisterClass("statictext", &create<StaticText>);
@@ -53,6 +58,7 @@ WidgetFactory::WidgetFactory()
     RegisterClass("tooltip", &create<Tooltip>);
     RegisterClass("widget", &create<Widget>);
     RegisterClass("window", &create<Window>);
+    RegisterClass("memo", &create<Memo>);
 }
 
 Widget* WidgetFactory::NewWidget(const std::string& className, const std::string& name) const

@@ -3,14 +3,19 @@
 // among them), pictures drawn here, the game's arial14 font, rendered through
 // the graph server on the OpenGL device (offscreen) and compared with
 // tests/data/golden/gui_gallery.png; then scripted clicks and keys change it
-// into tests/data/golden/gui_gallery_clicked.png. After an intended change, refresh with
+// into tests/data/golden/gui_gallery_clicked.png. Scripted typing, selecting and
+// scrolling in the text and list widgets give tests/data/golden/gui_gallery_text.png.
+// After an intended change, refresh with
 //     KB_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/test/tests/gui_tests --gtest_filter=Gallery.*
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "gui_fixture.h"
+#include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_imagemanager.h"
+#include "orvo/platform/a_clipboard.h"
+#include "orvo/platform/a_keyboardlayout.h"
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "support/golden.h"
 #include "support/image_files.h"
@@ -19,7 +24,7 @@ using namespace GUI;
 
 namespace {
 
-constexpr uint32_t kW = 320, kH = 240;
+constexpr uint32_t kW = 480, kH = 240;
 
 // Pictures for the gallery, ARGB, top row first.
 struct Canvas {
@@ -139,10 +144,45 @@ void writePictures(const kbtest::TempDir& dir)
     kbtest::writeFile(dir.file("diamond.bmp"), kbtest::oneBitBmp(rows));
 }
 
+// A list row: an animal's name in the gallery's font.
+class AnimalItem : public ListboxItem {
+public:
+    AnimalItem(aFont* font, const wchar_t* name) : m_font(font), m_name(name) {}
+    void GetSize(float& width, float& height) const override
+    {
+        m_font->setSize(1.0f);
+        const aTextSize size = m_font->getTextSize(m_name);
+        width = size.width;
+        height = size.height;
+    }
+    void Draw(const aRect& rect) override
+    {
+        m_font->setSize(1.0f);
+        m_font->setRotation(0.0f);
+        m_font->color = 0xFFE8E0C8;
+        m_font->drawText(rect.x, rect.y, m_name, A_FONT_WHOLE_PIXEL);
+    }
+    bool IsGreater(const ListboxItem& other) const override
+    {
+        return m_name > static_cast<const AnimalItem&>(other).m_name;
+    }
+    bool IsLess(const ListboxItem& other) const override
+    {
+        return m_name < static_cast<const AnimalItem&>(other).m_name;
+    }
+
+private:
+    aFont* m_font;
+    std::wstring m_name;
+};
+
 class Gallery : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The desktop's clipboard and keyboard stay out of the picture.
+        clipboard_useInProcess(true);
+        keyboard_setLayoutName("00000409");
         auto device = std::make_unique<aGpuDeviceGL>();
         gl = device.get();
         graph =
@@ -176,11 +216,20 @@ protected:
                                       new _memberBinder<Gallery, bool, const EventArgs&>(this, &Gallery::closeDialog));
         find("Play")->SubscribeEvent(Widget::EventClick,
                                      new _memberBinder<Gallery, bool, const EventArgs&>(this, &Gallery::play));
+        auto* list = dynamic_cast<Listbox*>(find("Animals"));
+        ASSERT_NE(list, nullptr);
+        for (const wchar_t* name :
+             {L"Zebra", L"Lion", L"Hippo", L"Rhino", L"Cheetah", L"Warthog", L"Antelope", L"Giraffe"}) {
+            animals.push_back(std::make_unique<AnimalItem>(server->GetFont("arial14"), name));
+            list->AddItem(animals.back().get());
+        }
     }
     void TearDown() override
     {
         server.reset();
         input.reset();
+        clipboard_useInProcess(false);
+        keyboard_setLayoutName("");
     }
 
     bool closeDialog(const EventArgs&)
@@ -208,6 +257,21 @@ protected:
         frame();
         keys->setButton(0, false);
         frame();
+    }
+    // Text typed on a US keyboard, shifted where it needs shift.
+    void type(const std::string& text)
+    {
+        for (const char c : text)
+            for (uint8_t shift = 0; shift < 2; ++shift)
+                for (uint32_t key = 1; key < 256; ++key)
+                    if (Server::KeyToChar(key, shift) == c) {
+                        if (shift)
+                            press({A_KEY_LSHIFT, static_cast<uint8_t>(key)});
+                        else
+                            press({static_cast<uint8_t>(key)});
+                        shift = 2;
+                        break;
+                    }
     }
     void press(std::initializer_list<uint8_t> held)
     {
@@ -240,6 +304,7 @@ protected:
     aImageManager images;
     aSoundManager sounds;
     std::unique_ptr<Server> server;
+    std::vector<std::unique_ptr<AnimalItem>> animals;
     int plays = 0;
 };
 
@@ -293,4 +358,82 @@ TEST_F(Gallery, EveryWidgetClassDrawsAndClicksChangeTheScreen)
     keys->setCursor(100, 40);
     frame();
     kbtest::expectGolden(render(), kW, kH, "gui_gallery_clicked");
+}
+
+TEST_F(Gallery, TypingSelectingAndScrollingInTheTextAndListWidgets)
+{
+    keys->setCursor(300, 228);
+    frame();
+    press({A_KEY_ESCAPE});
+    auto* name = dynamic_cast<Editbox*>(find("Name"));
+    auto* code = dynamic_cast<Editbox*>(find("Code"));
+    auto* count = dynamic_cast<Editbox*>(find("Count_auto_editbox"));
+    auto* list = dynamic_cast<Listbox*>(find("Animals"));
+    auto* diary = dynamic_cast<Memo*>(find("Diary"));
+    ASSERT_TRUE(name && code && count && list && diary);
+
+    // A click selects the whole name; typing replaces it; the name goes to the clipboard.
+    click(400, 37);
+    EXPECT_EQ(server->GetFocusWidget(), name);
+    type("Zebra 7");
+    EXPECT_EQ(name->GetText(), L"Zebra 7");
+    press({A_KEY_LCONTROL, A_KEY_A});
+    press({A_KEY_LCONTROL, A_KEY_C});
+    press({A_KEY_HOME});
+
+    // Capitals only, Cyrillic letters from US keys on a Russian layout, five at most.
+    click(360, 63);
+    keyboard_setLayoutName("00000419");
+    type("qw");
+    keyboard_setLayoutName("00000409");
+    type("x1yz");
+    EXPECT_EQ(code->GetText(), std::wstring({wchar_t(0x0419), wchar_t(0x0426), L'X', L'1', L'Y'}));
+
+    // The spinner shows 255 in hexadecimal; its button reads the box and adds the step.
+    EXPECT_EQ(count->GetText(), L"FF");
+    click(465, 57);
+    EXPECT_EQ(count->GetText(), L"100");
+
+    // Sorted rows; the bar scrolls to the end; a click and a shift-click select three.
+    EXPECT_EQ(static_cast<AnimalItem*>(list->GetItem(0)), animals[6].get());
+    keys->setCursor(469, 84);
+    frame();
+    keys->setButton(0, true);
+    frame();
+    keys->setCursor(469, 140);
+    frame();
+    keys->setButton(0, false);
+    frame();
+    EXPECT_FLOAT_EQ(list->GetScrollY(), list->GetContentHeight() - 64.0f);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 4u);
+    EXPECT_EQ(list->GetFirstVisibleOffset(), -12);
+    click(360, 94);
+    keys->setKey(A_KEY_LSHIFT, true);
+    click(360, 134);
+    keys->setKey(A_KEY_LSHIFT, false);
+    frame();
+    EXPECT_EQ(list->GetSelectedCount(), 3u);
+    EXPECT_TRUE(list->IsItemSelected(5) && list->IsItemSelected(7));
+    EXPECT_EQ(list->GetFirstVisibleItem(), 4u) << "the clicked rows were in view already";
+
+    // The diary: a line break and a paste at the end, the paste undone and redone as one step.
+    const std::wstring diaryText = diary->GetText();
+    click(380, 190);
+    press({A_KEY_LCONTROL, A_KEY_END});
+    press({A_KEY_ENTER});
+    press({A_KEY_LCONTROL, A_KEY_V});
+    EXPECT_EQ(diary->GetText(), diaryText + L"\nZebra 7");
+    press({A_KEY_LCONTROL, A_KEY_Z});
+    EXPECT_EQ(diary->GetText(), diaryText + L"\n");
+    press({A_KEY_LCONTROL, A_KEY_Y});
+    EXPECT_EQ(diary->GetText(), diaryText + L"\nZebra 7");
+    EXPECT_EQ(diary->GetSelectionEnd() - diary->GetSelectionStart(), 7u);
+    auto* diaryBar = diary->GetVertScrollbar();
+    ASSERT_NE(diaryBar, nullptr);
+    EXPECT_GT(diaryBar->GetValue(), 0.0f);
+    EXPECT_FLOAT_EQ(diaryBar->GetValue(), diaryBar->GetMaxValue());
+
+    keys->setCursor(300, 228);
+    frame();
+    kbtest::expectGolden(render(), kW, kH, "gui_gallery_text");
 }

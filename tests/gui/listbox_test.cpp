@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include "gui/listbox.h"
+#include "gui/scrollbar.h"
+#include "gui_fixture.h"
+
+using GUI::Listbox;
+using GUI::MOD_CTRL;
+using GUI::MOD_SHIFT;
+using kbtest::Entries;
+
+namespace {
+
+// A row of a given height, ordered by its name; it notes its draws and updates.
+class Item : public GUI::ListboxItem {
+public:
+    Item(std::string name, float height) : name(std::move(name)), height(height) {}
+    void GetSize(float& w, float& h) const override
+    {
+        w = 50.0f;
+        h = height;
+    }
+    void Draw(const aRect& rect) override { drawn.push_back(rect); }
+    void Update(float dt) override { updated += dt; }
+    bool IsGreater(const GUI::ListboxItem& other) const override { return name > static_cast<const Item&>(other).name; }
+    bool IsLess(const GUI::ListboxItem& other) const override { return name < static_cast<const Item&>(other).name; }
+
+    std::string name;
+    float height;
+    std::vector<aRect> drawn;
+    float updated = 0.0f;
+};
+
+class ListboxTest : public kbtest::GuiTest {
+protected:
+    ListboxTest()
+    {
+        list = new Listbox("list");
+        root()->AddChild(list);
+        list->SetArea(100, 50, 80, 60);
+        bar = new GUI::Scrollbar("list_auto_vscroll");
+        list->AddChild(bar);
+        bar->Set("Vertical", "1");
+        bar->EndFillProperties();
+        bar->SetArea(80, 0, 10, 60);
+        list->Initialize();
+        for (const char* name : {"e", "c", "a", "j", "b", "d", "i", "f", "h", "g"}) {
+            items.push_back(std::make_unique<Item>(name, 20.5f));
+            list->AddItem(items.back().get());
+        }
+        events.watch(list, {Listbox::EventSelectionChanged, Listbox::EventPositionChanged,
+                            Listbox::EventListContentsChanged, Listbox::EventSortingModeChanged});
+    }
+    void click(int32_t x, int32_t y, uint32_t modifiers = 0, uint32_t button = GUI::BUTTON_LEFT)
+    {
+        GUI::MouseEventArgs a;
+        a.widget = list;
+        a.x = x;
+        a.y = y;
+        a.modifiers = modifiers;
+        a.button = button;
+        list->OnMouseDown(a);
+    }
+    std::vector<int32_t> selected() const
+    {
+        std::vector<int32_t> out;
+        for (int32_t i = 0; i < list->GetItemCount(); ++i)
+            if (list->GetItem(i)->IsSelected())
+                out.push_back(i);
+        return out;
+    }
+
+    Listbox* list = nullptr;
+    GUI::Scrollbar* bar = nullptr;
+    std::vector<std::unique_ptr<Item>> items;
+};
+
+using Indexes = std::vector<int32_t>;
+
+} // namespace
+
+TEST_F(ListboxTest, SingleSelectionByTheLeftButtonOnly)
+{
+    click(5, 25);
+    EXPECT_EQ(selected(), Indexes{1});
+    EXPECT_EQ(list->GetCurrentItem(), 1);
+    EXPECT_EQ(events.take(), Entries{"list:SelectionChanged"});
+    click(5, 30);
+    EXPECT_EQ(events.take(), Entries{}) << "clicking the only selected item changes nothing";
+    click(5, 5, 0, GUI::BUTTON_RIGHT);
+    EXPECT_EQ(selected(), Indexes{1});
+    click(5, 45, MOD_SHIFT);
+    EXPECT_EQ(selected(), Indexes{2}) << "without multiselect shift is a plain click";
+    EXPECT_EQ(server->GetFocusWidget(), list);
+
+    // The blank below the last row.
+    list->RemoveAllItems();
+    list->AddItem(items[0].get());
+    events.take();
+    click(5, 40);
+    EXPECT_EQ(events.take(), Entries{});
+    EXPECT_EQ(list->GetItemAt(5, 40), -1);
+    EXPECT_EQ(list->GetItemAt(-1, 5), -1);
+    EXPECT_EQ(list->GetItemAt(80, 5), -1);
+}
+
+TEST_F(ListboxTest, ShiftAndCtrlClicksWithMultiselect)
+{
+    list->Set("Multiselect", "1");
+    list->EndFillProperties();
+    click(5, 25, MOD_SHIFT);
+    EXPECT_EQ(selected(), Indexes{1});
+    EXPECT_EQ(list->GetAnchorItem(), 1);
+    click(5, 45, MOD_SHIFT);
+    EXPECT_EQ(selected(), (Indexes{1, 2}));
+    click(5, 5, MOD_CTRL);
+    EXPECT_EQ(selected(), (Indexes{0, 1, 2}));
+    click(5, 25, MOD_CTRL);
+    EXPECT_EQ(selected(), (Indexes{0, 2}));
+    EXPECT_EQ(list->GetCurrentItem(), -1);
+    EXPECT_EQ(list->GetAnchorItem(), -1);
+    click(5, 5, MOD_CTRL);
+    click(5, 45, MOD_CTRL);
+    EXPECT_EQ(selected(), Indexes{2}) << "a ctrl-click keeps the only selected item";
+    EXPECT_EQ(list->GetSelectedCount(), 1u);
+}
+
+TEST_F(ListboxTest, IndexesOutsideTheListAreRefused)
+{
+    list->SetItemSelected(-1, true);
+    list->SetItemSelected(10, true);
+    EXPECT_FALSE(list->IsItemSelected(-3));
+    EXPECT_TRUE(log.contains("Listbox::SetItemSelected - item index -1 is out of range"));
+    EXPECT_TRUE(log.contains("Listbox::SetItemSelected - item index 10 is out of range"));
+    EXPECT_TRUE(log.contains("Listbox::IsItemSelected - item index -3 is out of range"));
+    EXPECT_EQ(selected(), Indexes{});
+    EXPECT_EQ(list->RemoveItem(-1), nullptr);
+}
+
+TEST_F(ListboxTest, ClicksScrollTheRowIntoView)
+{
+    // Ten rows of 20 in a box 60 high: the bar goes to 140 at most.
+    EXPECT_FLOAT_EQ(list->GetContentHeight(), 200.0f);
+    list->SetScrollPosition(0.0f, 50.0f);
+    EXPECT_FLOAT_EQ(bar->GetValue(), 50.0f);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 2u);
+    EXPECT_EQ(list->GetFirstVisibleOffset(), -10);
+    EXPECT_EQ(list->GetItemAt(0, 15), 3);
+
+    click(5, 55);
+    EXPECT_FLOAT_EQ(list->GetScrollY(), 60.0f);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 3u);
+    list->SetScrollPosition(0.0f, 50.0f);
+    click(5, 0);
+    EXPECT_FLOAT_EQ(list->GetScrollY(), 40.0f);
+    EXPECT_EQ(list->GetFirstVisibleOffset(), 0);
+
+    bar->SetValue(500.0f);
+    EXPECT_FLOAT_EQ(list->GetScrollY(), 140.0f);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 7u);
+
+    // Content that fits scrolls nowhere.
+    list->RemoveAllItems();
+    EXPECT_FLOAT_EQ(list->GetScrollY(), 0.0f);
+    events.take();
+    list->SetScrollPosition(30.0f, 30.0f);
+    EXPECT_EQ(events.take(), Entries{});
+}
+
+TEST_F(ListboxTest, SortingOrdersOnAModeChangeAndKeepsNewItemsInPlace)
+{
+    click(5, 5); // "e"
+    list->Set("Sorting", "ASCEND");
+    list->EndFillProperties();
+    EXPECT_EQ(events.take(), (Entries{"list:SelectionChanged", "list:SortingModeChanged"}));
+    std::string order;
+    for (int32_t i = 0; i < list->GetItemCount(); ++i)
+        order += static_cast<Item*>(list->GetItem(i))->name;
+    EXPECT_EQ(order, "abcdefghij");
+    EXPECT_EQ(list->GetCurrentItem(), 4) << "the current item follows its row";
+
+    Item extra("cc", 10.0f);
+    list->AddItem(&extra);
+    EXPECT_EQ(list->GetItem(3), &extra);
+    EXPECT_EQ(list->GetCurrentItem(), 5);
+    EXPECT_FLOAT_EQ(list->GetContentHeight(), 210.0f);
+    list->SetSortingMode(Listbox::SORT_DESCENDING);
+    EXPECT_EQ(static_cast<Item*>(list->GetItem(0))->name, "j");
+    list->SetSortingMode(Listbox::SORT_DESCENDING);
+    EXPECT_EQ(events.take(), (Entries{"list:ListContentsChanged", "list:SortingModeChanged"}));
+
+    EXPECT_EQ(list->RemoveItem(list->GetCurrentItem()), items[0].get());
+    EXPECT_EQ(list->GetCurrentItem(), -1);
+    EXPECT_EQ(events.take(), (Entries{"list:ListContentsChanged", "list:SelectionChanged"}));
+}
+
+TEST_F(ListboxTest, DrawingUpdatingAndMargins)
+{
+    list->Set("Bounds", "10 2 1 3");
+    list->Set("SelectionColor", "80FF0000");
+    list->EndFillProperties();
+    // Rows of 20 + 1 + 3: three rows reach into the 60 pixels.
+    list->SetItemSelected(1, true);
+    list->Draw();
+    EXPECT_EQ(items[0]->drawn, (std::vector<aRect>{aRect(116, 51, 62, 20)}));
+    EXPECT_EQ(items[1]->drawn.size(), 1u);
+    EXPECT_EQ(items[2]->drawn.size(), 1u);
+    EXPECT_TRUE(items[3]->drawn.empty());
+
+    list->OnMouseEnter(GUI::WidgetEventArgs(list));
+    list->UpdateSelf(0.25f);
+    EXPECT_FLOAT_EQ(items[4]->updated, 0.25f);
+    EXPECT_FLOAT_EQ(list->GetHoverFade(), 1.0f) << "the widget's own update runs too";
+    EXPECT_TRUE(list->IsKindOf("ScrollContainer"));
+    EXPECT_STREQ(list->GetType(), "Listbox");
+    EXPECT_FALSE(bar->IsClippedByParent());
+}

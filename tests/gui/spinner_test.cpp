@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "gui/editbox.h"
+#include "gui/spinner.h"
+#include "gui_fixture.h"
+#include "orvo/app/a_keys.h"
+#include "text_kit.h"
+
+using GUI::Spinner;
+using kbtest::Entries;
+
+namespace {
+
+class SpinnerTest : public kbtest::GuiTest {
+protected:
+    SpinnerTest()
+    {
+        spin = new Spinner("spin");
+        root()->AddChild(spin);
+        spin->SetArea(20, 20, 100, 20);
+        edit = new GUI::Editbox("spin_auto_editbox");
+        spin->AddChild(edit);
+        edit->SetArea(0, 0, 80, 20);
+        inc = add("spin_auto_incbtn", aRect(80, 0, 20, 10), spin);
+        dec = add("spin_auto_decbtn", aRect(80, 10, 20, 10), spin);
+    }
+    void init()
+    {
+        spin->Initialize();
+        events.watch(spin, {Spinner::EventValueChanged});
+    }
+    void pressButton(GUI::Widget* button) { button->OnMouseDown(GUI::MouseEventArgs{}); }
+
+    Spinner* spin = nullptr;
+    GUI::Editbox* edit = nullptr;
+    GUI::Widget* inc = nullptr;
+    GUI::Widget* dec = nullptr;
+};
+
+} // namespace
+
+TEST_F(SpinnerTest, ButtonsReadTheEditBoxAndClampTheResult)
+{
+    init();
+    EXPECT_EQ(edit->GetText(), L"0") << "the value shows once the parts are bound";
+    edit->SetText(L"100");
+    pressButton(inc);
+    pressButton(inc);
+    EXPECT_FLOAT_EQ(spin->GetValue(), 100.0f);
+    EXPECT_EQ(events.take(), (Entries{"spin:ValueChanged", "spin:ValueChanged"}))
+        << "the unclamped 101 differs from the value every time";
+
+    edit->SetText(L"250");
+    pressButton(inc);
+    EXPECT_EQ(edit->GetText(), L"100");
+    EXPECT_EQ(events.take(), Entries{"spin:ValueChanged"});
+
+    spin->SetValue(50.0f);
+    edit->SetText(L"abc");
+    pressButton(inc);
+    EXPECT_FLOAT_EQ(spin->GetValue(), 1.0f);
+    pressButton(dec);
+    pressButton(dec);
+    EXPECT_EQ(edit->GetText(), L"0");
+}
+
+TEST_F(SpinnerTest, TheInputModesWriteAndReadTheirNumbers)
+{
+    init();
+    spin->SetMaximum(1000.0f);
+    spin->SetInputMode(Spinner::MODE_HEXADECIMAL);
+    spin->SetValue(255.0f);
+    EXPECT_EQ(edit->GetText(), L"FF");
+    edit->SetText(L"1f0");
+    pressButton(inc);
+    EXPECT_FLOAT_EQ(spin->GetValue(), 497.0f);
+    EXPECT_EQ(edit->GetText(), L"1F1");
+
+    spin->SetInputMode(Spinner::MODE_FLOAT);
+    EXPECT_EQ(edit->GetText(), L"497") << "a new mode rewrites the value";
+    edit->SetText(L"0.1");
+    pressButton(inc);
+    EXPECT_EQ(edit->GetText(), L"1.1");
+
+    spin->SetInputMode(Spinner::MODE_DECIMAL);
+    spin->SetValue(-7.9f);
+    EXPECT_EQ(edit->GetText(), L"0") << "clamped to the minimum";
+    spin->SetMinimum(-100.0f);
+    spin->SetValue(-7.9f);
+    EXPECT_EQ(edit->GetText(), L"-7");
+    edit->SetText(L"99999999999");
+    EXPECT_FLOAT_EQ(spin->GetEditValue(), 2147483647.0f);
+    spin->SetInputMode(7);
+    EXPECT_EQ(edit->GetText(), L"");
+    EXPECT_FLOAT_EQ(spin->GetEditValue(), 0.0f);
+}
+
+TEST_F(SpinnerTest, ScriptPropertiesReachTheFields)
+{
+    events.watch(spin, {Spinner::EventMinimumValueChanged, Spinner::EventMaximumValueChanged, Spinner::EventStepChanged,
+                        Spinner::EventInputModeChanged, Spinner::EventValueChanged});
+    spin->Set("Minimum", "10");
+    spin->Set("Maximum", "20.5");
+    spin->Set("Value", "15");
+    spin->Set("Step", "2");
+    spin->Set("InputMode", "1");
+    spin->EndFillProperties();
+    EXPECT_FLOAT_EQ(spin->GetMinimum(), 10.0f);
+    EXPECT_FLOAT_EQ(spin->GetMaximum(), 20.5f);
+    EXPECT_FLOAT_EQ(spin->GetStep(), 2.0f);
+    EXPECT_EQ(spin->GetInputMode(), 1u);
+    EXPECT_FLOAT_EQ(spin->GetValue(), 15.0f);
+    EXPECT_EQ(events.take(), (Entries{"spin:MinimumValueChanged", "spin:ValueChanged", "spin:MaximumValueChanged",
+                                      "spin:StepChanged", "spin:InputModeChanged", "spin:ValueChanged"}));
+    spin->Initialize();
+    EXPECT_EQ(edit->GetText(), L"F");
+    pressButton(dec);
+    EXPECT_EQ(edit->GetText(), L"D");
+}
+
+TEST_F(SpinnerTest, MissingPartsAreLoggedAndTheRestWorks)
+{
+    root()->RemoveChild(spin);
+    delete spin;
+    spin = new Spinner("lonely");
+    root()->AddChild(spin);
+    spin->Initialize();
+    EXPECT_TRUE(log.contains("Spinner::Initialize - Editbox for spinner 'lonely' not found"));
+    EXPECT_TRUE(log.contains("Spinner::Initialize - Increment button for spinner 'lonely' not found"));
+    EXPECT_TRUE(log.contains("Spinner::Initialize - Decrement button for spinner 'lonely' not found"));
+    EXPECT_FLOAT_EQ(spin->GetEditValue(), 0.0f);
+    spin->SetValue(42.0f);
+    EXPECT_FLOAT_EQ(spin->GetValue(), 42.0f);
+    spin->SetValue(std::nan(""));
+    EXPECT_FLOAT_EQ(spin->GetValue(), 42.0f);
+}
+
+TEST_F(SpinnerTest, AHeldButtonRepeatsThroughTheServer)
+{
+    init();
+    EXPECT_TRUE(inc->IsMouseAutoRepeat());
+    server->InitializeWidgets();
+    moveTo(105, 25);
+    frame();
+    button(0, true);
+    for (int i = 0; i < 30; ++i) // half a second
+        frame();
+    button(0, false);
+    frame();
+    // One press, the first repeat at 0.3 s, then one about every 0.05 s.
+    EXPECT_GE(spin->GetValue(), 4.0f);
+    EXPECT_LE(spin->GetValue(), 7.0f);
+
+    // Typing does not change the value, and the caret stays inside the new text.
+    const float before = spin->GetValue();
+    server->SetFocus(edit);
+    kbtest::typeText(*edit, "123");
+    EXPECT_FLOAT_EQ(spin->GetValue(), before);
+    EXPECT_GE(edit->GetCaret(), 4u);
+    spin->SetValue(1.0f);
+    EXPECT_EQ(edit->GetText(), L"1");
+    EXPECT_EQ(edit->GetCaret(), 1u);
+}

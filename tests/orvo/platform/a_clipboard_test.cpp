@@ -1,0 +1,66 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "orvo/platform/a_clipboard.h"
+#include "orvo/platform/a_keyboardlayout.h"
+
+namespace {
+
+std::string utf16(const std::u16string& text)
+{
+    std::string bytes;
+    for (const char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes + std::string(2, '\0');
+}
+
+} // namespace
+
+TEST(Clipboard, InProcessKeepsOneFormatAtATime)
+{
+    clipboard_useInProcess(true);
+    std::string data;
+    EXPECT_FALSE(clipboard_hasFormat(A_CF_UNICODETEXT));
+    EXPECT_FALSE(clipboard_getData(A_CF_UNICODETEXT, data));
+    EXPECT_FALSE(clipboard_setData(A_CF_TEXT, nullptr, 3));
+
+    ASSERT_TRUE(clipboard_setData(A_CF_TEXT, "abc", 4));
+    EXPECT_TRUE(clipboard_hasFormat(A_CF_TEXT));
+    EXPECT_FALSE(clipboard_hasFormat(A_CF_UNICODETEXT));
+    ASSERT_TRUE(clipboard_getData(A_CF_TEXT, data));
+    EXPECT_EQ(data, std::string("abc", 4));
+
+    const std::string wide = utf16(u"\u0416a");
+    ASSERT_TRUE(clipboard_setData(A_CF_UNICODETEXT, wide.data(), wide.size()));
+    EXPECT_FALSE(clipboard_hasFormat(A_CF_TEXT));
+    ASSERT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data));
+    EXPECT_EQ(data, wide);
+    clipboard_useInProcess(false);
+}
+
+// SDL's clipboard holds UTF-8; both text formats are converted on the way.
+TEST(Clipboard, ThroughSdlTextFormatsConvert)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        GTEST_SKIP() << SDL_GetError();
+    clipboard_useInProcess(false);
+    const std::string wide = utf16(u"\u0416\u00FC!");
+    ASSERT_TRUE(clipboard_setData(A_CF_UNICODETEXT, wide.data(), wide.size()));
+    EXPECT_TRUE(clipboard_hasFormat(A_CF_TEXT));
+    std::string data;
+    ASSERT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data));
+    EXPECT_EQ(data, wide);
+    ASSERT_TRUE(clipboard_getData(A_CF_TEXT, data));
+    EXPECT_EQ(data, std::string("\xC6?!\0", 4)) << "U+00FC has no Windows-1251 byte";
+
+    ASSERT_TRUE(clipboard_setData(A_CF_TEXT, "\xE6\0", 2));
+    ASSERT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data));
+    EXPECT_EQ(data, utf16(u"\u0436"));
+    // A US key map under SDL's offscreen video.
+    EXPECT_EQ(keyboard_getLayoutName(), "00000409");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
