@@ -3,6 +3,7 @@
 
 #include "gui/scrollbar.h"
 #include "gui/statictext.h"
+#include "gui/viewportclip.h"
 #include "orvo/app/a_application.h"
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_graphserver.h"
@@ -30,18 +31,6 @@ float scaleOf(aFont& font, float size)
 {
     font.setSize(size);
     return font.getScale();
-}
-
-aRect intersect(const aRect& a, const aRect& b)
-{
-    const int32_t left = std::max<int32_t>(a.x, b.x);
-    const int32_t top = std::max<int32_t>(a.y, b.y);
-    const int32_t right = std::min<int32_t>(a.x + a.width, b.x + b.width);
-    const int32_t bottom = std::min<int32_t>(a.y + a.height, b.y + b.height);
-    if (right <= left || bottom <= top)
-        return aRect();
-    return aRect(static_cast<int16_t>(left), static_cast<int16_t>(top), static_cast<uint16_t>(right - left),
-                 static_cast<uint16_t>(bottom - top));
 }
 
 } // namespace
@@ -211,9 +200,7 @@ void StaticText::Draw()
         clip.y = abs.y;
         clip.height = abs.height;
     }
-    const aRect previous = graph ? graph->getViewport() : aRect();
-    if (graph)
-        graph->setViewport(intersect(clip, previous));
+    const ViewportClip clipScope(clip);
 
     const float baseSize = GetFontSize();
     widgetFont->setSize(baseSize);
@@ -263,8 +250,6 @@ void StaticText::Draw()
         offset += line.height + m_lineSpacing;
     }
     widgetFont->setSize(baseSize);
-    if (graph)
-        graph->setViewport(previous);
 }
 
 } // namespace GUI

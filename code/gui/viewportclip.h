@@ -17,9 +17,6 @@ public:
     ViewportClip(const ViewportClip&) = delete;
     ViewportClip& operator=(const ViewportClip&) = delete;
 
-    // The overlap of two rectangles; all zero when they do not meet.
-    static aRect Intersect(const aRect& a, const aRect& b);
-
 private:
     aGraphServer* m_graph = nullptr;
     aRect m_previous;

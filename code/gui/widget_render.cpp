@@ -15,19 +15,6 @@ aGraphServer* graphServer()
     return app ? app->getGraphServer() : nullptr;
 }
 
-// The overlap of two rectangles; all zero when they do not meet.
-aRect intersect(const aRect& a, const aRect& b)
-{
-    const int32_t left = std::max<int32_t>(a.x, b.x);
-    const int32_t top = std::max<int32_t>(a.y, b.y);
-    const int32_t right = std::min<int32_t>(a.x + a.width, b.x + b.width);
-    const int32_t bottom = std::min<int32_t>(a.y + a.height, b.y + b.height);
-    if (right <= left || bottom <= top)
-        return aRect();
-    return aRect(static_cast<int16_t>(left), static_cast<int16_t>(top), static_cast<uint16_t>(right - left),
-                 static_cast<uint16_t>(bottom - top));
-}
-
 } // namespace
 
 void Widget::Update(float dt)
@@ -70,7 +57,7 @@ void Widget::Render()
         if (child->m_clipByParent != clipping) {
             clipping = child->m_clipByParent;
             if (graph)
-                graph->setViewport(clipping ? intersect(outer, GetAbsoluteRect()) : outer);
+                graph->setViewport(clipping ? rect_intersect(outer, GetAbsoluteRect()) : outer);
         }
         child->Render();
     }

@@ -1,5 +1,6 @@
 #include "orvo/util/a_geometry.h"
 
+#include <algorithm>
 #include <cstdio>
 
 void aRect::extendTo(int16_t px, int16_t py)
@@ -16,6 +17,18 @@ void aRect::extendTo(int16_t px, int16_t py)
     }
     if (y + static_cast<int>(height) < py)
         height = static_cast<uint16_t>(py - y);
+}
+
+aRect rect_intersect(const aRect& a, const aRect& b)
+{
+    const int32_t left = std::max<int32_t>(a.x, b.x);
+    const int32_t top = std::max<int32_t>(a.y, b.y);
+    const int32_t right = std::min<int32_t>(a.x + a.width, b.x + b.width);
+    const int32_t bottom = std::min<int32_t>(a.y + a.height, b.y + b.height);
+    if (right <= left || bottom <= top)
+        return aRect();
+    return aRect(static_cast<int16_t>(left), static_cast<int16_t>(top), static_cast<uint16_t>(right - left),
+                 static_cast<uint16_t>(bottom - top));
 }
 
 aRect& string_toRect(aRect& rect, const char* text)

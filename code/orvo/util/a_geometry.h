@@ -31,6 +31,9 @@ struct aPoint {
 // A colour as one ARGB word, alpha in the top byte.
 using aColor = uint32_t;
 
+// The overlap of two rectangles; all zero when they do not meet.
+aRect rect_intersect(const aRect& a, const aRect& b);
+
 // Scans "x y width height"; fields the text does not supply keep their values.
 aRect& string_toRect(aRect& rect, const char* text);
 // Scans "x y"; coordinates the text does not supply are 0.
