@@ -207,16 +207,27 @@ TEST_F(GpuGL, TexturesMadeOnAnotherThreadDrawOnTheMainThread)
     expectProbes(readBack(), {{0, 0, 0xFFFFFFFF}, {1, 0, 0xFFFF0000}, {12, 3, 0xFF00FF00}, {22, 3, 0xFF0000FF}});
 }
 
-TEST_F(GpuGL, ResetResizesTheBackBufferAndKeepsTextures)
+TEST_F(GpuGL, ALostDeviceNeedsAResetThatResizesTheBackBufferAndKeepsTexturesAndStates)
 {
     auto texture = solidTexture(4, 4, aGpuFormat::A1R5G5B5, 0xFF00FF00);
-    device().loseDevice(1);
-    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::DeviceLost);
-    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::DeviceNotReset);
     aGpuPresentParams params = device().presentParams();
     params.backBufferWidth = 64;
     params.backBufferHeight = 48;
+    device().loseDevice(2);
+    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::DeviceLost);
+    EXPECT_EQ(device().reset(params), aGpuResult::DeviceLost) << "no reset while lost";
+    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::DeviceLost);
+    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::DeviceNotReset);
+    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::DeviceNotReset);
+    // States survive the reset; the viewport comes back to the whole back buffer.
+    device().setRenderState(aGpuRenderState::AlphaRef, 77);
+    device().setViewport({10, 10, 20, 20});
     ASSERT_EQ(device().reset(params), aGpuResult::Ok);
+    EXPECT_EQ(device().testCooperativeLevel(), aGpuResult::Ok);
+    EXPECT_EQ(device().getRenderState(aGpuRenderState::AlphaRef), 77u);
+    EXPECT_EQ(device().getViewport(), (aGpuViewport{0, 0, 64, 48}));
+    device().setRenderState(aGpuRenderState::AlphaRef, 0);
+
     ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
     device().clear(0xFF000000);
     put(*sprite, texture.get(), 60, 44, 0xFFFFFFFF);

@@ -109,28 +109,6 @@ TEST_F(GpuRecorder, BatchIsDrawnBeforeOtherDrawsAndStateChangesOnly)
     device.endScene();
 }
 
-TEST_F(GpuRecorder, ScriptedDeviceLossNeedsAReset)
-{
-    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::Ok);
-    device.loseDevice(2);
-    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::DeviceLost);
-    EXPECT_EQ(device.reset(device.presentParams()), aGpuResult::DeviceLost) << "no reset while lost";
-    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::DeviceLost);
-    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::DeviceNotReset);
-    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::DeviceNotReset);
-
-    // States survive the reset; the target and the viewport come back to the back buffer.
-    device.setRenderState(aGpuRenderState::AlphaRef, 77);
-    device.setViewport({10, 10, 20, 20});
-    aGpuPresentParams bigger = device.presentParams();
-    bigger.backBufferWidth = 640;
-    ASSERT_EQ(device.reset(bigger), aGpuResult::Ok);
-    EXPECT_EQ(device.testCooperativeLevel(), aGpuResult::Ok);
-    EXPECT_EQ(device.getRenderState(aGpuRenderState::AlphaRef), 77u);
-    EXPECT_EQ(device.getViewport(), (aGpuViewport{0, 0, 640, 200}));
-    EXPECT_EQ(device.backBufferWidth(), 640u);
-}
-
 TEST_F(GpuRecorder, ScriptedFailuresAnswerOnceAndAreRecorded)
 {
     device.failNext(aGpuCall::Clear, aGpuResult::DriverInternalError);
