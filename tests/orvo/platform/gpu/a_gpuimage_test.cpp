@@ -40,25 +40,13 @@ aGpuResult decode(const std::string& data, aGpuPicture& out)
 std::string bmpFile(int32_t width, int32_t height, uint16_t bpp, uint32_t compression, const std::string& extra,
                     const std::string& body)
 {
-    const uint32_t offset = static_cast<uint32_t>(54 + extra.size());
-    const std::pair<uint32_t, int> fields[] = {{offset + uint32_t(body.size()), 4},
-                                               {0, 4},
-                                               {offset, 4},
-                                               {40, 4},
-                                               {uint32_t(width), 4},
-                                               {uint32_t(height), 4},
-                                               {1, 2},
-                                               {bpp, 2},
-                                               {compression, 4},
-                                               {uint32_t(body.size()), 4},
-                                               {0, 4},
-                                               {0, 4},
-                                               {0, 4},
-                                               {0, 4}};
+    const uint32_t offset = static_cast<uint32_t>(54 + extra.size()), size = static_cast<uint32_t>(body.size());
     std::string out = "BM";
-    for (const auto& [value, size] : fields)
-        for (int i = 0; i < size; ++i)
-            out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    // Little-endian words; planes and bits per pixel share one.
+    for (uint32_t v : {offset + size, 0u, offset, 40u, uint32_t(width), uint32_t(height), 1u | uint32_t(bpp) << 16,
+                       compression, size, 0u, 0u, 0u, 0u})
+        for (int shift = 0; shift < 32; shift += 8)
+            out.push_back(static_cast<char>((v >> shift) & 0xFF));
     return out + extra + body;
 }
 
