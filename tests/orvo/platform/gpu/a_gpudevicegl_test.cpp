@@ -14,12 +14,10 @@ TEST_F(GpuGL, RectanglesLightExactlyTheirPixels)
     };
     const Box boxes[] = {{10, 5, 2, 2, false},   {20, 5, 3, 7, false}, {30, 5, 17, 4, false},
                          {60, 5, 40, 30, false}, {5, 50, 9, 1, false}, {10, 70, 20, 10, true}};
-    ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
-    device().clear(0xFF000000);
+    beginFrame();
     for (const Box& b : boxes)
         rect(device(), float(b.x), float(b.y), float(b.w), float(b.h), 0xFFFFFFFF, b.filled);
-    device().endScene();
-    const auto px = readBack();
+    const auto px = endFrame();
     for (int y = 0; y < int(kHeight); ++y)
         for (int x = 0; x < int(kWidth); ++x) {
             bool lit = false;
@@ -38,8 +36,7 @@ TEST_F(GpuGL, TextureOperationsBlendsAlphaTestAndSilhouetteGiveExactColours)
     // Left half alpha 100, right half alpha 200.
     auto shape =
         texture(8, 4, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t) { return x < 4 ? 0x64123456u : 0xC8123456u; });
-    ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
-    device().clear(0xFF000000);
+    beginFrame();
     setBlend(device(), aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
     sprite->begin();
     put(*sprite, white.get(), 0, 0, 0xFF804020);  // texture x diffuse
@@ -72,9 +69,7 @@ TEST_F(GpuGL, TextureOperationsBlendsAlphaTestAndSilhouetteGiveExactColours)
     setStage0(device(), aGpuTextureOp::SelectArg1, aGpuTextureArg::Diffuse, aGpuTextureArg::Texture);
     put(*sprite, shape.get(), 60, 10, 0xFFFF0000);
     sprite->end();
-    device().endScene();
-
-    expectProbes(readBack(), {{3, 3, 0xFF804020},
+    expectProbes(endFrame(), {{3, 3, 0xFF804020},
                               {13, 3, 0xFF808080, 1},
                               {23, 3, 0xFF90A0B0}, // texture + diffuse
                               {33, 3, 0xFF706050}, // texture - diffuse
@@ -95,8 +90,7 @@ TEST_F(GpuGL, ViewportClipsClearsAndSpritesAndRenderTargetsComposite)
     std::unique_ptr<aGpuTexture> target;
     ASSERT_EQ(device().createTexture(8, 4, aGpuFormat::X8R8G8B8, aGpuUsage::RenderTarget, target), aGpuResult::Ok);
 
-    ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
-    device().clear(0xFF000000);
+    beginFrame();
     device().setViewport({100, 10, 5, 3});
     device().clear(0xFFFFFFFF);
     // A 4 x 4 sprite scaled to 40 x 40 inside a 10 x 5 viewport.
@@ -146,8 +140,7 @@ TEST_F(GpuGL, SecondStageMasksWithTheSecondCoordinateSet)
     auto picture = solidTexture(4, 4, aGpuFormat::A8R8G8B8, 0xFF40C080);
     // Shallow on the left, deep (hidden) on the right.
     auto mask = texture(2, 1, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t) { return x ? 0xFF000000u : 0u; });
-    ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
-    device().clear(0xFF000000);
+    beginFrame();
     setBlend(device(), aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
     device().setTexture(0, picture.get());
     device().setTexture(1, mask.get());
@@ -168,8 +161,7 @@ TEST_F(GpuGL, SecondStageMasksWithTheSecondCoordinateSet)
         {10, 30, 0, 1, c, 0, 0}, {30, 30, 0, 1, c, 1, 0}, {10, 40, 0, 1, c, 0, 1}, {30, 40, 0, 1, c, 1, 1}};
     ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, plain, sizeof(aGpuVertex)), aGpuResult::Ok);
     device().setTexture(1, nullptr);
-    device().endScene();
-    expectProbes(readBack(), {{12, 12, 0xFF40C080}, {28, 12, 0xFF000000}, {28, 32, 0xFF40C080}});
+    expectProbes(endFrame(), {{12, 12, 0xFF40C080}, {28, 12, 0xFF000000}, {28, 32, 0xFF40C080}});
 }
 
 TEST_F(GpuGL, TexturesMadeOnAnotherThreadDrawOnTheMainThread)
@@ -181,8 +173,7 @@ TEST_F(GpuGL, TexturesMadeOnAnotherThreadDrawOnTheMainThread)
             made[i] = solidTexture(6, 6, aGpuFormat::A8R8G8B8, colours[i]);
     }).join();
     for (int frame = 0; frame < 2; ++frame) {
-        ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
-        device().clear(0xFF000000);
+        beginFrame();
         sprite->begin();
         for (int i = 0; i < 3; ++i)
             put(*sprite, made[i].get(), float(i * 10), 0, 0xFFFFFFFF);
@@ -228,8 +219,7 @@ TEST_F(GpuGL, ALostDeviceNeedsAResetThatResizesTheBackBufferAndKeepsTexturesAndS
     EXPECT_EQ(device().getViewport(), (aGpuViewport{0, 0, 64, 48}));
     device().setRenderState(aGpuRenderState::AlphaRef, 0);
 
-    ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
-    device().clear(0xFF000000);
+    beginFrame();
     put(*sprite, texture.get(), 60, 44, 0xFFFFFFFF);
     device().endScene();
     std::vector<uint32_t> pixels;

@@ -18,8 +18,7 @@ TEST_F(GpuGL, SystemFontWritesInsideItsRectangleAndKeepsStates)
     std::unique_ptr<aGpuFont> font;
     ASSERT_EQ(device().createFont(kSystemFont, font), aGpuResult::Ok);
     EXPECT_TRUE(font->lineHeight() >= 15 && font->lineHeight() <= 20) << font->lineHeight();
-    ASSERT_EQ(device().beginScene(), aGpuResult::Ok);
-    device().clear(0xFF000000);
+    beginFrame();
     device().setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(aGpuBlend::One));
     const aGpuRect rect{10, 10, 130, 30};
     int height = 0;
@@ -27,9 +26,7 @@ TEST_F(GpuGL, SystemFontWritesInsideItsRectangleAndKeepsStates)
     EXPECT_EQ(height, font->lineHeight());
     EXPECT_EQ(device().getRenderState(aGpuRenderState::DestBlend), static_cast<uint32_t>(aGpuBlend::One))
         << "the caller's states come back";
-    device().endScene();
-
-    const auto px = readBack();
+    const auto px = endFrame();
     int lit = 0, outside = 0, white = 0, leftEnd = 0;
     for (uint32_t y = 0; y < kHeight; ++y)
         for (uint32_t x = 0; x < kWidth; ++x) {

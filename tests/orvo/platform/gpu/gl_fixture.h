@@ -92,6 +92,18 @@ protected:
         return texture(w, h, format, [argb](uint32_t, uint32_t) { return argb; });
     }
 
+    // A scene on a black back buffer, and its end with the pixels read back.
+    void beginFrame()
+    {
+        ASSERT_EQ(m_device->beginScene(), aGpuResult::Ok);
+        m_device->clear(0xFF000000);
+    }
+    std::vector<uint32_t> endFrame()
+    {
+        m_device->endScene();
+        return readBack();
+    }
+
     std::vector<uint32_t> readBack()
     {
         std::vector<uint32_t> pixels;
