@@ -56,6 +56,25 @@ inline void put(aGpuSprite& s, aGpuTexture* t, float x, float y, uint32_t color,
     s.draw(t, source, scale, nullptr, 0, &at, color);
 }
 
+// A pixel expected exactly, or within `tolerance` per channel where blending rounds.
+struct Probe {
+    uint32_t x, y, argb;
+    int tolerance = 0;
+};
+
+inline void expectProbes(const std::vector<uint32_t>& px, uint32_t width, std::initializer_list<Probe> probes)
+{
+    for (const Probe& p : probes) {
+        ASSERT_LT(size_t(p.y) * width + p.x, px.size());
+        const uint32_t got = px[p.y * width + p.x];
+        int worst = 0;
+        for (int s = 0; s < 32; s += 8)
+            worst = std::max(worst, std::abs(int((got >> s) & 0xFF) - int((p.argb >> s) & 0xFF)));
+        EXPECT_LE(worst, p.tolerance) << "pixel " << p.x << "," << p.y << " is " << std::hex << got << " not "
+                                      << p.argb;
+    }
+}
+
 class GpuGL : public testing::Test {
 protected:
     void SetUp() override
@@ -116,21 +135,9 @@ protected:
 
     static uint32_t at(const std::vector<uint32_t>& pixels, uint32_t x, uint32_t y) { return pixels[y * kWidth + x]; }
 
-    // A pixel expected exactly, or within `tolerance` per channel where blending rounds.
-    struct Probe {
-        uint32_t x, y, argb;
-        int tolerance = 0;
-    };
     static void expectProbes(const std::vector<uint32_t>& px, std::initializer_list<Probe> probes)
     {
-        for (const Probe& p : probes) {
-            const uint32_t got = at(px, p.x, p.y);
-            int worst = 0;
-            for (int s = 0; s < 32; s += 8)
-                worst = std::max(worst, std::abs(int((got >> s) & 0xFF) - int((p.argb >> s) & 0xFF)));
-            EXPECT_LE(worst, p.tolerance)
-                << "pixel " << p.x << "," << p.y << " is " << std::hex << got << " not " << p.argb;
-        }
+        kbtest::expectProbes(px, kWidth, probes);
     }
 
     static constexpr uint32_t kWidth = 160;
