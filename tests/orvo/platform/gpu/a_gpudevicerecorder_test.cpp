@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -182,13 +183,11 @@ TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
     ASSERT_EQ(device.createIndexBuffer(12 * 2, ib), aGpuResult::Ok);
     void* data = nullptr;
     ASSERT_EQ(vb->lock(0, 0, &data), aGpuResult::Ok);
-    auto* v = static_cast<aGpuVertex*>(data);
     for (int i = 0; i < 8; ++i)
-        v[i] = {static_cast<float>(i), 0, 0, 1, 0xFFFFFFFF, 0, 0};
+        static_cast<aGpuVertex*>(data)[i] = {static_cast<float>(i), 0, 0, 1, 0xFFFFFFFF, 0, 0};
     vb->unlock();
     ASSERT_EQ(ib->lock(0, 0, &data), aGpuResult::Ok);
-    const uint16_t quads[12] = {4, 5, 6, 5, 7, 6, 0, 1, 2, 1, 3, 2};
-    std::memcpy(data, quads, sizeof(quads));
+    std::memcpy(data, std::array<uint16_t, 12>{4, 5, 6, 5, 7, 6, 0, 1, 2, 1, 3, 2}.data(), 24);
     ib->unlock();
     EXPECT_EQ(vb->lock(8 * 28, 4, &data), aGpuResult::InvalidCall) << "past the end";
     EXPECT_EQ(vb->lock(200, 100, &data), aGpuResult::InvalidCall);
@@ -203,8 +202,9 @@ TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
     const auto draw = device.records(aGpuCall::DrawIndexedPrimitive).back();
     EXPECT_EQ(draw.indices, (std::vector<uint16_t>{0, 1, 2, 1, 3, 2})) << "rebased to the first vertex sent";
     aGpuVertex first;
-    std::memcpy(&first, draw.vertices.data(), sizeof(first));
-    EXPECT_EQ(first.x, 4.0f);
+    ASSERT_GE(draw.vertices.size(), sizeof first);
+    std::memcpy(&first, draw.vertices.data(), sizeof first);
+    EXPECT_EQ(first.x, 4.0f) << "the vertices sent start at the first one used";
     EXPECT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 4, 4, 0, 4), aGpuResult::InvalidCall)
         << "indices 0..3 lie outside 4..7";
     EXPECT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 0, 8, 6, 4), aGpuResult::InvalidCall)
