@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "orvo/platform/a_dumpfile.h"
 #include "orvo/platform/a_rawfile.h"
@@ -38,9 +39,8 @@ struct Fault {
         context.fp = 0x1111;
         context.threadId = 77;
         context.registerCount = 3;
-        context.registers[0] = 5;
-        context.registers[1] = 6;
-        context.registers[2] = 7;
+        for (int i = 0; i < 3; ++i)
+            context.registers[i] = 5 + i;
     }
 };
 
@@ -56,6 +56,15 @@ struct HalfReadable {
     char* base = nullptr;
 };
 
+kbtest::Dump writeAndRead(const kbtest::TempDir& dir, aExceptionPointers* pointers)
+{
+    const std::string path = dir.file("a.dmp");
+    EXPECT_TRUE(dumpfile_write(path.c_str(), pointers));
+    const kbtest::Dump d = kbtest::parseDump(kbtest::readFile(path));
+    EXPECT_TRUE(d.valid && d.complete);
+    return d;
+}
+
 } // namespace
 
 TEST(DumpFile, HoldsTheRecordContextFramesModulesAndStack)
@@ -65,34 +74,25 @@ TEST(DumpFile, HoldsTheRecordContextFramesModulesAndStack)
     volatile char stackMark[64];
     std::memset(const_cast<char*>(stackMark), 0x3C, sizeof stackMark);
     f.context.sp = reinterpret_cast<uint64_t>(stackMark) + 128;
-    ASSERT_TRUE(dumpfile_write(dir.file("a.dmp").c_str(), &f.pointers));
-
-    const kbtest::Dump d = kbtest::parseDump(kbtest::readFile(dir.file("a.dmp")));
-    ASSERT_TRUE(d.valid && d.complete);
+    const kbtest::Dump d = writeAndRead(dir, &f.pointers);
+    ASSERT_TRUE(d.complete);
     EXPECT_EQ(d.version, A_DUMP_VERSION);
     EXPECT_EQ(d.processId, static_cast<uint32_t>(getpid()));
 
     EXPECT_EQ(d.sections.at("EXCP").size(), 48u);
-    EXPECT_EQ(d.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
-    EXPECT_EQ(d.read<uint32_t>("EXCP", 4), A_EXCEPTION_NONCONTINUABLE);
-    EXPECT_EQ(d.read<uint64_t>("EXCP", 8), f.record.address);
-    EXPECT_EQ(d.read<uint32_t>("EXCP", 16), 2u);
-    EXPECT_EQ(d.read<uint64_t>("EXCP", 24), 1u);
-    EXPECT_EQ(d.read<uint64_t>("EXCP", 32), 0xABCDEF0123456789ull);
-    EXPECT_EQ(d.read<int32_t>("EXCP", 40), 11);
-    EXPECT_EQ(d.read<int32_t>("EXCP", 44), 2);
-
     EXPECT_EQ(d.sections.at("CTXT").size(), 32u + 3 * 8);
-    EXPECT_EQ(d.read<uint32_t>("CTXT", 0), 77u);
-    EXPECT_EQ(d.read<uint32_t>("CTXT", 4), 3u);
-    EXPECT_EQ(d.read<uint64_t>("CTXT", 8), f.context.ip);
-    EXPECT_EQ(d.read<uint64_t>("CTXT", 16), f.context.sp);
-    EXPECT_EQ(d.read<uint64_t>("CTXT", 24), 0x1111u);
-    EXPECT_EQ(d.read<uint64_t>("CTXT", 48), 7u);
-
+    using Values = std::vector<uint64_t>;
+    auto u32 = [&d](const char* section, size_t at) { return uint64_t(d.read<uint32_t>(section, at)); };
+    auto u64 = [&d](const char* section, size_t at) { return d.read<uint64_t>(section, at); };
+    EXPECT_EQ(Values({u32("EXCP", 0), u32("EXCP", 4), u64("EXCP", 8), u32("EXCP", 16), u64("EXCP", 24), u64("EXCP", 32),
+                      u32("EXCP", 40), u32("EXCP", 44)}),
+              Values({A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE, f.record.address, 2, 1,
+                      0xABCDEF0123456789ull, 11, 2}));
+    EXPECT_EQ(
+        Values({u32("CTXT", 0), u32("CTXT", 4), u64("CTXT", 8), u64("CTXT", 16), u64("CTXT", 24), u64("CTXT", 48)}),
+        Values({77, 3, f.context.ip, f.context.sp, 0x1111, 7}));
     // The faulting instruction is not on this stack: it is the whole walk.
-    EXPECT_EQ(d.read<uint64_t>("STAK", 0), 1u);
-    EXPECT_EQ(d.read<uint64_t>("STAK", 8), f.context.ip);
+    EXPECT_EQ(Values({u64("STAK", 0), u64("STAK", 8)}), Values({1, f.context.ip}));
 
     // The executable comes first, under its real path.
     const std::string& mods = d.sections.at("MODS");
@@ -117,23 +117,15 @@ TEST(DumpFile, UnreadableStackAndNoPointersStillGiveACompleteDump)
     kbtest::TempDir dir("dump");
     Fault f;
     f.context.sp = 0x10000 + 128; // below any mapping
-    ASSERT_TRUE(dumpfile_write(dir.file("a.dmp").c_str(), &f.pointers));
-    kbtest::Dump d = kbtest::parseDump(kbtest::readFile(dir.file("a.dmp")));
-    EXPECT_TRUE(d.valid && d.complete);
-    EXPECT_EQ(d.sections.at("MEMS").size(), 8u);
+    EXPECT_EQ(writeAndRead(dir, &f.pointers).sections.at("MEMS").size(), 8u);
 
     HalfReadable memory;
     f.context.sp = reinterpret_cast<uint64_t>(memory.base) + 128;
-    ASSERT_TRUE(dumpfile_write(dir.file("b.dmp").c_str(), &f.pointers));
-    d = kbtest::parseDump(kbtest::readFile(dir.file("b.dmp")));
-    EXPECT_TRUE(d.complete);
+    const kbtest::Dump d = writeAndRead(dir, &f.pointers);
     EXPECT_EQ(d.read<uint64_t>("MEMS", 0), reinterpret_cast<uint64_t>(memory.base));
     EXPECT_EQ(d.sections.at("MEMS").substr(8), std::string(4096, '\x5A'));
 
-    ASSERT_TRUE(dumpfile_write(dir.file("c.dmp").c_str(), nullptr));
-    d = kbtest::parseDump(kbtest::readFile(dir.file("c.dmp")));
-    EXPECT_TRUE(d.valid && d.complete);
-    EXPECT_EQ(d.read<uint64_t>("STAK", 0), 0u);
+    EXPECT_EQ(writeAndRead(dir, nullptr).read<uint64_t>("STAK", 0), 0u);
 }
 
 TEST(DumpFile, FailuresToWriteAreReported)

@@ -7,19 +7,12 @@
 
 namespace {
 
-void pushWindowEvent(Uint8 event)
+void pushEvent(Uint32 type, Uint8 windowEvent = 0)
 {
     SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = event;
+    e.type = type;
+    e.window.event = windowEvent;
     ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
-}
-
-aMessage next(aEventPump& pump)
-{
-    aMessage m;
-    EXPECT_TRUE(pump.peek(m));
-    return m;
 }
 
 class SdlPumpTest : public testing::Test {
@@ -32,6 +25,9 @@ protected:
         }
     }
     aSdlEventPump pump;
+    aSdlInputDevice device;
+    uint8_t keys[256] = {};
+    aRawMouse mouse;
 };
 
 } // namespace
@@ -47,52 +43,42 @@ TEST(ScriptedEventPump, PostedMessagesComeFirstAndAnEmptyWaitEnds)
     EXPECT_EQ(static_cast<int32_t>(m.wParam), -3);
     ASSERT_TRUE(pump.wait(m));
     EXPECT_EQ(m.id, A_MSG_PAINT);
-    EXPECT_FALSE(pump.peek(m));
-    EXPECT_FALSE(pump.wait(m));
+    EXPECT_FALSE(pump.peek(m) || pump.wait(m));
 }
 
-TEST_F(SdlPumpTest, WindowEventsBecomeTheLoopsMessages)
+TEST_F(SdlPumpTest, WindowEventsAndTheSystemsQuitBecomeTheLoopsMessages)
 {
-    pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
-    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    pushWindowEvent(SDL_WINDOWEVENT_MAXIMIZED);
-    pushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
-    pushWindowEvent(SDL_WINDOWEVENT_MOVED); // no message
-    pushWindowEvent(SDL_WINDOWEVENT_ENTER);
-
-    aMessage m = next(pump);
-    EXPECT_EQ(m.id, A_MSG_CLOSE);
-    m = next(pump);
-    EXPECT_EQ(m.id, A_MSG_ACTIVATEAPP);
-    EXPECT_EQ(m.wParam, 0u);
-    m = next(pump);
-    EXPECT_EQ(m.id, A_MSG_ACTIVATEAPP);
-    EXPECT_EQ(m.wParam, 1u);
-    m = next(pump);
-    EXPECT_EQ(m.id, A_MSG_SIZE);
-    EXPECT_EQ(m.wParam, A_SIZE_MAXIMIZED);
-    EXPECT_EQ(next(pump).id, A_MSG_PAINT);
-    EXPECT_EQ(next(pump).id, A_MSG_SETCURSOR);
-    EXPECT_FALSE(pump.peek(m));
-}
-
-TEST_F(SdlPumpTest, AQuitFromTheSystemIsARealDestroy)
-{
-    SDL_Event e{};
-    e.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    const struct {
+        Uint32 type;
+        Uint8 windowEvent;
+        uint32_t id; // A_MSG_NONE: no message
+        uint64_t wParam;
+    } cases[] = {{SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE, A_MSG_CLOSE, 0},
+                 {SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST, A_MSG_ACTIVATEAPP, 0},
+                 {SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED, A_MSG_ACTIVATEAPP, 1},
+                 {SDL_WINDOWEVENT, SDL_WINDOWEVENT_MAXIMIZED, A_MSG_SIZE, A_SIZE_MAXIMIZED},
+                 {SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED, A_MSG_PAINT, 0},
+                 {SDL_WINDOWEVENT, SDL_WINDOWEVENT_MOVED, A_MSG_NONE, 0},
+                 {SDL_WINDOWEVENT, SDL_WINDOWEVENT_ENTER, A_MSG_SETCURSOR, 0},
+                 // A quit from the system is a real destroy.
+                 {SDL_QUIT, 0, A_MSG_DESTROY, 0}};
+    for (const auto& c : cases)
+        pushEvent(c.type, c.windowEvent);
     aMessage m;
-    ASSERT_TRUE(pump.wait(m));
-    EXPECT_EQ(m.id, A_MSG_DESTROY);
+    for (const auto& c : cases) {
+        if (c.id == A_MSG_NONE)
+            continue;
+        ASSERT_TRUE(pump.peek(m)) << int(c.windowEvent);
+        EXPECT_EQ(m.id, c.id) << int(c.windowEvent);
+        EXPECT_TRUE(m.wParam == c.wParam || (c.id != A_MSG_ACTIVATEAPP && c.id != A_MSG_SIZE)) << int(c.windowEvent);
+    }
+    EXPECT_FALSE(pump.peek(m));
 }
 
 TEST_F(SdlPumpTest, WheelNotchesReachTheMouseDeviceIn120Steps)
 {
-    aSdlInputDevice device;
     ASSERT_EQ(device.openMouse(), A_INPUT_OK);
     ASSERT_EQ(device.acquireMouse(), A_INPUT_OK);
-    aRawMouse mouse;
     ASSERT_EQ(device.readMouse(mouse), A_INPUT_OK); // drains what came before
 
     SDL_Event e{};
@@ -113,22 +99,15 @@ TEST_F(SdlPumpTest, WheelNotchesReachTheMouseDeviceIn120Steps)
 
 TEST_F(SdlPumpTest, AFocusLossLosesTheDevicesUntilAcquiredAgain)
 {
-    aSdlInputDevice device;
-    ASSERT_EQ(device.openKeyboard(), A_INPUT_OK);
-    ASSERT_EQ(device.openMouse(), A_INPUT_OK);
-    ASSERT_EQ(device.acquireKeyboard(), A_INPUT_OK);
-    ASSERT_EQ(device.acquireMouse(), A_INPUT_OK);
-    uint8_t keys[256];
-    aRawMouse mouse;
+    ASSERT_TRUE(device.openKeyboard() == A_INPUT_OK && device.openMouse() == A_INPUT_OK);
+    ASSERT_TRUE(device.acquireKeyboard() == A_INPUT_OK && device.acquireMouse() == A_INPUT_OK);
     ASSERT_EQ(device.readKeyboard(keys), A_INPUT_OK);
-
-    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    pushEvent(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST);
     aMessage m;
     ASSERT_TRUE(pump.peek(m));
     EXPECT_EQ(device.readKeyboard(keys), A_INPUT_LOST);
     EXPECT_EQ(device.readMouse(mouse), A_INPUT_LOST);
-    EXPECT_EQ(device.acquireKeyboard(), A_INPUT_OK);
-    EXPECT_EQ(device.acquireMouse(), A_INPUT_OK);
+    EXPECT_TRUE(device.acquireKeyboard() == A_INPUT_OK && device.acquireMouse() == A_INPUT_OK);
     EXPECT_EQ(device.readKeyboard(keys), A_INPUT_OK);
     EXPECT_EQ(device.readMouse(mouse), A_INPUT_OK);
 }

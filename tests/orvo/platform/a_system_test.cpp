@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "orvo/platform/a_instancelock.h"
 #include "orvo/platform/a_system.h"
@@ -11,33 +13,23 @@
 TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
 {
     kbtest::TempDir dir("lock");
-    aInstanceLock first;
-    aInstanceLock second;
+    aInstanceLock first, second, other, odd, nowhere;
     ASSERT_EQ(first.acquire("Kesterby", dir.path()), aInstanceLock::Result::Acquired);
     EXPECT_TRUE(first.held());
     EXPECT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::HeldElsewhere);
     EXPECT_FALSE(second.held());
     // Another name is another application.
-    aInstanceLock other;
     EXPECT_EQ(other.acquire("Other", dir.path()), aInstanceLock::Result::Acquired);
     first.release();
     EXPECT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::Acquired);
-}
 
-TEST(InstanceLock, NamesWithSeparatorsStayInsideTheFolder)
-{
-    kbtest::TempDir dir("lock");
-    aInstanceLock lock;
-    ASSERT_EQ(lock.acquire("../up/../../x", dir.path()), aInstanceLock::Result::Acquired);
-    EXPECT_EQ(lock.path().rfind(dir.path() + "/", 0), 0u);
-    EXPECT_EQ(lock.path().find('/', dir.path().size() + 1), std::string::npos) << lock.path();
-}
-
-TEST(InstanceLock, AFolderWithoutALockFileGuardsNothingButRefusesNobody)
-{
-    aInstanceLock lock;
-    EXPECT_EQ(lock.acquire("Kesterby", "/nonexistent-folder-for-locks"), aInstanceLock::Result::Unavailable);
-    EXPECT_FALSE(lock.held());
+    // Names with separators stay inside the folder.
+    ASSERT_EQ(odd.acquire("../up/../../x", dir.path()), aInstanceLock::Result::Acquired);
+    EXPECT_EQ(odd.path().rfind(dir.path() + "/", 0), 0u);
+    EXPECT_EQ(odd.path().find('/', dir.path().size() + 1), std::string::npos) << odd.path();
+    // A folder without a lock file guards nothing but refuses nobody.
+    EXPECT_EQ(nowhere.acquire("Kesterby", "/nonexistent-folder-for-locks"), aInstanceLock::Result::Unavailable);
+    EXPECT_FALSE(nowhere.held());
 }
 
 TEST(SystemFacts, MountTableKeepsDrivesAndSkipsPseudoFileSystems)
@@ -53,18 +45,20 @@ TEST(SystemFacts, MountTableKeepsDrivesAndSkipsPseudoFileSystems)
                                "/dev/sdc1 /boot xfs rw 0 0\n"
                                "broken line\n";
     const auto drives = systemfacts_parseMounts(mounts);
-    ASSERT_EQ(drives.size(), 5u);
-    EXPECT_EQ(drives[0].mountPoint, "/");
-    EXPECT_EQ(drives[0].type, aDriveFact::Type::Fixed);
-    EXPECT_EQ(drives[0].fileSystem, "overlay");
-    EXPECT_EQ(drives[1].mountPoint, "/mnt/nfs");
-    EXPECT_EQ(drives[1].type, aDriveFact::Type::Remote);
-    EXPECT_EQ(drives[2].type, aDriveFact::Type::CdRom);
-    EXPECT_EQ(drives[3].mountPoint, "/media/my disk");
-    EXPECT_EQ(drives[3].device, "/dev/sdb1");
+    using T = aDriveFact::Type;
+    std::vector<std::string> points, systems;
+    std::vector<T> types;
+    for (const aDriveFact& d : drives) {
+        points.push_back(d.mountPoint);
+        types.push_back(d.type);
+        systems.push_back(d.fileSystem);
+    }
     // A later mount over /boot hides the earlier one.
-    EXPECT_EQ(drives[4].mountPoint, "/boot");
-    EXPECT_EQ(drives[4].fileSystem, "xfs");
+    EXPECT_EQ(points, (std::vector<std::string>{"/", "/mnt/nfs", "/media/cd", "/media/my disk", "/boot"}));
+    EXPECT_EQ(types, (std::vector<T>{T::Fixed, T::Remote, T::CdRom, T::Fixed, T::Fixed}));
+    EXPECT_EQ(systems[0], "overlay");
+    EXPECT_EQ(systems[4], "xfs");
+    EXPECT_EQ(drives[3].device, "/dev/sdb1");
 
     const auto ram = systemfacts_parseMounts("rootfs / tmpfs rw 0 0\n");
     ASSERT_EQ(ram.size(), 1u);

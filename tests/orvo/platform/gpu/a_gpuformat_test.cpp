@@ -3,7 +3,7 @@
 #include "orvo/platform/gpu/a_gpuformat.h"
 #include "orvo/platform/gpu/a_gpuresult.h"
 
-TEST(GpuFormat, PackingKeepsTheTopBitsOfEachChannel)
+TEST(GpuFormat, PackingKeepsTheTopBitsOfEachChannelAndReadingPutsThemBack)
 {
     const uint32_t c = 0x9ABCDEF1; // a=9A r=BC g=DE b=F1
     EXPECT_EQ(gpu_packPixel(aGpuFormat::A8R8G8B8, c), c);
@@ -14,10 +14,8 @@ TEST(GpuFormat, PackingKeepsTheTopBitsOfEachChannel)
     EXPECT_EQ(gpu_packPixel(aGpuFormat::A1R5G5B5, 0x80000000) & 0x8000u, 0x8000u) << "alpha 128 is set";
     EXPECT_EQ(gpu_packPixel(aGpuFormat::A4R4G4B4, c), 0x9BDFu);
     EXPECT_EQ(gpu_packPixel(aGpuFormat::Unknown, c), 0u);
-}
 
-TEST(GpuFormat, ReadingPutsBitsAtTheTopAndDisplayRepeatsThem)
-{
+    // Reading puts the bits at the top; for display they repeat.
     EXPECT_EQ(gpu_unpackPixel(aGpuFormat::R5G6B5, 0xFFFF), 0xFFF8FCF8u);
     EXPECT_EQ(gpu_expandPixel(aGpuFormat::R5G6B5, 0xFFFF), 0xFFFFFFFFu);
     EXPECT_EQ(gpu_unpackPixel(aGpuFormat::A1R5G5B5, 0x7C00), 0x00F80000u);

@@ -1,16 +1,79 @@
 // A GL device on an offscreen back buffer for the tests, with helpers to
-// fill textures and read pixels back.
+// fill textures, set the usual states, draw rectangles and probe pixels.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
 #include "orvo/platform/gpu/a_gpudevicegl.h"
+#include "orvo/platform/gpu/a_gpusprite.h"
 
 namespace kbtest {
+
+inline void setBlend(aGpuDevice& d, aGpuBlend src, aGpuBlend dst)
+{
+    d.setRenderState(aGpuRenderState::AlphaBlendEnable, 1);
+    d.setRenderState(aGpuRenderState::SrcBlend, static_cast<uint32_t>(src));
+    d.setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(dst));
+}
+
+inline void setStage0(aGpuDevice& d, aGpuTextureOp op, aGpuTextureArg a1, aGpuTextureArg a2)
+{
+    d.setTextureStageState(0, aGpuStageState::ColorOp, static_cast<uint32_t>(op));
+    d.setTextureStageState(0, aGpuStageState::ColorArg1, static_cast<uint32_t>(a1));
+    d.setTextureStageState(0, aGpuStageState::ColorArg2, static_cast<uint32_t>(a2));
+}
+
+// Untextured: a filled quad, or an outline through the corners x..x+w-1, y..y+h-1.
+inline void rect(aGpuDevice& d, float x, float y, float w, float h, uint32_t c, bool filled)
+{
+    d.setTexture(0, nullptr);
+    d.setVertexFormat(aGpuVertexFormat::Tex1);
+    const float r = x + w - 1, b = y + h - 1;
+    const aGpuVertex fill[4] = {
+        {x, y, 0, 1, c, 0, 0}, {x + w, y, 0, 1, c, 0, 0}, {x, y + h, 0, 1, c, 0, 0}, {x + w, y + h, 0, 1, c, 0, 0}};
+    const aGpuVertex line[5] = {{x, y, 0, 1, c, 0, 0},
+                                {r, y, 0, 1, c, 0, 0},
+                                {r, b, 0, 1, c, 0, 0},
+                                {x, b, 0, 1, c, 0, 0},
+                                {x, y, 0, 1, c, 0, 0}};
+    EXPECT_EQ(filled ? d.drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, fill, sizeof(aGpuVertex))
+                     : d.drawPrimitiveUP(aGpuPrimitive::LineStrip, 4, line, sizeof(aGpuVertex)),
+              aGpuResult::Ok);
+}
+
+inline void put(aGpuSprite& s, aGpuTexture* t, float x, float y, uint32_t color, const aGpuVec2* scale = nullptr,
+                const aGpuRect* source = nullptr)
+{
+    const aGpuVec2 at{x, y};
+    s.draw(t, source, scale, nullptr, 0, &at, color);
+}
+
+// A pixel expected exactly, or within `tolerance` per channel where blending rounds.
+struct Probe {
+    uint32_t x, y, argb;
+    int tolerance = 0;
+};
+
+inline void expectProbes(const std::vector<uint32_t>& px, uint32_t width, std::initializer_list<Probe> probes)
+{
+    for (const Probe& p : probes) {
+        ASSERT_LT(size_t(p.y) * width + p.x, px.size());
+        const uint32_t got = px[p.y * width + p.x];
+        int worst = 0;
+        for (int s = 0; s < 32; s += 8)
+            worst = std::max(worst, std::abs(int((got >> s) & 0xFF) - int((p.argb >> s) & 0xFF)));
+        EXPECT_LE(worst, p.tolerance) << "pixel " << p.x << "," << p.y << " is " << std::hex << got << " not "
+                                      << p.argb;
+    }
+}
 
 class GpuGL : public testing::Test {
 protected:
@@ -21,22 +84,43 @@ protected:
         params.backBufferWidth = kWidth;
         params.backBufferHeight = kHeight;
         ASSERT_EQ(m_device->create(params), aGpuResult::Ok) << "no OpenGL 3.3 context (SDL_VIDEODRIVER=offscreen?)";
+        ASSERT_EQ(m_device->createSprite(sprite), aGpuResult::Ok);
     }
+    void TearDown() override { sprite.reset(); }
 
     aGpuDeviceGL& device() { return *m_device; }
 
-    std::unique_ptr<aGpuTexture> solidTexture(uint32_t w, uint32_t h, aGpuFormat format, uint32_t argb)
+    // Filled through a lock in the texture's own layout; may be called from any thread.
+    std::unique_ptr<aGpuTexture> texture(uint32_t w, uint32_t h, aGpuFormat format,
+                                         const std::function<uint32_t(uint32_t x, uint32_t y)>& argbAt)
     {
-        std::unique_ptr<aGpuTexture> texture;
-        EXPECT_EQ(m_device->createTexture(w, h, format, aGpuUsage::None, texture), aGpuResult::Ok);
+        std::unique_ptr<aGpuTexture> t;
+        EXPECT_EQ(m_device->createTexture(w, h, format, aGpuUsage::None, t), aGpuResult::Ok);
         aGpuLockedRect locked;
-        EXPECT_EQ(texture->lock(locked), aGpuResult::Ok);
+        EXPECT_EQ(t->lock(locked), aGpuResult::Ok);
         for (uint32_t y = 0; y < h; ++y)
             for (uint32_t x = 0; x < w; ++x)
-                gpu_writePixel(
-                    format, static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * gpu_formatBytes(format), argb);
-        EXPECT_EQ(texture->unlock(), aGpuResult::Ok);
-        return texture;
+                gpu_writePixel(format,
+                               static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * gpu_formatBytes(format),
+                               argbAt(x, y));
+        EXPECT_EQ(t->unlock(), aGpuResult::Ok);
+        return t;
+    }
+    std::unique_ptr<aGpuTexture> solidTexture(uint32_t w, uint32_t h, aGpuFormat format, uint32_t argb)
+    {
+        return texture(w, h, format, [argb](uint32_t, uint32_t) { return argb; });
+    }
+
+    // A scene on a black back buffer, and its end with the pixels read back.
+    void beginFrame()
+    {
+        ASSERT_EQ(m_device->beginScene(), aGpuResult::Ok);
+        m_device->clear(0xFF000000);
+    }
+    std::vector<uint32_t> endFrame()
+    {
+        m_device->endScene();
+        return readBack();
     }
 
     std::vector<uint32_t> readBack()
@@ -51,8 +135,14 @@ protected:
 
     static uint32_t at(const std::vector<uint32_t>& pixels, uint32_t x, uint32_t y) { return pixels[y * kWidth + x]; }
 
+    static void expectProbes(const std::vector<uint32_t>& px, std::initializer_list<Probe> probes)
+    {
+        kbtest::expectProbes(px, kWidth, probes);
+    }
+
     static constexpr uint32_t kWidth = 160;
     static constexpr uint32_t kHeight = 120;
+    std::unique_ptr<aGpuSprite> sprite;
 
 private:
     std::unique_ptr<aGpuDeviceGL> m_device;
