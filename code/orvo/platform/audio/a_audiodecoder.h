@@ -27,5 +27,6 @@ protected:
 };
 
 // Picks the decoder by the data's signature ("RIFF"..."WAVE" or "OggS").
-// Damaged or unknown data logs why and answers null.
+// Damaged or unknown data logs why and answers null. The decoder reads the
+// caller's bytes in place: they must outlive it.
 [[nodiscard]] std::unique_ptr<aAudioDecoder> audio_openDecoder(const uint8_t* bytes, size_t size);
