@@ -58,6 +58,12 @@ __attribute__((noinline, noipa)) int overflowStack(int depth)
     return frame[0];
 }
 
+void restoreThenCrash()
+{
+    crash_restore();
+    crashNull();
+}
+
 __attribute__((noinline, noipa)) int crashThroughNull()
 {
     return crashNull() + 1;
@@ -257,13 +263,17 @@ const Fault kFaults[] = {
 INSTANTIATE_TEST_SUITE_P(Faults, CrashChildFaults, testing::ValuesIn(kFaults),
                          [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 
-TEST_F(CrashChild, DialogShowsTheStackAndDebugHandsOverToTheSystem)
+TEST_F(CrashChild, DialogShowsTheStackAndDebugOrContinueOnARepeatingFaultHandOverToTheSystem)
 {
-    const auto r = run([] { crashNull(); }, A_CRASH_BUTTON_DEBUG);
-    ASSERT_FALSE(r.exited) << r.describe();
-    EXPECT_EQ(r.signal, SIGSEGV);
+    // Continue after a fault that would only repeat must not loop.
+    for (int32_t answer : {A_CRASH_BUTTON_CONTINUE, A_CRASH_BUTTON_DEBUG}) {
+        std::filesystem::remove(boxNotes());
+        const auto r = run([] { crashNull(); }, answer);
+        ASSERT_FALSE(r.exited) << r.describe();
+        EXPECT_EQ(r.signal, SIGSEGV);
+        EXPECT_EQ(boxCount(), 1) << answer;
+    }
     const std::string notes = kbtest::readFile(boxNotes());
-    EXPECT_EQ(boxCount(), 1) << notes;
     EXPECT_NE(notes.find("caption=Unhandled exception\n"), std::string::npos) << notes;
     EXPECT_NE(notes.find("button=109 Debug\nbutton=110 Abort\nbutton=108 Continue\n"), std::string::npos) << notes;
     EXPECT_NE(notes.find("Condition:\nFirst-chance exception in "), std::string::npos) << notes;
@@ -273,14 +283,6 @@ TEST_F(CrashChild, DialogShowsTheStackAndDebugHandsOverToTheSystem)
         std::regex_search(notes, std::regex(R"(\na_crashchild_test\.cpp \| crashNull \| \d+ \| /.*orvo_tests\n)")))
         << notes;
     EXPECT_FALSE(reportLines().empty());
-}
-
-TEST_F(CrashChild, ContinueAfterAFaultThatWouldRepeatDoesNotLoop)
-{
-    const auto r = run([] { crashNull(); }, A_CRASH_BUTTON_CONTINUE);
-    ASSERT_FALSE(r.exited) << r.describe();
-    EXPECT_EQ(r.signal, SIGSEGV);
-    EXPECT_EQ(boxCount(), 1);
 }
 
 #if defined(__x86_64__)
@@ -300,38 +302,28 @@ TEST_F(CrashChild, ContinueAfterABreakpointGoesOnWithTheGameFilterInPlace)
 }
 #endif
 
-TEST_F(CrashChild, EngineFilterWritesCrashDmpLogsAndShowsTheBox)
+TEST_F(CrashChild, TheEngineFilterWritesCrashDmpLogsAndShowsTheBoxAlsoAfterRestore)
 {
-    const auto r = run([] { crashNull(); }, -1, false);
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    for (bool restore : {false, true}) {
+        std::filesystem::remove_all(userFolder());
+        std::filesystem::remove(boxNotes());
+        const auto r = restore ? run(restoreThenCrash, -1) : run([] { crashNull(); }, -1, false);
+        ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
 
-    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(userFolder() + "crash.dmp"));
-    EXPECT_TRUE(dump.valid && dump.complete);
-    EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
-    EXPECT_FALSE(std::filesystem::exists(errorsFolder()));
-
-    const std::string log = kbtest::readFile(userFolder() + "orvo.log");
-    EXPECT_NE(log.find("\t\n\nCritical Error. File \"crash.dmp\" has been saved to\n" + userFolder() + "\n\n"),
-              std::string::npos)
-        << log;
-    const std::string notes = kbtest::readFile(boxNotes());
-    EXPECT_EQ(boxCount(), 1) << notes;
-    EXPECT_NE(notes.find("caption=Error!\n" + aApplication::errorText(A_ERROR_CRASH_DUMP, userFolder())),
-              std::string::npos)
-        << notes;
-}
-
-TEST_F(CrashChild, EngineFilterIsBackAfterRestore)
-{
-    const auto r = run(
-        [] {
-            crash_restore();
-            crashNull();
-        },
-        -1);
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
-    EXPECT_TRUE(std::filesystem::exists(userFolder() + "crash.dmp"));
-    EXPECT_TRUE(reportLines().empty());
+        const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(userFolder() + "crash.dmp"));
+        EXPECT_TRUE(dump.valid && dump.complete);
+        EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
+        EXPECT_FALSE(std::filesystem::exists(errorsFolder()));
+        const std::string log = kbtest::readFile(userFolder() + "orvo.log");
+        EXPECT_NE(log.find("\t\n\nCritical Error. File \"crash.dmp\" has been saved to\n" + userFolder() + "\n\n"),
+                  std::string::npos)
+            << log;
+        const std::string notes = kbtest::readFile(boxNotes());
+        EXPECT_EQ(boxCount(), 1) << notes;
+        EXPECT_NE(notes.find("caption=Error!\n" + aApplication::errorText(A_ERROR_CRASH_DUMP, userFolder())),
+                  std::string::npos)
+            << notes;
+    }
 }
 
 } // namespace

@@ -229,8 +229,6 @@ TEST_F(MusicManagerTest, PlaylistsLoadNowOrAsTasksAndUnloadAsAList)
     write("Music/queued.list", "menu.wav\nlevel2.wav\n");
     m.AddListToTask(music + "queued.list", "tracks");
     EXPECT_EQ(m.getCount(), 0);
-    ASSERT_EQ(m.getTasks().size(), 2u);
-    EXPECT_EQ(m.getFullPath(m.getTasks().back()), music + "level2.wav");
     m.runTasks();
     EXPECT_EQ(m.getCount(), 2);
     EXPECT_EQ(m.findMusic("level2", "tracks"), 1);
