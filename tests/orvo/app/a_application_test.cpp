@@ -47,7 +47,6 @@ protected:
 TEST_F(ApplicationInit, MakesTheFoldersAndWritesTheBannerAndReport)
 {
     ASSERT_EQ(app.init("Kesterby", nullptr, "-x", "Brindlewick"), 0);
-    EXPECT_EQ(app.getName(), "Kesterby");
     EXPECT_EQ(app.getUserDir(), "userappdata:Brindlewick/Kesterby/");
     EXPECT_EQ(app.getSharedDir(), "allappdata:Brindlewick/Kesterby/");
     EXPECT_EQ(app.getSavesDir(), "userprof:Saved Games/Brindlewick/Kesterby/");

@@ -1,6 +1,7 @@
 // The lines of a log or report file, for the application and crash tests.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
