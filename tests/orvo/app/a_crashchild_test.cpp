@@ -194,14 +194,10 @@ TEST_F(CrashChild, NullDereferenceWritesTheReportAndDumpAndAbortsHeadless)
     ASSERT_TRUE(std::regex_match(report[9], m, frame)) << report[9];
     EXPECT_NE(m[2].str().find("crashThroughNull"), std::string::npos) << report[9];
 
-    // Report and dump share their time-stamped name.
-    const std::string reportPath = errorFile(" Exception.txt");
-    const std::string name = std::filesystem::path(reportPath).filename().string();
+    // Named by the real clock (the fixed clock's names are checked in a_crash_test.cpp).
+    const std::string name = std::filesystem::path(errorFile(" Exception.txt")).filename().string();
     EXPECT_TRUE(std::regex_match(name, std::regex(R"(\d{4}-\d\d-\d\d \d\d-\d\d-\d\d Exception\.txt)"))) << name;
-    const std::string dumpPath = errorFile(" Exception.dmp");
-    EXPECT_EQ(dumpPath, errorsFolder() + name.substr(0, name.size() - 4) + ".dmp");
-
-    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(dumpPath));
+    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(errorFile(" Exception.dmp")));
     ASSERT_TRUE(dump.valid && dump.complete);
     EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
     EXPECT_EQ(dump.read<uint64_t>("EXCP", 32), 0u); // the data address
