@@ -71,7 +71,7 @@ struct Thing {
 };
 } // namespace ns
 
-TEST(Assert, FailedChecksLogAndFatalOnesThrowTheSpecifiedText)
+TEST(Assert, FailedChecksLogAndFatalOnesThrowTheExactText)
 {
     kbtest::LogCapture log;
     ns::Thing thing;
