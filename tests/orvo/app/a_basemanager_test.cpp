@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,19 +9,19 @@
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
+using Strings = std::vector<std::string>;
+
 namespace {
 
-// Items are lines "<file> <anything>"; every call is written down.
+// Items are lines "<file> <anything>"; every load is written down as
+// "folder|line|list", every unload as "line|list".
 class RecordingManager : public aBaseManager {
 public:
-    struct Load {
-        std::string folder, line, listName;
-        bool operator==(const Load&) const = default;
-    };
-
     void loadItem(const std::string& folder, const std::string& line, const std::string& listName) override
     {
-        loads.push_back({folder, line, listName});
+        loads.push_back(folder + "|" + line + "|" + listName);
+        if (line == "first.png") // an item that queues another while the tasks run
+            AddFileToTask(folder, "second.png", listName);
     }
     std::string getItemFile(const std::string& line) override { return line.substr(0, line.find(' ')); }
     bool unloadItem(const std::string& line, const std::string& listName) override
@@ -29,25 +30,24 @@ public:
         return true;
     }
 
-    std::vector<Load> loads;
-    std::vector<std::string> unloads;
+    Strings loads, unloads;
 };
 
 class BaseManagerTest : public testing::Test {
 protected:
     std::string list(const std::string& name, const std::string& text)
     {
-        const std::string path = dir.file(name);
-        kbtest::writeFile(path, text);
-        return path;
+        kbtest::writeFile(dir.file(name), text);
+        return dir.file(name);
     }
-    std::vector<std::string> messages() const { return log.messages(); }
-    size_t count(const std::string& message) const
+    long count(const std::string& message) const
     {
-        size_t n = 0;
-        for (const auto& m : log.messages())
-            n += m == message;
-        return n;
+        const Strings m = log.messages();
+        return std::count(m.begin(), m.end(), message);
+    }
+    std::string repeated(const std::string& file) const
+    {
+        return "aBaseManager::AddFileToTask : Iterative adding file to task  \"" + dir.file(file) + "\"";
     }
 
     kbtest::TempDir dir{"manager"};
@@ -55,14 +55,14 @@ protected:
     RecordingManager manager;
 };
 
+} // namespace
+
 TEST_F(BaseManagerTest, LoadListReadsEveryLineFromTheListsOwnFolder)
 {
     const std::string path = list("sub/items.lst", "a.png 1\r\nb.png 2\n\nc.png 3");
     manager.loadList(path, "menu");
     const std::string folder = dir.path() + "/sub/";
-    ASSERT_EQ(manager.loads.size(), 3u);
-    EXPECT_EQ(manager.loads[0], (RecordingManager::Load{folder, "a.png 1", "menu"}));
-    EXPECT_EQ(manager.loads[2], (RecordingManager::Load{folder, "c.png 3", "menu"}));
+    EXPECT_EQ(manager.loads, (Strings{folder + "|a.png 1|menu", folder + "|b.png 2|menu", folder + "|c.png 3|menu"}));
 
     // Whatever the current folder, the item lies beside its list.
     const auto previous = std::filesystem::current_path();
@@ -77,28 +77,22 @@ TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrd
 {
     const std::string path = list("three.lst", "x.png 1\ny.png 2\nz.png 3\n");
     manager.AddListToTask(path, "A");
-    EXPECT_EQ(count("aBaseManager::AddFileToTask : Iterative adding file to task  \"" + dir.file("x.png") + "\""), 0u);
+    EXPECT_EQ(count(repeated("x.png")), 0);
     manager.AddListToTask(path, "B");
     for (const char* item : {"x.png", "y.png", "z.png"})
-        EXPECT_EQ(count("aBaseManager::AddFileToTask : Iterative adding file to task  \"" + dir.file(item) + "\""), 1u)
-            << item;
+        EXPECT_EQ(count(repeated(item)), 1) << item;
     ASSERT_EQ(manager.getTasks().size(), 6u);
     EXPECT_TRUE(manager.loads.empty()) << "queueing loads nothing";
 
     manager.runTasks();
-    ASSERT_EQ(manager.loads.size(), 6u);
-    const char* order[] = {"x.png 1", "y.png 2", "z.png 3", "x.png 1", "y.png 2", "z.png 3"};
-    for (size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(manager.loads[i].line, order[i]) << i;
-        EXPECT_EQ(manager.loads[i].listName, i < 3 ? "A" : "B") << i;
-        EXPECT_EQ(manager.loads[i].folder, dir.path() + "/");
-    }
-
+    const std::string f = dir.path() + "/|";
+    EXPECT_EQ(manager.loads, (Strings{f + "x.png 1|A", f + "y.png 2|A", f + "z.png 3|A", f + "x.png 1|B",
+                                      f + "y.png 2|B", f + "z.png 3|B"}));
     // The queue and the set of queued paths are empty again.
     EXPECT_TRUE(manager.getTasks().empty());
-    const size_t before = messages().size();
+    const size_t before = log.messages().size();
     manager.AddListToTask(path, "A");
-    EXPECT_EQ(messages().size(), before) << "a fresh queue knows no earlier paths";
+    EXPECT_EQ(log.messages().size(), before) << "a fresh queue knows no earlier paths";
 }
 
 TEST_F(BaseManagerTest, OnlyTheListReadLastIsCached)
@@ -108,10 +102,10 @@ TEST_F(BaseManagerTest, OnlyTheListReadLastIsCached)
     manager.loadList(a);
     kbtest::writeFile(a, "two.png\n");
     manager.loadList(a); // the same path again: not read again
-    EXPECT_EQ(manager.loads.back().line, "one.png");
     manager.loadList(b);
     manager.loadList(a); // another list came between: read again
-    EXPECT_EQ(manager.loads.back().line, "two.png");
+    const std::string f = dir.path() + "/|";
+    EXPECT_EQ(manager.loads, (Strings{f + "one.png|", f + "one.png|", f + "bee.png|", f + "two.png|"}));
     EXPECT_EQ(manager.getListCount(a), 1u);
 }
 
@@ -119,42 +113,28 @@ TEST_F(BaseManagerTest, UnloadAndCollectWalkEveryLine)
 {
     const std::string path = list("u.lst", "p.png 1\nq.png 2\n");
     manager.unloadList(path, "L");
-    EXPECT_EQ(manager.unloads, (std::vector<std::string>{"p.png 1|L", "q.png 2|L"}));
-    std::vector<std::string> files{"kept"};
+    EXPECT_EQ(manager.unloads, (Strings{"p.png 1|L", "q.png 2|L"}));
+    Strings files{"kept"};
     manager.collectFiles(path, files);
-    EXPECT_EQ(files, (std::vector<std::string>{"kept", dir.file("p.png"), dir.file("q.png")}));
+    EXPECT_EQ(files, (Strings{"kept", dir.file("p.png"), dir.file("q.png")}));
 }
 
-TEST_F(BaseManagerTest, AnUnreadableListLoadsQueuesAndUnloadsNothing)
+TEST_F(BaseManagerTest, UnreadableAndOverlongListsLoadQueueAndUnloadNothing)
 {
     const std::string missing = dir.file("missing.lst");
     manager.loadList(missing);
     manager.AddListToTask(missing);
     manager.unloadList(missing);
     manager.runTasks();
-    EXPECT_TRUE(manager.loads.empty());
-    EXPECT_TRUE(manager.unloads.empty());
     EXPECT_EQ(manager.getListCount(missing), 0u);
-}
 
-TEST_F(BaseManagerTest, ListsOfMoreThan32768LinesLoadNothingAndSaySo)
-{
     std::string text;
     for (int i = 0; i < 32768; ++i)
         text.append("i").append(std::to_string(i)).append(".png\n");
-    const std::string limit = list("limit.lst", text);
-    manager.loadList(limit);
-    EXPECT_EQ(manager.loads.size(), 32768u);
-    EXPECT_EQ(manager.loads.back().line, "i32767.png");
-
-    manager.loads.clear();
     const std::string over = list("over.lst", text + "one-more.png\n");
     manager.loadList(over);
     manager.AddListToTask(over);
-    EXPECT_TRUE(manager.loads.empty());
-    EXPECT_TRUE(manager.getTasks().empty());
-    EXPECT_EQ(count("aBaseManager. List \"" + over + "\" has more than 32768 lines, nothing loaded"), 2u);
-
+    EXPECT_EQ(count("aBaseManager. List \"" + over + "\" has more than 32768 lines, nothing loaded"), 2);
     // Beyond 65535 lines the count stays at its largest value instead of wrapping to a small one.
     std::string huge;
     for (int i = 0; i < 65537; ++i)
@@ -162,27 +142,20 @@ TEST_F(BaseManagerTest, ListsOfMoreThan32768LinesLoadNothingAndSaySo)
     const std::string hugePath = list("huge.lst", huge);
     EXPECT_EQ(manager.getListCount(hugePath), 65535u);
     manager.loadList(hugePath);
-    EXPECT_TRUE(manager.loads.empty());
+    EXPECT_TRUE(manager.loads.empty() && manager.unloads.empty() && manager.getTasks().empty());
+
+    // 32768 lines are still loaded.
+    manager.loadList(list("limit.lst", text));
+    EXPECT_EQ(manager.loads.size(), 32768u);
+    EXPECT_EQ(manager.loads.back(), dir.path() + "/|i32767.png|");
 }
 
 TEST_F(BaseManagerTest, ItemsQueuedWhileTheTasksRunWaitForTheNextRun)
 {
-    class Chaining : public RecordingManager {
-    public:
-        void loadItem(const std::string& folder, const std::string& line, const std::string& listName) override
-        {
-            RecordingManager::loadItem(folder, line, listName);
-            if (line == "first.png")
-                AddFileToTask(folder, "second.png", listName);
-        }
-    } chaining;
-    chaining.AddFileToTask("f/", "first.png", "");
-    chaining.runTasks();
-    ASSERT_EQ(chaining.loads.size(), 1u);
-    ASSERT_EQ(chaining.getTasks().size(), 1u);
-    chaining.runTasks();
-    ASSERT_EQ(chaining.loads.size(), 2u);
-    EXPECT_EQ(chaining.loads[1].line, "second.png");
+    manager.AddFileToTask("f/", "first.png", "");
+    manager.runTasks();
+    EXPECT_EQ(manager.loads, Strings{"f/|first.png|"});
+    ASSERT_EQ(manager.getTasks().size(), 1u);
+    manager.runTasks();
+    EXPECT_EQ(manager.loads, (Strings{"f/|first.png|", "f/|second.png|"}));
 }
-
-} // namespace

@@ -12,28 +12,13 @@
 #include "support/app_fixture.h"
 #include "support/dump_reader.h"
 #include "support/temp_dir.h"
+#include "text_lines.h"
 
 namespace {
-
-const std::string kDashes(71, '-');
 
 __attribute__((noinline, noipa)) void reportedFunction()
 {
     asm volatile("");
-}
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> out;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        out.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return out;
 }
 
 aExceptionRecord recordOf(uint32_t code, uint32_t flags = 0, uint64_t write = 0, uint64_t address = 0)
@@ -45,11 +30,6 @@ aExceptionRecord recordOf(uint32_t code, uint32_t flags = 0, uint64_t write = 0,
     r.parameters[0] = write;
     r.parameters[1] = address;
     return r;
-}
-
-std::string describe(const aExceptionRecord& r)
-{
-    return crash_describeException(r).text;
 }
 
 // 2009-03-14 15:09:26 local time, whatever the zone.
@@ -83,7 +63,6 @@ protected:
             box.choice = answer;
         });
     }
-
     void TearDown() override
     {
         messagebox_setSink({});
@@ -100,20 +79,11 @@ protected:
         aExceptionPointers pointers{&record, &context};
         return crash_exceptionFilter(&pointers);
     }
-
+    std::vector<std::string> report() const { return kbtest::splitLines(kbtest::readFile(errors() + kStamp + ".txt")); }
+    kbtest::Dump dump() const { return kbtest::parseDump(kbtest::readFile(errors() + kStamp + ".dmp")); }
     std::string errors() const { return m_dir.path() + "/Errors/"; }
-    std::string reportPath() const { return errors() + "2009-03-14 15-09-26 Exception.txt"; }
-    std::string dumpPath() const { return errors() + "2009-03-14 15-09-26 Exception.dmp"; }
 
-    size_t filesInErrors() const
-    {
-        size_t n = 0;
-        std::error_code ec;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(errors(), ec))
-            ++n;
-        return n;
-    }
-
+    static constexpr const char* kStamp = "2009-03-14 15-09-26 Exception";
     int32_t answer = A_CRASH_BUTTON_DEBUG;
     std::vector<aMessageBoxRecord> boxes;
     kbtest::TempDir m_dir{"crashfilter"};
@@ -122,24 +92,21 @@ protected:
 
 } // namespace
 
-TEST(CrashDescription, CodesOutsideTheTableAreUnknown)
+TEST(CrashDescription, TheTableAndTheWholeSixtyFourBitAddress)
 {
-    EXPECT_EQ(describe(recordOf(A_EXCEPTION_STACK_OVERFLOW)), "The thread used up its stack.");
-    EXPECT_EQ(describe(recordOf(A_EXCEPTION_CPP)), "Microsoft C++ Exception");
-    EXPECT_EQ(describe(recordOf(A_EXCEPTION_FATAL_EXIT)), "Unknown exception.");
-    EXPECT_EQ(describe(recordOf(0)), "Unknown exception.");
+    const std::pair<aExceptionRecord, std::string> cases[] = {
+        {recordOf(A_EXCEPTION_STACK_OVERFLOW), "The thread used up its stack."},
+        {recordOf(A_EXCEPTION_CPP), "Microsoft C++ Exception"},
+        {recordOf(A_EXCEPTION_FATAL_EXIT), "Unknown exception."},
+        {recordOf(0), "Unknown exception."},
+        {recordOf(0xC0000005, 0, 0, 0), "Access violation reading location 0x0000000000000000."},
+        {recordOf(0xC0000005, 0, 1, 0x7FFD12345678ABCDull), "Access violation writing location 0x7FFD12345678ABCD."},
+        {recordOf(0xC0000005, 0, 0, UINT64_MAX), "Access violation reading location 0xFFFFFFFFFFFFFFFF."}};
+    for (const auto& [record, text] : cases)
+        EXPECT_EQ(crash_describeException(record).text, text);
 }
 
-TEST(CrashDescription, AccessViolationsNameTheWholeSixtyFourBitAddress)
-{
-    EXPECT_EQ(describe(recordOf(0xC0000005, 0, 0, 0)), "Access violation reading location 0x0000000000000000.");
-    EXPECT_EQ(describe(recordOf(0xC0000005, 0, 1, 0x7FFD12345678ABCDull)),
-              "Access violation writing location 0x7FFD12345678ABCD.");
-    EXPECT_EQ(describe(recordOf(0xC0000005, 0, 0, UINT64_MAX)),
-              "Access violation reading location 0xFFFFFFFFFFFFFFFF.");
-}
-
-TEST(CrashDialog, ButtonsAnswerAndTheTextListsEveryFrame)
+TEST(CrashDialog, ButtonsAnswerTheTextListsEveryFrameAndNoAnswerAborts)
 {
     EXPECT_EQ(crash_dialogProc(A_CRASH_BUTTON_CONTINUE), A_CRASH_CONTINUE);
     EXPECT_EQ(crash_dialogProc(A_CRASH_BUTTON_DEBUG), A_CRASH_DEBUG);
@@ -153,14 +120,11 @@ TEST(CrashDialog, ButtonsAnswerAndTheTextListsEveryFrame)
     ASSERT_EQ(crash_walkStack(&pointers), 1);
     ASSERT_EQ(crash_frames().size(), 1u);
     const crashFrame& f = crash_frames()[0];
-    const std::string text = crash_dialogText("cond", "desc");
-    EXPECT_EQ(text, "Condition:\ncond\n\nDescription:\ndesc\n\nCall stack:\nFile | Method | Line | Module\n"
-                    "a_crash_test.cpp | reportedFunction | " +
-                        std::to_string(f.line) + " | " + f.module + "\n");
-}
+    EXPECT_EQ(crash_dialogText("cond", "desc"),
+              "Condition:\ncond\n\nDescription:\ndesc\n\nCall stack:\n"
+              "File | Method | Line | Module\na_crash_test.cpp | reportedFunction | " +
+                  std::to_string(f.line) + " | " + f.module + "\n");
 
-TEST(CrashDialog, WithoutAnAnswerTheDialogAborts)
-{
     messagebox_setSink([](aMessageBoxRecord&) {});
     EXPECT_EQ(crash_showDialog("desc"), A_CRASH_ABORT);
     messagebox_setSink([](aMessageBoxRecord& box) { box.choice = 12345; });
@@ -173,52 +137,34 @@ TEST_F(CrashFilter, WritesTheReportAndTheDumpUnderErrors)
     const uint64_t ip = reinterpret_cast<uint64_t>(&reportedFunction);
     EXPECT_EQ(crashAt(ip, recordOf(A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE, 1, 0x10)),
               A_FILTER_CONTINUE_SEARCH);
-
-    const auto report = linesOf(kbtest::readFile(reportPath()));
-    ASSERT_EQ(report.size(), 9u) << kbtest::readFile(reportPath());
-    EXPECT_EQ(report[0], kDashes);
-    EXPECT_EQ(report[1], "Kesterby");
-    EXPECT_EQ(report[2], kDashes);
-    EXPECT_EQ(report[3], "");
     const crashFrame& f = crash_frames().at(0);
-    EXPECT_EQ(report[4], std::string("First-chance exception in ") + f.file + ": 0xC0000005.");
-    EXPECT_EQ(report[5], "Description: Access violation writing location 0x0000000000000010.");
-    EXPECT_EQ(report[6], "");
-    EXPECT_EQ(report[7], "Call stack:");
-    EXPECT_EQ(report[8], std::string(f.file) + "(" + std::to_string(f.line) + "): reportedFunction();");
     EXPECT_NE(std::string(f.file).find("a_crash_test.cpp"), std::string::npos);
     EXPECT_GT(f.line, 0);
     EXPECT_EQ(f.address, ip);
-
-    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(dumpPath()));
-    EXPECT_TRUE(dump.valid && dump.complete);
-    EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
-    EXPECT_EQ(dump.read<uint64_t>("EXCP", 32), 0x10u);
-
+    const std::string dashes(71, '-');
+    EXPECT_EQ(report(),
+              (std::vector<std::string>{
+                  dashes, "Kesterby", dashes, "", std::string("First-chance exception in ") + f.file + ": 0xC0000005.",
+                  "Description: Access violation writing location 0x0000000000000010.", "",
+                  "Call stack:", std::string(f.file) + "(" + std::to_string(f.line) + "): reportedFunction();"}));
+    EXPECT_EQ(dump().read<uint64_t>("EXCP", 32), 0x10u); // the dump's own contents are checked with the dump writer
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Unhandled exception");
-    EXPECT_EQ(std::string(crash_condition()), report[4]);
+    EXPECT_EQ(std::string(crash_condition()), report()[4]);
 }
 
 TEST_F(CrashFilter, NoFramesGiveAnUnhandledException)
 {
     EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_CPP, A_EXCEPTION_NONCONTINUABLE)), A_FILTER_CONTINUE_SEARCH);
-    const auto report = linesOf(kbtest::readFile(reportPath()));
-    ASSERT_EQ(report.size(), 8u);
-    EXPECT_EQ(report[4], "Unhandled Exception");
-    EXPECT_EQ(report[5], "Description: Microsoft C++ Exception");
-    EXPECT_EQ(report[7], "Call stack:");
+    const auto lines = report();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[4], "Unhandled Exception");
+    EXPECT_EQ(lines[5], "Description: Microsoft C++ Exception");
+    EXPECT_EQ(lines[7], "Call stack:");
     EXPECT_STREQ(crash_condition(), "Unhandled Exception");
 }
 
-TEST_F(CrashFilter, DebugRestoresThePreviousFilterAndHandsOver)
-{
-    answer = A_CRASH_BUTTON_DEBUG;
-    EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT)), A_FILTER_CONTINUE_SEARCH);
-    EXPECT_EQ(fault_filter(), &engineStandIn);
-}
-
-TEST_F(CrashFilter, ContinueGoesOnOnlyWhereTheFaultAllowsIt)
+TEST_F(CrashFilter, DebugHandsOverAndContinueGoesOnOnlyWhereTheFaultAllowsIt)
 {
     answer = A_CRASH_BUTTON_CONTINUE;
     EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT)), A_FILTER_CONTINUE_EXECUTION);
@@ -226,7 +172,11 @@ TEST_F(CrashFilter, ContinueGoesOnOnlyWhereTheFaultAllowsIt)
     // Not continuable: the system's handling, and the game filter stays.
     EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE)), A_FILTER_CONTINUE_SEARCH);
     EXPECT_EQ(fault_filter(), &crash_exceptionFilter);
-    EXPECT_EQ(boxes.size(), 2u);
+    // Debug restores the previous filter and hands over.
+    answer = A_CRASH_BUTTON_DEBUG;
+    EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT)), A_FILTER_CONTINUE_SEARCH);
+    EXPECT_EQ(fault_filter(), &engineStandIn);
+    EXPECT_EQ(boxes.size(), 3u);
 }
 
 TEST_F(CrashFilter, TwoCrashesInOneSecondShareTheNamesAndTheLaterWins)
@@ -234,12 +184,11 @@ TEST_F(CrashFilter, TwoCrashesInOneSecondShareTheNamesAndTheLaterWins)
     answer = A_CRASH_BUTTON_CONTINUE;
     crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT));
     crashAt(0, recordOf(A_EXCEPTION_INT_DIVIDE_BY_ZERO));
-    EXPECT_EQ(filesInErrors(), 2u);
-    const auto report = linesOf(kbtest::readFile(reportPath()));
-    ASSERT_GE(report.size(), 6u);
-    EXPECT_EQ(report[5], "Description: The thread tried to divide an integer value by an integer divisor of zero.");
-    EXPECT_EQ(kbtest::parseDump(kbtest::readFile(dumpPath())).read<uint32_t>("EXCP", 0),
-              A_EXCEPTION_INT_DIVIDE_BY_ZERO);
+    const auto files = std::filesystem::directory_iterator(errors());
+    EXPECT_EQ(std::distance(begin(files), end(files)), 2);
+    ASSERT_GE(report().size(), 6u);
+    EXPECT_EQ(report()[5], "Description: The thread tried to divide an integer value by an integer divisor of zero.");
+    EXPECT_EQ(dump().read<uint32_t>("EXCP", 0), A_EXCEPTION_INT_DIVIDE_BY_ZERO);
 }
 
 TEST_F(CrashFilter, AFolderThatCannotBeWrittenStillShowsTheDialog)

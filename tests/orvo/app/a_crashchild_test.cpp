@@ -5,9 +5,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <stdexcept>
 #include <string>
@@ -20,6 +22,7 @@
 #include "support/child_process.h"
 #include "support/dump_reader.h"
 #include "support/temp_dir.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -55,6 +58,12 @@ __attribute__((noinline, noipa)) int overflowStack(int depth)
     return frame[0];
 }
 
+void restoreThenCrash()
+{
+    crash_restore();
+    crashNull();
+}
+
 __attribute__((noinline, noipa)) int crashThroughNull()
 {
     return crashNull() + 1;
@@ -82,20 +91,6 @@ uint32_t overflowOnLoadingThread(void*)
     return static_cast<uint32_t>(overflowStack(0));
 }
 
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        out.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return out;
-}
-
 // The game's side of a child: folders in `home`, the engine started as
 // "Kesterby", the game filter installed unless told otherwise.
 class CrashChild : public testing::Test {
@@ -111,6 +106,19 @@ protected:
             _exit(90);
         if (gameFilter)
             crash_install();
+    }
+
+    // A child that starts the game, answers every box with `answer` (unless
+    // kNoAnswer) and runs `fault`.
+    static constexpr int32_t kNoAnswer = -2;
+    kbtest::ChildResult run(const std::function<void()>& fault, int32_t answer = kNoAnswer, bool gameFilter = true)
+    {
+        return kbtest::runChild([&] {
+            startGame(gameFilter);
+            if (answer != kNoAnswer)
+                answerBoxes(answer);
+            fault();
+        });
     }
 
     // Answers every box with `choice` and notes each one in a file.
@@ -137,44 +145,31 @@ protected:
     {
         std::vector<std::string> found;
         std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(errorsFolder(), ec)) {
-            const std::string name = entry.path().filename().string();
-            if (name.size() > tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0)
+        for (const auto& entry : std::filesystem::directory_iterator(errorsFolder(), ec))
+            if (entry.path().filename().string().ends_with(tail))
                 found.push_back(entry.path().string());
-        }
         return found.size() == 1 ? found.front() : std::string();
     }
-
     std::vector<std::string> reportLines() const
     {
-        const std::string path = errorFile(" Exception.txt");
-        return path.empty() ? std::vector<std::string>{} : lines(kbtest::readFile(path));
+        return kbtest::splitLines(kbtest::readFile(errorFile(" Exception.txt")));
     }
-
-    int boxCount() const
-    {
-        int count = 0;
-        for (const std::string& line : lines(kbtest::readFile(boxNotes())))
-            count += line == "<end>";
-        return count;
-    }
+    long boxCount() const { return std::ranges::count(kbtest::splitLines(kbtest::readFile(boxNotes())), "<end>"); }
 
     // Checks the report's fixed head and returns its lines.
     std::vector<std::string> expectReportHead(const char* code, const std::string& description)
     {
-        std::vector<std::string> report = reportLines();
-        EXPECT_GE(report.size(), 9u) << "report:\n" << kbtest::readFile(errorFile(" Exception.txt"));
-        if (report.size() < 9)
+        const std::vector<std::string> report = reportLines();
+        if (report.size() < 9) {
+            ADD_FAILURE() << "report:\n" << kbtest::readFile(errorFile(" Exception.txt"));
             return report;
-        EXPECT_EQ(report[0], kDashes);
-        EXPECT_EQ(report[1], "Kesterby");
-        EXPECT_EQ(report[2], kDashes);
-        EXPECT_EQ(report[3], "");
-        EXPECT_TRUE(report[4].rfind("First-chance exception in ", 0) == 0) << report[4];
-        EXPECT_TRUE(report[4].find(std::string(": ") + code + ".") != std::string::npos) << report[4];
-        EXPECT_EQ(report[5], "Description: " + description);
-        EXPECT_EQ(report[6], "");
-        EXPECT_EQ(report[7], "Call stack:");
+        }
+        EXPECT_EQ(std::vector<std::string>(report.begin(), report.begin() + 8),
+                  (std::vector<std::string>{kDashes, "Kesterby", kDashes, "", report[4], "Description: " + description,
+                                            "", "Call stack:"}));
+        EXPECT_TRUE(report[4].rfind("First-chance exception in ", 0) == 0 &&
+                    report[4].find(std::string(": ") + code + ".") != std::string::npos)
+            << report[4];
         return report;
     }
 
@@ -183,10 +178,7 @@ protected:
 
 TEST_F(CrashChild, NullDereferenceWritesTheReportAndDumpAndAbortsHeadless)
 {
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        crashThroughNull();
-    });
+    const auto r = run([] { crashThroughNull(); });
     ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
 
     const std::vector<std::string> report =
@@ -202,14 +194,10 @@ TEST_F(CrashChild, NullDereferenceWritesTheReportAndDumpAndAbortsHeadless)
     ASSERT_TRUE(std::regex_match(report[9], m, frame)) << report[9];
     EXPECT_NE(m[2].str().find("crashThroughNull"), std::string::npos) << report[9];
 
-    // Report and dump share their time-stamped name.
-    const std::string reportPath = errorFile(" Exception.txt");
-    const std::string name = std::filesystem::path(reportPath).filename().string();
+    // Named by the real clock (the fixed clock's names are checked in a_crash_test.cpp).
+    const std::string name = std::filesystem::path(errorFile(" Exception.txt")).filename().string();
     EXPECT_TRUE(std::regex_match(name, std::regex(R"(\d{4}-\d\d-\d\d \d\d-\d\d-\d\d Exception\.txt)"))) << name;
-    const std::string dumpPath = errorFile(" Exception.dmp");
-    EXPECT_EQ(dumpPath, errorsFolder() + name.substr(0, name.size() - 4) + ".dmp");
-
-    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(dumpPath));
+    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(errorFile(" Exception.dmp")));
     ASSERT_TRUE(dump.valid && dump.complete);
     EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
     EXPECT_EQ(dump.read<uint64_t>("EXCP", 32), 0u); // the data address
@@ -219,97 +207,69 @@ TEST_F(CrashChild, NullDereferenceWritesTheReportAndDumpAndAbortsHeadless)
     EXPECT_GT(dump.sections.at("MEMS").size(), 1024u);
 }
 
-TEST_F(CrashChild, DivisionByZeroIsReportedWithItsCode)
-{
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        divideByZero();
-    });
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
-    const auto report =
-        expectReportHead("0xC0000094", "The thread tried to divide an integer value by an integer divisor of zero.");
-    ASSERT_GE(report.size(), 9u);
-    EXPECT_NE(report[8].find("divideByZero();"), std::string::npos) << report[8];
-}
+// A fault, the code and description its report must carry, and the function
+// its first frame must name (none for an abort).
+struct Fault {
+    const char* name;
+    void (*body)();
+    const char* code;
+    const char* description;
+    const char* frame;
+};
 
-TEST_F(CrashChild, UncaughtExceptionIsReportedFromTheCodeThatThrew)
-{
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        // A thread of its own: nothing up its stack catches.
-        std::thread thrower(throwUncaught);
-        thrower.join();
-    });
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
-    const auto report = expectReportHead("0xE06D7363", "Microsoft C++ Exception");
-    ASSERT_GE(report.size(), 9u);
-    EXPECT_NE(report[8].find("throwUncaught();"), std::string::npos) << report[8];
-}
+class CrashChildFaults : public CrashChild, public testing::WithParamInterface<Fault> {};
 
-TEST_F(CrashChild, StackOverflowIsReportedFromItsOwnStack)
+TEST_P(CrashChildFaults, AreReportedWithTheirCodesAndTheFaultingFunction)
 {
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        overflowStack(0);
-    });
+    const auto r = run(GetParam().body);
     ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
-    const auto report = expectReportHead("0xC00000FD", "The thread used up its stack.");
-    ASSERT_GE(report.size(), 9u);
-    EXPECT_NE(report[8].find("overflowStack();"), std::string::npos) << report[8];
-    // The walk stops at the frame limit instead of following every call.
-    EXPECT_EQ(report.size(), 8u + A_CRASH_MAX_FRAMES);
-}
-
-TEST_F(CrashChild, StackOverflowOnTheLoadingThreadIsReported)
-{
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        aApplication::get()->startLoadingThread(overflowOnLoadingThread, nullptr);
-        for (;;)
-            pause();
-    });
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
-    const auto report = expectReportHead("0xC00000FD", "The thread used up its stack.");
-    ASSERT_GE(report.size(), 9u);
-    EXPECT_NE(report[8].find("overflowStack();"), std::string::npos) << report[8];
-}
-
-TEST_F(CrashChild, AbortIsReportedAsAnUnknownException)
-{
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        std::abort();
-    });
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
-    expectReportHead("0x40000015", "Unknown exception.");
-}
-
-#if defined(__x86_64__)
-TEST_F(CrashChild, LostStackPointerStillGivesTheFaultingFrame)
-{
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        crashWithLostStack();
-    });
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
-    const auto report = expectReportHead("0xC0000005", "Access violation reading location 0x0000000012345678.");
-    ASSERT_GE(report.size(), 9u);
-    EXPECT_NE(report[8].find("crashWithLostStack();"), std::string::npos) << report[8];
+    const auto report = expectReportHead(GetParam().code, GetParam().description);
+    if (*GetParam().frame) {
+        ASSERT_GE(report.size(), 9u);
+        EXPECT_NE(report[8].find(std::string(GetParam().frame) + "();"), std::string::npos) << report[8];
+    }
     EXPECT_TRUE(kbtest::parseDump(kbtest::readFile(errorFile(" Exception.dmp"))).complete);
+    // The walk of an overflowed stack stops at the frame limit instead of following every call.
+    if (std::string(GetParam().name) == "StackOverflow") {
+        EXPECT_EQ(report.size(), 8u + A_CRASH_MAX_FRAMES);
+    }
 }
-#endif
 
-TEST_F(CrashChild, DialogShowsTheStackAndDebugHandsOverToTheSystem)
+const Fault kFaults[] = {
+    {"DivisionByZero", [] { divideByZero(); }, "0xC0000094",
+     "The thread tried to divide an integer value by an integer divisor of zero.", "divideByZero"},
+    // A thread of its own: nothing up its stack catches.
+    {"UncaughtException", [] { std::thread(throwUncaught).join(); }, "0xE06D7363", "Microsoft C++ Exception",
+     "throwUncaught"},
+    {"StackOverflow", [] { overflowStack(0); }, "0xC00000FD", "The thread used up its stack.", "overflowStack"},
+    {"StackOverflowOnTheLoadingThread",
+     [] {
+         aApplication::get()->startLoadingThread(overflowOnLoadingThread, nullptr);
+         for (;;)
+             pause();
+     },
+     "0xC00000FD", "The thread used up its stack.", "overflowStack"},
+    {"Abort", [] { std::abort(); }, "0x40000015", "Unknown exception.", ""},
+#if defined(__x86_64__)
+    {"LostStackPointer", [] { crashWithLostStack(); }, "0xC0000005",
+     "Access violation reading location 0x0000000012345678.", "crashWithLostStack"},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, CrashChildFaults, testing::ValuesIn(kFaults),
+                         [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+
+TEST_F(CrashChild, DialogShowsTheStackAndDebugOrContinueOnARepeatingFaultHandOverToTheSystem)
 {
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        answerBoxes(A_CRASH_BUTTON_DEBUG);
-        crashNull();
-    });
-    ASSERT_FALSE(r.exited) << r.describe();
-    EXPECT_EQ(r.signal, SIGSEGV);
+    // Continue after a fault that would only repeat must not loop.
+    for (int32_t answer : {A_CRASH_BUTTON_CONTINUE, A_CRASH_BUTTON_DEBUG}) {
+        std::filesystem::remove(boxNotes());
+        const auto r = run([] { crashNull(); }, answer);
+        ASSERT_FALSE(r.exited) << r.describe();
+        EXPECT_EQ(r.signal, SIGSEGV);
+        EXPECT_EQ(boxCount(), 1) << answer;
+    }
     const std::string notes = kbtest::readFile(boxNotes());
-    EXPECT_EQ(boxCount(), 1) << notes;
     EXPECT_NE(notes.find("caption=Unhandled exception\n"), std::string::npos) << notes;
     EXPECT_NE(notes.find("button=109 Debug\nbutton=110 Abort\nbutton=108 Continue\n"), std::string::npos) << notes;
     EXPECT_NE(notes.find("Condition:\nFirst-chance exception in "), std::string::npos) << notes;
@@ -321,27 +281,15 @@ TEST_F(CrashChild, DialogShowsTheStackAndDebugHandsOverToTheSystem)
     EXPECT_FALSE(reportLines().empty());
 }
 
-TEST_F(CrashChild, ContinueAfterAFaultThatWouldRepeatDoesNotLoop)
-{
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        answerBoxes(A_CRASH_BUTTON_CONTINUE);
-        crashNull();
-    });
-    ASSERT_FALSE(r.exited) << r.describe();
-    EXPECT_EQ(r.signal, SIGSEGV);
-    EXPECT_EQ(boxCount(), 1);
-}
-
 #if defined(__x86_64__)
 TEST_F(CrashChild, ContinueAfterABreakpointGoesOnWithTheGameFilterInPlace)
 {
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        answerBoxes(A_CRASH_BUTTON_CONTINUE);
-        breakHere();
-        _exit(fault_filter() == &crash_exceptionFilter ? 0 : 7);
-    });
+    const auto r = run(
+        [] {
+            breakHere();
+            _exit(fault_filter() == &crash_exceptionFilter ? 0 : 7);
+        },
+        A_CRASH_BUTTON_CONTINUE);
     ASSERT_TRUE(r.exited && r.code == 0) << r.describe();
     EXPECT_EQ(boxCount(), 1);
     const auto report = expectReportHead("0x80000003", "A breakpoint was encountered.");
@@ -350,42 +298,28 @@ TEST_F(CrashChild, ContinueAfterABreakpointGoesOnWithTheGameFilterInPlace)
 }
 #endif
 
-TEST_F(CrashChild, EngineFilterWritesCrashDmpLogsAndShowsTheBox)
+TEST_F(CrashChild, TheEngineFilterWritesCrashDmpLogsAndShowsTheBoxAlsoAfterRestore)
 {
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame(false);
-        answerBoxes(-1);
-        crashNull();
-    });
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
+    for (bool restore : {false, true}) {
+        std::filesystem::remove_all(userFolder());
+        std::filesystem::remove(boxNotes());
+        const auto r = restore ? run(restoreThenCrash, -1) : run([] { crashNull(); }, -1, false);
+        ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
 
-    const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(userFolder() + "crash.dmp"));
-    EXPECT_TRUE(dump.valid && dump.complete);
-    EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
-    EXPECT_FALSE(std::filesystem::exists(errorsFolder()));
-
-    const std::string log = kbtest::readFile(userFolder() + "orvo.log");
-    EXPECT_NE(log.find("\t\n\nCritical Error. File \"crash.dmp\" has been saved to\n" + userFolder() + "\n\n"),
-              std::string::npos)
-        << log;
-    const std::string notes = kbtest::readFile(boxNotes());
-    EXPECT_EQ(boxCount(), 1) << notes;
-    EXPECT_NE(notes.find("caption=Error!\n" + aApplication::errorText(A_ERROR_CRASH_DUMP, userFolder())),
-              std::string::npos)
-        << notes;
-}
-
-TEST_F(CrashChild, EngineFilterIsBackAfterRestore)
-{
-    const kbtest::ChildResult r = kbtest::runChild([this] {
-        startGame();
-        crash_restore();
-        answerBoxes(-1);
-        crashNull();
-    });
-    ASSERT_TRUE(r.exited && r.code == 3) << r.describe();
-    EXPECT_TRUE(std::filesystem::exists(userFolder() + "crash.dmp"));
-    EXPECT_TRUE(reportLines().empty());
+        const kbtest::Dump dump = kbtest::parseDump(kbtest::readFile(userFolder() + "crash.dmp"));
+        EXPECT_TRUE(dump.valid && dump.complete);
+        EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
+        EXPECT_FALSE(std::filesystem::exists(errorsFolder()));
+        const std::string log = kbtest::readFile(userFolder() + "orvo.log");
+        EXPECT_NE(log.find("\t\n\nCritical Error. File \"crash.dmp\" has been saved to\n" + userFolder() + "\n\n"),
+                  std::string::npos)
+            << log;
+        const std::string notes = kbtest::readFile(boxNotes());
+        EXPECT_EQ(boxCount(), 1) << notes;
+        EXPECT_NE(notes.find("caption=Error!\n" + aApplication::errorText(A_ERROR_CRASH_DUMP, userFolder())),
+                  std::string::npos)
+            << notes;
+    }
 }
 
 } // namespace

@@ -65,47 +65,41 @@ TEST_F(FileTest, ReadsDiskFilesWholeAndReportsMissingOnesWithTheCallersPath)
     uint32_t size = 0;
     EXPECT_EQ(read("data:gfx/a.bin", &size), bytes);
     EXPECT_EQ(size, bytes.size());
-
-    EXPECT_EQ(read("data:gfx/missing.png", &size), "<null>");
-    EXPECT_EQ(size, 0u);
-    // A folder is not a file, with or without its trailing slash.
-    EXPECT_EQ(read("data:gfx", &size), "<null>");
-    EXPECT_EQ(read("data:gfx/", &size), "<null>");
-    EXPECT_EQ(size, 0u);
-    EXPECT_EQ(log.messages(), (std::vector<std::string>{"file_readFullAndMalloc. Error open file: data:gfx/missing.png",
-                                                        "file_readFullAndMalloc. Error open file: data:gfx",
-                                                        "file_readFullAndMalloc. Error open file: data:gfx/"}));
-}
-
-TEST_F(FileTest, EmptyFilesGiveNullWithoutALogLine)
-{
-    kbtest::LogCapture log;
+    // Missing files and folders (with or without their trailing slash) are logged, by each reader; empty
+    // files are not.
     writeFile(disk("empty.txt"), "");
     writeFile(disk("pack.pak"), makeZip({{"none.txt", ""}}));
-    for (const char* path : {"data:empty.txt", "data:pack/none.txt"}) {
-        uint32_t size = 7;
+    for (const char* path : {"data:gfx/missing.png", "data:gfx", "data:gfx/", "data:empty.txt", "data:pack/none.txt"}) {
         EXPECT_EQ(read(path, &size), "<null>") << path;
         EXPECT_EQ(size, 0u);
         aFileBuffer buffer(path);
-        EXPECT_TRUE(buffer.empty());
-        EXPECT_FALSE(buffer.owns());
-        EXPECT_EQ(buffer.size(), 0u);
+        EXPECT_TRUE(buffer.empty() && !buffer.owns() && buffer.size() == 0) << path;
     }
-    EXPECT_TRUE(log.messages().empty());
+    const std::string error = "file_readFullAndMalloc. Error open file: data:gfx";
+    EXPECT_EQ(log.messages(), (std::vector<std::string>{error + "/missing.png", error + "/missing.png", error, error,
+                                                        error + "/", error + "/"}));
 }
 
-TEST_F(FileTest, BackslashesAndCaseOnDisk)
+TEST_F(FileTest, BackslashesCaseAndExistence)
 {
     writeFile(disk("Gfx/Menu/Title.PNG"), "title");
     EXPECT_EQ(read("data:gfx\\menu\\title.png"), "title");
     EXPECT_EQ(file_getDiskPath("data:GFX/menu/title.png"), disk("Gfx/Menu/Title.PNG"));
-    EXPECT_TRUE(file_existsOnDisk("data:gfx/MENU"));
-    EXPECT_TRUE(file_dirExists("data:gfx\\menu\\"));
-
     // The exact name wins over a name that only matches ignoring case.
     writeFile(disk("Gfx/Menu/title.png"), "exact");
     EXPECT_EQ(read("data:Gfx/Menu/title.png"), "exact");
     EXPECT_EQ(read("data:Gfx/Menu/Title.PNG"), "title");
+
+    EXPECT_TRUE(file_exists("data:gfx/menu/title.png"));
+    EXPECT_FALSE(file_exists("data:gfx")) << "a folder is not a file";
+    EXPECT_TRUE(file_existsOnDisk("data:gfx/MENU"));
+    EXPECT_TRUE(file_existsOnDisk("data:gfx/menu/title.png"));
+    EXPECT_FALSE(file_existsOnDisk("data:nothing"));
+    EXPECT_TRUE(file_dirExists("data:gfx\\menu\\"));
+    EXPECT_FALSE(file_dirExists("data:gfx/menu/title.png"));
+    EXPECT_TRUE(file_existsFileOrDir("data:gfx"));
+    EXPECT_TRUE(file_existsFileOrDir("data:gfx/menu/title.png")) << "a file answers true as well";
+    EXPECT_FALSE(file_existsFileOrDir("data:gfx/menu/title.png/"));
 }
 
 TEST_F(FileTest, ReadsAMemberOfADeflatedPakWithNoFolderOnDisk)
@@ -133,7 +127,7 @@ TEST_F(FileTest, ReadsAMemberOfADeflatedPakWithNoFolderOnDisk)
     EXPECT_FALSE(file_exists("data:folder/sub/other.txt"));
 }
 
-TEST_F(FileTest, ArchiveSearchOrderAndPrecedence)
+TEST_F(FileTest, ArchiveSearchOrderPrecedenceAndLimits)
 {
     // An archive further up the path; ".zip" before ".pak"; the disk file wins.
     writeFile(disk("gfx.zip"), makeZip({{"a.png", "zip"}, {"both.txt", "zip member"}}));
@@ -150,10 +144,7 @@ TEST_F(FileTest, ArchiveSearchOrderAndPrecedence)
     writeFile(dir.file("data2.zip"), makeZip({{"deep/x/y.txt", "other archive"}}));
     EXPECT_EQ(read(dir.path() + "/data2/deep/x/y.txt"), "other archive");
     EXPECT_EQ(read(dir.path() + "/DATA/deep/x/y.txt"), "deep");
-}
 
-TEST_F(FileTest, ArchiveSearchNeverLeavesThePath)
-{
     // Cutting "/nowhere/y.png" at its leading "/", or "a//b/c" between the
     // slashes, names no folder; archives called ".zip" must not be opened.
     const std::string cwd = std::filesystem::current_path().string();
@@ -170,37 +161,26 @@ TEST_F(FileTest, DamagedArchivesFailWithALogLine)
     kbtest::ZipLayout layout;
     const std::string good = makeZip({{"stored.bin", big, false}, {"packed.bin", big, true}}, &layout);
 
-    struct Case {
-        const char* what;
-        std::string bytes;
-        const char* message;
-    };
-    std::vector<Case> cases;
-    cases.push_back({"junk", pattern(300, 4), "Error open file"});
-    cases.push_back({"cut in the directory", good.substr(0, good.size() - 30), "Error open file"});
-    cases.push_back({"cut in the data", good.substr(0, layout.dataOffsets[1] + 100), "Error open file"});
     std::string flipped = good;
     flipped[layout.dataOffsets[0] + 1000] ^= 0x40;
     flipped[layout.dataOffsets[1] + 500] ^= 0x40;
-    cases.push_back({"flipped member bytes", flipped, "Error read file"});
-    std::string offset = good;
-    const size_t secondEntry = layout.centralDirectory + 46 + std::string("stored.bin").size();
-    offset[layout.centralDirectory + 42 + 2] = 0x7f; // local header offsets far past the end
-    offset[secondEntry + 42 + 2] = 0x7f;
-    cases.push_back({"bad member offset", offset, "Error"});
-
-    int index = 0;
-    for (const Case& c : cases) {
+    std::string offset = good; // local header offsets far past the end
+    offset[layout.centralDirectory + 42 + 2] = 0x7f;
+    offset[layout.centralDirectory + 46 + std::string("stored.bin").size() + 42 + 2] = 0x7f;
+    const std::pair<std::string, const char*> cases[] = {
+        {pattern(300, 4), "Error open file"},
+        {good.substr(0, good.size() - 30), "Error open file"},
+        {good.substr(0, layout.dataOffsets[1] + 100), "Error open file"},
+        {flipped, "Error read file"},
+        {offset, "Error"}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
         kbtest::LogCapture log;
-        const std::string base = "bad" + std::to_string(index++);
-        writeFile(disk(base + ".zip"), c.bytes);
-        for (const char* member : {"/stored.bin", "/packed.bin"}) {
-            const std::string path = "data:" + base + member;
-            EXPECT_EQ(read(path), "<null>") << c.what << " " << member;
-        }
+        writeFile(disk("bad" + std::to_string(i) + ".zip"), cases[i].first);
+        for (const char* member : {"/stored.bin", "/packed.bin"})
+            EXPECT_EQ(read("data:bad" + std::to_string(i) + member), "<null>") << "case " << i << member;
         const auto lines = log.messages();
-        ASSERT_EQ(lines.size(), 2u) << c.what;
-        EXPECT_NE(lines[0].find(c.message), std::string::npos) << c.what << ": " << lines[0];
+        ASSERT_EQ(lines.size(), 2u) << "case " << i;
+        EXPECT_NE(lines[0].find(cases[i].second), std::string::npos) << "case " << i << ": " << lines[0];
     }
 
     // A damaged archive is not cached: once mended, it reads.
@@ -269,21 +249,6 @@ TEST_F(FileTest, TwoThreadsReadMembersOfOneArchiveAtOnce)
     main.join();
     loader.join();
     EXPECT_EQ(wrong.load(), 0);
-}
-
-TEST_F(FileTest, ExistenceTests)
-{
-    writeFile(disk("gfx/a.png"), "x");
-    EXPECT_TRUE(file_exists("data:gfx/a.png"));
-    EXPECT_FALSE(file_exists("data:gfx")) << "a folder is not a file";
-    EXPECT_TRUE(file_existsOnDisk("data:gfx"));
-    EXPECT_TRUE(file_existsOnDisk("data:gfx/a.png"));
-    EXPECT_TRUE(file_dirExists("data:gfx/"));
-    EXPECT_FALSE(file_dirExists("data:gfx/a.png"));
-    EXPECT_TRUE(file_existsFileOrDir("data:gfx"));
-    EXPECT_TRUE(file_existsFileOrDir("data:gfx/a.png")) << "a file answers true as well";
-    EXPECT_FALSE(file_existsFileOrDir("data:gfx/a.png/"));
-    EXPECT_FALSE(file_existsOnDisk("data:nothing"));
 }
 
 TEST_F(FileTest, WriteFullReplacesThroughATemporaryFile)

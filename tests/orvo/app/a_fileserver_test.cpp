@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 
 #include "orvo/app/a_file.h"
@@ -16,33 +17,25 @@ using kbtest::writeFile;
 
 namespace {
 
-// Sets environment variables for the life of a test and puts the old values back.
+// Sets environment variables (nullptr: unsets them) for the life of a test
+// and puts the old values back.
 class Environment {
 public:
     ~Environment()
     {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-            if (it->second.first)
-                setenv(it->first.c_str(), it->second.second.c_str(), 1);
-            else
-                unsetenv(it->first.c_str());
-        }
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
+            it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
     }
-    void set(const std::string& name, const std::string& value)
+    void set(const std::string& name, const char* value)
     {
         const char* old = std::getenv(name.c_str());
-        m_saved.push_back({name, {old != nullptr, old ? old : ""}});
-        setenv(name.c_str(), value.c_str(), 1);
+        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        value ? setenv(name.c_str(), value, 1) : unsetenv(name.c_str());
     }
-    void unset(const std::string& name)
-    {
-        const char* old = std::getenv(name.c_str());
-        m_saved.push_back({name, {old != nullptr, old ? old : ""}});
-        unsetenv(name.c_str());
-    }
+    void set(const std::string& name, const std::string& value) { set(name, value.c_str()); }
 
 private:
-    std::vector<std::pair<std::string, std::pair<bool, std::string>>> m_saved;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
 } // namespace
@@ -51,15 +44,19 @@ TEST(FileServer, DefaultAssignsFollowTheSystemFolders)
 {
     kbtest::TempDir root("folders");
     Environment env;
+    env.set("TMPDIR", "/");
+    {
+        aFileServer atRoot; // a temp folder at the root falls back to home
+        EXPECT_EQ(atRoot.manglePath("temp:x"), aFileServer::getModulePath() + "x");
+    }
     env.set("HOME", root.path());
     env.set("TMPDIR", root.path() + "/tmp");
     env.set("XDG_DATA_HOME", root.path() + "/data");
     env.set("XDG_CONFIG_HOME", root.path() + "/config");
     env.set("XDG_DATA_DIRS", "relative/ignored:" + root.path() + "/shared/:/usr/share");
     env.set("XDG_MUSIC_DIR", root.path() + "/Tunes");
-    env.unset("XDG_DOCUMENTS_DIR");
-    env.unset("XDG_VIDEOS_DIR");
-    env.unset("XDG_DESKTOP_DIR");
+    for (const char* name : {"XDG_DOCUMENTS_DIR", "XDG_VIDEOS_DIR", "XDG_DESKTOP_DIR"})
+        env.set(name, nullptr);
     std::filesystem::create_directories(root.path() + "/tmp");
     writeFile(root.path() + "/config/user-dirs.dirs",
               "# written by a tool\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\nXDG_VIDEOS_DIR=\"/films\"\n");
@@ -90,14 +87,6 @@ TEST(FileServer, DefaultAssignsFollowTheSystemFolders)
     ASSERT_FALSE(module.empty());
     EXPECT_EQ(module.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(module + "orvo_tests"));
-}
-
-TEST(FileServer, TempAtTheRootFallsBackToHome)
-{
-    Environment env;
-    env.set("TMPDIR", "/");
-    aFileServer server;
-    EXPECT_EQ(server.manglePath("temp:x"), aFileServer::getModulePath() + "x");
 }
 
 TEST(FileServer, ManglePath)
@@ -145,18 +134,6 @@ TEST(FileServer, SetAssign)
     // A value naming an assign not defined yet keeps its text.
     server.setAssign("fonts", "later:Fonts/");
     EXPECT_EQ(server.manglePath("fonts:a.ini"), "later:Fonts/a.ini");
-}
-
-TEST(FileServer, IsTheOneTheFileFunctionsUse)
-{
-    EXPECT_EQ(aFileServer::getSingletonPtr(), nullptr);
-    {
-        aFileServer server;
-        EXPECT_EQ(aFileServer::getSingletonPtr(), &server);
-        server.setAssign("data", "/game/Data/");
-        EXPECT_EQ(file_getPath("data:gfx/a.png"), "/game/Data/gfx/");
-    }
-    EXPECT_EQ(aFileServer::getSingletonPtr(), nullptr);
 }
 
 TEST(FileServer, MakeDirCreatesEveryLevelAndReportsTheResult)

@@ -10,24 +10,28 @@ using Geometry = aInputServer::Geometry;
 
 namespace {
 
-std::vector<uint32_t> keyStatesOver(kbtest::LoopRig& rig, uint8_t key, std::initializer_list<bool> downs)
-{
-    std::vector<uint32_t> states;
-    for (bool down : downs) {
+class InputServerTest : public testing::Test {
+protected:
+    // Sets a key, polls once and answers the key's state.
+    uint32_t poll(uint8_t key, bool down)
+    {
         rig.keys->setKey(key, down);
         rig.inputServer->update();
-        states.push_back(rig.inputServer->keyStates[key]);
+        return rig.inputServer->keyStates[key];
     }
-    return states;
-}
+
+    kbtest::LogCapture log;
+    kbtest::LoopRig rig;
+};
 
 } // namespace
 
-TEST(InputServer, KeyStatesCarryTheEdges)
+TEST_F(InputServerTest, KeyStatesCarryTheEdges)
 {
-    kbtest::LoopRig rig;
-    EXPECT_EQ(keyStatesOver(rig, A_KEY_SPACE, {true, true, true, false, false}),
-              (std::vector<uint32_t>{2, 3, 3, 1, 0}));
+    std::vector<uint32_t> states;
+    for (bool down : {true, true, true, false, false})
+        states.push_back(poll(A_KEY_SPACE, down));
+    EXPECT_EQ(states, (std::vector<uint32_t>{2, 3, 3, 1, 0}));
     // Buttons follow the same rule.
     rig.keys->setButton(1, true);
     rig.inputServer->update();
@@ -44,52 +48,29 @@ TEST(InputServer, KeyStatesCarryTheEdges)
     EXPECT_EQ(rig.inputServer->rawMouse.z, 0);
 }
 
-TEST(InputServer, AKeyDownAtStartReadsPressedFirst)
+TEST_F(InputServerTest, ALostDeviceReadsAllUpForOnePollAndIsAcquiredAgain)
 {
-    kbtest::LoopRig rig;
-    rig.keys->setKey(A_KEY_ESCAPE, true);
-    rig.inputServer->update();
-    EXPECT_EQ(rig.inputServer->keyStates[A_KEY_ESCAPE], 2u);
-}
-
-TEST(InputServer, ALostDeviceReadsAllUpForOnePollAndIsAcquiredAgain)
-{
-    kbtest::LogCapture log;
-    kbtest::LoopRig rig;
-    rig.keys->setKey(A_KEY_A, true);
     rig.keys->setButton(0, true);
-    rig.inputServer->update();
-    rig.inputServer->update();
-    ASSERT_EQ(rig.inputServer->keyStates[A_KEY_A], 3u);
+    poll(A_KEY_A, true);
+    ASSERT_EQ(poll(A_KEY_A, true), 3u);
     rig.keys->lose();
-    rig.inputServer->update();
-    EXPECT_EQ(rig.inputServer->keyStates[A_KEY_A], 1u);
+    EXPECT_EQ(poll(A_KEY_A, true), 1u);
     EXPECT_EQ(rig.inputServer->buttonStates[0], 1u);
     EXPECT_TRUE(log.contains("aInputServer. Keyboard GetDeviceState failed (A_INPUT_LOST)"));
     EXPECT_TRUE(log.contains("aInputServer. Mouse GetDeviceState failed (A_INPUT_LOST)"));
-    // Still held: the next poll reads it normally again.
-    rig.inputServer->update();
-    EXPECT_EQ(rig.inputServer->keyStates[A_KEY_A], 2u);
-    // Released meanwhile: it stays up.
+    EXPECT_EQ(poll(A_KEY_A, true), 2u); // still held: the next poll reads it normally again
     rig.keys->lose();
-    rig.inputServer->update();
-    rig.keys->setKey(A_KEY_A, false);
-    rig.inputServer->update();
-    EXPECT_EQ(rig.inputServer->keyStates[A_KEY_A], 0u);
+    poll(A_KEY_A, true);
+    EXPECT_EQ(poll(A_KEY_A, false), 0u); // released meanwhile: it stays up
 }
 
-TEST(InputServer, WhileInactiveNothingIsPolledButThePointer)
+TEST_F(InputServerTest, WhileInactiveNothingIsPolledButThePointer)
 {
-    kbtest::LoopRig rig;
-    rig.keys->setKey(A_KEY_W, true);
-    rig.inputServer->update();
+    poll(A_KEY_W, true);
     rig.app.wndProc(nullptr, A_MSG_ACTIVATEAPP, 0, 0);
-    rig.keys->setKey(A_KEY_W, false);
     rig.keys->setCursor(512, 384);
-    rig.inputServer->update();
-    EXPECT_EQ(rig.inputServer->keyStates[A_KEY_W], 2u);
-    EXPECT_EQ(rig.inputServer->pointerX, 512);
-    EXPECT_EQ(rig.inputServer->pointerY, 384);
+    EXPECT_EQ(poll(A_KEY_W, false), 2u);
+    EXPECT_EQ(std::pair(rig.inputServer->pointerX, rig.inputServer->pointerY), std::pair(512, 384));
 }
 
 TEST(InputServer, MissingDevicesAreLoggedAndStayUp)
@@ -107,61 +88,42 @@ TEST(InputServer, MissingDevicesAreLoggedAndStayUp)
     keys->setKey(A_KEY_A, true);
     input.update();
     EXPECT_EQ(input.keyStates[A_KEY_A], 0u);
-    EXPECT_EQ(input.pointerX, 0);
-    EXPECT_EQ(input.pointerY, 0);
+    EXPECT_EQ(std::pair(input.pointerX, input.pointerY), std::pair(0, 0));
 }
 
-TEST(InputPointer, ScalesTheClientAreaToTheGameSize)
+TEST(InputPointer, ClientAndGameCoordinatesMapBothWays)
 {
-    Geometry g{2048, 1536, 1024, 768};
-    int32_t x = -1, y = -1;
-    ASSERT_TRUE(aInputServer::clientToGame(g, 1000, 1535, x, y));
-    EXPECT_EQ(x, 500);
-    EXPECT_EQ(y, 767);
-    // Truncation toward zero, also left of the window.
-    ASSERT_TRUE(aInputServer::clientToGame(g, -3, 1, x, y));
-    EXPECT_EQ(x, -1);
-    EXPECT_EQ(y, 0);
-    ASSERT_TRUE(aInputServer::gameToClient(g, 500, 100, x, y));
-    EXPECT_EQ(x, 1000);
-    EXPECT_EQ(y, 200);
-}
-
-TEST(InputPointer, AZeroClientSizeNeverDivides)
-{
+    const Geometry scaled{2048, 1536, 1024, 768};
+    // 1024 x 768 shown at scale 1 in 1366 x 768: bars of 171 pixels.
+    const Geometry bars{1366, 768, 1024, 768, true, 1366, 768};
+    // 800 x 600 shown in 1920 x 1080: scale 1.8, bars of 240.
+    const Geometry big{1920, 1080, 800, 600, true, 1920, 1080};
+    struct Case {
+        Geometry g;
+        int32_t cx, cy, x, y;
+    };
+    // Truncation toward zero, also left of the window; the bars belong to the picture's edges.
+    for (const auto& [g, cx, cy, x, y] :
+         {Case{scaled, 1000, 1535, 500, 767}, Case{scaled, -3, 1, -1, 0}, Case{bars, 171, 10, 0, 10},
+          Case{bars, 171 + 1023, 767, 1023, 767}, Case{bars, 50, 10, 0, 10}, Case{bars, 1360, 10, 1023, 10},
+          Case{big, 240 + 900, 540, 500, 300}}) {
+        int32_t gx = -7, gy = -7;
+        ASSERT_TRUE(aInputServer::clientToGame(g, cx, cy, gx, gy));
+        EXPECT_EQ(std::pair(gx, gy), std::pair(x, y)) << cx << "," << cy;
+    }
     int32_t x = 7, y = 8;
+    ASSERT_TRUE(aInputServer::gameToClient(scaled, 500, 100, x, y));
+    EXPECT_EQ(std::pair(x, y), std::pair(1000, 200));
+    ASSERT_TRUE(aInputServer::gameToClient(bars, 512, 300, x, y));
+    EXPECT_EQ(std::pair(x, y), std::pair(683, 300));
+
+    // A zero size never divides, and nothing is written.
+    x = 7, y = 8;
     EXPECT_FALSE(aInputServer::clientToGame(Geometry{0, 768, 1024, 768}, 10, 10, x, y));
     EXPECT_FALSE(aInputServer::clientToGame(Geometry{1024, 0, 1024, 768}, 10, 10, x, y));
     EXPECT_FALSE(aInputServer::gameToClient(Geometry{1024, 768, 0, 768}, 10, 10, x, y));
-    Geometry wide{1366, 768, 1024, 768, true, 0, 768};
-    EXPECT_FALSE(aInputServer::clientToGame(wide, 10, 10, x, y));
-    EXPECT_EQ(x, 7);
-    EXPECT_EQ(y, 8);
-}
-
-TEST(InputPointer, InWideScreenThePictureIsFoundInsideItsBars)
-{
-    // 1024 x 768 shown at scale 1 in 1366 x 768: bars of 171 pixels.
-    Geometry g{1366, 768, 1024, 768, true, 1366, 768};
-    int32_t x = 0, y = 0;
-    ASSERT_TRUE(aInputServer::clientToGame(g, 171, 10, x, y));
-    EXPECT_EQ(x, 0);
-    ASSERT_TRUE(aInputServer::clientToGame(g, 171 + 1023, 767, x, y));
-    EXPECT_EQ(x, 1023);
-    EXPECT_EQ(y, 767);
-    ASSERT_TRUE(aInputServer::clientToGame(g, 50, 10, x, y));
-    EXPECT_EQ(x, 0);
-    ASSERT_TRUE(aInputServer::clientToGame(g, 1360, 10, x, y));
-    EXPECT_EQ(x, 1023);
-    ASSERT_TRUE(aInputServer::gameToClient(g, 512, 300, x, y));
-    EXPECT_EQ(x, 683);
-    EXPECT_EQ(y, 300);
-
-    // 800 x 600 shown in 1920 x 1080: scale 1.8, bars of 240.
-    Geometry big{1920, 1080, 800, 600, true, 1920, 1080};
-    ASSERT_TRUE(aInputServer::clientToGame(big, 240 + 900, 540, x, y));
-    EXPECT_EQ(x, 500);
-    EXPECT_EQ(y, 300);
+    EXPECT_FALSE(aInputServer::clientToGame(Geometry{1366, 768, 1024, 768, true, 0, 768}, 10, 10, x, y));
+    EXPECT_EQ(std::pair(x, y), std::pair(7, 8));
 }
 
 TEST(InputPointer, TheServerUsesTheGraphServersSizes)
@@ -175,15 +137,12 @@ TEST(InputPointer, TheServerUsesTheGraphServersSizes)
     ASSERT_EQ(rig.graph->getWindowHeight(), 600);
     rig.keys->setCursor(400, 599);
     rig.inputServer->update();
-    EXPECT_EQ(rig.inputServer->pointerX, 512);
-    EXPECT_EQ(rig.inputServer->pointerY, 766);
+    EXPECT_EQ(std::pair(rig.inputServer->pointerX, rig.inputServer->pointerY), std::pair(512, 766));
     rig.inputServer->setCursorPos(512, 384);
-    EXPECT_EQ(rig.keys->cursorX(), 400);
-    EXPECT_EQ(rig.keys->cursorY(), 300);
+    EXPECT_EQ(std::pair(rig.keys->cursorX(), rig.keys->cursorY()), std::pair(400, 300));
     int32_t x = 0, y = 0;
     rig.inputServer->getMousePos(x, y);
-    EXPECT_EQ(x, 512);
-    EXPECT_EQ(y, 384);
+    EXPECT_EQ(std::pair(x, y), std::pair(512, 384));
 }
 
 namespace {
@@ -202,13 +161,9 @@ aAnim* asAnim(FakeAnim* a)
 {
     return reinterpret_cast<aAnim*>(a);
 }
-FakeAnim& fake(aAnim& a)
+FakeAnim* fake(const aAnim* a)
 {
-    return reinterpret_cast<FakeAnim&>(a);
-}
-FakeAnim* fakePtr(aAnim* a)
-{
-    return reinterpret_cast<FakeAnim*>(a);
+    return reinterpret_cast<FakeAnim*>(const_cast<aAnim*>(a));
 }
 
 class CursorOps {
@@ -219,51 +174,53 @@ public:
         aCursorAnimOps ops;
         ops.copy = [](const aAnim& from) {
             ++g_liveAnims;
-            return asAnim(new FakeAnim(reinterpret_cast<const FakeAnim&>(from)));
+            return asAnim(new FakeAnim(*fake(&from)));
         };
-        ops.assign = [](aAnim& to, const aAnim& from) { fake(to).id = reinterpret_cast<const FakeAnim&>(from).id; };
-        ops.play = [](aAnim& a) { ++fake(a).plays; };
-        ops.step = [](aAnim& a, float s) { fake(a).stepped += s; };
+        ops.assign = [](aAnim& to, const aAnim& from) { fake(&to)->id = fake(&from)->id; };
+        ops.play = [](aAnim& a) { ++fake(&a)->plays; };
+        ops.step = [](aAnim& a, float s) { fake(&a)->stepped += s; };
         ops.draw = [](aAnim& a, int16_t x, int16_t y) {
-            ++fake(a).draws;
-            fake(a).drawX = x;
-            fake(a).drawY = y;
+            ++fake(&a)->draws;
+            fake(&a)->drawX = x;
+            fake(&a)->drawY = y;
         };
         ops.destroy = [](aAnim* a) {
             --g_liveAnims;
-            delete fakePtr(a);
+            delete fake(a);
         };
         cursoranim_setOps(ops);
     }
     ~CursorOps() { cursoranim_setOps({}); }
 };
 
+class InputCursor : public testing::Test {
+protected:
+    CursorOps ops; // outlives the rig, whose application destroys its copy
+    kbtest::LoopRig rig;
+    FakeAnim arrow{1}, hand{2};
+};
+
 } // namespace
 
-TEST(InputCursor, TheAnimatedCursorHidesTheSystemOneAndGoesBackOnNull)
+TEST_F(InputCursor, TheAnimatedCursorHidesTheSystemOneAndGoesBackOnNull)
 {
-    CursorOps ops;
-    kbtest::LoopRig rig;
     rig.keys->setCursor(100, 100);
-    FakeAnim arrow{1}, hand{2};
 
     EXPECT_EQ(rig.inputServer->setCursor(asAnim(&arrow), 3, 4), 1);
     ASSERT_NE(rig.app.getCursorAnim(), nullptr);
-    EXPECT_EQ(fakePtr(rig.app.getCursorAnim())->id, 1);
-    EXPECT_EQ(fakePtr(rig.app.getCursorAnim())->plays, 1);
+    EXPECT_EQ(fake(rig.app.getCursorAnim())->id, 1);
+    EXPECT_EQ(fake(rig.app.getCursorAnim())->plays, 1);
     EXPECT_EQ(cursor_current(), 0u);
-    EXPECT_EQ(rig.inputServer->hotX, 3);
-    EXPECT_EQ(rig.inputServer->hotY, 4);
 
     // The same animation again changes nothing.
     rig.inputServer->setCursor(asAnim(&arrow), 3, 4);
-    EXPECT_EQ(fakePtr(rig.app.getCursorAnim())->plays, 1);
+    EXPECT_EQ(fake(rig.app.getCursorAnim())->plays, 1);
     // Another one is assigned into the same copy and restarted.
     aAnim* own = rig.app.getCursorAnim();
     rig.inputServer->setCursor(asAnim(&hand), 0, 0);
     EXPECT_EQ(rig.app.getCursorAnim(), own);
-    EXPECT_EQ(fakePtr(own)->id, 2);
-    EXPECT_EQ(fakePtr(own)->plays, 2);
+    EXPECT_EQ(fake(own)->id, 2);
+    EXPECT_EQ(fake(own)->plays, 2);
     EXPECT_EQ(g_liveAnims, 1);
 
     rig.inputServer->setCursor(nullptr, 0, 0);
@@ -272,12 +229,9 @@ TEST(InputCursor, TheAnimatedCursorHidesTheSystemOneAndGoesBackOnNull)
     EXPECT_EQ(cursor_current(), A_CURSOR_ARROW);
 }
 
-TEST(InputCursor, ASystemCursorReplacesTheAnimation)
+TEST_F(InputCursor, ASystemCursorReplacesTheAnimation)
 {
-    CursorOps ops;
-    kbtest::LoopRig rig;
     rig.keys->setCursor(10, 10);
-    FakeAnim arrow{1};
     rig.inputServer->setCursor(asAnim(&arrow), 0, 0);
     rig.inputServer->setSystemCursor(32649);
     EXPECT_EQ(rig.app.getCursorAnim(), nullptr);
@@ -294,12 +248,9 @@ TEST(InputCursor, ASystemCursorReplacesTheAnimation)
     EXPECT_NE(rig.app.getCursorAnim(), nullptr);
 }
 
-TEST(InputCursor, TheFrameDrawsAndStepsTheCursorAtThePointerMinusTheHotSpot)
+TEST_F(InputCursor, TheFrameDrawsAndStepsTheCursorAtThePointerMinusTheHotSpot)
 {
-    CursorOps ops;
-    kbtest::LoopRig rig;
     rig.keys->setCursor(300, 200);
-    FakeAnim arrow{1};
     rig.inputServer->setCursor(asAnim(&arrow), 5, 6);
     rig.inputServer->update();
     ASSERT_TRUE(rig.graph->beginScene());
@@ -307,9 +258,8 @@ TEST(InputCursor, TheFrameDrawsAndStepsTheCursorAtThePointerMinusTheHotSpot)
     kbtest::FakeClock::advanceMicros(250000);
     ASSERT_TRUE(rig.graph->beginScene());
     rig.graph->endScene();
-    const FakeAnim& own = *fakePtr(rig.app.getCursorAnim());
+    const FakeAnim& own = *fake(rig.app.getCursorAnim());
     EXPECT_EQ(own.draws, 2);
-    EXPECT_EQ(own.drawX, 295);
-    EXPECT_EQ(own.drawY, 194);
+    EXPECT_EQ((std::pair<int, int>(own.drawX, own.drawY)), std::pair(295, 194));
     EXPECT_FLOAT_EQ(own.stepped, 0.25f);
 }

@@ -38,7 +38,9 @@ TEST_F(LocaleFixture, LineForms)
                                                "lines = \"one\\ntwo\\tthree\\\\n\"\n"
                                                "empty = \"\"\n"
                                                "dup = \"first\"\n"
-                                               "dup = \"second\"\n");
+                                               "dup = \"second\"\n"
+                                               "cut = \"A\xD0\x41\"\n"
+                                               "wide = \"x\xF0\x9F\x98\x80y\"\n");
     locale.load(path);
     EXPECT_EQ(text("app_name"), L"Park \x0416"); // the signature did not join the first key
     EXPECT_EQ(text("tabbed"), L"Tab");
@@ -47,6 +49,8 @@ TEST_F(LocaleFixture, LineForms)
     EXPECT_EQ(text("lines"), L"one\ntwo\\tthree\\\n");
     EXPECT_EQ(text("empty"), L"");
     EXPECT_EQ(text("dup"), L"second");
+    EXPECT_EQ(text("cut"), L"A"); // broken UTF-8 cuts the text
+    EXPECT_EQ(text("wide"), L"x\xFFFDy");
     EXPECT_TRUE(log.messages().empty());
 }
 
@@ -83,12 +87,14 @@ TEST_F(LocaleFixture, ValuesFromFiles)
     EXPECT_EQ(text("word"), L"file, not a file");
 }
 
-TEST_F(LocaleFixture, PrefixesAndLookups)
+TEST_F(LocaleFixture, PrefixesLookupsAndReloads)
 {
     const std::string path = write("Main.txt", "caption = \"Plain\"\n");
     locale.load(path);
     locale.load(path, "menu");
-    EXPECT_EQ(text("caption"), L"Plain");
+    locale.load(write("other.txt", "caption = \"Other\"\n"));
+    locale.load(path); // same path and prefix: not read again
+    EXPECT_EQ(text("caption"), L"Other");
     EXPECT_EQ(text("caption", "menu"), L"Plain");
     EXPECT_EQ(text("menu:caption"), L"Plain");
     EXPECT_EQ(locale.getString("caption", "menu"), L"Plain");
@@ -96,22 +102,4 @@ TEST_F(LocaleFixture, PrefixesAndLookups)
     EXPECT_TRUE(log.messages().empty());
     EXPECT_EQ(locale.getString("nothing", "menu"), L"");
     EXPECT_EQ(log.messages(), (Strings{"aLocaleServer. String [nothing] not found"}));
-}
-
-TEST_F(LocaleFixture, ALoadedFileIsNotReadAgain)
-{
-    const std::string first = write("a.txt", "k = \"a\"\n");
-    const std::string second = write("b.txt", "k = \"b\"\n");
-    locale.load(first);
-    locale.load(second);
-    EXPECT_EQ(text("k"), L"b");
-    locale.load(first); // same path and prefix: nothing happens
-    EXPECT_EQ(text("k"), L"b");
-}
-
-TEST_F(LocaleFixture, BrokenUtf8CutsTheText)
-{
-    locale.load(write("u.txt", "cut = \"A\xD0\x41\"\nwide = \"x\xF0\x9F\x98\x80y\"\n"));
-    EXPECT_EQ(text("cut"), L"A");
-    EXPECT_EQ(text("wide"), L"x\xFFFDy");
 }

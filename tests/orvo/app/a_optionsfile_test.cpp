@@ -74,9 +74,11 @@ TEST(OptionsFile, DuplicatesAreKeptAndFirstMatchWins)
                                                      "[A]\r\nk=9\r\nnew=n\r\n\r\n");
 }
 
-TEST(OptionsFile, SectionNamesAreExact)
+TEST(OptionsFile, SectionNamesAreExactAndKeysBeforeThemAreLost)
 {
-    aOptionsFile ini = fromText("[ Spaced Name ] trailing\n[open\nk=v\n");
+    kbtest::LogCapture log;
+    // The UTF-8 signature is skipped, or the first section would be lost.
+    aOptionsFile ini = fromText("\xEF\xBB\xBF[ Spaced Name ] trailing\n[open\nk=v\n");
     EXPECT_EQ(sectionNames(ini), (Strings{" Spaced Name ", "open"}));
     EXPECT_FALSE(ini.setSection("Spaced Name"));
     EXPECT_FALSE(ini.setSection("OPEN"));
@@ -85,25 +87,13 @@ TEST(OptionsFile, SectionNamesAreExact)
     // A failed setSection leaves the current section alone.
     EXPECT_FALSE(ini.setSection("nope"));
     EXPECT_EQ(ini.getSectionName(), "open");
-}
+    EXPECT_TRUE(log.messages().empty());
 
-TEST(OptionsFile, KeysBeforeAnySectionAreLost)
-{
-    kbtest::LogCapture log;
-    aOptionsFile ini = fromText("early=1\n[S]\nk=v\n");
+    ini = fromText("early=1\n[S]\nk=v\n");
     EXPECT_EQ(log.messages(), (Strings{"aOptionsFile. Incorrect file: mem.ini"}));
     EXPECT_EQ(sectionNames(ini), (Strings{"S"}));
     ini.firstSection();
     EXPECT_EQ(keysOf(ini), (Strings{"k=v"}));
-}
-
-TEST(OptionsFile, Utf8SignatureIsSkipped)
-{
-    kbtest::LogCapture log;
-    aOptionsFile ini = fromText("\xEF\xBB\xBF[First]\nk=v\n");
-    EXPECT_EQ(ini.getSectionName(), "First");
-    EXPECT_EQ(ini.getString("k"), "v");
-    EXPECT_TRUE(log.messages().empty());
 }
 
 TEST(OptionsFile, MissingKeysAndSectionsAreLoggedAndReadAsEmpty)
@@ -186,16 +176,10 @@ TEST(OptionsFile, Includes)
     kbtest::TempDir dir;
     const std::string inc = dir.file("inc.ini");
     kbtest::writeFile(inc, "fromInc=1\n[IncSection]\nx=2\n");
-    const std::string top = dir.file("top.ini");
-    kbtest::writeFile(top, "[Main]\na=1\n  #include \"" + inc +
-                               "\" trailing\nb=2\n"
-                               "#include\"" +
-                               inc +
-                               "\"\n"
-                               "#include \"\"\n"
-                               "#include no quotes\n"
-                               "[Tail]\n#include \"" +
-                               inc);
+    const std::string top = dir.file("top.ini"), quoted = "\"" + inc + "\"";
+    // The last include ends the file without its closing quote.
+    kbtest::writeFile(top, "[Main]\na=1\n  #include " + quoted + " trailing\nb=2\n#include" + quoted +
+                               "\n#include \"\"\n#include no quotes\n[Tail]\n#include \"" + inc);
     aOptionsFile ini(top.c_str());
     EXPECT_EQ(ini.getSectionName(), "Main"); // the first section is current
     EXPECT_EQ(keysOf(ini), (Strings{"a=1", "fromInc=1"}));
@@ -231,7 +215,7 @@ TEST(OptionsFile, IncludeCyclesStopAtTheLimits)
     }
 }
 
-TEST(OptionsFile, LoadingAppendsAndLoadFileReplaces)
+TEST(OptionsFile, LoadingAppendsLoadFileReplacesAndSaveReplacesWhole)
 {
     kbtest::LogCapture log;
     kbtest::TempDir dir;
@@ -248,15 +232,10 @@ TEST(OptionsFile, LoadingAppendsAndLoadFileReplaces)
     EXPECT_FALSE(ini.loadFile(dir.file("missing.ini").c_str()));
     EXPECT_TRUE(sectionNames(ini).empty());
     EXPECT_TRUE(ini.isSectionEnd());
-}
 
-TEST(OptionsFile, SaveReplacesTheFileAndReportsFailure)
-{
-    kbtest::LogCapture log;
-    kbtest::TempDir dir;
+    // Saving replaces the file whole, and a failed write is reported.
     const std::string path = dir.file("config.ini");
     kbtest::writeFile(path, "old contents that are longer than the new ones\n");
-    aOptionsFile ini;
     ini.addSection("S");
     ini.set("S", "Big", std::string(2000, 'v'));
     ASSERT_TRUE(ini.save(path.c_str()));

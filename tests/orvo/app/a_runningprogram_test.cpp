@@ -2,11 +2,8 @@
 // device, SDL's events and input, a hundred frames of primitives, a screenshot.
 #include <gtest/gtest.h>
 
-
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "orvo/app/a_application.h"
 #include "orvo/app/a_inputserver.h"
@@ -92,8 +89,7 @@ TEST(RunningProgram, AHundredFramesOfPrimitivesInARealWindowThenAScreenshot)
     }
     EXPECT_EQ(exitCode, 0);
     ASSERT_TRUE(std::filesystem::exists(shot)) << shot;
-    std::ifstream in(shot, std::ios::binary);
-    const std::string bmp((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bmp = kbtest::readFile(shot);
     ASSERT_GT(bmp.size(), 54u);
     EXPECT_EQ(pixelAt(bmp, 200, 170), 0xFFFF0000u); // inside the filled rectangle
     EXPECT_EQ(pixelAt(bmp, 50, 300), 0xFF2040C0u);  // background

@@ -70,19 +70,21 @@ struct ScriptFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(ScriptFixture, BlocksAndLines)
+TEST_F(ScriptFixture, BlocksLinesAndIgnoredBlocks)
 {
     EXPECT_EQ(run("window main\n{\n  Caption \"Hello world\"  \n\tAreaRect 0 0 10 10\n  button ok\n  {\n"
                   "    Text ok\n  }\n}\n"),
               (Strings{"header 0 [window|main] -> 1", "line 1 [Caption|Hello world]", "line 1 [AreaRect|0|0|10|10]",
                        "header 1 [button|ok] -> 2", "line 2 [Text|ok]", "end 2", "end 1"}));
-    EXPECT_TRUE(log.messages().empty());
-}
-
-TEST_F(ScriptFixture, IgnoredBlocksDeliverNothing)
-{
     EXPECT_EQ(run("skip\n{\n a 1\n inner\n {\n b 2\n }\n c 3\n}\nnext\n{\n}\n"),
               (Strings{"header 0 [skip] -> 0", "header 0 [next] -> 1", "end 1"}));
+    // A UTF-8 signature is skipped.
+    EXPECT_EQ(run("\xEF\xBB\xBFh\n{\n}\n"), (Strings{"header 0 [h] -> 1", "end 1"}));
+    EXPECT_TRUE(log.messages().empty());
+    // A missing file still begins and ends.
+    script.calls.clear();
+    script.load(dir.file("none.agui"));
+    EXPECT_EQ(script.calls, (Strings{"begin " + dir.file("none.agui"), "finish " + dir.file("none.agui")}));
 }
 
 TEST_F(ScriptFixture, Words)
@@ -146,11 +148,6 @@ TEST_F(ScriptFixture, IncludesContinueTheIncluder)
     EXPECT_EQ(log.messages(), (Strings{error(5, "inc.agui")}));
 }
 
-TEST_F(ScriptFixture, Utf8SignatureIsSkipped)
-{
-    EXPECT_EQ(run("\xEF\xBB\xBFh\n{\n}\n"), (Strings{"header 0 [h] -> 1", "end 1"}));
-}
-
 TEST_F(ScriptFixture, IncludeCyclesStopAtTheLimits)
 {
     const std::string path = dir.file("s.agui");
@@ -172,10 +169,4 @@ TEST_F(ScriptFixture, MacroGrowthIsBounded)
     EXPECT_EQ(run("#define M \"" + big + "\"\nh\n{\n" + uses + "\nsmall $M$\n}\n"),
               (Strings{"header 0 [h] -> 1", "line 1 [small|" + big + "]", "end 1"}));
     EXPECT_EQ(log.messages(), (Strings{"aStringList. Long string", error(4)}));
-}
-
-TEST_F(ScriptFixture, MissingFileStillBeginsAndEnds)
-{
-    script.load(dir.file("none.agui"));
-    EXPECT_EQ(script.calls, (Strings{"begin " + dir.file("none.agui"), "finish " + dir.file("none.agui")}));
 }

@@ -12,9 +12,9 @@ using kbtest::PulledAudio;
 
 class MusicTest : public kbtest::SoundTest {
 protected:
-    std::string oggTrack(const std::string& name = "track.ogg")
+    std::string oggTrack()
     {
-        return write(name, audiogen::ogg(audiogen::sine(22050, 2, 22050, 440.0, 12000), 2, 22050));
+        return write("track.ogg", audiogen::ogg(audiogen::sine(22050, 2, 22050, 440.0, 12000), 2, 22050));
     }
 };
 
@@ -27,49 +27,51 @@ TEST_F(MusicTest, PlaysAtVolumeTimesBaseVolumeAndLoops)
     music.play();
     ASSERT_NE(music.getChannel(), -1);
     EXPECT_EQ(audio_getVolume(music.getChannel()), 63);
-    EXPECT_FALSE(audio_getPaused(music.getChannel()));
     const auto out = PulledAudio::pull(250); // past the end: it starts over
     EXPECT_EQ(out[2 * 249], 1976);           // 8000 x 63 / 255
     EXPECT_TRUE(audio_isPlaying(music.getChannel()));
-
     music.setVolume(3.0f);
     EXPECT_FLOAT_EQ(music.getVolume(), 1.0f);
     EXPECT_EQ(audio_getVolume(music.getChannel()), 127);
 }
 
-TEST_F(MusicTest, PlayingAgainRestartsOnANewChannel)
+TEST_F(MusicTest, PlayingAgainRestartsOnANewChannelAndCloseLetsTheLibraryGo)
 {
-    aMusic music(oggTrack().c_str(), 1.0f);
-    music.play();
-    const int32_t first = music.getChannel();
+    auto music = std::make_unique<aMusic>(oggTrack().c_str(), 1.0f);
+    music->play();
+    const int32_t first = music->getChannel();
     PulledAudio::pull(1000);
-    music.play();
+    music->play();
     EXPECT_FALSE(audio_isPlaying(first));
-    EXPECT_TRUE(audio_isPlaying(music.getChannel()));
-    EXPECT_EQ(audio_getCurrentPosition(music.getChannel()), 0u);
+    EXPECT_EQ(audio_getCurrentPosition(music->getChannel()), 0u);
     EXPECT_EQ(audio_getChannelsPlaying(), 1);
-    music.stop();
-    EXPECT_EQ(music.getChannel(), -1);
+    music->stop();
+    EXPECT_EQ(music->getChannel(), -1);
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
+
+    music->play();
+    music->close();
+    EXPECT_FALSE(music->isOpen());
+    EXPECT_EQ(music->getChannel(), -1);
+    EXPECT_EQ(sound_libraryLiveObjects(), 0);
+    EXPECT_FALSE(audio_isInitialised());
+    music->close();
+    music.reset();
 }
 
-TEST_F(MusicTest, UnreadableFileIsLoggedAndNeverPlays)
+TEST_F(MusicTest, UnreadableFilesAndBusyChannelsAreLoggedAndNeverPlay)
 {
     const std::string junk = write("junk.ogg", "OggS but nothing else of a stream");
-    aMusic music(junk.c_str(), 1.0f);
-    EXPECT_FALSE(music.isOpen());
+    const std::string missing = dir.file("none.ogg");
+    aMusic bad(junk.c_str(), 1.0f);
+    aMusic none(missing.c_str(), 1.0f);
+    EXPECT_FALSE(bad.isOpen());
     EXPECT_TRUE(log.contains("aMusic. Error loading music: " + junk));
-    music.play();
-    EXPECT_EQ(music.getChannel(), -1);
+    EXPECT_TRUE(log.contains("aMusic. Error loading music: " + missing));
+    bad.play();
+    EXPECT_EQ(bad.getChannel(), -1);
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
 
-    const std::string missing = dir.file("none.ogg");
-    aMusic none(missing.c_str(), 1.0f);
-    EXPECT_TRUE(log.contains("aMusic. Error loading music: " + missing));
-}
-
-TEST_F(MusicTest, AllChannelsBusyIsLogged)
-{
     const std::string effect = levelWav();
     std::vector<std::unique_ptr<aSound>> sounds;
     for (int i = 0; i < 64; ++i) {
@@ -82,35 +84,18 @@ TEST_F(MusicTest, AllChannelsBusyIsLogged)
     EXPECT_EQ(music.getChannel(), -1);
 }
 
-TEST_F(MusicTest, CloseEndsTheStreamOnceAndLetsTheLibraryGo)
-{
-    auto music = std::make_unique<aMusic>(oggTrack().c_str(), 1.0f);
-    music->play();
-    EXPECT_EQ(sound_libraryLiveObjects(), 1);
-    music->close();
-    EXPECT_FALSE(music->isOpen());
-    EXPECT_EQ(music->getChannel(), -1);
-    EXPECT_EQ(sound_libraryLiveObjects(), 0);
-    EXPECT_FALSE(audio_isInitialised());
-    music->close();
-    music.reset();
-    EXPECT_EQ(sound_libraryLiveObjects(), 0);
-}
-
 TEST_F(MusicTest, OnlyAStreamFallsBackToNoSoundWhenTheDeviceFails)
 {
     audio.setDeviceFails(true);
     {
         aSound effect(levelWav().c_str(), 1.0f);
         EXPECT_FALSE(audio_isInitialised());
-        EXPECT_FALSE(log.contains("aSound. Initialization failed, forcing no sound!"));
-        // A dead library has no channels at all.
-        effect.play();
+        effect.play(); // a dead library has no channels at all
         EXPECT_TRUE(log.contains("aSound. Max number of channels reached"));
     }
+    EXPECT_FALSE(log.contains("aSound. Initialization failed, forcing no sound!"));
     aMusic music(oggTrack().c_str(), 1.0f);
     EXPECT_TRUE(log.contains("aSound. Initialization failed, forcing no sound!"));
-    EXPECT_TRUE(audio_isInitialised());
     EXPECT_EQ(audio_getOutput(), AUDIO_OUTPUT_NOSOUND);
     EXPECT_TRUE(music.isOpen());
     music.play();

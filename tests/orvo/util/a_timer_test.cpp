@@ -7,15 +7,13 @@
 namespace {
 
 uint32_t g_ms = 0;
-uint32_t fakeMs() { return g_ms; }
 int64_t g_count = 0;
-int64_t fakeCounter() { return g_count; }
 
 struct FakeSources {
     FakeSources()
     {
-        aTimer::setMsSource(&fakeMs);
-        aTimer::setCounterSource(&fakeCounter, 1000000);
+        aTimer::setMsSource([] { return g_ms; });
+        aTimer::setCounterSource([] { return g_count; }, 1000000);
     }
     ~FakeSources()
     {
@@ -26,33 +24,29 @@ struct FakeSources {
 
 } // namespace
 
-TEST(Timer, MultimediaModePassesOverTheWrap)
+TEST(Timer, BothModesGiveSecondsMsAndDeltas)
 {
     FakeSources sources;
     g_ms = 0xFFFFFF00u;
-    aTimer timer(1);
+    aTimer multimedia(1);
     g_ms = 0x00000010u; // wrapped: 0x110 ms later
-    EXPECT_FLOAT_EQ(timer.getSeconds(), 0.272f);
-    EXPECT_EQ(timer.getMs(), 0x110u);
-    EXPECT_FLOAT_EQ(timer.getDelta(), 0.272f);
+    EXPECT_FLOAT_EQ(multimedia.getSeconds(), 0.272f);
+    EXPECT_EQ(multimedia.getMs(), 0x110u);
+    EXPECT_FLOAT_EQ(multimedia.getDelta(), 0.272f);
     g_ms += 500;
-    EXPECT_FLOAT_EQ(timer.getDelta(), 0.5f);
-}
+    EXPECT_FLOAT_EQ(multimedia.getDelta(), 0.5f);
 
-TEST(Timer, CounterModeSecondsDeltaAndReset)
-{
-    FakeSources sources;
     g_count = 5000000;
-    aTimer timer(0);
+    aTimer counter(0);
     g_count += 1500000;
-    EXPECT_FLOAT_EQ(timer.getSeconds(), 1.5f);
-    EXPECT_EQ(timer.getMs(), 1500u);
-    EXPECT_FLOAT_EQ(timer.getDelta(), 1.5f);
+    EXPECT_FLOAT_EQ(counter.getSeconds(), 1.5f);
+    EXPECT_EQ(counter.getMs(), 1500u);
+    EXPECT_FLOAT_EQ(counter.getDelta(), 1.5f);
     g_count += 250000;
-    EXPECT_FLOAT_EQ(timer.getDelta(), 0.25f);
-    EXPECT_FLOAT_EQ(timer.getSeconds(), 1.75f);
-    timer.reset();
-    EXPECT_FLOAT_EQ(timer.getSeconds(), 0.0f);
+    EXPECT_FLOAT_EQ(counter.getDelta(), 0.25f);
+    EXPECT_FLOAT_EQ(counter.getSeconds(), 1.75f);
+    counter.reset();
+    EXPECT_FLOAT_EQ(counter.getSeconds(), 0.0f);
 }
 
 TEST(Timer, CounterModeMillisecondsComeFromFloatSeconds)
@@ -73,9 +67,13 @@ TEST(Timer, CounterModeMillisecondsComeFromFloatSeconds)
     EXPECT_LE(distinctMs(16384), 6u);
 }
 
-TEST(Timer, WaitReturnsAfterTheTime)
+TEST(Timer, WaitReturnsOnceTheTimeHasPassed)
 {
+    FakeSources sources;
+    aTimer::setCounterSource([] { return g_count += 100; }, 1000000); // every reading 0.1 ms later
+    g_count = 0;
     aTimer timer(0);
     timer.wait(5);
-    EXPECT_GE(timer.getSeconds(), 0.005f);
+    EXPECT_GE(g_count, 5000);
+    EXPECT_LE(g_count, 5300);
 }
