@@ -3,14 +3,14 @@
 #include <atomic>
 #include <thread>
 
-#include "image_fixture.h"
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/platform/gpu/a_gpusprite.h"
 #include "orvo/util/a_exception.h"
 
 namespace {
 
-using kbtest::ImageRig;
+using kbtest::GraphRig;
 using kbtest::LogCapture;
 
 constexpr uint32_t kProbe = 0x8F123456;
@@ -53,7 +53,7 @@ TEST(ImagePixels, EachFormatStoresAndReadsTheProbeColourByTheTable)
 TEST(ImagePixels, LoadedPicturesHoldTheTableValuesAndTheDisplayDepthPicksTheFormat)
 {
     for (bool highColor : {true, false}) {
-        ImageRig rig(highColor);
+        GraphRig rig(highColor);
         const std::string png = rig.write("probe.png", kbtest::encodePng(kbtest::solidPixels(3, 2, kProbe), 3, 2));
         const std::string jng =
             rig.write("probe.jng", jngwrite::encode(kbtest::solidPixels(3, 2, kProbe), 3, 2, {100}));
@@ -76,7 +76,7 @@ TEST(ImagePixels, LoadedPicturesHoldTheTableValuesAndTheDisplayDepthPicksTheForm
 
 TEST(ImageLife, CopiesShareOneRecordThatGoesWithTheLastHandle)
 {
-    ImageRig rig;
+    GraphRig rig;
     const std::string png = rig.write("a.png", kbtest::encodePng(kbtest::patternPixels(8, 8), 8, 8));
     aImage first(png, aGpuFormat::A4R4G4B4, aGpuFormat::A8R8G8B8);
     const size_t textures = rig.device->liveTextureCount();
@@ -103,7 +103,7 @@ TEST(ImageLife, CopiesShareOneRecordThatGoesWithTheLastHandle)
 
 TEST(ImageLife, ACopyShowsThePlainSurfaceWhateverTheOriginalShows)
 {
-    ImageRig rig;
+    GraphRig rig;
     const std::string png = rig.write("a.png", kbtest::encodePng(kbtest::patternPixels(8, 8), 8, 8));
     aImage image(png, aGpuFormat::A8R8G8B8, aGpuFormat::A8R8G8B8);
     const aImage::BloomParam blur(2, 1.0f);
@@ -119,7 +119,7 @@ TEST(ImageLife, ACopyShowsThePlainSurfaceWhateverTheOriginalShows)
 
 TEST(ImageLife, ReloadingASharedHandleLeavesTheOthersWithTheOldPicture)
 {
-    ImageRig rig;
+    GraphRig rig;
     const std::string red = rig.write("red.png", kbtest::encodePng(kbtest::solidPixels(2, 2, 0xFFFF0000), 2, 2));
     const std::string blue = rig.write("blue.png", kbtest::encodePng(kbtest::solidPixels(4, 4, 0xFF0000FF), 4, 4));
     aImage image(red, aGpuFormat::A8R8G8B8, aGpuFormat::A8R8G8B8);
@@ -141,7 +141,7 @@ TEST(ImageLife, ReloadingASharedHandleLeavesTheOthersWithTheOldPicture)
 
 TEST(ImageLife, TheCountIsExactWhenThreadsCopyAtOnce)
 {
-    ImageRig rig;
+    GraphRig rig;
     const std::string png = rig.write("a.png", kbtest::encodePng(kbtest::solidPixels(2, 2, 0xFFFFFFFF), 2, 2));
     aImage shared(png, aGpuFormat::A8R8G8B8, aGpuFormat::A8R8G8B8);
     std::atomic<bool> go{false};
@@ -164,7 +164,7 @@ TEST(ImageLife, TheCountIsExactWhenThreadsCopyAtOnce)
 
 TEST(ImageLoad, FailuresAreLoggedAndLeaveAHandleThatDrawsNothing)
 {
-    ImageRig rig;
+    GraphRig rig;
     LogCapture log;
     const std::string missing = rig.dir.file("missing.png");
     aImage image(missing, aGpuFormat::A8R8G8B8, aGpuFormat::A8R8G8B8);
@@ -209,7 +209,7 @@ TEST(ImageLoad, WithoutApplicationOrGraphServerNothingIsMade)
 
 TEST(ImageLoad, CreateMakesOneEmptyTextureAndRefusesSizesBeyondTheDevice)
 {
-    ImageRig rig;
+    GraphRig rig;
     LogCapture log;
     aImage image;
     image.create(64, 32);
@@ -229,7 +229,7 @@ TEST(ImageLoad, CreateMakesOneEmptyTextureAndRefusesSizesBeyondTheDevice)
 
 TEST(ImageLoad, PicturesSurviveADeviceResetUntouched)
 {
-    ImageRig rig;
+    GraphRig rig;
     const std::string png = rig.write("p.png", kbtest::encodePng(kbtest::patternPixels(6, 5), 6, 5));
     aImage image(png, aGpuFormat::A8R8G8B8, aGpuFormat::A8R8G8B8);
     const aImage::BloomParam bloom(2, 0.5f);
@@ -246,7 +246,7 @@ TEST(ImageLoad, PicturesSurviveADeviceResetUntouched)
 
 TEST(ImagePixels, LockIsForA8R8G8B8DisplaysAndRectanglesInsideThePicture)
 {
-    ImageRig rig;
+    GraphRig rig;
     LogCapture log;
     const auto pixels = kbtest::patternPixels(10, 6);
     const std::string png = rig.write("p.png", kbtest::encodePng(pixels, 10, 6));
@@ -279,7 +279,7 @@ TEST(ImagePixels, LockIsForA8R8G8B8DisplaysAndRectanglesInsideThePicture)
 
 TEST(ImagePixels, OnA16BitDisplayLockFailsEvenForA32BitFile)
 {
-    ImageRig low(false);
+    GraphRig low(false);
     LogCapture log;
     const auto pixels = kbtest::patternPixels(4, 4);
     const std::string png = low.write("p.png", kbtest::encodePng(pixels, 4, 4));
@@ -304,7 +304,7 @@ protected:
 
     std::vector<aGpuRecord> draws() const { return rig.device->records(aGpuCall::SpriteDraw); }
 
-    ImageRig rig;
+    GraphRig rig;
     std::string png;
     aImage image;
 };

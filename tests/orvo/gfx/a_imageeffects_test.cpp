@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "image_fixture.h"
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_stackblur.h"
 
 namespace {
 
-using kbtest::ImageRig;
+using kbtest::GraphRig;
 using kbtest::LogCapture;
 
 uint32_t clampAt(const std::vector<uint32_t>& line, int64_t i)
@@ -107,7 +107,7 @@ protected:
         return framed;
     }
 
-    ImageRig rig;
+    GraphRig rig;
     std::vector<uint32_t> pixels;
 };
 

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "image_fixture.h"
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_imagemanager.h"
 
 namespace {
 
-using kbtest::ImageRig;
+using kbtest::GraphRig;
 using kbtest::LogCapture;
 
 std::vector<std::string> g_loaded;
@@ -27,7 +27,7 @@ protected:
     }
     std::string list(const std::string& name, const std::string& text) { return rig.write(name, text); }
 
-    ImageRig rig;
+    GraphRig rig;
     LogCapture log;
     aImageManager manager;
     std::string red, blue;

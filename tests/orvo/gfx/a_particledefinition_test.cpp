@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "orvo/gfx/a_particlesystem.h"
-#include "particle_fixture.h"
+#include "gfx_fixture.h"
 
 using kbtest::ParticleFiles;
 

@@ -8,12 +8,12 @@
 #include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/platform/gpu/a_gpubuffer.h"
-#include "particle_fixture.h"
+#include "gfx_fixture.h"
 #include "support/log_capture.h"
 
 using kbtest::LogCapture;
 using kbtest::ParticleFiles;
-using kbtest::ParticleScreen;
+using kbtest::GraphRig;
 
 namespace {
 
@@ -30,14 +30,14 @@ std::vector<aGpuVertex> sentVertices(const aGpuRecord& draw)
 
 // A scene around the test's draws.
 struct Scene {
-    explicit Scene(ParticleScreen& s) : screen(s)
+    explicit Scene(GraphRig& s) : screen(s)
     {
         screen.graph->beginScene();
         screen.device->clearRecords();
     }
     ~Scene() { screen.graph->endScene(); }
     std::vector<aGpuRecord> draws() const { return screen.device->records(aGpuCall::DrawIndexedPrimitive); }
-    ParticleScreen& screen;
+    GraphRig& screen;
 };
 
 } // namespace
@@ -58,7 +58,7 @@ TEST(ParticleDraw, ColourChannelsPackToBytes)
 
 TEST(ParticleDraw, SharedBuffersHoldFixedIndicesAndBlankVertices)
 {
-    ParticleScreen screen;
+    GraphRig screen{true, 640, 480};
     ParticleFiles files;
     ASSERT_EQ(aParticleSystem::getBufferUsers(), 0);
     auto first = files.load("fps 10\n");
@@ -102,7 +102,7 @@ TEST(ParticleDraw, SharedBuffersHoldFixedIndicesAndBlankVertices)
 TEST(ParticleDraw, AFailedBufferIsLoggedAndMadeByALaterSystem)
 {
     LogCapture log;
-    ParticleScreen screen;
+    GraphRig screen{true, 640, 480};
     ParticleFiles files;
     screen.device->failNext(aGpuCall::CreateIndexBuffer, aGpuResult::OutOfMemory);
     auto first = files.load("fps 10\n");
@@ -121,7 +121,7 @@ TEST(ParticleDraw, AFailedBufferIsLoggedAndMadeByALaterSystem)
 
 TEST(ParticleDraw, LiveParticlesBecomeOneIndexedDrawOfTheirQuads)
 {
-    ParticleScreen screen;
+    GraphRig screen{true, 640, 480};
     aImage picture;
     picture.create(32, 16);
     ParticleFiles files;
@@ -181,7 +181,7 @@ TEST(ParticleDraw, LiveParticlesBecomeOneIndexedDrawOfTheirQuads)
 
 TEST(ParticleDraw, TwoSystemsEachDrawOnlyTheirOwnVertices)
 {
-    ParticleScreen screen;
+    GraphRig screen{true, 640, 480};
     aImage picture;
     picture.create(8, 8);
     ParticleFiles files;
@@ -209,7 +209,7 @@ TEST(ParticleDraw, TwoSystemsEachDrawOnlyTheirOwnVertices)
 
 TEST(ParticleDraw, AMirroredParticleSwapsItsTextureCoordinatesNotItsCorners)
 {
-    ParticleScreen screen;
+    GraphRig screen{true, 640, 480};
     aImage picture;
     picture.create(16, 16);
     ParticleFiles files;
@@ -233,7 +233,7 @@ TEST(ParticleDraw, AMirroredParticleSwapsItsTextureCoordinatesNotItsCorners)
 TEST(ParticleDraw, FailuresAreLoggedAndTheBlendModeIsRestored)
 {
     LogCapture log;
-    ParticleScreen screen;
+    GraphRig screen{true, 640, 480};
     aImage picture;
     picture.create(4, 4);
     ParticleFiles files;

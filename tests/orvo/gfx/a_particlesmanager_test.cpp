@@ -5,7 +5,7 @@
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/gfx/a_particlesystem.h"
-#include "particle_fixture.h"
+#include "gfx_fixture.h"
 #include "support/image_files.h"
 #include "support/log_capture.h"
 
@@ -185,7 +185,7 @@ struct PictureRig {
         return record(name)->surfaces[aImage::SURFACE_PLAIN].texture.get();
     }
 
-    kbtest::ParticleScreen screen;
+    kbtest::GraphRig screen{true, 640, 480};
     LogCapture log;
     ParticleFiles files;
     aImageManager images;

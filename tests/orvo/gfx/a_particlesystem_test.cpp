@@ -7,7 +7,7 @@
 
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/util/a_random.h"
-#include "particle_fixture.h"
+#include "gfx_fixture.h"
 
 using kbtest::ParticleFiles;
 using kbtest::steps;
@@ -281,7 +281,7 @@ TEST(ParticleMotion, LoopingParticlesAreRebornWhereTheyAre)
 
 TEST(ParticleMotion, OffScreenParticlesDieEvenWhenLooping)
 {
-    kbtest::ParticleScreen screen(640, 480);
+    kbtest::GraphRig screen(true, 640, 480);
     ParticleFiles files;
     auto system = files.load("fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 1 1\nspread 0 0\n"
                              "velocity 100 100\nparticle_life 100 100\nloop_ps 1\nkilloffscr 1\n"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "image_fixture.h"
+#include "gfx_fixture.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
 #include "orvo/gfx/a_theoravideo.h"
@@ -68,7 +68,7 @@ protected:
         return pixels.empty() ? -1 : (static_cast<int>(pixels[0] & 0xFF) - 40 + 7) / 15;
     }
 
-    kbtest::ImageRig rig;
+    kbtest::GraphRig rig;
     kbtest::LogCapture log;
     aTheoraVideo video;
 };
