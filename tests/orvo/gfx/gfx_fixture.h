@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -108,6 +109,19 @@ inline std::vector<uint32_t> texturePixels(const aGpuTexture& texture)
     for (size_t i = 0; i < out.size(); ++i)
         out[i] = gpu_readPixel(texture.format(), bytes.data() + i * size);
     return out;
+}
+
+// Every pixel within `tolerance` of `argb` in each channel (lossy codecs).
+inline testing::AssertionResult allNear(const uint32_t* pixels, size_t count, uint32_t argb, int tolerance = 2)
+{
+    if (!pixels || count == 0)
+        return testing::AssertionFailure() << "no picture";
+    for (size_t i = 0; i < count; ++i)
+        for (int shift = 0; shift < 32; shift += 8)
+            if (std::abs(int((pixels[i] >> shift) & 0xFF) - int((argb >> shift) & 0xFF)) > tolerance)
+                return testing::AssertionFailure() << std::hex << "pixel " << std::dec << i << " is 0x" << std::hex
+                                                   << pixels[i] << ", not near 0x" << argb;
+    return testing::AssertionSuccess();
 }
 
 // Particle definition files in a temporary folder.
