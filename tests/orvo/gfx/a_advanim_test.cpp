@@ -60,6 +60,18 @@ const advAnim::aAdvAnimBlock& block(const aAdvAnim& a, const std::string& name)
     return a.getBlocks().at(name);
 }
 
+// A block's frames as "x y w h" each, "+dx,dy" for a displacement, "!" without an image; "; " between.
+std::string frames(const aAdvAnim& a, const std::string& name)
+{
+    std::string out;
+    for (const auto& f : block(a, name).getFrames())
+        out += (out.empty() ? "" : "; ") + std::to_string(f.rect.x) + " " + std::to_string(f.rect.y) + " " +
+               std::to_string(f.rect.width) + " " + std::to_string(f.rect.height) +
+               (f.dispX || f.dispY ? " +" + std::to_string(f.dispX) + "," + std::to_string(f.dispY) : "") +
+               (f.image ? "" : " !");
+    return out;
+}
+
 // The play steps as "block fps/loops [r][p]", separated by "; ".
 std::string steps(const aAdvAnim& a)
 {
@@ -103,39 +115,26 @@ TEST_F(AdvAnimTest, FramesAreCutReadResequencedAndTrimmed)
          "[cut]\nTexture=strip\nAutoFrames=100\n[big]\nTexture=strip\nFrame=(Rect=10 20 30 40)(Disp=-1 2)\nFrame=\n"
          "[seq]\nTexture=strip\nAutoFrames=3\nFramesSequence=0 1 2 1 7 -1\n[lost]\nTexture=nothing\n"
          "Frame=(Rect=1 1 4 4)\n");
-    EXPECT_TRUE(block(a, "early").getFrames().empty()) << "Width and Height come later in the file";
+    EXPECT_EQ(frames(a, "early"), "") << "Width and Height come later in the file";
     EXPECT_TRUE(log.contains("aAdvAnim. AutoFrames without a texture in block 'early' of 'frames'"));
     EXPECT_TRUE(log.contains("aAdvAnim. AutoFrames of 0 x 0 pixels in block 'early' of 'frames' cut no frames"));
-    const auto& cut = block(a, "cut").getFrames();
-    ASSERT_EQ(cut.size(), 8u) << "the picture holds two rows of four";
-    EXPECT_EQ(cut[5].rect, aRect(16, 16, 16, 16));
-    EXPECT_NE(cut[0].image, nullptr);
-    const auto& big = block(a, "big").getFrames();
-    ASSERT_EQ(big.size(), 2u);
-    EXPECT_EQ(big[0].rect, aRect(10, 20, 30, 40));
-    EXPECT_EQ(big[0].dispX, -1);
-    EXPECT_EQ(big[0].dispY, 2);
-    EXPECT_EQ(big[1].rect, aRect()) << "missing groups leave 0";
-    const auto& seq = block(a, "seq").getFrames();
-    ASSERT_EQ(seq.size(), 4u) << "7 and -1 are skipped";
-    EXPECT_EQ(seq[3].rect, aRect(16, 0, 16, 16));
-    EXPECT_EQ(block(a, "lost").getFrames()[0].image, nullptr);
+    // As many as the picture holds, two rows of four; missing groups leave 0; 7 and -1 are skipped.
+    EXPECT_EQ(frames(a, "cut"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 48 0 16 16; "
+                                "0 16 16 16; 16 16 16 16; 32 16 16 16; 48 16 16 16");
+    EXPECT_EQ(frames(a, "big"), "10 20 30 40 +-1,2; 0 0 0 0");
+    EXPECT_EQ(frames(a, "seq"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 16 0 16 16");
+    EXPECT_EQ(frames(a, "lost"), "1 1 4 4 !");
 
     aAdvAnim indent;
     load(indent, "indent", "[_General_]\nWidth=16\nHeight=16\nPixelIndent=1\n[b]\nTexture=strip\nAutoFrames=100\n");
-    const auto& b = block(indent, "b").getFrames();
-    ASSERT_EQ(b.size(), 8u);
-    EXPECT_EQ(b[1].rect.x, 17);
-    EXPECT_EQ(b[4].rect, aRect(0, 17, 16, 16));
+    EXPECT_EQ(frames(indent, "b"), "0 0 16 16; 17 0 16 16; 34 0 16 16; 51 0 16 16; "
+                                   "0 17 16 16; 17 17 16 16; 34 17 16 16; 51 17 16 16");
 
-    // Frame trim drops the top row and the right column.
+    // Frame trim drops the top row and the right column; an empty rectangle does not wrap round.
     aAdvAnim::ms_frameTrim = true;
     aAdvAnim trimmed;
     load(trimmed, "trim", "[b]\nFrame=(Rect=10 20 30 40)(Disp=1 2)\nFrame=(Rect=0 0 0 0)\n");
-    const auto& f = block(trimmed, "b").getFrames();
-    EXPECT_EQ(f[0].rect, aRect(10, 21, 29, 39));
-    EXPECT_EQ(f[0].dispY, 3);
-    EXPECT_EQ(f[1].rect, aRect(0, 1, 0, 0)) << "an empty rectangle does not wrap round";
+    EXPECT_EQ(frames(trimmed, "b"), "10 21 29 39 +1,3 !; 0 1 0 0 +0,1 !");
 }
 
 TEST_F(AdvAnimTest, SpeedScalesTheFrameTimeAndLeftoverTimeCarriesIntoTheNextStep)
