@@ -238,16 +238,15 @@ TEST(GraphState, GammaRampIsIx257OrOneLessShiftedAndStretchedWithinRange)
     EXPECT_EQ(lower, 63);
     EXPECT_EQ(ramp[1], 256);
     EXPECT_EQ(ramp[255], 65535);
-    aGraphServer::computeGammaRamp(0.5f, 0.0f, ramp);
-    EXPECT_EQ(ramp[0], 32767);
-    EXPECT_EQ(ramp[255], 65535);
-    aGraphServer::computeGammaRamp(-2.0f, 0.0f, ramp);
-    EXPECT_EQ(ramp[255], 0);
-    aGraphServer::computeGammaRamp(0.0f, 1.0f, ramp);
-    EXPECT_EQ(ramp[0], 0);  // clamped below
-    EXPECT_EQ(ramp[63], 0); // (63/255 - 0.5) x 2 + 0.5 < 0
-    EXPECT_EQ(ramp[64], 128);
-    EXPECT_EQ(ramp[255], 65535); // clamped above
+    // Brightness shifts, contrast stretches about the middle; both within range.
+    const std::tuple<float, float, int, uint16_t> points[] = {{0.5f, 0, 0, 32767}, {0.5f, 0, 255, 65535},
+                                                              {-2, 0, 255, 0},     {0, 1, 0, 0},
+                                                              {0, 1, 63, 0}, // (63/255 - 0.5) x 2 + 0.5 < 0
+                                                              {0, 1, 64, 128},     {0, 1, 255, 65535}};
+    for (auto [brightness, contrast, i, value] : points) {
+        aGraphServer::computeGammaRamp(brightness, contrast, ramp);
+        EXPECT_EQ(ramp[i], value) << brightness << " " << contrast << " at " << i;
+    }
 }
 
 TEST(GraphFonts, NamesAreUniqueAndFontsComeBackAfterAReset)
@@ -386,19 +385,20 @@ TEST(GraphScreenshots, NumberedFromTheFirstFreeNameInAFolderMadeOnDemand)
 TEST(GraphDisplay, SwitchingResetsTheDeviceForTheNewSize)
 {
     Server s(kWideDesktop);
-    EXPECT_FALSE(s.graph->isWideScreenOn());
-    s.graph->setWideScreen(true); // windowed: only the flag
-    EXPECT_TRUE(s.graph->isWideScreenOn());
-    EXPECT_EQ(s.app.deviceLost, 0);
-    s.graph->setFullscreen(true);
-    EXPECT_EQ(s.app.deviceLost, 1);
-    EXPECT_EQ(s.present().backBufferWidth, 1366u);
-    EXPECT_TRUE(s.present().vsync);
-    s.graph->setWideScreen(false);
-    EXPECT_EQ(s.app.deviceLost, 2);
-    EXPECT_EQ(s.present().backBufferWidth, 1024u);
-    EXPECT_EQ(s.graph->getWindowWidth(), 1024);
-    s.graph->setFullscreen(false);
-    EXPECT_TRUE(s.present().windowed);
-    EXPECT_EQ(s.present().backBufferWidth, 1024u);
+    const std::tuple<std::function<void()>, int, const char*> steps[] = {
+        {[&s] { s.graph->setWideScreen(true); }, 0, // windowed: only the flag
+         "16:-1 32:0 wide:2 available on 1366x768 window 1024x768 back 1024x768 32-bit windowed"},
+        {[&s] { s.graph->setFullscreen(true); }, 1,
+         "16:-1 32:0 wide:2 available on 1366x768 window 1366x768 back 1366x768 32-bit fullscreen"},
+        {[&s] { s.graph->setWideScreen(false); }, 2,
+         "16:-1 32:0 wide:2 available 1366x768 window 1024x768 back 1024x768 32-bit fullscreen"},
+        {[&s] { s.graph->setFullscreen(false); }, 3,
+         "16:-1 32:0 wide:2 available 1366x768 window 1024x768 back 1024x768 32-bit windowed"},
+    };
+    for (const auto& [change, resets, expected] : steps) {
+        change();
+        EXPECT_EQ(choices(s), expected);
+        EXPECT_EQ(s.app.deviceLost, resets) << expected;
+        EXPECT_TRUE(s.present().vsync);
+    }
 }
