@@ -77,13 +77,6 @@ inline std::vector<aGpuVertex> verticesOf(const aGpuRecord& draw)
     return out;
 }
 
-// The source rectangle of a recorded sprite draw as "left top right bottom".
-inline std::string sourceOf(const aGpuRecord& r)
-{
-    return std::to_string(r.u[0]) + " " + std::to_string(r.u[1]) + " " + std::to_string(r.u[2]) + " " +
-           std::to_string(r.u[3]);
-}
-
 inline std::vector<uint32_t> solidPixels(uint32_t width, uint32_t height, uint32_t argb)
 {
     return std::vector<uint32_t>(static_cast<size_t>(width) * height, argb);
