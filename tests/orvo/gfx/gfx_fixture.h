@@ -149,8 +149,8 @@ struct GlFrame {
     {
         auto d = std::make_unique<aGpuDeviceGL>();
         gl = d.get();
-        graph = std::make_unique<aGraphServer>(width, height, false, false, true, "golden", 0, false, true,
-                                               std::move(d));
+        graph =
+            std::make_unique<aGraphServer>(width, height, false, false, true, "golden", 0, false, true, std::move(d));
         graph->setClearColor(clear);
     }
     bool ok() const { return gl->isCreated(); }
