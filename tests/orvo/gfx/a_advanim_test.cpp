@@ -7,24 +7,16 @@
 #include "gfx_fixture.h"
 #include "orvo/gfx/a_advanim.h"
 #include "orvo/gfx/a_imagemanager.h"
-#include "support/image_files.h"
-#include "support/log_capture.h"
-#include "support/temp_dir.h"
 
 namespace {
 
 // Counts the notifications and notes the frame counter at each frame change.
 struct Watched : aAdvAnim {
-    int frameChanges = 0;
     int stepStarts = 0;
     int sequenceEnds = 0;
     std::vector<uint32_t> counters;
 
-    void onFrameChange() override
-    {
-        ++frameChanges;
-        counters.push_back(getFrameCounter());
-    }
+    void onFrameChange() override { counters.push_back(getFrameCounter()); }
     void onStepStart() override { ++stepStarts; }
     void onSequenceEnd() override { ++sequenceEnds; }
 };
@@ -36,8 +28,7 @@ protected:
         GfxTest::SetUp();
         aAdvAnim::ms_frameTrim = false;
         // A 64 x 32 picture: frames of 16 x 16 make two rows of four.
-        std::vector<uint32_t> pixels(64 * 32, 0xFF336699);
-        kbtest::writeFile(dir.file("strip.png"), kbtest::encodePng(pixels, 64, 32));
+        write("strip.png", kbtest::encodePng(kbtest::solidPixels(64, 32, 0xFF336699), 64, 32));
         images.loadItem(dir.path() + "/", "strip.png 8888 8888", "");
     }
     void TearDown() override
@@ -46,21 +37,21 @@ protected:
         GfxTest::TearDown();
     }
 
-    std::string write(const std::string& name, const std::string& text)
+    // Loads `text` as "<name>.anim" into `a`.
+    void load(aAdvAnim& a, const std::string& name, const std::string& text)
     {
-        kbtest::writeFile(dir.file(name), text);
-        return dir.file(name);
+        ASSERT_TRUE(a.Load(write(name + ".anim", text), &images));
     }
-
+    static constexpr const char* kGeneral = "[_General_]\nWidth=16\nHeight=16\nAutoStart=1\n";
     // Blocks A (3 frames) and B (2 frames) played once each at 10 fps.
-    std::string twoSteps(const std::string& general = "")
+    void twoSteps(aAdvAnim& a, const std::string& general = "")
     {
-        return write("two.anim", "[_General_]\nWidth=16\nHeight=16\nAutoStart=1\n" + general +
-                                     "\n[A]\nTexture=strip\nAutoFrames=3\n[B]\nTexture=strip\nAutoFrames=2\n"
-                                     "[_Play_]\nA=(Fps=10)\nB=(Fps=10)\n");
+        load(a, "two",
+             kGeneral + general +
+                 "\n[A]\nTexture=strip\nAutoFrames=3\n[B]\nTexture=strip\nAutoFrames=2\n[_Play_]\nA=(Fps=10)\nB=(Fps="
+                 "10)\n");
     }
 
-    kbtest::TempDir dir{"advanim"};
     aImageManager images;
 };
 
@@ -69,41 +60,40 @@ const advAnim::aAdvAnimBlock& block(const aAdvAnim& a, const std::string& name)
     return a.getBlocks().at(name);
 }
 
-} // namespace
-
-TEST_F(AdvAnimTest, PlayLinesReadTheirGroupsWithoutTrimming)
+// A block's frames as "x y w h" each, "+dx,dy" for a displacement, "!" without an image; "; " between.
+std::string frames(const aAdvAnim& a, const std::string& name)
 {
-    aAdvAnim a;
-    ASSERT_TRUE(a.Load(write("groups.anim", "[_Play_]\n"
-                                            "plain=no groups here\n"
-                                            "spaced=(Fps = 24)\n"
-                                            "tight=(Fps=24)\n"
-                                            "blank=(Fps= 24)\n"
-                                            "all=x(NLoops=3)y(Reverse=1)(PingPong=2)(Other=5)(junk\n"
-                                            "open=(Fps=12\n"),
-                       &images));
-    const auto& s = a.getSteps();
-    ASSERT_EQ(s.size(), 6u);
-    EXPECT_EQ(s[0].block, "plain");
-    EXPECT_EQ(s[0].fps, 30u);
-    EXPECT_EQ(s[0].nloops, 1u);
-    EXPECT_FALSE(s[0].reverse);
-    EXPECT_FALSE(s[0].pingpong);
-    EXPECT_EQ(s[1].fps, 30u) << "the key is \"Fps \"";
-    EXPECT_EQ(s[2].fps, 24u);
-    EXPECT_EQ(s[3].fps, 24u);
-    EXPECT_EQ(s[4].nloops, 3u);
-    EXPECT_TRUE(s[4].reverse);
-    EXPECT_TRUE(s[4].pingpong);
-    EXPECT_EQ(s[5].fps, 30u) << "an unclosed group is no group";
-    EXPECT_EQ(a.getBlocks().size(), 6u) << "every step's block exists, if empty";
+    std::string out;
+    for (const auto& f : block(a, name).getFrames())
+        out += (out.empty() ? "" : "; ") + std::to_string(f.rect.x) + " " + std::to_string(f.rect.y) + " " +
+               std::to_string(f.rect.width) + " " + std::to_string(f.rect.height) +
+               (f.dispX || f.dispY ? " +" + std::to_string(f.dispX) + "," + std::to_string(f.dispY) : "") +
+               (f.image ? "" : " !");
+    return out;
 }
 
-TEST_F(AdvAnimTest, NameGeneralSectionAndMissingFile)
+// The play steps as "block fps/loops [r][p]", separated by "; ".
+std::string steps(const aAdvAnim& a)
+{
+    std::string out;
+    for (const auto& s : a.getSteps())
+        out += (out.empty() ? "" : "; ") + s.block + " " + std::to_string(s.fps) + "/" + std::to_string(s.nloops) +
+               (s.reverse ? " r" : "") + (s.pingpong ? " p" : "");
+    return out;
+}
+
+} // namespace
+
+TEST_F(AdvAnimTest, TheFileGivesNameGeneralValuesAndPlayStepsWithUntrimmedGroups)
 {
     aAdvAnim a;
-    ASSERT_TRUE(
-        a.Load(write("dir/bird.fly.anim", "[_General_]\nWidth=16\nHeight=8\nSpeed=1.5\nPingPong=1\n"), &images));
+    load(a, "dir/bird.fly",
+         "[_General_]\nWidth=16\nHeight=8\nSpeed=1.5\nPingPong=1\n[_Play_]\nplain=no groups here\n"
+         "spaced=(Fps = 24)\ntight=(Fps=24)\nblank=(Fps= 24)\nall=x(NLoops=3)y(Reverse=1)(PingPong=2)(Other=5)(junk\n"
+         "open=(Fps=12\n");
+    // "Fps " is not "Fps"; an unclosed group is no group.
+    EXPECT_EQ(steps(a), "plain 30/1; spaced 30/1; tight 24/1; blank 24/1; all 30/3 r p; open 30/1");
+    EXPECT_EQ(a.getBlocks().size(), 6u) << "every step's block exists, if empty";
     EXPECT_EQ(a.getName(), "bird.fly");
     EXPECT_EQ(a.getHeight(), 8u);
     EXPECT_FLOAT_EQ(a.getSpeed(), 1.5f);
@@ -116,99 +106,48 @@ TEST_F(AdvAnimTest, NameGeneralSectionAndMissingFile)
     EXPECT_TRUE(log.contains("aAdvAnim::Load(). File '" + dir.file("none.anim") + "' not exist!"));
 }
 
-TEST_F(AdvAnimTest, FramesAreCutReadAndResequenced)
+TEST_F(AdvAnimTest, FramesAreCutReadResequencedAndTrimmed)
 {
     kbtest::LogCapture log;
     aAdvAnim a;
-    ASSERT_TRUE(a.Load(write("frames.anim", "[early]\nAutoFrames=2\nTexture=strip\nAutoFrames=4\n"
-                                            "[_General_]\nWidth=16\nHeight=16\n"
-                                            "[cut]\nTexture=strip\nAutoFrames=100\n"
-                                            "[big]\nTexture=strip\nFrame=(Rect=10 20 30 40)(Disp=-1 2)\nFrame=\n"
-                                            "[seq]\nTexture=strip\nAutoFrames=3\nFramesSequence=0 1 2 1 7 -1\n"
-                                            "[lost]\nTexture=nothing\nFrame=(Rect=1 1 4 4)\n"),
-                       &images));
-    EXPECT_TRUE(block(a, "early").getFrames().empty()) << "Width and Height come later in the file";
-    const auto& cut = block(a, "cut").getFrames();
-    ASSERT_EQ(cut.size(), 8u) << "the picture holds two rows of four";
-    EXPECT_EQ(cut[5].rect, aRect(16, 16, 16, 16));
-    EXPECT_NE(cut[0].image, nullptr);
-    const auto& big = block(a, "big").getFrames();
-    ASSERT_EQ(big.size(), 2u);
-    EXPECT_EQ(big[0].rect, aRect(10, 20, 30, 40));
-    EXPECT_EQ(big[0].dispX, -1);
-    EXPECT_EQ(big[0].dispY, 2);
-    EXPECT_EQ(big[1].rect, aRect()) << "missing groups leave 0";
-    const auto& seq = block(a, "seq").getFrames();
-    ASSERT_EQ(seq.size(), 4u) << "7 and -1 are skipped";
-    EXPECT_EQ(seq[3].rect, aRect(16, 0, 16, 16));
-    EXPECT_EQ(block(a, "lost").getFrames()[0].image, nullptr);
+    load(a, "frames",
+         "[early]\nAutoFrames=2\nTexture=strip\nAutoFrames=4\n[_General_]\nWidth=16\nHeight=16\n"
+         "[cut]\nTexture=strip\nAutoFrames=100\n[big]\nTexture=strip\nFrame=(Rect=10 20 30 40)(Disp=-1 2)\nFrame=\n"
+         "[seq]\nTexture=strip\nAutoFrames=3\nFramesSequence=0 1 2 1 7 -1\n[lost]\nTexture=nothing\n"
+         "Frame=(Rect=1 1 4 4)\n");
+    EXPECT_EQ(frames(a, "early"), "") << "Width and Height come later in the file";
     EXPECT_TRUE(log.contains("aAdvAnim. AutoFrames without a texture in block 'early' of 'frames'"));
     EXPECT_TRUE(log.contains("aAdvAnim. AutoFrames of 0 x 0 pixels in block 'early' of 'frames' cut no frames"));
+    // As many as the picture holds, two rows of four; missing groups leave 0; 7 and -1 are skipped.
+    EXPECT_EQ(frames(a, "cut"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 48 0 16 16; "
+                                "0 16 16 16; 16 16 16 16; 32 16 16 16; 48 16 16 16");
+    EXPECT_EQ(frames(a, "big"), "10 20 30 40 +-1,2; 0 0 0 0");
+    EXPECT_EQ(frames(a, "seq"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 16 0 16 16");
+    EXPECT_EQ(frames(a, "lost"), "1 1 4 4 !");
 
     aAdvAnim indent;
-    ASSERT_TRUE(indent.Load(write("indent.anim", "[_General_]\nWidth=16\nHeight=16\nPixelIndent=1\n"
-                                                 "[b]\nTexture=strip\nAutoFrames=100\n[wide]\nTexture=strip\n"
-                                                 "AutoFrames=1\n"),
-                            &images));
-    const auto& b = block(indent, "b").getFrames();
-    ASSERT_EQ(b.size(), 8u);
-    EXPECT_EQ(b[1].rect.x, 17);
-    EXPECT_EQ(b[4].rect, aRect(0, 17, 16, 16));
-}
+    load(indent, "indent", "[_General_]\nWidth=16\nHeight=16\nPixelIndent=1\n[b]\nTexture=strip\nAutoFrames=100\n");
+    EXPECT_EQ(frames(indent, "b"), "0 0 16 16; 17 0 16 16; 34 0 16 16; 51 0 16 16; "
+                                   "0 17 16 16; 17 17 16 16; 34 17 16 16; 51 17 16 16");
 
-TEST_F(AdvAnimTest, FrameTrimDropsTheTopRowAndRightColumn)
-{
+    // Frame trim drops the top row and the right column; an empty rectangle does not wrap round.
     aAdvAnim::ms_frameTrim = true;
-    aAdvAnim a;
-    ASSERT_TRUE(a.Load(write("trim.anim", "[b]\nFrame=(Rect=10 20 30 40)(Disp=1 2)\nFrame=(Rect=0 0 0 0)\n"), &images));
-    const auto& f = block(a, "b").getFrames();
-    EXPECT_EQ(f[0].rect, aRect(10, 21, 29, 39));
-    EXPECT_EQ(f[0].dispY, 3);
-    EXPECT_EQ(f[1].rect, aRect(0, 1, 0, 0)) << "an empty rectangle does not wrap round";
+    aAdvAnim trimmed;
+    load(trimmed, "trim", "[b]\nFrame=(Rect=10 20 30 40)(Disp=1 2)\nFrame=(Rect=0 0 0 0)\n");
+    EXPECT_EQ(frames(trimmed, "b"), "10 21 29 39 +1,3 !; 0 1 0 0 +0,1 !");
 }
 
-TEST_F(AdvAnimTest, SpeedScalesTheFrameTimeAndTheRestIsKept)
+TEST_F(AdvAnimTest, SpeedScalesTheFrameTimeAndLeftoverTimeCarriesIntoTheNextStep)
 {
-    aAdvAnim a;
-    ASSERT_TRUE(a.Load(write("speed.anim", "[_General_]\nWidth=16\nHeight=16\nSpeed=2\nAutoStart=1\n"
-                                           "[b]\nTexture=strip\nAutoFrames=4\n[_Play_]\nb=(Fps=10)\n"),
-                       &images));
-    ASSERT_TRUE(a.isPlaying());
-    a.update(0.12f);
-    EXPECT_EQ(block(a, "b").getIndex(), 2u);
-    EXPECT_NEAR(block(a, "b").getTimer(), 0.02f * 2, 1e-6f) << "0.02 s kept, in block time";
-    EXPECT_EQ(a.getFrameCounter(), 2u);
-}
+    aAdvAnim fast;
+    load(fast, "speed", std::string(kGeneral) + "Speed=2\n[b]\nTexture=strip\nAutoFrames=4\n[_Play_]\nb=(Fps=10)\n");
+    fast.update(0.12f);
+    EXPECT_EQ(block(fast, "b").getIndex(), 2u);
+    EXPECT_NEAR(block(fast, "b").getTimer(), 0.02f * 2, 1e-6f) << "0.02 s kept, in block time";
+    EXPECT_EQ(fast.getFrameCounter(), 2u);
 
-TEST_F(AdvAnimTest, TwoStepsCountFramesAndNotifyOnce)
-{
     Watched a;
-    ASSERT_TRUE(a.Load(twoSteps(), &images));
-    EXPECT_EQ(a.getTotalFrames(), 5u);
-    for (int i = 0; i < 6; ++i)
-        a.update(0.1f);
-    EXPECT_EQ(a.counters, (std::vector<uint32_t>{1, 2, 3, 4}));
-    EXPECT_EQ(a.stepStarts, 1) << "B's start; play() starts A without a notification";
-    EXPECT_EQ(a.sequenceEnds, 1);
-    EXPECT_FALSE(a.isPlaying());
-    EXPECT_EQ(block(a, "B").getIndex(), 1u);
-
-    device->clearRecords();
-    a.draw(10, 10);
-    EXPECT_EQ(device->count(aGpuCall::SpriteDraw), 0u) << "a stopped animation is not drawn";
-    Watched shown;
-    ASSERT_TRUE(shown.Load(twoSteps("ShowStoped=1"), &images));
-    for (int i = 0; i < 6; ++i)
-        shown.update(0.1f);
-    shown.draw(10, 10);
-    ASSERT_EQ(device->count(aGpuCall::SpriteDraw), 1u) << "ShowStoped keeps the last frame";
-    EXPECT_EQ(device->records(aGpuCall::SpriteDraw)[0].u[0], 16u) << "B's second frame";
-}
-
-TEST_F(AdvAnimTest, LeftoverTimeCarriesIntoTheNextStep)
-{
-    Watched a;
-    ASSERT_TRUE(a.Load(twoSteps(), &images));
+    twoSteps(a);
     a.update(0.35f);
     EXPECT_EQ(a.getStepIndex(), 1u);
     EXPECT_EQ(a.stepStarts, 1);
@@ -219,7 +158,7 @@ TEST_F(AdvAnimTest, LeftoverTimeCarriesIntoTheNextStep)
     // Time used up exactly at the end of a step: the next step still starts
     // on the following update instead of being skipped.
     Watched b;
-    ASSERT_TRUE(b.Load(twoSteps(), &images));
+    twoSteps(b);
     for (int i = 0; i < 3; ++i)
         b.update(0.1f);
     EXPECT_EQ(b.getStepIndex(), 1u);
@@ -230,15 +169,36 @@ TEST_F(AdvAnimTest, LeftoverTimeCarriesIntoTheNextStep)
     EXPECT_EQ(b.getFrameCounter(), 3u);
 }
 
-TEST_F(AdvAnimTest, PingPongRunsTheSecondPassBackwards)
+TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceAndStopHiddenUnlessShowStoped)
+{
+    for (bool show : {false, true}) {
+        Watched a;
+        twoSteps(a, show ? "ShowStoped=1" : "");
+        EXPECT_EQ(a.getTotalFrames(), 5u);
+        for (int i = 0; i < 6; ++i)
+            a.update(0.1f);
+        EXPECT_EQ(a.counters, (std::vector<uint32_t>{1, 2, 3, 4}));
+        EXPECT_EQ(a.stepStarts, 1) << "B's start; play() starts A without a notification";
+        EXPECT_EQ(a.sequenceEnds, 1);
+        EXPECT_FALSE(a.isPlaying());
+        EXPECT_EQ(block(a, "B").getIndex(), 1u);
+        device->clearRecords();
+        a.draw(10, 10);
+        ASSERT_EQ(sprites().size(), show ? 1u : 0u);
+        if (show) {
+            EXPECT_EQ(sprites()[0].u[0], 16u) << "B's second frame";
+        }
+    }
+}
+
+TEST_F(AdvAnimTest, PingPongRunsTheSecondPassBackwardsAndReverseStartsFromTheLastStep)
 {
     Watched a;
-    ASSERT_TRUE(a.Load(twoSteps("PingPong=1\nNLoops=2"), &images));
+    twoSteps(a, "PingPong=1\nNLoops=2");
     std::vector<std::pair<uint32_t, uint32_t>> seen; // (step, frame in block)
     for (int i = 0; i < 12 && a.isPlaying(); ++i) {
         a.update(0.1f);
-        const auto* b = a.getCurrentBlock();
-        seen.emplace_back(a.getStepIndex(), b->getIndex());
+        seen.emplace_back(a.getStepIndex(), a.getCurrentBlock()->getIndex());
     }
     const std::vector<std::pair<uint32_t, uint32_t>> expected = {
         {0, 1}, {0, 2}, {1, 0}, {1, 1}, // A, then B (its start waits for the next update)
@@ -248,15 +208,29 @@ TEST_F(AdvAnimTest, PingPongRunsTheSecondPassBackwards)
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(a.counters, (std::vector<uint32_t>{1, 2, 3, 4, 3, 2, 1, 0}));
     EXPECT_EQ(a.sequenceEnds, 2);
-    EXPECT_FALSE(a.isPlaying());
     EXPECT_TRUE(a.isReversed());
     EXPECT_TRUE(block(a, "A").isBackward());
+
+    Watched r;
+    twoSteps(r, "Reverse=1");
+    EXPECT_EQ(r.getStepIndex(), 1u);
+    EXPECT_EQ(r.getFrameCounter(), 4u);
+    EXPECT_TRUE(block(r, "B").isBackward());
+    for (int i = 0; i < 6; ++i)
+        r.update(0.1f);
+    EXPECT_EQ(r.counters, (std::vector<uint32_t>{3, 2, 1, 0}));
+    EXPECT_EQ(block(r, "A").getIndex(), 0u);
+    // A second load replaces what the first gave.
+    twoSteps(r);
+    EXPECT_EQ(steps(r), "A 10/1; B 10/1");
+    EXPECT_EQ(block(r, "A").getFrames().size(), 3u);
+    EXPECT_FALSE(r.isReverse());
 }
 
-TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlock)
+TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlockAsPlayingWould)
 {
     Watched a;
-    ASSERT_TRUE(a.Load(twoSteps(), &images));
+    twoSteps(a);
     EXPECT_TRUE(a.setFrame(4));
     EXPECT_EQ(a.getStepIndex(), 1u);
     EXPECT_EQ(a.getFrameCounter(), 4u);
@@ -266,38 +240,29 @@ TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlock)
     EXPECT_EQ(a.getStepIndex(), 0u);
     a.update(0.1f);
     EXPECT_EQ(a.getFrameCounter(), 2u) << "playback goes on from there";
-
     a.paused = true;
     EXPECT_FALSE(a.isPlaying());
     a.update(1.0f);
     EXPECT_EQ(a.getFrameCounter(), 2u) << "paused";
 
-    Watched stopped;
-    ASSERT_TRUE(stopped.Load(write("still.anim", "[_General_]\nWidth=16\nHeight=16\n"
-                                                 "[A]\nTexture=strip\nAutoFrames=3\n[_Play_]\nA=\n"),
-                             &images));
+    aAdvAnim stopped, endless;
+    load(stopped, "still", "[_General_]\nWidth=16\nHeight=16\n[A]\nTexture=strip\nAutoFrames=3\n[_Play_]\nA=\n");
     EXPECT_FALSE(stopped.setFrame(0)) << "not playing";
-
-    Watched endless;
-    ASSERT_TRUE(endless.Load(write("endless.anim", "[_General_]\nWidth=16\nHeight=16\nAutoStart=1\n"
-                                                   "[A]\nTexture=strip\nAutoFrames=3\n[B]\nTexture=strip\n"
-                                                   "AutoFrames=2\n[_Play_]\nA=(NLoops=0)\nB=\n"),
-                             &images));
+    load(endless, "endless",
+         std::string(kGeneral) + "[A]\nTexture=strip\nAutoFrames=3\n[B]\nTexture=strip\nAutoFrames=2\n"
+                                 "[_Play_]\nA=(NLoops=0)\nB=\n");
     EXPECT_FALSE(endless.setFrame(0)) << "an endless step has no frame count";
-}
 
-TEST_F(AdvAnimTest, SeekMatchesWhatPlayingWouldReach)
-{
     // Every frame of a reversed, ping-pong step, reached by playing and by
     // seeking, lands on the same block frame and direction.
-    const std::string file =
-        write("seek.anim", "[_General_]\nWidth=16\nHeight=16\nAutoStart=1\n"
-                           "[A]\nTexture=strip\nAutoFrames=3\n[_Play_]\nA=(Fps=10)(NLoops=3)(Reverse=1)(PingPong=1)\n");
+    const std::string seek =
+        std::string(kGeneral) +
+        "[A]\nTexture=strip\nAutoFrames=3\n[_Play_]\nA=(Fps=10)(NLoops=3)(Reverse=1)(PingPong=1)\n";
     aAdvAnim played;
-    ASSERT_TRUE(played.Load(file, &images));
+    load(played, "seek", seek);
     for (uint32_t f = 0; f < 9; ++f) {
         aAdvAnim sought;
-        ASSERT_TRUE(sought.Load(file, &images));
+        load(sought, "seek", seek);
         ASSERT_TRUE(sought.setFrame(f));
         EXPECT_EQ(block(sought, "A").getIndex(), block(played, "A").getIndex()) << "frame " << f;
         EXPECT_EQ(block(sought, "A").isBackward(), block(played, "A").isBackward()) << "frame " << f;
@@ -309,55 +274,30 @@ TEST_F(AdvAnimTest, SeekMatchesWhatPlayingWouldReach)
 TEST_F(AdvAnimTest, StepsThatUseNoTimeStopInsteadOfHanging)
 {
     kbtest::LogCapture log;
-    aAdvAnim a;
-    ASSERT_TRUE(a.Load(write("empty.anim", "[_General_]\nNLoops=0\nAutoStart=1\n[_Play_]\nx=\ny=\n"), &images));
-    a.play();
-    EXPECT_TRUE(a.isPlaying());
-    a.update(0.1f);
-    EXPECT_FALSE(a.isPlaying());
+    aAdvAnim empty, nan, still;
+    load(empty, "empty", "[_General_]\nNLoops=0\nAutoStart=1\n[_Play_]\nx=\ny=\n");
+    empty.play();
+    EXPECT_TRUE(empty.isPlaying());
+    empty.update(0.1f);
+    EXPECT_FALSE(empty.isPlaying());
     EXPECT_TRUE(log.contains("aAdvAnim. Animation 'empty' plays no time in a whole pass, stopped"));
 
-    aAdvAnim nan;
-    ASSERT_TRUE(nan.Load(write("nan.anim", "[_General_]\nWidth=16\nHeight=16\nSpeed=nan\nNLoops=0\nAutoStart=1\n"
-                                           "[A]\nTexture=strip\nAutoFrames=2\n[_Play_]\nA=(NLoops=0)\n"),
-                         &images));
+    load(nan, "nan",
+         std::string(kGeneral) + "Speed=nan\nNLoops=0\n[A]\nTexture=strip\nAutoFrames=2\n[_Play_]\nA=(NLoops=0)\n");
     nan.update(0.1f);
     EXPECT_FALSE(nan.isPlaying());
 
-    aAdvAnim still;
-    ASSERT_TRUE(still.Load(write("still.anim", "[_General_]\nWidth=16\nHeight=16\nNLoops=0\nAutoStart=1\n"
-                                               "[A]\nTexture=strip\nAutoFrames=2\n[_Play_]\nA=(Fps=0)(NLoops=0)\n"),
-                           &images));
+    load(still, "still",
+         std::string(kGeneral) + "NLoops=0\n[A]\nTexture=strip\nAutoFrames=2\n[_Play_]\nA=(Fps=0)(NLoops=0)\n");
     still.update(5.0f);
     EXPECT_TRUE(still.isPlaying()) << "rate 0 stands still";
     EXPECT_EQ(still.getFrameCounter(), 0u);
 }
 
-TEST_F(AdvAnimTest, ReversedAnimationStartsFromTheLastStep)
-{
-    Watched a;
-    ASSERT_TRUE(a.Load(twoSteps("Reverse=1"), &images));
-    EXPECT_EQ(a.getStepIndex(), 1u);
-    EXPECT_EQ(a.getFrameCounter(), 4u);
-    EXPECT_TRUE(block(a, "B").isBackward());
-    for (int i = 0; i < 6; ++i)
-        a.update(0.1f);
-    EXPECT_EQ(a.counters, (std::vector<uint32_t>{3, 2, 1, 0}));
-    EXPECT_EQ(block(a, "A").getIndex(), 0u);
-
-    // A second load replaces what the first gave.
-    ASSERT_TRUE(a.Load(twoSteps(), &images));
-    EXPECT_EQ(a.getSteps().size(), 2u);
-    EXPECT_EQ(block(a, "A").getFrames().size(), 3u);
-    EXPECT_FALSE(a.isReverse());
-}
-
-TEST_F(AdvAnimTest, DrawMovesTheDisplacementWithTheScale)
+TEST_F(AdvAnimTest, DrawMovesTheDisplacementWithTheScaleAndMirrors)
 {
     aAdvAnim a;
-    ASSERT_TRUE(a.Load(write("draw.anim", "[_General_]\nAutoStart=1\n[f]\nTexture=strip\n"
-                                          "Frame=(Rect=16 0 16 16)(Disp=4 2)\n[_Play_]\nf=\n"),
-                       &images));
+    load(a, "draw", "[_General_]\nAutoStart=1\n[f]\nTexture=strip\nFrame=(Rect=16 0 16 16)(Disp=4 2)\n[_Play_]\nf=\n");
     aRect rect;
     EXPECT_EQ(a.getCurrentFrame(rect), images.getImage("strip"));
     EXPECT_EQ(rect, aRect(16, 0, 16, 16));
@@ -367,14 +307,8 @@ TEST_F(AdvAnimTest, DrawMovesTheDisplacementWithTheScale)
     const float mirrored[2] = {-2.0f, 2.0f};
     a.draw(100, 50, 0xFF00FF00, mirrored);
     a.draw(100, 50);
-    const auto draws = device->records(aGpuCall::SpriteDraw);
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(draws[0].u[0], 16u);
-    EXPECT_EQ(draws[0].u[2], 32u);
-    EXPECT_EQ(draws[0].u[4], 0xFF00FF00u);
-    EXPECT_EQ(draws[0].f[0], -2.0f);
-    EXPECT_EQ(draws[0].f[5], 92.0f);
-    EXPECT_EQ(draws[0].f[6], 54.0f);
-    EXPECT_EQ(draws[1].f[0], 1.0f);
-    EXPECT_EQ(draws[1].f[5], 104.0f);
+    const auto d = sprites();
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d[0].text(), "SpriteDraw(src 16 0 32 16, scale -2 2, centre -16 16, rot 0, at 92 54, colour FF00FF00)");
+    EXPECT_EQ(d[1].text(), "SpriteDraw(src 16 0 32 16, scale 1 1, centre 8 8, rot 0, at 104 52, colour FFFFFFFF)");
 }

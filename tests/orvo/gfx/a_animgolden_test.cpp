@@ -8,13 +8,10 @@
 
 #include <cmath>
 
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_advanim.h"
 #include "orvo/gfx/a_distortiongrid.h"
-#include "orvo/gfx/a_graphserver.h"
-#include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_imagemanager.h"
-#include "orvo/platform/gpu/a_gpudevicegl.h"
-#include "support/app_fixture.h"
 #include "support/golden.h"
 
 namespace {
@@ -56,14 +53,9 @@ std::vector<uint32_t> letter()
 
 std::vector<uint32_t> render(const std::string& folder)
 {
-    kbtest::TestApp app;
-    auto device = std::make_unique<aGpuDeviceGL>();
-    aGpuDeviceGL* gl = device.get();
-    aGraphServer graph(kW, kH, false, false, true, "golden", 0, false, true, std::move(device));
-    if (!gl->isCreated())
+    kbtest::GlFrame frame(kW, kH, 0xFF304050);
+    if (!frame.ok())
         return {};
-    graph.setClearColor(0xFF304050);
-
     aImageManager images;
     images.loadItem(folder + "/", "checker.png 8888 8888", "");
     images.loadItem(folder + "/", "letter.png 8888 8888", "");
@@ -84,19 +76,13 @@ std::vector<uint32_t> render(const std::string& folder)
     if (!anim.Load(folder + "/letter.anim", &images))
         return {};
 
-    if (!graph.beginScene())
-        return {};
-    grid.render(12, 12, 1.5f);
-    const float plain[2] = {1.5f, 1.5f}, mirrored[2] = {-1.5f, 1.5f};
-    anim.draw(118, 24, 0xFFFFFFFF, plain);
-    anim.draw(240, 24, 0xFFFFFFFF, mirrored);
-    anim.draw(240, 72, 0x80FFFFFF, mirrored);
-    graph.endScene();
-
-    std::vector<uint32_t> pixels;
-    uint32_t w = 0, h = 0;
-    gl->readBackBuffer(pixels, w, h);
-    return pixels;
+    return frame.shoot([&] {
+        grid.render(12, 12, 1.5f);
+        const float plain[2] = {1.5f, 1.5f}, mirrored[2] = {-1.5f, 1.5f};
+        anim.draw(118, 24, 0xFFFFFFFF, plain);
+        anim.draw(240, 24, 0xFFFFFFFF, mirrored);
+        anim.draw(240, 72, 0x80FFFFFF, mirrored);
+    });
 }
 
 } // namespace

@@ -2,49 +2,67 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <sstream>
 
 #include "orvo/gfx/a_curve.h"
 
 namespace {
 
-// Control points with handles placed freely, as a path editor would store them.
-struct EditableCurve : aCurve {
-    void setPoints(std::initializer_list<ControlPoint> points)
+using Point = aTrajectory::ControlPoint;
+
+// A curve of `kind` through `points` (added one by one), or with handles placed freely as a path editor stores them.
+struct Curve : aCurve {
+    Curve(int k, std::initializer_list<std::pair<float, float>> points, bool loop = false)
     {
+        kind = k;
+        closed = loop;
+        for (auto [x, y] : points)
+            addPoint(x, y);
+    }
+    Curve(int k, bool loop, std::initializer_list<Point> points)
+    {
+        kind = k;
+        closed = loop;
         m_points.assign(points);
         rebuild();
     }
+    std::string at() const
+    {
+        float x = 0, y = 0;
+        getPosition(x, y, nullptr);
+        std::ostringstream out;
+        out << x << "," << y;
+        return out.str();
+    }
 };
 
-aCurve polyline(std::initializer_list<std::pair<float, float>> points, bool closed = false)
+constexpr int kPoly = aTrajectory::POLYLINE, kBezier = aTrajectory::BEZIER, kCatmull = aTrajectory::CATMULL_ROM;
+
+// The samples as "x,y x,y ...".
+std::string samples(const aCurve& c)
 {
-    aCurve c;
-    c.kind = aTrajectory::POLYLINE;
-    c.closed = closed;
-    for (auto [x, y] : points)
-        c.addPoint(x, y);
-    return c;
+    std::ostringstream out;
+    for (const auto& s : c.getSamples())
+        out << (out.tellp() ? " " : "") << s.x << "," << s.y;
+    return out.str();
 }
 
-aCurve::Sample bezierAt(const aTrajectory::ControlPoint* p, float t)
+// The largest distance from points of the true curve, `f(t)` for t in [0, 1], to the flattened one.
+template <typename F> float worstDistance(const aCurve& c, F f)
 {
-    const float s = 1 - t;
-    const float a = s * s * s, b = 3 * s * s * t, c = 3 * s * t * t, d = t * t * t;
-    return {a * p[0].x + b * p[1].x + c * p[2].x + d * p[3].x, a * p[0].y + b * p[1].y + c * p[2].y + d * p[3].y};
-}
-
-// Distance from q to the polyline through the samples.
-float distanceToSamples(const std::vector<aCurve::Sample>& s, aCurve::Sample q)
-{
-    float best = 1e30f;
-    for (size_t i = 0; i + 1 < s.size(); ++i) {
-        const float dx = s[i + 1].x - s[i].x, dy = s[i + 1].y - s[i].y;
-        const float len2 = dx * dx + dy * dy;
-        float t = len2 > 0 ? ((q.x - s[i].x) * dx + (q.y - s[i].y) * dy) / len2 : 0;
-        t = std::clamp(t, 0.0f, 1.0f);
-        best = std::min(best, std::hypot(s[i].x + t * dx - q.x, s[i].y + t * dy - q.y));
+    const auto& s = c.getSamples();
+    float worst = 0;
+    for (int k = 0; k <= 400; ++k) {
+        const aCurve::Sample q = f(k / 400.0f);
+        float best = 1e30f;
+        for (size_t i = 0; i + 1 < s.size(); ++i) {
+            const float dx = s[i + 1].x - s[i].x, dy = s[i + 1].y - s[i].y, len2 = dx * dx + dy * dy;
+            const float t = len2 > 0 ? std::clamp(((q.x - s[i].x) * dx + (q.y - s[i].y) * dy) / len2, 0.0f, 1.0f) : 0;
+            best = std::min(best, std::hypot(s[i].x + t * dx - q.x, s[i].y + t * dy - q.y));
+        }
+        worst = std::max(worst, best);
     }
-    return best;
+    return worst;
 }
 
 } // namespace
@@ -55,74 +73,62 @@ TEST(Trajectory, BezierPointsGetTwoHandlesOnTheFollowingAnchor)
     t.kind = aTrajectory::BEZIER;
     t.addPoint(1, 2);
     t.addPoint(5, 6);
-    const auto& p = t.getPoints();
-    ASSERT_EQ(p.size(), 4u);
-    EXPECT_EQ(p[0].role, aTrajectory::ANCHOR);
-    EXPECT_EQ(p[1].role, aTrajectory::HANDLE);
-    EXPECT_EQ(p[2].role, aTrajectory::HANDLE);
-    EXPECT_EQ(p[3].role, aTrajectory::ANCHOR);
-    EXPECT_EQ(p[1].x, 5.0f);
-    EXPECT_EQ(p[3].y, 6.0f);
-    for (const auto& q : p)
+    std::string roles;
+    for (const auto& q : t.getPoints()) {
+        roles += q.role == aTrajectory::ANCHOR ? "A" : q.role == aTrajectory::HANDLE ? "H" : "?";
         EXPECT_EQ(q.reserved, 0u);
+    }
+    EXPECT_EQ(roles, "AHHA");
+    EXPECT_EQ(t.getPoints()[1].x, 5.0f);
+    EXPECT_EQ(t.getPoints()[3].y, 6.0f);
 }
 
 TEST(Curve, TwoPolylinePointsArriveExactlyOnTheLastPoint)
 {
-    aCurve c = polyline({{3, 4}, {13, 4}});
-    ASSERT_EQ(c.getSamples().size(), 2u);
+    Curve c(kPoly, {{3, 4}, {13, 4}});
+    EXPECT_EQ(samples(c), "3,4 13,4");
     c.start();
     float x = 0, y = 0, h = 1;
     c.getPosition(x, y, &h);
     EXPECT_EQ(x, 3.0f);
     EXPECT_EQ(h, 0.0f);
     EXPECT_EQ(c.update(4), aCurve::MOVING);
-    c.getPosition(x, y, nullptr);
-    EXPECT_FLOAT_EQ(x, 7.0f);
-    EXPECT_FLOAT_EQ(y, 4.0f);
+    EXPECT_EQ(c.at(), "7,4");
+    EXPECT_EQ(c.update(std::nanf("")), aCurve::MOVING) << "a distance that is no number does not freeze the mover";
     EXPECT_EQ(c.update(100), aCurve::ARRIVED);
-    c.getPosition(x, y, nullptr);
-    EXPECT_EQ(x, 13.0f);
-    EXPECT_EQ(y, 4.0f);
+    EXPECT_EQ(c.at(), "13,4");
     EXPECT_EQ(c.update(1), aCurve::NOT_MOVING);
     c.start();
     EXPECT_EQ(c.update(0), aCurve::MOVING) << "a restart moves again";
-
-    aCurve loop = polyline({{0, 0}, {10, 0}, {10, 10}}, true);
-    ASSERT_EQ(loop.getSamples().size(), 4u);
-    EXPECT_EQ(loop.getSamples()[3].x, 0.0f) << "closed: back to the first point";
+    EXPECT_EQ(samples(Curve(kPoly, {{0, 0}, {10, 0}, {10, 10}}, true)), "0,0 10,0 10,10 0,0") << "closed";
 }
 
 TEST(Curve, ZeroLengthSegmentsAreSkipped)
 {
-    aCurve c = polyline({{0, 0}, {10, 0}, {10, 0}, {10, 0}, {10, 10}});
+    Curve c(kPoly, {{0, 0}, {10, 0}, {10, 0}, {10, 0}, {10, 10}});
     c.start();
     EXPECT_EQ(c.update(15), aCurve::MOVING);
     float x = 0, y = 0, h = 0;
     c.getPosition(x, y, &h);
-    EXPECT_FLOAT_EQ(x, 10.0f);
-    EXPECT_FLOAT_EQ(y, 5.0f);
+    EXPECT_EQ(c.at(), "10,5");
     EXPECT_FLOAT_EQ(h, static_cast<float>(M_PI / 2));
     EXPECT_EQ(c.getSegmentIndex(), 3);
-
     // Landing exactly on the repeated point also passes over the empty segments.
     c.start();
     EXPECT_EQ(c.update(10), aCurve::MOVING);
     c.getPosition(x, y, &h);
     EXPECT_FALSE(std::isnan(x) || std::isnan(y) || std::isnan(h));
     EXPECT_EQ(c.getSegmentIndex(), 3);
-
     // A path of one repeated point arrives at once.
-    aCurve still = polyline({{2, 2}, {2, 2}, {2, 2}});
+    Curve still(kPoly, {{2, 2}, {2, 2}, {2, 2}});
     still.start();
     EXPECT_EQ(still.update(0), aCurve::ARRIVED);
-    still.getPosition(x, y, nullptr);
-    EXPECT_EQ(x, 2.0f);
+    EXPECT_EQ(still.at(), "2,2");
 }
 
 TEST(Curve, StopPointIsReportedOnceEvenWhenJumpedOver)
 {
-    aCurve c = polyline({{0, 0}, {10, 0}, {20, 0}, {30, 0}, {40, 0}, {50, 0}, {60, 0}, {70, 0}});
+    Curve c(kPoly, {{0, 0}, {10, 0}, {20, 0}, {30, 0}, {40, 0}, {50, 0}, {60, 0}, {70, 0}});
     c.start();
     EXPECT_EQ(c.update(25), aCurve::MOVING);
     EXPECT_EQ(c.getSegmentIndex(), 2);
@@ -130,14 +136,12 @@ TEST(Curve, StopPointIsReportedOnceEvenWhenJumpedOver)
     EXPECT_EQ(c.update(30), aCurve::STOP_REACHED) << "from segment 2 to 5 in one update";
     EXPECT_EQ(c.getSegmentIndex(), 5);
     EXPECT_EQ(c.update(1), aCurve::MOVING);
-
     // On the stop segment it fires at the stop distance, not before.
     c.start();
     c.setStopPoint(1, 5);
     EXPECT_EQ(c.update(14), aCurve::MOVING);
     EXPECT_EQ(c.update(1), aCurve::STOP_REACHED);
     EXPECT_EQ(c.update(1), aCurve::MOVING);
-
     // start() forgets a stop point.
     c.setStopPoint(0, 1);
     c.start();
@@ -149,136 +153,88 @@ TEST(Curve, FewerThanTwoSamplesNeverMove)
     aCurve none;
     none.start();
     EXPECT_EQ(none.update(5), aCurve::NOT_MOVING);
-    aCurve one = polyline({{4, 5}});
-    EXPECT_TRUE(one.getSamples().empty());
-    one.start();
-    EXPECT_FALSE(one.isMoving());
-    EXPECT_EQ(one.update(5), aCurve::NOT_MOVING);
-    aCurve moving = polyline({{0, 0}, {10, 0}});
+    for (int kind : {kCatmull, kBezier, kPoly}) {
+        Curve one(kind, {{4, 5}}, kind != kPoly);
+        EXPECT_TRUE(one.getSamples().empty());
+        one.start();
+        EXPECT_FALSE(one.isMoving());
+        EXPECT_EQ(one.update(5), aCurve::NOT_MOVING);
+    }
+    Curve moving(kPoly, {{0, 0}, {10, 0}});
     moving.start();
     moving.addPoint(20, 0);
     EXPECT_EQ(moving.update(1), aCurve::NOT_MOVING) << "adding a point stops the mover";
     moving.start();
     moving.clearPoints();
     EXPECT_EQ(moving.update(1), aCurve::NOT_MOVING);
-    for (int kind : {0, 1}) {
-        aCurve c;
-        c.kind = kind;
-        c.closed = true;
-        c.addPoint(1, 1);
-        EXPECT_TRUE(c.getSamples().empty());
-        c.start();
-        EXPECT_EQ(c.update(1), aCurve::NOT_MOVING);
+}
+
+TEST(Curve, CatmullRomSubdividesOnlyBendsToHalfAPixelAndClosesWhereItStarts)
+{
+    // Straight: the first point, then per segment its midpoint and its end point.
+    EXPECT_EQ(samples(Curve(kCatmull, {{0, 0}, {10, 0}, {20, 0}})), "0,0 4.375,0 10,0 15.625,0 20,0");
+
+    Curve bend(kCatmull, {{0, 0}, {100, 0}, {100, 100}});
+    EXPECT_GT(bend.getSamples().size(), 9u);
+    EXPECT_EQ(bend.getSamples().front().x, 0.0f);
+    EXPECT_EQ(bend.getSamples().back().y, 100.0f);
+    // Every point of the true curve lies near the flattened one (only chord midpoints
+    // are tested, so allow a little beyond half a pixel).
+    const Point w[5] = {{0, 0}, {0, 0}, {100, 0}, {100, 100}, {100, 100}};
+    for (int seg = 0; seg < 2; ++seg) {
+        const Point* p = w + seg;
+        EXPECT_LT(
+            worstDistance(
+                bend,
+                [p](float t) {
+                    auto axis = [t](float a, float b, float c, float d) {
+                        return 0.5f * (2 * b + (c - a) * t + (2 * a - 5 * b + 4 * c - d) * t * t +
+                                       (-a + 3 * b - 3 * c + d) * t * t * t);
+                    };
+                    return aCurve::Sample{axis(p[0].x, p[1].x, p[2].x, p[3].x), axis(p[0].y, p[1].y, p[2].y, p[3].y)};
+                }),
+            0.6f)
+            << "segment " << seg;
     }
-}
 
-TEST(Curve, StraightCatmullRomSegmentsAreNotSubdivided)
-{
-    aCurve c;
-    c.addPoint(0, 0);
-    c.addPoint(10, 0);
-    c.addPoint(20, 0);
-    // The first point, then per segment its midpoint and its end point.
-    const auto& s = c.getSamples();
-    ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(s[0].x, 0.0f);
-    EXPECT_EQ(s[2].x, 10.0f);
-    EXPECT_EQ(s[4].x, 20.0f);
-    for (const auto& p : s)
-        EXPECT_EQ(p.y, 0.0f);
-}
-
-TEST(Curve, TightBendIsSubdividedToHalfAPixel)
-{
-    aCurve c;
-    c.addPoint(0, 0);
-    c.addPoint(100, 0);
-    c.addPoint(100, 100);
-    const auto& s = c.getSamples();
-    EXPECT_GT(s.size(), 9u);
-    EXPECT_EQ(s.front().x, 0.0f);
-    EXPECT_EQ(s.back().y, 100.0f);
-
-    // Every point of the true curve lies near the flattened one (the test
-    // only looks at chord midpoints, so allow a little beyond half a pixel).
-    const aTrajectory::ControlPoint w[5] = {{0, 0}, {0, 0}, {100, 0}, {100, 100}, {100, 100}};
-    for (int seg = 0; seg < 2; ++seg)
-        for (int k = 0; k <= 200; ++k) {
-            const float t = k / 200.0f;
-            auto axis = [t](float a, float b, float cc, float d) {
-                return 0.5f * (2 * b + (cc - a) * t + (2 * a - 5 * b + 4 * cc - d) * t * t +
-                               (-a + 3 * b - 3 * cc + d) * t * t * t);
-            };
-            const aTrajectory::ControlPoint* p = w + seg;
-            const aCurve::Sample q{axis(p[0].x, p[1].x, p[2].x, p[3].x), axis(p[0].y, p[1].y, p[2].y, p[3].y)};
-            EXPECT_LT(distanceToSamples(s, q), 0.6f) << "segment " << seg << " t " << t;
-        }
+    Curve loop(kCatmull, {{0, 0}, {50, 0}, {25, 40}}, true);
+    EXPECT_EQ(loop.getSamples().front().x, 0.0f);
+    EXPECT_FLOAT_EQ(loop.getSamples().back().x, 0.0f);
+    EXPECT_FLOAT_EQ(loop.getSamples().back().y, 0.0f);
 }
 
 TEST(Curve, BezierSubdividesOnlyWhereTheMidpointIsHalfAPixelOff)
 {
     // The quarter pieces of a shallow arch are each within half a pixel:
     // the first point and the four quarter ends only.
-    const aTrajectory::ControlPoint shallow[4] = {{0, 0}, {0, 0.4f, 3}, {40, 0.4f, 3}, {40, 0}};
-    EditableCurve flat;
-    flat.kind = aTrajectory::BEZIER;
-    flat.setPoints({shallow[0], shallow[1], shallow[2], shallow[3]});
-    EXPECT_EQ(flat.getSamples().size(), 5u);
-
-    const aTrajectory::ControlPoint arch[4] = {{0, 0}, {0, 60, 3}, {40, 60, 3}, {40, 0}};
-    EditableCurve high;
-    high.kind = aTrajectory::BEZIER;
-    high.setPoints({arch[0], arch[1], arch[2], arch[3]});
-    const auto& s = high.getSamples();
-    EXPECT_GT(s.size(), 12u);
-    EXPECT_EQ(s.back().x, 40.0f);
-    for (int k = 0; k <= 400; ++k)
-        EXPECT_LT(distanceToSamples(s, bezierAt(arch, k / 400.0f)), 0.6f);
+    EXPECT_EQ(Curve(kBezier, false, {{0, 0}, {0, 0.4f, 3}, {40, 0.4f, 3}, {40, 0}}).getSamples().size(), 5u);
+    const Point arch[4] = {{0, 0}, {0, 60, 3}, {40, 60, 3}, {40, 0}};
+    Curve high(kBezier, false, {arch[0], arch[1], arch[2], arch[3]});
+    EXPECT_GT(high.getSamples().size(), 12u);
+    EXPECT_EQ(high.getSamples().back().x, 40.0f);
+    EXPECT_LT(worstDistance(high,
+                            [&arch](float t) {
+                                const float s = 1 - t, a = s * s * s, b = 3 * s * s * t, c = 3 * s * t * t,
+                                            d = t * t * t;
+                                return aCurve::Sample{a * arch[0].x + b * arch[1].x + c * arch[2].x + d * arch[3].x,
+                                                      a * arch[0].y + b * arch[1].y + c * arch[2].y + d * arch[3].y};
+                            }),
+              0.6f);
 }
 
 TEST(Curve, ClosedBezierNeverReadsPastItsPoints)
 {
     // Built point by point: the closing segment has only the first anchor after it.
-    aCurve c;
-    c.kind = aTrajectory::BEZIER;
-    c.closed = true;
-    c.addPoint(0, 0);
-    c.addPoint(10, 0);
-    c.addPoint(10, 10);
+    Curve c(kBezier, {{0, 0}, {10, 0}, {10, 10}}, true);
     const auto& s = c.getSamples();
     ASSERT_EQ(s.size(), 13u);
-    EXPECT_EQ(s.back().x, 0.0f);
-    EXPECT_EQ(s.back().y, 0.0f);
+    EXPECT_EQ(c.getSamples().back().x, 0.0f);
+    EXPECT_EQ(c.getSamples().back().y, 0.0f);
     for (size_t i = 9; i < 13; ++i)
         EXPECT_FLOAT_EQ(s[i].x, s[i].y) << "the closing segment runs straight, sample " << i;
-
     // One handle after the last anchor: it stays a handle, the first point ends the path.
-    EditableCurve e;
-    e.kind = aTrajectory::BEZIER;
-    e.closed = true;
-    e.setPoints({{0, 0}, {0, 5, 3}, {10, 5, 3}, {10, 0}, {20, 20, 3}});
+    Curve e(kBezier, true, {{0, 0}, {0, 5, 3}, {10, 5, 3}, {10, 0}, {20, 20, 3}});
     ASSERT_FALSE(e.getSamples().empty());
     EXPECT_EQ(e.getSamples().back().x, 0.0f);
     EXPECT_EQ(e.getSamples().back().y, 0.0f);
-}
-
-TEST(Curve, ClosedCatmullRomEndsWhereItStarts)
-{
-    aCurve c;
-    c.closed = true;
-    c.addPoint(0, 0);
-    c.addPoint(50, 0);
-    c.addPoint(25, 40);
-    const auto& s = c.getSamples();
-    EXPECT_EQ(s.front().x, 0.0f);
-    EXPECT_FLOAT_EQ(s.back().x, 0.0f);
-    EXPECT_FLOAT_EQ(s.back().y, 0.0f);
-}
-
-TEST(Curve, NanDistanceDoesNotFreezeTheMover)
-{
-    aCurve c = polyline({{0, 0}, {10, 0}});
-    c.start();
-    EXPECT_EQ(c.update(std::nanf("")), aCurve::MOVING);
-    EXPECT_EQ(c.update(20), aCurve::ARRIVED);
 }

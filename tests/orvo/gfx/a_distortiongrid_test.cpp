@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "gfx_fixture.h"
 #include "orvo/gfx/a_distortiongrid.h"
 #include "orvo/platform/gpu/a_gpubuffer.h"
-#include "support/log_capture.h"
 
 namespace {
 
@@ -18,55 +16,42 @@ protected:
         const auto draws = device->records(aGpuCall::DrawIndexedPrimitive);
         if (draws.empty() || draws.back().result != aGpuResult::Ok)
             return {};
-        const aGpuRecord& r = draws.back();
         if (primitives)
-            *primitives = r.u[1];
-        std::vector<aGpuVertex> v(r.vertices.size() / sizeof(aGpuVertex));
-        std::memcpy(v.data(), r.vertices.data(), v.size() * sizeof(aGpuVertex));
-        return v;
+            *primitives = draws.back().u[1];
+        return kbtest::verticesOf(draws.back());
     }
+    size_t drawCount() const { return device->count(aGpuCall::DrawIndexedPrimitive); }
 };
-
-std::vector<uint16_t> indices(const aGpuIndexBuffer* buffer)
-{
-    std::vector<uint16_t> out(buffer->indexCount());
-    EXPECT_TRUE(buffer->read(0, buffer->size(), out.data()));
-    return out;
-}
 
 } // namespace
 
-TEST_F(GridTest, OneCellIsFourVerticesAndTwoTriangles)
+TEST_F(GridTest, CellsTakeTheImageRectangleAndDrawRowByRow)
 {
-    aImage image = picture(32, 32);
-    aDistortionGrid grid(2, 2);
+    aImage square = picture(32, 32);
+    aDistortionGrid one(2, 2);
     EXPECT_EQ(aDistortionGrid::getInstances(), 1u);
-    EXPECT_EQ(aDistortionGrid::getCapacity(), 1u);
     ASSERT_NE(aDistortionGrid::getVertexBuffer(), nullptr);
     EXPECT_EQ(aDistortionGrid::getVertexBuffer()->size(), 112u);
-    EXPECT_EQ(indices(aDistortionGrid::getIndexBuffer()), (std::vector<uint16_t>{0, 1, 2, 1, 2, 3}));
-
-    grid.render(0, 0, 1);
-    EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u) << "no image, no draw";
-    grid.setImage(&image, nullptr);
-    grid.render(10, 20, 1);
+    std::vector<uint16_t> indices(6);
+    ASSERT_TRUE(aDistortionGrid::getIndexBuffer()->read(0, 12, indices.data()));
+    EXPECT_EQ(indices, (std::vector<uint16_t>{0, 1, 2, 1, 2, 3}));
+    one.render(0, 0, 1);
+    EXPECT_EQ(drawCount(), 0u) << "no image, no draw";
+    one.setImage(&square, nullptr);
+    one.render(10, 20, 1);
     uint32_t primitives = 0;
-    const auto v = lastDraw(&primitives);
+    auto v = lastDraw(&primitives);
     ASSERT_EQ(v.size(), 4u);
     EXPECT_EQ(primitives, 2u);
-    EXPECT_EQ(v[3].x, 42.0f);
-    EXPECT_EQ(v[3].y, 52.0f);
-    EXPECT_EQ(v[3].u, 1.0f);
-    EXPECT_EQ(v[1].v, 0.0f);
-    EXPECT_EQ(v[2].z, 0.0f);
-    EXPECT_EQ(v[2].rhw, 1.0f);
-    EXPECT_EQ(v[0].color, 0xFFFFFFFFu);
+    for (const aGpuVertex& corner : v) {
+        EXPECT_EQ(corner.z, 0.0f);
+        EXPECT_EQ(corner.rhw, 1.0f);
+        EXPECT_EQ(corner.color, 0xFFFFFFFFu);
+    }
+    EXPECT_EQ(std::vector<float>({v[3].x, v[3].y, v[3].u, v[1].v}), std::vector<float>({42, 52, 1, 0}));
     EXPECT_EQ(device->getVertexFormat(), aGpuVertexFormat::Tex1);
-    EXPECT_EQ(device->getTexture(0), image.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get());
-}
+    EXPECT_EQ(device->getTexture(0), square.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get());
 
-TEST_F(GridTest, ImageRectangleSetsCellsAndTextureCoordinates)
-{
     aImage image = picture(128, 64);
     aDistortionGrid grid(5, 3);
     const aRect rect(8, 4, 100, 50);
@@ -75,18 +60,14 @@ TEST_F(GridTest, ImageRectangleSetsCellsAndTextureCoordinates)
     EXPECT_EQ(grid.getCellHeight(), 25u);
     const auto* last = grid.getVertex(4, 2);
     ASSERT_NE(last, nullptr);
-    EXPECT_EQ(last->x, 100.0f);
-    EXPECT_EQ(last->y, 50.0f);
-    const float tw = image.getRecord()->surfaces[aImage::SURFACE_PLAIN].textureWidth;
-    const float th = image.getRecord()->surfaces[aImage::SURFACE_PLAIN].textureHeight;
-    EXPECT_FLOAT_EQ(last->u, (100 + 8) / tw);
-    EXPECT_FLOAT_EQ(last->v, (50 + 4) / th);
+    const float tw = image.getRecord()->surfaces[0].textureWidth, th = image.getRecord()->surfaces[0].textureHeight;
+    EXPECT_EQ(std::vector<float>({last->x, last->y, last->u, last->v}),
+              std::vector<float>({100, 50, (100 + 8) / tw, (50 + 4) / th}));
     EXPECT_FLOAT_EQ(grid.getVertex(1, 1)->u, (25 + 8) / tw);
     EXPECT_EQ(grid.getVertex(5, 0), nullptr);
-
     // Uniform scale with scaleY -1; the cells go row by row, column by column.
     grid.render(0, 0, 2.0f);
-    const auto v = lastDraw();
+    v = lastDraw();
     ASSERT_EQ(v.size(), 8u * 4);
     EXPECT_EQ(v[4 * 7 + 3].x, 200.0f);
     EXPECT_EQ(v[4 * 7 + 3].y, 100.0f);
@@ -100,14 +81,15 @@ TEST_F(GridTest, VerticesMoveAndTakeColoursInsideTheGridOnly)
     aImage image = picture(40, 40);
     aDistortionGrid grid(3, 3);
     grid.setImage(&image, nullptr);
+    auto at = [&grid](uint32_t c, uint32_t r) {
+        return std::vector<float>{grid.getVertex(c, r)->x, grid.getVertex(c, r)->y};
+    };
     grid.setVertexOffset(1, 1, 2, -3, aDistortionGrid::FROM_REST);
-    EXPECT_EQ(grid.getVertex(1, 1)->x, 22.0f);
-    EXPECT_EQ(grid.getVertex(1, 1)->y, 17.0f);
+    EXPECT_EQ(at(1, 1), (std::vector<float>{22, 17}));
     grid.setVertexOffset(0, 2, 1, 1, aDistortionGrid::FROM_CENTRE);
     EXPECT_EQ(grid.getVertex(0, 2)->x, 21.0f);
-    grid.setVertexOffset(2, 0, 5, 6, 7);
-    EXPECT_EQ(grid.getVertex(2, 0)->x, 5.0f);
-    EXPECT_EQ(grid.getVertex(2, 0)->y, 6.0f);
+    grid.setVertexOffset(2, 0, 5, 6, 7); // any other mode: absolute
+    EXPECT_EQ(at(2, 0), (std::vector<float>{5, 6}));
     grid.setVertexOffset(3, 0, 5, 6, 0);
     grid.setVertexOffset(0, 3, 5, 6, 0);
     grid.setVertexColor(2, 2, 0x80FF0000);
@@ -116,8 +98,8 @@ TEST_F(GridTest, VerticesMoveAndTakeColoursInsideTheGridOnly)
 
     const float u = grid.getVertex(2, 2)->u;
     grid.resetVertices(0xFF00FF00);
-    EXPECT_EQ(grid.getVertex(1, 1)->x, 20.0f);
-    EXPECT_EQ(grid.getVertex(2, 0)->y, 0.0f);
+    EXPECT_EQ(at(1, 1), (std::vector<float>{20, 20}));
+    EXPECT_EQ(at(2, 0), (std::vector<float>{40, 0}));
     EXPECT_EQ(grid.getVertex(2, 2)->color, 0xFF00FF00u);
     EXPECT_EQ(grid.getVertex(2, 2)->u, u) << "texture coordinates stay";
 }
@@ -140,7 +122,6 @@ TEST_F(GridTest, GridsShareTheBuffersAndGrowThem)
     const auto v = lastDraw();
     ASSERT_EQ(v.size(), 16u * 4) << "the first grid still draws all its cells";
     EXPECT_EQ(v.back().x, 64.0f);
-    EXPECT_EQ(v.back().rhw, 1.0f);
     first.reset();
     EXPECT_EQ(aDistortionGrid::getInstances(), 1u);
     EXPECT_NE(aDistortionGrid::getVertexBuffer(), nullptr);
@@ -162,8 +143,7 @@ TEST_F(GridTest, OddSizesAreClampedOrRefused)
     EXPECT_EQ(most.getCellCount(), aDistortionGrid::kMaxCells);
     most.setImage(&image, nullptr);
     most.render(0, 0, 1);
-    const auto v = lastDraw();
-    ASSERT_EQ(v.size(), 65536u) << "the largest grid 16-bit indices reach";
+    ASSERT_EQ(lastDraw().size(), 65536u) << "the largest grid 16-bit indices reach";
     EXPECT_EQ(device->records(aGpuCall::DrawIndexedPrimitive).back().indices.back(), 65535);
 
     aDistortionGrid huge(130, 129);
@@ -174,10 +154,9 @@ TEST_F(GridTest, OddSizesAreClampedOrRefused)
     huge.setVertexOffset(0, 0, 1, 1, 0);
     device->clearRecords();
     huge.render(0, 0, 1);
-    EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u);
+    EXPECT_EQ(drawCount(), 0u);
     EXPECT_TRUE(log.contains("aDistortionGrid. A grid of 130 x 129 vertices has more cells than 16-bit indices reach"));
-    aDistortionGrid absurd(0xFFFFFFFF, 0xFFFFFFFF);
-    EXPECT_EQ(absurd.getCellCount(), 0u);
+    EXPECT_EQ(aDistortionGrid(0xFFFFFFFF, 0xFFFFFFFF).getCellCount(), 0u);
 }
 
 TEST_F(GridTest, FailedBuffersDrawNothing)
@@ -191,13 +170,11 @@ TEST_F(GridTest, FailedBuffersDrawNothing)
         EXPECT_EQ(aDistortionGrid::getCapacity(), 0u);
         grid.setImage(&image, nullptr);
         grid.render(0, 0, 1);
-        EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u);
-
-        // The next grid tries again, and both draw.
+        // The next grid tries again; the buffers are too small for the first one.
         aDistortionGrid again(2, 2);
         EXPECT_NE(aDistortionGrid::getVertexBuffer(), nullptr);
         grid.render(0, 0, 1);
-        EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u) << "too small for the first grid";
+        EXPECT_EQ(drawCount(), 0u);
     }
     EXPECT_TRUE(log.contains("aDistortionGrid. Vertex buffer creation failed (OUT_OF_MEMORY)"));
 
@@ -207,7 +184,7 @@ TEST_F(GridTest, FailedBuffersDrawNothing)
     EXPECT_EQ(aDistortionGrid::getIndexBuffer(), nullptr);
     grid.setImage(&image, nullptr);
     grid.render(0, 0, 1);
-    EXPECT_EQ(device->count(aGpuCall::DrawIndexedPrimitive), 0u);
+    EXPECT_EQ(drawCount(), 0u);
     EXPECT_TRUE(log.contains("aDistortionGrid. Index buffer creation failed (OUT_OF_MEMORY)"));
 }
 

@@ -5,10 +5,9 @@
 //     KB_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/test/tests/orvo_tests --gtest_filter=FontGolden.*
 #include <gtest/gtest.h>
 
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_gdi.h"
-#include "orvo/platform/gpu/a_gpudevicegl.h"
-#include "support/app_fixture.h"
 #include "support/golden.h"
 
 namespace {
@@ -22,51 +21,41 @@ std::string fontFile(const char* name)
 
 std::vector<uint32_t> render()
 {
-    kbtest::TestApp app;
-    auto device = std::make_unique<aGpuDeviceGL>();
-    aGpuDeviceGL* gl = device.get();
-    aGraphServer graph(kW, kH, false, false, true, "golden", 0, false, true, std::move(device));
-    if (!gl->isCreated())
+    kbtest::GlFrame frame(kW, kH, 0xFF304050);
+    if (!frame.ok())
         return {};
-    graph.setClearColor(0xFF304050);
     aFont arial(fontFile("arial14").c_str());
     aFont title(fontFile("title_s").c_str());
     aFont script(fontFile("mistral24").c_str());
 
-    if (!graph.beginScene())
-        return {};
-    // Guides through the points the aligned lines hang on.
-    aGDI guide;
-    guide.color = 0xFF607080;
-    guide.drawRect(160, 28, 1, 24, true);
-    guide.drawRect(312, 52, 1, 24, true);
-    guide.drawRect(304, 160, 16, 1, true);
+    return frame.shoot([&] {
+        // Guides through the points the aligned lines hang on.
+        aGDI guide;
+        guide.color = 0xFF607080;
+        guide.drawRect(160, 28, 1, 24, true);
+        guide.drawRect(312, 52, 1, 24, true);
+        guide.drawRect(304, 160, 16, 1, true);
 
-    arial.drawText(8, 6, L"Left: AVATAR, Wave \x0416\x0438\x0440\x0430\x0444 \x00C9t\x00E9");
-    arial.drawText(160, 40, L"Centred, _underlined", A_FONT_CENTER_X | A_FONT_CENTER_Y | A_FONT_WHOLE_PIXEL);
-    arial.color = 0xFFFFE040;
-    arial.drawText(312, 76, L"Right and bottom", A_FONT_RIGHT | A_FONT_BOTTOM);
-    arial.color = 0xFFFFFFFF;
-    arial.setSize(-28.0f);
-    arial.drawText(204, 84, L"28 px");
+        arial.drawText(8, 6, L"Left: AVATAR, Wave \x0416\x0438\x0440\x0430\x0444 \x00C9t\x00E9");
+        arial.drawText(160, 40, L"Centred, _underlined", A_FONT_CENTER_X | A_FONT_CENTER_Y | A_FONT_WHOLE_PIXEL);
+        arial.color = 0xFFFFE040;
+        arial.drawText(312, 76, L"Right and bottom", A_FONT_RIGHT | A_FONT_BOTTOM);
+        arial.color = 0xFFFFFFFF;
+        arial.setSize(-28.0f);
+        arial.drawText(204, 84, L"28 px");
 
-    title.color = 0xFF60FF60;
-    title.setSize(1.5f);
-    title.drawText(8, 80, L"+1250 $");
-    title.setSize(1.0f);
-    title.color = 0xFFFFFFFF;
-    title.setRotation(0.5f);
-    title.drawText(312, 160, L"Turned", A_FONT_RIGHT | A_FONT_BOTTOM);
+        title.color = 0xFF60FF60;
+        title.setSize(1.5f);
+        title.drawText(8, 80, L"+1250 $");
+        title.setSize(1.0f);
+        title.color = 0xFFFFFFFF;
+        title.setRotation(0.5f);
+        title.drawText(312, 160, L"Turned", A_FONT_RIGHT | A_FONT_BOTTOM);
 
-    script.setRotation(-0.15f);
-    script.color = 0xFFFFD0A0;
-    script.drawText(12, 130, L"_Pause \x2014 \x041F\x0430\x0443\x0437\x0430");
-    graph.endScene();
-
-    std::vector<uint32_t> pixels;
-    uint32_t w = 0, h = 0;
-    gl->readBackBuffer(pixels, w, h);
-    return pixels;
+        script.setRotation(-0.15f);
+        script.color = 0xFFFFD0A0;
+        script.drawText(12, 130, L"_Pause \x2014 \x041F\x0430\x0443\x0437\x0430");
+    });
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <filesystem>
+#include <functional>
+#include <optional>
+#include <tuple>
 
 #include "orvo/app/a_file.h"
 #include "orvo/platform/gpu/a_gpufont.h"
@@ -22,148 +25,132 @@ aGpuDisplayMode m32(uint32_t w, uint32_t h, uint32_t hz)
     return {w, h, hz, aGpuFormat::X8R8G8B8};
 }
 
-std::unique_ptr<aGpuDeviceRecorder> withModes(std::vector<aGpuDisplayMode> modes)
-{
-    auto device = kbtest::recorder();
-    aGpuAdapter adapter = device->adapter();
-    adapter.modes = std::move(modes);
-    device->setAdapter(adapter);
-    return device;
-}
-
+// A graph server (vertical sync on) on a recording device that lists `modes`, or its own when none are given.
 struct Server {
-    explicit Server(std::unique_ptr<aGpuDeviceRecorder> d, bool fullscreen = false, bool wide = false,
-                    bool highColor = true, uint16_t w = 1024, uint16_t h = 768)
+    explicit Server(std::optional<std::vector<aGpuDisplayMode>> modes = {}, bool fullscreen = false, bool wide = false,
+                    bool highColor = true)
     {
+        auto d = kbtest::recorder();
+        if (modes) {
+            aGpuAdapter adapter = d->adapter();
+            adapter.modes = *modes;
+            d->setAdapter(adapter);
+        }
         device = d.get();
-        graph = std::make_unique<aGraphServer>(w, h, fullscreen, wide, highColor, "t", 0, true, true, std::move(d));
+        graph =
+            std::make_unique<aGraphServer>(1024, 768, fullscreen, wide, highColor, "t", 0, true, true, std::move(d));
+    }
+    const aGpuPresentParams& present() const { return graph->getPresentParams(); }
+    void frame() const
+    {
+        ASSERT_TRUE(graph->beginScene());
+        graph->endScene();
     }
     kbtest::TestApp app;
     aGpuDeviceRecorder* device = nullptr;
     std::unique_ptr<aGraphServer> graph;
 };
 
+const std::vector<aGpuDisplayMode> kWideDesktop = {m32(1024, 768, 60), m32(1920, 1080, 60), m32(1366, 768, 60)};
+
+// The code `run` throws, or 0.
+int32_t thrown(const std::function<void()>& run)
+{
+    try {
+        run();
+    } catch (int32_t code) {
+        return code;
+    }
+    return 0;
+}
+
 } // namespace
 
-TEST(GraphModes, TheHighestRefreshWinsAndTheLastOfEqualOnes)
+// The server's choices of modes, window and back buffer in one line.
+std::string choices(const Server& s)
 {
-    LogCapture log;
-    Server s(withModes({m16(1024, 768, 60),
-                        m32(1024, 768, 75),
-                        m16(1024, 768, 85),
-                        m16(1024, 768, 85),
-                        m32(1024, 768, 60),
-                        m32(800, 600, 100),
-                        {1024, 768, 120, aGpuFormat::A8R8G8B8}}));
-    EXPECT_EQ(s.graph->getModeIndex16(), 3);
-    EXPECT_EQ(s.graph->getModeIndex32(), 1);
-    EXPECT_TRUE(log.contains("aGraphServer. Detected fullscreen mode: 1024x 768  60Hz 23"));
-    EXPECT_TRUE(log.contains("aGraphServer. Selected fullscreen 16 bit mode: 1024x 768  85Hz 23"));
-    EXPECT_TRUE(log.contains("aGraphServer. Selected fullscreen 32 bit mode: 1024x 768  75Hz 22"));
-    EXPECT_TRUE(log.contains("aGraphServer. Detected  windowed  mode: 1024x 768  60Hz 22"));
+    const aGraphServer& g = *s.graph;
+    char text[200];
+    std::snprintf(text, sizeof(text), "16:%d 32:%d wide:%d%s%s %dx%d window %dx%d back %ux%u %s %s", g.getModeIndex16(),
+                  g.getModeIndex32(), g.getWideModeIndex32(), g.isWideModeAvailable() ? " available" : "",
+                  g.isWideScreenOn() ? " on" : "", g.getWideWidth(), g.getWideHeight(), g.getWindowWidth(),
+                  g.getWindowHeight(), s.present().backBufferWidth, s.present().backBufferHeight,
+                  s.present().backBufferFormat == aGpuFormat::R5G6B5 ? "16-bit" : "32-bit",
+                  s.present().windowed ? "windowed" : "fullscreen");
+    return text;
 }
 
-TEST(GraphModes, NoModesAtAllLogsBothNotFoundLinesAndStaysWindowed)
+TEST(GraphModes, ScriptedModeListsGiveTheirSelectionsAndLogLines)
 {
-    LogCapture log;
-    Server s(withModes({}), true);
-    EXPECT_EQ(s.graph->getModeIndex16(), -1);
-    EXPECT_EQ(s.graph->getModeIndex32(), -1);
-    EXPECT_TRUE(log.contains("aGraphServer. 16 bit fullscreen mode not found"));
-    EXPECT_TRUE(log.contains("aGraphServer. 32 bit fullscreen mode not found"));
-    EXPECT_TRUE(log.contains("aGraphServer. No fullscreen mode 1024x768, staying windowed"));
-    EXPECT_FALSE(s.graph->isFullscreen());
-    EXPECT_TRUE(s.graph->getPresentParams().windowed);
-    // A later switch is refused the same way.
-    s.graph->setFullscreen(true);
-    EXPECT_FALSE(s.graph->isFullscreen());
-}
-
-TEST(GraphModes, FullscreenTakesThe32BitModeWithHighColourElseThe16Bit)
-{
-    {
-        Server s(withModes({m16(1024, 768, 60), m32(1024, 768, 75)}), true, false, true);
-        EXPECT_EQ(s.graph->getPresentParams().backBufferFormat, aGpuFormat::X8R8G8B8);
-        EXPECT_FALSE(s.graph->getPresentParams().windowed);
-    }
-    {
-        Server s(withModes({m16(1024, 768, 60), m32(1024, 768, 75)}), true, false, false);
-        EXPECT_EQ(s.graph->getPresentParams().backBufferFormat, aGpuFormat::R5G6B5);
-    }
-    {
-        // No 32-bit mode: the 16-bit one serves a high-colour game too.
-        Server s(withModes({m16(1024, 768, 60)}), true, false, true);
-        EXPECT_EQ(s.graph->getPresentParams().backBufferFormat, aGpuFormat::R5G6B5);
-        EXPECT_TRUE(s.graph->isFullscreen());
-    }
-}
-
-TEST(GraphModes, VerticalSyncMeansOneRefreshPerFrameInAWindowToo)
-{
-    kbtest::TestApp app;
-    aGraphServer on(1024, 768, false, false, true, "t", 0, true, true, kbtest::recorder());
-    EXPECT_TRUE(on.getPresentParams().windowed);
-    EXPECT_TRUE(on.getPresentParams().vsync);
-    aGraphServer off(1024, 768, false, false, true, "t", 0, false, true, kbtest::recorder());
-    EXPECT_FALSE(off.getPresentParams().vsync);
-}
-
-TEST(GraphModes, AGameAsWideAsTheDesktopGetsNoWideMode)
-{
-    Server s(withModes({m32(640, 480, 60), m32(1024, 768, 60), m32(1600, 1200, 60)}), true, true);
-    EXPECT_FALSE(s.graph->isWideModeAvailable());
-    EXPECT_FALSE(s.graph->isWideScreenOn());
-    EXPECT_EQ(s.graph->getWideModeIndex32(), s.graph->getModeIndex32());
-    EXPECT_EQ(s.graph->getWideWidth(), 1024);
-}
-
-TEST(GraphModes, TheWideModeOfTheGamesHeightClosestToTheDesktopAspect)
-{
-    // The desktop is 1920 x 1080 (16:9; the 16-bit 2560 x 1600 does not count for a
-    // high-colour game); among the 768-high modes 1366 is closest to 16:9.
-    Server s(withModes({m32(1024, 768, 60), m32(1920, 1080, 60), m32(1360, 768, 60), m32(1366, 768, 60),
-                        m32(1280, 768, 60), m16(2560, 1600, 60)}),
-             true, true);
-    EXPECT_TRUE(s.graph->isWideModeAvailable());
-    EXPECT_TRUE(s.graph->isWideScreenOn());
-    EXPECT_EQ(s.graph->getWideWidth(), 1366);
-    EXPECT_EQ(s.graph->getWideHeight(), 768);
-    EXPECT_EQ(s.graph->getWideModeIndex32(), 3);
-    EXPECT_EQ(s.graph->getWindowWidth(), 1366);
-    EXPECT_EQ(s.graph->getPresentParams().backBufferWidth, 1366u);
-}
-
-TEST(GraphModes, WithoutAModeOfTheGamesHeightTheDesktopAspectDecides)
-{
-    // A desktop of 1280 x 720 gives the wanted width 1365; no 32-bit mode is 768 high, so
-    // the modes of exactly 16:9 are weighed against 1365 x 768: only 1280 x 720 comes closer.
-    Server s(
-        withModes({m32(960, 540, 60), m32(1024, 576, 60), m32(1280, 720, 60), m16(1024, 768, 60), m16(1366, 768, 60)}),
-        false, true);
-    EXPECT_TRUE(s.graph->isWideModeAvailable());
-    EXPECT_EQ(s.graph->getWideWidth(), 1280);
-    EXPECT_EQ(s.graph->getWideHeight(), 720);
-    // In a window only the flag is kept for the next switch.
-    EXPECT_TRUE(s.graph->isWideScreenOn());
-    EXPECT_EQ(s.graph->getWindowWidth(), 1024);
+    enum { WINDOW = 0, FULL = 1, WIDE = 2, LOW_COLOUR = 4 };
+    auto check = [](const char* what, int flags, const std::vector<aGpuDisplayMode>& modes, const char* expected,
+                    const std::vector<std::string>& lines = {}) {
+        LogCapture log;
+        Server s(modes, flags & FULL, flags & WIDE, !(flags & LOW_COLOUR));
+        EXPECT_EQ(choices(s), expected) << what;
+        for (const std::string& line : lines)
+            EXPECT_TRUE(log.contains(line)) << what << ": " << line;
+        s.graph->setFullscreen(true); // a later switch goes the same way
+        EXPECT_EQ(s.graph->isFullscreen(), !modes.empty()) << what;
+    };
+    check("the highest refresh wins, and the last of equal ones", WINDOW,
+          {m16(1024, 768, 60),
+           m32(1024, 768, 75),
+           m16(1024, 768, 85),
+           m16(1024, 768, 85),
+           m32(1024, 768, 60),
+           m32(800, 600, 100),
+           {1024, 768, 120, aGpuFormat::A8R8G8B8}},
+          "16:3 32:1 wide:1 1024x768 window 1024x768 back 1024x768 32-bit windowed",
+          {"aGraphServer. Detected fullscreen mode: 1024x 768  60Hz 23",
+           "aGraphServer. Selected fullscreen 16 bit mode: 1024x 768  85Hz 23",
+           "aGraphServer. Selected fullscreen 32 bit mode: 1024x 768  75Hz 22",
+           "aGraphServer. Detected  windowed  mode: 1024x 768  60Hz 22"});
+    check("no modes at all: stay windowed", FULL, {},
+          "16:-1 32:-1 wide:-1 1024x768 window 1024x768 back 1024x768 32-bit windowed",
+          {"aGraphServer. 16 bit fullscreen mode not found", "aGraphServer. 32 bit fullscreen mode not found",
+           "aGraphServer. No fullscreen mode 1024x768, staying windowed"});
+    check("fullscreen takes the 32-bit mode with high colour", FULL, {m16(1024, 768, 60), m32(1024, 768, 75)},
+          "16:0 32:1 wide:1 1024x768 window 1024x768 back 1024x768 32-bit fullscreen");
+    check("... and the 16-bit one without", FULL | LOW_COLOUR, {m16(1024, 768, 60), m32(1024, 768, 75)},
+          "16:0 32:1 wide:1 1024x768 window 1024x768 back 1024x768 16-bit fullscreen");
+    check("no 32-bit mode: the 16-bit one serves a high-colour game", FULL, {m16(1024, 768, 60)},
+          "16:0 32:-1 wide:-1 1024x768 window 1024x768 back 1024x768 16-bit fullscreen");
+    check("a game as wide as the desktop gets no wide mode", FULL | WIDE,
+          {m32(640, 480, 60), m32(1024, 768, 60), m32(1600, 1200, 60)},
+          "16:-1 32:1 wide:1 1024x768 window 1024x768 back 1024x768 32-bit fullscreen");
+    // The desktop is 1920 x 1080 (the 16-bit 2560 x 1600 does not count for a high-colour
+    // game); among the 768-high modes 1366 is closest to 16:9.
+    check("the wide mode of the game's height closest to the desktop's aspect", FULL | WIDE,
+          {m32(1024, 768, 60), m32(1920, 1080, 60), m32(1360, 768, 60), m32(1366, 768, 60), m32(1280, 768, 60),
+           m16(2560, 1600, 60)},
+          "16:-1 32:0 wide:3 available on 1366x768 window 1366x768 back 1366x768 32-bit fullscreen");
+    // A desktop of 1280 x 720 wants 1365 x 768; no 32-bit mode is 768 high, and of the
+    // 16:9 modes only 1280 x 720 comes closer. In a window only the flag is kept.
+    check("without a mode of the game's height the desktop's aspect decides", WIDE,
+          {m32(960, 540, 60), m32(1024, 576, 60), m32(1280, 720, 60), m16(1024, 768, 60), m16(1366, 768, 60)},
+          "16:3 32:-1 wide:2 available on 1280x720 window 1024x768 back 1024x768 32-bit windowed");
 }
 
 TEST(GraphModes, ALargerWindowThanTheWorkAreaIsScaledDownAndCentred)
 {
     const aWorkArea saved = aApplication::workArea();
     aApplication::setWorkArea({100, 50, 900, 550});
-    Server s(kbtest::recorder());
+    Server s;
     aApplication::setWorkArea(saved);
     EXPECT_EQ(s.graph->getWindowWidth(), 666); // 1024 x 500/768
     EXPECT_EQ(s.graph->getWindowHeight(), 500);
-    // The back buffer keeps the game size.
-    EXPECT_EQ(s.graph->getPresentParams().backBufferWidth, 1024u);
-    EXPECT_EQ(s.graph->getPresentParams().backBufferHeight, 768u);
+    // The back buffer keeps the game size; vertical sync holds in a window too.
+    EXPECT_EQ(s.present().backBufferWidth, 1024u);
+    EXPECT_EQ(s.present().backBufferHeight, 768u);
+    EXPECT_TRUE(s.present().vsync);
+    EXPECT_FALSE(
+        aGraphServer(1024, 768, false, false, true, "t", 0, false, true, kbtest::recorder()).getPresentParams().vsync);
 }
 
 TEST(GraphWideScreen, SameHeightMeansScale1PointFilterAndBarsOf171)
 {
-    Server s(withModes({m32(1024, 768, 60), m32(1920, 1080, 60), m32(1366, 768, 60)}), true, true);
+    Server s(kWideDesktop, true, true);
     ASSERT_TRUE(s.graph->isWideScreenOn());
     float scale = 0, x = 0, y = 0;
     aGraphServer::wideScreenTransform(1024, 768, 1366, 768, scale, x, y);
@@ -174,127 +161,98 @@ TEST(GraphWideScreen, SameHeightMeansScale1PointFilterAndBarsOf171)
     ASSERT_TRUE(s.graph->beginScene());
     s.device->clearRecords();
     s.graph->endScene();
-    // The composite: back to the back buffer, point filtering, one quad at 171, 0.
-    const auto records = s.device->records();
-    size_t target = records.size(), filter = records.size(), draw = records.size();
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (records[i].call == aGpuCall::SetRenderTarget && records[i].object == nullptr && target == records.size())
-            target = i;
-        if (records[i].call == aGpuCall::SetTextureStageState &&
-            records[i].u[1] == static_cast<uint32_t>(aGpuStageState::MagFilter) &&
-            records[i].u[2] == static_cast<uint32_t>(aGpuFilter::Point) && filter == records.size())
-            filter = i;
-        if (records[i].call == aGpuCall::SpriteDraw && draw == records.size())
-            draw = i;
+    // The composite: back to the back buffer ("T") and point filtering ("P") before one quad at 171, 0.
+    std::string calls;
+    for (const aGpuRecord& r : s.device->records()) {
+        if (r.call == aGpuCall::SetRenderTarget && !r.object)
+            calls += "T";
+        if (r.call == aGpuCall::SetTextureStageState && r.u[1] == uint32_t(aGpuStageState::MagFilter))
+            calls += r.u[2] == uint32_t(aGpuFilter::Point) ? "P" : "L";
+        if (r.call == aGpuCall::SpriteDraw)
+            calls += "D" + std::to_string(int(r.f[5])) + "," + std::to_string(int(r.f[6]));
     }
-    ASSERT_LT(target, records.size());
-    ASSERT_LT(filter, records.size());
-    ASSERT_LT(draw, records.size());
-    EXPECT_LT(target, draw);
-    EXPECT_LT(filter, draw);
+    EXPECT_EQ(calls.substr(0, 2) + calls.substr(calls.find('D')), "TPD171,0L");
     EXPECT_EQ(s.graph->getTextureFilter(), true); // put back after the draw
 }
 
 TEST(GraphState, BlendModesSendOnlyTheChangedPart)
 {
-    Server s(kbtest::recorder());
-    s.device->clearRecords();
-    s.graph->setBlendMode(0);
-    EXPECT_TRUE(s.device->records().empty());
-    s.graph->setBlendMode(0x400);
-    EXPECT_EQ(s.device->count(aGpuCall::SetTextureStageState), 3u);
-    EXPECT_EQ(s.device->count(aGpuCall::SetRenderState), 0u);
-    s.device->clearRecords();
-    s.graph->setBlendMode(0x401);
-    EXPECT_EQ(s.device->count(aGpuCall::SetTextureStageState), 0u);
-    ASSERT_EQ(s.device->count(aGpuCall::SetRenderState), 2u);
-    EXPECT_EQ(s.device->getRenderState(aGpuRenderState::SrcBlend), static_cast<uint32_t>(aGpuBlend::SrcAlpha));
-    EXPECT_EQ(s.device->getRenderState(aGpuRenderState::DestBlend), static_cast<uint32_t>(aGpuBlend::One));
-    s.graph->setBlendMode(0x402);
-    EXPECT_EQ(s.device->getRenderState(aGpuRenderState::SrcBlend), static_cast<uint32_t>(aGpuBlend::Zero));
-    EXPECT_EQ(s.device->getRenderState(aGpuRenderState::DestBlend), static_cast<uint32_t>(aGpuBlend::SrcColor));
-    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::ColorOp),
-              static_cast<uint32_t>(aGpuTextureOp::SelectArg1));
-    // Unknown parts change nothing on the device but are recorded.
-    s.device->clearRecords();
-    s.graph->setBlendMode(0x90F);
-    EXPECT_TRUE(s.device->records().empty());
-    EXPECT_EQ(s.graph->getBlendMode(), 0x90Fu);
-    s.graph->setBlendMode(0x300);
-    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::ColorArg1),
-              static_cast<uint32_t>(aGpuTextureArg::Diffuse));
-    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::ColorOp),
-              static_cast<uint32_t>(aGpuTextureOp::Subtract));
+    Server s;
+    // Mode, then the texture stage and render states it sends after the mode of the row before.
+    const std::tuple<uint32_t, size_t, size_t> sends[] = {
+        {0, 0, 0}, {0x400, 3, 0}, {0x401, 0, 2}, {0x402, 0, 2}, {0x90F, 0, 0}}; // unknown parts: nothing
+    for (auto [mode, stages, states] : sends) {
+        s.device->clearRecords();
+        s.graph->setBlendMode(mode);
+        EXPECT_EQ(s.device->count(aGpuCall::SetTextureStageState), stages) << mode;
+        EXPECT_EQ(s.device->count(aGpuCall::SetRenderState), states) << mode;
+        EXPECT_EQ(s.graph->getBlendMode(), mode);
+    }
+    auto state = [&s](aGpuRenderState r) { return s.device->getRenderState(r); };
+    EXPECT_EQ(state(aGpuRenderState::SrcBlend), uint32_t(aGpuBlend::Zero));
+    EXPECT_EQ(state(aGpuRenderState::DestBlend), uint32_t(aGpuBlend::SrcColor));
+    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::ColorOp), uint32_t(aGpuTextureOp::SelectArg1));
+    s.graph->setBlendMode(0x301);
+    EXPECT_EQ(state(aGpuRenderState::SrcBlend), uint32_t(aGpuBlend::SrcAlpha));
+    EXPECT_EQ(state(aGpuRenderState::DestBlend), uint32_t(aGpuBlend::One));
+    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::ColorArg1), uint32_t(aGpuTextureArg::Diffuse));
+    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::ColorOp), uint32_t(aGpuTextureOp::Subtract));
 }
 
-TEST(GraphState, FilterColourAndViewport)
+TEST(GraphState, FilterColourViewportAndGamma)
 {
-    Server s(kbtest::recorder());
+    Server s;
     s.device->clearRecords();
     s.graph->setTextureFilter(true); // already linear
     EXPECT_TRUE(s.device->records().empty());
     s.graph->setTextureFilter(false);
-    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::MinFilter), static_cast<uint32_t>(aGpuFilter::Point));
+    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::MinFilter), uint32_t(aGpuFilter::Point));
 
+    auto color = [&s] {
+        const auto* c = s.graph->getColor();
+        return std::vector<int>{c[0], c[1], c[2], c[3]};
+    };
     s.graph->setColor(0.5f, 1.0f, 0.0f, 0.25f);
-    EXPECT_EQ(s.graph->getColor()[0], 63);
-    EXPECT_EQ(s.graph->getColor()[1], 127);
-    EXPECT_EQ(s.graph->getColor()[2], 255);
-    EXPECT_EQ(s.graph->getColor()[3], 0);
-    s.graph->setColor(2.0f, -1.0f, std::nanf(""), 1.5f);
-    EXPECT_EQ(s.graph->getColor()[0], 255);
-    EXPECT_EQ(s.graph->getColor()[1], 255);
-    EXPECT_EQ(s.graph->getColor()[2], 0);
-    EXPECT_EQ(s.graph->getColor()[3], 0);
+    EXPECT_EQ(color(), (std::vector<int>{63, 127, 255, 0}));
+    s.graph->setColor(2.0f, -1.0f, std::nanf(""), 1.5f); // clamped
+    EXPECT_EQ(color(), (std::vector<int>{255, 255, 0, 0}));
 
     s.graph->setViewport(aRect(-5, 10, 100, 50));
-    EXPECT_EQ(s.graph->getViewport(), aRect(-5, 10, 100, 50));
-    const auto vp = s.device->records(aGpuCall::SetViewport).back();
-    EXPECT_EQ(static_cast<int32_t>(vp.u[0]), -5);
+    EXPECT_EQ(int32_t(s.device->records(aGpuCall::SetViewport).back().u[0]), -5);
+
+    s.graph->setGamma(0.0f, 0.0f);
+    EXPECT_EQ(s.device->getGammaRamp().red[1], 256);
+    EXPECT_EQ(s.device->getGammaRamp().green[1], 256);
+    EXPECT_EQ(s.device->getGammaRamp().blue[255], 65535);
 }
 
-TEST(GraphGamma, NeutralRampIsIx257OrOneLessIn63Entries)
+TEST(GraphState, GammaRampIsIx257OrOneLessShiftedAndStretchedWithinRange)
 {
     uint16_t ramp[256];
     aGraphServer::computeGammaRamp(0.0f, 0.0f, ramp);
     int lower = 0;
     for (int i = 0; i < 256; ++i) {
-        const int exact = i * 257;
-        ASSERT_TRUE(ramp[i] == exact || ramp[i] == exact - 1) << i << ": " << ramp[i];
-        lower += ramp[i] != exact;
+        ASSERT_TRUE(ramp[i] == i * 257 || ramp[i] == i * 257 - 1) << i << ": " << ramp[i];
+        lower += ramp[i] != i * 257;
     }
     EXPECT_EQ(lower, 63);
-    EXPECT_EQ(ramp[0], 0);
     EXPECT_EQ(ramp[1], 256);
     EXPECT_EQ(ramp[255], 65535);
-}
-
-TEST(GraphGamma, BrightnessShiftsAndContrastStretchesWithinRange)
-{
-    uint16_t ramp[256];
-    aGraphServer::computeGammaRamp(0.5f, 0.0f, ramp);
-    EXPECT_EQ(ramp[0], 32767);
-    EXPECT_EQ(ramp[255], 65535);
-    aGraphServer::computeGammaRamp(-2.0f, 0.0f, ramp);
-    EXPECT_EQ(ramp[255], 0);
-    aGraphServer::computeGammaRamp(0.0f, 1.0f, ramp);
-    EXPECT_EQ(ramp[0], 0);  // clamped below
-    EXPECT_EQ(ramp[63], 0); // (63/255 - 0.5) x 2 + 0.5 < 0
-    EXPECT_EQ(ramp[64], 128);
-    EXPECT_EQ(ramp[255], 65535); // clamped above
-
-    Server s(kbtest::recorder());
-    s.graph->setGamma(0.0f, 0.0f);
-    const aGpuGammaRamp& sent = s.device->getGammaRamp();
-    EXPECT_EQ(sent.red[1], 256);
-    EXPECT_EQ(sent.green[1], 256);
-    EXPECT_EQ(sent.blue[255], 65535);
+    // Brightness shifts, contrast stretches about the middle; both within range.
+    const std::tuple<float, float, int, uint16_t> points[] = {{0.5f, 0, 0, 32767}, {0.5f, 0, 255, 65535},
+                                                              {-2, 0, 255, 0},     {0, 1, 0, 0},
+                                                              {0, 1, 63, 0}, // (63/255 - 0.5) x 2 + 0.5 < 0
+                                                              {0, 1, 64, 128},     {0, 1, 255, 65535}};
+    for (auto [brightness, contrast, i, value] : points) {
+        aGraphServer::computeGammaRamp(brightness, contrast, ramp);
+        EXPECT_EQ(ramp[i], value) << brightness << " " << contrast << " at " << i;
+    }
 }
 
 TEST(GraphFonts, NamesAreUniqueAndFontsComeBackAfterAReset)
 {
     LogCapture log;
-    Server s(kbtest::recorder());
+    Server s;
     ASSERT_NE(s.graph->getSystemFont(), nullptr);
     std::unique_ptr<aGpuFont> mine, other;
     aGpuFontDesc desc;
@@ -317,44 +275,37 @@ TEST(GraphFonts, NamesAreUniqueAndFontsComeBackAfterAReset)
     EXPECT_TRUE(log.contains("aGraphServer::deleteFont. Font 'title' not exists"));
 }
 
-TEST(GraphFrame, ScenesPairUp)
+TEST(GraphFrame, ScenesPairUpAndEachStartsFromTheNormalStates)
 {
     LogCapture log;
-    Server s(kbtest::recorder());
+    Server s;
     s.graph->endScene();
     EXPECT_TRUE(log.contains("aGraphServer::endScene() - scene not started"));
     EXPECT_EQ(s.device->presentCount(), 0u);
-    ASSERT_TRUE(s.graph->beginScene());
-    EXPECT_FALSE(s.graph->beginScene());
-    EXPECT_TRUE(log.contains("aGraphServer::beginScene() - previous scene not finished"));
-    s.graph->endScene();
-    EXPECT_EQ(s.device->presentCount(), 1u);
-    EXPECT_EQ(s.device->lastClearColor(), 0xFF000000u);
-}
-
-TEST(GraphFrame, EveryFrameSendsTheNormalStates)
-{
-    Server s(kbtest::recorder());
     s.graph->setBlendMode(1);
     s.graph->setTextureFilter(false);
     s.graph->setColor(0, 0, 0, 0);
     s.graph->setViewport(aRect(10, 10, 20, 20));
     ASSERT_TRUE(s.graph->beginScene());
+    EXPECT_FALSE(s.graph->beginScene());
+    EXPECT_TRUE(log.contains("aGraphServer::beginScene() - previous scene not finished"));
     EXPECT_EQ(s.graph->getBlendMode(), 0u);
     EXPECT_TRUE(s.graph->getTextureFilter());
     EXPECT_EQ(s.graph->getColor()[0], 255);
-    EXPECT_EQ(s.device->getRenderState(aGpuRenderState::DestBlend), static_cast<uint32_t>(aGpuBlend::InvSrcAlpha));
+    EXPECT_EQ(s.device->getRenderState(aGpuRenderState::DestBlend), uint32_t(aGpuBlend::InvSrcAlpha));
     EXPECT_EQ(s.device->getRenderState(aGpuRenderState::AlphaBlendEnable), 1u);
     // The viewport a caller set survives the clear of the whole frame.
     EXPECT_EQ(s.graph->getViewport(), aRect(10, 10, 20, 20));
     s.graph->endScene();
     EXPECT_EQ(s.graph->getViewport(), aRect(0, 0, 1024, 768));
+    EXPECT_EQ(s.device->presentCount(), 1u);
+    EXPECT_EQ(s.device->lastClearColor(), 0xFF000000u);
 }
 
 TEST(GraphFrame, ALostDeviceSkipsFramesAndIsResetWhenItCanBe)
 {
     LogCapture log;
-    Server s(kbtest::recorder());
+    Server s;
     s.device->loseDevice(2);
     EXPECT_FALSE(s.graph->beginScene());
     EXPECT_FALSE(s.graph->beginScene());
@@ -364,50 +315,27 @@ TEST(GraphFrame, ALostDeviceSkipsFramesAndIsResetWhenItCanBe)
     EXPECT_TRUE(log.contains("aGraphServer::beginScene() - D3DERR_DEVICENOTRESET"));
     EXPECT_EQ(s.app.deviceLost, 1);
     EXPECT_EQ(s.app.deviceRestored, 1);
-    EXPECT_TRUE(s.graph->beginScene());
-    s.graph->endScene();
+    s.frame();
 }
 
-TEST(GraphFrame, ADriverInternalErrorIsThrown)
+TEST(GraphFrame, DriverErrorsAreThrownAndAFailedCreationUnregisters)
 {
-    Server s(kbtest::recorder());
-    s.device->failNext(aGpuCall::TestCooperativeLevel, aGpuResult::DriverInternalError);
-    try {
-        s.graph->beginScene();
-        FAIL() << "no throw";
-    } catch (int32_t code) {
-        EXPECT_EQ(code, static_cast<int32_t>(0x88760827));
+    {
+        Server s;
+        s.device->failNext(aGpuCall::TestCooperativeLevel, aGpuResult::DriverInternalError);
+        EXPECT_EQ(thrown([&s] { s.graph->beginScene(); }), int32_t(0x88760827));
     }
-}
-
-TEST(GraphFrame, DeviceCreationFailuresAreThrownAndUnregister)
-{
     kbtest::TestApp app;
     for (auto [failure, code] :
          {std::pair{aGpuResult::DriverInternalError, 0x88760827u}, std::pair{aGpuResult::OutOfMemory, 0x8A760003u}}) {
         auto device = kbtest::recorder();
         device->failNext(aGpuCall::Create, failure);
-        try {
-            aGraphServer g(1024, 768, false, false, true, "t", 0, true, true, std::move(device));
-            FAIL() << "no throw";
-        } catch (int32_t thrown) {
-            EXPECT_EQ(static_cast<uint32_t>(thrown), code);
-        }
+        EXPECT_EQ(uint32_t(thrown([&device] {
+                      aGraphServer g(1024, 768, false, false, true, "t", 0, true, true, std::move(device));
+                  })),
+                  code);
         EXPECT_EQ(app.getGraphServer(), nullptr);
     }
-}
-
-TEST(GraphFrame, TheFirstFrameMeasuresNothingAndTheAverageNeedsNoSample)
-{
-    LogCapture log;
-    kbtest::FakeClock clock;
-    {
-        Server s(kbtest::recorder());
-        ASSERT_TRUE(s.graph->beginScene());
-        s.graph->endScene();
-        EXPECT_EQ(s.graph->getCurrentFps(), 0.0f);
-    }
-    EXPECT_TRUE(log.contains("aGraphServer. Average fps  0.0"));
 }
 
 TEST(GraphFrame, FramesPerSecondOverWindowsOfAtLeast03Seconds)
@@ -415,10 +343,15 @@ TEST(GraphFrame, FramesPerSecondOverWindowsOfAtLeast03Seconds)
     LogCapture log;
     kbtest::FakeClock clock;
     {
-        Server s(kbtest::recorder());
+        Server s;
+        s.frame();
+        EXPECT_EQ(s.graph->getCurrentFps(), 0.0f); // the first frame measures nothing
+    }
+    EXPECT_TRUE(log.contains("aGraphServer. Average fps  0.0"));
+    {
+        Server s;
         for (int i = 0; i < 41; ++i) {
-            ASSERT_TRUE(s.graph->beginScene());
-            s.graph->endScene();
+            s.frame();
             kbtest::FakeClock::advanceMicros(10000);
         }
         // 31 frames of 10 ms closed the first window (0.31 s).
@@ -431,7 +364,7 @@ TEST(GraphScreenshots, NumberedFromTheFirstFreeNameInAFolderMadeOnDemand)
 {
     LogCapture log;
     kbtest::TempDir dir("shots");
-    Server s(kbtest::recorder());
+    Server s;
     const std::string folder = dir.path() + "/ScreenShots";
     s.graph->saveScreenshot(folder, "ScreenShot");
     EXPECT_TRUE(log.contains("Screenshot saved: " + folder + "/ScreenShot000.bmp"));
@@ -442,13 +375,7 @@ TEST(GraphScreenshots, NumberedFromTheFirstFreeNameInAFolderMadeOnDemand)
     const std::string bmp = kbtest::readFile(folder + "/ScreenShot000.bmp");
     ASSERT_EQ(bmp.size(), 54u + 1024u * 3u * 768u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
-}
 
-TEST(GraphScreenshots, AFailedReadBackIsLogged)
-{
-    LogCapture log;
-    kbtest::TempDir dir("shots");
-    Server s(kbtest::recorder());
     s.device->failNext(aGpuCall::ReadBackBuffer, aGpuResult::NotAvailable);
     s.graph->saveScreenshot(dir.path(), "Shot");
     EXPECT_TRUE(log.contains("Screenshot save failed: " + dir.path() + "/Shot000.bmp"));
@@ -457,20 +384,21 @@ TEST(GraphScreenshots, AFailedReadBackIsLogged)
 
 TEST(GraphDisplay, SwitchingResetsTheDeviceForTheNewSize)
 {
-    Server s(withModes({m32(1024, 768, 60), m32(1920, 1080, 60), m32(1366, 768, 60)}), false, false);
-    EXPECT_FALSE(s.graph->isWideScreenOn());
-    s.graph->setWideScreen(true); // windowed: only the flag
-    EXPECT_TRUE(s.graph->isWideScreenOn());
-    EXPECT_EQ(s.app.deviceLost, 0);
-    s.graph->setFullscreen(true);
-    EXPECT_EQ(s.app.deviceLost, 1);
-    EXPECT_EQ(s.graph->getPresentParams().backBufferWidth, 1366u);
-    EXPECT_TRUE(s.graph->getPresentParams().vsync);
-    s.graph->setWideScreen(false);
-    EXPECT_EQ(s.app.deviceLost, 2);
-    EXPECT_EQ(s.graph->getPresentParams().backBufferWidth, 1024u);
-    EXPECT_EQ(s.graph->getWindowWidth(), 1024);
-    s.graph->setFullscreen(false);
-    EXPECT_TRUE(s.graph->getPresentParams().windowed);
-    EXPECT_EQ(s.graph->getPresentParams().backBufferWidth, 1024u);
+    Server s(kWideDesktop);
+    const std::tuple<std::function<void()>, int, const char*> steps[] = {
+        {[&s] { s.graph->setWideScreen(true); }, 0, // windowed: only the flag
+         "16:-1 32:0 wide:2 available on 1366x768 window 1024x768 back 1024x768 32-bit windowed"},
+        {[&s] { s.graph->setFullscreen(true); }, 1,
+         "16:-1 32:0 wide:2 available on 1366x768 window 1366x768 back 1366x768 32-bit fullscreen"},
+        {[&s] { s.graph->setWideScreen(false); }, 2,
+         "16:-1 32:0 wide:2 available 1366x768 window 1024x768 back 1024x768 32-bit fullscreen"},
+        {[&s] { s.graph->setFullscreen(false); }, 3,
+         "16:-1 32:0 wide:2 available 1366x768 window 1024x768 back 1024x768 32-bit windowed"},
+    };
+    for (const auto& [change, resets, expected] : steps) {
+        change();
+        EXPECT_EQ(choices(s), expected);
+        EXPECT_EQ(s.app.deviceLost, resets) << expected;
+        EXPECT_TRUE(s.present().vsync);
+    }
 }

@@ -7,8 +7,7 @@
 
 #include <cmath>
 
-#include "image_fixture.h"
-#include "orvo/platform/gpu/a_gpudevicegl.h"
+#include "gfx_fixture.h"
 #include "support/golden.h"
 
 namespace {
@@ -32,14 +31,9 @@ std::vector<uint32_t> disc(uint32_t size)
 
 std::vector<uint32_t> render(const std::string& folder)
 {
-    kbtest::TestApp app;
-    auto device = std::make_unique<aGpuDeviceGL>();
-    aGpuDeviceGL* gl = device.get();
-    aGraphServer graph(kW, kH, false, false, true, "golden", 0, false, true, std::move(device));
-    if (!gl->isCreated())
+    kbtest::GlFrame frame(kW, kH, 0xFF304050);
+    if (!frame.ok())
         return {};
-    graph.setClearColor(0xFF304050);
-
     aImage jng(folder + "/disc.jng", aGpuFormat::A4R4G4B4, aGpuFormat::A8R8G8B8);
     aImage png(folder + "/pattern.png", aGpuFormat::A4R4G4B4, aGpuFormat::A8R8G8B8);
     aImage jpeg(folder + "/blocks.jpg", aGpuFormat::R5G6B5, aGpuFormat::A8R8G8B8);
@@ -50,31 +44,25 @@ std::vector<uint32_t> render(const std::string& folder)
     blur.setEffect(aImage::EFFECT_BLUR, &soft);
     gray.setEffect(aImage::EFFECT_GRAYSCALE);
 
-    if (!graph.beginScene())
-        return {};
-    // The JNG: plain, tinted, turned and scaled about its middle, a region doubled.
-    jng.drawAt(8, 8);
-    jng.drawAt(64, 8, 0xFF80FF80);
-    const float small[2] = {0.75f, 0.75f}, twice[2] = {2.0f, 2.0f};
-    jng.drawAt(120, 8, 0xFFFFFFFF, small, 0.6f);
-    jng.drawRegionAt(180, 8, aRect(12, 12, 24, 24), 0xFFFFFFFF, twice);
-    // The PNG: plain, with a bloom halo, blurred (a larger surface), in gray.
-    png.drawAt(8, 76);
-    bloom.drawAt(66, 76);
-    blur.drawAt(124, 72);
-    gray.drawAt(196, 76);
-    // The JPEG: plain, stretched, and through a half-transparent global colour.
-    jpeg.drawAt(8, 140);
-    const float wide[2] = {1.5f, 1.0f};
-    jpeg.drawAt(60, 140, 0xFFFFFFFF, wide);
-    graph.setColor(1.0f, 1.0f, 1.0f, 0.5f);
-    jpeg.drawAt(140, 140);
-    graph.endScene();
-
-    std::vector<uint32_t> pixels;
-    uint32_t w = 0, h = 0;
-    gl->readBackBuffer(pixels, w, h);
-    return pixels;
+    return frame.shoot([&] {
+        // The JNG: plain, tinted, turned and scaled about its middle, a region doubled.
+        jng.drawAt(8, 8);
+        jng.drawAt(64, 8, 0xFF80FF80);
+        const float small[2] = {0.75f, 0.75f}, twice[2] = {2.0f, 2.0f};
+        jng.drawAt(120, 8, 0xFFFFFFFF, small, 0.6f);
+        jng.drawRegionAt(180, 8, aRect(12, 12, 24, 24), 0xFFFFFFFF, twice);
+        // The PNG: plain, with a bloom halo, blurred (a larger surface), in gray.
+        png.drawAt(8, 76);
+        bloom.drawAt(66, 76);
+        blur.drawAt(124, 72);
+        gray.drawAt(196, 76);
+        // The JPEG: plain, stretched, and through a half-transparent global colour.
+        jpeg.drawAt(8, 140);
+        const float wide[2] = {1.5f, 1.0f};
+        jpeg.drawAt(60, 140, 0xFFFFFFFF, wide);
+        frame.graph->setColor(1.0f, 1.0f, 1.0f, 0.5f);
+        jpeg.drawAt(140, 140);
+    });
 }
 
 } // namespace

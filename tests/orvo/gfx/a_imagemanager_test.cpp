@@ -3,13 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "image_fixture.h"
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_imagemanager.h"
 
 namespace {
-
-using kbtest::ImageRig;
-using kbtest::LogCapture;
 
 std::vector<std::string> g_loaded;
 void remember(const char* item)
@@ -17,27 +14,20 @@ void remember(const char* item)
     g_loaded.push_back(item);
 }
 
-class ImageManagerTest : public testing::Test {
+class ImageManagerTest : public testing::Test, public kbtest::GraphRig {
 protected:
-    void SetUp() override
-    {
-        g_loaded.clear();
-        red = jngwrite::encode(kbtest::solidPixels(4, 4, 0x80FF0000), 4, 4);
-        blue = kbtest::encodePng(kbtest::solidPixels(2, 2, 0xFF0000FF), 2, 2);
-    }
-    std::string list(const std::string& name, const std::string& text) { return rig.write(name, text); }
+    void SetUp() override { g_loaded.clear(); }
 
-    ImageRig rig;
-    LogCapture log;
+    const std::string red = jngwrite::encode(kbtest::solidPixels(4, 4, 0x80FF0000), 4, 4);
+    const std::string blue = kbtest::encodePng(kbtest::solidPixels(2, 2, 0xFF0000FF), 2, 2);
+    kbtest::LogCapture log;
     aImageManager manager;
-    std::string red, blue;
 };
 
 TEST_F(ImageManagerTest, ImagesAreKeyedByNameAndListName)
 {
-    rig.write("screens/bg.jng", red);
-    const std::string path = list("screens/menu.lst", "bg.jng 0565 8888\n");
-    manager.loadList(path, "menu");
+    write("screens/bg.jng", red);
+    manager.loadList(write("screens/menu.lst", "bg.jng 0565 8888\n"), "menu");
     EXPECT_TRUE(manager.hasImage("bg", "menu"));
     EXPECT_FALSE(manager.hasImage("bg"));
     EXPECT_EQ(manager.getImage("bg"), nullptr);
@@ -47,96 +37,78 @@ TEST_F(ImageManagerTest, ImagesAreKeyedByNameAndListName)
 
     aImage* bg = manager.getImage("bg", "menu");
     ASSERT_NE(bg, nullptr);
-    EXPECT_EQ(bg->getFileName(), rig.dir.file("screens/bg.jng"));
+    EXPECT_EQ(bg->getFileName(), dir.file("screens/bg.jng"));
     EXPECT_EQ(bg->getRecord()->format16, aGpuFormat::R5G6B5);
     EXPECT_EQ(bg->getRecord()->format32, aGpuFormat::A8R8G8B8);
     EXPECT_EQ(bg->getPixel(1, 1) >> 24, 0x80u) << "the JNG's alpha came through";
     EXPECT_EQ(bg->getReferenceCount(), 1u) << "the map holds the only reference";
 }
 
-TEST_F(ImageManagerTest, NamesKeepFoldersAndAllButTheLastDot)
+TEST_F(ImageManagerTest, ListLinesGiveTheirKeysDuplicatesUnknownFormatsAndErrors)
 {
-    rig.write("ui/panel.big.jng", red);
-    manager.loadList(list("all.lst", "ui/panel.big.jng 4444 8888 these words are ignored\n"));
-    ASSERT_TRUE(manager.hasImage("ui/panel.big"));
-    EXPECT_EQ(manager.getImage("ui/panel.big")->getFileName(), rig.dir.file("ui/panel.big.jng"));
-    EXPECT_TRUE(manager.getImage("ui/panel.big")->hasTexture());
-    EXPECT_EQ(manager.getItemFile("ui/panel.big.jng 4444 8888"), "ui/panel.big.jng");
-}
-
-TEST_F(ImageManagerTest, BadLinesAreLoggedAndSkipped)
-{
-    rig.write("bg.jng", red);
+    write("ui/panel.big.jng", red);
+    write("bg.jng", red);
+    write("bg.png", blue);
+    write("odd.png", blue);
     const char* bad[] = {"bg.jng 0565", "bg.jng 0565 ", "no-dot 0565 8888", "bg.jng", "   "};
-    std::string text;
+    std::string text = "ui/panel.big.jng 4444 8888 these words are ignored\nbg.jng 0565 8888\n";
     for (const char* line : bad)
         text += std::string(line) + "\n";
-    manager.loadList(list("bad.lst", text + "bg.jng 0565 8888\n"));
+    manager.setItemLoadedHook(remember);
+    manager.loadList(write("all.lst", text + "bg.png 0565 8888\nodd.png 0555 8888\nghost.png 0565 8888\n"));
+
+    // Names keep folders and all but the last dot.
+    ASSERT_TRUE(manager.hasImage("ui/panel.big"));
+    EXPECT_EQ(manager.getImage("ui/panel.big")->getFileName(), dir.file("ui/panel.big.jng"));
+    EXPECT_TRUE(manager.getImage("ui/panel.big")->hasTexture());
+    EXPECT_EQ(manager.getItemFile("ui/panel.big.jng 4444 8888"), "ui/panel.big.jng");
+    // Bad lines are logged and skipped; the list goes on.
     for (const char* line : bad)
         EXPECT_TRUE(log.contains(std::string("aImageManager: Error in line: ") + line)) << line;
-    EXPECT_EQ(manager.getCount(), 1u) << "the list goes on after a bad line";
     EXPECT_EQ(manager.getItemFile("no-dot 0565 8888"), "");
-}
-
-TEST_F(ImageManagerTest, TheFirstOfTwoLinesWithOneKeyWins)
-{
-    rig.write("bg.jng", red);
-    rig.write("bg.png", blue);
-    manager.setItemLoadedHook(remember);
-    manager.loadList(list("twice.lst", "bg.jng 0565 8888\nbg.png 0565 8888\n"));
+    // The first of two lines with one key wins.
     EXPECT_TRUE(log.contains("aImageManager. Image with name \"bg.png\" already loaded!"));
-    EXPECT_EQ(manager.getImage("bg")->getFileName(), rig.dir.file("bg.jng"));
-    EXPECT_EQ(g_loaded, std::vector<std::string>{"bg.jng"});
-}
-
-TEST_F(ImageManagerTest, AnUnknownFormatIsLoggedAndTheImageStillLoads)
-{
-    rig.write("odd.png", blue);
-    const std::string line = "odd.png 0555 8888";
-    manager.loadList(list("odd.lst", line + "\n"));
-    EXPECT_TRUE(log.contains("aImageManager. Unknown image format: " + line));
-    ASSERT_TRUE(manager.hasImage("odd"));
+    EXPECT_EQ(manager.getImage("bg")->getFileName(), dir.file("bg.jng"));
+    // An unknown format is logged and the image still loads.
+    EXPECT_TRUE(log.contains("aImageManager. Unknown image format: odd.png 0555 8888"));
     EXPECT_EQ(manager.getImage("odd")->getRecord()->format16, aGpuFormat::Unknown);
     EXPECT_TRUE(manager.getImage("odd")->hasTexture());
-}
-
-TEST_F(ImageManagerTest, AMissingFileStillMakesAnEntryThatDrawsNothing)
-{
-    manager.loadList(list("missing.lst", "ghost.png 0565 8888\n"));
+    // A missing file still makes an entry that draws nothing.
     ASSERT_TRUE(manager.hasImage("ghost"));
     EXPECT_FALSE(manager.getImage("ghost")->hasTexture());
-    EXPECT_TRUE(log.contains("Texture \"" + rig.dir.file("ghost.png") + "\" load failed (NOT_FOUND)"));
+    EXPECT_TRUE(log.contains("Texture \"" + dir.file("ghost.png") + "\" load failed (NOT_FOUND)"));
+    EXPECT_EQ(manager.getCount(), 4u);
+    EXPECT_EQ(g_loaded, (std::vector<std::string>{"ui/panel.big.jng", "bg.jng", "odd.png", "ghost.png"}));
 }
 
 TEST_F(ImageManagerTest, UnloadingByLineFreesTheTextures)
 {
-    rig.write("a.jng", red);
-    rig.write("b.png", blue);
-    const std::string path = list("ab.lst", "a.jng 0565 8888\nb.png 0565 8888\n");
-    const size_t before = rig.device->liveTextureCount();
+    write("a.jng", red);
+    write("b.png", blue);
+    const std::string path = write("ab.lst", "a.jng 0565 8888\nb.png 0565 8888\n");
+    const size_t before = device->liveTextureCount();
     manager.loadList(path, "s");
-    EXPECT_EQ(rig.device->liveTextureCount(), before + 2);
+    EXPECT_EQ(device->liveTextureCount(), before + 2);
     EXPECT_FALSE(manager.unloadItem("a.jng 0565 8888", "")) << "another key";
     EXPECT_TRUE(manager.unloadItem("a.jng 0565 8888", "s"));
     EXPECT_FALSE(manager.hasImage("a", "s"));
     manager.unloadList(path, "s");
     EXPECT_EQ(manager.getCount(), 0u);
-    EXPECT_EQ(rig.device->liveTextureCount(), before);
+    EXPECT_EQ(device->liveTextureCount(), before);
 }
 
 TEST_F(ImageManagerTest, QueuedListsLoadWhenTheTasksRun)
 {
-    rig.write("level/tree.jng", red);
-    rig.write("level/rock.png", blue);
-    const std::string path = list("level/images.lst", "tree.jng 4444 8888\nrock.png 0565 0565\n");
+    write("level/tree.jng", red);
+    write("level/rock.png", blue);
+    const std::string path = write("level/images.lst", "tree.jng 4444 8888\nrock.png 0565 0565\n");
     manager.AddListToTask(path, "level");
     manager.AddListToTask(path, "level");
     EXPECT_EQ(manager.getCount(), 0u);
     EXPECT_TRUE(log.contains("aBaseManager::AddFileToTask : Iterative adding file to task  \"" +
-                             rig.dir.file("level/tree.jng") + "\""));
+                             dir.file("level/tree.jng") + "\""));
     manager.runTasks();
     EXPECT_EQ(manager.getCount(), 2u);
-    EXPECT_TRUE(manager.getImage("rock", "level")->hasTexture());
     EXPECT_EQ(manager.getImage("rock", "level")->getRecord()->surfaces[0].texture->format(), aGpuFormat::R5G6B5);
     EXPECT_TRUE(log.contains("aImageManager. Image with name \"tree.jng\" already loaded!"));
 }

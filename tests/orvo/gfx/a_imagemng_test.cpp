@@ -9,13 +9,13 @@
 #include <functional>
 #include <thread>
 
-#include "image_fixture.h"
+#include "gfx_fixture.h"
 #include "jngwrite.h"
 #include "orvo/gfx/a_imagemng.h"
 
 namespace {
 
-using kbtest::ImageRig;
+using kbtest::GraphRig;
 using kbtest::LogCapture;
 
 int channelDiff(uint32_t a, uint32_t b)
@@ -185,7 +185,7 @@ TEST(ImageMng, EveryCutAndThousandsOfDamagedJngStreamsFailCleanly)
 
 TEST(ImageMng, DamagedJngPngAndJpegFilesLoadAsLoggedFailures)
 {
-    ImageRig rig;
+    GraphRig rig;
     const auto pixels = blocks(24, 16, true);
     const std::pair<const char*, std::string> kinds[] = {
         {"jng", jngwrite::encode(pixels, 24, 16, {80})},

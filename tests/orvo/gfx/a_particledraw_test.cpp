@@ -2,18 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
+#include <sstream>
 #include <vector>
 
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/platform/gpu/a_gpubuffer.h"
-#include "particle_fixture.h"
-#include "support/log_capture.h"
 
 using kbtest::LogCapture;
 using kbtest::ParticleFiles;
-using kbtest::ParticleScreen;
 
 namespace {
 
@@ -21,45 +19,53 @@ namespace {
 constexpr const char* kStill = "fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nvelocity 0 0\nspread 0 0\n"
                                "size_min 8 4\nsize_mid 8 4\nsize_max 8 4\nrotcenter 0 0\nparticle_life 9 9\n";
 
-std::vector<aGpuVertex> sentVertices(const aGpuRecord& draw)
-{
-    std::vector<aGpuVertex> out(draw.vertices.size() / sizeof(aGpuVertex));
-    std::memcpy(out.data(), draw.vertices.data(), out.size() * sizeof(aGpuVertex));
-    return out;
-}
-
-// A scene around the test's draws.
-struct Scene {
-    explicit Scene(ParticleScreen& s) : screen(s)
+// A 640 x 480 rig inside a frame, and a picture for the particles.
+class ParticleDraw : public testing::Test, public kbtest::GraphRig {
+protected:
+    ParticleDraw() : GraphRig(true, 640, 480) { picture.create(32, 16); }
+    void begin()
     {
-        screen.graph->beginScene();
-        screen.device->clearRecords();
+        ASSERT_TRUE(graph->beginScene());
+        device->clearRecords();
     }
-    ~Scene() { screen.graph->endScene(); }
-    std::vector<aGpuRecord> draws() const { return screen.device->records(aGpuCall::DrawIndexedPrimitive); }
-    ParticleScreen& screen;
+    void TearDown() override
+    {
+        if (graph->isInScene())
+            graph->endScene();
+    }
+    std::vector<aGpuRecord> draws() const { return device->records(aGpuCall::DrawIndexedPrimitive); }
+    // The vertices of a draw as "x,y u,v" each, separated by "; "; all at z 0, rhw 1 and in `colour`.
+    static std::string vertices(const aGpuRecord& draw, uint32_t colour = 0xFFFFFFFF)
+    {
+        std::ostringstream out;
+        for (const aGpuVertex& v : kbtest::verticesOf(draw)) {
+            out << (out.tellp() ? "; " : "") << v.x << "," << v.y << " " << v.u << "," << v.v;
+            EXPECT_EQ(v.color, colour);
+            EXPECT_EQ(v.z, 0.0f);
+            EXPECT_EQ(v.rhw, 1.0f);
+        }
+        return out.str();
+    }
+
+    ParticleFiles files;
+    aImage picture;
 };
 
 } // namespace
 
-TEST(ParticleDraw, ColourChannelsPackToBytes)
+TEST(ParticleColour, ChannelsPackToBytes)
 {
     const float rgba[4] = {1.2f, -0.1f, 0.5f, 1.0f};
     EXPECT_EQ(aParticleSystem::packColor(rgba), 0xFFFF0080u);
-    EXPECT_EQ(aParticleSystem::packChannel(1.0f), 255u);
-    EXPECT_EQ(aParticleSystem::packChannel(0.0f), 0u);
-    EXPECT_EQ(aParticleSystem::packChannel(0.999f), 255u); // 254.745 + 0.5
-    EXPECT_EQ(aParticleSystem::packChannel(0.998f), 254u); // 254.49 + 0.5
-    EXPECT_EQ(aParticleSystem::packChannel(0.001f), 0u);
-    EXPECT_EQ(aParticleSystem::packChannel(NAN), 0u);
-    EXPECT_EQ(aParticleSystem::packChannel(-INFINITY), 0u);
-    EXPECT_EQ(aParticleSystem::packChannel(INFINITY), 255u);
+    // 0.999 is 254.745 + 0.5, 0.998 254.49 + 0.5.
+    const std::pair<float, uint32_t> channels[] = {{1.0f, 255}, {0.0f, 0}, {0.999f, 255},  {0.998f, 254},
+                                                   {0.001f, 0}, {NAN, 0},  {-INFINITY, 0}, {INFINITY, 255}};
+    for (auto [value, packed] : channels)
+        EXPECT_EQ(aParticleSystem::packChannel(value), packed) << value;
 }
 
-TEST(ParticleDraw, SharedBuffersHoldFixedIndicesAndBlankVertices)
+TEST_F(ParticleDraw, SharedBuffersHoldFixedIndicesAndBlankVerticesWhileUsed)
 {
-    ParticleScreen screen;
-    ParticleFiles files;
     ASSERT_EQ(aParticleSystem::getBufferUsers(), 0);
     auto first = files.load("fps 10\n");
     auto second = std::make_unique<aParticleSystem>(*first);
@@ -70,7 +76,6 @@ TEST(ParticleDraw, SharedBuffersHoldFixedIndicesAndBlankVertices)
     ASSERT_NE(indices, nullptr);
     EXPECT_EQ(vertices->size(), 224000u);
     EXPECT_EQ(indices->size(), 24000u);
-
     std::vector<uint16_t> index(12000);
     ASSERT_TRUE(indices->read(0, 24000, index.data()));
     for (uint32_t k : {0u, 1u, 1999u}) {
@@ -82,11 +87,10 @@ TEST(ParticleDraw, SharedBuffersHoldFixedIndicesAndBlankVertices)
     }
     std::vector<aGpuVertex> vertex(8000);
     ASSERT_TRUE(vertices->read(0, 224000, vertex.data()));
-    EXPECT_EQ(vertex[0].z, 0.0f);
-    EXPECT_EQ(vertex[0].rhw, 1.0f);
-    EXPECT_EQ(vertex[7999].z, 0.0f);
-    EXPECT_EQ(vertex[7999].rhw, 1.0f);
-
+    for (size_t i : {0, 7999}) {
+        EXPECT_EQ(vertex[i].z, 0.0f);
+        EXPECT_EQ(vertex[i].rhw, 1.0f);
+    }
     // Released with the last user, made again by the next one.
     first.reset();
     EXPECT_EQ(aParticleSystem::getVertexBuffer(), vertices);
@@ -99,19 +103,16 @@ TEST(ParticleDraw, SharedBuffersHoldFixedIndicesAndBlankVertices)
     EXPECT_NE(aParticleSystem::getIndexBuffer(), nullptr);
 }
 
-TEST(ParticleDraw, AFailedBufferIsLoggedAndMadeByALaterSystem)
+TEST_F(ParticleDraw, AFailedBufferIsLoggedAndMadeByALaterSystem)
 {
     LogCapture log;
-    ParticleScreen screen;
-    ParticleFiles files;
-    screen.device->failNext(aGpuCall::CreateIndexBuffer, aGpuResult::OutOfMemory);
+    device->failNext(aGpuCall::CreateIndexBuffer, aGpuResult::OutOfMemory);
     auto first = files.load("fps 10\n");
     EXPECT_TRUE(log.contains("aParticleSystem. Index buffer creation failed (OUT_OF_MEMORY)"));
     EXPECT_EQ(aParticleSystem::getIndexBuffer(), nullptr);
     first->restartAt(10, 10);
     first->render(); // draws nothing without a buffer, and does not crash
-
-    screen.device->failNext(aGpuCall::BufferLock, aGpuResult::InvalidCall);
+    device->failNext(aGpuCall::BufferLock, aGpuResult::InvalidCall);
     auto second = files.load("fps 10\n");
     EXPECT_TRUE(log.contains("aParticleSystem. Index buffer lock failed (INVALID_CALL)"));
     auto third = files.load("fps 10\n");
@@ -119,14 +120,10 @@ TEST(ParticleDraw, AFailedBufferIsLoggedAndMadeByALaterSystem)
     EXPECT_EQ(aParticleSystem::getBufferUsers(), 3);
 }
 
-TEST(ParticleDraw, LiveParticlesBecomeOneIndexedDrawOfTheirQuads)
+TEST_F(ParticleDraw, LiveParticlesBecomeOneIndexedDrawOfTheirQuadsInTheirBlendMode)
 {
-    ParticleScreen screen;
-    aImage picture;
-    picture.create(32, 16);
-    ParticleFiles files;
-    auto system = files.load(std::string(kStill) + "emit_per_sec 1 1\ncolor FF0000FF 800000FF 000000FF\n"
-                                                   "blend_mode 1\n");
+    auto system =
+        files.load(std::string(kStill) + "emit_per_sec 1 1\ncolor FF0000FF 800000FF 000000FF\nblend_mode 1\n");
     const aRect part(8, 4, 16, 8);
     system->setImage(&picture, &part);
     EXPECT_EQ(picture.getReferenceCount(), 2u); // the system keeps its own handle
@@ -135,123 +132,69 @@ TEST(ParticleDraw, LiveParticlesBecomeOneIndexedDrawOfTheirQuads)
     system->restart(); // a second particle, newest first
     ASSERT_EQ(system->getLiveCount(), 2u);
 
-    Scene scene(screen);
-    screen.graph->setBlendMode(A_BLEND_NORMAL);
+    begin();
+    graph->setBlendMode(A_BLEND_NORMAL);
     system->render();
-    const auto draws = scene.draws();
-    ASSERT_EQ(draws.size(), 1u);
-    const aGpuRecord& draw = draws[0];
-    EXPECT_EQ(draw.u[0], static_cast<uint32_t>(aGpuPrimitive::TriangleList));
-    EXPECT_EQ(draw.u[1], 4u);  // two triangles a particle
-    EXPECT_EQ(draw.u[2], 28u); // stride
-    EXPECT_EQ(draw.u[4], 8u);  // vertices
+    ASSERT_EQ(draws().size(), 1u);
+    const aGpuRecord draw = draws()[0];
+    // A triangle list of two a particle, stride 28, 8 vertices, in the part (8, 4, 16, 8) of a 32 x 16 texture.
+    EXPECT_EQ(draw.u[0], uint32_t(aGpuPrimitive::TriangleList));
+    EXPECT_EQ(draw.u[1], 4u);
+    EXPECT_EQ(draw.u[2], 28u);
+    EXPECT_EQ(draw.u[4], 8u);
     EXPECT_EQ(draw.object, picture.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get());
-    const std::vector<aGpuVertex> v = sentVertices(draw);
-    ASSERT_EQ(v.size(), 8u);
-    // Newest first: the particle at (200, 60).
-    EXPECT_EQ(v[0].x, 200.0f);
-    EXPECT_EQ(v[0].y, 60.0f);
-    EXPECT_EQ(v[3].x, 208.0f);
-    EXPECT_EQ(v[3].y, 64.0f);
-    EXPECT_EQ(v[4].x, 100.0f);
-    EXPECT_EQ(v[4].y, 50.0f);
-    for (const aGpuVertex& vertex : v) {
-        EXPECT_EQ(vertex.color, 0xFF0000FFu);
-        EXPECT_EQ(vertex.z, 0.0f);
-        EXPECT_EQ(vertex.rhw, 1.0f);
-    }
-    // The part (8, 4, 16, 8) of a 32 x 16 texture.
-    EXPECT_EQ(v[0].u, 0.25f);
-    EXPECT_EQ(v[0].v, 0.25f);
-    EXPECT_EQ(v[1].u, 0.75f);
-    EXPECT_EQ(v[2].v, 0.75f);
+    EXPECT_EQ(vertices(draw, 0xFF0000FF), "200,60 0.25,0.25; 208,60 0.75,0.25; 200,64 0.25,0.75; 208,64 0.75,0.75; "
+                                          "100,50 0.25,0.25; 108,50 0.75,0.25; 100,54 0.25,0.75; 108,54 0.75,0.75");
     EXPECT_EQ(draw.indices, (std::vector<uint16_t>{0, 2, 1, 1, 2, 3, 4, 6, 5, 5, 6, 7}));
-
     // Additive while drawing, the caller's mode again afterwards.
-    EXPECT_EQ(screen.graph->getBlendMode(), static_cast<uint32_t>(A_BLEND_NORMAL));
-    const auto blends = screen.device->records(aGpuCall::SetRenderState);
-    ASSERT_GE(blends.size(), 2u);
-    EXPECT_EQ(screen.device->getRenderState(aGpuRenderState::DestBlend), static_cast<uint32_t>(aGpuBlend::InvSrcAlpha));
+    EXPECT_EQ(graph->getBlendMode(), uint32_t(A_BLEND_NORMAL));
+    EXPECT_EQ(device->getRenderState(aGpuRenderState::DestBlend), uint32_t(aGpuBlend::InvSrcAlpha));
     bool additive = false;
-    for (const aGpuRecord& r : blends)
-        additive |= r.u[0] == static_cast<uint32_t>(aGpuRenderState::DestBlend) &&
-                    r.u[1] == static_cast<uint32_t>(aGpuBlend::One);
+    for (const aGpuRecord& r : device->records(aGpuCall::SetRenderState))
+        additive |= r.u[0] == uint32_t(aGpuRenderState::DestBlend) && r.u[1] == uint32_t(aGpuBlend::One);
     EXPECT_TRUE(additive);
 }
 
-TEST(ParticleDraw, TwoSystemsEachDrawOnlyTheirOwnVertices)
+TEST_F(ParticleDraw, EachSystemDrawsItsOwnVerticesAndMirroredOnesSwapTheirTextureCoordinates)
 {
-    ParticleScreen screen;
-    aImage picture;
-    picture.create(8, 8);
-    ParticleFiles files;
     auto three = files.load(std::string(kStill) + "emit_per_sec 3 3\n");
     auto one = files.load(std::string(kStill) + "emit_per_sec 1 1\n", "one.psi");
+    auto mirrored = files.load(std::string(kStill) + "emit_per_sec 1 1\ndef_flip 1\nrotcenter 0.5 0\n", "m.psi");
     three->setImage(&picture, nullptr);
     one->setImage(&picture, nullptr);
+    const aRect left(0, 0, 8, 16);
+    mirrored->setImage(&picture, &left);
     three->restartAt(10, 10);
     one->restartAt(50, 70);
+    mirrored->restartAt(20, 20);
 
-    Scene scene(screen);
-    three->render();
-    one->render();
-    const auto draws = scene.draws();
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(draws[0].u[4], 12u);
-    EXPECT_EQ(draws[1].u[4], 4u);
-    EXPECT_EQ(sentVertices(draws[0])[0].x, 10.0f);
-    EXPECT_EQ(sentVertices(draws[1])[0].x, 50.0f); // from vertex 0 again
-    EXPECT_EQ(sentVertices(draws[1])[0].y, 70.0f);
-    // The whole picture: texture coordinates 0 to 1.
-    EXPECT_EQ(sentVertices(draws[1])[3].u, 1.0f);
-    EXPECT_EQ(sentVertices(draws[1])[3].v, 1.0f);
+    begin();
+    for (auto* s : {three.get(), one.get(), mirrored.get()})
+        s->render();
+    const auto d = draws();
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[0].u[4], 12u);
+    EXPECT_EQ(d[1].u[4], 4u);
+    EXPECT_EQ(vertices(d[1]), "50,70 0,0; 58,70 1,0; 50,74 0,1; 58,74 1,1") << "from vertex 0 again, the whole picture";
+    // The top-left corner stays left (the pivot is in the middle) but shows the right edge of the part.
+    EXPECT_EQ(vertices(d[2]), "16,20 0.25,0; 24,20 0,0; 16,24 0.25,1; 24,24 0,1");
 }
 
-TEST(ParticleDraw, AMirroredParticleSwapsItsTextureCoordinatesNotItsCorners)
-{
-    ParticleScreen screen;
-    aImage picture;
-    picture.create(16, 16);
-    ParticleFiles files;
-    auto system = files.load(std::string(kStill) + "emit_per_sec 1 1\ndef_flip 1\nrotcenter 0.5 0\n");
-    const aRect left(0, 0, 8, 16);
-    system->setImage(&picture, &left);
-    system->restartAt(20, 20);
-
-    Scene scene(screen);
-    system->render();
-    const auto v = sentVertices(scene.draws().at(0));
-    ASSERT_EQ(v.size(), 4u);
-    EXPECT_EQ(v[0].x, 16.0f); // top-left stays left (the pivot is in the middle)
-    EXPECT_EQ(v[1].x, 24.0f);
-    EXPECT_EQ(v[0].u, 0.5f); // but shows the right edge of the part
-    EXPECT_EQ(v[1].u, 0.0f);
-    EXPECT_EQ(v[2].u, 0.5f);
-    EXPECT_EQ(v[3].u, 0.0f);
-}
-
-TEST(ParticleDraw, FailuresAreLoggedAndTheBlendModeIsRestored)
+TEST_F(ParticleDraw, FailuresAreLoggedAndTheBlendModeIsRestored)
 {
     LogCapture log;
-    ParticleScreen screen;
-    aImage picture;
-    picture.create(4, 4);
-    ParticleFiles files;
     auto system = files.load(std::string(kStill) + "emit_per_sec 1 1\nblend_mode 2\n");
     system->setImage(&picture, nullptr);
     system->restartAt(0, 0);
-
-    Scene scene(screen);
-    screen.device->failNext(aGpuCall::BufferLock, aGpuResult::InvalidCall);
+    begin();
+    device->failNext(aGpuCall::BufferLock, aGpuResult::InvalidCall);
     system->render();
     EXPECT_TRUE(log.contains("aParticleSystem. Vertex buffer lock failed on render (INVALID_CALL)"));
-    EXPECT_TRUE(scene.draws().empty());
-
-    screen.device->failNext(aGpuCall::DrawIndexedPrimitive, aGpuResult::DriverInternalError);
+    EXPECT_TRUE(draws().empty());
+    device->failNext(aGpuCall::DrawIndexedPrimitive, aGpuResult::DriverInternalError);
     system->render();
     EXPECT_TRUE(log.contains("aParticleSystem. Render error (DRIVER_INTERNAL_ERROR)"));
-    EXPECT_EQ(screen.graph->getBlendMode(), static_cast<uint32_t>(A_BLEND_NORMAL));
-
+    EXPECT_EQ(graph->getBlendMode(), uint32_t(A_BLEND_NORMAL));
     system->render(); // and the next frame draws again
-    EXPECT_EQ(scene.draws().back().result, aGpuResult::Ok);
+    EXPECT_EQ(draws().back().result, aGpuResult::Ok);
 }

@@ -8,12 +8,10 @@
 
 #include <cmath>
 
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
-#include "orvo/gfx/a_particlesystem.h"
-#include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "orvo/util/a_random.h"
-#include "support/app_fixture.h"
 #include "support/golden.h"
 
 namespace {
@@ -50,13 +48,9 @@ std::vector<uint32_t> atlas()
 
 std::vector<uint32_t> render(const kbtest::TempDir& dir)
 {
-    kbtest::TestApp app;
-    auto device = std::make_unique<aGpuDeviceGL>();
-    aGpuDeviceGL* gl = device.get();
-    aGraphServer graph(kW, kH, false, false, true, "golden", 0, false, true, std::move(device));
-    if (!gl->isCreated())
+    kbtest::GlFrame frame(kW, kH, 0xFF182028);
+    if (!frame.ok())
         return {};
-    graph.setClearColor(0xFF182028);
 
     aImageManager images;
     images.loadList(dir.file("images.lst"));
@@ -74,15 +68,7 @@ std::vector<uint32_t> render(const kbtest::TempDir& dir)
         particles.updateLayers(1.0f / 60.0f, 0, 1, 2);
     }
 
-    if (!graph.beginScene())
-        return {};
-    particles.renderLayers(2, 1, 0);
-    graph.endScene();
-
-    std::vector<uint32_t> pixels;
-    uint32_t w = 0, h = 0;
-    gl->readBackBuffer(pixels, w, h);
-    return pixels;
+    return frame.shoot([&] { particles.renderLayers(2, 1, 0); });
 }
 
 } // namespace

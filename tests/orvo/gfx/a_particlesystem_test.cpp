@@ -1,13 +1,14 @@
-// Particle systems: emitter timing, bursts, restarts, the order of random
-// draws, motion, rebirth, dying off screen, and reproducible runs.
+// Particle systems: the definition file, emitter timing, bursts, restarts,
+// the order of random draws, motion, rebirth, dying off screen, and
+// reproducible runs.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
+#include "gfx_fixture.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/util/a_random.h"
-#include "particle_fixture.h"
 
 using kbtest::ParticleFiles;
 using kbtest::steps;
@@ -22,67 +23,111 @@ std::vector<const aParticle*> liveParticles(const aParticleSystem& system)
     return out;
 }
 
-bool allFinite(const aParticle& p)
+// The live count now and after each of `n` steps, runs written "count*times".
+std::string liveCounts(aParticleSystem& system, int n)
 {
-    const float values[] = {p.width,        p.height,       p.color[0],      p.color[1],     p.color[2],
-                            p.color[3],     p.posX,         p.posY,          p.corners[0].x, p.corners[3].y,
-                            p.sizeRate1[0], p.sizeRate2[1], p.colorRate1[3], p.colorRate2[3]};
-    for (float v : values)
-        if (!std::isfinite(v))
-            return false;
-    return true;
+    std::vector<uint32_t> counts{system.getLiveCount()};
+    for (int i = 0; i < n; ++i) {
+        steps(system, 1);
+        counts.push_back(system.getLiveCount());
+    }
+    std::string out;
+    for (size_t i = 0, run = 1; i < counts.size(); i += run) {
+        for (run = 1; i + run < counts.size() && counts[i + run] == counts[i];)
+            ++run;
+        out += (out.empty() ? "" : " ") + std::to_string(counts[i]) + (run > 1 ? "*" + std::to_string(run) : "");
+    }
+    return out;
+}
+
+std::vector<float> rgba(const float c[4])
+{
+    return {c[0], c[1], c[2], c[3]};
 }
 
 } // namespace
 
-TEST(ParticleEmitter, BurstOnceWithoutRestartTime)
+TEST(ParticleDefinition, DefaultsLineSyntaxAndPartialValues)
 {
     ParticleFiles files;
-    auto system = files.load("fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 7.9 7.9\n"
-                             "particle_life 0.5 0.5\nmax_particles 100\n");
-    system->restartAt(50, 50);
-    EXPECT_EQ(system->getLiveCount(), 7u); // trunc(7.9), at the restart itself
-    for (int i = 0; i < 200; ++i) {
-        steps(*system, 1);
-        ASSERT_LE(system->getLiveCount(), 7u);
-    }
-    EXPECT_TRUE(system->isDone());
+    aParticleSystem missing(files.folder() + "/none.psi", nullptr, "");
+    const aParticleSystem::Params& d = missing.getParams();
+    EXPECT_EQ(d.maxParticles, 100);
+    EXPECT_EQ(d.fps, 0);
+    EXPECT_FLOAT_EQ(d.emitterLife[0], 32.0f);
+    EXPECT_FLOAT_EQ(d.spread[1], 6.2831855f);
+    EXPECT_FLOAT_EQ(d.particleLife[1], 3.0f);
+    EXPECT_FLOAT_EQ(d.velocity[0], 30.0f);
+    EXPECT_EQ(rgba(d.colorEnd), (std::vector<float>{1, 1, 1, 0})); // white, fading out
+    // Never started: nothing happens until a restart, and with fps 0 not even then.
+    missing.update(1.0f);
+    EXPECT_FLOAT_EQ(missing.getDelayCountdown(), -1.0f);
+    missing.restart();
+    missing.update(5.0f);
+    EXPECT_EQ(missing.getClock(), 0.0f);
+    EXPECT_EQ(missing.getLiveCount(), 0u);
+
+    auto system = files.load("just some words\n"
+                             "FPS 30\n"           // keywords are case-sensitive
+                             "fps\t25\n"          // a tab does not end the keyword
+                             "max_particles  7\n" // two blanks are fine
+                             "velocity 1 2\n"
+                             "velocity 3 4\n"   // the last line counts
+                             "loop_ps 7\n"      // any nonzero number sets a flag
+                             "killoffscr yes\n" // a word clears it
+                             "texture spark.png more words\n"
+                             "blend_mode 1 trailing\n"
+                             "spin_by_dir\n"     // no blank: ignored
+                             "particle_life 5\n" // the maximum keeps its default
+                             "emit_per_sec 12\n" // the maximum follows the minimum
+                             "color FF0000FF\n"  // mid and end stay at their defaults
+                             "size_min x\n");
+    const aParticleSystem::Params& p = system->getParams();
+    EXPECT_EQ(p.fps, 0);
+    EXPECT_EQ(p.maxParticles, 7);
+    EXPECT_FLOAT_EQ(p.velocity[0], 3.0f);
+    EXPECT_FLOAT_EQ(p.velocity[1], 4.0f);
+    EXPECT_TRUE(p.loopPs);
+    EXPECT_FALSE(p.killOffScreen);
+    EXPECT_FALSE(p.spinByDir);
+    EXPECT_EQ(p.blendMode, 1);
+    EXPECT_EQ(system->getTextureName(), "spark.png");
+    EXPECT_FLOAT_EQ(p.particleLife[0], 5.0f);
+    EXPECT_FLOAT_EQ(p.particleLife[1], 3.0f);
+    EXPECT_FLOAT_EQ(p.emitPerSec[1], 12.0f);
+    EXPECT_EQ(rgba(p.colorStart), (std::vector<float>{0, 0, 1, 1}));
+    EXPECT_EQ(rgba(p.colorMid), (std::vector<float>{1, 1, 1, 1}));
+    EXPECT_FLOAT_EQ(p.sizeMin[0], 32.0f);
+    EXPECT_EQ(files.load("fps -20\n", "still.psi")->getParams().fps, 0) << "a negative rate stands still";
 }
 
-TEST(ParticleEmitter, BurstRepeatsAfterItsRestartTime)
+TEST(ParticleEmitter, BurstsTimedEmittersDelaysAndLimitsFollowTheClock)
 {
-    ParticleFiles files;
-    auto system = files.load("fps 10\nemitter_life 0 0\nemitter_rtime 2 2\nemit_per_sec 3 3\n"
-                             "particle_life 0.5 0.5\n");
-    system->restartAt(0, 0);
-    std::vector<int> burstSteps;
-    uint32_t before = system->getLiveCount();
-    for (int i = 1; i <= 70; ++i) {
-        steps(*system, 1);
-        if (system->getLiveCount() > before)
-            burstSteps.push_back(i);
-        before = system->getLiveCount();
+    const struct {
+        const char* what;
+        const char* definition;
+        int steps;
+        const char* counts;
+    } cases[] = {
+        {"a burst of trunc(7.9) at the restart, never again", "fps 10\nemitter_rtime -1 -1\nemit_per_sec 7.9 7.9\n",
+         200, "7*5 0*196"},
+        {"a burst repeated every two seconds", "fps 10\nemitter_rtime 2 2\nemit_per_sec 3 3\n", 70,
+         "3*5 0*15 3*6 0*15 3*6 0*15 3*6 0*3"},
+        {"a particle whose age equals its life dies", "fps 4\nemit_per_sec 3 3\n", 3, "3*2 0*2"},
+        {"max_particles limits bursts and later emission",
+         "fps 10\nmax_particles 10\nemitter_rtime 0.5 0.5\nemit_per_sec 50 50\nparticle_life 1 1\n", 16, "10*17"},
+        {"a start delay holds a timed emitter and counts its life afterward",
+         "fps 4\nstart_delay 1\nemitter_life 1 1\nemit_per_sec 4 4\nparticle_life 100 100\n", 9, "0*5 1 2 3 4*2"},
+        {"a start delay holds not a burst but its restart time; an automatic restart has none",
+         "fps 4\nstart_delay 1\nemitter_rtime 1 1\nemit_per_sec 2 2\nparticle_life 100 100\n", 13, "2*8 4*4 6*2"},
+    };
+    for (const auto& c : cases) {
+        ParticleFiles files;
+        // Bursts (emitter life 0) of particles living half a second unless told.
+        auto system = files.load(std::string("emitter_life 0 0\nparticle_life 0.5 0.5\n") + c.definition);
+        system->restartAt(50, 50);
+        EXPECT_EQ(liveCounts(*system, c.steps), c.counts) << c.what;
     }
-    // Two seconds (20 steps, give or take one for the float clock) between bursts.
-    ASSERT_EQ(burstSteps.size(), 3u);
-    EXPECT_NEAR(burstSteps[0], 20, 1);
-    EXPECT_NEAR(burstSteps[1] - burstSteps[0], 20, 1);
-    EXPECT_NEAR(burstSteps[2] - burstSteps[1], 20, 1);
-}
-
-TEST(ParticleEmitter, NegativeLifeEmitsUntilStopped)
-{
-    ParticleFiles files;
-    auto system = files.load("fps 20\nemitter_life -1 5\nemit_per_sec 10 10\nparticle_life 0.2 0.2\n");
-    system->restartAt(0, 0);
-    EXPECT_FLOAT_EQ(system->getCurrentLife(), -1.0f);
-    EXPECT_FLOAT_EQ(system->getCurrentRestartTime(), -1.0f);
-    steps(*system, 20 * 100);
-    EXPECT_TRUE(system->isActive());
-    system->stop();
-    steps(*system, 20 * 100);
-    EXPECT_TRUE(system->isDone());
-    EXPECT_TRUE(system->isFinished());
 }
 
 TEST(ParticleEmitter, TimedRateIsKeptWhateverTheStepRate)
@@ -90,8 +135,7 @@ TEST(ParticleEmitter, TimedRateIsKeptWhateverTheStepRate)
     for (int fps : {7, 30, 60, 240}) {
         ParticleFiles files;
         auto system = files.load("fps " + std::to_string(fps) +
-                                 "\nemitter_life 3 3\nemit_per_sec 10 10\nparticle_life 100 100\n"
-                                 "max_particles 1000\n");
+                                 "\nemitter_life 3 3\nemit_per_sec 10 10\nparticle_life 100 100\nmax_particles 1000\n");
         system->restartAt(0, 0);
         steps(*system, fps * 2); // two simulated seconds
         EXPECT_NEAR(system->getLiveCount(), 20u, 1u) << "fps " << fps;
@@ -102,55 +146,28 @@ TEST(ParticleEmitter, TimedRateIsKeptWhateverTheStepRate)
     }
 }
 
-TEST(ParticleEmitter, StartDelayHoldsATimedEmitterAndCountsItsLifeAfterward)
+TEST(ParticleEmitter, LifeCapsCopiesAndOddTimes)
 {
     ParticleFiles files;
-    auto system = files.load("fps 4\nstart_delay 1\nemitter_life 1 1\nemit_per_sec 4 4\nparticle_life 100 100\n");
-    system->restartAt(10, 10);
-    steps(*system, 4); // the delay
-    EXPECT_EQ(system->getLiveCount(), 0u);
-    steps(*system, 1);
-    EXPECT_EQ(system->getLiveCount(), 1u);
-    EXPECT_TRUE(system->isActive());
-    steps(*system, 2); // the emitter's second runs from the end of the delay ...
-    EXPECT_TRUE(system->isActive());
-    steps(*system, 1); // ... to clock 2
-    EXPECT_FALSE(system->isActive());
-    EXPECT_TRUE(system->isFinished());
-    EXPECT_EQ(system->getLiveCount(), 4u);
-}
-
-TEST(ParticleEmitter, StartDelayDoesNotHoldABurstButItsRestartTime)
-{
-    ParticleFiles files;
-    auto system = files.load("fps 4\nstart_delay 1\nemitter_life 0 0\nemitter_rtime 1 1\nemit_per_sec 2 2\n"
-                             "particle_life 100 100\n");
-    system->restartAt(0, 0);
-    EXPECT_EQ(system->getLiveCount(), 2u);
-    steps(*system, 4 + 3); // delay, then three quarters of the restart time
-    EXPECT_EQ(system->getLiveCount(), 2u);
-    steps(*system, 1);
-    EXPECT_EQ(system->getLiveCount(), 4u);
-    // An automatic restart has no delay: the next burst comes a second later.
-    steps(*system, 3);
-    EXPECT_EQ(system->getLiveCount(), 4u);
-    steps(*system, 1);
-    EXPECT_EQ(system->getLiveCount(), 6u);
-}
-
-TEST(ParticleEmitter, MaxParticlesLimitsBurstsAndLaterEmission)
-{
-    ParticleFiles files;
-    auto system = files.load("fps 10\nmax_particles 10\nemitter_life 0 0\nemitter_rtime 0.5 0.5\n"
-                             "emit_per_sec 50 50\nparticle_life 1 1\n");
-    system->restartAt(0, 0);
-    EXPECT_EQ(system->getLiveCount(), 10u);
-    steps(*system, 6); // a restart is due, but nothing has died yet
-    EXPECT_EQ(system->getLiveCount(), 10u);
-    steps(*system, 4); // the first ten die at one second ...
-    steps(*system, 5); // ... and the next burst fills the room again
-    EXPECT_EQ(system->getLiveCount(), 10u);
-    EXPECT_EQ(system->getRecordCount(), 10u);
+    // A negative life emits until stopped.
+    auto endless = files.load("fps 20\nemitter_life -1 5\nemit_per_sec 10 10\nparticle_life 0.2 0.2\n");
+    endless->restartAt(0, 0);
+    EXPECT_FLOAT_EQ(endless->getCurrentLife(), -1.0f);
+    EXPECT_FLOAT_EQ(endless->getCurrentRestartTime(), -1.0f);
+    steps(*endless, 20 * 100);
+    EXPECT_TRUE(endless->isActive());
+    endless->stop();
+    steps(*endless, 20 * 100);
+    EXPECT_TRUE(endless->isDone());
+    EXPECT_TRUE(endless->isFinished());
+    // A time that is not a number, or huge, does not hang.
+    auto odd = files.load("fps 60\nemitter_life -1 -1\nemit_per_sec 1 1\n", "odd.psi");
+    odd->restartAt(0, 0);
+    odd->update(NAN);
+    odd->update(INFINITY);
+    EXPECT_EQ(odd->getClock(), 0.0f);
+    odd->update(1.0f);
+    EXPECT_NEAR(odd->getClock(), 1.0f, 1e-4f);
 
     // The cap is 2000, also for a larger or negative "max_particles".
     for (const char* max : {"5000", "-1"}) {
@@ -161,43 +178,16 @@ TEST(ParticleEmitter, MaxParticlesLimitsBurstsAndLaterEmission)
         EXPECT_EQ(big->getLiveCount(), 2000u) << max;
         EXPECT_EQ(big->getRecordCount(), 2000u) << max;
     }
-}
 
-TEST(ParticleEmitter, CopiesStartThemselvesAtTheirFirstStep)
-{
-    ParticleFiles files;
-    auto templ = files.load("fps 10\nstart_delay 5\nemitter_life 2 2\nemit_per_sec 10 10\n");
+    // Copies start themselves at their first step, without the start delay.
+    auto templ = files.load("fps 10\nstart_delay 5\nemitter_life 2 2\nemit_per_sec 10 10\n", "templ.psi");
     aParticleSystem copy(*templ);
     EXPECT_FALSE(copy.isActive());
-    EXPECT_FLOAT_EQ(copy.getCurrentRestartTime(), 0.0f);
     steps(copy, 1);
-    EXPECT_TRUE(copy.isActive());                    // restarted ...
-    EXPECT_FLOAT_EQ(copy.getDelayCountdown(), 0.0f); // ... without its start delay
+    EXPECT_TRUE(copy.isActive());
+    EXPECT_FLOAT_EQ(copy.getDelayCountdown(), 0.0f);
     steps(copy, 2);
     EXPECT_GT(copy.getLiveCount(), 0u);
-}
-
-TEST(ParticleEmitter, ATimeThatIsNotANumberOrHugeDoesNotHang)
-{
-    ParticleFiles files;
-    auto system = files.load("fps 60\nemitter_life -1 -1\nemit_per_sec 1 1\n");
-    system->restartAt(0, 0);
-    system->update(NAN);
-    system->update(INFINITY);
-    EXPECT_EQ(system->getClock(), 0.0f);
-    system->update(1.0f);
-    EXPECT_NEAR(system->getClock(), 1.0f, 1e-4f);
-}
-
-TEST(ParticleMotion, AParticleWhoseAgeEqualsItsLifeDies)
-{
-    ParticleFiles files;
-    auto system = files.load("fps 4\nemitter_life 0 0\nemit_per_sec 3 3\nparticle_life 0.5 0.5\n");
-    system->restartAt(0, 0);
-    steps(*system, 1);
-    EXPECT_EQ(system->getLiveCount(), 3u);
-    steps(*system, 1); // age 0.5 exactly
-    EXPECT_EQ(system->getLiveCount(), 0u);
 }
 
 TEST(ParticleMotion, ZeroLifeGivesFiniteValuesAndNoEndlessRebirth)
@@ -208,14 +198,16 @@ TEST(ParticleMotion, ZeroLifeGivesFiniteValuesAndNoEndlessRebirth)
                                              "size_min 1 1\nsize_max 9 9\nloop_ps ") +
                                  loop);
         system->restartAt(0, 0);
-        for (const aParticle* p : liveParticles(*system)) {
-            EXPECT_GE(p->life, aParticleSystem::MIN_PARTICLE_LIFE);
-            EXPECT_TRUE(allFinite(*p)) << "loop_ps " << loop;
+        for (int round = 0; round < 2; ++round) {
+            for (const aParticle* p : liveParticles(*system)) {
+                EXPECT_GE(p->life, aParticleSystem::MIN_PARTICLE_LIFE);
+                for (float v : {p->width, p->height, p->color[0], p->color[3], p->posX, p->posY, p->corners[0].x,
+                                p->corners[3].y, p->sizeRate1[0], p->sizeRate2[1], p->colorRate1[3], p->colorRate2[3]})
+                    EXPECT_TRUE(std::isfinite(v)) << "loop_ps " << loop;
+            }
+            steps(*system, 5);
         }
-        steps(*system, 5);
         EXPECT_EQ(system->getLiveCount(), loop[0] == '1' ? 4u : 0u);
-        for (const aParticle* p : liveParticles(*system))
-            EXPECT_TRUE(allFinite(*p)) << "loop_ps " << loop;
     }
 }
 
@@ -244,18 +236,15 @@ TEST(ParticleMotion, SpreadRelativeFacesAwayFromTheLastMove)
     auto system = files.load("fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 1 1\nspread 0 0\n"
                              "spread_relative 1\nparticle_life 100 100\n");
     system->restartAt(100, 100); // not moved: toward -x
-    const aParticle* first = system->getLiveParticles();
-    EXPECT_NEAR(first->dirX, -1.0f, 1e-6f);
-    EXPECT_NEAR(first->dirY, 0.0f, 1e-6f);
-
+    EXPECT_NEAR(system->getLiveParticles()->dirX, -1.0f, 1e-6f);
+    EXPECT_NEAR(system->getLiveParticles()->dirY, 0.0f, 1e-6f);
     system->setPosition(100, 120); // moved down: the next burst goes up
     system->restart();
-    const aParticle* second = system->getLiveParticles();
-    EXPECT_NEAR(second->dirX, 0.0f, 1e-6f);
-    EXPECT_NEAR(second->dirY, -1.0f, 1e-6f);
+    EXPECT_NEAR(system->getLiveParticles()->dirX, 0.0f, 1e-6f);
+    EXPECT_NEAR(system->getLiveParticles()->dirY, -1.0f, 1e-6f);
 }
 
-TEST(ParticleMotion, LoopingParticlesAreRebornWhereTheyAre)
+TEST(ParticleMotion, LoopingParticlesAreRebornWhereTheyAreButDieOffScreen)
 {
     ParticleFiles files;
     auto system = files.load("fps 4\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 1 1\nspread 0 0\n"
@@ -277,32 +266,24 @@ TEST(ParticleMotion, LoopingParticlesAreRebornWhereTheyAre)
     EXPECT_FLOAT_EQ(p->birth, system->getClock());
     steps(*system, 1); // and goes on moving
     EXPECT_NEAR(p->posX, 8.0f, 1e-5f);
+
+    kbtest::GraphRig screen(true, 640, 480);
+    auto leaving = files.load("fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 1 1\nspread 0 0\n"
+                              "velocity 100 100\nparticle_life 100 100\nloop_ps 1\nkilloffscr 1\n"
+                              "size_min 8 8\nsize_mid 8 8\nsize_max 8 8\n",
+                              "leaving.psi");
+    EXPECT_EQ(leaving->getScreen(), aRect(0, 0, 640, 480));
+    leaving->restartAt(620, 100);
+    // 10 pixels a step; 8 wide with the pivot in the middle. A step tests the rectangle of
+    // the previous one before moving: x 630, 640 (636..644 meets the screen), 650, then gone.
+    EXPECT_EQ(liveCounts(*leaving, 5), "1*4 0*2");
 }
 
-TEST(ParticleMotion, OffScreenParticlesDieEvenWhenLooping)
-{
-    kbtest::ParticleScreen screen(640, 480);
-    ParticleFiles files;
-    auto system = files.load("fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 1 1\nspread 0 0\n"
-                             "velocity 100 100\nparticle_life 100 100\nloop_ps 1\nkilloffscr 1\n"
-                             "size_min 8 8\nsize_mid 8 8\nsize_max 8 8\n");
-    EXPECT_EQ(system->getScreen(), aRect(0, 0, 640, 480));
-    system->restartAt(620, 100);
-    // 10 pixels a step; 8 wide with the pivot in the middle. A step tests
-    // the rectangle of the previous one before moving the particle.
-    int stepsAlive = 0;
-    while (system->getLiveCount() > 0 && stepsAlive < 100) {
-        steps(*system, 1);
-        ++stepsAlive;
-    }
-    EXPECT_EQ(stepsAlive, 4); // x 630, 640 (636..644 meets the screen), 650; then tested off screen
-}
-
-TEST(ParticleMotion, CornersFollowPivotMirrorAndAngle)
+TEST(ParticleMotion, CornersFollowPivotMirrorAndAngleAndTheRectangleRounds)
 {
     ParticleFiles files;
-    auto system = files.load("fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 1 1\nvelocity 0 0\n"
-                             "spread 0 0\nsize_min 10 20\nrotcenter 0.25 0\ndef_flip 1\n");
+    const std::string still = "fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 1 1\nvelocity 0 0\n";
+    auto system = files.load(still + "spread 0 0\nsize_min 10 20\nrotcenter 0.25 0\ndef_flip 1\n");
     system->restartAt(100, 50);
     const aParticle* p = system->getLiveParticles();
     ASSERT_TRUE(p->mirrored);
@@ -316,33 +297,26 @@ TEST(ParticleMotion, CornersFollowPivotMirrorAndAngle)
     EXPECT_EQ(r, aRect(93, 50, 10, 20));
 
     // Aligned with a downward travel: a quarter turn about the pivot.
-    auto turned = files.load("fps 10\nemitter_life 0 0\nemitter_rtime -1 -1\nemit_per_sec 1 1\nvelocity 0 0\n"
-                             "spread 1.5707964 1.5707964\nsize_min 10 20\nrotcenter 0 0\nspin_by_dir 1\n",
-                             "turned.psi");
+    auto turned =
+        files.load(still + "spread 1.5707964 1.5707964\nsize_min 10 20\nrotcenter 0 0\nspin_by_dir 1\n", "turned.psi");
     turned->restartAt(100, 50);
     const aParticle* q = turned->getLiveParticles();
     EXPECT_NEAR(q->corners[aParticle::TOP_RIGHT].x, 100.0f, 1e-4f);
     EXPECT_NEAR(q->corners[aParticle::TOP_RIGHT].y, 60.0f, 1e-4f);
     EXPECT_NEAR(q->corners[aParticle::BOTTOM_LEFT].x, 80.0f, 1e-4f);
     EXPECT_NEAR(q->corners[aParticle::BOTTOM_LEFT].y, 50.0f, 1e-4f);
-}
 
-TEST(ParticleMotion, ParticleRectangleRoundsAndGrowsToEveryCorner)
-{
-    aParticle p;
-    p.corners[aParticle::TOP_LEFT] = {10.4f, 20.6f};
-    p.corners[aParticle::TOP_RIGHT] = {30.5f, 5.2f};
-    p.corners[aParticle::BOTTOM_LEFT] = {-3.7f, 25.0f};
-    p.corners[aParticle::BOTTOM_RIGHT] = {12.0f, 40.49f};
-    aRect r;
-    aParticleSystem::getParticleRect(p, r);
-    // Rounded: (10, 21) (31, 5) (-3, 25) (12, 40); -3.2 truncates toward zero.
+    // Rounded: (10, 21) (31, 5) (-3, 25) (12, 40); -3.7 rounds toward zero.
+    aParticle any;
+    any.corners[aParticle::TOP_LEFT] = {10.4f, 20.6f};
+    any.corners[aParticle::TOP_RIGHT] = {30.5f, 5.2f};
+    any.corners[aParticle::BOTTOM_LEFT] = {-3.7f, 25.0f};
+    any.corners[aParticle::BOTTOM_RIGHT] = {12.0f, 40.49f};
+    aParticleSystem::getParticleRect(any, r);
     EXPECT_EQ(r, aRect(-3, 5, 34, 35));
-
-    aParticle wild;
-    wild.corners[0] = {NAN, 1e30f};
-    wild.corners[1] = {-1e30f, INFINITY};
-    aParticleSystem::getParticleRect(wild, r); // no undefined conversions
+    any.corners[0] = {NAN, 1e30f};
+    any.corners[1] = {-1e30f, INFINITY};
+    aParticleSystem::getParticleRect(any, r); // no undefined conversions
     EXPECT_EQ(r.x, -32768);
 }
 

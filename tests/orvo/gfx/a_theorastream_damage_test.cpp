@@ -1,5 +1,6 @@
-// Damaged and truncated clips, made deterministically from one good clip:
-// none may crash or hang, and every refused file leaves a log line.
+// Damaged and truncated clips, made deterministically from one good clip,
+// and the committed corpus of the video fuzz program (inputs that once
+// failed): none may crash or hang, and every refused file leaves a log line.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "audiogen.h"
+#include "fuzz/video_entry.h"
 #include "orvo/gfx/a_theorastream.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
@@ -95,6 +97,19 @@ TEST_F(TheoraDamageTest, FramePacketsOverwritten)
             bytes.replace(pos, 16, 16, fill);
             check(audiogen::fixOggChecksums(bytes), "run at " + std::to_string(pos));
         }
+}
+
+TEST(VideoCorpus, EveryFileOpensOrIsRefusedSafely)
+{
+    kbtest::LogCapture log; // keeps the lines of refused files out of the way
+    const std::filesystem::path dir = std::filesystem::path(KB_TEST_DATA_DIR) / "fuzz" / "video";
+    int files = 0;
+    for (const auto& item : std::filesystem::directory_iterator(dir)) {
+        const std::string bytes = kbtest::readFile(item.path().string());
+        EXPECT_TRUE(kbfuzz::video(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())) << item.path();
+        ++files;
+    }
+    EXPECT_GT(files, 0) << "no corpus in " << dir;
 }
 
 } // namespace

@@ -42,51 +42,38 @@ TEST(YuvConverter, MatchesRoundedModelForEveryChromaValue)
 // the planes are stored bottom-up.
 TEST(YuvConverter, PictureOffsetSubsamplingAndNegativeStride)
 {
+    const int w = 8, h = 6;
     for (int shiftX : {0, 1})
         for (int shiftY : {0, 1})
             for (bool bottomUp : {false, true}) {
-                const int w = 8, h = 6, cw = w >> shiftX, ch = h >> shiftY;
-                std::vector<uint8_t> y(w * h), u(cw * ch), v(cw * ch);
-                for (int i = 0; i < w * h; ++i)
-                    y[i] = static_cast<uint8_t>(10 + i);
-                for (int i = 0; i < cw * ch; ++i) {
-                    u[i] = static_cast<uint8_t>(60 + 5 * i);
-                    v[i] = static_cast<uint8_t>(200 - 4 * i);
-                }
-                aYuvPicture p;
-                auto plane = [&](std::vector<uint8_t>& bytes, int width, int rows) {
+                // Planes whose every sample differs; bottom-up planes hold the same rows mirrored in memory.
+                const int cw = w >> shiftX, ch = h >> shiftY;
+                auto plane = [bottomUp](std::vector<uint8_t>& bytes, int width, int rows, int first, int step) {
+                    for (int i = 0; i < width * rows; ++i)
+                        bytes[bottomUp ? (rows - 1 - i / width) * width + i % width : i] = uint8_t(first + step * i);
                     return bottomUp ? aYuvPlane{bytes.data() + (rows - 1) * width, -width}
                                     : aYuvPlane{bytes.data(), width};
                 };
-                // Bottom-up planes are the same rows mirrored in memory.
-                if (bottomUp) {
-                    auto flip = [](std::vector<uint8_t>& bytes, int width, int rows) {
-                        for (int r = 0; r < rows / 2; ++r)
-                            for (int c = 0; c < width; ++c)
-                                std::swap(bytes[r * width + c], bytes[(rows - 1 - r) * width + c]);
-                    };
-                    flip(y, w, h);
-                    flip(u, cw, ch);
-                    flip(v, cw, ch);
-                }
-                p.y = plane(y, w, h);
-                p.u = plane(u, cw, ch);
-                p.v = plane(v, cw, ch);
+                std::vector<uint8_t> y(w * h), u(cw * ch), v(cw * ch);
+                aYuvPicture p;
+                p.y = plane(y, w, h, 10, 1);
+                p.u = plane(u, cw, ch, 60, 5);
+                p.v = plane(v, cw, ch, 200, -4);
                 p.left = 2;
                 p.top = 1;
                 p.width = 4;
                 p.height = 4;
                 p.chromaShiftX = shiftX;
                 p.chromaShiftY = shiftY;
+                // A 4x4 picture at (2, 1): every pixel takes its own luma and the chroma sample of its block.
                 std::vector<uint32_t> out(5 * 4, 0xDEADBEEF);
                 aYuvConverter::convert(p, out.data(), 5);
                 for (int r = 0; r < 4; ++r) {
                     for (int c = 0; c < 4; ++c) {
-                        const int lr = r + 1, lc = c + 2;
-                        const int ci = (lr >> shiftY) * cw + (lc >> shiftX);
-                        const uint32_t want = aYuvConverter::toBgra(10 + lr * w + lc, 60 + 5 * ci, 200 - 4 * ci);
-                        ASSERT_EQ(out[r * 5 + c], want) << "row " << r << " col " << c << " shifts " << shiftX << shiftY
-                                                        << " bottomUp " << bottomUp;
+                        const int lr = r + 1, lc = c + 2, ci = (lr >> shiftY) * cw + (lc >> shiftX);
+                        ASSERT_EQ(out[r * 5 + c], aYuvConverter::toBgra(10 + lr * w + lc, 60 + 5 * ci, 200 - 4 * ci))
+                            << "row " << r << " col " << c << " shifts " << shiftX << shiftY << " bottomUp "
+                            << bottomUp;
                     }
                     EXPECT_EQ(out[r * 5 + 4], 0xDEADBEEFu) << "wrote past the picture row";
                 }
