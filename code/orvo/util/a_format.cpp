@@ -10,19 +10,19 @@ namespace {
 // Widths and precisions above this are not directives but data mistakes.
 constexpr int kMaxWidth = 256;
 
-struct Spec {
+struct Directive {
     std::string flags;
     int width = -1;
     int precision = -1;
     bool wide = false;   // 'l' before 's' or 'c'
-    char conversion = 0; // 0 when the spec is not complete
-    size_t length = 0;   // characters the spec spans, '%' included
+    char conversion = 0; // 0 when the directive is not complete
+    size_t length = 0;   // characters the directive spans, '%' included
 };
 
 template <class Ch>
-Spec parseSpec(const std::basic_string<Ch>& f, size_t at)
+Directive parseDirective(const std::basic_string<Ch>& f, size_t at)
 {
-    Spec s;
+    Directive s;
     size_t i = at + 1;
     auto ch = [&](size_t k) -> int { return k < f.size() ? static_cast<int>(f[k]) : 0; };
     while (std::strchr("-+ #0", ch(i)) && ch(i) != 0)
@@ -61,7 +61,7 @@ Spec parseSpec(const std::basic_string<Ch>& f, size_t at)
     return s;
 }
 
-std::string printfSpec(const Spec& s, const char* lengthModifier, char conversion)
+std::string printfDirective(const Directive& s, const char* lengthModifier, char conversion)
 {
     std::string out = "%" + s.flags;
     if (s.width >= 0)
@@ -75,12 +75,12 @@ std::string printfSpec(const Spec& s, const char* lengthModifier, char conversio
     return out;
 }
 
-std::string formatNumber(const char* spec, ...)
+std::string formatNumber(const char* directive, ...)
 {
     char buffer[kMaxWidth * 2 + 64];
     va_list args;
-    va_start(args, spec);
-    std::vsnprintf(buffer, sizeof buffer, spec, args);
+    va_start(args, directive);
+    std::vsnprintf(buffer, sizeof buffer, directive, args);
     va_end(args);
     return buffer;
 }
@@ -112,7 +112,7 @@ std::basic_string<Ch> asText(const std::string& narrow, const std::wstring& wide
 
 // Pads or cuts a string argument as "%-10.3s" would.
 template <class Ch>
-std::basic_string<Ch> fitText(std::basic_string<Ch> text, const Spec& s)
+std::basic_string<Ch> fitText(std::basic_string<Ch> text, const Directive& s)
 {
     if (s.precision >= 0 && text.size() > static_cast<size_t>(s.precision))
         text.resize(static_cast<size_t>(s.precision));
@@ -142,7 +142,7 @@ std::basic_string<Ch> formatData(const std::basic_string<Ch>& f, std::initialize
             i += 2;
             continue;
         }
-        const Spec s = parseSpec(f, i);
+        const Directive s = parseDirective(f, i);
         bool filled = false;
         if (s.conversion != 0 && next != args.end()) {
             const auto& v = next->value();
@@ -152,13 +152,13 @@ std::basic_string<Ch> formatData(const std::basic_string<Ch>& f, std::initialize
                 if (c == 'c')
                     out += fitText<Ch>(std::basic_string<Ch>(1, static_cast<Ch>(n)), s);
                 else
-                    out += widen<Ch>(formatNumber(printfSpec(s, "ll", c).c_str(), n));
+                    out += widen<Ch>(formatNumber(printfDirective(s, "ll", c).c_str(), n));
                 filled = true;
             } else if (std::strchr("fFeEgG", c) &&
                        (std::holds_alternative<double>(v) || std::holds_alternative<long long>(v))) {
                 const double d = std::holds_alternative<double>(v) ? std::get<double>(v)
                                                                    : static_cast<double>(std::get<long long>(v));
-                out += widen<Ch>(formatNumber(printfSpec(s, "", c).c_str(), d));
+                out += widen<Ch>(formatNumber(printfDirective(s, "", c).c_str(), d));
                 filled = true;
             } else if ((c == 's' || c == 'S') &&
                        (std::holds_alternative<std::string>(v) || std::holds_alternative<std::wstring>(v))) {
