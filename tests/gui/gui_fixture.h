@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/gui.h"
@@ -114,20 +115,41 @@ protected:
 
     GUI::Widget* root() const { return server->GetRoot(); }
 
-    // A plain widget under `parent` (the root when null) at the given area.
-    GUI::Widget* add(const std::string& name, aRect area, GUI::Widget* parent = nullptr)
+    // A widget of class T under `parent` (the root when null) at the given area.
+    template <class T = GUI::Widget> T* add(const std::string& name, aRect area, GUI::Widget* parent = nullptr)
     {
-        auto* w = new GUI::Widget(name);
+        auto* w = new T(name);
         (parent ? parent : root())->AddChild(w);
         w->SetArea(area);
         return w;
     }
-
-    // Writes a script into the temporary folder and loads it.
-    void loadScript(const std::string& name, const std::string& text)
+    template <class T = GUI::Widget> T* find(const std::string& name) const
     {
-        writeFile(dir.file(name), text);
-        server->load(dir.file(name));
+        return dynamic_cast<T*>(root()->FindChild(name, true));
+    }
+    // Script properties, applied together.
+    static void set(GUI::Widget* w, std::initializer_list<std::pair<const char*, std::string>> properties)
+    {
+        for (const auto& [name, value] : properties)
+            w->Set(name, value);
+        w->EndFillProperties();
+    }
+    void expectLogged(std::initializer_list<std::string> lines) const
+    {
+        for (const std::string& line : lines)
+            EXPECT_TRUE(log.contains(line)) << line;
+    }
+
+    // Writes a script into the temporary folder and loads it (then initialises
+    // every widget when asked); gives the script's path.
+    std::string loadScript(const std::string& text, bool initialize = false)
+    {
+        const std::string path = dir.file("script" + std::to_string(++m_scripts) + ".agui");
+        writeFile(path, text);
+        server->load(path);
+        if (initialize)
+            server->InitializeWidgets();
+        return path;
     }
 
     // One frame: the input server polls the scripted devices, then the GUI dispatches.
@@ -139,6 +161,29 @@ protected:
     void moveTo(int32_t x, int32_t y) { rig.keys->setCursor(x, y); }
     void button(int b, bool down) { rig.keys->setButton(b, down); }
     void key(uint8_t k, bool down) { rig.keys->setKey(k, down); }
+    // Scripted pointer moves: a click at a point; a press, moves through the points, release.
+    void click(int32_t x, int32_t y, int b = 0)
+    {
+        moveTo(x, y);
+        frame();
+        button(b, true);
+        frame();
+        button(b, false);
+        frame();
+    }
+    void drag(std::initializer_list<aPoint> path)
+    {
+        for (const aPoint& p : path) {
+            moveTo(p.x, p.y);
+            frame();
+            if (&p == path.begin()) {
+                button(0, true);
+                frame();
+            }
+        }
+        button(0, false);
+        frame();
+    }
 
     LogCapture log;
     TempDir dir{"gui"};
@@ -146,6 +191,9 @@ protected:
     aSoundManager sounds;
     std::unique_ptr<GUI::Server> server;
     EventLog events;
+
+private:
+    int m_scripts = 0;
 };
 
 // A widget that takes the keyboard focus.
