@@ -16,15 +16,11 @@ using kbtest::typeText;
 
 namespace {
 
+using Key = std::pair<uint32_t, uint32_t>; // key, modifiers
+using Sel = std::pair<uint32_t, uint32_t>;
+
 class EditboxTest : public kbtest::GuiTest {
 protected:
-    EditboxTest()
-    {
-        box = new Editbox("edit");
-        root()->AddChild(box);
-        box->SetArea(10, 10, 200, 20);
-    }
-    // Puts the box under the font and gives it the focus through the server.
     void useFont()
     {
         font = kbtest::fixedFont(dir);
@@ -36,28 +32,30 @@ protected:
         box->SetPosition(caret);
         box->SetSelection(caret, caret);
     }
+    Sel sel() const { return {box->GetSelectionStart(), box->GetSelectionEnd()}; }
+    // Presses the keys in turn; the caret after each.
+    std::vector<uint32_t> carets(std::initializer_list<Key> keys)
+    {
+        std::vector<uint32_t> out;
+        for (auto [key, modifiers] : keys) {
+            press(*box, key, modifiers);
+            out.push_back(box->GetCaret());
+        }
+        return out;
+    }
 
     kbtest::ClipboardAndLayout fakes;
     std::unique_ptr<aFont> font;
-    Editbox* box = nullptr;
+    Editbox* box = add<Editbox>("edit", aRect(10, 10, 200, 20));
 };
 
 } // namespace
 
-TEST_F(EditboxTest, WordMovesAndWordDeletesTreatOnlyBlanksAsSeparators)
+TEST_F(EditboxTest, WordMovesAndDeletesTreatOnlyBlanksAsSeparatorsAndTheEndsFireNothing)
 {
+    const Key ctrlLeft{A_KEY_LEFT, MOD_CTRL}, ctrlRight{A_KEY_RIGHT, MOD_CTRL};
     setText(L"ab  cd", 6);
-    press(*box, A_KEY_LEFT, MOD_CTRL);
-    EXPECT_EQ(box->GetCaret(), 4u);
-    press(*box, A_KEY_LEFT, MOD_CTRL);
-    EXPECT_EQ(box->GetCaret(), 0u);
-    press(*box, A_KEY_LEFT, MOD_CTRL);
-    EXPECT_EQ(box->GetCaret(), 0u);
-    press(*box, A_KEY_RIGHT, MOD_CTRL);
-    EXPECT_EQ(box->GetCaret(), 4u);
-    press(*box, A_KEY_RIGHT, MOD_CTRL);
-    EXPECT_EQ(box->GetCaret(), 6u);
-
+    EXPECT_EQ(carets({ctrlLeft, ctrlLeft, ctrlLeft, ctrlRight, ctrlRight}), (std::vector<uint32_t>{4, 0, 0, 4, 6}));
     press(*box, A_KEY_BACKSPACE, MOD_CTRL);
     EXPECT_EQ(box->GetText(), L"ab  ");
     EXPECT_EQ(box->GetCaret(), 4u);
@@ -67,21 +65,15 @@ TEST_F(EditboxTest, WordMovesAndWordDeletesTreatOnlyBlanksAsSeparators)
     setText(L"ab  cd", 0);
     press(*box, A_KEY_DELETE, MOD_CTRL);
     EXPECT_EQ(box->GetText(), L"cd");
-}
 
-TEST_F(EditboxTest, BackspaceAtTheStartAndDeleteAtTheEndFireNothing)
-{
-    setText(L"abc", 0);
     events.watch(box, {Editbox::EventTextChanged, Editbox::EventPositionChanged});
     press(*box, A_KEY_BACKSPACE);
-    box->SetPosition(3);
+    box->SetPosition(2);
     events.take();
     press(*box, A_KEY_DELETE);
     EXPECT_EQ(events.take(), Entries{});
-    EXPECT_EQ(box->GetText(), L"abc");
-
     press(*box, A_KEY_BACKSPACE);
-    EXPECT_EQ(box->GetText(), L"ab");
+    EXPECT_EQ(box->GetText(), L"c");
     EXPECT_EQ(events.take(), (Entries{"edit:PositionChanged", "edit:TextChanged"}));
 }
 
@@ -90,77 +82,61 @@ TEST_F(EditboxTest, ShiftExtendsTheSelectionFromItsAnchor)
     setText(L"abcd", 4);
     press(*box, A_KEY_LEFT, MOD_SHIFT);
     press(*box, A_KEY_LEFT, MOD_SHIFT);
-    EXPECT_EQ(box->GetSelectionStart(), 2u);
-    EXPECT_EQ(box->GetSelectionEnd(), 4u);
+    EXPECT_EQ(sel(), (Sel{2, 4}));
     press(*box, A_KEY_RIGHT, MOD_SHIFT);
-    EXPECT_EQ(box->GetSelectionStart(), 3u);
-    EXPECT_EQ(box->GetSelectionEnd(), 4u);
+    EXPECT_EQ(sel(), (Sel{3, 4}));
     press(*box, A_KEY_LEFT);
     EXPECT_FALSE(box->HasSelection());
     EXPECT_EQ(box->GetCaret(), 2u);
 
     setText(L"abcd", 1);
     press(*box, A_KEY_END, MOD_SHIFT);
-    EXPECT_EQ(box->GetSelectionStart(), 1u);
-    EXPECT_EQ(box->GetSelectionEnd(), 4u);
-    // The anchor stays at 1: Home selects what lies before it.
+    EXPECT_EQ(sel(), (Sel{1, 4}));
     press(*box, A_KEY_HOME, MOD_SHIFT);
+    EXPECT_EQ(sel(), (Sel{0, 1})) << "the anchor stays at 1: Home selects what lies before it";
     EXPECT_EQ(box->GetCaret(), 0u);
-    EXPECT_EQ(box->GetSelectionStart(), 0u);
-    EXPECT_EQ(box->GetSelectionEnd(), 1u);
 }
 
-TEST_F(EditboxTest, MaximumLengthRefusesTheNextCharacter)
+TEST_F(EditboxTest, MaximumLengthOrElseTheWidthLimitsTheText)
 {
     box->SetMaxLength(3);
     typeText(*box, "abcd");
     EXPECT_EQ(box->GetText(), L"abc");
     EXPECT_FALSE(box->InsertChar(L'x'));
-
     // Without a limit and without a font nothing stops typing.
     box->SetMaxLength(0);
     box->SetText(L"");
-    for (int i = 0; i < 300; ++i)
-        EXPECT_TRUE(box->InsertChar(L'z'));
+    typeText(*box, std::string(300, 'z'));
     EXPECT_EQ(box->GetText().size(), 300u);
-}
 
-TEST_F(EditboxTest, WithoutMaximumLengthTheWidthLimitsTheText)
-{
+    // Text, caret and the new character must fit 40 pixels: four characters do.
     useFont();
     box->SetWidth(40);
-    // Text, caret and the new character must fit 40 pixels: four characters do.
+    box->SetText(L"");
     typeText(*box, "abcdef");
     EXPECT_EQ(box->GetText(), L"abcd");
 }
 
 TEST_F(EditboxTest, CaseRuleAndCharsetFilterTypedCharacters)
 {
-    box->SetCharCase(Editbox::CASE_UPPER);
-    EXPECT_EQ(box->FilterChar(L'a'), L'A');
-    EXPECT_EQ(box->FilterChar(0x0430), 0x0410);
-    // Р..Я and р..я lie 0x20 apart too, though not by a single bit.
-    EXPECT_EQ(box->FilterChar(0x044F), 0x042F);
-    EXPECT_EQ(box->FilterChar(L'['), L'[');
-    box->SetCharCase(Editbox::CASE_LOWER);
-    EXPECT_EQ(box->FilterChar(L'Q'), L'q');
-    EXPECT_EQ(box->FilterChar(0x0420), 0x0440);
-    EXPECT_EQ(box->FilterChar(0x0401), 0x0401);
+    // Cyrillic capitals and small letters lie 0x20 apart too, though not by a single bit; U+0401 has no pair
+    // there. The default table lets 32..127 and 192..253 through.
+    const std::tuple<Editbox::CharCase, wchar_t, wchar_t> rows[] = {
+        {Editbox::CASE_UPPER, L'a', L'A'},     {Editbox::CASE_UPPER, 0x0430, 0x0410},
+        {Editbox::CASE_UPPER, 0x044F, 0x042F}, {Editbox::CASE_UPPER, L'[', L'['},
+        {Editbox::CASE_LOWER, L'Q', L'q'},     {Editbox::CASE_LOWER, 0x0420, 0x0440},
+        {Editbox::CASE_LOWER, 0x0401, 0x0401}, {Editbox::CASE_AS_TYPED, 31, 0},
+        {Editbox::CASE_AS_TYPED, 127, 127},    {Editbox::CASE_AS_TYPED, 253, 253},
+        {Editbox::CASE_AS_TYPED, 254, 0}};
+    for (const auto& [rule, typed, kept] : rows) {
+        box->SetCharCase(rule);
+        EXPECT_EQ(box->FilterChar(typed), kept) << int(typed);
+    }
 
-    box->SetCharCase(Editbox::CASE_AS_TYPED);
-    // The default table: 32..127 and 192..253.
-    EXPECT_EQ(box->FilterChar(31), 0);
-    EXPECT_EQ(box->FilterChar(127), 127);
-    EXPECT_EQ(box->FilterChar(253), 253);
-    EXPECT_EQ(box->FilterChar(254), 0);
-
-    box->Set("Charset", "0123456789");
-    box->Set("CharCase", "UPPER");
-    box->EndFillProperties();
+    set(box, {{"Charset", "0123456789"}, {"CharCase", "UPPER"}});
     EXPECT_EQ(box->FilterChar(L'a'), 0);
     EXPECT_EQ(box->FilterChar(L'7'), L'7');
-    EXPECT_EQ(box->FilterChar(0x0416), 0x0416);
-    EXPECT_EQ(box->FilterChar(0x0436), 0x0416);
+    EXPECT_EQ(box->FilterChar(0x0436), 0x0416) << "Cyrillic letters pass a charset of digits";
 }
 
 TEST_F(EditboxTest, CyrillicLettersComeFromUsKeysOnAnotherLayout)
@@ -187,16 +163,21 @@ TEST_F(EditboxTest, CyrillicLettersComeFromUsKeysOnAnotherLayout)
     EXPECT_EQ(static_cast<uint8_t>(GUI::MapCyrillicKey('?')), 0x2C);
 }
 
-TEST_F(EditboxTest, ClipboardKeysNeedCopyAndPasteAllowed)
+TEST_F(EditboxTest, ClipboardKeysNeedCopyAndPasteAllowedAndCutNeedsASelection)
 {
     setText(L"abc", 3);
     press(*box, A_KEY_V, MOD_CTRL);
     EXPECT_EQ(box->GetText(), L"abcv");
 
     box->SetAllowCopyPaste(true);
+    GUI::Clipboard::SetUnicodeText(L"kept");
+    box->SetPosition(0);
+    press(*box, A_KEY_X, MOD_CTRL);
+    EXPECT_EQ(box->GetText(), L"abcv") << "nothing selected: nothing cut";
+    EXPECT_EQ(GUI::Clipboard::GetText(), L"kept");
+
     press(*box, A_KEY_A, MOD_CTRL);
-    EXPECT_EQ(box->GetSelectionStart(), 0u);
-    EXPECT_EQ(box->GetSelectionEnd(), 4u);
+    EXPECT_EQ(sel(), (Sel{0, 4}));
     EXPECT_EQ(box->GetCaret(), 4u);
     press(*box, A_KEY_LEFT, MOD_SHIFT);
     press(*box, A_KEY_C, MOD_CTRL);
@@ -207,16 +188,6 @@ TEST_F(EditboxTest, ClipboardKeysNeedCopyAndPasteAllowed)
     press(*box, A_KEY_V, MOD_CTRL);
     press(*box, A_KEY_V, MOD_CTRL);
     EXPECT_EQ(box->GetText(), L"abcabcv");
-}
-
-TEST_F(EditboxTest, CutWithoutSelectionLeavesTextAndClipboardAlone)
-{
-    box->SetAllowCopyPaste(true);
-    GUI::Clipboard::SetUnicodeText(L"kept");
-    setText(L"one two", 0);
-    press(*box, A_KEY_X, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"one two");
-    EXPECT_EQ(GUI::Clipboard::GetText(), L"kept");
 }
 
 TEST_F(EditboxTest, PasteStopsWhenFullButNotAtFilteredCharacters)
@@ -249,15 +220,13 @@ TEST_F(EditboxTest, TextReplacedFromOutsideClampsCaretAndSelection)
     events.watch(box, {Editbox::EventPositionChanged});
     box->SetText(L"hi");
     EXPECT_EQ(box->GetCaret(), 2u);
-    EXPECT_EQ(box->GetSelectionStart(), 2u);
-    EXPECT_EQ(box->GetSelectionEnd(), 2u);
+    EXPECT_EQ(sel(), (Sel{2, 2}));
     EXPECT_EQ(events.take(), Entries{"edit:PositionChanged"});
     // The edits go on from the clamped places.
     press(*box, A_KEY_BACKSPACE);
     EXPECT_EQ(box->GetText(), L"h");
     box->SetSelection(9, 1);
-    EXPECT_EQ(box->GetSelectionStart(), 1u);
-    EXPECT_EQ(box->GetSelectionEnd(), 1u);
+    EXPECT_EQ(sel(), (Sel{1, 1}));
 }
 
 TEST_F(EditboxTest, FocusSelectsAllAndTheCaretBlinks)
@@ -265,29 +234,24 @@ TEST_F(EditboxTest, FocusSelectsAllAndTheCaretBlinks)
     box->SetText(L"word");
     box->SetAllowCopyPaste(true);
     server->SetFocus(box);
+    EXPECT_EQ(sel(), (Sel{0, 4}));
     EXPECT_EQ(box->GetCaret(), 4u);
-    EXPECT_EQ(box->GetSelectionEnd() - box->GetSelectionStart(), 4u);
-    EXPECT_TRUE(box->IsCaretVisible());
-    box->UpdateSelf(0.5f);
-    EXPECT_TRUE(box->IsCaretVisible());
-    box->UpdateSelf(0.3f);
-    EXPECT_FALSE(box->IsCaretVisible());
-    box->UpdateSelf(0.7f); // 1.5 s: the second period's visible phase
-    EXPECT_TRUE(box->IsCaretVisible());
+    std::string blink;
+    // On until 0.5 s, off until 1 s: 1.5 s is the second period's visible phase.
+    for (float dt : {0.5f, 0.3f, 0.7f}) {
+        box->UpdateSelf(dt);
+        blink += box->IsCaretVisible() ? '1' : '0';
+    }
+    EXPECT_EQ(blink, "101");
     box->UpdateSelf(0.2f);
     press(*box, A_KEY_HOME);
     box->UpdateSelf(0.0f);
     EXPECT_TRUE(box->IsCaretVisible()) << "a key restarts the blink";
 
-    // A blink without a period keeps the caret shown.
-    box->Set("CursorOnTime", "0");
-    box->Set("CursorOffTime", "0");
-    box->EndFillProperties();
+    set(box, {{"CursorOnTime", "0"}, {"CursorOffTime", "0"}});
     box->UpdateSelf(0.3f);
-    EXPECT_TRUE(box->IsCaretVisible());
-
+    EXPECT_TRUE(box->IsCaretVisible()) << "a blink without a period keeps the caret shown";
     server->SetFocus(nullptr);
-    box->UpdateSelf(0.3f);
     EXPECT_EQ(box->GetCaret(), 0u) << "losing the focus keeps the caret";
 }
 
