@@ -133,7 +133,7 @@ TEST_F(EditboxTest, CaseRuleAndCharsetFilterTypedCharacters)
         EXPECT_EQ(box->FilterChar(typed), kept) << int(typed);
     }
 
-    set(box, {{"Charset", "0123456789"}, {"CharCase", "UPPER"}});
+    set(box, {"Charset 0123456789", "CharCase UPPER"});
     EXPECT_EQ(box->FilterChar(L'a'), 0);
     EXPECT_EQ(box->FilterChar(L'7'), L'7');
     EXPECT_EQ(box->FilterChar(0x0436), 0x0416) << "Cyrillic letters pass a charset of digits";
@@ -248,7 +248,7 @@ TEST_F(EditboxTest, FocusSelectsAllAndTheCaretBlinks)
     box->UpdateSelf(0.0f);
     EXPECT_TRUE(box->IsCaretVisible()) << "a key restarts the blink";
 
-    set(box, {{"CursorOnTime", "0"}, {"CursorOffTime", "0"}});
+    set(box, {"CursorOnTime 0", "CursorOffTime 0"});
     box->UpdateSelf(0.3f);
     EXPECT_TRUE(box->IsCaretVisible()) << "a blink without a period keeps the caret shown";
     server->SetFocus(nullptr);

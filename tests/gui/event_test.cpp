@@ -6,9 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "gui/eventargs.h"
-#include "gui/eventset.h"
-#include "support/log_capture.h"
+#include "gui_fixture.h"
 
 using GUI::EventArgs;
 using GUI::Subscriber;
@@ -16,18 +14,19 @@ using GUI::Subscriber;
 namespace {
 
 // A subscriber that runs a test's function and counts its own destruction.
-class Probe : public Subscriber {
+class Probe : public kbtest::Call {
 public:
-    Probe(std::function<bool()> f, int* destroyed = nullptr) : m_f(std::move(f)), m_destroyed(destroyed) {}
+    Probe(std::function<bool()> f, int* destroyed = nullptr)
+        : Call([f = std::move(f)](const EventArgs&) { return f(); }), m_destroyed(destroyed)
+    {
+    }
     ~Probe() override
     {
         if (m_destroyed)
             ++*m_destroyed;
     }
-    bool invoke(const EventArgs&) override { return m_f(); }
 
 private:
-    std::function<bool()> m_f;
     int* m_destroyed;
 };
 

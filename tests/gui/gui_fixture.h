@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -19,19 +20,31 @@
 
 namespace kbtest {
 
-// Records "<widget>:<event>" for every event it watches, in firing order.
+// A subscriber around any function.
+class Call : public GUI::Subscriber {
+public:
+    explicit Call(std::function<bool(const GUI::EventArgs&)> f) : m_f(std::move(f)) {}
+    bool invoke(const GUI::EventArgs& args) override { return m_f(args); }
+
+private:
+    std::function<bool(const GUI::EventArgs&)> m_f;
+};
+
+// Records "<widget>:<event>" for every event it watches, in firing order, and
+// copies of the mouse and keyboard arguments.
 class EventLog {
 public:
     void watch(GUI::Widget* widget, std::initializer_list<const char*> events)
     {
-        for (const char* event : events) {
-            auto tap = std::make_unique<Tap>();
-            tap->log = this;
-            tap->label = widget->GetName() + ":" + event;
-            widget->SubscribeEvent(event,
-                                   new GUI::_memberBinder<Tap, bool, const GUI::EventArgs&>(tap.get(), &Tap::on));
-            m_taps.push_back(std::move(tap));
-        }
+        for (const char* event : events)
+            widget->SubscribeEvent(event, new Call([this, label = widget->GetName() + ":" + event](const auto& a) {
+                                       entries.push_back(label);
+                                       if (auto* m = dynamic_cast<const GUI::MouseEventArgs*>(&a))
+                                           mouse.push_back(*m);
+                                       if (auto* k = dynamic_cast<const GUI::KeybEventArgs*>(&a))
+                                           keys.push_back(*k);
+                                       return false;
+                                   }));
     }
     // Every widget event of the widget.
     void watchAll(GUI::Widget* widget)
@@ -45,33 +58,11 @@ public:
                W::EventMoved,     W::EventSized,      W::EventBeginRender, W::EventEndRender});
     }
     // The entries since the last take, then forgets them.
-    std::vector<std::string> take()
-    {
-        std::vector<std::string> out;
-        out.swap(entries);
-        return out;
-    }
+    std::vector<std::string> take() { return std::exchange(entries, {}); }
 
     std::vector<std::string> entries;
-    // Copies of the arguments of the mouse and keyboard events, in firing order.
     std::vector<GUI::MouseEventArgs> mouse;
     std::vector<GUI::KeybEventArgs> keys;
-
-private:
-    struct Tap {
-        EventLog* log = nullptr;
-        std::string label;
-        bool on(const GUI::EventArgs& a)
-        {
-            log->entries.push_back(label);
-            if (auto* m = dynamic_cast<const GUI::MouseEventArgs*>(&a))
-                log->mouse.push_back(*m);
-            if (auto* k = dynamic_cast<const GUI::KeybEventArgs*>(&a))
-                log->keys.push_back(*k);
-            return false;
-        }
-    };
-    std::vector<std::unique_ptr<Tap>> m_taps;
 };
 
 using Entries = std::vector<std::string>;
@@ -127,11 +118,13 @@ protected:
     {
         return dynamic_cast<T*>(root()->FindChild(name, true));
     }
-    // Script properties, applied together.
-    static void set(GUI::Widget* w, std::initializer_list<std::pair<const char*, std::string>> properties)
+    // Script properties ("Name value"), applied together.
+    static void set(GUI::Widget* w, std::initializer_list<std::string> properties)
     {
-        for (const auto& [name, value] : properties)
-            w->Set(name, value);
+        for (const std::string& p : properties) {
+            const size_t blank = p.find(' ');
+            w->Set(p.substr(0, blank), blank == std::string::npos ? "" : p.substr(blank + 1));
+        }
         w->EndFillProperties();
     }
     void expectLogged(std::initializer_list<std::string> lines) const

@@ -31,7 +31,7 @@ TEST_F(HitTest, RegionsAreScaledToTheWidgetAndABadOneHitsNothing)
     loadScript("regionlist\n{\ncorner " + dir.file("corner.bmp") + "\nbad " + dir.file("bad.bmp") + "\n}\n");
     EXPECT_TRUE(log.contains("Region::LoadFromBitmap - invalid bitmap file '" + dir.file("bad.bmp") + "'"));
     Widget* w = add("w", aRect(0, 0, 100, 60));
-    set(w, {{"Region", "corner"}});
+    set(w, {"Region corner"});
     for (auto [x, y, in] : {std::tuple{0, 0, true}, {49, 29, true}, {50, 10, false}, {10, 30, false}, {-1, 0, false}})
         EXPECT_EQ(w->HitTest(x, y), in) << x << "," << y;
     EXPECT_EQ(hit(10, 10), w);
@@ -45,9 +45,9 @@ TEST_F(HitTest, RegionsAreScaledToTheWidgetAndABadOneHitsNothing)
     EXPECT_EQ(hit(0, 0), nullptr);
 
     w->SetSize(100, 60);
-    set(w, {{"Region", "bad"}});
+    set(w, {"Region bad"});
     EXPECT_FALSE(w->HitTest(10, 10));
-    set(w, {{"Region", "missing"}});
+    set(w, {"Region missing"});
     EXPECT_TRUE(log.contains("Server::GetRegion - region 'missing' not found!"));
     EXPECT_TRUE(w->HitTest(10, 10)) << "no region: the rectangle decides";
 }
@@ -78,7 +78,7 @@ TEST_F(HitTest, StaticTransparentAndClippedWidgetsLetThePointerThrough)
     Widget* under = add("under", aRect(0, 0, 100, 100));
     Widget* glass = add("glass", aRect(0, 0, 100, 100));
     Widget* inside = add("inside", aRect(10, 10, 10, 10), glass);
-    set(glass, {{"Static", "1"}});
+    set(glass, {"Static 1"});
     EXPECT_EQ(hit(15, 15), under);
     EXPECT_EQ(hit(15, 15, true, false), inside);
 
@@ -90,7 +90,7 @@ TEST_F(HitTest, StaticTransparentAndClippedWidgetsLetThePointerThrough)
     Widget* wide = add("wide", aRect(40, 0, 40, 10), panel);
     EXPECT_EQ(hit(245, 5), wide);
     EXPECT_EQ(hit(260, 5), nullptr);
-    set(wide, {{"ClipByParent", "0"}});
+    set(wide, {"ClipByParent 0"});
     EXPECT_EQ(hit(260, 5), wide);
 }
 
@@ -98,7 +98,7 @@ TEST_F(HitTest, ModalWidgetsBlockOnlyTheirLowerSiblings)
 {
     Widget* background = add("background", aRect(0, 0, 1024, 768));
     Widget* dialog = add("dialog", aRect(300, 300, 100, 100));
-    set(dialog, {{"Modal", "1"}});
+    set(dialog, {"Modal 1"});
     EXPECT_EQ(hit(10, 10), nullptr) << "a modal child of the root blocks everything below";
     EXPECT_EQ(hit(310, 310), dialog);
     dialog->SetVisible(false);
@@ -107,7 +107,7 @@ TEST_F(HitTest, ModalWidgetsBlockOnlyTheirLowerSiblings)
     Widget* panel = add("panel", aRect(0, 0, 200, 200));
     add("lower", aRect(0, 0, 50, 50), panel);
     Widget* modal = add("modal", aRect(100, 100, 50, 50), panel);
-    set(modal, {{"Modal", "1"}});
+    set(modal, {"Modal 1"});
     EXPECT_EQ(hit(10, 10), panel) << "the panel itself is hit around its modal child";
     EXPECT_EQ(hit(120, 120), modal);
 }
@@ -135,7 +135,7 @@ TEST(Hotkeys, TextsGiveKeysAndModifiers)
 TEST_F(HitTest, HotkeysNeedExactModifiersAndAReachableWidget)
 {
     Widget* quit = add("quit", aRect(0, 0, 10, 10));
-    set(quit, {{"Hotkey", "alt|f4"}});
+    set(quit, {"Hotkey alt|f4"});
     events.watch(quit, {Widget::EventClick});
     EXPECT_FALSE(root()->DispatchHotkey(62, GUI::MOD_ALT | GUI::MOD_SHIFT));
     EXPECT_FALSE(root()->DispatchHotkey(62, 0));
@@ -155,12 +155,12 @@ TEST_F(HitTest, HotkeysNeedExactModifiersAndAReachableWidget)
     quit->SetVisible(true);
 
     Widget* panel = add("panel", aRect(0, 0, 10, 10));
-    set(add("inner", aRect(0, 0, 10, 10), panel), {{"Hotkey", "esc"}});
+    set(add("inner", aRect(0, 0, 10, 10), panel), {"Hotkey esc"});
     Widget* modal = add("modal", aRect(0, 0, 10, 10));
-    set(modal, {{"Modal", "1"}});
+    set(modal, {"Modal 1"});
     EXPECT_FALSE(root()->DispatchHotkey(62, GUI::MOD_ALT)) << "below a visible modal sibling";
     EXPECT_FALSE(root()->DispatchHotkey(1, 0)) << "below a modal sibling of an ancestor";
-    set(modal, {{"Hotkey", "esc"}});
+    set(modal, {"Hotkey esc"});
     EXPECT_TRUE(root()->DispatchHotkey(1, 0)) << "the modal widget itself takes it";
     modal->SetVisible(false);
     panel->SetEnabled(false);

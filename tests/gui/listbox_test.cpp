@@ -37,7 +37,7 @@ class ListboxTest : public kbtest::GuiTest {
 protected:
     ListboxTest()
     {
-        set(bar, {{"Vertical", "1"}});
+        set(bar, {"Vertical 1"});
         list->Initialize();
         for (const char* name : {"e", "c", "a", "j", "b", "d", "i", "f", "h", "g"}) {
             items.push_back(std::make_unique<Item>(name, 20.5f));
@@ -98,7 +98,7 @@ TEST_F(ListboxTest, SingleSelectionByTheLeftButtonOnly)
 
 TEST_F(ListboxTest, ShiftAndCtrlClicksWithMultiselectAndRefusedIndexes)
 {
-    set(list, {{"Multiselect", "1"}});
+    set(list, {"Multiselect 1"});
     click(5, 25, MOD_SHIFT);
     EXPECT_EQ(selected(), Indexes{1});
     EXPECT_EQ(list->GetAnchorItem(), 1);
@@ -155,7 +155,7 @@ TEST_F(ListboxTest, ClicksScrollTheRowIntoView)
 TEST_F(ListboxTest, SortingOrdersOnAModeChangeAndKeepsNewItemsInPlace)
 {
     click(5, 5); // "e"
-    set(list, {{"Sorting", "ASCEND"}});
+    set(list, {"Sorting ASCEND"});
     EXPECT_EQ(events.take(), (Entries{"list:SelectionChanged", "list:SortingModeChanged"}));
     std::string order;
     for (int32_t i = 0; i < list->GetItemCount(); ++i)
@@ -179,7 +179,7 @@ TEST_F(ListboxTest, SortingOrdersOnAModeChangeAndKeepsNewItemsInPlace)
 
 TEST_F(ListboxTest, DrawingUpdatingAndMargins)
 {
-    set(list, {{"Bounds", "10 2 1 3"}, {"SelectionColor", "80FF0000"}});
+    set(list, {"Bounds 10 2 1 3", "SelectionColor 80FF0000"});
     // Rows of 20 + 1 + 3: three rows reach into the 60 pixels.
     list->SetItemSelected(1, true);
     list->Draw();

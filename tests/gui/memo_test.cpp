@@ -44,7 +44,7 @@ protected:
     GUI::Scrollbar* addVerticalBar()
     {
         auto* bar = add<GUI::Scrollbar>("memo_auto_vscroll", aRect(190, 0, 10, 64), memo);
-        set(bar, {{"Vertical", "1"}});
+        set(bar, {"Vertical 1"});
         memo->Initialize();
         return bar;
     }
@@ -154,7 +154,7 @@ TEST_F(MemoTest, UndoBringsErasuresBackAndEnterStopsWhenFull)
     typeText(*memo, "c");
     EXPECT_EQ(memo->GetText(), L"abcdefg\n");
 
-    set(memo, {{"HistorySize", "0"}});
+    set(memo, {"HistorySize 0"});
     EXPECT_EQ(memo->GetHistory(), nullptr);
     memo->SetMaxLength(0);
     press(*memo, A_KEY_Z, MOD_CTRL);

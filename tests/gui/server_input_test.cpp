@@ -86,7 +86,7 @@ TEST_F(Input, OneButtonAtATimeAndMultiClicks)
     EXPECT_EQ(buttons, (std::vector<uint32_t>{0, 0, 0, 1, 1}));
 
     Widget* m = add("M", aRect(200, 0, 100, 100));
-    set(m, {{"MultiClick", "1"}, {"MultiClickTime", "0.5"}});
+    set(m, {"MultiClick 1", "MultiClickTime 0.5"});
     events.watch(m, {Widget::EventClick, Widget::EventDoubleClick, Widget::EventTripleClick});
     for (int i = 0; i < 3; ++i)
         click(210, 10);
@@ -193,7 +193,7 @@ TEST_F(Input, HotKeysComeBeforeTheFocusAndNeedExactModifiers)
 {
     auto* edit = add<FocusWidget>("Edit", aRect(0, 0, 10, 10));
     Widget* save = add("Save", aRect(20, 0, 10, 10));
-    set(save, {{"Hotkey", "ctrl|s"}});
+    set(save, {"Hotkey ctrl|s"});
     server->SetFocus(edit);
     watchKeys(edit);
     watchKeys(save);
@@ -266,7 +266,7 @@ TEST_F(Input, KeysRepeatAtMostOnceAFrame)
 TEST_F(Input, AHeldButtonRepeatsOnlyOverItsWidget)
 {
     Widget* arrow = add("Arrow", aRect(0, 0, 20, 20));
-    set(arrow, {{"MouseAutoRepeat", "1"}, {"AutoRepeatDelay", "0.2"}, {"AutoRepeatRate", "0.1"}});
+    set(arrow, {"MouseAutoRepeat 1", "AutoRepeatDelay 0.2", "AutoRepeatRate 0.1"});
     events.watch(arrow, {Widget::EventMouseDown});
     moveTo(5, 5);
     frame();
@@ -310,16 +310,11 @@ TEST_F(Input, WheelAndModifiers)
 TEST(KeyToChar, UsEnglishLayout)
 {
     using GUI::MOD_CAPSLOCK, GUI::MOD_SHIFT, GUI::Server;
-    EXPECT_EQ(Server::KeyToChar(A_KEY_A, 0), 'a');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_A, MOD_SHIFT), 'A');
     EXPECT_EQ(Server::KeyToChar(A_KEY_A, MOD_CAPSLOCK), 'A');
     EXPECT_EQ(Server::KeyToChar(A_KEY_A, MOD_SHIFT | MOD_CAPSLOCK), 'a');
     EXPECT_EQ(Server::KeyToChar(A_KEY_1, MOD_SHIFT | MOD_CAPSLOCK), '!') << "caps lock changes letters only";
-    EXPECT_EQ(Server::KeyToChar(A_KEY_SEMICOLON, MOD_SHIFT), ':');
     EXPECT_EQ(Server::KeyToChar(A_KEY_APOSTROPHE, MOD_SHIFT), '"');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_GRAVE, MOD_SHIFT), '~');
     EXPECT_EQ(Server::KeyToChar(A_KEY_SPACE, MOD_SHIFT), 0) << "no shifted blank in the table";
-    EXPECT_EQ(Server::KeyToChar(A_KEY_F1, 0), 0);
     EXPECT_EQ(Server::KeyToChar(A_KEY_ENTER, 0), 0);
     // Every printable character is typed by exactly one key and shift state.
     for (int c = 32; c <= 126; ++c) {
@@ -333,19 +328,13 @@ TEST(KeyToChar, UsEnglishLayout)
 
 TEST_F(Input, HandlersMayDeleteOtherWidgetsDuringDispatch)
 {
-    auto* edit = add<FocusWidget>("Edit", aRect(200, 0, 10, 10));
+    Widget* edit = add<FocusWidget>("Edit", aRect(200, 0, 10, 10));
     Widget* killer = add("Killer", aRect(0, 0, 100, 100));
     server->SetFocus(edit);
-    struct Deleter {
-        Widget* victim;
-        bool on(const GUI::EventArgs&)
-        {
-            delete std::exchange(victim, nullptr);
-            return true;
-        }
-    } deleter{edit};
-    killer->SubscribeEvent(Widget::EventMouseDown,
-                           new GUI::_memberBinder<Deleter, bool, const GUI::EventArgs&>(&deleter, &Deleter::on));
+    killer->SubscribeEvent(Widget::EventMouseDown, new kbtest::Call([&](const auto&) {
+                               delete std::exchange(edit, nullptr);
+                               return true;
+                           }));
     moveTo(10, 10);
     frame();
     button(0, true);

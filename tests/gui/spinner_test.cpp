@@ -87,7 +87,7 @@ TEST_F(SpinnerTest, ScriptPropertiesReachTheFields)
 {
     events.watch(spin, {Spinner::EventMinimumValueChanged, Spinner::EventMaximumValueChanged, Spinner::EventStepChanged,
                         Spinner::EventInputModeChanged, Spinner::EventValueChanged});
-    set(spin, {{"Minimum", "10"}, {"Maximum", "20.5"}, {"Value", "15"}, {"Step", "2"}, {"InputMode", "1"}});
+    set(spin, {"Minimum 10", "Maximum 20.5", "Value 15", "Step 2", "InputMode 1"});
     EXPECT_FLOAT_EQ(spin->GetMaximum(), 20.5f);
     EXPECT_EQ(events.take(), (Entries{"spin:MinimumValueChanged", "spin:ValueChanged", "spin:MaximumValueChanged",
                                       "spin:StepChanged", "spin:InputModeChanged", "spin:ValueChanged"}));
