@@ -11,13 +11,9 @@ using GUI::Editbox;
 using GUI::MOD_CTRL;
 using GUI::MOD_SHIFT;
 using kbtest::Entries;
-using kbtest::press;
 using kbtest::typeText;
 
 namespace {
-
-using Key = std::pair<uint32_t, uint32_t>; // key, modifiers
-using Sel = std::pair<uint32_t, uint32_t>;
 
 class EditboxTest : public kbtest::GuiTest {
 protected:
@@ -32,16 +28,11 @@ protected:
         box->SetPosition(caret);
         box->SetSelection(caret, caret);
     }
-    Sel sel() const { return {box->GetSelectionStart(), box->GetSelectionEnd()}; }
-    // Presses the keys in turn; the caret after each.
-    std::vector<uint32_t> carets(std::initializer_list<Key> keys)
+    // Presses the key, then tells the text, caret and selection.
+    std::string press(uint32_t key, uint32_t modifiers = 0)
     {
-        std::vector<uint32_t> out;
-        for (auto [key, modifiers] : keys) {
-            press(*box, key, modifiers);
-            out.push_back(box->GetCaret());
-        }
-        return out;
+        kbtest::press(*box, key, modifiers);
+        return kbtest::state(*box);
     }
 
     kbtest::ClipboardAndLayout fakes;
@@ -53,48 +44,38 @@ protected:
 
 TEST_F(EditboxTest, WordMovesAndDeletesTreatOnlyBlanksAsSeparatorsAndTheEndsFireNothing)
 {
-    const Key ctrlLeft{A_KEY_LEFT, MOD_CTRL}, ctrlRight{A_KEY_RIGHT, MOD_CTRL};
     setText(L"ab  cd", 6);
-    EXPECT_EQ(carets({ctrlLeft, ctrlLeft, ctrlLeft, ctrlRight, ctrlRight}), (std::vector<uint32_t>{4, 0, 0, 4, 6}));
-    press(*box, A_KEY_BACKSPACE, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"ab  ");
-    EXPECT_EQ(box->GetCaret(), 4u);
+    EXPECT_EQ(press(A_KEY_LEFT, MOD_CTRL), "ab  |cd");
+    EXPECT_EQ(press(A_KEY_LEFT, MOD_CTRL), "|ab  cd");
+    EXPECT_EQ(press(A_KEY_LEFT, MOD_CTRL), "|ab  cd");
+    EXPECT_EQ(press(A_KEY_RIGHT, MOD_CTRL), "ab  |cd");
+    EXPECT_EQ(press(A_KEY_RIGHT, MOD_CTRL), "ab  cd|");
+    EXPECT_EQ(press(A_KEY_BACKSPACE, MOD_CTRL), "ab  |");
     box->SetPosition(0);
-    press(*box, A_KEY_DELETE, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"");
+    EXPECT_EQ(press(A_KEY_DELETE, MOD_CTRL), "|");
     setText(L"ab  cd", 0);
-    press(*box, A_KEY_DELETE, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"cd");
+    EXPECT_EQ(press(A_KEY_DELETE, MOD_CTRL), "|cd");
 
     events.watch(box, {Editbox::EventTextChanged, Editbox::EventPositionChanged});
-    press(*box, A_KEY_BACKSPACE);
+    press(A_KEY_BACKSPACE);
     box->SetPosition(2);
     events.take();
-    press(*box, A_KEY_DELETE);
+    press(A_KEY_DELETE);
     EXPECT_EQ(events.take(), Entries{});
-    press(*box, A_KEY_BACKSPACE);
-    EXPECT_EQ(box->GetText(), L"c");
+    EXPECT_EQ(press(A_KEY_BACKSPACE), "c|");
     EXPECT_EQ(events.take(), (Entries{"edit:PositionChanged", "edit:TextChanged"}));
 }
 
 TEST_F(EditboxTest, ShiftExtendsTheSelectionFromItsAnchor)
 {
     setText(L"abcd", 4);
-    press(*box, A_KEY_LEFT, MOD_SHIFT);
-    press(*box, A_KEY_LEFT, MOD_SHIFT);
-    EXPECT_EQ(sel(), (Sel{2, 4}));
-    press(*box, A_KEY_RIGHT, MOD_SHIFT);
-    EXPECT_EQ(sel(), (Sel{3, 4}));
-    press(*box, A_KEY_LEFT);
-    EXPECT_FALSE(box->HasSelection());
-    EXPECT_EQ(box->GetCaret(), 2u);
-
+    press(A_KEY_LEFT, MOD_SHIFT);
+    EXPECT_EQ(press(A_KEY_LEFT, MOD_SHIFT), "ab[|cd]");
+    EXPECT_EQ(press(A_KEY_RIGHT, MOD_SHIFT), "abc[|d]");
+    EXPECT_EQ(press(A_KEY_LEFT), "ab|cd");
     setText(L"abcd", 1);
-    press(*box, A_KEY_END, MOD_SHIFT);
-    EXPECT_EQ(sel(), (Sel{1, 4}));
-    press(*box, A_KEY_HOME, MOD_SHIFT);
-    EXPECT_EQ(sel(), (Sel{0, 1})) << "the anchor stays at 1: Home selects what lies before it";
-    EXPECT_EQ(box->GetCaret(), 0u);
+    EXPECT_EQ(press(A_KEY_END, MOD_SHIFT), "a[bcd]|");
+    EXPECT_EQ(press(A_KEY_HOME, MOD_SHIFT), "[|a]bcd") << "the anchor stays: Home selects what lies before it";
 }
 
 TEST_F(EditboxTest, MaximumLengthOrElseTheWidthLimitsTheText)
@@ -142,52 +123,42 @@ TEST_F(EditboxTest, CaseRuleAndCharsetFilterTypedCharacters)
 TEST_F(EditboxTest, CyrillicLettersComeFromUsKeysOnAnotherLayout)
 {
     box->SetAllowCyrillic(true);
-    press(*box, A_KEY_Q, MOD_SHIFT);
-    EXPECT_EQ(box->GetText(), L"Q") << "a US English layout types the key's own character";
+    EXPECT_EQ(press(A_KEY_Q, MOD_SHIFT), "Q|") << "a US English layout types the key's own character";
 
     box->SetText(L"");
     keyboard_setLayoutName("00000419");
     events.watch(box, {Editbox::EventKeyDown});
-    press(*box, A_KEY_Q, MOD_SHIFT);
-    press(*box, A_KEY_GRAVE, MOD_SHIFT);
-    press(*box, A_KEY_Q);
+    press(A_KEY_Q, MOD_SHIFT);
+    press(A_KEY_GRAVE, MOD_SHIFT);
+    press(A_KEY_Q);
     EXPECT_EQ(box->GetText(), std::wstring({wchar_t(0x0419), wchar_t(0x0401), wchar_t(0x0439)}));
     ASSERT_EQ(events.keys.size(), 3u);
     EXPECT_EQ(static_cast<uint8_t>(events.keys[0].character), 0xC9) << "KeyDown carries the mapped character";
+    EXPECT_EQ(static_cast<uint8_t>(GUI::MapCyrillicKey('?')), 0x2C);
 
     box->SetAllowCyrillic(false);
     box->SetText(L"");
-    press(*box, A_KEY_Q);
-    EXPECT_EQ(box->GetText(), L"q");
-    EXPECT_EQ(GUI::MapCyrillicKey('1'), '1');
-    EXPECT_EQ(static_cast<uint8_t>(GUI::MapCyrillicKey('?')), 0x2C);
+    EXPECT_EQ(press(A_KEY_Q), "q|");
 }
 
 TEST_F(EditboxTest, ClipboardKeysNeedCopyAndPasteAllowedAndCutNeedsASelection)
 {
     setText(L"abc", 3);
-    press(*box, A_KEY_V, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"abcv");
+    EXPECT_EQ(press(A_KEY_V, MOD_CTRL), "abcv|");
 
     box->SetAllowCopyPaste(true);
     GUI::Clipboard::SetUnicodeText(L"kept");
     box->SetPosition(0);
-    press(*box, A_KEY_X, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"abcv") << "nothing selected: nothing cut";
+    EXPECT_EQ(press(A_KEY_X, MOD_CTRL), "|abcv") << "nothing selected: nothing cut";
     EXPECT_EQ(GUI::Clipboard::GetText(), L"kept");
 
-    press(*box, A_KEY_A, MOD_CTRL);
-    EXPECT_EQ(sel(), (Sel{0, 4}));
-    EXPECT_EQ(box->GetCaret(), 4u);
-    press(*box, A_KEY_LEFT, MOD_SHIFT);
-    press(*box, A_KEY_C, MOD_CTRL);
+    EXPECT_EQ(press(A_KEY_A, MOD_CTRL), "[abcv]|");
+    press(A_KEY_LEFT, MOD_SHIFT);
+    press(A_KEY_C, MOD_CTRL);
     EXPECT_EQ(GUI::Clipboard::GetText(), L"abc");
-    press(*box, A_KEY_X, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"v");
-    EXPECT_EQ(box->GetCaret(), 0u);
-    press(*box, A_KEY_V, MOD_CTRL);
-    press(*box, A_KEY_V, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"abcabcv");
+    EXPECT_EQ(press(A_KEY_X, MOD_CTRL), "|v");
+    press(A_KEY_V, MOD_CTRL);
+    EXPECT_EQ(press(A_KEY_V, MOD_CTRL), "abcabc|v");
 }
 
 TEST_F(EditboxTest, PasteStopsWhenFullButNotAtFilteredCharacters)
@@ -196,21 +167,19 @@ TEST_F(EditboxTest, PasteStopsWhenFullButNotAtFilteredCharacters)
     box->SetCharset("abc");
     box->SetMaxLength(2);
     GUI::Clipboard::SetUnicodeText(L"1a2b3c");
-    press(*box, A_KEY_V, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"ab");
+    EXPECT_EQ(press(A_KEY_V, MOD_CTRL), "ab|");
 
     // Windows-1251 text on the clipboard is converted.
     box->SetMaxLength(0);
     box->SetCharset(std::string("\xC6\xE8", 2));
     box->SetText(L"");
     clipboard_setData(A_CF_TEXT, "\xC6\xE8\0", 3);
-    press(*box, A_KEY_V, MOD_CTRL);
+    press(A_KEY_V, MOD_CTRL);
     EXPECT_EQ(box->GetText(), std::wstring({wchar_t(0x0416), wchar_t(0x0438)}));
 
     clipboard_useInProcess(true);
     box->SetText(L"");
-    press(*box, A_KEY_V, MOD_CTRL);
-    EXPECT_EQ(box->GetText(), L"") << "an empty clipboard pastes nothing";
+    EXPECT_EQ(press(A_KEY_V, MOD_CTRL), "|") << "an empty clipboard pastes nothing";
 }
 
 TEST_F(EditboxTest, TextReplacedFromOutsideClampsCaretAndSelection)
@@ -219,14 +188,11 @@ TEST_F(EditboxTest, TextReplacedFromOutsideClampsCaretAndSelection)
     box->SetSelection(2, 5);
     events.watch(box, {Editbox::EventPositionChanged});
     box->SetText(L"hi");
-    EXPECT_EQ(box->GetCaret(), 2u);
-    EXPECT_EQ(sel(), (Sel{2, 2}));
+    EXPECT_EQ(kbtest::state(*box), "hi|");
     EXPECT_EQ(events.take(), Entries{"edit:PositionChanged"});
-    // The edits go on from the clamped places.
-    press(*box, A_KEY_BACKSPACE);
-    EXPECT_EQ(box->GetText(), L"h");
+    EXPECT_EQ(press(A_KEY_BACKSPACE), "h|") << "the edits go on from the clamped places";
     box->SetSelection(9, 1);
-    EXPECT_EQ(sel(), (Sel{1, 1}));
+    EXPECT_FALSE(box->HasSelection());
 }
 
 TEST_F(EditboxTest, FocusSelectsAllAndTheCaretBlinks)
@@ -234,8 +200,7 @@ TEST_F(EditboxTest, FocusSelectsAllAndTheCaretBlinks)
     box->SetText(L"word");
     box->SetAllowCopyPaste(true);
     server->SetFocus(box);
-    EXPECT_EQ(sel(), (Sel{0, 4}));
-    EXPECT_EQ(box->GetCaret(), 4u);
+    EXPECT_EQ(kbtest::state(*box), "[word]|");
     std::string blink;
     // On until 0.5 s, off until 1 s: 1.5 s is the second period's visible phase.
     for (float dt : {0.5f, 0.3f, 0.7f}) {
@@ -244,7 +209,7 @@ TEST_F(EditboxTest, FocusSelectsAllAndTheCaretBlinks)
     }
     EXPECT_EQ(blink, "101");
     box->UpdateSelf(0.2f);
-    press(*box, A_KEY_HOME);
+    press(A_KEY_HOME);
     box->UpdateSelf(0.0f);
     EXPECT_TRUE(box->IsCaretVisible()) << "a key restarts the blink";
 
@@ -263,8 +228,8 @@ TEST_F(EditboxTest, TheViewScrollsToKeepTheCaretVisible)
     typeText(*box, "abcdef");
     // Six characters and the caret: 56 pixels in a 40-pixel box.
     EXPECT_FLOAT_EQ(box->GetScrollOffset(), -16.0f);
-    press(*box, A_KEY_HOME);
+    press(A_KEY_HOME);
     EXPECT_FLOAT_EQ(box->GetScrollOffset(), 0.0f);
-    press(*box, A_KEY_END);
+    press(A_KEY_END);
     EXPECT_FLOAT_EQ(box->GetScrollOffset(), -16.0f);
 }

@@ -8,7 +8,7 @@ using ImageDraw = kbtest::WidgetKit;
 
 } // namespace
 
-TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowFromTheSourcesTopLeft)
+TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowAndStretchingScalesAndNothingEmptyIsDrawn)
 {
     addImage("tile", 64, 64);
     aImage* image = images.getImage("tile");
@@ -23,32 +23,24 @@ TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowFromTheSourcesTopLeft)
         EXPECT_EQ(atY(d[i]), i < 3 ? 20.0f : 52.0f) << i;
     }
 
-    // Nothing to repeat, or nowhere to put it: done at once.
+    // Nothing to repeat, or nowhere to put it: done at once (tiling would never end).
     rig.device_->clearRecords();
     GUI::DrawImageTiled(image, aRect(0, 0, 0, 32), aRect(0, 0, 80, 40), 0xFFFFFFFF);
     GUI::DrawImageTiled(image, aRect(0, 0, 32, 0), aRect(0, 0, 80, 40), 0xFFFFFFFF);
     GUI::DrawImageTiled(image, aRect(0, 0, 32, 32), aRect(0, 0, 80, 40), 0x00FFFFFF);
     GUI::DrawImageTiled(image, aRect(0, 0, 32, 32), aRect(0, 0, 0, 40), 0xFFFFFFFF);
     GUI::DrawImageTiled(nullptr, aRect(0, 0, 32, 32), aRect(0, 0, 80, 40), 0xFFFFFFFF);
-    EXPECT_TRUE(draws().empty());
-}
-
-TEST_F(ImageDraw, StretchingScalesTheSourceOntoTheDestination)
-{
-    addImage("pic", 20, 10);
-    aImage* image = images.getImage("pic");
-    beginDraws();
-    GUI::DrawImageStretched(image, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0x80FFFFFF, 0.5f);
-    ASSERT_EQ(draws().size(), 1u);
-    const aGpuRecord r = draws()[0];
-    EXPECT_FLOAT_EQ(r.f[0], 2.0f);
-    EXPECT_FLOAT_EQ(r.f[1], 0.5f);
-    EXPECT_FLOAT_EQ(r.f[4], 0.5f);
-    EXPECT_EQ(atX(r), 5.0f);
     GUI::DrawImageStretched(image, aRect(0, 0, 0, 10), aRect(5, 6, 40, 5), 0xFFFFFFFF);
     GUI::DrawImageStretched(image, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0x00FFFFFF);
     GUI::DrawImageStretched(nullptr, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0xFFFFFFFF);
-    EXPECT_EQ(draws().size(), 1u) << "an empty source, alpha 0 or no image draws nothing";
+    EXPECT_TRUE(draws().empty());
+
+    // Stretching scales the source onto the destination, with the rotation passed on.
+    GUI::DrawImageStretched(image, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0x80FFFFFF, 0.5f);
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_FLOAT_EQ(draws()[0].f[0], 2.0f);
+    EXPECT_FLOAT_EQ(draws()[0].f[1], 0.5f);
+    EXPECT_FLOAT_EQ(draws()[0].f[4], 0.5f);
 }
 
 TEST_F(ImageDraw, SlotsHoldCountedHandlesAndWholeImageRectangles)

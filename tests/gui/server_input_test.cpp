@@ -34,31 +34,26 @@ TEST_F(Input, APressGoesToThePreviousHoverWidgetWhichKeepsThePointer)
     for (Widget* w : {root(), a, b})
         watchMouse(w);
 
-    moveTo(10, 10);
-    frame();
+    hover(10, 10);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "A:MouseEnter", "A:MouseMove"}));
 
     // Pressed in the frame that moves onto B: A was under the pointer last frame.
     moveTo(250, 10);
-    button(0, true);
-    frame();
+    down();
     EXPECT_EQ(events.take(), (Entries{"A:MouseDown", "A:MouseMove"}));
     EXPECT_EQ(events.mouse[events.mouse.size() - 2].x, 250) << "relative to A";
     EXPECT_EQ(events.mouse[events.mouse.size() - 2].button, 0u);
     EXPECT_EQ(server->GetHoverWidget(), a);
 
-    moveTo(260, 20);
-    frame();
+    hover(260, 20);
     EXPECT_EQ(events.take(), (Entries{"A:MouseMove"}));
     EXPECT_EQ(events.mouse.back().dx, 10);
     EXPECT_EQ(events.mouse.back().dy, 10);
 
     // Released outside A: MouseUp but no Click; then the hover moves on.
-    button(0, false);
-    frame();
+    up();
     EXPECT_EQ(events.take(), (Entries{"A:MouseUp", "A:MouseLeave", "B:MouseEnter"}));
-    moveTo(2000, 2000);
-    frame();
+    hover(2000, 2000);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseLeave", "B:MouseLeave"})) << "outermost first";
 }
 
@@ -66,19 +61,15 @@ TEST_F(Input, OneButtonAtATimeAndMultiClicks)
 {
     Widget* a = add("A", aRect(0, 0, 100, 100));
     events.watch(a, {Widget::EventMouseDown, Widget::EventMouseUp, Widget::EventClick});
-    moveTo(10, 10);
-    frame();
+    // Left and right go down together, right up; right down as left goes up; right up.
+    hover(10, 10);
     button(0, true);
+    down(1);
+    up(1);
     button(1, true);
+    up();
     frame();
-    button(1, false);
-    frame();
-    button(1, true);
-    button(0, false);
-    frame();
-    frame();
-    button(1, false);
-    frame();
+    up(1);
     EXPECT_EQ(events.take(), (Entries{"A:MouseDown", "A:MouseUp", "A:Click", "A:MouseDown", "A:MouseUp"}));
     std::vector<uint32_t> buttons;
     for (const auto& m : events.mouse)
@@ -103,14 +94,11 @@ TEST_F(Input, HoverChainsSkipTheirCommonAncestors)
     for (Widget* w : {root(), panelA, buttonA, otherA, panelB, buttonB})
         events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave});
 
-    moveTo(20, 20);
-    frame();
+    hover(20, 20);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "PanelA:MouseEnter", "ButtonA:MouseEnter"}));
-    moveTo(120, 20);
-    frame();
+    hover(120, 20);
     EXPECT_EQ(events.take(), (Entries{"ButtonA:MouseLeave", "OtherA:MouseEnter"}));
-    moveTo(420, 20);
-    frame();
+    hover(420, 20);
     EXPECT_EQ(events.take(),
               (Entries{"PanelA:MouseLeave", "OtherA:MouseLeave", "PanelB:MouseEnter", "ButtonB:MouseEnter"}));
     EXPECT_TRUE(buttonB->IsHovered());
@@ -150,8 +138,7 @@ TEST_F(Input, KeysGoToTheFocusAndAHeldKeyIsNewToTheNextFocus)
     watchKeys(first);
     watchKeys(second);
 
-    key(A_KEY_A, true);
-    frame();
+    keyDown(A_KEY_A);
     frame();
     EXPECT_EQ(events.take(), (Entries{"First:KeyDown"}));
     EXPECT_EQ(events.keys.back().key, uint32_t(A_KEY_A));
@@ -159,16 +146,13 @@ TEST_F(Input, KeysGoToTheFocusAndAHeldKeyIsNewToTheNextFocus)
     server->SetFocus(second);
     frame();
     EXPECT_EQ(events.take(), (Entries{"First:FocusLost", "Second:FocusGain", "Second:KeyDown"}));
-    key(A_KEY_A, false);
-    frame();
+    keyUp(A_KEY_A);
     EXPECT_EQ(events.take(), (Entries{"Second:KeyUp"}));
 
     // A disabled focus widget hears nothing.
     second->SetEnabled(false);
-    key(A_KEY_B, true);
-    frame();
-    key(A_KEY_B, false);
-    frame();
+    keyDown(A_KEY_B);
+    keyUp(A_KEY_B);
     EXPECT_TRUE(events.take().empty());
 }
 
@@ -176,15 +160,12 @@ TEST_F(Input, KeysPressedWhileAButtonIsHeldCountOnceItIsReleased)
 {
     server->SetFocus(add<FocusWidget>("Edit", aRect(0, 0, 100, 100)));
     events.watch(server->GetFocusWidget(), {Widget::EventKeyDown});
-    moveTo(10, 10);
-    frame();
+    hover(10, 10);
     button(0, true);
-    key(A_KEY_Z, true);
-    frame();
+    keyDown(A_KEY_Z);
     frame();
     EXPECT_TRUE(events.take().empty());
-    button(0, false);
-    frame();
+    up();
     frame();
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown"}));
 }
@@ -199,30 +180,24 @@ TEST_F(Input, HotKeysComeBeforeTheFocusAndNeedExactModifiers)
     watchKeys(save);
 
     key(A_KEY_LCONTROL, true);
-    key(A_KEY_S, true);
-    frame();
+    keyDown(A_KEY_S);
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown", "Save:Click"}));
     EXPECT_EQ(events.keys.back().key, uint32_t(A_KEY_LCONTROL));
     EXPECT_EQ(events.mouse.back().modifiers, uint32_t(GUI::MOD_CTRL));
-    key(A_KEY_S, false);
-    frame();
+    keyUp(A_KEY_S);
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyUp"}));
 
-    key(A_KEY_RSHIFT, true);
-    frame();
-    key(A_KEY_S, true);
-    frame();
+    keyDown(A_KEY_RSHIFT);
+    keyDown(A_KEY_S);
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown", "Edit:KeyDown"})) << "ctrl and shift: not the hot key";
     EXPECT_EQ(events.keys.back().modifiers, uint32_t(GUI::MOD_CTRL | GUI::MOD_SHIFT));
     EXPECT_EQ(events.keys.back().character, 'S');
     key(A_KEY_S, false);
-    key(A_KEY_RSHIFT, false);
-    frame();
+    keyUp(A_KEY_RSHIFT);
     events.take();
 
     save->SetVisible(false);
-    key(A_KEY_S, true);
-    frame();
+    keyDown(A_KEY_S);
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown"})) << "a hidden widget's hot key is not taken";
 }
 
@@ -268,8 +243,7 @@ TEST_F(Input, AHeldButtonRepeatsOnlyOverItsWidget)
     Widget* arrow = add("Arrow", aRect(0, 0, 20, 20));
     set(arrow, {"MouseAutoRepeat 1", "AutoRepeatDelay 0.2", "AutoRepeatRate 0.1"});
     events.watch(arrow, {Widget::EventMouseDown});
-    moveTo(5, 5);
-    frame();
+    hover(5, 5);
     button(0, true);
     for (float dt : {0.1f, 0.1f, 0.05f, 0.05f}) // the press; the first repeat at 0.2; the second 0.1 later
         frame(dt);
@@ -288,8 +262,7 @@ TEST_F(Input, WheelAndModifiers)
 {
     Widget* w = add("W", aRect(0, 0, 100, 100));
     events.watch(w, {Widget::EventMouseWheel});
-    moveTo(10, 10);
-    frame();
+    hover(10, 10);
     rig.keys->addWheel(-240);
     frame();
     ASSERT_EQ(events.take(), (Entries{"W:MouseWheel"}));
@@ -302,8 +275,7 @@ TEST_F(Input, WheelAndModifiers)
     EXPECT_EQ(server->GetModifiers(),
               uint32_t(GUI::MOD_SHIFT | GUI::MOD_ALT | GUI::MOD_CAPSLOCK | GUI::MOD_SCROLLLOCK));
     rig.keys->setLockStates(A_LOCK_NUM);
-    key(A_KEY_RCONTROL, true);
-    frame();
+    keyDown(A_KEY_RCONTROL);
     EXPECT_EQ(server->GetModifiers(), uint32_t(GUI::MOD_SHIFT | GUI::MOD_CTRL | GUI::MOD_ALT | GUI::MOD_NUMLOCK));
 }
 
@@ -335,13 +307,10 @@ TEST_F(Input, HandlersMayDeleteOtherWidgetsDuringDispatch)
                                delete std::exchange(edit, nullptr);
                                return true;
                            }));
-    moveTo(10, 10);
-    frame();
+    hover(10, 10);
     button(0, true);
-    key(A_KEY_A, true);
-    frame();
-    button(0, false);
-    frame();
+    keyDown(A_KEY_A);
+    up();
     frame();
     EXPECT_EQ(server->GetFocusWidget(), nullptr);
     EXPECT_EQ(root()->FindChild("Edit"), nullptr);

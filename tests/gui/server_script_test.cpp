@@ -45,32 +45,16 @@ TEST_F(ServerScript, NestedWidgetsTemplatesMacrosAndIncludesBuildTheTree)
 {
     kbtest::writeFile(dir.file("common.agui"),
                       "template Base\n{\n    Visible 0\n}\nwidget Footer <Base>\n{\n    AreaRect 0 700 1024 68\n}\n");
-    const std::string path = loadScript("; the main menu\n"
-                                        "#define W \"200\"\n"
-                                        "#include \"" +
-                                        dir.file("common.agui") +
-                                        "\"\n"
-                                        "style Panel\n{\n    TopLeft 0 0 8 8\n}\n"
-                                        "template Sounded\n{\n    SoundClick click\n    Tag 5\n}\n"
-                                        "template Big\n"
-                                        "{\n"
-                                        "    AreaRect 0 0 $W$ 100\n"
-                                        "    Tag 7\n"
-                                        "    nested\n    {\n        Tag 99\n    }\n"
-                                        "}\n"
-                                        "Widget Menu <Big>\n"
-                                        "{\n"
-                                        "    AreaRect 10 10 $W$   300\n"
-                                        "    Alpha 0.5\n"
-                                        "    widget Title\n    {\n        Text \"Hello   world\"\n    }\n"
-                                        "    widget <Sounded> <Big>\n    {\n    }\n"
-                                        "    WIDGET x <Big>\n"
-                                        "    {\n"
-                                        "        widget Deep\n        {\n            HorizontalAlign right\n        }\n"
-                                        "    }\n"
-                                        "    style Inner\n    {\n        Tag 3\n    }\n"
-                                        "    button Start\n    {\n        widget Lost\n        {\n        }\n    }\n"
-                                        "}\n");
+    const std::string path =
+        loadScript("; the main menu\n#define W \"200\"\n#include \"" + dir.file("common.agui") + "\"\n" +
+                   "style Panel\n{\n  TopLeft 0 0 8 8\n}\ntemplate Sounded\n{\n  SoundClick click\n  Tag 5\n}\n"
+                   "template Big\n{\n  AreaRect 0 0 $W$ 100\n  Tag 7\n  nested\n  {\n    Tag 99\n  }\n}\n"
+                   "Widget Menu <Big>\n{\n  AreaRect 10 10 $W$   300\n  Alpha 0.5\n"
+                   "  widget Title\n  {\n    Text \"Hello   world\"\n  }\n"
+                   "  widget <Sounded> <Big>\n  {\n  }\n"
+                   "  WIDGET x <Big>\n  {\n    widget Deep\n    {\n      HorizontalAlign right\n    }\n  }\n"
+                   "  style Inner\n  {\n    Tag 3\n  }\n"
+                   "  button Start\n  {\n    widget Lost\n    {\n    }\n  }\n}\n");
 
     ASSERT_EQ(childNames(root()), (Names{"Footer", "Menu"}));
     Widget* footer = root()->FindChild("footer");
@@ -204,8 +188,7 @@ TEST_F(ServerScript, CursorsSwitchByNameAndTheirHotSpotIsRead)
     EXPECT_EQ(server->GetCurrentCursor(), arrow);
 
     // Moving over the widget switches to its cursor.
-    moveTo(50, 50);
-    frame();
+    hover(50, 50);
     EXPECT_EQ(server->GetCurrentCursor(), hand);
     EXPECT_FALSE(arrow->IsVisible());
     EXPECT_TRUE(hand->IsVisible());

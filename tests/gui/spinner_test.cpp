@@ -113,13 +113,11 @@ TEST_F(SpinnerTest, AHeldButtonRepeatsThroughTheServerAndTypingKeepsTheValue)
 {
     init();
     server->InitializeWidgets();
-    moveTo(105, 25);
-    frame();
+    hover(105, 25);
     button(0, true);
     for (int i = 0; i < 30; ++i) // half a second
         frame();
-    button(0, false);
-    frame();
+    up();
     // One press, the first repeat at 0.3 s, then one about every 0.05 s.
     EXPECT_GE(spin->GetValue(), 4.0f);
     EXPECT_LE(spin->GetValue(), 7.0f);

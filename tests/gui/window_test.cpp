@@ -21,18 +21,15 @@ TEST_F(WindowTest, DraggingFollowsThePointerAndStopsAtTheParentsEdge)
 
     moveTo(120, 115); // 20, 15 inside the desk; 10, 5 inside the dialog
     frame();
-    button(0, true);
-    frame();
+    down();
     EXPECT_TRUE(dialog->IsDragging());
     // Past the desk's right edge the grab point stops at its last column (299); back inside it follows again.
     for (auto [x, expectedX] : {std::pair{150, 40}, {450, 289}, {500, 289}, {390, 280}}) {
-        moveTo(x, 125);
-        frame();
+        hover(x, 125);
         EXPECT_EQ(dialog->GetArea().x, expectedX) << x;
         EXPECT_EQ(dialog->GetArea().y, 20);
     }
-    button(0, false);
-    frame();
+    up();
     EXPECT_FALSE(dialog->IsDragging());
     const auto e = events.take();
     ASSERT_GE(e.size(), 3u);
@@ -76,8 +73,7 @@ TEST_F(WindowTest, StylesDrawNormalHoverAndDisabledSkins)
     ASSERT_EQ(draws().size(), 4u) << "the hover skin is faded out";
     EXPECT_EQ(draws()[0].u[4] >> 24, 128u);
 
-    moveTo(10, 10);
-    frame();
+    hover(10, 10);
     frame(0.5f);
     rig.device_->clearRecords();
     w->Draw();
