@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/gui.h"
@@ -18,19 +20,31 @@
 
 namespace kbtest {
 
-// Records "<widget>:<event>" for every event it watches, in firing order.
+// A subscriber around any function.
+class Call : public GUI::Subscriber {
+public:
+    explicit Call(std::function<bool(const GUI::EventArgs&)> f) : m_f(std::move(f)) {}
+    bool invoke(const GUI::EventArgs& args) override { return m_f(args); }
+
+private:
+    std::function<bool(const GUI::EventArgs&)> m_f;
+};
+
+// Records "<widget>:<event>" for every event it watches, in firing order, and
+// copies of the mouse and keyboard arguments.
 class EventLog {
 public:
     void watch(GUI::Widget* widget, std::initializer_list<const char*> events)
     {
-        for (const char* event : events) {
-            auto tap = std::make_unique<Tap>();
-            tap->log = this;
-            tap->label = widget->GetName() + ":" + event;
-            widget->SubscribeEvent(event,
-                                   new GUI::_memberBinder<Tap, bool, const GUI::EventArgs&>(tap.get(), &Tap::on));
-            m_taps.push_back(std::move(tap));
-        }
+        for (const char* event : events)
+            widget->SubscribeEvent(event, new Call([this, label = widget->GetName() + ":" + event](const auto& a) {
+                                       entries.push_back(label);
+                                       if (auto* m = dynamic_cast<const GUI::MouseEventArgs*>(&a))
+                                           mouse.push_back(*m);
+                                       if (auto* k = dynamic_cast<const GUI::KeybEventArgs*>(&a))
+                                           keys.push_back(*k);
+                                       return false;
+                                   }));
     }
     // Every widget event of the widget.
     void watchAll(GUI::Widget* widget)
@@ -44,33 +58,11 @@ public:
                W::EventMoved,     W::EventSized,      W::EventBeginRender, W::EventEndRender});
     }
     // The entries since the last take, then forgets them.
-    std::vector<std::string> take()
-    {
-        std::vector<std::string> out;
-        out.swap(entries);
-        return out;
-    }
+    std::vector<std::string> take() { return std::exchange(entries, {}); }
 
     std::vector<std::string> entries;
-    // Copies of the arguments of the mouse and keyboard events, in firing order.
     std::vector<GUI::MouseEventArgs> mouse;
     std::vector<GUI::KeybEventArgs> keys;
-
-private:
-    struct Tap {
-        EventLog* log = nullptr;
-        std::string label;
-        bool on(const GUI::EventArgs& a)
-        {
-            log->entries.push_back(label);
-            if (auto* m = dynamic_cast<const GUI::MouseEventArgs*>(&a))
-                log->mouse.push_back(*m);
-            if (auto* k = dynamic_cast<const GUI::KeybEventArgs*>(&a))
-                log->keys.push_back(*k);
-            return false;
-        }
-    };
-    std::vector<std::unique_ptr<Tap>> m_taps;
 };
 
 using Entries = std::vector<std::string>;
@@ -114,20 +106,43 @@ protected:
 
     GUI::Widget* root() const { return server->GetRoot(); }
 
-    // A plain widget under `parent` (the root when null) at the given area.
-    GUI::Widget* add(const std::string& name, aRect area, GUI::Widget* parent = nullptr)
+    // A widget of class T under `parent` (the root when null) at the given area.
+    template <class T = GUI::Widget> T* add(const std::string& name, aRect area, GUI::Widget* parent = nullptr)
     {
-        auto* w = new GUI::Widget(name);
+        auto* w = new T(name);
         (parent ? parent : root())->AddChild(w);
         w->SetArea(area);
         return w;
     }
-
-    // Writes a script into the temporary folder and loads it.
-    void loadScript(const std::string& name, const std::string& text)
+    template <class T = GUI::Widget> T* find(const std::string& name) const
     {
-        writeFile(dir.file(name), text);
-        server->load(dir.file(name));
+        return dynamic_cast<T*>(root()->FindChild(name, true));
+    }
+    // Script properties ("Name value"), applied together.
+    static void set(GUI::Widget* w, std::initializer_list<std::string> properties)
+    {
+        for (const std::string& p : properties) {
+            const size_t blank = p.find(' ');
+            w->Set(p.substr(0, blank), blank == std::string::npos ? "" : p.substr(blank + 1));
+        }
+        w->EndFillProperties();
+    }
+    void expectLogged(std::initializer_list<std::string> lines) const
+    {
+        for (const std::string& line : lines)
+            EXPECT_TRUE(log.contains(line)) << line;
+    }
+
+    // Writes a script into the temporary folder and loads it (then initialises
+    // every widget when asked); gives the script's path.
+    std::string loadScript(const std::string& text, bool initialize = false)
+    {
+        const std::string path = dir.file("script" + std::to_string(++m_scripts) + ".agui");
+        writeFile(path, text);
+        server->load(path);
+        if (initialize)
+            server->InitializeWidgets();
+        return path;
     }
 
     // One frame: the input server polls the scripted devices, then the GUI dispatches.
@@ -139,6 +154,48 @@ protected:
     void moveTo(int32_t x, int32_t y) { rig.keys->setCursor(x, y); }
     void button(int b, bool down) { rig.keys->setButton(b, down); }
     void key(uint8_t k, bool down) { rig.keys->setKey(k, down); }
+    // One change to the devices, then one frame.
+    void hover(int32_t x, int32_t y)
+    {
+        moveTo(x, y);
+        frame();
+    }
+    void down(int b = 0)
+    {
+        button(b, true);
+        frame();
+    }
+    void up(int b = 0)
+    {
+        button(b, false);
+        frame();
+    }
+    void keyDown(uint8_t k)
+    {
+        key(k, true);
+        frame();
+    }
+    void keyUp(uint8_t k)
+    {
+        key(k, false);
+        frame();
+    }
+    // Scripted pointer moves: a click at a point; a press, moves through the points, release.
+    void click(int32_t x, int32_t y, int b = 0)
+    {
+        hover(x, y);
+        down(b);
+        up(b);
+    }
+    void drag(std::initializer_list<aPoint> path)
+    {
+        for (const aPoint& p : path) {
+            hover(p.x, p.y);
+            if (&p == path.begin())
+                down();
+        }
+        up();
+    }
 
     LogCapture log;
     TempDir dir{"gui"};
@@ -146,6 +203,9 @@ protected:
     aSoundManager sounds;
     std::unique_ptr<GUI::Server> server;
     EventLog events;
+
+private:
+    int m_scripts = 0;
 };
 
 // A widget that takes the keyboard focus.

@@ -6,13 +6,14 @@
 #include "gui/history.h"
 
 using GUI::History;
+using Journal = std::vector<std::string>;
 
 namespace {
 
 // Notes its performs and its deletion in a shared journal.
 class Step : public History::HistoryEvent {
 public:
-    Step(std::vector<std::string>& journal, std::string name, History* clearOnPerform = nullptr)
+    Step(Journal& journal, std::string name, History* clearOnPerform = nullptr)
         : m_journal(journal), m_name(std::move(name)), m_clear(clearOnPerform)
     {
     }
@@ -26,12 +27,10 @@ public:
     }
 
 private:
-    std::vector<std::string>& m_journal;
+    Journal& m_journal;
     std::string m_name;
     History* m_clear;
 };
-
-using Journal = std::vector<std::string>;
 
 } // namespace
 
@@ -39,25 +38,18 @@ TEST(History, TheLimitKeepsTheNewestRecordsOneDropPerAddition)
 {
     Journal journal;
     History history;
-    EXPECT_EQ(history.GetSize(), 64);
     history.SetSize(2);
-    history.Add(new Step(journal, "a"));
-    history.Add(new Step(journal, "b"));
-    history.Add(new Step(journal, "c"));
+    for (const char* name : {"a", "b", "c"})
+        history.Add(new Step(journal, name));
     EXPECT_EQ(journal, Journal{"delete a"});
-    EXPECT_EQ(history.GetUndoList().size(), 2u);
 
     // A lower limit drops nothing until the next addition, which drops one.
     history.SetSize(1);
-    EXPECT_EQ(history.GetUndoList().size(), 2u);
     history.Add(new Step(journal, "d"));
     EXPECT_EQ(history.GetUndoList().size(), 2u);
-    EXPECT_EQ(journal, (Journal{"delete a", "delete b"}));
-
     history.Undo();
-    EXPECT_EQ(journal.back(), "perform d");
     history.Undo();
-    EXPECT_EQ(journal.back(), "perform c");
+    EXPECT_EQ(journal, (Journal{"delete a", "delete b", "perform d", "perform c"}));
 }
 
 TEST(History, UndoAndRedoMoveRecordsAndAnAdditionDropsTheRedoList)
@@ -74,11 +66,10 @@ TEST(History, UndoAndRedoMoveRecordsAndAnAdditionDropsTheRedoList)
     history.Undo();
     history.Undo();
     history.Redo();
-    EXPECT_EQ(journal, (Journal{"perform b", "perform a", "perform a"}));
     EXPECT_EQ(history.GetRedoList().size(), 1u);
     history.Add(new Step(journal, "c"));
     EXPECT_TRUE(history.GetRedoList().empty());
-    EXPECT_EQ(journal.back(), "delete b");
+    EXPECT_EQ(journal, (Journal{"perform b", "perform a", "perform a", "delete b"}));
 }
 
 TEST(History, ARecordPerformedWhileTheHistoryEmptiesGoesToo)
@@ -89,8 +80,7 @@ TEST(History, ARecordPerformedWhileTheHistoryEmptiesGoesToo)
         history.Add(new Step(journal, "a"));
         history.Add(new Step(journal, "b", &history));
         history.Undo();
-        EXPECT_TRUE(history.GetUndoList().empty());
-        EXPECT_TRUE(history.GetRedoList().empty());
+        EXPECT_TRUE(history.GetUndoList().empty() && history.GetRedoList().empty());
         EXPECT_EQ(journal, (Journal{"perform b", "delete a", "delete b"}));
         history.Add(new Step(journal, "c"));
     }

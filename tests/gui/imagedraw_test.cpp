@@ -8,7 +8,7 @@ using ImageDraw = kbtest::WidgetKit;
 
 } // namespace
 
-TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowFromTheSourcesTopLeft)
+TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowAndStretchingScalesAndNothingEmptyIsDrawn)
 {
     addImage("tile", 64, 64);
     aImage* image = images.getImage("tile");
@@ -17,40 +17,30 @@ TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowFromTheSourcesTopLeft)
     const auto d = draws();
     ASSERT_EQ(d.size(), 6u);
     const char* sources[6] = {"8 4 40 36", "8 4 40 36", "8 4 24 36", "8 4 40 12", "8 4 40 12", "8 4 24 12"};
-    const float xs[6] = {10, 42, 74, 10, 42, 74};
-    const float ys[6] = {20, 20, 20, 52, 52, 52};
     for (size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(src(d[i]), sources[i]) << i;
-        EXPECT_EQ(atX(d[i]), xs[i]) << i;
-        EXPECT_EQ(atY(d[i]), ys[i]) << i;
+        EXPECT_EQ(atX(d[i]), 10 + 32 * float(i % 3)) << i;
+        EXPECT_EQ(atY(d[i]), i < 3 ? 20.0f : 52.0f) << i;
     }
 
-    // Nothing to repeat, or nowhere to put it: done at once.
+    // Nothing to repeat, or nowhere to put it: done at once (tiling would never end).
     rig.device_->clearRecords();
     GUI::DrawImageTiled(image, aRect(0, 0, 0, 32), aRect(0, 0, 80, 40), 0xFFFFFFFF);
     GUI::DrawImageTiled(image, aRect(0, 0, 32, 0), aRect(0, 0, 80, 40), 0xFFFFFFFF);
-    GUI::DrawImageTiled(image, aRect(0, 0, 32, 32), aRect(0, 0, 0, 40), 0xFFFFFFFF);
     GUI::DrawImageTiled(image, aRect(0, 0, 32, 32), aRect(0, 0, 80, 40), 0x00FFFFFF);
+    GUI::DrawImageTiled(image, aRect(0, 0, 32, 32), aRect(0, 0, 0, 40), 0xFFFFFFFF);
     GUI::DrawImageTiled(nullptr, aRect(0, 0, 32, 32), aRect(0, 0, 80, 40), 0xFFFFFFFF);
-    EXPECT_TRUE(draws().empty());
-}
-
-TEST_F(ImageDraw, StretchingScalesTheSourceOntoTheDestination)
-{
-    addImage("pic", 20, 10);
-    aImage* image = images.getImage("pic");
-    beginDraws();
-    GUI::DrawImageStretched(image, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0x80FFFFFF, 0.5f);
-    ASSERT_EQ(draws().size(), 1u);
-    const aGpuRecord r = draws()[0];
-    EXPECT_FLOAT_EQ(r.f[0], 2.0f);
-    EXPECT_FLOAT_EQ(r.f[1], 0.5f);
-    EXPECT_FLOAT_EQ(r.f[4], 0.5f);
-    EXPECT_EQ(atX(r), 5.0f);
     GUI::DrawImageStretched(image, aRect(0, 0, 0, 10), aRect(5, 6, 40, 5), 0xFFFFFFFF);
     GUI::DrawImageStretched(image, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0x00FFFFFF);
     GUI::DrawImageStretched(nullptr, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0xFFFFFFFF);
-    EXPECT_EQ(draws().size(), 1u) << "an empty source, alpha 0 or no image draws nothing";
+    EXPECT_TRUE(draws().empty());
+
+    // Stretching scales the source onto the destination, with the rotation passed on.
+    GUI::DrawImageStretched(image, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0x80FFFFFF, 0.5f);
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_FLOAT_EQ(draws()[0].f[0], 2.0f);
+    EXPECT_FLOAT_EQ(draws()[0].f[1], 0.5f);
+    EXPECT_FLOAT_EQ(draws()[0].f[4], 0.5f);
 }
 
 TEST_F(ImageDraw, SlotsHoldCountedHandlesAndWholeImageRectangles)
@@ -77,7 +67,6 @@ TEST_F(ImageDraw, SlotsHoldCountedHandlesAndWholeImageRectangles)
     GUI::SetImage(images.getImage("b"), nullptr, &slot, &rect);
     EXPECT_EQ(a->getReferenceCount(), 1u);
     EXPECT_EQ(rect, aRect(0, 0, 4, 6));
-
     GUI::SetImage(nullptr, nullptr, &slot, &rect);
     EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(rect, aRect(0, 0, 4, 6)) << "without an image only x and y go to 0";
@@ -90,16 +79,14 @@ TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangle)
 {
     // Left half opaque, right half clear; the shown rectangle is the right half.
     std::vector<uint32_t> pixels(16 * 4);
-    for (uint32_t y = 0; y < 4; ++y)
-        for (uint32_t x = 0; x < 16; ++x)
-            pixels[y * 16 + x] = x < 8 ? 0xFF00FF00 : 0x2000FF00;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = i % 16 < 8 ? 0xFF00FF00 : 0x2000FF00;
     addImage("half", 16, 4, 0, pixels);
     aImage* image = images.getImage("half");
-    const aRect right(8, 0, 8, 4);
+    const aRect right(8, 0, 8, 4), left(0, 0, 8, 4);
     EXPECT_TRUE(GUI::IsImageTransparentAt(image, right, 80, 40, 0, 0, 0x40, 1.0f));
-    EXPECT_FALSE(GUI::IsImageTransparentAt(image, aRect(0, 0, 8, 4), 80, 40, 79, 39, 0x40, 1.0f));
-    EXPECT_TRUE(GUI::IsImageTransparentAt(image, aRect(0, 0, 8, 4), 80, 40, 10, 10, 0x40, 0.2f))
-        << "255 x 0.2 = 51 is below 64";
+    EXPECT_FALSE(GUI::IsImageTransparentAt(image, left, 80, 40, 79, 39, 0x40, 1.0f));
+    EXPECT_TRUE(GUI::IsImageTransparentAt(image, left, 80, 40, 10, 10, 0x40, 0.2f)) << "255 x 0.2 = 51 is below 64";
     EXPECT_FALSE(GUI::IsImageTransparentAt(image, right, 80, 40, 0, 0, 0, 1.0f)) << "threshold 0: never";
     EXPECT_FALSE(GUI::IsImageTransparentAt(image, right, 0, 40, 0, 0, 0x40, 1.0f))
         << "an empty widget divides by nothing";
@@ -108,13 +95,12 @@ TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangle)
 TEST_F(ImageDraw, StaticImagesTintTheirPictureAndKeepItWhenDisabled)
 {
     addImage("pic", 20, 10);
-    loadScript("i.agui", "staticimage Bare\n{\n  AreaRect 0 0 0 0\n}\n"
-                         "staticimage Pic\n{\n  AreaRect 10 10 0 0\n  NormalImage pic\n  NormalRect 5 0 15 10\n"
-                         "  Color 20FF8000\n  Alpha 0.5\n}\n");
-    auto* bare = dynamic_cast<GUI::StaticImage*>(root()->FindChild("Bare"));
-    auto* pic = dynamic_cast<GUI::StaticImage*>(root()->FindChild("Pic"));
+    loadScript("staticimage Bare\n{\n  AreaRect 0 0 0 0\n}\n"
+               "staticimage Pic\n{\n  AreaRect 10 10 0 0\n  NormalImage pic\n  NormalRect 5 0 15 10\n"
+               "  Color 20FF8000\n  Alpha 0.5\n}\n");
+    auto* bare = find<GUI::StaticImage>("Bare");
+    auto* pic = find<GUI::StaticImage>("Pic");
     ASSERT_TRUE(bare && pic);
-    EXPECT_EQ(bare->GetArea(), aRect());
     EXPECT_EQ(pic->GetArea(), aRect(10, 10, 15, 10)) << "the size of the shown rectangle";
     beginDraws();
     bare->Draw();

@@ -8,6 +8,7 @@ using GUI::Listbox;
 using GUI::MOD_CTRL;
 using GUI::MOD_SHIFT;
 using kbtest::Entries;
+using Indexes = std::vector<int32_t>;
 
 namespace {
 
@@ -31,18 +32,12 @@ public:
     float updated = 0.0f;
 };
 
+// Ten rows 20.5 high ("e c a j b d i f h g") in a box 80 x 60 with its vertical bar.
 class ListboxTest : public kbtest::GuiTest {
 protected:
     ListboxTest()
     {
-        list = new Listbox("list");
-        root()->AddChild(list);
-        list->SetArea(100, 50, 80, 60);
-        bar = new GUI::Scrollbar("list_auto_vscroll");
-        list->AddChild(bar);
-        bar->Set("Vertical", "1");
-        bar->EndFillProperties();
-        bar->SetArea(80, 0, 10, 60);
+        set(bar, {"Vertical 1"});
         list->Initialize();
         for (const char* name : {"e", "c", "a", "j", "b", "d", "i", "f", "h", "g"}) {
             items.push_back(std::make_unique<Item>(name, 20.5f));
@@ -61,21 +56,19 @@ protected:
         a.button = button;
         list->OnMouseDown(a);
     }
-    std::vector<int32_t> selected() const
+    Indexes selected() const
     {
-        std::vector<int32_t> out;
+        Indexes out;
         for (int32_t i = 0; i < list->GetItemCount(); ++i)
             if (list->GetItem(i)->IsSelected())
                 out.push_back(i);
         return out;
     }
 
-    Listbox* list = nullptr;
-    GUI::Scrollbar* bar = nullptr;
+    Listbox* list = add<Listbox>("list", aRect(100, 50, 80, 60));
+    GUI::Scrollbar* bar = add<GUI::Scrollbar>("list_auto_vscroll", aRect(80, 0, 10, 60), list);
     std::vector<std::unique_ptr<Item>> items;
 };
-
-using Indexes = std::vector<int32_t>;
 
 } // namespace
 
@@ -93,21 +86,19 @@ TEST_F(ListboxTest, SingleSelectionByTheLeftButtonOnly)
     EXPECT_EQ(selected(), Indexes{2}) << "without multiselect shift is a plain click";
     EXPECT_EQ(server->GetFocusWidget(), list);
 
-    // The blank below the last row.
+    // The blank below the last row, and beside the rows.
     list->RemoveAllItems();
     list->AddItem(items[0].get());
     events.take();
     click(5, 40);
     EXPECT_EQ(events.take(), Entries{});
-    EXPECT_EQ(list->GetItemAt(5, 40), -1);
-    EXPECT_EQ(list->GetItemAt(-1, 5), -1);
-    EXPECT_EQ(list->GetItemAt(80, 5), -1);
+    for (auto [x, y] : {std::pair{5, 40}, {-1, 5}, {80, 5}})
+        EXPECT_EQ(list->GetItemAt(x, y), -1) << x << "," << y;
 }
 
-TEST_F(ListboxTest, ShiftAndCtrlClicksWithMultiselect)
+TEST_F(ListboxTest, ShiftAndCtrlClicksWithMultiselectAndRefusedIndexes)
 {
-    list->Set("Multiselect", "1");
-    list->EndFillProperties();
+    set(list, {"Multiselect 1"});
     click(5, 25, MOD_SHIFT);
     EXPECT_EQ(selected(), Indexes{1});
     EXPECT_EQ(list->GetAnchorItem(), 1);
@@ -122,19 +113,16 @@ TEST_F(ListboxTest, ShiftAndCtrlClicksWithMultiselect)
     click(5, 5, MOD_CTRL);
     click(5, 45, MOD_CTRL);
     EXPECT_EQ(selected(), Indexes{2}) << "a ctrl-click keeps the only selected item";
-    EXPECT_EQ(list->GetSelectedCount(), 1u);
-}
 
-TEST_F(ListboxTest, IndexesOutsideTheListAreRefused)
-{
     list->SetItemSelected(-1, true);
     list->SetItemSelected(10, true);
     EXPECT_FALSE(list->IsItemSelected(-3));
-    EXPECT_TRUE(log.contains("Listbox::SetItemSelected - item index -1 is out of range"));
-    EXPECT_TRUE(log.contains("Listbox::SetItemSelected - item index 10 is out of range"));
-    EXPECT_TRUE(log.contains("Listbox::IsItemSelected - item index -3 is out of range"));
-    EXPECT_EQ(selected(), Indexes{});
     EXPECT_EQ(list->RemoveItem(-1), nullptr);
+    EXPECT_EQ(selected(), Indexes{2});
+    for (const char* line : {"Listbox::SetItemSelected - item index -1 is out of range",
+                             "Listbox::SetItemSelected - item index 10 is out of range",
+                             "Listbox::IsItemSelected - item index -3 is out of range"})
+        EXPECT_TRUE(log.contains(line)) << line;
 }
 
 TEST_F(ListboxTest, ClicksScrollTheRowIntoView)
@@ -149,12 +137,9 @@ TEST_F(ListboxTest, ClicksScrollTheRowIntoView)
 
     click(5, 55);
     EXPECT_FLOAT_EQ(list->GetScrollY(), 60.0f);
-    EXPECT_EQ(list->GetFirstVisibleItem(), 3u);
     list->SetScrollPosition(0.0f, 50.0f);
     click(5, 0);
     EXPECT_FLOAT_EQ(list->GetScrollY(), 40.0f);
-    EXPECT_EQ(list->GetFirstVisibleOffset(), 0);
-
     bar->SetValue(500.0f);
     EXPECT_FLOAT_EQ(list->GetScrollY(), 140.0f);
     EXPECT_EQ(list->GetFirstVisibleItem(), 7u);
@@ -170,8 +155,7 @@ TEST_F(ListboxTest, ClicksScrollTheRowIntoView)
 TEST_F(ListboxTest, SortingOrdersOnAModeChangeAndKeepsNewItemsInPlace)
 {
     click(5, 5); // "e"
-    list->Set("Sorting", "ASCEND");
-    list->EndFillProperties();
+    set(list, {"Sorting ASCEND"});
     EXPECT_EQ(events.take(), (Entries{"list:SelectionChanged", "list:SortingModeChanged"}));
     std::string order;
     for (int32_t i = 0; i < list->GetItemCount(); ++i)
@@ -183,7 +167,6 @@ TEST_F(ListboxTest, SortingOrdersOnAModeChangeAndKeepsNewItemsInPlace)
     list->AddItem(&extra);
     EXPECT_EQ(list->GetItem(3), &extra);
     EXPECT_EQ(list->GetCurrentItem(), 5);
-    EXPECT_FLOAT_EQ(list->GetContentHeight(), 210.0f);
     list->SetSortingMode(Listbox::SORT_DESCENDING);
     EXPECT_EQ(static_cast<Item*>(list->GetItem(0))->name, "j");
     list->SetSortingMode(Listbox::SORT_DESCENDING);
@@ -196,14 +179,11 @@ TEST_F(ListboxTest, SortingOrdersOnAModeChangeAndKeepsNewItemsInPlace)
 
 TEST_F(ListboxTest, DrawingUpdatingAndMargins)
 {
-    list->Set("Bounds", "10 2 1 3");
-    list->Set("SelectionColor", "80FF0000");
-    list->EndFillProperties();
+    set(list, {"Bounds 10 2 1 3", "SelectionColor 80FF0000"});
     // Rows of 20 + 1 + 3: three rows reach into the 60 pixels.
     list->SetItemSelected(1, true);
     list->Draw();
     EXPECT_EQ(items[0]->drawn, (std::vector<aRect>{aRect(116, 51, 62, 20)}));
-    EXPECT_EQ(items[1]->drawn.size(), 1u);
     EXPECT_EQ(items[2]->drawn.size(), 1u);
     EXPECT_TRUE(items[3]->drawn.empty());
 
@@ -211,7 +191,5 @@ TEST_F(ListboxTest, DrawingUpdatingAndMargins)
     list->UpdateSelf(0.25f);
     EXPECT_FLOAT_EQ(items[4]->updated, 0.25f);
     EXPECT_FLOAT_EQ(list->GetHoverFade(), 1.0f) << "the widget's own update runs too";
-    EXPECT_TRUE(list->IsKindOf("ScrollContainer"));
-    EXPECT_STREQ(list->GetType(), "Listbox");
     EXPECT_FALSE(bar->IsClippedByParent());
 }

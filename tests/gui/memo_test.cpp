@@ -10,21 +10,14 @@
 using GUI::Memo;
 using GUI::MOD_CTRL;
 using GUI::MOD_SHIFT;
-using kbtest::press;
 using kbtest::typeText;
+using Lines = std::vector<std::string>;
 
 namespace {
 
 class MemoTest : public kbtest::GuiTest {
 protected:
-    MemoTest()
-    {
-        font = kbtest::fixedFont(dir);
-        memo = new Memo("memo");
-        root()->AddChild(memo);
-        memo->SetArea(0, 0, 200, 64);
-        memo->SetFont(font.get());
-    }
+    MemoTest() { memo->SetFont(font.get()); }
     void setText(const wchar_t* text, uint32_t caret)
     {
         memo->SetText(text);
@@ -32,11 +25,11 @@ protected:
         memo->SetSelection(caret, caret);
     }
     // "start-end:text" of every line, the line break written as '|'.
-    std::vector<std::string> lines()
+    Lines lines()
     {
         if (memo->IsLayoutDirty())
             memo->RebuildLayout();
-        std::vector<std::string> out;
+        Lines out;
         for (const Memo::Line& l : memo->GetLines()) {
             std::string t;
             for (const wchar_t c : l.text)
@@ -45,67 +38,70 @@ protected:
         }
         return out;
     }
+    int32_t caretLine() const { return memo->GetLineOfPosition(memo->GetCaret()); }
+    // Presses the key, then tells the text, caret and selection.
+    std::string press(uint32_t key, uint32_t modifiers = 0)
+    {
+        kbtest::press(*memo, key, modifiers);
+        return kbtest::state(*memo);
+    }
     // A vertical scroll bar the memo finds among its children.
     GUI::Scrollbar* addVerticalBar()
     {
-        auto* bar = new GUI::Scrollbar("memo_auto_vscroll");
-        memo->AddChild(bar);
-        bar->Set("Vertical", "1");
-        bar->EndFillProperties();
-        bar->SetArea(190, 0, 10, 64);
+        auto* bar = add<GUI::Scrollbar>("memo_auto_vscroll", aRect(190, 0, 10, 64), memo);
+        set(bar, {"Vertical 1"});
         memo->Initialize();
         return bar;
     }
 
     kbtest::ClipboardAndLayout fakes;
-    std::unique_ptr<aFont> font;
-    Memo* memo = nullptr;
+    std::unique_ptr<aFont> font = kbtest::fixedFont(dir);
+    Memo* memo = add<Memo>("memo", aRect(0, 0, 200, 64));
 };
-
-using Lines = std::vector<std::string>;
 
 } // namespace
 
-TEST_F(MemoTest, LineRecordsAndLineEnds)
+TEST_F(MemoTest, LineRecordsLineEndsAndLineMoves)
 {
     setText(L"a\nb", 0);
     EXPECT_EQ(lines(), (Lines{"0-2:a|", "2-3:b"}));
-    press(*memo, A_KEY_END);
-    EXPECT_EQ(memo->GetCaret(), 1u);
-    press(*memo, A_KEY_DOWN);
-    press(*memo, A_KEY_END);
-    EXPECT_EQ(memo->GetCaret(), 3u);
-    press(*memo, A_KEY_HOME);
-    EXPECT_EQ(memo->GetCaret(), 2u);
-    press(*memo, A_KEY_HOME, MOD_CTRL | MOD_SHIFT);
-    EXPECT_EQ(memo->GetCaret(), 0u);
-    EXPECT_EQ(memo->GetSelectionEnd(), 2u);
+    EXPECT_EQ(press(A_KEY_END), "a|\nb");
+    press(A_KEY_DOWN);
+    EXPECT_EQ(press(A_KEY_END), "a\nb|");
+    EXPECT_EQ(press(A_KEY_HOME), "a\n|b");
 
     // A closing line break leaves an empty last line for the caret.
     setText(L"ab\n", 3);
     EXPECT_EQ(lines(), (Lines{"0-3:ab|", "3-3:"}));
-    EXPECT_EQ(memo->GetLineOfPosition(3), 1);
-    EXPECT_EQ(memo->GetLineOfPosition(2), 0);
     EXPECT_EQ(memo->GetLineOfPosition(4), -1);
-    press(*memo, A_KEY_UP);
-    EXPECT_EQ(memo->GetCaret(), 0u);
+    EXPECT_EQ(caretLine(), 1);
+
+    // Up and down keep the column where the line allows; shift selects.
+    setText(L"abcdefgh\nxy", 5);
+    EXPECT_EQ(press(A_KEY_DOWN), "abcdefgh\nxy|") << "the short last line ends the text";
+    EXPECT_EQ(press(A_KEY_UP, MOD_SHIFT), "ab[|cdefgh\nxy]");
+    EXPECT_EQ(press(A_KEY_HOME, MOD_CTRL | MOD_SHIFT), "[|abcdefgh\nxy]");
+
+    // Four lines a page in a memo 64 high with 16-pixel lines.
+    setText(L"0\n1\n2\n3\n4\n5\n6\n7\n8", 0);
+    std::vector<int32_t> pages;
+    for (uint32_t key : {A_KEY_PAGEDOWN, A_KEY_PAGEDOWN, A_KEY_PAGEDOWN, A_KEY_PAGEUP}) {
+        press(key);
+        pages.push_back(caretLine());
+    }
+    EXPECT_EQ(pages, (std::vector<int32_t>{4, 8, 8, 4}));
 }
 
-TEST_F(MemoTest, WordWrapBreaksAfterBlanksOrInsideLongWords)
+TEST_F(MemoTest, WordWrapBreaksAfterBlanksOrInsideLongWordsAndNeverBelowOneCharacter)
 {
     memo->SetWidth(30); // three glyphs and a bit
     setText(L"ab cd", 0);
     EXPECT_EQ(lines(), (Lines{"0-3:ab ", "3-5:cd"}));
-    memo->SetWidth(36);
-    setText(L"ab cde", 0);
-    EXPECT_EQ(lines(), (Lines{"0-3:ab ", "3-6:cde"}));
-    memo->SetWidth(30);
     setText(L"abcdef", 0);
     EXPECT_EQ(lines(), (Lines{"0-3:abc", "3-6:def"}));
     memo->SetWordWrap(false);
     EXPECT_EQ(lines(), (Lines{"0-6:abcdef"}));
 
-    // Narrower than one glyph, or without width: still one character a line.
     memo->SetWordWrap(true);
     memo->SetWidth(4);
     EXPECT_EQ(lines().size(), 6u);
@@ -114,96 +110,42 @@ TEST_F(MemoTest, WordWrapBreaksAfterBlanksOrInsideLongWords)
     EXPECT_EQ(lines(), (Lines{"0-2:a ", "2-3:b"}));
 }
 
-TEST_F(MemoTest, LineMovesKeepTheColumnWhereTheLineAllows)
-{
-    setText(L"abcdefgh\nxy", 5);
-    press(*memo, A_KEY_DOWN);
-    EXPECT_EQ(memo->GetCaret(), 11u) << "the short last line ends the text";
-    press(*memo, A_KEY_UP, MOD_SHIFT);
-    EXPECT_EQ(memo->GetCaret(), 2u);
-    EXPECT_EQ(memo->GetSelectionStart(), 2u);
-    EXPECT_EQ(memo->GetSelectionEnd(), 11u);
-
-    // Four lines a page in a memo 64 high with 16-pixel lines.
-    setText(L"0\n1\n2\n3\n4\n5\n6\n7\n8", 0);
-    press(*memo, A_KEY_PAGEDOWN);
-    EXPECT_EQ(memo->GetLineOfPosition(memo->GetCaret()), 4);
-    press(*memo, A_KEY_PAGEDOWN);
-    press(*memo, A_KEY_PAGEDOWN);
-    EXPECT_EQ(memo->GetLineOfPosition(memo->GetCaret()), 8);
-    press(*memo, A_KEY_PAGEUP);
-    EXPECT_EQ(memo->GetLineOfPosition(memo->GetCaret()), 4);
-}
-
 TEST_F(MemoTest, WithoutLineHeightPagesAndDrawingStillWork)
 {
     memo->SetFontSize(0.0f);
     EXPECT_EQ(memo->GetLineHeight(), 0.0f);
     addVerticalBar();
     setText(L"a\nb\nc", 0);
-    press(*memo, A_KEY_PAGEDOWN);
-    press(*memo, A_KEY_DOWN, MOD_CTRL);
+    press(A_KEY_PAGEDOWN);
+    press(A_KEY_DOWN, MOD_CTRL);
     memo->OnMouseWheel(GUI::MouseEventArgs{});
     EXPECT_EQ(memo->GetCaret(), 0u);
     memo->Draw();
 }
 
-TEST_F(MemoTest, EnterTypesALineBreakUnlessTheMemoIsFull)
-{
-    setText(L"ab", 2);
-    press(*memo, A_KEY_ENTER);
-    EXPECT_EQ(memo->GetText(), L"ab\n");
-    memo->SetMaxLength(3);
-    press(*memo, A_KEY_ENTER);
-    typeText(*memo, "c");
-    EXPECT_EQ(memo->GetText(), L"ab\n");
-}
-
-TEST_F(MemoTest, UndoTakesBackOneCharacterOrAWholePaste)
+TEST_F(MemoTest, UndoBringsErasuresBackAndEnterStopsWhenFull)
 {
     memo->SetHistorySize(16);
-    memo->SetAllowCopyPaste(true);
     typeText(*memo, "abc");
-    press(*memo, A_KEY_Z, MOD_CTRL);
-    EXPECT_EQ(memo->GetText(), L"ab");
+    EXPECT_EQ(press(A_KEY_Z, MOD_CTRL), "ab|");
 
-    GUI::Clipboard::SetUnicodeText(L"xyz\n1");
-    press(*memo, A_KEY_V, MOD_CTRL);
-    EXPECT_EQ(memo->GetText(), L"abxyz\n1");
-    press(*memo, A_KEY_Z, MOD_CTRL);
-    EXPECT_EQ(memo->GetText(), L"ab");
-    EXPECT_EQ(memo->GetCaret(), 2u);
-    press(*memo, A_KEY_Y, MOD_CTRL);
-    EXPECT_EQ(memo->GetText(), L"abxyz\n1");
-    EXPECT_EQ(memo->GetSelectionStart(), 2u);
-    EXPECT_EQ(memo->GetSelectionEnd(), 7u);
-    EXPECT_EQ(memo->GetCaret(), 7u);
-
-    // Erasures come back: several characters selected, one with the caret after it.
-    press(*memo, A_KEY_BACKSPACE);
-    EXPECT_EQ(memo->GetText(), L"ab");
-    press(*memo, A_KEY_Z, MOD_CTRL);
-    EXPECT_EQ(memo->GetText(), L"abxyz\n1");
+    // Several characters selected come back selected; one erased with the caret after it comes back unselected.
+    typeText(*memo, "cdefg");
+    memo->SetSelection(2, 7);
+    EXPECT_EQ(press(A_KEY_BACKSPACE), "ab|");
+    press(A_KEY_Z, MOD_CTRL);
+    EXPECT_EQ(memo->GetText(), L"abcdefg");
     EXPECT_EQ(memo->GetSelectionEnd() - memo->GetSelectionStart(), 5u);
-    press(*memo, A_KEY_END, MOD_CTRL);
-    press(*memo, A_KEY_BACKSPACE);
-    press(*memo, A_KEY_Z, MOD_CTRL);
-    EXPECT_EQ(memo->GetText(), L"abxyz\n1");
-    EXPECT_FALSE(memo->HasSelection());
-    EXPECT_EQ(memo->GetCaret(), 7u);
-}
+    press(A_KEY_END, MOD_CTRL);
+    press(A_KEY_BACKSPACE);
+    EXPECT_EQ(press(A_KEY_Z, MOD_CTRL), "abcdefg|");
 
-TEST_F(MemoTest, WithoutHistoryCtrlZTypesAZ)
-{
-    memo->Set("HistorySize", "0");
-    memo->EndFillProperties();
-    EXPECT_EQ(memo->GetHistory(), nullptr);
-    press(*memo, A_KEY_Z, MOD_CTRL);
-    EXPECT_EQ(memo->GetText(), L"z");
-    memo->Set("HistorySize", "5");
-    memo->EndFillProperties();
-    ASSERT_NE(memo->GetHistory(), nullptr);
-    EXPECT_EQ(memo->GetHistory()->GetSize(), 5);
+    memo->SetMaxLength(8);
+    press(A_KEY_ENTER);
+    EXPECT_EQ(press(A_KEY_ENTER), "abcdefg\n|") << "full";
+    set(memo, {"HistorySize 0"});
+    memo->SetMaxLength(0);
+    EXPECT_EQ(press(A_KEY_Z, MOD_CTRL), "abcdefg\nz|") << "without a history Ctrl+Z types a z";
 }
 
 TEST_F(MemoTest, UndoNeverActsOnPositionsOfAnotherText)
@@ -212,7 +154,7 @@ TEST_F(MemoTest, UndoNeverActsOnPositionsOfAnotherText)
     typeText(*memo, "abc");
     // A text from outside makes the recorded steps meaningless.
     memo->SetText(L"xy");
-    press(*memo, A_KEY_Z, MOD_CTRL);
+    press(A_KEY_Z, MOD_CTRL);
     EXPECT_EQ(memo->GetText(), L"xy");
 
     // A character the font cannot draw leaves the text at the next layout.
@@ -221,7 +163,7 @@ TEST_F(MemoTest, UndoNeverActsOnPositionsOfAnotherText)
     memo->UpdateSelf(0.0f);
     EXPECT_EQ(memo->GetText(), L"xy");
     EXPECT_EQ(memo->GetCaret(), 2u);
-    press(*memo, A_KEY_Z, MOD_CTRL);
+    press(A_KEY_Z, MOD_CTRL);
     EXPECT_EQ(memo->GetText(), L"xy");
 
     // A record past the end of the text works at the end.
@@ -239,7 +181,7 @@ TEST_F(MemoTest, TheViewFollowsTheCaretWheelAndKeys)
     memo->UpdateSelf(0.0f);
     EXPECT_FLOAT_EQ(bar->GetTotalSize(), 176.0f); // (10 lines + 1) x 16
     EXPECT_FLOAT_EQ(bar->GetPageSize(), 64.0f);
-    press(*memo, A_KEY_END, MOD_CTRL);
+    press(A_KEY_END, MOD_CTRL);
     EXPECT_FLOAT_EQ(bar->GetValue(), 112.0f);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 112.0f);
 
@@ -247,14 +189,14 @@ TEST_F(MemoTest, TheViewFollowsTheCaretWheelAndKeys)
     wheel.wheel = 2.0f;
     memo->OnMouseWheel(wheel);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 96.0f) << "one line per wheel event";
-    press(*memo, A_KEY_DOWN, MOD_CTRL);
+    press(A_KEY_DOWN, MOD_CTRL);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 80.0f);
-    press(*memo, A_KEY_HOME, MOD_CTRL);
+    press(A_KEY_HOME, MOD_CTRL);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 0.0f);
 
     // Text typed at the end keeps the view at the end.
-    press(*memo, A_KEY_END, MOD_CTRL);
-    press(*memo, A_KEY_ENTER);
+    press(A_KEY_END, MOD_CTRL);
+    press(A_KEY_ENTER);
     memo->UpdateSelf(0.0f);
     EXPECT_FLOAT_EQ(bar->GetValue(), bar->GetMaxValue());
 }

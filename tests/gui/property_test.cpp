@@ -27,88 +27,59 @@ public:
 
 } // namespace
 
-TEST(PropertyReaders, IntegersReadDecimalHexAndOctal)
+TEST(PropertyReaders, NumbersBooleansColoursAndRectangles)
 {
-    EXPECT_EQ(prop("42").AsInt(), 42);
-    EXPECT_EQ(prop("0x10").AsInt(), 16);
-    EXPECT_EQ(prop("010").AsInt(), 8);
-    EXPECT_EQ(prop("-7 trailing").AsInt(), -7);
-    EXPECT_EQ(prop("abc").AsInt(), 0);
-    EXPECT_EQ(prop("").AsInt(), 0);
-}
+    const std::pair<const char*, int> ints[] = {{"42", 42},          {"0x10", 16}, {"010", 8},
+                                                {"-7 trailing", -7}, {"abc", 0},   {"", 0}};
+    for (const auto& [text, value] : ints)
+        EXPECT_EQ(prop(text).AsInt(), value) << text;
+    // Booleans are numbers: words are false.
+    for (const char* text : {"2", "-1", "0x1"})
+        EXPECT_TRUE(prop(text).AsBool()) << text;
+    for (const char* text : {"0", "abc", "true", "yes"})
+        EXPECT_FALSE(prop(text).AsBool()) << text;
 
-TEST(PropertyReaders, BooleansAreNumbers)
-{
-    EXPECT_TRUE(prop("2").AsBool());
-    EXPECT_TRUE(prop("-1").AsBool());
-    EXPECT_TRUE(prop("0x1").AsBool());
-    EXPECT_FALSE(prop("0").AsBool());
-    EXPECT_FALSE(prop("abc").AsBool());
-    EXPECT_FALSE(prop("true").AsBool());
-    EXPECT_FALSE(prop("yes").AsBool());
-}
-
-TEST(PropertyReaders, FloatsAndColours)
-{
     EXPECT_FLOAT_EQ(prop("0.25").AsFloat(), 0.25f);
     EXPECT_FLOAT_EQ(prop("x").AsFloat(), 0.0f);
     EXPECT_EQ(prop("ff102030").AsColor(), 0xff102030u);
     EXPECT_EQ(prop("zz").AsColor(), 0u);
-
     aColor colors[4] = {1, 2, 3, 4};
     prop("ff000001 ff000002").AsColors(colors);
-    EXPECT_EQ(colors[0], 0xff000001u);
-    EXPECT_EQ(colors[1], 0xff000002u);
-    EXPECT_EQ(colors[2], 0u) << "words not given are zeroed";
-    EXPECT_EQ(colors[3], 0u);
-}
+    EXPECT_EQ(std::vector<aColor>(colors, colors + 4), (std::vector<aColor>{0xff000001u, 0xff000002u, 0, 0}))
+        << "words not given are zeroed";
 
-TEST(PropertyReaders, RectangleFieldsNotGivenAreZero)
-{
     EXPECT_EQ(prop("10 20").AsRect(), aRect(10, 20, 0, 0));
     EXPECT_EQ(prop("-5 6 300 40").AsRect(), aRect(-5, 6, 300, 40));
     EXPECT_EQ(prop("junk").AsRect(), aRect(0, 0, 0, 0));
-}
-
-TEST(PropertyReaders, PointKeepsTheCallersValuesForMissingFields)
-{
+    // A point keeps the caller's values for the fields not given.
     float x = 7.0f, y = 9.0f;
     prop("1.5").AsPoint(x, y);
-    EXPECT_FLOAT_EQ(x, 1.5f);
-    EXPECT_FLOAT_EQ(y, 9.0f);
     prop("").AsPoint(x, y);
     EXPECT_FLOAT_EQ(x, 1.5f);
+    EXPECT_FLOAT_EQ(y, 9.0f);
 }
 
-TEST(PropertySet, NamesIgnoreCaseAndSetMarksChanged)
+TEST(PropertySet, NamesIgnoreCaseAndUnknownOrDuplicateNamesAreLogged)
 {
     kbtest::LogCapture log;
     Sample s;
     s.Set("visible", "1");
     s.Set("AREARECT", "1 2 3 4");
-    EXPECT_EQ(s.visible.value, "1");
-    EXPECT_TRUE(s.visible.changed);
     EXPECT_EQ(s.area.value, "1 2 3 4");
-
+    EXPECT_TRUE(s.visible.changed);
     s.ClearChangedFlags();
-    EXPECT_FALSE(s.visible.changed);
-    EXPECT_FALSE(s.area.changed);
+    EXPECT_FALSE(s.visible.changed || s.area.changed);
     EXPECT_EQ(s.visible.value, "1") << "clearing the flags keeps the text";
-}
 
-TEST(PropertySet, UnknownAndDuplicateNamesAreLogged)
-{
-    kbtest::LogCapture log;
-    Sample s;
     s.Set("Colour", "red");
     Property other;
     s.AddProperty("visible", &other);
     s.AddProperty("Nothing", nullptr);
     s.Set("Visible", "0");
-
-    EXPECT_TRUE(log.contains("PropertySet::Set - property 'Colour' not found"));
-    EXPECT_TRUE(log.contains("PropertySet::AddProperty - property 'visible' already exists"));
-    EXPECT_EQ(log.messages().size(), 2u) << "a null member is ignored without a message";
+    EXPECT_EQ(log.messages(),
+              (std::vector<std::string>{"PropertySet::Set - property 'Colour' not found",
+                                        "PropertySet::AddProperty - property 'visible' already exists"}))
+        << "a null member is ignored without a message";
     EXPECT_EQ(s.visible.value, "0") << "the first member keeps the name";
     EXPECT_FALSE(other.changed);
 }

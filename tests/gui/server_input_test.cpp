@@ -4,6 +4,7 @@
 
 using GUI::Widget;
 using kbtest::Entries;
+using kbtest::FocusWidget;
 
 namespace {
 
@@ -11,18 +12,6 @@ class Input : public kbtest::GuiTest {
 protected:
     void SetUp() override { server->InitializeWidgets(); }
 
-    void set(Widget* w, const char* property, const std::string& value)
-    {
-        w->Set(property, value);
-        w->EndFillProperties();
-    }
-    kbtest::FocusWidget* addFocusable(const std::string& name, aRect area)
-    {
-        auto* w = new kbtest::FocusWidget(name);
-        root()->AddChild(w);
-        w->SetArea(area);
-        return w;
-    }
     void watchMouse(Widget* w)
     {
         events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown, Widget::EventMouseUp,
@@ -42,61 +31,57 @@ TEST_F(Input, APressGoesToThePreviousHoverWidgetWhichKeepsThePointer)
 {
     Widget* a = add("A", aRect(0, 0, 100, 100));
     Widget* b = add("B", aRect(200, 0, 100, 100));
-    watchMouse(root());
-    watchMouse(a);
-    watchMouse(b);
+    for (Widget* w : {root(), a, b})
+        watchMouse(w);
 
-    moveTo(10, 10);
-    frame();
+    hover(10, 10);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "A:MouseEnter", "A:MouseMove"}));
 
     // Pressed in the frame that moves onto B: A was under the pointer last frame.
     moveTo(250, 10);
-    button(0, true);
-    frame();
+    down();
     EXPECT_EQ(events.take(), (Entries{"A:MouseDown", "A:MouseMove"}));
     EXPECT_EQ(events.mouse[events.mouse.size() - 2].x, 250) << "relative to A";
     EXPECT_EQ(events.mouse[events.mouse.size() - 2].button, 0u);
     EXPECT_EQ(server->GetHoverWidget(), a);
 
-    moveTo(260, 20);
-    frame();
+    hover(260, 20);
     EXPECT_EQ(events.take(), (Entries{"A:MouseMove"}));
     EXPECT_EQ(events.mouse.back().dx, 10);
     EXPECT_EQ(events.mouse.back().dy, 10);
 
     // Released outside A: MouseUp but no Click; then the hover moves on.
-    button(0, false);
-    frame();
+    up();
     EXPECT_EQ(events.take(), (Entries{"A:MouseUp", "A:MouseLeave", "B:MouseEnter"}));
-
-    moveTo(2000, 2000);
-    frame();
+    hover(2000, 2000);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseLeave", "B:MouseLeave"})) << "outermost first";
 }
 
-TEST_F(Input, OneButtonAtATime)
+TEST_F(Input, OneButtonAtATimeAndMultiClicks)
 {
     Widget* a = add("A", aRect(0, 0, 100, 100));
     events.watch(a, {Widget::EventMouseDown, Widget::EventMouseUp, Widget::EventClick});
-    moveTo(10, 10);
-    frame();
+    // Left and right go down together, right up; right down as left goes up; right up.
+    hover(10, 10);
     button(0, true);
+    down(1);
+    up(1);
     button(1, true);
+    up();
     frame();
-    button(1, false);
-    frame();
-    button(1, true);
-    button(0, false);
-    frame();
-    frame();
-    button(1, false);
-    frame();
+    up(1);
     EXPECT_EQ(events.take(), (Entries{"A:MouseDown", "A:MouseUp", "A:Click", "A:MouseDown", "A:MouseUp"}));
     std::vector<uint32_t> buttons;
     for (const auto& m : events.mouse)
         buttons.push_back(m.button);
     EXPECT_EQ(buttons, (std::vector<uint32_t>{0, 0, 0, 1, 1}));
+
+    Widget* m = add("M", aRect(200, 0, 100, 100));
+    set(m, {"MultiClick 1", "MultiClickTime 0.5"});
+    events.watch(m, {Widget::EventClick, Widget::EventDoubleClick, Widget::EventTripleClick});
+    for (int i = 0; i < 3; ++i)
+        click(210, 10);
+    EXPECT_EQ(events.take(), (Entries{"M:Click", "M:DoubleClick", "M:TripleClick"}));
 }
 
 TEST_F(Input, HoverChainsSkipTheirCommonAncestors)
@@ -109,16 +94,11 @@ TEST_F(Input, HoverChainsSkipTheirCommonAncestors)
     for (Widget* w : {root(), panelA, buttonA, otherA, panelB, buttonB})
         events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave});
 
-    moveTo(20, 20);
-    frame();
+    hover(20, 20);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "PanelA:MouseEnter", "ButtonA:MouseEnter"}));
-
-    moveTo(120, 20);
-    frame();
+    hover(120, 20);
     EXPECT_EQ(events.take(), (Entries{"ButtonA:MouseLeave", "OtherA:MouseEnter"}));
-
-    moveTo(420, 20);
-    frame();
+    hover(420, 20);
     EXPECT_EQ(events.take(),
               (Entries{"PanelA:MouseLeave", "OtherA:MouseLeave", "PanelB:MouseEnter", "ButtonB:MouseEnter"}));
     EXPECT_TRUE(buttonB->IsHovered());
@@ -133,26 +113,14 @@ TEST_F(Input, HoverChainsSkipTheirCommonAncestors)
 
 TEST_F(Input, ClickingFocusesOnlyFocusableWidgets)
 {
-    auto* edit = addFocusable("Edit", aRect(0, 0, 100, 100));
-    Widget* label = add("Label", aRect(200, 0, 100, 100));
+    auto* edit = add<FocusWidget>("Edit", aRect(0, 0, 100, 100));
     watchKeys(edit);
-    watchKeys(label);
+    watchKeys(add("Label", aRect(200, 0, 100, 100)));
 
-    moveTo(10, 10);
-    frame();
-    button(0, true);
-    frame();
-    button(0, false);
-    frame();
+    click(10, 10);
     EXPECT_EQ(events.take(), (Entries{"Edit:FocusGain", "Edit:Click"}));
     EXPECT_TRUE(edit->IsFocused());
-
-    moveTo(210, 10);
-    frame();
-    button(0, true);
-    frame();
-    button(0, false);
-    frame();
+    click(210, 10);
     EXPECT_EQ(events.take(), (Entries{"Label:Click"}));
     EXPECT_EQ(server->GetFocusWidget(), edit) << "a widget that cannot take the focus leaves it";
 
@@ -164,100 +132,83 @@ TEST_F(Input, ClickingFocusesOnlyFocusableWidgets)
 
 TEST_F(Input, KeysGoToTheFocusAndAHeldKeyIsNewToTheNextFocus)
 {
-    auto* first = addFocusable("First", aRect(0, 0, 10, 10));
-    auto* second = addFocusable("Second", aRect(20, 0, 10, 10));
+    auto* first = add<FocusWidget>("First", aRect(0, 0, 10, 10));
+    auto* second = add<FocusWidget>("Second", aRect(20, 0, 10, 10));
     server->SetFocus(first);
     watchKeys(first);
     watchKeys(second);
 
-    key(A_KEY_A, true);
-    frame();
+    keyDown(A_KEY_A);
     frame();
     EXPECT_EQ(events.take(), (Entries{"First:KeyDown"}));
     EXPECT_EQ(events.keys.back().key, uint32_t(A_KEY_A));
     EXPECT_EQ(events.keys.back().character, 'a');
-
     server->SetFocus(second);
     frame();
     EXPECT_EQ(events.take(), (Entries{"First:FocusLost", "Second:FocusGain", "Second:KeyDown"}));
-
-    key(A_KEY_A, false);
-    frame();
+    keyUp(A_KEY_A);
     EXPECT_EQ(events.take(), (Entries{"Second:KeyUp"}));
 
     // A disabled focus widget hears nothing.
     second->SetEnabled(false);
-    key(A_KEY_B, true);
-    frame();
-    key(A_KEY_B, false);
-    frame();
+    keyDown(A_KEY_B);
+    keyUp(A_KEY_B);
     EXPECT_TRUE(events.take().empty());
 }
 
 TEST_F(Input, KeysPressedWhileAButtonIsHeldCountOnceItIsReleased)
 {
-    auto* edit = addFocusable("Edit", aRect(0, 0, 100, 100));
-    server->SetFocus(edit);
-    events.watch(edit, {Widget::EventKeyDown});
-    moveTo(10, 10);
-    frame();
+    server->SetFocus(add<FocusWidget>("Edit", aRect(0, 0, 100, 100)));
+    events.watch(server->GetFocusWidget(), {Widget::EventKeyDown});
+    hover(10, 10);
     button(0, true);
-    key(A_KEY_Z, true);
-    frame();
+    keyDown(A_KEY_Z);
     frame();
     EXPECT_TRUE(events.take().empty());
-    button(0, false);
-    frame();
+    up();
     frame();
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown"}));
 }
 
 TEST_F(Input, HotKeysComeBeforeTheFocusAndNeedExactModifiers)
 {
-    auto* edit = addFocusable("Edit", aRect(0, 0, 10, 10));
+    auto* edit = add<FocusWidget>("Edit", aRect(0, 0, 10, 10));
     Widget* save = add("Save", aRect(20, 0, 10, 10));
-    set(save, "Hotkey", "ctrl|s");
+    set(save, {"Hotkey ctrl|s"});
     server->SetFocus(edit);
     watchKeys(edit);
     watchKeys(save);
 
     key(A_KEY_LCONTROL, true);
-    key(A_KEY_S, true);
-    frame();
+    keyDown(A_KEY_S);
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown", "Save:Click"}));
     EXPECT_EQ(events.keys.back().key, uint32_t(A_KEY_LCONTROL));
     EXPECT_EQ(events.mouse.back().modifiers, uint32_t(GUI::MOD_CTRL));
-    key(A_KEY_S, false);
-    frame();
+    keyUp(A_KEY_S);
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyUp"}));
 
-    key(A_KEY_RSHIFT, true);
-    frame();
-    key(A_KEY_S, true);
-    frame();
+    keyDown(A_KEY_RSHIFT);
+    keyDown(A_KEY_S);
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown", "Edit:KeyDown"})) << "ctrl and shift: not the hot key";
     EXPECT_EQ(events.keys.back().modifiers, uint32_t(GUI::MOD_CTRL | GUI::MOD_SHIFT));
     EXPECT_EQ(events.keys.back().character, 'S');
     key(A_KEY_S, false);
-    key(A_KEY_RSHIFT, false);
-    frame();
+    keyUp(A_KEY_RSHIFT);
     events.take();
 
     save->SetVisible(false);
-    key(A_KEY_S, true);
-    frame();
+    keyDown(A_KEY_S);
     EXPECT_EQ(events.take(), (Entries{"Edit:KeyDown"})) << "a hidden widget's hot key is not taken";
 }
 
 TEST_F(Input, KeysRepeatAtMostOnceAFrame)
 {
-    auto* edit = addFocusable("Edit", aRect(0, 0, 10, 10));
-    server->SetFocus(edit);
-    events.watch(edit, {Widget::EventKeyDown});
+    server->SetFocus(add<FocusWidget>("Edit", aRect(0, 0, 10, 10)));
+    events.watch(server->GetFocusWidget(), {Widget::EventKeyDown});
     const float dt = 1.0f / 60.0f;
 
     key(A_KEY_BACKSPACE, true);
-    // The timer runs from the press frame; the first repeat comes once it reaches the delay.
+    // The timer runs from the press frame; the first repeat comes once it reaches the delay of 0.3 s.
     int expectedFirst = 0;
     for (float t = 0.0f; t < 0.3f; t += dt)
         ++expectedFirst;
@@ -281,7 +232,6 @@ TEST_F(Input, KeysRepeatAtMostOnceAFrame)
     for (int f = 0; f < 5; ++f)
         frame(0.5f);
     EXPECT_EQ(events.take().size(), 5u);
-
     key(A_KEY_BACKSPACE, false);
     frame(0.5f);
     frame(0.5f);
@@ -291,17 +241,12 @@ TEST_F(Input, KeysRepeatAtMostOnceAFrame)
 TEST_F(Input, AHeldButtonRepeatsOnlyOverItsWidget)
 {
     Widget* arrow = add("Arrow", aRect(0, 0, 20, 20));
-    set(arrow, "MouseAutoRepeat", "1");
-    set(arrow, "AutoRepeatDelay", "0.2");
-    set(arrow, "AutoRepeatRate", "0.1");
+    set(arrow, {"MouseAutoRepeat 1", "AutoRepeatDelay 0.2", "AutoRepeatRate 0.1"});
     events.watch(arrow, {Widget::EventMouseDown});
-    moveTo(5, 5);
-    frame();
+    hover(5, 5);
     button(0, true);
-    frame(0.1f); // press; timer 0.1
-    frame(0.1f); // 0.2: first repeat
-    frame(0.05f);
-    frame(0.05f); // 0.1 more: second repeat
+    for (float dt : {0.1f, 0.1f, 0.05f, 0.05f}) // the press; the first repeat at 0.2; the second 0.1 later
+        frame(dt);
     EXPECT_EQ(events.take().size(), 3u);
 
     moveTo(50, 5); // still captured, but outside
@@ -313,29 +258,11 @@ TEST_F(Input, AHeldButtonRepeatsOnlyOverItsWidget)
     EXPECT_EQ(events.take().size(), 1u);
 }
 
-TEST_F(Input, MultiClicksThroughTheServer)
-{
-    Widget* w = add("W", aRect(0, 0, 100, 100));
-    set(w, "MultiClick", "1");
-    set(w, "MultiClickTime", "0.5");
-    events.watch(w, {Widget::EventClick, Widget::EventDoubleClick, Widget::EventTripleClick});
-    moveTo(10, 10);
-    frame();
-    for (int i = 0; i < 3; ++i) {
-        button(0, true);
-        frame();
-        button(0, false);
-        frame();
-    }
-    EXPECT_EQ(events.take(), (Entries{"W:Click", "W:DoubleClick", "W:TripleClick"}));
-}
-
 TEST_F(Input, WheelAndModifiers)
 {
     Widget* w = add("W", aRect(0, 0, 100, 100));
     events.watch(w, {Widget::EventMouseWheel});
-    moveTo(10, 10);
-    frame();
+    hover(10, 10);
     rig.keys->addWheel(-240);
     frame();
     ASSERT_EQ(events.take(), (Entries{"W:MouseWheel"}));
@@ -348,60 +275,42 @@ TEST_F(Input, WheelAndModifiers)
     EXPECT_EQ(server->GetModifiers(),
               uint32_t(GUI::MOD_SHIFT | GUI::MOD_ALT | GUI::MOD_CAPSLOCK | GUI::MOD_SCROLLLOCK));
     rig.keys->setLockStates(A_LOCK_NUM);
-    key(A_KEY_RCONTROL, true);
-    frame();
+    keyDown(A_KEY_RCONTROL);
     EXPECT_EQ(server->GetModifiers(), uint32_t(GUI::MOD_SHIFT | GUI::MOD_CTRL | GUI::MOD_ALT | GUI::MOD_NUMLOCK));
 }
 
 TEST(KeyToChar, UsEnglishLayout)
 {
-    using GUI::Server;
-    EXPECT_EQ(Server::KeyToChar(A_KEY_A, 0), 'a');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_A, GUI::MOD_SHIFT), 'A');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_A, GUI::MOD_CAPSLOCK), 'A');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_A, GUI::MOD_SHIFT | GUI::MOD_CAPSLOCK), 'a');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_1, GUI::MOD_SHIFT | GUI::MOD_CAPSLOCK), '!') << "caps lock changes letters only";
-    EXPECT_EQ(Server::KeyToChar(A_KEY_0, 0), '0');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_SPACE, 0), ' ');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_SEMICOLON, GUI::MOD_SHIFT), ':');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_APOSTROPHE, GUI::MOD_SHIFT), '"');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_GRAVE, GUI::MOD_SHIFT), '~');
-    EXPECT_EQ(Server::KeyToChar(A_KEY_SPACE, GUI::MOD_SHIFT), 0) << "no shifted blank in the table";
-    EXPECT_EQ(Server::KeyToChar(A_KEY_F1, 0), 0);
+    using GUI::MOD_CAPSLOCK, GUI::MOD_SHIFT, GUI::Server;
+    EXPECT_EQ(Server::KeyToChar(A_KEY_A, MOD_CAPSLOCK), 'A');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_A, MOD_SHIFT | MOD_CAPSLOCK), 'a');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_1, MOD_SHIFT | MOD_CAPSLOCK), '!') << "caps lock changes letters only";
+    EXPECT_EQ(Server::KeyToChar(A_KEY_APOSTROPHE, MOD_SHIFT), '"');
+    EXPECT_EQ(Server::KeyToChar(A_KEY_SPACE, MOD_SHIFT), 0) << "no shifted blank in the table";
     EXPECT_EQ(Server::KeyToChar(A_KEY_ENTER, 0), 0);
     // Every printable character is typed by exactly one key and shift state.
     for (int c = 32; c <= 126; ++c) {
         int found = 0;
         for (uint32_t k = 0; k < 256; ++k)
             for (uint32_t shift : {0u, 1u})
-                found += GUI::Server::KeyToChar(k, shift) == c;
+                found += Server::KeyToChar(k, shift) == c;
         EXPECT_EQ(found, 1) << char(c);
     }
 }
 
 TEST_F(Input, HandlersMayDeleteOtherWidgetsDuringDispatch)
 {
-    auto* edit = addFocusable("Edit", aRect(200, 0, 10, 10));
+    Widget* edit = add<FocusWidget>("Edit", aRect(200, 0, 10, 10));
     Widget* killer = add("Killer", aRect(0, 0, 100, 100));
     server->SetFocus(edit);
-    struct Deleter {
-        Widget* victim;
-        bool on(const GUI::EventArgs&)
-        {
-            delete victim;
-            victim = nullptr;
-            return true;
-        }
-    } deleter{edit};
-    killer->SubscribeEvent(Widget::EventMouseDown,
-                           new GUI::_memberBinder<Deleter, bool, const GUI::EventArgs&>(&deleter, &Deleter::on));
-    moveTo(10, 10);
-    frame();
+    killer->SubscribeEvent(Widget::EventMouseDown, new kbtest::Call([&](const auto&) {
+                               delete std::exchange(edit, nullptr);
+                               return true;
+                           }));
+    hover(10, 10);
     button(0, true);
-    key(A_KEY_A, true);
-    frame();
-    button(0, false);
-    frame();
+    keyDown(A_KEY_A);
+    up();
     frame();
     EXPECT_EQ(server->GetFocusWidget(), nullptr);
     EXPECT_EQ(root()->FindChild("Edit"), nullptr);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "gui/editbox.h"
 #include "gui/eventargs.h"
 #include "gui/server.h"
 #include "orvo/gfx/a_font.h"
@@ -62,6 +63,24 @@ inline void typeText(GUI::Widget& w, const std::string& text)
                     shift = 2;
                     break;
                 }
+}
+
+// The text with the caret as '|' and the selection in brackets ("[ab]|c"); other than ASCII as '?'.
+inline std::string state(const GUI::Editbox& box)
+{
+    const std::wstring text = box.GetText();
+    std::string out;
+    for (uint32_t i = 0; i <= text.size(); ++i) {
+        if (box.HasSelection() && i == box.GetSelectionEnd())
+            out += ']';
+        if (box.HasSelection() && i == box.GetSelectionStart())
+            out += '[';
+        if (i == box.GetCaret())
+            out += '|';
+        if (i < text.size())
+            out += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    }
+    return out;
 }
 
 struct ClipboardAndLayout {

@@ -74,6 +74,14 @@ protected:
         rig.device_->clearRecords();
     }
     std::vector<aGpuRecord> draws() const { return rig.device_->records(aGpuCall::SpriteDraw); }
+    // The colour of every draw, in order.
+    std::vector<aColor> drawnColours() const
+    {
+        std::vector<aColor> out;
+        for (const aGpuRecord& r : draws())
+            out.push_back(r.u[4]);
+        return out;
+    }
 
     // "left top right bottom" of a recorded draw's source.
     static std::string src(const aGpuRecord& r)
@@ -83,14 +91,6 @@ protected:
     }
     static float atX(const aGpuRecord& r) { return r.f[5]; }
     static float atY(const aGpuRecord& r) { return r.f[6]; }
-
-    template <class T> T* make(const std::string& name, aRect area, GUI::Widget* parent = nullptr)
-    {
-        auto* w = new T(name);
-        (parent ? parent : root())->AddChild(w);
-        w->SetArea(area);
-        return w;
-    }
 
     aImageManager images;
     bool inScene = false;

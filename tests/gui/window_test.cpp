@@ -12,59 +12,44 @@ using WindowTest = kbtest::WidgetKit;
 
 TEST_F(WindowTest, DraggingFollowsThePointerAndStopsAtTheParentsEdge)
 {
-    loadScript("w.agui", "widget Desk\n{\n  AreaRect 100 100 300 200\n"
-                         "  window Dialog\n  {\n    AreaRect 10 10 100 50\n    Drag 1\n  }\n}\n");
-    server->InitializeWidgets();
-    auto* dialog = dynamic_cast<Window*>(root()->FindChild("Dialog", true));
+    loadScript("widget Desk\n{\n  AreaRect 100 100 300 200\n"
+               "  window Dialog\n  {\n    AreaRect 10 10 100 50\n    Drag 1\n  }\n}\n",
+               true);
+    auto* dialog = find<Window>("Dialog");
     ASSERT_NE(dialog, nullptr);
     events.watch(dialog, {Window::EventDragStarted, Window::EventDragging, Window::EventDragFinished});
 
     moveTo(120, 115); // 20, 15 inside the desk; 10, 5 inside the dialog
     frame();
-    button(0, true);
-    frame();
+    down();
     EXPECT_TRUE(dialog->IsDragging());
-    moveTo(150, 125);
-    frame();
-    EXPECT_EQ(dialog->GetArea().x, 40);
-    EXPECT_EQ(dialog->GetArea().y, 20);
-    // Past the desk's right edge the grab point stops at its last column (299).
-    moveTo(450, 125);
-    frame();
-    EXPECT_EQ(dialog->GetArea().x, 289);
-    moveTo(500, 125);
-    frame();
-    EXPECT_EQ(dialog->GetArea().x, 289);
-    moveTo(390, 125); // back inside: it follows again
-    frame();
-    EXPECT_EQ(dialog->GetArea().x, 280);
-    button(0, false);
-    frame();
+    // Past the desk's right edge the grab point stops at its last column (299); back inside it follows again.
+    for (auto [x, expectedX] : {std::pair{150, 40}, {450, 289}, {500, 289}, {390, 280}}) {
+        hover(x, 125);
+        EXPECT_EQ(dialog->GetArea().x, expectedX) << x;
+        EXPECT_EQ(dialog->GetArea().y, 20);
+    }
+    up();
     EXPECT_FALSE(dialog->IsDragging());
     const auto e = events.take();
     ASSERT_GE(e.size(), 3u);
     EXPECT_EQ(e.front(), "Dialog:DragStarted");
     EXPECT_EQ(e.back(), "Dialog:DragFinished");
-}
 
-TEST_F(WindowTest, AWindowWithoutParentDragsOverTheScreen)
-{
+    // A window without a parent drags over the screen.
     Window loose("Loose");
     loose.SetArea(aRect(10, 10, 50, 50));
     loose.SetDrag(true);
     MouseEventArgs a;
     a.widget = &loose;
-    a.x = 5;
-    a.y = 5;
+    a.x = a.y = 5;
     loose.OnMouseDown(a);
-    EXPECT_TRUE(loose.IsDragging());
     a.x = 25;
     a.dx = 20;
     a.y = -5;
     a.dy = -10;
     loose.OnMouseMove(a);
-    EXPECT_EQ(loose.GetArea().x, 30);
-    EXPECT_EQ(loose.GetArea().y, 0);
+    EXPECT_EQ(loose.GetArea(), aRect(30, 0, 50, 50));
     loose.OnMouseUp(a);
     EXPECT_FALSE(loose.IsDragging());
 }
@@ -74,22 +59,21 @@ TEST_F(WindowTest, StylesDrawNormalHoverAndDisabledSkins)
     addImage("n", 3, 3, 0xFF0000FF);
     addImage("h", 6, 6, 0xFF00FF00);
     addImage("d", 9, 9, 0xFFFF0000);
-    loadScript("s.agui", "style N\n{\n  Image n\n  AutoSlice all\n  EdgeGlobal none\n  FillType none\n}\n"
-                         "style H\n{\n  Image h\n  AutoSlice all\n  EdgeGlobal none\n  FillType none\n}\n"
-                         "style D\n{\n  Image d\n  AutoSlice all\n  EdgeGlobal none\n  FillType none\n}\n"
-                         "window Win\n{\n  AreaRect 0 0 50 50\n  NormalStyle N\n  HoverStyle H\n  FadeInTime 1\n"
-                         "  Alpha 0.5\n}\n"
-                         "window Void\n{\n  NormalStyle Missing\n}\n");
-    server->InitializeWidgets();
-    auto* w = dynamic_cast<Window*>(root()->FindChild("Win"));
+    loadScript("style N\n{\n  Image n\n  AutoSlice all\n  EdgeGlobal none\n  FillType none\n}\n"
+               "style H\n{\n  Image h\n  AutoSlice all\n  EdgeGlobal none\n  FillType none\n}\n"
+               "style D\n{\n  Image d\n  AutoSlice all\n  EdgeGlobal none\n  FillType none\n}\n"
+               "window Win\n{\n  AreaRect 0 0 50 50\n  NormalStyle N\n  HoverStyle H\n  FadeInTime 1\n  Alpha 0.5\n}\n"
+               "window Void\n{\n  NormalStyle Missing\n}\n"
+               "window Off\n{\n  DisabledStyle D\n  NormalStyle N\n  Enabled 0\n}\n",
+               true);
+    auto* w = find<Window>("Win");
     EXPECT_TRUE(log.contains("Server::GetStyle - style 'Missing' not found!"));
     beginDraws();
     w->Draw();
     ASSERT_EQ(draws().size(), 4u) << "the hover skin is faded out";
     EXPECT_EQ(draws()[0].u[4] >> 24, 128u);
 
-    moveTo(10, 10);
-    frame();
+    hover(10, 10);
     frame(0.5f);
     rig.device_->clearRecords();
     w->Draw();
@@ -100,43 +84,28 @@ TEST_F(WindowTest, StylesDrawNormalHoverAndDisabledSkins)
     rig.device_->clearRecords();
     w->Draw();
     EXPECT_EQ(draws().size(), 8u) << "no disabled skin: normal and hover as before";
-    loadScript("d.agui", "window Off\n{\n  DisabledStyle D\n  NormalStyle N\n  Enabled 0\n}\n");
     rig.device_->clearRecords();
-    root()->FindChild("Off")->Draw();
+    find("Off")->Draw();
     ASSERT_EQ(draws().size(), 4u);
     EXPECT_EQ(src(draws()[0]), "0 0 3 3");
 }
 
 TEST_F(WindowTest, ShapesDrawFillThenPen)
 {
-    loadScript("p.agui", "shape Box\n{\n  AreaRect 10 20 40 30\n  PenWidth 2\n  PenColor FF00FF00\n  FillColor 0\n}\n"
-                         "shape Ring\n{\n  AreaRect 0 0 40 30\n  ShapeStyle ELLIPSE\n  PenColor 00FFFFFF\n}\n"
-                         "shape Other\n{\n  ShapeStyle circle\n}\n");
-    auto* box = dynamic_cast<Shape*>(root()->FindChild("Box"));
-    auto* ring = dynamic_cast<Shape*>(root()->FindChild("Ring"));
+    loadScript("shape Box\n{\n  AreaRect 10 20 40 30\n  PenWidth 2\n  PenColor FF00FF00\n  FillColor 0\n}\n"
+               "shape Ring\n{\n  AreaRect 0 0 40 30\n  ShapeStyle ELLIPSE\n  PenColor 00FFFFFF\n}\n"
+               "shape Other\n{\n  ShapeStyle circle\n}\n");
+    auto* box = find<Shape>("Box");
+    auto* ring = find<Shape>("Ring");
     EXPECT_EQ(ring->GetShapeStyle(), Shape::SHAPE_ELLIPSE);
-    EXPECT_EQ(dynamic_cast<Shape*>(root()->FindChild("Other"))->GetShapeStyle(), Shape::SHAPE_RECTANGLE);
+    EXPECT_EQ(find<Shape>("Other")->GetShapeStyle(), Shape::SHAPE_RECTANGLE);
     EXPECT_FLOAT_EQ(box->GetPenColor().g, 1.0f);
 
     beginDraws();
     box->Draw();
-    const auto bars = rig.device_->records(aGpuCall::DrawPrimitiveUP);
-    ASSERT_EQ(bars.size(), 4u) << "a clear fill is skipped; four pen bars";
+    EXPECT_EQ(rig.device_->records(aGpuCall::DrawPrimitiveUP).size(), 4u) << "a clear fill is skipped; four pen bars";
     rig.device_->clearRecords();
     ring->Draw();
-    const auto parts = rig.device_->records(aGpuCall::DrawPrimitiveUP);
-    ASSERT_EQ(parts.size(), 2u) << "the fill, then the ring even with a clear pen";
-}
-
-TEST_F(WindowTest, MenuAndTooltipClassesAnswerTheirTypes)
-{
-    loadScript("m.agui", "mainmenu Main\n{\n}\npopupmenu Pop\n{\n}\nmenuitem Item\n{\n}\ntooltip Tip\n{\n}\n");
-    Widget* pop = root()->FindChild("Pop");
-    ASSERT_NE(pop, nullptr);
-    EXPECT_STREQ(pop->GetType(), "PopupMenu");
-    EXPECT_TRUE(pop->IsKindOf("MenuBase"));
-    EXPECT_FALSE(pop->IsKindOf("Widget"));
-    EXPECT_TRUE(root()->FindChild("Main")->IsKindOf("MainMenu"));
-    EXPECT_STREQ(root()->FindChild("Item")->GetType(), "MenuItem");
-    EXPECT_STREQ(root()->FindChild("Tip")->GetType(), "Tooltip");
+    EXPECT_EQ(rig.device_->records(aGpuCall::DrawPrimitiveUP).size(), 2u)
+        << "the fill, then the ring even with a clear pen";
 }
