@@ -87,9 +87,10 @@ float aTimer::getDelta()
 
 void aTimer::wait(uint32_t ms) const
 {
-    const float start = getSeconds();
-    const float target = static_cast<float>(ms) / 1000.0f;
-    while (getSeconds() - start < target) {
+    // Double precision: a timer alive for hours would otherwise wait in ~2 ms steps.
+    const double start = getSecondsPrecise();
+    const double target = static_cast<double>(ms) / 1000.0;
+    while (getSecondsPrecise() - start < target) {
     }
 }
 

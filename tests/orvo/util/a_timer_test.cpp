@@ -76,4 +76,12 @@ TEST(Timer, WaitReturnsOnceTheTimeHasPassed)
     timer.wait(5);
     EXPECT_GE(g_count, 5000);
     EXPECT_LE(g_count, 5300);
+
+    // Hours into the timer's life a 1 ms wait still takes 1 ms, not a float step of ~2 ms.
+    g_count = 0;
+    aTimer old(0);
+    g_count = 16384LL * 1000000;
+    const int64_t before = g_count;
+    old.wait(1);
+    EXPECT_LE(g_count - before, 1200);
 }
