@@ -263,7 +263,9 @@ TEST_F(CrashChild, DialogShowsTheStackAndDebugOrContinueOnARepeatingFaultHandOve
 {
     // Continue after a fault that would only repeat must not loop.
     for (int32_t answer : {A_CRASH_BUTTON_CONTINUE, A_CRASH_BUTTON_DEBUG}) {
+        // Reports are named by the second: two crashes may or may not share a name.
         std::filesystem::remove(boxNotes());
+        std::filesystem::remove_all(errorsFolder());
         const auto r = run([] { crashNull(); }, answer);
         ASSERT_FALSE(r.exited) << r.describe();
         EXPECT_EQ(r.signal, SIGSEGV);
