@@ -4,6 +4,7 @@
 #include <zzip/lib.h>
 
 #include "orvo/app/a_diskpath.h"
+#include "orvo/util/a_string.h"
 
 namespace {
 
@@ -27,13 +28,6 @@ bool isArchiveBase(const std::string& base)
     return last != "." && last != "..";
 }
 
-std::string lowerCase(std::string text)
-{
-    for (char& c : text)
-        c = caseless_lower(c);
-    return text;
-}
-
 // Indexes the directory once, so opening a member of a large archive does not
 // walk every entry.
 void indexEntries(aArchive& archive)
@@ -44,7 +38,7 @@ void indexEntries(aArchive& archive)
     for (;;) {
         const std::string name = diskpath_toSlashes(hdr->d_name);
         archive.exact.emplace(name, hdr);
-        archive.caseless.emplace(lowerCase(name), hdr);
+        archive.caseless.emplace(string_toLower(name), hdr);
         if (hdr->d_reclen == 0)
             break;
         hdr = reinterpret_cast<const zzip_dir_hdr*>(reinterpret_cast<const char*>(hdr) + hdr->d_reclen);
@@ -57,7 +51,7 @@ const zzip_dir_hdr* findEntry(const aArchive& archive, const std::string& name)
 {
     if (const auto found = archive.exact.find(name); found != archive.exact.end())
         return found->second;
-    if (const auto found = archive.caseless.find(lowerCase(name)); found != archive.caseless.end())
+    if (const auto found = archive.caseless.find(string_toLower(name)); found != archive.caseless.end())
         return found->second;
     return nullptr;
 }
