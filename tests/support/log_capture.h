@@ -7,6 +7,7 @@
 
 #include "orvo/util/a_log.h"
 #include "support/temp_dir.h"
+#include "support/text_lines.h"
 
 namespace kbtest {
 
@@ -23,22 +24,7 @@ public:
     std::string raw() const { return readFile(m_path); }
 
     // The message part of each line ("hh:mm:ss.mmm\t" removed).
-    std::vector<std::string> messages() const
-    {
-        std::vector<std::string> out;
-        const std::string text = raw();
-        size_t pos = 0;
-        while (pos < text.size()) {
-            size_t end = text.find('\n', pos);
-            if (end == std::string::npos)
-                end = text.size();
-            std::string line = text.substr(pos, end - pos);
-            const size_t tab = line.find('\t');
-            out.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
-            pos = end + 1;
-        }
-        return out;
-    }
+    std::vector<std::string> messages() const { return splitLines(raw(), true); }
 
     bool contains(const std::string& message) const
     {

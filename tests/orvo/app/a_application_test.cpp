@@ -15,7 +15,7 @@
 #include "support/log_capture.h"
 #include "support/pulled_audio.h"
 #include "support/temp_dir.h"
-#include "text_lines.h"
+#include "support/text_lines.h"
 
 using Strings = std::vector<std::string>;
 

@@ -12,7 +12,7 @@
 #include "support/app_fixture.h"
 #include "support/dump_reader.h"
 #include "support/temp_dir.h"
-#include "text_lines.h"
+#include "support/text_lines.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "support/child_process.h"
 #include "support/dump_reader.h"
 #include "support/temp_dir.h"
-#include "text_lines.h"
+#include "support/text_lines.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The lines of a log or report file, for the application and crash tests.
+// The lines of a log or report file.
 #pragma once
 
 #include <algorithm>
