@@ -319,11 +319,12 @@ cLevel* cGame::getCurrentLevel() const
 
 std::wstring cGame::getText(const std::string& key) const
 {
-    if (!m_locale) {
+    const aLocaleServer* locale = aLocaleServer::getSingletonPtr();
+    if (!locale) {
         a_log("aLocaleServer. String [%s] not found", key.c_str());
         return {};
     }
-    return m_locale->getString(key);
+    return locale->getString(key);
 }
 
 void cGame::releaseLevelKinds()
