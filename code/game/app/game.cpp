@@ -73,10 +73,18 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     m_crashInstalled = true;
 
     static const char* const kAssigns[][2] = {
-        {"data", "home:Data/"},           {"levels", "data:Levels/"},   {"animals", "data:Animals/"},
-        {"poachers", "data:Poachers/"},   {"foods", "data:Foods/"},     {"bonuses", "data:Bonuses/"},
-        {"sprites", "data:Sprites/"},     {"gui", "data:GUI/"},         {"particles", "data:Particles/"},
-        {"park", "data:Park/"},           {"mini-games", "data:Mini-games/"}, {"sounds", "data:Sounds/"},
+        {"data", "home:Data/"},
+        {"levels", "data:Levels/"},
+        {"animals", "data:Animals/"},
+        {"poachers", "data:Poachers/"},
+        {"foods", "data:Foods/"},
+        {"bonuses", "data:Bonuses/"},
+        {"sprites", "data:Sprites/"},
+        {"gui", "data:GUI/"},
+        {"particles", "data:Particles/"},
+        {"park", "data:Park/"},
+        {"mini-games", "data:Mini-games/"},
+        {"sounds", "data:Sounds/"},
         {"awards", "data:Awards/"},
     };
     for (const auto& assign : kAssigns)
@@ -98,9 +106,9 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     const std::string title = string_wideToCp1251(m_locale->getString("app_name"));
 
     try {
-        m_graphServer = new aGraphServer(m_settings.screenWidth, m_settings.screenHeight, isFullscreen(),
-                                         isWidescreen(), m_settings.highColor, title.c_str(), kIconId,
-                                         m_settings.vsync, true, std::move(m_device));
+        m_graphServer =
+            new aGraphServer(m_settings.screenWidth, m_settings.screenHeight, isFullscreen(), isWidescreen(),
+                             m_settings.highColor, title.c_str(), kIconId, m_settings.vsync, true, std::move(m_device));
     } catch (int32_t code) {
         a_log("cGame::init. The graphics server could not start (%08X)", static_cast<unsigned>(code));
         m_graphServer = nullptr;

@@ -18,14 +18,14 @@
 #include "game/app/loaderevent.h"
 #include "game/app/settings.h"
 #include "orvo/app/a_application.h"
+#include "orvo/platform/a_inputdevice.h"
+#include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/util/a_geometry.h"
 #include "orvo/util/a_timer.h"
 
 class aAnim;
 class aGDI;
-class aGpuDevice;
 class aImageManager;
-class aInputDevice;
 class aLocaleServer;
 class aMusicManager;
 class aParticlesManager;

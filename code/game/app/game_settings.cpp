@@ -56,8 +56,7 @@ void cGame::loadSettings(const std::string& path)
     if (loaded && ini.setSection("VIDEO")) {
         const int32_t width = ini.getInt("ScreenWidth");
         const int32_t height = ini.getInt("ScreenHeight");
-        if (width < kMinScreenWidth || height < kMinScreenHeight || width > kMaxScreenSide ||
-            height > kMaxScreenSide) {
+        if (width < kMinScreenWidth || height < kMinScreenHeight || width > kMaxScreenSide || height > kMaxScreenSide) {
             a_log("cGame. Screen size %dx%d in \"%s\" is not usable; %ux%u is used", static_cast<int>(width),
                   static_cast<int>(height), path.c_str(), unsigned(defaults.screenWidth),
                   unsigned(defaults.screenHeight));

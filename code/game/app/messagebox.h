@@ -74,7 +74,7 @@ private:
     Callback m_chosen = nullptr;
     bool m_opening = false;
     GUI::Widget* m_window = nullptr;
-    GUI::Server* m_server = nullptr;          // the server the window belongs to
-    std::set<GUI::Widget*> m_subscribed;      // buttons of that server already bound
-    cGameState* m_modalState = nullptr;       // the state whose modal count the box raised
+    GUI::Server* m_server = nullptr;     // the server the window belongs to
+    std::set<GUI::Widget*> m_subscribed; // buttons of that server already bound
+    cGameState* m_modalState = nullptr;  // the state whose modal count the box raised
 };

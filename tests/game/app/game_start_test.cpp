@@ -35,8 +35,8 @@ TEST(GameStart, NewcomerHearsTheMenuMusicAndLeavesThroughTheQuitQuestion)
     ASSERT_TRUE(h.waitForState(STATE_MENU));
 
     cGame& game = h.game();
-    EXPECT_EQ(game.getPlaylist(), (std::vector<std::string>{"menu_theme", "savanna_morning", "savanna_noon",
-                                                            "savanna_dusk"}));
+    EXPECT_EQ(game.getPlaylist(),
+              (std::vector<std::string>{"menu_theme", "savanna_morning", "savanna_noon", "savanna_dusk"}));
     std::string list;
     EXPECT_EQ(game.getMusicManager()->getCurrentName(list), "menu_theme");
     EXPECT_EQ(game.getText("app_name"), L"Kesterby");

@@ -51,8 +51,8 @@ protected:
     std::string parts() const
     {
         std::string out;
-        for (const char* name : {"OkBtn", "YesBtn", "NoBtn", "WarningIcon", "AcceptIcon", "BlockIcon",
-                                 "QuestionIcon", "DiamondIcon"})
+        for (const char* name :
+             {"OkBtn", "YesBtn", "NoBtn", "WarningIcon", "AcceptIcon", "BlockIcon", "QuestionIcon", "DiamondIcon"})
             if (visible(name))
                 out += (out.empty() ? "" : " ") + std::string(name);
         return out;

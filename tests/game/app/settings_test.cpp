@@ -77,7 +77,8 @@ TEST_F(Settings, UnusableScreenAndGammaValuesFallBackToTheDefaults)
         std::string video = "ScreenWidth=1024\nScreenHeight=768\nVSync=0\nHighColor=1\nShowFPS=0\n";
         video += "Brightness=0\nContrast=0\n";
         // The case's keys come first: the first of a repeated key counts.
-        const std::string text = std::string("[VIDEO]\n") + c.video + video + "[COMMON]\nLoadingScene=0\nSplashScreen=1\n";
+        const std::string text =
+            std::string("[VIDEO]\n") + c.video + video + "[COMMON]\nLoadingScene=0\nSplashScreen=1\n";
         EXPECT_EQ(roundTrip(text), kDefaultConfig) << c.why;
     }
     EXPECT_FALSE(log.messages().empty()) << "each fallback is logged";

@@ -18,8 +18,7 @@ namespace kbtest {
 
 namespace {
 
-const char* const kHomeVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
-                                      "XDG_RUNTIME_DIR"};
+const char* const kHomeVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"};
 
 } // namespace
 
@@ -41,7 +40,9 @@ TempHome::~TempHome()
         setenv(name.c_str(), value.c_str(), 1);
 }
 
-GameHarness::GameHarness() : GameHarness(Options{}) {}
+GameHarness::GameHarness() : GameHarness(Options{})
+{
+}
 
 GameHarness::GameHarness(const Options& options) : m_options(options)
 {

@@ -80,7 +80,10 @@ private:
 // Registers a state class under an id for the life of the object.
 class ScopedStateClass {
 public:
-    ScopedStateClass(int32_t id, cGameState::Factory factory) : m_id(id) { cGameState::setClass(id, std::move(factory)); }
+    ScopedStateClass(int32_t id, cGameState::Factory factory) : m_id(id)
+    {
+        cGameState::setClass(id, std::move(factory));
+    }
     ~ScopedStateClass() { cGameState::setClass(m_id, nullptr); }
     ScopedStateClass(const ScopedStateClass&) = delete;
     ScopedStateClass& operator=(const ScopedStateClass&) = delete;
