@@ -1,11 +1,16 @@
-// The frame: the frame time's ceiling, and the pause overlay on the
-// recording device, drawn only while a GUI server exists.
+// The frame: the frame time's ceiling, the pause overlay on the recording
+// device (drawn only while a GUI server exists), Escape releasing a held
+// button, and the animated cursor rebuilt when it was lost.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
+#include "gui/buttonbase.h"
+#include "gui/server.h"
+#include "orvo/app/a_inputserver.h"
+#include "orvo/app/a_keys.h"
 #include "orvo/platform/a_message.h"
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "support/app_fixture.h"
@@ -92,4 +97,39 @@ TEST(Frame, PauseOverlayOnlyWithAGuiServer)
         }
         h.game().setPaused(false);
     }
+}
+
+TEST(Frame, EscapeReleasesAHeldButtonBeforeTheStateSeesTheFrame)
+{
+    GameHarness h;
+    StateCalls calls;
+    const std::string layout = "imagebutton Probe\n{\n    AreaRect 100 100 160 48\n    Image btn_medium\n}\n";
+    ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls, layout); });
+    ASSERT_EQ(h.start(), 0);
+    ASSERT_TRUE(h.waitForState(STATE_MENU));
+
+    auto* probe = dynamic_cast<GUI::ButtonBase*>(h.widget("Probe"));
+    ASSERT_NE(probe, nullptr);
+    h.moveTo(150, 120);
+    h.press(150, 120);
+    EXPECT_TRUE(probe->IsPushed());
+    EXPECT_EQ(GUI::Server::getSingletonPtr()->GetHoverWidget(), probe);
+    h.key(A_KEY_ESCAPE);
+    EXPECT_FALSE(probe->IsPushed());
+    EXPECT_EQ(GUI::Server::getSingletonPtr()->GetFocusWidget(), nullptr);
+}
+
+TEST(Frame, ALostCursorIsRebuiltAndLogged)
+{
+    GameHarness::Options options;
+    options.recording = true;
+    GameHarness h(options);
+    ASSERT_EQ(h.start(), 0);
+    h.frames(3);
+    ASSERT_NE(h.game().getCursorAnim(), nullptr);
+    h.game().getInputServer()->setCursor(nullptr, 0, 0);
+    EXPECT_EQ(h.game().getCursorAnim(), nullptr);
+    h.frame();
+    EXPECT_NE(h.game().getCursorAnim(), nullptr);
+    EXPECT_TRUE(h.logged("Game cursor was lost and restored."));
 }
