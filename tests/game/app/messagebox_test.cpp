@@ -57,7 +57,8 @@ protected:
                 out += (out.empty() ? "" : " ") + std::string(name);
         return out;
     }
-    bool opening() { return h.game().getSoundManager()->getSound("open_dialog")->isPlaying(); }
+    // Started since the last stopAll (a short sound may already have ended).
+    bool opening() { return h.game().getSoundManager()->getSound("open_dialog")->getChannel() != -1; }
     int modal() { return h.game().getCurrentState()->getModalCount(); }
     void press(const std::string& button)
     {
