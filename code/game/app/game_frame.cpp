@@ -145,7 +145,8 @@ bool cGame::canQuit()
     if ((getFlags() & FLAG_QUIT) || !GUI::Server::getSingletonPtr() || loadingThreadRuns())
         return true;
     askQuit();
-    return false;
+    // A screen without the box cannot ask: the window closes rather than never.
+    return !cMessageBox::isShown();
 }
 
 void cGame::askQuit()

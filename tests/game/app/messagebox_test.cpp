@@ -5,6 +5,7 @@
 
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
+#include "gui/server.h"
 #include "gui/widget.h"
 #include "orvo/sound/a_soundmanager.h"
 
@@ -234,4 +235,10 @@ TEST(MessageBoxWithoutGui, ShowsNothingWithoutAServerOrItsWindow)
     EXPECT_FALSE(cMessageBox::isShown());
     cMessageBox::updateIfShown(0.1f);
     cMessageBox::setChildText("Caption", L"x");
+
+    // A screen whose layout has no box cannot ask before quitting: the window closes.
+    cGame game;
+    GUI::Server server(nullptr, nullptr);
+    EXPECT_FALSE(cMessageBox::show(L"", L"", 34, nullptr, nullptr));
+    EXPECT_TRUE(game.canQuit());
 }
