@@ -1,6 +1,6 @@
 # Shared by the scripts: where the tree is and how to configure a build.
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-JOBS="$(nproc 2>/dev/null || echo 2)"
+JOBS="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
 # configure BUILD_DIR BUILD_TYPE [extra cmake args...]
 configure() {

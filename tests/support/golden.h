@@ -1,5 +1,6 @@
 // Golden images: a rendered frame compared with a committed PNG under
-// tests/data/golden/. With KB_UPDATE_GOLDEN set the frame becomes the new
+// tests/data/golden/ (or another folder of tests/data/, such as screens/).
+// With KB_UPDATE_GOLDEN set the frame becomes the new
 // reference (look at it before committing it); on a mismatch the frame is
 // written to <name>.actual.png in the working folder.
 #pragma once
@@ -20,10 +21,11 @@ namespace kbtest {
 
 // Within 2 per channel everywhere but a few edge pixels (one in 500), where
 // another rasteriser may round differently.
-inline void expectGolden(const std::vector<uint32_t>& frame, uint32_t width, uint32_t height, const std::string& name)
+inline void expectGolden(const std::vector<uint32_t>& frame, uint32_t width, uint32_t height, const std::string& name,
+                         const std::string& folder = "golden")
 {
     ASSERT_EQ(frame.size(), size_t(width) * height) << "no frame";
-    const std::string path = std::string(KB_TEST_DATA_DIR) + "/golden/" + name + ".png";
+    const std::string path = std::string(KB_TEST_DATA_DIR) + "/" + folder + "/" + name + ".png";
     if (std::getenv("KB_UPDATE_GOLDEN")) {
         std::ofstream(path, std::ios::binary) << encodePng(frame, width, height, false);
         GTEST_SKIP() << "reference written to " << path;

@@ -19,6 +19,16 @@ void aRect::extendTo(int16_t px, int16_t py)
         height = static_cast<uint16_t>(py - y);
 }
 
+aRect aRect::unite(const aRect& o) const
+{
+    const int32_t left = std::min<int32_t>(x, o.x);
+    const int32_t top = std::min<int32_t>(y, o.y);
+    const int32_t right = std::max<int32_t>(x + width, o.x + o.width);
+    const int32_t bottom = std::max<int32_t>(y + height, o.y + o.height);
+    return aRect(static_cast<int16_t>(left), static_cast<int16_t>(top), static_cast<uint16_t>(right - left),
+                 static_cast<uint16_t>(bottom - top));
+}
+
 aRect rect_intersect(const aRect& a, const aRect& b)
 {
     const int32_t left = std::max<int32_t>(a.x, b.x);

@@ -17,6 +17,8 @@ struct aRect {
 
     // Grows the rectangle to contain the point.
     void extendTo(int16_t px, int16_t py);
+    // The smallest rectangle holding both.
+    aRect unite(const aRect& other) const;
 
     bool operator==(const aRect&) const = default;
 };

@@ -1,0 +1,95 @@
+// The game on the offscreen OpenGL renderer, headless (no window shown):
+//  - StartToFirstFrame: from making the game object through cGame::init
+//    (log, settings, locale, window and device, cursor and shadow images,
+//    music) and the initial load to the end of the first frame drawn;
+//    shutdown is not timed.
+//  - IdleFrame: one turn of the frame loop with no state: input, update and
+//    an empty frame presented (the floor every screen's frame stands on).
+// Run with SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy (scripts/bench does).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "game/game.h"
+#include "orvo/platform/a_eventpump.h"
+#include "orvo/platform/a_inputdevice.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class BenchGame : public cGame {
+public:
+    using aApplication::runFrame;
+};
+
+// The game's per-user folders in a temporary home for the whole program.
+const std::string& benchHome()
+{
+    static kbtest::TempDir home("game-bench");
+    static bool set = false;
+    if (!set) {
+        const std::string h = home.path();
+        setenv("HOME", h.c_str(), 1);
+        setenv("XDG_DATA_HOME", (h + "/.local/share").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", (h + "/run").c_str(), 1);
+        std::filesystem::create_directories(h + "/run");
+        set = true;
+    }
+    return home.path();
+}
+
+std::unique_ptr<BenchGame> startGame()
+{
+    benchHome();
+    auto game = std::make_unique<BenchGame>();
+    game->setEventPump(std::make_unique<aScriptedEventPump>());
+    game->useDevices(nullptr, std::make_unique<aScriptedInputDevice>());
+    if (game->init("Kesterby", nullptr, "", "Brindlewick") != 0)
+        return nullptr;
+    return game;
+}
+
+// Frames until one was drawn after the initial load.
+void runToFirstFrame(BenchGame& game)
+{
+    int32_t result = 0;
+    while (!(game.getFlags() & cGame::FLAG_DRAW) || game.loadingThreadRuns())
+        game.runFrame(result);
+    game.runFrame(result);
+}
+
+void StartToFirstFrame(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::unique_ptr<BenchGame> game = startGame();
+        if (!game) {
+            state.SkipWithError("the game did not start");
+            return;
+        }
+        runToFirstFrame(*game);
+        state.PauseTiming();
+        game->shutdown();
+        game.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StartToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void IdleFrame(benchmark::State& state)
+{
+    std::unique_ptr<BenchGame> game = startGame();
+    if (!game) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    runToFirstFrame(*game);
+    int32_t result = 0;
+    for (auto _ : state)
+        game->runFrame(result);
+    game->shutdown();
+}
+BENCHMARK(IdleFrame)->Unit(benchmark::kMicrosecond);
+
+} // namespace

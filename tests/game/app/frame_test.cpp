@@ -1,0 +1,135 @@
+// The frame: the frame time's ceiling, the pause overlay on the recording
+// device (drawn only while a GUI server exists), Escape releasing a held
+// button, and the animated cursor rebuilt when it was lost.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "game/support/harness.h"
+#include "game/support/test_screen.h"
+#include "gui/buttonbase.h"
+#include "gui/server.h"
+#include "orvo/app/a_inputserver.h"
+#include "orvo/app/a_keys.h"
+#include "orvo/platform/a_message.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "support/app_fixture.h"
+
+using namespace kbtest;
+
+TEST(Frame, ALongFrameCountsAsOneSecond)
+{
+    FakeClock clock;
+    cGame game;
+    const struct {
+        int64_t micros;
+        float frameTime;
+        double total;
+    } steps[] = {{2500000, 1.0f, 1.0}, {250000, 0.25f, 1.25}, {1000000, 1.0f, 2.25}, {7000000, 1.0f, 3.25}};
+    for (const auto& step : steps) {
+        FakeClock::advanceMicros(step.micros);
+        EXPECT_EQ(game.update(), 0);
+        EXPECT_EQ(game.getFrameTime(), step.frameTime);
+        EXPECT_EQ(game.getTotalTime(), step.total);
+    }
+}
+
+namespace {
+
+// Draws of untextured rectangles in the shade of the pause overlay, and the sprite draws (text, cursor).
+struct OverlayDraws {
+    int shades = 0;
+    size_t sprites = 0;
+};
+
+OverlayDraws overlayDraws(const aGpuDeviceRecorder& device)
+{
+    OverlayDraws out;
+    for (const aGpuRecord& r : device.records(aGpuCall::DrawPrimitiveUP)) {
+        if (r.vertices.size() < sizeof(aGpuVertex) * 4)
+            continue;
+        aGpuVertex corner[4];
+        std::memcpy(corner, r.vertices.data(), sizeof corner);
+        if (corner[0].color == 0xA0000000 && corner[0].x == 0.0f && corner[0].y == 0.0f && corner[3].x == 1024.0f &&
+            corner[3].y == 768.0f)
+            ++out.shades;
+    }
+    out.sprites = device.count(aGpuCall::SpriteDraw) + device.count(aGpuCall::DrawBatch);
+    return out;
+}
+
+void pausedFrame(GameHarness& h)
+{
+    h.game().setPaused(true);
+    h.recorder()->clearRecords();
+    h.frame();
+}
+
+} // namespace
+
+TEST(Frame, PauseOverlayOnlyWithAGuiServer)
+{
+    for (const bool withGui : {true, false}) {
+        GameHarness::Options options;
+        options.recording = true;
+        GameHarness h(options);
+        StateCalls calls;
+        ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls, "", withGui); });
+        ASSERT_EQ(h.start(), 0);
+        ASSERT_TRUE(h.waitForState(STATE_MENU));
+
+        h.recorder()->clearRecords();
+        h.frame();
+        const OverlayDraws running = overlayDraws(*h.recorder());
+        EXPECT_EQ(running.shades, 0) << "not paused";
+
+        const int updates = calls.updates, draws = calls.draws;
+        pausedFrame(h);
+        const OverlayDraws paused = overlayDraws(*h.recorder());
+        EXPECT_EQ(calls.updates, updates) << "a paused turn does not update";
+        EXPECT_EQ(calls.draws, draws + 1) << "but it draws";
+        if (withGui) {
+            EXPECT_EQ(paused.shades, 1);
+            EXPECT_GT(paused.sprites, running.sprites) << "the two pause texts";
+        } else {
+            EXPECT_EQ(paused.shades, 0);
+            EXPECT_EQ(paused.sprites, running.sprites) << "the cursor alone";
+        }
+        h.game().setPaused(false);
+    }
+}
+
+TEST(Frame, EscapeReleasesAHeldButtonBeforeTheStateSeesTheFrame)
+{
+    GameHarness h;
+    StateCalls calls;
+    const std::string layout = "imagebutton Probe\n{\n    AreaRect 100 100 160 48\n    Image btn_medium\n}\n";
+    ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls, layout); });
+    ASSERT_EQ(h.start(), 0);
+    ASSERT_TRUE(h.waitForState(STATE_MENU));
+
+    auto* probe = dynamic_cast<GUI::ButtonBase*>(h.widget("Probe"));
+    ASSERT_NE(probe, nullptr);
+    h.moveTo(150, 120);
+    h.press(150, 120);
+    EXPECT_TRUE(probe->IsPushed());
+    EXPECT_EQ(GUI::Server::getSingletonPtr()->GetHoverWidget(), probe);
+    h.key(A_KEY_ESCAPE);
+    EXPECT_FALSE(probe->IsPushed());
+    EXPECT_EQ(GUI::Server::getSingletonPtr()->GetFocusWidget(), nullptr);
+}
+
+TEST(Frame, ALostCursorIsRebuiltAndLogged)
+{
+    GameHarness::Options options;
+    options.recording = true;
+    GameHarness h(options);
+    ASSERT_EQ(h.start(), 0);
+    h.frames(3);
+    ASSERT_NE(h.game().getCursorAnim(), nullptr);
+    h.game().getInputServer()->setCursor(nullptr, 0, 0);
+    EXPECT_EQ(h.game().getCursorAnim(), nullptr);
+    h.frame();
+    EXPECT_NE(h.game().getCursorAnim(), nullptr);
+    EXPECT_TRUE(h.logged("Game cursor was lost and restored."));
+}

@@ -1,0 +1,118 @@
+// Music tracks, money texts, animal kind requests and the accessors that
+// read the current profile (which may be absent).
+#include <gtest/gtest.h>
+
+#include "game/game.h"
+#include "orvo/app/a_localeserver.h"
+#include "orvo/util/a_crc32.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+using namespace kbtest;
+
+namespace {
+
+class Media : public ::testing::Test {
+protected:
+    void playlist(const std::string& lines)
+    {
+        writeFile(dir.file("Music/playlist.list"), lines);
+        game.getFileServer().setAssign("sounds", dir.path() + "/");
+        game.loadMusic();
+    }
+
+    LogCapture log;
+    TempDir dir{"media"};
+    cGame game;
+};
+
+} // namespace
+
+TEST_F(Media, PlaylistLinesBecomeStreamNamesAndTracksCycleFromOne)
+{
+    playlist("menu_theme.ogg\r\nLevels/savanna_noon.ogg\n");
+    EXPECT_EQ(game.getPlaylist(), (std::vector<std::string>{"menu_theme", "savanna_noon"}));
+
+    const struct {
+        const char* list;
+        std::vector<int> tracks; // after each nextMusicTrack
+    } cases[] = {
+        {"a.ogg\n", {0, 0, 0}},
+        {"a.ogg\nb.ogg\n", {1, 1, 1}},
+        {"a.ogg\nb.ogg\nc.ogg\n", {1, 2, 1, 2}},
+    };
+    for (const auto& c : cases) {
+        playlist(c.list);
+        game.playMusicTrack(0);
+        std::vector<int> seen;
+        for (size_t i = 0; i < c.tracks.size(); ++i) {
+            game.nextMusicTrack();
+            seen.push_back(game.getCurrentTrack());
+        }
+        EXPECT_EQ(seen, c.tracks) << c.list;
+        game.playMusicTrack(0);
+        EXPECT_EQ(game.getCurrentTrack(), 0);
+    }
+    game.playMusicTrack(7);
+    EXPECT_EQ(game.getCurrentTrack(), 0) << "no such track";
+}
+
+TEST_F(Media, NoPlaylistLeavesTheMusicSilent)
+{
+    game.getFileServer().setAssign("sounds", dir.path() + "/");
+    game.loadMusic();
+    EXPECT_TRUE(game.getPlaylist().empty());
+    game.nextMusicTrack();
+    game.playCurrentMusic();
+    EXPECT_EQ(game.getCurrentTrack(), 0);
+}
+
+TEST_F(Media, APercentInTheMoneySignIsText)
+{
+    aLocaleServer locale;
+    writeFile(dir.file("Main.txt"), "money_sign = \" %s%%d\"\n");
+    locale.load(dir.file("Main.txt"));
+    EXPECT_EQ(game.getMoneySign(), L" %s%%d");
+    EXPECT_EQ(game.formatMoney(250), L"250 %s%%d");
+    EXPECT_EQ(game.formatMoneyGain(-3), L"+-3 %s%%d");
+}
+
+TEST_F(Media, AnimalKindsAreRegisteredOnceWithTheFirstMask)
+{
+    game.registerAnimalKind("zebra", 0xFFFF);
+    game.registerAnimalKind("lion", 163);
+    game.registerAnimalKind("zebra", 163);
+    ASSERT_EQ(game.getAnimalKindsToLoad().size(), 2u);
+    const cGame::AnimalKindRequest& zebra = game.getAnimalKindsToLoad()[0];
+    EXPECT_EQ(zebra.name, "zebra");
+    EXPECT_EQ(zebra.mask, 0xFFFF);
+    EXPECT_EQ(zebra.hash, crc32_string("zebra"));
+}
+
+TEST_F(Media, WithoutAProfileEveryAccessorHasASafeDefault)
+{
+    EXPECT_EQ(game.getCurrentProfile(), nullptr);
+    EXPECT_FLOAT_EQ(game.getSoundVolume(), 0.4f);
+    EXPECT_FLOAT_EQ(game.getMusicVolume(), 0.4f);
+    EXPECT_FALSE(game.isFullscreen());
+    EXPECT_FALSE(game.isWidescreen());
+    EXPECT_TRUE(game.getFxQuality());
+    game.setSoundVolume(0.9f);
+    game.setFxQuality(false);
+    game.setFullscreen(true);
+    EXPECT_FALSE(game.playSound("open_dialog"));
+
+    cPlayerProfile profile(L"Ann");
+    game.setCurrentProfile(&profile);
+    const struct {
+        float in, stored;
+    } volumes[] = {{0.5f, 0.5f}, {2.0f, 1.0f}, {-1.0f, 0.0f}};
+    for (const auto& v : volumes) {
+        game.setMusicVolume(v.in);
+        game.setSoundVolume(v.in);
+        EXPECT_FLOAT_EQ(profile.getMusicVolume(), v.stored);
+        EXPECT_FLOAT_EQ(game.getSoundVolume(), v.stored);
+    }
+    EXPECT_TRUE(game.isFullscreen()) << "a profile's default";
+    game.setCurrentProfile(nullptr);
+}

@@ -1,0 +1,231 @@
+#include "game/support/harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "gui/server.h"
+#include "gui/widget.h"
+#include "orvo/platform/a_message.h"
+#include "orvo/platform/gpu/a_gpudevicegl.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "orvo/util/a_random.h"
+#include "support/golden.h"
+#include "support/text_lines.h"
+
+namespace kbtest {
+
+namespace {
+
+const char* const kHomeVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"};
+
+} // namespace
+
+TempHome::TempHome()
+{
+    const std::string h = m_dir.path();
+    const std::string values[] = {h, h + "/.local/share", h + "/.config", h + "/.cache", h + "/run"};
+    for (size_t i = 0; i < std::size(kHomeVariables); ++i) {
+        const char* old = std::getenv(kHomeVariables[i]);
+        m_saved.emplace_back(kHomeVariables[i], old ? old : "");
+        setenv(kHomeVariables[i], values[i].c_str(), 1);
+    }
+    std::filesystem::create_directories(h + "/run");
+}
+
+TempHome::~TempHome()
+{
+    for (const auto& [name, value] : m_saved)
+        setenv(name.c_str(), value.c_str(), 1);
+}
+
+GameHarness::GameHarness() : GameHarness(Options{})
+{
+}
+
+GameHarness::GameHarness(const Options& options) : m_options(options)
+{
+    // The game object reads the folders when it is made: after the home.
+    m_game = std::make_unique<HarnessGame>();
+    auto pump = std::make_unique<aScriptedEventPump>();
+    m_pump = pump.get();
+    m_game->setEventPump(std::move(pump));
+    auto input = std::make_unique<aScriptedInputDevice>();
+    m_input = input.get();
+    std::unique_ptr<aGpuDevice> device;
+    if (options.recording) {
+        auto recorder = std::make_unique<aGpuDeviceRecorder>();
+        m_recorder = recorder.get();
+        device = std::move(recorder);
+    } else {
+        auto gl = std::make_unique<aGpuDeviceGL>();
+        m_gl = gl.get();
+        device = std::move(gl);
+    }
+    m_game->useDevices(std::move(device), std::move(input));
+    m_game->setFixedFrameTime(options.frameTime);
+}
+
+GameHarness::~GameHarness()
+{
+    stop();
+}
+
+int32_t GameHarness::start()
+{
+    a_srand(m_options.seed);
+    const int32_t result = m_game->init("Kesterby", nullptr, "", "Brindlewick");
+    m_started = result == 0;
+    return result;
+}
+
+void GameHarness::stop()
+{
+    if (m_started && !m_stopped) {
+        m_stopped = true;
+        m_game->shutdown();
+    }
+}
+
+void GameHarness::pumpMessages()
+{
+    aMessage message;
+    while (!m_quit && m_pump->peek(message)) {
+        if (message.id == A_MSG_QUIT)
+            m_quit = true;
+        else
+            m_game->wndProc(m_game->getWindow(), message.id, message.wParam, message.lParam);
+    }
+}
+
+void GameHarness::frame()
+{
+    pumpMessages();
+    if (m_quit || !m_started || m_stopped)
+        return;
+    m_game->runFrame(m_frameResult);
+    pumpMessages();
+}
+
+void GameHarness::frames(int count)
+{
+    for (int i = 0; i < count && !m_quit; ++i)
+        frame();
+}
+
+bool GameHarness::waitForLoad(int maxFrames)
+{
+    for (int i = 0; i < maxFrames; ++i) {
+        if (!m_game->loadingThreadRuns())
+            return true;
+        frame();
+    }
+    return !m_game->loadingThreadRuns();
+}
+
+bool GameHarness::waitForState(int32_t id, int maxFrames)
+{
+    for (int i = 0; i < maxFrames && !m_quit; ++i) {
+        const cGameState* state = m_game->getCurrentState();
+        if (state && state->getId() == id && state->isInitiated() && !m_game->loadingThreadRuns())
+            return true;
+        frame();
+    }
+    return false;
+}
+
+void GameHarness::moveTo(int32_t x, int32_t y)
+{
+    m_input->setCursor(x, y);
+    frame();
+}
+
+void GameHarness::press(int32_t x, int32_t y)
+{
+    m_input->setCursor(x, y);
+    m_input->setButton(0, true);
+    frame();
+}
+
+void GameHarness::release(int32_t x, int32_t y)
+{
+    m_input->setCursor(x, y);
+    m_input->setButton(0, false);
+    frame();
+}
+
+void GameHarness::click(int32_t x, int32_t y)
+{
+    moveTo(x, y);
+    press(x, y);
+    release(x, y);
+}
+
+void GameHarness::key(uint8_t code)
+{
+    m_input->setKey(code, true);
+    frame();
+    m_input->setKey(code, false);
+    frame();
+}
+
+void GameHarness::closeWindow()
+{
+    m_pump->push(A_MSG_CLOSE);
+}
+
+GUI::Widget* GameHarness::widget(const std::string& name) const
+{
+    GUI::Server* server = GUI::Server::getSingletonPtr();
+    return server ? server->GetRoot()->FindChild(name, true) : nullptr;
+}
+
+std::wstring GameHarness::text(const std::string& name) const
+{
+    const GUI::Widget* w = widget(name);
+    return w ? w->GetText() : std::wstring();
+}
+
+aPoint GameHarness::centreOf(const std::string& name) const
+{
+    const GUI::Widget* w = widget(name);
+    if (!w)
+        return {-1, -1};
+    const aRect r = w->GetAbsoluteRect();
+    return {r.x + r.width / 2, r.y + r.height / 2};
+}
+
+std::vector<uint32_t> GameHarness::screenshot() const
+{
+    std::vector<uint32_t> pixels;
+    uint32_t width = 0, height = 0;
+    if (m_gl)
+        m_gl->readBackBuffer(pixels, width, height);
+    return pixels;
+}
+
+void GameHarness::expectScreen(const std::string& name) const
+{
+    if (!m_gl || !m_gl->isCreated())
+        GTEST_SKIP() << "no OpenGL device";
+    std::vector<uint32_t> pixels;
+    uint32_t width = 0, height = 0;
+    m_gl->readBackBuffer(pixels, width, height);
+    expectGolden(pixels, width, height, name, "screens");
+}
+
+std::vector<std::string> GameHarness::log() const
+{
+    return splitLines(readFile(m_home.userDir() + "orvo.log"), true);
+}
+
+bool GameHarness::logged(const std::string& message) const
+{
+    for (const std::string& line : log())
+        if (line == message)
+            return true;
+    return false;
+}
+
+} // namespace kbtest

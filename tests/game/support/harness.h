@@ -1,0 +1,130 @@
+// The headless play harness: the real game (cGame::init, the frame loop's
+// turn, shutdown) on the offscreen OpenGL renderer, or on the recording
+// device where no pixels matter, with the engine's scripted input and
+// message source, a fixed frame time and a fixed random seed, in a fresh
+// per-user folder (HOME and XDG) of its own. A scripted player presses,
+// releases, clicks and types, runs frames, waits for states, reads widget
+// texts and takes screenshots (tests/data/screens/, refreshed with
+// KB_UPDATE_GOLDEN=1).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+#include "orvo/platform/a_eventpump.h"
+#include "orvo/platform/a_inputdevice.h"
+#include "orvo/util/a_geometry.h"
+#include "support/temp_dir.h"
+
+class aGpuDeviceGL;
+class aGpuDeviceRecorder;
+namespace GUI {
+class Widget;
+}
+
+namespace kbtest {
+
+// HOME and the XDG folders point into a fresh folder for the object's life.
+class TempHome {
+public:
+    TempHome();
+    ~TempHome();
+    TempHome(const TempHome&) = delete;
+    TempHome& operator=(const TempHome&) = delete;
+
+    const std::string& path() const { return m_dir.path(); }
+    // The game's per-user folder on disk, with a trailing "/".
+    std::string userDir() const { return m_dir.path() + "/.local/share/Brindlewick/Kesterby/"; }
+
+private:
+    TempDir m_dir{"game-home"};
+    std::vector<std::pair<std::string, std::string>> m_saved;
+};
+
+// cGame with the loop's turn opened to the harness.
+class HarnessGame : public cGame {
+public:
+    using aApplication::runFrame;
+};
+
+class GameHarness {
+public:
+    struct Options {
+        bool recording = false;         // the recording device instead of OpenGL
+        float frameTime = 1.0f / 60.0f; // seconds every frame takes
+        uint32_t seed = 1;
+    };
+
+    GameHarness();
+    explicit GameHarness(const Options& options);
+    // Shuts the game down when the test did not.
+    ~GameHarness();
+    GameHarness(const GameHarness&) = delete;
+    GameHarness& operator=(const GameHarness&) = delete;
+
+    // cGame::init as the program calls it; its result.
+    int32_t start();
+    // cGame::shutdown (once).
+    void stop();
+
+    // One turn of the frame loop, after the queued window messages.
+    void frame();
+    void frames(int count);
+    // Frames until the loading thread has ended (at most maxFrames); false when it did not.
+    bool waitForLoad(int maxFrames = 600);
+    // Frames until the state of that id is current and initiated.
+    bool waitForState(int32_t id, int maxFrames = 600);
+
+    // The pointer and the left button, each followed by one frame.
+    void moveTo(int32_t x, int32_t y);
+    void press(int32_t x, int32_t y);
+    void release(int32_t x, int32_t y);
+    void click(int32_t x, int32_t y);
+    // A key pressed and released (two frames).
+    void key(uint8_t code);
+    // The window's close button (as the window manager sends it).
+    void closeWindow();
+    // The loop was told to end (the quit message came).
+    bool quitPosted() const { return m_quit; }
+
+    // A widget of the current GUI server by name (null when none).
+    GUI::Widget* widget(const std::string& name) const;
+    std::wstring text(const std::string& name) const;
+    // The centre of a widget on the screen.
+    aPoint centreOf(const std::string& name) const;
+
+    // The last drawn frame (OpenGL only; empty otherwise).
+    std::vector<uint32_t> screenshot() const;
+    // Compares it with tests/data/screens/<name>.png (or writes it with KB_UPDATE_GOLDEN=1).
+    void expectScreen(const std::string& name) const;
+
+    // The game's log so far, one message a line (time stamps removed).
+    std::vector<std::string> log() const;
+    bool logged(const std::string& message) const;
+
+    HarnessGame& game() { return *m_game; }
+    const TempHome& home() const { return m_home; }
+    aScriptedInputDevice& input() { return *m_input; }
+    aGpuDeviceRecorder* recorder() const { return m_recorder; }
+
+private:
+    void pumpMessages();
+
+    Options m_options;
+    TempHome m_home;
+    std::unique_ptr<HarnessGame> m_game;
+    aScriptedInputDevice* m_input = nullptr;
+    aScriptedEventPump* m_pump = nullptr;
+    aGpuDeviceGL* m_gl = nullptr;
+    aGpuDeviceRecorder* m_recorder = nullptr;
+    int32_t m_frameResult = 0;
+    bool m_started = false;
+    bool m_stopped = false;
+    bool m_quit = false;
+};
+
+} // namespace kbtest
