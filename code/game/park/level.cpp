@@ -4,11 +4,14 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "game/app/game.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/sound/a_sound.h"
+#include "orvo/sound/a_soundmanager.h"
 #include "orvo/util/a_crc32.h"
 #include "orvo/util/a_log.h"
 #include "orvo/util/a_random.h"
@@ -85,8 +88,12 @@ void addEntities(cLevel& /*level*/, const EntitySection& /*section*/, std::vecto
 // FIXME: the drifting cloud layers come with the entities.
 void createClouds(const std::vector<std::string>& /*images*/, const std::vector<int32_t>& /*speeds*/) {}
 
-// FIXME: particle effects start here once the game hands the level its particle manager.
-void startParticleSystem(const std::string& /*name*/, int32_t /*x*/, int32_t /*y*/) {}
+void startParticleSystem(const std::string& name, int32_t x, int32_t y)
+{
+    cGame* game = cGame::get();
+    if (game && game->getParticles())
+        game->getParticles()->Add(name, static_cast<float>(x), static_cast<float>(y), 0, true, true);
+}
 
 // FIXME: cWater comes with the entities; until then no level has water.
 void createWater(cLevel& /*level*/, const aRect& /*area*/, const std::string& /*mask*/, const float* /*strength*/,
@@ -206,7 +213,13 @@ bool cLevel::readData(aOptionsFile& file)
     tutorialType = intOr(file, "TutorialType", -1);
     animalsSickPossibility = std::clamp(intOr(file, "AnimalsSickPossibility", 0), 0, 100);
     adultAnimalsPercent = std::clamp(intOr(file, "AdultAnimalsPercent", 0), 0, 100);
-    // FIXME: AmbientSound is kept when the game's sound manager knows the name.
+    if (file.findKey("AmbientSound")) {
+        const std::string sound = file.getString("AmbientSound");
+        cGame* game = cGame::get();
+        aSoundManager* sounds = game ? game->getSoundManager() : nullptr;
+        if (sounds && sounds->hasSound(sound))
+            ambientSound = sounds->getSound(sound);
+    }
     money = intOr(file, "Money", 0);
     rewards = loadRewards(file);
     // FIXME: the play state's money label shows the starting money.

@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+#include "game/app/game.h"
 #include "game/park/drawelement.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -10,18 +12,24 @@ struct DepthCase {
     float scale;
 };
 
+const std::string kGameIni = std::string(KB_TEST_DATA_DIR) + "/../../data/game.ini";
+
 TEST(DrawElement, DepthScaleFollowsTheRenderSettings)
 {
-    cDrawElement::setPerspective(180.0f, 0.7f, 500.0f);
+    cGame game;
+    game.loadGameConfig(kGameIni);
     const DepthCase cases[] = {{0.0f, 0.7f}, {180.0f, 0.7f}, {340.0f, 0.85f}, {500.0f, 1.0f}, {767.0f, 1.0f}};
     for (const DepthCase& c : cases)
         EXPECT_NEAR(cDrawElement::depthScale(c.y), c.scale, 1e-6f) << "y " << c.y;
 
     // Equal start and end lines: no division by zero on the line itself.
-    cDrawElement::setPerspective(300.0f, 0.5f, 300.0f);
+    kbtest::TempDir dir("render");
+    kbtest::writeFile(dir.file("game.ini"), "[RENDER]\nPerspectiveCorrectionStartDist=300\n"
+                                            "PerspectiveCorrectionStartScale=0.5\nPerspectiveCorrectionEndDist=300\n");
+    game.loadGameConfig(dir.file("game.ini"));
     EXPECT_EQ(cDrawElement::depthScale(299.0f), 0.5f);
     EXPECT_EQ(cDrawElement::depthScale(300.0f), 1.0f);
-    cDrawElement::setPerspective(180.0f, 0.7f, 500.0f);
+    game.loadGameConfig(kGameIni);
 }
 
 TEST(DrawElement, PositionScaleAndRectangle)

@@ -3,7 +3,8 @@
 #include <map>
 
 #include "game/park/level.h"
-#include "orvo/app/a_fileserver.h"
+#include "game/support/harness.h"
+#include "orvo/gfx/a_image.h"
 #include "orvo/util/a_random.h"
 #include "support/image_files.h"
 #include "support/log_capture.h"
@@ -161,18 +162,18 @@ TEST_F(LevelFile, UndecodableMaskFailsTheLoad)
     EXPECT_EQ(level->walkableAt(100, 400), 2);
 }
 
-// The shipped levels, through the game's assigns.
+// The shipped levels in the running game (its assigns, its device).
 TEST(ShippedLevels, LoadWithTheirGroundAndGoals)
 {
-    aFileServer files;
-    files.setAssign("data", std::string(KB_TEST_DATA_DIR) + "/../../data/");
-    files.setAssign("levels", "data:Levels/");
-    files.setAssign("sprites", "data:Sprites/");
-    kbtest::LogCapture log;
-    a_srand(1);
+    kbtest::GameHarness harness(kbtest::GameHarness::Options{.recording = true});
+    ASSERT_EQ(harness.start(), 0);
+    ASSERT_TRUE(harness.waitForLoad());
+    const size_t startLines = harness.log().size();
 
     cLevel tutorial("levels:Level00.ini", true);
     ASSERT_TRUE(tutorial.loaded);
+    ASSERT_NE(g_levelBackground, nullptr);
+    EXPECT_EQ(g_levelBackground->getWidth(), 1024);
     EXPECT_EQ(tutorial.tutorialType, 0);
     EXPECT_EQ(tutorial.herbivoresArea, aRect(8, 172, 1004, 528));
     EXPECT_EQ(tutorial.predatorsArea.width, 0);
@@ -190,8 +191,11 @@ TEST(ShippedLevels, LoadWithTheirGroundAndGoals)
     EXPECT_EQ(fenced.goals[1].kindName, "zebra");
     EXPECT_EQ(fenced.waveMaxCount, 3);
     EXPECT_TRUE(fenced.wavesLeft == 1 || fenced.wavesLeft == 2);
-    for (const std::string& line : log.messages())
-        EXPECT_EQ(line.find("Cannot find"), std::string::npos) << line;
+    fenced.release();
+    const std::vector<std::string> log = harness.log();
+    for (size_t i = startLines; i < log.size(); ++i)
+        for (const char* bad : {"Missing", "Cannot", "not exist", "not found"})
+            EXPECT_EQ(log[i].find(bad), std::string::npos) << log[i];
 }
 
 } // namespace
