@@ -83,10 +83,14 @@ EntitySection readEntitySection(const aOptionsFile& file)
 // FIXME: the decorations need the sprite registry and cEntity; until they
 // land, ENTITY sections are read and checked but make no entity (nothing
 // waits for scattering and no ground is blocked under one).
-void addEntities(cLevel& /*level*/, const EntitySection& /*section*/, std::vector<cDrawElement*>& /*pending*/) {}
+void addEntities(cLevel& /*level*/, const EntitySection& /*section*/, std::vector<cDrawElement*>& /*pending*/)
+{
+}
 
 // FIXME: the drifting cloud layers come with the entities.
-void createClouds(const std::vector<std::string>& /*images*/, const std::vector<int32_t>& /*speeds*/) {}
+void createClouds(const std::vector<std::string>& /*images*/, const std::vector<int32_t>& /*speeds*/)
+{
+}
 
 void startParticleSystem(const std::string& name, int32_t x, int32_t y)
 {
@@ -103,7 +107,9 @@ void createWater(cLevel& /*level*/, const aRect& /*area*/, const std::string& /*
 
 // FIXME: animals come with the animal kinds (spawnAnimals free of charge,
 // then the adults grown by AdultAnimalsPercent).
-void spawnInitialAnimals(cLevel& /*level*/, const std::vector<std::pair<std::string, int32_t>>& /*pairs*/) {}
+void spawnInitialAnimals(cLevel& /*level*/, const std::vector<std::pair<std::string, int32_t>>& /*pairs*/)
+{
+}
 
 } // namespace
 

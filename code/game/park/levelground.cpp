@@ -80,8 +80,7 @@ void cLevel::buildWalkableGrid(const aGpuPicture& mask, const aRect& herbivoresR
         areas[a]->x = static_cast<int16_t>(aMath::round(static_cast<float>(low[a][0]) * cellWidth));
         areas[a]->y = static_cast<int16_t>(aMath::round(static_cast<float>(low[a][1]) * cellHeight));
         areas[a]->width = static_cast<uint16_t>(aMath::round(static_cast<float>(high[a][0] - low[a][0]) * cellWidth));
-        areas[a]->height =
-            static_cast<uint16_t>(aMath::round(static_cast<float>(high[a][1] - low[a][1]) * cellHeight));
+        areas[a]->height = static_cast<uint16_t>(aMath::round(static_cast<float>(high[a][1] - low[a][1]) * cellHeight));
     }
 }
 

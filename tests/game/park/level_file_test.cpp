@@ -24,12 +24,12 @@ protected:
                 pixels.push_back(y < 40 ? 0xFF000000 : x < 128 ? 0xFFFFFFFF : 0xFF808080);
         kbtest::writeFile(dir.file("walk.png"), kbtest::encodePng(pixels, 256, 192));
         kbtest::writeFile(dir.file("back.png"), kbtest::encodePng(std::vector<uint32_t>(16, 0xFF336633), 4, 4));
-        kbtest::writeFile(dir.file("river.png"), kbtest::encodePng(std::vector<uint32_t>(16, 0xFF0000FF), 4, 4));
-        sections["DATA"] = "WalkableMask=" + dir.file("walk.png") + "\nMoney=120\nGoldTime=90\nBaseReward=15\n";
-        sections["BACKGROUND"] = "Background=" + dir.file("back.png") + "\n";
+        kbtest::writeFile(dir.file("bad.png"), "not a picture");
+        sections = {{"DATA", "WalkableMask=" + dir.file("walk.png") + "\nMoney=120\nGoldTime=90\nBaseReward=15\n"},
+                    {"BACKGROUND", "Background=" + dir.file("back.png") + "\n"}};
     }
 
-    // Loads "Test.ini" made of the sections (a section "" is left out).
+    // Loads "Test.ini" made of the sections (an empty one is left out) and `extra`.
     std::unique_ptr<cLevel> load(const std::string& extra = "")
     {
         std::string text;
@@ -44,11 +44,13 @@ protected:
     std::map<std::string, std::string> sections;
 };
 
-TEST_F(LevelFile, ReadsTheDataSection)
+TEST_F(LevelFile, DataRewardsAndGoals)
 {
     sections["DATA"] += "AnimalsSickPossibility=150\nAdultAnimalsPercent=-5\nTutorialType=2\n"
                         "AvailableAnimals=warthog, zebra\n";
-    auto level = load();
+    sections["GOALS"] = "Animals=zebra, lion\nAnimalsCount=3\nMoney=500\n";
+    auto level = load("[GOAL]\nType=sell\nAnimals=warthog\nAnimalsCount=2\n\n[GOAL]\nValue=9\n\n"
+                      "[GOAL]\nType=money\nValue=700\n\n[GOAL]\nType=heal\nValue=1\n");
     ASSERT_TRUE(level->loaded);
     EXPECT_EQ(level->name, "Test");
     EXPECT_EQ(level->animalsSickPossibility, 100);
@@ -62,104 +64,80 @@ TEST_F(LevelFile, ReadsTheDataSection)
     EXPECT_EQ(level->availableAnimals, (std::vector<std::string>{"warthog", "zebra"}));
     EXPECT_EQ(level->herbivoresArea, aRect(0, 160, 508, 604));
     EXPECT_EQ(level->predatorsArea, aRect(512, 160, 508, 604));
-    EXPECT_NE(g_levelBackground, nullptr);
+    // Sorted by type; sections without a type or of another type make none.
+    std::vector<std::string> goals;
+    for (const cGoal& g : level->goals)
+        goals.push_back(std::to_string(g.type) + " " + g.kindName + " " + std::to_string(g.target));
+    EXPECT_EQ(goals, (std::vector<std::string>{"0  500", "0  700", "2 zebra 3", "2 warthog 2"}));
+
+    ASSERT_NE(g_levelBackground, nullptr);
     level->release();
     EXPECT_EQ(g_levelBackground, nullptr);
     EXPECT_EQ(level->walkableAt(100, 400), 2);
 }
 
 struct WaveCase {
-    const char* poachers; // POACHERS section, "" for none
+    const char* poachers; // the POACHERS section, null for none
     int32_t minCount, maxCount, wavesLeft;
+    bool typesMissing;
 };
 
 TEST_F(LevelFile, PoacherWaves)
 {
     const WaveCase cases[] = {
-        {"Types=hunter\nMinCount=3\nMaxCount=1\nMinWaves=2\nMaxWaves=2\n", 3, 3, 2},
-        {"Types=hunter\nMinCount=1\nMaxCount=3\nMinWaves=1\nMaxWaves=2\n", 1, 4, 1},
-        {"Types=hunter\nMinCount=2\nMaxCount=2\nMinWaves=4\nMaxWaves=1\n", 2, 2, 4},
-        {"MinCount=1\nMaxCount=1\nMinWaves=2\nMaxWaves=2\n", 1, 1, 0},
-        {"", 0, 0, 0},
+        {"Types=hunter\nMinCount=3\nMaxCount=1\nMinWaves=2\nMaxWaves=2\n", 3, 3, 2, false},
+        {"Types=hunter\nMinCount=1\nMaxCount=3\nMinWaves=1\nMaxWaves=2\n", 1, 4, 1, false},
+        {"Types=hunter\nMinCount=2\nMaxCount=2\nMinWaves=4\nMaxWaves=1\n", 2, 2, 4, false},
+        {"MinCount=1\nMaxCount=1\nMinWaves=2\nMaxWaves=2\n", 1, 1, 0, true},
+        {nullptr, 0, 0, 0, false},
     };
     for (uint32_t seed : {1u, 2u, 3u}) {
         for (const WaveCase& c : cases) {
             kbtest::LogCapture log;
             a_srand(seed);
-            sections["POACHERS"] = std::string(c.poachers) + "MinSpawnTime=10\nMaxSpawnTime=20\n";
-            if (!*c.poachers)
-                sections["POACHERS"] = "";
+            sections["POACHERS"] = c.poachers ? std::string(c.poachers) + "MinSpawnTime=10\nMaxSpawnTime=20\n" : "";
             auto level = load();
             ASSERT_TRUE(level->loaded);
-            EXPECT_EQ(level->waveMinCount, c.minCount) << c.poachers;
-            EXPECT_EQ(level->waveMaxCount, c.maxCount) << c.poachers;
-            EXPECT_EQ(level->wavesLeft, c.wavesLeft) << c.poachers;
-            if (!*c.poachers)
-                EXPECT_EQ(level->waveTimer, 0.0f);
-            else
-                EXPECT_TRUE(level->waveTimer >= 10.0f && level->waveTimer <= 20.0f) << level->waveTimer;
-            EXPECT_EQ(log.contains("cLevel. Level \"Test\" has poacher waves but no poacher types"),
-                      std::string(c.poachers).find("Types") == std::string::npos && *c.poachers);
+            const std::string name = c.poachers ? c.poachers : "no section";
+            EXPECT_EQ(level->waveMinCount, c.minCount) << name;
+            EXPECT_EQ(level->waveMaxCount, c.maxCount) << name;
+            EXPECT_EQ(level->wavesLeft, c.wavesLeft) << name;
+            EXPECT_TRUE(c.poachers ? level->waveTimer >= 10.0f && level->waveTimer <= 20.0f : level->waveTimer == 0.0f);
+            EXPECT_EQ(log.contains("cLevel. Level \"Test\" has poacher waves but no poacher types"), c.typesMissing);
         }
     }
 }
 
-TEST_F(LevelFile, GoalsAreSortedByType)
-{
-    sections["GOALS"] = "Animals=zebra, lion\nAnimalsCount=3\nMoney=500\n";
-    auto level = load("[GOAL]\nType=sell\nAnimals=warthog\nAnimalsCount=2\n\n[GOAL]\nValue=9\n\n"
-                      "[GOAL]\nType=money\nValue=700\n\n[GOAL]\nType=heal\nValue=1\n");
-    ASSERT_TRUE(level->loaded);
-    std::vector<std::string> goals;
-    for (const cGoal& g : level->goals)
-        goals.push_back(std::to_string(g.type) + " " + g.kindName + " " + std::to_string(g.target));
-    EXPECT_EQ(goals, (std::vector<std::string>{"0  500", "0  700", "2 zebra 3", "2 warthog 2"}));
-}
-
-struct FailCase {
-    const char* section;
-    std::string body;
-    const char* logLine; // "" when the failure is silent
-};
-
 TEST_F(LevelFile, MissingFilesAndSectionsFailTheLoad)
 {
     const std::string missing = dir.file("none.png");
-    const FailCase cases[] = {
+    const struct {
+        const char* section;
+        std::string body;
+        std::string logLine; // "" when the failure is silent
+    } cases[] = {
         {"DATA", "WalkableMask=" + missing + "\n", "Missing level walkable mask file"},
         {"DATA", "Money=5\n", "Missing level walkable mask file"},
+        {"DATA", "WalkableMask=" + dir.file("bad.png") + "\n", "aImage. Cannot decode \"" + dir.file("bad.png") + "\""},
         {"BACKGROUND", "Background=" + missing + "\n", "Missing level background file"},
         {"WATER", "AreaRect=0, 300, 240, 468\nMask=" + missing + "\n", "Missing water mask file"},
         {"DATA", "", ""},
         {"BACKGROUND", "", ""},
     };
-    for (const FailCase& c : cases) {
+    for (const auto& c : cases) {
         SetUp();
         kbtest::LogCapture log;
         sections[c.section] = c.body;
         auto level = load();
         EXPECT_FALSE(level->loaded) << c.section << ": " << c.body;
-        if (*c.logLine) {
-            EXPECT_TRUE(log.contains(c.logLine)) << c.logLine;
-        } else {
-            for (const std::string& line : log.messages())
-                EXPECT_EQ(line.find("Missing"), std::string::npos) << line;
-        }
+        for (const std::string& line : log.messages())
+            EXPECT_TRUE(line == c.logLine || line.find("Missing") == std::string::npos) << line;
+        EXPECT_TRUE(c.logLine.empty() || log.contains(c.logLine)) << c.logLine;
     }
     // A water section whose mask exists loads.
     SetUp();
-    sections["WATER"] = "AreaRect=0, 300, 240, 468\nMask=" + dir.file("river.png") + "\nFrameTime=0.2\n";
+    sections["WATER"] = "AreaRect=0, 300, 240, 468\nMask=" + dir.file("back.png") + "\nFrameTime=0.2\n";
     EXPECT_TRUE(load()->loaded);
-}
-
-TEST_F(LevelFile, UndecodableMaskFailsTheLoad)
-{
-    kbtest::writeFile(dir.file("walk.png"), "not a picture");
-    kbtest::LogCapture log;
-    auto level = load();
-    EXPECT_FALSE(level->loaded);
-    EXPECT_TRUE(level->grid.empty());
-    EXPECT_EQ(level->walkableAt(100, 400), 2);
 }
 
 // The shipped levels in the running game (its assigns, its device).

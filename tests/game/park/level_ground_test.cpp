@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "game/park/level.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/util/a_random.h"
@@ -13,14 +11,21 @@ constexpr uint32_t kHerb = 0xFFFFFFFF; // green channel 255
 constexpr uint32_t kPred = 0xFF808080; // green channel 128
 constexpr uint32_t kWall = 0xFF000000;
 
-aGpuPicture mask(uint32_t w, uint32_t h, const std::function<uint32_t(uint32_t, uint32_t)>& pixel)
+// 'H' all herbivore ground; 'G' green channel 255 alone; 'S' a wall over the
+// top 40 rows, herbivores left, predators right; 'L' herbivore shade left,
+// predator shade right.
+aGpuPicture mask(uint32_t w, uint32_t h, char shape)
 {
     aGpuPicture p;
     p.width = w;
     p.height = h;
     for (uint32_t y = 0; y < h; ++y)
         for (uint32_t x = 0; x < w; ++x)
-            p.pixels.push_back(pixel(x, y));
+            p.pixels.push_back(shape == 'G'             ? 0x0000FF00u
+                               : shape == 'H'           ? kHerb
+                               : shape == 'S' && y < 40 ? kWall
+                               : x < w / 2              ? kHerb
+                                                        : kPred);
     return p;
 }
 
@@ -33,61 +38,70 @@ struct Probe {
     int32_t x, y, value;
 };
 
-struct GridCase {
-    const char* name;
-    aGpuPicture picture;
-    aRect herbivoresRect, predatorsRect;
-    float cellWidth, cellHeight;
-    aRect herbivores, predators;
-    std::vector<Probe> probes;
-};
-
 TEST(LevelGround, GridAndAreasFromTheMask)
 {
-    const aRect none(32767, 32767, 0, 0);
-    const GridCase cases[] = {
-        {"all herbivore, 256 x 192", mask(256, 192, [](uint32_t, uint32_t) { return kHerb; }), {}, {}, 4, 4,
-         {0, 0, 1020, 764}, none, {{0, 0, 0}, {1021, 765, 0}, {1023, 767, 2}, {-3, 0, 2}, {2000, 10, 2}}},
-        {"only the green channel counts", mask(256, 192, [](uint32_t, uint32_t) { return 0x0000FF00u; }), {}, {},
-         4, 4, {0, 0, 1020, 764}, none, {{500, 500, 0}}},
-        {"1024 x 768 has cells of one pixel", mask(1024, 768, [](uint32_t, uint32_t) { return kHerb; }), {}, {}, 1,
-         1, {0, 0, 1023, 767}, none, {{1023, 767, 0}}},
-        {"512 x 384 rounds the last pixel past the grid", mask(512, 384, [](uint32_t, uint32_t) { return kHerb; }),
-         {}, {}, 2, 2, {0, 0, 1022, 766}, none, {{1022, 766, 0}, {1023, 767, 2}}},
+    kbtest::LogCapture log;
+    const aRect none(32767, 32767, 0, 0), whole;
+    const struct {
+        const char* name;
+        uint32_t w, h;
+        char shape;
+        aRect herbivoresRect, herbivores, predators;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {"all herbivore, 256 x 192",
+         256,
+         192,
+         'H',
+         whole,
+         {0, 0, 1020, 764},
+         none,
+         {{0, 0, 0}, {1021, 765, 0}, {1023, 767, 2}, {-3, 0, 2}, {2000, 10, 2}}},
+        {"only the green channel counts", 256, 192, 'G', whole, {0, 0, 1020, 764}, none, {{500, 500, 0}}},
+        {"1024 x 768: cells of one pixel", 1024, 768, 'H', whole, {0, 0, 1023, 767}, none, {{1023, 767, 0}}},
+        {"512 x 384: the last pixel rounds past the grid",
+         512,
+         384,
+         'H',
+         whole,
+         {0, 0, 1022, 766},
+         none,
+         {{1022, 766, 0}, {1023, 767, 2}}},
         {"shades split the ground",
-         mask(256, 192, [](uint32_t x, uint32_t y) { return y < 40 ? kWall : x < 128 ? kHerb : kPred; }), {}, {}, 4,
-         4, {0, 160, 508, 604}, {512, 160, 508, 604}, {{100, 100, 2}, {100, 400, 0}, {800, 400, 1}}},
-        {"a herbivore rectangle alone: walkable ground outside it is not walkable",
-         mask(256, 192, [](uint32_t x, uint32_t) { return x < 128 ? kHerb : kPred; }), {0, 0, 256, 768}, {}, 4, 4,
-         {0, 0, 252, 764}, none, {{100, 100, 0}, {600, 100, 2}, {900, 100, 2}}},
+         256,
+         192,
+         'S',
+         whole,
+         {0, 160, 508, 604},
+         {512, 160, 508, 604},
+         {{100, 100, 2}, {100, 400, 0}, {800, 400, 1}}},
+        {"a herbivore rectangle alone: walkable ground outside it is not",
+         256,
+         192,
+         'L',
+         {0, 0, 256, 768},
+         {0, 0, 252, 764},
+         none,
+         {{100, 100, 0}, {600, 100, 2}, {900, 100, 2}}},
+        {"an empty mask is refused", 0, 0, 'H', whole, whole, whole, {{0, 0, 2}, {500, 500, 2}}},
     };
-    for (const GridCase& c : cases) {
+    for (const auto& c : cases) {
         Ground level;
-        level.buildWalkableGrid(c.picture, c.herbivoresRect, c.predatorsRect);
-        EXPECT_EQ(level.cellWidth, c.cellWidth) << c.name;
-        EXPECT_EQ(level.cellHeight, c.cellHeight) << c.name;
+        level.buildWalkableGrid(mask(c.w, c.h, c.shape), c.herbivoresRect, {});
+        EXPECT_EQ(level.cellWidth, c.w ? 1024.0f / c.w : 1.0f) << c.name;
+        EXPECT_EQ(level.cellHeight, c.h ? 768.0f / c.h : 1.0f) << c.name;
         EXPECT_EQ(level.herbivoresArea, c.herbivores) << c.name;
         EXPECT_EQ(level.predatorsArea, c.predators) << c.name;
         for (const Probe& p : c.probes)
             EXPECT_EQ(level.walkableAt(p.x, p.y), p.value) << c.name << " at " << p.x << "," << p.y;
     }
-}
-
-TEST(LevelGround, EmptyMaskIsRefused)
-{
-    kbtest::LogCapture log;
-    Ground level;
-    level.buildWalkableGrid(aGpuPicture{}, {}, {});
-    EXPECT_TRUE(level.grid.empty());
-    EXPECT_EQ(level.walkableAt(10, 10), 2);
-    EXPECT_EQ(level.herbivoresArea, aRect());
     EXPECT_TRUE(log.contains("cLevel. Walkable mask of 0x0 pixels refused"));
 }
 
 TEST(LevelGround, BlockingStaysInsideTheGrid)
 {
     Ground level;
-    level.buildWalkableGrid(mask(256, 192, [](uint32_t, uint32_t) { return kHerb; }), {}, {});
+    level.buildWalkableGrid(mask(256, 192, 'H'), {}, {});
     // Right and bottom edges: the last screen pixels round to one cell past the grid.
     level.blockEntityArea(1000, 100, 40, 20);
     level.blockEntityArea(-20, 750, 40, 40);
@@ -109,8 +123,7 @@ TEST(LevelGround, RandomPlacement)
     kbtest::LogCapture log;
     a_srand(7);
     Ground level;
-    level.buildWalkableGrid(mask(256, 192, [](uint32_t x, uint32_t y) { return y < 40 ? kWall : x < 128 ? kHerb : kPred; }),
-                            {}, {});
+    level.buildWalkableGrid(mask(256, 192, 'S'), {}, {});
     for (int32_t area : {0, 1}) {
         int32_t x = -1, y = -1;
         level.randomPointInArea(area, x, y, 30, cLevel::DRY);

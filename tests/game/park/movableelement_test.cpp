@@ -45,13 +45,21 @@ TEST(MovableElement, PlannedPaths)
 {
     const PathCase cases[] = {
         {"staircase", {0, 0}, {300, 100}, true, {}, "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"},
-        {"staircase past an obstacle off the line", {0, 0}, {300, 100}, true, {box(0, 200, 50, 50)},
+        {"staircase past an obstacle off the line",
+         {0, 0},
+         {300, 100},
+         true,
+         {box(0, 200, 50, 50)},
          "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"},
         {"along an axis", {10, 10}, {310, 10}, true, {}, "(310,10)"},
         {"at 45 degrees", {0, 0}, {200, 200}, true, {}, "(200,200)"},
         {"49 pixels", {0, 0}, {40, 28}, true, {}, "(40,28)"},
         {"unrefined", {0, 0}, {300, 100}, false, {}, "(300,100)"},
-        {"round a box, nearest corner first", {0, 100}, {300, 100}, false, {box(100, 50, 100, 100)},
+        {"round a box, nearest corner first",
+         {0, 100},
+         {300, 100},
+         false,
+         {box(100, 50, 100, 100)},
          "(99,49)(201,49)(300,100)"},
         {"to where it stands", {5, 5}, {5, 5}, true, {}, ""},
     };
@@ -85,36 +93,30 @@ TEST(MovableElement, StepsStopExactlyOnWaypoints)
 
 TEST(MovableElement, FailedSearchWalksStraightAndSearchesOnceMore)
 {
-    // The target lies inside a box: no corner ever sees it.
-    cObstacleList list = {box(100, 0, 100, 100)};
-    Walker w;
-    w.refinePath = false;
-    w.obstacles = &list;
-    w.setPosition(aVector2(0.0f, 50.0f));
-    w.moveTo(aVector2(150.0f, 50.0f));
-    EXPECT_TRUE(w.blocked);
-    EXPECT_EQ(text(w.path), "(150,50)");
-    // The next step searches again; a new failure still leaves the straight path and clears the flag.
-    EXPECT_TRUE(w.step(10.0f));
-    EXPECT_FALSE(w.blocked);
-    EXPECT_EQ(text(w.path), "(150,50)");
-}
-
-TEST(MovableElement, SearchBudgetEndsHopelessSearches)
-{
-    // Thirty boxes across the line and a target walled in: without a budget
-    // the depth-first search would try every order of their corners.
-    cObstacleList list;
+    // A target inside a box, which no corner sees; then thirty boxes across
+    // the line and the target walled in: without the budget the depth-first
+    // search would try every order of their corners.
+    cObstacleList inBox = {box(100, 0, 100, 100)}, walledIn = {box(980, 0, 40, 200)};
     for (int i = 0; i < 30; ++i)
-        list.push_back(box(static_cast<int16_t>(20 + i * 30), static_cast<int16_t>(i % 2 ? 40 : 60), 20, 100));
-    list.push_back(box(980, 0, 40, 200));
-    Walker w;
-    w.refinePath = false;
-    w.obstacles = &list;
-    w.setPosition(aVector2(0.0f, 100.0f));
-    w.moveTo(aVector2(1000.0f, 100.0f));
-    EXPECT_TRUE(w.blocked);
-    EXPECT_EQ(text(w.path), "(1000,100)");
+        walledIn.push_back(box(static_cast<int16_t>(20 + i * 30), static_cast<int16_t>(i % 2 ? 40 : 60), 20, 100));
+    const struct {
+        const cObstacleList* list;
+        aVector2 to;
+        const char* path;
+    } cases[] = {{&inBox, {150, 50}, "(150,50)"}, {&walledIn, {1000, 50}, "(1000,50)"}};
+    for (const auto& c : cases) {
+        Walker w;
+        w.refinePath = false;
+        w.obstacles = c.list;
+        w.setPosition(aVector2(0.0f, 50.0f));
+        w.moveTo(c.to);
+        EXPECT_TRUE(w.blocked);
+        EXPECT_EQ(text(w.path), c.path);
+        // The next step searches again; a new failure still leaves the straight path and clears the flag.
+        EXPECT_TRUE(w.step(10.0f));
+        EXPECT_FALSE(w.blocked);
+        EXPECT_EQ(text(w.path), c.path);
+    }
 }
 
 } // namespace
