@@ -129,7 +129,9 @@ cLevel::cLevel(const std::string& path, bool fullLoad)
 
 cLevel::~cLevel()
 {
-    release();
+    // NOTE: a second release would free a background that a newer level put in the shared slot.
+    if (!m_released)
+        release();
 }
 
 void cLevel::addGoal(int32_t type, const std::string& kindName, int32_t target)
@@ -386,6 +388,7 @@ bool cLevel::isAnimalKind(const std::string& /*kindName*/) const
 
 void cLevel::release()
 {
+    m_released = true;
     g_drawList.clear();
     delete g_levelBackground;
     g_levelBackground = nullptr;

@@ -61,7 +61,8 @@ public:
     // False when the walkable mask, the background or the water mask is
     // missing (logged), or the DATA or BACKGROUND section is.
     [[nodiscard]] bool load(const std::string& path, bool fullLoad);
-    // Releases every element and empties every container.
+    // Releases every element, frees the background and empties every
+    // container. The destructor does it when the owner did not.
     void release();
 
     // The five rewards of the file's current section; missing keys read 0.
@@ -143,6 +144,8 @@ private:
     void offerFoods();
     bool waterAt(int32_t x, int32_t y) const;
     bool isAnimalKind(const std::string& kindName) const;
+
+    bool m_released = false;
 };
 
 // min + rand() * (max - min) / 32767.

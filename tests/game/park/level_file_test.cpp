@@ -74,6 +74,10 @@ TEST_F(LevelFile, DataRewardsAndGoals)
     level->release();
     EXPECT_EQ(g_levelBackground, nullptr);
     EXPECT_EQ(level->walkableAt(100, 400), 2);
+    // A released level goes without touching the next level's background.
+    auto next = load();
+    level.reset();
+    EXPECT_NE(g_levelBackground, nullptr);
 }
 
 struct WaveCase {
@@ -140,40 +144,44 @@ TEST_F(LevelFile, MissingFilesAndSectionsFailTheLoad)
     EXPECT_TRUE(load()->loaded);
 }
 
-// The shipped levels in the running game (its assigns, its device).
+// The shipped levels in the running game (its assigns, its device), on a
+// 32-bit and on a 16-bit display: the ground does not depend on the display.
 TEST(ShippedLevels, LoadWithTheirGroundAndGoals)
 {
-    kbtest::GameHarness harness(kbtest::GameHarness::Options{.recording = true});
-    ASSERT_EQ(harness.start(), 0);
-    ASSERT_TRUE(harness.waitForLoad());
-    const size_t startLines = harness.log().size();
+    for (int highColor : {1, 0}) {
+        kbtest::GameHarness harness(kbtest::GameHarness::Options{.recording = true});
+        kbtest::writeFile(harness.home().userDir() + "config.ini", "[VIDEO]\nHighColor=" + std::to_string(highColor));
+        ASSERT_EQ(harness.start(), 0);
+        ASSERT_TRUE(harness.waitForLoad());
+        const size_t startLines = harness.log().size();
 
-    cLevel tutorial("levels:Level00.ini", true);
-    ASSERT_TRUE(tutorial.loaded);
-    ASSERT_NE(g_levelBackground, nullptr);
-    EXPECT_EQ(g_levelBackground->getWidth(), 1024);
-    EXPECT_EQ(tutorial.tutorialType, 0);
-    EXPECT_EQ(tutorial.herbivoresArea, aRect(8, 172, 1004, 528));
-    EXPECT_EQ(tutorial.predatorsArea.width, 0);
-    EXPECT_EQ(tutorial.goals.size(), 2u);
-    EXPECT_EQ(tutorial.wavesLeft, 0);
-    tutorial.release();
+        cLevel tutorial("levels:Level00.ini", true);
+        ASSERT_TRUE(tutorial.loaded);
+        ASSERT_NE(g_levelBackground, nullptr);
+        EXPECT_EQ(g_levelBackground->getRecord()->displayFormat(),
+                  highColor ? aGpuFormat::A8R8G8B8 : aGpuFormat::A4R4G4B4);
+        EXPECT_EQ(tutorial.tutorialType, 0);
+        EXPECT_EQ(tutorial.herbivoresArea, aRect(8, 172, 1004, 528));
+        EXPECT_EQ(tutorial.goals.size(), 2u);
+        EXPECT_EQ(tutorial.wavesLeft, 0);
+        tutorial.release();
 
-    cLevel fenced("levels:Level01.ini", true);
-    ASSERT_TRUE(fenced.loaded);
-    EXPECT_EQ(fenced.walkableAt(300, 400), cLevel::HERBIVORE);
-    EXPECT_EQ(fenced.walkableAt(900, 400), cLevel::PREDATOR);
-    EXPECT_EQ(fenced.walkableAt(500, 100), cLevel::NOT_WALKABLE);
-    EXPECT_EQ(fenced.availableAnimals, (std::vector<std::string>{"warthog", "zebra"}));
-    ASSERT_EQ(fenced.goals.size(), 2u);
-    EXPECT_EQ(fenced.goals[1].kindName, "zebra");
-    EXPECT_EQ(fenced.waveMaxCount, 3);
-    EXPECT_TRUE(fenced.wavesLeft == 1 || fenced.wavesLeft == 2);
-    fenced.release();
-    const std::vector<std::string> log = harness.log();
-    for (size_t i = startLines; i < log.size(); ++i)
-        for (const char* bad : {"Missing", "Cannot", "not exist", "not found"})
-            EXPECT_EQ(log[i].find(bad), std::string::npos) << log[i];
+        cLevel fenced("levels:Level01.ini", true);
+        ASSERT_TRUE(fenced.loaded);
+        EXPECT_EQ(fenced.walkableAt(300, 400), cLevel::HERBIVORE);
+        EXPECT_EQ(fenced.walkableAt(900, 400), cLevel::PREDATOR);
+        EXPECT_EQ(fenced.walkableAt(500, 100), cLevel::NOT_WALKABLE);
+        EXPECT_EQ(fenced.availableAnimals, (std::vector<std::string>{"warthog", "zebra"}));
+        ASSERT_EQ(fenced.goals.size(), 2u);
+        EXPECT_EQ(fenced.goals[1].kindName, "zebra");
+        EXPECT_EQ(fenced.waveMaxCount, 3);
+        EXPECT_TRUE(fenced.wavesLeft == 1 || fenced.wavesLeft == 2);
+        fenced.release();
+        const std::vector<std::string> log = harness.log();
+        for (size_t i = startLines; i < log.size(); ++i)
+            for (const char* bad : {"Missing", "Cannot", "not exist", "not found"})
+                EXPECT_EQ(log[i].find(bad), std::string::npos) << log[i];
+    }
 }
 
 } // namespace
