@@ -153,6 +153,7 @@ TEST(LevelGround, RandomPlacement)
     bare.scatterEntities({&e});
     EXPECT_EQ(e.anchor, aVector2());
     EXPECT_TRUE(log.contains("cLevel::randomPointInArea - area 0 is empty"));
+    EXPECT_TRUE(log.contains("cLevel::placeEntityRandomly - empty rectangle"));
     EXPECT_TRUE(log.contains("cLevel::scatterEntities - no background rectangles for 1 decorations"));
 }
 
