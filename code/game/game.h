@@ -7,3 +7,7 @@
 #include "game/app/messagebox.h"
 #include "game/app/playerprofile.h"
 #include "game/app/settings.h"
+#include "game/park/drawelement.h"
+#include "game/park/level.h"
+#include "game/park/movableelement.h"
+#include "game/park/obstacle.h"

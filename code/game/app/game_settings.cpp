@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "game/app/game.h"
+#include "game/park/drawelement.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/sound/a_musicmanager.h"
@@ -160,6 +161,7 @@ void cGame::loadGameConfig(const std::string& path)
         s.perspectiveStartScale = defaults.perspectiveStartScale;
         s.perspectiveEndDist = defaults.perspectiveEndDist;
     }
+    cDrawElement::setPerspective(s.perspectiveStartDist, s.perspectiveStartScale, s.perspectiveEndDist);
 
     if (loaded && ini.setSection("EVENTS")) {
         s.poachersCount = ini.getInt("PoachersCount");

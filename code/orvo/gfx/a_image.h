@@ -132,6 +132,11 @@ public:
     // ARGB of one pixel; 0 outside the picture or without a texture.
     uint32_t getPixel(int32_t x, int32_t y);
 
+    // Decodes an image file on the CPU (ARGB words, top row first) without a
+    // device and whatever the display format, for pictures read as data.
+    // False, logged, when the file is missing or cannot be decoded.
+    [[nodiscard]] static bool decodeFile(const std::string& file, aGpuPicture& out);
+
     // The pixel rule shared by decoding, effects and pixel access.
     static void writeLockedPixel(aGpuFormat format, void* at, uint32_t argb);
     static uint32_t readLockedPixel(aGpuFormat format, const void* at);

@@ -1,7 +1,10 @@
 // aImage: pixel access by locking.
 #include "orvo/gfx/a_image.h"
 
+#include "orvo/app/a_file.h"
+#include "orvo/gfx/a_imagemng.h"
 #include "orvo/gfx/a_imageshared.h"
+#include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/util/a_assert.h"
 #include "orvo/util/a_log.h"
 
@@ -66,4 +69,23 @@ uint32_t aImage::getPixel(int32_t x, int32_t y)
     const uint32_t argb = readLockedPixel(plain.texture->format(), locked.bits);
     plain.texture->unlock();
     return argb;
+}
+
+bool aImage::decodeFile(const std::string& file, aGpuPicture& out)
+{
+    out = aGpuPicture{};
+    aFileBuffer bytes(file.c_str());
+    bool decoded = false;
+    if (!bytes.empty()) {
+        if (image_isJng(bytes.bytes(), bytes.size()))
+            decoded = image_decodeMng(bytes.bytes(), bytes.size(), out);
+        else
+            decoded = gpu_succeeded(gpu_decodeImage(bytes.bytes(), bytes.size(), out));
+    }
+    if (!decoded || out.pixels.size() != static_cast<size_t>(out.width) * out.height) {
+        a_log("aImage. Cannot decode \"%s\"", file.c_str());
+        out = aGpuPicture{};
+        return false;
+    }
+    return true;
 }

@@ -19,6 +19,11 @@ struct aRect {
     void extendTo(int16_t px, int16_t py);
     // The smallest rectangle holding both.
     aRect unite(const aRect& other) const;
+    // x <= px < x + width and y <= py < y + height.
+    bool contains(int32_t px, int32_t py) const
+    {
+        return x <= px && px < x + static_cast<int32_t>(width) && y <= py && py < y + static_cast<int32_t>(height);
+    }
 
     bool operator==(const aRect&) const = default;
 };

@@ -2,6 +2,8 @@
 // A plain value; any thread.
 #pragma once
 
+#include <cmath>
+
 struct aVector2 {
     float x = 0.0f;
     float y = 0.0f;
@@ -15,4 +17,17 @@ struct aVector2 {
     float angleDeg() const;
 
     bool operator==(const aVector2&) const = default;
+
+    aVector2 operator+(const aVector2& o) const { return {x + o.x, y + o.y}; }
+    aVector2 operator-(const aVector2& o) const { return {x - o.x, y - o.y}; }
+    aVector2 operator*(float s) const { return {x * s, y * s}; }
+    float dot(const aVector2& o) const { return x * o.x + y * o.y; }
+    float lengthSq() const { return x * x + y * y; }
+    float length() const { return std::sqrt(lengthSq()); }
+    // The unit vector; the zero vector stays zero.
+    aVector2 normalised() const
+    {
+        const float len = length();
+        return len > 0.0f ? aVector2(x / len, y / len) : aVector2();
+    }
 };

@@ -5,7 +5,9 @@
 
 #include "gfx_fixture.h"
 #include "orvo/gfx/a_image.h"
+#include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/util/a_exception.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -250,6 +252,29 @@ TEST(ImagePixels, LockIsForA8R8G8B8DisplaysAndRectanglesInsideThePicture)
     EXPECT_TRUE(log.contains("Image format != A8R8G8B8, lock failed!"));
     EXPECT_EQ(sixteen.getPixel(0, 0),
               gpu_unpackPixel(aGpuFormat::A4R4G4B4, gpu_packPixel(aGpuFormat::A4R4G4B4, pixels[0])));
+}
+
+TEST(ImagePixels, DecodeFileReadsExactPixelsWithoutADevice)
+{
+    LogCapture log;
+    kbtest::TempDir dir("decode");
+    const auto pixels = kbtest::patternPixels(10, 6);
+    kbtest::writeFile(dir.file("p.png"), kbtest::encodePng(pixels, 10, 6));
+    kbtest::writeFile(dir.file("p.jng"), jngwrite::encode(kbtest::solidPixels(3, 2, kProbe), 3, 2, {100}));
+    kbtest::writeFile(dir.file("bad.png"), "not a picture");
+    aGpuPicture picture;
+    ASSERT_TRUE(aImage::decodeFile(dir.file("p.png"), picture));
+    EXPECT_EQ(picture.width, 10u);
+    EXPECT_EQ(picture.height, 6u);
+    EXPECT_EQ(picture.pixels, pixels);
+    ASSERT_TRUE(aImage::decodeFile(dir.file("p.jng"), picture));
+    EXPECT_EQ(picture.pixels.size(), 6u);
+    EXPECT_EQ(picture.pixels[0] >> 24, kProbe >> 24);
+    for (const char* name : {"bad.png", "none.png"}) {
+        EXPECT_FALSE(aImage::decodeFile(dir.file(name), picture)) << name;
+        EXPECT_TRUE(picture.pixels.empty());
+        EXPECT_TRUE(log.contains("aImage. Cannot decode \"" + dir.file(name) + "\"")) << name;
+    }
 }
 
 class ImageDraw : public kbtest::GfxTest {

@@ -1,0 +1,152 @@
+// cLevel: the park scene of one level. Built from the level's INI file on
+// the loading thread (the play state waits for it), then used by the main
+// thread only. It owns the background, the walkable grid and the two ground
+// areas, the obstacles, the goals, the poacher waves, the money and the lists
+// of the park's elements.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/park/drawelement.h"
+#include "game/park/obstacle.h"
+#include "orvo/util/a_geometry.h"
+
+class aImage;
+class aOptionsFile;
+class aSound;
+struct aGpuPicture;
+
+struct cGoal {
+    enum Type : int32_t { MONEY = 0, GROWN = 1, SOLD = 2, HEALED = 3 };
+
+    bool done = false;
+    int32_t progress = 0;
+    int32_t type = MONEY;
+    std::string kindName; // empty for a money goal
+    int32_t target = 0;
+    uint32_t kindHash = 0;
+};
+
+struct cLevelRewards {
+    int32_t goldTime = 0; // seconds
+    int32_t silverTime = 0;
+    int32_t goldReward = 0;
+    int32_t silverReward = 0;
+    int32_t baseReward = 0;
+};
+
+// The level's background picture, shared with the scene drawing; null when none.
+extern aImage* g_levelBackground;
+
+class cLevel {
+public:
+    enum Ground : int32_t { HERBIVORE = 0, PREDATOR = 1, NOT_WALKABLE = 2 };
+    enum WaterRule : int32_t { DRY = 0, IN_WATER = 1, ANY_GROUND = 2 };
+    // The screen the park works in.
+    static constexpr float kScreenWidth = 1024.0f;
+    static constexpr float kScreenHeight = 768.0f;
+
+    // Loads at once; `loaded` tells whether it worked. A load that is not
+    // full keeps the background already shown and skips the clouds.
+    cLevel(const std::string& path, bool fullLoad);
+    ~cLevel();
+    cLevel(const cLevel&) = delete;
+    cLevel& operator=(const cLevel&) = delete;
+
+    // False when the walkable mask, the background or the water mask is
+    // missing (logged), or the DATA or BACKGROUND section is.
+    [[nodiscard]] bool load(const std::string& path, bool fullLoad);
+    // Releases every element, frees the background and empties every
+    // container. The destructor does it when the owner did not.
+    void release();
+
+    // The five rewards of the file's current section; missing keys read 0.
+    static cLevelRewards loadRewards(const aOptionsFile& file);
+    // x, y, w, h of a rectangle key of the current section; a missing key
+    // (or fewer than four numbers) leaves the rectangle as it was.
+    static void readRect(const aOptionsFile& file, const std::string& key, aRect& rect);
+
+    // Ground: the grid and the areas from the mask's decoded pixels; the
+    // rectangles of the file split the walkable ground when either is set.
+    void buildWalkableGrid(const aGpuPicture& mask, const aRect& herbivoresRect, const aRect& predatorsRect);
+    int32_t walkableAt(int32_t x, int32_t y) const;
+    bool canStandAt(int32_t area, int32_t width, int32_t x, int32_t y, int32_t waterRule) const;
+    void randomPointInArea(int32_t area, int32_t& x, int32_t& y, int32_t width, int32_t waterRule) const;
+    // Makes the ground under a screen rectangle not walkable and adds an
+    // obstacle round it.
+    void blockEntityArea(int32_t x, int32_t y, int32_t w, int32_t h);
+    // A random free spot for a decoration; null `rect` searches the whole grid.
+    void placeEntityRandomly(cDrawElement* entity, const aRect* rect, bool onNonWalkable);
+    // Spreads decorations over the three background rectangles by their areas.
+    void scatterEntities(const std::vector<cDrawElement*>& pending);
+    const aRect& area(int32_t index) const { return index == PREDATOR ? predatorsArea : herbivoresArea; }
+
+    void addGoal(int32_t type, const std::string& kindName, int32_t target);
+
+    std::string name;
+    int16_t state = 0; // 0 running, 1 won, -1 lost
+    bool loaded = false;
+
+    uint16_t gridWidth = 0;
+    uint16_t gridHeight = 0;
+    float cellWidth = 1.0f;
+    float cellHeight = 1.0f;
+    std::vector<int32_t> grid; // empty until the mask was read
+
+    int32_t miniGameType = -1;
+    int32_t tutorialType = -1;
+    int32_t animalsSickPossibility = 0;
+    int32_t adultAnimalsPercent = 0;
+    aSound* ambientSound = nullptr; // not owned
+    std::vector<cGoal> goals;
+    cLevelRewards rewards;
+    aRect herbivoresArea;
+    aRect predatorsArea;
+    aRect topRect, leftRect, rightRect; // where background decorations are scattered
+    int32_t money = 0;
+
+    // FIXME: typed lists (animals, foods, bonuses, poachers, entities) when
+    // those classes land; each element goes back through its own release.
+    std::vector<cDrawElement*> animals;
+    std::vector<cDrawElement*> foods;
+    std::vector<cDrawElement*> bonuses;
+    std::vector<cDrawElement*> poachers;
+    std::vector<cDrawElement*> entities;
+
+    std::vector<std::string> availableAnimals; // the buyable kinds by name
+    std::vector<std::string> poacherTypes;
+    int32_t waveMinCount = 0;
+    int32_t waveMaxCount = 0; // one past the written maximum when they differ
+    float minSpawnTime = 0.0f;
+    float maxSpawnTime = 0.0f;
+    int32_t wavesLeft = 0;
+    float waveTimer = 0.0f;
+    std::deque<float> pendingPoachers;
+
+    cObstacleList obstacles;
+    int32_t foodStock[2] = {0, 0};
+    float foodCooldown[2] = {0.0f, 0.0f};
+
+private:
+    bool readData(aOptionsFile& file);
+    void readBuyableKinds(aOptionsFile& file);
+    bool readBackground(aOptionsFile& file, bool fullLoad);
+    void readScenery(aOptionsFile& file, bool fullLoad);
+    bool readWater(aOptionsFile& file, bool fullLoad);
+    void readConditions(aOptionsFile& file);
+    void readGoals(aOptionsFile& file);
+    void readPoachers(aOptionsFile& file);
+    void offerFoods();
+    bool waterAt(int32_t x, int32_t y) const;
+    bool isAnimalKind(const std::string& kindName) const;
+
+    bool m_released = false;
+};
+
+// min + rand() * (max - min) / 32767.
+float randomRange(float min, float max);

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "game/park/level.h"
+#include "game/support/harness.h"
+#include "orvo/gfx/a_image.h"
+#include "orvo/util/a_random.h"
+#include "support/image_files.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A level folder with a 256 x 192 mask (herbivores left, predators right), a
+// background and a level file made of sections that a test may replace.
+class LevelFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::vector<uint32_t> pixels;
+        for (uint32_t y = 0; y < 192; ++y)
+            for (uint32_t x = 0; x < 256; ++x)
+                pixels.push_back(y < 40 ? 0xFF000000 : x < 128 ? 0xFFFFFFFF : 0xFF808080);
+        kbtest::writeFile(dir.file("walk.png"), kbtest::encodePng(pixels, 256, 192));
+        kbtest::writeFile(dir.file("back.png"), kbtest::encodePng(std::vector<uint32_t>(16, 0xFF336633), 4, 4));
+        kbtest::writeFile(dir.file("bad.png"), "not a picture");
+        sections = {{"DATA", "WalkableMask=" + dir.file("walk.png") + "\nMoney=120\nGoldTime=90\nBaseReward=15\n"},
+                    {"BACKGROUND", "Background=" + dir.file("back.png") + "\n"}};
+    }
+
+    // Loads "Test.ini" made of the sections (an empty one is left out) and `extra`.
+    std::unique_ptr<cLevel> load(const std::string& extra = "")
+    {
+        std::string text;
+        for (const auto& [name, body] : sections)
+            if (!body.empty())
+                text += "[" + name + "]\n" + body + "\n";
+        kbtest::writeFile(dir.file("Test.ini"), text + extra);
+        return std::make_unique<cLevel>(dir.file("Test.ini"), true);
+    }
+
+    kbtest::TempDir dir{"level"};
+    std::map<std::string, std::string> sections;
+};
+
+TEST_F(LevelFile, DataRewardsAndGoals)
+{
+    sections["DATA"] += "AnimalsSickPossibility=150\nAdultAnimalsPercent=-5\nTutorialType=2\n"
+                        "AvailableAnimals=warthog, zebra\n";
+    sections["GOALS"] = "Animals=zebra, lion\nAnimalsCount=3\nMoney=500\n";
+    auto level = load("[GOAL]\nType=sell\nAnimals=warthog\nAnimalsCount=2\n\n[GOAL]\nValue=9\n\n"
+                      "[GOAL]\nType=money\nValue=700\n\n[GOAL]\nType=heal\nValue=1\n");
+    ASSERT_TRUE(level->loaded);
+    EXPECT_EQ(level->name, "Test");
+    EXPECT_EQ(level->animalsSickPossibility, 100);
+    EXPECT_EQ(level->adultAnimalsPercent, 0);
+    EXPECT_EQ(level->tutorialType, 2);
+    EXPECT_EQ(level->miniGameType, -1);
+    EXPECT_EQ(level->money, 120);
+    EXPECT_EQ(level->rewards.goldTime, 90);
+    EXPECT_EQ(level->rewards.silverReward, 0);
+    EXPECT_EQ(level->rewards.baseReward, 15);
+    EXPECT_EQ(level->availableAnimals, (std::vector<std::string>{"warthog", "zebra"}));
+    EXPECT_EQ(level->herbivoresArea, aRect(0, 160, 508, 604));
+    EXPECT_EQ(level->predatorsArea, aRect(512, 160, 508, 604));
+    // Sorted by type; sections without a type or of another type make none.
+    std::vector<std::string> goals;
+    for (const cGoal& g : level->goals)
+        goals.push_back(std::to_string(g.type) + " " + g.kindName + " " + std::to_string(g.target));
+    EXPECT_EQ(goals, (std::vector<std::string>{"0  500", "0  700", "2 zebra 3", "2 warthog 2"}));
+
+    ASSERT_NE(g_levelBackground, nullptr);
+    level->release();
+    EXPECT_EQ(g_levelBackground, nullptr);
+    EXPECT_EQ(level->walkableAt(100, 400), 2);
+    // A released level goes without touching the next level's background.
+    auto next = load();
+    level.reset();
+    EXPECT_NE(g_levelBackground, nullptr);
+}
+
+struct WaveCase {
+    const char* poachers; // the POACHERS section, null for none
+    int32_t minCount, maxCount, wavesLeft;
+    bool typesMissing;
+};
+
+TEST_F(LevelFile, PoacherWaves)
+{
+    const WaveCase cases[] = {
+        {"Types=hunter\nMinCount=3\nMaxCount=1\nMinWaves=2\nMaxWaves=2\n", 3, 3, 2, false},
+        {"Types=hunter\nMinCount=1\nMaxCount=3\nMinWaves=1\nMaxWaves=2\n", 1, 4, 1, false},
+        {"Types=hunter\nMinCount=2\nMaxCount=2\nMinWaves=4\nMaxWaves=1\n", 2, 2, 4, false},
+        {"MinCount=1\nMaxCount=1\nMinWaves=2\nMaxWaves=2\n", 1, 1, 0, true},
+        {nullptr, 0, 0, 0, false},
+    };
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        for (const WaveCase& c : cases) {
+            kbtest::LogCapture log;
+            a_srand(seed);
+            sections["POACHERS"] = c.poachers ? std::string(c.poachers) + "MinSpawnTime=10\nMaxSpawnTime=20\n" : "";
+            auto level = load();
+            ASSERT_TRUE(level->loaded);
+            const std::string name = c.poachers ? c.poachers : "no section";
+            EXPECT_EQ(level->waveMinCount, c.minCount) << name;
+            EXPECT_EQ(level->waveMaxCount, c.maxCount) << name;
+            EXPECT_EQ(level->wavesLeft, c.wavesLeft) << name;
+            EXPECT_TRUE(c.poachers ? level->waveTimer >= 10.0f && level->waveTimer <= 20.0f : level->waveTimer == 0.0f);
+            EXPECT_EQ(log.contains("cLevel. Level \"Test\" has poacher waves but no poacher types"), c.typesMissing);
+        }
+    }
+}
+
+TEST_F(LevelFile, MissingFilesAndSectionsFailTheLoad)
+{
+    const std::string missing = dir.file("none.png");
+    const struct {
+        const char* section;
+        std::string body;
+        std::string logLine; // "" when the failure is silent
+    } cases[] = {
+        {"DATA", "WalkableMask=" + missing + "\n", "Missing level walkable mask file"},
+        {"DATA", "Money=5\n", "Missing level walkable mask file"},
+        {"DATA", "WalkableMask=" + dir.file("bad.png") + "\n", "aImage. Cannot decode \"" + dir.file("bad.png") + "\""},
+        {"BACKGROUND", "Background=" + missing + "\n", "Missing level background file"},
+        {"WATER", "AreaRect=0, 300, 240, 468\nMask=" + missing + "\n", "Missing water mask file"},
+        {"DATA", "", ""},
+        {"BACKGROUND", "", ""},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        kbtest::LogCapture log;
+        sections[c.section] = c.body;
+        auto level = load();
+        EXPECT_FALSE(level->loaded) << c.section << ": " << c.body;
+        for (const std::string& line : log.messages())
+            EXPECT_TRUE(line == c.logLine || line.find("Missing") == std::string::npos) << line;
+        EXPECT_TRUE(c.logLine.empty() || log.contains(c.logLine)) << c.logLine;
+    }
+    // A water section whose mask exists loads.
+    SetUp();
+    sections["WATER"] = "AreaRect=0, 300, 240, 468\nMask=" + dir.file("back.png") + "\nFrameTime=0.2\n";
+    EXPECT_TRUE(load()->loaded);
+}
+
+// The shipped levels in the running game (its assigns, its device), on a
+// 32-bit and on a 16-bit display: the ground does not depend on the display.
+TEST(ShippedLevels, LoadWithTheirGroundAndGoals)
+{
+    for (int highColor : {1, 0}) {
+        kbtest::GameHarness harness(kbtest::GameHarness::Options{.recording = true});
+        kbtest::writeFile(harness.home().userDir() + "config.ini", "[VIDEO]\nHighColor=" + std::to_string(highColor));
+        ASSERT_EQ(harness.start(), 0);
+        ASSERT_TRUE(harness.waitForLoad());
+        const size_t startLines = harness.log().size();
+
+        cLevel tutorial("levels:Level00.ini", true);
+        ASSERT_TRUE(tutorial.loaded);
+        ASSERT_NE(g_levelBackground, nullptr);
+        EXPECT_EQ(g_levelBackground->getRecord()->displayFormat(),
+                  highColor ? aGpuFormat::A8R8G8B8 : aGpuFormat::A4R4G4B4);
+        EXPECT_EQ(tutorial.tutorialType, 0);
+        EXPECT_EQ(tutorial.herbivoresArea, aRect(8, 172, 1004, 528));
+        EXPECT_EQ(tutorial.goals.size(), 2u);
+        EXPECT_EQ(tutorial.wavesLeft, 0);
+        tutorial.release();
+
+        cLevel fenced("levels:Level01.ini", true);
+        ASSERT_TRUE(fenced.loaded);
+        EXPECT_EQ(fenced.walkableAt(300, 400), cLevel::HERBIVORE);
+        EXPECT_EQ(fenced.walkableAt(900, 400), cLevel::PREDATOR);
+        EXPECT_EQ(fenced.walkableAt(500, 100), cLevel::NOT_WALKABLE);
+        EXPECT_EQ(fenced.availableAnimals, (std::vector<std::string>{"warthog", "zebra"}));
+        ASSERT_EQ(fenced.goals.size(), 2u);
+        EXPECT_EQ(fenced.goals[1].kindName, "zebra");
+        EXPECT_EQ(fenced.waveMaxCount, 3);
+        EXPECT_TRUE(fenced.wavesLeft == 1 || fenced.wavesLeft == 2);
+        fenced.release();
+        const std::vector<std::string> log = harness.log();
+        for (size_t i = startLines; i < log.size(); ++i)
+            for (const char* bad : {"Missing", "Cannot", "not exist", "not found"})
+                EXPECT_EQ(log[i].find(bad), std::string::npos) << log[i];
+    }
+}
+
+} // namespace

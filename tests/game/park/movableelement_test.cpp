@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "game/park/movableelement.h"
+
+namespace {
+
+class Walker : public cMovableElement {
+public:
+    void setDirection(const aVector2& dir) override { directions.push_back(dir); }
+    std::vector<aVector2> directions;
+};
+
+std::string text(const std::vector<aVector2>& points)
+{
+    std::ostringstream out;
+    for (const aVector2& p : points)
+        out << "(" << p.x << "," << p.y << ")";
+    return out.str();
+}
+
+cObstacle box(int16_t x, int16_t y, uint16_t w, uint16_t h)
+{
+    cObstacle o;
+    o.cornerCount = 4;
+    const float x2 = x + w, y2 = y + h;
+    o.corners[0] = aVector2(x - 1.0f, y - 1.0f);
+    o.corners[1] = aVector2(x2 + 1.0f, y - 1.0f);
+    o.corners[2] = aVector2(x2 + 1.0f, y2 + 1.0f);
+    o.corners[3] = aVector2(x - 1.0f, y2 + 1.0f);
+    o.rect = aRect(x, y, w, h);
+    return o;
+}
+
+struct PathCase {
+    const char* name;
+    aVector2 from, to;
+    bool refine;
+    std::vector<cObstacle> obstacles;
+    const char* path;
+};
+
+TEST(MovableElement, PlannedPaths)
+{
+    const PathCase cases[] = {
+        {"staircase", {0, 0}, {300, 100}, true, {}, "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"},
+        {"staircase past an obstacle off the line",
+         {0, 0},
+         {300, 100},
+         true,
+         {box(0, 200, 50, 50)},
+         "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"},
+        {"along an axis", {10, 10}, {310, 10}, true, {}, "(310,10)"},
+        {"at 45 degrees", {0, 0}, {200, 200}, true, {}, "(200,200)"},
+        {"49 pixels", {0, 0}, {40, 28}, true, {}, "(40,28)"},
+        {"unrefined", {0, 0}, {300, 100}, false, {}, "(300,100)"},
+        {"round a box, nearest corner first",
+         {0, 100},
+         {300, 100},
+         false,
+         {box(100, 50, 100, 100)},
+         "(99,49)(201,49)(300,100)"},
+        {"to where it stands", {5, 5}, {5, 5}, true, {}, ""},
+    };
+    for (const PathCase& c : cases) {
+        Walker w;
+        cObstacleList list(c.obstacles.begin(), c.obstacles.end());
+        if (!c.obstacles.empty())
+            w.obstacles = &list;
+        w.refinePath = c.refine;
+        w.setPosition(c.from);
+        w.moveTo(c.to);
+        EXPECT_EQ(text(w.path), c.path) << c.name;
+        EXPECT_FALSE(w.blocked) << c.name;
+        EXPECT_EQ(w.directions.size(), w.path.empty() ? 0u : 1u) << c.name;
+    }
+}
+
+TEST(MovableElement, StepsStopExactlyOnWaypoints)
+{
+    Walker w;
+    w.refinePath = false;
+    w.setPosition(aVector2(0.0f, 0.0f));
+    w.moveTo(aVector2(100.0f, 0.0f));
+    EXPECT_TRUE(w.step(60.0f));
+    EXPECT_EQ(w.anchor, aVector2(60.0f, 0.0f));
+    // Longer than what is left: it stops on the target and has no path left.
+    EXPECT_FALSE(w.step(60.0f));
+    EXPECT_EQ(w.anchor, aVector2(100.0f, 0.0f));
+    EXPECT_FALSE(w.step(10.0f));
+}
+
+TEST(MovableElement, FailedSearchWalksStraightAndSearchesOnceMore)
+{
+    // A target inside a box, which no corner sees; then thirty boxes across
+    // the line and the target walled in: without the budget the depth-first
+    // search would try every order of their corners.
+    cObstacleList inBox = {box(100, 0, 100, 100)}, walledIn = {box(980, 0, 40, 200)};
+    for (int i = 0; i < 30; ++i)
+        walledIn.push_back(box(static_cast<int16_t>(20 + i * 30), static_cast<int16_t>(i % 2 ? 40 : 60), 20, 100));
+    const struct {
+        const cObstacleList* list;
+        aVector2 to;
+        const char* path;
+    } cases[] = {{&inBox, {150, 50}, "(150,50)"}, {&walledIn, {1000, 50}, "(1000,50)"}};
+    for (const auto& c : cases) {
+        Walker w;
+        w.refinePath = false;
+        w.obstacles = c.list;
+        w.setPosition(aVector2(0.0f, 50.0f));
+        w.moveTo(c.to);
+        EXPECT_TRUE(w.blocked);
+        EXPECT_EQ(text(w.path), c.path);
+        // The next step searches again; a new failure still leaves the straight path and clears the flag.
+        EXPECT_TRUE(w.step(10.0f));
+        EXPECT_FALSE(w.blocked);
+        EXPECT_EQ(text(w.path), c.path);
+    }
+}
+
+} // namespace
