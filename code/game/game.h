@@ -6,4 +6,5 @@
 #include "game/app/loaderevent.h"
 #include "game/app/messagebox.h"
 #include "game/app/playerprofile.h"
+#include "game/app/profiles.h"
 #include "game/app/settings.h"

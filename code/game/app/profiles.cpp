@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "game/app/game.h"
 #include "game/app/profilesfile.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
@@ -243,5 +244,13 @@ cProfiles::NameCheck cProfiles::checkName(const std::wstring& name) const
 
 void cProfiles::applySettings(const cPlayerProfile& profile)
 {
-    (void)profile;
+    cGame* game = cGame::get();
+    if (!game)
+        return;
+    // Read first: a mode switch copies the server's flags into the profile.
+    const bool wide = profile.isWidescreen();
+    game->setFullscreen(profile.isFullscreen());
+    game->setWidescreen(wide);
+    game->setSoundVolume(profile.getSoundVolume());
+    game->setMusicVolume(profile.getMusicVolume());
 }
