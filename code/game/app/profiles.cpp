@@ -6,6 +6,7 @@
 
 #include "game/app/game.h"
 #include "game/app/profilesfile.h"
+#include "game/app/tutorialflag.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/util/a_log.h"
@@ -113,8 +114,9 @@ void cProfiles::readText(const std::string& text)
             p->newAwards.clear();
             ini.getIntList("NewAwards", p->newAwards);
         }
-        // No tutorial runs while profiles load.
-        p->tipsMask |= static_cast<uint32_t>(ini.getInt("Tips"));
+        const uint32_t tips = static_cast<uint32_t>(ini.getInt("Tips"));
+        if (!tutorial_isRunning())
+            p->tipsMask |= tips;
 
         if (ini.findKey("SoundVolume"))
             p->setSoundVolume(volumeFromPercent(ini.getInt("SoundVolume")));
