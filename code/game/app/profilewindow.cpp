@@ -20,6 +20,18 @@ cProfileWindow* g_window = nullptr;
 // The profile the delete question is about (the box's callback takes no arguments).
 cPlayerProfile* g_pendingDelete = nullptr;
 
+void playSound(const char* name)
+{
+    if (cGame* game = cGame::get())
+        game->playSound(name);
+}
+
+std::wstring text(const char* key)
+{
+    const cGame* game = cGame::get();
+    return game ? game->getText(key) : std::wstring();
+}
+
 void bind(GUI::Widget* widget, const char* event, cProfileWindow* window,
           bool (cProfileWindow::*handler)(const GUI::EventArgs&))
 {
@@ -95,7 +107,7 @@ void cProfileWindow::open()
     fillList();
     if (GUI::Widget* name = listControl("PlayerName"))
         name->SetText(L"");
-    cGame::get()->playSound("open_dialog");
+    playSound("open_dialog");
 }
 
 void cProfileWindow::fillList()
@@ -188,7 +200,7 @@ void cProfileWindow::openNewPlayer()
         m_ok->SetEnabled(false);
     if (m_warning)
         m_warning->SetVisible(false);
-    cGame::get()->playSound("open_dialog");
+    playSound("open_dialog");
 }
 
 bool cProfileWindow::onNameChanged(const GUI::EventArgs&)
@@ -202,7 +214,7 @@ bool cProfileWindow::onNameChanged(const GUI::EventArgs&)
     if (m_warning && (check == cProfiles::NameCheck::Taken || check == cProfiles::NameCheck::Invalid)) {
         // The layout's own text says the name is taken.
         m_warning->SetText(check == cProfiles::NameCheck::Taken ? m_warningText
-                                                                 : cGame::get()->getText("player_name_invalid"));
+                                                                 : text("player_name_invalid"));
         m_warning->SetVisible(true);
     }
     return true;
@@ -222,7 +234,7 @@ bool cProfileWindow::onNewPlayerOk(const GUI::EventArgs&)
 
 void cProfileWindow::createNewPlayer()
 {
-    m_profiles->select(m_profiles->createProfile(cGame::get()->getText("default_player"), true), true);
+    m_profiles->select(m_profiles->createProfile(text("default_player"), true), true);
     m_profiles->save();
     fillList();
 }
@@ -244,8 +256,7 @@ bool cProfileWindow::onDelete(const GUI::EventArgs&)
     if (!pending || m_profiles->count() < 2)
         return true;
     g_pendingDelete = pending;
-    cGame* game = cGame::get();
-    cMessageBox::show(game->getText("caption_delete"), game->getText("profile_delete"),
+    cMessageBox::show(text("caption_delete"), text("profile_delete"),
                       cMessageBox::MB_YESNO | cMessageBox::MB_QUESTION, &cProfileWindow::onDeleteConfirmed, nullptr);
     return true;
 }

@@ -68,7 +68,8 @@ void cTip::setText(GUI::Widget* window, const std::string& textKey)
     if (!m_window)
         return;
     if (GUI::Widget* description = m_window->FindChild("Description", true))
-        description->SetText(cGame::get()->getText(textKey));
+        if (const cGame* game = cGame::get())
+            description->SetText(game->getText(textKey));
     m_window->SetAlpha(0.0f);
     m_window->SetVisible(true);
 }
