@@ -1,8 +1,5 @@
-// The game's own use of the profiles file: read at start, written at exit,
-// a damaged file kept beside the new one.
+// The game's own use of the profiles file: read at start, written at exit.
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "game/app/profilesfile.h"
 #include "game/support/harness.h"
@@ -34,7 +31,6 @@ TEST(ProfilesInTheGame, StartReadsThePlayersAndExitWritesThem)
     ASSERT_NE(game.getCurrentProfile(), nullptr);
     EXPECT_EQ(game.getCurrentProfile()->getName(), L"Boris");
     EXPECT_FLOAT_EQ(game.getSoundVolume(), 0.25f);
-    EXPECT_FALSE(std::filesystem::exists(profilesPath(h) + ".damaged"));
 
     game.getCurrentProfile()->stars = 40;
     h.stop();
@@ -45,23 +41,4 @@ TEST(ProfilesInTheGame, StartReadsThePlayersAndExitWritesThem)
     EXPECT_EQ(saved.current()->stars, 40);
     EXPECT_EQ(saved.current()->getLevelReward("Level01"), 2);
     EXPECT_FLOAT_EQ(saved.at(0)->getMusicVolume(), 0.7f);
-}
-
-TEST(ProfilesInTheGame, ADamagedFileIsKeptAndTheGameStartsWithWhatItHeld)
-{
-    GameHarness h;
-    StateCalls calls;
-    ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls); });
-    const std::string bytes = profilesfile_widen("[Anna]\r\nStars=12\r\nActive=1\r\n\r\n[Bo").substr(0, 4 * 30 + 3);
-    writeFile(profilesPath(h), bytes);
-    ASSERT_EQ(h.start(), 0);
-    ASSERT_TRUE(h.waitForState(STATE_MENU));
-    ASSERT_NE(h.game().getCurrentProfile(), nullptr);
-    EXPECT_EQ(h.game().getCurrentProfile()->getName(), L"Anna");
-    EXPECT_EQ(readFile(profilesPath(h) + ".damaged"), bytes);
-    h.stop();
-    bool damaged = true;
-    const std::string written = readFile(profilesPath(h));
-    profilesfile_narrow(reinterpret_cast<const uint8_t*>(written.data()), written.size(), damaged);
-    EXPECT_FALSE(damaged);
 }

@@ -3,7 +3,6 @@
 // and the file written after every change.
 #include <gtest/gtest.h>
 
-#include "game/app/optionswindow.h"
 #include "game/app/profilewindow.h"
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
@@ -254,26 +253,4 @@ TEST_F(ProfileWindowTest, LimitsAndMissingSelections)
     press("Close");
     window.update(5.0f);
     EXPECT_EQ(h.widget("Profiles_win")->GetAlpha(true), 0.0f);
-}
-
-TEST(ProfileWindowAlone, WithoutALayoutOrAGameNothingBreaks)
-{
-    cProfileWindow window;
-    window.create(nullptr);
-    window.open();
-    window.update(0.5f);
-    window.onDelete(GUI::EventArgs());
-    window.onNewPlayerOk(GUI::EventArgs());
-    window.onNewPlayerCancel(GUI::EventArgs());
-    window.onClose(GUI::EventArgs());
-    cProfileWindow::onDeleteConfirmed();
-    EXPECT_EQ(cProfileWindow::get(), &window);
-
-    cOptionsWindow options;
-    options.create();
-    options.open();
-    options.update(0.5f);
-    options.onOk(GUI::EventArgs());
-    options.onCancel(GUI::EventArgs());
-    EXPECT_EQ(options.getWindow(), nullptr);
 }
