@@ -222,6 +222,9 @@ uint32_t cGame::initialLoaderThread(void* parameter)
     // FIXME: the initial load (sound manager, resource lists, particles, the
     // kinds, the screens' images, the click wait) comes with the loading
     // screen's work. Until then it only makes the states and hands over.
+    // Once the sound volume is applied there, it deletes the start-up
+    // placeholder player (the empty name), so that the profile window asks
+    // a newcomer's name.
     if (game->isQuitting())
         return 0;
     cGameState::createAll();
