@@ -98,7 +98,7 @@ TEST(Profiles, AnEmptyProfileWritesEmptyListsAndReadsBackUnchanged)
     EXPECT_EQ(kbtest::readFile(dir.file("profiles.dat")), profilesfile_widen(kPlainProfile));
 }
 
-TEST(Profiles, LoadingTakesOddValuesAsSpecified)
+TEST(Profiles, OddValuesAreClampedPairedOrLeftAtTheirDefaults)
 {
     kbtest::TempDir dir;
     kbtest::LogCapture log;
