@@ -97,9 +97,10 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     const std::string profilesDir = getUserDir() + "Profiles";
     if (!m_fileServer.exists(profilesDir, false))
         m_fileServer.makeDir(profilesDir);
-    // FIXME: the profiles are read from "Profiles/profiles.dat" here, and an
-    // empty-named profile is made current when none is, once the profiles
-    // store exists; until then no profile is current.
+    m_profiles.load(profilesDir + "/profiles.dat");
+    // A placeholder until the profile window makes the first player (the initial load drops it).
+    if (!getCurrentProfile())
+        m_profiles.select(m_profiles.createProfile(L"", false), false);
 
     m_locale = new aLocaleServer();
     m_locale->load(m_settings.languageFolder + "Main.txt");
@@ -120,8 +121,8 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     applyGamma();
     if (isFullscreen())
         clipCursor();
-    if (m_currentProfile)
-        m_currentProfile->setWidescreen(m_graphServer->isWideScreenOn());
+    if (getCurrentProfile())
+        getCurrentProfile()->setWidescreen(m_graphServer->isWideScreenOn());
 
     m_inputServer = new aInputServer(std::move(m_inputDevice));
     m_imageManager = new aImageManager();
@@ -221,6 +222,9 @@ uint32_t cGame::initialLoaderThread(void* parameter)
     // FIXME: the initial load (sound manager, resource lists, particles, the
     // kinds, the screens' images, the click wait) comes with the loading
     // screen's work. Until then it only makes the states and hands over.
+    // Once the sound volume is applied there, it deletes the start-up
+    // placeholder player (the empty name), so that the profile window asks
+    // a newcomer's name.
     if (game->isQuitting())
         return 0;
     cGameState::createAll();
@@ -259,9 +263,9 @@ void cGame::onDeactivate()
 
 void cGame::onDisplayModeChanged()
 {
-    if (m_currentProfile && m_graphServer) {
-        m_currentProfile->setFullscreen(m_graphServer->isFullscreen());
-        m_currentProfile->setWidescreen(m_graphServer->isWideScreenOn());
+    if (getCurrentProfile() && m_graphServer) {
+        getCurrentProfile()->setFullscreen(m_graphServer->isFullscreen());
+        getCurrentProfile()->setWidescreen(m_graphServer->isWideScreenOn());
     }
     if (m_graphServer && m_graphServer->isFullscreen())
         clipCursor();
@@ -284,23 +288,23 @@ void cGame::onDeviceRestored()
 bool cGame::isFullscreen() const
 {
     // Without a profile the game keeps to a window: the safe choice on any desktop.
-    return m_currentProfile && m_currentProfile->isFullscreen();
+    return getCurrentProfile() && getCurrentProfile()->isFullscreen();
 }
 
 bool cGame::isWidescreen() const
 {
-    return m_currentProfile && m_currentProfile->isWidescreen();
+    return getCurrentProfile() && getCurrentProfile()->isWidescreen();
 }
 
 bool cGame::getFxQuality() const
 {
-    return !m_currentProfile || m_currentProfile->getFxQuality();
+    return !getCurrentProfile() || getCurrentProfile()->getFxQuality();
 }
 
 void cGame::setFxQuality(bool on)
 {
-    if (m_currentProfile)
-        m_currentProfile->setFxQuality(on);
+    if (getCurrentProfile())
+        getCurrentProfile()->setFxQuality(on);
 }
 
 void cGame::setFullscreen(bool on)
@@ -350,7 +354,8 @@ int32_t cGame::shutdown()
 
     if (!getUserDir().empty())
         saveSettings(getUserDir() + "config.ini");
-    // FIXME: every profile is saved here once the profiles store exists.
+    if (!m_profiles.path().empty())
+        m_profiles.save();
     unclipCursor();
 
     releaseScreenResources();

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "game/app/loaderevent.h"
+#include "game/app/profiles.h"
 #include "game/app/settings.h"
 #include "orvo/app/a_application.h"
 #include "orvo/platform/a_inputdevice.h"
@@ -137,8 +138,8 @@ public:
     cLevel* getCurrentLevel() const;
 
     // The current player's profile; null while none is current.
-    cPlayerProfile* getCurrentProfile() const { return m_currentProfile; }
-    void setCurrentProfile(cPlayerProfile* profile) { m_currentProfile = profile; }
+    cPlayerProfile* getCurrentProfile() const { return m_profiles.current(); }
+    cProfiles& getProfiles() { return m_profiles; }
 
     aImageManager* getImageManager() const { return m_imageManager; }
     aImageManager* getScreenImageManager() const { return m_screenImageManager; }
@@ -188,7 +189,7 @@ private:
     aImageManager* m_screenImageManager = nullptr;
     aSoundManager* m_soundManager = nullptr;
     aMusicManager* m_musicManager = nullptr;
-    cPlayerProfile* m_currentProfile = nullptr;
+    cProfiles m_profiles;
     aParticlesManager* m_particles = nullptr;
     aLocaleServer* m_locale = nullptr;
 

@@ -17,19 +17,19 @@ float clampUnit(float v)
 
 float cGame::getSoundVolume() const
 {
-    return m_currentProfile ? m_currentProfile->getSoundVolume() : cPlayerProfile::DEFAULT_VOLUME;
+    return getCurrentProfile() ? getCurrentProfile()->getSoundVolume() : cPlayerProfile::DEFAULT_VOLUME;
 }
 
 float cGame::getMusicVolume() const
 {
-    return m_currentProfile ? m_currentProfile->getMusicVolume() : cPlayerProfile::DEFAULT_VOLUME;
+    return getCurrentProfile() ? getCurrentProfile()->getMusicVolume() : cPlayerProfile::DEFAULT_VOLUME;
 }
 
 void cGame::setSoundVolume(float v)
 {
     v = clampUnit(v);
-    if (m_currentProfile)
-        m_currentProfile->setSoundVolume(v);
+    if (getCurrentProfile())
+        getCurrentProfile()->setSoundVolume(v);
     if (m_soundManager)
         m_soundManager->setVolume(v);
 }
@@ -37,8 +37,8 @@ void cGame::setSoundVolume(float v)
 void cGame::setMusicVolume(float v)
 {
     v = clampUnit(v);
-    if (m_currentProfile)
-        m_currentProfile->setMusicVolume(v);
+    if (getCurrentProfile())
+        getCurrentProfile()->setMusicVolume(v);
     if (m_musicManager)
         m_musicManager->setVolume(v);
 }

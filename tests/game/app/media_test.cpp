@@ -102,8 +102,8 @@ TEST_F(Media, WithoutAProfileEveryAccessorHasASafeDefault)
     game.setFullscreen(true);
     EXPECT_FALSE(game.playSound("open_dialog"));
 
-    cPlayerProfile profile(L"Ann");
-    game.setCurrentProfile(&profile);
+    cPlayerProfile& profile = *game.getProfiles().createProfile(L"Ann", false);
+    game.getProfiles().select(&profile, false);
     const struct {
         float in, stored;
     } volumes[] = {{0.5f, 0.5f}, {2.0f, 1.0f}, {-1.0f, 0.0f}};
@@ -114,5 +114,4 @@ TEST_F(Media, WithoutAProfileEveryAccessorHasASafeDefault)
         EXPECT_FLOAT_EQ(game.getSoundVolume(), v.stored);
     }
     EXPECT_TRUE(game.isFullscreen()) << "a profile's default";
-    game.setCurrentProfile(nullptr);
 }

@@ -1,0 +1,7 @@
+// Whether a tutorial runs: set when a tutorial is made, cleared when its
+// script ends or its level goes. While it is set one-time tips do not open
+// and the tips shown are not stored in the profile. Main thread.
+#pragma once
+
+bool tutorial_isRunning();
+void tutorial_setRunning(bool running);

@@ -1,0 +1,128 @@
+// A process saving the profiles in a loop is killed at random moments; after
+// every kill the file holds one whole save, the last one or an earlier one.
+// KB_PROFILES_KILL_ROUNDS sets the number of kills (200 by default).
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <random>
+
+#include "game/app/profiles.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr int kPlayers = 5;
+constexpr int kAwards = 300;
+
+// Save k: every player has k stars and k in every award, so a file mixing two
+// saves or cut short shows at once.
+void fill(cProfiles& profiles, int32_t k)
+{
+    for (int i = 0; i < kPlayers; ++i) {
+        cPlayerProfile* p = profiles.createProfile(L"\x0418\x0433\x0440\x043E\x043A " + std::to_wstring(i), false);
+        p->stars = k;
+        p->awardProgress.assign(kAwards, k);
+        p->setLevelReward("Level" + std::to_string(i), k % 3);
+    }
+}
+
+// The save number the profiles hold, or -1 when they are no whole save.
+int32_t saveNumber(const cProfiles& profiles)
+{
+    if (profiles.count() != kPlayers)
+        return -1;
+    const int32_t k = profiles.at(0)->stars;
+    for (int i = 0; i < kPlayers; ++i) {
+        const cPlayerProfile* p = profiles.at(i);
+        if (p->stars != k || p->awardProgress != std::vector<int32_t>(kAwards, k) ||
+            p->getLevelReward("Level" + std::to_string(i)) != k % 3)
+            return -1;
+    }
+    return k;
+}
+
+[[noreturn]] void saveForever(const std::string& path, int readyFd)
+{
+    cProfiles profiles;
+    profiles.load(path);
+    int32_t k = profiles.count() ? profiles.at(0)->stars : 0;
+    const char ready = 1;
+    if (write(readyFd, &ready, 1) != 1)
+        _exit(2);
+    for (;;) {
+        fill(profiles, ++k);
+        if (!profiles.save())
+            _exit(3);
+    }
+}
+
+int killRounds()
+{
+    const char* text = std::getenv("KB_PROFILES_KILL_ROUNDS");
+    const int rounds = text ? std::atoi(text) : 0;
+    return rounds > 0 ? rounds : 200;
+}
+
+} // namespace
+
+TEST(ProfilesKill, AKilledSaveLeavesOneWholeSave)
+{
+    kbtest::TempDir dir;
+    const std::string path = dir.file("profiles.dat");
+    {
+        cProfiles first;
+        first.load(path);
+        fill(first, 0);
+        ASSERT_TRUE(first.save());
+    }
+
+    std::mt19937 random(25);
+    std::uniform_int_distribution<long> delayMicros(0, 4000);
+    const int rounds = killRounds();
+    int32_t last = 0;
+    int cutWrites = 0;
+    for (int round = 0; round < rounds; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            close(ready[0]);
+            saveForever(path, ready[1]);
+        }
+        close(ready[1]);
+        char byte = 0;
+        const bool started = read(ready[0], &byte, 1) == 1;
+        close(ready[0]);
+        const long micros = delayMicros(random);
+        const timespec pause{0, micros * 1000};
+        nanosleep(&pause, nullptr);
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(started) << "round " << round;
+        ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the saving child ended on its own";
+
+        cProfiles check;
+        check.load(path);
+        const int32_t k = saveNumber(check);
+        ASSERT_GE(k, last) << "round " << round;
+        ASSERT_FALSE(std::filesystem::exists(path + ".damaged")) << "round " << round;
+        last = k;
+        // A write that the kill cut short leaves its temporary file behind.
+        for (const auto& item : std::filesystem::directory_iterator(dir.path()))
+            if (item.path() != path) {
+                ++cutWrites;
+                std::filesystem::remove(item.path());
+            }
+    }
+    std::cout << "[ kills    ] " << rounds << " kills, " << last << " saves completed, " << cutWrites
+              << " writes cut short" << std::endl;
+}

@@ -1,0 +1,310 @@
+// The profiles file: its exact bytes, what loading makes of odd and damaged
+// files, award progress, and the rules for names.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <limits>
+
+#include "game/app/profiles.h"
+#include "game/app/profilesfile.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A profiles file holding `text`.
+std::string writeProfiles(const kbtest::TempDir& dir, const std::string& text)
+{
+    const std::string path = dir.file("profiles.dat");
+    kbtest::writeFile(path, profilesfile_widen(text));
+    return path;
+}
+
+const std::string kPlainProfile = "[P]\r\nStars=0\r\nActive=1\r\nNumDoneUpgrades=0\r\nFullScreen=1\r\nWideScreen=1\r\n"
+                                  "FXQuality=1\r\nSoundVolume=40\r\nMusicVolume=40\r\nLevels=\r\nRewards=\r\n"
+                                  "Upgrades=\r\nAwards=\r\nNewAwards=\r\nTips=0\r\n\r\n";
+
+struct AwardHooksGuard {
+    explicit AwardHooksGuard(const cAwardHooks& hooks) { cPlayerProfile::setAwardHooks(hooks); }
+    ~AwardHooksGuard() { cPlayerProfile::setAwardHooks({}); }
+};
+
+} // namespace
+
+TEST(Profiles, FileBytesAreTheIniTextWithEveryByteSignExtended)
+{
+    kbtest::TempDir dir;
+    cProfiles profiles;
+    ASSERT_TRUE(profiles.load(dir.file("profiles.dat")));
+    cPlayerProfile* olya = profiles.createProfile(L"\x041E\x043B\x044F", false); // cp1251 CE EB FF
+    profiles.select(olya, false);
+    olya->stars = 1234;
+    olya->doneUpgrades = 2;
+    olya->setWidescreen(false);
+    olya->setSoundVolume(0.4f);
+    olya->setMusicVolume(0.57f);
+    olya->setLevelReward("Level10", 2);
+    olya->setLevelReward("Level02", 1);
+    olya->setUpgradeStage(2, 3);
+    olya->setAwardProgress(1, 5, false);
+    olya->newAwards = {1, 4};
+    olya->tipsMask = 0x80000100u;
+    profiles.createProfile(L"Bo", true)->setFxQuality(false);
+    ASSERT_TRUE(profiles.save());
+
+    const std::string text = "[\xCE\xEB\xFF]\r\nStars=1234\r\nActive=1\r\nNumDoneUpgrades=2\r\nFullScreen=1\r\n"
+                             "WideScreen=0\r\nFXQuality=1\r\nSoundVolume=40\r\nMusicVolume=56\r\n"
+                             "Levels=Level02,Level10\r\nRewards=1,2\r\nUpgrades=0,0,3\r\nAwards=0,5\r\n"
+                             "NewAwards=1,4\r\nTips=-2147483392\r\n\r\n"
+                             "[Bo]\r\nStars=0\r\nActive=0\r\nNumDoneUpgrades=0\r\nFullScreen=1\r\nWideScreen=0\r\n"
+                             "FXQuality=0\r\nSoundVolume=40\r\nMusicVolume=56\r\nLevels=\r\nRewards=\r\n"
+                             "Upgrades=\r\nAwards=\r\nNewAwards=\r\nTips=0\r\n\r\n";
+    const std::string bytes = kbtest::readFile(dir.file("profiles.dat"));
+    ASSERT_EQ(bytes.size(), text.size() * 4);
+    EXPECT_EQ(bytes.substr(0, 8), std::string("\x5B\0\0\0\xCE\xFF\xFF\xFF", 8));
+    EXPECT_EQ(bytes.substr(8, 8), std::string("\xEB\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8));
+    EXPECT_EQ(bytes, profilesfile_widen(text));
+    bool damaged = true;
+    EXPECT_EQ(profilesfile_narrow(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), damaged), text);
+    EXPECT_FALSE(damaged);
+
+    // And every field comes back.
+    cProfiles again;
+    again.load(dir.file("profiles.dat"));
+    ASSERT_EQ(again.count(), 2u);
+    const cPlayerProfile* back = again.current();
+    ASSERT_EQ(back, again.at(0));
+    EXPECT_EQ(back->getName(), olya->getName());
+    EXPECT_EQ(back->stars, 1234);
+    EXPECT_EQ(back->doneUpgrades, 2u);
+    EXPECT_EQ(back->levelResults, olya->levelResults);
+    EXPECT_EQ(back->upgradeStages, (std::vector<int32_t>{0, 0, 3}));
+    EXPECT_EQ(back->awardProgress, (std::vector<int32_t>{0, 5}));
+    EXPECT_EQ(back->newAwards, (std::vector<int32_t>{1, 4}));
+    EXPECT_EQ(back->tipsMask, 0x80000100u);
+    EXPECT_FLOAT_EQ(back->getMusicVolume(), 0.56f);
+    EXPECT_FALSE(back->isWidescreen());
+    EXPECT_TRUE(back->getFxQuality());
+    EXPECT_FALSE(again.at(1)->active);
+    EXPECT_FALSE(again.at(1)->getFxQuality());
+}
+
+TEST(Profiles, AnEmptyProfileWritesEmptyListsAndReadsBackUnchanged)
+{
+    kbtest::TempDir dir;
+    cProfiles profiles;
+    profiles.load(writeProfiles(dir, kPlainProfile));
+    ASSERT_TRUE(profiles.save());
+    EXPECT_EQ(kbtest::readFile(dir.file("profiles.dat")), profilesfile_widen(kPlainProfile));
+}
+
+TEST(Profiles, OddValuesAreClampedPairedOrLeftAtTheirDefaults)
+{
+    kbtest::TempDir dir;
+    kbtest::LogCapture log;
+    cProfiles profiles;
+    profiles.load(writeProfiles(dir, "[Loud]\r\nStars=x7\r\nActive=0\r\nSoundVolume=150\r\nMusicVolume=-5\r\n"
+                                     "Levels=A, B,,C\r\nRewards=2 1\r\nUpgrades=4,5\r\nAwards=1,2,3\r\n"
+                                     "FullScreen=0\r\nWideScreen=-1\r\nFXQuality=3\r\nTips=5\r\nNumDoneUpgrades=1\r\n\r\n"
+                                     "[\xC0\x98]\r\nActive=0\r\nTips=8\r\n\r\n"
+                                     "[Loud]\r\nTips=2\r\nNewAwards=\r\nMusicVolume=abc\r\n\r\n"));
+    ASSERT_EQ(profiles.count(), 2u);
+    const cPlayerProfile* loud = profiles.at(0);
+    // No section is active: the first profile becomes current.
+    EXPECT_EQ(profiles.current(), loud);
+    EXPECT_TRUE(loud->active);
+    EXPECT_EQ(loud->stars, 0);
+    EXPECT_FLOAT_EQ(loud->getSoundVolume(), 1.0f);
+    // The second "Loud" section applies to the same profile.
+    EXPECT_FLOAT_EQ(loud->getMusicVolume(), 0.0f);
+    EXPECT_EQ(loud->tipsMask, 7u);
+    EXPECT_EQ(loud->levelResults, (std::map<std::string, int32_t>{{"A", 2}, {"B", 1}}));
+    EXPECT_EQ(loud->upgradeStages, (std::vector<int32_t>{4, 5}));
+    EXPECT_EQ(loud->awardProgress, (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_TRUE(loud->newAwards.empty());
+    EXPECT_FALSE(loud->isFullscreen());
+    EXPECT_FALSE(loud->isWidescreen());
+    EXPECT_TRUE(loud->getFxQuality());
+    // Missing keys keep the defaults; the unassigned byte 0x98 reads as U+FFFD.
+    const cPlayerProfile* other = profiles.at(1);
+    EXPECT_EQ(other->getName(), L"\x0410\xFFFD");
+    EXPECT_FLOAT_EQ(other->getSoundVolume(), 0.4f);
+    EXPECT_TRUE(other->isFullscreen());
+    EXPECT_EQ(other->tipsMask, 8u);
+    EXPECT_TRUE(log.contains("aOptionsFile. Cannot find key \"Stars\" in current section!"));
+
+    // A name outside the code page is stored with "?".
+    profiles.createProfile(L"Zo\x4E2D", false);
+    profiles.save();
+    cProfiles again;
+    again.load(dir.file("profiles.dat"));
+    ASSERT_EQ(again.count(), 3u);
+    EXPECT_EQ(again.at(2)->getName(), L"Zo?");
+    EXPECT_EQ(again.at(1)->getName(), L"\x0410\xFFFD");
+}
+
+TEST(Profiles, DamagedFilesLoadWhatTheyCanAndAreKept)
+{
+    const std::string good = profilesfile_widen("[A]\r\nStars=5\r\n\r\n[B]\r\nStars=6\r\nActive=1\r\n\r\n");
+    std::string badGroup = good;
+    badGroup[4 * 7 + 1] = '\x01'; // inside "Stars" of A
+    const struct {
+        const char* what;
+        std::string bytes;
+        size_t profiles;
+        bool damaged;
+    } cases[] = {
+        {"sound", good, 2, false},
+        {"a partial group at the end", good + "\x01\x02", 2, true},
+        {"cut inside the second section", good.substr(0, good.size() - 4 * 12), 2, true},
+        {"cut inside the first header", good.substr(0, 8), 1, true},
+        {"a group that is no sign-extended byte", badGroup, 2, true},
+        // The zero byte ends the text of its line, the first header.
+        {"a zero byte", std::string(4, '\0') + good, 1, true},
+        {"junk", std::string("\x7F\x45\x4C\x46\x02\x01\x01\x00 junk", 13), 0, true},
+        {"empty", "", 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        kbtest::TempDir dir;
+        kbtest::LogCapture log;
+        const std::string path = dir.file("profiles.dat");
+        kbtest::writeFile(path, c.bytes);
+        cProfiles profiles;
+        EXPECT_TRUE(profiles.load(path));
+        EXPECT_EQ(profiles.count(), c.profiles);
+        EXPECT_EQ(std::filesystem::exists(path + ".damaged"), c.damaged);
+        if (c.damaged) {
+            EXPECT_EQ(kbtest::readFile(path + ".damaged"), c.bytes);
+            EXPECT_TRUE(log.contains("cProfiles. Damaged file " + path + ", read what could be read; a copy is kept as " +
+                                     path + ".damaged"));
+        }
+        // Saving replaces the damaged file by a sound one.
+        EXPECT_TRUE(profiles.save());
+        bool damaged = true;
+        const std::string bytes = kbtest::readFile(path);
+        profilesfile_narrow(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), damaged);
+        EXPECT_FALSE(damaged);
+    }
+}
+
+TEST(Profiles, AMissingFileGivesNoProfilesAndSaveFailuresAreReported)
+{
+    kbtest::TempDir dir;
+    kbtest::LogCapture log;
+    cProfiles profiles;
+    EXPECT_TRUE(profiles.load(dir.file("Profiles/profiles.dat")));
+    EXPECT_EQ(profiles.count(), 0u);
+    EXPECT_EQ(profiles.current(), nullptr);
+    EXPECT_TRUE(log.messages().empty());
+    // The folder is missing: the save fails and says so.
+    EXPECT_FALSE(profiles.save());
+    EXPECT_TRUE(log.contains("cProfiles. Cannot write file " + dir.file("Profiles/profiles.dat")));
+}
+
+TEST(Profiles, CreatingCopiesTheCurrentPlayersChoicesButNotTheEffects)
+{
+    cProfiles profiles;
+    cPlayerProfile* a = profiles.createProfile(L"a", true);
+    a->setMusicVolume(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(a->getMusicVolume(), 0.0f);
+    a->setSoundVolume(2.0f);
+    a->setFullscreen(false);
+    a->setFxQuality(false);
+    profiles.select(a, false);
+
+    cPlayerProfile* b = profiles.createProfile(L"b", true);
+    EXPECT_EQ(b->getSoundVolume(), 1.0f);
+    EXPECT_FALSE(b->isFullscreen());
+    EXPECT_TRUE(b->getFxQuality());
+    EXPECT_EQ(profiles.createProfile(L"b", false), b);
+    EXPECT_EQ(profiles.findByName(L"B"), nullptr);
+
+    profiles.select(b, false);
+    EXPECT_FALSE(a->active);
+    profiles.deleteProfile(L"nobody");
+    profiles.deleteProfile(L"b");
+    EXPECT_EQ(profiles.current(), nullptr);
+    EXPECT_EQ(profiles.count(), 1u);
+}
+
+TEST(Profiles, NamesThatTheFileCannotHoldAreRefused)
+{
+    cProfiles profiles;
+    profiles.createProfile(L"Anna", false);
+    profiles.createProfile(L"Zo\x4E2D", false); // stored as "Zo?"
+    const struct {
+        std::wstring name;
+        cProfiles::NameCheck check;
+    } cases[] = {
+        {L"", cProfiles::NameCheck::Empty},
+        {L"anna", cProfiles::NameCheck::Ok},
+        {L"\x0410\x043D\x044F", cProfiles::NameCheck::Ok},
+        {L" Anna ", cProfiles::NameCheck::Ok},
+        {L"Anna", cProfiles::NameCheck::Taken},
+        {L"Zo?", cProfiles::NameCheck::Taken},
+        {L"a]b", cProfiles::NameCheck::Invalid},
+        {L"a\rb", cProfiles::NameCheck::Invalid},
+        {L"a\tb", cProfiles::NameCheck::Invalid},
+        {L"a\x7F", cProfiles::NameCheck::Invalid},
+        {L"a\x0085", cProfiles::NameCheck::Invalid},
+        {L"\x4E2D", cProfiles::NameCheck::Invalid},
+        // The code page's unassigned byte stands for it.
+        {L"\xFFFD", cProfiles::NameCheck::Ok},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(profiles.checkName(cases[i].name), cases[i].check) << "case " << i;
+}
+
+TEST(PlayerProfile, AwardProgressWithGoals)
+{
+    static std::vector<int> announced;
+    announced.clear();
+    // Award 2 has goal 3, award 13 (awards earned) goal 2, every other none.
+    AwardHooksGuard hooks({[](uint16_t i) { return i == 2 ? 3 : i == 13 ? 2 : 0; },
+                           [](uint16_t i) { announced.push_back(i); }});
+    cPlayerProfile p;
+    p.setAwardProgress(5, 9, true);
+    p.setAwardProgress(5, 1, true);
+    EXPECT_EQ(p.getAwardProgress(5), 1); // no goal: every value is stored
+    p.setAwardProgress(2, 2, true);
+    p.setAwardProgress(2, 1, true);
+    EXPECT_EQ(p.getAwardProgress(2), 2); // never goes down
+    p.addAwardProgress(2, 5);
+    EXPECT_EQ(p.getAwardProgress(2), 7); // the value past the goal is stored once
+    p.addAwardProgress(2, 1);
+    EXPECT_EQ(p.getAwardProgress(2), 7);
+    EXPECT_EQ(announced, (std::vector<int>{2}));
+    EXPECT_EQ(p.newAwards, (std::vector<int32_t>{2}));
+    EXPECT_EQ(p.getAwardProgress(13), 1);
+
+    // Without notification the goal is reached silently.
+    cPlayerProfile quiet;
+    quiet.setAwardProgress(2, 3, false);
+    EXPECT_TRUE(quiet.newAwards.empty());
+    EXPECT_EQ(quiet.getAwardProgress(13), 0);
+
+    // The second award earned completes award 13, announced like the others.
+    p.awardProgress[2] = 0;
+    p.setAwardProgress(2, 3, true);
+    EXPECT_EQ(announced, (std::vector<int>{2, 2, 13}));
+    EXPECT_EQ(p.newAwards, (std::vector<int32_t>{2, 13, 2}));
+    EXPECT_EQ(p.getAwardProgress(13), 2);
+}
+
+TEST(Profiles, StoredVolumesDoNotDriftFromStartToStart)
+{
+    kbtest::TempDir dir;
+    for (int percent = 0; percent <= 100; ++percent) {
+        const std::string text = "[P]\r\nSoundVolume=" + std::to_string(percent) + "\r\n\r\n";
+        cProfiles profiles;
+        profiles.load(writeProfiles(dir, text));
+        ASSERT_EQ(profiles.count(), 1u);
+        EXPECT_NEAR(profiles.at(0)->getSoundVolume(), percent * 0.01, 1e-6);
+        ASSERT_TRUE(profiles.save());
+        cProfiles again;
+        again.load(dir.file("profiles.dat"));
+        EXPECT_EQ(again.toText().find("SoundVolume=" + std::to_string(percent) + "\r\n") != std::string::npos, true)
+            << percent;
+    }
+}

@@ -1,0 +1,256 @@
+// The player chooser on a screen of the running game: the first run's name
+// question, names refused as typed, choosing, creating and deleting players,
+// and the file written after every change.
+#include <gtest/gtest.h>
+
+#include "game/app/profilewindow.h"
+#include "game/support/harness.h"
+#include "game/support/test_screen.h"
+#include "gui/checkbox.h"
+#include "orvo/app/a_keys.h"
+
+using namespace kbtest;
+
+namespace {
+
+class ProfileWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(h.start(), 0);
+        ASSERT_TRUE(h.waitForState(STATE_MENU));
+        window.create(h.game().getCurrentState() ? h.widget("Profiles_win")->GetParent() : nullptr);
+        static_cast<TestScreen*>(cGameState::find(STATE_MENU))->onUpdate = [this](float dt) { window.update(dt); };
+        // The start's placeholder goes, as the initial load drops it.
+        profiles().deleteProfile(L"");
+    }
+
+    cProfiles& profiles() { return h.game().getProfiles(); }
+    void players(std::initializer_list<const wchar_t*> names, const wchar_t* current)
+    {
+        for (const wchar_t* name : names)
+            profiles().createProfile(name, false);
+        profiles().select(profiles().findByName(current), false);
+    }
+    std::wstring currentName() { return profiles().current() ? profiles().current()->getName() : L"(none)"; }
+    // The names on the visible lines, the ticked ones in brackets.
+    std::wstring lines()
+    {
+        std::wstring out;
+        for (GUI::Checkbox* entry : window.getEntries())
+            if (entry->IsVisible(true)) {
+                const std::wstring name = entry->GetChildren().size() > 1 ? entry->GetChildren()[1]->GetText() : L"?";
+                out += (out.empty() ? L"" : L" ") + (entry->IsChecked() ? L"[" + name + L"]" : name);
+            }
+        return out;
+    }
+    // The players in the saved file, the current one in brackets.
+    std::wstring saved()
+    {
+        cProfiles file;
+        file.load(h.home().userDir() + "Profiles/profiles.dat");
+        std::wstring out;
+        for (size_t i = 0; i < file.count(); ++i)
+            out += (out.empty() ? L"" : L" ") +
+                   (file.at(i)->active ? L"[" + file.at(i)->getName() + L"]" : file.at(i)->getName());
+        return out;
+    }
+    // The options window shares the names "Ok" and "Cancel": those two are the name dialog's.
+    GUI::Widget* find(const std::string& name)
+    {
+        if (name == "Ok" || name == "Cancel")
+            return window.getNewPlayerWindow()->FindChild(name, true);
+        return h.widget(name);
+    }
+    void press(const std::string& name)
+    {
+        const aRect r = find(name)->GetAbsoluteRect();
+        h.click(r.x + r.width / 2, r.y + r.height / 2);
+    }
+    bool visible(const std::string& name) { return find(name) && find(name)->IsVisible(); }
+    bool enabled(const std::string& name) { return find(name)->IsEnabled(); }
+    void settle() { h.frames(20); }
+    void typeName(const std::wstring& name) { h.widget("PlayerName")->SetText(name); }
+    // Delete with the question answered Yes, waiting for the box to fade out.
+    void deleteTicked()
+    {
+        press("Delete");
+        settle();
+        ASSERT_TRUE(cMessageBox::isShown());
+        press("YesBtn");
+        for (int i = 0; i < 60 && cMessageBox::isShown(); ++i)
+            h.frame();
+    }
+
+    GameHarness h;
+    StateCalls calls;
+    ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, calls); }};
+    cProfileWindow window;
+};
+
+} // namespace
+
+TEST_F(ProfileWindowTest, TheFirstRunAsksForANameAndCancelMakesTheDefaultPlayer)
+{
+    window.open();
+    settle();
+    EXPECT_TRUE(visible("NewPlayer_win"));
+    EXPECT_FALSE(visible("Profiles_win"));
+    EXPECT_FALSE(enabled("Ok")) << "no name yet";
+    h.key(A_KEY_ENTER);
+    EXPECT_EQ(profiles().count(), 0u) << "Enter with an empty name does nothing";
+
+    // Typed into the focused name box and confirmed with Enter.
+    for (const uint8_t key : {uint8_t(A_KEY_Z), uint8_t(A_KEY_O), uint8_t(A_KEY_E)})
+        h.key(key);
+    EXPECT_EQ(h.text("PlayerName"), L"zoe");
+    EXPECT_TRUE(enabled("Ok"));
+    h.key(A_KEY_ENTER);
+    settle();
+    EXPECT_FALSE(visible("NewPlayer_win"));
+    EXPECT_EQ(currentName(), L"zoe");
+    EXPECT_EQ(saved(), L"[zoe]");
+
+    // Cancelled on a first run, the dialog still leaves a player.
+    profiles().deleteProfile(L"zoe");
+    window.open();
+    settle();
+    press("Cancel");
+    settle();
+    EXPECT_EQ(currentName(), L"Player");
+    EXPECT_EQ(saved(), L"[Player]");
+}
+
+TEST_F(ProfileWindowTest, NamesAreCheckedAsTheyAreTyped)
+{
+    players({L"Anna", L"Boris"}, L"Anna");
+    window.openNewPlayer();
+    settle();
+    const struct {
+        std::wstring name;
+        bool ok;
+        const wchar_t* warning; // null: hidden
+    } cases[] = {
+        {L"", false, nullptr},
+        {L"Anna", false, L"Another player has this name."},
+        {L"anna", true, nullptr},
+        {L"a]b", false, L"Please use letters, digits and simple signs only (no ] sign)."},
+        {L"Zo\x4E2D", false, L"Please use letters, digits and simple signs only (no ] sign)."},
+        {L"Boris", false, L"Another player has this name."},
+        {L"\x0411\x043E\x0440\x044F", true, nullptr},
+    };
+    for (const auto& c : cases) {
+        typeName(c.name);
+        EXPECT_EQ(enabled("Ok"), c.ok);
+        EXPECT_EQ(visible("WarningText"), c.warning != nullptr);
+        if (c.warning) {
+            EXPECT_EQ(h.text("WarningText"), c.warning);
+        }
+    }
+    typeName(L"Anna");
+    h.frame();
+    h.expectScreen("new_player_window");
+    typeName(L"\x0411\x043E\x0440\x044F");
+    press("Ok");
+    settle();
+    EXPECT_EQ(currentName(), L"\x0411\x043E\x0440\x044F");
+    EXPECT_EQ(saved(), L"Anna Boris [\x0411\x043E\x0440\x044F]");
+}
+
+TEST_F(ProfileWindowTest, ChoosingAndDeletingPlayers)
+{
+    players({L"Anna", L"Boris", L"Clara"}, L"Clara");
+    window.open();
+    settle();
+    EXPECT_EQ(lines(), L"Anna Boris [Clara]");
+    EXPECT_TRUE(enabled("New") && enabled("Delete"));
+    h.expectScreen("profile_window");
+
+    // One tick at a time; the player changes on Close.
+    press("Player1");
+    EXPECT_EQ(lines(), L"[Anna] Boris Clara");
+    EXPECT_EQ(currentName(), L"Clara");
+    press("Close");
+    settle();
+    EXPECT_FALSE(visible("Profiles_win"));
+    EXPECT_EQ(currentName(), L"Anna");
+    EXPECT_EQ(saved(), L"[Anna] Boris Clara");
+
+    // Deleting the current player who is last in the list: the one before takes over.
+    profiles().select(profiles().findByName(L"Clara"), false);
+    window.open();
+    settle();
+    deleteTicked();
+    EXPECT_EQ(currentName(), L"Boris");
+    EXPECT_EQ(lines(), L"Anna [Boris]");
+    EXPECT_EQ(saved(), L"Anna [Boris]");
+
+    // Deleting another player: the current one stays, the tick moves to the line in its place.
+    profiles().createProfile(L"Dora", false);
+    window.fillList();
+    press("Player1");
+    deleteTicked();
+    EXPECT_EQ(currentName(), L"Boris");
+    EXPECT_EQ(lines(), L"[Boris] Dora");
+    press("Player2");
+    deleteTicked();
+    EXPECT_EQ(lines(), L"[Boris]");
+    EXPECT_FALSE(enabled("Delete")) << "the last player stays";
+
+    // Double-clicking a line chooses that player and closes the list.
+    profiles().createProfile(L"Emil", false);
+    window.fillList();
+    press("Player2");
+    press("Player2");
+    settle();
+    EXPECT_EQ(currentName(), L"Emil");
+    EXPECT_FALSE(visible("Profiles_win"));
+}
+
+TEST_F(ProfileWindowTest, LimitsAndMissingSelections)
+{
+    players({L"P1", L"P2", L"P3", L"P4", L"P5", L"P6", L"P7", L"P8"}, L"P1");
+    window.open();
+    settle();
+    EXPECT_TRUE(enabled("New"));
+    profiles().createProfile(L"P9", false);
+    window.fillList();
+    EXPECT_FALSE(enabled("New")) << "nine players at most";
+
+    // No tick: Delete asks nothing, Close only closes.
+    for (GUI::Checkbox* entry : window.getEntries())
+        entry->SetChecked(false);
+    press("Delete");
+    settle();
+    EXPECT_FALSE(cMessageBox::isShown());
+    press("Close");
+    settle();
+    EXPECT_EQ(currentName(), L"P1");
+
+    // A tick on a line without a player (set by code) deletes nothing either.
+    window.open();
+    settle();
+    profiles().deleteProfile(L"P9");
+    window.getEntries()[8]->SetVisible(true);
+    window.getEntries()[8]->SetChecked(true);
+    for (size_t i = 0; i < 8; ++i)
+        window.getEntries()[i]->SetChecked(false);
+    window.onDelete(GUI::EventArgs());
+    EXPECT_FALSE(cMessageBox::isShown());
+
+    // The player asked about goes before the answer: Yes does nothing.
+    press("Player2");
+    press("Delete");
+    settle();
+    profiles().deleteProfile(L"P2");
+    press("YesBtn");
+    for (int i = 0; i < 60 && cMessageBox::isShown(); ++i)
+        h.frame();
+    EXPECT_EQ(profiles().count(), 7u);
+    EXPECT_EQ(currentName(), L"P1");
+
+    // Fades never take the windows' alpha below 0.
+    press("Close");
+    window.update(5.0f);
+    EXPECT_EQ(h.widget("Profiles_win")->GetAlpha(true), 0.0f);
+}
