@@ -23,7 +23,10 @@ namespace {
 // Well above the time a start takes: a child that is still there has hung.
 constexpr int kPatienceSeconds = 5;
 
-int32_t init(aApplication& app) { return app.init("Kesterby", nullptr, "", "Brindlewick"); }
+int32_t init(aApplication& app)
+{
+    return app.init("Kesterby", nullptr, "", "Brindlewick");
+}
 
 // What a forked second start does with its init's answer.
 kbtest::ChildResult secondStart(const std::string& lockFolder)

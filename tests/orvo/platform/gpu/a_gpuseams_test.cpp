@@ -21,8 +21,14 @@ protected:
     }
 };
 
-uint32_t red(uint32_t argb) { return (argb >> 16) & 0xFF; }
-uint32_t blue(uint32_t argb) { return argb & 0xFF; }
+uint32_t red(uint32_t argb)
+{
+    return (argb >> 16) & 0xFF;
+}
+uint32_t blue(uint32_t argb)
+{
+    return argb & 0xFF;
+}
 
 } // namespace
 
@@ -32,9 +38,8 @@ TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrT
     const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
     auto strip = texture(48, 16, aGpuFormat::A8R8G8B8, [&](uint32_t x, uint32_t) { return colours[x / 16]; });
     // Red on the left half, blue on the right: wrapping would bring each to the other's edge.
-    auto halves = texture(16, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t) {
-        return x < 8 ? 0xFFFF0000u : 0xFF0000FFu;
-    });
+    auto halves =
+        texture(16, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t) { return x < 8 ? 0xFFFF0000u : 0xFF0000FFu; });
     beginFrame();
     linear();
     const aGpuRect green{16, 0, 32, 16};
@@ -63,7 +68,10 @@ TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrT
         }
     EXPECT_EQ(bled, 0) << "pixels with a neighbour's colour";
     // The frames are there: green inside each.
-    expectProbes(frame, {{30, 30, 0xFF00FF00}, {80, 18, 0xFF00FF00}, {125, 95, 0xFF00FF00}, {12, 90, 0xFFFF0000},
+    expectProbes(frame, {{30, 30, 0xFF00FF00},
+                         {80, 18, 0xFF00FF00},
+                         {125, 95, 0xFF00FF00},
+                         {12, 90, 0xFFFF0000},
                          {68, 90, 0xFF0000FF}});
 }
 
