@@ -225,6 +225,12 @@ TEST_F(ImageEffects, ABloomWithAStrengthAloneGetsTheDefaultHaloOrKeepsTheBlurMad
     EXPECT_EQ(image.getEffect(), aImage::EFFECT_BLOOM);
     const aImage::BloomParam negative(-2, 1.0f);
     EXPECT_FALSE(image.setEffect(aImage::EFFECT_BLOOM, &negative));
+
+    // Without any parameter on a fresh picture: the default halo, not a missing one.
+    aImage bare = load(aGpuFormat::A8R8G8B8, 16, 8);
+    ASSERT_TRUE(bare.setEffect(aImage::EFFECT_BLOOM));
+    ASSERT_NE(surface(bare, 1).texture, nullptr);
+    EXPECT_EQ(surface(bare, 1).imageWidth, 16 + 2 * r);
 }
 
 TEST_F(ImageEffects, BloomDrawsTheHaloUnderThePictureThenAddsItWithAClampedAlpha)
