@@ -77,7 +77,7 @@ aColor ButtonBase::GetTextColor() const
     ColorF c;
     if (!IsEnabled())
         c = m_disabledColor;
-    else if (m_pushed)
+    else if (ShowsPushed())
         c = m_pushedColor;
     else {
         const float f = m_hoverFade;
@@ -128,7 +128,7 @@ void ButtonBase::Draw()
         else if (m_textHorzAlign == HA_RIGHT)
             x = absX + width - m_textExtent[0] - w;
         float lineY = y + static_cast<float>(i) * step;
-        if (m_pushed) {
+        if (ShowsPushed()) {
             x += m_pushOffset[0];
             lineY += m_pushOffset[1];
         }

@@ -36,8 +36,29 @@ public:
 
     bool IsPushed() const { return m_pushed; }
     void SetPushed(bool pushed) { m_pushed = pushed; }
+    // A selected button keeps the pushed look (picture, caption colour and
+    // offset) until it is deselected; presses do not change it.
+    void SetSelected(bool selected) { m_selected = selected; }
+    bool IsSelected() const { return m_selected; }
+    // Pushed now, or selected.
+    bool ShowsPushed() const { return m_pushed || m_selected; }
     uint32_t GetTextHorzAlign() const { return m_textHorzAlign; }
     uint32_t GetTextVertAlign() const { return m_textVertAlign; }
+    // The HorizontalAlign and VerticalAlign values of the "TextHorzAlign" and "TextVertAlign" properties.
+    void SetTextHorzAlign(uint32_t align) { m_textHorzAlign = align <= HA_RIGHT ? align : HA_LEFT; }
+    void SetTextVertAlign(uint32_t align) { m_textVertAlign = align <= VA_BOTTOM ? align : VA_TOP; }
+    // The caption's distance from the aligned edges ("TextExtent").
+    void SetTextOffset(float x, float y)
+    {
+        m_textExtent[0] = x;
+        m_textExtent[1] = y;
+    }
+    // How far the caption moves while pushed ("TextPushOffset").
+    void SetPushOffset(float x, float y)
+    {
+        m_pushOffset[0] = x;
+        m_pushOffset[1] = y;
+    }
     uint32_t GetTextFlags() const { return m_textFlags; }
     float GetTextAngle() const { return m_textAngle; }
     float GetLineSpacing() const { return m_lineSpacing; }
@@ -53,6 +74,7 @@ protected:
     uint32_t m_textVertAlign = VA_CENTER;
     float m_lineSpacing = 0.0f;
     bool m_pushed = false;
+    bool m_selected = false;
     uint32_t m_textFlags = TEXT_WHOLE_PIXEL;
     float m_textAngle = 0.0f; // radians
 

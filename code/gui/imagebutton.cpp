@@ -144,7 +144,7 @@ void ImageButton::Draw()
     const aColor white = AlphaWhite(alpha);
     if (!IsEnabled() && m_images[STATE_DISABLED])
         drawImage(STATE_DISABLED, white);
-    else if (m_pushed && m_images[STATE_PUSHED])
+    else if (ShowsPushed() && m_images[STATE_PUSHED])
         drawImage(STATE_PUSHED, white);
     else if (m_fadeInTime == 0.0f && m_fadeOutTime == 0.0f)
         drawImage(m_hoverFade == 1.0f && m_images[STATE_HOVER] ? STATE_HOVER : STATE_NORMAL, white);

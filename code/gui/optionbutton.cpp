@@ -52,7 +52,7 @@ void OptionButton::Draw()
     else if (m_textVertAlign == VA_BOTTOM)
         y = absY + static_cast<float>(m_area.height) - m_textExtent[1] - textHeight;
     float dx = 0.0f, dy = 0.0f;
-    if (IsEnabled() && m_pushed) {
+    if (IsEnabled() && ShowsPushed()) {
         dx = m_pushOffset[0];
         dy = m_pushOffset[1];
     }

@@ -1,5 +1,6 @@
 // Line breaking, placement and drawing of GUI::StaticText.
 #include <algorithm>
+#include <cmath>
 
 #include "gui/scrollbar.h"
 #include "gui/statictext.h"
@@ -11,6 +12,9 @@
 namespace GUI {
 
 namespace {
+
+// Rounding of line counts worked out in floats: a hair below a whole line is that line.
+constexpr float kLineSlack = 1e-4f;
 
 bool isLineEnd(wchar_t c)
 {
@@ -213,8 +217,14 @@ void StaticText::Draw()
     // Vertical scrolling moves by whole lines; a text without height has one place only.
     const float lineStep = m_totalHeight / static_cast<float>(m_lineCount) + m_lineSpacing;
     uint32_t first = 0;
-    if (lineStep > 0.0f && m_vertScroll > 0.0f)
-        first = static_cast<uint32_t>(std::min(m_vertScroll / lineStep, static_cast<float>(m_lineCount - 1)));
+    if (lineStep > 0.0f && m_vertScroll > 0.0f) {
+        // The scroll range spreads over the first lines that can start the
+        // view, up to the one after which the last line shows whole.
+        const float range = m_vertBar ? m_vertBar->GetMaxValue() : 0.0f;
+        const float starts = std::ceil(range / lineStep - kLineSlack);
+        const float line = range > 0.0f ? m_vertScroll / range * starts : m_vertScroll / lineStep;
+        first = static_cast<uint32_t>(std::min(std::floor(line + kLineSlack), static_cast<float>(m_lineCount - 1)));
+    }
     float yOrigin = abs.y;
     if (m_vertFormatting == VF_CENTER)
         yOrigin = static_cast<float>(abs.y) + (static_cast<float>(abs.height) - m_totalHeight) * 0.5f;

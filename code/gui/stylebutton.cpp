@@ -40,7 +40,7 @@ void StyleButton::Draw()
     };
     if (!IsEnabled() && m_styles[STATE_DISABLED])
         draw(m_styles[STATE_DISABLED], white);
-    else if (m_pushed && m_styles[STATE_PUSHED])
+    else if (ShowsPushed() && m_styles[STATE_PUSHED])
         draw(m_styles[STATE_PUSHED], white);
     else if (m_fadeInTime == 0.0f && m_fadeOutTime == 0.0f)
         draw(m_hoverFade == 1.0f && m_styles[STATE_HOVER] ? m_styles[STATE_HOVER] : m_styles[STATE_NORMAL], white);

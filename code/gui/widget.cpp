@@ -63,6 +63,7 @@ Widget::Widget(const std::string& name)
     AddProperty("VerticalAlign", &m_propVerticalAlign);
     AddProperty("Modal", &m_propModal);
     AddProperty("Cursor", &m_propCursor);
+    AddProperty("Tooltip", &m_propTooltip);
     AddProperty("ClipByParent", &m_propClipByParent);
     AddProperty("Tag", &m_propTag);
     AddProperty("Hotkey", &m_propHotkey);
@@ -153,6 +154,8 @@ void Widget::EndFillProperties()
         m_modal = m_propModal.AsBool();
     if (m_propCursor.changed)
         m_cursorName = m_propCursor.value;
+    if (m_propTooltip.changed)
+        m_tooltip = m_propTooltip.value;
     if (m_propClipByParent.changed)
         m_clipByParent = m_propClipByParent.AsBool();
     if (m_propTag.changed)
@@ -163,6 +166,14 @@ void Widget::EndFillProperties()
         m_inheritsAlpha = m_propInheritsAlpha.AsBool();
     if (m_propHotkey.changed)
         ParseHotkey(m_propHotkey.value, m_hotkey, m_hotkeyModifiers);
+}
+
+void Widget::SetMouseCursor(const std::string& name)
+{
+    m_cursorName = name;
+    Server* server = Server::getSingletonPtr();
+    if (server && server->GetHoverWidget() == this)
+        server->SetMouseCursor(name);
 }
 
 bool Widget::IsKindOf(const std::string& className) const

@@ -157,6 +157,17 @@ public:
     void SetTag(int32_t tag) { m_tag = tag; }
     const std::string& GetName() const { return m_name; }
     const std::string& GetCursorName() const { return m_cursorName; }
+    // The cursor shown while the pointer is over the widget; at once when it is there now.
+    void SetMouseCursor(const std::string& name);
+    // Presses in quick succession give DoubleClick and TripleClick.
+    void SetMultiClick(bool on) { m_multiClick = on; }
+    bool IsMultiClick() const { return m_multiClick; }
+    // BeginRender and EndRender fire around the widget's drawing.
+    void SetNotifyRender(bool on) { m_notifyRender = on; }
+    bool IsNotifyRender() const { return m_notifyRender; }
+    // A locale key for the screens' hover tooltip ("" for none); the widget only keeps it.
+    void SetTooltip(const std::string& key) { m_tooltip = key; }
+    const std::string& GetTooltip() const { return m_tooltip; }
     uint32_t GetHotkey() const { return m_hotkey; }
     uint32_t GetHotkeyModifiers() const { return m_hotkeyModifiers; }
     // Whether the parent deletes this widget when it goes (on unless turned off).
@@ -240,6 +251,7 @@ protected:
     bool m_modal = false;
     bool m_clipByParent = true;
     std::string m_cursorName = "default";
+    std::string m_tooltip;
     aFont* m_font = nullptr;
     float m_fontSize = 1.0f;
     aSound* m_moveSound = nullptr;
@@ -284,6 +296,7 @@ protected:
     Property m_propMultiClickTime;
     Property m_propModal;
     Property m_propCursor;
+    Property m_propTooltip;
     Property m_propClipByParent;
     Property m_propTag;
     Property m_propHotkey;

@@ -32,6 +32,10 @@ public:
 
     void SetDrag(bool drag) { m_drag = drag; }
     bool IsDragging() const { return m_dragging; }
+    // Styles of the GUI server (GUI::Server::GetStyle); null draws nothing for that state.
+    void SetNormalStyle(Style* style) { m_normalStyle = style; }
+    void SetHoverStyle(Style* style) { m_hoverStyle = style; }
+    void SetDisabledStyle(Style* style) { m_disabledStyle = style; }
     Style* GetNormalStyle() const { return m_normalStyle; }
     Style* GetHoverStyle() const { return m_hoverStyle; }
     Style* GetDisabledStyle() const { return m_disabledStyle; }

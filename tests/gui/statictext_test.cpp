@@ -140,6 +140,34 @@ TEST_F(StaticTextTest, ScrolledTextStartsAtWholeLinesAndKeepsItsColours)
     EXPECT_EQ(rig.graph->getViewport(), aRect(0, 0, 1024, 768)) << "the clip is put back";
 }
 
+TEST_F(StaticTextTest, AtTheEndOfItsScrollRangeTheLastLineShowsWhole)
+{
+    // Five lines of 16 in 40 pixels: the range of 40 is two and a half lines.
+    loadScript("statictext Log\n{\n  AreaRect 0 0 100 40\n  Font grid\n"
+               "  scrollbar Log_auto_vscroll\n  {\n    AreaRect 90 0 10 40\n    Vertical 1\n  }\n}\n",
+               true);
+    auto* t = find<StaticText>("Log");
+    auto* bar = find<Scrollbar>("Log_auto_vscroll");
+    ASSERT_TRUE(t && bar);
+    t->SetText(L"aa\nbb\ncc\ndd\nee");
+    t->Update(0.0f);
+    ASSERT_FLOAT_EQ(bar->GetMaxValue(), 40.0f);
+    auto firstAndLast = [&](float value) {
+        bar->SetValue(value);
+        beginDraws();
+        t->Draw();
+        const auto d = draws();
+        std::vector<float> ys;
+        for (size_t i = 0; i < d.size(); i += 2)
+            ys.push_back(atY(d[i]));
+        return ys;
+    };
+    EXPECT_EQ(firstAndLast(0.0f), (std::vector<float>{0, 16, 32})) << "the third line is cut by the clip";
+    const std::vector<float> atEnd = firstAndLast(bar->GetMaxValue());
+    ASSERT_EQ(atEnd.size(), 2u) << "dd and ee";
+    EXPECT_LE(atEnd.back() + 16.0f, 40.0f) << "the last line's bottom is inside the widget";
+}
+
 TEST_F(StaticTextTest, RunsWithoutFontFollowTheWidgetsFontAndNoHeightNeverDivides)
 {
     auto* t = add<StaticText>("Late", aRect(0, 0, 100, 100));

@@ -26,6 +26,7 @@ constexpr const char* kEngineVersion = "v1.7";
 constexpr long kLogLimit = 50000;
 
 aApplication* g_application = nullptr;
+std::atomic<bool> g_applicationPaused{false};
 aWorkArea g_workArea;
 
 int kilobytes(uint64_t bytes)
@@ -71,13 +72,20 @@ aApplication::~aApplication()
     // A routine still loading must not outlive the object it works for.
     if (m_loadingThread.joinable())
         m_loadingThread.join();
-    if (g_application == this)
+    if (g_application == this) {
         g_application = nullptr;
+        g_applicationPaused = false;
+    }
 }
 
 aApplication* aApplication::get()
 {
     return g_application;
+}
+
+bool aApplication::isApplicationPaused()
+{
+    return g_applicationPaused.load();
 }
 
 int32_t aApplication::init(const char* name, void* instance, const char* /*commandLine*/, const char* makerFolder)
@@ -88,7 +96,9 @@ int32_t aApplication::init(const char* name, void* instance, const char* /*comma
     m_instanceLock = std::make_unique<aInstanceLock>();
     switch (m_instanceLock->acquire(m_name, m_lockFolder)) {
     case aInstanceLock::Result::HeldElsewhere:
-        // The first instance keeps its window; nothing else is set up here.
+        // The first instance keeps its window and brings it to the front;
+        // nothing else is set up here.
+        (void)m_instanceLock->requestRaise();
         return 1;
     case aInstanceLock::Result::Unavailable:
         // Without a place for the lock the game still starts, unguarded.
@@ -201,9 +211,20 @@ int32_t aApplication::shutdown()
 void aApplication::setPaused(bool paused)
 {
     m_paused.store(paused, std::memory_order_relaxed);
+    if (g_application == this)
+        g_applicationPaused = paused;
     // Every channel of the sound library follows, while the library runs.
     if (sound_libraryLiveObjects() >= 1)
         audio_setPaused(AUDIO_ALL_CHANNELS, paused);
+}
+
+void aApplication::serviceRaiseRequest()
+{
+    if (!m_instanceLock || !m_instanceLock->takeRaiseRequest())
+        return;
+    if (window_isMinimized(m_window))
+        window_restore(m_window);
+    window_raise(m_window);
 }
 
 const aWorkArea& aApplication::workArea()

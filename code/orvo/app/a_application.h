@@ -61,7 +61,8 @@ public:
     virtual void showError(uint32_t code);
     virtual void deleteInput();
     virtual void startLoadingThread(aLoadingRoutine routine, void* parameter);
-    // True when no loading thread remains (polled once per turn).
+    // True when no loading thread remains (polled once per turn); joins an
+    // ended thread and, when its routine failed, shows the error and closes.
     virtual bool isLoadingDone();
     virtual bool canToggleFullscreen();
     virtual bool canTakeScreenshot();
@@ -78,6 +79,9 @@ public:
 
     // The one application object; null before it is constructed and after it is gone.
     static aApplication* get();
+    // The paused flag of the application object, false while none exists; any
+    // thread (the music thread asks it).
+    static bool isApplicationPaused();
 
     // The engine's fault filter, installed by init: logs where the dump goes,
     // writes "crash.dmp" into the per-user folder, shows the error box and
@@ -106,6 +110,8 @@ public:
     bool isActive() const { return m_active; }
     bool isPaused() const { return m_paused.load(std::memory_order_relaxed); }
     bool isRunning() const { return m_running; }
+    // A loading routine is still at work; asks only, unlike isLoadingDone.
+    bool isLoadingThreadRunning() const;
     aFileServer& getFileServer() { return m_fileServer; }
     aGraphServer* getGraphServer() const { return m_graphServer; }
     void setGraphServer(aGraphServer* server) { m_graphServer = server; }
@@ -131,6 +137,8 @@ protected:
     // The close request: asks canQuit, then posts the quit message.
     void requestClose();
     void openLog();
+    // A later start asked for the window: to the front, restored when minimised.
+    void serviceRaiseRequest();
 
     aFileServer m_fileServer; // first constructed, last destroyed
     aWindowHandle m_window = nullptr;

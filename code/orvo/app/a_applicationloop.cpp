@@ -32,6 +32,7 @@ int32_t aApplication::run()
     m_running = true;
     aEventPump& pump = eventPump();
     while (message.id != A_MSG_QUIT) {
+        serviceRaiseRequest();
         const bool taken = m_active ? pump.peek(message) : pump.wait(message);
         if (taken) {
             if (message.id != A_MSG_QUIT)
@@ -182,6 +183,11 @@ void aApplication::startLoadingThread(aLoadingRoutine routine, void* parameter)
         // Set last: the main thread joins once it sees it.
         m_loadingDone.store(true, std::memory_order_release);
     });
+}
+
+bool aApplication::isLoadingThreadRunning() const
+{
+    return m_loadingThread.joinable() && !m_loadingDone.load(std::memory_order_acquire);
 }
 
 bool aApplication::isLoadingDone()

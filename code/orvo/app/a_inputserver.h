@@ -36,6 +36,9 @@ public:
     void setSystemCursor(uint32_t cursorId);
     // An animated cursor is to be drawn on top of the frame.
     bool showsAnimatedCursor() const;
+    // The pointer is shared with the desktop (never grabbed) and the engine
+    // draws the animated cursor itself: true once the mouse was opened.
+    bool isMouseNonExclusive() const { return m_mouse; }
     // The pointer in the window's client coordinates (for the cursor choice).
     bool clientCursorPos(int32_t& x, int32_t& y) const;
 

@@ -52,7 +52,7 @@ void aAdvAnim::reset()
     m_nloops = 1;
     m_reverse = m_pingpong = m_pixelIndent = m_showStopped = false;
     m_width = m_height = 0;
-    m_playing = false;
+    m_playing = m_finished = false;
     paused = false;
     m_totalFrames = m_frameCounter = m_stepIndex = m_pass = 0;
     m_reversed = m_startPending = false;
@@ -204,6 +204,7 @@ void aAdvAnim::startStep(aAdvAnimBlock& block)
 
 void aAdvAnim::play()
 {
+    m_finished = false;
     if (m_steps.empty())
         return;
     m_reversed = m_reverse;
@@ -258,8 +259,10 @@ void aAdvAnim::update(float seconds)
                 m_startPending = true;
             } else {
                 onSequenceEnd();
-                if (m_nloops != 0 && m_pass + 1 >= m_nloops)
+                if (m_nloops != 0 && m_pass + 1 >= m_nloops) {
+                    m_finished = true;
                     break;
+                }
                 ++m_pass;
                 if (m_pingpong)
                     m_reversed = !m_reversed;
@@ -309,6 +312,24 @@ bool aAdvAnim::setFrame(uint32_t frame)
         rest -= frames;
     }
     return false;
+}
+
+float aAdvAnim::getFrameTime() const
+{
+    const aAdvAnimBlock* block = getCurrentBlock();
+    return block ? block->getTimer() : 0.0f;
+}
+
+void aAdvAnim::setFrameTime(float seconds)
+{
+    if (aAdvAnimBlock* block = currentBlock())
+        block->setTimer(seconds);
+}
+
+uint32_t aAdvAnim::getCurrentFrameIndex() const
+{
+    const aAdvAnimBlock* block = getCurrentBlock();
+    return block ? block->getIndex() : 0;
 }
 
 aImage* aAdvAnim::getCurrentFrame(aRect& rect) const

@@ -44,6 +44,17 @@ public:
     // Jumps to an overall frame of a pass through the steps.
     bool setFrame(uint32_t frame);
     bool isPlaying() const { return m_playing && !paused; }
+    // Set when the last pass through the steps ended; cleared by play.
+    bool isFinished() const { return m_finished; }
+    // Endless passes through the steps, or one pass (whatever the file said).
+    void setLooping(bool looping) { m_nloops = looping ? 0 : 1; }
+    bool isLooping() const { return m_nloops == 0; }
+    // Seconds into the current frame of the current step (0 without one);
+    // setting keeps the time within the frame.
+    float getFrameTime() const;
+    void setFrameTime(float seconds);
+    // The current frame's index in its block (0 without one).
+    uint32_t getCurrentFrameIndex() const;
     // The current frame's image (null without one) and source rectangle.
     aImage* getCurrentFrame(aRect& rect) const;
     // (displacement x, displacement y, frame width, frame height); false without a frame.
@@ -94,6 +105,7 @@ private:
     uint32_t m_width = 0;
     uint32_t m_height = 0;
     bool m_playing = false;
+    bool m_finished = false;
     bool m_showStopped = false;
     uint32_t m_totalFrames = 0;
     uint32_t m_frameCounter = 0;

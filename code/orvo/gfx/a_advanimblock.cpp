@@ -1,5 +1,6 @@
 #include "orvo/gfx/a_advanimblock.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "orvo/gfx/a_image.h"
@@ -52,6 +53,11 @@ float aAdvAnimBlock::advance(float seconds)
         }
     }
     return passEnd(leftover);
+}
+
+void aAdvAnimBlock::setTimer(float seconds)
+{
+    m_timer = std::isnan(seconds) ? 0.0f : std::clamp(seconds, 0.0f, m_frameDuration);
 }
 
 float aAdvAnimBlock::passEnd(float leftover)

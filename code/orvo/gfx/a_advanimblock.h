@@ -76,6 +76,8 @@ public:
     uint32_t getIndex() const { return m_index; }
     uint32_t getPass() const { return m_pass; }
     float getTimer() const { return m_timer; }
+    // Seconds into the current frame (left of it, backward), kept within the frame.
+    void setTimer(float seconds);
 
     aAdvAnim* owner = nullptr;
 

@@ -266,7 +266,8 @@ void aGraphServer::saveScreenshot(const std::string& folder, const std::string& 
     bool saved = false;
     if (!name.empty() && gpu_succeeded(m_device->readBackBuffer(pixels, width, height)) && width > 0 && height > 0 &&
         pixels.size() >= size_t(width) * height) {
-        saved = gpu_writeBmp(name.c_str(), pixels.data(), width, height);
+        const std::vector<uint8_t> bytes = gpu_encodeBmp(pixels.data(), width, height);
+        saved = !bytes.empty() && file_writeFull(name.c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()));
     }
     if (saved)
         a_log("Screenshot saved: %s", name.c_str());

@@ -30,6 +30,8 @@ struct aGpuPicture;
 class aImage {
 public:
     enum Effect : int32_t { EFFECT_NONE = 0, EFFECT_BLUR = 1, EFFECT_BLOOM = 2, EFFECT_GRAYSCALE = 3 };
+    // The halo's width in pixels of a bloom asked for without a radius.
+    static constexpr int32_t DEFAULT_BLOOM_RADIUS = 4;
     enum SurfaceIndex : uint32_t { SURFACE_PLAIN = 0, SURFACE_BLURRED = 1, SURFACE_GRAYSCALE = 2 };
 
     // One texture of a record. Image sizes are the picture's, texture sizes
@@ -122,8 +124,9 @@ public:
     // 0 shows the plain picture, 1 the blurred one, 2 the plain one with a
     // blurred halo (bloom), 3 the grayscale one (or the plain one grayed in
     // place). `params` is a BloomParam for 1 and 2, a GrayScaleParam for 3,
-    // or null. False when the record has no texture or the effect cannot be
-    // made (logged).
+    // or null; a bloom without a radius gets DEFAULT_BLOOM_RADIUS (or the
+    // blur made before). False when the record has no texture, for an
+    // unknown effect, or when the effect cannot be made (logged).
     bool setEffect(int32_t type, const EffectParamInterface* params = nullptr);
 
     // Locks a rectangle of the plain picture (null: all of it); A8R8G8B8 only.

@@ -35,8 +35,14 @@ bool aImage::setEffect(int32_t type, const EffectParamInterface* params)
     case EFFECT_BLUR:
     case EFFECT_BLOOM: {
         const auto* bloom = dynamic_cast<const BloomParam*>(params);
-        if (bloom && bloom->radius < 1) {
-            a_log("aImage. Blur radius %d refused: it must be at least 1", bloom->radius);
+        int32_t radius = bloom ? bloom->radius : 0;
+        // A bloom asked for by its strength alone keeps the blur made
+        // before, or gets a halo of the default width.
+        if (type == EFFECT_BLOOM && radius == 0)
+            radius = record.bloom && record.bloom->radius > 0 ? record.bloom->radius : DEFAULT_BLOOM_RADIUS;
+        const bool blurWanted = bloom || type == EFFECT_BLOOM;
+        if (blurWanted && radius < 1) {
+            a_log("aImage. Blur radius %d refused: it must be at least 1", radius);
             return false;
         }
         if (!record.bloom) {
@@ -47,11 +53,11 @@ bool aImage::setEffect(int32_t type, const EffectParamInterface* params)
             record.bloom->strength = bloom->strength;
         if (!record.hasTexture()) {
             // Nothing to blur yet: the loader applies it once there is a picture.
-            if (bloom)
-                record.bloom->radius = bloom->radius;
+            if (blurWanted)
+                record.bloom->radius = radius;
             return false;
         }
-        if (bloom && !applyBlur(bloom->radius))
+        if (blurWanted && !applyBlur(radius))
             return false;
         m_surface = &record.surfaces[type == EFFECT_BLUR ? SURFACE_BLURRED : SURFACE_PLAIN];
         m_effect = type;
@@ -77,8 +83,8 @@ bool aImage::setEffect(int32_t type, const EffectParamInterface* params)
     }
 
     default:
-        m_effect = type;
-        return true;
+        a_log("aImage. Unknown effect %d refused", type);
+        return false;
     }
 }
 

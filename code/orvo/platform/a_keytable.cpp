@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "orvo/app/a_keys.h"
+#include "orvo/platform/a_keycodes.h"
 
 namespace {
 

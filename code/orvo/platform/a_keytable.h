@@ -1,5 +1,5 @@
 // Maps the SDL scancodes (USB usage numbering) onto the engine's key codes
-// (orvo/app/a_keys.h). Pure table look-ups, any thread.
+// (orvo/platform/a_keycodes.h). Pure table look-ups, any thread.
 #pragma once
 
 #include <cstdint>

@@ -10,6 +10,11 @@ constexpr int32_t kWheelNotch = 120;
 // One SDL event as a message of the loop; false for events the loop does not see.
 bool translate(const SDL_Event& e, aMessage& out)
 {
+    if (e.type == sdlshared::wakeEventType()) {
+        // Only wakes the loop, which then looks at what it was woken for.
+        out = {A_MSG_NONE, 0, 0};
+        return true;
+    }
     switch (e.type) {
     case SDL_QUIT:
         // Only a signal or the session ending gets here (window closes are

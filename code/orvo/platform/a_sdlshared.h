@@ -1,6 +1,6 @@
 // Platform-internal: what the SDL event pump learns for the SDL input device
 // (wheel and motion between polls, a focus loss) and the shared start of
-// SDL's video subsystem. Main thread only.
+// SDL's video subsystem. Main thread only, except the wake-up.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,12 @@ namespace sdlshared {
 
 // Starts SDL's video (and event) subsystem once per process; false when it cannot start.
 bool ensureVideo();
+
+// Any thread: makes a waiting event pump come back with an empty message
+// (nothing happens before SDL's video has started).
+void wakeEventLoop();
+// The SDL event type of those wake-ups; 0 before video has started.
+uint32_t wakeEventType();
 
 void addWheel(int32_t delta);
 int32_t takeWheel();

@@ -44,3 +44,13 @@ bool system_setThreadPriority(int32_t priority);
 // The longest time between the presses of a double click, in milliseconds:
 // SDL's double-click-time hint when set, else 500.
 uint32_t system_doubleClickTimeMs();
+
+// Opens a web address in the desktop's browser: the desktop opener
+// ("xdg-open") runs as a detached child with the address as its one
+// argument, never through a shell. Only "http://" and "https://" addresses
+// without blanks or control characters are accepted; a refused address or an
+// opener that cannot be started is logged and answers false.
+bool system_openUrl(const char* url);
+// The program that opens addresses (tests put a recorder here); null or ""
+// puts back "xdg-open". Looked up on PATH unless it holds a "/".
+void system_setUrlOpener(const char* program);

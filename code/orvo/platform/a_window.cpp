@@ -15,6 +15,14 @@ SDL_Window* sdl(aWindowHandle window)
     return reinterpret_cast<SDL_Window*>(window);
 }
 
+aWindowSink g_sink;
+
+void report(const char* name, int32_t x = 0, int32_t y = 0, int32_t width = 0, int32_t height = 0)
+{
+    if (g_sink)
+        g_sink(aWindowCall{name, x, y, width, height});
+}
+
 uint32_t g_cursorId = A_CURSOR_ARROW;
 SDL_Cursor* g_cursor = nullptr;
 bool g_applied = false;
@@ -129,20 +137,86 @@ void window_show(aWindowHandle window)
 
 void window_raise(aWindowHandle window)
 {
+    report("raise");
     if (window)
         SDL_RaiseWindow(sdl(window));
 }
 
 void window_minimize(aWindowHandle window)
 {
+    report("minimize");
     if (window)
         SDL_MinimizeWindow(sdl(window));
 }
 
 void window_restore(aWindowHandle window)
 {
+    report("restore");
     if (window)
         SDL_RestoreWindow(sdl(window));
+}
+
+bool window_isMinimized(aWindowHandle window)
+{
+    return window && (SDL_GetWindowFlags(sdl(window)) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+bool window_getRect(aWindowHandle window, int32_t& x, int32_t& y, int32_t& width, int32_t& height)
+{
+    x = y = width = height = 0;
+    if (!window)
+        return false;
+    int wx = 0, wy = 0, ww = 0, wh = 0;
+    SDL_GetWindowPosition(sdl(window), &wx, &wy);
+    SDL_GetWindowSize(sdl(window), &ww, &wh);
+    int top = 0, left = 0, bottom = 0, right = 0;
+    // Borders are unknown on some systems (offscreen, fullscreen): then the client area is the window.
+    if (SDL_GetWindowBordersSize(sdl(window), &top, &left, &bottom, &right) != 0)
+        top = left = bottom = right = 0;
+    x = wx - left;
+    y = wy - top;
+    width = ww + left + right;
+    height = wh + top + bottom;
+    return true;
+}
+
+void window_clipCursor(aWindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    report("clipCursor", x, y, width, height);
+    if (!window)
+        return;
+#if SDL_VERSION_ATLEAST(2, 0, 18)
+    int wx = 0, wy = 0, ww = 0, wh = 0;
+    SDL_GetWindowPosition(sdl(window), &wx, &wy);
+    SDL_GetWindowSize(sdl(window), &ww, &wh);
+    // SDL wants the part over the client area, relative to it.
+    const int left = std::clamp(x - wx, 0, ww);
+    const int top = std::clamp(y - wy, 0, wh);
+    const int right = std::clamp(x + std::max(width, 0) - wx, 0, ww);
+    const int bottom = std::clamp(y + std::max(height, 0) - wy, 0, wh);
+    if (right > left && bottom > top) {
+        const SDL_Rect rect{left, top, right - left, bottom - top};
+        if (SDL_SetWindowMouseRect(sdl(window), &rect) == 0)
+            return;
+    }
+#endif
+    SDL_SetWindowGrab(sdl(window), SDL_TRUE);
+}
+
+void window_unclipCursor(aWindowHandle window)
+{
+    report("unclipCursor");
+    if (!window)
+        return;
+#if SDL_VERSION_ATLEAST(2, 0, 18)
+    SDL_SetWindowMouseRect(sdl(window), nullptr);
+#endif
+    SDL_SetWindowGrab(sdl(window), SDL_FALSE);
+}
+
+void window_setSink(aWindowSink sink)
+{
+    g_sink = std::move(sink);
 }
 
 bool window_cursorPos(aWindowHandle window, int32_t& x, int32_t& y)

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "orvo/app/a_application.h"
 #include "orvo/util/a_log.h"
 
 namespace {
@@ -22,7 +23,7 @@ std::string streamName(const std::string& path)
 
 } // namespace
 
-aMusicManager::aMusicManager(bool runThread)
+aMusicManager::aMusicManager(bool runThread) : m_paused(&aApplication::isApplicationPaused)
 {
     if (runThread)
         m_thread = std::thread(&aMusicManager::threadProc, this);

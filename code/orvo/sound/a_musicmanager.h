@@ -24,6 +24,7 @@ public:
     enum State : int32_t { STOPPED = 0, FADING_OUT = 1, PLAYING = 4, FADING_IN = 5 };
 
     // Answers whether the application is paused; read by the music thread.
+    // The application's own flag unless a test sets another.
     using PausedQuery = bool (*)();
 
     // Without `runThread` nothing advances the fades but update (tests).
@@ -56,6 +57,7 @@ public:
     // Queues under the manager's lock.
     void AddFileToTask(const std::string& folder, const std::string& line, const std::string& listName) override;
 
+    // Null: nothing pauses the fades.
     void setPausedQuery(PausedQuery query) { m_paused = query; }
 
     // What the streams are doing, for the loading screen's and the tests' eyes.
@@ -80,7 +82,7 @@ private:
     int16_t m_current = -1;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
-    std::atomic<PausedQuery> m_paused{nullptr};
+    std::atomic<PausedQuery> m_paused;
     std::mutex m_wakeMutex;
     std::condition_variable m_wake;
     std::string m_folder;

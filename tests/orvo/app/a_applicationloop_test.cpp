@@ -219,13 +219,17 @@ TEST(ApplicationLoadingThread, ASecondStartIsRefusedAndFramesComeAtMost30ASecond
     Rig rig(60, false);
     g_release = false;
     uint32_t code = 0;
+    EXPECT_FALSE(rig.app.isLoadingThreadRunning());
     rig.app.startLoadingThread(&waitForRelease, &code);
     rig.app.startLoadingThread(&waitForRelease, &code);
     EXPECT_TRUE(log.contains("Error: thread for loading already created!"));
+    EXPECT_TRUE(rig.app.isLoadingThreadRunning());
+    EXPECT_TRUE(rig.app.isLoadingThreadRunning()); // asking twice changes nothing
     EXPECT_FALSE(rig.app.isLoadingDone());
     EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{33});
     g_release = true;
     waitUntilDone(rig.app);
+    EXPECT_FALSE(rig.app.isLoadingThreadRunning());
     EXPECT_TRUE(rig.boxSink.boxes.empty());
     EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{});
     // Done means gone: a new thread may start.

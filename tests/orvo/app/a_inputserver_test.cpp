@@ -71,6 +71,7 @@ TEST_F(InputServerTest, WhileInactiveNothingIsPolledButThePointer)
     rig.keys->setCursor(512, 384);
     EXPECT_EQ(poll(A_KEY_W, false), 2u);
     EXPECT_EQ(std::pair(rig.inputServer->pointerX, rig.inputServer->pointerY), std::pair(512, 384));
+    EXPECT_TRUE(rig.inputServer->isMouseNonExclusive());
 }
 
 TEST(InputServer, MissingDevicesAreLoggedAndStayUp)
@@ -85,6 +86,7 @@ TEST(InputServer, MissingDevicesAreLoggedAndStayUp)
     aInputServer input(std::move(device));
     EXPECT_TRUE(log.contains("aInputServer. Keyboard CreateDevice failed (A_INPUT_NODEVICE)"));
     EXPECT_TRUE(log.contains("aInputServer. Mouse CreateDevice failed (A_INPUT_NODEVICE)"));
+    EXPECT_FALSE(input.isMouseNonExclusive());
     keys->setKey(A_KEY_A, true);
     input.update();
     EXPECT_EQ(input.keyStates[A_KEY_A], 0u);

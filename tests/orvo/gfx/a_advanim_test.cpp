@@ -312,3 +312,58 @@ TEST_F(AdvAnimTest, DrawMovesTheDisplacementWithTheScaleAndMirrors)
     EXPECT_EQ(d[0].text(), "SpriteDraw(src 16 0 32 16, scale -2 2, centre -16 16, rot 0, at 92 54, colour FF00FF00)");
     EXPECT_EQ(d[1].text(), "SpriteDraw(src 16 0 32 16, scale 1 1, centre 8 8, rot 0, at 104 52, colour FFFFFFFF)");
 }
+
+TEST_F(AdvAnimTest, PlayingOnceFinishesAfterTheLastStepOnlyAndPlayClearsItLoopingNeverFinishes)
+{
+    Watched a;
+    twoSteps(a, "NLoops=3\n");
+    EXPECT_FALSE(a.isLooping());
+    a.setLooping(false); // one pass, whatever the file said
+    EXPECT_FALSE(a.isFinished());
+    for (int i = 0; i < 4; ++i)
+        a.update(0.1f);
+    EXPECT_FALSE(a.isFinished()) << "B's last frame is still showing";
+    EXPECT_TRUE(a.isPlaying());
+    EXPECT_EQ(a.getCurrentFrameIndex(), 1u);
+    a.update(0.1f);
+    EXPECT_TRUE(a.isFinished());
+    EXPECT_FALSE(a.isPlaying());
+    EXPECT_EQ(a.sequenceEnds, 1);
+    a.update(1.0f);
+    EXPECT_TRUE(a.isFinished());
+
+    a.play();
+    EXPECT_FALSE(a.isFinished());
+    EXPECT_EQ(a.getCurrentFrameIndex(), 0u);
+    a.setLooping(true);
+    EXPECT_TRUE(a.isLooping());
+    for (int i = 0; i < 100; ++i)
+        a.update(0.1f);
+    EXPECT_FALSE(a.isFinished());
+    EXPECT_TRUE(a.isPlaying());
+    EXPECT_EQ(a.sequenceEnds, 1 + 20);
+}
+
+TEST_F(AdvAnimTest, TheFrameTimeIsTheTimeIntoTheCurrentFrameAndStaysWithinIt)
+{
+    aAdvAnim empty;
+    EXPECT_EQ(empty.getFrameTime(), 0.0f);
+    empty.setFrameTime(1.0f);
+    EXPECT_EQ(empty.getCurrentFrameIndex(), 0u);
+
+    aAdvAnim a;
+    twoSteps(a);
+    a.update(0.05f);
+    EXPECT_NEAR(a.getFrameTime(), 0.05f, 1e-6f);
+    a.setFrameTime(0.0f);
+    a.update(0.06f);
+    EXPECT_EQ(a.getCurrentFrameIndex(), 0u) << "restarted within the frame: 0.06 s of 0.1";
+    a.setFrameTime(5.0f);
+    EXPECT_NEAR(a.getFrameTime(), 0.1f, 1e-6f);
+    a.setFrameTime(-1.0f);
+    EXPECT_EQ(a.getFrameTime(), 0.0f);
+    a.setFrameTime(std::nanf(""));
+    EXPECT_EQ(a.getFrameTime(), 0.0f);
+    a.update(0.1f);
+    EXPECT_EQ(a.getCurrentFrameIndex(), 1u);
+}

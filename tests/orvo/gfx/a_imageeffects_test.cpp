@@ -184,9 +184,53 @@ TEST_F(ImageEffects, EffectsAskedForBeforeThePictureAreMadeWhenItLoads)
     EXPECT_EQ(surface(image, 1).imageWidth, 10u);
     EXPECT_NE(surface(image, 2).texture, nullptr);
     EXPECT_EQ(image.getRecord()->bloom->strength, 0.5f);
-    // Any other effect number is only remembered; drawing treats it as none.
-    EXPECT_TRUE(image.setEffect(7));
-    EXPECT_EQ(image.getEffect(), 7);
+}
+
+TEST_F(ImageEffects, UnknownEffectNumbersAreRefusedAndChangeNothing)
+{
+    LogCapture log;
+    aImage image = load(aGpuFormat::A8R8G8B8);
+    ASSERT_TRUE(image.setEffect(aImage::EFFECT_GRAYSCALE));
+    for (int32_t type : {7, 4, -1}) {
+        EXPECT_FALSE(image.setEffect(type)) << type;
+        EXPECT_TRUE(log.contains("aImage. Unknown effect " + std::to_string(type) + " refused"));
+    }
+    EXPECT_EQ(image.getEffect(), aImage::EFFECT_GRAYSCALE);
+    EXPECT_EQ(image.getSurface(), &surface(image, 2));
+}
+
+TEST_F(ImageEffects, ABloomWithAStrengthAloneGetsTheDefaultHaloOrKeepsTheBlurMadeBefore)
+{
+    aImage image = load(aGpuFormat::A8R8G8B8, 16, 8);
+    const aImage::BloomParam strengthOnly(0, 0.7f);
+    ASSERT_TRUE(image.setEffect(aImage::EFFECT_BLOOM, &strengthOnly));
+    const uint32_t r = aImage::DEFAULT_BLOOM_RADIUS;
+    ASSERT_NE(surface(image, 1).texture, nullptr);
+    EXPECT_EQ(surface(image, 1).imageWidth, 16 + 2 * r);
+    EXPECT_EQ(kbtest::texturePixels(*surface(image, 1).texture), expectedBlur(image, r));
+    EXPECT_EQ(image.getRecord()->bloom->strength, 0.7f);
+    device->clearRecords();
+    image.drawAt(100, 50);
+    auto d = sprites();
+    ASSERT_EQ(d.size(), 3u) << "halo, picture, halo added";
+    EXPECT_EQ(d[0].object, surface(image, 1).texture.get());
+    EXPECT_EQ(d[0].text(), "SpriteDraw(src 0 0 24 16, scale 1 1, centre 12 8, rot 0, at 96 46, colour B2FFFFFF)");
+
+    // After a blur of its own radius the strength alone keeps it.
+    const aImage::BloomParam six(6, 1.0f);
+    ASSERT_TRUE(image.setEffect(aImage::EFFECT_BLUR, &six));
+    ASSERT_TRUE(image.setEffect(aImage::EFFECT_BLOOM, &strengthOnly));
+    EXPECT_EQ(surface(image, 1).imageWidth, 16u + 12);
+    ASSERT_TRUE(image.setEffect(aImage::EFFECT_BLOOM));
+    EXPECT_EQ(image.getEffect(), aImage::EFFECT_BLOOM);
+    const aImage::BloomParam negative(-2, 1.0f);
+    EXPECT_FALSE(image.setEffect(aImage::EFFECT_BLOOM, &negative));
+
+    // Without any parameter on a fresh picture: the default halo, not a missing one.
+    aImage bare = load(aGpuFormat::A8R8G8B8, 16, 8);
+    ASSERT_TRUE(bare.setEffect(aImage::EFFECT_BLOOM));
+    ASSERT_NE(surface(bare, 1).texture, nullptr);
+    EXPECT_EQ(surface(bare, 1).imageWidth, 16 + 2 * r);
 }
 
 TEST_F(ImageEffects, BloomDrawsTheHaloUnderThePictureThenAddsItWithAClampedAlpha)

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "orvo/platform/a_instancelock.h"
@@ -103,4 +106,79 @@ TEST(SystemDoubleClick, TheHintWhenItHoldsATimeElse500)
         EXPECT_EQ(system_doubleClickTimeMs(), 500u) << bad;
     }
     unsetenv("SDL_MOUSE_DOUBLE_CLICK_TIME");
+}
+
+TEST(InstanceLock, TheHolderHearsRaiseRequestsOnceEachUntilItLetsGo)
+{
+    kbtest::TempDir dir("lock");
+    aInstanceLock first, second;
+    ASSERT_EQ(first.acquire("Kesterby", dir.path()), aInstanceLock::Result::Acquired);
+    EXPECT_EQ(first.socketPath(), dir.path() + "/Kesterby.sock");
+    EXPECT_FALSE(first.takeRaiseRequest());
+    ASSERT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::HeldElsewhere);
+    EXPECT_TRUE(second.requestRaise());
+    EXPECT_TRUE(second.requestRaise());
+    bool heard = false;
+    for (int i = 0; i < 5000 && !heard; ++i) {
+        heard = first.takeRaiseRequest();
+        if (!heard)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(heard);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    (void)first.takeRaiseRequest(); // the second request, when it came apart
+    EXPECT_FALSE(first.takeRaiseRequest());
+
+    first.release();
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/Kesterby.sock"));
+    EXPECT_FALSE(second.requestRaise());
+}
+
+namespace {
+
+// An opener that writes how many arguments it got and the first one into a
+// file (made complete by a rename, so a reader never sees half of it).
+std::string fakeOpener(const kbtest::TempDir& dir)
+{
+    const std::string script = dir.file("opener.sh");
+    kbtest::writeFile(script, "#!/bin/sh\nprintf '%s\\n%s' \"$#\" \"$1\" > \"" + dir.file("got.tmp") + "\"\nmv \"" +
+                                  dir.file("got.tmp") + "\" \"" + dir.file("got") + "\"\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    return script;
+}
+
+std::string waitForFile(const std::string& path)
+{
+    for (int i = 0; i < 10000 && !std::filesystem::exists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const std::string text = kbtest::readFile(path);
+    std::filesystem::remove(path);
+    return text;
+}
+
+} // namespace
+
+TEST(OpenUrl, TheOpenerGetsTheAddressAsItsOneArgumentAndRefusedAddressesRunNothing)
+{
+    kbtest::TempDir dir("url");
+    system_setUrlOpener(fakeOpener(dir).c_str());
+    const std::string got = dir.file("got");
+    for (const char* url : {"https://example.org/park?a=1&b=2", "http://x.test/';touch${IFS}pwned;'\"$(id)\"`id`",
+                            "HTTPS://EXAMPLE.ORG/"}) {
+        ASSERT_TRUE(system_openUrl(url)) << url;
+        EXPECT_EQ(waitForFile(got), std::string("1\n") + url);
+    }
+    for (const char* url : {"file:///etc/passwd", "javascript:alert(1)", "https://a.test/\nrm -rf ~",
+                            "https://a.test/ b", "http://", "", "xdg-open", "-h", "ftp://a.test/"})
+        EXPECT_FALSE(system_openUrl(url)) << url;
+    EXPECT_FALSE(system_openUrl(nullptr));
+    // A good address still comes through afterwards: nothing refused above left a file.
+    ASSERT_TRUE(system_openUrl("https://example.org/"));
+    EXPECT_EQ(waitForFile(got), "1\nhttps://example.org/");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("pwned")));
+    EXPECT_FALSE(std::filesystem::exists("pwned"));
+
+    system_setUrlOpener((dir.path() + "/no-such-opener").c_str());
+    EXPECT_FALSE(system_openUrl("https://example.org/"));
+    system_setUrlOpener(nullptr);
 }

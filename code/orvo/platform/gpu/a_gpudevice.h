@@ -47,7 +47,7 @@
 // - water: aGpuVertex2 with stage 1 (its texture, ops and complement args).
 // - alpha test: AlphaTestEnable, AlphaFunc Greater, AlphaRef.
 // - wide screen: a RenderTarget texture, setRenderTarget, then the sprite.
-// - screenshots: readBackBuffer and gpu_writeBmp; gamma: setGammaRamp.
+// - screenshots: readBackBuffer and gpu_encodeBmp; gamma: setGammaRamp.
 // - device loss in tests: loseDevice(); failures of any call: failNext().
 #pragma once
 

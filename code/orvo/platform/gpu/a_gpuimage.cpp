@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "orvo/app/a_file.h"
 #include "orvo/platform/gpu/a_gpucodecs.h"
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/util/a_log.h"
@@ -155,10 +154,4 @@ std::vector<uint8_t> gpu_encodeBmp(const uint32_t* argb, uint32_t width, uint32_
             out.push_back(0);
     }
     return out;
-}
-
-bool gpu_writeBmp(const char* path, const uint32_t* argb, uint32_t width, uint32_t height)
-{
-    const std::vector<uint8_t> bytes = gpu_encodeBmp(argb, width, height);
-    return !bytes.empty() && path && file_writeFull(path, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }

@@ -57,7 +57,6 @@ aGpuImageFileFormat gpu_imageFileFormat(const void* data, size_t size);
 [[nodiscard]] aGpuResult gpu_createTexture(aGpuDevice& device, uint32_t width, uint32_t height, aGpuFormat format,
                                            aGpuUsage usage, std::unique_ptr<aGpuTexture>& out);
 
-// A 24-bit BMP of the ARGB picture (alpha dropped), rows bottom-up.
+// A 24-bit BMP of the ARGB picture (alpha dropped), rows bottom-up; empty
+// for an empty picture. The caller writes the bytes where it wants them.
 std::vector<uint8_t> gpu_encodeBmp(const uint32_t* argb, uint32_t width, uint32_t height);
-// Writes it through a temporary file renamed into place; true on success.
-bool gpu_writeBmp(const char* path, const uint32_t* argb, uint32_t width, uint32_t height);

@@ -1,5 +1,6 @@
 #include "orvo/platform/gpu/a_gpusprite.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "orvo/platform/gpu/a_gpudevice.h"
@@ -52,17 +53,50 @@ aGpuResult aGpuSprite::end()
     return result;
 }
 
+namespace {
+
+// How far in from each end of a source span of `texels` sampling has to stay
+// so that no pixel centre inside the quad reaches past the edge texels'
+// centres. Magnified by `scale`, the edge pixel's centre lies 0.5 / scale
+// texels inside: the rest up to half a texel is taken off both ends.
+// Turned, a pixel centre may lie right on the edge: half a texel.
+float edgeInset(float texels, float scale, bool turned)
+{
+    const float s = std::fabs(scale);
+    float inset = 0.0f;
+    if (turned)
+        inset = 0.5f;
+    else if (s > 1.0f + 1e-6f && s * texels > 1.0f)
+        inset = 0.5f * (s - 1.0f) * texels / (s * texels - 1.0f);
+    return std::min({inset, 0.5f, texels * 0.5f});
+}
+
+} // namespace
+
 void aGpuSprite::transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
-                           float rotation, aGpuVec2 translation, uint32_t argb, aGpuVertex out[4])
+                           float rotation, aGpuVec2 translation, uint32_t argb, aGpuVertex out[4], bool filtered)
 {
     const float w = static_cast<float>(source.right - source.left);
     const float h = static_cast<float>(source.bottom - source.top);
     const float tw = static_cast<float>(texture.width()), th = static_cast<float>(texture.height());
-    const float u0 = static_cast<float>(source.left) / tw, u1 = static_cast<float>(source.right) / tw;
-    const float v0 = static_cast<float>(source.top) / th, v1 = static_cast<float>(source.bottom) / th;
+    const bool turned = rotation != 0.0f;
+    // Filtered and magnified or turned, the edge pixels would blend in the
+    // texels just outside the source: the neighbouring frame of a strip or,
+    // through wrapping, the texture's opposite edge. Sampling stops at the
+    // centres of the edge texels instead.
+    float left = static_cast<float>(source.left), right = static_cast<float>(source.right);
+    float top = static_cast<float>(source.top), bottom = static_cast<float>(source.bottom);
+    if (filtered) {
+        const float ix = edgeInset(w, scale.x, turned), iy = edgeInset(h, scale.y, turned);
+        left += ix;
+        right -= ix;
+        top += iy;
+        bottom -= iy;
+    }
+    const float u0 = left / tw, u1 = right / tw;
+    const float v0 = top / th, v1 = bottom / th;
     const float corners[4][2] = {{0.0f, 0.0f}, {w, 0.0f}, {0.0f, h}, {w, h}};
     const float uv[4][2] = {{u0, v0}, {u1, v0}, {u0, v1}, {u1, v1}};
-    const bool turned = rotation != 0.0f;
     const float c = turned ? std::cos(rotation) : 1.0f, s = turned ? std::sin(rotation) : 0.0f;
     for (int i = 0; i < 4; ++i) {
         const float px = corners[i][0] * scale.x - centre.x;
@@ -127,7 +161,10 @@ aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const 
     m_texture = texture;
     const size_t at = m_vertices.size();
     m_vertices.resize(at + 4);
-    transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at]);
+    const bool filtered =
+        m_device.getTextureStageState(0, aGpuStageState::MinFilter) == static_cast<uint32_t>(aGpuFilter::Linear) ||
+        m_device.getTextureStageState(0, aGpuStageState::MagFilter) == static_cast<uint32_t>(aGpuFilter::Linear);
+    transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at], filtered);
     m_device.setPendingBatch(this);
     if (!m_open)
         flush();

@@ -11,6 +11,8 @@
 //
 // Sprites draw with the device's current render and stage-0 states (blend,
 // colour operation, alpha test, filter); the second stage is not used.
+// Magnified or turned sprites drawn with linear filtering keep to their
+// source rectangle: frames of a packed strip draw without seams.
 // Made by aGpuDevice::createSprite; main thread only; must be destroyed
 // before its device.
 #pragma once
@@ -42,9 +44,12 @@ public:
     void flush();
 
     // Where draw() would put the four corners (top-left, top-right,
-    // bottom-left, bottom-right) and their texture coordinates.
+    // bottom-left, bottom-right) and their texture coordinates. With
+    // `filtered` (linear filtering), a magnified or turned sprite samples from
+    // up to half a texel inside its source, so nothing outside it blends in.
     static void transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
-                          float rotation, aGpuVec2 translation, uint32_t argb, aGpuVertex out[4]);
+                          float rotation, aGpuVec2 translation, uint32_t argb, aGpuVertex out[4],
+                          bool filtered = false);
 
 private:
     friend class aGpuDevice;

@@ -76,13 +76,9 @@ TEST(GpuImage, PngKeepsColoursAndAlphaExactlyAndJpegComesClose)
 
 TEST(GpuImage, BmpWriterAndReaderRoundTripBottomUpRows)
 {
-    kbtest::TempDir dir("bmp");
-    const std::string path = dir.file("shot.bmp");
     auto picture = testPicture(5, 3); // 15 bytes a row: rows are padded to 16
-    ASSERT_TRUE(gpu_writeBmp(path.c_str(), picture.data(), 5, 3));
-    EXPECT_FALSE(gpu_writeBmp(path.c_str(), picture.data(), 0, 3));
-    const std::string file = kbtest::readFile(path);
-    EXPECT_EQ(file, bytes(gpu_encodeBmp(picture.data(), 5, 3)));
+    EXPECT_TRUE(gpu_encodeBmp(picture.data(), 0, 3).empty());
+    const std::string file = bytes(gpu_encodeBmp(picture.data(), 5, 3));
     ASSERT_EQ(file.size(), 54u + 16 * 3);
     aGpuPicture out;
     ASSERT_EQ(decode(file, out), aGpuResult::Ok);

@@ -1,0 +1,141 @@
+// A second start hands over to the first: the running instance's window comes
+// to the front, the second start ends at once with 0, whatever state the
+// first one is in.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "orvo/platform/a_instancelock.h"
+#include "support/app_fixture.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Well above the time a start takes: a child that is still there has hung.
+constexpr int kPatienceSeconds = 5;
+
+int32_t init(aApplication& app)
+{
+    return app.init("Kesterby", nullptr, "", "Brindlewick");
+}
+
+// What a forked second start does with its init's answer.
+kbtest::ChildResult secondStart(const std::string& lockFolder)
+{
+    return kbtest::runChild(
+        [&] {
+            kbtest::TestApp second;
+            second.setLockFolder(lockFolder);
+            _exit(init(second) == 1 ? 0 : 3);
+        },
+        kPatienceSeconds);
+}
+
+class WindowCalls {
+public:
+    WindowCalls()
+    {
+        window_setSink([this](const aWindowCall& call) { names.push_back(call.name); });
+    }
+    ~WindowCalls() { window_setSink({}); }
+    std::vector<std::string> names;
+};
+
+// A socket file at `path` that nobody listens on any more.
+void leaveStaleSocket(const std::string& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const int s = socket(AF_UNIX, SOCK_DGRAM, 0);
+    ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(s);
+}
+
+} // namespace
+
+TEST(SecondStart, RaisesTheRunningWindowAndEndsWith0WhileTheFirstRunsOn)
+{
+    kbtest::TempDir lockDir("lock");
+    kbtest::LoopRig rig;
+    rig.app.setLockFolder(lockDir.path());
+    ASSERT_EQ(init(rig.app), 0);
+    WindowCalls calls;
+
+    const kbtest::ChildResult child = secondStart(lockDir.path());
+    EXPECT_TRUE(child.exited && child.code == 0) << child.describe();
+
+    // The request comes in on the listener's thread; the loop turns until it shows.
+    int raisedAt = 0;
+    rig.app.onUpdate = [&](int frame) {
+        if (raisedAt == 0 && !calls.names.empty())
+            raisedAt = frame;
+        if ((raisedAt && frame > raisedAt + 3) || frame > 5000)
+            return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 0;
+    };
+    EXPECT_EQ(rig.app.run(), 0);
+    ASSERT_GT(raisedAt, 0) << "the window was never raised";
+    EXPECT_EQ(calls.names, std::vector<std::string>{"raise"}); // not minimised: nothing to restore
+    EXPECT_EQ(rig.app.updates, raisedAt + 4);
+
+    // One request, one raise; the first instance still holds its guard.
+    aInstanceLock probe;
+    EXPECT_EQ(probe.acquire("Kesterby", lockDir.path()), aInstanceLock::Result::HeldElsewhere);
+    rig.app.shutdown();
+    EXPECT_EQ(probe.acquire("Kesterby", lockDir.path()), aInstanceLock::Result::Acquired);
+}
+
+TEST(SecondStart, AHolderThatDoesNotListenNeverHoldsTheSecondStartUpNorALaterStart)
+{
+    kbtest::TempDir lockDir("lock");
+    aInstanceLock naming;
+    ASSERT_EQ(naming.acquire("Kesterby", lockDir.path()), aInstanceLock::Result::Acquired);
+    const std::string lockPath = naming.path();
+    const std::string socketPath = naming.socketPath();
+    naming.release();
+
+    // A holder of the lock that never answers: first with a socket file left
+    // by a crashed instance, then with a bound socket nobody reads whose queue is full.
+    const int foreign = open(lockPath.c_str(), O_RDWR);
+    ASSERT_GE(foreign, 0);
+    ASSERT_EQ(flock(foreign, LOCK_EX | LOCK_NB), 0);
+    leaveStaleSocket(socketPath);
+    kbtest::ChildResult child = secondStart(lockDir.path());
+    EXPECT_TRUE(child.exited && child.code == 0) << child.describe();
+
+    unlink(socketPath.c_str());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    const int deaf = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+    ASSERT_EQ(bind(deaf, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const int filler = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+    int sent = 0;
+    while (sendto(filler, "raise", 5, 0, reinterpret_cast<sockaddr*>(&address), sizeof address) == 5 && sent < 100000)
+        ++sent;
+    close(filler);
+    child = secondStart(lockDir.path());
+    EXPECT_TRUE(child.exited && child.code == 0) << child.describe();
+
+    // Once that holder is gone, a normal start takes over its files.
+    close(deaf);
+    close(foreign);
+    kbtest::TestApp later;
+    later.setLockFolder(lockDir.path());
+    ASSERT_EQ(init(later), 0);
+    aInstanceLock probe;
+    EXPECT_EQ(probe.acquire("Kesterby", lockDir.path()), aInstanceLock::Result::HeldElsewhere);
+    EXPECT_TRUE(probe.requestRaise());
+    later.shutdown();
+}
