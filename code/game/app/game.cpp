@@ -14,6 +14,8 @@
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
+#include "orvo/platform/a_system.h"
+#include "orvo/platform/a_window.h"
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/sound/a_musicmanager.h"
 #include "orvo/sound/a_soundmanager.h"
@@ -172,31 +174,33 @@ void cGame::repairCursor()
 
 bool cGame::mouseRunsNonExclusive() const
 {
-    // FIXME: aInputServer::isMouseNonExclusive once the engine has it; the
-    // mouse always runs with the animated cursor here.
-    return true;
+    return m_inputServer && m_inputServer->isMouseNonExclusive();
 }
 
 void cGame::clipCursor()
 {
-    // FIXME: window_getRect and window_clipCursor once the engine has them:
-    // the rectangle is the window's top-left corner and ScreenWidth x ScreenHeight.
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    if (!window_getRect(getWindow(), x, y, width, height))
+        return;
+    // The game's size, not the window's: the client area is what the player sees.
+    window_clipCursor(getWindow(), x, y, m_settings.screenWidth, m_settings.screenHeight);
 }
 
 void cGame::unclipCursor()
 {
-    // FIXME: window_unclipCursor once the engine has it.
+    window_unclipCursor(getWindow());
 }
 
 void cGame::openQuitPage() const
 {
-    // FIXME: system_openUrl once the engine has it ("ShellExecute error %d:" on failure).
-    a_log("cGame. Cannot open \"%s\" on this system yet", m_settings.openUrlOnQuit.c_str());
+    // The platform logs a refused address or an opener that did not start.
+    system_openUrl(m_settings.openUrlOnQuit.c_str());
 }
 
 bool cGame::loadingThreadRuns() const
 {
-    // FIXME: aApplication::isLoadingThreadRunning once the engine has it.
+    // The thread counts until the frame loop has joined it, not only while its
+    // routine works: states stay untouched until the hand-over is complete.
     return m_loadingThread.joinable();
 }
 
