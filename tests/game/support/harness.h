@@ -76,7 +76,8 @@ public:
     void frames(int count);
     // Frames until the loading thread has ended (at most maxFrames); false when it did not.
     bool waitForLoad(int maxFrames = 600);
-    // Frames until the state of that id is current and initiated.
+    // Frames until the state of that id is current and initiated; while a
+    // loading thread runs the player keeps clicking (to pass the click wait).
     bool waitForState(int32_t id, int maxFrames = 600);
 
     // The pointer and the left button, each followed by one frame.
