@@ -59,6 +59,23 @@ aColor withAlpha(float alpha, aColor rgb)
 
 } // namespace
 
+namespace {
+std::atomic<cLoadingScreen::ProgressObserver> g_progressObserver{nullptr};
+} // namespace
+
+void cLoadingScreen::setProgressObserver(ProgressObserver observer)
+{
+    g_progressObserver.store(observer);
+}
+
+void cLoadingScreen::setProgress(uint16_t percent)
+{
+    const uint16_t value = percent > 100 ? 100 : percent;
+    m_progress.store(value, std::memory_order_relaxed);
+    if (ProgressObserver observer = g_progressObserver.load())
+        observer(value);
+}
+
 void cLoadingScreen::resetCycles()
 {
     Cycles& c = cycles();
@@ -176,7 +193,9 @@ void cLoadingScreen::sampleClick()
         return;
     int32_t x = 0, y = 0;
     input->getMousePos(x, y);
-    const bool inside = x >= 1 && x <= kScreenWidth - 1 && y >= 1 && y <= kScreenHeight - 1;
+    // The input server holds a pointer beyond the window on its edge pixels:
+    // those count as outside on every side.
+    const bool inside = x >= 1 && x < kScreenWidth - 1 && y >= 1 && y < kScreenHeight - 1;
     if (app->isPaused() || !inside) {
         m_pressed = false;
         return;

@@ -41,7 +41,10 @@ public:
     // background, the scene, the bar and the texts.
     void draw(float dt);
 
-    void setProgress(uint16_t percent) { m_progress.store(percent > 100 ? 100 : percent, std::memory_order_relaxed); }
+    // Loading thread; the observer (tests, benchmarks) hears every value.
+    void setProgress(uint16_t percent);
+    using ProgressObserver = void (*)(uint16_t percent);
+    static void setProgressObserver(ProgressObserver observer);
     uint16_t getProgress() const { return m_progress.load(std::memory_order_relaxed); }
     float getShownFraction() const { return m_shownFraction; }
     int getTipIndex() const { return m_tipIndex; }
