@@ -252,3 +252,28 @@ TEST_F(LoadingScreenTest, ScenesAlternateThroughTheLoadingSceneSetting)
     EXPECT_EQ(setting, start);
     EXPECT_NE(screen.getScenarioState(), cLoadingScenario::STATE_FINISHED);
 }
+
+// How the loading screen looks with a scene running, the bar and the texts.
+TEST(LoadingScreenLook, SceneBarAndTexts)
+{
+    StateCalls calls;
+    ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls, "", false); });
+    GameHarness h;
+    ASSERT_EQ(h.start(), 0);
+    ASSERT_TRUE(h.waitForState(STATE_MENU, 100000));
+
+    cLoadingScreen::resetCycles();
+    a_srand(7);
+    cLoadingScreen screen("gui:progress.jng", "gui:progress_back.jng", 335, true);
+    auto scene = std::make_unique<cAnimalRun>(h.game().getImageManager());
+    scene->initVariant(1);
+    screen.setScenario(std::move(scene));
+    screen.setProgress(60);
+    aGraphServer* graph = h.game().getGraphServer();
+    for (int i = 0; i < 75; ++i) {
+        ASSERT_TRUE(graph->beginScene());
+        screen.draw(kFrame);
+        graph->endScene();
+    }
+    h.expectScreen("loading_screen");
+}
