@@ -81,8 +81,11 @@ void cGame::clearButtonFocus()
 
 int32_t cGame::render()
 {
-    if (!m_graphServer)
+    if (!m_graphServer) {
+        // No frame can be drawing: a loading routine waiting for one goes on.
+        m_loaderEvent.endFrame();
         return 0;
+    }
     if (!m_viewportKnown) {
         m_viewport = aRect(0, 0, m_settings.screenWidth, m_settings.screenHeight);
         m_viewportKnown = true;
