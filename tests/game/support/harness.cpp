@@ -131,13 +131,14 @@ bool GameHarness::waitForState(int32_t id, int maxFrames)
         if (state && state->getId() == id && state->isInitiated() && !m_game->loadingThreadRuns())
             return true;
         // The player clicks through a loading screen that waits for it.
-        const bool loading = m_game->loadingThreadRuns();
-        if (loading)
+        if (m_game->loadingThreadRuns()) {
             m_input->setCursor(512, 384);
-        m_input->setButton(0, loading && i % 2 == 0);
+            m_input->setButton(0, true);
+            frame();
+            m_input->setButton(0, false);
+        }
         frame();
     }
-    m_input->setButton(0, false);
     return false;
 }
 
