@@ -5,7 +5,6 @@
 #include "game/app/game.h"
 #include "game/app/gamestate.h"
 #include "game/app/loadingscreen.h"
-#include "game/app/playerprofile.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_imagemanager.h"
