@@ -204,57 +204,10 @@ bool cGame::loadingThreadRuns() const
     return m_loadingThread.joinable();
 }
 
-void cGame::startLoader(aLoadingRoutine routine)
-{
-    if (loadingThreadRuns()) {
-        a_log("Error: thread for loading already created!");
-        return;
-    }
-    clearFlags(FLAG_DRAW);
-    m_loaderEvent = std::make_unique<cLoaderEvent>();
-    startLoadingThread(routine, this);
-}
-
-void cGame::startInitialLoad()
-{
-    startLoader(&cGame::initialLoaderThread);
-}
-
-uint32_t cGame::initialLoaderThread(void* parameter)
-{
-    auto* game = static_cast<cGame*>(parameter);
-    // FIXME: the initial load (sound manager, resource lists, particles, the
-    // kinds, the screens' images, the click wait) comes with the loading
-    // screen's work. Until then it only makes the states and hands over.
-    // Once the sound volume is applied there, it deletes the start-up
-    // placeholder player (the empty name), so that the profile window asks
-    // a newcomer's name.
-    if (game->isQuitting())
-        return 0;
-    cGameState::createAll();
-    game->setFlags(FLAG_DRAW | FLAG_STATES);
-    game->requestState(STATE_MENU);
-    return 0;
-}
-
-uint32_t cGame::screenLoaderThread(void* parameter)
-{
-    auto* game = static_cast<cGame*>(parameter);
-    // FIXME: the screens' images are reloaded here behind the loading
-    // screen, with the loading screen's work.
-    if (!game->isQuitting() && game->m_currentState) {
-        game->m_currentState->setModalCount(0);
-        game->m_currentState->init();
-    }
-    game->setFlags(FLAG_DRAW | FLAG_STATES);
-    return 0;
-}
-
 void cGame::waitForLoadingThread()
 {
     m_quitting.store(true);
-    if (m_loaderEvent)
-        m_loaderEvent->cancel();
+    m_loaderEvent.cancel();
     if (m_loadingThread.joinable())
         m_loadingThread.join();
 }
@@ -367,7 +320,8 @@ int32_t cGame::shutdown()
     cGameState::releaseAll();
     m_currentState = nullptr;
     releaseLevelKinds();
-    // FIXME: the food, bonus and upgrade kinds and the sprite registry go here once they exist.
+    // FIXME: the food, bonus and upgrade kinds go here once they exist.
+    m_spriteRegistry.releaseAll();
 
     m_pauseGdi.reset();
     deleteInput();
@@ -378,7 +332,6 @@ int32_t cGame::shutdown()
     deleteAndClear(m_musicManager);
     deleteAndClear(m_particles);
     deleteAndClear(m_locale);
-    m_loaderEvent.reset();
 
     if (m_crashInstalled) {
         crash_restore();

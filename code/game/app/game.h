@@ -15,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "game/app/kindloaders.h"
 #include "game/app/loaderevent.h"
 #include "game/app/profiles.h"
 #include "game/app/settings.h"
+#include "game/app/spriteregistry.h"
 #include "orvo/app/a_application.h"
 #include "orvo/platform/a_inputdevice.h"
 #include "orvo/platform/gpu/a_gpudevice.h"
@@ -33,6 +35,7 @@ class aParticlesManager;
 class aSoundManager;
 class cGameState;
 class cLevel;
+class cLoadingScreen;
 class cPlayerProfile;
 
 class cGame : public aApplication {
@@ -153,16 +156,33 @@ public:
     // The localised text of a key (empty, logged, without a locale).
     std::wstring getText(const std::string& key) const;
 
-    // Loading. Starting a load clears the drawing flag, makes a fresh loader
-    // event and starts the routine on the loading thread.
+    // Loading (gameloading.cpp). Starting a load clears the drawing flag,
+    // opens the loader event and starts the routine on the loading thread.
     void startLoader(aLoadingRoutine routine);
     // The load at start-up (its routine fills the game's managers and ends
     // with the states allowed and the menu requested).
     void startInitialLoad();
+    // The load of the gameplay state being entered (its startLoading calls it).
+    void startLevelLoading();
     static uint32_t initialLoaderThread(void* game);
+    static uint32_t levelLoaderThread(void* game);
     // Reloads the screens after gameplay and enters the current state there.
     static uint32_t screenLoaderThread(void* game);
-    cLoaderEvent* getLoaderEvent() const { return m_loaderEvent.get(); }
+    // The routines, on the loading thread.
+    void loadInitial();
+    void loadLevelData();
+    void reloadScreens();
+    // A new screen image manager filled by the screens' loadResources, with
+    // progress from start toward end.
+    void loadScreenResources(uint16_t start, uint16_t end);
+    // Indexes the animal kind files by name and loads their sound lists.
+    void loadAnimalSounds(const std::string& loaderFile);
+    // The poachers' sound lists, or (soundsOnly clear) their kinds.
+    void loadPoacherSounds(const std::string& loaderFile, bool soundsOnly);
+    // The open loader event, null while no load runs.
+    cLoaderEvent* getLoaderEvent() { return m_loaderEvent.isOpen() ? &m_loaderEvent : nullptr; }
+    cSpriteRegistry& spriteRegistry() { return m_spriteRegistry; }
+    cKindLoaders& kindLoaders() { return m_kindLoaders; }
     bool loadingThreadRuns() const;
     // Set when the game is ending: loading routines stop at their next step.
     bool isQuitting() const { return m_quitting.load(); }
@@ -181,6 +201,11 @@ private:
     // Kinds that live for one level, dropped at every switch.
     void releaseLevelKinds();
     void waitForLoadingThread();
+    // Sleeps until the timer reads at least `seconds` (a quit cuts it short).
+    void waitUntil(const aTimer& timer, float seconds);
+    // The end of every loading routine: drawing stops, the frame that may be
+    // drawing the loading screen ends, then the screen is destroyed.
+    void handOver(std::unique_ptr<cLoadingScreen>& screen);
     bool mouseRunsNonExclusive() const;
     void openQuitPage() const;
     void applyGamma();
@@ -199,8 +224,11 @@ private:
     cGameState* m_currentState = nullptr;
     std::atomic<float> m_frameTime{0.0f};
     double m_totalTime = 0.0;
-    std::unique_ptr<cLoaderEvent> m_loaderEvent;
+    cLoaderEvent m_loaderEvent;
+    cSpriteRegistry m_spriteRegistry;
+    cKindLoaders m_kindLoaders;
     std::atomic<bool> m_quitting{false};
+    std::atomic<bool> m_dropPlaceholderProfile{false}; // set by the initial load, done by the main thread
 
     cSettings m_settings;
     std::vector<std::string> m_playlist;

@@ -1,6 +1,7 @@
 // cGame: the frame (update and render), the pause overlay and the quit question.
 #include "game/app/game.h"
 #include "game/app/gamestate.h"
+#include "game/app/loadingscreen.h"
 #include "game/app/messagebox.h"
 #include "gui/buttonbase.h"
 #include "gui/server.h"
@@ -37,6 +38,9 @@ int32_t cGame::update()
 
     if ((getFlags() & FLAG_STATES) == 0 || loadingThreadRuns())
         return 0;
+    // The initial load asked for it; done here because the main thread reads the profile at any time.
+    if (m_dropPlaceholderProfile.exchange(false))
+        m_profiles.deleteProfile(L"");
     if (getFlags() & FLAG_QUIT)
         return RESULT_ABORT;
     // Taken before the switch, so a request made while entering the new state survives.
@@ -80,31 +84,31 @@ void cGame::clearButtonFocus()
 
 int32_t cGame::render()
 {
-    if (!m_graphServer)
+    if (!m_graphServer) {
+        // No frame can be drawing: a loading routine waiting for one goes on.
+        m_loaderEvent.endFrame();
         return 0;
+    }
     if (!m_viewportKnown) {
         m_viewport = aRect(0, 0, m_settings.screenWidth, m_settings.screenHeight);
         m_viewportKnown = true;
     }
     m_graphServer->setViewport(m_viewport);
 
-    cLoaderEvent* event = m_loaderEvent.get();
-    const bool drawing = (getFlags() & FLAG_DRAW) != 0;
-    if (event && drawing)
-        event->reset();
+    const bool drawing = m_loaderEvent.beginFrame(m_flags, FLAG_DRAW);
     if (drawing) {
         bool began = false;
         try {
             began = m_graphServer->beginScene();
         } catch (int32_t code) {
             a_log("cGame::render. No frame can be drawn (%08X)", static_cast<unsigned>(code));
-            if (event)
-                event->set();
+            m_loaderEvent.endFrame();
             return code < 0 ? code : RESULT_ABORT;
         }
         if (began) {
             if (loadingThreadRuns()) {
-                // FIXME: the loading screen is drawn here once it exists.
+                if (cLoadingScreen* screen = cLoadingScreen::getSingletonPtr())
+                    screen->draw(getFrameTime());
             } else if (m_currentState && m_currentState->isInitiated()) {
                 m_currentState->draw();
             }
@@ -113,8 +117,7 @@ int32_t cGame::render()
             m_graphServer->endScene();
         }
     }
-    if (event)
-        event->set();
+    m_loaderEvent.endFrame();
     return 0;
 }
 

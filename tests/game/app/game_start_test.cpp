@@ -13,10 +13,10 @@ using namespace kbtest;
 
 namespace {
 
-// "config.ini" as the defaults write it.
+// "config.ini" as the defaults write it, after the one loading scene of the start.
 const std::string kDefaultConfig = "[VIDEO]\r\nScreenWidth=1024\r\nScreenHeight=768\r\nVSync=0\r\nHighColor=1\r\n"
                                    "ShowFPS=0\r\nBrightness=0.000000\r\nContrast=0.000000\r\n\r\n"
-                                   "[COMMON]\r\nLoadingScene=0\r\nSplashScreen=1\r\n\r\n";
+                                   "[COMMON]\r\nLoadingScene=1\r\nSplashScreen=1\r\n\r\n";
 
 bool visible(const GameHarness& h, const std::string& name)
 {

@@ -4,6 +4,7 @@
 // keeps the kinds, and an id without a state leaves none current.
 #include <gtest/gtest.h>
 
+#include "game/support/loading_game.h"
 #include "game/support/test_screen.h"
 #include "support/log_capture.h"
 
@@ -35,10 +36,13 @@ protected:
         cGameState::releaseAll();
     }
 
+    // Frames go on while a load runs: its hand-over waits for one.
     void waitForLoad()
     {
-        while (game.loadingThreadRuns() && !game.isLoadingDone())
+        while (game.loadingThreadRuns() && !game.isLoadingDone()) {
+            game.render();
             std::this_thread::yield();
+        }
     }
     // One frame's update, after any load has ended.
     void update()
@@ -49,6 +53,7 @@ protected:
     int32_t current() const { return game.getCurrentState() ? game.getCurrentState()->getId() : 0; }
 
     LogCapture log;
+    LoadingClock clock; // the screen reload's minimum time passes at once
     cGame game;
     StateCalls calls[12];
     std::vector<std::unique_ptr<ScopedStateClass>> classes;

@@ -23,7 +23,7 @@ protected:
         ASSERT_TRUE(h.waitForState(STATE_MENU));
         options.create();
         static_cast<TestScreen*>(cGameState::find(STATE_MENU))->onUpdate = [this](float dt) { options.update(dt); };
-        profile = h.game().getCurrentProfile();
+        profile = h.makePlayer();
         ASSERT_NE(profile, nullptr);
     }
 

@@ -48,6 +48,7 @@ protected:
     {
         ASSERT_EQ(h.start(), 0);
         ASSERT_TRUE(h.waitForState(STATE_MENU));
+        h.makePlayer();
         h.game().getSoundManager()->stopAll();
     }
     void TearDown() override

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "game/app/profiles.h"
 #include "gui/server.h"
 #include "gui/widget.h"
 #include "orvo/platform/a_message.h"
@@ -119,9 +120,29 @@ bool GameHarness::waitForLoad(int maxFrames)
     for (int i = 0; i < maxFrames; ++i) {
         if (!m_game->loadingThreadRuns())
             return true;
-        frame();
+        frameWhileLoading();
     }
     return !m_game->loadingThreadRuns();
+}
+
+void GameHarness::frameWhileLoading()
+{
+    // The player clicks through a loading screen that waits for it.
+    if (m_game->loadingThreadRuns()) {
+        m_input->setCursor(512, 384);
+        m_input->setButton(0, true);
+        frame();
+        m_input->setButton(0, false);
+    }
+    frame();
+}
+
+cPlayerProfile* GameHarness::makePlayer(const std::wstring& name)
+{
+    cProfiles& profiles = m_game->getProfiles();
+    cPlayerProfile* profile = profiles.createProfile(name, true);
+    profiles.select(profile, true);
+    return profile;
 }
 
 bool GameHarness::waitForState(int32_t id, int maxFrames)
@@ -130,7 +151,7 @@ bool GameHarness::waitForState(int32_t id, int maxFrames)
         const cGameState* state = m_game->getCurrentState();
         if (state && state->getId() == id && state->isInitiated() && !m_game->loadingThreadRuns())
             return true;
-        frame();
+        frameWhileLoading();
     }
     return false;
 }

@@ -74,10 +74,14 @@ public:
     // One turn of the frame loop, after the queued window messages.
     void frame();
     void frames(int count);
-    // Frames until the loading thread has ended (at most maxFrames); false when it did not.
+    // Frames until the loading thread has ended (at most maxFrames), clicking
+    // through a loading screen that waits for it; false when it did not end.
     bool waitForLoad(int maxFrames = 600);
-    // Frames until the state of that id is current and initiated.
+    // Frames until the state of that id is current and initiated; while a
+    // loading thread runs the player keeps clicking (to pass the click wait).
     bool waitForState(int32_t id, int maxFrames = 600);
+    // A player made and chosen, as the new-player dialog does (a first start has none).
+    cPlayerProfile* makePlayer(const std::wstring& name = L"Tester");
 
     // The pointer and the left button, each followed by one frame.
     void moveTo(int32_t x, int32_t y);
@@ -112,6 +116,7 @@ public:
     aGpuDeviceRecorder* recorder() const { return m_recorder; }
 
 private:
+    void frameWhileLoading();
     void pumpMessages();
 
     Options m_options;

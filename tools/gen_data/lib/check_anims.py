@@ -10,6 +10,19 @@ from PIL import Image
 import common
 
 
+def sheet_path(ini_path, tex):
+    """The sheet a Texture names: beside the file, named by the key rule of common.texture_key; None when the
+    Texture breaks the rule (a sheet loaded by name must be keyed by its own path)."""
+    folder = os.path.dirname(ini_path)
+    if ':' not in tex:
+        return os.path.join(folder, tex + '.png')
+    rel = os.path.relpath(folder, common.out_root()).replace(os.sep, '/')
+    base = os.path.basename(tex.partition(':')[2])
+    if rel.partition('/')[0] not in common.ASSIGNS or common.texture_key(rel, base) != tex:
+        return None
+    return os.path.join(folder, base + '.png')
+
+
 def check(ini_path):
     cp = configparser.ConfigParser(strict=False)
     cp.optionxform = str
@@ -22,7 +35,9 @@ def check(ini_path):
             continue
         tex = cp[block]['Texture']
         n = int(cp[block]['AutoFrames'])
-        png = os.path.join(os.path.dirname(ini_path), tex + '.png')
+        png = sheet_path(ini_path, tex)
+        if png is None:
+            return [f'texture {tex} is not the key of the sheet beside it']
         if not os.path.exists(png):
             return [f'texture {tex} missing']
         img = np.array(Image.open(png).convert('RGBA'))

@@ -129,11 +129,27 @@ def anim_ini(texture, block, width, height, count, fps, loop, speed=1.0):
     )
 
 
-def write_anim(folder, base, block, frames, fps, loop):
+# The assigns of the data folders whose sheets the game loads by name.
+ASSIGNS = {'Animals': 'animals', 'Poachers': 'poachers', 'Sprites': 'sprites', 'Park': 'park'}
+
+
+def texture_key(folder, base, by_name=True):
+    """The Texture of an animation file: the key the image manager gives its sheet. A sheet loaded by name
+    (sprite_loadByName, sprite_loadDirectional) is keyed by its path with its assign and without extension
+    ('animals:zebra/animations/adult_walk_right'); a sheet of an image list by the list line's file name
+    without extension ('helo_appear')."""
+    if not by_name:
+        return base
+    top, _, rest = folder.partition('/')
+    return f'{ASSIGNS[top]}:{rest + "/" if rest else ""}{base}'
+
+
+def write_anim(folder, base, block, frames, fps, loop, by_name=True):
     """Writes base.png (the sheet) and base.ini (its animation description) into folder."""
     h, w = frames[0].shape[:2]
     save_png(out_path(folder, base + '.png'), make_sheet(frames))
-    write_text(out_path(folder, base + '.ini'), anim_ini(base, block, w, h, len(frames), fps, loop))
+    texture = texture_key(folder, base, by_name)
+    write_text(out_path(folder, base + '.ini'), anim_ini(texture, block, w, h, len(frames), fps, loop))
 
 
 def touches_border(frame):

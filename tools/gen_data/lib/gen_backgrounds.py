@@ -318,7 +318,7 @@ def menu():
         pose = idle1_pose(t) if i < 16 else idle2_pose((i - 16) / 7)
         prims = [p.transformed(yaw(ang), np.zeros(3)) for p in q.build(pose)]
         frames.append(render(prims, 176, 160, 2.0, (88, 120), outline_width=1.5))
-    common.write_anim('Sprites', 'menu_warthog', 'idle', frames, 12, False)
+    common.write_anim('Sprites', 'menu_warthog', 'idle', frames, 12, False, by_name=False)
     common.write_text(common.out_path('Sprites/main_menu.list'), 'menu_warthog.png 4444 8888\n')
 
 

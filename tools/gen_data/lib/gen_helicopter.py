@@ -98,7 +98,7 @@ def main():
     lines = []
     for kind, n, fps, loop in ANIMS:
         base = 'helo_' + kind
-        common.write_anim('Sprites/Helo', base, kind, anim(kind, n), fps, loop)
+        common.write_anim('Sprites/Helo', base, kind, anim(kind, n), fps, loop, by_name=False)
         lines.append(f'{base}.png 4444 8888')
     common.write_text(common.out_path('Sprites/Helo/helo.list'), '\n'.join(lines) + '\n')
     common.save_png(common.out_path('GUI/Helo_mini.png'), mini())

@@ -1,0 +1,17 @@
+// The readers of the kind files that the loading routines call: animal kind
+// files (by the level load), poacher kinds (by a level load with poacher
+// waves) and whether the entered level has poacher waves left. They belong
+// to the issues that build those kinds, which set them at start-up; an
+// empty one is skipped without a word.
+// Called on the loading thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct cKindLoaders {
+    std::function<void(const std::string& path, uint32_t mask)> animalKindFile;
+    std::function<void(const std::string& path)> poacherKinds;
+    std::function<bool()> poacherWavesLeft;
+};

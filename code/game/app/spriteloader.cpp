@@ -1,0 +1,52 @@
+#include "game/app/spriteloader.h"
+
+#include "orvo/app/a_file.h"
+#include "orvo/gfx/a_advanim.h"
+#include "orvo/gfx/a_imagemanager.h"
+
+namespace {
+
+constexpr const char* kSheetFormats = " 4444 8888";
+
+// Queues and loads the first sheet of `name` that exists; false when none does.
+bool loadSheet(aImageManager& images, const std::string& name, const std::string& listName)
+{
+    for (const char* ext : {".jng", ".png"}) {
+        const std::string path = name + ext;
+        if (!file_exists(path.c_str()))
+            continue;
+        images.AddFileToTask("", path + kSheetFormats, listName);
+        images.runTasks();
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<aAdvAnim> sprite_loadByName(aImageManager* images, const std::string& base)
+{
+    // A description without a sheet of its own names one loaded elsewhere;
+    // it is never queued as a picture.
+    if (images && !images->hasImage(base))
+        loadSheet(*images, base, "");
+    auto anim = std::make_unique<aAdvAnim>();
+    (void)anim->Load(base + ".ini", images);
+    return anim;
+}
+
+void sprite_loadDirectional(aImageManager* images, const std::string& base, std::vector<aImage*>& out,
+                            const std::string& listName)
+{
+    static const char* const kSuffixes[] = {"_up", "_up_right", "_right", "_down_right", "_down"};
+    for (const char* suffix : kSuffixes) {
+        const std::string name = base + suffix;
+        if (!images) {
+            out.push_back(nullptr);
+            continue;
+        }
+        if (!images->hasImage(name, listName))
+            loadSheet(*images, name, listName);
+        out.push_back(images->getImage(name, listName));
+    }
+}

@@ -1,0 +1,120 @@
+// The sprite registry and the loaders by name, on files the tests write (the
+// game's own sheets are loaded by the loading scenes' tests).
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "game/app/spriteloader.h"
+#include "game/app/spriteregistry.h"
+#include "orvo/gfx/a_advanim.h"
+#include "orvo/gfx/a_graphserver.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "support/app_fixture.h"
+#include "support/image_files.h"
+#include "support/log_capture.h"
+
+namespace {
+
+// A graph server on the recording device and the assign "tmp:" on a fresh folder.
+class SpriteTest : public testing::Test {
+protected:
+    SpriteTest()
+    {
+        graph = std::make_unique<aGraphServer>(1024, 768, false, false, true, "t", 0, false, true, kbtest::recorder());
+        app.getFileServer().setAssign("tmp", dir.path() + "/");
+    }
+    void picture(const std::string& name, uint32_t w = 8, uint32_t h = 4)
+    {
+        kbtest::writeFile(dir.file(name), kbtest::encodePng(std::vector<uint32_t>(w * h, 0xFF336699), w, h));
+    }
+    void text(const std::string& name, const std::string& body) { kbtest::writeFile(dir.file(name), body); }
+
+    kbtest::TestApp app;
+    std::unique_ptr<aGraphServer> graph;
+    kbtest::TempDir dir{"sprites"};
+    kbtest::LogCapture log;
+};
+
+TEST_F(SpriteTest, SectionsRegisterReplaceAndUnloadByName)
+{
+    picture("apple.png");
+    picture("pear.png", 16, 8);
+    text("broken.png", "not a picture");
+    text("a.ini", "[1]\nImage=tmp:apple.png\n\n"
+                  "[2]\nImage=tmp:pear.png\nName=pear\nVFrames=2\nHFrames=4\nTotalFrames=7\nFrameTime=0.1\n"
+                  "Frames=0, 1, 2, 1\n\n"
+                  "[3]\nImage=tmp:nothing.png\nName=missing\n\n"
+                  "[4]\nImage=tmp:broken.png\nName=empty\n\n"
+                  "[5]\nImage=tmp:apple.png\nName=noframes\nHFrames=0\n\n"
+                  "[6]\nImage=tmp:apple.png\nName=twice\n\n[7]\nImage=tmp:pear.png\nName=twice\n");
+    aImageManager images;
+    images.AddFileToTask("", "tmp:apple.png 4444 8888", "");
+    images.runTasks();
+    const aImage* shared = images.getImage("tmp:apple");
+
+    cSpriteRegistry registry;
+    registry.loadSpriteIni("tmp:a.ini", &images);
+    registry.loadSpriteIni("tmp:no_such.ini", &images);
+
+    const cSpriteEntry* apple = registry.findSprite("apple");
+    ASSERT_NE(apple, nullptr);
+    EXPECT_EQ(std::tie(apple->vFrames, apple->hFrames, apple->totalFrames), std::make_tuple(1, 1, 1));
+    EXPECT_FLOAT_EQ(apple->frameTime, 0.001f);
+    EXPECT_TRUE(apple->frames.empty());
+    const cSpriteEntry* pear = registry.findSprite("pear");
+    ASSERT_NE(pear, nullptr);
+    EXPECT_EQ(std::tie(pear->vFrames, pear->hFrames, pear->totalFrames), std::make_tuple(2, 4, 7));
+    EXPECT_FLOAT_EQ(pear->frameTime, 0.1f);
+    EXPECT_EQ(pear->frames, (std::vector<int32_t>{0, 1, 2, 1}));
+    // The second "twice" replaced the first, which let go of the shared picture.
+    ASSERT_NE(registry.findSprite("twice"), nullptr);
+    EXPECT_EQ(registry.findSprite("twice")->image->getWidth(), 16);
+    EXPECT_EQ(shared->getReferenceCount(), 2u) << "the manager's and apple's";
+    EXPECT_EQ(registry.getCount(), 3u);
+    EXPECT_TRUE(log.contains("cSpriteRegistry. Image \"tmp:broken.png\" of sprite \"empty\" is empty, skipped"));
+    EXPECT_TRUE(log.contains("cSpriteRegistry. Sprite \"noframes\" in \"tmp:a.ini\" has no frames (0 x 1, 1 in all), skipped"));
+    for (const std::string& line : log.messages())
+        EXPECT_EQ(line.find("no_such"), std::string::npos) << line;
+
+    // Unloading removes exactly the names another file defines.
+    text("screen.ini", "[1]\nImage=tmp:pear.png\nName=twice\n\n[2]\nImage=tmp:gone.png\nName=unknown\n");
+    registry.unloadSpriteIni("tmp:screen.ini");
+    EXPECT_EQ(registry.findSprite("twice"), nullptr);
+    EXPECT_EQ(registry.getCount(), 2u);
+    registry.releaseAll();
+    EXPECT_EQ(shared->getReferenceCount(), 1u);
+}
+
+TEST_F(SpriteTest, SheetsLoadedByNameAreKeyedByTheirPath)
+{
+    const std::string anim = "[_General_]\nWidth=4\nHeight=4\nNLoops=0\nAutoStart=1\n\n[_Play_]\nb=(Fps=10)(NLoops=1)\n\n"
+                             "[b]\nTexture=";
+    picture("run.png");
+    picture("run.jng"); // the first file found is taken, whatever it holds
+    text("run.ini", anim + "tmp:run\nAutoFrames=2\n");
+    text("elsewhere.ini", anim + "tmp:run\nAutoFrames=2\n");
+    for (const char* d : {"up", "up_right", "down_right", "down"})
+        picture(std::string("walk_") + d + ".png");
+
+    aImageManager images;
+    aRect rect;
+    EXPECT_NE(sprite_loadByName(&images, "tmp:run")->getCurrentFrame(rect), nullptr);
+    EXPECT_EQ(images.getImage("tmp:run")->getFileName(), "tmp:run.jng");
+    // A description without a sheet of its own is never taken for a picture.
+    EXPECT_NE(sprite_loadByName(&images, "tmp:elsewhere")->getCurrentFrame(rect), nullptr);
+    EXPECT_EQ(images.getCount(), 1u);
+    EXPECT_NE(sprite_loadByName(&images, "tmp:nothing"), nullptr);
+    EXPECT_TRUE(log.contains("aAdvAnim::Load(). File 'tmp:nothing.ini' not exist!"));
+
+    std::vector<aImage*> out, again;
+    sprite_loadDirectional(&images, "tmp:walk", out, "kind");
+    sprite_loadDirectional(&images, "tmp:walk", again, "kind");
+    ASSERT_EQ(out.size(), 5u);
+    EXPECT_EQ(out, (std::vector<aImage*>{images.getImage("tmp:walk_up", "kind"), images.getImage("tmp:walk_up_right", "kind"),
+                                          nullptr, images.getImage("tmp:walk_down_right", "kind"),
+                                          images.getImage("tmp:walk_down", "kind")}));
+    EXPECT_EQ(again, out) << "loaded once";
+    EXPECT_EQ(images.getCount(), 5u);
+}
+
+} // namespace
