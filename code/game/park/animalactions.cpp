@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/app/game.h"
+#include "game/app/playerprofile.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
 #include "game/park/food.h"
@@ -12,6 +13,8 @@
 #include "orvo/util/a_random.h"
 
 namespace {
+
+constexpr uint16_t kAwardHealed = 9;
 
 int octantOf(const aVector2& dir)
 {
@@ -170,7 +173,9 @@ void cAnimal::heal(float immunitySeconds)
     playEffect("HEAL", centre.x - anchor.x, centre.y - anchor.y);
     if (level)
         level->updateGoals(cGoal::HEALED, kind);
-    // FIXME: award 9 (animals healed) of the current profile progresses by one once profiles keep awards.
+    cGame* game = cGame::get();
+    if (cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr)
+        profile->addAwardProgress(kAwardHealed, 1);
 }
 
 void cAnimal::makeGrown(bool withEffects)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/app/game.h"
+#include "game/app/playerprofile.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
 #include "game/park/food.h"
@@ -12,6 +13,9 @@
 #include "orvo/util/a_random.h"
 
 namespace {
+
+// The three awards for money earned in levels.
+constexpr uint16_t kAwardMoney1 = 6, kAwardMoney2 = 7, kAwardMoney3 = 8;
 
 const cSettings& settings()
 {
@@ -26,7 +30,11 @@ void cLevel::addMoney(int32_t amount)
 {
     money += amount;
     updateGoals(cGoal::MONEY);
-    // FIXME: awards 6 to 8 of the current profile and the play state's money label follow the money.
+    cGame* game = cGame::get();
+    if (cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr)
+        for (uint16_t award : {kAwardMoney1, kAwardMoney2, kAwardMoney3})
+            profile->setAwardProgress(award, profile->getAwardProgress(award) + amount, true);
+    // FIXME: the play state's money label shows the money once the play state exists.
 }
 
 void cLevel::spendMoney(int32_t amount)
