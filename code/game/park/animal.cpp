@@ -3,6 +3,7 @@
 #include "game/park/animal.h"
 
 #include <algorithm>
+#include <set>
 
 #include "game/app/game.h"
 #include "game/park/food.h"
@@ -18,8 +19,8 @@
 namespace {
 
 constexpr const char* kSoundNames[cAnimal::SND_COUNT] = {
-    "appear", "grown",    "ready_to_sell", "disappear",     "hunger",        "walk",      "produce",
-    "eat",    "child_idle", "adult_idle_01", "adult_idle_02", "sick",        "easter_egg"};
+    "appear", "grown",      "ready_to_sell", "disappear",     "hunger", "walk",      "produce",
+    "eat",    "child_idle", "adult_idle_01", "adult_idle_02", "sick",   "easter_egg"};
 
 // Counts read from the game's settings; safe values without a game.
 const cSettings& settings()
@@ -70,8 +71,15 @@ cAnimal::~cAnimal()
 
 void cAnimal::loadSounds()
 {
-    for (int i = 0; i < SND_COUNT; ++i)
+    cGame* game = cGame::get();
+    const bool haveSounds = game && game->getSoundManager();
+    for (int i = 0; i < SND_COUNT; ++i) {
         sounds[i] = park_cloneSound(kSoundNames[i], kind->name);
+        // NOTE: animals are made all the time; a sound the kind lacks is told once.
+        static std::set<std::string> told;
+        if (!sounds[i] && haveSounds && told.insert(kind->name + ":" + kSoundNames[i]).second)
+            a_log("cAnimal. Kind \"%s\" has no sound \"%s\"", kind->name.c_str(), kSoundNames[i]);
+    }
 }
 
 void cAnimal::releaseSounds()
@@ -254,13 +262,26 @@ void cAnimal::setState(int32_t s)
     stopSound(SND_PRODUCE);
     stopSound(SND_EAT);
     switch (s) {
-    case cAnimalKind::IDLE_01: playSound(child ? SND_CHILD_IDLE : SND_ADULT_IDLE_01); break;
-    case cAnimalKind::IDLE_02: playSound(SND_ADULT_IDLE_02); break;
-    case cAnimalKind::PRODUCE: playSound(SND_PRODUCE, true); break;
-    case cAnimalKind::EAT: playSound(SND_EAT, true); break;
-    case cAnimalKind::DEATH: playSound(SND_DISAPPEAR); break;
-    case cAnimalKind::WALK: playSound(SND_WALK, true); break;
-    default: break;
+    case cAnimalKind::IDLE_01:
+        playSound(child ? SND_CHILD_IDLE : SND_ADULT_IDLE_01);
+        break;
+    case cAnimalKind::IDLE_02:
+        playSound(SND_ADULT_IDLE_02);
+        break;
+    case cAnimalKind::PRODUCE:
+        playSound(SND_PRODUCE, true);
+        break;
+    case cAnimalKind::EAT:
+        playSound(SND_EAT, true);
+        break;
+    case cAnimalKind::DEATH:
+        playSound(SND_DISAPPEAR);
+        break;
+    case cAnimalKind::WALK:
+        playSound(SND_WALK, true);
+        break;
+    default:
+        break;
     }
 }
 

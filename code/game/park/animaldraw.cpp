@@ -99,8 +99,8 @@ void cAnimal::drawInfoPanel()
             if (aFont* font = server ? server->GetFont("arial14") : nullptr) {
                 const int32_t value = kind->bonusProduce + kind->bonusAddedOnClick * productionClicks;
                 font->color = static_cast<uint32_t>((1.0f - clickTextTime) * hoverAlpha * 255.0f) << 24 | 0xFFE040;
-                font->drawText(x + w * 0.5f, top - 16.0f - 30.0f * clickTextTime,
-                               cGame::get()->formatMoneyGain(value), 1);
+                font->drawText(x + w * 0.5f, top - 16.0f - 30.0f * clickTextTime, cGame::get()->formatMoneyGain(value),
+                               1);
             }
         }
         return;

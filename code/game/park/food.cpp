@@ -211,7 +211,8 @@ void cFood::update(float dt)
     if (appearing()) {
         appearAnim->update(dt);
     } else if (stayAnim && stayAnim->getFrameCount() > 0 && count > 0.0f) {
-        const uint32_t frame = static_cast<uint32_t>(static_cast<float>(stayAnim->getFrameCount()) * amountLeft / count);
+        const uint32_t frame =
+            static_cast<uint32_t>(static_cast<float>(stayAnim->getFrameCount()) * amountLeft / count);
         if (frame < stayAnim->getFrameCount())
             stayAnim->setFrame(static_cast<uint16_t>(frame), 0);
     }
@@ -232,8 +233,8 @@ void cFood::draw()
         return;
     const uint32_t alpha = static_cast<uint32_t>(fadeOut * 0.5f * fadeIn * 255.0f);
     const float scales[2] = {mirrored ? -scale : scale, scale};
-    anim->drawFrame(mirrored ? static_cast<float>(left + width) : static_cast<float>(left),
-                    static_cast<float>(top), alpha << 24 | 0xFFFFFF, scales);
+    anim->drawFrame(mirrored ? static_cast<float>(left + width) : static_cast<float>(left), static_cast<float>(top),
+                    alpha << 24 | 0xFFFFFF, scales);
 }
 
 void cFood::release()

@@ -117,9 +117,8 @@ uint16_t cLevel::animalPrice(const std::string& kindName) const
 
 int32_t cLevel::countHungryAnimals() const
 {
-    return static_cast<int32_t>(std::count_if(animals.begin(), animals.end(), [](const cAnimal* a) {
-        return a->isHungry();
-    }));
+    return static_cast<int32_t>(
+        std::count_if(animals.begin(), animals.end(), [](const cAnimal* a) { return a->isHungry(); }));
 }
 
 bool cLevel::eventAllowed(int32_t mode) const
@@ -209,10 +208,11 @@ void cLevel::spawnInitialAnimals(const std::vector<std::pair<std::string, int32_
             spawnAnimals(kindName, true);
     if (animals.empty())
         return;
-    int32_t grown = static_cast<int32_t>(std::lround(adultAnimalsPercent / 100.0 * static_cast<double>(animals.size())));
+    int32_t grown =
+        static_cast<int32_t>(std::lround(adultAnimalsPercent / 100.0 * static_cast<double>(animals.size())));
     // NOTE: never more than there are children, or the search below would not end.
-    grown = std::min<int32_t>(grown, static_cast<int32_t>(
-                                         std::count_if(animals.begin(), animals.end(), [](cAnimal* a) { return a->child; })));
+    grown = std::min<int32_t>(grown, static_cast<int32_t>(std::count_if(animals.begin(), animals.end(),
+                                                                        [](cAnimal* a) { return a->child; })));
     while (grown > 0) {
         cAnimal* candidate = animals.front();
         while (!candidate->child)

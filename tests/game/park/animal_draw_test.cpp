@@ -44,9 +44,9 @@ TEST_F(AnimalPictures, SixKindsChildAndAdultWithIndicators)
             animal->update(kDt);
     for (cAnimal* animal : animals) {
         EXPECT_EQ(animal->indicator.step, cStatusIndicator::kSteps) << animal->kind->name;
-        EXPECT_EQ(animal->indicator.frame, animal->child ? (animal->kind->foodType ? aRect(122, 0, 42, 28)
-                                                                                   : aRect(80, 0, 42, 36))
-                                                         : aRect(122, 28, 27, 26));
+        EXPECT_EQ(animal->indicator.frame, animal->child
+                                               ? (animal->kind->foodType ? aRect(122, 0, 42, 28) : aRect(80, 0, 42, 36))
+                                               : aRect(122, 28, 27, 26));
     }
 
     aGraphServer* graph = game->h.game().getGraphServer();

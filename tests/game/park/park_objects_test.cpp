@@ -65,17 +65,22 @@ TEST_F(ParkGame, KindFilesAndAnimationMasks)
     EXPECT_EQ(adult->state, cAnimalKind::IDLE_01);
     adult->release();
     EXPECT_EQ(cAnimal::pooledCount(), 1u) << "the object of the failed child was reused";
+    // The kind has no sound list: each missing sound is told once, however many animals are made.
+    cAnimal::create(true, cAnimal::findKindByName("plain"))->release();
+    const std::vector<std::string> log = game->h.log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "cAnimal. Kind \"plain\" has no sound \"appear\""), 1);
 }
 
 TEST_F(ParkGame, FoodPortionsAppearShrinkAndFade)
 {
     makeLevel();
-    writeFile(dir.file("foods.ini"), "[A]\nType=0\nLevel=9\nStaySprite=grass_1_stay\nAppearSprite=grass_1_appear\n"
-                                     "Count=10\nLifeTime=5\nCountInStock=4\n\n"
-                                     "[SAME]\nType=0\nLevel=9\nCount=99\n\n"
-                                     "[EMPTY]\nType=0\nLevel=10\nStaySprite=grass_1_stay\nAppearSprite=grass_1_appear\n"
-                                     "Count=0\n\n"
-                                     "[NOSPRITE]\nType=1\nLevel=9\nStaySprite=nothing\nAppearSprite=nothing\nCount=5\n");
+    writeFile(dir.file("foods.ini"),
+              "[A]\nType=0\nLevel=9\nStaySprite=grass_1_stay\nAppearSprite=grass_1_appear\n"
+              "Count=10\nLifeTime=5\nCountInStock=4\n\n"
+              "[SAME]\nType=0\nLevel=9\nCount=99\n\n"
+              "[EMPTY]\nType=0\nLevel=10\nStaySprite=grass_1_stay\nAppearSprite=grass_1_appear\n"
+              "Count=0\n\n"
+              "[NOSPRITE]\nType=1\nLevel=9\nStaySprite=nothing\nAppearSprite=nothing\nCount=5\n");
     cFood::loadKinds(dir.file("foods.ini"));
     EXPECT_EQ(cFood::findKind(0, 9)->count, 10.0f) << "a second section of the same type and level is ignored";
     EXPECT_EQ(cFood::findKind(0, 9)->countOnClick, 0);
