@@ -1,7 +1,7 @@
 // The six kinds drawn on the offscreen renderer, children in the upper row and
 // adults in the lower one, with their status indicators: the children
 // hungry, the adults sick, one pair under the pointer (highlight and health
-// bar). Kept as tests/data/screens/animals_row.png.
+// bar), the adult warthog producing. Kept as tests/data/screens/animals_row.png.
 #include "game/support/park_game.h"
 #include "orvo/gfx/a_gdi.h"
 #include "orvo/gfx/a_graphserver.h"
@@ -26,7 +26,8 @@ TEST_F(AnimalPictures, SixKindsChildAndAdultWithIndicators)
             cAnimal* animal = cAnimal::create(adult, cAnimal::findKindByName(kinds[i]));
             ASSERT_NE(animal, nullptr) << kinds[i];
             animal->setPosition(aVector2(95.0f + 166.0f * i, adult ? 640.0f : 360.0f));
-            animal->setState(cAnimalKind::WALK);
+            // The adult warthog produces (its coins glint over it); the others walk.
+            animal->setState(adult && i == 0 ? cAnimalKind::PRODUCE : cAnimalKind::WALK);
             animal->setDirection(aVector2(i % 2 ? -1.0f : 1.0f, 0.0f));
             if (adult) {
                 animal->sick = animal->held = true;
