@@ -203,9 +203,15 @@ void cLevel::forgetAnimal(cAnimal* animal)
 
 void cLevel::spawnInitialAnimals(const std::vector<std::pair<std::string, int32_t>>& pairs)
 {
-    for (const auto& [kindName, count] : pairs)
+    for (const auto& [kindName, count] : pairs) {
+        if (!cAnimal::findKindByName(kindName)) {
+            a_log("cLevel. Level \"%s\" starts with \"%s\", which is no loaded animal kind", name.c_str(),
+                  kindName.c_str());
+            continue;
+        }
         for (int32_t i = 0; i < count; ++i)
             spawnAnimals(kindName, true);
+    }
     if (animals.empty())
         return;
     int32_t grown =

@@ -52,6 +52,8 @@ TEST_F(LevelFile, DataRewardsAndGoals)
     sections["DATA"] += "AnimalsSickPossibility=150\nAdultAnimalsPercent=-5\nTutorialType=2\n"
                         "AvailableAnimals=warthog, zebra\n";
     sections["GOALS"] = "Animals=zebra, lion\nAnimalsCount=3\nMoney=500\n";
+    sections["CONDITIONS"] = "Animals=zebra, warthog\nAnimalsCount=4, 2\n";
+    kbtest::LogCapture log;
     // A sell goal counts only loaded kinds.
     kbtest::writeFile(dir.file("warthog.ini"), "[DATA]\nName=warthog\n");
     cAnimal::loadKindFile(dir.file("warthog.ini"), 0);
@@ -68,6 +70,11 @@ TEST_F(LevelFile, DataRewardsAndGoals)
     EXPECT_EQ(level->rewards.silverReward, 0);
     EXPECT_EQ(level->rewards.baseReward, 15);
     EXPECT_EQ(level->availableAnimals, (std::vector<std::string>{"warthog", "zebra"}));
+    // Kinds that are not loaded are told once and left out; the warthog has no pictures, so none is made.
+    ASSERT_EQ(level->buyableKinds.size(), 1u);
+    EXPECT_TRUE(log.contains("cLevel. Level \"Test\" offers \"zebra\", which is no loaded animal kind"));
+    EXPECT_TRUE(log.contains("cLevel. Level \"Test\" starts with \"zebra\", which is no loaded animal kind"));
+    EXPECT_TRUE(level->animals.empty());
     EXPECT_EQ(level->herbivoresArea, aRect(0, 160, 508, 604));
     EXPECT_EQ(level->predatorsArea, aRect(512, 160, 508, 604));
     // Sorted by type; sections without a type or of another type make none.
