@@ -25,6 +25,9 @@ TEST_F(ParkGame, ChildAppearsEatsGrowsProducesGrowsOldAndJoinsTheSaleQueue)
     EXPECT_EQ(level->money, 1000 - price);
     EXPECT_TRUE(zebra->child);
     EXPECT_LT(zebra->presence, 0.001f) << "a bought animal fades in";
+    // It is one of the level's warm-up animals, taken from the pool with its own sounds again.
+    EXPECT_EQ(cAnimal::pooledCount(), 11u);
+    EXPECT_NE(zebra->sounds[cAnimal::SND_WALK], nullptr);
     run(2.05f);
     EXPECT_EQ(zebra->presence, 2.0f);
 
