@@ -4,6 +4,10 @@
 #include "game/app/gamestate.h"
 #include "game/app/messagebox.h"
 #include "game/app/playerprofile.h"
+#include "game/park/animal.h"
+#include "game/park/bonus.h"
+#include "game/park/food.h"
+#include "game/park/upgrade.h"
 #include "gui/server.h"
 #include "orvo/app/a_crash.h"
 #include "orvo/app/a_file.h"
@@ -46,6 +50,7 @@ template <class T> void deleteAndClear(T*& pointer)
 cGame::cGame()
 {
     g_game = this;
+    m_kindLoaders.animalKindFile = &cAnimal::loadKindFile;
 }
 
 cGame::~cGame()
@@ -298,8 +303,8 @@ std::wstring cGame::getText(const std::string& key) const
 
 void cGame::releaseLevelKinds()
 {
-    // FIXME: the animal kinds with the live animals and the poacher kinds
-    // are deleted here, and the new-award window, once they exist.
+    cAnimal::releaseKinds();
+    // FIXME: the poacher kinds and the new-award window are deleted here once they exist.
 }
 
 int32_t cGame::shutdown()
@@ -320,7 +325,9 @@ int32_t cGame::shutdown()
     cGameState::releaseAll();
     m_currentState = nullptr;
     releaseLevelKinds();
-    // FIXME: the food, bonus and upgrade kinds go here once they exist.
+    cFood::releaseKinds();
+    cBonus::releaseKinds();
+    cUpgrade::releaseAll();
     m_spriteRegistry.releaseAll();
 
     m_pauseGdi.reset();

@@ -5,6 +5,9 @@
 #include "game/app/game.h"
 #include "game/app/gamestate.h"
 #include "game/app/loadingscreen.h"
+#include "game/park/bonus.h"
+#include "game/park/food.h"
+#include "game/park/upgrade.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_imagemanager.h"
@@ -142,8 +145,10 @@ void cGame::loadInitial()
         m_particles = new aParticlesManager("particles:config.ini", "particles:", m_imageManager, "");
     cGameState::createAll();
 
-    // Food, bonus and ability kinds are read here once their readers exist.
+    cFood::loadKinds("foods:foods.ini");
     setProgress(35);
+    cBonus::loadKinds("bonuses:bonuses.ini");
+    cUpgrade::loadKinds("bonuses:abilities.ini");
     setProgress(40);
     loadAnimalSounds("animals:loader.ini");
     setProgress(60);

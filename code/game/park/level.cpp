@@ -5,6 +5,9 @@
 #include <cstdlib>
 
 #include "game/app/game.h"
+#include "game/park/animal.h"
+#include "game/park/bonus.h"
+#include "game/park/food.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_image.h"
@@ -105,12 +108,6 @@ void createWater(cLevel& /*level*/, const aRect& /*area*/, const std::string& /*
 {
 }
 
-// FIXME: animals come with the animal kinds (spawnAnimals free of charge,
-// then the adults grown by AdultAnimalsPercent).
-void spawnInitialAnimals(cLevel& /*level*/, const std::vector<std::pair<std::string, int32_t>>& /*pairs*/)
-{
-}
-
 } // namespace
 
 float randomRange(float min, float max)
@@ -190,10 +187,9 @@ bool cLevel::load(const std::string& path, bool fullLoad)
     readGoals(file);
     readPoachers(file);
     offerFoods();
-    // FIXME: the money goal's first recount (updateGoals of type 0) comes with the level frame.
+    updateGoals(cGoal::MONEY);
     // FIXME: butterflies (1 to 3) come with the entities.
-    // FIXME: createInitialCreatures warms up the buyable kinds' animals and
-    // the poacher pool once animals and poachers exist.
+    createInitialCreatures();
     return true;
 }
 
@@ -236,10 +232,20 @@ bool cLevel::readData(aOptionsFile& file)
 
 void cLevel::readBuyableKinds(aOptionsFile& file)
 {
-    // FIXME: without the key every loaded animal kind is offered; each
-    // offered kind gets its buy button and its kind record once kinds exist.
-    if (file.findKey("AvailableAnimals"))
+    // FIXME: each offered kind also gets its buy button once the play state exists.
+    if (file.findKey("AvailableAnimals")) {
         file.getStringList("AvailableAnimals", availableAnimals);
+        for (const std::string& kindName : availableAnimals) {
+            // NOTE: a name that is no loaded kind is left out (nothing could be bought or counted for it).
+            if (cAnimalKind* kind = cAnimal::findKindByName(kindName))
+                buyableKinds.push_back(kind);
+            else
+                a_log("cLevel. Level \"%s\" offers \"%s\", which is no loaded animal kind", name.c_str(),
+                      kindName.c_str());
+        }
+    } else {
+        buyableKinds = cAnimal::kinds();
+    }
 }
 
 bool cLevel::readBackground(aOptionsFile& file, bool fullLoad)
@@ -311,7 +317,7 @@ bool cLevel::readWater(aOptionsFile& file, bool fullLoad)
 void cLevel::readConditions(aOptionsFile& file)
 {
     if (file.setSection("CONDITIONS"))
-        spawnInitialAnimals(*this, readPairs(file, "Animals", "AnimalsCount"));
+        spawnInitialAnimals(readPairs(file, "Animals", "AnimalsCount"));
 }
 
 void cLevel::readGoals(aOptionsFile& file)
@@ -363,27 +369,15 @@ void cLevel::readPoachers(aOptionsFile& file)
     }
 }
 
-void cLevel::offerFoods()
-{
-    // FIXME: the stock of each food type comes from its food kind at the
-    // player's park stage (food kinds), offered only where that food's area
-    // has ground.
-    for (int t = 0; t < 2; ++t) {
-        foodStock[t] = 0;
-        foodCooldown[t] = 0.0f;
-    }
-}
-
 bool cLevel::waterAt(int32_t /*x*/, int32_t /*y*/) const
 {
     // FIXME: the water object answers once it exists.
     return false;
 }
 
-bool cLevel::isAnimalKind(const std::string& /*kindName*/) const
+bool cLevel::isAnimalKind(const std::string& kindName) const
 {
-    // FIXME: only loaded animal kinds count once kinds exist.
-    return true;
+    return cAnimal::findKindByName(kindName) != nullptr;
 }
 
 void cLevel::release()
@@ -395,11 +389,20 @@ void cLevel::release()
     grid.clear();
     grid.shrink_to_fit();
     gridWidth = gridHeight = 0;
-    for (std::vector<cDrawElement*>* list : {&animals, &foods, &bonuses, &poachers, &entities}) {
-        for (cDrawElement* element : *list)
+    saleQueue.clear();
+    auto releaseAll = [](auto& list) {
+        // Copied first: an element's release may look at the lists.
+        const auto elements = list;
+        list.clear();
+        for (cDrawElement* element : elements)
             element->release();
-        list->clear();
-    }
+    };
+    releaseAll(animals);
+    releaseAll(foods);
+    releaseAll(bonuses);
+    releaseAll(poachers);
+    releaseAll(entities);
+    buyCooldowns.clear();
     // FIXME: the water object is deleted here once it exists.
     if (ambientSound) {
         ambientSound->stop();

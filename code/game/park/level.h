@@ -12,12 +12,18 @@
 #include <utility>
 #include <vector>
 
+#include <map>
+
 #include "game/park/drawelement.h"
 #include "game/park/obstacle.h"
 #include "orvo/util/a_geometry.h"
 
 class aImage;
 class aOptionsFile;
+class cAnimal;
+class cBonus;
+class cFood;
+struct cAnimalKind;
 class aSound;
 struct aGpuPicture;
 
@@ -88,6 +94,31 @@ public:
 
     void addGoal(int32_t type, const std::string& kindName, int32_t target);
 
+    // --- animals, food, coins and money (levelanimals.cpp) ---
+    void addMoney(int32_t amount);
+    void spendMoney(int32_t amount);
+    // Recounts the open goals of a type (1 to 3 for that kind); a goal
+    // reached plays "goal_done" and the won test runs.
+    void updateGoals(int32_t type, const cAnimalKind* kind = nullptr);
+    bool checkWon();
+    void checkLost();
+    uint16_t animalPrice(const std::string& kindName) const;
+    uint16_t countLivingAnimals(const std::string& kindName) const;
+    // Mode 0 before poacher waves, 1 for the animals' events.
+    bool eventAllowed(int32_t mode) const;
+    // The animals not yet dead that stand hungry and without food.
+    int32_t countHungryAnimals() const;
+    // Places one new animal of the kind at a random point of its area.
+    bool spawnAnimals(const std::string& kindName, bool free);
+    bool spawnAnimal(const std::string& kindName, const aVector2& at, bool free);
+    bool placeFood(int32_t type, int32_t foodLevel, const aVector2& at);
+    // The animals ready for sale, in the order they became ready; the
+    // helicopter boards them from the front.
+    void addForSale(cAnimal* animal);
+    // An animal that dies or goes: poachers drop it and it leaves the sale queue.
+    void forgetAnimal(cAnimal* animal);
+    bool waterAt(int32_t x, int32_t y) const;
+
     std::string name;
     int16_t state = 0; // 0 running, 1 won, -1 lost
     bool loaded = false;
@@ -110,15 +141,17 @@ public:
     aRect topRect, leftRect, rightRect; // where background decorations are scattered
     int32_t money = 0;
 
-    // FIXME: typed lists (animals, foods, bonuses, poachers, entities) when
-    // those classes land; each element goes back through its own release.
-    std::vector<cDrawElement*> animals;
-    std::vector<cDrawElement*> foods;
-    std::vector<cDrawElement*> bonuses;
+    // FIXME: typed lists of poachers and entities when those classes land;
+    // each element goes back through its own release.
+    std::vector<cAnimal*> animals;
+    std::vector<cFood*> foods;
+    std::vector<cBonus*> bonuses;
     std::vector<cDrawElement*> poachers;
     std::vector<cDrawElement*> entities;
 
-    std::vector<std::string> availableAnimals; // the buyable kinds by name
+    std::vector<std::string> availableAnimals; // the names the file lists
+    std::vector<cAnimalKind*> buyableKinds;
+    std::vector<cAnimal*> saleQueue;
     std::vector<std::string> poacherTypes;
     int32_t waveMinCount = 0;
     int32_t waveMaxCount = 0; // one past the written maximum when they differ
@@ -131,6 +164,7 @@ public:
     cObstacleList obstacles;
     int32_t foodStock[2] = {0, 0};
     float foodCooldown[2] = {0.0f, 0.0f};
+    std::map<const cAnimalKind*, float> buyCooldowns; // seconds left
 
 private:
     bool readData(aOptionsFile& file);
@@ -142,7 +176,8 @@ private:
     void readGoals(aOptionsFile& file);
     void readPoachers(aOptionsFile& file);
     void offerFoods();
-    bool waterAt(int32_t x, int32_t y) const;
+    void spawnInitialAnimals(const std::vector<std::pair<std::string, int32_t>>& pairs);
+    void createInitialCreatures();
     bool isAnimalKind(const std::string& kindName) const;
 
     bool m_released = false;

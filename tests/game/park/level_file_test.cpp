@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
+#include "game/park/animal.h"
+#include "game/park/food.h"
 #include "game/park/level.h"
 #include "game/support/harness.h"
 #include "orvo/gfx/a_image.h"
@@ -49,6 +52,11 @@ TEST_F(LevelFile, DataRewardsAndGoals)
     sections["DATA"] += "AnimalsSickPossibility=150\nAdultAnimalsPercent=-5\nTutorialType=2\n"
                         "AvailableAnimals=warthog, zebra\n";
     sections["GOALS"] = "Animals=zebra, lion\nAnimalsCount=3\nMoney=500\n";
+    sections["CONDITIONS"] = "Animals=zebra, warthog\nAnimalsCount=4, 2\n";
+    kbtest::LogCapture log;
+    // A sell goal counts only loaded kinds.
+    kbtest::writeFile(dir.file("warthog.ini"), "[DATA]\nName=warthog\n");
+    cAnimal::loadKindFile(dir.file("warthog.ini"), 0);
     auto level = load("[GOAL]\nType=sell\nAnimals=warthog\nAnimalsCount=2\n\n[GOAL]\nValue=9\n\n"
                       "[GOAL]\nType=money\nValue=700\n\n[GOAL]\nType=heal\nValue=1\n");
     ASSERT_TRUE(level->loaded);
@@ -62,6 +70,11 @@ TEST_F(LevelFile, DataRewardsAndGoals)
     EXPECT_EQ(level->rewards.silverReward, 0);
     EXPECT_EQ(level->rewards.baseReward, 15);
     EXPECT_EQ(level->availableAnimals, (std::vector<std::string>{"warthog", "zebra"}));
+    // Kinds that are not loaded are told once and left out; the warthog has no pictures, so none is made.
+    ASSERT_EQ(level->buyableKinds.size(), 1u);
+    EXPECT_TRUE(log.contains("cLevel. Level \"Test\" offers \"zebra\", which is no loaded animal kind"));
+    EXPECT_TRUE(log.contains("cLevel. Level \"Test\" starts with \"zebra\", which is no loaded animal kind"));
+    EXPECT_TRUE(level->animals.empty());
     EXPECT_EQ(level->herbivoresArea, aRect(0, 160, 508, 604));
     EXPECT_EQ(level->predatorsArea, aRect(512, 160, 508, 604));
     // Sorted by type; sections without a type or of another type make none.
@@ -78,6 +91,8 @@ TEST_F(LevelFile, DataRewardsAndGoals)
     auto next = load();
     level.reset();
     EXPECT_NE(g_levelBackground, nullptr);
+    next.reset();
+    cAnimal::releaseKinds();
 }
 
 struct WaveCase {
@@ -154,6 +169,10 @@ TEST(ShippedLevels, LoadWithTheirGroundAndGoals)
         ASSERT_EQ(harness.start(), 0);
         ASSERT_TRUE(harness.waitForLoad());
         const size_t startLines = harness.log().size();
+        // What a level load reads: every known kind (none registered).
+        for (const auto& [hash, path] : harness.game().animalKindFiles())
+            cAnimal::loadKindFile(path, cAnimalKind::MASK_ALL);
+        ASSERT_EQ(cAnimal::kinds().size(), 6u);
 
         cLevel tutorial("levels:Level00.ini", true);
         ASSERT_TRUE(tutorial.loaded);
@@ -164,6 +183,10 @@ TEST(ShippedLevels, LoadWithTheirGroundAndGoals)
         EXPECT_EQ(tutorial.herbivoresArea, aRect(8, 172, 1004, 528));
         EXPECT_EQ(tutorial.goals.size(), 2u);
         EXPECT_EQ(tutorial.wavesLeft, 0);
+        ASSERT_EQ(tutorial.animals.size(), 1u);
+        EXPECT_TRUE(tutorial.animals[0]->child);
+        EXPECT_EQ(tutorial.animals[0]->kind->name, "warthog");
+        EXPECT_EQ(tutorial.foodStock[cFood::GRASS], cFood::findKind(cFood::GRASS, 1)->countInStock);
         tutorial.release();
 
         cLevel fenced("levels:Level01.ini", true);
@@ -176,6 +199,15 @@ TEST(ShippedLevels, LoadWithTheirGroundAndGoals)
         EXPECT_EQ(fenced.goals[1].kindName, "zebra");
         EXPECT_EQ(fenced.waveMaxCount, 3);
         EXPECT_TRUE(fenced.wavesLeft == 1 || fenced.wavesLeft == 2);
+        // Two warthogs and a zebra, round(50% of 3) = 2 of them grown, each on its ground.
+        ASSERT_EQ(fenced.animals.size(), 3u);
+        EXPECT_EQ(std::count_if(fenced.animals.begin(), fenced.animals.end(), [](cAnimal* a) { return !a->child; }), 2);
+        for (cAnimal* animal : fenced.animals)
+            EXPECT_EQ(fenced.walkableAt(static_cast<int32_t>(animal->anchor.x), static_cast<int32_t>(animal->anchor.y)),
+                      cLevel::HERBIVORE);
+        ASSERT_EQ(fenced.buyableKinds.size(), 2u);
+        EXPECT_EQ(fenced.buyableKinds[1]->name, "zebra");
+        EXPECT_EQ(fenced.foodStock[cFood::MEAT], cFood::findKind(cFood::MEAT, 1)->countInStock);
         fenced.release();
         const std::vector<std::string> log = harness.log();
         for (size_t i = startLines; i < log.size(); ++i)

@@ -1,0 +1,253 @@
+// cLevel: the park's animals, food and coins, money and goals.
+#include <algorithm>
+#include <cmath>
+
+#include "game/app/game.h"
+#include "game/app/playerprofile.h"
+#include "game/park/animal.h"
+#include "game/park/bonus.h"
+#include "game/park/food.h"
+#include "game/park/level.h"
+#include "game/park/parkeffects.h"
+#include "orvo/util/a_log.h"
+#include "orvo/util/a_random.h"
+
+namespace {
+
+// The three awards for money earned in levels.
+constexpr uint16_t kAwardMoney1 = 6, kAwardMoney2 = 7, kAwardMoney3 = 8;
+
+const cSettings& settings()
+{
+    static const cSettings kDefaults;
+    cGame* game = cGame::get();
+    return game ? game->settings() : kDefaults;
+}
+
+} // namespace
+
+void cLevel::addMoney(int32_t amount)
+{
+    money += amount;
+    updateGoals(cGoal::MONEY);
+    cGame* game = cGame::get();
+    if (cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr)
+        for (uint16_t award : {kAwardMoney1, kAwardMoney2, kAwardMoney3})
+            profile->setAwardProgress(award, profile->getAwardProgress(award) + amount, true);
+    // FIXME: the play state's money label shows the money once the play state exists.
+}
+
+void cLevel::spendMoney(int32_t amount)
+{
+    money -= amount;
+    updateGoals(cGoal::MONEY);
+    checkLost();
+    // FIXME: the play state shows the change over its money label.
+}
+
+void cLevel::updateGoals(int32_t type, const cAnimalKind* kind)
+{
+    bool reached = false;
+    for (cGoal& goal : goals) {
+        if (goal.done || goal.type != type)
+            continue;
+        if (type == cGoal::MONEY)
+            goal.progress = money;
+        else if (kind && goal.kindName == kind->name)
+            ++goal.progress;
+        if (goal.progress >= goal.target) {
+            goal.done = true;
+            goal.progress = goal.target;
+            reached = true;
+            cGame* game = cGame::get();
+            if (game && !game->loadingThreadRuns())
+                game->playSound("goal_done");
+        }
+    }
+    if (reached)
+        checkWon();
+}
+
+bool cLevel::checkWon()
+{
+    if (std::any_of(goals.begin(), goals.end(), [](const cGoal& g) { return !g.done; }))
+        return false;
+    state = 1;
+    return true;
+}
+
+void cLevel::checkLost()
+{
+    // FIXME: a sale under way (the helicopter) keeps the level going and
+    // counts the animals aboard once the helicopter exists.
+    const bool anyAlive = std::any_of(animals.begin(), animals.end(), [](cAnimal* a) { return a->isAlive(); });
+    if (!anyAlive && std::none_of(buyableKinds.begin(), buyableKinds.end(),
+                                  [this](const cAnimalKind* k) { return animalPrice(k->name) <= money; })) {
+        state = -1;
+        return;
+    }
+    for (const cGoal& goal : goals) {
+        if (goal.done || goal.type != cGoal::SOLD)
+            continue;
+        const bool buyable = std::any_of(buyableKinds.begin(), buyableKinds.end(),
+                                         [&goal](const cAnimalKind* k) { return k->name == goal.kindName; });
+        if (!buyable && static_cast<uint16_t>(goal.progress + countLivingAnimals(goal.kindName)) < goal.target) {
+            state = -1;
+            return;
+        }
+    }
+}
+
+uint16_t cLevel::countLivingAnimals(const std::string& kindName) const
+{
+    return static_cast<uint16_t>(std::count_if(animals.begin(), animals.end(), [&kindName](const cAnimal* a) {
+        return a->kind->name == kindName && a->isLiving();
+    }));
+}
+
+uint16_t cLevel::animalPrice(const std::string& kindName) const
+{
+    const cAnimalKind* kind = cAnimal::findKindByName(kindName);
+    if (!kind)
+        return 0;
+    const cSettings& s = settings();
+    const double rise = kind->cost + countLivingAnimals(kindName) * (kind->cost / 100.0 * s.animalRiseInPrice);
+    return static_cast<uint16_t>(static_cast<int32_t>(std::trunc(rise)) + s.buyAdditionValue);
+}
+
+int32_t cLevel::countHungryAnimals() const
+{
+    return static_cast<int32_t>(
+        std::count_if(animals.begin(), animals.end(), [](const cAnimal* a) { return a->isHungry(); }));
+}
+
+bool cLevel::eventAllowed(int32_t mode) const
+{
+    const cSettings& s = settings();
+    const int32_t hungry = countHungryAnimals();
+    if (mode == 0) {
+        // FIXME: false while the helicopter flies over the park on a sale.
+        return cAnimal::producingCount() < s.producingAnimalsCount && hungry < s.hungryAnimalsCount;
+    }
+    return static_cast<int32_t>(poachers.size()) < s.poachersCount && hungry < s.hungryAnimalsCount;
+}
+
+bool cLevel::spawnAnimals(const std::string& kindName, bool free)
+{
+    const cAnimalKind* kind = cAnimal::findKindByName(kindName);
+    if (!kind || kind->foodType > 1)
+        return false;
+    const aRect& a = area(kind->foodType);
+    if (a.width == 0 || a.height == 0)
+        return false;
+    int32_t x = a.x, y = a.y;
+    randomPointInArea(kind->foodType, x, y, 0, kind->liveInWater);
+    return spawnAnimal(kindName, aVector2(static_cast<float>(x), static_cast<float>(y)), free);
+}
+
+bool cLevel::spawnAnimal(const std::string& kindName, const aVector2& at, bool free)
+{
+    cAnimalKind* kind = cAnimal::findKindByName(kindName);
+    if (!kind || kind->foodType >= 2)
+        return false;
+    const aRect& a = area(kind->foodType);
+    if (a.width == 0 || a.height == 0)
+        return false;
+    const int32_t price = animalPrice(kindName);
+    if (!free) {
+        float& cooldown = buyCooldowns[kind];
+        if (money < price || cooldown != 0.0f)
+            return false;
+    }
+    cAnimal* animal = cAnimal::create(false, kind);
+    if (!animal)
+        return false;
+    animal->setPosition(at);
+    animal->setLevel(this);
+    animal->highlight = 0xFF00FF00;
+    animals.push_back(animal);
+    if (!free) {
+        spendMoney(price);
+        buyCooldowns[kind] = kind->cooldownOnBuy;
+        const float y = animal->anchor.y - 0.2f * animal->height * animal->scale;
+        park_startEffect("ANIMAL_BORN_01", animal->anchor.x, y, 0, true, true);
+        park_startEffect("ANIMAL_BORN_02", animal->anchor.x, y, 0, true, true);
+        animal->presence = 1.1754944e-38f;
+        if (animal->sounds[cAnimal::SND_APPEAR])
+            park_playOnce(animal->sounds[cAnimal::SND_APPEAR]);
+    }
+    return true;
+}
+
+bool cLevel::placeFood(int32_t type, int32_t foodLevel, const aVector2& at)
+{
+    cFood* food = cFood::place(type, foodLevel);
+    if (!food)
+        return false;
+    food->setPosition(at);
+    foods.push_back(food);
+    return true;
+}
+
+void cLevel::addForSale(cAnimal* animal)
+{
+    if (std::find(saleQueue.begin(), saleQueue.end(), animal) == saleQueue.end())
+        saleQueue.push_back(animal);
+}
+
+void cLevel::forgetAnimal(cAnimal* animal)
+{
+    // FIXME: poachers aiming at the animal drop it once poachers exist.
+    saleQueue.erase(std::remove(saleQueue.begin(), saleQueue.end(), animal), saleQueue.end());
+}
+
+void cLevel::spawnInitialAnimals(const std::vector<std::pair<std::string, int32_t>>& pairs)
+{
+    for (const auto& [kindName, count] : pairs) {
+        if (!cAnimal::findKindByName(kindName)) {
+            a_log("cLevel. Level \"%s\" starts with \"%s\", which is no loaded animal kind", name.c_str(),
+                  kindName.c_str());
+            continue;
+        }
+        for (int32_t i = 0; i < count; ++i)
+            spawnAnimals(kindName, true);
+    }
+    if (animals.empty())
+        return;
+    int32_t grown =
+        static_cast<int32_t>(std::lround(adultAnimalsPercent / 100.0 * static_cast<double>(animals.size())));
+    // NOTE: never more than there are children, or the search below would not end.
+    grown = std::min<int32_t>(grown, static_cast<int32_t>(std::count_if(animals.begin(), animals.end(),
+                                                                        [](cAnimal* a) { return a->child; })));
+    while (grown > 0) {
+        cAnimal* candidate = animals.front();
+        while (!candidate->child)
+            candidate = animals[static_cast<size_t>(a_rand()) % animals.size()];
+        candidate->makeGrown(false);
+        --grown;
+    }
+}
+
+void cLevel::offerFoods()
+{
+    // FIXME: the play state's food stages (0 when a level starts) choose the kinds; stage 0 asks for level 1.
+    for (int t = 0; t < 2; ++t) {
+        const cFood* kind = cFood::findKind(t, 1);
+        const aRect& a = area(t);
+        foodStock[t] = kind && a.width != 0 && a.height != 0 ? kind->countInStock : 0;
+        foodCooldown[t] = 0.0f;
+    }
+}
+
+void cLevel::createInitialCreatures()
+{
+    // Loads each buyable kind's animations before play.
+    for (cAnimalKind* kind : buyableKinds) {
+        cAnimal* first = cAnimal::create(false, kind);
+        cAnimal* second = cAnimal::create(false, kind);
+        for (cAnimal* animal : {first, second})
+            if (animal)
+                animal->release();
+    }
+    // FIXME: the poacher pool is filled here once poachers exist.
+}
