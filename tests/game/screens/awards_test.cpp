@@ -10,6 +10,7 @@
 #include "gui/widget.h"
 #include "orvo/app/a_keys.h"
 #include "orvo/gfx/a_particlesmanager.h"
+#include "support/temp_dir.h"
 
 using namespace kbtest;
 
@@ -182,4 +183,31 @@ TEST_F(Awards, TheWindowNeverOutlivesItsScreen)
     // An index outside the table is refused, not shown.
     cNewAwardWindow::notify(AWARD_COUNT + 3);
     EXPECT_TRUE(h.logged("cNewAwardWindow. No award 17 to announce"));
+}
+
+TEST_F(Awards, DamagedAwardFilesGiveWhatTheyCanAndNeverAFaultyDraw)
+{
+    TempDir dir("awards");
+    writeFile(dir.path() + "/config.ini",
+              "[MAIN]\nBackground=" + dir.path() +
+                  "/gone.jpg\n\n[AWARD]\nImage=awards:award_00.png\nPosition=10\n"
+                  "GoalValue=0\nTooltip=award.warthogs\n\n[OTHER]\nImage=x\n\n[AWARD]\nImage=" +
+                  dir.path() + "/gone.png\nPosition=100,200\nGoalValue=%n\nTooltip=award.zebras\n");
+    cAwardsState table;
+    table.loadConfig(dir.path() + "/config.ini");
+    ASSERT_EQ(table.getAwardCount(), 2u) << "only AWARD sections count";
+    EXPECT_EQ(table.getAward(0)->x, 0) << "half a position is none";
+    EXPECT_EQ(table.getAward(1)->image, nullptr) << "a missing picture is skipped";
+    EXPECT_EQ(table.getAward(1)->goal, 0);
+    EXPECT_TRUE(h.logged("cAwardsState. Picture \"" + dir.path() + "/gone.png\" is missing"));
+    // A second load brings only the pictures back; a missing file leaves the table as it is.
+    table.loadConfig(dir.path() + "/none.ini");
+    table.loadConfig(dir.path() + "/config.ini");
+    EXPECT_EQ(table.getAwardCount(), 2u);
+    // A "%" in a description from data is written out, never handed to printf.
+    EXPECT_EQ(award_describe("awards.left", 5), L" (5 left)");
+    // Unreachable awards (goal 0) are never earned, whatever the progress.
+    player->setAwardProgress(AWARD_WARTHOGS_SOLD, 50, false);
+    EXPECT_FALSE(awards()->isEarned(-1));
+    EXPECT_FALSE(awards()->isEarned(AWARD_COUNT));
 }

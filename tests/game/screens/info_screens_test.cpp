@@ -1,8 +1,8 @@
 // The credits, help and encyclopedia screens, played through the running
 // game: the credits' fades by height and their restart, the help screen's
 // animations and close, the pages the completed levels open.
-#include "game/screens/screens_fixture.h"
 #include "game/app/loadingscreen.h"
+#include "game/screens/screens_fixture.h"
 #include "gui/buttonbase.h"
 #include "gui/widget.h"
 #include "orvo/app/a_keys.h"
