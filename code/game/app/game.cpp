@@ -8,6 +8,7 @@
 #include "game/park/bonus.h"
 #include "game/park/food.h"
 #include "game/park/upgrade.h"
+#include "game/screens/newawardwindow.h"
 #include "gui/server.h"
 #include "orvo/app/a_crash.h"
 #include "orvo/app/a_file.h"
@@ -304,7 +305,8 @@ std::wstring cGame::getText(const std::string& key) const
 void cGame::releaseLevelKinds()
 {
     cAnimal::releaseKinds();
-    // FIXME: the poacher kinds and the new-award window are deleted here once they exist.
+    // FIXME: the poacher kinds are deleted here once they exist.
+    cNewAwardWindow::destroy();
 }
 
 int32_t cGame::shutdown()

@@ -3,6 +3,7 @@
 #include "game/app/gamestate.h"
 #include "game/app/loadingscreen.h"
 #include "game/app/messagebox.h"
+#include "game/screens/newawardwindow.h"
 #include "gui/buttonbase.h"
 #include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
@@ -64,6 +65,7 @@ void cGame::updateState(float dt)
         m_particles->updateLayers(dt, 1);
     }
     cMessageBox::updateIfShown(dt);
+    cNewAwardWindow::update(dt);
     if (m_inputServer && m_inputServer->keyStates[A_KEY_ESCAPE] == A_STATE_RELEASED)
         clearButtonFocus();
     // The message box's callback may have switched nothing yet, but it may

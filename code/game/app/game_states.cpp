@@ -2,6 +2,7 @@
 #include "game/app/game.h"
 #include "game/app/gamestate.h"
 #include "game/app/messagebox.h"
+#include "game/screens/newawardwindow.h"
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/sound/a_soundmanager.h"
@@ -51,7 +52,7 @@ void cGame::restartState()
         m_particles->killAll();
     if (m_soundManager)
         m_soundManager->stopAll();
-    // FIXME: the new-award window is deleted here once it exists.
+    cNewAwardWindow::destroy();
     m_currentState->setModalCount(0);
     m_currentState->init();
     playCurrentMusic();

@@ -4,6 +4,7 @@
 
 #include "game/app/game.h"
 #include "game/app/gamestate.h"
+#include "game/screens/newawardwindow.h"
 #include "gui/server.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
@@ -32,7 +33,9 @@ bool cMessageBox::show(const std::wstring& caption, const std::wstring& text, ui
 {
     if (!g_box)
         g_box = std::make_unique<cMessageBox>();
-    // FIXME: a new-award window on screen for more than 2 s is told to close here once it exists.
+    // A new award that was up long enough makes way for the box.
+    if (cNewAwardWindow* award = cNewAwardWindow::get(); award && award->isShown())
+        award->close();
     GUI::Server* server = GUI::Server::getSingletonPtr();
     GUI::Widget* window = server ? server->GetRoot()->FindChild("MessageBox", true) : nullptr;
     if (!window)

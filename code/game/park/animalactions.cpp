@@ -9,12 +9,11 @@
 #include "game/park/bonus.h"
 #include "game/park/food.h"
 #include "game/park/level.h"
+#include "game/screens/awardprogress.h"
 #include "orvo/util/a_log.h"
 #include "orvo/util/a_random.h"
 
 namespace {
-
-constexpr uint16_t kAwardHealed = 9;
 
 int octantOf(const aVector2& dir)
 {
@@ -173,9 +172,7 @@ void cAnimal::heal(float immunitySeconds)
     playEffect("HEAL", centre.x - anchor.x, centre.y - anchor.y);
     if (level)
         level->updateGoals(cGoal::HEALED, kind);
-    cGame* game = cGame::get();
-    if (cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr)
-        profile->addAwardProgress(kAwardHealed, 1);
+    award_animalHealed();
 }
 
 void cAnimal::makeGrown(bool withEffects)

@@ -9,13 +9,11 @@
 #include "game/park/food.h"
 #include "game/park/level.h"
 #include "game/park/parkeffects.h"
+#include "game/screens/awardprogress.h"
 #include "orvo/util/a_log.h"
 #include "orvo/util/a_random.h"
 
 namespace {
-
-// The three awards for money earned in levels.
-constexpr uint16_t kAwardMoney1 = 6, kAwardMoney2 = 7, kAwardMoney3 = 8;
 
 const cSettings& settings()
 {
@@ -30,10 +28,7 @@ void cLevel::addMoney(int32_t amount)
 {
     money += amount;
     updateGoals(cGoal::MONEY);
-    cGame* game = cGame::get();
-    if (cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr)
-        for (uint16_t award : {kAwardMoney1, kAwardMoney2, kAwardMoney3})
-            profile->setAwardProgress(award, profile->getAwardProgress(award) + amount, true);
+    award_moneyEarned(amount);
     // FIXME: the play state's money label shows the money once the play state exists.
 }
 

@@ -111,7 +111,8 @@ TEST_F(Bubbles, ATipShowsOnceAndItsBitIsSaved)
     EXPECT_TRUE(cTip::shouldShow(0x1000));
     cTip::create(hint, "quit_request", 0x1000);
     EXPECT_FALSE(cTip::shouldShow(0x20)) << "one tip at a time";
-    EXPECT_EQ(h.text("Description"), L"Do you really want to leave the savanna?");
+    // The tip's own "Description" (the shared windows have another).
+    EXPECT_EQ(hint->FindChild("Description", true)->GetText(), L"Do you really want to leave the savanna?");
 
     seconds(0.3f);
     EXPECT_EQ(modal(), 0) << "still waiting";

@@ -1,0 +1,213 @@
+// Award progress, the awards screen and the new-award window, played through
+// the running game: goals from the game's own "awards:config.ini", tooltips
+// with the missing amount, the fade-in and sparkle of new awards, and every
+// award announced once, one after the other.
+#include "game/app/messagebox.h"
+#include "game/app/simpletooltip.h"
+#include "game/screens/awardprogress.h"
+#include "game/screens/screens_fixture.h"
+#include "gui/statictext.h"
+#include "gui/widget.h"
+#include "orvo/app/a_keys.h"
+#include "orvo/gfx/a_particlesmanager.h"
+#include "support/temp_dir.h"
+
+using namespace kbtest;
+
+namespace {
+
+class Awards : public ScreensGame {
+protected:
+    void hover(int32_t index)
+    {
+        const cAward* a = awards()->getAward(index);
+        h.moveTo(a->x + a->width() / 2, a->y + a->height() / 2);
+    }
+    GUI::Widget* newAward() { return h.widget("NewAward"); }
+    bool awardShown() { return newAward() && newAward()->IsVisible(); }
+};
+
+} // namespace
+
+TEST_F(Awards, TheTableIsTheGamesFourteenAwardsInIndexOrder)
+{
+    ASSERT_NE(awards(), nullptr);
+    ASSERT_EQ(awards()->getAwardCount(), size_t(AWARD_COUNT));
+    EXPECT_EQ(awards()->getAward(AWARD_ZEBRAS_SOLD)->goal, 10);
+    EXPECT_EQ(awards()->getAward(AWARD_ZEBRAS_SOLD)->tooltipKey, "award.zebras");
+    EXPECT_EQ(awards()->getAward(AWARD_AWARDS_EARNED)->goal, 13) << "every other award";
+    EXPECT_EQ(awards()->getAward(AWARD_COUNT), nullptr);
+    EXPECT_EQ(awards()->getAward(-1), nullptr);
+    for (int32_t i = 0; i < AWARD_COUNT; ++i)
+        EXPECT_EQ(awards()->getAward(i)->imagePath,
+                  "awards:award_" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".png");
+
+    // Kinds by name; others count nothing.
+    EXPECT_EQ(award_forSoldKind("warthog"), 0);
+    EXPECT_EQ(award_forSoldKind("lion"), 5);
+    EXPECT_EQ(award_forSoldKind("gnu"), -1);
+    award_animalSold("gnu");
+    award_animalSold("zebra");
+    award_moneyEarned(600);
+    award_moneyEarned(600);
+    award_animalHealed();
+    award_poacherDrivenOff();
+    award_levelStatuses(4, 1);
+    award_levelStatuses(3, 0);
+    const std::vector<int32_t> expected = {0, 1, 0, 0, 0, 0, 1200, 1200, 1200, 1, 1, 4, 1, 1};
+    EXPECT_EQ(player->awardProgress, expected)
+        << "money award 6 earned at 1000 and counted in 13; levels never go down";
+    EXPECT_EQ(player->newAwards, std::vector<int32_t>{AWARD_MONEY_1});
+}
+
+TEST_F(Awards, TheScreenShowsEarnedAwardsTooltipsWithWhatIsLeftAndSparklesNewOnes)
+{
+    player->setAwardProgress(AWARD_ZEBRAS_SOLD, 3, false);
+    player->setAwardProgress(AWARD_WARTHOGS_SOLD, 12, false);
+    player->setAwardProgress(AWARD_HIPPOS_SOLD, 8, false);
+    player->setAwardProgress(AWARD_ANIMALS_HEALED, 25, false);
+    player->setAwardProgress(AWARD_AWARDS_EARNED, 3, false);
+    // Indices a damaged file could hold are passed over.
+    player->newAwards = {AWARD_HIPPOS_SOLD, AWARD_ANIMALS_HEALED, 99, -4};
+    ASSERT_TRUE(enter(STATE_AWARDS));
+    EXPECT_TRUE(awards()->isEarned(AWARD_WARTHOGS_SOLD)) << "past its goal counts";
+    EXPECT_FALSE(awards()->isEarned(AWARD_ZEBRAS_SOLD));
+
+    hover(AWARD_ZEBRAS_SOLD);
+    EXPECT_EQ(awards()->getHovered(), AWARD_ZEBRAS_SOLD);
+    EXPECT_EQ(cSimpleTooltip::get()->getTextWindow()->GetText(), L"Sell 10 zebras (7 left)");
+    hover(AWARD_WARTHOGS_SOLD);
+    EXPECT_EQ(cSimpleTooltip::get()->getTextWindow()->GetText(), L"Sell 10 warthogs") << "nothing left";
+    h.moveTo(5, 5);
+    EXPECT_EQ(awards()->getHovered(), -1);
+
+    // The new ones sparkle once, when their fade-in ends.
+    quiet();
+    const size_t before = h.game().getParticles()->getLiveSystems().size();
+    seconds(0.9f);
+    EXPECT_LT(awards()->getFadeIn(), 1.0f);
+    seconds(0.15f);
+    EXPECT_EQ(awards()->getFadeIn(), 1.0f);
+    EXPECT_EQ(h.game().getParticles()->getLiveSystems().size(), before + 2);
+    EXPECT_TRUE(played("get_award"));
+    hover(AWARD_ZEBRAS_SOLD);
+    seconds(0.8f);
+    h.expectScreen("awards_screen");
+
+    // Back leads where the player came from; the new awards now count as seen.
+    h.click(h.centreOf("Back").x, h.centreOf("Back").y);
+    ASSERT_TRUE(h.waitForState(STATE_MENU));
+    EXPECT_TRUE(player->newAwards.empty());
+    EXPECT_EQ(cSimpleTooltip::get(), nullptr);
+    ASSERT_TRUE(enter(STATE_AWARDS));
+    h.key(A_KEY_ESCAPE);
+    EXPECT_TRUE(h.waitForState(STATE_MENU));
+}
+
+TEST_F(Awards, EachEarnedAwardIsAnnouncedOnceQueuedBehindTheOneShown)
+{
+    player->setAwardProgress(AWARD_ZEBRAS_SOLD, 9, false);
+    player->setAwardProgress(AWARD_LIONS_SOLD, 4, false);
+    ASSERT_TRUE(enter(STATE_AWARDS));
+    quiet();
+    // Two awards in one frame: the zebras are shown, the lions wait.
+    award_animalSold("zebra");
+    award_animalSold("lion");
+    EXPECT_TRUE(awardShown());
+    EXPECT_EQ(h.text("Description"), L"Sell 10 zebras");
+    EXPECT_EQ(cNewAwardWindow::queued(), 1u);
+    EXPECT_EQ(modal(), 1);
+    EXPECT_TRUE(played("get_award"));
+    EXPECT_EQ(player->newAwards, (std::vector<int32_t>{AWARD_ZEBRAS_SOLD, AWARD_LIONS_SOLD}));
+    EXPECT_EQ(player->getAwardProgress(AWARD_AWARDS_EARNED), 2);
+
+    // More sales announce nothing more: the goal is reached.
+    award_animalSold("zebra");
+    EXPECT_EQ(player->getAwardProgress(AWARD_ZEBRAS_SOLD), 10);
+    EXPECT_EQ(cNewAwardWindow::queued(), 1u);
+
+    seconds(1.0f);
+    EXPECT_EQ(newAward()->GetAlpha(true), 1.0f);
+    EXPECT_EQ(awards()->getHovered(), -1) << "the window takes the pointer";
+    h.expectScreen("new_award_window");
+    const aPoint centre = h.centreOf("NewAward");
+    h.click(centre.x, centre.y);
+    seconds(0.5f);
+    EXPECT_TRUE(cNewAwardWindow::get()->isOpening()) << "a click in the first two seconds is swallowed";
+    seconds(1.0f);
+    h.click(centre.x, centre.y);
+    EXPECT_FALSE(cNewAwardWindow::get()->isOpening());
+    seconds(0.3f);
+    EXPECT_TRUE(awardShown()) << "the next one followed";
+    EXPECT_EQ(h.text("Description"), L"Sell 5 lions");
+    EXPECT_EQ(cNewAwardWindow::queued(), 0u);
+    EXPECT_EQ(modal(), 1);
+
+    // A message box after more than two seconds makes it go; before, both stay.
+    seconds(1.0f);
+    ASSERT_TRUE(cMessageBox::show(L"Note", L"Hello", cMessageBox::MB_OK, nullptr, nullptr));
+    EXPECT_TRUE(cNewAwardWindow::get()->isOpening());
+    seconds(1.5f);
+    ASSERT_TRUE(cMessageBox::show(L"Note", L"Again", cMessageBox::MB_OK, nullptr, nullptr));
+    EXPECT_FALSE(cNewAwardWindow::get()->isOpening());
+    seconds(0.5f);
+    EXPECT_FALSE(awardShown());
+    EXPECT_EQ(modal(), 1) << "only the box's own count is left";
+}
+
+TEST_F(Awards, TheWindowNeverOutlivesItsScreen)
+{
+    player->setAwardProgress(AWARD_HIPPOS_SOLD, 7, false);
+    player->setAwardProgress(AWARD_RHINOS_SOLD, 7, false);
+    award_animalSold("hippo");
+    award_animalSold("rhino");
+    ASSERT_TRUE(awardShown());
+    // The screen goes while the award is up: the window goes with it, the queue stays.
+    ASSERT_TRUE(enter(STATE_CREDITS));
+    EXPECT_EQ(cNewAwardWindow::get(), nullptr);
+    EXPECT_EQ(cNewAwardWindow::queued(), 1u);
+    seconds(0.1f);
+
+    // A screen without a "NewAward" widget shows nothing, but the profile still counts.
+    StateCalls mapCalls;
+    ScopedStateClass plain{STATE_MAP, [&mapCalls] { return new TestScreen(STATE_MAP, mapCalls, "", false); }};
+    cGameState::getOrCreate(STATE_MAP);
+    ASSERT_TRUE(enter(STATE_MAP));
+    player->setAwardProgress(AWARD_CHEETAHS_SOLD, 4, false);
+    award_animalSold("cheetah");
+    EXPECT_EQ(cNewAwardWindow::get(), nullptr);
+    EXPECT_EQ(player->getAwardProgress(AWARD_CHEETAHS_SOLD), 5);
+    EXPECT_EQ(player->newAwards.back(), AWARD_CHEETAHS_SOLD);
+    ASSERT_TRUE(enter(STATE_MENU));
+    seconds(0.1f);
+    // An index outside the table is refused, not shown.
+    cNewAwardWindow::notify(AWARD_COUNT + 3);
+    EXPECT_TRUE(h.logged("cNewAwardWindow. No award 17 to announce"));
+}
+
+TEST_F(Awards, DamagedAwardFilesGiveWhatTheyCanAndNeverAFaultyDraw)
+{
+    TempDir dir("awards");
+    writeFile(dir.path() + "/config.ini",
+              "[MAIN]\nBackground=" + dir.path() +
+                  "/gone.jpg\n\n[AWARD]\nImage=awards:award_00.png\nPosition=10\n"
+                  "GoalValue=0\nTooltip=award.warthogs\n\n[OTHER]\nImage=x\n\n[AWARD]\nImage=" +
+                  dir.path() + "/gone.png\nPosition=100,200\nGoalValue=%n\nTooltip=award.zebras\n");
+    cAwardsState table;
+    table.loadConfig(dir.path() + "/config.ini");
+    ASSERT_EQ(table.getAwardCount(), 2u) << "only AWARD sections count";
+    EXPECT_EQ(table.getAward(0)->x, 0) << "half a position is none";
+    EXPECT_EQ(table.getAward(1)->image, nullptr) << "a missing picture is skipped";
+    EXPECT_EQ(table.getAward(1)->goal, 0);
+    EXPECT_TRUE(h.logged("cAwardsState. Picture \"" + dir.path() + "/gone.png\" is missing"));
+    // A second load brings only the pictures back; a missing file leaves the table as it is.
+    table.loadConfig(dir.path() + "/none.ini");
+    table.loadConfig(dir.path() + "/config.ini");
+    EXPECT_EQ(table.getAwardCount(), 2u);
+    // A "%" in a description from data is written out, never handed to printf.
+    EXPECT_EQ(award_describe("awards.left", 5), L" (5 left)");
+    // Unreachable awards (goal 0) are never earned, whatever the progress.
+    player->setAwardProgress(AWARD_WARTHOGS_SOLD, 50, false);
+    EXPECT_FALSE(awards()->isEarned(-1));
+    EXPECT_FALSE(awards()->isEarned(AWARD_COUNT));
+}
