@@ -20,6 +20,7 @@
 #include "game/app/settings.h"
 #include "game/app/simpletooltip.h"
 #include "game/app/spriteloader.h"
+#include "game/app/splashmanager.h"
 #include "game/app/spriteregistry.h"
 #include "game/app/tip.h"
 #include "game/app/tooltipbubble.h"
