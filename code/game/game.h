@@ -37,3 +37,5 @@
 #include "game/park/parkeffects.h"
 #include "game/park/statusindicator.h"
 #include "game/park/upgrade.h"
+#include "game/screens/menustate.h"
+#include "game/screens/screenclasses.h"
