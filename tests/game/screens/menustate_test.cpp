@@ -105,6 +105,14 @@ TEST(MainMenu, NewcomerComesThroughTheSplashNamesThemselvesAndTriesEveryButton)
     EXPECT_EQ(requestOf(h, "Profiles"), STATE_NONE);
     h.frames(20);
     EXPECT_TRUE(visible(h, "Profiles_win"));
+    const aPoint newPlayer = h.centreOf("New");
+    h.click(newPlayer.x, newPlayer.y);
+    h.frames(20);
+    EXPECT_TRUE(visible(h, "NewPlayer_win"));
+    h.key(A_KEY_ESCAPE);
+    h.frames(20);
+    EXPECT_FALSE(visible(h, "NewPlayer_win"));
+    EXPECT_EQ(game.getProfiles().count(), 1u) << "a cancelled name makes no player while one exists";
     h.key(A_KEY_ESCAPE);
     h.frames(20);
     EXPECT_FALSE(visible(h, "Profiles_win"));
@@ -113,6 +121,11 @@ TEST(MainMenu, NewcomerComesThroughTheSplashNamesThemselvesAndTriesEveryButton)
     h.frames(15);
     EXPECT_FALSE(visible(h, "ExtrasMenu"));
     EXPECT_FALSE(visible(h, "MessageBox"));
+
+    // A name with printf signs shows as it is.
+    h.makePlayer(L"Kim %s %d%%");
+    h.frames(2);
+    EXPECT_EQ(h.text("WelcomeText"), L"Kim %s %d%%");
 
     // Nothing left open: Escape asks to quit; Escape again says no; Quit asks again and Yes ends the run.
     h.key(A_KEY_ESCAPE);
