@@ -123,6 +123,9 @@ TEST_F(SplashTest, SkipRulesRecordsAndAClipThatEndsEarly)
     EXPECT_FALSE(others->update(kDt));
     SplashManager missing(dir.file("nothing_here.ini"));
     EXPECT_TRUE(missing.records().empty());
+    // Times that are negative or not numbers count as none: only the half second of show remains.
+    auto odd = make("[splash]\nfadeintime=-5\nshowtime=0.5\nfadeouttime=nan\nskip=1\n");
+    EXPECT_EQ(run(*odd), 32 + 1);
 
     // A clip shorter than its show time closes itself: drawing it afterwards places nothing
     // (no division by its size), and the player's stored sound volume is left alone.
