@@ -4,6 +4,7 @@
 #include "game/app/gamestate.h"
 #include "game/app/messagebox.h"
 #include "game/app/playerprofile.h"
+#include "game/app/splashmanager.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
 #include "game/park/food.h"
@@ -145,10 +146,21 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     loadMusic();
     playCurrentMusic();
 
-    // FIXME: with SplashScreen on and "home:branding/settings.ini" present
-    // the splash plays first; the splash comes with the splash screen's work.
-    startInitialLoad();
+    startSplashOrLoad();
     return 0;
+}
+
+void cGame::startSplashOrLoad()
+{
+    const char* const settings = "home:branding/settings.ini";
+    // No branding beside the program is no splash, not a fault.
+    if (m_settings.splashScreen && m_fileServer.exists(settings)) {
+        m_splash = std::make_unique<SplashManager>(settings);
+        m_splash->start(true);
+        setFlags(FLAG_DRAW | FLAG_STATES);
+        return;
+    }
+    startInitialLoad();
 }
 
 void cGame::applyGamma()
@@ -332,6 +344,8 @@ int32_t cGame::shutdown()
     cUpgrade::releaseAll();
     m_spriteRegistry.releaseAll();
 
+    // Its picture and clip are textures of the graphics server: they go first.
+    m_splash.reset();
     m_pauseGdi.reset();
     deleteInput();
     m_cursor.reset();

@@ -37,6 +37,7 @@ class cGameState;
 class cLevel;
 class cLoadingScreen;
 class cPlayerProfile;
+class SplashManager;
 
 class cGame : public aApplication {
 public:
@@ -187,6 +188,12 @@ public:
     // Set when the game is ending: loading routines stop at their next step.
     bool isQuitting() const { return m_quitting.load(); }
 
+    // The splash sequence before the initial load; null when none runs.
+    SplashManager* getSplash() const { return m_splash.get(); }
+    // The splash of "home:branding/settings.ini" when the setting allows it
+    // and the file exists; else the initial load.
+    void startSplashOrLoad();
+
     // Before init: the devices to use in place of the real window and input
     // (tests), and a frame time that replaces the game timer's (0: the timer).
     void useDevices(std::unique_ptr<aGpuDevice> device, std::unique_ptr<aInputDevice> input);
@@ -251,6 +258,7 @@ private:
     bool m_moneySignKnown = false;
     std::unique_ptr<aGpuDevice> m_device;
     std::unique_ptr<aInputDevice> m_inputDevice;
+    std::unique_ptr<SplashManager> m_splash;
 };
 
 // The program's entry: seeds the random generator, starts the game and runs

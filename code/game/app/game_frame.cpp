@@ -3,6 +3,7 @@
 #include "game/app/gamestate.h"
 #include "game/app/loadingscreen.h"
 #include "game/app/messagebox.h"
+#include "game/app/splashmanager.h"
 #include "game/screens/newawardwindow.h"
 #include "gui/buttonbase.h"
 #include "gui/server.h"
@@ -34,6 +35,15 @@ int32_t cGame::update()
         dt = kLongestFrame;
     m_frameTime.store(dt);
     m_totalTime += dt;
+
+    if (m_splash) {
+        if (!m_splash->update(dt)) {
+            m_splash.reset();
+            clearFlags(FLAG_DRAW);
+            startInitialLoad();
+        }
+        return 0;
+    }
 
     repairCursor();
 
@@ -108,7 +118,9 @@ int32_t cGame::render()
             return code < 0 ? code : RESULT_ABORT;
         }
         if (began) {
-            if (loadingThreadRuns()) {
+            if (m_splash) {
+                m_splash->draw();
+            } else if (loadingThreadRuns()) {
                 if (cLoadingScreen* screen = cLoadingScreen::getSingletonPtr())
                     screen->draw(getFrameTime());
             } else if (m_currentState && m_currentState->isInitiated()) {

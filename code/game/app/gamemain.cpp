@@ -25,7 +25,7 @@ void holdTerminationSignals(bool hold)
 int32_t gameMain(cGame& game, const char* commandLine)
 {
     a_srand(aTimer::tickCount());
-    screens_registerAwardsAndInfo();
+    screens_registerClasses();
     holdTerminationSignals(true);
     const int32_t started = game.init("Kesterby", nullptr, commandLine, "Brindlewick");
     if (started == 1) {

@@ -1,14 +1,27 @@
 #include "game/screens/screenclasses.h"
 
+#include "game/app/gamestate.h"
 #include "game/screens/awardsstate.h"
 #include "game/screens/creditsstate.h"
 #include "game/screens/helpstate.h"
+#include "game/screens/menustate.h"
 #include "game/screens/pediastate.h"
 
-void screens_registerAwardsAndInfo()
+namespace {
+
+template <typename State> void registerClass(int32_t id)
 {
-    cGameState::setClass(STATE_AWARDS, [] { return new cAwardsState(); });
-    cGameState::setClass(STATE_CREDITS, [] { return new cCreditsState(); });
-    cGameState::setClass(STATE_HELP, [] { return new cHelpState(); });
-    cGameState::setClass(STATE_PEDIA, [] { return new cPediaState(); });
+    if (!cGameState::hasClass(id))
+        cGameState::setClass(id, [] { return new State(); });
+}
+
+} // namespace
+
+void screens_registerClasses()
+{
+    registerClass<cMenuState>(STATE_MENU);
+    registerClass<cAwardsState>(STATE_AWARDS);
+    registerClass<cCreditsState>(STATE_CREDITS);
+    registerClass<cHelpState>(STATE_HELP);
+    registerClass<cPediaState>(STATE_PEDIA);
 }

@@ -28,7 +28,9 @@ bool visible(const GameHarness& h, const std::string& name)
 
 TEST(GameStart, NewcomerHearsTheMenuMusicAndLeavesThroughTheQuitQuestion)
 {
-    GameHarness h;
+    GameHarness::Options options;
+    options.splash = true;
+    GameHarness h(options);
     StateCalls calls;
     ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls); });
     ASSERT_EQ(h.start(), 0);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "game/app/profiles.h"
 #include "gui/server.h"
@@ -76,6 +77,12 @@ GameHarness::~GameHarness()
 int32_t GameHarness::start()
 {
     a_srand(m_options.seed);
+    if (!m_options.splash) {
+        // Added to a "config.ini" the test wrote (which then has no COMMON section).
+        std::filesystem::create_directories(m_home.userDir());
+        std::ofstream(m_home.userDir() + "config.ini", std::ios::binary | std::ios::app)
+            << "\r\n[COMMON]\r\nLoadingScene=0\r\nSplashScreen=0\r\n";
+    }
     const int32_t result = m_game->init("Kesterby", nullptr, "", "Brindlewick");
     m_started = result == 0;
     return result;

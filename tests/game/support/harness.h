@@ -57,6 +57,9 @@ public:
         bool recording = false;         // the recording device instead of OpenGL
         float frameTime = 1.0f / 60.0f; // seconds every frame takes
         uint32_t seed = 1;
+        // The branding's splash plays first (as on a first start); off, a
+        // "config.ini" that switches it off is written before the start.
+        bool splash = false;
     };
 
     GameHarness();
