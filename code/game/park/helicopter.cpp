@@ -6,11 +6,11 @@
 #include <cmath>
 
 #include "game/app/game.h"
-#include "game/app/playerprofile.h"
 #include "game/park/animal.h"
 #include "game/park/level.h"
 #include "game/park/parkeffects.h"
 #include "game/park/parkupgrades.h"
+#include "game/screens/awardprogress.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
 #include "orvo/app/a_file.h"
@@ -26,8 +26,6 @@ using Binder = GUI::_memberBinder<cHelicopter, bool, const GUI::EventArgs&>;
 
 constexpr const char* kAnimationFiles[4] = {"sprites:Helo/helo_appear.ini", "sprites:Helo/helo_turn_start.ini",
                                             "sprites:Helo/helo_turn_end.ini", "sprites:Helo/helo_away.ini"};
-// The kinds whose sales count towards awards 0 to 5.
-constexpr const char* kAwardKinds[6] = {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"};
 constexpr float kTurnDistance = 150.0f;
 
 aImageManager* gameImages()
@@ -187,6 +185,11 @@ int32_t cHelicopter::countKindAboard(const cAnimalKind* kind) const
     return static_cast<int32_t>(std::count(aboard.begin(), aboard.end(), kind));
 }
 
+void cHelicopter::forget(const cAnimal* a)
+{
+    toPickUp.erase(std::remove(toPickUp.begin(), toPickUp.end(), a), toPickUp.end());
+}
+
 void cHelicopter::update(float dt)
 {
     if (inactive)
@@ -304,12 +307,7 @@ void cHelicopter::completeSale()
             l->addMoney(credit);
             // FIXME: the play state shows the credit as a money text over the panel.
             l->updateGoals(cGoal::SOLD, kind);
-            for (uint16_t i = 0; i < 6; ++i)
-                if (kind->name == kAwardKinds[i]) {
-                    cGame* game = cGame::get();
-                    if (cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr)
-                        profile->addAwardProgress(i, 1, true);
-                }
+            award_animalSold(kind->name);
         }
     }
     toPickUp.clear();

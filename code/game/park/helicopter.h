@@ -49,6 +49,8 @@ public:
     // Starts a flight over the animals aboard; nothing without passengers.
     void sellAnimals(const aVector2& p);
     int32_t countKindAboard(const cAnimalKind* kind) const;
+    // An animal released before it was picked up (the level ended) is never touched again.
+    void forget(const cAnimal* a);
     bool underWay() const { return !inactive; }
 
     void update(float dt) override;

@@ -212,6 +212,8 @@ void cLevel::forgetAnimal(cAnimal* animal)
 {
     for (cPoacher* poacher : poachers)
         poacher->dropTarget(animal);
+    if (cHelicopter* helo = cHelicopter::getSingletonPtr())
+        helo->forget(animal);
     saleQueue.erase(std::remove(saleQueue.begin(), saleQueue.end(), animal), saleQueue.end());
 }
 

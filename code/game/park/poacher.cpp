@@ -7,12 +7,12 @@
 #include <limits>
 
 #include "game/app/game.h"
-#include "game/app/playerprofile.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
 #include "game/park/level.h"
 #include "game/park/parkeffects.h"
 #include "game/park/parkupgrades.h"
+#include "game/screens/awardprogress.h"
 #include "orvo/gfx/a_advanim.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_image.h"
@@ -31,8 +31,6 @@ std::vector<cPoacher*>& poacherPool()
 namespace {
 
 constexpr const char* kSoundNames[cPoacher::SND_COUNT] = {"appear", "hit_01", "hit_02", "disappear", "shoot", "walk"};
-constexpr uint16_t kAwardPoachersDrivenOff = 10;
-constexpr uint32_t kIndicatorColour = 0xFF4C3615;
 
 std::string withIniExtension(const std::string& path)
 {
@@ -387,9 +385,7 @@ void cPoacher::hit(float damage)
         loseTarget();
         if (kind->bonus > 0)
             dropReward();
-        cGame* game = cGame::get();
-        if (cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr)
-            profile->addAwardProgress(kAwardPoachersDrivenOff, 1, true);
+        award_poacherDrivenOff();
     }
     if (state == WALK || state == SHOOT) {
         path.clear();

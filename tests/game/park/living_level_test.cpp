@@ -155,6 +155,41 @@ TEST_F(LivingLevel, HelicopterBoardsWhatFitsAndFliesOnlyWithPassengers)
     EXPECT_EQ(zebraGoal, 0) << "no zebra goal";
     deliver();
     EXPECT_EQ(helo->countKindAboard(rhino->kind), 0);
+
+    // The level ends during a flight: the helicopter lets its passengers go.
+    cAnimal* last = spawn("zebra", 300, 500, true);
+    level->addForSale(last);
+    ASSERT_TRUE(helo->sellQueued(*level));
+    level->release();
+    EXPECT_TRUE(helo->toPickUp.empty());
+    for (int i = 0; i < 30 * 5; ++i)
+        helo->update(kDt);
+}
+
+TEST_F(LivingLevel, LostWhenASellGoalCanNoLongerBeMetCountingThoseAboard)
+{
+    makeLevel("AvailableAnimals=warthog\n\n[GOALS]\nAnimals=zebra\nAnimalsCount=3");
+    makeHelicopter();
+    ASSERT_EQ(level->goals.size(), 1u);
+    level->goals[0].progress = 1;
+    cAnimal* zebra = spawn("zebra", 200, 500, true);
+    cAnimal* aboard = spawn("zebra", 300, 500, true);
+    level->addForSale(aboard);
+    ASSERT_TRUE(helo->sellQueued(*level));
+    level->checkLost();
+    EXPECT_EQ(level->state, 0) << "1 sold + 1 living + 1 aboard";
+    EXPECT_EQ(level->goalRemaining("zebra"), 0);
+    zebra->health = 0.0f;
+    EXPECT_EQ(level->goalRemaining("zebra"), 1);
+    level->checkLost();
+    EXPECT_EQ(level->state, -1) << "1 + 0 + 1 < 3";
+
+    EXPECT_FLOAT_EQ(level->buyCooldownFraction("nothing"), 0.0f);
+    EXPECT_FLOAT_EQ(level->buyCooldownFraction("warthog"), 1.0f) << "never bought";
+    // The HUD keeps one bit per goal: more than sixteen are left out.
+    for (int i = 0; i < 20; ++i)
+        level->addGoal(cGoal::MONEY, "", 100 + i);
+    EXPECT_EQ(level->goals.size(), cLevel::kMaxGoals);
 }
 
 TEST_F(LivingLevel, HunterWaitsTwoSecondsShootsOnFrame38AndLeaves)
