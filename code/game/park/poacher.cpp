@@ -272,7 +272,6 @@ void cPoacher::behave(float dt)
             target = nullptr;
             indicator.hide();
             state = WALK;
-            park_playOnce(sounds[SND_WALK], true);
             return;
         }
         if (target)
@@ -371,7 +370,6 @@ void cPoacher::dropTarget(const cAnimal* animal)
     if (state == SHOOT) {
         shotDone = false;
         state = WALK;
-        park_playOnce(sounds[SND_WALK], true);
     }
 }
 
@@ -388,7 +386,6 @@ void cPoacher::hit(float damage)
         award_poacherDrivenOff();
     }
     if (state == WALK || state == SHOOT) {
-        path.clear();
         const int32_t s = HIT_01 + (a_rand() & 1);
         setAnimation(s);
         playSetOnce(s);
