@@ -8,6 +8,8 @@
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
 #include "game/park/food.h"
+#include "game/park/level.h"
+#include "game/park/poacher.h"
 #include "game/park/upgrade.h"
 #include "game/screens/newawardwindow.h"
 #include "gui/server.h"
@@ -53,6 +55,11 @@ cGame::cGame()
 {
     g_game = this;
     m_kindLoaders.animalKindFile = &cAnimal::loadKindFile;
+    m_kindLoaders.poacherKinds = &cPoacher::loadKinds;
+    m_kindLoaders.poacherWavesLeft = [this] {
+        const cLevel* level = getCurrentLevel();
+        return level && level->wavesLeft > 0;
+    };
 }
 
 cGame::~cGame()
@@ -317,7 +324,7 @@ std::wstring cGame::getText(const std::string& key) const
 void cGame::releaseLevelKinds()
 {
     cAnimal::releaseKinds();
-    // FIXME: the poacher kinds are deleted here once they exist.
+    cPoacher::releaseKinds();
     cNewAwardWindow::destroy();
 }
 

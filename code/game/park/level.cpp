@@ -8,6 +8,7 @@
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
 #include "game/park/food.h"
+#include "game/park/poacher.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_image.h"
@@ -133,6 +134,11 @@ cLevel::~cLevel()
 
 void cLevel::addGoal(int32_t type, const std::string& kindName, int32_t target)
 {
+    if (goals.size() >= kMaxGoals) {
+        a_log("cLevel. Level \"%s\" has more than %d goals; the rest are left out", name.c_str(),
+              static_cast<int>(kMaxGoals));
+        return;
+    }
     cGoal goal;
     goal.type = type;
     goal.kindName = kindName;

@@ -23,6 +23,7 @@ class aOptionsFile;
 class cAnimal;
 class cBonus;
 class cFood;
+class cPoacher;
 struct cAnimalKind;
 class aSound;
 struct aGpuPicture;
@@ -119,6 +120,24 @@ public:
     void forgetAnimal(cAnimal* animal);
     bool waterAt(int32_t x, int32_t y) const;
 
+    // --- the frame, waves and the HUD's questions (levelframe.cpp) ---
+    // One step of the level; the play state passes 0 while a window is open.
+    void frameStep(float dt);
+    void updatePoacherWaves(float dt);
+    // One poacher of the named kind, placed on its ground; null without the kind.
+    cPoacher* spawnPoacherWave(const std::string& typeName);
+    bool addBonus(int32_t type, const aVector2& from, const aVector2& to, int32_t value);
+    float buyCooldownFraction(const std::string& kindName) const;
+    int32_t goalRemaining(const std::string& kindName) const;
+    void stopSounds();
+    void setMoney(int32_t value);
+    // Whether the helicopter is out on a sale.
+    static bool saleUnderWay();
+    static int32_t countKindAboard(const cAnimalKind* kind);
+    // The HUD keeps one bit per goal.
+    static constexpr size_t kMaxGoals = 16;
+    static constexpr int32_t kMaxLivePoachers = 3;
+
     std::string name;
     int16_t state = 0; // 0 running, 1 won, -1 lost
     bool loaded = false;
@@ -141,12 +160,12 @@ public:
     aRect topRect, leftRect, rightRect; // where background decorations are scattered
     int32_t money = 0;
 
-    // FIXME: typed lists of poachers and entities when those classes land;
-    // each element goes back through its own release.
+    // FIXME: a typed list of entities when cEntity lands; each element goes
+    // back through its own release.
     std::vector<cAnimal*> animals;
     std::vector<cFood*> foods;
     std::vector<cBonus*> bonuses;
-    std::vector<cDrawElement*> poachers;
+    std::vector<cPoacher*> poachers;
     std::vector<cDrawElement*> entities;
 
     std::vector<std::string> availableAnimals; // the names the file lists

@@ -1,12 +1,15 @@
 // cLevel: the park's animals, food and coins, money and goals.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "game/app/game.h"
 #include "game/app/playerprofile.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
 #include "game/park/food.h"
+#include "game/park/helicopter.h"
+#include "game/park/poacher.h"
 #include "game/park/level.h"
 #include "game/park/parkeffects.h"
 #include "game/screens/awardprogress.h"
@@ -24,9 +27,19 @@ const cSettings& settings()
 
 } // namespace
 
+namespace {
+
+// NOTE: money is kept within int32 so that a long run of credits never wraps.
+int32_t saturatedSum(int32_t a, int64_t b)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(a + b, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
+
 void cLevel::addMoney(int32_t amount)
 {
-    money += amount;
+    money = saturatedSum(money, amount);
     updateGoals(cGoal::MONEY);
     award_moneyEarned(amount);
     // FIXME: the play state's money label shows the money once the play state exists.
@@ -34,7 +47,7 @@ void cLevel::addMoney(int32_t amount)
 
 void cLevel::spendMoney(int32_t amount)
 {
-    money -= amount;
+    money = saturatedSum(money, -static_cast<int64_t>(amount));
     updateGoals(cGoal::MONEY);
     checkLost();
     // FIXME: the play state shows the change over its money label.
@@ -73,10 +86,8 @@ bool cLevel::checkWon()
 
 void cLevel::checkLost()
 {
-    // FIXME: a sale under way (the helicopter) keeps the level going and
-    // counts the animals aboard once the helicopter exists.
     const bool anyAlive = std::any_of(animals.begin(), animals.end(), [](cAnimal* a) { return a->isAlive(); });
-    if (!anyAlive && std::none_of(buyableKinds.begin(), buyableKinds.end(),
+    if (!anyAlive && !saleUnderWay() && std::none_of(buyableKinds.begin(), buyableKinds.end(),
                                   [this](const cAnimalKind* k) { return animalPrice(k->name) <= money; })) {
         state = -1;
         return;
@@ -86,7 +97,11 @@ void cLevel::checkLost()
             continue;
         const bool buyable = std::any_of(buyableKinds.begin(), buyableKinds.end(),
                                          [&goal](const cAnimalKind* k) { return k->name == goal.kindName; });
-        if (!buyable && static_cast<uint16_t>(goal.progress + countLivingAnimals(goal.kindName)) < goal.target) {
+        const cAnimalKind* kind = cAnimal::findKindByName(goal.kindName);
+        const int64_t have = static_cast<int64_t>(goal.progress) + countLivingAnimals(goal.kindName) +
+                             countKindAboard(kind);
+        // NOTE: counted without wrapping; a huge progress is never "below".
+        if (!buyable && std::min<int64_t>(have, 0xFFFF) < goal.target) {
             state = -1;
             return;
         }
@@ -107,7 +122,8 @@ uint16_t cLevel::animalPrice(const std::string& kindName) const
         return 0;
     const cSettings& s = settings();
     const double rise = kind->cost + countLivingAnimals(kindName) * (kind->cost / 100.0 * s.animalRiseInPrice);
-    return static_cast<uint16_t>(static_cast<int32_t>(std::trunc(rise)) + s.buyAdditionValue);
+    // NOTE: kept within the price's 16 bits; a dear kind costs 65535, never a wrapped few coins.
+    return static_cast<uint16_t>(std::clamp<double>(std::trunc(rise) + s.buyAdditionValue, 0.0, 65535.0));
 }
 
 int32_t cLevel::countHungryAnimals() const
@@ -121,7 +137,9 @@ bool cLevel::eventAllowed(int32_t mode) const
     const cSettings& s = settings();
     const int32_t hungry = countHungryAnimals();
     if (mode == 0) {
-        // FIXME: false while the helicopter flies over the park on a sale.
+        const cHelicopter* helo = cHelicopter::getSingletonPtr();
+        if (helo && !helo->inactive && helo->state == cHelicopter::FLYING)
+            return false;
         return cAnimal::producingCount() < s.producingAnimalsCount && hungry < s.hungryAnimalsCount;
     }
     return static_cast<int32_t>(poachers.size()) < s.poachersCount && hungry < s.hungryAnimalsCount;
@@ -192,7 +210,10 @@ void cLevel::addForSale(cAnimal* animal)
 
 void cLevel::forgetAnimal(cAnimal* animal)
 {
-    // FIXME: poachers aiming at the animal drop it once poachers exist.
+    for (cPoacher* poacher : poachers)
+        poacher->dropTarget(animal);
+    if (cHelicopter* helo = cHelicopter::getSingletonPtr())
+        helo->forget(animal);
     saleQueue.erase(std::remove(saleQueue.begin(), saleQueue.end(), animal), saleQueue.end());
 }
 
@@ -244,5 +265,8 @@ void cLevel::createInitialCreatures()
             if (animal)
                 animal->release();
     }
-    // FIXME: the poacher pool is filled here once poachers exist.
+    if (wavesLeft > 0) {
+        const size_t most = static_cast<size_t>(std::max(waveMinCount, waveMaxCount));
+        cPoacher::preallocate(std::min<size_t>(most, kMaxLivePoachers) + 1);
+    }
 }

@@ -1,0 +1,116 @@
+// The poacher kinds: reading kind files, the kind list, the pool's end.
+#include <algorithm>
+#include <cstdlib>
+
+#include "game/app/game.h"
+#include "game/app/spriteloader.h"
+#include "game/park/poacher.h"
+#include "orvo/app/a_file.h"
+#include "orvo/app/a_optionsfile.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "orvo/util/a_crc32.h"
+#include "orvo/util/a_log.h"
+
+namespace {
+
+std::vector<cPoacherKind*> g_kinds;
+aImageManager* g_poacherImages = nullptr;
+
+constexpr const char* kSetKeys[cPoacherKind::kSets] = {"Walk", "Hit_01", "Hit_02", "Shoot"};
+
+void readInt(const aOptionsFile& file, const char* key, int32_t& out)
+{
+    if (file.findKey(key))
+        out = file.getInt(key);
+}
+
+void readFloat(const aOptionsFile& file, const char* key, float& out)
+{
+    if (file.findKey(key))
+        out = std::strtof(file.getString(key).c_str(), nullptr);
+}
+
+} // namespace
+
+std::vector<cPoacher*>& poacherPool();
+aImageManager* poacherImages()
+{
+    return g_poacherImages;
+}
+
+const std::vector<cPoacherKind*>& cPoacher::kinds()
+{
+    return g_kinds;
+}
+
+void cPoacher::loadKinds(const std::string& path)
+{
+    if (!file_exists(path.c_str())) {
+        a_log("cPoacher. Missing poacher kind file \"%s\"", path.c_str());
+        return;
+    }
+    aOptionsFile file(path.c_str());
+    if (!file.setSection("DATA"))
+        return;
+    const std::string name = file.findKey("Name") ? file.getString("Name") : "";
+    if (findKind(name))
+        return;
+    if (!g_poacherImages)
+        g_poacherImages = new aImageManager();
+    auto* kind = new cPoacherKind();
+    kind->name = name;
+    kind->nameCrc = crc32_string(name);
+    loadKind(*kind, file);
+    g_kinds.push_back(kind);
+}
+
+void cPoacher::loadKind(cPoacherKind& kind, aOptionsFile& file)
+{
+    if (!file.setSection("DATA"))
+        return;
+    readInt(file, "AnimalType", kind.animalType);
+    readInt(file, "AnimalsCount", kind.animalsCount);
+    readInt(file, "Bonus", kind.bonus);
+    readFloat(file, "MaxHealth", kind.maxHealth);
+    readFloat(file, "MoveSpeed", kind.moveSpeed);
+    // NOTE: without BaseScale the poacher is drawn at its sheets' size.
+    readFloat(file, "BaseScale", kind.baseScale);
+    if (file.findKey("Shadow")) {
+        cGame* game = cGame::get();
+        aImageManager* images = game ? game->getImageManager() : nullptr;
+        const std::string shadow = file.getString("Shadow");
+        if (images && images->hasImage(shadow))
+            kind.shadow = images->getImage(shadow);
+    }
+    if (!file.setSection("ANIMATIONS"))
+        return;
+    if (!g_poacherImages)
+        g_poacherImages = new aImageManager();
+    for (int s = 0; s < cPoacherKind::kSets; ++s) {
+        if (!file.findKey(kSetKeys[s]))
+            continue;
+        std::vector<aImage*> sheets;
+        sprite_loadDirectional(g_poacherImages, file.getString(kSetKeys[s]), sheets, kind.name);
+        for (size_t d = 0; d < sheets.size() && d < cPoacherKind::kDirections; ++d)
+            kind.animations[s][d] = sheets[d];
+    }
+}
+
+cPoacherKind* cPoacher::findKind(const std::string& name)
+{
+    const uint32_t crc = crc32_string(name);
+    const auto it = std::find_if(g_kinds.begin(), g_kinds.end(), [crc](cPoacherKind* k) { return k->nameCrc == crc; });
+    return it == g_kinds.end() ? nullptr : *it;
+}
+
+void cPoacher::releaseKinds()
+{
+    for (cPoacher* p : poacherPool())
+        delete p;
+    poacherPool().clear();
+    for (cPoacherKind* k : g_kinds)
+        delete k;
+    g_kinds.clear();
+    delete g_poacherImages;
+    g_poacherImages = nullptr;
+}
