@@ -46,3 +46,8 @@
 #include "game/screens/newawardwindow.h"
 #include "game/screens/pediastate.h"
 #include "game/screens/screenclasses.h"
+#include "game/screens/leveltooltip.h"
+#include "game/screens/mapstate.h"
+#include "game/screens/parkconfig.h"
+#include "game/screens/parkstage.h"
+#include "game/screens/parkstate.h"
