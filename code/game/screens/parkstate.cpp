@@ -508,9 +508,11 @@ void cParkState::drawParkAnimals()
             const float rotation = (a.mirrored ? 135.0f : 45.0f) * 3.14159265f / 180.0f;
             a.shadow->drawAtF(a.x - k * sw / 2.0f, a.y - k * sh * 0.875f, 0xFFFFFFFF, scale, rotation);
         }
+        // A negative scale mirrors towards the left of the point: mirrored in place, it starts one width on.
+        const float width = a.scale * static_cast<float>(frame.width);
         const float scale[2] = {a.mirrored ? -a.scale : a.scale, a.scale};
-        idle->draw(a.x - a.scale * static_cast<float>(frame.width) / 2.0f,
-                   a.y - a.scale * static_cast<float>(frame.height), 0xFFFFFFFF, scale);
+        idle->draw(a.x - width / 2.0f + (a.mirrored ? width : 0.0f), a.y - a.scale * static_cast<float>(frame.height),
+                   0xFFFFFFFF, scale);
     }
 }
 

@@ -147,3 +147,148 @@ TEST_F(MapScreen, ANewPlayerSeesTheTutorialAndTheFirstLevel)
     seconds(1.0f);
     h.expectScreen("map_new_player");
 }
+
+TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
+{
+    for (const char* name : {"Level01", "Level02", "Level03", "Level04"})
+        profile->setLevelReward(name, 2);
+    profile->setLevelReward("Level02", 1);
+    profile->setLevelReward("Level03", 0);
+    profile->setUpgradeStage(0, 1);
+    profile->setUpgradeStage(1, 1);
+    profile->setUpgradeStage(2, 1);
+    profile->stars = 300;
+    profile->tipsMask = 0x100; // the level hint was seen
+    cMapState* map = enterMap();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(level(map, "Level01")->status, MAP_GOLD);
+    EXPECT_EQ(level(map, "Level02")->status, MAP_SILVER);
+    EXPECT_EQ(level(map, "Level03")->status, MAP_COMPLETED);
+    EXPECT_EQ(level(map, "CatchAnimal01")->status, MAP_MINI_GAME);
+    EXPECT_EQ(level(map, "Level05")->status, MAP_LOCKED) << "needs the enclosure's stage 2";
+    EXPECT_EQ(level(map, "Level06"), nullptr) << "Level05 is not completed";
+    EXPECT_EQ(map->getSelected(), level(map, "Level05"));
+    EXPECT_FALSE(h.widget("Play")->IsEnabled()) << "a locked level cannot be played";
+    EXPECT_TRUE(h.widget("Park")->IsEnabled());
+    EXPECT_TRUE(map->getParkFlag()) << "300$ buys a first stage";
+    EXPECT_EQ(profile->tipsMask & 0x200u, 0x200u) << "the park hint was shown";
+    EXPECT_EQ(profile->getAwardProgress(11), 5);
+    EXPECT_EQ(profile->getAwardProgress(12), 2);
+
+    // The locked level's panel: the one missing stage, affordable (400$ > 300$? no: it is not).
+    const cLevelTooltip* tip = cLevelTooltip::get();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->getStatus(), MAP_LOCKED);
+    EXPECT_TRUE(tip->needsMoney()) << "stage 2 of the enclosure costs 400$";
+    EXPECT_EQ(tooltipText("Text"), L"Earn more money to build what this level needs:");
+    ASSERT_EQ(tip->thumbnails().size(), 1u);
+    EXPECT_FLOAT_EQ(tip->thumbnails()[0].scale, 64.0f / 208.0f);
+    EXPECT_EQ(tip->getRowHeight(), 52);
+    EXPECT_EQ(tip->getRowWidth(0), 68);
+    const auto at = tip->thumbnailPositions();
+    ASSERT_EQ(at.size(), 1u);
+    EXPECT_EQ(at[0].x, 243 + (260 - 68) / 2);
+    EXPECT_EQ(at[0].y, 427 + 175) << "one row stands 175 below the panel's top";
+
+    seconds(1.0f);
+    h.expectScreen("map_half_played");
+
+    // Picking the gold level shows its medal and opens Play again.
+    const cMapLevel* first = level(map, "Level01");
+    h.click(first->button->GetAbsoluteX() + 10, first->button->GetAbsoluteY() + 20);
+    h.frames(2);
+    EXPECT_EQ(map->getSelected(), first);
+    EXPECT_TRUE(first->button->IsChecked());
+    EXPECT_FALSE(level(map, "Level05")->button->IsChecked()) << "one level checked at a time";
+    EXPECT_TRUE(h.widget("Play")->IsEnabled());
+    EXPECT_TRUE(h.widget("GoldMedal")->IsVisible());
+    EXPECT_FALSE(h.widget("TimeRewards")->IsVisible());
+    EXPECT_EQ(tooltipText("Text"), L"Completed. Play it again to do better!");
+
+    // The mini-game's panel.
+    const cMapLevel* bonus = level(map, "CatchAnimal01");
+    h.click(bonus->button->GetAbsoluteX() + 10, bonus->button->GetAbsoluteY() + 20);
+    h.frames(2);
+    EXPECT_EQ(tooltipText("Caption"), L"Runaways");
+    EXPECT_EQ(tooltipText("Text"), L"Bonus game: catch the runaway animals!");
+    EXPECT_TRUE(h.widget("MiniGame")->IsVisible());
+}
+
+TEST_F(MapScreen, FourMissingStagesFillTwoRows)
+{
+    for (const char* name : {"Level01", "Level02", "Level03", "Level04", "Level05", "Level06", "Level07", "Level08",
+                             "Level09", "Level10", "Level11"})
+        profile->setLevelReward(name, 2);
+    profile->upgradeStages = {2, 2, 2, 1, 2};
+    profile->stars = 5000;
+    profile->tipsMask = 0x300;
+    cMapState* map = enterMap();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->getSelected(), level(map, "Level12"));
+    const cLevelTooltip* tip = cLevelTooltip::get();
+    ASSERT_NE(tip, nullptr);
+    // Level12 needs 3, 3, 3, 2, 2: four stages are missing.
+    ASSERT_EQ(tip->thumbnails().size(), 4u);
+    EXPECT_FALSE(tip->needsMoney());
+    EXPECT_EQ(tooltipText("Text"), L"Build up your park to open this level:");
+    EXPECT_EQ(tip->getRowWidth(0), 3 * 68);
+    EXPECT_EQ(tip->getRowWidth(1), 68);
+    const auto at = tip->thumbnailPositions();
+    ASSERT_EQ(at.size(), 4u);
+    EXPECT_EQ(at[0].y, 427 + 125) << "two rows start 125 below the panel's top";
+    EXPECT_EQ(at[3].y, 427 + 125 + 52);
+    EXPECT_EQ(at[3].x, 243 + (260 - 68) / 2) << "the lower row is centred";
+}
+
+TEST_F(MapScreen, PlayRoutesToTheLevelTheMiniGameOrStaysWhenNothingCanTakeIt)
+{
+    profile->setLevelReward("Level01", 2);
+    profile->setLevelReward("Level02", 2);
+    profile->setLevelReward("Level03", 2);
+    profile->upgradeStages = {1, 1, 1};
+    profile->tipsMask = 0x300;
+    struct Recorder : TestScreen {
+        using TestScreen::TestScreen;
+        void setLevel(const std::string& l) override { got = l; }
+        std::string got;
+    };
+    StateCalls playCalls;
+    cMapState* map = enterMap();
+    ASSERT_NE(map, nullptr);
+
+    // Nothing takes state 8 yet: the map stays, says so, and the music still changes.
+    const cMapLevel* first = level(map, "Level01");
+    const aPoint at{first->button->GetAbsoluteX() + 10, first->button->GetAbsoluteY() + 20};
+    h.click(at.x, at.y);
+    h.click(at.x, at.y);
+    h.frames(3);
+    EXPECT_TRUE(h.logged("cMapState. State 8 is not there yet, staying on the map"));
+    EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_MAP);
+    EXPECT_EQ(h.game().getCurrentTrack(), 2) << "level 1 of the list plays track 1 % 3 + 1";
+
+    // A missing level file is refused the same way.
+    const cMapLevel* missing = level(map, "Level04");
+    h.click(missing->button->GetAbsoluteX() + 10, missing->button->GetAbsoluteY() + 20);
+    h.frames(2);
+    ScopedStateClass play{STATE_PLAY, [&] { return new Recorder(STATE_PLAY, playCalls, "", false); }};
+    cGameState::createAll();
+    auto* recorder = dynamic_cast<Recorder*>(cGameState::find(STATE_PLAY));
+    ASSERT_NE(recorder, nullptr);
+    h.click(h.centreOf("Play").x, h.centreOf("Play").y);
+    h.frames(2);
+    EXPECT_TRUE(h.logged("cMapState. Level file \"levels:Level04.ini\" not found, staying on the map"));
+    EXPECT_EQ(recorder->got, "");
+
+    // Double-clicking a playable level hands its file to the play state.
+    h.click(at.x, at.y);
+    h.click(at.x, at.y);
+    EXPECT_EQ(recorder->got, "levels:Level01.ini");
+    EXPECT_TRUE(h.waitForState(STATE_PLAY));
+
+    // Escape on the map goes to the menu.
+    h.game().requestState(STATE_MAP);
+    ASSERT_TRUE(h.waitForState(STATE_MAP));
+    h.key(0x01);
+    EXPECT_TRUE(h.waitForState(STATE_MENU));
+    EXPECT_TRUE(cTutorialTooltip::all().empty()) << "the map's hints go with it";
+}
