@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "game/game.h"
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
 #include "gui/checkbox.h"
+#include "gui/staticanim.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "support/image_files.h"
 #include "orvo/app/a_optionsfile.h"
 
 using namespace kbtest;
@@ -175,7 +179,7 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     EXPECT_EQ(profile->getAwardProgress(11), 5);
     EXPECT_EQ(profile->getAwardProgress(12), 2);
 
-    // The locked level's panel: the one missing stage, affordable (400$ > 300$? no: it is not).
+    // The locked level's panel: the one missing stage, which costs more than the player has.
     const cLevelTooltip* tip = cLevelTooltip::get();
     ASSERT_NE(tip, nullptr);
     EXPECT_EQ(tip->getStatus(), MAP_LOCKED);
@@ -238,6 +242,37 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
     EXPECT_EQ(at[0].y, 427 + 125) << "two rows start 125 below the panel's top";
     EXPECT_EQ(at[3].y, 427 + 125 + 52);
     EXPECT_EQ(at[3].x, 243 + (260 - 68) / 2) << "the lower row is centred";
+
+    // Without the thumbnails the panel shows its text and no pictures.
+    h.game().spriteRegistry().unloadSpriteIni("sprites:park_thumbs.ini");
+    cLevelTooltip::showFor(*level(map, "Level12"), MAP_LOCKED);
+    EXPECT_TRUE(cLevelTooltip::get()->thumbnails().empty());
+    EXPECT_TRUE(h.logged("cLevelTooltip. No thumbnail \"2_3\" for level \"Level12\""));
+    EXPECT_EQ(tooltipText("Text"), L"Build up your park to open this level:");
+    h.frames(2);
+}
+
+TEST_F(MapScreen, AnArrowPictureNarrowerThanAFrameMakesOneFrameAndMissingPicturesAreSkipped)
+{
+    // A 10-pixel arrow picture, and no button sheet at all.
+    aImageManager* images = h.game().getImageManager();
+    ASSERT_TRUE(images->unloadItem("map_arrow.png", ""));
+    ASSERT_TRUE(images->unloadItem("goals.png", ""));
+    std::ofstream(h.home().path() + "/map_arrow.png", std::ios::binary)
+        << encodePng(std::vector<uint32_t>(10 * 26, 0xFFFF0000u), 10, 26);
+    images->loadItem(h.home().path() + "/", "map_arrow.png 4444 8888", "");
+    ASSERT_TRUE(images->hasImage("map_arrow"));
+    cMapState* map = enterMap();
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->levels().size(), 2u);
+    auto* arrow = dynamic_cast<GUI::StaticAnim*>(h.widget("Level01_auto_check"));
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(arrow->GetNormalAnim().getFrameCount(), 1u);
+    EXPECT_FLOAT_EQ(arrow->GetNormalAnim().getFrameTime(), 0.7f);
+    EXPECT_EQ(arrow->GetWidth(), 10);
+    EXPECT_TRUE(arrow->IsVisible()) << "the selected level's arrow";
+    EXPECT_EQ(map->levels()[1]->button->GetWidth(), 32) << "placed by its rectangle even without pictures";
+    h.frames(30);
 }
 
 TEST_F(MapScreen, PlayRoutesToTheLevelTheMiniGameOrStaysWhenNothingCanTakeIt)
