@@ -177,9 +177,4 @@ int32_t poacherCoinFactor(const cPlayerProfile* profile)
     return builtStage(profile, 4) + 1;
 }
 
-bool abilityOffered(const cPlayerProfile* profile, int32_t typeNeeded, int32_t stageNeeded)
-{
-    return typeNeeded < 0 || builtStage(profile, typeNeeded) >= stageNeeded;
-}
-
 } // namespace parkConfig

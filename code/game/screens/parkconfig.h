@@ -78,7 +78,6 @@ float helicopterSpeed(const cPlayerProfile* profile);
 // Upgrade 4 (ranger post): damage of one hit on a poacher and the factor of his coins.
 float poacherHitDamage(const cPlayerProfile* profile);
 int32_t poacherCoinFactor(const cPlayerProfile* profile);
-// An ability needing upgrade `typeNeeded` at `stageNeeded` (-1: none) is offered.
-bool abilityOffered(const cPlayerProfile* profile, int32_t typeNeeded, int32_t stageNeeded);
+// Which abilities a level offers is cUpgrade::isOffered (the kind's needed stage).
 
 } // namespace parkConfig

@@ -1,13 +1,16 @@
 #include "game/screens/parkstage.h"
 
-#include <algorithm>
-
 #include "game/app/spriteloader.h"
 #include "game/screens/parkconfig.h"
 #include "orvo/gfx/a_advanim.h"
 
-cParkStage::cParkStage() = default;
-cParkStage::~cParkStage() = default;
+cParkStage::cParkStage(const cUpgradeSection& s, size_t index) : section(index)
+{
+    drawable.parkValues[0] = s.type;
+    drawable.parkValues[1] = s.stage;
+    drawable.parkValues[2] = s.cost;
+    drawable.name = s.neededLevel;
+}
 
 void cParkStage::addLayer(std::vector<std::unique_ptr<aAdvAnim>>& layer, std::vector<aVector2>& positions,
                           const std::vector<std::string>& names, const std::vector<int32_t>& offsets, int16_t x,
@@ -32,25 +35,6 @@ void cParkStage::addLayer(std::vector<std::unique_ptr<aAdvAnim>>& layer, std::ve
 
 void cParkStage::loadPictures(const cUpgradeSection& s, aImageManager* images)
 {
-    addLayer(m_layerA, m_positionsA, s.shadows, s.shadowOffsets, s.posX, s.posY, images);
-    addLayer(m_layerB, m_positionsB, s.sprites, s.spriteOffsets, s.posX, s.posY, images);
-}
-
-void cParkStage::update(float dt)
-{
-    for (auto& anim : m_layerB)
-        anim->update(dt);
-    for (auto& anim : m_layerA)
-        anim->update(dt);
-    glow = hovered ? std::min(glow + FADE_SPEED * dt, 1.0f) : std::max(glow - FADE_SPEED * dt, 0.0f);
-}
-
-void cParkStage::draw()
-{
-    const aColor colour = (static_cast<aColor>(glow * 255.0f) << 24) | 0x00FFFFFFu;
-    for (size_t i = 0; i < m_layerA.size(); ++i)
-        m_layerA[i]->draw(m_positionsA[i].x, m_positionsA[i].y, colour);
-    for (size_t i = 0; i < m_layerB.size(); ++i)
-        m_layerB[i]->draw(m_positionsB[i].x, m_positionsB[i].y, colour);
-    hovered = false;
+    addLayer(drawable.layerA, drawable.layerAPositions, s.shadows, s.shadowOffsets, s.posX, s.posY, images);
+    addLayer(drawable.layerB, drawable.layerBPositions, s.sprites, s.spriteOffsets, s.posX, s.posY, images);
 }

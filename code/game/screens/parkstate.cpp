@@ -241,14 +241,9 @@ void cParkState::loadConfig()
             const int32_t built = parkConfig::builtStage(profile, u.type);
             if (u.type < 0 || u.stage < built || u.stage > built + maxDone + 1)
                 continue;
-            auto stage = std::make_unique<cParkStage>();
+            auto stage = std::make_unique<cParkStage>(u, m_sections.size() - 1);
             if (u.stage <= built + maxDone)
                 stage->loadPictures(u, game->getScreenImageManager());
-            stage->type = u.type;
-            stage->stage = u.stage;
-            stage->cost = u.cost;
-            stage->neededLevel = u.neededLevel;
-            stage->section = m_sections.size() - 1;
             stage->button = u.button.empty() ? nullptr : findWidget(m_server.get(), u.button);
             if (stage->button) {
                 stage->button->SubscribeEvent(GUI::Widget::EventClick, new Binder(this, &cParkState::onUpgradeClick));
@@ -263,7 +258,7 @@ void cParkState::loadConfig()
 cParkStage* cParkState::findUpgrade(int32_t type, int32_t stage) const
 {
     for (const auto& u : m_upgrades)
-        if (u->type == type && u->stage == stage)
+        if (u->type() == type && u->stage() == stage)
             return u.get();
     return nullptr;
 }
@@ -281,8 +276,8 @@ void cParkState::getMapUpgradeNeeds()
     for (const cUpgradeNeed& need : parkConfig::mapUpgradeNeeds(map, profile)) {
         // A stage the park file does not describe cannot be pointed at.
         const cParkStage* stage = findUpgrade(need.type, need.stage);
-        if (!stage || !stage->button || stage->cost > profile->stars ||
-            !parkConfig::levelCompleted(profile, stage->neededLevel))
+        if (!stage || !stage->button || stage->cost() > profile->stars ||
+            !parkConfig::levelCompleted(profile, stage->neededLevel()))
             continue;
         const aRect r = stage->button->GetAbsoluteRect();
         auto& h = m_needHighlights[need.type];
@@ -362,31 +357,32 @@ void cParkState::updateParkAnimals(float dt)
 void cParkState::updateUpgradeButton(cParkStage& stage)
 {
     const cPlayerProfile* profile = currentProfile();
-    const int32_t built = parkConfig::builtStage(profile, stage.type);
-    if (built != stage.stage) {
+    const int32_t built = parkConfig::builtStage(profile, stage.type());
+    cUpgrade& drawable = stage.drawable;
+    if (built != stage.stage()) {
         if (!stage.button)
             return;
-        if (built != stage.stage - 1) {
+        if (built != stage.stage() - 1) {
             stage.button->SetVisible(false);
             return;
         }
         stage.button->SetVisible(true);
-        const bool enabled = profile && stage.cost <= profile->stars &&
-                             parkConfig::levelCompleted(profile, stage.neededLevel) &&
+        const bool enabled = profile && stage.cost() <= profile->stars &&
+                             parkConfig::levelCompleted(profile, stage.neededLevel()) &&
                              static_cast<int64_t>(profile->doneUpgrades) < parkConfig::maxDoneUpgrades();
         stage.button->SetEnabled(enabled);
         if (enabled)
-            stage.hovered = stage.button->GetHoverFade() > 0.0f;
+            drawable.hovered = stage.button->GetHoverFade() > 0.0f;
         return;
     }
     if (stage.button)
         stage.button->SetVisible(false);
     bool previewed = false;
     for (const auto& other : m_upgrades)
-        if (other.get() != &stage && other->type == stage.type && other->stage > stage.stage && other->button &&
+        if (other.get() != &stage && other->type() == stage.type() && other->stage() > stage.stage() && other->button &&
             other->button->GetHoverFade() > 0.0f)
             previewed = true;
-    stage.hovered = !previewed;
+    drawable.hovered = !previewed;
 }
 
 void cParkState::updateHover()
@@ -406,9 +402,9 @@ void cParkState::updateHover()
         const aRect r = b->GetAbsoluteRect();
         const int16_t x = static_cast<int16_t>(r.x + r.width / 2);
         const int16_t y = static_cast<int16_t>(r.y + r.height / 4);
-        if (!parkConfig::levelCompleted(profile, stage->neededLevel)) {
+        if (!parkConfig::levelCompleted(profile, stage->neededLevel())) {
             std::wstring text = string_formatData(game->getText("upgrade_unavailable"),
-                                                  {game->getText(stage->neededLevel)});
+                                                  {game->getText(stage->neededLevel())});
             if (text.size() > 259)
                 text.resize(259);
             cSimpleTooltip::show(x, y, text);
@@ -434,9 +430,9 @@ void cParkState::update(float dt)
     bool anyEnabled = false;
     for (const auto& stage : m_upgrades) {
         updateUpgradeButton(*stage);
-        if (stage->hovered || stage->glow > 0.0f) {
-            stage->update(dt);
-            m_drawList.push_back(stage.get());
+        if (stage->drawable.hovered || stage->drawable.glow > 0.0f) {
+            stage->drawable.update(dt);
+            m_drawList.push_back(&stage->drawable);
         }
         if (stage->button && stage->button->IsVisible() && stage->button->IsEnabled())
             anyEnabled = true;
@@ -489,8 +485,8 @@ void cParkState::fillDrawList()
 {
     m_drawList.clear();
     for (const auto& stage : m_upgrades)
-        if (stage->hovered || stage->glow > 0.0f)
-            m_drawList.push_back(stage.get());
+        if (stage->drawable.hovered || stage->drawable.glow > 0.0f)
+            m_drawList.push_back(&stage->drawable);
 }
 
 void cParkState::drawParkAnimals()
@@ -543,7 +539,7 @@ void cParkState::draw()
         graph->setBlendMode(0);
     }
 
-    for (cParkStage* stage : m_drawList)
+    for (cUpgrade* stage : m_drawList)
         stage->draw();
     m_drawList.clear();
     drawParkAnimals();
@@ -568,14 +564,14 @@ bool cParkState::onUpgradeClick(const GUI::EventArgs& args)
         return true;
     // Money, stage and count may have changed since the button was last enabled.
     if (!parkConfig::buy(m_sections[stage->section], profile)) {
-        a_log("cParkState. Stage %d of upgrade %d cannot be bought now", stage->stage, stage->type);
+        a_log("cParkState. Stage %d of upgrade %d cannot be bought now", stage->stage(), stage->type());
         return true;
     }
     cGame* game = cGame::get();
     const aRect r = stage->getRect();
     if (game->getParticles())
         game->getParticles()->Add("UPGRADE", r.x + r.width / 2.0f, r.y + r.height / 2.0f, 0, true, true);
-    if (stage->type == 0) {
+    if (stage->type() == 0) {
         releaseParkAnimals();
         createParkAnimals();
     }

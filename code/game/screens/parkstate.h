@@ -19,6 +19,7 @@ class aImage;
 class aSound;
 class cActiveButtonEffect;
 class cParkStage;
+class cUpgrade;
 namespace GUI {
 class EventArgs;
 class Server;
@@ -98,7 +99,7 @@ private:
     std::vector<StaticAnim> m_staticAnims;
     std::vector<ParkAnimal> m_animals;
     aRect m_areas[3];
-    std::vector<cParkStage*> m_drawList;
+    std::vector<cUpgrade*> m_drawList;
     aSound* m_ambient = nullptr;
     GUI::Widget* m_hoveredButton = nullptr;
     std::unique_ptr<aAnim> m_idleEgg;

@@ -54,13 +54,6 @@ TEST(ParkRules, FiguresOfTheBuiltStages)
         EXPECT_EQ(parkConfig::poacherCoinFactor(&p), r.coins);
     }
 
-    cPlayerProfile p;
-    p.upgradeStages = {2};
-    EXPECT_TRUE(parkConfig::abilityOffered(&p, -1, -1));
-    EXPECT_TRUE(parkConfig::abilityOffered(&p, 0, 2));
-    EXPECT_FALSE(parkConfig::abilityOffered(&p, 0, 3));
-    EXPECT_FALSE(parkConfig::abilityOffered(&p, 4, 1)) << "a missing upgrade counts as stage 0";
-
     EXPECT_EQ(cParkState::animalKinds(1), (std::vector<std::string>{"warthog", "zebra", "warthog"}));
     EXPECT_EQ(cParkState::animalKinds(4), (std::vector<std::string>{"cheetah", "lion", "hippo"}));
     EXPECT_TRUE(cParkState::animalKinds(5).empty());
@@ -190,8 +183,8 @@ TEST_F(ParkScreen, BuyingAStageIsSavedAndOpensTheLevelThatNeededIt)
     h.moveTo(buy.x, buy.y);
     h.frames(20);
     const cParkStage* first = park->stages()[0].get();
-    ASSERT_EQ(first->stage, 1);
-    EXPECT_GT(first->glow, 0.5f);
+    ASSERT_EQ(first->stage(), 1);
+    EXPECT_GT(first->drawable.glow, 0.5f);
 
     h.click(buy.x, buy.y);
     h.frames(2);
