@@ -152,6 +152,41 @@ TEST_F(MapScreen, ANewPlayerSeesTheTutorialAndTheFirstLevel)
     h.expectScreen("map_new_player");
 }
 
+TEST_F(MapScreen, AnOpenLevelShowsItsMedalTimesAndRewardsWithTheMoneySign)
+{
+    // A level file of our own: 90 and 125 seconds.
+    const std::string folder = h.home().path() + "/Levels/";
+    ASSERT_TRUE(h.game().getFileServer().makeDir(folder));
+    std::ofstream(folder + "Level01.ini") << "[DATA]\nGoldTime=90\nSilverTime=125\nGoldReward=700\n"
+                                             "SilverReward=450\nBaseReward=5\n";
+    h.game().getFileServer().setAssign("levels", folder);
+    cMapState* map = enterMap();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(tooltipText("GoldTime"), L"1:30");
+    EXPECT_EQ(tooltipText("SilverTime"), L"2:05");
+    EXPECT_EQ(tooltipText("GoldReward"), L"700$");
+    EXPECT_EQ(tooltipText("SilverReward"), L"450$");
+    EXPECT_EQ(tooltipText("BaseReward"), L"5$");
+    EXPECT_EQ(tooltipText("Text"), L"Finish fast for a bigger reward:");
+    EXPECT_TRUE(h.widget("TimeRewards")->IsVisible());
+
+    // The tutorial has no file here: its panel needs none.
+    const cMapLevel* tutorial = level(map, "Tutorial");
+    h.click(tutorial->button->GetAbsoluteX() + 10, tutorial->button->GetAbsoluteY() + 20);
+    h.frames(2);
+    EXPECT_EQ(tooltipText("Caption"), L"Ranger school");
+    EXPECT_EQ(tooltipText("Text"), L"Learn how to run a savanna park.");
+    EXPECT_FALSE(h.widget("TimeRewards")->IsVisible());
+
+    for (const auto& [seconds, text] : std::vector<std::pair<int32_t, std::wstring>>{
+             {90, L"1:30"}, {125, L"2:05"}, {5, L"0:05"}, {0, L"0:00"}, {3600, L"60:00"}})
+        EXPECT_EQ(cLevelTooltip::formatTime(seconds), text);
+
+    // A second entry without leaving is refused.
+    map->init();
+    EXPECT_TRUE(h.logged("cMapState is already initiated"));
+}
+
 TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
 {
     for (const char* name : {"Level01", "Level02", "Level03", "Level04"})
