@@ -29,7 +29,7 @@ constexpr int32_t kRowLimit = 240;
 
 const char* statusKey(int32_t status)
 {
-    static const char* const kKeys[] = {"level_unavailable", "time_rewards", "level_complete",
+    static const char* const kKeys[] = {"level_unavailable", "time_rewards",   "level_complete",
                                         "level_complete",    "level_complete", "tutorial",
                                         "catch_animal",      "match_3",        "find_pair"};
     return status >= 0 && status <= 8 ? kKeys[status] : kKeys[0];

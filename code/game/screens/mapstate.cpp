@@ -14,9 +14,9 @@
 #include "gui/checkbox.h"
 #include "gui/eventargs.h"
 #include "gui/server.h"
+#include "gui/staticanim.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
-#include "gui/staticanim.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/app/a_optionsfile.h"
@@ -97,7 +97,9 @@ bool lowerEquals(const std::string& text, const char* lower)
 
 } // namespace
 
-cMapState::cMapState() : cGameState(STATE_MAP) {}
+cMapState::cMapState() : cGameState(STATE_MAP)
+{
+}
 
 cMapState::~cMapState()
 {

@@ -59,8 +59,7 @@ public:
     static std::vector<std::unique_ptr<cMapLevel>> readLevels(aOptionsFile& map, const cPlayerProfile* profile,
                                                               bool hideUnreached);
     // Award counts of a level list: completed levels and the tutorial, and gold medals.
-    static void countAwards(const std::vector<std::unique_ptr<cMapLevel>>& levels, int32_t& completed,
-                            int32_t& gold);
+    static void countAwards(const std::vector<std::unique_ptr<cMapLevel>>& levels, int32_t& completed, int32_t& gold);
 
     const std::vector<std::unique_ptr<cMapLevel>>& levels() const { return m_levels; }
     const cMapLevel* getSelected() const { return m_selected; }

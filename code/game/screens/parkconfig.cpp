@@ -104,8 +104,7 @@ bool canBuyUpgrade(const std::vector<cUpgradeSection>& upgrades, const cPlayerPr
 {
     // Only the next stage of an upgrade has a button: a cheaper stage further up
     // would point the player at a park where nothing can be bought.
-    return std::any_of(upgrades.begin(), upgrades.end(),
-                       [&](const cUpgradeSection& u) { return canBuy(u, profile); });
+    return std::any_of(upgrades.begin(), upgrades.end(), [&](const cUpgradeSection& u) { return canBuy(u, profile); });
 }
 
 bool buy(const cUpgradeSection& upgrade, cPlayerProfile* profile)

@@ -31,9 +31,9 @@ public:
     // The screen rectangle the pictures cover (empty without pictures).
     const aRect& getRect() const { return m_rect; }
 
-    cUpgrade drawable;          // parkValues: Type, Stage, Cost; name: NeededLevel
+    cUpgrade drawable; // parkValues: Type, Stage, Cost; name: NeededLevel
     GUI::Widget* button = nullptr;
-    size_t section = 0;         // index in the park file's upgrade list
+    size_t section = 0; // index in the park file's upgrade list
 
 private:
     void addLayer(std::vector<std::unique_ptr<aAdvAnim>>& layer, std::vector<aVector2>& positions,

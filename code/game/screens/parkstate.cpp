@@ -403,8 +403,8 @@ void cParkState::updateHover()
         const int16_t x = static_cast<int16_t>(r.x + r.width / 2);
         const int16_t y = static_cast<int16_t>(r.y + r.height / 4);
         if (!parkConfig::levelCompleted(profile, stage->neededLevel())) {
-            std::wstring text = string_formatData(game->getText("upgrade_unavailable"),
-                                                  {game->getText(stage->neededLevel())});
+            std::wstring text =
+                string_formatData(game->getText("upgrade_unavailable"), {game->getText(stage->neededLevel())});
             if (text.size() > 259)
                 text.resize(259);
             cSimpleTooltip::show(x, y, text);

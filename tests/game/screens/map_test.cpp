@@ -10,9 +10,9 @@
 #include "game/support/test_screen.h"
 #include "gui/checkbox.h"
 #include "gui/staticanim.h"
+#include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_imagemanager.h"
 #include "support/image_files.h"
-#include "orvo/app/a_optionsfile.h"
 
 using namespace kbtest;
 
@@ -179,7 +179,7 @@ TEST_F(MapScreen, AnOpenLevelShowsItsMedalTimesAndRewardsWithTheMoneySign)
     EXPECT_FALSE(h.widget("TimeRewards")->IsVisible());
 
     for (const auto& [seconds, text] : std::vector<std::pair<int32_t, std::wstring>>{
-             {90, L"1:30"}, {125, L"2:05"}, {5, L"0:05"}, {0, L"0:00"}, {3600, L"60:00"}})
+             {90, L"1:30"}, {125, L"2:05"}, {5, L"0:05"}, {0, L"0:00"}, {-3, L"0:00"}, {3600, L"60:00"}})
         EXPECT_EQ(cLevelTooltip::formatTime(seconds), text);
 
     // A second entry without leaving is refused.

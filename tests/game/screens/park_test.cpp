@@ -80,6 +80,17 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
     EXPECT_FALSE(parkConfig::canBuyUpgrade(upgrades, &p));
     p.upgradeStages = {4, 4, 4, 4, 4};
     EXPECT_FALSE(parkConfig::hasUpgradeToBuild(upgrades, &p));
+    // A cheap stage further up does not make the park worth pointing at.
+    cUpgradeSection dear;
+    dear.stage = 1;
+    dear.cost = 500;
+    cUpgradeSection cheap;
+    cheap.stage = 2;
+    cheap.cost = 100;
+    p.upgradeStages.clear();
+    p.stars = 200;
+    EXPECT_FALSE(parkConfig::canBuyUpgrade({dear, cheap}, &p));
+    EXPECT_TRUE(parkConfig::hasUpgradeToBuild({dear, cheap}, &p));
 
     // A purchase that the rules refuse changes nothing.
     cPlayerProfile q;
@@ -96,7 +107,8 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
     EXPECT_EQ(q.doneUpgrades, 1u);
 
     // The map's needs: the first level not completed that a stage blocks.
-    const std::string text = "[Level01]\n[Level02]\nNeedUpgradeStages=1\n[Level03]\nNeedUpgradeStages=2, 1, 0, 0, 0, 7\n";
+    const std::string text =
+        "[Level01]\n[Level02]\nNeedUpgradeStages=1\n[Level03]\nNeedUpgradeStages=2, 1, 0, 0, 0, 7\n";
     aOptionsFile map;
     map.parse(text.data(), text.size(), "needs");
     cPlayerProfile r;
