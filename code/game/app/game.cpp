@@ -10,8 +10,6 @@
 #include "game/park/food.h"
 #include "game/park/upgrade.h"
 #include "game/screens/newawardwindow.h"
-#include "game/screens/mapstate.h"
-#include "game/screens/parkstate.h"
 #include "gui/server.h"
 #include "orvo/app/a_crash.h"
 #include "orvo/app/a_file.h"
@@ -147,12 +145,6 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     m_musicManager->setFolder("sounds:Music/");
     loadMusic();
     playCurrentMusic();
-
-    // The screens between levels (unless a class stands in for them already).
-    if (!cGameState::hasClass(STATE_MAP))
-        cGameState::setClass(STATE_MAP, [] { return new cMapState(); });
-    if (!cGameState::hasClass(STATE_PARK))
-        cGameState::setClass(STATE_PARK, [] { return new cParkState(); });
 
     startSplashOrLoad();
     return 0;

@@ -9,6 +9,7 @@
 #include "game/app/spriteregistry.h"
 #include "game/app/tutorialflag.h"
 #include "game/app/tutorialtooltip.h"
+#include "game/screens/awardprogress.h"
 #include "game/screens/leveltooltip.h"
 #include "game/screens/parkconfig.h"
 #include "gui/checkbox.h"
@@ -32,8 +33,6 @@ using Binder = GUI::_memberBinder<cMapState, bool, const GUI::EventArgs&>;
 
 constexpr uint32_t kLevelHintBit = 0x100;
 constexpr uint32_t kParkHintBit = 0x200;
-constexpr uint16_t kAwardLevels = 11;
-constexpr uint16_t kAwardGold = 12;
 constexpr int32_t kArrowFrameWidth = 23;
 constexpr const char* kThumbs = "sprites:park_thumbs.ini";
 
@@ -277,10 +276,7 @@ void cMapState::loadConfig(bool hideUnreached)
                 profile->tipsMask |= kLevelHintBit;
         }
     }
-    if (profile) {
-        profile->setAwardProgress(kAwardLevels, static_cast<int16_t>(completed), true);
-        profile->setAwardProgress(kAwardGold, static_cast<int16_t>(gold), true);
-    }
+    award_levelStatuses(static_cast<int16_t>(completed), static_cast<int16_t>(gold));
 }
 
 GUI::Checkbox* cMapState::createLevelButton(int32_t status, cMapLevel& level, int16_t x, int16_t y)

@@ -164,6 +164,8 @@ protected:
     GameHarness h;
     StateCalls menuCalls;
     ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, menuCalls, "", false); }};
+    ScopedStateClass map{STATE_MAP, [] { return new cMapState(); }};
+    ScopedStateClass park{STATE_PARK, [] { return new cParkState(); }};
     cPlayerProfile* profile = nullptr;
 };
 
