@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 // The eleven state ids; 0 is none. Ids below STATE_PLAY are screens.
@@ -56,6 +57,10 @@ public:
     virtual bool startLoading() { return false; }
     virtual void loadResources() {}
     virtual void freeResources() {}
+
+    // What to play next, set by the map before it asks for the state: the
+    // level file for the play state, the level's section for a mini-game.
+    virtual void setLevel(const std::string& /*level*/) {}
 
     int32_t getId() const { return m_id; }
     bool isInitiated() const { return m_initiated.load(std::memory_order_acquire); }

@@ -4,7 +4,9 @@
 #include "game/screens/awardsstate.h"
 #include "game/screens/creditsstate.h"
 #include "game/screens/helpstate.h"
+#include "game/screens/mapstate.h"
 #include "game/screens/menustate.h"
+#include "game/screens/parkstate.h"
 #include "game/screens/pediastate.h"
 
 namespace {
@@ -20,6 +22,8 @@ template <typename State> void registerClass(int32_t id)
 void screens_registerClasses()
 {
     registerClass<cMenuState>(STATE_MENU);
+    registerClass<cMapState>(STATE_MAP);
+    registerClass<cParkState>(STATE_PARK);
     registerClass<cAwardsState>(STATE_AWARDS);
     registerClass<cCreditsState>(STATE_CREDITS);
     registerClass<cHelpState>(STATE_HELP);

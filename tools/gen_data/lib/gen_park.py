@@ -224,7 +224,7 @@ def main():
             if common.touches_border(img):
                 print(f'gen_park: upgrade {kind} stage {stage} touches the picture border', file=sys.stderr)
             base = f'upgrade_{kind}_{stage}'
-            common.write_anim('Park', base, 'stand', [img], 1, False)
+            common.write_anim('Park', base, 'stand', [img], 1, True)  # a standing picture: never runs out
             lines.append(f'{base}.png 4444 8888')
             thumbs.append(f'[{kind + 1}_{stage}]\nImage=park:{base}.png\nName={kind + 1}_{stage}\n')
     common.write_text(common.out_path('Park/upgrades.list'), '\n'.join(lines) + '\n')
