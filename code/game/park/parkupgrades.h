@@ -1,41 +1,24 @@
-// What the player's park upgrades give a level: the helicopter's capacity
-// and speed, the damage of a click on a poacher and the poachers' coins.
-// Read from the current player's upgrade stages; stage 0 without a player.
+// What the player's park upgrades give the running level, for the current
+// player (stage 0 without one). The rules themselves live with the park's
+// configuration, where the map and the park screen read them too.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
 #include "game/app/game.h"
-#include "game/app/playerprofile.h"
+#include "game/screens/parkconfig.h"
 
 namespace parkUpgrades {
 
-inline int32_t builtStage(int32_t type)
+inline const cPlayerProfile* currentPlayer()
 {
     const cGame* game = cGame::get();
-    const cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr;
-    return profile ? profile->getUpgradeStage(static_cast<uint16_t>(type)) : 0;
+    return game ? game->getCurrentProfile() : nullptr;
 }
 
-inline int32_t helicopterCapacity()
-{
-    return std::clamp(builtStage(3) + 1, 1, 3);
-}
-
-inline float helicopterSpeed()
-{
-    return (1.0f + 0.25f * static_cast<float>(builtStage(3))) * 0.2f;
-}
-
-inline float poacherHitDamage()
-{
-    return 1.0f + 0.25f * static_cast<float>(builtStage(4));
-}
-
-inline int32_t poacherCoinFactor()
-{
-    return builtStage(4) + 1;
-}
+inline int32_t helicopterCapacity() { return parkConfig::helicopterCapacity(currentPlayer()); }
+inline float helicopterSpeed() { return parkConfig::helicopterSpeed(currentPlayer()); }
+inline float poacherHitDamage() { return parkConfig::poacherHitDamage(currentPlayer()); }
+inline int32_t poacherCoinFactor() { return parkConfig::poacherCoinFactor(currentPlayer()); }
 
 } // namespace parkUpgrades
