@@ -63,6 +63,6 @@ public:
     bool empty() const { return m_size == 0; }
 
 private:
-    char m_text[N] = "";
+    char m_text[N] = {};
     size_t m_size = 0;
 };
