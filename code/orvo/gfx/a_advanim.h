@@ -103,5 +103,7 @@ private:
     // The next update starts the current step's block first.
     bool m_startPending = false;
     std::map<std::string, advAnim::aAdvAnimBlock> m_blocks;
+    uint32_t m_loadedFrames = 0; // in all blocks, at most aAdvAnimBlock::MAX_FRAMES
+    bool m_frameCapLogged = false;
     std::vector<advAnim::PlayStep> m_steps;
 };
