@@ -151,8 +151,7 @@ void aAdvAnim::readBlock(aOptionsFile& ini, aImageManager* images, const std::st
             return;
         block.keepFrames(limit);
         if (!m_frameCapLogged)
-            a_log("aAdvAnim. More than %u frames in '%s', the rest ignored", aAdvAnimBlock::MAX_FRAMES,
-                  m_name.c_str());
+            a_log("aAdvAnim. More than %u frames in '%s', the rest ignored", aAdvAnimBlock::MAX_FRAMES, m_name.c_str());
         m_frameCapLogged = true;
     };
     bool sequenceGiven = false;

@@ -196,8 +196,8 @@ TEST_F(FileTest, MemberSizesTheArchiveCannotHoldAreRefusedBeforeTheyAreAllocated
     // open: the allocation never exceeds what the archive's bytes can make.
     const std::string zeros(1 << 20, '\0');
     kbtest::ZipLayout layout;
-    const std::vector<kbtest::ZipEntry> entries = {{"stored.bin", "stored", false}, {"packed.bin", pattern(300, 7)},
-                                                   {"zeros.bin", zeros}};
+    const std::vector<kbtest::ZipEntry> entries = {
+        {"stored.bin", "stored", false}, {"packed.bin", pattern(300, 7)}, {"zeros.bin", zeros}};
     const std::string good = makeZip(entries, &layout);
     auto put32 = [](std::string& s, size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i)
@@ -218,8 +218,8 @@ TEST_F(FileTest, MemberSizesTheArchiveCannotHoldAreRefusedBeforeTheyAreAllocated
         return bytes;
     };
     const std::pair<std::string, const char*> cases[] = {
-        {claim(0, 0, 0xFD000064), "stored.bin"}, // stored: its size is its compressed size
-        {claim(1, 0, 0xFD000064), "packed.bin"}, // beyond any deflate ratio
+        {claim(0, 0, 0xFD000064), "stored.bin"},          // stored: its size is its compressed size
+        {claim(1, 0, 0xFD000064), "packed.bin"},          // beyond any deflate ratio
         {claim(1, 0xFFFFFF00, 0xFD000064), "packed.bin"}, // compressed bytes past the archive's end
         {claim(2, 0, 0xFD000064), "zeros.bin"}};
     for (size_t i = 0; i < std::size(cases); ++i) {

@@ -201,10 +201,10 @@ TEST(ParticleEmitter, StepsPerUpdateAreBoundedWhateverTheRateOrTheTime)
     kbtest::LogCapture log;
     auto fast = files.load("fps 2000000000\nemitter_life -1 -1\nemit_per_sec 100 100\nparticle_life 100 100\n");
     EXPECT_EQ(fast->getParams().fps, aParticleSystem::MAX_FPS);
-    EXPECT_EQ(log.messages(), std::vector<std::string>{"aParticleSystem. fps 2000000000 is above " +
-                                                       std::to_string(aParticleSystem::MAX_FPS) + " in \"" +
-                                                       files.folder() + "/effect.psi\", " + "read as " +
-                                                       std::to_string(aParticleSystem::MAX_FPS)});
+    EXPECT_EQ(log.messages(),
+              std::vector<std::string>{"aParticleSystem. fps 2000000000 is above " +
+                                       std::to_string(aParticleSystem::MAX_FPS) + " in \"" + files.folder() +
+                                       "/effect.psi\", " + "read as " + std::to_string(aParticleSystem::MAX_FPS)});
     fast->restartAt(0, 0);
     const float step = 1.0f / aParticleSystem::MAX_FPS;
     for (const float dt : {0.001f, 1.0f / 60.0f, 0.002f, 10.0f, 1e6f}) {
