@@ -16,6 +16,8 @@ using advAnim::PlayStep;
 
 namespace {
 
+constexpr float kMaxUpdateSeconds = 3600.0f;
+
 struct Group {
     std::string key;
     std::string value;
@@ -256,6 +258,10 @@ void aAdvAnim::update(float seconds)
     // use the seconds up): it would never end.
     const size_t stallLimit = m_steps.size() + 2;
     size_t idleTurns = 0;
+    // A time so long that a frame's length vanishes in it would look like a
+    // stall; an hour is far more than one update ever brings.
+    seconds = std::min(seconds, kMaxUpdateSeconds);
+    size_t changes = 0;
     for (;;) {
         aAdvAnimBlock* block = currentBlock();
         if (!block)
@@ -271,6 +277,7 @@ void aAdvAnim::update(float seconds)
         if (block->getPlayFrame() != before) {
             m_frameCounter += m_reversed ? -1u : 1u;
             onFrameChange();
+            ++changes;
         }
         if (!block->isPlaying()) {
             const bool forwardOn = !m_reversed && m_stepIndex + 1 < m_steps.size();
@@ -278,6 +285,7 @@ void aAdvAnim::update(float seconds)
             if (forwardOn || backwardOn) {
                 m_frameCounter += m_reversed ? -1u : 1u;
                 onFrameChange();
+                ++changes;
                 m_stepIndex += forwardOn ? 1u : -1u;
                 m_startPending = true;
             } else {
@@ -292,7 +300,8 @@ void aAdvAnim::update(float seconds)
                 m_startPending = true;
             }
         }
-        if (seconds == 0.0f)
+        // The rest of the time is dropped once the changes reach their bound.
+        if (seconds == 0.0f || changes >= MAX_FRAME_CHANGES_PER_UPDATE)
             return;
         idleTurns = seconds < was ? 0 : idleTurns + 1;
         if (idleTurns > stallLimit) {

@@ -25,6 +25,9 @@ public:
     // While set, "Frame" rectangles lose their top row and right column and
     // move their displacement down by one (for files cut that way).
     static inline bool ms_frameTrim = false;
+    // Most frame changes one update makes; the time left after them is
+    // dropped (a huge rate, speed or time would otherwise hang the update).
+    static constexpr size_t MAX_FRAME_CHANGES_PER_UPDATE = 1024;
 
     aAdvAnim() = default;
     virtual ~aAdvAnim() = default;

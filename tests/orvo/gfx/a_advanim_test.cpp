@@ -334,6 +334,29 @@ TEST_F(AdvAnimTest, StepsThatUseNoTimeStopInsteadOfHanging)
     EXPECT_EQ(still.getFrameCounter(), 0u);
 }
 
+TEST_F(AdvAnimTest, OneUpdateChangesFramesABoundedNumberOfTimes)
+{
+    // Every frame change is a turn of the update; a huge rate or speed, or a
+    // long time, would make one update a hang. The time past the bound is
+    // dropped and the animation plays on.
+    const std::pair<const char*, float> cases[] = {
+        {"Speed=1\n", 1.0f / 60}, {"Speed=30000\n", 1.0f / 60}, {"Speed=1\n", 1e7f}};
+    for (const auto& [speed, dt] : cases) {
+        Watched a;
+        load(a, "fast",
+             std::string(kGeneral) + speed + "NLoops=0\n[A]\nTexture=strip\nAutoFrames=8\n[_Play_]\nA=(Fps=" +
+                 (dt < 1 ? "10000000" : "30") + ")(NLoops=0)\n");
+        a.update(dt);
+        EXPECT_GE(a.counters.size(), 1u) << speed << dt;
+        EXPECT_LE(a.counters.size(), aAdvAnim::MAX_FRAME_CHANGES_PER_UPDATE) << speed << dt;
+        // At a speed no frame length survives, the time is never used up: that stalls.
+        EXPECT_EQ(a.isPlaying(), std::string(speed) == "Speed=1\n") << speed << dt;
+        a.counters.clear();
+        a.update(1.0f / 60);
+        EXPECT_LE(a.counters.size(), aAdvAnim::MAX_FRAME_CHANGES_PER_UPDATE) << speed << dt;
+    }
+}
+
 TEST_F(AdvAnimTest, DrawMovesTheDisplacementWithTheScaleAndMirrors)
 {
     aAdvAnim a;
