@@ -48,6 +48,11 @@ public:
         BLOCK_CURSOR = 6,
     };
 
+    // How deep widget blocks of the layouts may nest below the root. Drawing,
+    // hit tests and teardown recurse once a level; deeper blocks are skipped
+    // with everything in them, and the first of a load is logged.
+    static constexpr int MAX_WIDGET_DEPTH = 64;
+
     // (property name, value) pairs replayed in order onto a widget.
     using Template = std::vector<std::pair<std::string, std::string>>;
 
@@ -115,6 +120,8 @@ private:
     aImageManager* m_imageManager = nullptr;
     aSoundManager* m_soundManager = nullptr;
     int32_t m_autoNameCounter = 0;
+    bool m_depthLogged = false; // in this load
+    std::string m_scriptPath;   // of this load, for its log lines
     Widget* m_root = nullptr;
     Widget* m_currentWidget = nullptr;
     Style* m_currentStyle = nullptr;

@@ -33,12 +33,23 @@ bool isTemplateReference(const std::string& word)
     return word.size() >= 3 && word.front() == '<' && word.back() == '>';
 }
 
+// Levels from the root down to `widget` (the root is 0), counted no further than `limit`.
+int depthBelowRoot(const Widget* widget, int limit)
+{
+    int depth = 0;
+    for (const Widget* w = widget; w && w->GetParent() && depth <= limit; w = w->GetParent())
+        ++depth;
+    return depth;
+}
+
 } // namespace
 
 void Server::OnScriptBegin(const std::string& path)
 {
     a_log("GUI script '%s' parsing started", path.c_str());
     m_currentWidget = m_root;
+    m_depthLogged = false;
+    m_scriptPath = path;
 }
 
 void Server::OnScriptEnd(const std::string& path)
@@ -109,6 +120,14 @@ int32_t Server::OnSectionHeader(int32_t parent, const Words& words)
 
 int32_t Server::openWidget(const Words& words)
 {
+    Widget* parent = m_currentWidget ? m_currentWidget : m_root;
+    if (depthBelowRoot(parent, MAX_WIDGET_DEPTH) >= MAX_WIDGET_DEPTH) {
+        if (!m_depthLogged)
+            a_log("Server - widgets nested deeper than %d levels skipped in '%s'", MAX_WIDGET_DEPTH,
+                  m_scriptPath.c_str());
+        m_depthLogged = true;
+        return BLOCK_SKIPPED;
+    }
     std::string name;
     size_t firstTemplate = 1;
     if (words.size() >= 2 && words[1].size() >= 2 && words[1][0] != '<') {
@@ -123,7 +142,6 @@ int32_t Server::openWidget(const Words& words)
     Widget* widget = WidgetFactory::GetInstance().NewWidget(words[0], name);
     if (!widget)
         return BLOCK_SKIPPED;
-    Widget* parent = m_currentWidget ? m_currentWidget : m_root;
     m_parentStack.push_back(parent);
     if (parent)
         parent->AddChild(widget);

@@ -222,6 +222,8 @@ protected:
     void releaseSounds();
     // Whether a point relative to `child` falls on it, with its region or transparency.
     static bool hitsChildShape(const Widget* child, int32_t x, int32_t y);
+    // HitTestTree below a widget whose ancestors are known to be visible.
+    Widget* hitTestVisible(int32_t x, int32_t y, bool recursive, bool skipStatic) const;
 
     bool m_enabled = true;
     bool m_visible = true;

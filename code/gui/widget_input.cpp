@@ -50,9 +50,12 @@ bool Widget::hitsChildShape(const Widget* child, int32_t x, int32_t y)
 
 Widget* Widget::HitTestTree(int32_t x, int32_t y, bool recursive, bool skipStatic) const
 {
-    // A hidden ancestor hides every child; asked once for all of them.
-    if (!IsVisible())
-        return nullptr;
+    // A hidden ancestor hides every child; asked once for the whole walk.
+    return IsVisible() ? hitTestVisible(x, y, recursive, skipStatic) : nullptr;
+}
+
+Widget* Widget::hitTestVisible(int32_t x, int32_t y, bool recursive, bool skipStatic) const
+{
     for (size_t i = m_zOrder.size(); i-- > 0;) {
         const Widget* child = m_zOrder[i];
         if (!child->m_visible || (skipStatic && child->m_static))
@@ -60,7 +63,7 @@ Widget* Widget::HitTestTree(int32_t x, int32_t y, bool recursive, bool skipStati
         const int32_t cx = child->GetXInParent();
         const int32_t cy = child->GetYInParent();
         if (recursive)
-            if (Widget* deeper = child->HitTestTree(x - cx, y - cy, true, skipStatic))
+            if (Widget* deeper = child->hitTestVisible(x - cx, y - cy, true, skipStatic))
                 return deeper;
 
         // The child's rectangle, cut to this widget's when it is clipped by it

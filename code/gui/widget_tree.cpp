@@ -98,8 +98,10 @@ void Widget::AddChild(Widget* child)
 {
     if (!child)
         return;
-    // Adopting itself or an ancestor would close a loop in the tree.
-    for (const Widget* w = this; w; w = w->m_parent) {
+    // Adopting itself or an ancestor would close a loop in the tree. Only a
+    // widget with children can be an ancestor, so a new leaf (every widget a
+    // layout adds) costs no walk up a deep tree.
+    for (const Widget* w = this; w; w = child->m_children.empty() ? nullptr : w->m_parent) {
         if (w == child) {
             a_log("Widget::AddChild - '%s' cannot become a child of '%s'", child->m_name.c_str(), m_name.c_str());
             return;

@@ -35,6 +35,9 @@ inline const std::string& scratchDir()
 inline std::string writeScratch(const char* name, const uint8_t* data, size_t size)
 {
     const std::string path = scratchDir() + "/" + name;
+    // A new file each time: ext4 flushes a file truncated and written again
+    // when it is closed, which would cost more than the reader itself.
+    std::remove(path.c_str());
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         if (size)
             std::fwrite(data, 1, size, f);

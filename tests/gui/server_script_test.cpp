@@ -112,6 +112,51 @@ TEST_F(ServerScript, HeaderMistakesAreLoggedAndTheirBlocksSkipped)
     EXPECT_EQ(childNames(root()), (Names{"Wid", "W2"}));
 }
 
+TEST_F(ServerScript, WidgetsNestedPastTheDepthLimitAreSkippedWithOneLogLine)
+{
+    // 100,000 levels, each 10 pixels in from its parent's corner on a 200 by
+    // 200 area: drawing, hit tests and the tree's own teardown recurse once a
+    // level, so the layout keeps only the levels up to the limit.
+    constexpr int kLevels = 100000;
+    std::string text = "template Box\n{\n  AreaRect 0 0 200 200\n}\n";
+    text.reserve(size_t(kLevels) * 24);
+    for (int i = 0; i < kLevels; ++i)
+        text += "widget <Box>\n{\n";
+    for (int i = 0; i < kLevels; ++i)
+        text += "}\n";
+    text += "widget After\n{\n}\n";
+    const std::string path = loadScript(text, true);
+
+    int depth = 0;
+    Widget* deepest = root();
+    while (!deepest->GetChildren().empty() && deepest->GetChildren().front()->GetName() != "After") {
+        ASSERT_EQ(deepest->GetChildren().size(), deepest == root() ? 2u : 1u);
+        deepest = deepest->GetChildren().front();
+        ++depth;
+    }
+    EXPECT_EQ(depth, GUI::Server::MAX_WIDGET_DEPTH);
+    EXPECT_EQ(childNames(root()).back(), "After") << "the script goes on after the skipped levels";
+    int logged = 0;
+    for (const std::string& line : log.messages())
+        logged += line.find("nested deeper than") != std::string::npos;
+    EXPECT_EQ(logged, 1);
+    EXPECT_TRUE(log.contains("Server - widgets nested deeper than " + std::to_string(GUI::Server::MAX_WIDGET_DEPTH) +
+                             " levels skipped in '" + path + "'"));
+
+    // The kept chain draws and takes the pointer at its deepest level.
+    int drawn = 0;
+    set(deepest, {"NotifyRender 1"});
+    deepest->SubscribeEvent(Widget::EventBeginRender, new kbtest::Call([&](const auto&) { return ++drawn, false; }));
+    server->Render();
+    EXPECT_EQ(drawn, 1);
+    EXPECT_EQ(root()->HitTestTree(5, 5, true, true), deepest);
+    // A hidden level hides everything below it, to drawing and to the pointer.
+    deepest->GetParent()->GetParent()->SetVisible(false);
+    server->Render();
+    EXPECT_EQ(drawn, 1);
+    EXPECT_EQ(root()->HitTestTree(5, 5, true, true), deepest->GetParent()->GetParent()->GetParent());
+}
+
 TEST_F(ServerScript, FontAndRegionListsRefuseTakenNames)
 {
     kbtest::writeFile(dir.file("r.bmp"), kbtest::oneBitBmp({"#"}));

@@ -1,6 +1,7 @@
 #include "orvo/app/a_archivecache.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <zzip/lib.h>
 
 #include "orvo/app/a_diskpath.h"
@@ -45,6 +46,21 @@ void indexEntries(aArchive& archive)
     }
 }
 
+// True when the entry's uncompressed size can come out of its compressed
+// bytes: a stored member is as long as they are, a deflated one at most
+// about 1032 times as long, and the compressed bytes lie inside the archive.
+// Its size is allocated whole before a byte is read, so a damaged or hostile
+// directory must not ask for more than its bytes can give.
+bool sizeIsPossible(const aArchive& archive, const zzip_dir_hdr& hdr)
+{
+    constexpr uint64_t kDeflateRatio = 1032;
+    if (hdr.d_csize > archive.length)
+        return false;
+    if (hdr.d_compr == 0)
+        return hdr.d_usize == hdr.d_csize;
+    return hdr.d_usize <= static_cast<uint64_t>(hdr.d_csize) * kDeflateRatio;
+}
+
 // The directory entry of `name`: the exact name first, then one that differs
 // in ASCII case.
 const zzip_dir_hdr* findEntry(const aArchive& archive, const std::string& name)
@@ -66,6 +82,10 @@ aOpenFile openIn(const std::shared_ptr<aArchive>& archive, const std::string& me
     const zzip_dir_hdr* hdr = member.empty() ? nullptr : findEntry(*archive, member);
     if (!hdr) {
         errno = ENOENT;
+        return {};
+    }
+    if (!sizeIsPossible(*archive, *hdr)) {
+        errno = EFBIG;
         return {};
     }
     // Opened by its stored name, so zziplib picks the very entry found above.
@@ -136,6 +156,8 @@ std::shared_ptr<aArchive> aArchiveCache::openArchive(const std::string& path, st
             const int fd = diskpath_openFile(diskpath_resolve(base + *extension), nullptr);
             if (fd < 0)
                 continue;
+            struct stat st;
+            const uint64_t length = fstat(fd, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
             // NOTE: zziplib closes the descriptor itself when the archive does
             // not parse, so it is not closed again here.
             zzip_error_t error = ZZIP_NO_ERROR;
@@ -146,6 +168,7 @@ std::shared_ptr<aArchive> aArchiveCache::openArchive(const std::string& path, st
             }
             auto archive = std::make_shared<aArchive>();
             archive->dir = dir;
+            archive->length = length;
             indexEntries(*archive);
             m_archives[base] = archive;
             member = path.substr(cut + 1);

@@ -7,6 +7,7 @@
 // the cache has a lock for its map and every archive a lock of its own.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,7 @@ struct zzip_dir_hdr;
 struct aArchive {
     std::mutex lock;         // guards dir and every member opened from it
     zzip_dir* dir = nullptr; // null once the cache has closed the archive
+    uint64_t length = 0;     // of the archive file, in bytes
     // Directory entries by name ("\\" read as "/"), and by lower-case name;
     // the first entry of a name wins. They point into dir's own directory.
     std::unordered_map<std::string, const zzip_dir_hdr*> exact;

@@ -1,5 +1,6 @@
 #include "orvo/gfx/a_advanim.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,8 @@ using advAnim::aAdvAnimBlock;
 using advAnim::PlayStep;
 
 namespace {
+
+constexpr float kMaxUpdateSeconds = 3600.0f;
 
 struct Group {
     std::string key;
@@ -58,6 +61,8 @@ void aAdvAnim::reset()
     m_reversed = m_startPending = false;
     m_blocks.clear();
     m_steps.clear();
+    m_loadedFrames = 0;
+    m_frameCapLogged = false;
 }
 
 bool aAdvAnim::Load(const std::string& file, aImageManager* images, const std::string& listName)
@@ -139,6 +144,18 @@ void aAdvAnim::readBlock(aOptionsFile& ini, aImageManager* images, const std::st
     const std::string name = ini.getSectionName();
     aAdvAnimBlock& block = m_blocks[name];
     block.owner = this;
+    // Frames past the cap of the whole animation are dropped: 1 x 1 cells of
+    // a large picture, in block after block, would otherwise take gigabytes.
+    auto count = [&block] { return static_cast<uint32_t>(block.getFrames().size()); };
+    const uint32_t limit = aAdvAnimBlock::MAX_FRAMES - (m_loadedFrames - count());
+    auto keepWithinCap = [&] {
+        if (count() <= limit)
+            return;
+        block.keepFrames(limit);
+        if (!m_frameCapLogged)
+            a_log("aAdvAnim. More than %u frames in '%s', the rest ignored", aAdvAnimBlock::MAX_FRAMES, m_name.c_str());
+        m_frameCapLogged = true;
+    };
     bool sequenceGiven = false;
     std::vector<int32_t> sequence;
     for (bool more = ini.firstKey(); more && !ini.isKeyEnd(); more = ini.nextKey()) {
@@ -152,8 +169,13 @@ void aAdvAnim::readBlock(aOptionsFile& ini, aImageManager* images, const std::st
             else if (m_width == 0 || m_height == 0)
                 a_log("aAdvAnim. AutoFrames of %u x %u pixels in block '%s' of '%s' cut no frames", m_width, m_height,
                       name.c_str(), m_name.c_str());
-            else
-                (void)block.autoFrames(std::atoi(value.c_str()), texture, m_width, m_height, m_pixelIndent);
+            else {
+                // One frame past the room shows whether the cut would go on.
+                const int32_t room = static_cast<int32_t>(limit - std::min(limit, count()));
+                (void)block.autoFrames(std::min(std::atoi(value.c_str()), room + 1), texture, m_width, m_height,
+                                       m_pixelIndent);
+                keepWithinCap();
+            }
         } else if (key == "Frame") {
             advAnim::BlockFrame frame;
             frame.image = texture;
@@ -174,14 +196,18 @@ void aAdvAnim::readBlock(aOptionsFile& ini, aImageManager* images, const std::st
                 frame.dispY += 1;
             }
             block.addFrame(frame);
+            keepWithinCap();
         } else if (key == "FramesSequence") {
             sequence.clear();
             ini.getIntList(key, sequence);
             sequenceGiven = !sequence.empty();
         }
     }
-    if (sequenceGiven)
+    if (sequenceGiven) {
         block.applySequence(sequence);
+        keepWithinCap();
+    }
+    m_loadedFrames = aAdvAnimBlock::MAX_FRAMES - limit + count();
 }
 
 aAdvAnimBlock* aAdvAnim::currentBlock()
@@ -233,6 +259,10 @@ void aAdvAnim::update(float seconds)
     // use the seconds up): it would never end.
     const size_t stallLimit = m_steps.size() + 2;
     size_t idleTurns = 0;
+    // A time so long that a frame's length vanishes in it would look like a
+    // stall; an hour is far more than one update ever brings.
+    seconds = std::min(seconds, kMaxUpdateSeconds);
+    size_t changes = 0;
     for (;;) {
         aAdvAnimBlock* block = currentBlock();
         if (!block)
@@ -248,6 +278,7 @@ void aAdvAnim::update(float seconds)
         if (block->getPlayFrame() != before) {
             m_frameCounter += m_reversed ? -1u : 1u;
             onFrameChange();
+            ++changes;
         }
         if (!block->isPlaying()) {
             const bool forwardOn = !m_reversed && m_stepIndex + 1 < m_steps.size();
@@ -255,6 +286,7 @@ void aAdvAnim::update(float seconds)
             if (forwardOn || backwardOn) {
                 m_frameCounter += m_reversed ? -1u : 1u;
                 onFrameChange();
+                ++changes;
                 m_stepIndex += forwardOn ? 1u : -1u;
                 m_startPending = true;
             } else {
@@ -271,7 +303,8 @@ void aAdvAnim::update(float seconds)
                 m_startPending = true;
             }
         }
-        if (seconds == 0.0f)
+        // The rest of the time is dropped once the changes reach their bound.
+        if (seconds == 0.0f || changes >= MAX_FRAME_CHANGES_PER_UPDATE)
             return;
         idleTurns = seconds < was ? 0 : idleTurns + 1;
         if (idleTurns > stallLimit) {

@@ -25,6 +25,9 @@ public:
     // While set, "Frame" rectangles lose their top row and right column and
     // move their displacement down by one (for files cut that way).
     static inline bool ms_frameTrim = false;
+    // Most frame changes one update makes; the time left after them is
+    // dropped (a huge rate, speed or time would otherwise hang the update).
+    static constexpr size_t MAX_FRAME_CHANGES_PER_UPDATE = 1024;
 
     aAdvAnim() = default;
     virtual ~aAdvAnim() = default;
@@ -115,5 +118,7 @@ private:
     // The next update starts the current step's block first.
     bool m_startPending = false;
     std::map<std::string, advAnim::aAdvAnimBlock> m_blocks;
+    uint32_t m_loadedFrames = 0; // in all blocks, at most aAdvAnimBlock::MAX_FRAMES
+    bool m_frameCapLogged = false;
     std::vector<advAnim::PlayStep> m_steps;
 };

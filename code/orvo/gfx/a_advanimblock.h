@@ -37,6 +37,8 @@ class aAdvAnimBlock {
 public:
     // getStepFrames of an endless step.
     static constexpr uint32_t NO_COUNT = 0xFFFFFFFF;
+    // Most frames one animation holds in all its blocks, as for sprites.
+    static constexpr uint32_t MAX_FRAMES = 65536;
 
     aAdvAnimBlock() = default;
     virtual ~aAdvAnimBlock() = default;
@@ -67,6 +69,12 @@ public:
     bool autoFrames(int32_t n, aImage* texture, uint32_t width, uint32_t height, bool pixelIndent);
     // Replaces the frames by the listed ones; indices outside are skipped.
     void applySequence(const std::vector<int32_t>& sequence);
+    // Drops the frames past the first n.
+    void keepFrames(uint32_t n)
+    {
+        if (n < m_frames.size())
+            m_frames.resize(n);
+    }
 
     const std::vector<BlockFrame>& getFrames() const { return m_frames; }
     // Null when the index is outside the frames.

@@ -1,5 +1,6 @@
 #include "orvo/gfx/a_fontdataloaderini.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,6 +32,18 @@ aGpuFormat textureFormat(int32_t name)
 float toFloat(const std::string& text)
 {
     return std::strtof(text.c_str(), nullptr);
+}
+
+// Reads a number of the description into `out`. NaN, an infinity or a value
+// past float's range would make every text size that meets it NaN, so such a
+// number is refused (logged, `out` unchanged).
+void readFinite(const std::string& key, const std::string& value, float& out, const char* path)
+{
+    const float number = toFloat(value);
+    if (std::isfinite(number))
+        out = number;
+    else
+        a_log("aFont. Bad number in \"%s=%s\" in %s", key.c_str(), value.c_str(), path);
 }
 
 // Hexadecimal number at `text` (blanks and "0x" allowed); false when there is none.
@@ -78,11 +91,11 @@ void aFontDataLoaderINI::readGeneral(aOptionsFile& file, const char* path)
 
     texturePath = file_getPath(path) + file.getString("Texture");
     texture.load(texturePath, format16, format32);
-    charSpacing = toFloat(file.getString("CharSpacing"));
+    readFinite("CharSpacing", file.getString("CharSpacing"), charSpacing, path);
     if (file.findKey("UnderlineDY"))
-        underlineOffset = toFloat(file.getString("UnderlineDY"));
+        readFinite("UnderlineDY", file.getString("UnderlineDY"), underlineOffset, path);
     if (file.findKey("UnderlineThickness"))
-        underlineThickness = toFloat(file.getString("UnderlineThickness"));
+        readFinite("UnderlineThickness", file.getString("UnderlineThickness"), underlineThickness, path);
     if (file.findKey("UnderlineColor")) {
         const std::string value = file.getString("UnderlineColor");
         const char* text = value.c_str();
@@ -112,9 +125,27 @@ void aFontDataLoaderINI::readCharlist(aOptionsFile& file, const char* path)
         if (!glyph)
             glyph = std::make_unique<aFontGlyph>();
         const std::string value = file.getKeyValue();
-        // Fields the value does not supply keep what they held (a repeated code reuses its record).
-        std::sscanf(value.c_str(), "%hi %hi %hi %hi %f %f", &glyph->x, &glyph->y, &glyph->width, &glyph->height,
-                    &glyph->before, &glyph->after);
+        // Fields the value does not supply keep what they held (a repeated code
+        // reuses its record); so does an offset that is not a finite number.
+        int used = 0;
+        if (std::sscanf(value.c_str(), "%hi %hi %hi %hi%n", &glyph->x, &glyph->y, &glyph->width, &glyph->height,
+                        &used) == 4) {
+            const char* text = value.c_str() + used;
+            bool refused = false;
+            for (float* offset : {&glyph->before, &glyph->after}) {
+                char* end = nullptr;
+                const float number = std::strtof(text, &end);
+                if (end == text)
+                    break;
+                text = end;
+                if (std::isfinite(number))
+                    *offset = number;
+                else
+                    refused = true;
+            }
+            if (refused)
+                a_log("aFont. Bad number in \"%s=%s\" in %s", key.c_str(), value.c_str(), path);
+        }
         // A rectangle cannot be negative; such a glyph is kept but takes no room.
         if (glyph->width < 0)
             glyph->width = 0;
@@ -137,7 +168,7 @@ void aFontDataLoaderINI::readKerningPairs(aOptionsFile& file, const char* path)
         char* end = nullptr;
         bool complete = toHex(text, first) && toHex(text, second);
         const float amount = complete ? std::strtof(text, &end) : 0.0f;
-        complete = complete && end != text;
+        complete = complete && end != text && std::isfinite(amount);
         if (!complete) {
             a_log("aFont. Bad kerning pair \"%s\" in %s", value.c_str(), path);
             continue;

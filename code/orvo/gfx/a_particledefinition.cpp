@@ -3,13 +3,15 @@
 // Each line is a keyword, one blank (0x20) and the value text; other lines
 // and unknown keywords are skipped, which is how comments are written. The
 // last line of a keyword counts. Values are scanned; whatever cannot be read
-// keeps its default, and nothing is reported.
+// keeps its default, and nothing is reported, except an "fps" above the
+// highest rate (which would make every update a long run of steps).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
 
 #include "orvo/gfx/a_particlesystem.h"
+#include "orvo/util/a_log.h"
 #include "orvo/util/a_stringlist.h"
 
 namespace {
@@ -57,6 +59,10 @@ void aParticleSystem::readDefinition(const std::string& path, aImageManager* ima
         std::sscanf(v, "%d", &p.fps);
         if (p.fps < 0) // a negative rate has no meaning: the effect stands still
             p.fps = 0;
+        if (p.fps > MAX_FPS) {
+            a_log("aParticleSystem. fps %d is above %d in \"%s\", read as %d", p.fps, MAX_FPS, path.c_str(), MAX_FPS);
+            p.fps = MAX_FPS;
+        }
     }
     if (const char* v = find("emitter_type"))
         std::sscanf(v, "%d", &p.emitterType);

@@ -1,5 +1,6 @@
 #include "orvo/gfx/a_particlesystem.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "orvo/app/a_application.h"
@@ -159,7 +160,7 @@ void aParticleSystem::update(float dt)
     if (!std::isfinite(dt))
         return;
     const float stepLength = 1.0f / static_cast<float>(m_params.fps);
-    m_accumulator += dt;
+    m_accumulator = std::min(m_accumulator + dt, stepLength * static_cast<float>(MAX_STEPS_PER_UPDATE));
     while (m_accumulator >= stepLength) {
         m_clock += stepLength;
         step(stepLength);

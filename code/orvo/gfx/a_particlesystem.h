@@ -34,6 +34,11 @@ public:
     // A drawn particle life below this is raised to it: a zero life would
     // divide the size and colour keys by zero.
     static constexpr float MIN_PARTICLE_LIFE = 0.001f;
+    // A higher "fps" is read as this one (logged). One update runs at most
+    // MAX_STEPS_PER_UPDATE steps; the time beyond them is dropped, so a long
+    // stall costs one bounded update, not a burst of catching up.
+    static constexpr int32_t MAX_FPS = 1000;
+    static constexpr int32_t MAX_STEPS_PER_UPDATE = 250;
 
     // The values of a definition file, as read (see the reader for defaults).
     struct Params {

@@ -8,6 +8,7 @@
 
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
+#include "orvo/app/a_openfile.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 #include "support/zip_writer.h"
@@ -186,6 +187,55 @@ TEST_F(FileTest, DamagedArchivesFailWithALogLine)
     // A damaged archive is not cached: once mended, it reads.
     writeFile(disk("bad0.zip"), good);
     EXPECT_EQ(read("data:bad0/packed.bin"), big);
+}
+
+TEST_F(FileTest, MemberSizesTheArchiveCannotHoldAreRefusedBeforeTheyAreAllocated)
+{
+    // A member's size is allocated whole before it is read, so a directory
+    // entry claiming more than its compressed bytes can give is refused at
+    // open: the allocation never exceeds what the archive's bytes can make.
+    const std::string zeros(1 << 20, '\0');
+    kbtest::ZipLayout layout;
+    const std::vector<kbtest::ZipEntry> entries = {
+        {"stored.bin", "stored", false}, {"packed.bin", pattern(300, 7)}, {"zeros.bin", zeros}};
+    const std::string good = makeZip(entries, &layout);
+    auto put32 = [](std::string& s, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            s[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    // Offsets of a member's sizes in its local header and its directory entry.
+    auto claim = [&](size_t member, uint32_t compressed, uint32_t uncompressed) {
+        std::string bytes = good;
+        size_t local = layout.dataOffsets[member] - 30 - entries[member].name.size();
+        size_t central = layout.centralDirectory;
+        for (size_t i = 0; i < member; ++i)
+            central += 46 + entries[i].name.size();
+        for (const auto& [at, skip] : {std::pair{local, 18}, std::pair{central, 20}}) {
+            if (compressed)
+                put32(bytes, at + skip, compressed);
+            put32(bytes, at + skip + 4, uncompressed);
+        }
+        return bytes;
+    };
+    const std::pair<std::string, const char*> cases[] = {
+        {claim(0, 0, 0xFD000064), "stored.bin"},          // stored: its size is its compressed size
+        {claim(1, 0, 0xFD000064), "packed.bin"},          // beyond any deflate ratio
+        {claim(1, 0xFFFFFF00, 0xFD000064), "packed.bin"}, // compressed bytes past the archive's end
+        {claim(2, 0, 0xFD000064), "zeros.bin"}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string name = "claims" + std::to_string(i);
+        writeFile(disk(name + ".zip"), cases[i].first);
+        const std::string path = "data:" + name + "/" + cases[i].second;
+        const aOpenFile file = file_open(file_getDiskPath(path.c_str()));
+        EXPECT_FALSE(file.isOpen()) << path << " claims " << file.size() << " bytes";
+        kbtest::LogCapture log;
+        EXPECT_EQ(read(path), "<null>") << path;
+        EXPECT_EQ(log.messages(), std::vector<std::string>{"file_readFullAndMalloc. Error open file: " + path});
+    }
+    // The members around them, a highly compressed one among them, still read.
+    writeFile(disk("claims.zip"), claim(1, 0, 0xFD000064));
+    EXPECT_EQ(read("data:claims/stored.bin"), "stored");
+    EXPECT_EQ(read("data:claims/zeros.bin"), zeros);
 }
 
 TEST_F(FileTest, NoSingleByteDamageOrTruncationCrashesOrGivesWrongBytes)

@@ -137,6 +137,46 @@ TEST_F(AdvAnimTest, FramesAreCutReadResequencedAndTrimmed)
     EXPECT_EQ(frames(trimmed, "b"), "10 21 29 39 +1,3 !; 0 1 0 0 +0,1 !");
 }
 
+TEST_F(AdvAnimTest, AnAnimationHoldsAtMostTheFrameCapWithOneLogLine)
+{
+    // 1 x 1 cells of a 512 x 256 picture would cut 131,072 frames from one
+    // line, and every block may cut as many again: the animation keeps the
+    // first MAX_FRAMES of them, whatever block or line gives them.
+    write("wide.png", kbtest::encodePng(kbtest::solidPixels(512, 256, 0xFF336699), 512, 256));
+    images.loadItem(dir.path() + "/", "wide.png 8888 8888", "");
+    constexpr uint32_t kCap = advAnim::aAdvAnimBlock::MAX_FRAMES;
+    std::string text = "[_General_]\nWidth=1\nHeight=1\n[a]\nTexture=wide\nAutoFrames=1000\n"
+                       "[b]\nTexture=wide\nAutoFrames=2000000000\n[c]\nTexture=wide\nAutoFrames=2000000000\n"
+                       "[d]\nFrame=(Rect=0 0 1 1)\nFramesSequence=0 0 0\n[_Play_]\na=\nb=\nc=\nd=\n";
+    kbtest::LogCapture log;
+    aAdvAnim a;
+    load(a, "many", text);
+    EXPECT_EQ(block(a, "a").getFrames().size(), 1000u);
+    EXPECT_EQ(block(a, "b").getFrames().size(), kCap - 1000);
+    EXPECT_EQ(block(a, "c").getFrames().size(), 0u);
+    EXPECT_EQ(block(a, "d").getFrames().size(), 0u);
+    EXPECT_EQ(a.getTotalFrames(), kCap);
+    EXPECT_EQ(log.messages(), std::vector<std::string>{"aAdvAnim. More than " + std::to_string(kCap) +
+                                                       " frames in 'many', the rest ignored"});
+
+    // Frame lines and a sequence that repeats frames count against the cap too.
+    std::string lines = "[a]\n";
+    for (uint32_t i = 0; i < kCap + 10; ++i)
+        lines += "Frame=(Rect=0 0 1 1)\n";
+    lines += "[b]\nFrame=(Rect=0 0 1 1)\nFramesSequence=0 0 0\n";
+    aAdvAnim b;
+    load(b, "lines", lines);
+    EXPECT_EQ(block(b, "a").getFrames().size(), kCap);
+    EXPECT_EQ(block(b, "b").getFrames().size(), 0u);
+    std::string sequence = "[a]\n";
+    for (uint32_t i = 0; i < kCap - 2; ++i)
+        sequence += "Frame=(Rect=0 0 1 1)\n";
+    sequence += "[b]\nFrame=(Rect=0 0 1 1)\nFrame=(Rect=0 0 1 1)\nFramesSequence=0 1 0 1 0\n";
+    aAdvAnim c;
+    load(c, "sequence", sequence);
+    EXPECT_EQ(block(c, "b").getFrames().size(), 2u) << "a sequence keeps what fits";
+}
+
 TEST_F(AdvAnimTest, SpeedScalesTheFrameTimeAndLeftoverTimeCarriesIntoTheNextStep)
 {
     aAdvAnim fast;
@@ -292,6 +332,29 @@ TEST_F(AdvAnimTest, StepsThatUseNoTimeStopInsteadOfHanging)
     still.update(5.0f);
     EXPECT_TRUE(still.isPlaying()) << "rate 0 stands still";
     EXPECT_EQ(still.getFrameCounter(), 0u);
+}
+
+TEST_F(AdvAnimTest, OneUpdateChangesFramesABoundedNumberOfTimes)
+{
+    // Every frame change is a turn of the update; a huge rate or speed, or a
+    // long time, would make one update a hang. The time past the bound is
+    // dropped and the animation plays on.
+    const std::pair<const char*, float> cases[] = {
+        {"Speed=1\n", 1.0f / 60}, {"Speed=30000\n", 1.0f / 60}, {"Speed=1\n", 1e7f}};
+    for (const auto& [speed, dt] : cases) {
+        Watched a;
+        load(a, "fast",
+             std::string(kGeneral) + speed + "NLoops=0\n[A]\nTexture=strip\nAutoFrames=8\n[_Play_]\nA=(Fps=" +
+                 (dt < 1 ? "10000000" : "30") + ")(NLoops=0)\n");
+        a.update(dt);
+        EXPECT_GE(a.counters.size(), 1u) << speed << dt;
+        EXPECT_LE(a.counters.size(), aAdvAnim::MAX_FRAME_CHANGES_PER_UPDATE) << speed << dt;
+        // At a speed no frame length survives, the time is never used up: that stalls.
+        EXPECT_EQ(a.isPlaying(), std::string(speed) == "Speed=1\n") << speed << dt;
+        a.counters.clear();
+        a.update(1.0f / 60);
+        EXPECT_LE(a.counters.size(), aAdvAnim::MAX_FRAME_CHANGES_PER_UPDATE) << speed << dt;
+    }
 }
 
 TEST_F(AdvAnimTest, DrawMovesTheDisplacementWithTheScaleAndMirrors)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -190,6 +191,44 @@ TEST_F(FontTest, BadDescriptionsAreLoggedAndNeverCrash)
     auto noGeneral = make("[Charlist]\nFormat16=4444\n41=0 0 4 4 0 0\n", "nogeneral.ini");
     EXPECT_EQ(noGeneral->getCharRect('A'), aRect(0, 0, 4, 4));
     EXPECT_EQ(noGeneral->getCharSpacing(), 0.0f);
+}
+
+TEST_F(FontTest, NumbersThatAreNotFiniteAreRefusedWithALogLine)
+{
+    // Each one would make every text size that meets it NaN or infinite; a
+    // refused number keeps the value it replaces.
+    kbtest::LogCapture log;
+    const std::string path = write("font.ini", "[General]\nFormat16=4444\nFormat32=8888\nTexture=t.png\n"
+                                               "CharSpacing=nan\nUnderlineDY=1e999\nUnderlineThickness=-inf\n"
+                                               "[Charlist]\n"
+                                               "41=0 0 12 18 nan infinity\n"
+                                               "56=12 0 10 18 -INF 1\n"
+                                               "4F=40 0 11 16 nan(0x7) 3\n"
+                                               "[KerningPairs]\n"
+                                               "0=41 56 nan\n"
+                                               "1=56 41 inf\n");
+    aFont font(path.c_str());
+    EXPECT_EQ(font.getCharSpacing(), 0.0f);
+    EXPECT_EQ(font.getUnderlineOffset(), aFontDataLoaderINI(path.c_str()).underlineOffset);
+    EXPECT_TRUE(std::isfinite(font.getUnderlineOffset()));
+    EXPECT_EQ(font.getCharOffsetBefore('A'), 0.0f);
+    EXPECT_EQ(font.getCharOffsetAfter('A'), 0.0f);
+    EXPECT_EQ(font.getCharOffsetBefore('V'), 0.0f);
+    EXPECT_EQ(font.getCharOffsetAfter('V'), 1.0f) << "the finite number of a line is kept";
+    EXPECT_EQ(font.getCharOffsetAfter('O'), 3.0f);
+    EXPECT_EQ(font.getTextSize(L"AVO").width, 12 + 10 + 1 + 11);
+    EXPECT_EQ(font.getTextSize(L"VA").width, 10 + 1 + 12);
+    const std::vector<std::string> expected = {"aFont. Bad number in \"CharSpacing=nan\" in " + path,
+                                               "aFont. Bad number in \"UnderlineDY=1e999\" in " + path,
+                                               "aFont. Bad number in \"UnderlineThickness=-inf\" in " + path,
+                                               "aFont. Bad number in \"41=0 0 12 18 nan infinity\" in " + path,
+                                               "aFont. Bad number in \"56=12 0 10 18 -INF 1\" in " + path,
+                                               "aFont. Bad number in \"4F=40 0 11 16 nan(0x7) 3\" in " + path,
+                                               "aFont. Bad kerning pair \"41 56 nan\" in " + path,
+                                               "aFont. Bad kerning pair \"56 41 inf\" in " + path};
+    std::vector<std::string> lines = loadLines(log);
+    lines.resize(std::min(lines.size(), expected.size()));
+    EXPECT_EQ(lines, expected);
 }
 
 TEST_F(FontTest, TheSharedGDILivesFromTheFirstLoadToTheLastFont)

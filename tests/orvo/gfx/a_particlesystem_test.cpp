@@ -3,12 +3,14 @@
 // reproducible runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "gfx_fixture.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/util/a_random.h"
+#include "support/log_capture.h"
 
 using kbtest::ParticleFiles;
 using kbtest::steps;
@@ -188,6 +190,34 @@ TEST(ParticleEmitter, LifeCapsCopiesAndOddTimes)
     EXPECT_FLOAT_EQ(copy.getDelayCountdown(), 0.0f);
     steps(copy, 2);
     EXPECT_GT(copy.getLiveCount(), 0u);
+}
+
+TEST(ParticleEmitter, StepsPerUpdateAreBoundedWhateverTheRateOrTheTime)
+{
+    // An update runs fps x dt steps, each over every live particle: the rate
+    // read and the steps of one update are bounded, the rest of the time is
+    // dropped. The clock counts the steps.
+    ParticleFiles files;
+    kbtest::LogCapture log;
+    auto fast = files.load("fps 2000000000\nemitter_life -1 -1\nemit_per_sec 100 100\nparticle_life 100 100\n");
+    EXPECT_EQ(fast->getParams().fps, aParticleSystem::MAX_FPS);
+    EXPECT_EQ(log.messages(),
+              std::vector<std::string>{"aParticleSystem. fps 2000000000 is above " +
+                                       std::to_string(aParticleSystem::MAX_FPS) + " in \"" + files.folder() +
+                                       "/effect.psi\", " + "read as " + std::to_string(aParticleSystem::MAX_FPS)});
+    fast->restartAt(0, 0);
+    const float step = 1.0f / aParticleSystem::MAX_FPS;
+    for (const float dt : {0.001f, 1.0f / 60.0f, 0.002f, 10.0f, 1e6f}) {
+        const float before = fast->getClock();
+        fast->update(dt);
+        const float steps = (fast->getClock() - before) / step;
+        EXPECT_LE(steps, aParticleSystem::MAX_STEPS_PER_UPDATE + 0.5f) << dt;
+        EXPECT_GE(steps, std::min(dt / step, float(aParticleSystem::MAX_STEPS_PER_UPDATE)) - 1.5f) << dt;
+    }
+    // The dropped time does not come back in the next update.
+    const float before = fast->getClock();
+    fast->update(0.0f);
+    EXPECT_EQ(fast->getClock(), before);
 }
 
 TEST(ParticleMotion, ZeroLifeGivesFiniteValuesAndNoEndlessRebirth)

@@ -1,0 +1,4 @@
+#include "fuzz/fuzz_target.h"
+#include "fuzz/reader_entries.h"
+
+KB_FUZZ_TARGET_IN(kbfuzz::Stage, kbfuzz::animation)

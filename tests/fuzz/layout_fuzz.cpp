@@ -1,0 +1,4 @@
+#include "fuzz/fuzz_target.h"
+#include "fuzz/gui_entries.h"
+
+KB_FUZZ_TARGET_IN(kbfuzz::GuiStage, kbfuzz::layout)
