@@ -399,7 +399,7 @@ void cMatchThreeState::update(float dt)
         if (a->path.empty()) {
             if (a->tag == 1 && countGoal(a->kind)) {
                 miniGameEffect("GOAL_DONE", a->centre);
-                cGame::get()->playSound("GOAL_DONE");
+                cGame::get()->playSound("goal_done"); // the goal sound of the shared list
                 winCheck = !m_won;
             }
             m_leaving.erase(m_leaving.begin() + static_cast<std::ptrdiff_t>(i));

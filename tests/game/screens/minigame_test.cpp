@@ -285,6 +285,13 @@ TEST_F(CatchAnimalGame, AWrongClickWithHalfASecondLeftLosesAtOnce)
 {
     start(true);
     auto* game = enter<cCatchAnimalState>(STATE_CATCH_ANIMAL, "CatchAnimal01");
+    // With every goal full the spawner keeps what it drew (no endless search for an open goal).
+    game->goals() = {{3, 3, game->goals().front().kind}};
+    const size_t before = game->runners().size();
+    for (int i = 0; i < 20; ++i)
+        game->spawnRunner(1.0f);
+    EXPECT_EQ(game->runners().size(), before + 20);
+
     // Only zebras are wanted; the player clicks anything else.
     game->goals() = {{0, 50, game->goals().front().kind}};
     const int32_t stars = player->stars;
