@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "game/app/game.h"
+#include "game/app/playerprofile.h"
 #include "game/park/level.h"
 #include "game/park/parkeffects.h"
 #include "orvo/app/a_file.h"
@@ -233,10 +234,13 @@ void cBonus::collect(const aVector2& flyTo)
     stayLeft = stayTime;
     if (static_cast<size_t>(type) < sounds.size())
         park_playOnce(sounds[static_cast<size_t>(type)].second);
-    if (level)
+    if (level) {
         level->addMoney(value);
-    // FIXME: in the mini-games the value goes straight to the current
-    // profile's money (its saved flag cleared) once profiles keep money.
+    } else if (cGame* game = cGame::get()) {
+        // The mini-games: straight to the player's money.
+        if (cPlayerProfile* profile = game->getCurrentProfile())
+            profile->stars += value;
+    }
 }
 
 void cBonus::update(float dt)

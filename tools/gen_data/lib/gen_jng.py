@@ -1,4 +1,4 @@
-"""JNG copies of the pictures the game loads as .jng files (the loading bar), made from the PNGs of the ui step
+"""JNG copies of the pictures the game loads as .jng files (the loading bar, the clouds of the catch-animal game), made from the PNGs of the ui step
 by our JNG writer (tools/jngwrite; the build makes it, or JNGWRITE names it)."""
 import glob
 import os
@@ -10,6 +10,8 @@ import common
 JNG = [
     ('GUI/progress.png', 'GUI/progress.jng', 90),
     ('GUI/progress_back.png', 'GUI/progress_back.jng', 90),
+    ('Sprites/Clouds/clouds_middle.png', 'Sprites/Clouds/clouds_middle.jng', 85),
+    ('Sprites/Clouds/clouds_near.png', 'Sprites/Clouds/clouds_near.jng', 85),
 ]
 
 

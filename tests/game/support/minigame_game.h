@@ -1,0 +1,137 @@
+// A running game for the mini-game screens: stand-in menu, map and park
+// screens (to see where a mini-game leads), a player, and the way into a
+// mini-game as the map takes it (section set, state requested). Coins that
+// the mini-game credits to the player are counted, so a test can tell its
+// reward from its coins.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "game/app/messagebox.h"
+#include "game/app/playerprofile.h"
+#include "game/park/animal.h"
+#include "game/park/bonus.h"
+#include "game/screens/minigame.h"
+#include "game/support/harness.h"
+#include "game/support/test_screen.h"
+#include "gui/widget.h"
+#include "support/image_files.h"
+
+namespace kbtest {
+
+class MiniGameGame : public ::testing::Test {
+protected:
+    void start(bool recording)
+    {
+        GameHarness::Options options;
+        options.recording = recording;
+        options.frameTime = 1.0f / 30.0f;
+        h = std::make_unique<GameHarness>(options);
+        ASSERT_EQ(h->start(), 0);
+        ASSERT_TRUE(h->waitForState(STATE_MENU));
+        player = h->makePlayer();
+        player->stars = 1000;
+        player->doneUpgrades = 3;
+    }
+
+    // Enters a mini-game as the map does; `tipsSeen` marks its tip as seen.
+    template <class T> T* enter(int32_t id, const std::string& section, bool tipsSeen = true)
+    {
+        if (tipsSeen)
+            player->tipsMask |= 0xE0;
+        cGameState* state = cGameState::getOrCreate(id);
+        state->setLevel(section);
+        h->game().requestState(id);
+        EXPECT_TRUE(h->waitForState(id));
+        return static_cast<T*>(state);
+    }
+
+    // One frame, counting the coin values credited in it.
+    void frame()
+    {
+        cMiniGameState* state = current();
+        std::map<const cBonus*, bool> before;
+        if (state)
+            for (const cBonus* b : state->coins())
+                before[b] = b->collected;
+        h->frame();
+        if (state && state == current())
+            for (const cBonus* b : state->coins()) {
+                const auto was = before.find(b);
+                if (b->collected && (was == before.end() || !was->second))
+                    credited += b->value;
+            }
+    }
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            frame();
+    }
+    void press(int32_t x, int32_t y)
+    {
+        h->input().setCursor(x, y);
+        h->input().setButton(0, true);
+        frame();
+    }
+    void release(int32_t x, int32_t y)
+    {
+        h->input().setCursor(x, y);
+        h->input().setButton(0, false);
+        frame();
+    }
+    void click(int32_t x, int32_t y)
+    {
+        press(x, y);
+        release(x, y);
+    }
+    void clickWidget(const std::string& name)
+    {
+        const aPoint p = h->centreOf(name);
+        h->click(p.x, p.y);
+    }
+    bool visible(const std::string& name) const
+    {
+        const GUI::Widget* w = h->widget(name);
+        return w && w->IsVisible();
+    }
+
+    cMiniGameState* current() const
+    {
+        cGameState* state = h->game().getCurrentState();
+        return state && state->getId() >= STATE_CATCH_ANIMAL ? static_cast<cMiniGameState*>(state) : nullptr;
+    }
+
+    // Writes the last frame under tests/data/screens/ with KB_UPDATE_GOLDEN
+    // set. The boards are laid out by the loading thread, whose random seed
+    // is the tick count, so the pictures are kept for review, not compared.
+    void keepScreen(const std::string& name) const
+    {
+        const std::vector<uint32_t> pixels = h->screenshot();
+        EXPECT_EQ(pixels.size(), 1024u * 768u);
+        if (std::getenv("KB_UPDATE_GOLDEN") && pixels.size() == 1024u * 768u)
+            std::ofstream(std::string(KB_TEST_DATA_DIR) + "/screens/" + name + ".png", std::ios::binary)
+                << encodePng(pixels, 1024, 768, false);
+    }
+
+    void TearDown() override
+    {
+        if (h)
+            h->stop();
+    }
+
+    StateCalls menuCalls, mapCalls, parkCalls;
+    ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, menuCalls); }};
+    ScopedStateClass map{STATE_MAP, [this] { return new TestScreen(STATE_MAP, mapCalls); }};
+    ScopedStateClass park{STATE_PARK, [this] { return new TestScreen(STATE_PARK, parkCalls); }};
+    std::unique_ptr<GameHarness> h;
+    cPlayerProfile* player = nullptr;
+    int32_t credited = 0;
+};
+
+} // namespace kbtest
