@@ -60,4 +60,3 @@
 #include "game/screens/matchboard.h"
 #include "game/screens/matchthreestate.h"
 #include "game/screens/minigame.h"
-#include "game/screens/minigames.h"

@@ -12,7 +12,6 @@
 #include "game/park/poacher.h"
 #include "game/park/upgrade.h"
 #include "game/screens/newawardwindow.h"
-#include "game/screens/minigames.h"
 #include "gui/server.h"
 #include "orvo/app/a_crash.h"
 #include "orvo/app/a_file.h"
@@ -147,8 +146,6 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     m_imageManager->AddListToTask("sprites:Shadows/shadows.list");
     m_imageManager->runTasks();
     createCursor();
-
-    miniGames_registerStates();
 
     m_musicManager = new aMusicManager(true);
     m_musicManager->setPausedQuery(&applicationPaused);

@@ -2,9 +2,12 @@
 
 #include "game/app/gamestate.h"
 #include "game/screens/awardsstate.h"
+#include "game/screens/catchanimalstate.h"
 #include "game/screens/creditsstate.h"
+#include "game/screens/findpairstate.h"
 #include "game/screens/helpstate.h"
 #include "game/screens/mapstate.h"
+#include "game/screens/matchthreestate.h"
 #include "game/screens/menustate.h"
 #include "game/screens/parkstate.h"
 #include "game/screens/pediastate.h"
@@ -28,4 +31,7 @@ void screens_registerClasses()
     registerClass<cCreditsState>(STATE_CREDITS);
     registerClass<cHelpState>(STATE_HELP);
     registerClass<cPediaState>(STATE_PEDIA);
+    registerClass<cCatchAnimalState>(STATE_CATCH_ANIMAL);
+    registerClass<cMatchThreeState>(STATE_MATCH_THREE);
+    registerClass<cFindPairState>(STATE_FIND_PAIR);
 }

@@ -17,6 +17,9 @@
 #include "game/app/playerprofile.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
+#include "game/screens/catchanimalstate.h"
+#include "game/screens/findpairstate.h"
+#include "game/screens/matchthreestate.h"
 #include "game/screens/minigame.h"
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
@@ -129,6 +132,9 @@ protected:
     ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, menuCalls); }};
     ScopedStateClass map{STATE_MAP, [this] { return new TestScreen(STATE_MAP, mapCalls); }};
     ScopedStateClass park{STATE_PARK, [this] { return new TestScreen(STATE_PARK, parkCalls); }};
+    ScopedStateClass catchAnimal{STATE_CATCH_ANIMAL, [] { return new cCatchAnimalState(); }};
+    ScopedStateClass matchThree{STATE_MATCH_THREE, [] { return new cMatchThreeState(); }};
+    ScopedStateClass findPair{STATE_FIND_PAIR, [] { return new cFindPairState(); }};
     std::unique_ptr<GameHarness> h;
     cPlayerProfile* player = nullptr;
     int32_t credited = 0;
