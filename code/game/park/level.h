@@ -144,6 +144,8 @@ public:
     // shadows, clouds, foods, decorations, the depth-sorted creatures of the
     // draw list (emptied), coins, butterflies.
     void draw();
+    // After the interface: each animal's and each poacher's info.
+    void drawOverlays();
     // The decorations, the water and the butterflies by one frame (the
     // frame step does the same in its own order).
     void updateScenery(float dt);

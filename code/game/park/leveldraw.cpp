@@ -72,6 +72,14 @@ void cLevel::draw()
         butterfly.draw();
 }
 
+void cLevel::drawOverlays()
+{
+    for (cAnimal* animal : animals)
+        animal->drawInfoPanel();
+    for (cPoacher* poacher : poachers)
+        poacher->drawGui();
+}
+
 void cLevel::updateScenery(float dt)
 {
     for (cDrawElement* entity : entities)
