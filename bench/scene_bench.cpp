@@ -58,7 +58,7 @@ void BusyPark(benchmark::State& state)
         return;
     }
     int32_t result = 0;
-    for (int i = 0; i < 2000 && game->loadingThreadRuns(); ++i) {
+    for (int i = 0; i < 4000 && (game->loadingThreadRuns() || !game->getParticles()); ++i) {
         pointer->setCursor(512, 384);
         pointer->setButton(0, true);
         game->runFrame(result);
@@ -86,8 +86,16 @@ void BusyPark(benchmark::State& state)
     }
     level.createButterflies(3);
     aParticlesManager* particles = game->getParticles();
-    for (int i = 0; i < 20; ++i)
-        particles->Add("ACTIVE_BTN", 300.0f + (i % 5) * 150.0f, 200.0f + (i / 5) * 130.0f, 0, false, true);
+    // Effects that run on: sparkles and fireflies over the park, waves on the water (layer 2).
+    for (int i = 0; i < 20; ++i) {
+        const char* name = i < 6 ? "WATER_WAVE" : i % 2 ? "FIREFLY" : "ACTIVE_BTN";
+        const float x = i < 6 ? 40.0f + (i % 3) * 60.0f : 300.0f + (i % 5) * 150.0f;
+        const float y = i < 6 ? 420.0f + (i / 3) * 150.0f : 200.0f + (i / 5) * 130.0f;
+        if (!particles->Add(name, x, y, i < 6 ? 2 : 0, false, true)) {
+            state.SkipWithError("a particle template is missing");
+            return;
+        }
+    }
 
     const float dt = 1.0f / 60.0f;
     double cpuSeconds = 0.0, updateSeconds = 0.0, wallSeconds = 0.0;
