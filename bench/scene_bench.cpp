@@ -6,7 +6,7 @@
 //  - BusyPark: frames per second of the whole frame (update, draw, present).
 //    Counters: update_submit_ms (CPU time of the simulation step and of
 //    issuing every draw, before the present; llvmpipe bins on this thread),
-//    update_ms (the animals', the scenery's and the particles' step), draw_calls and primitives of a
+//    update_ms (the level's frame step and the particles' step), draw_calls and primitives of a
 //    frame, scene_draw_calls (the level's layers alone).
 // Run with SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy; LP_NUM_THREADS
 // sets llvmpipe's render threads.
@@ -103,13 +103,7 @@ void BusyPark(benchmark::State& state)
     uint32_t drawCalls = 0, primitives = 0, sceneCalls = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        // The level's frame step as far as the scene needs it.
-        for (cAnimal* animal : level.animals) {
-            animal->update(dt);
-            g_drawList.push_back(animal);
-        }
-        std::sort(g_drawList.begin(), g_drawList.end(), compareDepth);
-        level.updateScenery(dt);
+        level.frameStep(dt);
         particles->updateLayers(dt, 0, 2);
         const auto updated = Clock::now();
         if (!graph->beginScene())
