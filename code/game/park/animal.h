@@ -96,6 +96,8 @@ public:
     void setLevel(cLevel* level);
     void update(float dt) override;
     void draw() override;
+    // The kind's shadow under the animal (none when the kind has no Shadow).
+    void drawShadow() override;
     bool isAlive() override { return presence > 0.0f; }
     void release() override;
     void setDirection(const aVector2& dir) override;

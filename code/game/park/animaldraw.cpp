@@ -4,6 +4,7 @@
 #include "game/app/game.h"
 #include "game/park/animal.h"
 #include "game/park/parkeffects.h"
+#include "game/park/shadow.h"
 #include "gui/server.h"
 #include "orvo/gfx/a_advanim.h"
 #include "orvo/gfx/a_font.h"
@@ -70,6 +71,12 @@ void cAnimal::draw()
     if (!(kind->liveInWater && drawInWater && drawInWater(*this, body)))
         drawBody(body, alpha << 24 | 0xFFFFFF);
     park_renderEffectLayer(effectLayer);
+}
+
+void cAnimal::drawShadow()
+{
+    if (kind && kind->shadow)
+        shadow_drawAnimal(*kind->shadow, anchor, scale, width, child, direction, mirrored, presence);
 }
 
 void cAnimal::drawInfoPanel()

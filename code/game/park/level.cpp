@@ -5,10 +5,14 @@
 #include <cstdlib>
 
 #include "game/app/game.h"
+#include "game/app/spriteregistry.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
+#include "game/park/clouds.h"
+#include "game/park/entity.h"
 #include "game/park/food.h"
 #include "game/park/poacher.h"
+#include "game/park/water.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_image.h"
@@ -84,16 +88,44 @@ EntitySection readEntitySection(const aOptionsFile& file)
     return e;
 }
 
-// FIXME: the decorations need the sprite registry and cEntity; until they
-// land, ENTITY sections are read and checked but make no entity (nothing
-// waits for scattering and no ground is blocked under one).
-void addEntities(cLevel& /*level*/, const EntitySection& /*section*/, std::vector<cDrawElement*>& /*pending*/)
+const cSpriteEntry* findSprite(const std::string& name)
 {
+    cGame* game = cGame::get();
+    return game ? game->spriteRegistry().findSprite(name) : nullptr;
 }
 
-// FIXME: the drifting cloud layers come with the entities.
-void createClouds(const std::vector<std::string>& /*images*/, const std::vector<int32_t>& /*speeds*/)
+void addEntities(cLevel& level, const EntitySection& section, std::vector<cDrawElement*>& pending)
 {
+    const cSpriteEntry* sprite = section.sprite.empty() ? nullptr : findSprite(section.sprite);
+    if (!sprite) {
+        a_log("cLevel. ENTITY sprite \"%s\" is not registered", section.sprite.c_str());
+        return;
+    }
+    for (int32_t i = 0; i < section.count; ++i) {
+        auto* entity = new cEntity(&level, *sprite, section.distortion);
+        entity->perspective = section.perspective;
+        if (section.distortion)
+            entity->setSway(8.0f + static_cast<float>(a_rand()) * 2.0f / 32767.0f, 30.0f, -10.0f, 10.0f);
+        if (!section.randomPos) {
+            const float x = section.position.size() > 0 ? static_cast<float>(section.position[0]) : 0.0f;
+            const float y = section.position.size() > 1 ? static_cast<float>(section.position[1]) : 0.0f;
+            entity->setPosition(aVector2(x + entity->width * entity->scale * 0.5f, y + entity->height * entity->scale));
+            entity->mirrored = section.mirror;
+        } else {
+            if (section.onBackground)
+                pending.push_back(entity);
+            else
+                level.placeEntityRandomly(entity, nullptr, false);
+            entity->mirrored = (a_rand() & 1) != 0;
+        }
+        entity->fades = section.collisions && !section.onBackground;
+        if (section.notWalkable && !section.onBackground) {
+            const aRect& r = entity->getScreenRect();
+            level.blockEntityArea(r.x - 10, r.y - 10, static_cast<int32_t>(entity->width * entity->scale + 20.0f),
+                                  static_cast<int32_t>(entity->height * entity->scale + 20.0f));
+        }
+        level.entities.push_back(entity);
+    }
 }
 
 void startParticleSystem(const std::string& name, int32_t x, int32_t y)
@@ -103,10 +135,20 @@ void startParticleSystem(const std::string& name, int32_t x, int32_t y)
         game->getParticles()->Add(name, static_cast<float>(x), static_cast<float>(y), 0, true, true);
 }
 
-// FIXME: cWater comes with the entities; until then no level has water.
-void createWater(cLevel& /*level*/, const aRect& /*area*/, const std::string& /*mask*/, const float* /*strength*/,
-                 const float* /*speed*/, const float* /*frameTime*/)
+cWater* createWater(const aRect& area, const std::string& mask, const float* strength, const float* speed,
+                    const float* frameTime)
 {
+    std::string base = file_getName(mask.c_str());
+    if (const size_t dot = base.rfind('.'); dot != std::string::npos)
+        base.erase(dot);
+    cWater* water = cWater::create(area, mask, cWater::kFoamPath, "sprites:Water/" + base + "/");
+    if (strength)
+        water->distortionStrength = *strength;
+    if (speed)
+        water->distortionSpeed = *speed;
+    if (frameTime)
+        water->frameTime = *frameTime;
+    return water;
 }
 
 } // namespace
@@ -194,7 +236,7 @@ bool cLevel::load(const std::string& path, bool fullLoad)
     readPoachers(file);
     offerFoods();
     updateGoals(cGoal::MONEY);
-    // FIXME: butterflies (1 to 3) come with the entities.
+    createButterflies(a_rand() % 3 + 1);
     createInitialCreatures();
     return true;
 }
@@ -275,12 +317,15 @@ bool cLevel::readBackground(aOptionsFile& file, bool fullLoad)
 
 void cLevel::readScenery(aOptionsFile& file, bool fullLoad)
 {
+    // NOTE: the layers live for the whole program; a full load starts them afresh.
+    if (fullLoad)
+        cClouds::clear();
     if (fullLoad && file.findKey("CloudsImages") && file.findKey("CloudsSpeeds")) {
         std::vector<std::string> images;
         std::vector<int32_t> speeds;
         file.getStringList("CloudsImages", images);
         file.getIntList("CloudsSpeeds", speeds);
-        createClouds(images, speeds);
+        cClouds::load(images, speeds);
     }
     std::vector<cDrawElement*> pending;
     for (file.firstSection(); !file.isSectionEnd(); file.nextSection())
@@ -300,8 +345,10 @@ void cLevel::readScenery(aOptionsFile& file, bool fullLoad)
 
 bool cLevel::readWater(aOptionsFile& file, bool fullLoad)
 {
-    // FIXME: a load that is not full takes the water object that exists.
-    (void)fullLoad;
+    if (!fullLoad && cWater::getSingletonPtr()) {
+        water = cWater::getSingletonPtr();
+        return true;
+    }
     if (!file.setSection("WATER"))
         return true;
     aRect areaRect;
@@ -315,8 +362,8 @@ bool cLevel::readWater(aOptionsFile& file, bool fullLoad)
     const bool hasStrength = floatKey(file, "DistortionStrength", strength);
     const bool hasSpeed = floatKey(file, "DistortionSpeed", speed);
     const bool hasFrameTime = floatKey(file, "FrameTime", frameTime);
-    createWater(*this, areaRect, mask, hasStrength ? &strength : nullptr, hasSpeed ? &speed : nullptr,
-                hasFrameTime ? &frameTime : nullptr);
+    water = createWater(areaRect, mask, hasStrength ? &strength : nullptr, hasSpeed ? &speed : nullptr,
+                        hasFrameTime ? &frameTime : nullptr);
     return true;
 }
 
@@ -375,10 +422,25 @@ void cLevel::readPoachers(aOptionsFile& file)
     }
 }
 
-bool cLevel::waterAt(int32_t /*x*/, int32_t /*y*/) const
+bool cLevel::waterAt(int32_t x, int32_t y) const
 {
-    // FIXME: the water object answers once it exists.
-    return false;
+    return cWater::waterAt(x, y);
+}
+
+void cLevel::createButterflies(int32_t count)
+{
+    const cSpriteEntry* sprites[2] = {findSprite("butterfly01"), findSprite("butterfly02")};
+    if (!sprites[0] && !sprites[1])
+        return;
+    for (int32_t i = 0; i < count; ++i) {
+        const cSpriteEntry* sprite = sprites[a_rand() & 1];
+        if (!sprite)
+            sprite = sprites[0] ? sprites[0] : sprites[1];
+        std::unique_ptr<aAnim> anim = initAnimFromSprite(sprite);
+        anim->setPlayFlags(aAnim::PLAY_LOOP);
+        anim->play();
+        butterflies.emplace_back(std::move(anim));
+    }
 }
 
 bool cLevel::isAnimalKind(const std::string& kindName) const
@@ -409,7 +471,11 @@ void cLevel::release()
     releaseAll(poachers);
     releaseAll(entities);
     buyCooldowns.clear();
-    // FIXME: the water object is deleted here once it exists.
+    if (water) {
+        cWater::destroy();
+        water = nullptr;
+    }
+    butterflies.clear();
     if (ambientSound) {
         ambientSound->stop();
         ambientSound = nullptr;

@@ -14,6 +14,7 @@
 
 #include <map>
 
+#include "game/park/butterflies.h"
 #include "game/park/drawelement.h"
 #include "game/park/obstacle.h"
 #include "orvo/util/a_geometry.h"
@@ -26,6 +27,7 @@ class cFood;
 class cPoacher;
 struct cAnimalKind;
 class aSound;
+class cWater;
 struct aGpuPicture;
 
 struct cGoal {
@@ -138,6 +140,19 @@ public:
     static constexpr size_t kMaxGoals = 16;
     static constexpr int32_t kMaxLivePoachers = 3;
 
+    // The scene in its layers: background, water with its surface effects,
+    // shadows, clouds, foods, decorations, the depth-sorted creatures of the
+    // draw list (emptied), coins, butterflies.
+    void draw();
+    // After the interface: each animal's and each poacher's info.
+    void drawOverlays();
+    // The decorations, the water and the butterflies by one frame (the
+    // frame step does the same in its own order).
+    void updateScenery(float dt);
+    void updateWaterAndButterflies(float dt);
+    // count butterflies of the registered butterfly sprites (none without them).
+    void createButterflies(int32_t count);
+
     std::string name;
     int16_t state = 0; // 0 running, 1 won, -1 lost
     bool loaded = false;
@@ -179,6 +194,9 @@ public:
     int32_t wavesLeft = 0;
     float waveTimer = 0.0f;
     std::deque<float> pendingPoachers;
+
+    cWater* water = nullptr; // the water singleton while this level has water
+    cButterflyList butterflies;
 
     cObstacleList obstacles;
     int32_t foodStock[2] = {0, 0};

@@ -72,7 +72,7 @@ void cLevel::frameStep(float dt)
     if ((wavesLeft > 0 || !pendingPoachers.empty()) && eventAllowed(0))
         updatePoacherWaves(dt);
 
-    // FIXME: the water's time and foam, and the butterflies, once they exist.
+    updateWaterAndButterflies(dt);
     if (ambientSound && !ambientSound->isPlaying())
         ambientSound->play(true, -1.0f, -2.0f);
 }
@@ -122,8 +122,8 @@ cPoacher* cLevel::spawnPoacherWave(const std::string& typeName)
         p->area = 1 - p->area;
 
     const auto radius = static_cast<int32_t>(std::lround(p->width * p->scale));
-    const auto other = std::find_if(poachers.begin(), poachers.end(),
-                                    [p](cPoacher* q) { return q != p && q->area == p->area; });
+    const auto other =
+        std::find_if(poachers.begin(), poachers.end(), [p](cPoacher* q) { return q != p && q->area == p->area; });
     aVector2 at = p->anchor;
     bool found = false;
     if (other != poachers.end()) {

@@ -12,6 +12,7 @@
 #include "game/park/level.h"
 #include "game/park/parkeffects.h"
 #include "game/park/parkupgrades.h"
+#include "game/park/shadow.h"
 #include "game/screens/awardprogress.h"
 #include "orvo/gfx/a_advanim.h"
 #include "orvo/gfx/a_graphserver.h"
@@ -227,8 +228,8 @@ void cPoacher::update(float dt)
         anim->update(dt);
     }
 
-    const bool wading = !path.empty() && level &&
-                        level->waterAt(static_cast<int32_t>(anchor.x), static_cast<int32_t>(anchor.y));
+    const bool wading =
+        !path.empty() && level && level->waterAt(static_cast<int32_t>(anchor.x), static_cast<int32_t>(anchor.y));
     if (wading) {
         const float y = anchor.y - height * scale * 0.2f;
         if (!waterEffect)
@@ -484,6 +485,12 @@ void cPoacher::draw()
             graph->setBlendMode(previous);
     }
     drawFrame(0.0f, alpha << 24 | 0xFFFFFF);
+}
+
+void cPoacher::drawShadow()
+{
+    if (kind && kind->shadow)
+        shadow_drawPoacher(*kind->shadow, anchor, scale, width, direction, mirrored, fade);
 }
 
 void cPoacher::drawGui()

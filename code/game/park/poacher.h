@@ -69,6 +69,8 @@ public:
     aRect getHitRect();
     void drawGui();
     void draw() override;
+    // The kind's shadow under the poacher (none when the kind has no Shadow).
+    void drawShadow() override;
     void update(float dt) override;
     bool isAlive() override { return fade > 0.0f; }
     void release() override;

@@ -1,4 +1,5 @@
-"""JNG copies of the pictures the game loads as .jng files (the loading bar, the clouds of the catch-animal game), made from the PNGs of the ui step
+"""JNG copies of the pictures the game loads as .jng files (the loading bar, the clouds of the catch-animal game,
+the water's foam and deep-water mask), made from the PNGs of the ui step
 by our JNG writer (tools/jngwrite; the build makes it, or JNGWRITE names it)."""
 import glob
 import os
@@ -12,6 +13,8 @@ JNG = [
     ('GUI/progress_back.png', 'GUI/progress_back.jng', 90),
     ('Sprites/Clouds/clouds_middle.png', 'Sprites/Clouds/clouds_middle.jng', 85),
     ('Sprites/Clouds/clouds_near.png', 'Sprites/Clouds/clouds_near.jng', 85),
+    ('Sprites/Water/Foam.png', 'Sprites/Water/Foam.jng', 90),
+    ('Sprites/Water/DeepWaterMask.png', 'Sprites/Water/DeepWaterMask.jng', 90),
 ]
 
 

@@ -1,0 +1,143 @@
+// A busy park on the offscreen OpenGL renderer (Mesa llvmpipe, 1024 x 768),
+// the whole game's frame budget: the river level (water with its surface and
+// foam, two cloud layers, its decorations and butterflies), 60 animals of
+// the six kinds (children and adults, living their lives: walking, idling,
+// turning, each with its kind's shadow) and 20 particle systems.
+//  - BusyPark: frames per second of the whole frame (update, draw, present).
+//    Counters: update_submit_ms (CPU time of the simulation step and of
+//    issuing every draw, before the present; llvmpipe bins on this thread),
+//    update_ms (the level's frame step and the particles' step), draw_calls and primitives of a
+//    frame, scene_draw_calls (the level's layers alone).
+// Run with SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy; LP_NUM_THREADS
+// sets llvmpipe's render threads.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+#include "game/park/animal.h"
+#include "game/park/level.h"
+#include "orvo/app/a_optionsfile.h"
+#include "orvo/gfx/a_graphserver.h"
+#include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_particlesmanager.h"
+#include "orvo/platform/a_inputdevice.h"
+#include "orvo/platform/gpu/a_gpudevice.h"
+#include "orvo/platform/gpu/a_gpudevicegl.h"
+#include "orvo/util/a_random.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class BenchGame : public cGame {
+public:
+    using aApplication::runFrame;
+};
+
+const char* const kKinds[] = {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"};
+
+void BusyPark(benchmark::State& state)
+{
+    kbtest::TempDir home("bench-home");
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+        setenv(name, home.path().c_str(), 1);
+    auto game = std::make_unique<BenchGame>();
+    auto input = std::make_unique<aScriptedInputDevice>();
+    aScriptedInputDevice* pointer = input.get();
+    game->useDevices(std::make_unique<aGpuDeviceGL>(), std::move(input));
+    game->setFixedFrameTime(1.0f / 60.0f);
+    if (game->init("Kesterby", nullptr, "", "Brindlewick") != 0) {
+        state.SkipWithError("cGame::init failed (SDL_VIDEODRIVER=offscreen?)");
+        return;
+    }
+    int32_t result = 0;
+    for (int i = 0; i < 4000 && (game->loadingThreadRuns() || !game->getParticles()); ++i) {
+        pointer->setCursor(512, 384);
+        pointer->setButton(0, true);
+        game->runFrame(result);
+        pointer->setButton(0, false);
+        game->runFrame(result);
+    }
+    aGraphServer* graph = game->getGraphServer();
+    aGpuDevice* device = graph->getDevice();
+
+    for (const char* kind : kKinds)
+        cAnimal::loadKindFile(std::string("animals:") + kind + "/" + kind + ".ini", cAnimalKind::MASK_ALL);
+    a_srand(5);
+    cLevel level("levels:River.ini", true);
+    if (!level.loaded) {
+        state.SkipWithError("River.ini did not load");
+        return;
+    }
+    for (int i = 0; i < 60; ++i) {
+        if (!level.spawnAnimals(kKinds[i % 6], true)) {
+            state.SkipWithError("an animal could not be placed");
+            return;
+        }
+        if (i % 2)
+            level.animals.back()->makeGrown(false);
+    }
+    level.createButterflies(3);
+    aParticlesManager* particles = game->getParticles();
+    // Effects that run on: sparkles and fireflies over the park, waves on the water (layer 2).
+    for (int i = 0; i < 20; ++i) {
+        const char* name = i < 6 ? "WATER_WAVE" : i % 2 ? "FIREFLY" : "ACTIVE_BTN";
+        const float x = i < 6 ? 40.0f + (i % 3) * 60.0f : 300.0f + (i % 5) * 150.0f;
+        const float y = i < 6 ? 420.0f + (i / 3) * 150.0f : 200.0f + (i / 5) * 130.0f;
+        if (!particles->Add(name, x, y, i < 6 ? 2 : 0, false, true)) {
+            state.SkipWithError("a particle template is missing");
+            return;
+        }
+    }
+
+    const float dt = 1.0f / 60.0f;
+    double cpuSeconds = 0.0, updateSeconds = 0.0, wallSeconds = 0.0;
+    uint64_t frames = 0;
+    uint32_t drawCalls = 0, primitives = 0, sceneCalls = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        level.frameStep(dt);
+        particles->updateLayers(dt, 0, 2);
+        const auto updated = Clock::now();
+        if (!graph->beginScene())
+            continue;
+        const uint32_t before = device->currentStats().drawCalls;
+        level.draw();
+        device->flushPendingBatch();
+        sceneCalls = device->currentStats().drawCalls - before;
+        particles->renderLayers(0, 1);
+        device->flushPendingBatch();
+        const auto submitted = Clock::now();
+        graph->endScene();
+        const auto end = Clock::now();
+        cpuSeconds += std::chrono::duration<double>(submitted - start).count();
+        updateSeconds += std::chrono::duration<double>(updated - start).count();
+        wallSeconds += std::chrono::duration<double>(end - start).count();
+        drawCalls = device->lastFrameStats().drawCalls;
+        primitives = device->lastFrameStats().primitives;
+        ++frames;
+    }
+    if (frames > 0) {
+        state.counters["fps"] = static_cast<double>(frames) / wallSeconds;
+        state.counters["update_submit_ms"] = cpuSeconds * 1000.0 / static_cast<double>(frames);
+        state.counters["update_ms"] = updateSeconds * 1000.0 / static_cast<double>(frames);
+        state.counters["draw_calls"] = drawCalls;
+        state.counters["scene_draw_calls"] = sceneCalls;
+        state.counters["primitives"] = primitives;
+    }
+    const char* threads = std::getenv("LP_NUM_THREADS");
+    state.SetLabel(std::string("LP_NUM_THREADS=") + (threads ? threads : "default"));
+    level.release();
+    cAnimal::releaseKinds();
+    game->shutdown();
+}
+BENCHMARK(BusyPark)->Iterations(600)->Unit(benchmark::kMillisecond);
+
+} // namespace
