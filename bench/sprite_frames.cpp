@@ -1,11 +1,11 @@
 // Frames of N moving, tinted 32 x 32 sprites in a real 1024 x 768 window,
 // drawn the way the game draws: aApplication's main loop, aGraphServer,
 // aImage::drawAt, no vertical sync. Prints the milliseconds per frame for
-// each N (and the CPU time of all threads per frame, steadier than the
-// wall time on a busy machine), the largest N that still reaches 60 frames
-// a second (bisection),
-// and the CPU time per sprite of building the batch (the drawAt calls, in
-// the main thread's CPU time: rasterising runs on llvmpipe's own threads).
+// each N (and the CPU time of all threads per frame, steadier than the wall
+// time on a busy machine), the largest N that still reaches 60 frames a
+// second (bisection), and the CPU time per sprite of building the batch (the
+// drawAt calls, in the main thread's CPU time: rasterising runs on
+// llvmpipe's own threads).
 //
 // Run it in a real X window (scripts/bench starts it under xvfb-run, once
 // with LP_NUM_THREADS=2 and once with 8). Not a Google Benchmark program:
