@@ -5,6 +5,24 @@
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpurecord.h"
 
+namespace {
+
+bool whole(float v)
+{
+    return std::fabs(v) < 16777216.0f && static_cast<float>(static_cast<int32_t>(v)) == v;
+}
+
+// The corners sit on whole pixels, unturned, exactly w by h apart: every
+// pixel centre meets a texel centre.
+bool texelForPixel(const aGpuVertex v[4], float w, float h)
+{
+    const float x = v[0].x, y = v[0].y;
+    return w > 0.0f && h > 0.0f && whole(x) && whole(y) && v[1].x == x + w && v[1].y == y && v[2].x == x &&
+           v[2].y == y + h && v[3].x == v[1].x && v[3].y == v[2].y;
+}
+
+} // namespace
+
 aGpuSprite::aGpuSprite(aGpuDevice& device) : m_device(device)
 {
     m_vertices.reserve(4096);
@@ -128,6 +146,9 @@ aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const 
     const size_t at = m_vertices.size();
     m_vertices.resize(at + 4);
     transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at]);
+    m_texelForPixel = m_texelForPixel && rotation == 0.0f && s.x == 1.0f && s.y == 1.0f &&
+                      texelForPixel(&m_vertices[at], static_cast<float>(src.right - src.left),
+                                    static_cast<float>(src.bottom - src.top));
     m_device.setPendingBatch(this);
     if (!m_open)
         flush();
@@ -140,6 +161,7 @@ void aGpuSprite::flush()
         m_device.setPendingBatch(nullptr);
     if (m_vertices.empty())
         return;
-    m_device.drawQuads(m_texture, m_vertices.data(), static_cast<uint32_t>(m_vertices.size() / 4));
+    m_device.drawQuads(m_texture, m_vertices.data(), static_cast<uint32_t>(m_vertices.size() / 4), m_texelForPixel);
     m_vertices.clear();
+    m_texelForPixel = true;
 }

@@ -10,7 +10,9 @@
 // scale mirrors the picture about the translation point.
 //
 // Sprites draw with the device's current render and stage-0 states (blend,
-// colour operation, alpha test, filter); the second stage is not used.
+// colour operation, alpha test, filter); the second stage is not used. A
+// batch whose sprites all land texel for pixel (unscaled, unturned, at
+// whole pixels) is drawn unfiltered: filtering would give the same picture.
 // Made by aGpuDevice::createSprite; main thread only; must be destroyed
 // before its device.
 #pragma once
@@ -54,4 +56,5 @@ private:
     bool m_open = false;
     aGpuTexture* m_texture = nullptr;
     std::vector<aGpuVertex> m_vertices;
+    bool m_texelForPixel = true; // every gathered quad lands texel for pixel
 };
