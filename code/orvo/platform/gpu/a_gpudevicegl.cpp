@@ -93,6 +93,7 @@ struct aGpuDeviceGL::Impl {
     bool makeBackBuffer(uint32_t width, uint32_t height);
     void freeBackBuffer();
     bool windowKeepsPicture();
+    bool windowHasBackBufferSize() const;
     GLuint backTarget() const { return direct ? 0 : backFramebuffer; }
     void bindTarget(GLuint framebuffer);
     void scissor(const aGpuViewport& v, uint32_t targetHeight, bool window);
@@ -220,6 +221,8 @@ bool aGpuDeviceGL::Impl::windowKeepsPicture()
     SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &green);
     SDL_GL_GetAttribute(SDL_GL_BLUE_SIZE, &blue);
     SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &samples);
+    if (!clipControl)
+        gl.glClipControl = nullptr;
     if (!clipControl || red != 8 || green != 8 || blue != 8 || samples != 0)
         return false;
     // Two frames of nearly black: the second must still be there after its swap.
@@ -239,6 +242,13 @@ bool aGpuDeviceGL::Impl::windowKeepsPicture()
     gl.glClear(GL_COLOR_BUFFER_BIT);
     gl.glEnable(GL_SCISSOR_TEST);
     return pixel[0] == 1 && pixel[1] == 2 && pixel[2] == 3;
+}
+
+bool aGpuDeviceGL::Impl::windowHasBackBufferSize() const
+{
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    return static_cast<uint32_t>(width) == backWidth && static_cast<uint32_t>(height) == backHeight;
 }
 
 void aGpuDeviceGL::Impl::bindTarget(GLuint framebuffer)
@@ -553,10 +563,7 @@ aGpuResult aGpuDeviceGL::doCreate(const aGpuPresentParams& params)
     if (!d.windowCanBeBackBuffer)
         a_log("gpu. Frames are drawn offscreen and copied into the window");
     d.applyDisplayMode(params);
-    int width = 0, height = 0;
-    SDL_GL_GetDrawableSize(d.window, &width, &height);
-    d.direct = d.windowCanBeBackBuffer && static_cast<uint32_t>(width) == d.backWidth &&
-               static_cast<uint32_t>(height) == d.backHeight;
+    d.direct = d.windowCanBeBackBuffer && d.windowHasBackBufferSize();
     d.bindTarget(d.backTarget());
     return aGpuResult::Ok;
 }
@@ -568,10 +575,7 @@ aGpuResult aGpuDeviceGL::doReset(const aGpuPresentParams& params)
     if (resized && !d.makeBackBuffer(params.backBufferWidth, params.backBufferHeight))
         return aGpuResult::DriverInternalError;
     d.applyDisplayMode(params);
-    int width = 0, height = 0;
-    SDL_GL_GetDrawableSize(d.window, &width, &height);
-    d.direct = d.windowCanBeBackBuffer && static_cast<uint32_t>(width) == d.backWidth &&
-               static_cast<uint32_t>(height) == d.backHeight;
+    d.direct = d.windowCanBeBackBuffer && d.windowHasBackBufferSize();
     d.bindTarget(d.backTarget());
     if (resized && d.direct) {
         // A new back buffer starts black.
