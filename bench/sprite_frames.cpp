@@ -27,7 +27,7 @@
 #include "orvo/app/a_application.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_image.h"
-#include "orvo/platform/gpu/a_gpudevice.h"
+#include "orvo/platform/gpu/a_gpudevicegl.h"
 
 namespace {
 
@@ -192,6 +192,11 @@ public:
         aGpuAdapterIdentifier id;
         return m_graph && gpu_succeeded(m_graph->getDevice()->getAdapterIdentifier(id)) ? id.description : "?";
     }
+    bool drawsIntoWindow() const
+    {
+        const auto* gl = m_graph ? dynamic_cast<const aGpuDeviceGL*>(m_graph->getDevice()) : nullptr;
+        return gl && gl->drawsIntoWindow();
+    }
 
 private:
     const Options& m_options;
@@ -269,9 +274,10 @@ int main(int argc, char** argv)
         return 1;
     }
     const char* threads = std::getenv("LP_NUM_THREADS");
-    std::printf("sprite_frames: %s, %dx%d window, %d x %d px sprites, LP_NUM_THREADS=%s, median of %d runs of %.1f s\n",
-                app.renderer().c_str(), kWidth, kHeight, kSize, kSize, threads ? threads : "(default)", options.repeats,
-                options.seconds);
+    std::printf("sprite_frames: %s, %dx%d window (%s), %d x %d px sprites, LP_NUM_THREADS=%s, median of %d runs of "
+                "%.1f s\n",
+                app.renderer().c_str(), kWidth, kHeight, app.drawsIntoWindow() ? "drawn into" : "copied into", kSize,
+                kSize, threads ? threads : "(default)", options.repeats, options.seconds);
     std::printf("%8s %10s %8s %14s %14s\n", "sprites", "ms/frame", "fps", "cpu ms/frame", "build us/spr");
     for (int n : options.sizes) {
         const Measurement m = repeated(app, n, options.repeats);
