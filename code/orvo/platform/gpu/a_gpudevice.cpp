@@ -639,6 +639,7 @@ aGpuResult aGpuDevice::drawQuads(aGpuTexture* texture, const aGpuVertex* vertice
             record.u[1] = n * 2;
             record.u[2] = sizeof(aGpuVertex);
             record.u[3] = n;
+            record.u[4] = texelForPixel ? 1 : 0;
             record.object = texture;
             record.vertices.assign(bytes, bytes + static_cast<size_t>(n) * 4 * sizeof(aGpuVertex));
             m_registry->trace(record);

@@ -4,6 +4,7 @@
 
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpurecord.h"
+#include "orvo/platform/gpu/a_gputexture.h"
 
 namespace {
 
@@ -12,13 +13,21 @@ bool whole(float v)
     return std::fabs(v) < 16777216.0f && static_cast<float>(static_cast<int32_t>(v)) == v;
 }
 
-// The corners sit on whole pixels, unturned, exactly w by h apart: every
-// pixel centre meets a texel centre.
-bool texelForPixel(const aGpuVertex v[4], float w, float h)
+// The corners sit on whole pixels, unturned, exactly as far apart as the
+// source rectangle is wide and high, and carry its edges as texture
+// coordinates: every pixel centre meets a texel centre.
+bool texelForPixel(const aGpuVertex v[4], const aGpuTexture& texture, const aGpuRect& source)
 {
+    const float w = static_cast<float>(source.right - source.left);
+    const float h = static_cast<float>(source.bottom - source.top);
     const float x = v[0].x, y = v[0].y;
-    return w > 0.0f && h > 0.0f && whole(x) && whole(y) && v[1].x == x + w && v[1].y == y && v[2].x == x &&
-           v[2].y == y + h && v[3].x == v[1].x && v[3].y == v[2].y;
+    if (!(w > 0.0f && h > 0.0f && whole(x) && whole(y) && v[1].x == x + w && v[1].y == y && v[2].x == x &&
+          v[2].y == y + h && v[3].x == v[1].x && v[3].y == v[2].y))
+        return false;
+    const float tw = static_cast<float>(texture.width()), th = static_cast<float>(texture.height());
+    return v[0].u == static_cast<float>(source.left) / tw && v[3].u == static_cast<float>(source.right) / tw &&
+           v[0].v == static_cast<float>(source.top) / th && v[3].v == static_cast<float>(source.bottom) / th &&
+           v[1].u == v[3].u && v[2].u == v[0].u && v[1].v == v[0].v && v[2].v == v[3].v;
 }
 
 } // namespace
@@ -147,8 +156,7 @@ aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const 
     m_vertices.resize(at + 4);
     transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at]);
     m_texelForPixel = m_texelForPixel && rotation == 0.0f && s.x == 1.0f && s.y == 1.0f &&
-                      texelForPixel(&m_vertices[at], static_cast<float>(src.right - src.left),
-                                    static_cast<float>(src.bottom - src.top));
+                      texelForPixel(&m_vertices[at], *texture, src);
     m_device.setPendingBatch(this);
     if (!m_open)
         flush();
