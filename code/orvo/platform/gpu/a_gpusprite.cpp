@@ -4,30 +4,12 @@
 
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpurecord.h"
-#include "orvo/platform/gpu/a_gputexture.h"
 
 namespace {
 
 bool whole(float v)
 {
     return std::fabs(v) < 16777216.0f && static_cast<float>(static_cast<int32_t>(v)) == v;
-}
-
-// The corners sit on whole pixels, unturned, exactly as far apart as the
-// source rectangle is wide and high, and carry its edges as texture
-// coordinates: every pixel centre meets a texel centre.
-bool texelForPixel(const aGpuVertex v[4], const aGpuTexture& texture, const aGpuRect& source)
-{
-    const float w = static_cast<float>(source.right - source.left);
-    const float h = static_cast<float>(source.bottom - source.top);
-    const float x = v[0].x, y = v[0].y;
-    if (!(w > 0.0f && h > 0.0f && whole(x) && whole(y) && v[1].x == x + w && v[1].y == y && v[2].x == x &&
-          v[2].y == y + h && v[3].x == v[1].x && v[3].y == v[2].y))
-        return false;
-    const float tw = static_cast<float>(texture.width()), th = static_cast<float>(texture.height());
-    return v[0].u == static_cast<float>(source.left) / tw && v[3].u == static_cast<float>(source.right) / tw &&
-           v[0].v == static_cast<float>(source.top) / th && v[3].v == static_cast<float>(source.bottom) / th &&
-           v[1].u == v[3].u && v[2].u == v[0].u && v[1].v == v[0].v && v[2].v == v[3].v;
 }
 
 } // namespace
@@ -79,7 +61,7 @@ aGpuResult aGpuSprite::end()
     return result;
 }
 
-void aGpuSprite::transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
+bool aGpuSprite::transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
                            float rotation, aGpuVec2 translation, uint32_t argb, aGpuVertex out[4])
 {
     const float w = static_cast<float>(source.right - source.left);
@@ -107,6 +89,11 @@ void aGpuSprite::transform(const aGpuTexture& texture, const aGpuRect& source, a
         out[i].u = uv[i][0];
         out[i].v = uv[i][1];
     }
+    // Texel for pixel: the texture coordinates are the source's edges and,
+    // unturned and unscaled, the corners sit on whole pixels exactly w and h
+    // apart (the others are computed as these two are).
+    return !turned && scale.x == 1.0f && scale.y == 1.0f && w > 0.0f && h > 0.0f && whole(out[0].x) &&
+           whole(out[0].y) && out[3].x == out[0].x + w && out[3].y == out[0].y + h;
 }
 
 aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const aGpuVec2* scale, const aGpuVec2* centre,
@@ -154,9 +141,8 @@ aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const 
     m_texture = texture;
     const size_t at = m_vertices.size();
     m_vertices.resize(at + 4);
-    transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at]);
-    m_texelForPixel = m_texelForPixel && rotation == 0.0f && s.x == 1.0f && s.y == 1.0f &&
-                      texelForPixel(&m_vertices[at], *texture, src);
+    const bool exact = transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at]);
+    m_texelForPixel = m_texelForPixel && exact;
     m_device.setPendingBatch(this);
     if (!m_open)
         flush();

@@ -44,8 +44,10 @@ public:
     void flush();
 
     // Where draw() would put the four corners (top-left, top-right,
-    // bottom-left, bottom-right) and their texture coordinates.
-    static void transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
+    // bottom-left, bottom-right) and their texture coordinates. True when
+    // the quad lands texel for pixel: each pixel it covers shows one texel,
+    // texel centre on pixel centre, so filtering cannot change it.
+    static bool transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
                           float rotation, aGpuVec2 translation, uint32_t argb, aGpuVertex out[4]);
 
 private:
