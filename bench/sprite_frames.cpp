@@ -79,8 +79,8 @@ struct Mover {
 // One measurement: N sprites, warm-up frames, then frames for `seconds`.
 struct Measurement {
     int count = 0;
-    double frameMs = 0.0;      // wall time per frame, present included
-    double cpuMs = 0.0;        // CPU time per frame, all threads
+    double frameMs = 0.0;          // wall time per frame, present included
+    double cpuMs = 0.0;            // CPU time per frame, all threads
     double buildUsPerSprite = 0.0; // drawAt loop per sprite, median over the frames
 };
 
@@ -116,7 +116,8 @@ public:
             m.y = static_cast<float>(next() % (kHeight - kSize));
             m.dx = static_cast<float>(next() % 600) / 100.0f - 3.0f;
             m.dy = static_cast<float>(next() % 600) / 100.0f - 3.0f;
-            m.tint = 0xFF000000u | ((0x80 + next() % 0x80) << 16) | ((0x80 + next() % 0x80) << 8) | (0x80 + next() % 0x80);
+            m.tint =
+                0xFF000000u | ((0x80 + next() % 0x80) << 16) | ((0x80 + next() % 0x80) << 8) | (0x80 + next() % 0x80);
         }
         return true;
     }
@@ -281,8 +282,7 @@ int main(int argc, char** argv)
     std::printf("%8s %10s %8s %14s %14s\n", "sprites", "ms/frame", "fps", "cpu ms/frame", "build us/spr");
     for (int n : options.sizes) {
         const Measurement m = repeated(app, n, options.repeats);
-        std::printf("%8d %10.3f %8.1f %14.3f %14.4f\n", n, m.frameMs, 1000.0 / m.frameMs, m.cpuMs,
-                    m.buildUsPerSprite);
+        std::printf("%8d %10.3f %8.1f %14.3f %14.4f\n", n, m.frameMs, 1000.0 / m.frameMs, m.cpuMs, m.buildUsPerSprite);
         std::fflush(stdout);
     }
     if (options.search) {

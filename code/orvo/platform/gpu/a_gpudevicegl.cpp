@@ -71,10 +71,10 @@ struct aGpuDeviceGL::Impl {
     GLuint vao = 0;
     GLuint vbo = 0;
     GLuint ibo = 0;
-    GLuint quadIbo = 0;            // the batches' unchanging quad indices
-    uint32_t quadIndexCount = 0;   // how many of them it holds
+    GLuint quadIbo = 0;                       // the batches' unchanging quad indices
+    uint32_t quadIndexCount = 0;              // how many of them it holds
     GLuint samplers[2][2] = {{0, 0}, {0, 0}}; // [min linear][mag linear]
-    GLuint texelSampler = 0; // texel for pixel: no filtering, no wrapping to compute
+    GLuint texelSampler = 0;                  // texel for pixel: no filtering, no wrapping to compute
     GLuint backTexture = 0;
     GLuint backFramebuffer = 0;
     uint32_t backWidth = 0, backHeight = 0;
@@ -82,7 +82,7 @@ struct aGpuDeviceGL::Impl {
     // back buffer's size: no offscreen picture and no copy at present().
     bool windowCanBeBackBuffer = false;
     bool direct = false;
-    bool upperLeft = false; // the clip-space origin last set
+    bool upperLeft = false;        // the clip-space origin last set
     std::vector<uint32_t> convert; // 16-bit pixels widened for upload
     std::vector<uint32_t> deadTextures, deadFramebuffers;
     aGpuVertexFormat boundFormat = aGpuVertexFormat::None;
@@ -617,8 +617,7 @@ aGpuResult aGpuDeviceGL::doPresent()
             d.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, d.backFramebuffer);
             d.gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
             // Our pictures keep their top row first; the window's first row is its bottom.
-            d.gl.glBlitFramebuffer(0, 0, w, h, 0, height, width, 0, GL_COLOR_BUFFER_BIT,
-                                   same ? GL_NEAREST : GL_LINEAR);
+            d.gl.glBlitFramebuffer(0, 0, w, h, 0, height, width, 0, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
         }
         d.gl.glEnable(GL_SCISSOR_TEST);
         SDL_GL_SwapWindow(d.window);

@@ -47,7 +47,7 @@ std::string argument(uint8_t arg, const char* texture)
     const uint32_t which = arg & ~gpuArgComplement;
     const std::string value = which == static_cast<uint32_t>(aGpuTextureArg::Diffuse)   ? "v_color"
                               : which == static_cast<uint32_t>(aGpuTextureArg::Current) ? "cur"
-                                                                                          : texture;
+                                                                                        : texture;
     return (arg & gpuArgComplement) ? "(vec4(1.0) - " + value + ")" : value;
 }
 
@@ -90,8 +90,8 @@ uint64_t aGpuShaderKey::packed() const
     return bits;
 }
 
-aGpuShaderKey gpu_shaderKey(bool textured0, bool stage1, const uint32_t stage0States[6],
-                            const uint32_t stage1States[6], uint32_t alphaFunc)
+aGpuShaderKey gpu_shaderKey(bool textured0, bool stage1, const uint32_t stage0States[6], const uint32_t stage1States[6],
+                            uint32_t alphaFunc)
 {
     aGpuShaderKey key;
     key.alphaTest = alphaFunc == static_cast<uint32_t>(aGpuCompare::Always)  ? 0

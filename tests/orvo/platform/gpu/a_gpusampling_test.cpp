@@ -92,7 +92,8 @@ protected:
         std::vector<Placed> out;
         for (uint32_t i = 0; i < 48; ++i) {
             const uint32_t t = i % m_textures.size();
-            const auto tw = static_cast<int32_t>(m_textures[t]->width()), th = static_cast<int32_t>(m_textures[t]->height());
+            const auto tw = static_cast<int32_t>(m_textures[t]->width()),
+                       th = static_cast<int32_t>(m_textures[t]->height());
             const int32_t left = i % 3 == 0 ? 0 : static_cast<int32_t>(hashed(i) % (tw / 2 + 1));
             const int32_t top = i % 3 == 0 ? 0 : static_cast<int32_t>(hashed(i + 99) % (th / 2 + 1));
             const aGpuRect source{left, top, std::min(tw, left + 1 + static_cast<int32_t>(hashed(i + 7) % 300)), th};

@@ -18,8 +18,8 @@ struct Colour {
 
 Colour unpack(uint32_t argb)
 {
-    return {{(argb >> 24) / 255.0f, ((argb >> 16) & 0xFF) / 255.0f, ((argb >> 8) & 0xFF) / 255.0f,
-             (argb & 0xFF) / 255.0f}};
+    return {
+        {(argb >> 24) / 255.0f, ((argb >> 16) & 0xFF) / 255.0f, ((argb >> 8) & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f}};
 }
 
 // The stage rules, as the device documents them.
@@ -84,7 +84,7 @@ struct Case {
     const char* name;
     bool textured = true;
     StageSetting s0;
-    StageSetting s1;                           // used when its colour op is not Disable
+    StageSetting s1;                             // used when its colour op is not Disable
     aGpuCompare alphaFunc = aGpuCompare::Always; // with the test on
     uint32_t alphaRef = 0;
 };
@@ -100,7 +100,10 @@ const Case kCases[] = {
     {"stage 0 off", true, {Op::Disable, T, D, Op::Modulate, T, D}, {}},
     {"untextured", false, {Op::Modulate, T, D, Op::Modulate, T, D}, {}},
     {"stage 1 modulates", true, {Op::Modulate, D, T, Op::Modulate, T, C}, {Op::Modulate, C, T, Op::SelectArg1, C, T}},
-    {"stage 1 adds a complement", true, {Op::Add, T, D, Op::Modulate, T, C}, {Op::Add, C, T | N, Op::Modulate, T | N, C}},
+    {"stage 1 adds a complement",
+     true,
+     {Op::Add, T, D, Op::Modulate, T, C},
+     {Op::Add, C, T | N, Op::Modulate, T | N, C}},
     {"alpha test passes", true, {Op::Modulate, D, T, Op::SelectArg1, T, C}, {}, aGpuCompare::Greater, 0xBF},
     {"alpha test fails", true, {Op::Modulate, D, T, Op::SelectArg1, T, C}, {}, aGpuCompare::Greater, 0xC0},
     {"alpha test never", true, {Op::Modulate, D, T, Op::SelectArg1, T, C}, {}, aGpuCompare::Never, 0},
@@ -141,8 +144,7 @@ TEST_F(GpuGL, EveryStageAndAlphaTestProgramFollowsTheStageRules)
                                      {x + 8, y, 0, 1, kDiffuse, 1, 0, 1, 0},
                                      {x, y + 8, 0, 1, kDiffuse, 0, 1, 0, 1},
                                      {x + 8, y + 8, 0, 1, kDiffuse, 1, 1, 1, 1}};
-        ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, quad, sizeof(aGpuVertex2)),
-                  aGpuResult::Ok);
+        ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, quad, sizeof(aGpuVertex2)), aGpuResult::Ok);
         ++index;
     }
     device().setRenderState(aGpuRenderState::AlphaTestEnable, 0);
@@ -164,8 +166,8 @@ TEST_F(GpuGL, EveryStageAndAlphaTestProgramFollowsTheStageRules)
             expected |= uint32_t(std::lround(v * 255.0f)) << (8 * (3 - i));
         }
         const int alpha = int(std::clamp(current.c[0], 0.0f, 1.0f) * 255.0f + 0.5f);
-        const bool kept = k.alphaFunc == aGpuCompare::Always ||
-                          (k.alphaFunc == aGpuCompare::Greater && alpha > int(k.alphaRef));
+        const bool kept =
+            k.alphaFunc == aGpuCompare::Always || (k.alphaFunc == aGpuCompare::Greater && alpha > int(k.alphaRef));
         const uint32_t x = uint32_t(index % 10) * 16 + 4, y = uint32_t(index / 10) * 16 + 4;
         SCOPED_TRACE(k.name);
         kbtest::expectProbes(px, kWidth, {{x, y, kept ? expected : kClear, 1}});
