@@ -287,7 +287,8 @@ int main(int argc, char** argv)
                 "fastest build");
     for (int n : options.sizes) {
         const Measurement m = repeated(app, n, options.repeats);
-        std::printf("%8d %10.3f %8.1f %14.3f %14.4f\n", n, m.frameMs, 1000.0 / m.frameMs, m.cpuMs, m.buildUsPerSprite);
+        std::printf("%8d %10.3f %8.1f %14.3f %14.4f %14.4f\n", n, m.frameMs, 1000.0 / m.frameMs, m.cpuMs,
+                    m.buildUsPerSprite, m.buildMinUsPerSprite);
         std::fflush(stdout);
     }
     if (options.search) {
