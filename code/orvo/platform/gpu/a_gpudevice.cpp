@@ -448,7 +448,8 @@ aGpuResult aGpuDevice::setIndices(aGpuIndexBuffer* buffer, uint32_t baseVertex)
 
 aGpuResult aGpuDevice::submit(aGpuPrimitive type, aGpuVertexFormat format, const uint8_t* vertices,
                               uint32_t vertexCount, uint32_t stride, const uint16_t* indices, uint32_t indexCount,
-                              uint32_t primitives, aGpuTexture* stage0, aGpuTexture* stage1)
+                              uint32_t primitives, aGpuTexture* stage0, aGpuTexture* stage1, bool quads,
+                              bool texelForPixel)
 {
     aGpuDrawCall call;
     call.type = type;
@@ -461,6 +462,8 @@ aGpuResult aGpuDevice::submit(aGpuPrimitive type, aGpuVertexFormat format, const
     call.primitives = primitives;
     call.textures[0] = stage0;
     call.textures[1] = stage1;
+    call.quadIndices = quads;
+    call.texelForPixel = texelForPixel;
     const aGpuResult result = doDraw(call);
     if (result == aGpuResult::Ok) {
         ++m_stats.drawCalls;
@@ -604,7 +607,8 @@ aGpuResult aGpuDevice::drawIndexedPrimitiveUP(aGpuPrimitive type, uint32_t minIn
     return result;
 }
 
-aGpuResult aGpuDevice::drawQuads(aGpuTexture* texture, const aGpuVertex* vertices, uint32_t quadCount)
+aGpuResult aGpuDevice::drawQuads(aGpuTexture* texture, const aGpuVertex* vertices, uint32_t quadCount,
+                                 bool texelForPixel)
 {
     if (!onMainThread() || !m_inScene || !vertices)
         return aGpuResult::InvalidCall;
@@ -626,7 +630,7 @@ aGpuResult aGpuDevice::drawQuads(aGpuTexture* texture, const aGpuVertex* vertice
         const uint32_t n = std::min(quadCount - done, kMaxBatchQuads);
         const auto* bytes = reinterpret_cast<const uint8_t*>(vertices + static_cast<size_t>(done) * 4);
         result = submit(aGpuPrimitive::TriangleList, aGpuVertexFormat::Tex1, bytes, n * 4, sizeof(aGpuVertex),
-                        m_quadIndices.data(), n * 6, n * 2, texture, nullptr);
+                        m_quadIndices.data(), n * 6, n * 2, texture, nullptr, true, texelForPixel);
         if (m_registry->tracing()) {
             aGpuRecord record;
             record.call = aGpuCall::DrawBatch;
@@ -635,6 +639,7 @@ aGpuResult aGpuDevice::drawQuads(aGpuTexture* texture, const aGpuVertex* vertice
             record.u[1] = n * 2;
             record.u[2] = sizeof(aGpuVertex);
             record.u[3] = n;
+            record.u[4] = texelForPixel ? 1 : 0;
             record.object = texture;
             record.vertices.assign(bytes, bytes + static_cast<size_t>(n) * 4 * sizeof(aGpuVertex));
             m_registry->trace(record);

@@ -78,6 +78,12 @@ struct aGpuDrawCall {
     uint32_t indexCount = 0;
     uint32_t primitives = 0;
     aGpuTexture* textures[2] = {nullptr, nullptr};
+    // The indices are the batch's quad list (0 1 2 1 3 2, then the same
+    // for every next 4 vertices): it never changes, a backend may keep it.
+    bool quadIndices = false;
+    // Every quad covers whole pixels with one stage-0 texel each, texel
+    // centre on pixel centre: filtering cannot change the picture.
+    bool texelForPixel = false;
 };
 
 class aGpuDevice {
@@ -177,7 +183,9 @@ public:
     // Draws a batch's quads (4 vertices each: top-left, top-right,
     // bottom-left, bottom-right) with `texture` on stage 0, leaving the
     // device's own states untouched. Never flushes a batch itself.
-    aGpuResult drawQuads(aGpuTexture* texture, const aGpuVertex* vertices, uint32_t quadCount);
+    // texelForPixel: every quad lands texel for pixel (see aGpuDrawCall).
+    aGpuResult drawQuads(aGpuTexture* texture, const aGpuVertex* vertices, uint32_t quadCount,
+                         bool texelForPixel = false);
     // The batch that holds undrawn quads (one at a time); flushed before
     // anything that could change what it would draw.
     void setPendingBatch(aGpuSprite* sprite) { m_pendingBatch = sprite; }
@@ -241,7 +249,7 @@ private:
     aGpuResult check(aGpuCall call, bool needsScene);
     aGpuResult submit(aGpuPrimitive type, aGpuVertexFormat format, const uint8_t* vertices, uint32_t vertexCount,
                       uint32_t stride, const uint16_t* indices, uint32_t indexCount, uint32_t primitives,
-                      aGpuTexture* stage0, aGpuTexture* stage1);
+                      aGpuTexture* stage0, aGpuTexture* stage1, bool quads = false, bool texelForPixel = false);
     void traceCall(aGpuCall call, aGpuResult result, std::initializer_list<uint32_t> args,
                    const void* object = nullptr);
 

@@ -2,90 +2,20 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "orvo/platform/gpu/a_gpuglfunctions.h"
+#include "orvo/platform/gpu/a_gpushaders.h"
 #include "orvo/util/a_log.h"
 
 namespace {
 
-const char* const kVertexShader = R"(#version 330 core
-layout(location = 0) in vec4 a_position;
-layout(location = 1) in vec4 a_color;
-layout(location = 2) in vec2 a_uv0;
-layout(location = 3) in vec2 a_uv1;
-uniform vec2 u_target;
-uniform vec2 u_offset;
-out vec4 v_color;
-out vec2 v_uv0;
-out vec2 v_uv1;
-void main()
-{
-    vec2 p = a_position.xy + u_offset;
-    gl_Position = vec4(p.x / u_target.x * 2.0 - 1.0, p.y / u_target.y * 2.0 - 1.0, 0.0, 1.0);
-    v_color = a_color;
-    v_uv0 = a_uv0;
-    v_uv1 = a_uv1;
-}
-)";
-
-// Each stage: ops (colour, alpha) and arguments (colour 1, 2, alpha 1, 2) as
-// the device's numbers; see aGpuTextureOp and aGpuTextureArg.
-const char* const kFragmentShader = R"(#version 330 core
-in vec4 v_color;
-in vec2 v_uv0;
-in vec2 v_uv1;
-uniform sampler2D u_texture0;
-uniform sampler2D u_texture1;
-uniform ivec4 u_ops;      // stage 0 colour, stage 0 alpha, stage 1 colour, stage 1 alpha
-uniform ivec4 u_args0;
-uniform ivec4 u_args1;
-uniform ivec4 u_flags;    // stage 0 textured, stage 1 active, alpha func, alpha ref
-layout(location = 0) out vec4 o_color;
-
-vec4 pick(int a, vec4 diffuse, vec4 current, vec4 tex)
-{
-    int which = a & 15;
-    vec4 v = which == 0 ? diffuse : (which == 1 ? current : tex);
-    return (a & 16) != 0 ? vec4(1.0) - v : v;
-}
-
-vec4 combine(int op, vec4 a1, vec4 a2, vec4 current)
-{
-    if (op == 2) return a1;
-    if (op == 3) return a2;
-    if (op == 4) return a1 * a2;
-    if (op == 7) return min(a1 + a2, vec4(1.0));
-    if (op == 10) return max(a1 - a2, vec4(0.0));
-    return current;
-}
-
-vec4 stage(int colorOp, int alphaOp, ivec4 args, vec4 diffuse, vec4 current, vec4 tex)
-{
-    vec4 c = combine(colorOp, pick(args.x, diffuse, current, tex), pick(args.y, diffuse, current, tex), current);
-    vec4 a = combine(alphaOp, pick(args.z, diffuse, current, tex), pick(args.w, diffuse, current, tex), current);
-    return vec4(c.rgb, a.a);
-}
-
-void main()
-{
-    vec4 current = v_color;
-    if (u_flags.x != 0 && u_ops.x != 1) {
-        current = stage(u_ops.x, u_ops.y, u_args0, v_color, current, texture(u_texture0, v_uv0));
-        if (u_flags.y != 0)
-            current = stage(u_ops.z, u_ops.w, u_args1, v_color, current, texture(u_texture1, v_uv1));
-    }
-    current = clamp(current, 0.0, 1.0);
-    if (u_flags.z != 8) {
-        int alpha = int(current.a * 255.0 + 0.5);
-        if (u_flags.z == 1 || !(alpha > u_flags.w))
-            discard;
-    }
-    o_color = current;
-}
-)";
+// Programs kept at most; past it they are all made again as needed.
+constexpr size_t kMaxPrograms = 256;
 
 GLenum glBlendFactor(uint32_t blend)
 {
@@ -132,23 +62,41 @@ struct aGpuDeviceGL::Impl {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     aGpuGLFunctions gl;
-    GLuint program = 0;
+    struct Program {
+        GLuint name = 0;
+        GLint uTarget = -1, uOffset = -1, uAlphaRef = -1;
+    };
+    std::unordered_map<uint64_t, Program> programs; // by aGpuShaderKey::packed()
+    GLuint usedProgram = 0;
     GLuint vao = 0;
     GLuint vbo = 0;
     GLuint ibo = 0;
+    GLuint quadIbo = 0;                       // the batches' unchanging quad indices
+    uint32_t quadIndexCount = 0;              // how many of them it holds
     GLuint samplers[2][2] = {{0, 0}, {0, 0}}; // [min linear][mag linear]
+    GLuint texelSampler = 0;                  // texel for pixel: no filtering, no wrapping to compute
     GLuint backTexture = 0;
     GLuint backFramebuffer = 0;
     uint32_t backWidth = 0, backHeight = 0;
-    GLint uTarget = -1, uOffset = -1, uOps = -1, uArgs0 = -1, uArgs1 = -1, uFlags = -1;
+    // The back buffer is the window itself while its client area has the
+    // back buffer's size: no offscreen picture and no copy at present().
+    bool windowCanBeBackBuffer = false;
+    bool direct = false;
+    bool upperLeft = false;        // the clip-space origin last set
     std::vector<uint32_t> convert; // 16-bit pixels widened for upload
     std::vector<uint32_t> deadTextures, deadFramebuffers;
     aGpuVertexFormat boundFormat = aGpuVertexFormat::None;
 
     bool compile(GLuint& out, GLenum kind, const char* source);
-    bool makeProgram();
+    const Program* program(const aGpuShaderKey& key);
+    void freePrograms();
     bool makeBackBuffer(uint32_t width, uint32_t height);
     void freeBackBuffer();
+    bool windowKeepsPicture();
+    bool windowHasBackBufferSize() const;
+    GLuint backTarget() const { return direct ? 0 : backFramebuffer; }
+    void bindTarget(GLuint framebuffer);
+    void scissor(const aGpuViewport& v, uint32_t targetHeight, bool window);
     void deleteDead(aGpuRegistry& registry);
     bool ensureTexture(aGpuTexture& texture, aGpuFrameStats& stats);
     bool ensureTarget(aGpuTexture& texture);
@@ -171,41 +119,61 @@ bool aGpuDeviceGL::Impl::compile(GLuint& out, GLenum kind, const char* source)
     return ok != 0;
 }
 
-bool aGpuDeviceGL::Impl::makeProgram()
+const aGpuDeviceGL::Impl::Program* aGpuDeviceGL::Impl::program(const aGpuShaderKey& key)
 {
+    const uint64_t packed = key.packed();
+    auto found = programs.find(packed);
+    if (found != programs.end())
+        return found->second.name ? &found->second : nullptr;
+    if (programs.size() >= kMaxPrograms)
+        freePrograms();
+
+    Program& made = programs[packed]; // a failed build stays recorded as name 0
+    const std::string fragment = gpu_fragmentShaderSource(key);
     GLuint vs = 0, fs = 0;
     const bool compiled =
-        compile(vs, GL_VERTEX_SHADER, kVertexShader) && compile(fs, GL_FRAGMENT_SHADER, kFragmentShader);
+        compile(vs, GL_VERTEX_SHADER, gpu_vertexShaderSource()) && compile(fs, GL_FRAGMENT_SHADER, fragment.c_str());
+    GLuint name = 0;
     if (compiled) {
-        program = gl.glCreateProgram();
-        gl.glAttachShader(program, vs);
-        gl.glAttachShader(program, fs);
-        gl.glLinkProgram(program);
+        name = gl.glCreateProgram();
+        gl.glAttachShader(name, vs);
+        gl.glAttachShader(name, fs);
+        gl.glLinkProgram(name);
     }
     if (vs)
         gl.glDeleteShader(vs);
     if (fs)
         gl.glDeleteShader(fs);
     if (!compiled)
-        return false;
+        return nullptr;
     GLint ok = 0;
-    gl.glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    gl.glGetProgramiv(name, GL_LINK_STATUS, &ok);
     if (!ok) {
         char log[1024] = {};
-        gl.glGetProgramInfoLog(program, sizeof(log) - 1, nullptr, log);
+        gl.glGetProgramInfoLog(name, sizeof(log) - 1, nullptr, log);
         a_log("gpu. Shader link failed: %s", log);
-        return false;
+        gl.glDeleteProgram(name);
+        return nullptr;
     }
-    gl.glUseProgram(program);
-    gl.glUniform1i(gl.glGetUniformLocation(program, "u_texture0"), 0);
-    gl.glUniform1i(gl.glGetUniformLocation(program, "u_texture1"), 1);
-    uTarget = gl.glGetUniformLocation(program, "u_target");
-    uOffset = gl.glGetUniformLocation(program, "u_offset");
-    uOps = gl.glGetUniformLocation(program, "u_ops");
-    uArgs0 = gl.glGetUniformLocation(program, "u_args0");
-    uArgs1 = gl.glGetUniformLocation(program, "u_args1");
-    uFlags = gl.glGetUniformLocation(program, "u_flags");
-    return true;
+    gl.glUseProgram(name);
+    usedProgram = name;
+    gl.glUniform1i(gl.glGetUniformLocation(name, "u_texture0"), 0);
+    gl.glUniform1i(gl.glGetUniformLocation(name, "u_texture1"), 1);
+    made.name = name;
+    made.uTarget = gl.glGetUniformLocation(name, "u_target");
+    made.uOffset = gl.glGetUniformLocation(name, "u_offset");
+    made.uAlphaRef = gl.glGetUniformLocation(name, "u_alphaRef");
+    return &made;
+}
+
+void aGpuDeviceGL::Impl::freePrograms()
+{
+    for (auto& [key, p] : programs)
+        if (p.name)
+            gl.glDeleteProgram(p.name);
+    programs.clear();
+    usedProgram = 0;
+    gl.glUseProgram(0);
 }
 
 bool aGpuDeviceGL::Impl::makeBackBuffer(uint32_t width, uint32_t height)
@@ -235,6 +203,71 @@ void aGpuDeviceGL::Impl::freeBackBuffer()
     if (backTexture)
         gl.glDeleteTextures(1, &backTexture);
     backFramebuffer = backTexture = 0;
+}
+
+bool aGpuDeviceGL::Impl::windowKeepsPicture()
+{
+    // Drawing into the window must give the offscreen picture's pixels: the
+    // same rasterisation (an upper-left clip origin keeps rows top first),
+    // 8 bits a channel, no multisampling. Screenshots read the window after
+    // present(), so a swap must leave the picture in it.
+    GLint major = 0, minor = 0;
+    gl.glGetIntegerv(GL_MAJOR_VERSION, &major);
+    gl.glGetIntegerv(GL_MINOR_VERSION, &minor);
+    const bool clipControl = gl.glClipControl && (major > 4 || (major == 4 && minor >= 5) ||
+                                                  SDL_GL_ExtensionSupported("GL_ARB_clip_control"));
+    int red = 0, green = 0, blue = 0, samples = 0;
+    SDL_GL_GetAttribute(SDL_GL_RED_SIZE, &red);
+    SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &green);
+    SDL_GL_GetAttribute(SDL_GL_BLUE_SIZE, &blue);
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &samples);
+    if (!clipControl)
+        gl.glClipControl = nullptr;
+    if (!clipControl || red != 8 || green != 8 || blue != 8 || samples != 0)
+        return false;
+    // Two frames of nearly black: the second must still be there after its swap.
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl.glDisable(GL_SCISSOR_TEST);
+    SDL_GL_SetSwapInterval(0);
+    gl.glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    gl.glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(window);
+    gl.glClearColor(1.0f / 255.0f, 2.0f / 255.0f, 3.0f / 255.0f, 1.0f);
+    gl.glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(window);
+    uint8_t pixel[4] = {};
+    gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl.glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    gl.glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    gl.glClear(GL_COLOR_BUFFER_BIT);
+    gl.glEnable(GL_SCISSOR_TEST);
+    return pixel[0] == 1 && pixel[1] == 2 && pixel[2] == 3;
+}
+
+bool aGpuDeviceGL::Impl::windowHasBackBufferSize() const
+{
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    return static_cast<uint32_t>(width) == backWidth && static_cast<uint32_t>(height) == backHeight;
+}
+
+void aGpuDeviceGL::Impl::bindTarget(GLuint framebuffer)
+{
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    // Our rows run top first. Offscreen pictures store them that way; in
+    // the window the clip origin turns them, with the same rasterisation.
+    const bool window = framebuffer == 0;
+    if (gl.glClipControl && window != upperLeft) {
+        gl.glClipControl(window ? GL_UPPER_LEFT : GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+        upperLeft = window;
+    }
+}
+
+void aGpuDeviceGL::Impl::scissor(const aGpuViewport& v, uint32_t targetHeight, bool window)
+{
+    // Window coordinates count rows from the bottom.
+    const GLint y = window ? static_cast<GLint>(targetHeight) - v.y - static_cast<GLint>(v.height) : v.y;
+    gl.glScissor(v.x, y, static_cast<GLsizei>(v.width), static_cast<GLsizei>(v.height));
 }
 
 void aGpuDeviceGL::Impl::deleteDead(aGpuRegistry& registry)
@@ -409,16 +442,19 @@ aGpuDeviceGL::~aGpuDeviceGL()
             texture.markDirty();
         });
         d.freeBackBuffer();
-        if (d.program)
-            d.gl.glDeleteProgram(d.program);
+        d.freePrograms();
         if (d.vbo)
             d.gl.glDeleteBuffers(1, &d.vbo);
         if (d.ibo)
             d.gl.glDeleteBuffers(1, &d.ibo);
+        if (d.quadIbo)
+            d.gl.glDeleteBuffers(1, &d.quadIbo);
         if (d.vao)
             d.gl.glDeleteVertexArrays(1, &d.vao);
         for (auto& row : d.samplers)
             d.gl.glDeleteSamplers(2, row);
+        if (d.texelSampler)
+            d.gl.glDeleteSamplers(1, &d.texelSampler);
         SDL_GL_MakeCurrent(d.window, nullptr);
         SDL_GL_DeleteContext(d.context);
     }
@@ -431,6 +467,11 @@ aGpuDeviceGL::~aGpuDeviceGL()
 void* aGpuDeviceGL::nativeWindow() const
 {
     return m_impl->window;
+}
+
+bool aGpuDeviceGL::drawsIntoWindow() const
+{
+    return m_impl->direct;
 }
 
 uint32_t aGpuDeviceGL::requiredWindowFlags()
@@ -476,7 +517,7 @@ aGpuResult aGpuDeviceGL::doCreate(const aGpuPresentParams& params)
         return aGpuResult::NotAvailable;
     }
     SDL_GL_MakeCurrent(d.window, d.context);
-    if (!d.gl.load(&SDL_GL_GetProcAddress) || !d.makeProgram())
+    if (!d.gl.load(&SDL_GL_GetProcAddress) || !d.program(aGpuShaderKey()))
         return aGpuResult::DriverInternalError;
 
     const auto* renderer = reinterpret_cast<const char*>(d.gl.glGetString(GL_RENDERER));
@@ -494,6 +535,7 @@ aGpuResult aGpuDeviceGL::doCreate(const aGpuPresentParams& params)
     d.gl.glBindVertexArray(d.vao);
     d.gl.glGenBuffers(1, &d.vbo);
     d.gl.glGenBuffers(1, &d.ibo);
+    d.gl.glGenBuffers(1, &d.quadIbo);
     d.gl.glBindBuffer(GL_ARRAY_BUFFER, d.vbo);
     d.gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.ibo);
     for (GLuint attribute = 0; attribute < 3; ++attribute)
@@ -508,30 +550,47 @@ aGpuResult aGpuDeviceGL::doCreate(const aGpuPresentParams& params)
             d.gl.glSamplerParameteri(s, GL_TEXTURE_WRAP_T, GL_REPEAT);
         }
     }
+    // Its sample points lie inside the source rectangle: wrapping never applies.
+    d.gl.glGenSamplers(1, &d.texelSampler);
+    d.gl.glSamplerParameteri(d.texelSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    d.gl.glSamplerParameteri(d.texelSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    d.gl.glSamplerParameteri(d.texelSampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    d.gl.glSamplerParameteri(d.texelSampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     d.gl.glEnable(GL_SCISSOR_TEST);
     if (!d.makeBackBuffer(params.backBufferWidth, params.backBufferHeight))
         return aGpuResult::DriverInternalError;
+    d.windowCanBeBackBuffer = d.windowKeepsPicture();
+    if (!d.windowCanBeBackBuffer)
+        a_log("gpu. Frames are drawn offscreen and copied into the window");
     d.applyDisplayMode(params);
+    d.direct = d.windowCanBeBackBuffer && d.windowHasBackBufferSize();
+    d.bindTarget(d.backTarget());
     return aGpuResult::Ok;
 }
 
 aGpuResult aGpuDeviceGL::doReset(const aGpuPresentParams& params)
 {
     Impl& d = *m_impl;
-    if (params.backBufferWidth != d.backWidth || params.backBufferHeight != d.backHeight) {
-        if (!d.makeBackBuffer(params.backBufferWidth, params.backBufferHeight))
-            return aGpuResult::DriverInternalError;
-    }
-    d.gl.glBindFramebuffer(GL_FRAMEBUFFER, d.backFramebuffer);
+    const bool resized = params.backBufferWidth != d.backWidth || params.backBufferHeight != d.backHeight;
+    if (resized && !d.makeBackBuffer(params.backBufferWidth, params.backBufferHeight))
+        return aGpuResult::DriverInternalError;
     d.applyDisplayMode(params);
+    d.direct = d.windowCanBeBackBuffer && d.windowHasBackBufferSize();
+    d.bindTarget(d.backTarget());
+    if (resized && d.direct) {
+        // A new back buffer starts black.
+        d.gl.glDisable(GL_SCISSOR_TEST);
+        d.gl.glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        d.gl.glClear(GL_COLOR_BUFFER_BIT);
+        d.gl.glEnable(GL_SCISSOR_TEST);
+    }
     return aGpuResult::Ok;
 }
 
 aGpuResult aGpuDeviceGL::doClear(uint32_t argb)
 {
     Impl& d = *m_impl;
-    const aGpuViewport v = clippedViewport();
-    d.gl.glScissor(v.x, v.y, static_cast<GLsizei>(v.width), static_cast<GLsizei>(v.height));
+    d.scissor(clippedViewport(), targetHeight(), !m_renderTarget && d.direct);
     d.gl.glClearColor(((argb >> 16) & 0xFF) / 255.0f, ((argb >> 8) & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f,
                       (argb >> 24) / 255.0f);
     d.gl.glClear(GL_COLOR_BUFFER_BIT);
@@ -544,18 +603,27 @@ aGpuResult aGpuDeviceGL::doPresent()
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(d.window, &width, &height);
     if (width > 0 && height > 0) {
-        d.gl.glDisable(GL_SCISSOR_TEST);
-        d.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, d.backFramebuffer);
-        d.gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         const bool same = static_cast<uint32_t>(width) == d.backWidth && static_cast<uint32_t>(height) == d.backHeight;
-        // Our pictures keep their top row first; the window's first row is its bottom.
-        d.gl.glBlitFramebuffer(0, 0, static_cast<GLint>(d.backWidth), static_cast<GLint>(d.backHeight), 0, height,
-                               width, 0, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+        const auto w = static_cast<GLint>(d.backWidth), h = static_cast<GLint>(d.backHeight);
+        d.gl.glDisable(GL_SCISSOR_TEST);
+        if (d.direct && !same) {
+            // The window changed size during the frame: the frame moves to
+            // the offscreen picture (rows turned), which is shown stretched.
+            d.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+            d.gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, d.backFramebuffer);
+            d.gl.glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        }
+        if (!d.direct || !same) {
+            d.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, d.backFramebuffer);
+            d.gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+            // Our pictures keep their top row first; the window's first row is its bottom.
+            d.gl.glBlitFramebuffer(0, 0, w, h, 0, height, width, 0, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+        }
         d.gl.glEnable(GL_SCISSOR_TEST);
         SDL_GL_SwapWindow(d.window);
+        d.direct = d.windowCanBeBackBuffer && same;
     }
-    const GLuint target = m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backFramebuffer;
-    d.gl.glBindFramebuffer(GL_FRAMEBUFFER, target);
+    d.bindTarget(m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backTarget());
     d.deleteDead(*m_registry);
     return aGpuResult::Ok;
 }
@@ -565,7 +633,7 @@ aGpuResult aGpuDeviceGL::doSetRenderTarget(aGpuTexture* target)
     Impl& d = *m_impl;
     if (target && !d.ensureTarget(*target))
         return aGpuResult::OutOfMemory;
-    d.gl.glBindFramebuffer(GL_FRAMEBUFFER, target ? target->backendFramebuffer() : d.backFramebuffer);
+    d.bindTarget(target ? target->backendFramebuffer() : d.backTarget());
     return aGpuResult::Ok;
 }
 
@@ -576,11 +644,8 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
     // Textures first: uploads and target creation bind other objects.
     const bool textured0 = call.textures[0] && d.ensureTexture(*call.textures[0], m_stats);
     const bool textured1 = call.textures[1] && d.ensureTexture(*call.textures[1], m_stats);
-    const GLuint target = m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backFramebuffer;
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, target);
-
-    const aGpuViewport v = clippedViewport();
-    gl.glScissor(v.x, v.y, static_cast<GLsizei>(v.width), static_cast<GLsizei>(v.height));
+    d.bindTarget(m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backTarget());
+    d.scissor(clippedViewport(), targetHeight(), !m_renderTarget && d.direct);
     gl.glViewport(0, 0, static_cast<GLsizei>(targetWidth()), static_cast<GLsizei>(targetHeight()));
 
     auto rs = [this](aGpuRenderState s) { return m_renderStates[static_cast<size_t>(s)]; };
@@ -590,35 +655,43 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
     } else {
         gl.glDisable(GL_BLEND);
     }
-    auto ss = [this](uint32_t stage, aGpuStageState s) {
-        return static_cast<GLint>(m_stageStates[stage][static_cast<size_t>(s)]);
-    };
+    auto ss = [this](uint32_t stage, aGpuStageState s) { return m_stageStates[stage][static_cast<size_t>(s)]; };
     const bool stage1 = call.format == aGpuVertexFormat::Tex2 && textured1 &&
-                        ss(1, aGpuStageState::ColorOp) != static_cast<GLint>(aGpuTextureOp::Disable);
-    gl.glUniform4i(d.uOps, ss(0, aGpuStageState::ColorOp), ss(0, aGpuStageState::AlphaOp),
-                   ss(1, aGpuStageState::ColorOp), ss(1, aGpuStageState::AlphaOp));
-    gl.glUniform4i(d.uArgs0, ss(0, aGpuStageState::ColorArg1), ss(0, aGpuStageState::ColorArg2),
-                   ss(0, aGpuStageState::AlphaArg1), ss(0, aGpuStageState::AlphaArg2));
-    gl.glUniform4i(d.uArgs1, ss(1, aGpuStageState::ColorArg1), ss(1, aGpuStageState::ColorArg2),
-                   ss(1, aGpuStageState::AlphaArg1), ss(1, aGpuStageState::AlphaArg2));
-    const GLint alphaFunc = rs(aGpuRenderState::AlphaTestEnable) ? static_cast<GLint>(rs(aGpuRenderState::AlphaFunc))
-                                                                 : static_cast<GLint>(aGpuCompare::Always);
-    gl.glUniform4i(d.uFlags, textured0 ? 1 : 0, stage1 ? 1 : 0, alphaFunc,
-                   static_cast<GLint>(rs(aGpuRenderState::AlphaRef)));
-    gl.glUniform2f(d.uTarget, static_cast<float>(targetWidth()), static_cast<float>(targetHeight()));
+                        ss(1, aGpuStageState::ColorOp) != static_cast<uint32_t>(aGpuTextureOp::Disable);
+    uint32_t ops[2][6];
+    for (uint32_t stage = 0; stage < 2; ++stage) {
+        const aGpuStageState order[6] = {aGpuStageState::ColorOp, aGpuStageState::ColorArg1, aGpuStageState::ColorArg2,
+                                         aGpuStageState::AlphaOp, aGpuStageState::AlphaArg1, aGpuStageState::AlphaArg2};
+        for (int i = 0; i < 6; ++i)
+            ops[stage][i] = ss(stage, order[i]);
+    }
+    const uint32_t alphaFunc = rs(aGpuRenderState::AlphaTestEnable) ? rs(aGpuRenderState::AlphaFunc)
+                                                                    : static_cast<uint32_t>(aGpuCompare::Always);
+    const Impl::Program* program = d.program(gpu_shaderKey(textured0, stage1, ops[0], ops[1], alphaFunc));
+    if (!program)
+        return aGpuResult::DriverInternalError;
+    if (program->name != d.usedProgram) {
+        gl.glUseProgram(program->name);
+        d.usedProgram = program->name;
+    }
+    if (program->uAlphaRef >= 0)
+        gl.glUniform1i(program->uAlphaRef, static_cast<GLint>(rs(aGpuRenderState::AlphaRef)));
+    gl.glUniform2f(program->uTarget, static_cast<float>(targetWidth()), static_cast<float>(targetHeight()));
     // Lines through integer coordinates light the pixels there. The extra
     // 1/64 keeps segment ends off pixel centres, where rasterisers differ
     // on whether the first pixel of a segment is lit.
     const float offset = call.type == aGpuPrimitive::LineStrip ? 0.515625f : 0.0f;
-    gl.glUniform2f(d.uOffset, offset, offset);
+    gl.glUniform2f(program->uOffset, offset, offset);
 
     for (uint32_t stage = 0; stage < 2; ++stage) {
         aGpuTexture* texture = call.textures[stage];
         gl.glActiveTexture(GL_TEXTURE0 + stage);
         gl.glBindTexture(GL_TEXTURE_2D, texture ? texture->backendName() : 0);
-        const int minLinear = ss(stage, aGpuStageState::MinFilter) == static_cast<GLint>(aGpuFilter::Linear);
-        const int magLinear = ss(stage, aGpuStageState::MagFilter) == static_cast<GLint>(aGpuFilter::Linear);
-        gl.glBindSampler(stage, d.samplers[minLinear][magLinear]);
+        const int minLinear = ss(stage, aGpuStageState::MinFilter) == static_cast<uint32_t>(aGpuFilter::Linear);
+        const int magLinear = ss(stage, aGpuStageState::MagFilter) == static_cast<uint32_t>(aGpuFilter::Linear);
+        // Texel for pixel, filtering gives the texels themselves: skip it.
+        const bool exact = stage == 0 && call.texelForPixel;
+        gl.glBindSampler(stage, exact ? d.texelSampler : d.samplers[minLinear][magLinear]);
     }
     gl.glActiveTexture(GL_TEXTURE0);
 
@@ -628,13 +701,23 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
     gl.glBindBuffer(GL_ARRAY_BUFFER, d.vbo);
     gl.glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexBytes), call.vertices, GL_STREAM_DRAW);
     d.bindFormat(call.format);
-    if (call.indices) {
+    if (call.indices && call.quadIndices) {
+        // The quad list only ever grows by the same pattern: kept, uploaded when a longer one comes.
+        gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.quadIbo);
+        if (call.indexCount > d.quadIndexCount) {
+            gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(call.indexCount) * 2, call.indices,
+                            GL_STATIC_DRAW);
+            d.quadIndexCount = call.indexCount;
+        }
+    } else if (call.indices) {
         const size_t indexBytes = static_cast<size_t>(call.indexCount) * 2;
+        gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.ibo);
         gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexBytes), call.indices, GL_STREAM_DRAW);
-        gl.glDrawElements(glPrimitive(call.type), static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT, nullptr);
-    } else {
-        gl.glDrawArrays(glPrimitive(call.type), 0, static_cast<GLsizei>(call.vertexCount));
     }
+    if (call.indices)
+        gl.glDrawElements(glPrimitive(call.type), static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT, nullptr);
+    else
+        gl.glDrawArrays(glPrimitive(call.type), 0, static_cast<GLsizei>(call.vertexCount));
     return aGpuResult::Ok;
 }
 
@@ -652,12 +735,18 @@ aGpuResult aGpuDeviceGL::doReadBackBuffer(std::vector<uint32_t>& argb, uint32_t&
     width = d.backWidth;
     height = d.backHeight;
     argb.resize(static_cast<size_t>(width) * height);
-    d.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, d.backFramebuffer);
+    d.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, d.backTarget());
     d.gl.glPixelStorei(GL_PACK_ALIGNMENT, 4);
     d.gl.glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA, GL_UNSIGNED_BYTE,
                       argb.data());
-    const GLuint target = m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backFramebuffer;
-    d.gl.glBindFramebuffer(GL_FRAMEBUFFER, target);
+    if (d.direct) {
+        // The window's rows come bottom first.
+        for (uint32_t top = 0, bottom = height ? height - 1 : 0; top < bottom; ++top, --bottom)
+            std::swap_ranges(argb.begin() + static_cast<ptrdiff_t>(top) * width,
+                             argb.begin() + static_cast<ptrdiff_t>(top + 1) * width,
+                             argb.begin() + static_cast<ptrdiff_t>(bottom) * width);
+    }
+    d.bindTarget(m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backTarget());
     // The back buffer has no alpha of its own.
     for (uint32_t& pixel : argb)
         pixel |= 0xFF000000u;

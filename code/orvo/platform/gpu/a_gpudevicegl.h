@@ -1,6 +1,7 @@
 // The OpenGL 3.3 core backend of the device, on an SDL2 window and context.
-// The back buffer is an offscreen picture of the game size; present()
-// stretches it over the window's client area. With SDL_VIDEODRIVER=offscreen
+// The back buffer is the window itself while its client area has the back
+// buffer's size; otherwise it is an offscreen picture that present()
+// stretches over the client area. With SDL_VIDEODRIVER=offscreen
 // it runs without a display (EGL and Mesa), which is how tests and
 // benchmarks use it. The adapter facts come from SDL's display modes (each
 // size is offered as a 16-bit and a 32-bit mode) and, after create(), from
@@ -21,6 +22,10 @@ public:
     ~aGpuDeviceGL() override;
 
     void* nativeWindow() const override;
+    // True while frames are drawn straight into the window (its client
+    // area has the back buffer's size and keeps its picture after a swap);
+    // false while they are drawn offscreen and copied into it at present().
+    bool drawsIntoWindow() const;
     // The SDL window flags a window handed over in aGpuPresentParams::window
     // must have been created with.
     static uint32_t requiredWindowFlags();

@@ -13,5 +13,6 @@ bool aGpuGLFunctions::load(void* (*getProc)(const char*))
     }
     ORVO_GL_FUNCTIONS(ORVO_GL_LOAD)
 #undef ORVO_GL_LOAD
+    glClipControl = reinterpret_cast<PFNGLCLIPCONTROLPROC>(getProc("glClipControl"));
     return complete;
 }

@@ -73,6 +73,8 @@ struct aGpuGLFunctions {
 #define ORVO_GL_DECLARE(type, name) type name = nullptr;
     ORVO_GL_FUNCTIONS(ORVO_GL_DECLARE)
 #undef ORVO_GL_DECLARE
+    // Optional (GL 4.5 or ARB_clip_control): null when the driver lacks it.
+    PFNGLCLIPCONTROLPROC glClipControl = nullptr;
 
     // Loads every entry point through `getProc`; false when one is missing.
     bool load(void* (*getProc)(const char*));

@@ -54,16 +54,21 @@ void aGpuRegistry::failNext(aGpuCall call, aGpuResult result, uint32_t times)
     std::lock_guard<std::mutex> guard(m_mutex);
     auto& queue = m_failures[call];
     queue.insert(queue.end(), times, result);
+    m_failuresQueued += times;
 }
 
 aGpuResult aGpuRegistry::takeFailure(aGpuCall call)
 {
+    // Every sprite draw asks: without scripted failures it costs no lock.
+    if (m_failuresQueued.load() == 0)
+        return aGpuResult::Ok;
     std::lock_guard<std::mutex> guard(m_mutex);
     auto it = m_failures.find(call);
     if (it == m_failures.end() || it->second.empty())
         return aGpuResult::Ok;
     const aGpuResult result = it->second.front();
     it->second.erase(it->second.begin());
+    --m_failuresQueued;
     return result;
 }
 

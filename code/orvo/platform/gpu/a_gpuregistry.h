@@ -87,6 +87,7 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::map<aGpuCall, std::vector<aGpuResult>> m_failures;
+    std::atomic<uint64_t> m_failuresQueued{0}; // entries in m_failures, read without the lock
     std::unordered_set<aGpuTexture*> m_textures;
     std::vector<uint32_t> m_deadNames;
     std::vector<uint32_t> m_deadFramebuffers;

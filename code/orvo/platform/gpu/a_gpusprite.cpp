@@ -6,6 +6,15 @@
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpurecord.h"
 
+namespace {
+
+bool whole(float v)
+{
+    return std::fabs(v) < 16777216.0f && static_cast<float>(static_cast<int32_t>(v)) == v;
+}
+
+} // namespace
+
 aGpuSprite::aGpuSprite(aGpuDevice& device) : m_device(device)
 {
     m_vertices.reserve(4096);
@@ -73,7 +82,7 @@ float edgeInset(float texels, float scale, bool turned)
 
 } // namespace
 
-void aGpuSprite::transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
+bool aGpuSprite::transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
                            float rotation, aGpuVec2 translation, uint32_t argb, aGpuVertex out[4], bool filtered)
 {
     const float w = static_cast<float>(source.right - source.left);
@@ -114,6 +123,11 @@ void aGpuSprite::transform(const aGpuTexture& texture, const aGpuRect& source, a
         out[i].u = uv[i][0];
         out[i].v = uv[i][1];
     }
+    // Texel for pixel: the texture coordinates are the source's edges (no
+    // inset is taken unturned and unscaled) and the corners sit on whole pixels exactly w and h
+    // apart (the others are computed as these two are).
+    return !turned && scale.x == 1.0f && scale.y == 1.0f && w > 0.0f && h > 0.0f && whole(out[0].x) &&
+           whole(out[0].y) && out[3].x == out[0].x + w && out[3].y == out[0].y + h;
 }
 
 aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const aGpuVec2* scale, const aGpuVec2* centre,
@@ -164,7 +178,8 @@ aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const 
     const bool filtered =
         m_device.getTextureStageState(0, aGpuStageState::MinFilter) == static_cast<uint32_t>(aGpuFilter::Linear) ||
         m_device.getTextureStageState(0, aGpuStageState::MagFilter) == static_cast<uint32_t>(aGpuFilter::Linear);
-    transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at], filtered);
+    const bool exact = transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at], filtered);
+    m_texelForPixel = m_texelForPixel && exact;
     m_device.setPendingBatch(this);
     if (!m_open)
         flush();
@@ -177,6 +192,7 @@ void aGpuSprite::flush()
         m_device.setPendingBatch(nullptr);
     if (m_vertices.empty())
         return;
-    m_device.drawQuads(m_texture, m_vertices.data(), static_cast<uint32_t>(m_vertices.size() / 4));
+    m_device.drawQuads(m_texture, m_vertices.data(), static_cast<uint32_t>(m_vertices.size() / 4), m_texelForPixel);
     m_vertices.clear();
+    m_texelForPixel = true;
 }

@@ -12,7 +12,9 @@
 // Sprites draw with the device's current render and stage-0 states (blend,
 // colour operation, alpha test, filter); the second stage is not used.
 // Magnified or turned sprites drawn with linear filtering keep to their
-// source rectangle: frames of a packed strip draw without seams.
+// source rectangle: frames of a packed strip draw without seams. A batch
+// whose sprites all land texel for pixel (unscaled, unturned, at whole
+// pixels) is drawn unfiltered: filtering would give the same picture.
 // Made by aGpuDevice::createSprite; main thread only; must be destroyed
 // before its device.
 #pragma once
@@ -47,7 +49,9 @@ public:
     // bottom-left, bottom-right) and their texture coordinates. With
     // `filtered` (linear filtering), a magnified or turned sprite samples from
     // up to half a texel inside its source, so nothing outside it blends in.
-    static void transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
+    // True when the quad lands texel for pixel: each pixel it covers shows
+    // one texel, texel centre on pixel centre, so filtering cannot change it.
+    static bool transform(const aGpuTexture& texture, const aGpuRect& source, aGpuVec2 scale, aGpuVec2 centre,
                           float rotation, aGpuVec2 translation, uint32_t argb, aGpuVertex out[4],
                           bool filtered = false);
 
@@ -59,4 +63,5 @@ private:
     bool m_open = false;
     aGpuTexture* m_texture = nullptr;
     std::vector<aGpuVertex> m_vertices;
+    bool m_texelForPixel = true; // every gathered quad lands texel for pixel
 };

@@ -110,6 +110,56 @@ TEST_F(GpuRecorder, BatchIsDrawnBeforeOtherDrawsAndStateChangesOnly)
     device.endScene();
 }
 
+// Only batches whose every sprite lands texel for pixel may skip filtering
+// (DrawBatch's fifth number).
+TEST_F(GpuRecorder, BatchesOfSpritesAtWholePixelsUnscaledAndUnturnedAreTexelForPixel)
+{
+    const aGpuRect part{16, 8, 26, 28}, empty{5, 5, 5, 9}, flipped{26, 8, 16, 28};
+    const aGpuVec2 whole{100, 50}, far{3000, -20}, half{100.5f, 50}, nudged{100, 50.001f};
+    const aGpuVec2 one{1, 1}, twice{2, 2}, wider{1.0001f, 1}, mirror{-1, 1}, centre{3, 4};
+    const struct {
+        const char* name;
+        const aGpuRect* source;
+        const aGpuVec2 *at, *scale, *centre;
+        float turn;
+        bool exact;
+    } cases[] = {{"whole texture at whole pixels", nullptr, &whole, nullptr, nullptr, 0, true},
+                 {"part of it, scale 1, a centre", &part, &far, &one, &centre, 0, true},
+                 {"half a pixel over", nullptr, &half, nullptr, nullptr, 0, false},
+                 {"a little off", nullptr, &nudged, nullptr, nullptr, 0, false},
+                 {"scaled", nullptr, &whole, &twice, nullptr, 0, false},
+                 {"barely scaled", nullptr, &whole, &wider, nullptr, 0, false},
+                 {"mirrored", nullptr, &whole, &mirror, nullptr, 0, false},
+                 {"turned", nullptr, &whole, nullptr, nullptr, 0.01f, false},
+                 {"turned all the way", nullptr, &whole, nullptr, nullptr, float(2 * M_PI), false},
+                 {"empty source", &empty, &whole, nullptr, nullptr, 0, false},
+                 {"source turned inside out", &flipped, &whole, nullptr, nullptr, 0, false}};
+    ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
+    for (const auto& c : cases) {
+        device.clearRecords();
+        sprite->begin();
+        sprite->draw(texture.get(), c.source, c.scale, c.centre, c.turn, c.at, 0xFFFFFFFF);
+        sprite->end();
+        const auto batches = device.records(aGpuCall::DrawBatch);
+        ASSERT_EQ(batches.size(), 1u) << c.name;
+        EXPECT_EQ(batches[0].u[4], c.exact ? 1u : 0u) << c.name;
+    }
+    // One sprite off the grid makes the whole batch filtered; the next batch starts afresh.
+    device.clearRecords();
+    sprite->begin();
+    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0, &whole, 0xFFFFFFFF);
+    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0, &half, 0xFFFFFFFF);
+    sprite->end();
+    sprite->begin();
+    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0, &whole, 0xFFFFFFFF);
+    sprite->end();
+    const auto batches = device.records(aGpuCall::DrawBatch);
+    ASSERT_EQ(batches.size(), 2u);
+    EXPECT_EQ(batches[0].u[4], 0u);
+    EXPECT_EQ(batches[1].u[4], 1u);
+    device.endScene();
+}
+
 TEST_F(GpuRecorder, ScriptedFailuresAnswerOnceAndAreRecorded)
 {
     device.failNext(aGpuCall::Clear, aGpuResult::DriverInternalError);

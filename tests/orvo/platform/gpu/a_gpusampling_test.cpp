@@ -1,0 +1,170 @@
+// Sprites that land texel for pixel (unscaled, unturned, at whole pixels)
+// may be sampled without filtering; the picture must be exactly the one
+// linear filtering gives. Drawn on a game-size target, where coordinates
+// are large enough for rounding in the interpolation to show.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "orvo/platform/gpu/a_gpudevicegl.h"
+#include "orvo/platform/gpu/a_gpusprite.h"
+
+namespace {
+
+constexpr uint32_t kW = 1024, kH = 768;
+
+uint32_t hashed(uint32_t x)
+{
+    x ^= x >> 16;
+    x *= 0x7feb352du;
+    x ^= x >> 15;
+    x *= 0x846ca68bu;
+    return x ^ (x >> 16);
+}
+
+struct Placed {
+    uint32_t texture;
+    aGpuRect source;
+    aGpuVec2 scale, at;
+    float rotation;
+    uint32_t color;
+};
+
+class GpuSampling : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        aGpuPresentParams params;
+        params.backBufferWidth = kW;
+        params.backBufferHeight = kH;
+        ASSERT_EQ(m_device.create(params), aGpuResult::Ok) << "no OpenGL 3.3 context (SDL_VIDEODRIVER=offscreen?)";
+        ASSERT_EQ(m_device.createSprite(m_sprite), aGpuResult::Ok);
+        const uint32_t sizes[][2] = {{32, 32}, {37, 23}, {613, 9}, {2000, 3}};
+        uint32_t seed = 1;
+        for (const auto& size : sizes) {
+            std::unique_ptr<aGpuTexture> t;
+            ASSERT_EQ(m_device.createTexture(size[0], size[1], aGpuFormat::A8R8G8B8, aGpuUsage::None, t),
+                      aGpuResult::Ok);
+            aGpuLockedRect locked;
+            ASSERT_EQ(t->lock(locked), aGpuResult::Ok);
+            for (uint32_t y = 0; y < size[1]; ++y)
+                for (uint32_t x = 0; x < size[0]; ++x)
+                    static_cast<uint32_t*>(locked.bits)[y * locked.pitch / 4 + x] = hashed(seed++) | m_opaque;
+            ASSERT_EQ(t->unlock(), aGpuResult::Ok);
+            m_textures.push_back(std::move(t));
+        }
+        m_device.setTextureStageState(0, aGpuStageState::MinFilter, static_cast<uint32_t>(aGpuFilter::Linear));
+        m_device.setTextureStageState(0, aGpuStageState::MagFilter, static_cast<uint32_t>(aGpuFilter::Linear));
+    }
+    void TearDown() override { m_sprite.reset(); }
+
+    std::vector<uint32_t> frame(const std::vector<Placed>& sprites, bool throughBatch)
+    {
+        m_device.beginScene();
+        m_device.clear(0xFF203040);
+        m_device.setVertexFormat(aGpuVertexFormat::Tex1);
+        for (const Placed& p : sprites) {
+            aGpuTexture* t = m_textures[p.texture].get();
+            if (throughBatch) {
+                m_sprite->begin();
+                m_sprite->draw(t, &p.source, &p.scale, nullptr, p.rotation, &p.at, p.color);
+                m_sprite->end();
+            } else {
+                aGpuVertex v[4];
+                // Filtered as the batch is here, so scaled and turned quads keep to their source too.
+                aGpuSprite::transform(*t, p.source, p.scale, {}, p.rotation, p.at, p.color, v, true);
+                const uint16_t quad[6] = {0, 1, 2, 1, 3, 2};
+                m_device.setTexture(0, t);
+                m_device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 0, 4, 2, quad, v, sizeof(aGpuVertex));
+                m_device.setTexture(0, nullptr);
+            }
+        }
+        m_device.endScene();
+        std::vector<uint32_t> pixels;
+        uint32_t w = 0, h = 0;
+        m_device.readBackBuffer(pixels, w, h);
+        return pixels;
+    }
+
+    // Sprites all over the target: whole textures and parts of them.
+    std::vector<Placed> scatter(aGpuVec2 scale, float rotation, float fraction, uint32_t color) const
+    {
+        std::vector<Placed> out;
+        for (uint32_t i = 0; i < 48; ++i) {
+            const uint32_t t = i % m_textures.size();
+            const auto tw = static_cast<int32_t>(m_textures[t]->width()),
+                       th = static_cast<int32_t>(m_textures[t]->height());
+            const int32_t left = i % 3 == 0 ? 0 : static_cast<int32_t>(hashed(i) % (tw / 2 + 1));
+            const int32_t top = i % 3 == 0 ? 0 : static_cast<int32_t>(hashed(i + 99) % (th / 2 + 1));
+            const aGpuRect source{left, top, std::min(tw, left + 1 + static_cast<int32_t>(hashed(i + 7) % 300)), th};
+            const float x = static_cast<float>(hashed(i + 13) % (kW - 300)) + fraction;
+            const float y = static_cast<float>(hashed(i + 17) % (kH - 40)) + fraction;
+            out.push_back({t, source, scale, {x, y}, rotation, color});
+        }
+        return out;
+    }
+
+    aGpuDeviceGL m_device;
+    std::unique_ptr<aGpuSprite> m_sprite;
+    std::vector<std::unique_ptr<aGpuTexture>> m_textures;
+    uint32_t m_opaque = 0xFF000000u;
+};
+
+} // namespace
+
+TEST_F(GpuSampling, UnscaledSpritesAtWholePixelsShowExactlyTheirTexels)
+{
+    const std::vector<Placed> sprites = scatter({1.0f, 1.0f}, 0.0f, 0.0f, 0xFFFFFFFF);
+    const std::vector<uint32_t> batch = frame(sprites, true), direct = frame(sprites, false);
+    ASSERT_EQ(batch.size(), size_t(kW) * kH);
+    // The last sprite drawn over a pixel shows its texel there.
+    std::vector<uint32_t> expected(size_t(kW) * kH, 0xFF203040);
+    for (const Placed& p : sprites) {
+        aGpuLockedRect locked;
+        ASSERT_EQ(m_textures[p.texture]->lock(locked), aGpuResult::Ok);
+        for (int32_t y = p.source.top; y < p.source.bottom; ++y)
+            for (int32_t x = p.source.left; x < p.source.right; ++x)
+                expected[size_t(p.at.y + y - p.source.top) * kW + size_t(p.at.x + x - p.source.left)] =
+                    static_cast<const uint32_t*>(locked.bits)[y * locked.pitch / 4 + x];
+        m_textures[p.texture]->unlock();
+    }
+    size_t wrongBatch = 0, wrongDirect = 0;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        wrongBatch += batch[i] != expected[i];
+        wrongDirect += direct[i] != expected[i];
+    }
+    EXPECT_EQ(wrongBatch, 0u);
+    EXPECT_EQ(wrongDirect, 0u);
+}
+
+// Tinted, half-transparent sprites through the batch (which may skip
+// filtering) and through plain draws (always filtered): the same picture,
+// whether or not the sprites land texel for pixel.
+TEST_F(GpuSampling, TheBatchGivesThePicturePlainFilteredDrawsGive)
+{
+    m_device.setRenderState(aGpuRenderState::AlphaBlendEnable, 1);
+    m_device.setRenderState(aGpuRenderState::SrcBlend, static_cast<uint32_t>(aGpuBlend::SrcAlpha));
+    m_device.setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(aGpuBlend::InvSrcAlpha));
+    struct Case {
+        const char* name;
+        aGpuVec2 scale;
+        float rotation, fraction;
+    };
+    const Case cases[] = {{"texel for pixel", {1.0f, 1.0f}, 0.0f, 0.0f},
+                          {"half-pixel positions", {1.0f, 1.0f}, 0.0f, 0.5f},
+                          {"slightly off whole pixels", {1.0f, 1.0f}, 0.0f, 0.001f},
+                          {"scaled", {1.25f, 0.8f}, 0.0f, 0.0f},
+                          {"barely scaled", {1.0001f, 1.0f}, 0.0f, 0.0f},
+                          {"mirrored", {-1.0f, 1.0f}, 0.0f, 0.0f},
+                          {"turned", {1.0f, 1.0f}, 0.3f, 0.0f}};
+    for (const Case& c : cases) {
+        const std::vector<Placed> sprites = scatter(c.scale, c.rotation, c.fraction, 0xB0C08040);
+        const std::vector<uint32_t> batch = frame(sprites, true), direct = frame(sprites, false);
+        ASSERT_EQ(batch.size(), direct.size()) << c.name;
+        size_t differ = 0;
+        for (size_t i = 0; i < batch.size(); ++i)
+            differ += batch[i] != direct[i];
+        EXPECT_EQ(differ, 0u) << c.name;
+    }
+}

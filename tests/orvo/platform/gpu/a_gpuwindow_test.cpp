@@ -1,0 +1,154 @@
+// Frames drawn straight into a window of the back buffer's size must be the
+// pictures the offscreen back buffer gives (a window of another size), and
+// read back right after present(), also when the window changes size.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "orvo/platform/gpu/gl_fixture.h"
+
+using namespace kbtest;
+
+namespace {
+
+constexpr uint32_t kW = 160, kH = 120;
+
+// A device presenting into a window of its own of the given size.
+struct WindowedDevice {
+    WindowedDevice(int windowWidth, int windowHeight)
+    {
+        device = std::make_unique<aGpuDeviceGL>();
+        aGpuDeviceGL::prepareWindowAttributes();
+        window = SDL_CreateWindow("test", 0, 0, windowWidth, windowHeight,
+                                  aGpuDeviceGL::requiredWindowFlags() | SDL_WINDOW_HIDDEN);
+        aGpuPresentParams params;
+        params.backBufferWidth = kW;
+        params.backBufferHeight = kH;
+        params.window = window;
+        ok = window && device->create(params) == aGpuResult::Ok && device->createSprite(sprite) == aGpuResult::Ok;
+    }
+    ~WindowedDevice()
+    {
+        sprite.reset();
+        texture.reset();
+        device.reset();
+        if (window)
+            SDL_DestroyWindow(window);
+    }
+
+    // Lines, fills at fractions of pixels, a viewport clear, filtered and
+    // unfiltered sprites, blending, the alpha test and a clipping viewport.
+    void drawScene()
+    {
+        aGpuDevice& d = *device;
+        if (!texture) {
+            ASSERT_EQ(d.createTexture(24, 16, aGpuFormat::A8R8G8B8, aGpuUsage::None, texture), aGpuResult::Ok);
+            aGpuLockedRect locked;
+            ASSERT_EQ(texture->lock(locked), aGpuResult::Ok);
+            for (uint32_t y = 0; y < 16; ++y)
+                for (uint32_t x = 0; x < 24; ++x)
+                    static_cast<uint32_t*>(locked.bits)[y * locked.pitch / 4 + x] =
+                        ((x * 11) << 24) | ((x * 10) << 16) | ((y * 15) << 8) | ((x ^ y) * 9);
+            ASSERT_EQ(texture->unlock(), aGpuResult::Ok);
+        }
+        ASSERT_EQ(d.beginScene(), aGpuResult::Ok);
+        d.setRenderState(aGpuRenderState::AlphaTestEnable, 0);
+        d.setRenderState(aGpuRenderState::AlphaBlendEnable, 0);
+        d.setTextureStageState(0, aGpuStageState::MinFilter, static_cast<uint32_t>(aGpuFilter::Linear));
+        d.setTextureStageState(0, aGpuStageState::MagFilter, static_cast<uint32_t>(aGpuFilter::Linear));
+        d.clear(0xFF102030);
+        d.setViewport({5, 7, 150, 100});
+        d.clear(0xFF405060);
+        d.setViewport({0, 0, kW, kH});
+        rect(d, 10.5f, 7.25f, 30.0f, 20.5f, 0xFFE08020, true);
+        rect(d, 3.0f, 90.0f, 50.0f, 25.0f, 0xFF20F040, false);
+        setBlend(d, aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
+        sprite->begin();
+        put(*sprite, texture.get(), 50, 10, 0xFFFFFFFF);
+        const aGpuVec2 scale{1.5f, 1.25f}, at{80.3f, 40.7f}, centre{12.0f, 8.0f};
+        sprite->draw(texture.get(), nullptr, &scale, &centre, 0.4f, &at, 0xC0FFA080);
+        sprite->end();
+        d.setRenderState(aGpuRenderState::AlphaTestEnable, 1);
+        d.setRenderState(aGpuRenderState::AlphaFunc, static_cast<uint32_t>(aGpuCompare::Greater));
+        d.setRenderState(aGpuRenderState::AlphaRef, 0x80);
+        d.setViewport({0, 60, 70, 40});
+        sprite->begin();
+        put(*sprite, texture.get(), 60, 55, 0xFFFFFFFF, &scale);
+        put(*sprite, texture.get(), 20.5f, 70.5f, 0xFF80FFFF);
+        sprite->end();
+        d.endScene();
+    }
+
+    std::vector<uint32_t> readBack()
+    {
+        std::vector<uint32_t> pixels;
+        uint32_t w = 0, h = 0;
+        EXPECT_EQ(device->readBackBuffer(pixels, w, h), aGpuResult::Ok);
+        EXPECT_EQ(w, kW);
+        EXPECT_EQ(h, kH);
+        return pixels;
+    }
+
+    std::unique_ptr<aGpuDeviceGL> device;
+    SDL_Window* window = nullptr;
+    std::unique_ptr<aGpuSprite> sprite;
+    std::unique_ptr<aGpuTexture> texture;
+    bool ok = false;
+};
+
+size_t differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+{
+    if (a.size() != b.size())
+        return std::max(a.size(), b.size());
+    size_t n = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        n += a[i] != b[i];
+    return n;
+}
+
+} // namespace
+
+TEST(GpuGLWindow, FramesDrawnIntoTheWindowAreTheOffscreenPicturesAndReadBackAfterPresent)
+{
+    std::vector<uint32_t> offscreen;
+    {
+        WindowedDevice other(kW + 40, kH + 30);
+        ASSERT_TRUE(other.ok) << "no OpenGL 3.3 context (SDL_VIDEODRIVER=offscreen?)";
+        EXPECT_FALSE(other.device->drawsIntoWindow()) << "a window of another size needs the offscreen picture";
+        other.drawScene();
+        offscreen = other.readBack();
+        other.device->present();
+        EXPECT_EQ(differing(other.readBack(), offscreen), 0u) << "read back after present";
+    }
+
+    WindowedDevice same(kW, kH);
+    ASSERT_TRUE(same.ok);
+    EXPECT_TRUE(same.device->drawsIntoWindow());
+    same.drawScene();
+    EXPECT_EQ(differing(same.readBack(), offscreen), 0u) << "before present";
+    same.device->present();
+    EXPECT_EQ(differing(same.readBack(), offscreen), 0u) << "after present";
+
+    // The window grows: from the next frame on the picture is drawn offscreen and stretched.
+    SDL_SetWindowSize(same.window, kW * 2, kH * 2);
+    same.drawScene();
+    same.device->present();
+    EXPECT_FALSE(same.device->drawsIntoWindow());
+    EXPECT_EQ(differing(same.readBack(), offscreen), 0u) << "the frame drawn while the window changed size";
+    same.drawScene();
+    EXPECT_EQ(differing(same.readBack(), offscreen), 0u) << "drawn offscreen";
+    same.device->present();
+
+    // And back to the back buffer's size.
+    SDL_SetWindowSize(same.window, kW, kH);
+    same.device->present();
+    EXPECT_TRUE(same.device->drawsIntoWindow());
+    EXPECT_EQ(differing(same.readBack(), offscreen), 0u) << "the last frame, now in the window";
+    same.drawScene();
+    same.device->present();
+    EXPECT_EQ(differing(same.readBack(), offscreen), 0u) << "drawn into the window again";
+}
