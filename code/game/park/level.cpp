@@ -11,6 +11,7 @@
 #include "game/park/clouds.h"
 #include "game/park/entity.h"
 #include "game/park/food.h"
+#include "game/park/optionalkeys.h"
 #include "game/park/poacher.h"
 #include "game/park/water.h"
 #include "orvo/app/a_file.h"
@@ -31,14 +32,6 @@ namespace {
 int32_t intOr(const aOptionsFile& file, const char* key, int32_t fallback)
 {
     return file.findKey(key) ? file.getInt(key) : fallback;
-}
-
-bool floatKey(const aOptionsFile& file, const char* key, float& out)
-{
-    if (!file.findKey(key))
-        return false;
-    out = std::strtof(file.getString(key).c_str(), nullptr);
-    return true;
 }
 
 // Names and counts taken pairwise; the shorter list ends the pairing.
@@ -359,9 +352,9 @@ bool cLevel::readWater(aOptionsFile& file, bool fullLoad)
         return false;
     }
     float strength = 0.0f, speed = 0.0f, frameTime = 0.0f;
-    const bool hasStrength = floatKey(file, "DistortionStrength", strength);
-    const bool hasSpeed = floatKey(file, "DistortionSpeed", speed);
-    const bool hasFrameTime = floatKey(file, "FrameTime", frameTime);
+    const bool hasStrength = park_readFloat(file, "DistortionStrength", strength);
+    const bool hasSpeed = park_readFloat(file, "DistortionSpeed", speed);
+    const bool hasFrameTime = park_readFloat(file, "FrameTime", frameTime);
     water = createWater(areaRect, mask, hasStrength ? &strength : nullptr, hasSpeed ? &speed : nullptr,
                         hasFrameTime ? &frameTime : nullptr);
     return true;
@@ -413,8 +406,8 @@ void cLevel::readPoachers(aOptionsFile& file)
     const int32_t maxWaves = intOr(file, "MaxWaves", 0);
     // NOTE: a maximum below the minimum reads as the minimum (a negative modulus would draw past it).
     wavesLeft = maxWaves <= minWaves ? minWaves : minWaves + a_rand() % (maxWaves - minWaves);
-    floatKey(file, "MinSpawnTime", minSpawnTime);
-    floatKey(file, "MaxSpawnTime", maxSpawnTime);
+    park_readFloat(file, "MinSpawnTime", minSpawnTime);
+    park_readFloat(file, "MaxSpawnTime", maxSpawnTime);
     waveTimer = randomRange(minSpawnTime, maxSpawnTime);
     if (wavesLeft > 0 && poacherTypes.empty()) {
         a_log("cLevel. Level \"%s\" has poacher waves but no poacher types", name.c_str());

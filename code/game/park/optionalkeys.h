@@ -1,0 +1,11 @@
+// Optional keys of the park's kind and level files, read from the current
+// section: a missing key leaves the value as it stands.
+#pragma once
+
+#include <cstdint>
+
+class aOptionsFile;
+
+// Each answers whether the key was there.
+bool park_readInt(const aOptionsFile& file, const char* key, int32_t& out);
+bool park_readFloat(const aOptionsFile& file, const char* key, float& out);
