@@ -207,6 +207,9 @@ private:
     void drawPauseOverlay();
     // Kinds that live for one level, dropped at every switch.
     void releaseLevelKinds();
+    // The current state released with what it left running: the message
+    // box's window, particles and sounds.
+    void releaseCurrentState();
     void waitForLoadingThread();
     // Sleeps until the timer reads at least `seconds` (a quit cuts it short).
     void waitUntil(const aTimer& timer, float seconds);
