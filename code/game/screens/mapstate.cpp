@@ -1,7 +1,6 @@
 #include "game/screens/mapstate.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "game/app/activebuttoneffect.h"
 #include "game/app/game.h"
@@ -26,6 +25,7 @@
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/util/a_log.h"
+#include "orvo/util/a_string.h"
 
 namespace {
 
@@ -89,9 +89,7 @@ aImage* guiImage(const char* name)
 
 bool lowerEquals(const std::string& text, const char* lower)
 {
-    std::string l = text;
-    std::transform(l.begin(), l.end(), l.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return l == lower;
+    return string_toLower(text) == lower;
 }
 
 } // namespace
