@@ -19,3 +19,8 @@ bool park_readFloat(const aOptionsFile& file, const char* key, float& out)
     out = std::strtof(file.getString(key).c_str(), nullptr);
     return true;
 }
+
+int32_t park_intOr(const aOptionsFile& file, const char* key, int32_t fallback)
+{
+    return file.findKey(key) ? file.getInt(key) : fallback;
+}
