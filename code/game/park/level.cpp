@@ -141,11 +141,6 @@ cWater* createWater(const aRect& area, const std::string& mask, const float* str
 
 } // namespace
 
-float randomRange(float min, float max)
-{
-    return min + static_cast<float>(a_rand()) * (max - min) / 32767.0f;
-}
-
 cLevel::cLevel(const std::string& path, bool fullLoad)
 {
     animals.reserve(32);
@@ -403,7 +398,7 @@ void cLevel::readPoachers(aOptionsFile& file)
     wavesLeft = maxWaves <= minWaves ? minWaves : minWaves + a_rand() % (maxWaves - minWaves);
     park_readFloat(file, "MinSpawnTime", minSpawnTime);
     park_readFloat(file, "MaxSpawnTime", maxSpawnTime);
-    waveTimer = randomRange(minSpawnTime, maxSpawnTime);
+    waveTimer = a_randFloat(minSpawnTime, maxSpawnTime);
     if (wavesLeft > 0 && poacherTypes.empty()) {
         a_log("cLevel. Level \"%s\" has poacher waves but no poacher types", name.c_str());
         wavesLeft = 0;

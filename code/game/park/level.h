@@ -219,6 +219,3 @@ private:
 
     bool m_released = false;
 };
-
-// min + rand() * (max - min) / 32767.
-float randomRange(float min, float max);

@@ -80,7 +80,7 @@ void cLevel::frameStep(float dt)
 void cLevel::updatePoacherWaves(float dt)
 {
     if (wavesLeft > 0 && waveTimer <= 0.0f) {
-        waveTimer = randomRange(minSpawnTime, maxSpawnTime);
+        waveTimer = a_randFloat(minSpawnTime, maxSpawnTime);
         const auto live = std::count_if(poachers.begin(), poachers.end(), [](cPoacher* p) { return p->isAlive(); });
         if (!animals.empty() && live < kMaxLivePoachers) {
             --wavesLeft;
