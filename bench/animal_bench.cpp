@@ -18,20 +18,6 @@
 
 namespace {
 
-template <class T> void sweep(std::vector<T*>& list, float dt)
-{
-    for (size_t i = 0; i < list.size();) {
-        T* element = list[i];
-        element->update(dt);
-        if (element->isAlive()) {
-            ++i;
-            continue;
-        }
-        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-        element->release();
-    }
-}
-
 void StepAnimals(benchmark::State& state)
 {
     kbtest::TestApp app;
@@ -61,9 +47,9 @@ void StepAnimals(benchmark::State& state)
         state.ResumeTiming();
         const auto began = std::chrono::steady_clock::now();
         for (int frame = 0; frame < kFrames; ++frame) {
-            sweep(level.foods, kDt);
-            sweep(level.animals, kDt);
-            sweep(level.bonuses, kDt);
+            level_updateList(level.foods, kDt);
+            level_updateList(level.animals, kDt);
+            level_updateList(level.bonuses, kDt);
             animalFrames += static_cast<int64_t>(level.animals.size());
             for (const cAnimal* animal : level.animals)
                 walking += animal->path.empty() ? 0 : 1;
