@@ -66,3 +66,8 @@ void cGame::releaseScreenResources()
     delete m_screenImageManager;
     m_screenImageManager = nullptr;
 }
+
+aImage* cGame::findImage(const std::string& name) const
+{
+    return m_imageManager && m_imageManager->hasImage(name) ? m_imageManager->getImage(name) : nullptr;
+}

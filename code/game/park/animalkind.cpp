@@ -105,11 +105,9 @@ void cAnimal::loadKind(aOptionsFile& file, cAnimalKind& kind, uint32_t mask)
         kind.buttonImage =
             std::make_unique<aImage>(file.getString("ButtonImage"), aGpuFormat::A4R4G4B4, aGpuFormat::A8R8G8B8);
     if (file.findKey("Shadow")) {
-        cGame* game = cGame::get();
-        aImageManager* images = game ? game->getImageManager() : nullptr;
-        const std::string shadow = file.getString("Shadow");
-        if (images && images->hasImage(shadow))
-            kind.shadow = images->getImage(shadow);
+        const cGame* game = cGame::get();
+        if (aImage* shadow = game ? game->findImage(file.getString("Shadow")) : nullptr)
+            kind.shadow = shadow;
     }
 
     if (mask & cAnimalKind::MASK_CHILD)

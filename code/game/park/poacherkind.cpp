@@ -65,11 +65,9 @@ void cPoacher::loadKind(cPoacherKind& kind, aOptionsFile& file)
     // NOTE: without BaseScale the poacher is drawn at its sheets' size.
     park_readFloat(file, "BaseScale", kind.baseScale);
     if (file.findKey("Shadow")) {
-        cGame* game = cGame::get();
-        aImageManager* images = game ? game->getImageManager() : nullptr;
-        const std::string shadow = file.getString("Shadow");
-        if (images && images->hasImage(shadow))
-            kind.shadow = images->getImage(shadow);
+        const cGame* game = cGame::get();
+        if (aImage* shadow = game ? game->findImage(file.getString("Shadow")) : nullptr)
+            kind.shadow = shadow;
     }
     if (!file.setSection("ANIMATIONS"))
         return;

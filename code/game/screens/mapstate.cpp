@@ -82,9 +82,8 @@ GUI::Widget* findWidget(GUI::Server* server, const std::string& name)
 
 aImage* guiImage(const char* name)
 {
-    cGame* game = cGame::get();
-    aImageManager* images = game ? game->getImageManager() : nullptr;
-    return images && images->hasImage(name) ? images->getImage(name) : nullptr;
+    const cGame* game = cGame::get();
+    return game ? game->findImage(name) : nullptr;
 }
 
 bool lowerEquals(const std::string& text, const char* lower)

@@ -65,9 +65,8 @@ void cMatchThreeState::init()
 
     initFrame();
     cGame* game = cGame::get();
-    aImageManager* images = game->getImageManager();
     m_arrow = new GUI::StaticAnim("SwapDirArrow");
-    if (aImage* picture = images && images->hasImage("dir_arrow") ? images->getImage("dir_arrow") : nullptr) {
+    if (aImage* picture = game->findImage("dir_arrow")) {
         aAnim anim;
         const uint32_t frames = std::max<uint32_t>(1, picture->getWidth() / 32u);
         anim.addGridFrames(0, picture, frames, frames, 1);
