@@ -14,35 +14,16 @@
 #include "game/park/level.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/util/a_random.h"
+#include "shipped_park.h"
 #include "support/app_fixture.h"
 
 namespace {
-
-template <class T> void sweep(std::vector<T*>& list, float dt)
-{
-    for (size_t i = 0; i < list.size();) {
-        T* element = list[i];
-        element->update(dt);
-        if (element->isAlive()) {
-            ++i;
-            continue;
-        }
-        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-        element->release();
-    }
-}
 
 void StepAnimals(benchmark::State& state)
 {
     kbtest::TestApp app;
     aGraphServer graph(1024, 768, false, false, true, "bench", 0, false, true, kbtest::recorder());
-    const std::string data = std::string(KB_TEST_DATA_DIR) + "/../../data/";
-    for (const char* assign : {"levels:Levels/", "animals:Animals/", "foods:Foods/", "sprites:Sprites/", "gui:GUI/"}) {
-        const std::string a(assign);
-        app.getFileServer().setAssign(a.substr(0, a.find(':')), data + a.substr(a.find(':') + 1));
-    }
-    cAnimal::loadKindFile("animals:warthog/warthog.ini", cAnimalKind::MASK_ALL);
-    cAnimal::loadKindFile("animals:zebra/zebra.ini", cAnimalKind::MASK_ALL);
+    bench_useShippedPark(app, {"levels:Levels/", "animals:Animals/", "foods:Foods/", "sprites:Sprites/", "gui:GUI/"});
     constexpr int kAnimals = 100, kFrames = 1000;
     constexpr float kDt = 1.0f / 30.0f;
     double microseconds = 0.0;
@@ -61,9 +42,9 @@ void StepAnimals(benchmark::State& state)
         state.ResumeTiming();
         const auto began = std::chrono::steady_clock::now();
         for (int frame = 0; frame < kFrames; ++frame) {
-            sweep(level.foods, kDt);
-            sweep(level.animals, kDt);
-            sweep(level.bonuses, kDt);
+            level_updateList(level.foods, kDt);
+            level_updateList(level.animals, kDt);
+            level_updateList(level.bonuses, kDt);
             animalFrames += static_cast<int64_t>(level.animals.size());
             for (const cAnimal* animal : level.animals)
                 walking += animal->path.empty() ? 0 : 1;

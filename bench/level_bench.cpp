@@ -15,6 +15,7 @@
 #include "game/park/poacher.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/util/a_random.h"
+#include "shipped_park.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -23,14 +24,8 @@ void LevelFrame(benchmark::State& state)
 {
     kbtest::TestApp app;
     aGraphServer graph(1024, 768, false, false, true, "bench", 0, false, true, kbtest::recorder());
-    const std::string data = std::string(KB_TEST_DATA_DIR) + "/../../data/";
-    for (const char* assign :
-         {"levels:Levels/", "animals:Animals/", "foods:Foods/", "sprites:Sprites/", "gui:GUI/", "poachers:Poachers/"}) {
-        const std::string a(assign);
-        app.getFileServer().setAssign(a.substr(0, a.find(':')), data + a.substr(a.find(':') + 1));
-    }
-    cAnimal::loadKindFile("animals:warthog/warthog.ini", cAnimalKind::MASK_ALL);
-    cAnimal::loadKindFile("animals:zebra/zebra.ini", cAnimalKind::MASK_ALL);
+    bench_useShippedPark(
+        app, {"levels:Levels/", "animals:Animals/", "foods:Foods/", "sprites:Sprites/", "gui:GUI/", "poachers:Poachers/"});
     cPoacher::loadKinds("poachers:hunter/hunter.ini");
     constexpr int kAnimals = 100, kFrames = 1000;
     constexpr float kDt = 1.0f / 30.0f;

@@ -22,11 +22,6 @@ const cAnimalRun::Variant kVariants[cAnimalRun::VARIANT_COUNT] = {
     {"warthog", "adult_idle_02_down_right", "cheetah", "adult_walk_right", "shadow_warthog", 80.0f, 1},
 };
 
-std::string animation(const char* kind, const char* name)
-{
-    return std::string("animals:") + kind + "/animations/" + name;
-}
-
 } // namespace
 
 const cAnimalRun::Variant& cAnimalRun::variant(int index)

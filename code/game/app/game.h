@@ -28,6 +28,7 @@
 
 class aAnim;
 class aGDI;
+class aImage;
 class aImageManager;
 class aLocaleServer;
 class aMusicManager;
@@ -147,6 +148,8 @@ public:
 
     aImageManager* getImageManager() const { return m_imageManager; }
     aImageManager* getScreenImageManager() const { return m_screenImageManager; }
+    // The image of that name from the game's manager; null when it has none.
+    aImage* findImage(const std::string& name) const;
     void setScreenImageManager(aImageManager* manager) { m_screenImageManager = manager; }
     aSoundManager* getSoundManager() const { return m_soundManager; }
     void setSoundManager(aSoundManager* manager) { m_soundManager = manager; }
@@ -207,6 +210,9 @@ private:
     void drawPauseOverlay();
     // Kinds that live for one level, dropped at every switch.
     void releaseLevelKinds();
+    // The current state released with what it left running: the message
+    // box's window, particles and sounds.
+    void releaseCurrentState();
     void waitForLoadingThread();
     // Sleeps until the timer reads at least `seconds` (a quit cuts it short).
     void waitUntil(const aTimer& timer, float seconds);

@@ -5,15 +5,7 @@
 #include "orvo/sound/a_soundmanager.h"
 #include "orvo/util/a_crc32.h"
 #include "orvo/util/a_format.h"
-
-namespace {
-
-float clampUnit(float v)
-{
-    return v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : 0.0f;
-}
-
-} // namespace
+#include "orvo/util/a_math.h"
 
 float cGame::getSoundVolume() const
 {
@@ -27,7 +19,7 @@ float cGame::getMusicVolume() const
 
 void cGame::setSoundVolume(float v)
 {
-    v = clampUnit(v);
+    v = aMath::clampUnit(v);
     if (getCurrentProfile())
         getCurrentProfile()->setSoundVolume(v);
     if (m_soundManager)
@@ -36,7 +28,7 @@ void cGame::setSoundVolume(float v)
 
 void cGame::setMusicVolume(float v)
 {
-    v = clampUnit(v);
+    v = aMath::clampUnit(v);
     if (getCurrentProfile())
         getCurrentProfile()->setMusicVolume(v);
     if (m_musicManager)

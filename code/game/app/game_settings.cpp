@@ -32,19 +32,6 @@ bool inRange(float v, float lo, float hi)
     return std::isfinite(v) && v >= lo && v <= hi;
 }
 
-// The stream name the music manager gives a file: no folder, no extension.
-std::string streamName(const std::string& file)
-{
-    std::string name = file;
-    const size_t slash = name.find_last_of("/\\");
-    if (slash != std::string::npos)
-        name.erase(0, slash + 1);
-    const size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos)
-        name.erase(dot);
-    return name;
-}
-
 } // namespace
 
 void cGame::loadSettings(const std::string& path)
@@ -182,8 +169,10 @@ void cGame::loadMusic()
         return;
     aStringList lines(path.c_str());
     for (const std::string& line : lines.lines()) {
-        if (m_musicManager && !m_musicManager->addMusic("sounds:Music/" + line))
+        const std::string file = "sounds:Music/" + line;
+        if (m_musicManager && !m_musicManager->addMusic(file))
             a_log("cGame. Music \"%s\" of the playlist cannot be opened", line.c_str());
-        m_playlist.push_back(streamName(line));
+        // The manager's own name for it, so the playlist finds the stream.
+        m_playlist.push_back(aMusicManager::streamName(file));
     }
 }

@@ -12,13 +12,7 @@ void cGame::switchState(int32_t id)
 {
     if (m_currentState) {
         m_previousState = m_currentState->getId();
-        m_currentState->release();
-        // The old screen's GUI is gone with it: the box must not keep its window.
-        cMessageBox::forgetWindow();
-        if (m_particles)
-            m_particles->killAll();
-        if (m_soundManager)
-            m_soundManager->stopAll();
+        releaseCurrentState();
         releaseLevelKinds();
         if (!state_isScreen(id) && state_isScreen(m_previousState))
             releaseScreenResources();
@@ -42,16 +36,22 @@ void cGame::switchState(int32_t id)
         playMusicTrack(0);
 }
 
-void cGame::restartState()
+void cGame::releaseCurrentState()
 {
-    if (!m_currentState)
-        return;
     m_currentState->release();
+    // The old screen's GUI is gone with it: the box must not keep its window.
     cMessageBox::forgetWindow();
     if (m_particles)
         m_particles->killAll();
     if (m_soundManager)
         m_soundManager->stopAll();
+}
+
+void cGame::restartState()
+{
+    if (!m_currentState)
+        return;
+    releaseCurrentState();
     cNewAwardWindow::destroy();
     m_currentState->setModalCount(0);
     m_currentState->init();
@@ -65,4 +65,9 @@ void cGame::releaseScreenResources()
             state->freeResources();
     delete m_screenImageManager;
     m_screenImageManager = nullptr;
+}
+
+aImage* cGame::findImage(const std::string& name) const
+{
+    return m_imageManager && m_imageManager->hasImage(name) ? m_imageManager->getImage(name) : nullptr;
 }

@@ -75,3 +75,8 @@ bool cLoadingScenario::isPastFarEdge(const cRunningAnimal& runner, uint8_t direc
 {
     return direction ? runner.position.x < -runner.drawnWidth() : runner.position.x > kScreenWidth + runner.drawnWidth();
 }
+
+std::string cLoadingScenario::animation(const char* kind, const char* name)
+{
+    return std::string("animals:") + kind + "/animations/" + name;
+}

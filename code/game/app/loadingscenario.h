@@ -44,6 +44,8 @@ protected:
     static void move(cRunningAnimal& runner, float pixels, uint8_t direction);
     // Past the edge opposite to where `direction` starts.
     static bool isPastFarEdge(const cRunningAnimal& runner, uint8_t direction);
+    // The animation `name` of the animal `kind` ("animals:<kind>/animations/<name>").
+    static std::string animation(const char* kind, const char* name);
 
     aImageManager m_images;
     aImageManager* m_shared;

@@ -11,17 +11,13 @@
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/sound/a_musicmanager.h"
 #include "orvo/sound/a_soundmanager.h"
+#include "orvo/util/a_math.h"
 
 namespace {
 
 constexpr float kFadeSpeed = 4.0f;
 
 using Binder = GUI::_memberBinder<cOptionsWindow, bool, const GUI::EventArgs&>;
-
-float clampUnit(float v)
-{
-    return v >= 0.0f ? std::min(v, 1.0f) : 0.0f;
-}
 
 GUI::Checkbox* asCheckbox(GUI::Widget* widget)
 {
@@ -93,7 +89,7 @@ bool cOptionsWindow::onMusicSliderMoved(const GUI::EventArgs&)
 {
     cGame* game = cGame::get();
     if (m_alpha > 0.0f && game && game->getMusicManager())
-        game->getMusicManager()->setVolume(clampUnit(sliderValue("MusicVolume", 0.0f)));
+        game->getMusicManager()->setVolume(aMath::clampUnit(sliderValue("MusicVolume", 0.0f)));
     return true;
 }
 
@@ -101,7 +97,7 @@ bool cOptionsWindow::onSoundSliderMoved(const GUI::EventArgs&)
 {
     cGame* game = cGame::get();
     if (m_alpha > 0.0f && game && game->getSoundManager()) {
-        game->getSoundManager()->setVolume(clampUnit(sliderValue("SoundVolume", 0.0f)));
+        game->getSoundManager()->setVolume(aMath::clampUnit(sliderValue("SoundVolume", 0.0f)));
         game->playSound("sample");
     }
     return true;

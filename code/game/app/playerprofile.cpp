@@ -1,17 +1,12 @@
 #include "game/app/playerprofile.h"
 
-#include <algorithm>
 #include <utility>
+
+#include "orvo/util/a_math.h"
 
 namespace {
 
 cAwardHooks s_hooks;
-
-float clampVolume(float v)
-{
-    // NaN would pass both comparisons of a clamp.
-    return v >= 0.0f ? std::min(v, 1.0f) : 0.0f;
-}
 
 } // namespace
 
@@ -34,12 +29,12 @@ const cAwardHooks& cPlayerProfile::awardHooks()
 
 void cPlayerProfile::setSoundVolume(float v)
 {
-    m_soundVolume = clampVolume(v);
+    m_soundVolume = aMath::clampUnit(v);
 }
 
 void cPlayerProfile::setMusicVolume(float v)
 {
-    m_musicVolume = clampVolume(v);
+    m_musicVolume = aMath::clampUnit(v);
 }
 
 bool cPlayerProfile::hasLevel(const std::string& levelName) const

@@ -16,11 +16,6 @@ constexpr int kYoungCount = 3;
 
 const char* const kKinds[cPoacherShoot::VARIANT_COUNT] = {"hippo", "rhino", "lion", "cheetah"};
 
-std::string animation(const char* kind, const char* name)
-{
-    return std::string("animals:") + kind + "/animations/" + name;
-}
-
 } // namespace
 
 const char* cPoacherShoot::kind(int index)

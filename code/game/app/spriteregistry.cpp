@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "game/park/optionalkeys.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_image.h"
@@ -19,11 +20,6 @@ std::string imageKey(const std::string& path)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return path;
     return path.substr(0, dot);
-}
-
-int32_t optionalInt(const aOptionsFile& file, const char* key, int32_t fallback)
-{
-    return file.findKey(key) ? file.getInt(key) : fallback;
 }
 
 } // namespace
@@ -55,9 +51,9 @@ void cSpriteRegistry::loadSpriteIni(const std::string& path, aImageManager* imag
         const std::string name = sectionName(file);
 
         auto entry = std::make_unique<cSpriteEntry>();
-        entry->vFrames = optionalInt(file, "VFrames", 1);
-        entry->hFrames = optionalInt(file, "HFrames", 1);
-        entry->totalFrames = optionalInt(file, "TotalFrames", 1);
+        entry->vFrames = park_intOr(file, "VFrames", 1);
+        entry->hFrames = park_intOr(file, "HFrames", 1);
+        entry->totalFrames = park_intOr(file, "TotalFrames", 1);
         if (entry->vFrames <= 0 || entry->hFrames <= 0 || entry->totalFrames <= 0) {
             // Drawing cuts the sheet by these counts.
             a_log("cSpriteRegistry. Sprite \"%s\" in \"%s\" has no frames (%d x %d, %d in all), skipped", name.c_str(),

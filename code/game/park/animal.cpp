@@ -30,11 +30,6 @@ const cSettings& settings()
     return game ? game->settings() : kDefaults;
 }
 
-float random01()
-{
-    return static_cast<float>(a_rand()) / 32767.0f;
-}
-
 std::string withExtension(const std::string& path, const char* ext)
 {
     const size_t slash = path.find_last_of("/\\:");
@@ -183,7 +178,7 @@ cAnimal* cAnimal::create(bool adult, cAnimalKind* kind)
 
 void cAnimal::drawPace()
 {
-    pace = kind->randomFactor * random01() + (1.0f - kind->randomFactor);
+    pace = kind->randomFactor * a_randFloat(0.0f, 1.0f) + (1.0f - kind->randomFactor);
 }
 
 void cAnimal::recomputeSize()

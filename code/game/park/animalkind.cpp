@@ -6,6 +6,7 @@
 #include "game/app/game.h"
 #include "game/app/spriteloader.h"
 #include "game/park/animal.h"
+#include "game/park/optionalkeys.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_image.h"
@@ -16,18 +17,6 @@ namespace {
 
 std::vector<cAnimalKind*> g_kinds;
 aImageManager* g_animalImages = nullptr;
-
-void readInt(const aOptionsFile& file, const char* key, int32_t& out)
-{
-    if (file.findKey(key))
-        out = file.getInt(key);
-}
-
-void readFloat(const aOptionsFile& file, const char* key, float& out)
-{
-    if (file.findKey(key))
-        out = std::strtof(file.getString(key).c_str(), nullptr);
-}
 
 void readRows(aOptionsFile& file, const char* section, uint32_t mask, const std::string& list,
               aImage* (&rows)[cAnimalKind::kStates][cAnimalKind::kDirections])
@@ -81,34 +70,34 @@ void cAnimal::loadKindFile(const std::string& path, uint32_t mask)
 
 void cAnimal::loadKind(aOptionsFile& file, cAnimalKind& kind, uint32_t mask)
 {
-    readInt(file, "FoodType", kind.foodType);
-    readInt(file, "Cost", kind.cost);
-    readInt(file, "BonusProduce", kind.bonusProduce);
-    readInt(file, "BonusAddedOnClick", kind.bonusAddedOnClick);
-    readInt(file, "Idle01PlayCount", kind.idle01PlayCount);
-    readInt(file, "Idle02PlayCount", kind.idle02PlayCount);
-    readInt(file, "ChildIdlePlayCount", kind.childIdlePlayCount);
-    readInt(file, "NumOfProducing", kind.numOfProducing);
-    readInt(file, "LiveInWater", kind.liveInWater);
-    readInt(file, "AdultVertOffset", kind.adultVertOffset);
-    readInt(file, "ChildVertOffset", kind.childVertOffset);
-    readInt(file, "SlotsInHelo", kind.slotsInHelo);
+    park_readInt(file, "FoodType", kind.foodType);
+    park_readInt(file, "Cost", kind.cost);
+    park_readInt(file, "BonusProduce", kind.bonusProduce);
+    park_readInt(file, "BonusAddedOnClick", kind.bonusAddedOnClick);
+    park_readInt(file, "Idle01PlayCount", kind.idle01PlayCount);
+    park_readInt(file, "Idle02PlayCount", kind.idle02PlayCount);
+    park_readInt(file, "ChildIdlePlayCount", kind.childIdlePlayCount);
+    park_readInt(file, "NumOfProducing", kind.numOfProducing);
+    park_readInt(file, "LiveInWater", kind.liveInWater);
+    park_readInt(file, "AdultVertOffset", kind.adultVertOffset);
+    park_readInt(file, "ChildVertOffset", kind.childVertOffset);
+    park_readInt(file, "SlotsInHelo", kind.slotsInHelo);
 
-    readFloat(file, "FoodNeed", kind.foodNeed);
-    readFloat(file, "FoodEating", kind.foodEating);
-    readFloat(file, "WaterNeed", kind.waterNeed);
-    readFloat(file, "MaxHealth", kind.maxHealth);
-    readFloat(file, "Endurance", kind.endurance);
-    readFloat(file, "ChildAge", kind.childAge);
-    readFloat(file, "MoveSpeed", kind.moveSpeed);
-    readFloat(file, "CriticalHungerLevel", kind.criticalHungerLevel);
-    readFloat(file, "ProduceTime", kind.produceTime);
-    readFloat(file, "ReproduceTime", kind.reproduceTime);
-    readFloat(file, "RandomFactor", kind.randomFactor);
-    readFloat(file, "CooldownOnBuy", kind.cooldownOnBuy);
-    readFloat(file, "TimeBetweenIdles", kind.timeBetweenIdles);
-    readFloat(file, "AdultBaseScale", kind.adultBaseScale);
-    readFloat(file, "ChildBaseScale", kind.childBaseScale);
+    park_readFloat(file, "FoodNeed", kind.foodNeed);
+    park_readFloat(file, "FoodEating", kind.foodEating);
+    park_readFloat(file, "WaterNeed", kind.waterNeed);
+    park_readFloat(file, "MaxHealth", kind.maxHealth);
+    park_readFloat(file, "Endurance", kind.endurance);
+    park_readFloat(file, "ChildAge", kind.childAge);
+    park_readFloat(file, "MoveSpeed", kind.moveSpeed);
+    park_readFloat(file, "CriticalHungerLevel", kind.criticalHungerLevel);
+    park_readFloat(file, "ProduceTime", kind.produceTime);
+    park_readFloat(file, "ReproduceTime", kind.reproduceTime);
+    park_readFloat(file, "RandomFactor", kind.randomFactor);
+    park_readFloat(file, "CooldownOnBuy", kind.cooldownOnBuy);
+    park_readFloat(file, "TimeBetweenIdles", kind.timeBetweenIdles);
+    park_readFloat(file, "AdultBaseScale", kind.adultBaseScale);
+    park_readFloat(file, "ChildBaseScale", kind.childBaseScale);
 
     if (file.findKey("Icon"))
         kind.icon = std::make_unique<aImage>(file.getString("Icon"), aGpuFormat::A4R4G4B4, aGpuFormat::A8R8G8B8);
@@ -116,11 +105,9 @@ void cAnimal::loadKind(aOptionsFile& file, cAnimalKind& kind, uint32_t mask)
         kind.buttonImage =
             std::make_unique<aImage>(file.getString("ButtonImage"), aGpuFormat::A4R4G4B4, aGpuFormat::A8R8G8B8);
     if (file.findKey("Shadow")) {
-        cGame* game = cGame::get();
-        aImageManager* images = game ? game->getImageManager() : nullptr;
-        const std::string shadow = file.getString("Shadow");
-        if (images && images->hasImage(shadow))
-            kind.shadow = images->getImage(shadow);
+        const cGame* game = cGame::get();
+        if (aImage* shadow = game ? game->findImage(file.getString("Shadow")) : nullptr)
+            kind.shadow = shadow;
     }
 
     if (mask & cAnimalKind::MASK_CHILD)

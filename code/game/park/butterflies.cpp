@@ -9,11 +9,6 @@ namespace {
 
 constexpr float kSpeed = 80.0f;
 
-float randomFraction(float range)
-{
-    return static_cast<float>(a_rand()) * range / 32767.0f;
-}
-
 } // namespace
 
 cButterfly::cButterfly(std::unique_ptr<aAnim> animation)
@@ -29,17 +24,17 @@ void cButterfly::update(float dt)
     if (travelled > legLength) {
         const float width = anim ? anim->getFrameWidth() : 0.0f;
         if (start.x < -width || start.x > cLevel::kScreenWidth) {
-            start.y = 134.0f + randomFraction(500.0f);
+            start.y = 134.0f + a_randFloat(0.0f, 500.0f);
             direction.x = (a_rand() & 1) ? 1.0f : -1.0f;
-            direction.y = randomFraction(2.0f) - 1.0f;
+            direction.y = a_randFloat(0.0f, 2.0f) - 1.0f;
             start.x = direction.x < 0.0f ? cLevel::kScreenWidth : -width;
         } else {
             start = start + direction * legLength;
-            direction.y = direction.y >= 0.0f ? randomFraction(0.6f) - 1.0f : randomFraction(0.6f) + 0.4f;
+            direction.y = direction.y >= 0.0f ? a_randFloat(0.0f, 0.6f) - 1.0f : a_randFloat(0.0f, 0.6f) + 0.4f;
         }
         direction = direction.normalised();
         travelled = 0.0f;
-        legLength = 50.0f + randomFraction(100.0f);
+        legLength = 50.0f + a_randFloat(0.0f, 100.0f);
     }
     if (start.y < 0.0f || start.y > cLevel::kScreenHeight) {
         start.y = start.y < 0.0f ? 0.0f : cLevel::kScreenHeight;

@@ -11,6 +11,7 @@
 #include "game/park/clouds.h"
 #include "game/park/entity.h"
 #include "game/park/food.h"
+#include "game/park/optionalkeys.h"
 #include "game/park/poacher.h"
 #include "game/park/water.h"
 #include "orvo/app/a_file.h"
@@ -27,19 +28,6 @@
 aImage* g_levelBackground = nullptr;
 
 namespace {
-
-int32_t intOr(const aOptionsFile& file, const char* key, int32_t fallback)
-{
-    return file.findKey(key) ? file.getInt(key) : fallback;
-}
-
-bool floatKey(const aOptionsFile& file, const char* key, float& out)
-{
-    if (!file.findKey(key))
-        return false;
-    out = std::strtof(file.getString(key).c_str(), nullptr);
-    return true;
-}
 
 // Names and counts taken pairwise; the shorter list ends the pairing.
 std::vector<std::pair<std::string, int32_t>> readPairs(const aOptionsFile& file, const char* namesKey,
@@ -75,14 +63,14 @@ EntitySection readEntitySection(const aOptionsFile& file)
 {
     EntitySection e;
     e.sprite = file.findKey("Sprite") ? file.getString("Sprite") : "";
-    e.randomPos = intOr(file, "RandomPos", 0) > 0;
-    e.collisions = intOr(file, "Collisions", 0) > 0;
-    e.count = intOr(file, "Count", 1);
-    e.notWalkable = intOr(file, "NotWalkable", 0) > 0;
-    e.onBackground = e.randomPos && intOr(file, "OnBackground", 0) > 0;
-    e.distortion = intOr(file, "Distortion", 0) > 0;
-    e.perspective = intOr(file, "Perspective", 1) > 0;
-    e.mirror = intOr(file, "Mirror", 0) > 0;
+    e.randomPos = park_intOr(file, "RandomPos", 0) > 0;
+    e.collisions = park_intOr(file, "Collisions", 0) > 0;
+    e.count = park_intOr(file, "Count", 1);
+    e.notWalkable = park_intOr(file, "NotWalkable", 0) > 0;
+    e.onBackground = e.randomPos && park_intOr(file, "OnBackground", 0) > 0;
+    e.distortion = park_intOr(file, "Distortion", 0) > 0;
+    e.perspective = park_intOr(file, "Perspective", 1) > 0;
+    e.mirror = park_intOr(file, "Mirror", 0) > 0;
     if (file.findKey("Position"))
         file.getIntList("Position", e.position);
     return e;
@@ -153,11 +141,6 @@ cWater* createWater(const aRect& area, const std::string& mask, const float* str
 
 } // namespace
 
-float randomRange(float min, float max)
-{
-    return min + static_cast<float>(a_rand()) * (max - min) / 32767.0f;
-}
-
 cLevel::cLevel(const std::string& path, bool fullLoad)
 {
     animals.reserve(32);
@@ -206,11 +189,11 @@ void cLevel::readRect(const aOptionsFile& file, const std::string& key, aRect& r
 cLevelRewards cLevel::loadRewards(const aOptionsFile& file)
 {
     cLevelRewards r;
-    r.goldTime = intOr(file, "GoldTime", 0);
-    r.silverTime = intOr(file, "SilverTime", 0);
-    r.goldReward = intOr(file, "GoldReward", 0);
-    r.silverReward = intOr(file, "SilverReward", 0);
-    r.baseReward = intOr(file, "BaseReward", 0);
+    r.goldTime = park_intOr(file, "GoldTime", 0);
+    r.silverTime = park_intOr(file, "SilverTime", 0);
+    r.goldReward = park_intOr(file, "GoldReward", 0);
+    r.silverReward = park_intOr(file, "SilverReward", 0);
+    r.baseReward = park_intOr(file, "BaseReward", 0);
     return r;
 }
 
@@ -261,10 +244,10 @@ bool cLevel::readData(aOptionsFile& file)
     if (grid.empty())
         return false;
 
-    miniGameType = intOr(file, "MiniGameType", -1);
-    tutorialType = intOr(file, "TutorialType", -1);
-    animalsSickPossibility = std::clamp(intOr(file, "AnimalsSickPossibility", 0), 0, 100);
-    adultAnimalsPercent = std::clamp(intOr(file, "AdultAnimalsPercent", 0), 0, 100);
+    miniGameType = park_intOr(file, "MiniGameType", -1);
+    tutorialType = park_intOr(file, "TutorialType", -1);
+    animalsSickPossibility = std::clamp(park_intOr(file, "AnimalsSickPossibility", 0), 0, 100);
+    adultAnimalsPercent = std::clamp(park_intOr(file, "AdultAnimalsPercent", 0), 0, 100);
     if (file.findKey("AmbientSound")) {
         const std::string sound = file.getString("AmbientSound");
         cGame* game = cGame::get();
@@ -272,7 +255,7 @@ bool cLevel::readData(aOptionsFile& file)
         if (sounds && sounds->hasSound(sound))
             ambientSound = sounds->getSound(sound);
     }
-    money = intOr(file, "Money", 0);
+    money = park_intOr(file, "Money", 0);
     rewards = loadRewards(file);
     // FIXME: the play state's money label shows the starting money.
     return true;
@@ -359,9 +342,9 @@ bool cLevel::readWater(aOptionsFile& file, bool fullLoad)
         return false;
     }
     float strength = 0.0f, speed = 0.0f, frameTime = 0.0f;
-    const bool hasStrength = floatKey(file, "DistortionStrength", strength);
-    const bool hasSpeed = floatKey(file, "DistortionSpeed", speed);
-    const bool hasFrameTime = floatKey(file, "FrameTime", frameTime);
+    const bool hasStrength = park_readFloat(file, "DistortionStrength", strength);
+    const bool hasSpeed = park_readFloat(file, "DistortionSpeed", speed);
+    const bool hasFrameTime = park_readFloat(file, "FrameTime", frameTime);
     water = createWater(areaRect, mask, hasStrength ? &strength : nullptr, hasSpeed ? &speed : nullptr,
                         hasFrameTime ? &frameTime : nullptr);
     return true;
@@ -386,7 +369,7 @@ void cLevel::readGoals(aOptionsFile& file)
             continue;
         const std::string type = file.getString("Type");
         if (type == "money") {
-            addGoal(cGoal::MONEY, "", intOr(file, "Value", 0));
+            addGoal(cGoal::MONEY, "", park_intOr(file, "Value", 0));
         } else if (type == "sell") {
             for (const auto& [kind, count] : readPairs(file, "Animals", "AnimalsCount"))
                 if (isAnimalKind(kind))
@@ -402,20 +385,20 @@ void cLevel::readPoachers(aOptionsFile& file)
         return;
     if (file.findKey("Types"))
         file.getStringList("Types", poacherTypes);
-    waveMinCount = intOr(file, "MinCount", 0);
-    waveMaxCount = intOr(file, "MaxCount", 0);
+    waveMinCount = park_intOr(file, "MinCount", 0);
+    waveMaxCount = park_intOr(file, "MaxCount", 0);
     if (waveMinCount > waveMaxCount)
         waveMaxCount = waveMinCount;
     // One past the written maximum, so that a draw modulo the difference reaches it.
     if (waveMaxCount > waveMinCount)
         waveMaxCount += 1;
-    const int32_t minWaves = intOr(file, "MinWaves", 0);
-    const int32_t maxWaves = intOr(file, "MaxWaves", 0);
+    const int32_t minWaves = park_intOr(file, "MinWaves", 0);
+    const int32_t maxWaves = park_intOr(file, "MaxWaves", 0);
     // NOTE: a maximum below the minimum reads as the minimum (a negative modulus would draw past it).
     wavesLeft = maxWaves <= minWaves ? minWaves : minWaves + a_rand() % (maxWaves - minWaves);
-    floatKey(file, "MinSpawnTime", minSpawnTime);
-    floatKey(file, "MaxSpawnTime", maxSpawnTime);
-    waveTimer = randomRange(minSpawnTime, maxSpawnTime);
+    park_readFloat(file, "MinSpawnTime", minSpawnTime);
+    park_readFloat(file, "MaxSpawnTime", maxSpawnTime);
+    waveTimer = a_randFloat(minSpawnTime, maxSpawnTime);
     if (wavesLeft > 0 && poacherTypes.empty()) {
         a_log("cLevel. Level \"%s\" has poacher waves but no poacher types", name.c_str());
         wavesLeft = 0;

@@ -5,6 +5,7 @@
 // of the park's elements.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -220,5 +221,21 @@ private:
     bool m_released = false;
 };
 
-// min + rand() * (max - min) / 32767.
-float randomRange(float min, float max);
+// One step of a list of the park's elements: each is updated, and one no
+// longer alive is taken out and released; `drawn` (when given) collects the
+// live ones.
+template <class T> void level_updateList(std::vector<T*>& list, float dt, std::vector<cDrawElement*>* drawn = nullptr)
+{
+    for (size_t i = 0; i < list.size();) {
+        T* element = list[i];
+        element->update(dt);
+        if (element->isAlive()) {
+            if (drawn)
+                drawn->push_back(element);
+            ++i;
+            continue;
+        }
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        element->release();
+    }
+}

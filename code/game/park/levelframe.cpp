@@ -19,22 +19,6 @@ namespace {
 constexpr int32_t kPlacementTries = 99999;
 constexpr float kAnimalClearanceSq = 40000.0f;
 
-template <class T> void updateElements(std::vector<T*>& list, float dt, bool toDrawList)
-{
-    for (size_t i = 0; i < list.size();) {
-        T* element = list[i];
-        element->update(dt);
-        if (element->isAlive()) {
-            if (toDrawList)
-                g_drawList.push_back(element);
-            ++i;
-            continue;
-        }
-        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-        element->release();
-    }
-}
-
 } // namespace
 
 bool cLevel::saleUnderWay()
@@ -54,10 +38,10 @@ void cLevel::frameStep(float dt)
     // NOTE: rebuilt from nothing every step, so a frame that was not drawn
     // never leaves pointers to released elements in the list.
     g_drawList.clear();
-    updateElements(foods, dt, false);
-    updateElements(animals, dt, true);
-    updateElements(bonuses, dt, false);
-    updateElements(poachers, dt, true);
+    level_updateList(foods, dt);
+    level_updateList(animals, dt, &g_drawList);
+    level_updateList(bonuses, dt);
+    level_updateList(poachers, dt, &g_drawList);
     for (cDrawElement* entity : entities)
         entity->update(dt);
     std::sort(g_drawList.begin(), g_drawList.end(), compareDepth);
@@ -80,7 +64,7 @@ void cLevel::frameStep(float dt)
 void cLevel::updatePoacherWaves(float dt)
 {
     if (wavesLeft > 0 && waveTimer <= 0.0f) {
-        waveTimer = randomRange(minSpawnTime, maxSpawnTime);
+        waveTimer = a_randFloat(minSpawnTime, maxSpawnTime);
         const auto live = std::count_if(poachers.begin(), poachers.end(), [](cPoacher* p) { return p->isAlive(); });
         if (!animals.empty() && live < kMaxLivePoachers) {
             --wavesLeft;

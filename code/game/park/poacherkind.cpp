@@ -4,6 +4,7 @@
 
 #include "game/app/game.h"
 #include "game/app/spriteloader.h"
+#include "game/park/optionalkeys.h"
 #include "game/park/poacher.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
@@ -17,18 +18,6 @@ std::vector<cPoacherKind*> g_kinds;
 aImageManager* g_poacherImages = nullptr;
 
 constexpr const char* kSetKeys[cPoacherKind::kSets] = {"Walk", "Hit_01", "Hit_02", "Shoot"};
-
-void readInt(const aOptionsFile& file, const char* key, int32_t& out)
-{
-    if (file.findKey(key))
-        out = file.getInt(key);
-}
-
-void readFloat(const aOptionsFile& file, const char* key, float& out)
-{
-    if (file.findKey(key))
-        out = std::strtof(file.getString(key).c_str(), nullptr);
-}
 
 } // namespace
 
@@ -68,19 +57,17 @@ void cPoacher::loadKind(cPoacherKind& kind, aOptionsFile& file)
 {
     if (!file.setSection("DATA"))
         return;
-    readInt(file, "AnimalType", kind.animalType);
-    readInt(file, "AnimalsCount", kind.animalsCount);
-    readInt(file, "Bonus", kind.bonus);
-    readFloat(file, "MaxHealth", kind.maxHealth);
-    readFloat(file, "MoveSpeed", kind.moveSpeed);
+    park_readInt(file, "AnimalType", kind.animalType);
+    park_readInt(file, "AnimalsCount", kind.animalsCount);
+    park_readInt(file, "Bonus", kind.bonus);
+    park_readFloat(file, "MaxHealth", kind.maxHealth);
+    park_readFloat(file, "MoveSpeed", kind.moveSpeed);
     // NOTE: without BaseScale the poacher is drawn at its sheets' size.
-    readFloat(file, "BaseScale", kind.baseScale);
+    park_readFloat(file, "BaseScale", kind.baseScale);
     if (file.findKey("Shadow")) {
-        cGame* game = cGame::get();
-        aImageManager* images = game ? game->getImageManager() : nullptr;
-        const std::string shadow = file.getString("Shadow");
-        if (images && images->hasImage(shadow))
-            kind.shadow = images->getImage(shadow);
+        const cGame* game = cGame::get();
+        if (aImage* shadow = game ? game->findImage(file.getString("Shadow")) : nullptr)
+            kind.shadow = shadow;
     }
     if (!file.setSection("ANIMATIONS"))
         return;

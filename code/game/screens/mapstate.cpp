@@ -1,7 +1,6 @@
 #include "game/screens/mapstate.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "game/app/activebuttoneffect.h"
 #include "game/app/game.h"
@@ -26,6 +25,7 @@
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/util/a_log.h"
+#include "orvo/util/a_string.h"
 
 namespace {
 
@@ -82,16 +82,13 @@ GUI::Widget* findWidget(GUI::Server* server, const std::string& name)
 
 aImage* guiImage(const char* name)
 {
-    cGame* game = cGame::get();
-    aImageManager* images = game ? game->getImageManager() : nullptr;
-    return images && images->hasImage(name) ? images->getImage(name) : nullptr;
+    const cGame* game = cGame::get();
+    return game ? game->findImage(name) : nullptr;
 }
 
 bool lowerEquals(const std::string& text, const char* lower)
 {
-    std::string l = text;
-    std::transform(l.begin(), l.end(), l.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return l == lower;
+    return string_toLower(text) == lower;
 }
 
 } // namespace

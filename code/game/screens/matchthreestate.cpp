@@ -22,12 +22,6 @@ constexpr float kSpacing = 105.0f;
 constexpr float kPieceScale = 0.85f;
 constexpr float kArrowAngle[4] = {0.0f, 270.0f, 180.0f, 90.0f};
 
-bool contains(cAnimal* a, int32_t x, int32_t y)
-{
-    const aRect& r = a->getScreenRect();
-    return x >= r.x && y >= r.y && x < r.x + static_cast<int32_t>(r.width) && y < r.y + static_cast<int32_t>(r.height);
-}
-
 void sortByDepth(std::vector<cAnimal*>& list)
 {
     std::sort(list.begin(), list.end(), [](const cAnimal* a, const cAnimal* b) { return compareDepth(a, b); });
@@ -71,9 +65,8 @@ void cMatchThreeState::init()
 
     initFrame();
     cGame* game = cGame::get();
-    aImageManager* images = game->getImageManager();
     m_arrow = new GUI::StaticAnim("SwapDirArrow");
-    if (aImage* picture = images && images->hasImage("dir_arrow") ? images->getImage("dir_arrow") : nullptr) {
+    if (aImage* picture = game->findImage("dir_arrow")) {
         aAnim anim;
         const uint32_t frames = std::max<uint32_t>(1, picture->getWidth() / 32u);
         anim.addGridFrames(0, picture, frames, frames, 1);
@@ -275,7 +268,7 @@ void cMatchThreeState::handleInput()
     for (int c = 0; c < cMatchBoard::kSize; ++c)
         for (int r = 0; r < cMatchBoard::kSize; ++r) {
             cAnimal* a = piece(c, r);
-            if (a && contains(a, x, y)) {
+            if (a && a->getScreenRect().contains(x, y)) {
                 hc = c;
                 hr = r;
                 break;

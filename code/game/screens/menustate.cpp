@@ -53,11 +53,6 @@ std::unique_ptr<aImage> optionalImage(const std::string& path)
     return std::make_unique<aImage>(path, aGpuFormat::A4R4G4B4, aGpuFormat::A8R8G8B8);
 }
 
-float randomFraction()
-{
-    return static_cast<float>(a_rand()) / 32767.0f;
-}
-
 } // namespace
 
 cMenuState::cMenuState() : cGameState(STATE_MENU) {}
@@ -150,7 +145,7 @@ void cMenuState::init()
         m_warthog.reset();
     else
         m_warthog->play();
-    m_warthogTimer = 1.0f + randomFraction();
+    m_warthogTimer = 1.0f + a_randFloat(0.0f, 1.0f);
 
     if (aParticlesManager* particles = game ? game->getParticles() : nullptr) {
         particles->Add("FIREFLY", 100.0f, 530.0f, 0, true, true);
@@ -220,7 +215,7 @@ void cMenuState::update(float dt)
         if (!m_warthog->isPlaying() || m_warthog->isFinished()) {
             m_warthogTimer -= dt;
             if (m_warthogTimer < 0.0f) {
-                m_warthogTimer = 2.0f + randomFraction();
+                m_warthogTimer = 2.0f + a_randFloat(0.0f, 1.0f);
                 m_warthog->setFrame(0);
                 m_warthog->play();
             }

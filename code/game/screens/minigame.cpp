@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <map>
 
 #include "game/app/game.h"
@@ -28,6 +27,7 @@
 #include "orvo/sound/a_soundmanager.h"
 #include "orvo/util/a_log.h"
 #include "orvo/util/a_random.h"
+#include "orvo/util/a_string.h"
 
 namespace {
 
@@ -79,11 +79,8 @@ void miniGameTimerText(float timeLeft, std::string& clock, std::string& hundredt
     const float t = std::max(0.0f, timeLeft);
     const int32_t s = static_cast<int32_t>(t);
     const int32_t h = static_cast<int32_t>((t - static_cast<float>(s)) * 100.0f);
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d.", s / 60, s % 60);
-    clock = buffer;
-    std::snprintf(buffer, sizeof buffer, "%02d", h);
-    hundredths = buffer;
+    clock = string_format("%02d:%02d.", s / 60, s % 60);
+    hundredths = string_format("%02d", h);
 }
 
 void miniGameLose(float* timeLeft)
@@ -453,9 +450,8 @@ void cMiniGameState::drawGoals()
             icon->drawRegionAt(static_cast<int16_t>(x0 - w / 2), static_cast<int16_t>(kMiniGoalY - h / 2),
                                aRect(0, 0, static_cast<uint16_t>(w), static_cast<uint16_t>(h)));
         }
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%u/%u", goal.collected, goal.needed);
-        m_font->drawTextA(static_cast<float>(x0 + 2), static_cast<float>(kMiniGoalY - h / 2 + 64), buffer, 0x11);
+        const std::string count = string_format("%u/%u", goal.collected, goal.needed);
+        m_font->drawTextA(static_cast<float>(x0 + 2), static_cast<float>(kMiniGoalY - h / 2 + 64), count.c_str(), 0x11);
     }
     m_font->color = previous;
 }

@@ -4,28 +4,20 @@
 
 #include "game/app/game.h"
 #include "game/app/playerprofile.h"
+#include "game/park/optionalkeys.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 
 namespace parkConfig {
 
-namespace {
-
-int32_t intOr(const aOptionsFile& file, const char* key, int32_t fallback)
-{
-    return file.findKey(key) ? file.getInt(key) : fallback;
-}
-
-} // namespace
-
 cUpgradeSection readUpgrade(const aOptionsFile& file)
 {
     cUpgradeSection u;
-    u.type = intOr(file, "Type", 0);
-    u.stage = intOr(file, "Stage", 0);
-    u.cost = intOr(file, "Cost", 0);
-    u.posX = static_cast<int16_t>(intOr(file, "PosX", 0));
-    u.posY = static_cast<int16_t>(intOr(file, "PosY", 0));
+    u.type = park_intOr(file, "Type", 0);
+    u.stage = park_intOr(file, "Stage", 0);
+    u.cost = park_intOr(file, "Cost", 0);
+    u.posX = static_cast<int16_t>(park_intOr(file, "PosX", 0));
+    u.posY = static_cast<int16_t>(park_intOr(file, "PosY", 0));
     if (file.findKey("NeededLevel") && !file.getString("NeededLevel").empty())
         u.neededLevel = file.getString("NeededLevel");
     if (file.findKey("Button"))

@@ -308,9 +308,7 @@ void cParkState::createParkAnimals()
         const float span = std::max(0.0f, static_cast<float>(area.width) - 2.0f * half);
         a.x = static_cast<float>(area.x) + half + static_cast<float>(a_rand()) * span / 32767.0f;
         a.y = static_cast<float>(area.y + (area.height > 0 ? a_rand() % area.height : 0)) + kAnimalScale * 30.0f;
-        aImageManager* images = game->getImageManager();
-        const std::string shadow = "shadow_" + kind;
-        a.shadow = images && images->hasImage(shadow) ? images->getImage(shadow) : nullptr;
+        a.shadow = game->findImage("shadow_" + kind);
         a.timer = idleTimer();
         for (int s = 0; s < 2; ++s) {
             const std::string name = s == 0 ? "adult_idle_01" : "adult_idle_02";

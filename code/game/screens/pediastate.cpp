@@ -36,7 +36,7 @@ constexpr float kShadowTurn = 0.7853982f;
 
 float randomPause()
 {
-    return 1.5f + 0.5f * (static_cast<float>(a_rand()) / 32767.0f);
+    return a_randFloat(1.5f, 2.0f);
 }
 
 aImageManager* screenImages()

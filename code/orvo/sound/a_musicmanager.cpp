@@ -10,8 +10,9 @@ namespace {
 constexpr float kStep = 0.02f;
 constexpr auto kPeriod = std::chrono::milliseconds(20);
 
-// The path cut before its last ".", then the part after the last "/" or "\".
-std::string streamName(const std::string& path)
+} // namespace
+
+std::string aMusicManager::streamName(const std::string& path)
 {
     std::string name = path;
     const size_t dot = name.rfind('.');
@@ -20,8 +21,6 @@ std::string streamName(const std::string& path)
     const size_t slash = name.find_last_of("/\\");
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
-
-} // namespace
 
 aMusicManager::aMusicManager(bool runThread) : m_paused(&aApplication::isApplicationPaused)
 {

@@ -31,6 +31,10 @@ public:
     explicit aMusicManager(bool runThread = true);
     ~aMusicManager() override;
 
+    // The name addMusic gives the stream of `path`: the path cut before its
+    // last ".", then the part after the last "/" or "\".
+    static std::string streamName(const std::string& path);
+
     // Opens the file as a stream named after the file (no folder, no extension).
     [[nodiscard]] bool addMusic(const std::string& path, const std::string& listName = "");
     bool play(const std::string& name, const std::string& listName = "", bool fadeIn = false);

@@ -15,4 +15,9 @@ float sin(float radians)
     return std::sin(radians);
 }
 
+float clampUnit(float v)
+{
+    return v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : 0.0f;
+}
+
 } // namespace aMath

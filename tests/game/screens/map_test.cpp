@@ -6,8 +6,7 @@
 #include <fstream>
 
 #include "game/game.h"
-#include "game/support/harness.h"
-#include "game/support/test_screen.h"
+#include "game/support/map_park_game.h"
 #include "gui/checkbox.h"
 #include "gui/staticanim.h"
 #include "orvo/app/a_optionsfile.h"
@@ -86,29 +85,11 @@ TEST(MapLevels, StatusesFromTheMapFileAndTheProfile)
 
 namespace {
 
-class MapScreen : public ::testing::Test {
+class MapScreen : public MapParkGame {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(h.start(), 0);
-        ASSERT_TRUE(h.waitForState(STATE_MENU));
-        profile = h.makePlayer();
-    }
     void TearDown() override { tutorial_setRunning(false); }
 
-    cMapState* enterMap()
-    {
-        h.game().requestState(STATE_MAP);
-        EXPECT_TRUE(h.waitForState(STATE_MAP));
-        return dynamic_cast<cMapState*>(h.game().getCurrentState());
-    }
-    const cMapLevel* level(cMapState* map, const std::string& name)
-    {
-        for (const auto& l : map->levels())
-            if (l->name == name)
-                return l.get();
-        return nullptr;
-    }
+    cMapState* enterMap() { return enter<cMapState>(STATE_MAP); }
     void seconds(float s) { h.frames(static_cast<int>(s * 60.0f + 0.5f)); }
     std::wstring tooltipText(const std::string& name)
     {
@@ -116,13 +97,6 @@ protected:
         GUI::Widget* c = w ? w->FindChild(name, true) : nullptr;
         return c ? c->GetText() : L"(none)";
     }
-
-    GameHarness h;
-    StateCalls menuCalls;
-    ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, menuCalls, "", false); }};
-    ScopedStateClass map{STATE_MAP, [] { return new cMapState(); }};
-    ScopedStateClass park{STATE_PARK, [] { return new cParkState(); }};
-    cPlayerProfile* profile = nullptr;
 };
 
 } // namespace
@@ -173,7 +147,7 @@ TEST_F(MapScreen, AnOpenLevelShowsItsMedalTimesAndRewardsWithTheMoneySign)
     EXPECT_TRUE(h.widget("TimeRewards")->IsVisible());
 
     // The tutorial has no file here: its panel needs none.
-    const cMapLevel* tutorial = level(map, "Tutorial");
+    const cMapLevel* tutorial = findLevel(map, "Tutorial");
     h.click(tutorial->button->GetAbsoluteX() + 10, tutorial->button->GetAbsoluteY() + 20);
     h.frames(2);
     EXPECT_EQ(tooltipText("Caption"), L"Ranger school");
@@ -202,13 +176,13 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     profile->tipsMask = 0x100; // the level hint was seen
     cMapState* map = enterMap();
     ASSERT_NE(map, nullptr);
-    EXPECT_EQ(level(map, "Level01")->status, MAP_GOLD);
-    EXPECT_EQ(level(map, "Level02")->status, MAP_SILVER);
-    EXPECT_EQ(level(map, "Level03")->status, MAP_COMPLETED);
-    EXPECT_EQ(level(map, "CatchAnimal01")->status, MAP_MINI_GAME);
-    EXPECT_EQ(level(map, "Level05")->status, MAP_LOCKED) << "needs the enclosure's stage 2";
-    EXPECT_EQ(level(map, "Level06"), nullptr) << "Level05 is not completed";
-    EXPECT_EQ(map->getSelected(), level(map, "Level05"));
+    EXPECT_EQ(findLevel(map, "Level01")->status, MAP_GOLD);
+    EXPECT_EQ(findLevel(map, "Level02")->status, MAP_SILVER);
+    EXPECT_EQ(findLevel(map, "Level03")->status, MAP_COMPLETED);
+    EXPECT_EQ(findLevel(map, "CatchAnimal01")->status, MAP_MINI_GAME);
+    EXPECT_EQ(findLevel(map, "Level05")->status, MAP_LOCKED) << "needs the enclosure's stage 2";
+    EXPECT_EQ(findLevel(map, "Level06"), nullptr) << "Level05 is not completed";
+    EXPECT_EQ(map->getSelected(), findLevel(map, "Level05"));
     EXPECT_FALSE(h.widget("Play")->IsEnabled()) << "a locked level cannot be played";
     EXPECT_TRUE(h.widget("Park")->IsEnabled());
     EXPECT_TRUE(map->getParkFlag()) << "300$ buys a first stage";
@@ -235,19 +209,19 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     h.expectScreen("map_half_played");
 
     // Picking the gold level shows its medal and opens Play again.
-    const cMapLevel* first = level(map, "Level01");
+    const cMapLevel* first = findLevel(map, "Level01");
     h.click(first->button->GetAbsoluteX() + 10, first->button->GetAbsoluteY() + 20);
     h.frames(2);
     EXPECT_EQ(map->getSelected(), first);
     EXPECT_TRUE(first->button->IsChecked());
-    EXPECT_FALSE(level(map, "Level05")->button->IsChecked()) << "one level checked at a time";
+    EXPECT_FALSE(findLevel(map, "Level05")->button->IsChecked()) << "one level checked at a time";
     EXPECT_TRUE(h.widget("Play")->IsEnabled());
     EXPECT_TRUE(h.widget("GoldMedal")->IsVisible());
     EXPECT_FALSE(h.widget("TimeRewards")->IsVisible());
     EXPECT_EQ(tooltipText("Text"), L"Completed. Play it again to do better!");
 
     // The mini-game's panel.
-    const cMapLevel* bonus = level(map, "CatchAnimal01");
+    const cMapLevel* bonus = findLevel(map, "CatchAnimal01");
     h.click(bonus->button->GetAbsoluteX() + 10, bonus->button->GetAbsoluteY() + 20);
     h.frames(2);
     EXPECT_EQ(tooltipText("Caption"), L"Runaways");
@@ -265,7 +239,7 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
     profile->tipsMask = 0x300;
     cMapState* map = enterMap();
     ASSERT_NE(map, nullptr);
-    EXPECT_EQ(map->getSelected(), level(map, "Level12"));
+    EXPECT_EQ(map->getSelected(), findLevel(map, "Level12"));
     const cLevelTooltip* tip = cLevelTooltip::get();
     ASSERT_NE(tip, nullptr);
     // Level12 needs 3, 3, 3, 2, 2: four stages are missing.
@@ -282,7 +256,7 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
 
     // Without the thumbnails the panel shows its text and no pictures.
     h.game().spriteRegistry().unloadSpriteIni("sprites:park_thumbs.ini");
-    cLevelTooltip::showFor(*level(map, "Level12"), MAP_LOCKED);
+    cLevelTooltip::showFor(*findLevel(map, "Level12"), MAP_LOCKED);
     EXPECT_TRUE(cLevelTooltip::get()->thumbnails().empty());
     EXPECT_TRUE(h.logged("cLevelTooltip. No thumbnail \"2_3\" for level \"Level12\""));
     EXPECT_EQ(tooltipText("Text"), L"Build up your park to open this level:");
@@ -329,7 +303,7 @@ TEST_F(MapScreen, PlayRoutesToTheLevelTheMiniGameOrStaysWhenNothingCanTakeIt)
     ASSERT_NE(map, nullptr);
 
     // Nothing takes state 8 yet: the map stays, says so, and the music still changes.
-    const cMapLevel* first = level(map, "Level01");
+    const cMapLevel* first = findLevel(map, "Level01");
     const aPoint at{first->button->GetAbsoluteX() + 10, first->button->GetAbsoluteY() + 20};
     h.click(at.x, at.y);
     h.click(at.x, at.y);
@@ -339,7 +313,7 @@ TEST_F(MapScreen, PlayRoutesToTheLevelTheMiniGameOrStaysWhenNothingCanTakeIt)
     EXPECT_EQ(h.game().getCurrentTrack(), 2) << "level 1 of the list plays track 1 % 3 + 1";
 
     // A missing level file is refused the same way.
-    const cMapLevel* missing = level(map, "Level04");
+    const cMapLevel* missing = findLevel(map, "Level04");
     h.click(missing->button->GetAbsoluteX() + 10, missing->button->GetAbsoluteY() + 20);
     h.frames(2);
     ScopedStateClass play{STATE_PLAY, [&] { return new Recorder(STATE_PLAY, playCalls, "", false); }};

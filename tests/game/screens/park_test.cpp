@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "game/game.h"
-#include "game/support/harness.h"
-#include "game/support/test_screen.h"
+#include "game/support/map_park_game.h"
 #include "gui/eventargs.h"
 #include "gui/statictext.h"
 #include "gui/widget.h"
@@ -125,30 +124,20 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
 
 namespace {
 
-class ParkScreen : public ::testing::Test {
+class ParkScreen : public MapParkGame {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(h.start(), 0);
-        ASSERT_TRUE(h.waitForState(STATE_MENU));
-        profile = h.makePlayer();
+        MapParkGame::SetUp();
+        if (HasFatalFailure())
+            return;
         profile->tipsMask = 0x1300; // the map's hints and the park tip were seen
     }
 
-    template <class T> T* enter(int32_t id)
-    {
-        h.game().requestState(id);
-        EXPECT_TRUE(h.waitForState(id));
-        return dynamic_cast<T*>(h.game().getCurrentState());
-    }
     int32_t mapStatus(const std::string& name)
     {
-        auto* map = dynamic_cast<cMapState*>(h.game().getCurrentState());
-        if (map)
-            for (const auto& l : map->levels())
-                if (l->name == name)
-                    return l->status;
-        return -1;
+        const cMapLevel* level = findLevel(dynamic_cast<cMapState*>(h.game().getCurrentState()), name);
+        return level ? level->status : -1;
     }
     void clickWidget(const std::string& name)
     {
@@ -160,13 +149,6 @@ protected:
         GUI::Widget* w = h.widget(name);
         return w && w->IsVisible() && w->IsEnabled();
     }
-
-    GameHarness h;
-    StateCalls menuCalls;
-    ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, menuCalls, "", false); }};
-    ScopedStateClass map{STATE_MAP, [] { return new cMapState(); }};
-    ScopedStateClass park{STATE_PARK, [] { return new cParkState(); }};
-    cPlayerProfile* profile = nullptr;
 };
 
 } // namespace

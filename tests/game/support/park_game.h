@@ -60,9 +60,9 @@ protected:
     // One step of the park's lists.
     void step(float dt = kDt)
     {
-        sweep(level->foods, dt);
-        sweep(level->animals, dt);
-        sweep(level->bonuses, dt);
+        level_updateList(level->foods, dt);
+        level_updateList(level->animals, dt);
+        level_updateList(level->bonuses, dt);
     }
     void run(float seconds)
     {
@@ -82,21 +82,6 @@ protected:
     TempDir dir{"park"};
     std::unique_ptr<LoadedGame> game;
     std::unique_ptr<cLevel> level;
-
-private:
-    template <class T> static void sweep(std::vector<T*>& list, float dt)
-    {
-        for (size_t i = 0; i < list.size();) {
-            T* element = list[i];
-            element->update(dt);
-            if (element->isAlive()) {
-                ++i;
-                continue;
-            }
-            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-            element->release();
-        }
-    }
 };
 
 } // namespace kbtest
