@@ -62,7 +62,8 @@ void goStraightOn(const cLevel& level)
     if (level.miniGameType < 0) {
         game->requestState(STATE_MAP);
     } else if (level.miniGameType <= 2) {
-        // FIXME: the mini-game state gets the level's name once the mini-games land.
+        if (cGameState* miniGame = cGameState::find(STATE_CATCH_ANIMAL + level.miniGameType))
+            miniGame->setLevel(level.name);
         game->requestState(STATE_CATCH_ANIMAL + level.miniGameType);
         if (aMusicManager* music = game->getMusicManager()) {
             std::string list;
@@ -227,12 +228,14 @@ bool cGoalsWindow::drawMedalRow(float x, float y, int32_t limit, const char* lab
         return false;
     cGame* game = cGame::get();
     if (aImage* sheet = image("goals"))
-        sheet->drawRegionAt(static_cast<int16_t>(x), static_cast<int16_t>(y), aRect(0, 356, 116, 35), colour);
+        sheet->drawRegionAt(static_cast<int16_t>(x), static_cast<int16_t>(y),
+                            aRect(std::string(labelKey) == "silver" ? 116 : 0, 356, 116, 35), colour);
     if (!font || !game)
         return true;
     font->setSize(0.7f);
     font->color = withAlpha(0xFF5A2A08, alpha);
-    font->drawText(x + 22.0f, y + 17.0f, game->getText(labelKey), A_FONT_CENTER_Y);
+    // The cell's own medal picture takes its left end.
+    font->drawText(x + 40.0f, y + 17.0f, game->getText(labelKey), A_FONT_CENTER_Y);
     const bool rewards = final && rowsTicked > level->goals.size();
     std::wstring value;
     if (rewards && reward >= 0) {

@@ -10,6 +10,7 @@
 #include "game/park/flyawaytext.h"
 #include "game/park/level.h"
 #include "game/park/playstate.h"
+#include "game/screens/parkstate.h"
 #include "gui/server.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
@@ -303,16 +304,15 @@ void cMissionResults::goToNextState(const cLevel& level)
         return;
     const int32_t t = level.miniGameType;
     if (t < 0) {
-        // FIXME: cParkState::hasUpgradeToBuild() once the park screen lands;
-        // until then the park is offered whenever no tutorial runs.
-        if (!tutorial_isRunning() && cGameState::hasClass(STATE_PARK)) {
+        if (!tutorial_isRunning() && cParkState::hasUpgradeToBuild()) {
             game->playMusicTrack(0);
             game->requestState(STATE_PARK);
         } else {
             game->requestState(STATE_MAP);
         }
     } else if (t <= 2) {
-        // FIXME: the mini-game state gets the level's name once the mini-games land.
+        if (cGameState* miniGame = cGameState::find(STATE_CATCH_ANIMAL + t))
+            miniGame->setLevel(level.name);
         game->requestState(STATE_CATCH_ANIMAL + t);
         game->nextMusicTrack();
     }

@@ -47,6 +47,8 @@ public:
     void init() override;
     void release() override;
     bool startLoading() override;
+    // The level file to play (the map and the menu set it before the switch).
+    void setLevel(const std::string& path) override { levelPath = path; }
 
     // The registered play state, or null.
     static cPlayState* find();

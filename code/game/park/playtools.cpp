@@ -17,6 +17,7 @@
 #include "game/park/parkupgrades.h"
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"
+#include "game/screens/parkstate.h"
 #include "gui/server.h"
 #include "gui/widget.h"
 #include "orvo/app/a_inputserver.h"
@@ -60,9 +61,7 @@ void playOnce(const char* name)
 // The park's price of a food upgrade stage, a tenth of it in the level.
 int32_t upgradePrice(int32_t stage)
 {
-    // FIXME: cParkState::getStageCost(stage) / 10 once the park screen lands;
-    // until then the stage's cost grows as the park's price list does.
-    return stage * 500 / 10;
+    return cParkState::getStageCost(stage) / 10;
 }
 
 } // namespace
