@@ -165,7 +165,7 @@ void cPlayState::addAbilityButton(int32_t index)
     cGame* game = cGame::get();
     std::vector<int32_t> stages;
     for (uint16_t i = 0; i < 5; ++i)
-        stages.push_back(parkUpgrades::builtStage(i));
+        stages.push_back(parkConfig::builtStage(parkUpgrades::currentPlayer(), i));
     if (!kind || !kind->buttonImage || !hudRoot || !game || !cUpgrade::isOffered(*kind, stages))
         return;
     int32_t above = 0;
@@ -320,7 +320,7 @@ void cPlayState::drawCooldown(float cx, float cy, float fraction)
 
 void cPlayState::drawFoodUpgradePips()
 {
-    const int32_t n = parkUpgrades::builtStage(2);
+    const int32_t n = parkConfig::builtStage(parkUpgrades::currentPlayer(), 2);
     const struct {
         GUI::Widget* button;
         uint16_t stage;

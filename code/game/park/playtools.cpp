@@ -405,7 +405,7 @@ bool cPlayState::buyIngameUpgrade(const GUI::EventArgs& args)
     const cFood* kind = cFood::findKind(type, stage + 1);
     if (foodButton && kind)
         foodButton->SetText(game->formatMoney(kind->cost));
-    const int32_t maxStage = parkUpgrades::builtStage(2);
+    const int32_t maxStage = parkConfig::builtStage(parkUpgrades::currentPlayer(), 2);
     if (stage == maxStage)
         button->SetVisible(false);
     level->spendMoney(price);
