@@ -266,9 +266,7 @@ void cPlayState::drawAnimalButtons()
         if (!kind)
             continue;
         const aRect& area = level->area(kind->foodType);
-        // FIXME: the level's water object answers once the water effect lands.
-        constexpr bool levelHasWater = false;
-        if ((kind->liveInWater == 1 && !levelHasWater) || kind->foodType < 0 || kind->foodType > 1 || !area.width ||
+        if ((kind->liveInWater == 1 && !level->water) || kind->foodType < 0 || kind->foodType > 1 || !area.width ||
             !area.height) {
             button->SetEnabled(false);
             button->SetText(L"");

@@ -28,6 +28,7 @@
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/platform/a_keycodes.h"
 #include "orvo/sound/a_musicmanager.h"
@@ -161,6 +162,10 @@ void cPlayState::init()
     goalsDoneMask = 0;
     optionsWindow = new cOptionsWindow();
     optionsWindow->create();
+    // The helicopter's sheets stay in the game's image manager once read.
+    aImageManager* images = game ? game->getImageManager() : nullptr;
+    if (images && !images->hasImage("helo_appear"))
+        cHelicopter::loadSprites();
     helicopter = new cHelicopter(gui->GetRoot());
     helicopter->level = level;
     restartPending = false;
@@ -443,16 +448,7 @@ void cPlayState::draw()
     }
     if (game->isPaused())
         level->frameStep(0.0f);
-    // FIXME: cLevel::draw (the scene in its layer order) once the scene lands;
-    // until then the background and the sorted elements.
-    if (g_levelBackground)
-        g_levelBackground->drawAt(0, 0);
-    for (cFood* food : level->foods)
-        food->draw();
-    for (cDrawElement* element : g_drawList)
-        element->draw();
-    for (cBonus* bonus : level->bonuses)
-        bonus->draw();
+    level->draw();
     if (helicopter)
         helicopter->draw();
     aParticlesManager* particles = game->getParticles();
@@ -463,11 +459,7 @@ void cPlayState::draw()
     if (particles)
         particles->renderLayers(1);
     if (getModalCount() <= 0) {
-        for (cAnimal* animal : level->animals)
-            if (animal->hovered)
-                animal->drawInfoPanel();
-        for (cPoacher* poacher : level->poachers)
-            poacher->drawGui();
+        level->drawOverlays();
         if ((cursorMode == MODE_GRASS || cursorMode == MODE_MEAT) && !foodCursorOff && !foodBlocked && hudFont &&
             game->getInputServer()) {
             int32_t x = 0, y = 0;
