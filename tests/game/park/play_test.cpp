@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "game/app/playerprofile.h"
+#include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
 #include "game/park/flyawaytext.h"
@@ -273,6 +274,67 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     clickWidget("CloseBtn");
     EXPECT_TRUE(h.waitForState(STATE_PARK));
     EXPECT_EQ(cMissionResults::get(), nullptr);
+}
+
+TEST_F(PlayGame, RefusalsRefundsAndWindowsThatNeverCountTwice)
+{
+    ASSERT_TRUE(play("levels:Level01.ini"));
+    passIntro();
+    const cFood* grass = cFood::findKind(0, 1);
+    ASSERT_NE(grass, nullptr);
+
+    // Short of money: refused with a sign over the money and the hint, once per player.
+    level()->setMoney(0);
+    clickWidget("Grass");
+    EXPECT_EQ(state()->getCursorMode(), cPlayState::MODE_NONE);
+    EXPECT_EQ(state()->getPortions(), 0);
+    EXPECT_TRUE(player->tipsMask & 0x400);
+    EXPECT_EQ(cTutorialTooltip::all().size(), 1u);
+    seconds(3.5f);
+    clickWidget("Grass");
+    EXPECT_TRUE(cTutorialTooltip::all().empty() || !cTutorialTooltip::anyActive()) << "the hint is not shown twice";
+
+    // Buying up to the stock, then the refund of every held portion, which earns nothing.
+    level()->setMoney(1000);
+    for (int i = 0; i < grass->countInStock + 1; ++i)
+        clickWidget("Grass");
+    EXPECT_EQ(state()->getPortions(), grass->countInStock) << "no more than the stock is held";
+    EXPECT_EQ(level()->money, 1000 - grass->cost * grass->countInStock / grass->countOnClick);
+    const int32_t earned = player->getAwardProgress(6);
+    h.moveTo(250, 560);
+    h.input().setButton(1, true);
+    h.frame();
+    h.input().setButton(1, false);
+    h.frame();
+    EXPECT_EQ(level()->money, 1000);
+    EXPECT_EQ(player->getAwardProgress(6), earned);
+
+    // The goals window shown again while open, and the menu opened twice, count once.
+    state()->getGoalsWindow()->show(1.0f, false, false);
+    state()->getGoalsWindow()->show(1.0f, false, false);
+    EXPECT_EQ(modal(), 1);
+    h.key(A_KEY_ESCAPE);
+    seconds(1.0f);
+    EXPECT_FALSE(state()->getGoalsWindow()->isVisible()) << "Escape closes the goals window first";
+    EXPECT_EQ(modal(), 0);
+    clickWidget("Menu");
+    state()->openIngameMenu();
+    EXPECT_EQ(modal(), 1);
+    clickChild("IngameMenu", "Close");
+    seconds(0.5f);
+    EXPECT_FALSE(h.widget("IngameMenu")->IsVisible());
+    EXPECT_EQ(modal(), 0);
+
+    // A replay at silver pace keeps an earlier gold; the larger of reward and money is paid.
+    player->setLevelReward("Level01", 2);
+    level()->rewards.goldTime = 0;
+    level()->setMoney(50);
+    const int32_t before = player->stars;
+    EXPECT_EQ(state()->grantLevelReward(), level()->rewards.silverReward);
+    EXPECT_EQ(player->stars, before + level()->rewards.silverReward);
+    EXPECT_EQ(player->getLevelReward("Level01"), 2);
+    level()->setMoney(level()->rewards.silverReward + 1);
+    EXPECT_EQ(state()->grantLevelReward(), level()->rewards.silverReward + 1);
 }
 
 TEST_F(PlayGame, AGoldRewardAboveTheMoneyLeftAddsTheRewardOnce)
