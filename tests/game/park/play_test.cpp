@@ -335,6 +335,15 @@ TEST_F(PlayGame, RefusalsRefundsAndWindowsThatNeverCountTwice)
     EXPECT_EQ(player->getLevelReward("Level01"), 2);
     level()->setMoney(level()->rewards.silverReward + 1);
     EXPECT_EQ(state()->grantLevelReward(), level()->rewards.silverReward + 1);
+
+    // A restart builds the level again in place, with its background, and the intro runs again.
+    cPlayState::requestRestart();
+    h.frame();
+    ASSERT_NE(level(), nullptr);
+    EXPECT_NE(g_levelBackground, nullptr);
+    EXPECT_EQ(state()->getElapsed(), 0.0f);
+    EXPECT_EQ(level()->money, 90);
+    passIntro();
 }
 
 TEST_F(PlayGame, AGoldRewardAboveTheMoneyLeftAddsTheRewardOnce)
