@@ -8,6 +8,11 @@
 //    issuing every draw, before the present; llvmpipe bins on this thread),
 //    update_ms (the level's frame step and the particles' step), draw_calls and primitives of a
 //    frame, scene_draw_calls (the level's layers alone).
+//  - BusyParkWithHud: the same park played in the play state: the game's
+//    whole frame (the level's step, the HUD's input, the scene, the play
+//    layout, the goals panel, timers, pips, buy buttons and their cooldown
+//    sweeps, fly-away texts, present). Counters: fps, frame_ms, draw_calls,
+//    hud_draw_calls (what the frame draws beyond the scene).
 // Run with SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy; LP_NUM_THREADS
 // sets llvmpipe's render threads.
 #include <benchmark/benchmark.h>
@@ -21,7 +26,9 @@
 
 #include "game/game.h"
 #include "game/park/animal.h"
+#include "game/park/goalswindow.h"
 #include "game/park/level.h"
+#include "game/park/playstate.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_image.h"
@@ -139,5 +146,103 @@ void BusyPark(benchmark::State& state)
     game->shutdown();
 }
 BENCHMARK(BusyPark)->Iterations(600)->Unit(benchmark::kMillisecond);
+
+void BusyParkWithHud(benchmark::State& state)
+{
+    kbtest::TempDir home("bench-home");
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+        setenv(name, home.path().c_str(), 1);
+    cGameState::setClass(STATE_PLAY, [] { return new cPlayState(); });
+    auto game = std::make_unique<BenchGame>();
+    auto input = std::make_unique<aScriptedInputDevice>();
+    aScriptedInputDevice* pointer = input.get();
+    game->useDevices(std::make_unique<aGpuDeviceGL>(), std::move(input));
+    game->setFixedFrameTime(1.0f / 60.0f);
+    game->setFixedLoaderSeed(5);
+    if (game->init("Kesterby", nullptr, "", "Brindlewick") != 0) {
+        state.SkipWithError("cGame::init failed (SDL_VIDEODRIVER=offscreen?)");
+        return;
+    }
+    int32_t result = 0;
+    const auto clickThrough = [&](auto done) {
+        for (int i = 0; i < 4000 && !done(); ++i) {
+            pointer->setCursor(512, 384);
+            pointer->setButton(0, true);
+            game->runFrame(result);
+            pointer->setButton(0, false);
+            game->runFrame(result);
+        }
+    };
+    clickThrough([&] { return !game->loadingThreadRuns() && game->getParticles(); });
+    auto* play = dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY));
+    play->setLevel("levels:River.ini");
+    game->requestState(STATE_PLAY);
+    clickThrough([&] { return game->getCurrentState() == play && play->isInitiated() && !game->loadingThreadRuns(); });
+    cLevel* level = play->getLevel();
+    if (!level) {
+        state.SkipWithError("River.ini did not load in the play state");
+        return;
+    }
+    // Past the intro: the goals window opens and is closed.
+    for (int i = 0; i < 40; ++i)
+        game->runFrame(result);
+    if (play->getGoalsWindow())
+        play->getGoalsWindow()->close();
+    for (int i = 0; i < 60; ++i)
+        game->runFrame(result);
+    for (const char* kind : kKinds)
+        if (!cAnimal::findKindByName(kind))
+            cAnimal::loadKindFile(std::string("animals:") + kind + "/" + kind + ".ini", cAnimalKind::MASK_ALL);
+    a_srand(5);
+    level->money = 100000;
+    for (int i = 0; i < 60; ++i) {
+        if (!level->spawnAnimals(kKinds[i % 6], true)) {
+            state.SkipWithError("an animal could not be placed");
+            return;
+        }
+        if (i % 2)
+            level->animals.back()->makeGrown(false);
+    }
+    aParticlesManager* particles = game->getParticles();
+    for (int i = 0; i < 20; ++i) {
+        const char* name = i < 6 ? "WATER_WAVE" : i % 2 ? "FIREFLY" : "ACTIVE_BTN";
+        const float x = i < 6 ? 40.0f + (i % 3) * 60.0f : 300.0f + (i % 5) * 150.0f;
+        const float y = i < 6 ? 420.0f + (i / 3) * 150.0f : 200.0f + (i / 5) * 130.0f;
+        particles->Add(name, x, y, i < 6 ? 2 : 0, false, true);
+    }
+    // The pointer rests over the park, so the tools' picking runs every frame.
+    pointer->setCursor(500, 400);
+    aGpuDevice* device = game->getGraphServer()->getDevice();
+    double wallSeconds = 0.0;
+    uint64_t frames = 0;
+    uint32_t drawCalls = 0, sceneCalls = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        game->runFrame(result);
+        wallSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+        drawCalls = device->lastFrameStats().drawCalls;
+        ++frames;
+    }
+    // The scene's own share, drawn once more on its own (the step refills the draw list).
+    level->frameStep(0.0f);
+    if (game->getGraphServer()->beginScene()) {
+        const uint32_t before = device->currentStats().drawCalls;
+        level->draw();
+        device->flushPendingBatch();
+        sceneCalls = device->currentStats().drawCalls - before;
+        game->getGraphServer()->endScene();
+    }
+    if (frames > 0) {
+        state.counters["fps"] = static_cast<double>(frames) / wallSeconds;
+        state.counters["frame_ms"] = wallSeconds * 1000.0 / static_cast<double>(frames);
+        state.counters["draw_calls"] = drawCalls;
+        state.counters["hud_draw_calls"] = drawCalls > sceneCalls ? drawCalls - sceneCalls : 0;
+    }
+    const char* threads = std::getenv("LP_NUM_THREADS");
+    state.SetLabel(std::string("LP_NUM_THREADS=") + (threads ? threads : "default"));
+    game->shutdown();
+    cGameState::setClass(STATE_PLAY, nullptr);
+}
+BENCHMARK(BusyParkWithHud)->Iterations(600)->Unit(benchmark::kMillisecond);
 
 } // namespace

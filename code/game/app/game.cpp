@@ -9,6 +9,7 @@
 #include "game/park/bonus.h"
 #include "game/park/food.h"
 #include "game/park/level.h"
+#include "game/park/playstate.h"
 #include "game/park/poacher.h"
 #include "game/park/upgrade.h"
 #include "game/screens/newawardwindow.h"
@@ -307,8 +308,8 @@ void cGame::setWidescreen(bool on)
 
 cLevel* cGame::getCurrentLevel() const
 {
-    // FIXME: the play state's level once the play state exists.
-    return nullptr;
+    const cPlayState* play = cPlayState::find();
+    return play ? play->getLevel() : nullptr;
 }
 
 std::wstring cGame::getText(const std::string& key) const

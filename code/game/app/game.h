@@ -201,6 +201,9 @@ public:
     // (tests), and a frame time that replaces the game timer's (0: the timer).
     void useDevices(std::unique_ptr<aGpuDevice> device, std::unique_ptr<aInputDevice> input);
     void setFixedFrameTime(float seconds) { m_fixedFrameTime = seconds; }
+    // A seed every loading thread starts from in place of the tick count (0: the tick count).
+    void setFixedLoaderSeed(uint32_t seed) { m_fixedLoaderSeed = seed; }
+    uint32_t loaderSeed() const { return m_fixedLoaderSeed ? m_fixedLoaderSeed : aTimer::tickCount(); }
 
 private:
     void createCursor();
@@ -251,6 +254,7 @@ private:
 
     aTimer m_timer{0};
     float m_fixedFrameTime = 0.0f;
+    uint32_t m_fixedLoaderSeed = 0;
     bool m_crashInstalled = false;
     bool m_viewportKnown = false;
     aRect m_viewport;

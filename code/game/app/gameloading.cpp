@@ -91,7 +91,7 @@ void cGame::startLevelLoading()
 uint32_t cGame::initialLoaderThread(void* parameter)
 {
     auto* game = static_cast<cGame*>(parameter);
-    a_srand(aTimer::tickCount());
+    a_srand(game->loaderSeed());
     game->loadInitial();
     game->setFlags(FLAG_DRAW | FLAG_STATES);
     if (!cGameState::find(STATE_MENU))
@@ -103,7 +103,7 @@ uint32_t cGame::initialLoaderThread(void* parameter)
 uint32_t cGame::levelLoaderThread(void* parameter)
 {
     auto* game = static_cast<cGame*>(parameter);
-    a_srand(aTimer::tickCount());
+    a_srand(game->loaderSeed());
     game->loadLevelData();
     game->setFlags(FLAG_DRAW | FLAG_STATES);
     return 0;
@@ -112,7 +112,7 @@ uint32_t cGame::levelLoaderThread(void* parameter)
 uint32_t cGame::screenLoaderThread(void* parameter)
 {
     auto* game = static_cast<cGame*>(parameter);
-    a_srand(aTimer::tickCount());
+    a_srand(game->loaderSeed());
     game->reloadScreens();
     game->setFlags(FLAG_DRAW | FLAG_STATES);
     return 0;

@@ -2,6 +2,7 @@
 #include <signal.h>
 
 #include "game/app/game.h"
+#include "game/park/playstate.h"
 #include "game/screens/screenclasses.h"
 #include "orvo/util/a_random.h"
 #include "orvo/util/a_timer.h"
@@ -26,6 +27,7 @@ int32_t gameMain(cGame& game, const char* commandLine)
 {
     a_srand(aTimer::tickCount());
     screens_registerClasses();
+    park_registerPlayState();
     holdTerminationSignals(true);
     const int32_t started = game.init("Kesterby", nullptr, commandLine, "Brindlewick");
     if (started == 1) {

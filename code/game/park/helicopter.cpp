@@ -10,6 +10,7 @@
 #include "game/park/level.h"
 #include "game/park/parkeffects.h"
 #include "game/park/parkupgrades.h"
+#include "game/park/playstate.h"
 #include "game/screens/awardprogress.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
@@ -305,7 +306,10 @@ void cHelicopter::completeSale()
             const uint16_t price = l->animalPrice(kind->name);
             const auto credit = static_cast<int32_t>(price / 100.0 * s.animalSellCoeff + s.sellAdditionValue);
             l->addMoney(credit);
-            // FIXME: the play state shows the credit as a money text over the panel.
+            if (cPlayState* play = cPlayState::find(); play && panel)
+                play->showMoneyChange(aVector2(static_cast<float>(panel->GetAbsoluteX() + panel->GetWidth() / 2),
+                                               static_cast<float>(panel->GetAbsoluteY() + panel->GetHeight() / 2)),
+                                      credit);
             l->updateGoals(cGoal::SOLD, kind);
             award_animalSold(kind->name);
         }
@@ -341,9 +345,10 @@ bool cHelicopter::onClick(const GUI::EventArgs& /*args*/)
     return true;
 }
 
-bool cHelicopter::onMouseEnter(const GUI::EventArgs& /*args*/)
+bool cHelicopter::onMouseEnter(const GUI::EventArgs& args)
 {
-    // FIXME: the play state's HUD hover (onHudButtonEnter) once the play state exists.
+    if (cPlayState* play = cPlayState::find())
+        play->onHudButtonEnter(args);
     if (aImage* mini = miniHelicopter()) {
         const aImage::BloomParam bloom(0, 0.7f);
         mini->setEffect(2, &bloom);
@@ -351,8 +356,11 @@ bool cHelicopter::onMouseEnter(const GUI::EventArgs& /*args*/)
     return true;
 }
 
-bool cHelicopter::onMouseLeave(const GUI::EventArgs& /*args*/)
+bool cHelicopter::onMouseLeave(const GUI::EventArgs& args)
 {
+    // The panel is part of the HUD: the park takes clicks again.
+    if (cPlayState* play = cPlayState::find())
+        play->onHudButtonLeave(args);
     if (aImage* mini = miniHelicopter())
         mini->setEffect(0);
     return true;

@@ -257,13 +257,11 @@ bool cLevel::readData(aOptionsFile& file)
     }
     money = park_intOr(file, "Money", 0);
     rewards = loadRewards(file);
-    // FIXME: the play state's money label shows the starting money.
     return true;
 }
 
 void cLevel::readBuyableKinds(aOptionsFile& file)
 {
-    // FIXME: each offered kind also gets its buy button once the play state exists.
     if (file.findKey("AvailableAnimals")) {
         file.getStringList("AvailableAnimals", availableAnimals);
         for (const std::string& kindName : availableAnimals) {

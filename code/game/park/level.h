@@ -99,7 +99,10 @@ public:
     void addGoal(int32_t type, const std::string& kindName, int32_t target);
 
     // --- animals, food, coins and money (levelanimals.cpp) ---
-    void addMoney(int32_t amount);
+    // `earned` clear: money given back (a refund), which no award counts.
+    void addMoney(int32_t amount, bool earned = true);
+    // The play state's money label follows the money; a spend also flies off it.
+    void showMoney(int32_t spent = 0);
     void spendMoney(int32_t amount);
     // Recounts the open goals of a type (1 to 3 for that kind); a goal
     // reached plays "goal_done" and the won test runs.

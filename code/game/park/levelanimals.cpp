@@ -11,6 +11,7 @@
 #include "game/park/helicopter.h"
 #include "game/park/poacher.h"
 #include "game/park/level.h"
+#include "game/park/playstate.h"
 #include "game/park/parkeffects.h"
 #include "game/screens/awardprogress.h"
 #include "orvo/util/a_log.h"
@@ -37,12 +38,23 @@ int32_t saturatedSum(int32_t a, int64_t b)
 
 } // namespace
 
-void cLevel::addMoney(int32_t amount)
+void cLevel::addMoney(int32_t amount, bool earned)
 {
     money = saturatedSum(money, amount);
     updateGoals(cGoal::MONEY);
-    award_moneyEarned(amount);
-    // FIXME: the play state's money label shows the money once the play state exists.
+    if (earned)
+        award_moneyEarned(amount);
+    showMoney();
+}
+
+void cLevel::showMoney(int32_t spent)
+{
+    cPlayState* play = cPlayState::find();
+    if (!play || play->getLevel() != this)
+        return;
+    play->setMoney(money);
+    if (spent > 0)
+        play->showMoneyChange(play->moneyLabelCentre(), -spent);
 }
 
 void cLevel::spendMoney(int32_t amount)
@@ -50,7 +62,7 @@ void cLevel::spendMoney(int32_t amount)
     money = saturatedSum(money, -static_cast<int64_t>(amount));
     updateGoals(cGoal::MONEY);
     checkLost();
-    // FIXME: the play state shows the change over its money label.
+    showMoney(amount);
 }
 
 void cLevel::updateGoals(int32_t type, const cAnimalKind* kind)

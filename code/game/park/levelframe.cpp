@@ -203,5 +203,5 @@ void cLevel::setMoney(int32_t value)
 {
     money = value;
     updateGoals(cGoal::MONEY);
-    // FIXME: the play state's money label shows the money once the play state exists.
+    showMoney();
 }

@@ -283,7 +283,8 @@ bool cMenuState::onPlay(const GUI::EventArgs&)
         game->requestState(STATE_MAP);
         return true;
     }
-    // FIXME: the play state is given "levels:Level00.ini" here once it exists.
+    if (cGameState* play = cGameState::find(STATE_PLAY))
+        play->setLevel("levels:Level00.ini");
     game->requestState(STATE_PLAY);
     if (game->getPlaylist().size() > 1)
         game->playMusicTrack(1);

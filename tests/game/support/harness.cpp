@@ -67,6 +67,7 @@ GameHarness::GameHarness(const Options& options) : m_options(options)
     }
     m_game->useDevices(std::move(device), std::move(input));
     m_game->setFixedFrameTime(options.frameTime);
+    m_game->setFixedLoaderSeed(options.seed);
 }
 
 GameHarness::~GameHarness()

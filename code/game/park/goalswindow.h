@@ -1,0 +1,62 @@
+// cGoalsWindow: the level's goals with their progress, the medal times and
+// rewards and the time played. It opens by itself after the level's intro,
+// on the HUD's goals button, and in final mode when the level is won: then
+// it shows the time medal, ticks the goals off one by one and, once closed,
+// leads to the mission results or on to the next state. One at a time, made
+// and deleted by the play state; main thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "orvo/util/a_singleton.h"
+
+class aFont;
+class cActiveButtonEffect;
+class cLevel;
+namespace GUI {
+class EventArgs;
+class Widget;
+} // namespace GUI
+
+class cGoalsWindow : public aSingleton<cGoalsWindow> {
+public:
+    static constexpr int32_t kRowHeight = 47;
+
+    cGoalsWindow(GUI::Widget* window, cLevel* level);
+    ~cGoalsWindow();
+    cGoalsWindow(const cGoalsWindow&) = delete;
+    cGoalsWindow& operator=(const cGoalsWindow&) = delete;
+
+    void show(float time, bool final, bool intro);
+    void update(float dt);
+    bool close(const GUI::EventArgs& args);
+    void close();
+    bool isVisible() const;
+    bool drawRows(const GUI::EventArgs& args);
+    void highlightClose();
+    bool drawMedalRow(float x, float y, int32_t limit, const char* labelKey, int32_t reward, uint32_t colour);
+
+    bool isOpening() const { return opening; }
+    bool isFinal() const { return final; }
+    uint16_t getRowsTicked() const { return rowsTicked; }
+    float getAlpha() const { return alpha; }
+    GUI::Widget* getWindow() const { return window; }
+
+private:
+    void setCaption(const char* child, const char* key);
+
+    GUI::Widget* window = nullptr;
+    GUI::Widget* timeWidget = nullptr;
+    cLevel* level = nullptr;
+    aFont* font = nullptr;
+    bool opening = false;
+    bool introFlag = false;
+    bool final = false;
+    uint16_t rowsTicked = 0;
+    float alpha = 0.0f;
+    float rowTimer = 0.0f;
+    float shownTime = 0.0f;
+    std::unique_ptr<cActiveButtonEffect> closeHighlight;
+};
