@@ -191,6 +191,12 @@ public:
     bool canQuit() override { return true; }
 
     bool ok() const { return m_graph && m_sprite.getSurface(); }
+    // The picture and the device go before the window (and its GL context) does.
+    void tearDown()
+    {
+        m_sprite.release();
+        m_graph.reset();
+    }
     std::string renderer() const
     {
         aGpuAdapterIdentifier id;
@@ -307,6 +313,7 @@ int main(int argc, char** argv)
         }
         std::printf("largest N at 60 fps: %d (within %d)\n", pass, kSearchStep);
     }
+    app.tearDown();
     app.shutdown();
     return 0;
 }
