@@ -35,17 +35,12 @@ aImageManager* gameImages()
     return game ? game->getImageManager() : nullptr;
 }
 
+// Looked up at every use: the image manager's pictures may be released and
+// made again (a new game, a reloaded screen), so a kept pointer could dangle.
 aImage* miniHelicopter()
 {
-    static aImage* image = nullptr;
-    static bool looked = false;
-    if (!looked) {
-        looked = true;
-        aImageManager* images = gameImages();
-        if (images && images->hasImage("Helo_mini"))
-            image = images->getImage("Helo_mini");
-    }
-    return image;
+    aImageManager* images = gameImages();
+    return images && images->hasImage("Helo_mini") ? images->getImage("Helo_mini") : nullptr;
 }
 
 bool playIfFree(const char* name)
@@ -91,7 +86,6 @@ cHelicopter::cHelicopter(GUI::Widget* gui)
         height = static_cast<uint16_t>(animations[APPEAR]->getHeight());
     }
     perspective = false;
-    miniHelicopter();
 }
 
 cHelicopter::~cHelicopter()
