@@ -154,8 +154,6 @@ TEST_F(LivingLevel, HelicopterBoardsWhatFitsAndFliesOnlyWithPassengers)
     EXPECT_FLOAT_EQ(helo->speed, 0.5f);
     helo->update(0.25f);
     EXPECT_NEAR(helo->speed, 0.4f, 1e-5f);
-    const int32_t zebraGoal = level->goalRemaining("zebra");
-    EXPECT_EQ(zebraGoal, 0) << "no zebra goal";
     deliver();
     EXPECT_EQ(helo->countKindAboard(rhino->kind), 0);
 
@@ -216,8 +214,7 @@ TEST_F(LivingLevel, HunterWaitsTwoSecondsShootsOnFrame38AndLeaves)
         if (zebra->health <= 0.0f)
             shotFrame = static_cast<int>(p->currentAnimation()->getFrameCounter());
     }
-    EXPECT_GE(shotFrame, 38);
-    EXPECT_LE(shotFrame, 39);
+    EXPECT_TRUE(shotFrame == 38 || shotFrame == 39) << shotFrame;
     EXPECT_EQ(p->kills, 1);
     EXPECT_EQ(p->target, nullptr);
     EXPECT_GT(lion->health, 0.0f);
@@ -342,13 +339,12 @@ TEST_F(LivingLevel, DrawListHoldsOnlyThisFramesLivingSortedByDepth)
 {
     makeLevel();
     cAnimal* far = spawn("warthog", 200, 300, true);
-    cAnimal* near = spawn("zebra", 300, 600, true);
+    spawn("zebra", 300, 600, true);
     cPoacher* p = poacherAt(900, 450);
     level->frameStep(kDt);
     ASSERT_EQ(g_drawList.size(), 3u);
     EXPECT_TRUE(std::is_sorted(g_drawList.begin(), g_drawList.end(), compareDepth));
     EXPECT_EQ(g_drawList.front(), far);
-    (void)near;
     // A vanished animal is swept; the next step's list never names it.
     far->vanish();
     level->frameStep(kDt);
@@ -363,9 +359,8 @@ TEST(FlyAwayText, CrowdedTextsWaitAQuarterSecondEachAndFadeIn133Seconds)
     for (int i = 0; i < 3; ++i)
         texts.push_back(cFlyAwayText::add(nullptr, L"+15", 1.1f, aVector2(300, 200), 70.0f, 0.75f));
     texts.push_back(cFlyAwayText::add(nullptr, L"-40", 1.1f, aVector2(600, 200), 70.0f, 0.75f));
-    EXPECT_FLOAT_EQ(texts[0]->delay, 0.0f);
-    EXPECT_FLOAT_EQ(texts[1]->delay, 0.25f);
-    EXPECT_FLOAT_EQ(texts[2]->delay, 0.5f);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FLOAT_EQ(texts[i]->delay, 0.25f * static_cast<float>(i));
     EXPECT_FLOAT_EQ(texts[3]->delay, 0.0f) << "far from the others";
     EXPECT_EQ(texts[0]->colour, 0xFFFFFF00u);
 

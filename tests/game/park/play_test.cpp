@@ -83,12 +83,22 @@ protected:
     cLevel* level() { return state()->getLevel(); }
     int modal() { return state()->getModalCount(); }
     void clickWidget(const std::string& name) { h.click(h.centreOf(name).x, h.centreOf(name).y); }
+    void clickRect(const aRect& r)
+    {
+        h.moveTo(r.x + r.width / 2, r.y + r.height / 2);
+        h.click(r.x + r.width / 2, r.y + r.height / 2);
+    }
     // A child of one window (several windows have a "Close").
     void clickChild(const std::string& window, const std::string& name)
     {
-        const aRect r = h.widget(window)->FindChild(name, true)->GetAbsoluteRect();
-        h.moveTo(r.x + r.width / 2, r.y + r.height / 2);
-        h.click(r.x + r.width / 2, r.y + r.height / 2);
+        clickRect(h.widget(window)->FindChild(name, true)->GetAbsoluteRect());
+    }
+    void rightClick()
+    {
+        h.input().setButton(1, true);
+        h.frame();
+        h.input().setButton(1, false);
+        h.frame();
     }
     // The intro's goals window, closed as the player does.
     void passIntro()
@@ -108,11 +118,6 @@ protected:
             if (a->kind->name == kind && a->isLiving())
                 return a;
         return nullptr;
-    }
-    aPoint centreOfAnimal(cAnimal* a)
-    {
-        const aRect& r = a->getScreenRect();
-        return aPoint(r.x + r.width / 2, r.y + r.height / 2);
     }
 
     GameHarness h{GameHarness::Options{false, kDt, 5}};
@@ -164,8 +169,7 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     cBonus* coin = cBonus::dropNear(level(), aVector2(300, 500), 0.0f, 0, 250);
     ASSERT_NE(coin, nullptr);
     seconds(2.0f);
-    const aRect& cr = coin->getScreenRect();
-    h.click(cr.x + cr.width / 2, cr.y + cr.height / 2);
+    clickRect(coin->getScreenRect());
     seconds(1.5f);
     EXPECT_EQ(level()->money, beforeCoin + 250);
 
@@ -188,10 +192,7 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     // Right-click gives back what the rest cost; it is not money earned.
     const int32_t earnedBefore = player->getAwardProgress(6);
     const int32_t before = level()->money;
-    h.input().setButton(1, true);
-    h.frame();
-    h.input().setButton(1, false);
-    h.frame();
+    rightClick();
     EXPECT_EQ(state()->getCursorMode(), cPlayState::MODE_NONE);
     EXPECT_GE(level()->money, before);
     EXPECT_EQ(player->getAwardProgress(6), earnedBefore);
@@ -204,9 +205,7 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     clickWidget("Heal");
     EXPECT_EQ(state()->getCursorMode(), cPlayState::MODE_HEAL);
     patient->hold();
-    const aPoint p = centreOfAnimal(patient);
-    h.moveTo(p.x, p.y);
-    h.click(p.x, p.y);
+    clickRect(patient->getScreenRect());
     EXPECT_FALSE(patient->sick);
     EXPECT_EQ(player->getAwardProgress(9), healed + 1);
     EXPECT_EQ(state()->getCursorMode(), cPlayState::MODE_NONE);
@@ -219,9 +218,7 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     for (int i = 0; i < 200 && hunter->fade < cPoacher::kAppearedFade; ++i)
         h.frame();
     const float health = hunter->health;
-    const aRect hr = hunter->getHitRect();
-    h.moveTo(hr.x + hr.width / 2, hr.y + hr.height / 2);
-    h.click(hr.x + hr.width / 2, hr.y + hr.height / 2);
+    clickRect(hunter->getHitRect());
     EXPECT_LT(hunter->health, health);
 
     // With a window open nothing moves and the clock stands still.
@@ -235,9 +232,7 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     seconds(5.0f);
     EXPECT_EQ(state()->getElapsed(), clock);
     for (size_t i = 0; i < where.size(); ++i)
-        EXPECT_EQ(level()->animals[i]->anchor, where[i])
-            << i << " state " << level()->animals[i]->state << " held " << level()->animals[i]->held << " health "
-            << level()->animals[i]->health << " presence " << level()->animals[i]->presence;
+        EXPECT_EQ(level()->animals[i]->anchor, where[i]) << i;
     h.key(A_KEY_ESCAPE);
     seconds(0.5f);
     EXPECT_EQ(modal(), 0);
@@ -315,10 +310,7 @@ TEST_F(PlayGame, RefusalsRefundsAndWindowsThatNeverCountTwice)
     EXPECT_EQ(level()->money, 1000 - grass->cost * grass->countInStock / grass->countOnClick);
     const int32_t earned = player->getAwardProgress(6);
     h.moveTo(250, 560);
-    h.input().setButton(1, true);
-    h.frame();
-    h.input().setButton(1, false);
-    h.frame();
+    rightClick();
     EXPECT_EQ(level()->money, 1000);
     EXPECT_EQ(player->getAwardProgress(6), earned);
 
