@@ -4,6 +4,7 @@
 #include "game/park/water.h"
 #include "game/support/harness.h"
 #include "game/support/scene_elements.h"
+#include "support/golden.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/util/a_random.h"
 
@@ -66,6 +67,24 @@ TEST(SceneGolden, RiverWithHipposAndFoam)
     EXPECT_EQ(level.water->getFrameCount(), 8u);
     drawPark(harness, level, {{"hippo", 95, 372, true}, {"hippo", 205, 525, true}, {"zebra", 420, 470, true}});
     harness.expectScreen("park_river");
+    // A lost device takes the water's buffers; the same frame is drawn after it, foam and all.
+    aGraphServer* graph = harness.game().getGraphServer();
+    const auto redraw = [&] {
+        g_drawList.assign(level.animals.begin(), level.animals.end());
+        std::sort(g_drawList.begin(), g_drawList.end(), compareDepth);
+        ASSERT_TRUE(graph->beginScene());
+        level.draw();
+        graph->endScene();
+    };
+    level.water->step();
+    redraw();
+    const std::vector<uint32_t> before = harness.screenshot();
+    graph->resetDevice();
+    ASSERT_NE(level.water->foamBuffer(), nullptr);
+    redraw();
+    const std::vector<uint32_t> after = harness.screenshot();
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(kbtest::pixelsOff(after, before.data()), 0u);
     level.release();
     EXPECT_EQ(cWater::getSingletonPtr(), nullptr);
     cAnimal::releaseKinds();
