@@ -84,6 +84,7 @@ TEST(GameLoading, LevelLoadsAndTheScreenReloadStayAtLeastFourAndAHalfSeconds)
 
     game.registerAnimalKind("zebra", 0xFFFF);
     game.registerAnimalKind("lion", 163);
+    game.registerAnimalKind("zebra", 163);      // once, with the first mask
     game.registerAnimalKind("unknown", 0xFFFF); // no kind file: skipped
     const double began = LoadingClock::seconds();
     g.enter(STATE_PLAY);

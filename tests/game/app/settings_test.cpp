@@ -36,13 +36,6 @@ protected:
 TEST_F(Settings, MissingFileGivesTheDefaultsAndTheirBytes)
 {
     game.loadSettings(dir.file("none.ini"));
-    const cSettings& s = game.settings();
-    EXPECT_EQ(s.screenWidth, 1024);
-    EXPECT_EQ(s.screenHeight, 768);
-    EXPECT_TRUE(s.highColor);
-    EXPECT_FALSE(s.vsync);
-    EXPECT_TRUE(s.splashScreen);
-    EXPECT_EQ(s.loadingScene, 0);
     ASSERT_TRUE(game.saveSettings(dir.file("config.ini")));
     EXPECT_EQ(readFile(dir.file("config.ini")), kDefaultConfig);
     EXPECT_TRUE(log.messages().empty()) << log.raw();
