@@ -77,7 +77,7 @@ TEST_F(Settings, UnusableScreenAndGammaValuesFallBackToTheDefaults)
     EXPECT_FALSE(log.messages().empty()) << "each fallback is logged";
 }
 
-TEST_F(Settings, GameConfigDefaultsAndTheShippedFile)
+TEST_F(Settings, GameConfigDefaultsTheShippedFileAndSectionsReadOnTheirOwn)
 {
     game.loadGameConfig(dir.file("none.ini"));
     const cSettings& s = game.settings();
@@ -103,10 +103,8 @@ TEST_F(Settings, GameConfigDefaultsAndTheShippedFile)
     EXPECT_EQ(s.language, "English");
     EXPECT_TRUE(s.openUrlOnQuit.empty());
     EXPECT_TRUE(log.messages().empty()) << log.raw();
-}
 
-TEST_F(Settings, GameConfigSectionsReadOnTheirOwn)
-{
+    // Each section is read on its own.
     writeFile(dir.file("game.ini"), "[GAMEPLAY]\nAnimalRiseInPrice=10\nSellAdditionValue=1\nBuyAdditionValue=2\n"
                                     "AnimalSellCoeff=3\nOldAnimalProducingCoeff=4\nEasterEggClickCount=5\n"
                                     "MaxDoneUpgradesAtOnce=6\nMaxProducingCount=7\n"
@@ -114,7 +112,6 @@ TEST_F(Settings, GameConfigSectionsReadOnTheirOwn)
                                     "[RENDER]\nPerspectiveCorrectionStartDist=abc\n"
                                     "PerspectiveCorrectionStartScale=0.5\nPerspectiveCorrectionEndDist=400.5\n");
     game.loadGameConfig(dir.file("game.ini"));
-    const cSettings& s = game.settings();
     EXPECT_EQ(s.animalRiseInPrice, 10);
     EXPECT_EQ(s.maxProducingCount, 7);
     EXPECT_EQ(s.maxProducingCountCopy, 7);
