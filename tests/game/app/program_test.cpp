@@ -78,11 +78,13 @@ bool waitForLog(const TempHome& home, const std::string& marker)
 }
 
 // Every file under the folder with its bytes.
+// Every file below `folder` but the graphics driver's shader cache, which a
+// running program may still fill.
 std::map<std::string, std::string> snapshot(const std::string& folder)
 {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
+        if (entry.is_regular_file() && entry.path().string().find("/.cache/") == std::string::npos)
             files[entry.path().string()] = readFile(entry.path().string());
     return files;
 }
