@@ -196,8 +196,8 @@ bool AutoPlayer::buyKind(const std::string& kind, int32_t reserve)
 
 bool AutoPlayer::buy()
 {
-    // Money kept back for two meals.
-    const int32_t reserve = 2 * std::max(foodCost(0), foodCost(1));
+    // Money kept back to feed the herd for a while.
+    const int32_t reserve = 6 * std::max(foodCost(0), foodCost(1));
     auto buyable = [this](const std::string& name) {
         return std::any_of(m_level.buyableKinds.begin(), m_level.buyableKinds.end(),
                            [&name](const cAnimalKind* k) { return k->name == name; });
