@@ -242,3 +242,24 @@ TEST_F(ChainOnTheMap, EveryButtonStandsClear)
     if (std::getenv("KB_UPDATE_GOLDEN"))
         h.expectScreen("map_whole_chain");
 }
+
+// A level of the chain in play on the OpenGL renderer, kept for review
+// (KB_UPDATE_GOLDEN=1 writes it; otherwise skipped).
+TEST(ChainLook, TheRiverBendInPlay)
+{
+    if (!std::getenv("KB_UPDATE_GOLDEN"))
+        GTEST_SKIP() << "a picture for review only";
+    ScopedStateClass playClass{STATE_PLAY, [] { return new cPlayState(); }};
+    LoadedGame game(false);
+    game.start();
+    game.h.makePlayer()->tipsMask = ~0u;
+    dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY))->levelPath = "levels:Level04.ini";
+    game.h.game().requestState(STATE_PLAY);
+    ASSERT_TRUE(game.h.waitForState(STATE_PLAY, kPatience));
+    game.h.frames(40);
+    const aRect close = game.h.widget("Goals")->FindChild("Close", true)->GetAbsoluteRect();
+    game.h.click(close.x + close.width / 2, close.y + close.height / 2);
+    game.h.moveTo(1000, 300);
+    game.h.frames(200);
+    game.h.expectScreen("level04_in_play");
+}
