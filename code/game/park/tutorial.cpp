@@ -198,7 +198,11 @@ cAnimal* cTutorial::firstChild() const
 
 cPoacher* cTutorial::firstPoacher() const
 {
-    return level && !level->poachers.empty() ? level->poachers.front() : nullptr;
+    if (!level)
+        return nullptr;
+    // A beaten poacher still fades out in the list; he is nothing to point at.
+    const auto it = std::find_if(level->poachers.begin(), level->poachers.end(), [](const cPoacher* p) { return p->health > 0.0f; });
+    return it == level->poachers.end() ? nullptr : *it;
 }
 
 bool cTutorial::anyAnimal() const

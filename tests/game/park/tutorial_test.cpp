@@ -313,5 +313,112 @@ TEST_F(TutorialGame, FirstLevelStepFourPaysForTheAnimalItAsksFor)
     EXPECT_EQ(h.widget("Money")->FindChild("Value", true)->GetText(), h.game().formatMoney(level()->money));
 }
 
+TEST_F(TutorialGame, PoacherScriptIntroducesTheHunterWithFewerProductions)
+{
+    ASSERT_TRUE(play(smallLevel("TutorialType=1\nMoney=500\nAdultAnimalsPercent=0", "warthog", "2")));
+    passIntro();
+    EXPECT_EQ(h.game().settings().maxProducingCount, 1);
+    EXPECT_EQ(h.game().settings().producingAnimalsCount, 1);
+    // A young animal, then the money label, each clicked away.
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg07") != nullptr; }, 3.0f));
+    seconds(0.5f);
+    h.key(A_KEY_SPACE);
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg09") != nullptr; }, 5.0f));
+    seconds(0.5f);
+    h.key(A_KEY_SPACE);
+    // After a calm spell a hunter comes in, and the hint points at him.
+    ASSERT_TRUE(waitFor([this] { return !level()->poachers.empty(); }, 30.0f));
+    EXPECT_GT(state()->getElapsed(), 17.0f);
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg10") != nullptr; }, 3.0f));
+    seconds(0.5f);
+    h.key(A_KEY_SPACE);
+    // Then a bubble follows him until he is driven off.
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg11") != nullptr; }, 3.0f));
+    cPoacher* hunter = level()->poachers.front();
+    ASSERT_TRUE(waitFor([hunter] { return hunter->fade >= cPoacher::kAppearedFade; }, 5.0f));
+    const int16_t x = hint("tutorial.msg11")->getX();
+    seconds(1.0f);
+    if (hint("tutorial.msg11") && hunter->health > 0.0f) {
+        EXPECT_NE(hint("tutorial.msg11")->getX(), x) << "the bubble walks with the poacher";
+    }
+    for (int i = 0; i < 40 && hunter->health > 0.0f; ++i) {
+        clickRect(hunter->getHitRect());
+        seconds(0.6f);
+    }
+    seconds(1.0f);
+    EXPECT_EQ(hint("tutorial.msg11"), nullptr);
+    EXPECT_FALSE(tutorial()->getHints() & cTutorial::POACHER);
+
+    // Leaving brings the game settings back.
+    h.key(A_KEY_ESCAPE);
+    seconds(0.5f);
+    clickRect(h.widget("IngameMenu")->FindChild("Map", true)->GetAbsoluteRect());
+    seconds(0.5f);
+    clickWidget("YesBtn");
+    ASSERT_TRUE(h.waitForState(STATE_MAP));
+    expectSettingsAsBefore();
+}
+
+TEST_F(TutorialGame, PoacherStepsGoOnWhenTheHunterIsAlreadyGone)
+{
+    ASSERT_TRUE(play(smallLevel("TutorialType=1\nMoney=500\nAdultAnimalsPercent=0", "warthog", "1")));
+    passIntro();
+    ASSERT_TRUE(waitFor([this] {
+        h.key(A_KEY_SPACE);
+        return !level()->poachers.empty();
+    }, 40.0f));
+    // Gone before the step could point at him: the script moves on, it does not wait for ever.
+    level()->poachers.front()->hit(1.0e6f);
+    ASSERT_TRUE(waitFor([this] { return tutorial()->getStep() >= 5; }, 10.0f));
+    EXPECT_TRUE(h.logged("cTutorial. Script 1, step 3 skipped: the poacher has already gone"));
+}
+
+TEST_F(TutorialGame, ZebraScriptPointsAtTheZebraAndEnds)
+{
+    ASSERT_TRUE(play(smallLevel("TutorialType=2\nMoney=500", "warthog, zebra", "1, 1")));
+    passIntro();
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg16") != nullptr; }, 3.0f));
+    const cAnimal* zebra = level()->animals.back();
+    ASSERT_EQ(zebra->kind->name, "zebra");
+    EXPECT_TRUE(tutorial_isRunning());
+    seconds(0.5f);
+    h.key(A_KEY_SPACE);
+    // A second after the hint the tutorial is over: tips may open again.
+    ASSERT_TRUE(waitFor([this] { return tutorial() == nullptr; }, 3.0f));
+    EXPECT_FALSE(tutorial_isRunning());
+    expectSettingsAsBefore();
+
+    // A level with no zebra, offering none, skips the hint instead of waiting for ever.
+    state()->levelPath = smallLevel("TutorialType=2\nMoney=500\nAvailableAnimals=warthog", "warthog", "1");
+    cPlayState::requestRestart();
+    ASSERT_TRUE(waitFor([this] { return state()->getLevel() && state()->getElapsed() > 0.5f; }, 10.0f));
+    passIntro();
+    ASSERT_TRUE(waitFor([this] { return tutorial() == nullptr; }, 5.0f));
+    EXPECT_TRUE(h.logged("cTutorial. Script 2, step 0 skipped: the level has no zebra and offers none"));
+}
+
+TEST_F(TutorialGame, HealScriptPointsAtTheSickAnimalAndTheHealButton)
+{
+    ASSERT_TRUE(play(smallLevel("TutorialType=3\nMoney=500\nAdultAnimalsPercent=100\nAnimalsSickPossibility=1\nAvailableAnimals=warthog", "warthog", "2")));
+    passIntro();
+    EXPECT_FALSE(tutorial()->getHints() & (cTutorial::SIGN_ANIMAL | cTutorial::SIGN_SELL));
+    cAnimal* patient = level()->animals.front();
+    patient->getSick();
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg17") != nullptr; }, 3.0f));
+    seconds(0.6f);
+    // The SIGN over the Heal button pulses already: it came with the sickness.
+    reviewScreen("tutorial_heal_hint");
+    h.key(A_KEY_SPACE);
+    ASSERT_TRUE(waitFor([this] { return tutorial()->getSign(2) != nullptr; }, 2.0f));
+    const aRect heal = h.widget("Heal")->GetAbsoluteRect();
+    EXPECT_NEAR(tutorial()->getSign(2)->getX(), heal.x + heal.width / 2.0f, 1.0f);
+    // A lost level takes it away at once (the level turns lost within the
+    // frame, before the tutorial's turn).
+    level()->state = -1;
+    tutorial()->update(kDt);
+    EXPECT_EQ(tutorial()->getSign(2), nullptr);
+    EXPECT_EQ(tutorial()->getHints(), 0u);
+}
+
 } // namespace
 } // namespace kbtest
