@@ -315,7 +315,9 @@ void cTutorial::poacherHints(float dt)
             }
         } else if (free && producing) {
             produceTip = say(anchorOf(producing), "tutorial.msg12", true);
-            if (!produceTip)
+            if (produceTip)
+                producing->clickAsked = true;
+            else
                 retire(PRODUCING);
         }
     }

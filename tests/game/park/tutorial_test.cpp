@@ -127,6 +127,22 @@ protected:
         h.moveTo(x, y);
         h.click(x, y);
     }
+    // The first level's steps passed quickly: hints clicked away, food put
+    // down, children grown at once, coins picked up.
+    void reachStep(uint16_t step)
+    {
+        while (tutorial()->getStep() < step) {
+            h.key(A_KEY_SPACE);
+            if (level()->foods.empty() && state()->getPortions() > 0)
+                feedBeside(level()->animals.front());
+            if (hint("tutorial.msg04") && !level()->bonuses.empty() && level()->bonuses.front()->landed)
+                clickRect(level()->bonuses.front()->getScreenRect());
+            for (cAnimal* a : level()->animals)
+                if (a->child)
+                    a->makeGrown(false);
+            ASSERT_LT(state()->getElapsed(), 120.0f) << "step " << tutorial()->getStep();
+        }
+    }
     void expectSettingsAsBefore()
     {
         EXPECT_EQ(h.game().settings().maxProducingCount, producing);
@@ -295,22 +311,20 @@ TEST_F(TutorialGame, FirstLevelStepFourPaysForTheAnimalItAsksFor)
 {
     ASSERT_TRUE(play("levels:Level00.ini"));
     passIntro();
-    // On to the step that asks for a new animal.
-    while (tutorial()->getStep() < 4) {
-        h.key(A_KEY_SPACE);
-        if (level()->foods.empty() && state()->getPortions() > 0)
-            feedBeside(level()->animals.front());
-        if (hint("tutorial.msg04") && !level()->bonuses.empty() && level()->bonuses.front()->landed)
-            clickRect(level()->bonuses.front()->getScreenRect());
-        for (cAnimal* a : level()->animals)
-            if (a->child)
-                a->makeGrown(false);
-        ASSERT_LT(state()->getElapsed(), 120.0f) << "step " << tutorial()->getStep();
-    }
+    ASSERT_NO_FATAL_FAILURE(reachStep(4));
     level()->setMoney(5);
     h.frame();
     EXPECT_EQ(level()->money, level()->animalPrice("warthog") + 20);
     EXPECT_EQ(h.widget("Money")->FindChild("Value", true)->GetText(), h.game().formatMoney(level()->money));
+
+    // Without an animal button to point at, the step is passed over with a word in the log.
+    state()->levelPath = smallLevel("TutorialType=0\nMoney=60\nAvailableAnimals=unicorn", "warthog", "1");
+    cPlayState::requestRestart();
+    ASSERT_TRUE(waitFor([this] { return state()->getLevel() && state()->getElapsed() > 0.5f; }, 10.0f));
+    passIntro();
+    ASSERT_TRUE(state()->getAnimalButtons().empty());
+    ASSERT_NO_FATAL_FAILURE(reachStep(5));
+    EXPECT_TRUE(h.logged("cTutorial. Script 0, step 4 skipped: the level has no animal button"));
 }
 
 TEST_F(TutorialGame, PoacherScriptIntroducesTheHunterWithFewerProductions)
@@ -348,6 +362,21 @@ TEST_F(TutorialGame, PoacherScriptIntroducesTheHunterWithFewerProductions)
     seconds(1.0f);
     EXPECT_EQ(hint("tutorial.msg11"), nullptr);
     EXPECT_FALSE(tutorial()->getHints() & cTutorial::POACHER);
+
+    // The producing-animal hint waits while the level's first switch is set;
+    // cleared, a bubble and the mouse ask the player to click the worker.
+    level()->flags[0] = false;
+    cAnimal* worker = level()->animals.front();
+    worker->makeGrown(false);
+    worker->hunger = 0.0f;
+    ASSERT_TRUE(waitFor([&] {
+        worker->reproduceTimer = std::max(worker->reproduceTimer, worker->kind->reproduceTime - 0.1f);
+        return hint("tutorial.msg12") != nullptr;
+    }, 20.0f));
+    h.frame();
+    EXPECT_EQ(worker->state, cAnimalKind::PRODUCE);
+    EXPECT_TRUE(worker->clickAsked);
+    EXPECT_NE(worker->indicator.iconImage, nullptr) << "the mouse over the worker";
 
     // Leaving brings the game settings back.
     h.key(A_KEY_ESCAPE);
