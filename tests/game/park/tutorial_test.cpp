@@ -260,22 +260,37 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
     expectSettingsAsBefore();
 }
 
-TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsLeavesThroughTheMenu)
+TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsIsHelpedAndCanLeave)
 {
     ASSERT_TRUE(play("levels:Tutorial.ini"));
     passIntro();
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg00") != nullptr; }, 3.0f));
     seconds(1.0f);
-    // The first Escape puts the hint away, the second opens the menu.
+    // The first Escape puts the hint away.
     h.key(A_KEY_ESCAPE);
     seconds(0.5f);
     EXPECT_EQ(state()->getModalCount(), 0);
-    // A refused tip during the tutorial shows its bubble but is not remembered.
-    level()->setMoney(0);
+
+    // The free grass given back, all money spent: the refusal's tip shows but
+    // is not remembered during a tutorial.
     state()->leaveCursorMode();
+    level()->animals.front()->hunger = 0.0f;
+    level()->setMoney(0);
     clickWidget("Grass");
+    EXPECT_EQ(state()->getCursorMode(), cPlayState::MODE_NONE);
+    EXPECT_NE(hint("tip.no_money"), nullptr);
     EXPECT_EQ(player->tipsMask & 0x400, 0u);
-    seconds(4.0f);
+    // Once the warthog is hungry the buy-food hint comes, with money for grass;
+    // there is no hint to put down food the player does not hold.
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg01") != nullptr; }, 10.0f));
+    EXPECT_EQ(level()->money, 10);
+    EXPECT_EQ(hint("tutorial.msg02"), nullptr);
+    clickWidget("Grass");
+    seconds(1.0f);
+    EXPECT_EQ(hint("tutorial.msg01"), nullptr) << "bought food puts the buy-food hint away";
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg02") != nullptr; }, 3.0f));
+
+    // The second Escape opens the menu, and the map is a click away.
     h.key(A_KEY_ESCAPE);
     seconds(0.5f);
     ASSERT_TRUE(h.widget("IngameMenu")->IsVisible());
@@ -285,26 +300,8 @@ TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsLeavesThroughTheMenu)
     ASSERT_TRUE(h.waitForState(STATE_MAP));
     EXPECT_FALSE(tutorial_isRunning());
     EXPECT_FALSE(player->hasLevel("Tutorial"));
+    EXPECT_EQ(player->tipsMask & 0x400, 0u);
     expectSettingsAsBefore();
-}
-
-TEST_F(TutorialGame, FirstLevelRescuesAPlayerWithNothingLeft)
-{
-    ASSERT_TRUE(play("levels:Level00.ini"));
-    passIntro();
-    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg00") != nullptr; }, 3.0f));
-    seconds(1.0f);
-    h.key(A_KEY_SPACE);
-    // The free portion given back and no money: the buy-food hint comes with money for grass.
-    state()->leaveCursorMode();
-    level()->setMoney(0);
-    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg01") != nullptr; }, 10.0f));
-    EXPECT_GE(level()->money, 10);
-    EXPECT_EQ(hint("tutorial.msg02"), nullptr) << "no hint to put down food the player does not hold";
-    clickWidget("Grass");
-    seconds(1.0f);
-    EXPECT_EQ(hint("tutorial.msg01"), nullptr) << "bought food puts the buy-food hint away";
-    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg02") != nullptr; }, 3.0f));
 }
 
 TEST_F(TutorialGame, FirstLevelStepFourPaysForTheAnimalItAsksFor)
