@@ -1,8 +1,9 @@
 // cPlayState (state 8): one level being played. It owns the level, the play
 // layout's GUI server with the HUD, the in-game menu, the goals window, the
-// helicopter, the tutorial, the options window and the tools of the pointer. Every frame it
-// steps the level (with 0 while a window blocks the game), reads the pointer
-// over the park, counts the level time and reacts to a won or lost level.
+// helicopter, the tutorial, the options window and the tools of the pointer.
+// Every frame it steps the level (with 0 while a window blocks the game),
+// reads the pointer over the park, counts the level time and reacts to a won
+// or lost level.
 // init runs on the loading thread (the level loads there); everything else
 // on the main thread.
 #pragma once
