@@ -9,6 +9,7 @@
 #include "game/park/bonus.h"
 #include "game/park/food.h"
 #include "game/park/level.h"
+#include "game/park/tutorial.h"
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"
 #include "game/park/upgrade.h"
@@ -60,7 +61,8 @@ cGame::cGame()
     m_kindLoaders.poacherKinds = &cPoacher::loadKinds;
     m_kindLoaders.poacherWavesLeft = [this] {
         const cLevel* level = getCurrentLevel();
-        return level && level->wavesLeft > 0;
+        // The poacher tutorial brings a hunter of its own.
+        return level && (level->wavesLeft > 0 || level->tutorialType == cTutorial::POACHERS);
     };
 }
 

@@ -1,17 +1,20 @@
 #include "game/app/tutorialflag.h"
 
+#include <atomic>
+
 namespace {
 
-bool g_running = false;
+// The loading thread sets it when it makes a level's tutorial.
+std::atomic<bool> g_running{false};
 
 } // namespace
 
 bool tutorial_isRunning()
 {
-    return g_running;
+    return g_running.load();
 }
 
 void tutorial_setRunning(bool running)
 {
-    g_running = running;
+    g_running.store(running);
 }

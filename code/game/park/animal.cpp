@@ -6,6 +6,8 @@
 #include <set>
 
 #include "game/app/game.h"
+#include "game/app/spriteregistry.h"
+#include "game/app/tutorialflag.h"
 #include "game/park/food.h"
 #include "game/park/level.h"
 #include "game/park/parkeffects.h"
@@ -28,6 +30,14 @@ const cSettings& settings()
     static const cSettings kDefaults;
     cGame* game = cGame::get();
     return game ? game->settings() : kDefaults;
+}
+
+// The "mouse" sprite of the registry (its two halves are two frames); null without it.
+aImage* mouseImage()
+{
+    cGame* game = cGame::get();
+    const cSpriteEntry* entry = game ? game->spriteRegistry().findSprite("mouse") : nullptr;
+    return entry ? entry->image.get() : nullptr;
 }
 
 std::string withExtension(const std::string& path, const char* ext)
@@ -107,6 +117,7 @@ void cAnimal::initialise()
     direction = DOWN;
     mirrored = false;
     state = 0;
+    clickAsked = false;
     hunger = 0.0f;
     hovered = false;
     hoverAlpha = 0.0f;
@@ -608,8 +619,12 @@ void cAnimal::chooseIndicator()
         indicator.show(&kSick, 1);
     else if (held)
         indicator.show(&kHeld, 1);
-    // FIXME: the tutorial's mouse over a producing animal comes with the tutorial.
-    else
+    else if (aImage* mouse = clickAsked && state == cAnimalKind::PRODUCE && tutorial_isRunning() ? mouseImage() : nullptr) {
+        const int16_t half = static_cast<int16_t>(mouse->getWidth() / 2);
+        const aRect frames[2] = {aRect(0, 0, half, static_cast<int16_t>(mouse->getHeight())),
+                                 aRect(half, 0, half, static_cast<int16_t>(mouse->getHeight()))};
+        indicator.show(frames, 2, 0.2f, mouse);
+    } else
         indicator.hide();
     const aRect& r = getScreenRect();
     indicator.x = static_cast<int16_t>(r.x + r.width / 2);

@@ -176,6 +176,8 @@ public:
     int32_t effectLayer = 0;
     std::vector<AttachedEffect> attachedEffects;
     int32_t tag = 0;
+    // The tutorial asks the player to click this producing animal.
+    bool clickAsked = false;
     cStatusIndicator indicator;
     aSound* sounds[SND_COUNT] = {};
 

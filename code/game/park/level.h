@@ -160,6 +160,9 @@ public:
     std::string name;
     int16_t state = 0; // 0 running, 1 won, -1 lost
     bool loaded = false;
+    // Two switches that start set; the park does not read them (the
+    // tutorial's producing-animal hint waits while the first is set).
+    bool flags[2] = {true, true};
 
     uint16_t gridWidth = 0;
     uint16_t gridHeight = 0;

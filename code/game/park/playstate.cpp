@@ -9,6 +9,7 @@
 #include "game/app/playerprofile.h"
 #include "game/app/simpletooltip.h"
 #include "game/app/tip.h"
+#include "game/app/tutorialflag.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
@@ -19,6 +20,7 @@
 #include "game/park/level.h"
 #include "game/park/missionresults.h"
 #include "game/park/poacher.h"
+#include "game/park/tutorial.h"
 #include "game/park/upgrade.h"
 #include "gui/buttonbase.h"
 #include "gui/server.h"
@@ -241,7 +243,8 @@ bool cPlayState::loadLevel()
     }
     for (cAnimalKind* kind : level->buyableKinds)
         addAnimalButton(kind->name);
-    // FIXME: the level's tutorial (TutorialType >= 0) is made here once cTutorial exists.
+    if (level->tutorialType >= 0)
+        tutorial = new cTutorial(level->tutorialType, level);
     return true;
 }
 
@@ -301,7 +304,13 @@ void cPlayState::update(float dt)
                 optionsWindow->update(dt);
         }
     }
-    // FIXME: the tutorial steps here (unless a box or the menu is up) once cTutorial exists.
+    if (tutorial && !cMessageBox::isShown() && !(ingameMenu && ingameMenu->IsVisible())) {
+        tutorial->update(dt);
+        if (!tutorial_isRunning()) {
+            delete tutorial;
+            tutorial = nullptr;
+        }
+    }
     if (!gui)
         return;
     gui->Update(dt);
@@ -511,6 +520,13 @@ void cPlayState::release()
         level->release();
         delete level;
         level = nullptr;
+    }
+    if (tutorial) {
+        tutorial_setRunning(false);
+        if (game)
+            game->loadGameConfig("data:game.ini");
+        delete tutorial;
+        tutorial = nullptr;
     }
     cMissionResults::destroy();
     delete goalsWindow;

@@ -1,8 +1,9 @@
 // cPlayState (state 8): one level being played. It owns the level, the play
 // layout's GUI server with the HUD, the in-game menu, the goals window, the
-// helicopter, the options window and the tools of the pointer. Every frame it
-// steps the level (with 0 while a window blocks the game), reads the pointer
-// over the park, counts the level time and reacts to a won or lost level.
+// helicopter, the tutorial, the options window and the tools of the pointer.
+// Every frame it steps the level (with 0 while a window blocks the game),
+// reads the pointer over the park, counts the level time and reacts to a won
+// or lost level.
 // init runs on the loading thread (the level loads there); everything else
 // on the main thread.
 #pragma once
@@ -27,6 +28,7 @@ class cHelicopter;
 class cLevel;
 class cOptionsWindow;
 class cPoacher;
+class cTutorial;
 namespace GUI {
 class EventArgs;
 class Server;
@@ -113,6 +115,15 @@ public:
     float getElapsed() const { return elapsed; }
     int32_t getCursorMode() const { return cursorMode; }
     uint16_t getPortions() const { return portions; }
+    cTutorial* getTutorial() const { return tutorial; }
+    cHelicopter* getHelicopter() const { return helicopter; }
+    GUI::Widget* getSellButton() const { return sellButton; }
+    GUI::Widget* getHealButton() const { return healButton; }
+    GUI::Widget* getGoalsButton() const { return goalsButton; }
+    GUI::Widget* getMoneyLabel() const { return moneyLabel; }
+    const std::vector<GUI::Widget*>& getAnimalButtons() const { return animalButtons; }
+    // Puts `count` grass portions on the pointer, as a bought portion does.
+    void handFood(uint16_t count);
 
     std::string levelPath;
 
@@ -165,6 +176,7 @@ private:
     float introTimer = 0.0f;
     uint16_t goalsDoneMask = 0;
     cHelicopter* helicopter = nullptr;
+    cTutorial* tutorial = nullptr;
     cOptionsWindow* optionsWindow = nullptr;
     std::unique_ptr<cActiveButtonEffect> sellHighlight;
     std::map<GUI::Widget*, aParticleSystem*> signEffects;

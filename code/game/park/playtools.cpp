@@ -17,6 +17,7 @@
 #include "game/park/parkupgrades.h"
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"
+#include "game/park/tutorial.h"
 #include "game/screens/parkstate.h"
 #include "gui/server.h"
 #include "gui/widget.h"
@@ -172,11 +173,13 @@ void cPlayState::onParkClick(int32_t x, int32_t y)
     if (cursorMode == MODE_NONE && clickWait == 0.0f && m_pickedAnimals.empty() && m_pickedBonuses.empty() &&
         m_pickedPoachers.empty()) {
         const int32_t ground = level->walkableAt(x, y);
-        if (ground == 0)
+        if (ground == 0) {
             showRefusal(point, grassButton);
-        else if (ground == 1)
+            if (tutorial)
+                tutorial->showFirstMessage();
+        } else if (ground == 1) {
             showRefusal(point, meatButton);
-        // FIXME: a running tutorial shows its first message on a refused grass click.
+        }
         return;
     }
     if (!m_pickedBonuses.empty()) {
@@ -256,6 +259,19 @@ void cPlayState::leaveCursorMode()
     cursorMode = MODE_NONE;
 }
 
+void cPlayState::handFood(uint16_t count)
+{
+    if (!level || !gui)
+        return;
+    if (cursorMode != MODE_GRASS)
+        leaveCursorMode();
+    cursorMode = MODE_GRASS;
+    // NOTE: portions the player already bought are kept.
+    portions = std::max(portions, count);
+    setToolCursor(grassButton, "grass_cursor");
+    foodCursorOff = false;
+}
+
 void cPlayState::setToolCursor(GUI::Widget* button, const char* cursor)
 {
     if (button)
@@ -285,7 +301,8 @@ bool cPlayState::onHudButton(const GUI::EventArgs& args)
         } else {
             portions = static_cast<uint16_t>(portions + kind->countOnClick);
             level->spendMoney(kind->cost);
-            // FIXME: the tutorial's food hint is hidden and forgotten here once cTutorial exists.
+            if (tutorial)
+                tutorial->forgetFoodHint();
             setToolCursor(button, type == 0 ? "grass_cursor" : "meat_cursor");
             foodCursorOff = false;
         }
@@ -371,8 +388,7 @@ void cPlayState::showRefusal(const aVector2& at, GUI::Widget* widget)
     }
     if (widget == moneyLabel)
         showHint(widget, "tip.no_money", 0x400);
-    else if ((widget == grassButton || widget == meatButton))
-        // FIXME: not while the level's tutorial runs, once cTutorial exists.
+    else if (!tutorial && (widget == grassButton || widget == meatButton))
         showHint(widget, "tip.no_food", 0x800);
 }
 

@@ -1,0 +1,450 @@
+// The tutorial driven by a scripted player through the running game: the
+// first level followed hint by hint to a win, a player who ignores every
+// hint and leaves, the poacher, zebra and heal scripts on small levels of
+// their own, and the ways a script step could wait for ever.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <set>
+
+#include "game/app/playerprofile.h"
+#include "game/app/tip.h"
+#include "game/app/tooltipbubble.h"
+#include "game/app/tutorialflag.h"
+#include "game/app/tutorialtooltip.h"
+#include "game/park/animal.h"
+#include "game/park/bonus.h"
+#include "game/park/goalswindow.h"
+#include "game/park/helicopter.h"
+#include "game/park/level.h"
+#include "game/park/missionresults.h"
+#include "game/park/playstate.h"
+#include "game/park/poacher.h"
+#include "game/park/tutorial.h"
+#include "game/support/harness.h"
+#include "game/support/test_screen.h"
+#include "gui/statictext.h"
+#include "gui/widget.h"
+#include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_particlesystem.h"
+#include "orvo/platform/a_keycodes.h"
+#include "orvo/util/a_random.h"
+#include "support/temp_dir.h"
+
+namespace kbtest {
+namespace {
+
+class TutorialGame : public ::testing::Test {
+protected:
+    static constexpr float kDt = 1.0f / 30.0f;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(h.start(), 0);
+        ASSERT_TRUE(h.waitForState(STATE_MENU));
+        player = h.makePlayer();
+        producing = h.game().settings().maxProducingCount;
+        producingAnimals = h.game().settings().producingAnimalsCount;
+    }
+
+    bool play(const std::string& path)
+    {
+        auto* state = dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY));
+        state->levelPath = path;
+        h.game().requestState(STATE_PLAY);
+        const bool entered = h.waitForState(STATE_PLAY);
+        a_srand(5);
+        return entered;
+    }
+    // A level of the open park with its own DATA lines and animals.
+    std::string smallLevel(const std::string& data, const std::string& animals, const std::string& counts)
+    {
+        const std::string path = dir.file("Small.ini");
+        std::ofstream(path) << "[DATA]\nWalkableMask=levels:park_open_walk.png\nAmbientSound=savanna\n"
+                            << data << "\n\n[BACKGROUND]\nBackground=levels:park_open.jpg\n\n"
+                            << "[CONDITIONS]\nAnimals=" << animals << "\nAnimalsCount=" << counts << "\n\n"
+                            << "[GOAL]\nType=money\nValue=100000\n";
+        return path;
+    }
+    void passIntro()
+    {
+        seconds(0.5f);
+        ASSERT_TRUE(state()->getGoalsWindow()->isVisible());
+        seconds(0.8f);
+        clickRect(h.widget("Goals")->FindChild("Close", true)->GetAbsoluteRect());
+        seconds(0.8f);
+        ASSERT_FALSE(state()->getGoalsWindow()->isVisible());
+    }
+    // The park's scene is not pixel-stable between runs, so its pictures are
+    // for review: written with KB_UPDATE_GOLDEN, not compared.
+    void reviewScreen(const std::string& name)
+    {
+        if (std::getenv("KB_UPDATE_GOLDEN"))
+            h.expectScreen(name);
+    }
+    void seconds(float s) { h.frames(static_cast<int>(s / kDt + 0.5f)); }
+    bool waitFor(const std::function<bool()>& done, float s)
+    {
+        for (int i = 0; i < static_cast<int>(s / kDt) && !done(); ++i)
+            h.frame();
+        return done();
+    }
+    cPlayState* state() { return cPlayState::find(); }
+    cLevel* level() { return state()->getLevel(); }
+    cTutorial* tutorial() { return state()->getTutorial(); }
+    void clickRect(const aRect& r)
+    {
+        h.moveTo(r.x + r.width / 2, r.y + r.height / 2);
+        h.click(r.x + r.width / 2, r.y + r.height / 2);
+    }
+    void clickWidget(const std::string& name) { clickRect(h.widget(name)->GetAbsoluteRect()); }
+    // The open hint that shows the text of `key`, or null.
+    cTutorialTooltip* hint(const std::string& key)
+    {
+        const std::wstring text = h.game().getText(key);
+        for (const auto& t : cTutorialTooltip::all())
+            if (t->isOpen() && t->getTextWindow()->GetText() == text)
+                return t.get();
+        return nullptr;
+    }
+    // A click in the middle of a hint's bubble.
+    void clickHint(const cTutorialTooltip* t)
+    {
+        const aImage* bubble = tooltip_image("tooltip");
+        ASSERT_NE(bubble, nullptr);
+        clickRect(aRect(t->getX(), t->getY(), static_cast<uint16_t>(bubble->getWidth()),
+                        static_cast<uint16_t>(bubble->getHeight())));
+    }
+    // Grass put down beside the first animal, on its own ground.
+    void feedBeside(const cAnimal* animal)
+    {
+        int32_t x = static_cast<int32_t>(animal->anchor.x) + 60;
+        if (x > 900)
+            x -= 120;
+        const int32_t y = std::clamp(static_cast<int32_t>(animal->anchor.y), 250, 650);
+        h.moveTo(x, y);
+        h.click(x, y);
+    }
+    // The first level's steps passed quickly: hints clicked away, food put
+    // down, children grown at once, coins picked up.
+    void reachStep(uint16_t step)
+    {
+        while (tutorial()->getStep() < step) {
+            h.key(A_KEY_SPACE);
+            if (level()->foods.empty() && state()->getPortions() > 0)
+                feedBeside(level()->animals.front());
+            if (hint("tutorial.msg04") && !level()->bonuses.empty() && level()->bonuses.front()->landed)
+                clickRect(level()->bonuses.front()->getScreenRect());
+            for (cAnimal* a : level()->animals)
+                if (a->child)
+                    a->makeGrown(false);
+            ASSERT_LT(state()->getElapsed(), 120.0f) << "step " << tutorial()->getStep();
+        }
+    }
+    void expectSettingsAsBefore()
+    {
+        EXPECT_EQ(h.game().settings().maxProducingCount, producing);
+        EXPECT_EQ(h.game().settings().producingAnimalsCount, producingAnimals);
+    }
+
+    GameHarness h{GameHarness::Options{false, kDt, 5}};
+    TempDir dir{"tutorial"};
+    StateCalls calls;
+    ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, calls); }};
+    ScopedStateClass map{STATE_MAP, [this] { return new TestScreen(STATE_MAP, calls); }};
+    ScopedStateClass park{STATE_PARK, [this] { return new TestScreen(STATE_PARK, calls); }};
+    ScopedStateClass playClass{STATE_PLAY, [] { return new cPlayState(); }};
+    cPlayerProfile* player = nullptr;
+    int32_t producing = 0;
+    int32_t producingAnimals = 0;
+};
+
+TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
+{
+    const uint32_t tipsBefore = player->tipsMask;
+    ASSERT_TRUE(play("levels:Level00.ini"));
+    ASSERT_NE(tutorial(), nullptr);
+    EXPECT_TRUE(tutorial_isRunning());
+    EXPECT_FALSE(cTip::shouldShow(0x1)) << "no one-time tip opens during a tutorial";
+    passIntro();
+
+    std::set<std::string> seen;
+    bool checkedModal = false;
+    for (int frame = 0; frame < 200 * 30 && level()->state != 1; ++frame) {
+        h.frame();
+        ASSERT_NE(level(), nullptr);
+        // Nothing starves in the first level, and nothing is produced before the coins are explained.
+        for (const cAnimal* a : level()->animals) {
+            ASSERT_TRUE(a->health > 0.0f || a->held) << "only an animal taken away by the helicopter leaves";
+            if (tutorial()->getStep() < 3) {
+                ASSERT_NE(a->state, cAnimalKind::PRODUCE);
+            }
+        }
+        if (cTutorialTooltip* t = hint("tutorial.msg00")) {
+            seen.insert("msg00");
+            if (t->getAlpha() < 1.0f)
+                continue;
+            EXPECT_EQ(state()->getPortions(), 1);
+            EXPECT_EQ(state()->getCursorMode(), cPlayState::MODE_GRASS);
+            reviewScreen("tutorial_first_hint");
+            if (!checkedModal) {
+                // The step waits, its clock standing, until the hint is clicked away.
+                checkedModal = true;
+                const uint16_t step = tutorial()->getStep();
+                const float timer = tutorial()->getTimer();
+                seconds(3.0f);
+                EXPECT_EQ(tutorial()->getStep(), step);
+                EXPECT_EQ(tutorial()->getTimer(), timer);
+                EXPECT_EQ(state()->getModalCount(), 1);
+            }
+            clickHint(t);
+            feedBeside(level()->animals.front());
+        } else if (hint("tutorial.msg01")) {
+            seen.insert("msg01");
+            clickWidget("Grass");
+            feedBeside(level()->animals.front());
+        } else if (hint("tutorial.msg02")) {
+            seen.insert("msg02");
+            feedBeside(level()->animals.front());
+        } else if (cTutorialTooltip* t = hint("tutorial.msg03"); t && t->getAlpha() >= 1.0f) {
+            seen.insert("msg03");
+            clickHint(t);
+        } else if (hint("tutorial.msg04") && !level()->bonuses.empty()) {
+            seen.insert("msg04");
+            cBonus* coin = level()->bonuses.front();
+            if (coin->landed)
+                clickRect(coin->getScreenRect());
+        } else if (cTutorialTooltip* t = hint("tutorial.msg08"); t && t->getAlpha() >= 1.0f) {
+            seen.insert("msg08");
+            reviewScreen("tutorial_buy_hint");
+            clickWidget("warthog");
+        } else if (cTutorialTooltip* t = hint("tutorial.msg05"); t && t->getAlpha() >= 1.0f) {
+            seen.insert("msg05");
+            reviewScreen("tutorial_goals_hint");
+            clickHint(t);
+        } else if (hint("tutorial.msg06") && h.widget("Sell")->IsEnabled()) {
+            seen.insert("msg06");
+            clickWidget("Sell");
+        } else if (level()->foods.empty() && state()->getPortions() > 0) {
+            feedBeside(level()->animals.front());
+        } else if (level()->foods.empty() && level()->animals.front()->indicator.shown &&
+                   !level()->animals.front()->sick) {
+            // A hungry animal: grass bought and put down, as the first hints taught.
+            clickWidget("Grass");
+            feedBeside(level()->animals.front());
+        }
+    }
+    ASSERT_EQ(level()->state, 1) << "step " << tutorial()->getStep();
+    for (const char* key : {"msg00", "msg03", "msg04", "msg08", "msg05", "msg06"})
+        EXPECT_TRUE(seen.count(key)) << key;
+    EXPECT_EQ(tutorial()->getStep(), 6);
+
+    // A won level is recorded, and it takes every SIGN away with the hints.
+    seconds(0.2f);
+    EXPECT_TRUE(player->hasLevel("Level00"));
+    EXPECT_EQ(tutorial()->getHints(), 0u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(tutorial()->getSign(i), nullptr);
+
+    // Through the goals and the results to the map: the park waits while a tutorial runs.
+    seconds(1.0f);
+    clickRect(h.widget("Goals")->FindChild("Close", true)->GetAbsoluteRect());
+    ASSERT_TRUE(waitFor([] { return cMissionResults::get() != nullptr; }, 3.0f));
+    seconds(1.0f);
+    clickWidget("CloseBtn");
+    ASSERT_TRUE(h.waitForState(STATE_MAP));
+    EXPECT_FALSE(tutorial_isRunning());
+    EXPECT_EQ(player->tipsMask, tipsBefore) << "hints shown during the tutorial are not stored";
+    expectSettingsAsBefore();
+}
+
+TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsIsHelpedAndCanLeave)
+{
+    ASSERT_TRUE(play("levels:Tutorial.ini"));
+    passIntro();
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg00") != nullptr; }, 3.0f));
+    seconds(1.0f);
+    // The first Escape puts the hint away.
+    h.key(A_KEY_ESCAPE);
+    seconds(0.5f);
+    EXPECT_EQ(state()->getModalCount(), 0);
+
+    // The free grass given back, all money spent: the refusal's tip shows but
+    // is not remembered during a tutorial.
+    state()->leaveCursorMode();
+    level()->animals.front()->hunger = 0.0f;
+    level()->setMoney(0);
+    clickWidget("Grass");
+    EXPECT_EQ(state()->getCursorMode(), cPlayState::MODE_NONE);
+    EXPECT_NE(hint("tip.no_money"), nullptr);
+    EXPECT_EQ(player->tipsMask & 0x400, 0u);
+    // Once the warthog is hungry the buy-food hint comes, with money for grass;
+    // there is no hint to put down food the player does not hold.
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg01") != nullptr; }, 10.0f));
+    EXPECT_EQ(level()->money, 10);
+    EXPECT_EQ(hint("tutorial.msg02"), nullptr);
+    clickWidget("Grass");
+    seconds(1.0f);
+    EXPECT_EQ(hint("tutorial.msg01"), nullptr) << "bought food puts the buy-food hint away";
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg02") != nullptr; }, 3.0f));
+
+    // The second Escape opens the menu, and the map is a click away.
+    h.key(A_KEY_ESCAPE);
+    seconds(0.5f);
+    ASSERT_TRUE(h.widget("IngameMenu")->IsVisible());
+    clickRect(h.widget("IngameMenu")->FindChild("Map", true)->GetAbsoluteRect());
+    seconds(0.5f);
+    clickWidget("YesBtn");
+    ASSERT_TRUE(h.waitForState(STATE_MAP));
+    EXPECT_FALSE(tutorial_isRunning());
+    EXPECT_FALSE(player->hasLevel("Tutorial"));
+    EXPECT_EQ(player->tipsMask & 0x400, 0u);
+    expectSettingsAsBefore();
+}
+
+TEST_F(TutorialGame, FirstLevelStepFourPaysForTheAnimalItAsksFor)
+{
+    ASSERT_TRUE(play("levels:Level00.ini"));
+    passIntro();
+    ASSERT_NO_FATAL_FAILURE(reachStep(4));
+    level()->setMoney(5);
+    h.frame();
+    EXPECT_EQ(level()->money, level()->animalPrice("warthog") + 20);
+    EXPECT_EQ(h.widget("Money")->FindChild("Value", true)->GetText(), h.game().formatMoney(level()->money));
+
+    // Without an animal button to point at, the step is passed over with a word in the log.
+    state()->levelPath = smallLevel("TutorialType=0\nMoney=60\nAvailableAnimals=unicorn", "warthog", "1");
+    cPlayState::requestRestart();
+    ASSERT_TRUE(waitFor([this] { return state()->getLevel() && state()->getElapsed() > 0.5f; }, 10.0f));
+    passIntro();
+    ASSERT_TRUE(state()->getAnimalButtons().empty());
+    ASSERT_NO_FATAL_FAILURE(reachStep(5));
+    EXPECT_TRUE(h.logged("cTutorial. Script 0, step 4 skipped: the level has no animal button"));
+}
+
+TEST_F(TutorialGame, PoacherScriptIntroducesTheHunterWithFewerProductions)
+{
+    ASSERT_TRUE(play(smallLevel("TutorialType=1\nMoney=500\nAdultAnimalsPercent=0", "warthog", "2")));
+    passIntro();
+    EXPECT_EQ(h.game().settings().maxProducingCount, 1);
+    EXPECT_EQ(h.game().settings().producingAnimalsCount, 1);
+    // A young animal, then the money label, each clicked away.
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg07") != nullptr; }, 3.0f));
+    seconds(0.5f);
+    h.key(A_KEY_SPACE);
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg09") != nullptr; }, 5.0f));
+    seconds(0.5f);
+    h.key(A_KEY_SPACE);
+    // After a calm spell a hunter comes in, and the hint points at him.
+    ASSERT_TRUE(waitFor([this] { return !level()->poachers.empty(); }, 30.0f));
+    EXPECT_GT(state()->getElapsed(), 17.0f);
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg10") != nullptr; }, 3.0f));
+    seconds(0.5f);
+    h.key(A_KEY_SPACE);
+    // Then a bubble follows him until he is driven off.
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg11") != nullptr; }, 3.0f));
+    cPoacher* hunter = level()->poachers.front();
+    ASSERT_TRUE(waitFor([hunter] { return hunter->fade >= cPoacher::kAppearedFade; }, 5.0f));
+    const int16_t x = hint("tutorial.msg11")->getX();
+    seconds(1.0f);
+    if (hint("tutorial.msg11") && hunter->health > 0.0f) {
+        EXPECT_NE(hint("tutorial.msg11")->getX(), x) << "the bubble walks with the poacher";
+    }
+    for (int i = 0; i < 40 && hunter->health > 0.0f; ++i) {
+        clickRect(hunter->getHitRect());
+        seconds(0.6f);
+    }
+    seconds(1.0f);
+    EXPECT_EQ(hint("tutorial.msg11"), nullptr);
+    EXPECT_FALSE(tutorial()->getHints() & cTutorial::POACHER);
+
+    // The producing-animal hint waits while the level's first switch is set;
+    // cleared, a bubble and the mouse ask the player to click the worker.
+    level()->flags[0] = false;
+    cAnimal* worker = level()->animals.front();
+    worker->makeGrown(false);
+    worker->hunger = 0.0f;
+    ASSERT_TRUE(waitFor([&] {
+        worker->reproduceTimer = std::max(worker->reproduceTimer, worker->kind->reproduceTime - 0.1f);
+        return hint("tutorial.msg12") != nullptr;
+    }, 20.0f));
+    h.frame();
+    EXPECT_EQ(worker->state, cAnimalKind::PRODUCE);
+    EXPECT_TRUE(worker->clickAsked);
+    EXPECT_NE(worker->indicator.iconImage, nullptr) << "the mouse over the worker";
+
+    // Leaving brings the game settings back.
+    h.key(A_KEY_ESCAPE);
+    seconds(0.5f);
+    clickRect(h.widget("IngameMenu")->FindChild("Map", true)->GetAbsoluteRect());
+    seconds(0.5f);
+    clickWidget("YesBtn");
+    ASSERT_TRUE(h.waitForState(STATE_MAP));
+    expectSettingsAsBefore();
+}
+
+TEST_F(TutorialGame, PoacherStepsGoOnWhenTheHunterIsAlreadyGone)
+{
+    ASSERT_TRUE(play(smallLevel("TutorialType=1\nMoney=500\nAdultAnimalsPercent=0", "warthog", "1")));
+    passIntro();
+    ASSERT_TRUE(waitFor([this] {
+        h.key(A_KEY_SPACE);
+        return !level()->poachers.empty();
+    }, 40.0f));
+    // Gone before the step could point at him: the script moves on, it does not wait for ever.
+    level()->poachers.front()->hit(1.0e6f);
+    ASSERT_TRUE(waitFor([this] { return tutorial()->getStep() >= 5; }, 10.0f));
+    EXPECT_TRUE(h.logged("cTutorial. Script 1, step 3 skipped: the poacher has already gone"));
+}
+
+TEST_F(TutorialGame, ZebraScriptPointsAtTheZebraAndEnds)
+{
+    ASSERT_TRUE(play(smallLevel("TutorialType=2\nMoney=500", "warthog, zebra", "1, 1")));
+    passIntro();
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg16") != nullptr; }, 3.0f));
+    const cAnimal* zebra = level()->animals.back();
+    ASSERT_EQ(zebra->kind->name, "zebra");
+    EXPECT_TRUE(tutorial_isRunning());
+    seconds(0.5f);
+    h.key(A_KEY_SPACE);
+    // A second after the hint the tutorial is over: tips may open again.
+    ASSERT_TRUE(waitFor([this] { return tutorial() == nullptr; }, 3.0f));
+    EXPECT_FALSE(tutorial_isRunning());
+    expectSettingsAsBefore();
+
+    // A level with no zebra, offering none, skips the hint instead of waiting for ever.
+    state()->levelPath = smallLevel("TutorialType=2\nMoney=500\nAvailableAnimals=warthog", "warthog", "1");
+    cPlayState::requestRestart();
+    ASSERT_TRUE(waitFor([this] { return state()->getLevel() && state()->getElapsed() > 0.5f; }, 10.0f));
+    passIntro();
+    ASSERT_TRUE(waitFor([this] { return tutorial() == nullptr; }, 5.0f));
+    EXPECT_TRUE(h.logged("cTutorial. Script 2, step 0 skipped: the level has no zebra and offers none"));
+}
+
+TEST_F(TutorialGame, HealScriptPointsAtTheSickAnimalAndTheHealButton)
+{
+    ASSERT_TRUE(play(smallLevel("TutorialType=3\nMoney=500\nAdultAnimalsPercent=100\nAnimalsSickPossibility=1\nAvailableAnimals=warthog", "warthog", "2")));
+    passIntro();
+    EXPECT_FALSE(tutorial()->getHints() & (cTutorial::SIGN_ANIMAL | cTutorial::SIGN_SELL));
+    cAnimal* patient = level()->animals.front();
+    patient->getSick();
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg17") != nullptr; }, 3.0f));
+    seconds(0.6f);
+    // The SIGN over the Heal button pulses already: it came with the sickness.
+    reviewScreen("tutorial_heal_hint");
+    h.key(A_KEY_SPACE);
+    ASSERT_TRUE(waitFor([this] { return tutorial()->getSign(2) != nullptr; }, 2.0f));
+    const aRect heal = h.widget("Heal")->GetAbsoluteRect();
+    EXPECT_NEAR(tutorial()->getSign(2)->getX(), heal.x + heal.width / 2.0f, 1.0f);
+    // A lost level takes it away at once (the level turns lost within the
+    // frame, before the tutorial's turn).
+    level()->state = -1;
+    tutorial()->update(kDt);
+    EXPECT_EQ(tutorial()->getSign(2), nullptr);
+    EXPECT_EQ(tutorial()->getHints(), 0u);
+}
+
+} // namespace
+} // namespace kbtest
