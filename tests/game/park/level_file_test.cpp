@@ -189,7 +189,7 @@ TEST(ShippedLevels, LoadWithTheirGroundAndGoals)
         EXPECT_EQ(tutorial.foodStock[cFood::GRASS], cFood::findKind(cFood::GRASS, 1)->countInStock);
         tutorial.release();
 
-        cLevel fenced("levels:Level01.ini", true);
+        cLevel fenced(std::string(KB_TEST_DATA_DIR) + "/levels/Level01.ini", true);
         ASSERT_TRUE(fenced.loaded);
         EXPECT_EQ(fenced.walkableAt(300, 400), cLevel::HERBIVORE);
         EXPECT_EQ(fenced.walkableAt(900, 400), cLevel::PREDATOR);

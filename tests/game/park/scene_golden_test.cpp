@@ -9,6 +9,9 @@
 
 namespace {
 
+// A fixed copy of the fenced park, so the shipped levels can change under the game.
+const std::string kFencedPark = std::string(KB_TEST_DATA_DIR) + "/levels/Level01.ini";
+
 // A level on the offscreen renderer with a few more animals, its scenery
 // stepped two seconds at a fixed seed, then drawn once. The ground that
 // random decorations alternate between is kept for the whole program, so
@@ -44,7 +47,7 @@ TEST(SceneGolden, Level01)
     ASSERT_TRUE(harness.waitForLoad());
     kbtest::loadParkKinds();
     a_srand(11);
-    cLevel level("levels:Level01.ini", true);
+    cLevel level(kFencedPark, true);
     drawPark(harness, level, {{"zebra", 300, 420, true}, {"zebra", 360, 430, false}, {"warthog", 520, 560, true}});
     harness.expectScreen("park_level01");
     level.release();

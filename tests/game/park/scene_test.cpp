@@ -17,6 +17,9 @@
 
 namespace {
 
+// A fixed copy of the fenced park, so the shipped levels can change under the game.
+const std::string kFencedPark = std::string(KB_TEST_DATA_DIR) + "/levels/Level01.ini";
+
 // The textures drawn, by what they show, one entry per run of draws of the same kind.
 std::vector<std::string> drawSequence(const std::vector<aGpuRecord>& records,
                                       const std::map<const void*, std::string>& names)
@@ -41,7 +44,7 @@ TEST(SceneDraw, Level01InLayerOrderWithCreaturesByDepth)
     ASSERT_TRUE(harness.waitForLoad());
     kbtest::loadParkKinds();
     a_srand(7);
-    cLevel level("levels:Level01.ini", true);
+    cLevel level(kFencedPark, true);
     ASSERT_TRUE(level.loaded);
     ASSERT_EQ(level.animals.size(), 3u); // the level's own: two warthogs and a zebra
     // Two more on one line: the one further right is drawn first.
@@ -126,7 +129,7 @@ TEST(SceneDraw, CloudsAndButterfliesStayBoundedWhateverTheTime)
                       "Background=levels:park_open.jpg\nCloudsImages=sprites:Clouds/clouds_near.png\n");
     {
         // Every full load starts the layers afresh; a missing file is skipped.
-        cLevel first("levels:Level01.ini", true);
+        cLevel first(kFencedPark, true);
         cLevel second(dir.file("Clouds.ini"), true);
         ASSERT_EQ(cClouds::layers().size(), 2u);
         // A reload that is not full keeps them.

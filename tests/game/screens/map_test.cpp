@@ -116,11 +116,11 @@ TEST_F(MapScreen, ANewPlayerSeesTheTutorialAndTheFirstLevel)
     EXPECT_FALSE(map->getParkFlag());
     ASSERT_NE(cLevelTooltip::get(), nullptr);
     EXPECT_EQ(tooltipText("Caption"), L"First steps");
-    EXPECT_EQ(tooltipText("GoldTime"), L"5:00");
-    EXPECT_EQ(tooltipText("SilverTime"), L"8:00");
-    EXPECT_EQ(tooltipText("GoldReward"), L"500$");
-    EXPECT_EQ(tooltipText("SilverReward"), L"350$");
-    EXPECT_EQ(tooltipText("BaseReward"), L"200$");
+    EXPECT_EQ(tooltipText("GoldTime"), L"4:00");
+    EXPECT_EQ(tooltipText("SilverTime"), L"6:00");
+    EXPECT_EQ(tooltipText("GoldReward"), L"300$");
+    EXPECT_EQ(tooltipText("SilverReward"), L"220$");
+    EXPECT_EQ(tooltipText("BaseReward"), L"150$");
     EXPECT_EQ(profile->tipsMask & 0x300u, 0x100u) << "the level hint, not the park hint";
     EXPECT_EQ(profile->getAwardProgress(11), 1) << "the tutorial counts";
     EXPECT_EQ(profile->getAwardProgress(12), 0);
@@ -172,7 +172,7 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     profile->setUpgradeStage(0, 1);
     profile->setUpgradeStage(1, 1);
     profile->setUpgradeStage(2, 1);
-    profile->stars = 300;
+    profile->stars = 320;
     profile->tipsMask = 0x100; // the level hint was seen
     cMapState* map = enterMap();
     ASSERT_NE(map, nullptr);
@@ -180,12 +180,12 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     EXPECT_EQ(findLevel(map, "Level02")->status, MAP_SILVER);
     EXPECT_EQ(findLevel(map, "Level03")->status, MAP_COMPLETED);
     EXPECT_EQ(findLevel(map, "CatchAnimal01")->status, MAP_MINI_GAME);
-    EXPECT_EQ(findLevel(map, "Level05")->status, MAP_LOCKED) << "needs the enclosure's stage 2";
+    EXPECT_EQ(findLevel(map, "Level05")->status, MAP_LOCKED) << "needs the ranger post's first stage";
     EXPECT_EQ(findLevel(map, "Level06"), nullptr) << "Level05 is not completed";
     EXPECT_EQ(map->getSelected(), findLevel(map, "Level05"));
     EXPECT_FALSE(h.widget("Play")->IsEnabled()) << "a locked level cannot be played";
     EXPECT_TRUE(h.widget("Park")->IsEnabled());
-    EXPECT_TRUE(map->getParkFlag()) << "300$ buys a first stage";
+    EXPECT_TRUE(map->getParkFlag()) << "320$ buys the helipad's first stage";
     EXPECT_EQ(profile->tipsMask & 0x200u, 0x200u) << "the park hint was shown";
     EXPECT_EQ(profile->getAwardProgress(11), 5);
     EXPECT_EQ(profile->getAwardProgress(12), 2);
@@ -194,7 +194,7 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     const cLevelTooltip* tip = cLevelTooltip::get();
     ASSERT_NE(tip, nullptr);
     EXPECT_EQ(tip->getStatus(), MAP_LOCKED);
-    EXPECT_TRUE(tip->needsMoney()) << "stage 2 of the enclosure costs 400$";
+    EXPECT_TRUE(tip->needsMoney()) << "the ranger post's first stage costs 350$";
     EXPECT_EQ(tooltipText("Text"), L"Earn more money to build what this level needs:");
     ASSERT_EQ(tip->thumbnails().size(), 1u);
     EXPECT_FLOAT_EQ(tip->thumbnails()[0].scale, 64.0f / 208.0f);
@@ -234,7 +234,7 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
     for (const char* name : {"Level01", "Level02", "Level03", "Level04", "Level05", "Level06", "Level07", "Level08",
                              "Level09", "Level10", "Level11"})
         profile->setLevelReward(name, 2);
-    profile->upgradeStages = {2, 2, 2, 1, 2};
+    profile->upgradeStages = {2, 1, 1, 1, 2};
     profile->stars = 5000;
     profile->tipsMask = 0x300;
     cMapState* map = enterMap();
@@ -242,7 +242,7 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
     EXPECT_EQ(map->getSelected(), findLevel(map, "Level12"));
     const cLevelTooltip* tip = cLevelTooltip::get();
     ASSERT_NE(tip, nullptr);
-    // Level12 needs 3, 3, 3, 2, 2: four stages are missing.
+    // Level12 needs 3, 2, 2, 2, 2: four stages are missing.
     ASSERT_EQ(tip->thumbnails().size(), 4u);
     EXPECT_FALSE(tip->needsMoney());
     EXPECT_EQ(tooltipText("Text"), L"Build up your park to open this level:");
@@ -258,7 +258,7 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
     h.game().spriteRegistry().unloadSpriteIni("sprites:park_thumbs.ini");
     cLevelTooltip::showFor(*findLevel(map, "Level12"), MAP_LOCKED);
     EXPECT_TRUE(cLevelTooltip::get()->thumbnails().empty());
-    EXPECT_TRUE(h.logged("cLevelTooltip. No thumbnail \"2_3\" for level \"Level12\""));
+    EXPECT_TRUE(h.logged("cLevelTooltip. No thumbnail \"2_2\" for level \"Level12\""));
     EXPECT_EQ(tooltipText("Text"), L"Build up your park to open this level:");
     h.frames(2);
 }
@@ -299,6 +299,11 @@ TEST_F(MapScreen, PlayRoutesToTheLevelTheMiniGameOrStaysWhenNothingCanTakeIt)
         std::string got;
     };
     StateCalls playCalls;
+    // A levels folder that holds only the first level's file.
+    const std::string folder = h.home().path() + "/Levels/";
+    ASSERT_TRUE(h.game().getFileServer().makeDir(folder));
+    std::ofstream(folder + "Level01.ini") << "[DATA]\nGoldTime=90\nSilverTime=125\n";
+    h.game().getFileServer().setAssign("levels", folder);
     cMapState* map = enterMap();
     ASSERT_NE(map, nullptr);
 

@@ -22,10 +22,10 @@ TEST(ParkRules, FiguresOfTheBuiltStages)
     ASSERT_EQ(upgrades.size(), 20u);
     // The food store's stages price the in-level food upgrades.
     EXPECT_EQ(parkConfig::stageCost(upgrades, 1), 250);
-    EXPECT_EQ(parkConfig::stageCost(upgrades, 4), 1600);
+    EXPECT_EQ(parkConfig::stageCost(upgrades, 4), 1300);
     EXPECT_EQ(parkConfig::stageCost(upgrades, 9), 0) << "a stage the file lacks";
     EXPECT_EQ(parkConfig::foodUpgradePrice(upgrades, 0), 25);
-    EXPECT_EQ(parkConfig::foodUpgradePrice(upgrades, 3), 160);
+    EXPECT_EQ(parkConfig::foodUpgradePrice(upgrades, 3), 130);
 
     struct Row {
         std::vector<int32_t> stages;
@@ -196,12 +196,12 @@ TEST_F(ParkScreen, BuyingAStageIsSavedAndOpensTheLevelThatNeededIt)
     EXPECT_TRUE(h.widget("Upgrade0_2")->IsVisible());
     EXPECT_FALSE(h.widget("Upgrade0_2")->IsEnabled());
 
-    // The next stage needs Level03: its button says so.
+    // The next stage needs Level06: its button says so.
     const aPoint next = h.centreOf("Upgrade0_2");
     h.moveTo(next.x, next.y);
     h.frames(40);
     ASSERT_NE(cSimpleTooltip::get(), nullptr);
-    EXPECT_EQ(cSimpleTooltip::get()->getTextWindow()->GetText(), L"Complete the level Dusty plains first.");
+    EXPECT_EQ(cSimpleTooltip::get()->getTextWindow()->GetText(), L"Complete the level Great migration first.");
 
     // A click that comes after the money went is refused, whatever the button showed.
     profile->doneUpgrades = 0;
