@@ -188,8 +188,23 @@ def landscape(palette, seed, horizon=150, sky_top=(126, 192, 232), sky_bottom=(2
     return img
 
 
-def park_level(name, palette, seed, fence_line=True, river=False, paths=None):
-    img = landscape(palette, seed)
+def reeds(img, seed, count=420):
+    """Reed strokes along the river's right bank."""
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    for _ in range(count):
+        y = rng.uniform(300, H)
+        bank = 200 + 18 * math.sin(y / 70.0) + 8 * math.sin(y / 23.0 + 1.0)
+        x = bank + rng.uniform(-6, 26)
+        ln = rng.uniform(10, 22)
+        a = rng.uniform(-0.35, 0.35)
+        c = ((70, 104, 48), (96, 130, 60), (150, 150, 80))[rng.randrange(3)]
+        d.line([(x * SS, y * SS), ((x + math.sin(a) * ln) * SS, (y - math.cos(a) * ln) * SS)], fill=c, width=int(2 * SS))
+
+
+def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sky_colours=None, ground_tint=None,
+               with_reeds=False):
+    img = landscape(palette, seed, **(dict(zip(('sky_top', 'sky_bottom'), sky_colours)) if sky_colours else {}))
     if paths:
         for i, pts in enumerate(paths):
             path(img, pts, 26, seed + 10 + i)
@@ -208,6 +223,13 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None):
         bed_col = np.array([84, 140, 150]) * (1 - deep) + np.array([46, 96, 120]) * deep
         arr[..., :3] = np.where(bed[..., None], bed_col, arr[..., :3])
         img = Image.fromarray(arr.astype(np.uint8))
+    if with_reeds:
+        reeds(img, seed + 6)
+    if ground_tint:
+        # Evening light on the ground (the sky keeps its own colours).
+        arr = np.array(img).astype(np.float64)
+        arr[130 * SS:, :, :3] *= np.array(ground_tint)[None, None, :]
+        img = Image.fromarray(np.clip(arr, 0, 255).astype(np.uint8))
     if fence_line:
         fence(img, 612, 660, 176, 700)
     out = finish(img)
@@ -241,6 +263,14 @@ def levels():
     park_level('park_03', 'dry', 303, paths=[[(0, 600), (300, 560), (560, 620)], [(680, 300), (900, 330), (1024, 300)]])
     park_level('park_river', 'green', 404, river=True, paths=[[(300, 768), (380, 560), (520, 420), (600, 380)]])
     park_level('park_open', 'lush', 505, fence_line=False, paths=[[(0, 500), (400, 430), (700, 520), (1024, 460)]])
+    # Unfenced grounds for the levels that keep grazers only: the whole park is theirs.
+    park_level('park_dry', 'dry', 606, fence_line=False, paths=[[(0, 330), (260, 300), (520, 380), (760, 340), (1024, 370)],
+                                                               [(430, 768), (470, 600), (520, 380)]])
+    park_level('park_marsh', 'lush', 707, fence_line=False, river=True, with_reeds=True,
+               paths=[[(1024, 620), (800, 560), (560, 600), (330, 520)]])
+    park_level('park_dusk', 'green', 808, fence_line=False, sky_colours=((92, 112, 176), (236, 170, 120)),
+               ground_tint=(1.0, 0.86, 0.72),
+               paths=[[(0, 640), (280, 560), (520, 600), (760, 500), (1024, 520)]])
 
 
 # -- Menu -------------------------------------------------------------------------------------------------
