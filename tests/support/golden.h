@@ -19,6 +19,22 @@
 
 namespace kbtest {
 
+// Pixels of two frames of one size that differ by more than 2 in a channel;
+// `worst` gets the largest difference.
+inline size_t pixelsOff(const std::vector<uint32_t>& a, const uint32_t* b, int* worst = nullptr)
+{
+    size_t off = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        int diff = 0;
+        for (int s = 0; s < 24; s += 8)
+            diff = std::max(diff, std::abs(static_cast<int>((a[i] >> s) & 0xFF) - static_cast<int>((b[i] >> s) & 0xFF)));
+        if (worst)
+            *worst = std::max(*worst, diff);
+        off += diff > 2;
+    }
+    return off;
+}
+
 // Within 2 per channel everywhere but a few edge pixels (one in 500), where
 // another rasteriser may round differently.
 inline void expectGolden(const std::vector<uint32_t>& frame, uint32_t width, uint32_t height, const std::string& name,
@@ -36,16 +52,8 @@ inline void expectGolden(const std::vector<uint32_t>& frame, uint32_t width, uin
     ASSERT_EQ(expected.width, width);
     ASSERT_EQ(expected.height, height);
 
-    size_t off = 0;
     int worst = 0;
-    for (size_t i = 0; i < frame.size(); ++i) {
-        int diff = 0;
-        for (int s = 0; s < 24; s += 8)
-            diff = std::max(diff, std::abs(static_cast<int>((frame[i] >> s) & 0xFF) -
-                                           static_cast<int>((expected.pixels[i] >> s) & 0xFF)));
-        worst = std::max(worst, diff);
-        off += diff > 2;
-    }
+    const size_t off = pixelsOff(frame, expected.pixels.data(), &worst);
     if (off > frame.size() / 500)
         std::ofstream(name + ".actual.png", std::ios::binary) << encodePng(frame, width, height, false);
     EXPECT_LE(off, frame.size() / 500) << "pixels off by more than 2: " << off << ", worst " << worst;

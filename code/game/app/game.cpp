@@ -12,6 +12,7 @@
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"
 #include "game/park/upgrade.h"
+#include "game/park/water.h"
 #include "game/screens/newawardwindow.h"
 #include "gui/server.h"
 #include "orvo/app/a_crash.h"
@@ -258,12 +259,14 @@ void cGame::onDisplayModeChanged()
 
 void cGame::onDeviceLost()
 {
-    // FIXME: the water effect's device objects are released here once it exists.
+    if (cWater* water = cWater::getSingletonPtr())
+        water->releaseDeviceObjects();
 }
 
 void cGame::onDeviceRestored()
 {
-    // FIXME: the water effect's vertex buffer is made again here once it exists.
+    if (cWater* water = cWater::getSingletonPtr())
+        water->restoreDeviceObjects();
     if (m_graphServer && m_graphServer->isFullscreen())
         clipCursor();
 }

@@ -179,13 +179,12 @@ public:
     aRect topRect, leftRect, rightRect; // where background decorations are scattered
     int32_t money = 0;
 
-    // FIXME: a typed list of entities when cEntity lands; each element goes
-    // back through its own release.
+    // Owned; each element goes back through its own release.
     std::vector<cAnimal*> animals;
     std::vector<cFood*> foods;
     std::vector<cBonus*> bonuses;
     std::vector<cPoacher*> poachers;
-    std::vector<cDrawElement*> entities;
+    std::vector<cDrawElement*> entities; // the decorations (cEntity)
 
     std::vector<std::string> availableAnimals; // the names the file lists
     std::vector<cAnimalKind*> buyableKinds;

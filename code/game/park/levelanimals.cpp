@@ -258,7 +258,7 @@ void cLevel::spawnInitialAnimals(const std::vector<std::pair<std::string, int32_
 
 void cLevel::offerFoods()
 {
-    // FIXME: the play state's food stages (0 when a level starts) choose the kinds; stage 0 asks for level 1.
+    // A level starts with the in-level food stages at 0: the first kind of each food is on offer.
     for (int t = 0; t < 2; ++t) {
         const cFood* kind = cFood::findKind(t, 1);
         const aRect& a = area(t);

@@ -118,6 +118,18 @@ void cWater::createVertexBuffers()
     m_device->createVertexBuffer(4 * sizeof(aGpuVertex2), m_animalBuffer);
 }
 
+void cWater::releaseDeviceObjects()
+{
+    m_foamBuffer.reset();
+    m_animalBuffer.reset();
+}
+
+void cWater::restoreDeviceObjects()
+{
+    createVertexBuffers();
+    step();
+}
+
 void cWater::loadFrames(const std::string& folder)
 {
     const std::string listPath = folder + "frames.list";

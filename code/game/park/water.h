@@ -44,6 +44,11 @@ public:
 
     ~cWater() override;
 
+    // The vertex buffers go with a lost device and come back with it; the
+    // foam band is refilled at once so its first frame is not empty.
+    void releaseDeviceObjects();
+    void restoreDeviceObjects();
+
     // Time and the foam band; the foam moves once per call at most.
     void advance(float dt);
     // Rebuilds the foam band from the current time.

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "game/support/harness.h"
+#include "game/support/player_steps.h"
 #include "game/support/test_screen.h"
-#include "gui/widget.h"
 #include "orvo/sound/a_musicmanager.h"
 #include "support/temp_dir.h"
 
@@ -18,19 +18,11 @@ const std::string kDefaultConfig = "[VIDEO]\r\nScreenWidth=1024\r\nScreenHeight=
                                    "ShowFPS=0\r\nBrightness=0.000000\r\nContrast=0.000000\r\n\r\n"
                                    "[COMMON]\r\nLoadingScene=1\r\nSplashScreen=1\r\n\r\n";
 
-bool visible(const GameHarness& h, const std::string& name)
-{
-    const GUI::Widget* w = h.widget(name);
-    return w && w->IsVisible();
-}
-
 } // namespace
 
 TEST(GameStart, NewcomerHearsTheMenuMusicAndLeavesThroughTheQuitQuestion)
 {
-    GameHarness::Options options;
-    options.splash = true;
-    GameHarness h(options);
+    GameHarness h(GameHarness::Options{.splash = true});
     StateCalls calls;
     ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls); });
     ASSERT_EQ(h.start(), 0);
@@ -45,12 +37,11 @@ TEST(GameStart, NewcomerHearsTheMenuMusicAndLeavesThroughTheQuitQuestion)
 
     h.closeWindow();
     h.frames(30);
-    ASSERT_TRUE(visible(h, "MessageBox"));
+    ASSERT_TRUE(shown(h, "MessageBox"));
     EXPECT_FALSE(h.quitPosted());
     EXPECT_EQ(h.text("Caption"), L"Quit");
     EXPECT_EQ(h.text("MessageText"), L"Do you really want to leave the savanna?");
-    EXPECT_TRUE(visible(h, "YesBtn") && visible(h, "NoBtn") && visible(h, "QuestionIcon"));
-    EXPECT_FALSE(visible(h, "OkBtn"));
+    EXPECT_TRUE(shown(h, "YesBtn") && shown(h, "NoBtn") && shown(h, "QuestionIcon") && !shown(h, "OkBtn"));
     EXPECT_EQ(game.getCurrentState()->getModalCount(), 1);
     h.expectScreen("quit_question");
 
@@ -59,8 +50,7 @@ TEST(GameStart, NewcomerHearsTheMenuMusicAndLeavesThroughTheQuitQuestion)
     h.frames(2);
     EXPECT_EQ(game.getCurrentState()->getModalCount(), 1);
 
-    const aPoint yes = h.centreOf("YesBtn");
-    h.click(yes.x, yes.y);
+    clickOn(h, "YesBtn");
     for (int i = 0; i < 60 && !h.quitPosted(); ++i)
         h.frame();
     EXPECT_TRUE(h.quitPosted());

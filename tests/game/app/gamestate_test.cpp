@@ -1,7 +1,8 @@
 // State switching on a game that was not started: requests take effect at
-// the next update, screens enter on the main thread, gameplay states load
-// on the loading thread, a screen after gameplay loads there too, restart
-// keeps the kinds, and an id without a state leaves none current.
+// the next update while the states flag is up, a quit switches nothing,
+// screens enter on the main thread, gameplay states load on the loading
+// thread, a screen after gameplay loads there too, restart keeps the kinds,
+// and an id without a state leaves none current.
 #include <gtest/gtest.h>
 
 #include "game/support/loading_game.h"
@@ -61,11 +62,14 @@ protected:
 
 } // namespace
 
-TEST_F(StateSwitching, RequestsTakeEffectAtTheNextUpdateAndTheLastOneWins)
+TEST_F(StateSwitching, RequestsTakeEffectAtTheNextUpdateWithTheStatesFlagAndTheLastOneWins)
 {
+    game.clearFlags(cGame::FLAG_STATES);
     game.requestState(STATE_MAP);
     game.requestState(STATE_MENU);
+    EXPECT_EQ(game.update(), 0);
     EXPECT_EQ(current(), 0);
+    game.setFlags(cGame::FLAG_STATES);
     update();
     EXPECT_EQ(current(), STATE_MENU);
     EXPECT_EQ(game.getRequestedState(), 0);
@@ -81,6 +85,11 @@ TEST_F(StateSwitching, RequestsTakeEffectAtTheNextUpdateAndTheLastOneWins)
     EXPECT_TRUE(calls[STATE_MAP].initOnMainThread);
     update();
     EXPECT_EQ(calls[STATE_MAP].updates, 2);
+
+    game.requestState(STATE_MENU);
+    game.setFlags(cGame::FLAG_QUIT);
+    EXPECT_EQ(game.update(), cGame::RESULT_ABORT);
+    EXPECT_EQ(current(), STATE_MAP) << "a confirmed quit switches nothing";
 }
 
 TEST_F(StateSwitching, GameplayLoadsOnTheLoadingThreadAndAScreenAfterItToo)
@@ -134,15 +143,4 @@ TEST_F(StateSwitching, AnIdWithoutAStateLeavesNoneCurrentAndIsLogged)
     EXPECT_EQ(current(), STATE_MENU);
     EXPECT_EQ(cGameState::getOrCreate(STATE_HELP), nullptr);
     EXPECT_TRUE(log.contains("cGameState: no state class for id 6"));
-}
-
-TEST_F(StateSwitching, StatesWaitForTheStatesFlagAndTheQuitFlagEndsTheRun)
-{
-    game.clearFlags(cGame::FLAG_STATES);
-    game.requestState(STATE_MENU);
-    EXPECT_EQ(game.update(), 0);
-    EXPECT_EQ(current(), 0);
-    game.setFlags(cGame::FLAG_STATES | cGame::FLAG_QUIT);
-    EXPECT_EQ(game.update(), cGame::RESULT_ABORT);
-    EXPECT_EQ(current(), 0) << "a confirmed quit switches nothing";
 }

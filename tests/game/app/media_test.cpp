@@ -1,10 +1,9 @@
-// Music tracks, money texts, animal kind requests and the accessors that
-// read the current profile (which may be absent).
+// Music tracks, money texts and the accessors that read the current profile
+// (which may be absent).
 #include <gtest/gtest.h>
 
 #include "game/game.h"
 #include "orvo/app/a_localeserver.h"
-#include "orvo/util/a_crc32.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -30,6 +29,14 @@ protected:
 
 TEST_F(Media, PlaylistLinesBecomeStreamNamesAndTracksCycleFromOne)
 {
+    // No playlist: silence.
+    game.getFileServer().setAssign("sounds", dir.path() + "/");
+    game.loadMusic();
+    EXPECT_TRUE(game.getPlaylist().empty());
+    game.nextMusicTrack();
+    game.playCurrentMusic();
+    EXPECT_EQ(game.getCurrentTrack(), 0);
+
     playlist("menu_theme.ogg\r\nLevels/savanna_noon.ogg\n");
     EXPECT_EQ(game.getPlaylist(), (std::vector<std::string>{"menu_theme", "savanna_noon"}));
 
@@ -57,16 +64,6 @@ TEST_F(Media, PlaylistLinesBecomeStreamNamesAndTracksCycleFromOne)
     EXPECT_EQ(game.getCurrentTrack(), 0) << "no such track";
 }
 
-TEST_F(Media, NoPlaylistLeavesTheMusicSilent)
-{
-    game.getFileServer().setAssign("sounds", dir.path() + "/");
-    game.loadMusic();
-    EXPECT_TRUE(game.getPlaylist().empty());
-    game.nextMusicTrack();
-    game.playCurrentMusic();
-    EXPECT_EQ(game.getCurrentTrack(), 0);
-}
-
 TEST_F(Media, APercentInTheMoneySignIsText)
 {
     aLocaleServer locale;
@@ -75,18 +72,6 @@ TEST_F(Media, APercentInTheMoneySignIsText)
     EXPECT_EQ(game.getMoneySign(), L" %s%%d");
     EXPECT_EQ(game.formatMoney(250), L"250 %s%%d");
     EXPECT_EQ(game.formatMoneyGain(-3), L"+-3 %s%%d");
-}
-
-TEST_F(Media, AnimalKindsAreRegisteredOnceWithTheFirstMask)
-{
-    game.registerAnimalKind("zebra", 0xFFFF);
-    game.registerAnimalKind("lion", 163);
-    game.registerAnimalKind("zebra", 163);
-    ASSERT_EQ(game.getAnimalKindsToLoad().size(), 2u);
-    const cGame::AnimalKindRequest& zebra = game.getAnimalKindsToLoad()[0];
-    EXPECT_EQ(zebra.name, "zebra");
-    EXPECT_EQ(zebra.mask, 0xFFFF);
-    EXPECT_EQ(zebra.hash, crc32_string("zebra"));
 }
 
 TEST_F(Media, WithoutAProfileEveryAccessorHasASafeDefault)

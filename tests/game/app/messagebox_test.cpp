@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "game/support/harness.h"
+#include "game/support/player_steps.h"
 #include "game/support/test_screen.h"
 #include "gui/server.h"
-#include "gui/widget.h"
 #include "orvo/sound/a_soundmanager.h"
 
 using namespace kbtest;
@@ -43,35 +43,21 @@ protected:
         ASSERT_TRUE(h.waitForState(STATE_MENU));
     }
 
-    bool visible(const std::string& name) const
-    {
-        const GUI::Widget* w = h.widget(name);
-        return w && w->IsVisible();
-    }
     // The box's visible buttons and icon, e.g. "YesBtn NoBtn QuestionIcon".
     std::string parts() const
     {
         std::string out;
         for (const char* name :
              {"OkBtn", "YesBtn", "NoBtn", "WarningIcon", "AcceptIcon", "BlockIcon", "QuestionIcon", "DiamondIcon"})
-            if (visible(name))
+            if (shown(h, name))
                 out += (out.empty() ? "" : " ") + std::string(name);
         return out;
     }
     // Started since the last stopAll (a short sound may already have ended).
     bool opening() { return h.game().getSoundManager()->getSound("open_dialog")->getChannel() != -1; }
     int modal() { return h.game().getCurrentState()->getModalCount(); }
-    void press(const std::string& button)
-    {
-        const aPoint at = h.centreOf(button);
-        h.click(at.x, at.y);
-    }
-    // Frames until the box has faded out (at most two seconds).
-    void untilClosed()
-    {
-        for (int i = 0; i < 120 && cMessageBox::isShown(); ++i)
-            h.frame();
-    }
+    void press(const std::string& button) { clickOn(h, button); }
+    void untilClosed() { untilBoxClosed(h); }
     void show(uint32_t flags, cMessageBox::Callback ok = &onOk, cMessageBox::Callback no = &onNo)
     {
         h.game().getSoundManager()->stopAll();
@@ -122,9 +108,21 @@ TEST_F(MessageBoxTest, FlagsChooseButtonsIconSoundAndModality)
     EXPECT_EQ(h.text("OkBtn"), L"OK");
     EXPECT_EQ(h.text("YesBtn"), L"Yes");
     EXPECT_EQ(h.text("NoBtn"), L"No");
+
+    // Shown again while up, a box counts once; flag 128 takes its count back.
+    show(34);
+    show(34);
+    EXPECT_EQ(modal(), 1);
+    show(34 | 128);
+    EXPECT_EQ(modal(), 0);
+    show(34);
+    EXPECT_EQ(modal(), 1);
+    cMessageBox::cancel();
+    untilClosed();
+    EXPECT_EQ(modal(), 0);
 }
 
-TEST_F(MessageBoxTest, TheCallbackRunsOnceTheBoxHasFadedOut)
+TEST_F(MessageBoxTest, TheCallbackRunsOnceTheBoxHasFadedOutAndASecondShowReplacesIt)
 {
     show(34);
     h.frames(20);
@@ -147,10 +145,9 @@ TEST_F(MessageBoxTest, TheCallbackRunsOnceTheBoxHasFadedOut)
     untilClosed();
     EXPECT_EQ(g_okCalls, 2);
     EXPECT_EQ(g_noCalls, 1);
-}
 
-TEST_F(MessageBoxTest, ASecondShowWhileFadingOutReplacesTheCallbacks)
-{
+    // A second show while fading out replaces the callbacks.
+    g_okCalls = 0;
     show(34);
     h.frames(20);
     press("YesBtn");
@@ -164,26 +161,7 @@ TEST_F(MessageBoxTest, ASecondShowWhileFadingOutReplacesTheCallbacks)
     EXPECT_EQ(modal(), 0);
 }
 
-TEST_F(MessageBoxTest, ModalCountFollowsFlag128BothWaysAndNeverGoesNegative)
-{
-    show(34);
-    EXPECT_EQ(modal(), 1);
-    show(34);
-    EXPECT_EQ(modal(), 1);
-    show(34 | 128);
-    EXPECT_EQ(modal(), 0);
-    show(34);
-    EXPECT_EQ(modal(), 1);
-    cMessageBox::cancel();
-    untilClosed();
-    EXPECT_EQ(modal(), 0);
-    show(449);
-    cMessageBox::cancel();
-    untilClosed();
-    EXPECT_EQ(modal(), 0);
-}
-
-TEST_F(MessageBoxTest, AFrameOfNoTimeLeavesAnOpeningBoxOpen)
+TEST_F(MessageBoxTest, AFrameOfNoTimeLeavesAnOpeningBoxOpenAndTheRewardCountsUpInASecond)
 {
     show(1);
     cMessageBox::updateIfShown(0.0f);
@@ -194,10 +172,11 @@ TEST_F(MessageBoxTest, AFrameOfNoTimeLeavesAnOpeningBoxOpen)
     EXPECT_EQ(h.widget("MessageBox")->GetAlpha(true), 0.5f);
     h.frame();
     EXPECT_EQ(h.widget("MessageBox")->GetAlpha(true), 1.0f);
-}
+    cMessageBox::cancel();
+    untilClosed();
 
-TEST_F(MessageBoxTest, CountsTheRewardUpInOneSecond)
-{
+    // A reward box counts up in one second.
+    h.game().setFixedFrameTime(1.0f / 60.0f);
     show(449);
     cMessageBox::get()->countTarget = 150;
     h.frames(30);

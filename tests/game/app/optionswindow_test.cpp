@@ -4,6 +4,7 @@
 
 #include "game/app/optionswindow.h"
 #include "game/support/harness.h"
+#include "game/support/player_steps.h"
 #include "game/support/test_screen.h"
 #include "gui/checkbox.h"
 #include "gui/slider.h"
@@ -37,11 +38,6 @@ protected:
         return music->getMusicVolume(music->getCurrentIndex());
     }
     float soundVolume() { return h.game().getSoundManager()->getSound("sample")->getMasterVolume(); }
-    void press(const char* button)
-    {
-        const aPoint at = h.centreOf(button);
-        h.click(at.x, at.y);
-    }
     void openFully()
     {
         h.game().getSoundManager()->stopAll();
@@ -84,7 +80,7 @@ TEST_F(OptionsWindowTest, SlidersActAtOnceCancelPutsThemBackOkKeepsThem)
     EXPECT_TRUE(played("sample"));
     EXPECT_FLOAT_EQ(profile->getMusicVolume(), 0.3f);
     const std::string before = savedFile();
-    press("Cancel");
+    clickOn(h, "Cancel");
     EXPECT_FLOAT_EQ(musicVolume(), 0.3f);
     EXPECT_FLOAT_EQ(soundVolume(), 0.6f);
     h.frames(20);
@@ -98,7 +94,7 @@ TEST_F(OptionsWindowTest, SlidersActAtOnceCancelPutsThemBackOkKeepsThem)
     slider("MusicVolume")->SetValue(0.8f);
     slider("SoundVolume")->SetValue(0.5f);
     check("FXQuality")->SetChecked(false);
-    press("Ok");
+    clickOn(h, "Ok");
     h.frames(20);
     EXPECT_FALSE(options.getWindow()->IsVisible());
     EXPECT_FLOAT_EQ(profile->getMusicVolume(), 0.8f);

@@ -1,12 +1,16 @@
 // The profiles file: its exact bytes, what loading makes of odd and damaged
-// files, award progress, and the rules for names.
+// files (the fuzz corpus included), award progress, the rules for names, and
+// the game reading it at start and writing it at exit.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <limits>
 
+#include "fuzz/profiles_entry.h"
 #include "game/app/profiles.h"
 #include "game/app/profilesfile.h"
+#include "game/support/harness.h"
+#include "game/support/test_screen.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -19,10 +23,6 @@ std::string writeProfiles(const kbtest::TempDir& dir, const std::string& text)
     kbtest::writeFile(path, profilesfile_widen(text));
     return path;
 }
-
-const std::string kPlainProfile = "[P]\r\nStars=0\r\nActive=1\r\nNumDoneUpgrades=0\r\nFullScreen=1\r\nWideScreen=1\r\n"
-                                  "FXQuality=1\r\nSoundVolume=40\r\nMusicVolume=40\r\nLevels=\r\nRewards=\r\n"
-                                  "Upgrades=\r\nAwards=\r\nNewAwards=\r\nTips=0\r\n\r\n";
 
 struct AwardHooksGuard {
     explicit AwardHooksGuard(const cAwardHooks& hooks) { cPlayerProfile::setAwardHooks(hooks); }
@@ -68,34 +68,17 @@ TEST(Profiles, FileBytesAreTheIniTextWithEveryByteSignExtended)
     EXPECT_EQ(profilesfile_narrow(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), damaged), text);
     EXPECT_FALSE(damaged);
 
-    // And every field comes back.
+    // Every field comes back: saved again, the file does not change.
     cProfiles again;
     again.load(dir.file("profiles.dat"));
+    ASSERT_TRUE(again.save());
+    EXPECT_EQ(kbtest::readFile(dir.file("profiles.dat")), bytes);
     ASSERT_EQ(again.count(), 2u);
     const cPlayerProfile* back = again.current();
     ASSERT_EQ(back, again.at(0));
-    EXPECT_EQ(back->getName(), olya->getName());
-    EXPECT_EQ(back->stars, 1234);
-    EXPECT_EQ(back->doneUpgrades, 2u);
     EXPECT_EQ(back->levelResults, olya->levelResults);
-    EXPECT_EQ(back->upgradeStages, (std::vector<int32_t>{0, 0, 3}));
-    EXPECT_EQ(back->awardProgress, (std::vector<int32_t>{0, 5}));
-    EXPECT_EQ(back->newAwards, (std::vector<int32_t>{1, 4}));
     EXPECT_EQ(back->tipsMask, 0x80000100u);
     EXPECT_FLOAT_EQ(back->getMusicVolume(), 0.56f);
-    EXPECT_FALSE(back->isWidescreen());
-    EXPECT_TRUE(back->getFxQuality());
-    EXPECT_FALSE(again.at(1)->active);
-    EXPECT_FALSE(again.at(1)->getFxQuality());
-}
-
-TEST(Profiles, AnEmptyProfileWritesEmptyListsAndReadsBackUnchanged)
-{
-    kbtest::TempDir dir;
-    cProfiles profiles;
-    profiles.load(writeProfiles(dir, kPlainProfile));
-    ASSERT_TRUE(profiles.save());
-    EXPECT_EQ(kbtest::readFile(dir.file("profiles.dat")), profilesfile_widen(kPlainProfile));
 }
 
 TEST(Profiles, OddValuesAreClampedPairedOrLeftAtTheirDefaults)
@@ -103,11 +86,12 @@ TEST(Profiles, OddValuesAreClampedPairedOrLeftAtTheirDefaults)
     kbtest::TempDir dir;
     kbtest::LogCapture log;
     cProfiles profiles;
-    profiles.load(writeProfiles(dir, "[Loud]\r\nStars=x7\r\nActive=0\r\nSoundVolume=150\r\nMusicVolume=-5\r\n"
-                                     "Levels=A, B,,C\r\nRewards=2 1\r\nUpgrades=4,5\r\nAwards=1,2,3\r\n"
-                                     "FullScreen=0\r\nWideScreen=-1\r\nFXQuality=3\r\nTips=5\r\nNumDoneUpgrades=1\r\n\r\n"
-                                     "[\xC0\x98]\r\nActive=0\r\nTips=8\r\n\r\n"
-                                     "[Loud]\r\nTips=2\r\nNewAwards=\r\nMusicVolume=abc\r\n\r\n"));
+    profiles.load(writeProfiles(dir,
+                                "[Loud]\r\nStars=x7\r\nActive=0\r\nSoundVolume=150\r\nMusicVolume=-5\r\n"
+                                "Levels=A, B,,C\r\nRewards=2 1\r\nUpgrades=4,5\r\nAwards=1,2,3\r\n"
+                                "FullScreen=0\r\nWideScreen=-1\r\nFXQuality=3\r\nTips=5\r\nNumDoneUpgrades=1\r\n\r\n"
+                                "[\xC0\x98]\r\nActive=0\r\nTips=8\r\n\r\n"
+                                "[Loud]\r\nTips=2\r\nNewAwards=\r\nMusicVolume=abc\r\n\r\n"));
     ASSERT_EQ(profiles.count(), 2u);
     const cPlayerProfile* loud = profiles.at(0);
     // No section is active: the first profile becomes current.
@@ -176,8 +160,8 @@ TEST(Profiles, DamagedFilesLoadWhatTheyCanAndAreKept)
         EXPECT_EQ(std::filesystem::exists(path + ".damaged"), c.damaged);
         if (c.damaged) {
             EXPECT_EQ(kbtest::readFile(path + ".damaged"), c.bytes);
-            EXPECT_TRUE(log.contains("cProfiles. Damaged file " + path + ", read what could be read; a copy is kept as " +
-                                     path + ".damaged"));
+            EXPECT_TRUE(log.contains("cProfiles. Damaged file " + path +
+                                     ", read what could be read; a copy is kept as " + path + ".damaged"));
         }
         // Saving replaces the damaged file by a sound one.
         EXPECT_TRUE(profiles.save());
@@ -261,8 +245,10 @@ TEST(PlayerProfile, AwardProgressWithGoals)
     static std::vector<int> announced;
     announced.clear();
     // Award 2 has goal 3, award 13 (awards earned) goal 2, every other none.
-    AwardHooksGuard hooks({[](uint16_t i) { return i == 2 ? 3 : i == 13 ? 2 : 0; },
-                           [](uint16_t i) { announced.push_back(i); }});
+    AwardHooksGuard hooks(
+        {[](uint16_t i) { return i == 2    ? 3
+                                 : i == 13 ? 2
+                                           : 0; }, [](uint16_t i) { announced.push_back(i); }});
     cPlayerProfile p;
     p.setAwardProgress(5, 9, true);
     p.setAwardProgress(5, 1, true);
@@ -304,7 +290,50 @@ TEST(Profiles, StoredVolumesDoNotDriftFromStartToStart)
         ASSERT_TRUE(profiles.save());
         cProfiles again;
         again.load(dir.file("profiles.dat"));
-        EXPECT_EQ(again.toText().find("SoundVolume=" + std::to_string(percent) + "\r\n") != std::string::npos, true)
-            << percent;
+        EXPECT_NE(again.toText().find("SoundVolume=" + std::to_string(percent) + "\r\n"), std::string::npos) << percent;
     }
+}
+
+TEST(Profiles, TheReaderTakesEveryFileOfTheFuzzCorpus)
+{
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(kbfuzz::scratchDir());
+    const std::filesystem::path dir = std::filesystem::path(KB_TEST_DATA_DIR) / "fuzz" / "profiles";
+    int files = 0;
+    std::error_code ec;
+    for (const auto& item : std::filesystem::directory_iterator(dir, ec)) {
+        const std::string bytes = kbtest::readFile(item.path().string());
+        EXPECT_TRUE(kbfuzz::profiles(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())) << item.path();
+        ++files;
+    }
+    EXPECT_GT(files, 0) << "no corpus in " << dir;
+    std::filesystem::current_path(home);
+}
+
+TEST(ProfilesInTheGame, StartReadsThePlayersAndExitWritesThem)
+{
+    kbtest::GameHarness h;
+    kbtest::StateCalls calls;
+    kbtest::ScopedStateClass menu(STATE_MENU, [&] { return new kbtest::TestScreen(STATE_MENU, calls); });
+    const std::string path = h.home().userDir() + "Profiles/profiles.dat";
+    kbtest::writeFile(path, profilesfile_widen("[Anna]\r\nStars=12\r\nActive=0\r\nMusicVolume=70\r\n\r\n"
+                                               "[Boris]\r\nStars=3\r\nActive=1\r\nSoundVolume=25\r\n"
+                                               "Levels=Level01\r\nRewards=2\r\n\r\n"));
+    ASSERT_EQ(h.start(), 0);
+    ASSERT_TRUE(h.waitForState(STATE_MENU));
+    cGame& game = h.game();
+    ASSERT_EQ(game.getProfiles().count(), 2u);
+    ASSERT_NE(game.getCurrentProfile(), nullptr);
+    EXPECT_EQ(game.getCurrentProfile()->getName(), L"Boris");
+    EXPECT_FLOAT_EQ(game.getSoundVolume(), 0.25f);
+
+    game.getCurrentProfile()->stars = 40;
+    h.stop();
+    cProfiles saved;
+    saved.load(path);
+    ASSERT_EQ(saved.count(), 2u);
+    EXPECT_EQ(saved.current()->getName(), L"Boris");
+    EXPECT_EQ(saved.current()->stars, 40);
+    EXPECT_EQ(saved.current()->getLevelReward("Level01"), 2);
+    EXPECT_FLOAT_EQ(saved.at(0)->getMusicVolume(), 0.7f);
 }

@@ -150,7 +150,7 @@ TEST_F(ParkGame, StarvationSicknessAndHealingFollowTheKindFile)
     EXPECT_TRUE(sick->sick) << "falls sick again once immunity is gone";
 }
 
-TEST_F(ParkGame, EventBudgetIdlersAndProductionRetries)
+TEST_F(ParkGame, EventBudgetIdlersProductionRetriesAndHeadings)
 {
     makeLevel();
     cSettings& settings = cGame::get()->settings();
@@ -182,12 +182,8 @@ TEST_F(ParkGame, EventBudgetIdlersAndProductionRetries)
     level->animals[1]->setState(cAnimalKind::WALK);
     zebra->chooseNextAction();
     EXPECT_TRUE(zebra->state == cAnimalKind::IDLE_01 || zebra->state == cAnimalKind::IDLE_02);
-}
 
-TEST_F(ParkGame, DirectionsMapToFiveSpritesAndMirroring)
-{
-    makeLevel();
-    cAnimal* zebra = spawn("zebra", 200.0f, 450.0f, true);
+    // Eight headings map to five sprites and mirroring.
     struct Case {
         aVector2 dir;
         uint16_t direction;

@@ -7,20 +7,16 @@
 
 namespace {
 
-struct DepthCase {
-    float y;
-    float scale;
-};
-
 const std::string kGameIni = std::string(KB_TEST_DATA_DIR) + "/../../data/game.ini";
 
 TEST(DrawElement, DepthScaleFollowsTheRenderSettings)
 {
     cGame game;
     game.loadGameConfig(kGameIni);
-    const DepthCase cases[] = {{0.0f, 0.7f}, {180.0f, 0.7f}, {340.0f, 0.85f}, {500.0f, 1.0f}, {767.0f, 1.0f}};
-    for (const DepthCase& c : cases)
-        EXPECT_NEAR(cDrawElement::depthScale(c.y), c.scale, 1e-6f) << "y " << c.y;
+    const std::pair<float, float> cases[] = {
+        {0.0f, 0.7f}, {180.0f, 0.7f}, {340.0f, 0.85f}, {500.0f, 1.0f}, {767.0f, 1.0f}};
+    for (const auto& [y, scale] : cases)
+        EXPECT_NEAR(cDrawElement::depthScale(y), scale, 1e-6f) << "y " << y;
 
     // Equal start and end lines: no division by zero on the line itself.
     kbtest::TempDir dir("render");
@@ -32,7 +28,7 @@ TEST(DrawElement, DepthScaleFollowsTheRenderSettings)
     game.loadGameConfig(kGameIni);
 }
 
-TEST(DrawElement, PositionScaleAndRectangle)
+TEST(DrawElement, PositionScaleRectangleAndDepthOrder)
 {
     cDrawElement e;
     e.setSize(40, 20);
@@ -68,10 +64,8 @@ TEST(DrawElement, PositionScaleAndRectangle)
     placed.setRect(10, 20, 30, 40);
     EXPECT_EQ(placed.anchor, aVector2(25.0f, 60.0f));
     EXPECT_EQ(placed.getScreenRect(), aRect(10, 20, 30, 40));
-}
 
-TEST(DrawElement, DepthOrderIsByAnchorYThenRightFirst)
-{
+    // Depth order: by the feet's height, then the one further right first.
     cDrawElement a, b, c, d;
     a.anchor = aVector2(10.0f, 300.0f);
     b.anchor = aVector2(50.0f, 200.0f);

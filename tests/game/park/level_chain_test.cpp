@@ -2,7 +2,8 @@
 // level is won on three seeds within its medal times and is not won by a park
 // nobody keeps; one player walks the whole chain, buying the park stages each
 // level needs from what the levels paid; every entry of the map loads without
-// a missing file. Each run prints one line (time against GoldTime/SilverTime).
+// a missing file. Each run prints one line (time against GoldTime/SilverTime);
+// KB_AUTOPLAY_TRACE=1 also prints the park every 20 simulated seconds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,8 +22,8 @@
 #include "game/support/autoplayer.h"
 #include "game/support/loading_game.h"
 #include "game/support/map_park_game.h"
-#include "gui/checkbox.h"
 #include "game/support/test_screen.h"
+#include "gui/checkbox.h"
 
 using namespace kbtest;
 
@@ -31,17 +32,24 @@ namespace {
 constexpr uint32_t kSeeds[] = {11, 22, 33};
 
 // The level at which each kind first comes into the parks.
-const std::map<std::string, int> kKindIntroduced = {{"warthog", 1}, {"zebra", 2},   {"rhino", 7},
-                                                     {"hippo", 9},   {"cheetah", 14}, {"lion", 17}};
+const std::map<std::string, int> kKindIntroduced = {{"warthog", 1}, {"zebra", 2},    {"rhino", 7},
+                                                    {"hippo", 9},   {"cheetah", 14}, {"lion", 17}};
 
-int levelNumber(const std::string& name) { return std::atoi(name.c_str() + 5); }
+int levelNumber(const std::string& name)
+{
+    return std::atoi(name.c_str() + 5);
+}
 
 void report(const std::string& name, uint32_t seed, const AutoPlayResult& r)
 {
     std::printf("%-8s seed %2u: %-4s after %4.0f s (gold %4d, silver %4d), money %5d; %d bought, %d sold, %d fed, "
                 "%d healed, %d hits\n",
-                name.c_str(), seed, r.state == 1 ? "won" : r.state < 0 ? "lost" : "open", r.seconds,
-                r.rewards.goldTime, r.rewards.silverTime, r.money, r.bought, r.sold, r.meals, r.heals, r.hits);
+                name.c_str(), seed,
+                r.state == 1  ? "won"
+                : r.state < 0 ? "lost"
+                              : "open",
+                r.seconds, r.rewards.goldTime, r.rewards.silverTime, r.money, r.bought, r.sold, r.meals, r.heals,
+                r.hits);
 }
 
 class LevelPlay : public AutoPlayGame, public ::testing::WithParamInterface<std::string> {
@@ -129,7 +137,8 @@ TEST_F(LevelChain, OnePlayerBuysEveryStageALevelNeedsFromTheRewards)
             for (int32_t s = parkConfig::builtStage(player, static_cast<int32_t>(type)) + 1; s <= entry.stages[type];
                  ++s) {
                 const cUpgradeSection* u = parkConfig::find(upgrades, static_cast<int32_t>(type), s);
-                ASSERT_TRUE(u) << entry.name << " needs stage " << s << " of upgrade " << type << ", which is not built";
+                ASSERT_TRUE(u) << entry.name << " needs stage " << s << " of upgrade " << type
+                               << ", which is not built";
                 needed.push_back(u);
             }
         std::stable_sort(needed.begin(), needed.end(), [](auto* a, auto* b) { return a->cost < b->cost; });
@@ -143,17 +152,22 @@ TEST_F(LevelChain, OnePlayerBuysEveryStageALevelNeedsFromTheRewards)
         ASSERT_EQ(r.state, 1) << entry.name << " lost on the way";
         const cLevelRewards& w = r.rewards;
         const int medal = r.seconds <= w.goldTime ? 2 : r.seconds <= w.silverTime ? 1 : 0;
-        const int32_t reward = std::max(medal == 2 ? w.goldReward : medal == 1 ? w.silverReward : w.baseReward, r.money);
+        const int32_t reward = std::max(medal == 2   ? w.goldReward
+                                        : medal == 1 ? w.silverReward
+                                                     : w.baseReward,
+                                        r.money);
         player->stars += reward;
         player->levelResults[entry.name] = medal;
         player->doneUpgrades = 0;
         std::printf("chain %-8s %4.0f s, reward %4d, stars %5d, park %s\n", entry.name.c_str(), r.seconds, reward,
-                    player->stars, [&] {
+                    player->stars,
+                    [&] {
                         std::string s;
                         for (size_t t = 0; t < parkConfig::UPGRADE_TYPES; ++t)
                             s += std::to_string(parkConfig::builtStage(player, static_cast<int32_t>(t)));
                         return s;
-                    }().c_str());
+                    }()
+                        .c_str());
     }
 }
 
@@ -174,6 +188,38 @@ protected:
     LoadedGame game;
     GameHarness& h = game.h;
 };
+
+// One chain: each level opens after the one before it and asks for at most
+// one park stage more (a won level allows one purchase); each mini-game opens
+// after a level. The scripted players of the mini-game tests win exactly
+// these sections.
+TEST_F(MapEntries, FormOneChain)
+{
+    std::string previous;
+    int32_t stagesBefore = 0;
+    std::vector<std::string> miniGames;
+    for (const MapEntry& entry : readMapEntries()) {
+        if (entry.name == "Tutorial") {
+            EXPECT_TRUE(entry.needLevel.empty());
+            continue;
+        }
+        if (entry.miniGame >= 0) {
+            EXPECT_EQ(entry.needLevel, previous) << entry.name << " opens after the level before it";
+            miniGames.push_back(entry.name);
+            continue;
+        }
+        EXPECT_EQ(entry.needLevel, previous) << entry.name;
+        int32_t stages = 0;
+        for (int32_t s : entry.stages)
+            stages += s;
+        EXPECT_LE(stages, stagesBefore + parkConfig::maxDoneUpgrades()) << entry.name;
+        EXPECT_GE(stages, stagesBefore) << entry.name;
+        stagesBefore = stages;
+        previous = entry.name;
+    }
+    EXPECT_EQ(previous, "Level18");
+    EXPECT_EQ(miniGames, (std::vector<std::string>{"CatchAnimal01", "MatchThree01", "FindPair01"}));
+}
 
 TEST_F(MapEntries, EachLoadsWithoutAMissingFile)
 {
@@ -241,4 +287,25 @@ TEST_F(ChainOnTheMap, EveryButtonStandsClear)
     h.frames(30);
     if (std::getenv("KB_UPDATE_GOLDEN"))
         h.expectScreen("map_whole_chain");
+}
+
+// A level of the chain in play on the OpenGL renderer, kept for review
+// (KB_UPDATE_GOLDEN=1 writes it; otherwise skipped).
+TEST(ChainLook, TheRiverBendInPlay)
+{
+    if (!std::getenv("KB_UPDATE_GOLDEN"))
+        GTEST_SKIP() << "a picture for review only";
+    ScopedStateClass playClass{STATE_PLAY, [] { return new cPlayState(); }};
+    LoadedGame game(false);
+    game.start();
+    game.h.makePlayer()->tipsMask = ~0u;
+    dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY))->levelPath = "levels:Level04.ini";
+    game.h.game().requestState(STATE_PLAY);
+    ASSERT_TRUE(game.h.waitForState(STATE_PLAY, kPatience));
+    game.h.frames(40);
+    const aRect close = game.h.widget("Goals")->FindChild("Close", true)->GetAbsoluteRect();
+    game.h.click(close.x + close.width / 2, close.y + close.height / 2);
+    game.h.moveTo(1000, 300);
+    game.h.frames(200);
+    game.h.expectScreen("level04_in_play");
 }

@@ -38,52 +38,30 @@ struct Probe {
     int32_t x, y, value;
 };
 
+struct GroundCase {
+    const char* name;
+    uint32_t w, h;
+    char shape;
+    aRect herbivoresRect, herbivores, predators;
+    std::vector<Probe> probes;
+};
+
 TEST(LevelGround, GridAndAreasFromTheMask)
 {
     kbtest::LogCapture log;
     const aRect none(32767, 32767, 0, 0), whole;
-    const struct {
-        const char* name;
-        uint32_t w, h;
-        char shape;
-        aRect herbivoresRect, herbivores, predators;
-        std::vector<Probe> probes;
-    } cases[] = {
-        {"all herbivore, 256 x 192",
-         256,
-         192,
-         'H',
-         whole,
-         {0, 0, 1020, 764},
-         none,
-         {{0, 0, 0}, {1021, 765, 0}, {1023, 767, 2}, {-3, 0, 2}, {2000, 10, 2}}},
-        {"only the green channel counts", 256, 192, 'G', whole, {0, 0, 1020, 764}, none, {{500, 500, 0}}},
-        {"1024 x 768: cells of one pixel", 1024, 768, 'H', whole, {0, 0, 1023, 767}, none, {{1023, 767, 0}}},
-        {"512 x 384: the last pixel rounds past the grid",
-         512,
-         384,
-         'H',
-         whole,
-         {0, 0, 1022, 766},
-         none,
-         {{1022, 766, 0}, {1023, 767, 2}}},
-        {"shades split the ground",
-         256,
-         192,
-         'S',
-         whole,
-         {0, 160, 508, 604},
-         {512, 160, 508, 604},
-         {{100, 100, 2}, {100, 400, 0}, {800, 400, 1}}},
-        {"a herbivore rectangle alone: walkable ground outside it is not",
-         256,
-         192,
-         'L',
-         {0, 0, 256, 768},
-         {0, 0, 252, 764},
-         none,
-         {{100, 100, 0}, {600, 100, 2}, {900, 100, 2}}},
-        {"an empty mask is refused", 0, 0, 'H', whole, whole, whole, {{0, 0, 2}, {500, 500, 2}}},
+    const GroundCase cases[] = {
+        GroundCase("all herbivore, 256 x 192", 256, 192, 'H', whole, {0, 0, 1020, 764}, none,
+                   {{0, 0, 0}, {1021, 765, 0}, {1023, 767, 2}, {-3, 0, 2}, {2000, 10, 2}}),
+        GroundCase("only the green channel counts", 256, 192, 'G', whole, {0, 0, 1020, 764}, none, {{500, 500, 0}}),
+        GroundCase("1024 x 768: cells of one pixel", 1024, 768, 'H', whole, {0, 0, 1023, 767}, none, {{1023, 767, 0}}),
+        GroundCase("512 x 384: the last pixel rounds past the grid", 512, 384, 'H', whole, {0, 0, 1022, 766}, none,
+                   {{1022, 766, 0}, {1023, 767, 2}}),
+        GroundCase("shades split the ground", 256, 192, 'S', whole, {0, 160, 508, 604}, {512, 160, 508, 604},
+                   {{100, 100, 2}, {100, 400, 0}, {800, 400, 1}}),
+        GroundCase("a herbivore rectangle alone: walkable ground outside it is not", 256, 192, 'L', {0, 0, 256, 768},
+                   {0, 0, 252, 764}, none, {{100, 100, 0}, {600, 100, 2}, {900, 100, 2}}),
+        GroundCase("an empty mask is refused", 0, 0, 'H', whole, whole, whole, {{0, 0, 2}, {500, 500, 2}}),
     };
     for (const auto& c : cases) {
         Ground level;

@@ -44,24 +44,16 @@ struct PathCase {
 TEST(MovableElement, PlannedPaths)
 {
     const PathCase cases[] = {
-        {"staircase", {0, 0}, {300, 100}, true, {}, "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"},
-        {"staircase past an obstacle off the line",
-         {0, 0},
-         {300, 100},
-         true,
-         {box(0, 200, 50, 50)},
-         "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"},
-        {"along an axis", {10, 10}, {310, 10}, true, {}, "(310,10)"},
-        {"at 45 degrees", {0, 0}, {200, 200}, true, {}, "(200,200)"},
-        {"49 pixels", {0, 0}, {40, 28}, true, {}, "(40,28)"},
-        {"unrefined", {0, 0}, {300, 100}, false, {}, "(300,100)"},
-        {"round a box, nearest corner first",
-         {0, 100},
-         {300, 100},
-         false,
-         {box(100, 50, 100, 100)},
-         "(99,49)(201,49)(300,100)"},
-        {"to where it stands", {5, 5}, {5, 5}, true, {}, ""},
+        PathCase("staircase", {0, 0}, {300, 100}, true, {}, "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"),
+        PathCase("staircase past an obstacle off the line", {0, 0}, {300, 100}, true, {box(0, 200, 50, 50)},
+                 "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"),
+        PathCase("along an axis", {10, 10}, {310, 10}, true, {}, "(310,10)"),
+        PathCase("at 45 degrees", {0, 0}, {200, 200}, true, {}, "(200,200)"),
+        PathCase("49 pixels", {0, 0}, {40, 28}, true, {}, "(40,28)"),
+        PathCase("unrefined", {0, 0}, {300, 100}, false, {}, "(300,100)"),
+        PathCase("round a box, nearest corner first", {0, 100}, {300, 100}, false, {box(100, 50, 100, 100)},
+                 "(99,49)(201,49)(300,100)"),
+        PathCase("to where it stands", {5, 5}, {5, 5}, true, {}, ""),
     };
     for (const PathCase& c : cases) {
         Walker w;

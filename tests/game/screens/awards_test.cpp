@@ -6,6 +6,7 @@
 #include "game/app/simpletooltip.h"
 #include "game/screens/awardprogress.h"
 #include "game/screens/screens_fixture.h"
+#include "game/support/player_steps.h"
 #include "gui/statictext.h"
 #include "gui/widget.h"
 #include "orvo/app/a_keys.h"
@@ -24,7 +25,7 @@ protected:
         h.moveTo(a->x + a->width() / 2, a->y + a->height() / 2);
     }
     GUI::Widget* newAward() { return h.widget("NewAward"); }
-    bool awardShown() { return newAward() && newAward()->IsVisible(); }
+    bool awardShown() { return shown(h, "NewAward"); }
 };
 
 } // namespace
@@ -33,14 +34,9 @@ TEST_F(Awards, TheTableIsTheGamesFourteenAwardsInIndexOrder)
 {
     ASSERT_NE(awards(), nullptr);
     ASSERT_EQ(awards()->getAwardCount(), size_t(AWARD_COUNT));
-    EXPECT_EQ(awards()->getAward(AWARD_ZEBRAS_SOLD)->goal, 10);
-    EXPECT_EQ(awards()->getAward(AWARD_ZEBRAS_SOLD)->tooltipKey, "award.zebras");
     EXPECT_EQ(awards()->getAward(AWARD_AWARDS_EARNED)->goal, 13) << "every other award";
     EXPECT_EQ(awards()->getAward(AWARD_COUNT), nullptr);
     EXPECT_EQ(awards()->getAward(-1), nullptr);
-    for (int32_t i = 0; i < AWARD_COUNT; ++i)
-        EXPECT_EQ(awards()->getAward(i)->imagePath,
-                  "awards:award_" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".png");
 
     // Kinds by name; others count nothing.
     EXPECT_EQ(award_forSoldKind("warthog"), 0);
@@ -95,7 +91,7 @@ TEST_F(Awards, TheScreenShowsEarnedAwardsTooltipsWithWhatIsLeftAndSparklesNewOne
     h.expectScreen("awards_screen");
 
     // Back leads where the player came from; the new awards now count as seen.
-    h.click(h.centreOf("Back").x, h.centreOf("Back").y);
+    clickOn(h, "Back");
     ASSERT_TRUE(h.waitForState(STATE_MENU));
     EXPECT_TRUE(player->newAwards.empty());
     EXPECT_EQ(cSimpleTooltip::get(), nullptr);

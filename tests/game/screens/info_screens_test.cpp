@@ -3,6 +3,7 @@
 // animations and close, the pages the completed levels open.
 #include "game/app/loadingscreen.h"
 #include "game/screens/screens_fixture.h"
+#include "game/support/player_steps.h"
 #include "gui/buttonbase.h"
 #include "gui/widget.h"
 #include "orvo/app/a_keys.h"
@@ -15,7 +16,6 @@ namespace {
 class InfoScreens : public ScreensGame {
 protected:
     template <class T> T* state(int32_t id) { return dynamic_cast<T*>(cGameState::find(id)); }
-    void clickOn(const std::string& name) { h.click(h.centreOf(name).x, h.centreOf(name).y); }
 };
 
 } // namespace
@@ -72,7 +72,7 @@ TEST_F(InfoScreens, TheCreditsScrollFromCreditsTxtRestartAndLeave)
     h.key(A_KEY_ESCAPE);
     ASSERT_TRUE(h.waitForState(STATE_MENU));
     ASSERT_TRUE(enter(STATE_CREDITS));
-    clickOn("Back");
+    clickOn(h, "Back");
     EXPECT_TRUE(h.waitForState(STATE_MENU));
 }
 
@@ -89,7 +89,7 @@ TEST_F(InfoScreens, TheHelpScreenPlaysItsScenesAndCloses)
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(help->getAnimation(i)->isPlaying()) << i;
     h.expectScreen("help");
-    clickOn("CloseHelp");
+    clickOn(h, "CloseHelp");
     ASSERT_TRUE(h.waitForState(STATE_MENU));
     ASSERT_TRUE(enter(STATE_HELP));
     h.key(A_KEY_ESCAPE);
@@ -131,9 +131,9 @@ TEST_F(InfoScreens, CompletedLevelsOpenTheEncyclopediasPages)
     EXPECT_FLOAT_EQ(pedia->getTextAlpha(), 1.0f);
 
     // A closed page does nothing; an open one fades out at 5 a second, then in.
-    clickOn("cheetah");
+    clickOn(h, "cheetah");
     EXPECT_EQ(pedia->getSelectedPage(), 0);
-    clickOn("hippo");
+    clickOn(h, "hippo");
     EXPECT_EQ(pedia->getSelectedPage(), 3);
     EXPECT_TRUE(static_cast<GUI::ButtonBase*>(h.widget("hippo"))->IsSelected());
     EXPECT_FALSE(static_cast<GUI::ButtonBase*>(h.widget("warthog"))->IsSelected());
@@ -145,10 +145,10 @@ TEST_F(InfoScreens, CompletedLevelsOpenTheEncyclopediasPages)
     seconds(1.0f);
     h.expectScreen("encyclopedia");
 
-    clickOn("rusty");
+    clickOn(h, "rusty");
     seconds(0.6f);
     EXPECT_EQ(pedia->getShownPage(), 6);
     EXPECT_EQ(h.text("Name"), L"Rusty the poacher");
-    clickOn("Back");
+    clickOn(h, "Back");
     EXPECT_TRUE(h.waitForState(STATE_MENU));
 }

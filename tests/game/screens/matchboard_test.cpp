@@ -55,21 +55,17 @@ TEST(MatchBoard, FindsEveryLineOfASeededBoard)
         "cabcab", //
     });
     const std::vector<int> found = b.findMatches();
-    const std::set<int> expected = {cell(0, 0), cell(1, 0), cell(2, 0), cell(3, 0), cell(3, 1), cell(3, 2),
-                                    cell(0, 3), cell(1, 3), cell(2, 3), cell(3, 3)};
+    const std::set<int> expected = {cell(0, 0), cell(1, 0), cell(2, 0), cell(3, 0), cell(3, 1),
+                                    cell(3, 2), cell(0, 3), cell(1, 3), cell(2, 3), cell(3, 3)};
     EXPECT_EQ(cells(found), expected);
     // The run of four is found from its first and its second cell: a cell of
     // several runs is listed more than once.
     EXPECT_GT(found.size(), expected.size());
     EXPECT_TRUE(b.hasLine());
-}
 
-TEST(MatchBoard, AnLOfFiveAndALineOfFiveTagFiveCellsEach)
-{
-    const cMatchBoard l = board({"abcabc", "abcabc", "aaacab", "bcabca", "cabcab", "bcabca"});
-    EXPECT_EQ(cells(l.findMatches()).size(), 5u);
-    const cMatchBoard five = board({"abcabc", "bcabca", "eeeeeb", "abcabc", "bcabca", "cabcab"});
-    EXPECT_EQ(cells(five.findMatches()).size(), 5u);
+    // An L of five and a line of five tag five cells each; a board without lines none.
+    EXPECT_EQ(cells(board({"abcabc", "abcabc", "aaacab", "bcabca", "cabcab", "bcabca"}).findMatches()).size(), 5u);
+    EXPECT_EQ(cells(board({"abcabc", "bcabca", "eeeeeb", "abcabc", "bcabca", "cabcab"}).findMatches()).size(), 5u);
     const cMatchBoard none = board({"abcabc", "bcabca", "cabcab", "abcabc", "bcabca", "cabcab"});
     EXPECT_TRUE(none.findMatches().empty());
     EXPECT_FALSE(none.hasLine());

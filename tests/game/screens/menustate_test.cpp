@@ -4,25 +4,18 @@
 #include <gtest/gtest.h>
 
 #include "game/support/harness.h"
+#include "game/support/player_steps.h"
 #include "game/support/test_screen.h"
-#include "gui/widget.h"
 #include "orvo/app/a_inputserver.h"
 
 using namespace kbtest;
 
 namespace {
 
-bool visible(const GameHarness& h, const std::string& name)
-{
-    const GUI::Widget* w = h.widget(name);
-    return w && w->IsVisible();
-}
-
 // Clicks a button by name and gives the state it asked for (and takes the request back).
 int32_t requestOf(GameHarness& h, const std::string& button)
 {
-    const aPoint at = h.centreOf(button);
-    h.click(at.x, at.y);
+    clickOn(h, button);
     const int32_t requested = h.game().getRequestedState();
     h.game().requestState(STATE_NONE);
     return requested;
@@ -37,9 +30,7 @@ cMenuState* menu(GameHarness& h)
 
 TEST(MainMenu, NewcomerComesThroughTheSplashNamesThemselvesAndTriesEveryButton)
 {
-    GameHarness::Options options;
-    options.splash = true;
-    GameHarness h(options);
+    GameHarness h(GameHarness::Options{.splash = true});
     ScopedStateClass menuClass(STATE_MENU, [] { return new cMenuState(); });
     ASSERT_EQ(h.start(), 0);
     cGame& game = h.game();
@@ -59,7 +50,7 @@ TEST(MainMenu, NewcomerComesThroughTheSplashNamesThemselvesAndTriesEveryButton)
 
     // No player yet: the name dialog opens over the scene by itself.
     h.frames(30);
-    ASSERT_TRUE(visible(h, "NewPlayer_win"));
+    ASSERT_TRUE(shown(h, "NewPlayer_win"));
     EXPECT_EQ(game.getCurrentProfile(), nullptr);
     for (const uint8_t key : {uint8_t(A_KEY_Z), uint8_t(A_KEY_O), uint8_t(A_KEY_E)})
         h.key(key);
@@ -67,7 +58,7 @@ TEST(MainMenu, NewcomerComesThroughTheSplashNamesThemselvesAndTriesEveryButton)
     h.frames(120);
     ASSERT_NE(game.getCurrentProfile(), nullptr);
     EXPECT_EQ(h.text("WelcomeText"), L"zoe");
-    EXPECT_FALSE(visible(h, "NewPlayer_win"));
+    EXPECT_FALSE(shown(h, "NewPlayer_win"));
     cMenuState* state = menu(h);
     ASSERT_NE(state, nullptr);
     EXPECT_FLOAT_EQ(state->getTitleScale(), 1.0f) << "the title zoomed in over two seconds";
@@ -92,7 +83,7 @@ TEST(MainMenu, NewcomerComesThroughTheSplashNamesThemselvesAndTriesEveryButton)
     h.click(close.x + close.width / 2, close.y + close.height / 2);
     h.frames(15);
     EXPECT_FALSE(state->isExtrasOpen());
-    EXPECT_FALSE(visible(h, "ExtrasMenu"));
+    EXPECT_FALSE(shown(h, "ExtrasMenu"));
 
     // Escape closes the topmost thing: the options, the players' list, the Extras board.
     EXPECT_EQ(requestOf(h, "Options"), STATE_NONE);
@@ -101,26 +92,25 @@ TEST(MainMenu, NewcomerComesThroughTheSplashNamesThemselvesAndTriesEveryButton)
     h.key(A_KEY_ESCAPE);
     h.frames(20);
     EXPECT_FALSE(state->getOptionsWindow()->isOpening());
-    EXPECT_FALSE(visible(h, "MessageBox"));
+    EXPECT_FALSE(shown(h, "MessageBox"));
     EXPECT_EQ(requestOf(h, "Profiles"), STATE_NONE);
     h.frames(20);
-    EXPECT_TRUE(visible(h, "Profiles_win"));
-    const aPoint newPlayer = h.centreOf("New");
-    h.click(newPlayer.x, newPlayer.y);
+    EXPECT_TRUE(shown(h, "Profiles_win"));
+    clickOn(h, "New");
     h.frames(20);
-    EXPECT_TRUE(visible(h, "NewPlayer_win"));
+    EXPECT_TRUE(shown(h, "NewPlayer_win"));
     h.key(A_KEY_ESCAPE);
     h.frames(20);
-    EXPECT_FALSE(visible(h, "NewPlayer_win"));
+    EXPECT_FALSE(shown(h, "NewPlayer_win"));
     EXPECT_EQ(game.getProfiles().count(), 1u) << "a cancelled name makes no player while one exists";
     h.key(A_KEY_ESCAPE);
     h.frames(20);
-    EXPECT_FALSE(visible(h, "Profiles_win"));
+    EXPECT_FALSE(shown(h, "Profiles_win"));
     EXPECT_EQ(requestOf(h, "Extras"), STATE_NONE);
     h.key(A_KEY_ESCAPE);
     h.frames(15);
-    EXPECT_FALSE(visible(h, "ExtrasMenu"));
-    EXPECT_FALSE(visible(h, "MessageBox"));
+    EXPECT_FALSE(shown(h, "ExtrasMenu"));
+    EXPECT_FALSE(shown(h, "MessageBox"));
 
     // A name with printf signs shows as it is.
     h.makePlayer(L"Kim %s %d%%");
@@ -130,15 +120,14 @@ TEST(MainMenu, NewcomerComesThroughTheSplashNamesThemselvesAndTriesEveryButton)
     // Nothing left open: Escape asks to quit; Escape again says no; Quit asks again and Yes ends the run.
     h.key(A_KEY_ESCAPE);
     h.frames(20);
-    ASSERT_TRUE(visible(h, "MessageBox"));
+    ASSERT_TRUE(shown(h, "MessageBox"));
     h.key(A_KEY_ESCAPE);
     h.frames(20);
-    EXPECT_FALSE(visible(h, "MessageBox"));
+    EXPECT_FALSE(shown(h, "MessageBox"));
     EXPECT_EQ(requestOf(h, "Quit"), STATE_NONE);
     h.frames(20);
-    ASSERT_TRUE(visible(h, "MessageBox"));
-    const aPoint yes = h.centreOf("YesBtn");
-    h.click(yes.x, yes.y);
+    ASSERT_TRUE(shown(h, "MessageBox"));
+    clickOn(h, "YesBtn");
     for (int i = 0; i < 60 && !h.quitPosted(); ++i)
         h.frame();
     EXPECT_TRUE(h.quitPosted());

@@ -17,11 +17,14 @@ namespace kbtest {
 
 namespace {
 
-constexpr float kHandPace = 0.3f;  // seconds between two clicks of the keeper
-constexpr int32_t kHerdSize = 3;   // the least herd the keeper keeps earning
+constexpr float kHandPace = 0.3f; // seconds between two clicks of the keeper
+constexpr int32_t kHerdSize = 3;  // the least herd the keeper keeps earning
 constexpr float kFoodRange = 150.0f;
 
-std::string dataDir() { return std::string(KB_TEST_DATA_DIR) + "/../../data/"; }
+std::string dataDir()
+{
+    return std::string(KB_TEST_DATA_DIR) + "/../../data/";
+}
 
 std::string trim(std::string s)
 {
@@ -77,6 +80,11 @@ bool levelFileExists(const std::string& name)
 }
 
 // --- the keeper ---
+
+AutoPlayer::AutoPlayer(cLevel& level, cHelicopter& helo)
+    : m_level(level), m_helo(helo), m_upgrades(parkConfig::readUpgrades())
+{
+}
 
 void AutoPlayer::act(float t)
 {
@@ -196,8 +204,8 @@ bool AutoPlayer::buyKind(const std::string& kind, int32_t reserve)
 
 bool AutoPlayer::buy()
 {
-    // Money kept back for two meals.
-    const int32_t reserve = 2 * std::max(foodCost(0), foodCost(1));
+    // Money kept back to feed the herd for a while.
+    const int32_t reserve = 6 * std::max(foodCost(0), foodCost(1));
     auto buyable = [this](const std::string& name) {
         return std::any_of(m_level.buyableKinds.begin(), m_level.buyableKinds.end(),
                            [&name](const cAnimalKind* k) { return k->name == name; });
@@ -226,11 +234,10 @@ bool AutoPlayer::buy()
 bool AutoPlayer::raiseFood()
 {
     const int32_t built = parkConfig::builtStage(parkUpgrades::currentPlayer(), 2);
-    const std::vector<cUpgradeSection> upgrades = parkConfig::readUpgrades();
     for (int32_t type = 0; type < 2; ++type) {
         if (m_level.foodStock[type] == 0 || m_foodStage[type] >= built)
             continue;
-        const int32_t price = parkConfig::foodUpgradePrice(upgrades, m_foodStage[type] + 1);
+        const int32_t price = parkConfig::foodUpgradePrice(m_upgrades, m_foodStage[type] + 1);
         if (m_level.money < price + 200)
             continue;
         m_level.spendMoney(price);
@@ -296,7 +303,6 @@ AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, b
         maxSeconds = std::max(600.0f, 2.0f * static_cast<float>(level->rewards.silverTime));
     AutoPlayer keeperHand(*level, *helo);
     float t = 0.0f;
-    // KB_AUTOPLAY_TRACE=1 prints the park every 20 simulated seconds while tuning a level.
     const bool trace = std::getenv("KB_AUTOPLAY_TRACE") != nullptr;
     float nextTrace = 0.0f;
     for (; t < maxSeconds && level->state == 0; t += kDt) {
@@ -304,7 +310,10 @@ AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, b
             nextTrace += 20.0f;
             std::printf("  %4.0f s money %5d:", t, level->money);
             for (const cAnimal* a : level->animals)
-                std::printf(" %s%s%s%s", a->kind->name.c_str(), a->child ? "(child)" : a->isOld() ? "(old)" : "",
+                std::printf(" %s%s%s%s", a->kind->name.c_str(),
+                            a->child     ? "(child)"
+                            : a->isOld() ? "(old)"
+                                         : "",
                             a->sick ? "(sick)" : "", a->isLiving() ? "" : "(dead)");
             for (const cPoacher* p : level->poachers)
                 std::printf("; poacher health %.1f fade %.2f state %d", p->health, p->fade, p->state);

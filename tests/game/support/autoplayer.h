@@ -5,7 +5,8 @@
 // click at a time at a human pace: drives poachers off, heals the sick, feeds
 // the hungry, picks up coins, sends the old animals away, buys what the goals
 // need (and a small herd that earns), raises the food in the level when the
-// park allows it and clicks animals while they produce.
+// park allows it and clicks animals while they produce. KB_AUTOPLAY_TRACE=1
+// prints the park every 20 simulated seconds while a level is tuned.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@
 
 #include "game/park/helicopter.h"
 #include "game/park/level.h"
+#include "game/screens/parkconfig.h"
 #include "game/support/park_game.h"
 
 class cPlayerProfile;
@@ -46,7 +48,7 @@ struct AutoPlayResult {
 
 class AutoPlayer {
 public:
-    AutoPlayer(cLevel& level, cHelicopter& helo) : m_level(level), m_helo(helo) {}
+    AutoPlayer(cLevel& level, cHelicopter& helo);
     // The keeper's decision for the frame at simulated time t.
     void act(float t);
     void count(AutoPlayResult& result) const;
@@ -69,6 +71,7 @@ private:
     float m_nextClick = 0.0f; // a hand makes one click at a time
     float m_clickWait = 0.0f; // the play state's wait after hits and production clicks
     float m_healReady = 0.0f;
+    std::vector<cUpgradeSection> m_upgrades; // the park's stages price the food upgrades
     int32_t m_foodStage[2] = {0, 0};
     AutoPlayResult m_counts;
 };
