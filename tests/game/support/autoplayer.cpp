@@ -92,7 +92,8 @@ void AutoPlayer::act(float t)
     if (t < m_nextClick)
         return;
     // Most urgent first: a poacher shoots, the sick and the hungry lose
-    // health, coins wait on the ground.
+    // health, coins wait on the ground. Each action is one step of the hand
+    // (a tool and its target count as one).
     if (hitPoacher() || heal() || feed() || collectCoin() || sell() || buy() || raiseFood() || clickProducer())
         m_nextClick = t + kHandPace;
 }
@@ -131,7 +132,6 @@ bool AutoPlayer::heal()
         if (a->sick && a->isLiving()) {
             a->heal(medicine->count);
             m_healReady = m_now + medicine->cooldown;
-            m_nextClick = m_now + kHandPace; // the tool, then the animal
             ++m_counts.heals;
             return true;
         }
@@ -165,7 +165,6 @@ bool AutoPlayer::feed()
                 continue;
             m_level.spendMoney(kind->cost);
             m_level.placeFood(type, m_foodStage[type] + 1, p);
-            m_nextClick = m_now + kHandPace; // the food button, then the ground
             ++m_counts.meals;
             return true;
         }
@@ -237,7 +236,7 @@ bool AutoPlayer::raiseFood()
     for (int32_t type = 0; type < 2; ++type) {
         if (m_level.foodStock[type] == 0 || m_foodStage[type] >= built)
             continue;
-        const int32_t price = parkConfig::foodUpgradePrice(m_upgrades, m_foodStage[type] + 1);
+        const int32_t price = parkConfig::foodUpgradePrice(m_upgrades, m_foodStage[type]);
         if (m_level.money < price + 200)
             continue;
         m_level.spendMoney(price);
