@@ -22,7 +22,6 @@
 #include "game/park/poacher.h"
 #include "game/park/tutorial.h"
 #include "game/park/upgrade.h"
-#include "gui/buttonbase.h"
 #include "gui/server.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
@@ -197,11 +196,6 @@ void cPlayState::createGui()
         if (widget)
             bindHud(widget);
     }
-    // The food buttons carry their price under the picture (the layout has
-    // no key for a text offset).
-    for (GUI::Widget* food : {grassButton, meatButton})
-        if (auto* button = dynamic_cast<GUI::ButtonBase*>(food))
-            button->SetTextOffset(0.0f, 30.0f);
     ingameMenu = root->FindChild("IngameMenu", true);
     if (ingameMenu)
         ingameMenu->SetVisible(false);
