@@ -19,8 +19,7 @@
 #include "game/park/missionresults.h"
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"
-#include "game/support/harness.h"
-#include "game/support/test_screen.h"
+#include "game/support/play_game.h"
 #include "gui/server.h"
 #include "gui/widget.h"
 #include "orvo/platform/a_keycodes.h"
@@ -41,28 +40,8 @@ std::string readText(const std::string& path)
     return s.str();
 }
 
-class PlayGame : public ::testing::Test {
+class PlayGame : public PlayStateGame {
 protected:
-    static constexpr float kDt = 1.0f / 30.0f;
-
-    void SetUp() override
-    {
-        ASSERT_EQ(h.start(), 0);
-        ASSERT_TRUE(h.waitForState(STATE_MENU));
-        player = h.makePlayer();
-    }
-
-    // The level file, played from the map as the map starts it.
-    bool play(const std::string& path)
-    {
-        auto* state = dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY));
-        state->levelPath = path;
-        h.game().requestState(STATE_PLAY);
-        const bool entered = h.waitForState(STATE_PLAY);
-        // How many frames the load took varies with the machine; the play that follows does not.
-        a_srand(5);
-        return entered;
-    }
     // The fenced park level with other goals and rewards.
     std::string variant(const std::string& goals, const std::string& gold = "500")
     {
@@ -73,47 +52,13 @@ protected:
         std::ofstream(path) << text;
         return path;
     }
-    // The park's scene is not pixel-stable between runs on a busy machine (how
-    // far the load got while frames ran), so its pictures are for review:
-    // written with KB_UPDATE_GOLDEN, not compared.
-    void reviewScreen(const std::string& name)
-    {
-        if (std::getenv("KB_UPDATE_GOLDEN"))
-            h.expectScreen(name);
-    }
-    void seconds(float s) { h.frames(static_cast<int>(s / kDt + 0.5f)); }
-    cPlayState* state() { return cPlayState::find(); }
-    cLevel* level() { return state()->getLevel(); }
     int modal() { return state()->getModalCount(); }
-    void clickWidget(const std::string& name) { h.click(h.centreOf(name).x, h.centreOf(name).y); }
-    void clickRect(const aRect& r)
-    {
-        h.moveTo(r.x + r.width / 2, r.y + r.height / 2);
-        h.click(r.x + r.width / 2, r.y + r.height / 2);
-    }
-    // A child of one window (several windows have a "Close").
-    void clickChild(const std::string& window, const std::string& name)
-    {
-        clickRect(h.widget(window)->FindChild(name, true)->GetAbsoluteRect());
-    }
     void rightClick()
     {
         h.input().setButton(1, true);
         h.frame();
         h.input().setButton(1, false);
         h.frame();
-    }
-    // The intro's goals window, closed as the player does.
-    void passIntro()
-    {
-        seconds(0.5f);
-        ASSERT_TRUE(state()->getGoalsWindow()->isVisible());
-        EXPECT_EQ(modal(), 1);
-        seconds(0.8f);
-        clickChild("Goals", "Close");
-        seconds(0.8f);
-        ASSERT_FALSE(state()->getGoalsWindow()->isVisible());
-        ASSERT_EQ(modal(), 0);
     }
     cAnimal* anyAnimal(const char* kind)
     {
@@ -122,15 +67,6 @@ protected:
                 return a;
         return nullptr;
     }
-
-    GameHarness h{GameHarness::Options{false, kDt, 5}};
-    TempDir dir{"play"};
-    StateCalls calls;
-    ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, calls); }};
-    ScopedStateClass map{STATE_MAP, [this] { return new TestScreen(STATE_MAP, calls); }};
-    ScopedStateClass park{STATE_PARK, [this] { return new TestScreen(STATE_PARK, calls); }};
-    ScopedStateClass playClass{STATE_PLAY, [] { return new cPlayState(); }};
-    cPlayerProfile* player = nullptr;
 };
 
 TEST(PlayHud, TimerAndMedalTexts)

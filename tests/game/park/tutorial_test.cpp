@@ -23,8 +23,7 @@
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"
 #include "game/park/tutorial.h"
-#include "game/support/harness.h"
-#include "game/support/test_screen.h"
+#include "game/support/play_game.h"
 #include "gui/statictext.h"
 #include "gui/widget.h"
 #include "orvo/gfx/a_image.h"
@@ -36,28 +35,15 @@
 namespace kbtest {
 namespace {
 
-class TutorialGame : public ::testing::Test {
+class TutorialGame : public PlayStateGame {
 protected:
-    static constexpr float kDt = 1.0f / 30.0f;
-
     void SetUp() override
     {
-        ASSERT_EQ(h.start(), 0);
-        ASSERT_TRUE(h.waitForState(STATE_MENU));
-        player = h.makePlayer();
+        PlayStateGame::SetUp();
         producing = h.game().settings().maxProducingCount;
         producingAnimals = h.game().settings().producingAnimalsCount;
     }
 
-    bool play(const std::string& path)
-    {
-        auto* state = dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY));
-        state->levelPath = path;
-        h.game().requestState(STATE_PLAY);
-        const bool entered = h.waitForState(STATE_PLAY);
-        a_srand(5);
-        return entered;
-    }
     // A level of the open park with its own DATA lines and animals.
     std::string smallLevel(const std::string& data, const std::string& animals, const std::string& counts)
     {
@@ -68,38 +54,13 @@ protected:
                             << "[GOAL]\nType=money\nValue=100000\n";
         return path;
     }
-    void passIntro()
-    {
-        seconds(0.5f);
-        ASSERT_TRUE(state()->getGoalsWindow()->isVisible());
-        seconds(0.8f);
-        clickRect(h.widget("Goals")->FindChild("Close", true)->GetAbsoluteRect());
-        seconds(0.8f);
-        ASSERT_FALSE(state()->getGoalsWindow()->isVisible());
-    }
-    // The park's scene is not pixel-stable between runs, so its pictures are
-    // for review: written with KB_UPDATE_GOLDEN, not compared.
-    void reviewScreen(const std::string& name)
-    {
-        if (std::getenv("KB_UPDATE_GOLDEN"))
-            h.expectScreen(name);
-    }
-    void seconds(float s) { h.frames(static_cast<int>(s / kDt + 0.5f)); }
     bool waitFor(const std::function<bool()>& done, float s)
     {
         for (int i = 0; i < static_cast<int>(s / kDt) && !done(); ++i)
             h.frame();
         return done();
     }
-    cPlayState* state() { return cPlayState::find(); }
-    cLevel* level() { return state()->getLevel(); }
     cTutorial* tutorial() { return state()->getTutorial(); }
-    void clickRect(const aRect& r)
-    {
-        h.moveTo(r.x + r.width / 2, r.y + r.height / 2);
-        h.click(r.x + r.width / 2, r.y + r.height / 2);
-    }
-    void clickWidget(const std::string& name) { clickRect(h.widget(name)->GetAbsoluteRect()); }
     // The open hint that shows the text of `key`, or null.
     cTutorialTooltip* hint(const std::string& key)
     {
@@ -149,14 +110,6 @@ protected:
         EXPECT_EQ(h.game().settings().producingAnimalsCount, producingAnimals);
     }
 
-    GameHarness h{GameHarness::Options{false, kDt, 5}};
-    TempDir dir{"tutorial"};
-    StateCalls calls;
-    ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, calls); }};
-    ScopedStateClass map{STATE_MAP, [this] { return new TestScreen(STATE_MAP, calls); }};
-    ScopedStateClass park{STATE_PARK, [this] { return new TestScreen(STATE_PARK, calls); }};
-    ScopedStateClass playClass{STATE_PLAY, [] { return new cPlayState(); }};
-    cPlayerProfile* player = nullptr;
     int32_t producing = 0;
     int32_t producingAnimals = 0;
 };
