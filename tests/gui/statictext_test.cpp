@@ -191,7 +191,7 @@ TEST_F(StaticTextTest, RunsWithoutFontFollowTheWidgetsFontAndNoHeightNeverDivide
 // the space is advance only.
 TEST_F(StaticTextTest, WordsDrawWhereOneDrawOfTheirWholeLinePutsThem)
 {
-    std::string ini = "[General]\nFormat16=8888\nFormat32=8888\nTexture=script.png\nCharSpacing=0\n\n[Charlist]\n"
+    std::string ini = "[General]\nFormat16=8888\nFormat32=8888\nTexture=script.png\nCharSpacing=1\n\n[Charlist]\n"
                       "20=0 0 0 16 0 5\n";
     char line[64];
     for (uint32_t c = '.'; c <= 'z'; ++c) {
@@ -217,7 +217,7 @@ TEST_F(StaticTextTest, WordsDrawWhereOneDrawOfTheirWholeLinePutsThem)
     const std::vector<std::wstring> expected = {L"These are your", L"goals. Click", L"here to look", L"  at them."};
     for (const float size : {1.0f, 0.5f}) {
         SCOPED_TRACE(size);
-        auto* t = add<StaticText>("Script" + std::to_string(++count), aRect(0, 0, static_cast<uint16_t>(110 * size), 200));
+        auto* t = add<StaticText>("Script" + std::to_string(++count), aRect(0, 0, static_cast<uint16_t>(124 * size), 200));
         t->SetFont(script);
         t->SetFontSize(size);
         t->SetText(L"These are your goals. Click here to look\n  at them.");
