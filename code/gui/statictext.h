@@ -31,7 +31,7 @@ public:
         float size = 1.0f;
         aFont* font = nullptr; // null: the widget's font at the time it is laid out and drawn
     };
-    // One word of a line, at its offset from the text's origin.
+    // One word of a line, drawn on its own: x (from the text's origin) is where its first glyph goes.
     struct Piece {
         std::wstring text;
         float x = 0.0f;

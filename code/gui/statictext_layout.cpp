@@ -144,13 +144,18 @@ void StaticText::UpdateLayout()
         bool word = false;
         for (size_t k = pos; k < end; ++k) {
             advanceRuns(cursor, consumed, widgetFont, baseSize);
-            const float a = advance(*cursor.font, text[k], k == pos, scaleOf(*cursor.font, cursor.size));
+            const float scale = scaleOf(*cursor.font, cursor.size);
+            const float a = advance(*cursor.font, text[k], k == pos, scale);
             if (text[k] == L' ') {
                 px += a + (word ? extra : 0.0f);
                 continue;
             }
-            if (k == pos || text[k - 1] == L' ')
-                m_pieces.push_back(Piece{std::wstring(), offset + px});
+            if (k == pos || text[k - 1] == L' ') {
+                // A piece is drawn on its own, its first glyph at the piece's x without
+                // the offset before it: that offset is part of where the word starts.
+                const float before = k == pos ? 0.0f : cursor.font->getCharOffsetBefore(text[k]) * scale;
+                m_pieces.push_back(Piece{std::wstring(), offset + px + before});
+            }
             m_pieces.back().text += text[k];
             word = true;
             px += a;

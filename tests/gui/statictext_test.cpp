@@ -185,3 +185,52 @@ TEST_F(StaticTextTest, RunsWithoutFontFollowTheWidgetsFontAndNoHeightNeverDivide
     flat->Draw();
     EXPECT_EQ(draws().size(), 4u);
 }
+
+// A script face: letters overhang their neighbours (ink starting after the
+// pen and ending before the advance, 'g' reaching back under the space), and
+// the space is advance only.
+TEST_F(StaticTextTest, WordsDrawWhereOneDrawOfTheirWholeLinePutsThem)
+{
+    std::string ini = "[General]\nFormat16=8888\nFormat32=8888\nTexture=script.png\nCharSpacing=1\n\n[Charlist]\n"
+                      "20=0 0 0 16 0 5\n";
+    char line[64];
+    for (uint32_t c = '.'; c <= 'z'; ++c) {
+        const int before = c == 'g' ? -2 : c < 'a' ? 1 : 2;
+        const int after = c == '.' ? -1 : c < 'a' ? -3 : -2;
+        std::snprintf(line, sizeof line, "%X=%u 0 8 16 %d %d\n", c, (c - '.') * 8, before, after);
+        ini += line;
+    }
+    kbtest::writeFile(dir.file("script.png"), kbtest::encodePng(std::vector<uint32_t>(size_t(8 * 80) * 16, 0xFFFFFFFF), 8 * 80, 16));
+    kbtest::writeFile(dir.file("script.ini"), ini);
+    loadScript("fontlist\n{\n  script " + dir.file("script.ini") + "\n}\n");
+    aFont* script = server->GetFont("script");
+    ASSERT_NE(script, nullptr);
+
+    // The x of every glyph with ink, in drawing order.
+    const auto inkX = [this] {
+        std::vector<float> xs;
+        for (const aGpuRecord& r : draws())
+            if (r.u[2] != r.u[0])
+                xs.push_back(atX(r));
+        return xs;
+    };
+    const std::vector<std::wstring> expected = {L"These are your", L"goals. Click", L"here to look", L"  at them."};
+    for (const float size : {1.0f, 0.5f}) {
+        SCOPED_TRACE(size);
+        auto* t = add<StaticText>("Script" + std::to_string(++count), aRect(0, 0, static_cast<uint16_t>(124 * size), 200));
+        t->SetFont(script);
+        t->SetFontSize(size);
+        t->SetText(L"These are your goals. Click here to look\n  at them.");
+        t->Update(0.0f);
+        ASSERT_EQ(lines(t), "These are your|goals. Click|here to look|at them.");
+        beginDraws();
+        t->Draw();
+        const std::vector<float> drawn = inkX();
+
+        rig.device_->clearRecords();
+        script->setSize(size);
+        for (const std::wstring& whole : expected)
+            script->drawText(0.0f, 0.0f, whole, A_FONT_WHOLE_PIXEL);
+        EXPECT_EQ(drawn, inkX());
+    }
+}
