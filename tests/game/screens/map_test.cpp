@@ -2,16 +2,22 @@
 // on the shipped map (selection, tooltip, hints, awards, routing) and its look.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
 #include "game/game.h"
+#include "game/screens/parkconfig.h"
 #include "game/support/map_park_game.h"
 #include "gui/checkbox.h"
 #include "gui/staticanim.h"
+#include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_imagemanager.h"
+#include "orvo/platform/gpu/a_gpuimage.h"
+#include "orvo/util/a_math.h"
 #include "support/image_files.h"
+#include "support/temp_dir.h"
 
 using namespace kbtest;
 
@@ -197,8 +203,8 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     EXPECT_TRUE(tip->needsMoney()) << "the ranger post's first stage costs 350$";
     EXPECT_EQ(tooltipText("Text"), L"Earn more money to build what this level needs:");
     ASSERT_EQ(tip->thumbnails().size(), 1u);
-    EXPECT_FLOAT_EQ(tip->thumbnails()[0].scale, 64.0f / 208.0f);
-    EXPECT_EQ(tip->getRowHeight(), 52);
+    EXPECT_FLOAT_EQ(tip->thumbnails()[0].scale, 64.0f / 40.0f) << "the tent's picture, 40 wide, is drawn 64 wide";
+    EXPECT_EQ(tip->getRowHeight(), 53);
     EXPECT_EQ(tip->getRowWidth(0), 68);
     const auto at = tip->thumbnailPositions();
     ASSERT_EQ(at.size(), 1u);
@@ -248,10 +254,19 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
     EXPECT_EQ(tooltipText("Text"), L"Build up your park to open this level:");
     EXPECT_EQ(tip->getRowWidth(0), 3 * 68);
     EXPECT_EQ(tip->getRowWidth(1), 68);
+    EXPECT_EQ(tip->getRowHeight(), 64) << "the food store's square picture is the tallest";
     const auto at = tip->thumbnailPositions();
     ASSERT_EQ(at.size(), 4u);
-    EXPECT_EQ(at[0].y, 427 + 125) << "two rows start 125 below the panel's top";
-    EXPECT_EQ(at[3].y, 427 + 125 + 52);
+    // Pictures of different heights stand on their row's bottom line.
+    const auto bottom = [&](size_t i) {
+        const cLevelTooltip::Thumbnail& t = tip->thumbnails()[i];
+        return at[i].y + aMath::round(static_cast<float>(t.source.height) * t.scale);
+    };
+    EXPECT_EQ(bottom(0), 427 + 125 + 64) << "two rows start 125 below the panel's top";
+    EXPECT_EQ(bottom(2), 427 + 125 + 64);
+    EXPECT_EQ(bottom(3), 427 + 125 + 2 * 64);
+    EXPECT_LE(bottom(3), tip->getWindow()->GetAbsoluteY() + tip->getWindow()->GetHeight())
+        << "the lower row stays inside the panel";
     EXPECT_EQ(at[3].x, 243 + (260 - 68) / 2) << "the lower row is centred";
 
     // Without the thumbnails the panel shows its text and no pictures.
@@ -261,6 +276,36 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
     EXPECT_TRUE(h.logged("cLevelTooltip. No thumbnail \"2_2\" for level \"Level12\""));
     EXPECT_EQ(tooltipText("Text"), L"Build up your park to open this level:");
     h.frames(2);
+}
+
+TEST_F(MapScreen, EveryParkStagePictureIsCroppedToWhatItShows)
+{
+    // A locked level's panel draws these pictures 64 pixels wide: empty borders would shrink the stage to a
+    // speck, and a picture taller than wide would push the lower row out of the panel.
+    const std::vector<cUpgradeSection> upgrades = parkConfig::readUpgrades();
+    ASSERT_EQ(upgrades.size(), 20u);
+    for (const cUpgradeSection& u : upgrades) {
+        ASSERT_EQ(u.sprites.size(), 1u);
+        const std::string path = file_getDiskPath(("park:" + u.sprites[0] + ".png").c_str());
+        const std::string bytes = readFile(path);
+        aGpuPicture picture;
+        ASSERT_EQ(gpu_decodeImage(bytes.data(), bytes.size(), picture), aGpuResult::Ok) << path;
+        uint32_t left = picture.width, right = 0, top = picture.height, bottom = 0;
+        for (uint32_t y = 0; y < picture.height; ++y)
+            for (uint32_t x = 0; x < picture.width; ++x)
+                if (picture.pixels[size_t(y) * picture.width + x] >> 24) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y + 1);
+                }
+        ASSERT_LT(left, right) << path << " shows nothing";
+        EXPECT_LE(left, 4u) << path;
+        EXPECT_LE(top, 4u) << path;
+        EXPECT_GE(right + 4, picture.width) << path;
+        EXPECT_GE(bottom + 4, picture.height) << path;
+        EXPECT_LE(picture.height, picture.width) << path;
+    }
 }
 
 TEST_F(MapScreen, AnArrowPictureNarrowerThanAFrameMakesOneFrameAndMissingPicturesAreSkipped)

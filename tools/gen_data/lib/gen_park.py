@@ -3,11 +3,17 @@ everything of the stages below it), as Park/upgrade_<type>_<stage>.png + .ini, t
 Park/upgrades.list, and the map tooltip's thumbnails (registry names "<type + 1>_<stage>") in
 Sprites/park_thumbs.ini.
 
+Each stage is rendered into a CELL-sized picture and cropped to its drawn pixels, so the map's thumbnail (the
+picture scaled to a fixed width) shows the stage rather than an empty cell. The crop's top-left corner is the
+stage's SpriteOffset in the park's hand-written Park/config.ini; the step keeps that key in line with the crop.
+
 Types: 0 enclosure (brings the park animals), 1 water hole, 2 food store (food levels), 3 helipad (places in
 the helicopter), 4 ranger post (driving poachers off).
 """
 import math
+import os
 import random
+import re
 import sys
 
 import numpy as np
@@ -213,22 +219,72 @@ def stage_prims(kind, stage):
 
 
 STAGES = 4
+# Transparent pixels kept around the drawn ones, so that filtering never clips an edge.
+CROP_MARGIN = 3
+
+
+def crop_box(img, margin=CROP_MARGIN):
+    """The drawn pixels' bounding box widened by margin and kept inside the picture: x0, y0, x1, y1."""
+    ys, xs = np.nonzero(img[..., 3])
+    h, w = img.shape[:2]
+    if len(xs) == 0:
+        return 0, 0, w, h
+    return (max(0, int(xs.min()) - margin), max(0, int(ys.min()) - margin), min(w, int(xs.max()) + 1 + margin),
+            min(h, int(ys.max()) + 1 + margin))
+
+
+def set_sprite_offsets(path, offsets):
+    """Writes each stage's crop corner as SpriteOffset of the UPGRADE section showing it (Sprite=<base>) in the
+    hand-written park file; every other line stays as it is. Returns the pictures no section shows."""
+    with open(path, encoding='utf-8', newline='') as f:
+        lines = f.read().split('\n')
+    sprite, offset_at = None, None
+
+    def close():
+        if sprite in offsets and offset_at is not None:
+            x, y = offsets[sprite]
+            lines[offset_at] = f'SpriteOffset={x}, {y}'
+            placed.add(sprite)
+
+    placed = set()
+    for i, line in enumerate(lines):
+        text = line.strip()
+        if text.startswith('['):
+            close()
+            sprite, offset_at = None, None
+        elif re.match(r'Sprite\s*=', text):
+            sprite = text.split('=', 1)[1].strip()
+        elif re.match(r'SpriteOffset\s*=', text):
+            offset_at = i
+    close()
+    with open(path, 'w', encoding='utf-8', newline='') as f:
+        f.write('\n'.join(lines))
+    return sorted(set(offsets) - placed)
 
 
 def main():
     lines = []
     thumbs = []
+    offsets = {}
     for kind in range(5):
         for stage in range(1, STAGES + 1):
             img = render(stage_prims(kind, stage), CELL[0], CELL[1], 1.3, GROUND)
             if common.touches_border(img):
                 print(f'gen_park: upgrade {kind} stage {stage} touches the picture border', file=sys.stderr)
             base = f'upgrade_{kind}_{stage}'
-            common.write_anim('Park', base, 'stand', [img], 1, True)  # a standing picture: never runs out
+            x0, y0, x1, y1 = crop_box(img)
+            offsets[base] = (x0, y0)
+            print(f'gen_park: {base} crop {x0},{y0} .. {x1},{y1} ({x1 - x0} x {y1 - y0})')
+            # A standing picture: never runs out.
+            common.write_anim('Park', base, 'stand', [np.ascontiguousarray(img[y0:y1, x0:x1])], 1, True)
             lines.append(f'{base}.png 4444 8888')
             thumbs.append(f'[{kind + 1}_{stage}]\nImage=park:{base}.png\nName={kind + 1}_{stage}\n')
     common.write_text(common.out_path('Park/upgrades.list'), '\n'.join(lines) + '\n')
     common.write_text(common.out_path('Sprites/park_thumbs.ini'), '\n'.join(thumbs))
+    config = os.path.join(common.out_root(), 'Park', 'config.ini')
+    if os.path.exists(config):
+        for base in set_sprite_offsets(config, offsets):
+            print(f'gen_park: no UPGRADE section of Park/config.ini with a SpriteOffset shows {base}', file=sys.stderr)
 
 
 if __name__ == '__main__':
