@@ -5,8 +5,7 @@
 // click at a time at a human pace: drives poachers off, heals the sick, feeds
 // the hungry, picks up coins, sends the old animals away, buys what the goals
 // need (and a small herd that earns), raises the food in the level when the
-// park allows it and clicks animals while they produce. KB_AUTOPLAY_TRACE=1
-// prints the park every 20 simulated seconds while a level is tuned.
+// park allows it and clicks animals while they produce.
 #pragma once
 
 #include <cstdint>
@@ -51,7 +50,7 @@ public:
     AutoPlayer(cLevel& level, cHelicopter& helo);
     // The keeper's decision for the frame at simulated time t.
     void act(float t);
-    void count(AutoPlayResult& result) const;
+    const AutoPlayResult& counts() const { return m_counts; }
 
 private:
     bool hitPoacher();
