@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "game/app/playerprofile.h"
 #include "game/park/parkupgrades.h"
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"
 #include "game/screens/parkconfig.h"
+#include "orvo/app/a_optionsfile.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/util/a_random.h"
 
@@ -25,40 +26,23 @@ std::string dataDir()
     return std::string(KB_TEST_DATA_DIR) + "/../../data/";
 }
 
-std::string trim(std::string s)
-{
-    s.erase(0, s.find_first_not_of(" \t\r"));
-    s.erase(s.find_last_not_of(" \t\r") + 1);
-    return s;
-}
-
 } // namespace
 
 std::vector<MapEntry> readMapEntries()
 {
-    std::vector<MapEntry> entries;
     std::ifstream in(dataDir() + "Map/config.ini");
-    for (std::string line; std::getline(in, line);) {
-        line = trim(line);
-        if (line.empty() || line[0] == ';')
-            continue;
-        if (line[0] == '[') {
-            entries.push_back({line.substr(1, line.find(']') - 1), "", -1, {}});
-            continue;
-        }
-        const size_t eq = line.find('=');
-        if (entries.empty() || eq == std::string::npos)
-            continue;
-        const std::string key = trim(line.substr(0, eq)), value = trim(line.substr(eq + 1));
-        if (key == "NeedLevelComplete")
-            entries.back().needLevel = value;
-        else if (key == "MiniGame")
-            entries.back().miniGame = std::stoi(value);
-        else if (key == "NeedUpgradeStages") {
-            std::istringstream list(value);
-            for (std::string stage; std::getline(list, stage, ',');)
-                entries.back().stages.push_back(std::stoi(stage));
-        }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    aOptionsFile map;
+    map.parse(text.data(), text.size(), "Map/config.ini");
+    std::vector<MapEntry> entries;
+    for (map.firstSection(); !map.isSectionEnd(); map.nextSection()) {
+        MapEntry& e = entries.emplace_back(MapEntry{map.getSectionName(), "", -1, {}});
+        if (map.findKey("NeedLevelComplete"))
+            e.needLevel = map.getString("NeedLevelComplete");
+        if (map.findKey("MiniGame"))
+            e.miniGame = map.getInt("MiniGame");
+        if (map.findKey("NeedUpgradeStages"))
+            map.getIntList("NeedUpgradeStages", e.stages);
     }
     return entries;
 }

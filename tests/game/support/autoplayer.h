@@ -30,8 +30,8 @@ struct MapEntry {
     std::vector<int32_t> stages; // NeedUpgradeStages, by upgrade type
 };
 
-// The map's entries in order, read from the data folder with the standard
-// library (so tests can be listed before any game runs).
+// The map's entries in order, read as the game reads the map file but without
+// a running game (so tests can be listed before any game runs).
 std::vector<MapEntry> readMapEntries();
 // The names of the map's normal levels (not the tutorial, not the mini-games).
 std::vector<std::string> normalLevelNames();
