@@ -142,15 +142,7 @@ TEST_F(MatchThreeGame, ScriptedPlayerWinsAndIsPaidOnce)
         frames(2);
     }
     ASSERT_TRUE(game->isWon());
-    frames(3);
-    EXPECT_TRUE(visible("MessageBox"));
-    EXPECT_EQ(player->stars, stars + 300 + credited);
-    EXPECT_EQ(player->doneUpgrades, 0u);
-    frames(60);
-    EXPECT_EQ(player->stars, stars + 300 + credited);
-    clickWidget("OkBtn");
-    ASSERT_TRUE(h->waitForState(STATE_PARK));
-    EXPECT_EQ(player->stars, stars + 300 + credited);
+    expectPaidOnceAndOnToThePark(stars, 300);
 }
 
 class FindPairGame : public MiniGameGame {};
@@ -204,13 +196,8 @@ TEST_F(FindPairGame, ScriptedPlayerFindsEveryPairAndIsPaidOnce)
         EXPECT_EQ(game->cells()[i].animal->tag, cFindPairState::FOUND) << i << " " << j << " " << game->cells()[j].animal->tag;
     }
     ASSERT_TRUE(game->isWon());
-    frames(3);
-    EXPECT_EQ(player->stars, stars + 250 + credited);
+    expectPaidOnceAndOnToThePark(stars, 250);
     EXPECT_GT(credited, 0); // pairs in a row drop coins, picked up by the win
-    frames(60);
-    EXPECT_EQ(player->stars, stars + 250 + credited);
-    clickWidget("OkBtn");
-    ASSERT_TRUE(h->waitForState(STATE_PARK));
 }
 
 TEST_F(FindPairGame, EscapeAsksAndYesLeavesForTheMapWithNothingPaid)
@@ -270,12 +257,7 @@ TEST_F(CatchAnimalGame, ScriptedPlayerCatchesEveryWantedAnimal)
     ASSERT_TRUE(game->isWon());
     for (const cMiniGoal& goal : game->goals())
         EXPECT_EQ(goal.collected, goal.needed);
-    frames(3);
-    EXPECT_EQ(player->stars, stars + 200 + credited);
-    frames(90);
-    EXPECT_EQ(player->stars, stars + 200 + credited);
-    clickWidget("OkBtn");
-    ASSERT_TRUE(h->waitForState(STATE_PARK));
+    expectPaidOnceAndOnToThePark(stars, 200);
 }
 
 TEST_F(CatchAnimalGame, AWrongClickWithHalfASecondLeftLosesAtOnce)

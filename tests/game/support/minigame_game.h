@@ -104,6 +104,21 @@ protected:
         return w && w->IsVisible();
     }
 
+    // A won game pays its reward and its coins once, however long the message
+    // stays, and the message's OK leads on to the park.
+    void expectPaidOnceAndOnToThePark(int32_t starsBefore, int32_t reward)
+    {
+        frames(3);
+        EXPECT_TRUE(visible("MessageBox"));
+        EXPECT_EQ(player->stars, starsBefore + reward + credited);
+        EXPECT_EQ(player->doneUpgrades, 0u);
+        frames(60);
+        EXPECT_EQ(player->stars, starsBefore + reward + credited);
+        clickWidget("OkBtn");
+        ASSERT_TRUE(h->waitForState(STATE_PARK));
+        EXPECT_EQ(player->stars, starsBefore + reward + credited);
+    }
+
     cMiniGameState* current() const
     {
         cGameState* state = h->game().getCurrentState();
