@@ -181,15 +181,11 @@ TEST_F(LevelChain, OnePlayerBuysEveryStageALevelNeedsFromTheRewards)
         player->stars += reward;
         player->levelResults[entry.name] = medal;
         player->doneUpgrades = 0;
+        std::string park;
+        for (size_t t = 0; t < parkConfig::UPGRADE_TYPES; ++t)
+            park += std::to_string(parkConfig::builtStage(player, static_cast<int32_t>(t)));
         std::printf("chain %-8s %4.0f s, reward %4d, stars %5d, park %s\n", entry.name.c_str(), r.seconds, reward,
-                    player->stars,
-                    [&] {
-                        std::string s;
-                        for (size_t t = 0; t < parkConfig::UPGRADE_TYPES; ++t)
-                            s += std::to_string(parkConfig::builtStage(player, static_cast<int32_t>(t)));
-                        return s;
-                    }()
-                        .c_str());
+                    player->stars, park.c_str());
     }
 }
 

@@ -3,9 +3,6 @@
 // the results and the way out; the modal rule; the HUD's texts.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "game/app/playerprofile.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
@@ -22,6 +19,7 @@
 #include "gui/server.h"
 #include "gui/widget.h"
 #include "orvo/platform/a_keycodes.h"
+#include "support/temp_dir.h"
 
 namespace kbtest {
 namespace {
@@ -29,25 +27,17 @@ namespace {
 // A fixed copy of the fenced park, so the shipped levels can change under the game.
 const std::string kFencedPark = std::string(KB_TEST_DATA_DIR) + "/levels/Level01.ini";
 
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class PlayGame : public PlayStateGame {
 protected:
     // The fenced park level with other goals and rewards.
     std::string variant(const std::string& goals, const std::string& gold = "500")
     {
-        std::string text = readText(kFencedPark);
+        std::string text = readFile(kFencedPark);
         text.replace(text.find("[GOALS]"), text.find("[POACHERS]") - text.find("[GOALS]"),
                      "[GOALS]\n" + goals + "\n\n");
         text.replace(text.find("GoldReward=500"), 14, "GoldReward=" + gold);
         const std::string path = dir.file("Variant.ini");
-        std::ofstream(path) << text;
+        writeFile(path, text);
         return path;
     }
     int modal() { return state()->getModalCount(); }
@@ -311,7 +301,7 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
 
 TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)
 {
-    std::ofstream(dir.file("Broken.ini")) << "[DATA]\nWalkableMask=levels:missing.png\n";
+    writeFile(dir.file("Broken.ini"), "[DATA]\nWalkableMask=levels:missing.png\n");
     ASSERT_TRUE(play(dir.file("Broken.ini")));
     EXPECT_EQ(level(), nullptr);
     h.frame();
