@@ -82,7 +82,7 @@ TEST_F(MatchThreeGame, ScriptedPlayerWinsAndIsPaidOnce)
     const float held = game->getTimeLeft();
     frames(10);
     EXPECT_EQ(game->getTimeLeft(), held);
-    clickWidget("Tip");
+    clickOn(*h, "Tip");
     frames(20);
     EXPECT_EQ(cTip::get(), nullptr);
     EXPECT_TRUE(player->tipsMask & 0x40);
@@ -207,13 +207,13 @@ TEST_F(FindPairGame, EscapeAsksAndYesLeavesForTheMapWithNothingPaid)
     const int32_t stars = player->stars;
     h->key(A_KEY_ESCAPE);
     frames(10);
-    ASSERT_TRUE(visible("YesBtn"));
+    ASSERT_TRUE(shown(*h, "YesBtn"));
     EXPECT_EQ(game->getModalCount(), 1);
     const float held = game->getTimeLeft();
     h->key(A_KEY_ESCAPE); // the question is open: nothing more
     frames(10);
     EXPECT_EQ(game->getTimeLeft(), held);
-    clickWidget("YesBtn");
+    clickOn(*h, "YesBtn");
     ASSERT_TRUE(h->waitForState(STATE_MAP));
     EXPECT_EQ(player->stars, stars);
     EXPECT_EQ(player->doneUpgrades, 3u);
@@ -285,11 +285,11 @@ TEST_F(CatchAnimalGame, AWrongClickWithHalfASecondLeftLosesAtOnce)
     ASSERT_TRUE(clicked);
     EXPECT_EQ(game->getTimeLeft(), 0.0f);
     frames(10);
-    EXPECT_TRUE(visible("OkBtn"));
+    EXPECT_TRUE(shown(*h, "OkBtn"));
     EXPECT_FALSE(game->isWon());
     frames(30);
     EXPECT_EQ(game->getTimeLeft(), 0.0f);
-    clickWidget("OkBtn");
+    clickOn(*h, "OkBtn");
     ASSERT_TRUE(h->waitForState(STATE_MAP));
     EXPECT_EQ(player->stars, stars + credited);
     EXPECT_EQ(player->doneUpgrades, 3u);
