@@ -2,8 +2,8 @@
 // level is won on three seeds within its medal times and is not won by a park
 // nobody keeps; one player walks the whole chain, buying the park stages each
 // level needs from what the levels paid; every entry of the map loads without
-// a missing file. Each run prints one line (time against GoldTime/SilverTime);
-// KB_AUTOPLAY_TRACE=1 also prints the park every 20 simulated seconds.
+// a missing file, with each buy button clear of the HUD's tools. Each run prints one
+// line (time against GoldTime/SilverTime).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,6 +38,30 @@ const std::map<std::string, int> kKindIntroduced = {{"warthog", 1}, {"zebra", 2}
 int levelNumber(const std::string& name)
 {
     return std::atoi(name.c_str() + 5);
+}
+
+bool overlap(const aRect& a, const aRect& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// The buy button of each kind the level in play offers stands clear of the HUD's tools (a level that
+// offers too many kinds would hide the heal, hit or sell button under them).
+void expectBuyButtonsClear(GameHarness& h, const std::string& name)
+{
+    const cLevel* level = cPlayState::find()->getLevel();
+    ASSERT_NE(level, nullptr) << name;
+    for (const std::string& kind : level->availableAnimals) {
+        const GUI::Widget* button = h.widget(kind);
+        ASSERT_NE(button, nullptr) << name << ": no buy button for " << kind;
+        const aRect r = button->GetAbsoluteRect();
+        EXPECT_LE(r.x + r.width, 1024) << name << ": " << kind << " runs off the screen";
+        for (const char* tool : {"Grass", "Meat", "Heal", "Hit", "Sell"}) {
+            const GUI::Widget* w = h.widget(tool);
+            ASSERT_NE(w, nullptr) << tool;
+            EXPECT_FALSE(overlap(r, w->GetAbsoluteRect())) << name << ": " << kind << " covers " << tool;
+        }
+    }
 }
 
 void report(const std::string& name, uint32_t seed, const AutoPlayResult& r)
@@ -157,15 +181,11 @@ TEST_F(LevelChain, OnePlayerBuysEveryStageALevelNeedsFromTheRewards)
         player->stars += reward;
         player->levelResults[entry.name] = medal;
         player->doneUpgrades = 0;
+        std::string park;
+        for (size_t t = 0; t < parkConfig::UPGRADE_TYPES; ++t)
+            park += std::to_string(parkConfig::builtStage(player, static_cast<int32_t>(t)));
         std::printf("chain %-8s %4.0f s, reward %4d, stars %5d, park %s\n", entry.name.c_str(), r.seconds, reward,
-                    player->stars,
-                    [&] {
-                        std::string s;
-                        for (size_t t = 0; t < parkConfig::UPGRADE_TYPES; ++t)
-                            s += std::to_string(parkConfig::builtStage(player, static_cast<int32_t>(t)));
-                        return s;
-                    }()
-                        .c_str());
+                    player->stars, park.c_str());
     }
 }
 
@@ -219,7 +239,7 @@ TEST_F(MapEntries, FormOneChain)
     EXPECT_EQ(miniGames, (std::vector<std::string>{"CatchAnimal01", "MatchThree01", "FindPair01"}));
 }
 
-TEST_F(MapEntries, EachLoadsWithoutAMissingFile)
+TEST_F(MapEntries, EachLoadsWithoutAMissingFileAndLeavesTheToolsClear)
 {
     std::vector<std::string> skipped;
     for (const MapEntry& entry : readMapEntries()) {
@@ -241,7 +261,7 @@ TEST_F(MapEntries, EachLoadsWithoutAMissingFile)
             EXPECT_GT(static_cast<cMiniGameState*>(h.game().getCurrentState())->getTimeLeft(), 0.0f)
                 << entry.name << " has no section in its mini-game's file";
         else
-            EXPECT_TRUE(cPlayState::find()->getLevel()) << entry.name;
+            expectBuyButtonsClear(h, entry.name);
         const std::vector<std::string> log = h.log();
         for (size_t i = logged; i < log.size(); ++i)
             for (const char* missing : {"not found", "Cannot find", "not exist"})
@@ -252,8 +272,6 @@ TEST_F(MapEntries, EachLoadsWithoutAMissingFile)
     if (!skipped.empty())
         std::printf("no level file yet: %zu entries from %s\n", skipped.size(), skipped.front().c_str());
 }
-
-} // namespace
 
 // Every button of the chain on the map picture, clear of the others, of the
 // level panel and of the screen's own buttons (the picture is kept for
@@ -270,9 +288,6 @@ TEST_F(ChainOnTheMap, EveryButtonStandsClear)
     ASSERT_NE(map, nullptr);
     ASSERT_EQ(map->levels().size(), readMapEntries().size());
     const aRect panel{243, 427, 260, 262}, screenButtons{852, 20, 160, 216};
-    auto overlap = [](const aRect& a, const aRect& b) {
-        return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-    };
     for (const auto& level : map->levels()) {
         const aRect r = level->button->GetAbsoluteRect();
         EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.width <= 1024 && r.y + r.height <= 768) << level->name;
@@ -287,23 +302,4 @@ TEST_F(ChainOnTheMap, EveryButtonStandsClear)
         h.expectScreen("map_whole_chain");
 }
 
-// A level of the chain in play on the OpenGL renderer, kept for review
-// (KB_UPDATE_GOLDEN=1 writes it; otherwise skipped).
-TEST(ChainLook, TheRiverBendInPlay)
-{
-    if (!std::getenv("KB_UPDATE_GOLDEN"))
-        GTEST_SKIP() << "a picture for review only";
-    ScopedStateClass playClass{STATE_PLAY, [] { return new cPlayState(); }};
-    LoadedGame game(false);
-    game.start();
-    game.h.makePlayer()->tipsMask = ~0u;
-    dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY))->levelPath = "levels:Level04.ini";
-    game.h.game().requestState(STATE_PLAY);
-    ASSERT_TRUE(game.h.waitForState(STATE_PLAY, kPatience));
-    game.h.frames(40);
-    const aRect close = game.h.widget("Goals")->FindChild("Close", true)->GetAbsoluteRect();
-    game.h.click(close.x + close.width / 2, close.y + close.height / 2);
-    game.h.moveTo(1000, 300);
-    game.h.frames(200);
-    game.h.expectScreen("level04_in_play");
-}
+} // namespace

@@ -3,10 +3,6 @@
 // the results and the way out; the modal rule; the HUD's texts.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include "game/app/playerprofile.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
@@ -23,7 +19,6 @@
 #include "gui/server.h"
 #include "gui/widget.h"
 #include "orvo/platform/a_keycodes.h"
-#include "orvo/util/a_random.h"
 #include "support/temp_dir.h"
 
 namespace kbtest {
@@ -32,24 +27,17 @@ namespace {
 // A fixed copy of the fenced park, so the shipped levels can change under the game.
 const std::string kFencedPark = std::string(KB_TEST_DATA_DIR) + "/levels/Level01.ini";
 
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class PlayGame : public PlayStateGame {
 protected:
     // The fenced park level with other goals and rewards.
     std::string variant(const std::string& goals, const std::string& gold = "500")
     {
-        std::string text = readText(kFencedPark);
-        text.replace(text.find("[GOALS]"), text.find("[POACHERS]") - text.find("[GOALS]"), "[GOALS]\n" + goals + "\n\n");
+        std::string text = readFile(kFencedPark);
+        text.replace(text.find("[GOALS]"), text.find("[POACHERS]") - text.find("[GOALS]"),
+                     "[GOALS]\n" + goals + "\n\n");
         text.replace(text.find("GoldReward=500"), 14, "GoldReward=" + gold);
         const std::string path = dir.file("Variant.ini");
-        std::ofstream(path) << text;
+        writeFile(path, text);
         return path;
     }
     int modal() { return state()->getModalCount(); }
@@ -154,8 +142,7 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     // A poacher, clicked until it is driven off.
     cPoacher* hunter = level()->spawnPoacherWave("hunter");
     ASSERT_NE(hunter, nullptr);
-    for (int i = 0; i < 200 && hunter->fade < cPoacher::kAppearedFade; ++i)
-        h.frame();
+    waitFor([hunter] { return hunter->fade >= cPoacher::kAppearedFade; }, 200 * kDt);
     const float health = hunter->health;
     clickRect(hunter->getHitRect());
     EXPECT_LT(hunter->health, health);
@@ -193,8 +180,7 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     ASSERT_TRUE(h.widget("Sell")->IsEnabled());
     clickWidget("Sell");
     ASSERT_TRUE(cHelicopter::getSingletonPtr()->underWay());
-    for (int i = 0; i < 3000 && cHelicopter::getSingletonPtr()->underWay(); ++i)
-        h.frame();
+    waitFor([] { return !cHelicopter::getSingletonPtr()->underWay(); }, 100.0f);
     EXPECT_EQ(level()->goals[0].type == cGoal::SOLD ? level()->goals[0].progress : level()->goals[1].progress, 3);
 
     // Reaching the money goal wins: the goals window ticks the goals off.
@@ -223,7 +209,7 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     EXPECT_EQ(cMissionResults::get(), nullptr);
 }
 
-TEST_F(PlayGame, RefusalsRefundsAndWindowsThatNeverCountTwice)
+TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
 {
     ASSERT_TRUE(play(kFencedPark));
     passIntro();
@@ -280,7 +266,9 @@ TEST_F(PlayGame, RefusalsRefundsAndWindowsThatNeverCountTwice)
     level()->setMoney(level()->rewards.silverReward + 1);
     EXPECT_EQ(state()->grantLevelReward(), level()->rewards.silverReward + 1);
 
-    // A restart builds the level again in place, with its background, and the intro runs again.
+    // A restart builds the level (here a variant with three goals) again in place, with its
+    // background, and the intro runs again.
+    state()->levelPath = variant("Animals=zebra, warthog\nAnimalsCount=3, 2\nMoney=900", "300");
     cPlayState::requestRestart();
     h.frame();
     ASSERT_NE(level(), nullptr);
@@ -288,19 +276,14 @@ TEST_F(PlayGame, RefusalsRefundsAndWindowsThatNeverCountTwice)
     EXPECT_EQ(state()->getElapsed(), 0.0f);
     EXPECT_EQ(level()->money, 90);
     passIntro();
-}
-
-TEST_F(PlayGame, AGoldRewardAboveTheMoneyLeftAddsTheRewardOnce)
-{
-    const std::string path = variant("Animals=zebra, warthog\nAnimalsCount=3, 2\nMoney=900", "300");
-    ASSERT_TRUE(play(path));
-    passIntro();
     EXPECT_EQ(h.widget("Goals")->GetHeight(), 486) << "three goals";
+
+    // A gold reward above the money left adds the reward once.
     level()->setMoney(120);
-    const int32_t before = player->stars;
+    const int32_t starsBefore = player->stars;
     level()->state = 1;
     seconds(0.2f);
-    EXPECT_EQ(player->stars, before + 300);
+    EXPECT_EQ(player->stars, starsBefore + 300);
     seconds(2.5f);
     clickChild("Goals", "Close");
     seconds(2.0f);
@@ -308,17 +291,17 @@ TEST_F(PlayGame, AGoldRewardAboveTheMoneyLeftAddsTheRewardOnce)
     ASSERT_NE(results, nullptr);
     EXPECT_EQ(results->timeLeft, 0);
     EXPECT_EQ(results->moneyLeft, 0);
-    EXPECT_EQ(h.text("PlayerValue"), std::to_wstring(before + 300) + L"$");
+    EXPECT_EQ(h.text("PlayerValue"), std::to_wstring(starsBefore + 300) + L"$");
     int gains = 0;
     for (const cFlyAwayText* t : cFlyAwayText::live())
         gains += t->text == L"+300$";
     EXPECT_EQ(gains, 1);
-    EXPECT_EQ(player->stars, before + 300) << "the count-up is shown, not paid twice";
+    EXPECT_EQ(player->stars, starsBefore + 300) << "the count-up is shown, not paid twice";
 }
 
 TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)
 {
-    std::ofstream(dir.file("Broken.ini")) << "[DATA]\nWalkableMask=levels:missing.png\n";
+    writeFile(dir.file("Broken.ini"), "[DATA]\nWalkableMask=levels:missing.png\n");
     ASSERT_TRUE(play(dir.file("Broken.ini")));
     EXPECT_EQ(level(), nullptr);
     h.frame();

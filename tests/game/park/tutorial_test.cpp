@@ -4,9 +4,7 @@
 // their own, and the ways a script step could wait for ever.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <set>
 
 #include "game/app/playerprofile.h"
@@ -16,8 +14,6 @@
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
-#include "game/park/goalswindow.h"
-#include "game/park/helicopter.h"
 #include "game/park/level.h"
 #include "game/park/missionresults.h"
 #include "game/park/playstate.h"
@@ -29,8 +25,6 @@
 #include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/platform/a_keycodes.h"
-#include "orvo/util/a_random.h"
-#include "support/temp_dir.h"
 
 namespace kbtest {
 namespace {
@@ -54,20 +48,16 @@ protected:
                             << "[GOAL]\nType=money\nValue=100000\n";
         return path;
     }
-    bool waitFor(const std::function<bool()>& done, float s)
-    {
-        for (int i = 0; i < static_cast<int>(s / kDt) && !done(); ++i)
-            h.frame();
-        return done();
-    }
     cTutorial* tutorial() { return state()->getTutorial(); }
-    // The open hint that shows the text of `key`, or null.
+    // The open hint that shows the text of `key` (noted in `seen`), or null.
     cTutorialTooltip* hint(const std::string& key)
     {
         const std::wstring text = h.game().getText(key);
         for (const auto& t : cTutorialTooltip::all())
-            if (t->isOpen() && t->getTextWindow()->GetText() == text)
+            if (t->isOpen() && t->getTextWindow()->GetText() == text) {
+                seen.insert(key);
                 return t.get();
+            }
         return nullptr;
     }
     // A click in the middle of a hint's bubble.
@@ -104,6 +94,19 @@ protected:
             ASSERT_LT(state()->getElapsed(), 120.0f) << "step " << tutorial()->getStep();
         }
     }
+    // Out through the in-game menu, as the player leaves: the settings are as before.
+    void leaveToMap()
+    {
+        h.key(A_KEY_ESCAPE);
+        seconds(0.5f);
+        ASSERT_TRUE(h.widget("IngameMenu")->IsVisible());
+        clickChild("IngameMenu", "Map");
+        seconds(0.5f);
+        clickWidget("YesBtn");
+        ASSERT_TRUE(h.waitForState(STATE_MAP));
+        EXPECT_FALSE(tutorial_isRunning());
+        expectSettingsAsBefore();
+    }
     void expectSettingsAsBefore()
     {
         EXPECT_EQ(h.game().settings().maxProducingCount, producing);
@@ -112,6 +115,7 @@ protected:
 
     int32_t producing = 0;
     int32_t producingAnimals = 0;
+    std::set<std::string> seen; // the keys of the hints shown
 };
 
 TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
@@ -123,7 +127,6 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
     EXPECT_FALSE(cTip::shouldShow(0x1)) << "no one-time tip opens during a tutorial";
     passIntro();
 
-    std::set<std::string> seen;
     bool checkedModal = false;
     for (int frame = 0; frame < 200 * 30 && level()->state != 1; ++frame) {
         h.frame();
@@ -136,7 +139,6 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
             }
         }
         if (cTutorialTooltip* t = hint("tutorial.msg00")) {
-            seen.insert("msg00");
             if (t->getAlpha() < 1.0f)
                 continue;
             EXPECT_EQ(state()->getPortions(), 1);
@@ -155,30 +157,23 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
             clickHint(t);
             feedBeside(level()->animals.front());
         } else if (hint("tutorial.msg01")) {
-            seen.insert("msg01");
             clickWidget("Grass");
             feedBeside(level()->animals.front());
         } else if (hint("tutorial.msg02")) {
-            seen.insert("msg02");
             feedBeside(level()->animals.front());
         } else if (cTutorialTooltip* t = hint("tutorial.msg03"); t && t->getAlpha() >= 1.0f) {
-            seen.insert("msg03");
             clickHint(t);
         } else if (hint("tutorial.msg04") && !level()->bonuses.empty()) {
-            seen.insert("msg04");
             cBonus* coin = level()->bonuses.front();
             if (coin->landed)
                 clickRect(coin->getScreenRect());
         } else if (cTutorialTooltip* t = hint("tutorial.msg08"); t && t->getAlpha() >= 1.0f) {
-            seen.insert("msg08");
             reviewScreen("tutorial_buy_hint");
             clickWidget("warthog");
         } else if (cTutorialTooltip* t = hint("tutorial.msg05"); t && t->getAlpha() >= 1.0f) {
-            seen.insert("msg05");
             reviewScreen("tutorial_goals_hint");
             clickHint(t);
         } else if (hint("tutorial.msg06") && h.widget("Sell")->IsEnabled()) {
-            seen.insert("msg06");
             clickWidget("Sell");
         } else if (level()->foods.empty() && state()->getPortions() > 0) {
             feedBeside(level()->animals.front());
@@ -191,7 +186,7 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
     }
     ASSERT_EQ(level()->state, 1) << "step " << tutorial()->getStep();
     for (const char* key : {"msg00", "msg03", "msg04", "msg08", "msg05", "msg06"})
-        EXPECT_TRUE(seen.count(key)) << key;
+        EXPECT_TRUE(seen.count(std::string("tutorial.") + key)) << key;
     EXPECT_EQ(tutorial()->getStep(), 6);
 
     // A won level is recorded, and it takes every SIGN away with the hints.
@@ -244,17 +239,9 @@ TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsIsHelpedAndCanLeave)
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg02") != nullptr; }, 3.0f));
 
     // The second Escape opens the menu, and the map is a click away.
-    h.key(A_KEY_ESCAPE);
-    seconds(0.5f);
-    ASSERT_TRUE(h.widget("IngameMenu")->IsVisible());
-    clickRect(h.widget("IngameMenu")->FindChild("Map", true)->GetAbsoluteRect());
-    seconds(0.5f);
-    clickWidget("YesBtn");
-    ASSERT_TRUE(h.waitForState(STATE_MAP));
-    EXPECT_FALSE(tutorial_isRunning());
+    ASSERT_NO_FATAL_FAILURE(leaveToMap());
     EXPECT_FALSE(player->hasLevel("Tutorial"));
     EXPECT_EQ(player->tipsMask & 0x400, 0u);
-    expectSettingsAsBefore();
 }
 
 TEST_F(TutorialGame, FirstLevelStepFourPaysForTheAnimalItAsksFor)
@@ -268,10 +255,7 @@ TEST_F(TutorialGame, FirstLevelStepFourPaysForTheAnimalItAsksFor)
     EXPECT_EQ(h.widget("Money")->FindChild("Value", true)->GetText(), h.game().formatMoney(level()->money));
 
     // Without an animal button to point at, the step is passed over with a word in the log.
-    state()->levelPath = smallLevel("TutorialType=0\nMoney=60\nAvailableAnimals=unicorn", "warthog", "1");
-    cPlayState::requestRestart();
-    ASSERT_TRUE(waitFor([this] { return state()->getLevel() && state()->getElapsed() > 0.5f; }, 10.0f));
-    passIntro();
+    restart(smallLevel("TutorialType=0\nMoney=60\nAvailableAnimals=unicorn", "warthog", "1"));
     ASSERT_TRUE(state()->getAnimalButtons().empty());
     ASSERT_NO_FATAL_FAILURE(reachStep(5));
     EXPECT_TRUE(h.logged("cTutorial. Script 0, step 4 skipped: the level has no animal button"));
@@ -319,23 +303,19 @@ TEST_F(TutorialGame, PoacherScriptIntroducesTheHunterWithFewerProductions)
     cAnimal* worker = level()->animals.front();
     worker->makeGrown(false);
     worker->hunger = 0.0f;
-    ASSERT_TRUE(waitFor([&] {
-        worker->reproduceTimer = std::max(worker->reproduceTimer, worker->kind->reproduceTime - 0.1f);
-        return hint("tutorial.msg12") != nullptr;
-    }, 20.0f));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            worker->reproduceTimer = std::max(worker->reproduceTimer, worker->kind->reproduceTime - 0.1f);
+            return hint("tutorial.msg12") != nullptr;
+        },
+        20.0f));
     h.frame();
     EXPECT_EQ(worker->state, cAnimalKind::PRODUCE);
     EXPECT_TRUE(worker->clickAsked);
     EXPECT_NE(worker->indicator.iconImage, nullptr) << "the mouse over the worker";
 
     // Leaving brings the game settings back.
-    h.key(A_KEY_ESCAPE);
-    seconds(0.5f);
-    clickRect(h.widget("IngameMenu")->FindChild("Map", true)->GetAbsoluteRect());
-    seconds(0.5f);
-    clickWidget("YesBtn");
-    ASSERT_TRUE(h.waitForState(STATE_MAP));
-    expectSettingsAsBefore();
+    leaveToMap();
 }
 
 TEST_F(TutorialGame, PoacherStepsGoOnWhenTheHunterIsAlreadyGone)
@@ -368,17 +348,16 @@ TEST_F(TutorialGame, ZebraScriptPointsAtTheZebraAndEnds)
     expectSettingsAsBefore();
 
     // A level with no zebra, offering none, skips the hint instead of waiting for ever.
-    state()->levelPath = smallLevel("TutorialType=2\nMoney=500\nAvailableAnimals=warthog", "warthog", "1");
-    cPlayState::requestRestart();
-    ASSERT_TRUE(waitFor([this] { return state()->getLevel() && state()->getElapsed() > 0.5f; }, 10.0f));
-    passIntro();
+    restart(smallLevel("TutorialType=2\nMoney=500\nAvailableAnimals=warthog", "warthog", "1"));
     ASSERT_TRUE(waitFor([this] { return tutorial() == nullptr; }, 5.0f));
     EXPECT_TRUE(h.logged("cTutorial. Script 2, step 0 skipped: the level has no zebra and offers none"));
 }
 
 TEST_F(TutorialGame, HealScriptPointsAtTheSickAnimalAndTheHealButton)
 {
-    ASSERT_TRUE(play(smallLevel("TutorialType=3\nMoney=500\nAdultAnimalsPercent=100\nAnimalsSickPossibility=1\nAvailableAnimals=warthog", "warthog", "2")));
+    ASSERT_TRUE(play(smallLevel(
+        "TutorialType=3\nMoney=500\nAdultAnimalsPercent=100\nAnimalsSickPossibility=1\nAvailableAnimals=warthog",
+        "warthog", "2")));
     passIntro();
     EXPECT_FALSE(tutorial()->getHints() & (cTutorial::SIGN_ANIMAL | cTutorial::SIGN_SELL));
     cAnimal* patient = level()->animals.front();

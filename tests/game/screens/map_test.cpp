@@ -103,6 +103,27 @@ protected:
         GUI::Widget* c = w ? w->FindChild(name, true) : nullptr;
         return c ? c->GetText() : L"(none)";
     }
+    void expectPanel(const std::vector<std::pair<std::string, std::wstring>>& texts)
+    {
+        for (const auto& [name, text] : texts)
+            EXPECT_EQ(tooltipText(name), text) << name;
+    }
+    // A click on the level's button, as the player picks it.
+    const cMapLevel* pick(const cMapState* map, const std::string& name)
+    {
+        const cMapLevel* level = findLevel(map, name);
+        h.click(level->button->GetAbsoluteX() + 10, level->button->GetAbsoluteY() + 20);
+        h.frames(2);
+        return level;
+    }
+    // A levels folder of the test's own that holds only the first level's file.
+    void firstLevelFile(const std::string& text)
+    {
+        const std::string folder = h.home().path() + "/Levels/";
+        ASSERT_TRUE(h.game().getFileServer().makeDir(folder));
+        std::ofstream(folder + "Level01.ini") << text;
+        h.game().getFileServer().setAssign("levels", folder);
+    }
 };
 
 } // namespace
@@ -121,12 +142,12 @@ TEST_F(MapScreen, ANewPlayerSeesTheTutorialAndTheFirstLevel)
     EXPECT_TRUE(h.widget("Play")->IsEnabled());
     EXPECT_FALSE(map->getParkFlag());
     ASSERT_NE(cLevelTooltip::get(), nullptr);
-    EXPECT_EQ(tooltipText("Caption"), L"First steps");
-    EXPECT_EQ(tooltipText("GoldTime"), L"4:00");
-    EXPECT_EQ(tooltipText("SilverTime"), L"6:00");
-    EXPECT_EQ(tooltipText("GoldReward"), L"300$");
-    EXPECT_EQ(tooltipText("SilverReward"), L"220$");
-    EXPECT_EQ(tooltipText("BaseReward"), L"150$");
+    expectPanel({{"Caption", L"First steps"},
+                 {"GoldTime", L"4:00"},
+                 {"SilverTime", L"6:00"},
+                 {"GoldReward", L"300$"},
+                 {"SilverReward", L"220$"},
+                 {"BaseReward", L"150$"}});
     EXPECT_EQ(profile->tipsMask & 0x300u, 0x100u) << "the level hint, not the park hint";
     EXPECT_EQ(profile->getAwardProgress(11), 1) << "the tutorial counts";
     EXPECT_EQ(profile->getAwardProgress(12), 0);
@@ -137,27 +158,20 @@ TEST_F(MapScreen, ANewPlayerSeesTheTutorialAndTheFirstLevel)
 TEST_F(MapScreen, AnOpenLevelShowsItsMedalTimesAndRewardsWithTheMoneySign)
 {
     // A level file of our own: 90 and 125 seconds.
-    const std::string folder = h.home().path() + "/Levels/";
-    ASSERT_TRUE(h.game().getFileServer().makeDir(folder));
-    std::ofstream(folder + "Level01.ini") << "[DATA]\nGoldTime=90\nSilverTime=125\nGoldReward=700\n"
-                                             "SilverReward=450\nBaseReward=5\n";
-    h.game().getFileServer().setAssign("levels", folder);
+    firstLevelFile("[DATA]\nGoldTime=90\nSilverTime=125\nGoldReward=700\nSilverReward=450\nBaseReward=5\n");
     cMapState* map = enterMap();
     ASSERT_NE(map, nullptr);
-    EXPECT_EQ(tooltipText("GoldTime"), L"1:30");
-    EXPECT_EQ(tooltipText("SilverTime"), L"2:05");
-    EXPECT_EQ(tooltipText("GoldReward"), L"700$");
-    EXPECT_EQ(tooltipText("SilverReward"), L"450$");
-    EXPECT_EQ(tooltipText("BaseReward"), L"5$");
-    EXPECT_EQ(tooltipText("Text"), L"Finish fast for a bigger reward:");
+    expectPanel({{"GoldTime", L"1:30"},
+                 {"SilverTime", L"2:05"},
+                 {"GoldReward", L"700$"},
+                 {"SilverReward", L"450$"},
+                 {"BaseReward", L"5$"},
+                 {"Text", L"Finish fast for a bigger reward:"}});
     EXPECT_TRUE(h.widget("TimeRewards")->IsVisible());
 
     // The tutorial has no file here: its panel needs none.
-    const cMapLevel* tutorial = findLevel(map, "Tutorial");
-    h.click(tutorial->button->GetAbsoluteX() + 10, tutorial->button->GetAbsoluteY() + 20);
-    h.frames(2);
-    EXPECT_EQ(tooltipText("Caption"), L"Ranger school");
-    EXPECT_EQ(tooltipText("Text"), L"Learn how to run a savanna park.");
+    pick(map, "Tutorial");
+    expectPanel({{"Caption", L"Ranger school"}, {"Text", L"Learn how to run a savanna park."}});
     EXPECT_FALSE(h.widget("TimeRewards")->IsVisible());
 
     for (const auto& [seconds, text] : std::vector<std::pair<int32_t, std::wstring>>{
@@ -175,9 +189,7 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
         profile->setLevelReward(name, 2);
     profile->setLevelReward("Level02", 1);
     profile->setLevelReward("Level03", 0);
-    profile->setUpgradeStage(0, 1);
-    profile->setUpgradeStage(1, 1);
-    profile->setUpgradeStage(2, 1);
+    profile->upgradeStages = {1, 1, 1};
     profile->stars = 320;
     profile->tipsMask = 0x100; // the level hint was seen
     cMapState* map = enterMap();
@@ -215,9 +227,7 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     h.expectScreen("map_half_played");
 
     // Picking the gold level shows its medal and opens Play again.
-    const cMapLevel* first = findLevel(map, "Level01");
-    h.click(first->button->GetAbsoluteX() + 10, first->button->GetAbsoluteY() + 20);
-    h.frames(2);
+    const cMapLevel* first = pick(map, "Level01");
     EXPECT_EQ(map->getSelected(), first);
     EXPECT_TRUE(first->button->IsChecked());
     EXPECT_FALSE(findLevel(map, "Level05")->button->IsChecked()) << "one level checked at a time";
@@ -227,11 +237,8 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     EXPECT_EQ(tooltipText("Text"), L"Completed. Play it again to do better!");
 
     // The mini-game's panel.
-    const cMapLevel* bonus = findLevel(map, "CatchAnimal01");
-    h.click(bonus->button->GetAbsoluteX() + 10, bonus->button->GetAbsoluteY() + 20);
-    h.frames(2);
-    EXPECT_EQ(tooltipText("Caption"), L"Runaways");
-    EXPECT_EQ(tooltipText("Text"), L"Bonus game: catch the runaway animals!");
+    pick(map, "CatchAnimal01");
+    expectPanel({{"Caption", L"Runaways"}, {"Text", L"Bonus game: catch the runaway animals!"}});
     EXPECT_TRUE(h.widget("MiniGame")->IsVisible());
 }
 
@@ -333,9 +340,8 @@ TEST_F(MapScreen, AnArrowPictureNarrowerThanAFrameMakesOneFrameAndMissingPicture
 
 TEST_F(MapScreen, PlayRoutesToTheLevelTheMiniGameOrStaysWhenNothingCanTakeIt)
 {
-    profile->setLevelReward("Level01", 2);
-    profile->setLevelReward("Level02", 2);
-    profile->setLevelReward("Level03", 2);
+    for (const char* name : {"Level01", "Level02", "Level03"})
+        profile->setLevelReward(name, 2);
     profile->upgradeStages = {1, 1, 1};
     profile->tipsMask = 0x300;
     struct Recorder : TestScreen {
@@ -344,11 +350,7 @@ TEST_F(MapScreen, PlayRoutesToTheLevelTheMiniGameOrStaysWhenNothingCanTakeIt)
         std::string got;
     };
     StateCalls playCalls;
-    // A levels folder that holds only the first level's file.
-    const std::string folder = h.home().path() + "/Levels/";
-    ASSERT_TRUE(h.game().getFileServer().makeDir(folder));
-    std::ofstream(folder + "Level01.ini") << "[DATA]\nGoldTime=90\nSilverTime=125\n";
-    h.game().getFileServer().setAssign("levels", folder);
+    firstLevelFile("[DATA]\nGoldTime=90\nSilverTime=125\n");
     cMapState* map = enterMap();
     ASSERT_NE(map, nullptr);
 
@@ -363,9 +365,7 @@ TEST_F(MapScreen, PlayRoutesToTheLevelTheMiniGameOrStaysWhenNothingCanTakeIt)
     EXPECT_EQ(h.game().getCurrentTrack(), 2) << "level 1 of the list plays track 1 % 3 + 1";
 
     // A missing level file is refused the same way.
-    const cMapLevel* missing = findLevel(map, "Level04");
-    h.click(missing->button->GetAbsoluteX() + 10, missing->button->GetAbsoluteY() + 20);
-    h.frames(2);
+    pick(map, "Level04");
     ScopedStateClass play{STATE_PLAY, [&] { return new Recorder(STATE_PLAY, playCalls, "", false); }};
     cGameState::createAll();
     auto* recorder = dynamic_cast<Recorder*>(cGameState::find(STATE_PLAY));

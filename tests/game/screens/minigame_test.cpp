@@ -82,7 +82,7 @@ TEST_F(MatchThreeGame, ScriptedPlayerWinsAndIsPaidOnce)
     const float held = game->getTimeLeft();
     frames(10);
     EXPECT_EQ(game->getTimeLeft(), held);
-    clickWidget("Tip");
+    clickOn(*h, "Tip");
     frames(20);
     EXPECT_EQ(cTip::get(), nullptr);
     EXPECT_TRUE(player->tipsMask & 0x40);
@@ -142,15 +142,7 @@ TEST_F(MatchThreeGame, ScriptedPlayerWinsAndIsPaidOnce)
         frames(2);
     }
     ASSERT_TRUE(game->isWon());
-    frames(3);
-    EXPECT_TRUE(visible("MessageBox"));
-    EXPECT_EQ(player->stars, stars + 300 + credited);
-    EXPECT_EQ(player->doneUpgrades, 0u);
-    frames(60);
-    EXPECT_EQ(player->stars, stars + 300 + credited);
-    clickWidget("OkBtn");
-    ASSERT_TRUE(h->waitForState(STATE_PARK));
-    EXPECT_EQ(player->stars, stars + 300 + credited);
+    expectPaidOnceAndOnToThePark(stars, 300);
 }
 
 class FindPairGame : public MiniGameGame {};
@@ -204,13 +196,8 @@ TEST_F(FindPairGame, ScriptedPlayerFindsEveryPairAndIsPaidOnce)
         EXPECT_EQ(game->cells()[i].animal->tag, cFindPairState::FOUND) << i << " " << j << " " << game->cells()[j].animal->tag;
     }
     ASSERT_TRUE(game->isWon());
-    frames(3);
-    EXPECT_EQ(player->stars, stars + 250 + credited);
+    expectPaidOnceAndOnToThePark(stars, 250);
     EXPECT_GT(credited, 0); // pairs in a row drop coins, picked up by the win
-    frames(60);
-    EXPECT_EQ(player->stars, stars + 250 + credited);
-    clickWidget("OkBtn");
-    ASSERT_TRUE(h->waitForState(STATE_PARK));
 }
 
 TEST_F(FindPairGame, EscapeAsksAndYesLeavesForTheMapWithNothingPaid)
@@ -220,13 +207,13 @@ TEST_F(FindPairGame, EscapeAsksAndYesLeavesForTheMapWithNothingPaid)
     const int32_t stars = player->stars;
     h->key(A_KEY_ESCAPE);
     frames(10);
-    ASSERT_TRUE(visible("YesBtn"));
+    ASSERT_TRUE(shown(*h, "YesBtn"));
     EXPECT_EQ(game->getModalCount(), 1);
     const float held = game->getTimeLeft();
     h->key(A_KEY_ESCAPE); // the question is open: nothing more
     frames(10);
     EXPECT_EQ(game->getTimeLeft(), held);
-    clickWidget("YesBtn");
+    clickOn(*h, "YesBtn");
     ASSERT_TRUE(h->waitForState(STATE_MAP));
     EXPECT_EQ(player->stars, stars);
     EXPECT_EQ(player->doneUpgrades, 3u);
@@ -270,12 +257,7 @@ TEST_F(CatchAnimalGame, ScriptedPlayerCatchesEveryWantedAnimal)
     ASSERT_TRUE(game->isWon());
     for (const cMiniGoal& goal : game->goals())
         EXPECT_EQ(goal.collected, goal.needed);
-    frames(3);
-    EXPECT_EQ(player->stars, stars + 200 + credited);
-    frames(90);
-    EXPECT_EQ(player->stars, stars + 200 + credited);
-    clickWidget("OkBtn");
-    ASSERT_TRUE(h->waitForState(STATE_PARK));
+    expectPaidOnceAndOnToThePark(stars, 200);
 }
 
 TEST_F(CatchAnimalGame, AWrongClickWithHalfASecondLeftLosesAtOnce)
@@ -303,11 +285,11 @@ TEST_F(CatchAnimalGame, AWrongClickWithHalfASecondLeftLosesAtOnce)
     ASSERT_TRUE(clicked);
     EXPECT_EQ(game->getTimeLeft(), 0.0f);
     frames(10);
-    EXPECT_TRUE(visible("OkBtn"));
+    EXPECT_TRUE(shown(*h, "OkBtn"));
     EXPECT_FALSE(game->isWon());
     frames(30);
     EXPECT_EQ(game->getTimeLeft(), 0.0f);
-    clickWidget("OkBtn");
+    clickOn(*h, "OkBtn");
     ASSERT_TRUE(h->waitForState(STATE_MAP));
     EXPECT_EQ(player->stars, stars + credited);
     EXPECT_EQ(player->doneUpgrades, 3u);

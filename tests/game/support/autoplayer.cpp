@@ -1,15 +1,15 @@
 #include "game/support/autoplayer.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "game/app/playerprofile.h"
 #include "game/park/parkupgrades.h"
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"
 #include "game/screens/parkconfig.h"
+#include "orvo/app/a_optionsfile.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/util/a_random.h"
 
@@ -26,41 +26,23 @@ std::string dataDir()
     return std::string(KB_TEST_DATA_DIR) + "/../../data/";
 }
 
-std::string trim(std::string s)
-{
-    s.erase(0, s.find_first_not_of(" \t\r"));
-    s.erase(s.find_last_not_of(" \t\r") + 1);
-    return s;
-}
-
 } // namespace
 
 std::vector<MapEntry> readMapEntries()
 {
-    std::vector<MapEntry> entries;
     std::ifstream in(dataDir() + "Map/config.ini");
-    for (std::string line; std::getline(in, line);) {
-        line = trim(line);
-        if (line.empty() || line[0] == ';')
-            continue;
-        if (line[0] == '[') {
-            entries.push_back({line.substr(1, line.find(']') - 1), "", -1, {}});
-            continue;
-        }
-        const size_t eq = line.find('=');
-        if (entries.empty() || eq == std::string::npos)
-            continue;
-        const std::string key = trim(line.substr(0, eq)), value = trim(line.substr(eq + 1));
-        if (key == "NeedLevelComplete")
-            entries.back().needLevel = value;
-        else if (key == "MiniGame")
-            entries.back().miniGame = std::stoi(value);
-        else if (key == "NeedUpgradeStages")
-            for (size_t at = 0; at < value.size();) {
-                const size_t comma = std::min(value.find(',', at), value.size());
-                entries.back().stages.push_back(std::stoi(value.substr(at, comma - at)));
-                at = comma + 1;
-            }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    aOptionsFile map;
+    map.parse(text.data(), text.size(), "Map/config.ini");
+    std::vector<MapEntry> entries;
+    for (map.firstSection(); !map.isSectionEnd(); map.nextSection()) {
+        MapEntry& e = entries.emplace_back(MapEntry{map.getSectionName(), "", -1, {}});
+        if (map.findKey("NeedLevelComplete"))
+            e.needLevel = map.getString("NeedLevelComplete");
+        if (map.findKey("MiniGame"))
+            e.miniGame = map.getInt("MiniGame");
+        if (map.findKey("NeedUpgradeStages"))
+            map.getIntList("NeedUpgradeStages", e.stages);
     }
     return entries;
 }
@@ -81,6 +63,23 @@ bool levelFileExists(const std::string& name)
 
 // --- the keeper ---
 
+namespace {
+
+// The first of a level's list that `pred` accepts, or null.
+template <class T, class Pred> T* first(const std::vector<T*>& list, Pred pred)
+{
+    const auto it = std::find_if(list.begin(), list.end(), pred);
+    return it == list.end() ? nullptr : *it;
+}
+
+bool did(int& counter)
+{
+    ++counter;
+    return true;
+}
+
+} // namespace
+
 AutoPlayer::AutoPlayer(cLevel& level, cHelicopter& helo)
     : m_level(level), m_helo(helo), m_upgrades(parkConfig::readUpgrades())
 {
@@ -98,44 +97,27 @@ void AutoPlayer::act(float t)
         m_nextClick = t + kHandPace;
 }
 
-void AutoPlayer::count(AutoPlayResult& result) const
-{
-    result.bought = m_counts.bought;
-    result.sold = m_counts.sold;
-    result.heals = m_counts.heals;
-    result.hits = m_counts.hits;
-    result.meals = m_counts.meals;
-    result.coins = m_counts.coins;
-}
-
 bool AutoPlayer::hitPoacher()
 {
-    if (m_now < m_clickWait)
+    cPoacher* p =
+        first(m_level.poachers, [](auto* p) { return p->fade == cPoacher::kAppearedFade && p->health > 0.0f; });
+    if (!p || m_now < m_clickWait)
         return false;
-    for (cPoacher* p : m_level.poachers)
-        if (p->fade == cPoacher::kAppearedFade && p->health > 0.0f) {
-            p->hit(parkUpgrades::poacherHitDamage());
-            m_clickWait = m_now + cPlayState::kClickWait;
-            ++m_counts.hits;
-            return true;
-        }
-    return false;
+    p->hit(parkUpgrades::poacherHitDamage());
+    m_clickWait = m_now + cPlayState::kClickWait;
+    return did(m_counts.hits);
 }
 
 bool AutoPlayer::heal()
 {
     const cPlayerProfile* player = parkUpgrades::currentPlayer();
     const cFood* medicine = cFood::findKind(cFood::MEDICINE, (player ? player->getUpgradeStage(1) : 0) + 1);
-    if (!medicine || m_now < m_healReady)
+    cAnimal* a = first(m_level.animals, [](auto* a) { return a->sick && a->isLiving(); });
+    if (!medicine || !a || m_now < m_healReady)
         return false;
-    for (cAnimal* a : m_level.animals)
-        if (a->sick && a->isLiving()) {
-            a->heal(medicine->count);
-            m_healReady = m_now + medicine->cooldown;
-            ++m_counts.heals;
-            return true;
-        }
-    return false;
+    a->heal(medicine->count);
+    m_healReady = m_now + medicine->cooldown;
+    return did(m_counts.heals);
 }
 
 int32_t AutoPlayer::foodCost(int32_t type) const
@@ -151,12 +133,9 @@ bool AutoPlayer::feed()
         if (!a->isHungry() || type < 0 || type > 1 || m_level.foodStock[type] == 0)
             continue;
         const cFood* kind = cFood::findKind(type, m_foodStage[type] + 1);
-        if (!kind || m_level.money < kind->cost)
-            continue;
-        const bool fed = std::any_of(m_level.foods.begin(), m_level.foods.end(), [a](const cFood* f) {
-            return f->isPresent() && (f->anchor - a->anchor).lengthSq() < kFoodRange * kFoodRange;
-        });
-        if (fed)
+        if (!kind || m_level.money < kind->cost || first(m_level.foods, [a](auto* f) {
+                return f->isPresent() && (f->anchor - a->anchor).lengthSq() < kFoodRange * kFoodRange;
+            }))
             continue;
         // Beside the animal on its own ground, as a player clicks it.
         for (float dx : {60.0f, -60.0f, 0.0f, 30.0f, -30.0f}) {
@@ -165,8 +144,7 @@ bool AutoPlayer::feed()
                 continue;
             m_level.spendMoney(kind->cost);
             m_level.placeFood(type, m_foodStage[type] + 1, p);
-            ++m_counts.meals;
-            return true;
+            return did(m_counts.meals);
         }
     }
     return false;
@@ -174,70 +152,55 @@ bool AutoPlayer::feed()
 
 bool AutoPlayer::collectCoin()
 {
-    for (cBonus* coin : m_level.bonuses)
-        if (coin->landed && !coin->collected) {
-            coin->collect(aVector2(100.0f, 40.0f));
-            ++m_counts.coins;
-            return true;
-        }
-    return false;
+    cBonus* coin = first(m_level.bonuses, [](auto* c) { return c->landed && !c->collected; });
+    if (!coin)
+        return false;
+    coin->collect(aVector2(100.0f, 40.0f));
+    return did(m_counts.coins);
 }
 
 bool AutoPlayer::sell()
 {
-    if (m_level.saleQueue.empty() || m_helo.underWay() || !m_helo.sellQueued(m_level))
-        return false;
-    ++m_counts.sold;
-    return true;
+    return !m_level.saleQueue.empty() && !m_helo.underWay() && m_helo.sellQueued(m_level) && did(m_counts.sold);
 }
 
 bool AutoPlayer::buyKind(const std::string& kind, int32_t reserve)
 {
-    if (m_level.money < m_level.animalPrice(kind) + reserve || m_level.buyCooldownFraction(kind) < 1.0f)
-        return false;
-    if (!m_level.spawnAnimals(kind, false))
-        return false;
-    ++m_counts.bought;
-    return true;
+    return m_level.money >= m_level.animalPrice(kind) + reserve && m_level.buyCooldownFraction(kind) >= 1.0f &&
+           m_level.spawnAnimals(kind, false) && did(m_counts.bought);
 }
 
 bool AutoPlayer::buy()
 {
     // Money kept back to feed the herd for a while.
     const int32_t reserve = 6 * std::max(foodCost(0), foodCost(1));
-    auto buyable = [this](const std::string& name) {
-        return std::any_of(m_level.buyableKinds.begin(), m_level.buyableKinds.end(),
-                           [&name](const cAnimalKind* k) { return k->name == name; });
-    };
     for (const cGoal& goal : m_level.goals)
-        if (!goal.done && goal.type != cGoal::MONEY && buyable(goal.kindName) &&
+        if (!goal.done && goal.type != cGoal::MONEY &&
+            first(m_level.buyableKinds, [&goal](auto* k) { return k->name == goal.kindName; }) &&
             m_level.goalRemaining(goal.kindName) > 0 && buyKind(goal.kindName, reserve))
             return true;
-    int32_t living = 0;
-    for (const cAnimal* a : m_level.animals)
-        living += a->isLiving() ? 1 : 0;
-    if (living >= kHerdSize)
+    if (std::count_if(m_level.animals.begin(), m_level.animals.end(), [](auto* a) { return a->isLiving(); }) >=
+        kHerdSize)
         return false;
     // Near an open money goal a new animal would only put it off.
     for (const cGoal& goal : m_level.goals)
         if (!goal.done && goal.type == cGoal::MONEY && m_level.money + 200 >= goal.target)
             return false;
     // The herd: the cheapest kind that earns.
-    const cAnimalKind* cheapest = nullptr;
-    for (const cAnimalKind* k : m_level.buyableKinds)
-        if (!cheapest || m_level.animalPrice(k->name) < m_level.animalPrice(cheapest->name))
-            cheapest = k;
-    return cheapest && buyKind(cheapest->name, reserve + m_level.animalPrice(cheapest->name) / 2);
+    const auto cheapest =
+        std::min_element(m_level.buyableKinds.begin(), m_level.buyableKinds.end(), [this](auto* a, auto* b) {
+            return m_level.animalPrice(a->name) < m_level.animalPrice(b->name);
+        });
+    return cheapest != m_level.buyableKinds.end() &&
+           buyKind((*cheapest)->name, reserve + m_level.animalPrice((*cheapest)->name) / 2);
 }
 
 bool AutoPlayer::raiseFood()
 {
     const int32_t built = parkConfig::builtStage(parkUpgrades::currentPlayer(), 2);
     for (int32_t type = 0; type < 2; ++type) {
-        if (m_level.foodStock[type] == 0 || m_foodStage[type] >= built)
-            continue;
         const int32_t price = parkConfig::foodUpgradePrice(m_upgrades, m_foodStage[type]);
-        if (m_level.money < price + 200)
+        if (m_level.foodStock[type] == 0 || m_foodStage[type] >= built || m_level.money < price + 200)
             continue;
         m_level.spendMoney(price);
         ++m_foodStage[type];
@@ -248,15 +211,12 @@ bool AutoPlayer::raiseFood()
 
 bool AutoPlayer::clickProducer()
 {
-    if (m_now < m_clickWait)
+    cAnimal* a = first(m_level.animals, [](auto* a) { return a->isLiving() && a->state == cAnimalKind::PRODUCE; });
+    if (!a || m_now < m_clickWait)
         return false;
-    for (cAnimal* a : m_level.animals)
-        if (a->isLiving() && a->state == cAnimalKind::PRODUCE) {
-            a->onProductionClick();
-            m_clickWait = m_now + cPlayState::kClickWait;
-            return true;
-        }
-    return false;
+    a->onProductionClick();
+    m_clickWait = m_now + cPlayState::kClickWait;
+    return true;
 }
 
 // --- the game it plays in ---
@@ -288,36 +248,19 @@ void AutoPlayGame::giveMapUpgrades(const std::string& levelName)
 
 AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, bool keeper, float maxSeconds)
 {
-    AutoPlayResult result;
     helo.reset();
     level.reset();
     a_srand(seed);
     level = std::make_unique<cLevel>("levels:" + levelName + ".ini", true);
     EXPECT_TRUE(level->loaded) << levelName;
     if (!level->loaded)
-        return result;
+        return {};
     helo = std::make_unique<cHelicopter>();
-    result.rewards = level->rewards;
     if (maxSeconds <= 0.0f)
         maxSeconds = std::max(600.0f, 2.0f * static_cast<float>(level->rewards.silverTime));
     AutoPlayer keeperHand(*level, *helo);
     float t = 0.0f;
-    const bool trace = std::getenv("KB_AUTOPLAY_TRACE") != nullptr;
-    float nextTrace = 0.0f;
     for (; t < maxSeconds && level->state == 0; t += kDt) {
-        if (trace && t >= nextTrace) {
-            nextTrace += 20.0f;
-            std::printf("  %4.0f s money %5d:", t, level->money);
-            for (const cAnimal* a : level->animals)
-                std::printf(" %s%s%s%s", a->kind->name.c_str(),
-                            a->child     ? "(child)"
-                            : a->isOld() ? "(old)"
-                                         : "",
-                            a->sick ? "(sick)" : "", a->isLiving() ? "" : "(dead)");
-            for (const cPoacher* p : level->poachers)
-                std::printf("; poacher health %.1f fade %.2f state %d", p->health, p->fade, p->state);
-            std::printf("\n");
-        }
         if (keeper)
             keeperHand.act(t);
         level->frameStep(kDt);
@@ -328,7 +271,8 @@ AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, b
             if (p->health <= 0.0f && p->fade <= 0.01f && p->sounds[cPoacher::SND_DISAPPEAR])
                 p->sounds[cPoacher::SND_DISAPPEAR]->stop();
     }
-    keeperHand.count(result);
+    AutoPlayResult result = keeperHand.counts();
+    result.rewards = level->rewards;
     result.state = level->state;
     result.seconds = t;
     result.money = level->money;

@@ -5,8 +5,7 @@
 // click at a time at a human pace: drives poachers off, heals the sick, feeds
 // the hungry, picks up coins, sends the old animals away, buys what the goals
 // need (and a small herd that earns), raises the food in the level when the
-// park allows it and clicks animals while they produce. KB_AUTOPLAY_TRACE=1
-// prints the park every 20 simulated seconds while a level is tuned.
+// park allows it and clicks animals while they produce.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +30,8 @@ struct MapEntry {
     std::vector<int32_t> stages; // NeedUpgradeStages, by upgrade type
 };
 
-// The map's entries in order, read from the data folder with the standard
-// library (so tests can be listed before any game runs).
+// The map's entries in order, read as the game reads the map file but without
+// a running game (so tests can be listed before any game runs).
 std::vector<MapEntry> readMapEntries();
 // The names of the map's normal levels (not the tutorial, not the mini-games).
 std::vector<std::string> normalLevelNames();
@@ -51,7 +50,7 @@ public:
     AutoPlayer(cLevel& level, cHelicopter& helo);
     // The keeper's decision for the frame at simulated time t.
     void act(float t);
-    void count(AutoPlayResult& result) const;
+    const AutoPlayResult& counts() const { return m_counts; }
 
 private:
     bool hitPoacher();

@@ -22,6 +22,7 @@
 #include "game/screens/matchthreestate.h"
 #include "game/screens/minigame.h"
 #include "game/support/harness.h"
+#include "game/support/player_steps.h"
 #include "game/support/test_screen.h"
 #include "gui/widget.h"
 #include "support/image_files.h"
@@ -93,15 +94,20 @@ protected:
         press(x, y);
         release(x, y);
     }
-    void clickWidget(const std::string& name)
+
+    // A won game pays its reward and its coins once, however long the message
+    // stays, and the message's OK leads on to the park.
+    void expectPaidOnceAndOnToThePark(int32_t starsBefore, int32_t reward)
     {
-        const aPoint p = h->centreOf(name);
-        h->click(p.x, p.y);
-    }
-    bool visible(const std::string& name) const
-    {
-        const GUI::Widget* w = h->widget(name);
-        return w && w->IsVisible();
+        frames(3);
+        EXPECT_TRUE(shown(*h, "MessageBox"));
+        EXPECT_EQ(player->stars, starsBefore + reward + credited);
+        EXPECT_EQ(player->doneUpgrades, 0u);
+        frames(60);
+        EXPECT_EQ(player->stars, starsBefore + reward + credited);
+        clickOn(*h, "OkBtn");
+        ASSERT_TRUE(h->waitForState(STATE_PARK));
+        EXPECT_EQ(player->stars, starsBefore + reward + credited);
     }
 
     cMiniGameState* current() const

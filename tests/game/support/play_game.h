@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "game/park/level.h"
@@ -59,6 +60,21 @@ protected:
     {
         if (std::getenv("KB_UPDATE_GOLDEN"))
             h.expectScreen(name);
+    }
+    // The level built again in place from another file, its intro passed.
+    void restart(const std::string& path)
+    {
+        state()->levelPath = path;
+        cPlayState::requestRestart();
+        ASSERT_TRUE(waitFor([this] { return state()->getLevel() && state()->getElapsed() > 0.5f; }, 10.0f));
+        passIntro();
+    }
+    // Frames until `done` holds, for at most `s` seconds of play.
+    bool waitFor(const std::function<bool()>& done, float s)
+    {
+        for (int i = 0; i < static_cast<int>(s / kDt) && !done(); ++i)
+            h.frame();
+        return done();
     }
     void seconds(float s) { h.frames(static_cast<int>(s / kDt + 0.5f)); }
     cPlayState* state() { return cPlayState::find(); }
