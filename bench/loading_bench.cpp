@@ -6,8 +6,6 @@
 // again into fresh managers on its own, to show what dominates.
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -22,6 +20,7 @@
 #include "orvo/platform/a_inputdevice.h"
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "orvo/sound/a_soundmanager.h"
+#include "resident_memory.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -52,13 +51,6 @@ double seconds(int64_t from, int64_t to)
     return static_cast<double>(to - from) / 1e6;
 }
 
-double peakResidentMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
 template <typename Load> double timed(Load load)
 {
     const int64_t start = now();
@@ -79,14 +71,14 @@ void BM_InitialLoad(benchmark::State& state)
         auto game = std::make_unique<BenchGame>();
         game->useDevices(std::make_unique<aGpuDeviceGL>(), std::make_unique<aScriptedInputDevice>());
         game->setFixedFrameTime(1.0f / 30.0f);
-        state.counters["peak_rss_before_init_mb"] = peakResidentMb();
+        state.counters["peak_rss_before_init_mb"] = bench_peakResidentMb();
         const int64_t started = now();
         if (game->init("Kesterby", nullptr, "", "Brindlewick") != 0) {
             state.SkipWithError("cGame::init failed");
             return;
         }
         const int64_t loading = now();
-        const double initPeak = peakResidentMb();
+        const double initPeak = bench_peakResidentMb();
         int32_t result = 0;
         while (g_reached[100] == 0)
             game->runFrame(result);
@@ -99,7 +91,7 @@ void BM_InitialLoad(benchmark::State& state)
         state.counters["to35_particles_states_s"] = seconds(g_reached[30], g_reached[35]);
         state.counters["to60_kinds_s"] = seconds(g_reached[35], g_reached[60]);
         state.counters["to100_screens_s"] = seconds(g_reached[60], done);
-        state.counters["peak_rss_mb"] = peakResidentMb();
+        state.counters["peak_rss_mb"] = bench_peakResidentMb();
         state.counters["peak_rss_after_init_mb"] = initPeak;
 
         // The groups again, each into a fresh manager, on this thread.

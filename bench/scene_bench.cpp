@@ -12,7 +12,8 @@
 //    whole frame (the level's step, the HUD's input, the scene, the play
 //    layout, the goals panel, timers, pips, buy buttons and their cooldown
 //    sweeps, fly-away texts, present). Counters: fps, frame_ms, draw_calls,
-//    hud_draw_calls (what the frame draws beyond the scene).
+//    hud_draw_calls (what the frame draws beyond the scene), peak_rss_mb (the
+//    process with a busy level in play).
 // Run with SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy; LP_NUM_THREADS
 // sets llvmpipe's render threads.
 #include <benchmark/benchmark.h>
@@ -37,6 +38,7 @@
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "orvo/util/a_random.h"
+#include "resident_memory.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -238,6 +240,8 @@ void BusyParkWithHud(benchmark::State& state)
         state.counters["draw_calls"] = drawCalls;
         state.counters["hud_draw_calls"] = drawCalls > sceneCalls ? drawCalls - sceneCalls : 0;
     }
+    // The whole game with a busy level in play: its peak resident memory.
+    state.counters["peak_rss_mb"] = bench_peakResidentMb();
     const char* threads = std::getenv("LP_NUM_THREADS");
     state.SetLabel(std::string("LP_NUM_THREADS=") + (threads ? threads : "default"));
     game->shutdown();
