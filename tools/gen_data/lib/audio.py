@@ -3,7 +3,9 @@
 Every sox call runs with -R (repeatable), so noise comes out the same on every run; Ogg Vorbis files are
 encoded with a fixed stream serial number for the same reason.
 """
+import atexit
 import os
+import shutil
 import subprocess
 import tempfile
 import wave
@@ -23,6 +25,7 @@ def tmpdir():
     global _tmp
     if _tmp is None:
         _tmp = tempfile.mkdtemp(prefix='gen_audio_')
+        atexit.register(shutil.rmtree, _tmp, True)
     return _tmp
 
 
