@@ -64,7 +64,7 @@ def distant_shot():
 def tap_to_go():
     """The click that leaves the loading picture: a rounder, lower knock than a button's click."""
     knock = A.sweep(900, 600, 0.08, decay=60)
-    return A.fade(A.mix((knock, 0, 1.0), (A.synth(0.02, 'whitenoise', 'highpass', 2000), 0, 0.2)), 0.001, 0.02)
+    return A.fade(A.mix((knock, 0, 1.0), (hoof_tap(0.02), 0, 0.6)), 0.001, 0.02)
 
 
 def thud(dur=0.13, lp=260, gain=1.0):
