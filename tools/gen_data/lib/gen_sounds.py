@@ -73,8 +73,8 @@ def thud(dur=0.13, lp=260, gain=1.0):
     return n * np.exp(-t * (3.0 / dur)) * gain
 
 
-def rustle(dur=0.09):
-    n = A.synth(dur, 'pinknoise', 'highpass', 2500)
+def rustle(dur=0.09, *band):
+    n = A.synth(dur, 'pinknoise', *(band or ('highpass', 2500)))
     t = np.arange(len(n)) / R
     return n * np.exp(-t * (3.0 / dur)) * 0.25
 
@@ -85,7 +85,7 @@ def hoof_tap(dur=0.03):
     return n * np.exp(-t * 160) * np.minimum(1.0, t / 0.001)
 
 
-def footsteps(period, steps, lp, gain, length, tap=0.0, brush=1.0, gait=None):
+def footsteps(period, steps, lp, gain, length, tap=0.0, brush=1.0, gait=None, paws=False):
     """A loop of footfalls repeating every period seconds: a thud, the grass brushed (brush) and, for
     hooves, a hard tap (tap). gait places the steps in the period (fractions); even by default."""
     gait = gait or [i / steps for i in range(steps)]
@@ -94,7 +94,8 @@ def footsteps(period, steps, lp, gain, length, tap=0.0, brush=1.0, gait=None):
         start = (i // len(gait) + gait[i % len(gait)]) * period
         g = gain * (1.0 if i % 2 == 0 else 0.8)
         items.append((thud(0.13, lp, g), start, 1.0))
-        items.append((rustle(), start + 0.01, brush))
+        # Soft paws brush the grass with a duller swish than hooves.
+        items.append((rustle(0.12, 'sinc', '600-2500') if paws else rustle(), start + 0.01, brush))
         if tap:
             items.append((hoof_tap(), start, tap * (1.0 if i % 2 == 0 else 0.7)))
     return A.make_loop(A.mix(*items, length=length + 0.5), length, 'add')
@@ -207,15 +208,15 @@ CALLS = {
     'lion': ('lion', [], 1.8),
 }
 
-# Footsteps: (footfalls per walk cycle, cycle seconds, low-pass, gain, hoof tap, grass brush, gait). The
-# warthog trots on small hard hooves; the lion pads softly, its feet falling in pairs.
+# Footsteps: (footfalls per walk cycle, cycle seconds, low-pass, gain, hoof tap, grass brush, gait, paws).
+# The warthog trots on small hard hooves; the cats pad, the lion with its feet falling in pairs.
 STEPS = {
-    'warthog': (4, 0.75, 520, 0.45, 0.6, 0.5, None),
-    'zebra': (4, 0.75, 340, 0.7, 0.0, 1.0, None),
-    'rhino': (4, 0.75, 200, 1.0, 0.0, 1.0, None),
-    'hippo': (4, 0.75, 180, 1.0, 0.0, 1.0, None),
-    'cheetah': (4, 0.75, 600, 0.35, 0.0, 1.0, None),
-    'lion': (4, 0.75, 260, 0.6, 0.0, 0.45, [0.0, 0.14, 0.5, 0.64]),
+    'warthog': (4, 0.75, 520, 0.45, 0.6, 0.5, None, False),
+    'zebra': (4, 0.75, 340, 0.7, 0.0, 1.0, None, False),
+    'rhino': (4, 0.75, 200, 1.0, 0.0, 1.0, None, False),
+    'hippo': (4, 0.75, 180, 1.0, 0.0, 1.0, None, False),
+    'cheetah': (4, 0.75, 600, 0.35, 0.0, 1.0, None, True),
+    'lion': (4, 0.75, 260, 0.6, 0.0, 0.45, [0.0, 0.14, 0.5, 0.64], True),
 }
 
 # Eating (a 1.2 s loop): bite times, the bites' band, their decay (fast for grass, slow for tearing meat)
@@ -273,7 +274,7 @@ def vanishing(kind, call):
 
 def animal_sounds(kind):
     call = animal_call(kind)
-    steps, period, lp, gain, tap, brush, gait = STEPS[kind]
+    steps, period, lp, gain, tap, brush, gait, paws = STEPS[kind]
     short = A.fade(A.cut(call, 0, 0.9), 0.005, 0.2)
     return {
         'appear': (A.mix((pop(500), 0, 0.5), (short, 0.05, 1.0)), 0.8),
@@ -281,7 +282,7 @@ def animal_sounds(kind):
         'ready_to_sell': (A.mix((ka_ching(), 0, 0.8), (short, 0.3, 0.7)), 0.9),
         'disappear': (vanishing(kind, call), 0.7),
         'hunger': (A.mix((A.fx(short, 'pitch', -300, 'tempo', 0.85), 0, 1.0), (stomach(), 0.2, 0.6)), 0.8),
-        'walk': (footsteps(period, steps, lp, gain, period * 2, tap, brush, gait), 0.35),
+        'walk': (footsteps(period, steps, lp, gain, period * 2, tap, brush, gait, paws), 0.35),
         'produce': (producing(kind, call), 0.45),
         'eat': (eating(kind, call), 0.5),
         'child_idle': (A.fade(A.fx(A.cut(call, 0, 1.0), 'pitch', 700, 'tempo', 1.15), 0.005, 0.15), 0.6),
