@@ -3,7 +3,9 @@
 Every sox call runs with -R (repeatable), so noise comes out the same on every run; Ogg Vorbis files are
 encoded with a fixed stream serial number for the same reason.
 """
+import atexit
 import os
+import shutil
 import subprocess
 import tempfile
 import wave
@@ -23,6 +25,7 @@ def tmpdir():
     global _tmp
     if _tmp is None:
         _tmp = tempfile.mkdtemp(prefix='gen_audio_')
+        atexit.register(shutil.rmtree, _tmp, True)
     return _tmp
 
 
@@ -216,12 +219,33 @@ def normalise(x, peak_db=-1.0):
     return x * (10 ** (peak_db / 20.0) / p)
 
 
+def decoded_peak_db(path):
+    """The peak of an encoded file as a player decodes it (16-bit), in dBFS."""
+    out = _tmpfile('peak')
+    subprocess.run(['sox', path, '-b', '16', out], check=True, stderr=subprocess.DEVNULL)
+    x = read_wav(out)
+    return 20 * np.log10(np.max(np.abs(x)) + 1e-12)
+
+
+# What the decoded peak may sit under the target: rounding room for another decoder.
+PEAK_MARGIN_DB = 0.05
+
+
 def save_ogg(rel_path, x, peak_db=-3.0, quality=3, rate=RATE):
-    """Normalises the peak, writes a 16-bit WAV, encodes Ogg Vorbis with a serial taken from the path."""
-    x = normalise(x, peak_db)
+    """Normalises the peak, writes a 16-bit WAV, encodes Ogg Vorbis with a serial taken from the path.
+
+    Lossy coding moves the peak (bright bells by up to 2 dB), so the decoded file is measured and the
+    signal turned down and encoded again until it keeps the target.
+    """
+    x = normalise(x, peak_db - PEAK_MARGIN_DB)
     wav = _tmpfile('enc')
-    write_wav(wav, x, rate)
     path = common.out_path(rel_path)
     serial = zlib.crc32(rel_path.encode('utf-8')) & 0x7FFFFFFF
-    subprocess.run(['oggenc', '-Q', '-s', str(serial), '-q', str(quality), '-o', path, wav], check=True)
-    return path
+    for _ in range(8):
+        write_wav(wav, x, rate)
+        subprocess.run(['oggenc', '-Q', '-s', str(serial), '-q', str(quality), '-o', path, wav], check=True)
+        over = decoded_peak_db(path) - (peak_db - PEAK_MARGIN_DB)
+        if over <= 0:
+            return path
+        x = x * 10 ** (-(over + 0.02) / 20.0)
+    raise RuntimeError(f'{rel_path}: the peak stays above {peak_db} dBFS')

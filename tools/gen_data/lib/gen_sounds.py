@@ -28,8 +28,8 @@ def swish(dur=0.35, lo=600, hi=3000):
     return noise * env
 
 
-def puff():
-    n = A.synth(0.55, 'pinknoise', 'lowpass', 1800)
+def puff(lp=1800):
+    n = A.synth(0.55, 'pinknoise', 'lowpass', lp)
     t = np.arange(len(n)) / R
     return A.fade(n * np.exp(-t * 7) * np.minimum(1, t / 0.01), 0.002, 0.1)
 
@@ -56,44 +56,66 @@ def gunshot():
     return A.fx(A.mix((crack, 0, 1.0), (boom, 0, 0.9)), 'reverb', 50, 40, 90)
 
 
+def distant_shot():
+    """The loading picture's poacher fires far off: duller, with the shot rolling back from the hills."""
+    return A.fx(gunshot(), 'lowpass', 2200, 'echo', 0.8, 0.7, 420, 0.35, 'reverb', 80, 50, 100)
+
+
+def tap_to_go():
+    """The click that leaves the loading picture: a rounder, lower knock than a button's click."""
+    knock = A.sweep(900, 600, 0.08, decay=60)
+    return A.fade(A.mix((knock, 0, 1.0), (hoof_tap(0.02), 0, 0.6)), 0.001, 0.02)
+
+
 def thud(dur=0.13, lp=260, gain=1.0):
     n = A.synth(dur, 'brownnoise', 'lowpass', lp)
     t = np.arange(len(n)) / R
     return n * np.exp(-t * (3.0 / dur)) * gain
 
 
-def rustle(dur=0.09):
-    n = A.synth(dur, 'pinknoise', 'highpass', 2500)
+def rustle(dur=0.09, *band):
+    n = A.synth(dur, 'pinknoise', *(band or ('highpass', 2500)))
     t = np.arange(len(n)) / R
     return n * np.exp(-t * (3.0 / dur)) * 0.25
 
 
-def footsteps(period, steps, lp, gain, length):
-    """A loop of steps footfalls spread over period seconds."""
+def hoof_tap(dur=0.03):
+    n = A.synth(dur, 'whitenoise', 'sinc', '1500-6000')
+    t = np.arange(len(n)) / R
+    return n * np.exp(-t * 160) * np.minimum(1.0, t / 0.001)
+
+
+def footsteps(period, steps, lp, gain, length, tap=0.0, brush=1.0, gait=None, paws=False):
+    """A loop of footfalls repeating every period seconds: a thud, the grass brushed (brush) and, for
+    hooves, a hard tap (tap). gait places the steps in the period (fractions); even by default."""
+    gait = gait or [i / steps for i in range(steps)]
     items = []
-    for i in range(steps):
-        start = i * period / steps
+    for i in range(int(round(length / period)) * len(gait)):
+        start = (i // len(gait) + gait[i % len(gait)]) * period
         g = gain * (1.0 if i % 2 == 0 else 0.8)
         items.append((thud(0.13, lp, g), start, 1.0))
-        items.append((rustle(), start + 0.01, 1.0))
+        # Soft paws brush the grass with a duller swish than hooves.
+        items.append((rustle(0.12, 'sinc', '600-2500') if paws else rustle(), start + 0.01, brush))
+        if tap:
+            items.append((hoof_tap(), start, tap * (1.0 if i % 2 == 0 else 0.7)))
     return A.make_loop(A.mix(*items, length=length + 0.5), length, 'add')
 
 
-def munching(length=1.2):
+def munching(chews, band, decay, length=1.2):
+    """Bites at the given times: band-passed noise, short for grass, drawn out for tearing meat."""
     items = []
-    for i, start in enumerate((0.02, 0.3, 0.57, 0.88)):
-        n = A.synth(0.12, 'pinknoise', 'sinc', '800-3500')
+    for i, start in enumerate(chews):
+        n = A.synth(0.12 if decay >= 25 else 0.22, 'pinknoise', 'sinc', band)
         t = np.arange(len(n)) / R
-        env = np.exp(-t * 30) * (1.0 + 0.6 * np.sin(2 * np.pi * 55 * t)) * np.minimum(1.0, t / 0.003)
-        items.append((n * env, start, 0.9 if i % 2 else 1.0))
-    return A.make_loop(A.mix(*items, length=length + 0.3), length, 'add')
+        env = np.exp(-t * decay) * (1.0 + 0.6 * np.sin(2 * np.pi * 55 * t)) * np.minimum(1.0, t / 0.003)
+        items.append((A.fade(n * env, 0.0, 0.03), start, 0.9 if i % 2 else 1.0))
+    return A.mix(*items, length=length + 0.4)
 
 
-def twinkle_loop(length=1.6):
-    notes = ('E6', 'G6', 'A6', 'C7', 'D7', 'C7', 'A6', 'G6')
-    items = [(A.tone(A.note_freq(n), 0.5, 'bell', 8), i * length / len(notes), 0.6) for i, n in enumerate(notes)]
-    x = A.fx(A.mix(*items, length=length + 1.0), 'reverb', 40, 50, 60)
-    return A.make_loop(x, length, 'add')
+def twinkle(notes, length, wave_='bell', decay=8.0, gain=0.6):
+    items = [(A.tone(A.note_freq(n), 0.5, wave_, decay), i * length / len(notes), gain)
+             for i, n in enumerate(notes)]
+    return A.fx(A.mix(*items, length=length + 1.0), 'reverb', 40, 50, 60)
 
 
 def rotor_loop(length=2.0):
@@ -186,15 +208,40 @@ CALLS = {
     'lion': ('lion', [], 1.8),
 }
 
-# Footsteps: (footfalls per loop, loop seconds, low-pass, gain).
+# Footsteps: (footfalls per walk cycle, cycle seconds, low-pass, gain, hoof tap, grass brush, gait, paws).
+# The warthog trots on small hard hooves; the cats pad, the lion with its feet falling in pairs.
 STEPS = {
-    'warthog': (4, 0.75, 420, 0.5),
-    'zebra': (4, 0.75, 340, 0.7),
-    'rhino': (4, 0.75, 200, 1.0),
-    'hippo': (4, 0.75, 180, 1.0),
-    'cheetah': (4, 0.75, 600, 0.35),
-    'lion': (4, 0.75, 420, 0.5),
+    'warthog': (4, 0.75, 520, 0.45, 0.6, 0.5, None, False),
+    'zebra': (4, 0.75, 340, 0.7, 0.0, 1.0, None, False),
+    'rhino': (4, 0.75, 200, 1.0, 0.0, 1.0, None, False),
+    'hippo': (4, 0.75, 180, 1.0, 0.0, 1.0, None, False),
+    'cheetah': (4, 0.75, 600, 0.35, 0.0, 1.0, None, True),
+    'lion': (4, 0.75, 260, 0.6, 0.0, 0.45, [0.0, 0.14, 0.5, 0.64], True),
 }
+
+# Eating (a 1.2 s loop): bite times, the bites' band, their decay (fast for grass, slow for tearing meat)
+# and a piece of the kind's own call under them (pitch in cents, low-pass, gain).
+EAT = {
+    'warthog': ((0.02, 0.22, 0.42, 0.62, 0.82, 1.02), '600-3000', 30, (-200, 900, 0.45)),   # quick snuffling
+    'zebra': ((0.02, 0.3, 0.57, 0.88), '1000-4500', 26, (0, 1500, 0.2)),                   # crisp grass
+    'rhino': ((0.02, 0.4, 0.8), '300-1800', 26, (-300, 500, 0.4)),                          # slow crunching
+    'hippo': ((0.02, 0.6), '200-1400', 25, (-200, 400, 0.5)),                               # big slow gulps
+    'cheetah': ((0.02, 0.28, 0.55, 0.85), '500-2600', 14, (300, 1200, 0.3)),               # quick tearing
+    'lion': ((0.02, 0.4, 0.8), '250-2000', 11, (-400, 700, 0.5)),                           # tearing, growling
+}
+
+# Producing (a looped tune): its notes, loop seconds and voice; bigger kinds sit lower.
+PRODUCE = {
+    'warthog': (('G5', 'B5', 'D6', 'G6', 'D6', 'B5'), 1.2, 'sine', 12.0),
+    'zebra': (('E6', 'G6', 'A6', 'C7', 'D7', 'C7', 'A6', 'G6'), 1.6, 'bell', 8.0),
+    'rhino': (('C5', 'G5', 'C6', 'G5'), 1.6, 'tri', 7.0),
+    'hippo': (('F4', 'C5', 'F5', 'A5', 'C5', 'F5'), 1.8, 'sine', 6.0),
+    'cheetah': (('A6', 'C7', 'E7', 'A7', 'E7', 'C7'), 1.2, 'bell', 10.0),
+    'lion': (('D5', 'A5', 'D6', 'F6', 'A6', 'F6', 'D6', 'A5'), 1.6, 'bell', 7.0),
+}
+
+# The puff an animal vanishes in: darker for the big ones.
+PUFF_LOWPASS = {'warthog': 2200, 'zebra': 1800, 'rhino': 1200, 'hippo': 1000, 'cheetah': 2400, 'lion': 1500}
 
 
 def animal_call(kind):
@@ -203,19 +250,41 @@ def animal_call(kind):
     return A.fade(A.cut(x, 0, maxlen), 0.005, 0.25)
 
 
+def eating(kind, call):
+    chews, band, decay, (cents, lp, gain) = EAT[kind]
+    length = 1.2
+    grunt = A.fade(A.fx(A.cut(call, 0.05, 0.35), 'pitch', cents, 'lowpass', lp), 0.02, 0.15)
+    x = A.mix((munching(chews, band, decay, length), 0, 1.0), (grunt, 0.45, gain), length=length + 0.5)
+    return A.make_loop(x, length, 'add')
+
+
+def producing(kind, call):
+    notes, length, wave_, decay = PRODUCE[kind]
+    # A contented little sound of the kind's own under the tune.
+    hum = A.fade(A.fx(A.cut(call, 0.05, 0.4), 'pitch', 300, 'lowpass', 1500), 0.02, 0.2)
+    x = A.mix((twinkle(notes, length, wave_, decay), 0, 1.0), (hum, 0.0, 0.3), length=length + 1.0)
+    return A.make_loop(x, length, 'add')
+
+
+def vanishing(kind, call):
+    # The call rising and fading into the puff.
+    echo = A.fade(A.fx(A.cut(call, 0, 0.6), 'pitch', 500, 'lowpass', 3000, 'reverb', 70), 0.01, 0.4)
+    return A.fade(A.mix((puff(PUFF_LOWPASS[kind]), 0, 1.0), (echo, 0.03, 0.45)), 0.002, 0.1)
+
+
 def animal_sounds(kind):
     call = animal_call(kind)
-    steps, period, lp, gain = STEPS[kind]
+    steps, period, lp, gain, tap, brush, gait, paws = STEPS[kind]
     short = A.fade(A.cut(call, 0, 0.9), 0.005, 0.2)
     return {
         'appear': (A.mix((pop(500), 0, 0.5), (short, 0.05, 1.0)), 0.8),
         'grown': (A.mix((grow_ding(), 0, 0.7), (A.fx(short, 'pitch', -150), 0.25, 1.0)), 0.9),
         'ready_to_sell': (A.mix((ka_ching(), 0, 0.8), (short, 0.3, 0.7)), 0.9),
-        'disappear': (puff(), 0.7),
+        'disappear': (vanishing(kind, call), 0.7),
         'hunger': (A.mix((A.fx(short, 'pitch', -300, 'tempo', 0.85), 0, 1.0), (stomach(), 0.2, 0.6)), 0.8),
-        'walk': (footsteps(period, steps, lp, gain, period * 2), 0.35),
-        'produce': (twinkle_loop(), 0.45),
-        'eat': (munching(), 0.5),
+        'walk': (footsteps(period, steps, lp, gain, period * 2, tap, brush, gait, paws), 0.35),
+        'produce': (producing(kind, call), 0.45),
+        'eat': (eating(kind, call), 0.5),
         'child_idle': (A.fade(A.fx(A.cut(call, 0, 1.0), 'pitch', 700, 'tempo', 1.15), 0.005, 0.15), 0.6),
         'adult_idle_01': (call, 0.75),
         'adult_idle_02': (A.fade(A.fx(call, 'pitch', -180, 'tempo', 0.92), 0.005, 0.25), 0.75),
@@ -299,7 +368,7 @@ def main():
     write_list('Sounds', entries)
 
     # The loading screen's own few sounds (loaded before the common list).
-    load = [('loading_shot', gunshot(), 0.5), ('loading_click', click(), 0.7)]
+    load = [('loading_shot', distant_shot(), 0.5), ('loading_click', tap_to_go(), 0.7)]
     for name, x, vol in load:
         A.save_ogg(f'Sounds/{name}.ogg', x)
     common.write_text(common.out_path('Sounds/load_screen.list'), ''.join(f'{n}.ogg {v:g}\n' for n, _, v in load))
