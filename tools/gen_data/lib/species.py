@@ -359,7 +359,7 @@ def _warthog_child_extras(q, c):
 
 
 PIGLET_STRIPES = stripes((150, 122, 100), (118, 94, 78), 0.95, axis=2, width=0.35)
-CUB_SPOTS = spots((196, 124, 52), (140, 84, 38), 3.4, 1.0, 21)
+CUB_SPOTS = spots((190, 116, 46), (134, 78, 34), 3.4, 1.0, 21)
 CUB_SMOKE = (84, 74, 66)
 CUB_MANTLE = (214, 210, 198)
 CHEETAH_CUB = spots(CUB_SMOKE, (40, 33, 29), 3.6, 1.2, 31)
