@@ -10,15 +10,15 @@ from creatures import EYE, shade
 from render3d import axis_frame, cone, ellipsoid, rot_x, rot_y, rot_z, segment
 
 SKIN = (228, 178, 138)
-SHIRT = (112, 124, 66)
+SHIRT = (58, 100, 168)
 VEST = (92, 72, 48)
-TROUSERS = (150, 126, 86)
+TROUSERS = (98, 88, 74)
 BOOTS = (70, 52, 40)
 CAP = (168, 44, 38)
 CAP_BRIM = (130, 32, 30)
 HAIR = (60, 42, 32)
-STOCK = (120, 74, 40)
-METAL = (70, 72, 78)
+STOCK = (168, 104, 50)
+METAL = (52, 54, 62)
 FLASH = (255, 226, 90)
 FLASH_CORE = (255, 250, 220)
 
@@ -206,8 +206,11 @@ def hit2(t):
 SHOT_FRAME = 38
 
 
-def shoot(i, n):
-    """Raises the rifle, aims, fires on SHOT_FRAME, lowers it again."""
+def shoot(i, n, turn=0.0):
+    """Raises the rifle, aims, fires on SHOT_FRAME, lowers it again.
+
+    turn: how far the shoulders swing round while the rifle is up (radians, positive toward his left).
+    """
     pose = BipedPose()
     pose.leg = [0.22, -0.18]
     pose.knee = [0.12, 0.05]
@@ -233,4 +236,7 @@ def shoot(i, n):
         pose.aim_pitch = -0.9 * k if k < 0.5 else 0.0
         pose.lean = 0.08 * (1 - k)
     pose.head_pitch = -0.05
+    if pose.rifle == 'aim':
+        pose.twist += turn
+        pose.head_yaw = -0.6 * turn
     return pose

@@ -1,4 +1,5 @@
 """Animal sheets: Animals/<kind>/animations/<age>_<state>_<direction>.png and .ini."""
+import math
 import sys
 from multiprocessing import Pool
 
@@ -74,9 +75,19 @@ def render_frames(kind, age, pose_name, count, loop, angle):
     (w, h), anchor = CELLS[(kind, age)]
     frames = []
     for t in frame_times(count, loop):
-        prims = [p.transformed(yaw(angle), np.zeros(3)) for p in q.build(make_pose(pose_name, t, params))]
+        pose = make_pose(pose_name, t, params)
+        prims = [p.transformed(yaw(angle + death_turn(params, pose, angle)), np.zeros(3)) for p in q.build(pose)]
         frames.append(render(prims, w, h, 1.0, anchor))
     return frames
+
+
+def death_turn(params, pose, angle):
+    """Seen head-on, a round short-legged body rolling onto its side only looks tipped over: such kinds turn
+    toward the screen's right while they fall, so that they lie across the view as in the other directions."""
+    turn = params.get('death_turn', 0.0)
+    if not turn or pose.roll == 0.0 or abs(abs(angle) - math.pi / 2) > 1e-6:
+        return 0.0
+    return -math.copysign(turn, angle) * abs(pose.roll) / (math.pi / 2)
 
 
 def job(args):

@@ -20,7 +20,7 @@ CELL = (208, 144)
 ANCHOR = (104, 118)
 
 
-def model(rotor_angle, tail_angle):
+def model(tail_angle):
     p = []
     p.append(ellipsoid((0, 22, 0), (26, 15, 14), colour=BODY, group=0))
     p.append(ellipsoid((12, 24, 0), (16, 12.5, 12.5), colour=GLASS, group=0))
@@ -42,21 +42,34 @@ def model(rotor_angle, tail_angle):
         p.append(ellipsoid((20, 3.4, side * 11), (3, 1.6, 1.5), rot=rot_z(0.5), colour=METAL, group=2))
         for x in (-8, 9):
             p.append(segment((x, 3, side * 11), (x, 12, side * 8), 1.1, METAL, group=2))
-    # Mast and main rotor.
-    p.append(segment((0, 36, 0), (0, 42, 0), 2.2, METAL, group=0))
-    p.append(ellipsoid((0, 43, 0), (3.4, 2.0, 3.4), colour=METAL, group=0))
-    for k in range(2):
-        a = rotor_angle + k * math.pi
-        d = np.array([math.cos(a), 0.0, math.sin(a)])
-        p.append(segment(np.array([0, 43.5, 0]) + d * 2, np.array([0, 43.5, 0]) + d * 58, 2.4, ROTOR, thick=0.7,
-                         group=10))
+    # Mast and rotor hub; the blades are added in world space (see rotor).
+    p.append(segment((0, 36, 0), (0, 44, 0), 2.2, METAL, group=0))
+    p.append(ellipsoid((0, 45, 0), (3.4, 2.0, 3.4), colour=METAL, group=0))
     return p
+
+
+HUB = (0.0, 45.5, 0.0)
+BLADE = 58.0
+# The blade disc seen from the camera's height would sweep down across the cabin and read as a wheel
+# standing upright; flattened in depth it reads as the level disc it is.
+DISC_DEPTH = 0.3
+
+
+def rotor(m, angle):
+    """The two main blades about the hub moved by m: thin, their chord level, sweeping a flattened disc."""
+    hub = m @ np.array(HUB)
+    out = []
+    for k in range(2):
+        a = angle + k * math.pi
+        d = np.array([math.cos(a), 0.0, math.sin(a) * DISC_DEPTH])
+        out.append(segment(hub + d * 2, hub + d * BLADE, 0.8, ROTOR, thick=2.6, group=10))
+    return out
 
 
 def frame(heading, pitch, rotor_angle, tail_angle):
     """heading: model yaw (pi = nose to screen left); pitch: nose down is negative."""
     m = yaw(heading) @ rot_z(pitch)
-    prims = [q.transformed(m, np.zeros(3)) for q in model(rotor_angle, tail_angle)]
+    prims = [q.transformed(m, np.zeros(3)) for q in model(tail_angle)] + rotor(m, rotor_angle)
     return render(prims, CELL[0], CELL[1], 1.0, ANCHOR)
 
 
@@ -90,7 +103,7 @@ ANIMS = (('appear', 8, 20, True), ('turn_start', 12, 12, False), ('turn_end', 12
 def mini():
     """The small side view flying across the delivery panel (faces left, drawn mirrored on the way out)."""
     m = yaw(LEFT) @ rot_z(-0.1)
-    prims = [q.transformed(m, np.zeros(3)) for q in model(0.6, 0.0)]
+    prims = [q.transformed(m, np.zeros(3)) for q in model(0.0)] + rotor(m, 0.6)
     return render(prims, 60, 36, 0.42, (27, 30), outline_width=0.7)
 
 

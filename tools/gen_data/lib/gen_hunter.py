@@ -20,7 +20,12 @@ SETS = (
 )
 
 
-def poses(name, n):
+# Aimed straight at the viewer the rifle hides behind his arms: facing down he turns his shoulders so that
+# it shows beside him.
+DOWN_AIM_TURN = 0.55
+
+
+def poses(name, n, angle=0.0):
     if name == 'walk':
         return [biped.walk(i / n) for i in range(n)]
     if name == 'run':
@@ -30,13 +35,14 @@ def poses(name, n):
     if name == 'hit_02':
         return [biped.hit2(i / (n - 1)) for i in range(n)]
     if name == 'shoot':
-        return [biped.shoot(i, n) for i in range(n)]
+        turn = DOWN_AIM_TURN if abs(angle - dict(DIRECTIONS)['down']) < 1e-6 else 0.0
+        return [biped.shoot(i, n, turn) for i in range(n)]
     raise ValueError(name)
 
 
 def frames_for(name, n, angle):
     return [render([q.transformed(yaw(angle), np.zeros(3)) for q in biped.build(p)], CELL[0], CELL[1], 1.0, ANCHOR)
-            for p in poses(name, n)]
+            for p in poses(name, n, angle)]
 
 
 def job(args):

@@ -182,7 +182,7 @@ HIPPO = dict(
                  head=HIPPO_SKIN, muzzle=(150, 136, 170), ear=HIPPO_SKIN, ear_in=(236, 150, 160),
                  tuft=HIPPO_SKIN),
     patterns=dict(belly=two_tone(HIPPO_SKIN, (236, 170, 178), 10.0)),
-    extras=_hippo_extras, mouth=True, reach=0.8,
+    extras=_hippo_extras, mouth=True, reach=0.8, death_turn=70 * DEG,
 )
 
 
@@ -228,9 +228,9 @@ WARTHOG = dict(
 
 # -- Cheetah ----------------------------------------------------------------------------------------------
 
-CHEETAH_FUR = (236, 184, 92)
-CHEETAH_COAT = spots(CHEETAH_FUR, (52, 40, 30), 5.2, 1.75, 11)
-CHEETAH_LEGS = spots(CHEETAH_FUR, (52, 40, 30), 4.4, 1.4, 12, local_space=True)
+CHEETAH_FUR = (218, 138, 46)
+CHEETAH_COAT = spots(CHEETAH_FUR, (36, 28, 24), 5.2, 1.9, 11)
+CHEETAH_LEGS = spots(CHEETAH_FUR, (36, 28, 24), 4.4, 1.4, 12, local_space=True)
 
 
 def _cheetah_extras(q, c):
@@ -246,7 +246,7 @@ def _cheetah_extras(q, c):
 def _tail_rings(local, m):
     out = np.tile(np.asarray(CHEETAH_FUR, dtype=float), (len(m), 1))
     ring = (np.sin(m[:, 1] * 0.9 + m[:, 0] * 0.9) > 0.45)
-    out[ring] = (52, 40, 30)
+    out[ring] = (36, 28, 24)
     return out
 
 
@@ -263,17 +263,17 @@ CHEETAH = dict(
     tail_base=(-26, 5, 0), tail=(30, 1.8), tail_angle=45, tail_tuft=False,
     colours=dict(body=CHEETAH_FUR, belly=(248, 232, 196), legs=CHEETAH_FUR, hoof=(200, 150, 80),
                  head=CHEETAH_FUR, muzzle=(248, 232, 196), ear=CHEETAH_FUR, ear_in=(60, 45, 35),
-                 tuft=(52, 40, 30)),
+                 tuft=(36, 28, 24)),
     patterns=dict(body=CHEETAH_COAT, belly=CHEETAH_COAT, legs=CHEETAH_LEGS, neck=CHEETAH_COAT,
-                  head=spots(CHEETAH_FUR, (52, 40, 30), 3.0, 0.8, 5), tail=_tail_rings),
+                  head=spots(CHEETAH_FUR, (36, 28, 24), 3.0, 0.8, 5), tail=_tail_rings),
     extras=_cheetah_extras, mouth=True, reach=1.35,
 )
 
 
 # -- Lion -------------------------------------------------------------------------------------------------
 
-LION_FUR = (226, 170, 88)
-LION_MANE = (150, 86, 40)
+LION_FUR = (206, 130, 52)
+LION_MANE = (104, 52, 26)
 
 
 def _lion_extras(q, c):
@@ -305,8 +305,8 @@ LION = dict(
     eye=(4.0, 2.4, 5.0), eye_r=1.3,
     ear=(3.5, 2.4, -2, 6.5, 4.5, 20),
     tail_base=(-30, 4, 0), tail=(28, 1.6), tail_angle=50, tail_tuft=True,
-    colours=dict(body=LION_FUR, belly=(240, 206, 146), legs=(220, 164, 84), hoof=(205, 150, 80),
-                 head=LION_FUR, muzzle=(246, 220, 170), ear=LION_FUR, ear_in=(120, 70, 40), tuft=LION_MANE),
+    colours=dict(body=LION_FUR, belly=(236, 196, 132), legs=(196, 122, 48), hoof=(150, 96, 50),
+                 head=LION_FUR, muzzle=(244, 218, 168), ear=LION_FUR, ear_in=(90, 46, 24), tuft=LION_MANE),
     patterns=dict(belly=LION_FUR),
     extras=_lion_extras, mouth=True, reach=1.3,
 )
@@ -359,14 +359,27 @@ def _warthog_child_extras(q, c):
 
 
 PIGLET_STRIPES = stripes((150, 122, 100), (118, 94, 78), 0.95, axis=2, width=0.35)
-CUB_SPOTS = spots((224, 178, 104), (186, 138, 80), 3.4, 1.0, 21)
-CHEETAH_CUB = spots((176, 166, 150), (70, 62, 56), 3.6, 1.2, 31)
+CUB_SPOTS = spots((190, 116, 46), (134, 78, 34), 3.4, 1.0, 21)
+CUB_SMOKE = (84, 74, 66)
+CUB_MANTLE = (214, 210, 198)
+CHEETAH_CUB = spots(CUB_SMOKE, (40, 33, 29), 3.6, 1.2, 31)
+CHEETAH_CUB_HEAD = spots((160, 142, 118), (58, 48, 40), 2.6, 0.55, 33)
 
 
 def _cheetah_cub_extras(q, c):
-    # Cheetah cubs carry a pale grey mantle along the back.
-    B = c['B']
-    return [ellipsoid(B((0, 4.5, 0)), (15, 3.5, 4.2), rot=c['body_m'], colour=(214, 210, 200), group=0)]
+    # A young cheetah is smoky dark with a long pale mantle of fluffy fur from the crown down the back,
+    # and already has the tear lines of its parents.
+    B, Hd, hm = c['B'], c['Hd'], c['head_m']
+    prims = []
+    for side in (-1, 1):
+        prims.append(segment(Hd((2.6, 1.8, side * 3.4)), Hd((5.0, -2.4, side * 2.8)), 0.6, (40, 30, 26),
+                             shade=False, group=5))
+    prims.append(ellipsoid(B((0, 4.8, 0)), (15.5, 3.2, 3.0), rot=c['body_m'], colour=CUB_MANTLE, group=0))
+    nb, ne = c['neck_base'], c['neck_end']
+    prims.append(segment(nb + np.array([-1.0, q.p['neck_r'] * 0.6, 0]), ne + np.array([-0.5, q.p['neck_r'] * 0.7, 0]),
+                         2.8, CUB_MANTLE, thick=2.6, group=5))
+    prims.append(ellipsoid(Hd((-1.8, 3.4, 0)), (3.0, 2.0, 2.8), rot=hm, colour=CUB_MANTLE, group=5))
+    return prims
 
 
 KINDS = {
@@ -389,9 +402,16 @@ CHILD_KINDS = {
         head=(238, 228, 214), tail=(238, 228, 214))),
     'rhino': child_of(RHINO, extras=_rhino_child_extras),
     'hippo': child_of(HIPPO),
+    # Round and wide enough to read from the front, with the big head of a cub.
     'cheetah': child_of(CHEETAH, extras=_cheetah_cub_extras,
+                        chest_r=(9.0, 7.6, 8.6), hip_r=(8.4, 7.0, 8.0), belly_r=(12.4, 6.4, 8.2), leg_z=5.2,
+                        head_r=(5.4, 5.4, 6.2), muzzle=dict(off=(3.9, -1.5, 0), r=(2.7, 2.3, 3.0)), eye=(2.6, 1.6, 3.9),
+                        ear=(3.2, 2.0, -1.6, 4.4, 3.4, 25), eye_r=1.3, leg_upper=8.4, leg_lower=8.8,
+                        tail=(16, 1.9),
+                        colours=dict(CHEETAH['colours'], muzzle=(226, 214, 190), ear=(60, 50, 44),
+                                     hoof=(60, 50, 44)),
                         patterns=dict(body=CHEETAH_CUB, belly=CHEETAH_CUB, legs=CHEETAH_CUB, neck=CHEETAH_CUB,
-                                      head=(176, 166, 150), tail=(150, 140, 126))),
+                                      head=CHEETAH_CUB_HEAD, tail=CUB_SMOKE)),
     'lion': child_of(LION, mane=False, extras=None,
                      patterns=dict(body=CUB_SPOTS, belly=CUB_SPOTS, legs=CUB_SPOTS)),
 }
