@@ -18,8 +18,6 @@ GUI_LIST = []        # lines of GUI/gui.list
 REGISTRY = {}
 
 KINDS = ('warthog', 'zebra', 'rhino', 'hippo', 'cheetah', 'lion')
-KIND_ICON = {'warthog': 'boar', 'zebra': 'zebra', 'rhino': 'rhinoceros', 'hippo': 'hippopotamus',
-             'cheetah': 'leopard', 'lion': 'lion'}
 
 
 def gui_image(name, arr, listed=True):
@@ -264,9 +262,9 @@ def progress():
 
 def kind_pieces():
     for kind in KINDS:
-        ic = icons.icon(KIND_ICON[kind], 32)
+        ic = icons.kind_icon(kind, 32)
         common.save_png(common.out_path('Animals', kind, 'icon.png'), ic)
-        big = icons.icon(KIND_ICON[kind], 54)
+        big = icons.kind_icon(kind, 54)
 
         def draw(c, st, big=big):
             dy = 2 if st == 'pushed' else 0
@@ -279,11 +277,16 @@ def kind_pieces():
         common.save_png(common.out_path('Animals', kind, 'button.png'), states(draw, 84, 100))
 
 
+GEAR_COLOURS = {'#998ea4': '#3f4a56', '#b4acbc': '#5b6878', '#cdc4d6': '#8593a3'}
+
+
 def hud_tool_buttons():
     tools = {'Grass': 'herb', 'Meat': 'cut-of-meat', 'Heal': 'syringe', 'Hit': 'raised-fist', 'Sell': 'helicopter',
              'Menu': 'gear', 'ShowGoals': 'clipboard'}
     for name, ic in tools.items():
-        big = icons.icon(ic, 52 if name not in ('Menu', 'ShowGoals') else 36)
+        size = 52 if name not in ('Menu', 'ShowGoals') else 36
+        # The set's gear is a pale lilac that melts into the light face, worse still when greyed out.
+        big = icons.icon(ic, size, GEAR_COLOURS if ic == 'gear' else None)
         w, h = (96, 96) if name not in ('Menu', 'ShowGoals') else (64, 64)
 
         def draw(c, st, big=big, w=w, h=h):
@@ -518,21 +521,32 @@ def animal_gui():
 
 # -- Awards -----------------------------------------------------------------------------------------------
 
-AWARD_ICONS = ['boar', 'zebra', 'rhinoceros', 'hippopotamus', 'leopard', 'lion',
-               'coin', 'money-bag', 'gem-stone', 'syringe', 'raised-fist', 'world-map', '1st-place-medal', 'trophy']
-AWARD_RIBBONS = [(214, 64, 48), (70, 130, 200), (90, 160, 70), (150, 90, 170), (236, 150, 40), (200, 160, 40)]
+RED_RIBBON, BLUE_RIBBON, GREEN_RIBBON = (214, 64, 48), (70, 130, 200), (90, 160, 70)
+PURPLE_RIBBON, ORANGE_RIBBON, TEAL_RIBBON = (150, 90, 170), (236, 150, 40), (40, 150, 150)
+# (picture, ribbon): the medal's face is a pale tint of the ribbon, so golden pictures (coin, fist, trophy) are
+# given cool ribbons and never sit on gold.
+AWARDS = [('boar', RED_RIBBON), ('zebra', BLUE_RIBBON), ('rhinoceros', GREEN_RIBBON), ('hippo', ORANGE_RIBBON),
+          ('cheetah', PURPLE_RIBBON), ('lion', TEAL_RIBBON), ('coin', BLUE_RIBBON), ('money-bag', GREEN_RIBBON),
+          ('gem-stone', RED_RIBBON), ('syringe', ORANGE_RIBBON), ('raised-fist', BLUE_RIBBON),
+          ('world-map', ORANGE_RIBBON), ('1st-place-medal', TEAL_RIBBON), ('trophy', PURPLE_RIBBON)]
+
+
+def award_picture(name, size):
+    if name in icons.KIND_NAMES:
+        return icons.kind_icon(name, size)
+    return icons.icon(name, size)
 
 
 def awards():
-    for i, ic in enumerate(AWARD_ICONS):
+    for i, (ic, rib) in enumerate(AWARDS):
         c = Canvas(112, 112)
-        rib = AWARD_RIBBONS[i % len(AWARD_RIBBONS)]
         c.polygon([(32, 60), (20, 108), (38, 98), (50, 110), (56, 66)], P.darker(rib, 0.8))
         c.polygon([(80, 60), (92, 108), (74, 98), (62, 110), (56, 66)], rib)
         c.ellipse((12, 4, 100, 92), P.OUTLINE)
         c.ellipse((16, 8, 96, 88), P.GOLD)
-        c.ellipse((23, 15, 89, 81), P.lighter(P.GOLD, 1.08))
-        c.paste_centred(icons.icon(ic, 48), 56, 48)
+        c.ellipse((22, 14, 90, 82), P.OUTLINE)
+        c.ellipse((24, 16, 88, 80), P.mix(rib, (255, 255, 255), 0.72))
+        c.paste_centred(icons.outlined(award_picture(ic, 50), width=1.6), 56, 48)
         common.save_png(common.out_path('Awards', f'award_{i:02d}.png'), P.drop_shadow(c.finish()))
     c = Canvas(128, 128)
     c.ellipse((4, 8, 124, 124), (40, 24, 12, 70))
