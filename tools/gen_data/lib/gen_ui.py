@@ -39,6 +39,30 @@ def states(draw_state, w, h):
     return P.hstack(frames)
 
 
+def icon_states(draw_face, icon, w, h, cx, cy):
+    """Like states(), for a face with a picture on it: a greyed picture fades into a greyed face, so the
+    disabled picture is kept opaque and darker than the face, with a dark rim."""
+    frames = []
+    for st in ('normal', 'pushed', 'hover', 'disabled'):
+        c = Canvas(w, h)
+        draw_face(c, st)
+        dy = 2 if st == 'pushed' else 0
+        if st == 'disabled':
+            face = P.grey_out(c.finish(), 0.85)
+            c = Canvas(w, h)
+            c.paste(face, (0, 0))
+            ghost = icon.astype(float)
+            grey = ghost[..., :3].mean(axis=2, keepdims=True)
+            ghost[..., :3] = grey * 0.45 + 40
+            ghost[..., 3] *= 0.9
+            c.paste_centred(icons.outlined(ghost.astype(np.uint8), (60, 58, 56), 1.0), cx, cy)
+            frames.append(c.finish())
+            continue
+        c.paste_centred(icon, cx, cy + dy)
+        frames.append(c.finish())
+    return P.hstack(frames)
+
+
 def vstates(draw_state, w, h):
     return np.concatenate(np.split(states(draw_state, w, h), 4, axis=1), axis=0)
 
@@ -262,9 +286,10 @@ def progress():
 
 def kind_pieces():
     for kind in KINDS:
-        ic = icons.kind_icon(kind, 32)
+        # A thin dark rim keeps the pale coats (zebra, hippo) off the paper-coloured faces they sit on.
+        ic = icons.outlined(icons.kind_icon(kind, 30), width=1.0)
         common.save_png(common.out_path('Animals', kind, 'icon.png'), ic)
-        big = icons.kind_icon(kind, 54)
+        big = icons.outlined(icons.kind_icon(kind, 54), width=1.3)
 
         def draw(c, st, big=big):
             dy = 2 if st == 'pushed' else 0
@@ -289,15 +314,14 @@ def hud_tool_buttons():
         big = icons.icon(ic, size, GEAR_COLOURS if ic == 'gear' else None)
         w, h = (96, 96) if name not in ('Menu', 'ShowGoals') else (64, 64)
 
-        def draw(c, st, big=big, w=w, h=h):
+        def draw(c, st, w=w, h=h):
             dy = 2 if st == 'pushed' else 0
             fill = {'normal': P.WOOD, 'pushed': P.WOOD_DARK, 'hover': P.WOOD_LIGHT, 'disabled': P.WOOD}[st]
             c.ellipse((3, 5, w - 1, h - 1), (40, 24, 12, 90))
             c.ellipse((2, 2 + dy, w - 3, h - 4 + dy), P.OUTLINE)
             c.ellipse((5, 5 + dy, w - 6, h - 7 + dy), fill)
             c.ellipse((10, 9 + dy, w - 11, h - 12 + dy), P.mix(fill, P.PAPER, 0.55))
-            c.paste_centred(big, w / 2, h / 2 - 2 + dy)
-        gui_image(f'hud_{name.lower()}', states(draw, w, h))
+        gui_image(f'hud_{name.lower()}', icon_states(draw, big, w, h, w / 2, h / 2 - 2))
     for i, (ic, name) in enumerate((('magnet', 'collect'), ('basket', 'feed'))):
         big = icons.icon(ic, 38)
 

@@ -79,6 +79,7 @@ def save_sample_svg(name):
 
 # -- Kind pictures: the set's nearest animal, coloured and reshaped like the game's creature ----------------
 
+ZEBRA_COLOURS = {'#d3d3d3': '#f7f7f4', '#636363': '#262626', '#9b9b9b': '#5c5c5c'}   # black on white, as in play
 HIPPO_COLOURS = {'#9b9b9b': '#9284a6', '#636363': '#6e627e'}     # the creature's purple-grey skin
 CHEETAH_INK = '#2b2019'
 # Small solid spots (the set's leopard wears rosettes), in the icon's 32-unit box.
@@ -114,7 +115,9 @@ def kind_icon(kind, size):
         return raster(cheetah_svg(), size, size)
     if kind == 'hippo':
         return icon('hippopotamus', size, HIPPO_COLOURS)
-    return icon({'warthog': 'boar', 'zebra': 'zebra', 'rhino': 'rhinoceros', 'lion': 'lion'}[kind], size)
+    if kind == 'zebra':
+        return icon('zebra', size, ZEBRA_COLOURS)
+    return icon({'warthog': 'boar', 'rhino': 'rhinoceros', 'lion': 'lion'}[kind], size)
 
 
 def outlined(arr, colour=(70, 44, 26), width=1.5):
