@@ -26,7 +26,16 @@ def gui_image(name, arr, listed=True):
         GUI_LIST.append(f'{name}.png 4444 8888')
 
 
-def states(draw_state, w, h):
+def slate(arr):
+    """A disabled caption button: a dark opaque slate, so the layouts' light grey disabled captions read on
+    it (a mid grey face swallowed them)."""
+    out = arr.copy().astype(float)
+    g = out[..., :3].mean(axis=2, keepdims=True)
+    out[..., :3] = g * 0.42 + 14
+    return np.clip(out, 0, 255).astype(np.uint8)
+
+
+def states(draw_state, w, h, disabled=None):
     """A horizontal glyph strip: draw_state(canvas, state) for normal, pushed, hover, disabled."""
     frames = []
     for st in ('normal', 'pushed', 'hover', 'disabled'):
@@ -34,7 +43,7 @@ def states(draw_state, w, h):
         draw_state(c, st)
         f = c.finish()
         if st == 'disabled':
-            f = P.grey_out(f, 0.85)
+            f = disabled(f) if disabled else P.grey_out(f, 0.85)
         frames.append(f)
     return P.hstack(frames)
 
@@ -63,8 +72,8 @@ def icon_states(draw_face, icon, w, h, cx, cy):
     return P.hstack(frames)
 
 
-def vstates(draw_state, w, h):
-    return np.concatenate(np.split(states(draw_state, w, h), 4, axis=1), axis=0)
+def vstates(draw_state, w, h, disabled=None):
+    return np.concatenate(np.split(states(draw_state, w, h, disabled), 4, axis=1), axis=0)
 
 
 # -- Skins ------------------------------------------------------------------------------------------------
@@ -107,7 +116,7 @@ def text_buttons():
     for name, w, h, base in (('btn_wide', 220, 52, P.GREEN), ('btn_medium', 160, 48, P.GREEN),
                              ('btn_small', 110, 42, P.GREEN), ('btn_red', 160, 48, P.RED),
                              ('btn_wood', 180, 48, P.WOOD)):
-        gui_image(name, vstates(lambda c, st, w=w, h=h, base=base: pill(c, w, h, st, base), w, h))
+        gui_image(name, vstates(lambda c, st, w=w, h=h, base=base: pill(c, w, h, st, base), w, h, slate))
 
     def round_button(symbol):
         def draw(c, st):
