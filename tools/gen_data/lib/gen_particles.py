@@ -132,8 +132,8 @@ TEXTURES = {
     'coin': lambda: icons.icon('coin', 24),
     'droplet': lambda: icons.icon('droplet', 20),
     'bubble': lambda: ring(24, 0.75, 0.2),
-    'sick': lambda: icons.icon('nauseated-face', 28),
-    'skull': lambda: icons.icon('skull', 28),
+    'sick': lambda: icons.outlined(icons.icon('nauseated-face', 26), width=1.0),   # green face: rimmed off the grass
+    'skull': lambda: icons.outlined(icons.icon('skull', 26), width=1.0),
     'note': lambda: note(24),
     'medal_gold': lambda: icons.icon('1st-place-medal', 40),
     'medal_silver': lambda: icons.icon('2nd-place-medal', 40),
