@@ -48,9 +48,11 @@ def states(draw_state, w, h, disabled=None):
     return P.hstack(frames)
 
 
-def icon_states(draw_face, icon, w, h, cx, cy):
+def icon_states(draw_face, icon, w, h, cx, cy, draw_over=None, disabled_icon=None):
     """Like states(), for a face with a picture on it: a greyed picture fades into a greyed face, so the
-    disabled picture is kept opaque and darker than the face, with a dark rim."""
+    disabled picture is kept opaque and darker than the face, with a dark rim. draw_over(canvas, state)
+    draws what lies over the picture in the live states; disabled_icon = (picture, cx, cy) replaces the
+    picture when disabled."""
     frames = []
     for st in ('normal', 'pushed', 'hover', 'disabled'):
         c = Canvas(w, h)
@@ -60,14 +62,18 @@ def icon_states(draw_face, icon, w, h, cx, cy):
             face = P.grey_out(c.finish(), 0.85)
             c = Canvas(w, h)
             c.paste(face, (0, 0))
-            ghost = icon.astype(float)
+            ghost_icon, gx, gy = disabled_icon or (icon, cx, cy)
+            ghost = ghost_icon.astype(float)
             grey = ghost[..., :3].mean(axis=2, keepdims=True)
             ghost[..., :3] = grey * 0.45 + 40
             ghost[..., 3] *= 0.9
-            c.paste_centred(icons.outlined(ghost.astype(np.uint8), (60, 58, 56), 1.0), cx, cy)
-            frames.append(c.finish())
-            continue
-        c.paste_centred(icon, cx, cy + dy)
+            c.paste_centred(icons.outlined(ghost.astype(np.uint8), (60, 58, 56), 1.0), gx, gy)
+        else:
+            c.paste_centred(icon, cx, cy + dy)
+        if draw_over and st != 'disabled':
+            over = Canvas(w, h)
+            draw_over(over, st)
+            c.paste(over.finish(), (0, 0))
         frames.append(c.finish())
     return P.hstack(frames)
 
@@ -311,6 +317,7 @@ def kind_pieces():
         common.save_png(common.out_path('Animals', kind, 'button.png'), states(draw, 84, 100))
 
 
+PRICED_TOOLS = ('Grass', 'Meat')
 GEAR_COLOURS = {'#998ea4': '#3f4a56', '#b4acbc': '#5b6878', '#cdc4d6': '#8593a3'}
 
 
@@ -330,6 +337,16 @@ def hud_tool_buttons():
             c.ellipse((2, 2 + dy, w - 3, h - 4 + dy), P.OUTLINE)
             c.ellipse((5, 5 + dy, w - 6, h - 7 + dy), fill)
             c.ellipse((10, 9 + dy, w - 11, h - 12 + dy), P.mix(fill, P.PAPER, 0.55))
+        if name in PRICED_TOOLS:
+            # The price caption is centred on the button: the picture moves up and the price sits on a tag.
+            def tag(c, st, w=w, h=h):
+                dy = 2 if st == 'pushed' else 0
+                c.rrect((20, 38 + dy, w - 21, 59 + dy), 9, P.OUTLINE)
+                c.rrect((22, 40 + dy, w - 23, 57 + dy), 7, P.PAPER)
+            small = icons.icon(ic, 46)
+            # A disabled tool shows no price: no tag then, and the picture in the middle.
+            gui_image(f'hud_{name.lower()}', icon_states(draw, small, w, h, w / 2, 24, tag, (big, w / 2, h / 2 - 2)))
+            continue
         gui_image(f'hud_{name.lower()}', icon_states(draw, big, w, h, w / 2, h / 2 - 2))
     for i, (ic, name) in enumerate((('magnet', 'collect'), ('basket', 'feed'))):
         big = icons.icon(ic, 38)
