@@ -62,10 +62,29 @@ def maker_picture(w=512, h=320):
     cx, cy, r = w // 2, 120, 86
     d.ellipse(((cx - r) * SS, (cy - r) * SS, (cx + r) * SS, (cy + r) * SS), fill=(236, 168, 64, 255),
               outline=(255, 226, 150, 255), width=6 * SS)
-    # An acacia against the sun.
-    d.rectangle(((cx - 5) * SS, (cy - 10) * SS, (cx + 5) * SS, (cy + 70) * SS), fill=(52, 36, 24, 255))
-    d.ellipse(((cx - 70) * SS, (cy - 40) * SS, (cx + 70) * SS, (cy - 2) * SS), fill=(52, 36, 24, 255))
-    d.rectangle(((cx - r + 10) * SS, (cy + 60) * SS, (cx + r - 10) * SS, (cy + 70) * SS), fill=(52, 36, 24, 255))
+    # An acacia on a low hill against the sun, cut to the sun's disc: a forked trunk under a layered flat crown.
+    ink = (52, 36, 24, 255)
+    sil = Image.new('L', img.size, 0)
+    e = ImageDraw.Draw(sil)
+
+    def S(pts):
+        return [(x * SS, y * SS) for x, y in pts]
+
+    e.ellipse(S([(cx - 150, cy + 52), (cx + 170, cy + 130)]), fill=255)                      # the hill
+    e.polygon(S([(cx + 2, cy + 62), (cx + 16, cy + 62), (cx + 12, cy + 20), (cx + 6, cy - 4),
+                 (cx + 1, cy - 4), (cx + 5, cy + 22)]), fill=255)                               # trunk
+    e.line(S([(cx + 7, cy + 6), (cx - 10, cy - 14), (cx - 34, cy - 26)]), fill=255, width=5 * SS)
+    e.line(S([(cx + 9, cy + 10), (cx + 26, cy - 10), (cx + 44, cy - 24)]), fill=255, width=5 * SS)
+    e.line(S([(cx + 4, cy - 2), (cx + 2, cy - 30)]), fill=255, width=4 * SS)
+    for x0, y0, x1, y1 in ((-74, -34, -6, -20), (-46, -44, 30, -26), (-8, -41, 68, -24), (26, -32, 78, -19),
+                           (-60, -30, 12, -17)):
+        e.ellipse(S([(cx + x0, cy + y0), (cx + x1, cy + y1)]), fill=255)
+    disc = Image.new('L', img.size, 0)
+    ImageDraw.Draw(disc).ellipse(((cx - r + 3) * SS, (cy - r + 3) * SS, (cx + r - 3) * SS, (cy + r - 3) * SS),
+                                 fill=255)
+    sil = Image.fromarray(np.minimum(np.array(sil), np.array(disc)))
+    img.paste(Image.new('RGBA', img.size, ink), (0, 0), sil)
+    d = ImageDraw.Draw(img)
     font = ImageFont.truetype(P.FONT_BOLD, 56 * SS)
     d.text((cx * SS, 262 * SS), 'Brindlewick', font=font, anchor='mm', fill=(250, 236, 210, 255))
     return np.array(img.resize((w, h), Image.LANCZOS))

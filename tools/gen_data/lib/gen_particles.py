@@ -73,11 +73,37 @@ def arrow_down(size):
 
 
 def leaf(size):
+    """A green leaf with a stalk and veins (the feeding burst draws it untinted)."""
     c = Canvas(size, size)
-    c.polygon([(size * 0.5, 2), (size * 0.85, size * 0.45), (size * 0.5, size - 2), (size * 0.15, size * 0.45)],
-              (255, 255, 255, 255))
-    c.line([(size * 0.5, 4), (size * 0.5, size - 4)], (210, 210, 210, 255), 1.5)
+    m = size / 2
+    # Blade: two arcs meeting in a point at the tip, leaning on the diagonal.
+    def blade(k):
+        pts = []
+        for i in range(13):
+            t = i / 12
+            y = size * (0.06 + 0.8 * t)
+            half = size * 0.34 * k * math.sin(math.pi * t) ** 0.8
+            pts.append((t, y, half))
+        left = [(m - h, y) for _, y, h in pts]
+        right = [(m + h, y) for _, y, h in reversed(pts)]
+        return left + right
+    def turn(pts):
+        a = math.radians(35)
+        return [(m + (x - m) * math.cos(a) - (y - m) * math.sin(a), m + (x - m) * math.sin(a) + (y - m) * math.cos(a))
+                for x, y in pts]
+    c.polygon(turn(blade(1.0)), (56, 112, 34, 255))
+    c.polygon(turn(blade(0.78)), (146, 206, 70, 255))
+    c.line(turn([(m, size * 0.12), (m, size * 0.96)]), (56, 112, 34, 255), 1.4)
+    for t in (0.35, 0.55):
+        y = size * (0.1 + 0.72 * t)
+        c.line(turn([(m, y + 2.5), (m - size * 0.16, y - 0.5)]), (70, 132, 42, 255), 0.9)
+        c.line(turn([(m, y + 2.5), (m + size * 0.16, y - 0.5)]), (70, 132, 42, 255), 0.9)
     return c.finish()
+
+
+def note(size):
+    """A pale gold note with a dark rim: the set's note is near-black and vanishes on shade and dark coats."""
+    return icons.outlined(icons.icon('musical-note', size - 4, {'#402a32': '#ffd966'}), width=1.5)
 
 
 def plus(size):
@@ -106,9 +132,9 @@ TEXTURES = {
     'coin': lambda: icons.icon('coin', 24),
     'droplet': lambda: icons.icon('droplet', 20),
     'bubble': lambda: ring(24, 0.75, 0.2),
-    'sick': lambda: icons.icon('nauseated-face', 28),
-    'skull': lambda: icons.icon('skull', 28),
-    'note': lambda: icons.icon('musical-note', 24),
+    'sick': lambda: icons.outlined(icons.icon('nauseated-face', 26), width=1.0),   # green face: rimmed off the grass
+    'skull': lambda: icons.outlined(icons.icon('skull', 26), width=1.0),
+    'note': lambda: note(24),
     'medal_gold': lambda: icons.icon('1st-place-medal', 40),
     'medal_silver': lambda: icons.icon('2nd-place-medal', 40),
     'firefly': lambda: soft_disc(16, 2.2),

@@ -18,8 +18,6 @@ GUI_LIST = []        # lines of GUI/gui.list
 REGISTRY = {}
 
 KINDS = ('warthog', 'zebra', 'rhino', 'hippo', 'cheetah', 'lion')
-KIND_ICON = {'warthog': 'boar', 'zebra': 'zebra', 'rhino': 'rhinoceros', 'hippo': 'hippopotamus',
-             'cheetah': 'leopard', 'lion': 'lion'}
 
 
 def gui_image(name, arr, listed=True):
@@ -28,7 +26,16 @@ def gui_image(name, arr, listed=True):
         GUI_LIST.append(f'{name}.png 4444 8888')
 
 
-def states(draw_state, w, h):
+def slate(arr):
+    """A disabled caption button: a dark opaque slate, so the layouts' light grey disabled captions read on
+    it (a mid grey face swallowed them)."""
+    out = arr.copy().astype(float)
+    g = out[..., :3].mean(axis=2, keepdims=True)
+    out[..., :3] = g * 0.42 + 14
+    return np.clip(out, 0, 255).astype(np.uint8)
+
+
+def states(draw_state, w, h, disabled=None):
     """A horizontal glyph strip: draw_state(canvas, state) for normal, pushed, hover, disabled."""
     frames = []
     for st in ('normal', 'pushed', 'hover', 'disabled'):
@@ -36,13 +43,43 @@ def states(draw_state, w, h):
         draw_state(c, st)
         f = c.finish()
         if st == 'disabled':
-            f = P.grey_out(f, 0.85)
+            f = disabled(f) if disabled else P.grey_out(f, 0.85)
         frames.append(f)
     return P.hstack(frames)
 
 
-def vstates(draw_state, w, h):
-    return np.concatenate(np.split(states(draw_state, w, h), 4, axis=1), axis=0)
+def icon_states(draw_face, icon, w, h, cx, cy, draw_over=None, disabled_icon=None):
+    """Like states(), for a face with a picture on it: a greyed picture fades into a greyed face, so the
+    disabled picture is kept opaque and darker than the face, with a dark rim. draw_over(canvas, state)
+    draws what lies over the picture in the live states; disabled_icon = (picture, cx, cy) replaces the
+    picture when disabled."""
+    frames = []
+    for st in ('normal', 'pushed', 'hover', 'disabled'):
+        c = Canvas(w, h)
+        draw_face(c, st)
+        dy = 2 if st == 'pushed' else 0
+        if st == 'disabled':
+            face = P.grey_out(c.finish(), 0.85)
+            c = Canvas(w, h)
+            c.paste(face, (0, 0))
+            ghost_icon, gx, gy = disabled_icon or (icon, cx, cy)
+            ghost = ghost_icon.astype(float)
+            grey = ghost[..., :3].mean(axis=2, keepdims=True)
+            ghost[..., :3] = grey * 0.45 + 40
+            ghost[..., 3] *= 0.9
+            c.paste_centred(icons.outlined(ghost.astype(np.uint8), (60, 58, 56), 1.0), gx, gy)
+        else:
+            c.paste_centred(icon, cx, cy + dy)
+        if draw_over and st != 'disabled':
+            over = Canvas(w, h)
+            draw_over(over, st)
+            c.paste(over.finish(), (0, 0))
+        frames.append(c.finish())
+    return P.hstack(frames)
+
+
+def vstates(draw_state, w, h, disabled=None):
+    return np.concatenate(np.split(states(draw_state, w, h, disabled), 4, axis=1), axis=0)
 
 
 # -- Skins ------------------------------------------------------------------------------------------------
@@ -85,7 +122,7 @@ def text_buttons():
     for name, w, h, base in (('btn_wide', 220, 52, P.GREEN), ('btn_medium', 160, 48, P.GREEN),
                              ('btn_small', 110, 42, P.GREEN), ('btn_red', 160, 48, P.RED),
                              ('btn_wood', 180, 48, P.WOOD)):
-        gui_image(name, vstates(lambda c, st, w=w, h=h, base=base: pill(c, w, h, st, base), w, h))
+        gui_image(name, vstates(lambda c, st, w=w, h=h, base=base: pill(c, w, h, st, base), w, h, slate))
 
     def round_button(symbol):
         def draw(c, st):
@@ -264,9 +301,10 @@ def progress():
 
 def kind_pieces():
     for kind in KINDS:
-        ic = icons.icon(KIND_ICON[kind], 32)
+        # A thin dark rim keeps the pale coats (zebra, hippo) off the paper-coloured faces they sit on.
+        ic = icons.outlined(icons.kind_icon(kind, 30), width=1.0)
         common.save_png(common.out_path('Animals', kind, 'icon.png'), ic)
-        big = icons.icon(KIND_ICON[kind], 54)
+        big = icons.outlined(icons.kind_icon(kind, 54), width=1.3)
 
         def draw(c, st, big=big):
             dy = 2 if st == 'pushed' else 0
@@ -279,22 +317,37 @@ def kind_pieces():
         common.save_png(common.out_path('Animals', kind, 'button.png'), states(draw, 84, 100))
 
 
+PRICED_TOOLS = ('Grass', 'Meat')
+GEAR_COLOURS = {'#998ea4': '#3f4a56', '#b4acbc': '#5b6878', '#cdc4d6': '#8593a3'}
+
+
 def hud_tool_buttons():
     tools = {'Grass': 'herb', 'Meat': 'cut-of-meat', 'Heal': 'syringe', 'Hit': 'raised-fist', 'Sell': 'helicopter',
              'Menu': 'gear', 'ShowGoals': 'clipboard'}
     for name, ic in tools.items():
-        big = icons.icon(ic, 52 if name not in ('Menu', 'ShowGoals') else 36)
+        size = 52 if name not in ('Menu', 'ShowGoals') else 36
+        # The set's gear is a pale lilac that melts into the light face, worse still when greyed out.
+        big = icons.icon(ic, size, GEAR_COLOURS if ic == 'gear' else None)
         w, h = (96, 96) if name not in ('Menu', 'ShowGoals') else (64, 64)
 
-        def draw(c, st, big=big, w=w, h=h):
+        def draw(c, st, w=w, h=h):
             dy = 2 if st == 'pushed' else 0
             fill = {'normal': P.WOOD, 'pushed': P.WOOD_DARK, 'hover': P.WOOD_LIGHT, 'disabled': P.WOOD}[st]
             c.ellipse((3, 5, w - 1, h - 1), (40, 24, 12, 90))
             c.ellipse((2, 2 + dy, w - 3, h - 4 + dy), P.OUTLINE)
             c.ellipse((5, 5 + dy, w - 6, h - 7 + dy), fill)
             c.ellipse((10, 9 + dy, w - 11, h - 12 + dy), P.mix(fill, P.PAPER, 0.55))
-            c.paste_centred(big, w / 2, h / 2 - 2 + dy)
-        gui_image(f'hud_{name.lower()}', states(draw, w, h))
+        if name in PRICED_TOOLS:
+            # The price caption is centred on the button: the picture moves up and the price sits on a tag.
+            def tag(c, st, w=w, h=h):
+                dy = 2 if st == 'pushed' else 0
+                c.rrect((20, 38 + dy, w - 21, 59 + dy), 9, P.OUTLINE)
+                c.rrect((22, 40 + dy, w - 23, 57 + dy), 7, P.PAPER)
+            small = icons.icon(ic, 46)
+            # A disabled tool shows no price: no tag then, and the picture in the middle.
+            gui_image(f'hud_{name.lower()}', icon_states(draw, small, w, h, w / 2, 24, tag, (big, w / 2, h / 2 - 2)))
+            continue
+        gui_image(f'hud_{name.lower()}', icon_states(draw, big, w, h, w / 2, h / 2 - 2))
     for i, (ic, name) in enumerate((('magnet', 'collect'), ('basket', 'feed'))):
         big = icons.icon(ic, 38)
 
@@ -518,21 +571,32 @@ def animal_gui():
 
 # -- Awards -----------------------------------------------------------------------------------------------
 
-AWARD_ICONS = ['boar', 'zebra', 'rhinoceros', 'hippopotamus', 'leopard', 'lion',
-               'coin', 'money-bag', 'gem-stone', 'syringe', 'raised-fist', 'world-map', '1st-place-medal', 'trophy']
-AWARD_RIBBONS = [(214, 64, 48), (70, 130, 200), (90, 160, 70), (150, 90, 170), (236, 150, 40), (200, 160, 40)]
+RED_RIBBON, BLUE_RIBBON, GREEN_RIBBON = (214, 64, 48), (70, 130, 200), (90, 160, 70)
+PURPLE_RIBBON, ORANGE_RIBBON, TEAL_RIBBON = (150, 90, 170), (236, 150, 40), (40, 150, 150)
+# (picture, ribbon): the medal's face is a pale tint of the ribbon, so golden pictures (coin, fist, trophy) are
+# given cool ribbons and never sit on gold.
+AWARDS = [('boar', RED_RIBBON), ('zebra', BLUE_RIBBON), ('rhinoceros', GREEN_RIBBON), ('hippo', ORANGE_RIBBON),
+          ('cheetah', PURPLE_RIBBON), ('lion', TEAL_RIBBON), ('coin', BLUE_RIBBON), ('money-bag', GREEN_RIBBON),
+          ('gem-stone', RED_RIBBON), ('syringe', ORANGE_RIBBON), ('raised-fist', BLUE_RIBBON),
+          ('world-map', ORANGE_RIBBON), ('1st-place-medal', TEAL_RIBBON), ('trophy', PURPLE_RIBBON)]
+
+
+def award_picture(name, size):
+    if name in icons.KIND_NAMES:
+        return icons.kind_icon(name, size)
+    return icons.icon(name, size)
 
 
 def awards():
-    for i, ic in enumerate(AWARD_ICONS):
+    for i, (ic, rib) in enumerate(AWARDS):
         c = Canvas(112, 112)
-        rib = AWARD_RIBBONS[i % len(AWARD_RIBBONS)]
         c.polygon([(32, 60), (20, 108), (38, 98), (50, 110), (56, 66)], P.darker(rib, 0.8))
         c.polygon([(80, 60), (92, 108), (74, 98), (62, 110), (56, 66)], rib)
         c.ellipse((12, 4, 100, 92), P.OUTLINE)
         c.ellipse((16, 8, 96, 88), P.GOLD)
-        c.ellipse((23, 15, 89, 81), P.lighter(P.GOLD, 1.08))
-        c.paste_centred(icons.icon(ic, 48), 56, 48)
+        c.ellipse((22, 14, 90, 82), P.OUTLINE)
+        c.ellipse((24, 16, 88, 80), P.mix(rib, (255, 255, 255), 0.72))
+        c.paste_centred(icons.outlined(award_picture(ic, 50), width=1.6), 56, 48)
         common.save_png(common.out_path('Awards', f'award_{i:02d}.png'), P.drop_shadow(c.finish()))
     c = Canvas(128, 128)
     c.ellipse((4, 8, 124, 124), (40, 24, 12, 70))
