@@ -154,6 +154,8 @@ void cPlayState::addAnimalButton(const std::string& name)
     button->SetTextHoverColor(0xFF46332E);
     button->SetTextPushedColor(0xFF46332E);
     button->SetTextDisabledColor(0xFF46332E);
+    // The price sits on the card's plate below the animal, 64 pixels down.
+    button->SetTextVertAlign(GUI::VA_TOP);
     button->SetTextOffset(3.0f, 64.0f);
     button->SetText(game->formatMoney(kind->cost));
     animalButtons.push_back(button);
