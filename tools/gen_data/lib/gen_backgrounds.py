@@ -484,9 +484,20 @@ def boulder(img, rw, rh):
     rd = ImageDraw.Draw(rock)
     cracks = [[(600, 150), (612, 190), (604, 232), (618, 268)], [(700, 160), (716, 204), (742, 232)],
               [(826, 150), (814, 196), (834, 240)], [(660, 110), (690, 124)], [(560, 200), (584, 214)]]
+    rng = random.Random(85)
     for c in cracks:
-        rd.line([((x + 1.5) * SS, (y + 0.5) * SS) for x, y in c], fill=(236, 224, 204, 150), width=int(1.2 * SS))
-        rd.line([(x * SS, y * SS) for x, y in c], fill=(84, 68, 56, 230), width=int(2 * SS), joint='curve')
+        # Jagged, narrowing toward the end, with a lit lip on one side.
+        pts = []
+        for (ax, ay), (bx, by) in zip(c, c[1:]):
+            for k in range(6):
+                t = k / 6
+                pts.append((ax + (bx - ax) * t + rng.uniform(-2.5, 2.5), ay + (by - ay) * t + rng.uniform(-1.5, 1.5)))
+        pts.append(c[-1])
+        for i, (a, b) in enumerate(zip(pts, pts[1:])):
+            w = 2.4 * (1 - 0.7 * i / len(pts))
+            rd.line([((a[0] + 1.2) * SS, (a[1] + 0.8) * SS), ((b[0] + 1.2) * SS, (b[1] + 0.8) * SS)],
+                    fill=(238, 226, 206, 120), width=max(1, int(w * 0.6 * SS)))
+            rd.line([(a[0] * SS, a[1] * SS), (b[0] * SS, b[1] * SS)], fill=(78, 62, 52, 235), width=max(1, int(w * SS)))
     rd.line([(x * SS, y * SS) for x, y in outline + [outline[0]]], fill=(88, 70, 58, 255), width=3 * SS,
             joint='curve')
     # The boulder's shadow on the hill behind it.
