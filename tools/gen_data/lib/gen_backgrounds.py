@@ -261,7 +261,7 @@ def path(img, pts, width, seed):
         d.ellipse([(x - r) * SS, (y - r) * SS, (x + r) * SS, (y + r) * SS], fill=SAND_EDGE)
 
 
-def fence(img, x_top, x_bottom, y_top, y_bottom, colour=(150, 104, 62), gate=None, spacing=26.0):
+def fence(img, x_top, x_bottom, y_top, y_bottom, colour=(150, 104, 62), gate=None, spacing=26.0, gate_open=False):
     """A post-and-rail fence from (x_top, y_top) to (x_bottom, y_bottom), seen from the same raised front view
     whichever way it runs: upright posts that grow toward the viewer, two rails, a shadow on the ground.
     gate: where along the line (0..1) a closed gate sits."""
@@ -290,7 +290,21 @@ def fence(img, x_top, x_bottom, y_top, y_bottom, colour=(150, 104, 62), gate=Non
     # Far to near: each nearer post overlaps the rails behind it.
     for i, (x, y, h, s) in enumerate(posts):
         if i > 0:
-            if gate_i is not None and i == gate_i + 1:
+            if gate_i is not None and i == gate_i + 1 and gate_open:
+                # The leaf stands swung back to the left of its hinge post, seen side-on.
+                (xa, ya, ha, sa) = posts[i]
+                ln = spacing * 1.3 * sa
+                paint = (232, 222, 196)
+                for frac in (0.25, 0.55, 0.85):
+                    d.line([((xa - ln) * SS, (ya - ha * frac) * SS), (xa * SS, (ya - ha * frac) * SS)],
+                           fill=dark + (255,), width=int(5 * sa * SS))
+                    d.line([((xa - ln) * SS, (ya - ha * frac - 0.6) * SS), (xa * SS, (ya - ha * frac - 0.6) * SS)],
+                           fill=paint + (255,), width=int(3 * sa * SS))
+                d.line([((xa - ln) * SS, (ya - ha * 0.2) * SS), (xa * SS, (ya - ha * 0.9) * SS)], fill=dark + (255,),
+                       width=int(2.5 * sa * SS))
+                d.rectangle([(xa - ln - 2.5 * sa) * SS, (ya - ha * 0.95) * SS, (xa - ln + 0.5 * sa) * SS,
+                             (ya - ha * 0.12) * SS], fill=paint + (255,), outline=dark + (255,))
+            elif gate_i is not None and i == gate_i + 1:
                 pa, pb = posts[i - 1], posts[i]
                 # A painted gate, so that it reads against the plain rails.
                 for frac in (0.25, 0.55, 0.85):
@@ -771,7 +785,8 @@ def park_screen():
     path(img, [(0, 520), (200, 470), (420, 500), (600, 420), (1024, 380)], 30, 902)
     grass_strokes(img, (0, 160, W, H), 2600, colours, 903)
     fence(img, 560, 900, 330, 330)
-    fence(img, 620, 620, 330, 680)
+    # The track crosses the paddock fence through its gate.
+    fence(img, 620, 620, 330, 680, gate=0.25, gate_open=True)
     common.save_jpg(common.out_path('Park', 'park_back.jpg'), finish(img))
 
 
