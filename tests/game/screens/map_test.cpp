@@ -215,8 +215,8 @@ TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
     EXPECT_TRUE(tip->needsMoney()) << "the ranger post's first stage costs 350$";
     EXPECT_EQ(tooltipText("Text"), L"Earn more money to build what this level needs:");
     ASSERT_EQ(tip->thumbnails().size(), 1u);
-    EXPECT_FLOAT_EQ(tip->thumbnails()[0].scale, 64.0f / 40.0f) << "the tent's picture, 40 wide, is drawn 64 wide";
-    EXPECT_EQ(tip->getRowHeight(), 53);
+    EXPECT_FLOAT_EQ(tip->thumbnails()[0].scale, 64.0f / 50.0f) << "the tent's picture, 50 wide, is drawn 64 wide";
+    EXPECT_EQ(tip->getRowHeight(), 51);
     EXPECT_EQ(tip->getRowWidth(0), 68);
     const auto at = tip->thumbnailPositions();
     ASSERT_EQ(at.size(), 1u);
@@ -261,7 +261,7 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
     EXPECT_EQ(tooltipText("Text"), L"Build up your park to open this level:");
     EXPECT_EQ(tip->getRowWidth(0), 3 * 68);
     EXPECT_EQ(tip->getRowWidth(1), 68);
-    EXPECT_EQ(tip->getRowHeight(), 64) << "the food store's square picture is the tallest";
+    EXPECT_EQ(tip->getRowHeight(), 48) << "the food store's picture, 82 x 62, is the tallest";
     const auto at = tip->thumbnailPositions();
     ASSERT_EQ(at.size(), 4u);
     // Pictures of different heights stand on their row's bottom line.
@@ -269,9 +269,9 @@ TEST_F(MapScreen, FourMissingStagesFillTwoRows)
         const cLevelTooltip::Thumbnail& t = tip->thumbnails()[i];
         return at[i].y + aMath::round(static_cast<float>(t.source.height) * t.scale);
     };
-    EXPECT_EQ(bottom(0), 427 + 125 + 64) << "two rows start 125 below the panel's top";
-    EXPECT_EQ(bottom(2), 427 + 125 + 64);
-    EXPECT_EQ(bottom(3), 427 + 125 + 2 * 64);
+    EXPECT_EQ(bottom(0), 427 + 125 + 48) << "two rows start 125 below the panel's top";
+    EXPECT_EQ(bottom(2), 427 + 125 + 48);
+    EXPECT_EQ(bottom(3), 427 + 125 + 2 * 48);
     EXPECT_LE(bottom(3), tip->getWindow()->GetAbsoluteY() + tip->getWindow()->GetHeight())
         << "the lower row stays inside the panel";
     EXPECT_EQ(at[3].x, 243 + (260 - 68) / 2) << "the lower row is centred";

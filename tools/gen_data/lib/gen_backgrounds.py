@@ -23,6 +23,7 @@ GRASS = {
     'green': [(118, 160, 70), (134, 176, 82), (152, 188, 94), (172, 190, 104)],
     'dry': [(176, 156, 86), (196, 178, 102), (212, 194, 120), (224, 206, 140)],
     'lush': [(92, 146, 64), (110, 164, 76), (128, 180, 88), (150, 190, 100)],
+    'savanna': [(140, 160, 78), (158, 172, 88), (174, 182, 100), (188, 188, 114)],
 }
 SAND = (222, 196, 140)
 SAND_EDGE = (196, 164, 110)
@@ -36,13 +37,126 @@ def quantised(noise, colours, thresholds):
 
 def ground(w, h, palette, seed):
     n = fbm(w, h, (256, 128, 64), seed)
-    base = quantised(n, palette, [0.4, 0.52, 0.64])
+    # Soft steps between the palette's greens: painted patches without hard contour lines.
+    pal = np.array(palette, dtype=np.float64)
+    x = np.clip((n - 0.34) / 0.36, 0, 1) * (len(pal) - 1)
+    i0 = np.clip(np.floor(x).astype(int), 0, len(pal) - 2)
+    f = x - i0
+    f = np.clip((f - 0.3) / 0.4, 0, 1)
+    f = (f * f * (3 - 2 * f))[..., None]
+    base = pal[i0] * (1 - f) + pal[i0 + 1] * f
     # Lighter toward the horizon, for depth.
     t = np.linspace(0.0, 1.0, h)[:, None, None]
     return base * (1.06 - 0.1 * t)
 
 
+def soft_mask(n, threshold, width=0.05):
+    k = np.clip((n - threshold) / width, 0, 1)
+    return k * k * (3 - 2 * k)
+
+
+def earth_patches(img, seed, colour, threshold, y_from):
+    """Bare ground showing through the grass, with a darker rim and a few pebbles."""
+    arr = np.array(img).astype(np.float64)
+    h, w = arr.shape[:2]
+    n = fbm(w, h, (220, 100, 40), seed)
+    k = soft_mask(n, threshold, 0.05) * 0.9
+    rim = soft_mask(n, threshold - 0.025, 0.025) - k
+    k[:y_from * SS] = 0
+    rim[:y_from * SS] = 0
+    tex = fbm(w, h, (12, 5), seed + 1)[..., None]
+    col = np.array(colour, dtype=np.float64)[None, None, :] * (0.9 + 0.2 * tex)
+    arr[..., :3] = arr[..., :3] * (1 - 0.2 * rim[..., None])
+    arr[..., :3] = arr[..., :3] * (1 - k[..., None]) + col * k[..., None]
+    img = Image.fromarray(np.clip(arr, 0, 255).astype(np.uint8))
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    placed = 0
+    for _ in range(4000):
+        if placed >= 90:
+            break
+        x, y = rng.uniform(0, W), rng.uniform(y_from, H)
+        if k[int(y * SS) % h, int(x * SS) % w] < 0.8:
+            continue
+        placed += 1
+        r = rng.uniform(1.2, 3.0)
+        d.ellipse([(x - r) * SS, (y - r * 0.7 + 1) * SS, (x + r) * SS, (y + r * 0.7 + 1) * SS],
+                  fill=P.darker(colour, 0.7)[:3] + (255,))
+        d.ellipse([(x - r) * SS, (y - r * 0.7) * SS, (x + r) * SS, (y + r * 0.7) * SS],
+                  fill=P.lighter(colour, 1.12)[:3] + (255,))
+    return img
+
+
+def wind_sheen(img, seed, y_from, strength=0.07):
+    """Long light bands where the wind lays the grass over."""
+    arr = np.array(img).astype(np.float64)
+    h, w = arr.shape[:2]
+    n = fbm(w, h, (300, 120), seed)
+    ys, xs = np.mgrid[0:h, 0:w] / SS
+    band = np.sin((xs * 0.9 + ys * 0.35) / 46.0 + n * 7.0)
+    k = np.clip(band, 0, 1)[..., None] * strength
+    k[:y_from * SS] = 0
+    arr[..., :3] = arr[..., :3] * (1 - k) + np.array([236, 240, 180])[None, None, :] * k
+    return Image.fromarray(np.clip(arr, 0, 255).astype(np.uint8))
+
+
+def stones(img, region, count, seed, colours=((168, 162, 150), (150, 144, 134), (186, 178, 164))):
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    x0, y0, x1, y1 = region
+    for _ in range(count):
+        x, y = rng.uniform(x0, x1), rng.uniform(y0, y1)
+        k = 0.6 + 0.4 * (y - y0) / max(1, y1 - y0)
+        r = rng.uniform(2.5, 6.0) * k
+        c = colours[rng.randrange(len(colours))]
+        d.ellipse([(x - r * 1.1) * SS, (y - r * 0.2) * SS, (x + r * 1.3) * SS, (y + r * 0.6) * SS], fill=(60, 70, 40, 255))
+        d.ellipse([(x - r) * SS, (y - r * 0.6) * SS, (x + r) * SS, (y + r * 0.4) * SS], fill=c + (255,))
+        d.ellipse([(x - r * 0.6) * SS, (y - r * 0.55) * SS, (x + r * 0.3) * SS, (y - r * 0.1) * SS],
+                  fill=P.lighter(c, 1.12)[:3] + (255,))
+
+
+def puddles(img, spots, seed):
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    for x, y, r in spots:
+        pts = []
+        for k in range(18):
+            a = 2 * math.pi * k / 18
+            rr = r * rng.uniform(0.8, 1.15)
+            pts.append(((x + math.cos(a) * rr) * SS, (y + math.sin(a) * rr * 0.45) * SS))
+        d.polygon(pts, fill=(120, 118, 74, 255))
+        inner = [(x * SS + (px - x * SS) * 0.82, y * SS + (py - y * SS) * 0.78) for px, py in pts]
+        d.polygon(inner, fill=(92, 150, 160, 255))
+        d.ellipse([(x - r * 0.4) * SS, (y - r * 0.18) * SS, (x + r * 0.1) * SS, (y - r * 0.05) * SS],
+                  fill=(176, 214, 220, 255))
+
+
+def stamp(img, prims, x, y, scale, box=(200, 180)):
+    """Renders a 3D piece and lays it on the picture with its foot at (x, y)."""
+    from render3d import render as render3
+    bw, bh = box
+    pic = render3(prims, bw * SS, bh * SS, scale * SS, (bw * SS / 2, bh * SS * 0.85))
+    layer = Image.fromarray(pic, 'RGBA')
+    img.alpha_composite(layer, (int(x * SS - bw * SS / 2), int(y * SS - bh * SS * 0.85)))
+
+
+def edge_scenery(img, seed, kinds, y_range=(714, 772), count=9):
+    """Bushes and rocks along the bottom edge, below the ground the animals walk on."""
+    import gen_objects as O
+    rng = random.Random(seed)
+    spots = sorted((rng.uniform(-20, W + 20), rng.uniform(*y_range)) for _ in range(count))
+    for i, (x, y) in enumerate(sorted(spots, key=lambda p: p[1])):
+        kind = kinds[rng.randrange(len(kinds))]
+        if kind == 'bush':
+            stamp(img, O.bush(seed * 7 + i, rng.uniform(1.0, 1.5), rng.random() < 0.3), x, y, 1.2)
+        elif kind == 'rock':
+            stamp(img, O.rock(seed * 7 + i, rng.uniform(1.0, 1.6)), x, y, 1.2)
+        elif kind == 'tuft':
+            stamp(img, O.grass_tuft(seed * 7 + i), x, y, 1.1)
+
+
 def tufts(img, region, count, colour, seed, size=(6, 14)):
+    """Clumps of taller grass: a fan of dark blades over a soft foot shadow."""
     d = ImageDraw.Draw(img)
     rng = random.Random(seed)
     x0, y0, x1, y1 = region
@@ -51,7 +165,13 @@ def tufts(img, region, count, colour, seed, size=(6, 14)):
         y = rng.uniform(y0, y1)
         k = 0.6 + 0.4 * (y - y0) / max(1, y1 - y0)
         r = rng.uniform(*size) * k
-        d.ellipse([(x - r) * SS, (y - r * 0.45) * SS, (x + r) * SS, (y + r * 0.45) * SS], fill=colour)
+        d.ellipse([(x - r * 0.7) * SS, (y - r * 0.18) * SS, (x + r * 0.7) * SS, (y + r * 0.18) * SS],
+                  fill=P.darker(colour, 0.92)[:3] + (255,))
+        for j in range(7):
+            a = -0.9 + 1.8 * j / 6 + rng.uniform(-0.1, 0.1)
+            ln = r * rng.uniform(0.8, 1.3)
+            d.line([((x + a * r * 0.3) * SS, y * SS), ((x + math.sin(a) * ln) * SS, (y - math.cos(a) * ln) * SS)],
+                   fill=colour, width=max(1, int(1.4 * SS * k)))
 
 
 def flowers(img, region, count, seed):
@@ -141,26 +261,66 @@ def path(img, pts, width, seed):
         d.ellipse([(x - r) * SS, (y - r) * SS, (x + r) * SS, (y + r) * SS], fill=SAND_EDGE)
 
 
-def fence(img, x_top, x_bottom, y_top, y_bottom, colour=(132, 90, 56)):
-    """A post-and-rail fence from the horizon (top) toward the viewer (bottom)."""
+def fence(img, x_top, x_bottom, y_top, y_bottom, colour=(150, 104, 62), gate=None, spacing=26.0, gate_open=False):
+    """A post-and-rail fence from (x_top, y_top) to (x_bottom, y_bottom), seen from the same raised front view
+    whichever way it runs: upright posts that grow toward the viewer, two rails, a shadow on the ground.
+    gate: where along the line (0..1) a closed gate sits."""
     d = ImageDraw.Draw(img)
-    n = 22
-    tops = []
+    length = math.hypot(x_bottom - x_top, y_bottom - y_top)
+    n = max(2, int(round(length / spacing)))
+    dark = (84, 56, 36)
+    posts = []
     for i in range(n + 1):
         t = i / n
-        y = y_top + (y_bottom - y_top) * t
         x = x_top + (x_bottom - x_top) * t
-        s = 0.7 + 0.3 * (y - 180) / 320 if y < 500 else 1.0
-        s = max(0.7, s)
-        tops.append((x, y, 40 * s, s * 1.3))
-    for frac in (0.4, 0.8):
-        d.line([(x * SS, (y - h * frac) * SS) for x, y, h, s in tops], fill=P.darker(colour, 0.7)[:3] + (255,),
-               width=int(5.5 * SS))
-        d.line([(x * SS, (y - h * frac - 1) * SS) for x, y, h, s in tops], fill=colour + (255,), width=int(3.5 * SS))
-    for x, y, h, s in tops:
-        d.ellipse([(x - 5 * s) * SS, (y - 2 * s) * SS, (x + 5 * s) * SS, (y + 2 * s) * SS], fill=(60, 70, 40, 120))
-        d.rectangle([(x - 3 * s) * SS, (y - h) * SS, (x + 3 * s) * SS, y * SS], fill=(84, 56, 36, 255))
-        d.rectangle([(x - 2 * s) * SS, (y - h + 1) * SS, (x + 1.2 * s) * SS, (y - 1) * SS], fill=colour + (255,))
+        y = y_top + (y_bottom - y_top) * t
+        s = min(1.0, max(0.6, 0.6 + 0.4 * (y - 150) / 450))
+        posts.append((x, y, 42 * s, s))
+
+    def rail(pa, pb, frac, col, width):
+        (xa, ya, ha, sa), (xb, yb, hb, sb) = pa, pb
+        d.line([(xa * SS, (ya - ha * frac) * SS), (xb * SS, (yb - hb * frac) * SS)], fill=dark + (255,),
+               width=max(2, int((width + 2) * (sa + sb) / 2 * SS)))
+        d.line([(xa * SS, (ya - ha * frac - 0.8) * SS), (xb * SS, (yb - hb * frac - 0.8) * SS)], fill=col + (255,),
+               width=max(1, int(width * (sa + sb) / 2 * SS)))
+
+    gate_i = None if gate is None else int(round(gate * n))
+    for x, y, h, s in posts:
+        d.ellipse([(x - 7 * s) * SS, (y - 2.5 * s) * SS, (x + 9 * s) * SS, (y + 3 * s) * SS], fill=(60, 70, 40, 255))
+    # Far to near: each nearer post overlaps the rails behind it.
+    for i, (x, y, h, s) in enumerate(posts):
+        if i > 0:
+            if gate_i is not None and i == gate_i + 1 and gate_open:
+                # The leaf stands swung back to the left of its hinge post, seen side-on.
+                (xa, ya, ha, sa) = posts[i]
+                ln = spacing * 1.3 * sa
+                paint = (232, 222, 196)
+                for frac in (0.25, 0.55, 0.85):
+                    d.line([((xa - ln) * SS, (ya - ha * frac) * SS), (xa * SS, (ya - ha * frac) * SS)],
+                           fill=dark + (255,), width=int(5 * sa * SS))
+                    d.line([((xa - ln) * SS, (ya - ha * frac - 0.6) * SS), (xa * SS, (ya - ha * frac - 0.6) * SS)],
+                           fill=paint + (255,), width=int(3 * sa * SS))
+                d.line([((xa - ln) * SS, (ya - ha * 0.2) * SS), (xa * SS, (ya - ha * 0.9) * SS)], fill=dark + (255,),
+                       width=int(2.5 * sa * SS))
+                d.rectangle([(xa - ln - 2.5 * sa) * SS, (ya - ha * 0.95) * SS, (xa - ln + 0.5 * sa) * SS,
+                             (ya - ha * 0.12) * SS], fill=paint + (255,), outline=dark + (255,))
+            elif gate_i is not None and i == gate_i + 1:
+                pa, pb = posts[i - 1], posts[i]
+                # A painted gate, so that it reads against the plain rails.
+                for frac in (0.25, 0.55, 0.85):
+                    rail(pa, pb, frac, (232, 222, 196), 3.6)
+                d.line([(pa[0] * SS, (pa[1] - pa[2] * 0.2) * SS), (pb[0] * SS, (pb[1] - pb[2] * 0.9) * SS)],
+                       fill=dark + (255,), width=int(2.5 * s * SS))
+            else:
+                for frac in (0.45, 0.85):
+                    rail(posts[i - 1], posts[i], frac, colour, 3.0)
+        big = 1.35 if gate_i is not None and i in (gate_i, gate_i + 1) else 1.0
+        w = 3.4 * s * big
+        d.rectangle([(x - w) * SS, (y - h * big - 2) * SS, (x + w) * SS, y * SS], fill=dark + (255,))
+        d.rectangle([(x - w + 1) * SS, (y - h * big - 1) * SS, (x + w * 0.35) * SS, (y - 1) * SS],
+                    fill=colour + (255,))
+        d.ellipse([(x - w) * SS, (y - h * big - 3.5) * SS, (x + w) * SS, (y - h * big - 0.5) * SS],
+                  fill=P.lighter(colour, 1.2)[:3] + (255,), outline=dark + (255,))
 
 
 def finish(img):
@@ -172,19 +332,31 @@ def landscape(palette, seed, horizon=150, sky_top=(126, 192, 232), sky_bottom=(2
     img = Image.new('RGBA', (W * SS, H * SS), (0, 0, 0, 255))
     g = ground(W * SS, H * SS, GRASS[palette], seed)
     img = Image.fromarray(np.dstack([g, np.full(g.shape[:2], 255)]).astype(np.uint8))
-    img = sky(img, sky_top, sky_bottom, horizon - 20)
+    img = sky(img, sky_top, sky_bottom, horizon)
     hills(img, horizon - 24, 22, hill_colours[0] + (255,), seed + 1)
     hills(img, horizon - 6, 12, hill_colours[1] + (255,), seed + 2, (120, 40))
-    # The near ground starts under the hills: paint it again from the horizon down.
-    arr = np.array(img)
-    arr[(horizon + 12) * SS:] = np.dstack([g, np.full(g.shape[:2], 255)]).astype(np.uint8)[(horizon + 12) * SS:]
-    img = Image.fromarray(arr)
+    # The near ground fades in over the hills' foot, hazed toward their colour far away, so the horizon has no seam.
+    arr = np.array(img).astype(np.float64)
+    near = np.dstack([g, np.full(g.shape[:2], 255)])
+    ys = np.arange(H * SS)[:, None, None] / SS
+    haze = np.clip(np.exp(-(ys - horizon) / 70.0), 0, 1) * 0.45
+    near[..., :3] = near[..., :3] * (1 - haze) + np.array(hill_colours[1])[None, None, :] * haze
+    a = np.clip((ys - (horizon - 8)) / 26.0, 0, 1)
+    a = a * a * (3 - 2 * a)
+    arr = arr * (1 - a) + near * a
+    img = Image.fromarray(np.clip(arr, 0, 255).astype(np.uint8))
     d = ImageDraw.Draw(img)
     rng = random.Random(seed)
+    # A far line of scrub along the seam between hills and plain.
+    for _ in range(90):
+        x = rng.uniform(-10, W + 10)
+        y = horizon + rng.uniform(-6, 8)
+        r = rng.uniform(4, 12)
+        c = P.darker(hill_colours[1], rng.uniform(0.72, 0.88))[:3]
+        d.ellipse([(x - r) * SS, (y - r * 0.45) * SS, (x + r) * SS, (y + r * 0.35) * SS], fill=c + (255,))
     for _ in range(trees):
         x = rng.uniform(20, W - 20)
         acacia_silhouette(d, x, horizon - rng.uniform(2, 10), rng.uniform(0.8, 1.5), (88, 112, 70))
-    # The near ground starts under the hills.
     return img
 
 
@@ -203,13 +375,20 @@ def reeds(img, seed, count=420):
 
 
 def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sky_colours=None, ground_tint=None,
-               with_reeds=False):
+               with_reeds=False, earth=None, sheen=0.0, stone_count=0, pools=(), edge=('bush', 'rock'), gate=None):
     img = landscape(palette, seed, **(dict(zip(('sky_top', 'sky_bottom'), sky_colours)) if sky_colours else {}))
+    if earth:
+        img = earth_patches(img, seed + 20, earth[0], earth[1], 160)
+    if sheen:
+        img = wind_sheen(img, seed + 21, 160, sheen)
+    if pools:
+        puddles(img, pools, seed + 22)
+    tufts(img, (0, 160, W, H), 460 if palette == 'lush' else 220, P.darker(GRASS[palette][0], 0.86)[:3] + (255,),
+          seed + 4)
     if paths:
         for i, pts in enumerate(paths):
             path(img, pts, 26, seed + 10 + i)
     colours = [P.darker(GRASS[palette][0], 0.78)[:3], P.lighter(GRASS[palette][2], 1.1)[:3]]
-    tufts(img, (0, 160, W, H), 260, P.darker(GRASS[palette][0], 0.86)[:3] + (255,), seed + 4)
     grass_strokes(img, (0, 150, W, H), 3400, colours, seed + 3)
     flowers(img, (0, 170, W, H), 160, seed + 5)
     if river:
@@ -230,8 +409,11 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sk
         arr = np.array(img).astype(np.float64)
         arr[130 * SS:, :, :3] *= np.array(ground_tint)[None, None, :]
         img = Image.fromarray(np.clip(arr, 0, 255).astype(np.uint8))
+    if stone_count:
+        stones(img, (0, 176, W, 700), stone_count, seed + 23)
     if fence_line:
-        fence(img, 612, 660, 176, 700)
+        fence(img, 612, 660, 176, 700, gate=gate)
+    edge_scenery(img, seed + 24, edge)
     out = finish(img)
     common.save_jpg(common.out_path('Levels', name + '.jpg'), out)
     # Walkable mask, 256 x 192: 255 herbivore ground, 128 predator ground, 0 not walkable.
@@ -257,23 +439,87 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sk
 
 
 def levels():
-    park_level('park_01', 'green', 101, paths=[[(0, 420), (250, 380), (480, 460), (600, 430)],
-                                               [(700, 700), (760, 520), (900, 420), (1024, 400)]])
-    park_level('park_02', 'lush', 202, paths=[[(120, 768), (220, 560), (180, 380), (300, 200)]])
-    park_level('park_03', 'dry', 303, paths=[[(0, 600), (300, 560), (560, 620)], [(680, 300), (900, 330), (1024, 300)]])
-    park_level('park_river', 'green', 404, river=True, paths=[[(300, 768), (380, 560), (520, 420), (600, 380)]])
-    park_level('park_open', 'lush', 505, fence_line=False, paths=[[(0, 500), (400, 430), (700, 520), (1024, 460)]])
+    # Each ground has its own character; every path runs off the picture, to a gate or to the water.
+    park_level('park_01', 'green', 101, gate=0.49, paths=[[(-20, 420), (250, 380), (480, 460), (626, 438)],
+                                                          [(690, 790), (700, 700), (760, 520), (900, 420), (1044, 400)]])
+    park_level('park_02', 'lush', 202, earth=((140, 120, 84), 0.7), edge=('bush',),
+               paths=[[(120, 790), (120, 768), (220, 560), (180, 380), (300, 200), (340, 150)]])
+    park_level('park_03', 'dry', 303, gate=0.85, earth=((204, 174, 124), 0.62), stone_count=40, edge=('rock', 'tuft'),
+               paths=[[(-20, 600), (300, 560), (460, 640), (638, 624)],
+                      [(760, 150), (700, 240), (760, 310), (900, 330), (1044, 300)]])
+    park_level('park_river', 'green', 404, river=True, gate=0.4, stone_count=25, edge=('bush', 'tuft'),
+               paths=[[(290, 790), (300, 768), (380, 560), (520, 420), (626, 386)]])
+    park_level('park_open', 'savanna', 505, fence_line=False, sheen=0.09, edge=('tuft', 'bush'),
+               paths=[[(-20, 500), (400, 430), (700, 520), (1044, 460)]])
     # Unfenced grounds for the levels that keep grazers only: the whole park is theirs.
-    park_level('park_dry', 'dry', 606, fence_line=False, paths=[[(0, 330), (260, 300), (520, 380), (760, 340), (1024, 370)],
-                                                               [(430, 768), (470, 600), (520, 380)]])
-    park_level('park_marsh', 'lush', 707, fence_line=False, river=True, with_reeds=True,
-               paths=[[(1024, 620), (800, 560), (560, 600), (330, 520)]])
+    park_level('park_dry', 'dry', 606, fence_line=False, earth=((196, 150, 106), 0.6), stone_count=30,
+               edge=('rock', 'tuft'),
+               paths=[[(-20, 330), (260, 300), (520, 380), (760, 340), (1044, 370)],
+                      [(420, 790), (430, 768), (470, 600), (520, 380)]])
+    park_level('park_marsh', 'lush', 707, fence_line=False, river=True, with_reeds=True, edge=('bush', 'tuft'),
+               pools=((560, 300, 40), (840, 420, 52), (420, 680, 36)),
+               paths=[[(1044, 620), (800, 560), (560, 600), (330, 520), (250, 470)]])
     park_level('park_dusk', 'green', 808, fence_line=False, sky_colours=((92, 112, 176), (236, 170, 120)),
-               ground_tint=(1.0, 0.86, 0.72),
-               paths=[[(0, 640), (280, 560), (520, 600), (760, 500), (1024, 520)]])
+               ground_tint=(1.0, 0.86, 0.72), sheen=0.05, earth=((176, 150, 106), 0.7),
+               paths=[[(-20, 640), (280, 560), (520, 600), (760, 500), (1044, 520)]])
 
 
 # -- Menu -------------------------------------------------------------------------------------------------
+
+def boulder(img, rw, rh):
+    """The menu's boulder: lit flat top (the warthog stands on it), a shaded front and a dark right flank, weathered
+    with grain, lichen and cracks."""
+    outline = [(520, 212), (532, 176), (560, 132), (604, 106), (656, 95), (720, 92), (782, 95), (826, 112),
+               (858, 144), (882, 192), (878, 236), (850, 266), (780, 288), (700, 296), (616, 288), (552, 266)]
+    faces = [
+        ([(560, 132), (604, 106), (656, 95), (720, 92), (782, 95), (826, 112), (800, 132), (730, 140), (650, 138),
+          (592, 134)], (226, 212, 190)),
+        ([(520, 212), (532, 176), (560, 132), (592, 134), (650, 138), (636, 204), (616, 288), (552, 266)],
+         (186, 170, 150)),
+        ([(650, 138), (730, 140), (800, 132), (792, 214), (700, 296), (616, 288), (636, 204)], (164, 148, 130)),
+        ([(800, 132), (826, 112), (858, 144), (882, 192), (878, 236), (850, 266), (780, 288), (700, 296),
+          (792, 214)], (116, 102, 92)),
+    ]
+    shade = Image.new('RGBA', (rw * SS, rh * SS), (0, 0, 0, 0))
+    sd = ImageDraw.Draw(shade)
+    for pts, col in faces:
+        sd.polygon([(x * SS, y * SS) for x, y in pts], fill=col + (255,))
+    shade = shade.filter(ImageFilter.GaussianBlur(2.5 * SS))
+    mask = Image.new('L', (rw * SS, rh * SS), 0)
+    ImageDraw.Draw(mask).polygon([(x * SS, y * SS) for x, y in outline], fill=255)
+    mask = mask.filter(ImageFilter.GaussianBlur(0.6 * SS))
+    arr = np.array(shade).astype(np.float64)
+    grain = fbm(rw * SS, rh * SS, (48, 16, 5), 83)[..., None]
+    arr[..., :3] *= 0.82 + 0.3 * grain
+    lichen = soft_mask(fbm(rw * SS, rh * SS, (30, 10), 84), 0.66, 0.03)[..., None] * 0.55
+    arr[..., :3] = arr[..., :3] * (1 - lichen) + np.array([170, 168, 104])[None, None, :] * lichen
+    arr[..., 3] = np.array(mask)
+    rock = Image.fromarray(np.clip(arr, 0, 255).astype(np.uint8))
+    rd = ImageDraw.Draw(rock)
+    cracks = [[(600, 150), (612, 190), (604, 232), (618, 268)], [(700, 160), (716, 204), (742, 232)],
+              [(826, 150), (814, 196), (834, 240)], [(660, 110), (690, 124)], [(560, 200), (584, 214)]]
+    rng = random.Random(85)
+    for c in cracks:
+        # Jagged, narrowing toward the end, with a lit lip on one side.
+        pts = []
+        for (ax, ay), (bx, by) in zip(c, c[1:]):
+            for k in range(6):
+                t = k / 6
+                pts.append((ax + (bx - ax) * t + rng.uniform(-2.5, 2.5), ay + (by - ay) * t + rng.uniform(-1.5, 1.5)))
+        pts.append(c[-1])
+        for i, (a, b) in enumerate(zip(pts, pts[1:])):
+            w = 2.4 * (1 - 0.7 * i / len(pts))
+            rd.line([((a[0] + 1.2) * SS, (a[1] + 0.8) * SS), ((b[0] + 1.2) * SS, (b[1] + 0.8) * SS)],
+                    fill=(238, 226, 206, 120), width=max(1, int(w * 0.6 * SS)))
+            rd.line([(a[0] * SS, a[1] * SS), (b[0] * SS, b[1] * SS)], fill=(78, 62, 52, 235), width=max(1, int(w * SS)))
+    rd.line([(x * SS, y * SS) for x, y in outline + [outline[0]]], fill=(88, 70, 58, 255), width=3 * SS,
+            joint='curve')
+    # The boulder's shadow on the hill behind it.
+    d = ImageDraw.Draw(img)
+    d.ellipse([560 * SS, 250 * SS, 930 * SS, 300 * SS], fill=(110, 86, 70, 255))
+    img.alpha_composite(rock)
+    return img
+
 
 def menu():
     # Sky: small, drawn four times larger by the menu.
@@ -313,12 +559,8 @@ def menu():
     hill = [(0, 300), (140, 270), (300, 250), (460, 200), (560, 130), (640, 100), (760, 96), (860, 140),
             (960, 230), (1024, 250), (1024, rh), (0, rh)]
     d.polygon([(x * SS, y * SS) for x, y in hill], fill=(150, 118, 96, 255))
-    rock = [(520, 200), (560, 120), (620, 98), (700, 92), (780, 96), (840, 130), (880, 190), (860, 260), (700, 290),
-            (560, 270)]
-    d.polygon([(x * SS, y * SS) for x, y in rock], fill=(170, 150, 132, 255))
-    d.polygon([(x * SS, y * SS) for x, y in [(600, 104), (700, 92), (780, 96), (720, 130), (640, 130)]],
-              fill=(196, 178, 160, 255))
-    d.line([(x * SS, y * SS) for x, y in rock + [rock[0]]], fill=(96, 76, 62, 255), width=3 * SS)
+    img = boulder(img, rw, rh)
+    d = ImageDraw.Draw(img)
     ground_pts = [(0, 320), (200, 300), (400, 300), (560, 270), (700, 290), (860, 260), (1024, 280), (1024, rh),
                   (0, rh)]
     d.polygon([(x * SS, y * SS) for x, y in ground_pts], fill=(120, 140, 70, 255))
@@ -466,24 +708,74 @@ def pedia_pages():
 
 
 def loading_screens():
+    looks = {1: dict(sheen=0.07), 2: dict(earth=((204, 174, 124), 0.62)), 3: dict(pools=((180, 600, 70),))}
     for i, (palette, seed) in enumerate((('green', 701), ('dry', 702), ('lush', 703)), start=1):
         img = landscape(palette, seed, horizon=330, trees=12,
                         sky_top=[(116, 186, 230), (220, 150, 110), (110, 170, 220)][i - 1],
                         sky_bottom=[(220, 236, 236), (250, 214, 160), (214, 236, 220)][i - 1])
+        look = looks[i]
+        if 'earth' in look:
+            img = earth_patches(img, seed + 20, look['earth'][0], look['earth'][1], 340)
+        if 'sheen' in look:
+            img = wind_sheen(img, seed + 21, 340, look['sheen'])
+        if 'pools' in look:
+            puddles(img, look['pools'], seed + 22)
+        # A track from the viewer's feet to the horizon.
+        rng = random.Random(seed + 30)
+        x0 = rng.uniform(300, 720)
+        path(img, [(x0, 790), (x0 + rng.uniform(-160, 160), 560), (x0 + rng.uniform(-120, 120), 420), (x0, 336)], 22,
+             seed + 31)
         colours = [P.darker(GRASS[palette][0], 0.78)[:3], P.lighter(GRASS[palette][2], 1.1)[:3]]
+        tufts(img, (0, 340, W, H), 160, P.darker(GRASS[palette][0], 0.86)[:3] + (255,), seed + 4, (8, 18))
         grass_strokes(img, (0, 330, W, H), 2200, colours, seed + 5)
         d = ImageDraw.Draw(img)
-        rng = random.Random(seed)
         for _ in range(3):
             acacia_silhouette(d, rng.uniform(60, 960), rng.uniform(390, 440), rng.uniform(3.0, 4.2), (70, 92, 56, 255))
+        edge_scenery(img, seed + 24, ('bush', 'rock', 'tuft') if palette != 'dry' else ('rock', 'tuft'),
+                     y_range=(560, 700), count=5)
         common.save_jpg(common.out_path('GUI', f'load_screen{i}.jpg'), finish(img))
 
 
+def side_scenery(img, seed, spots):
+    """Trees, bushes and rocks at the sides of a mini-game's board, nearest last."""
+    import gen_objects as O
+    build = {'acacia': lambda k: O.acacia(seed + k, 1.0), 'bush': lambda k: O.bush(seed + k, 1.3, k % 2 == 0),
+             'rock': lambda k: O.rock(seed + k, 1.4), 'tuft': lambda k: O.grass_tuft(seed + k),
+             'mound': lambda k: O.termite_mound(seed + k)}
+    for k, (kind, x, y, scale) in enumerate(sorted(spots, key=lambda p: p[2])):
+        stamp(img, build[kind](k), x, y, scale, (int(180 * scale) + 40, int(160 * scale) + 40))
+
+
 def mini_games():
+    looks = {
+        # The board covers the middle; the sides and the top strip show the scene.
+        'match_three': dict(pools=((96, 520, 80),), sides=[('acacia', 90, 330, 2.2), ('bush', 70, 670, 1.6),
+                                                           ('rock', 960, 700, 1.5), ('acacia', 950, 440, 1.8),
+                                                           ('bush', 975, 260, 1.3), ('tuft', 160, 430, 1.4)]),
+        'find_pair': dict(sheen=0.06, sides=[('acacia', 110, 360, 2.3), ('rock', 80, 570, 1.5),
+                                             ('tuft', 180, 470, 1.4), ('bush', 70, 720, 1.6),
+                                             ('tuft', 990, 740, 1.4)]),
+        # The animals run across all of it: flat ground marks only, and trees far back.
+        'catch_animal': dict(earth=((204, 174, 124), 0.64), stones=30,
+                             sides=[('acacia', 120, 196, 1.2), ('mound', 880, 204, 1.0), ('acacia', 700, 172, 0.9)]),
+    }
     for name, palette, seed in (('match_three', 'lush', 801), ('find_pair', 'green', 802), ('catch_animal', 'dry', 803)):
+        look = looks[name]
         img = landscape(palette, seed, horizon=140)
+        if 'earth' in look:
+            img = earth_patches(img, seed + 20, look['earth'][0], look['earth'][1], 150)
+        if 'sheen' in look:
+            img = wind_sheen(img, seed + 21, 150, look['sheen'])
+        if 'pools' in look:
+            puddles(img, look['pools'], seed + 22)
+        path(img, [(-20, 700), (200, 600), (120, 380), (300, 220), (420, 146)], 24, seed + 30)
         colours = [P.darker(GRASS[palette][0], 0.78)[:3], P.lighter(GRASS[palette][2], 1.1)[:3]]
+        tufts(img, (0, 150, W, H), 200, P.darker(GRASS[palette][0], 0.86)[:3] + (255,), seed + 4)
         grass_strokes(img, (0, 140, W, H), 2400, colours, seed + 5)
+        flowers(img, (0, 160, W, H), 140, seed + 6)
+        if look.get('stones'):
+            stones(img, (0, 170, W, H), look['stones'], seed + 23)
+        side_scenery(img, seed + 40, look['sides'])
         common.save_jpg(common.out_path('Mini-games', name + '.jpg'), finish(img))
 
 
@@ -493,7 +785,8 @@ def park_screen():
     path(img, [(0, 520), (200, 470), (420, 500), (600, 420), (1024, 380)], 30, 902)
     grass_strokes(img, (0, 160, W, H), 2600, colours, 903)
     fence(img, 560, 900, 330, 330)
-    fence(img, 620, 620, 330, 680)
+    # The track crosses the paddock fence through its gate.
+    fence(img, 620, 620, 330, 680, gate=0.25, gate_open=True)
     common.save_jpg(common.out_path('Park', 'park_back.jpg'), finish(img))
 
 

@@ -102,7 +102,17 @@ def windmill(x, z, blade_angle=0.4):
 
 def haystack(x, z, s=1.0):
     return [ellipsoid((x, 7 * s, z), (10 * s, 8 * s, 9 * s), colour=THATCH, group=3),
-            cone((x, 9 * s, z), (x, 20 * s, z), 9 * s, (226, 190, 110), group=3)]
+            cone((x, 8 * s, z), (x, 26 * s, z), 10 * s, (222, 184, 104), group=3)]
+
+
+def bales(x, z):
+    # Square bales with their straps: a food store even before the barn stands.
+    p = []
+    for dx, dy in ((-6, 3.5), (6, 3.5), (0, 10.5)):
+        p.append(box((x + dx, dy, z), (5.5, 3.5, 4), (218, 186, 104), group=11))
+        for sx in (-2.5, 2.5):
+            p.append(box((x + dx + sx, dy, z), (0.5, 3.6, 4.1), (140, 96, 50), group=12))
+    return p
 
 
 def crates(x, z):
@@ -157,8 +167,11 @@ def tower(x, z, h=34, roof=ROOF):
 
 
 def tent(x, z):
-    return [cone((x, 0, z), (x, 16, z), 13, CANVAS, group=3), box((x + 10, 3, z), (2.5, 3, 2.6), (60, 80, 44),
-                                                                 group=3)]
+    # Light canvas, a dark doorway and a flag: the ranger's camp reads at thumbnail size on green ground.
+    return [cone((x, 0, z), (x, 20, z), 15, (204, 184, 122), group=3),
+            box((x + 11, 4.5, z), (2.5, 4.5, 3.2), (64, 50, 36), group=3),
+            segment((x - 4, 0, z + 17), (x - 4, 22, z + 17), 0.8, WOOD_DARK, group=9),
+            box((x - 4, 19, z + 22.5), (0.4, 3, 5.5), (210, 56, 44), group=9)]
 
 
 def hut(x, z):
@@ -192,7 +205,8 @@ def stage_prims(kind, stage):
         if stage >= 4:
             p += [q.transformed(np.eye(3), np.array([-40.0, 0.0, -14.0])) for q in bush(3, 0.9)]
     elif kind == 2:
-        p += haystack(-22, 6)
+        p += haystack(-22, 6, 1.3)
+        p += bales(-40, 24)
         if stage >= 2:
             p += crates(-6, 14)
         if stage >= 3:
