@@ -286,10 +286,6 @@ TEST_F(Playthrough, ANewcomerPlaysEveryScreenQuitsAndComesBackWhereTheyLeft)
     AutoPlayer keeper(*level(), *play()->getHelicopter());
     const float limit = 2.0f * static_cast<float>(level()->rewards.silverTime);
     for (int frame = 0; level()->state == 0 && frame < limit / kDt; ++frame) {
-        if (cTip::get() && cTip::get()->isOpen()) {
-            seconds(0.6f);
-            reviewScreen("play_tip");
-        }
         if (play()->getModalCount() > 0)
             clearWindows();
         keeper.act(play()->getElapsed());
