@@ -3,6 +3,7 @@
 namespace {
 
 aCursorAnimOps g_ops;
+std::recursive_mutex g_mutex;
 
 } // namespace
 
@@ -14,4 +15,9 @@ void cursoranim_setOps(const aCursorAnimOps& ops)
 const aCursorAnimOps& cursoranim_ops()
 {
     return g_ops;
+}
+
+std::recursive_mutex& cursoranim_mutex()
+{
+    return g_mutex;
 }

@@ -24,6 +24,7 @@ uint32_t nextState(uint32_t previous, bool down)
 
 void deleteCursorAnim(aApplication* app)
 {
+    std::lock_guard lock(cursoranim_mutex());
     if (!app || !app->getCursorAnim())
         return;
     if (auto destroy = cursoranim_ops().destroy)
@@ -169,6 +170,7 @@ int64_t aInputServer::setCursor(const aAnim* animation, uint16_t hx, uint16_t hy
 {
     aApplication* app = aApplication::get();
     const aCursorAnimOps& ops = cursoranim_ops();
+    std::unique_lock lock(cursoranim_mutex());
     if (animation && animation != g_lastCursor && app) {
         aAnim* own = app->getCursorAnim();
         if (!own) {
@@ -183,19 +185,26 @@ int64_t aInputServer::setCursor(const aAnim* animation, uint16_t hx, uint16_t hy
         deleteCursorAnim(app);
     }
     g_lastCursor = animation;
+    lock.unlock();
     int64_t result = 0;
     if (app)
         result = app->wndProc(app->getWindow(), A_MSG_SETCURSOR, 0, 0);
-    hotX = hx;
-    hotY = hy;
+    {
+        std::lock_guard hotLock(cursoranim_mutex());
+        hotX = hx;
+        hotY = hy;
+    }
     return result;
 }
 
 void aInputServer::setSystemCursor(uint32_t cursorId)
 {
     aApplication* app = aApplication::get();
-    deleteCursorAnim(app);
-    g_lastCursor = nullptr;
+    {
+        std::lock_guard lock(cursoranim_mutex());
+        deleteCursorAnim(app);
+        g_lastCursor = nullptr;
+    }
     if (app)
         app->setSystemCursor(cursorId);
     sendSetCursor();

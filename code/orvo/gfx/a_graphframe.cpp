@@ -104,11 +104,13 @@ void aGraphServer::endScene()
 
     aApplication* app = aApplication::get();
     const aCursorAnimOps& ops = cursoranim_ops();
+    std::unique_lock cursorLock(cursoranim_mutex());
     if (showsCursor(app) && ops.draw) {
         const aInputServer* input = app->getInputServer();
         ops.draw(*app->getCursorAnim(), static_cast<int16_t>(input->pointerX - input->hotX),
                  static_cast<int16_t>(input->pointerY - input->hotY));
     }
+    cursorLock.unlock();
     if (m_systemFont && m_showFps) {
         char text[32];
         std::snprintf(text, sizeof text, "fps: %4.1f", static_cast<double>(m_currentFps));
@@ -169,8 +171,10 @@ void aGraphServer::endScene()
         m_timeAccumulated = 0.0f;
         m_windowStart = t;
     }
+    cursorLock.lock();
     if (showsCursor(app) && ops.step)
         ops.step(*app->getCursorAnim(), t - m_previousFrameTime);
+    cursorLock.unlock();
     m_previousFrameTime = t;
     m_inScene = false;
 }

@@ -5,6 +5,7 @@
 // Main thread only.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "orvo/platform/a_window.h"
@@ -111,8 +112,9 @@ private:
     uint8_t m_keys[256] = {};
     uint32_t m_locks = 0;
     aRawMouse m_mouse;
-    int32_t m_cursorX = 0;
-    int32_t m_cursorY = 0;
+    // Asked from a loading thread too (a cursor set there asks where it is).
+    std::atomic<int32_t> m_cursorX{0};
+    std::atomic<int32_t> m_cursorY{0};
     bool m_keyboardLost = false;
     bool m_mouseLost = false;
     int32_t m_keyboardFailure = A_INPUT_OK;

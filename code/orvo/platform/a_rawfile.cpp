@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -101,8 +102,9 @@ size_t aRawFile::memory(uint64_t address, size_t size)
         const uint64_t at = address + done;
         const size_t chunk = static_cast<size_t>(std::min<uint64_t>(size - done, kPage - at % kPage));
         // The kernel reads the memory for us: an unreadable page fails the
-        // write with EFAULT instead of faulting this thread.
-        const ssize_t n = ::write(m_fd, reinterpret_cast<const void*>(at), chunk);
+        // write with EFAULT instead of faulting this thread. A raw system
+        // call, so no wrapper looks at bytes that are only copied as they lie.
+        const ssize_t n = ::syscall(SYS_write, m_fd, reinterpret_cast<const void*>(at), chunk);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

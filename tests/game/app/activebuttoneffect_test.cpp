@@ -147,6 +147,7 @@ TEST_F(Highlight, DegenerateEdgesAndAMissingTemplateAreSafe)
     none.setPaused(true);
     none.destroy();
     EXPECT_TRUE(log.contains("aParticlesManager::Add() - system template 'ACTIVE_BTN' not found!"));
+    delete game.getParticles();
     game.setParticles(nullptr);
     none.initCircle(0, 0, 10, 10);
     none.update(0.1f);

@@ -6,6 +6,7 @@
 #include "game/park/animal.h"
 #include "game/park/food.h"
 #include "game/park/level.h"
+#include "game/park/poacher.h"
 #include "game/support/harness.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/util/a_random.h"
@@ -125,6 +126,8 @@ TEST_F(LevelFile, PoacherWaves)
             EXPECT_EQ(log.contains("cLevel. Level \"Test\" has poacher waves but no poacher types"), c.typesMissing);
         }
     }
+    // The loads filled the poacher pool; the game frees it at shutdown.
+    cPoacher::releaseKinds();
 }
 
 TEST_F(LevelFile, MissingFilesAndSectionsFailTheLoad)

@@ -31,13 +31,14 @@ const std::string kDashes(71, '-');
 volatile bool g_keepGoing = true;
 
 // The faults, each in a function of its own so that the report can name it.
-__attribute__((noinline, noipa)) int crashNull()
+// They fault on purpose: a sanitized build's checks must not stop them first.
+__attribute__((noinline, noipa, no_sanitize("undefined"))) int crashNull()
 {
     int* volatile p = nullptr;
     return *p;
 }
 
-__attribute__((noinline, noipa)) int divideByZero()
+__attribute__((noinline, noipa, no_sanitize("undefined"))) int divideByZero()
 {
     volatile int a = 1;
     volatile int b = 0;

@@ -24,7 +24,8 @@ aExceptionRecord fromKernel(int signal, int code, uint64_t address = 0x10, bool 
     return fault_recordFor(signal, code, address, write, kStack, kIp);
 }
 
-__attribute__((noinline, noipa)) int readAt(uint64_t address)
+// Faults on purpose: a sanitized build's checks must not stop it first.
+__attribute__((noinline, noipa, no_sanitize("undefined"))) int readAt(uint64_t address)
 {
     return *reinterpret_cast<volatile int*>(address);
 }
