@@ -68,6 +68,9 @@ cGame::cGame()
 
 cGame::~cGame()
 {
+    // A game dropped without shutdown still owns its screen pictures.
+    delete m_screenImageManager;
+    m_screenImageManager = nullptr;
     if (g_game == this)
         g_game = nullptr;
 }
