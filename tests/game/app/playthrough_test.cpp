@@ -144,21 +144,8 @@ protected:
                 return t.get();
         return nullptr;
     }
-    void clickHint(const cTutorialTooltip* t)
-    {
-        const aImage* bubble = tooltip_image("tooltip");
-        clickRect(aRect(t->getX(), t->getY(), static_cast<uint16_t>(bubble->getWidth()),
-                        static_cast<uint16_t>(bubble->getHeight())));
-    }
-    void feedBeside(const cAnimal* animal)
-    {
-        int32_t x = static_cast<int32_t>(animal->anchor.x) + 60;
-        if (x > 900)
-            x -= 120;
-        const int32_t y = std::clamp(static_cast<int32_t>(animal->anchor.y), 250, 650);
-        h->moveTo(x, y);
-        h->click(x, y);
-    }
+    void clickHint(const cTutorialTooltip* t) { clickHintOf(*h, t); }
+    void feedBeside(const cAnimal* animal) { feedBesideOf(*h, animal); }
     // The first level's hints, each answered as it asks, until the level is won.
     void followTutorialHints()
     {

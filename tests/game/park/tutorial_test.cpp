@@ -20,6 +20,7 @@
 #include "game/park/poacher.h"
 #include "game/park/tutorial.h"
 #include "game/support/play_game.h"
+#include "game/support/player_steps.h"
 #include "gui/statictext.h"
 #include "gui/widget.h"
 #include "orvo/gfx/a_image.h"
@@ -60,24 +61,8 @@ protected:
             }
         return nullptr;
     }
-    // A click in the middle of a hint's bubble.
-    void clickHint(const cTutorialTooltip* t)
-    {
-        const aImage* bubble = tooltip_image("tooltip");
-        ASSERT_NE(bubble, nullptr);
-        clickRect(aRect(t->getX(), t->getY(), static_cast<uint16_t>(bubble->getWidth()),
-                        static_cast<uint16_t>(bubble->getHeight())));
-    }
-    // Grass put down beside the first animal, on its own ground.
-    void feedBeside(const cAnimal* animal)
-    {
-        int32_t x = static_cast<int32_t>(animal->anchor.x) + 60;
-        if (x > 900)
-            x -= 120;
-        const int32_t y = std::clamp(static_cast<int32_t>(animal->anchor.y), 250, 650);
-        h.moveTo(x, y);
-        h.click(x, y);
-    }
+    void clickHint(const cTutorialTooltip* t) { clickHintOf(h, t); }
+    void feedBeside(const cAnimal* animal) { feedBesideOf(h, animal); }
     // The first level's steps passed quickly: hints clicked away, food put
     // down, children grown at once, coins picked up.
     void reachStep(uint16_t step)
