@@ -74,11 +74,7 @@ protected:
             h->frame();
         return done();
     }
-    void clickRect(const aRect& r)
-    {
-        h->moveTo(r.x + r.width / 2, r.y + r.height / 2);
-        h->click(r.x + r.width / 2, r.y + r.height / 2);
-    }
+    void clickRect(const aRect& r) { clickRectOf(*h, r); }
     void clickChild(const std::string& window, const std::string& name)
     {
         clickRect(h->widget(window)->FindChild(name, true)->GetAbsoluteRect());

@@ -12,6 +12,7 @@
 #include "game/park/level.h"
 #include "game/park/playstate.h"
 #include "game/support/harness.h"
+#include "game/support/player_steps.h"
 #include "game/support/test_screen.h"
 #include "gui/widget.h"
 #include "orvo/util/a_random.h"
@@ -79,11 +80,7 @@ protected:
     void seconds(float s) { h.frames(static_cast<int>(s / kDt + 0.5f)); }
     cPlayState* state() { return cPlayState::find(); }
     cLevel* level() { return state()->getLevel(); }
-    void clickRect(const aRect& r)
-    {
-        h.moveTo(r.x + r.width / 2, r.y + r.height / 2);
-        h.click(r.x + r.width / 2, r.y + r.height / 2);
-    }
+    void clickRect(const aRect& r) { clickRectOf(h, r); }
     void clickWidget(const std::string& name) { clickRect(h.widget(name)->GetAbsoluteRect()); }
     // A child of one window (several windows have a "Close").
     void clickChild(const std::string& window, const std::string& name)
