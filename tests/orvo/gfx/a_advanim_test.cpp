@@ -212,8 +212,12 @@ TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceAndStopHiddenUnlessShowStoped)
         Watched a;
         twoSteps(a, show ? "ShowStoped=1" : "");
         EXPECT_EQ(a.getTotalFrames(), 5u);
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 4; ++i)
             a.update(0.1f);
+        EXPECT_FALSE(a.isFinished()) << "B's last frame is still showing";
+        a.update(0.1f);
+        EXPECT_TRUE(a.isFinished());
+        a.update(0.1f);
         EXPECT_EQ(a.counters, (std::vector<uint32_t>{1, 2, 3, 4}));
         EXPECT_EQ(a.stepStarts, 1) << "B's start; play() starts A without a notification";
         EXPECT_EQ(a.sequenceEnds, 1);
@@ -354,20 +358,14 @@ TEST_F(AdvAnimTest, OneUpdateChangesFramesABoundedNumberOfTimes)
     }
 }
 
-TEST_F(AdvAnimTest, PlayingOnceFinishesAfterTheLastStepOnlyAndPlayClearsItLoopingNeverFinishes)
+TEST_F(AdvAnimTest, SetLoopingOverridesTheFileAndPlayClearsTheFinishedFlag)
 {
     Watched a;
     twoSteps(a, "NLoops=3\n");
-    a.setLooping(false); // one pass, whatever the file said
-    for (int i = 0; i < 4; ++i)
+    a.setLooping(false);
+    for (int i = 0; i < 5; ++i)
         a.update(0.1f);
-    EXPECT_FALSE(a.isFinished()) << "B's last frame is still showing";
-    EXPECT_EQ(a.getCurrentFrameIndex(), 1u);
-    a.update(0.1f);
-    EXPECT_TRUE(a.isFinished());
-    EXPECT_FALSE(a.isPlaying());
-    EXPECT_EQ(a.sequenceEnds, 1);
-
+    EXPECT_TRUE(a.isFinished()) << "one pass";
     a.play();
     EXPECT_FALSE(a.isFinished());
     EXPECT_EQ(a.getCurrentFrameIndex(), 0u);

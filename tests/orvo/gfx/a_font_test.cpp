@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "fontgen.h"
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_fontdataloaderini.h"
 #include "orvo/gfx/a_image.h"
@@ -231,36 +229,6 @@ TEST_F(FontTest, TheSharedGDILivesFromTheFirstLoadToTheLastFont)
     EXPECT_EQ(aFont::getSharedGDI(), gdi);
     second.reset();
     EXPECT_EQ(aFont::getSharedGDI(), nullptr);
-}
-
-TEST_F(FontTest, AGeneratedFontMeasuresAsTheGeneratorLaidItOut)
-{
-    fontgen::Options options;
-    options.facePath = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
-    options.pixelSize = 14;
-    options.codes = fontgen::defaultCodes();
-    options.charSpacing = 0.5f;
-    fontgen::Font made;
-    std::string error;
-    ASSERT_TRUE(fontgen::render(options, made, error)) << error;
-    ASSERT_TRUE(fontgen::writeFont(options, made, dir.path(), "gen", error)) << error;
-
-    kbtest::LogCapture log;
-    aFont font(dir.file("gen.ini").c_str());
-    EXPECT_TRUE(loadLines(log).empty()) << log.raw();
-    std::map<uint32_t, fontgen::Glyph> glyphs;
-    for (const auto& g : made.glyphs) {
-        glyphs[g.code] = g;
-        EXPECT_EQ(font.getCharRect(g.code), aRect(g.x, g.y, g.width, g.height)) << g.code;
-    }
-    float kern = 0.0f;
-    for (const auto& k : made.kerning)
-        kern += k.first == 'A' && k.second == 'V' ? k.amount : 0.0f;
-    ASSERT_LT(kern, 0.0f);
-    const auto &a = glyphs['A'], &v = glyphs['V'];
-    EXPECT_FLOAT_EQ(font.getTextSize(L"AV").width, a.width + a.after + 0.5f + v.before + kern + v.width);
-    EXPECT_FLOAT_EQ(font.getNativeHeight(), static_cast<float>(made.lineHeight));
-    EXPECT_FLOAT_EQ(font.getUnderlineOffset(), made.underlineOffset);
 }
 
 TEST_F(FontTest, TheGamesFontsLoadWithLatinAndCyrillicGlyphsInsideTheirAtlas)

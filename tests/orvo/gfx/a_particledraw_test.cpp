@@ -131,31 +131,6 @@ TEST_F(ParticleDraw, LiveParticlesBecomeOneIndexedDrawOfTheirQuadsInTheirBlendMo
     EXPECT_TRUE(additive);
 }
 
-TEST_F(ParticleDraw, EachSystemDrawsItsOwnVerticesAndMirroredOnesSwapTheirTextureCoordinates)
-{
-    auto three = files.load(std::string(kStill) + "emit_per_sec 3 3\n");
-    auto one = files.load(std::string(kStill) + "emit_per_sec 1 1\n", "one.psi");
-    auto mirrored = files.load(std::string(kStill) + "emit_per_sec 1 1\ndef_flip 1\nrotcenter 0.5 0\n", "m.psi");
-    three->setImage(&picture, nullptr);
-    one->setImage(&picture, nullptr);
-    const aRect left(0, 0, 8, 16);
-    mirrored->setImage(&picture, &left);
-    three->restartAt(10, 10);
-    one->restartAt(50, 70);
-    mirrored->restartAt(20, 20);
-
-    begin();
-    for (auto* s : {three.get(), one.get(), mirrored.get()})
-        s->render();
-    const auto d = draws();
-    ASSERT_EQ(d.size(), 3u);
-    EXPECT_EQ(d[0].u[4], 12u);
-    EXPECT_EQ(d[1].u[4], 4u);
-    EXPECT_EQ(vertices(d[1]), "50,70 0,0; 58,70 1,0; 50,74 0,1; 58,74 1,1") << "from vertex 0 again, the whole picture";
-    // The top-left corner stays left (the pivot is in the middle) but shows the right edge of the part.
-    EXPECT_EQ(vertices(d[2]), "16,20 0.25,0; 24,20 0,0; 16,24 0.25,1; 24,24 0,1");
-}
-
 TEST_F(ParticleDraw, FailuresAreLoggedAndTheBlendModeIsRestored)
 {
     LogCapture log;
