@@ -312,7 +312,7 @@ TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlockAsPlayingWould)
     }
 }
 
-TEST_F(AdvAnimTest, StepsThatUseNoTimeStopInsteadOfHanging)
+TEST_F(AdvAnimTest, StepsThatUseNoTimeStopAndOneUpdateChangesFramesABoundedNumberOfTimes)
 {
     kbtest::LogCapture log;
     aAdvAnim empty, nan, still;
@@ -333,10 +333,7 @@ TEST_F(AdvAnimTest, StepsThatUseNoTimeStopInsteadOfHanging)
     still.update(5.0f);
     EXPECT_TRUE(still.isPlaying()) << "rate 0 stands still";
     EXPECT_EQ(still.getFrameCounter(), 0u);
-}
 
-TEST_F(AdvAnimTest, OneUpdateChangesFramesABoundedNumberOfTimes)
-{
     // Every frame change is a turn of the update; a huge rate or speed, or a
     // long time, would make one update a hang. The time past the bound is
     // dropped and the animation plays on.

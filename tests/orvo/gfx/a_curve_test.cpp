@@ -141,7 +141,7 @@ TEST(Curve, StopPointIsReportedOnceEvenWhenJumpedOver)
     EXPECT_EQ(c.update(3), aCurve::MOVING);
 }
 
-TEST(Curve, CatmullRomSubdividesOnlyBendsToHalfAPixelAndClosesWhereItStarts)
+TEST(Curve, CatmullRomAndBezierSubdivideOnlyBendsToHalfAPixel)
 {
     // Straight: the first point, then per segment its midpoint and its end point.
     EXPECT_EQ(samples(Curve(kCatmull, {{0, 0}, {10, 0}, {20, 0}})), "0,0 4.375,0 10,0 15.625,0 20,0");
@@ -170,10 +170,7 @@ TEST(Curve, CatmullRomSubdividesOnlyBendsToHalfAPixelAndClosesWhereItStarts)
     EXPECT_EQ(loop.getSamples().front().x, 0.0f);
     EXPECT_FLOAT_EQ(loop.getSamples().back().x, 0.0f);
     EXPECT_FLOAT_EQ(loop.getSamples().back().y, 0.0f);
-}
 
-TEST(Curve, BezierSubdividesOnlyWhereTheMidpointIsHalfAPixelOff)
-{
     // The quarter pieces of a shallow arch are each within half a pixel:
     // the first point and the four quarter ends only.
     EXPECT_EQ(Curve(kBezier, false, {{0, 0}, {0, 0.4f, 3}, {40, 0.4f, 3}, {40, 0}}).getSamples().size(), 5u);
