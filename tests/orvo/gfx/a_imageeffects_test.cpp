@@ -228,27 +228,16 @@ TEST_F(ImageEffects, BloomDrawsTheHaloUnderThePictureThenAddsItWithAClampedAlpha
     aImage image = load(aGpuFormat::A8R8G8B8, 16, 8);
     const aImage::BloomParam params(4, 3.0f);
     ASSERT_TRUE(image.setEffect(aImage::EFFECT_BLOOM, &params));
-    // "H" (halo) and "P" (plain) draws and "+" / "=" for additive / normal blending, in order.
-    auto sequence = [&] {
-        std::string s;
-        for (const aGpuRecord& r : device->records()) {
-            if (r.call == aGpuCall::SpriteDraw)
-                s += r.object == surface(image, 1).texture.get() ? "H" : "P";
-            if (r.call == aGpuCall::SetRenderState && r.u[0] == uint32_t(aGpuRenderState::DestBlend))
-                s += r.u[1] == uint32_t(aGpuBlend::One) ? "+" : "=";
-        }
-        device->clearRecords();
-        return s;
-    };
+    // The order (halo, picture, halo added) is the golden frame's; here the sizes, the clamp and the centre.
     const float scale[2] = {2.0f, 1.0f}, centre[2] = {3.0f, 2.0f};
     device->clearRecords();
     image.drawAt(100, 50, 0xC0FFFFFF, scale); // 3 x 0xC0 is kept at 255, not wrapped
     auto d = sprites();
-    EXPECT_EQ(sequence(), "HP+H=");
     ASSERT_EQ(d.size(), 3u);
     EXPECT_EQ(d[0].text(), "SpriteDraw(src 0 0 24 16, scale 2 1, centre 24 8, rot 0, at 92 46, colour FFFFFFFF)");
     EXPECT_EQ(d[1].text(), "SpriteDraw(src 0 0 16 8, scale 2 1, centre 16 4, rot 0, at 100 50, colour C0FFFFFF)");
     EXPECT_EQ(graph->getBlendMode(), 0u);
+    device->clearRecords();
 
     // With a centre the halo turns about the same point of the picture.
     image.drawAt(0, 0, 0x40FFFFFF, scale, 0.5f, centre);
