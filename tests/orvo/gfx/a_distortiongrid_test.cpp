@@ -27,21 +27,10 @@ protected:
 
 TEST_F(GridTest, CellsTakeTheImageRectangleAndDrawRowByRow)
 {
-    aImage square = picture(32, 32);
-    aDistortionGrid one(2, 2);
-    one.render(0, 0, 1);
-    EXPECT_EQ(drawCount(), 0u) << "no image, no draw";
-    one.setImage(&square, nullptr);
-    one.render(10, 20, 1);
-    uint32_t primitives = 0;
-    auto v = lastDraw(&primitives);
-    ASSERT_EQ(v.size(), 4u);
-    EXPECT_EQ(primitives, 2u);
-    EXPECT_EQ(std::vector<float>({v[3].x, v[3].y, v[3].u, v[1].v}), std::vector<float>({42, 52, 1, 0}));
-    EXPECT_EQ(device->getTexture(0), square.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get());
-
     aImage image = picture(128, 64);
     aDistortionGrid grid(5, 3);
+    grid.render(0, 0, 1);
+    EXPECT_EQ(drawCount(), 0u) << "no image, no draw";
     const aRect rect(8, 4, 100, 50);
     grid.setImage(&image, &rect);
     EXPECT_EQ(grid.getCellWidth(), 25u);
@@ -53,7 +42,9 @@ TEST_F(GridTest, CellsTakeTheImageRectangleAndDrawRowByRow)
     EXPECT_EQ(grid.getVertex(5, 0), nullptr);
     // Uniform scale with scaleY -1; the cells go row by row, column by column.
     grid.render(0, 0, 2.0f);
-    v = lastDraw();
+    uint32_t primitives = 0;
+    auto v = lastDraw(&primitives);
+    EXPECT_EQ(primitives, 8u * 2);
     ASSERT_EQ(v.size(), 8u * 4);
     EXPECT_EQ(v[4 * 7 + 3].x, 200.0f);
     EXPECT_EQ(v[4 * 7 + 3].y, 100.0f);
