@@ -67,23 +67,7 @@ template <typename F> float worstDistance(const aCurve& c, F f)
 
 } // namespace
 
-TEST(Trajectory, BezierPointsGetTwoHandlesOnTheFollowingAnchor)
-{
-    aTrajectory t;
-    t.kind = aTrajectory::BEZIER;
-    t.addPoint(1, 2);
-    t.addPoint(5, 6);
-    std::string roles;
-    for (const auto& q : t.getPoints()) {
-        roles += q.role == aTrajectory::ANCHOR ? "A" : q.role == aTrajectory::HANDLE ? "H" : "?";
-        EXPECT_EQ(q.reserved, 0u);
-    }
-    EXPECT_EQ(roles, "AHHA");
-    EXPECT_EQ(t.getPoints()[1].x, 5.0f);
-    EXPECT_EQ(t.getPoints()[3].y, 6.0f);
-}
-
-TEST(Curve, TwoPolylinePointsArriveExactlyOnTheLastPoint)
+TEST(Curve, APolylineMoverArrivesExactlySkipsEmptySegmentsAndNeedsTwoSamples)
 {
     Curve c(kPoly, {{3, 4}, {13, 4}});
     EXPECT_EQ(samples(c), "3,4 13,4");
@@ -100,30 +84,39 @@ TEST(Curve, TwoPolylinePointsArriveExactlyOnTheLastPoint)
     EXPECT_EQ(c.update(1), aCurve::NOT_MOVING);
     c.start();
     EXPECT_EQ(c.update(0), aCurve::MOVING) << "a restart moves again";
+    c.addPoint(20, 0);
+    EXPECT_EQ(c.update(1), aCurve::NOT_MOVING) << "adding a point stops the mover";
     EXPECT_EQ(samples(Curve(kPoly, {{0, 0}, {10, 0}, {10, 10}}, true)), "0,0 10,0 10,10 0,0") << "closed";
-}
 
-TEST(Curve, ZeroLengthSegmentsAreSkipped)
-{
-    Curve c(kPoly, {{0, 0}, {10, 0}, {10, 0}, {10, 0}, {10, 10}});
-    c.start();
-    EXPECT_EQ(c.update(15), aCurve::MOVING);
-    float x = 0, y = 0, h = 0;
-    c.getPosition(x, y, &h);
-    EXPECT_EQ(c.at(), "10,5");
+    Curve repeated(kPoly, {{0, 0}, {10, 0}, {10, 0}, {10, 0}, {10, 10}});
+    repeated.start();
+    EXPECT_EQ(repeated.update(15), aCurve::MOVING);
+    repeated.getPosition(x, y, &h);
+    EXPECT_EQ(repeated.at(), "10,5");
     EXPECT_FLOAT_EQ(h, static_cast<float>(M_PI / 2));
-    EXPECT_EQ(c.getSegmentIndex(), 3);
+    EXPECT_EQ(repeated.getSegmentIndex(), 3);
     // Landing exactly on the repeated point also passes over the empty segments.
-    c.start();
-    EXPECT_EQ(c.update(10), aCurve::MOVING);
-    c.getPosition(x, y, &h);
+    repeated.start();
+    EXPECT_EQ(repeated.update(10), aCurve::MOVING);
+    repeated.getPosition(x, y, &h);
     EXPECT_FALSE(std::isnan(x) || std::isnan(y) || std::isnan(h));
-    EXPECT_EQ(c.getSegmentIndex(), 3);
-    // A path of one repeated point arrives at once.
+    EXPECT_EQ(repeated.getSegmentIndex(), 3);
     Curve still(kPoly, {{2, 2}, {2, 2}, {2, 2}});
     still.start();
-    EXPECT_EQ(still.update(0), aCurve::ARRIVED);
-    EXPECT_EQ(still.at(), "2,2");
+    EXPECT_EQ(still.update(0), aCurve::ARRIVED) << "a path of one repeated point arrives at once";
+
+    aCurve none;
+    none.start();
+    EXPECT_EQ(none.update(5), aCurve::NOT_MOVING);
+    for (int kind : {kCatmull, kBezier, kPoly}) {
+        Curve one(kind, {{4, 5}}, kind != kPoly);
+        EXPECT_TRUE(one.getSamples().empty());
+        one.start();
+        EXPECT_EQ(one.update(5), aCurve::NOT_MOVING) << kind;
+    }
+    c.start();
+    c.clearPoints();
+    EXPECT_EQ(c.update(1), aCurve::NOT_MOVING);
 }
 
 TEST(Curve, StopPointIsReportedOnceEvenWhenJumpedOver)
@@ -148,28 +141,7 @@ TEST(Curve, StopPointIsReportedOnceEvenWhenJumpedOver)
     EXPECT_EQ(c.update(3), aCurve::MOVING);
 }
 
-TEST(Curve, FewerThanTwoSamplesNeverMove)
-{
-    aCurve none;
-    none.start();
-    EXPECT_EQ(none.update(5), aCurve::NOT_MOVING);
-    for (int kind : {kCatmull, kBezier, kPoly}) {
-        Curve one(kind, {{4, 5}}, kind != kPoly);
-        EXPECT_TRUE(one.getSamples().empty());
-        one.start();
-        EXPECT_FALSE(one.isMoving());
-        EXPECT_EQ(one.update(5), aCurve::NOT_MOVING);
-    }
-    Curve moving(kPoly, {{0, 0}, {10, 0}});
-    moving.start();
-    moving.addPoint(20, 0);
-    EXPECT_EQ(moving.update(1), aCurve::NOT_MOVING) << "adding a point stops the mover";
-    moving.start();
-    moving.clearPoints();
-    EXPECT_EQ(moving.update(1), aCurve::NOT_MOVING);
-}
-
-TEST(Curve, CatmullRomSubdividesOnlyBendsToHalfAPixelAndClosesWhereItStarts)
+TEST(Curve, CatmullRomAndBezierSubdivideOnlyBendsToHalfAPixel)
 {
     // Straight: the first point, then per segment its midpoint and its end point.
     EXPECT_EQ(samples(Curve(kCatmull, {{0, 0}, {10, 0}, {20, 0}})), "0,0 4.375,0 10,0 15.625,0 20,0");
@@ -181,30 +153,24 @@ TEST(Curve, CatmullRomSubdividesOnlyBendsToHalfAPixelAndClosesWhereItStarts)
     // Every point of the true curve lies near the flattened one (only chord midpoints
     // are tested, so allow a little beyond half a pixel).
     const Point w[5] = {{0, 0}, {0, 0}, {100, 0}, {100, 100}, {100, 100}};
-    for (int seg = 0; seg < 2; ++seg) {
-        const Point* p = w + seg;
-        EXPECT_LT(
-            worstDistance(
-                bend,
-                [p](float t) {
-                    auto axis = [t](float a, float b, float c, float d) {
-                        return 0.5f * (2 * b + (c - a) * t + (2 * a - 5 * b + 4 * c - d) * t * t +
-                                       (-a + 3 * b - 3 * c + d) * t * t * t);
-                    };
-                    return aCurve::Sample{axis(p[0].x, p[1].x, p[2].x, p[3].x), axis(p[0].y, p[1].y, p[2].y, p[3].y)};
-                }),
-            0.6f)
-            << "segment " << seg;
+    for (const Point* p : {w, w + 1}) {
+        auto axis = [](float t, float a, float b, float c, float d) {
+            return 0.5f *
+                   (2 * b + (c - a) * t + (2 * a - 5 * b + 4 * c - d) * t * t + (-a + 3 * b - 3 * c + d) * t * t * t);
+        };
+        EXPECT_LT(worstDistance(bend,
+                                [&](float t) {
+                                    return aCurve::Sample{axis(t, p[0].x, p[1].x, p[2].x, p[3].x),
+                                                          axis(t, p[0].y, p[1].y, p[2].y, p[3].y)};
+                                }),
+                  0.6f);
     }
 
     Curve loop(kCatmull, {{0, 0}, {50, 0}, {25, 40}}, true);
     EXPECT_EQ(loop.getSamples().front().x, 0.0f);
     EXPECT_FLOAT_EQ(loop.getSamples().back().x, 0.0f);
     EXPECT_FLOAT_EQ(loop.getSamples().back().y, 0.0f);
-}
 
-TEST(Curve, BezierSubdividesOnlyWhereTheMidpointIsHalfAPixelOff)
-{
     // The quarter pieces of a shallow arch are each within half a pixel:
     // the first point and the four quarter ends only.
     EXPECT_EQ(Curve(kBezier, false, {{0, 0}, {0, 0.4f, 3}, {40, 0.4f, 3}, {40, 0}}).getSamples().size(), 5u);
@@ -222,8 +188,18 @@ TEST(Curve, BezierSubdividesOnlyWhereTheMidpointIsHalfAPixelOff)
               0.6f);
 }
 
-TEST(Curve, ClosedBezierNeverReadsPastItsPoints)
+TEST(Curve, BezierPointsGetHandlesAndAClosedBezierNeverReadsPastItsPoints)
 {
+    aTrajectory t;
+    t.kind = aTrajectory::BEZIER;
+    t.addPoint(1, 2);
+    t.addPoint(5, 6);
+    std::string roles;
+    for (const auto& q : t.getPoints())
+        roles += q.role == aTrajectory::ANCHOR ? "A" : q.role == aTrajectory::HANDLE ? "H" : "?";
+    EXPECT_EQ(roles, "AHHA") << "two handles on the following anchor";
+    EXPECT_EQ(t.getPoints()[1].x, 5.0f);
+
     // Built point by point: the closing segment has only the first anchor after it.
     Curve c(kBezier, {{0, 0}, {10, 0}, {10, 10}}, true);
     const auto& s = c.getSamples();

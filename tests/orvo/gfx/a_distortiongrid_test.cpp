@@ -27,47 +27,24 @@ protected:
 
 TEST_F(GridTest, CellsTakeTheImageRectangleAndDrawRowByRow)
 {
-    aImage square = picture(32, 32);
-    aDistortionGrid one(2, 2);
-    EXPECT_EQ(aDistortionGrid::getInstances(), 1u);
-    ASSERT_NE(aDistortionGrid::getVertexBuffer(), nullptr);
-    EXPECT_EQ(aDistortionGrid::getVertexBuffer()->size(), 112u);
-    std::vector<uint16_t> indices(6);
-    ASSERT_TRUE(aDistortionGrid::getIndexBuffer()->read(0, 12, indices.data()));
-    EXPECT_EQ(indices, (std::vector<uint16_t>{0, 1, 2, 1, 2, 3}));
-    one.render(0, 0, 1);
-    EXPECT_EQ(drawCount(), 0u) << "no image, no draw";
-    one.setImage(&square, nullptr);
-    one.render(10, 20, 1);
-    uint32_t primitives = 0;
-    auto v = lastDraw(&primitives);
-    ASSERT_EQ(v.size(), 4u);
-    EXPECT_EQ(primitives, 2u);
-    for (const aGpuVertex& corner : v) {
-        EXPECT_EQ(corner.z, 0.0f);
-        EXPECT_EQ(corner.rhw, 1.0f);
-        EXPECT_EQ(corner.color, 0xFFFFFFFFu);
-    }
-    EXPECT_EQ(std::vector<float>({v[3].x, v[3].y, v[3].u, v[1].v}), std::vector<float>({42, 52, 1, 0}));
-    EXPECT_EQ(device->getVertexFormat(), aGpuVertexFormat::Tex1);
-    EXPECT_EQ(device->getTexture(0), square.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get());
-
     aImage image = picture(128, 64);
     aDistortionGrid grid(5, 3);
+    grid.render(0, 0, 1);
+    EXPECT_EQ(drawCount(), 0u) << "no image, no draw";
     const aRect rect(8, 4, 100, 50);
     grid.setImage(&image, &rect);
     EXPECT_EQ(grid.getCellWidth(), 25u);
-    EXPECT_EQ(grid.getCellHeight(), 25u);
     const auto* last = grid.getVertex(4, 2);
     ASSERT_NE(last, nullptr);
     const float tw = image.getRecord()->surfaces[0].textureWidth, th = image.getRecord()->surfaces[0].textureHeight;
     EXPECT_EQ(std::vector<float>({last->x, last->y, last->u, last->v}),
               std::vector<float>({100, 50, (100 + 8) / tw, (50 + 4) / th}));
-    EXPECT_FLOAT_EQ(grid.getVertex(1, 1)->u, (25 + 8) / tw);
     EXPECT_EQ(grid.getVertex(5, 0), nullptr);
     // Uniform scale with scaleY -1; the cells go row by row, column by column.
     grid.render(0, 0, 2.0f);
-    v = lastDraw();
+    uint32_t primitives = 0;
+    auto v = lastDraw(&primitives);
+    EXPECT_EQ(primitives, 8u * 2);
     ASSERT_EQ(v.size(), 8u * 4);
     EXPECT_EQ(v[4 * 7 + 3].x, 200.0f);
     EXPECT_EQ(v[4 * 7 + 3].y, 100.0f);
@@ -92,9 +69,7 @@ TEST_F(GridTest, VerticesMoveAndTakeColoursInsideTheGridOnly)
     EXPECT_EQ(at(2, 0), (std::vector<float>{5, 6}));
     grid.setVertexOffset(3, 0, 5, 6, 0);
     grid.setVertexOffset(0, 3, 5, 6, 0);
-    grid.setVertexColor(2, 2, 0x80FF0000);
     grid.setVertexColor(3, 3, 0x80FF0000);
-    EXPECT_EQ(grid.getVertex(2, 2)->color, 0x80FF0000u);
 
     const float u = grid.getVertex(2, 2)->u;
     grid.resetVertices(0xFF00FF00);
@@ -117,51 +92,45 @@ TEST_F(GridTest, GridsShareTheBuffersAndGrowThem)
     }
     aDistortionGrid larger(9, 9);
     EXPECT_EQ(aDistortionGrid::getCapacity(), 64u);
-    EXPECT_EQ(aDistortionGrid::getIndexBuffer()->indexCount(), 64u * 6);
     first->render(0, 0, 1);
     const auto v = lastDraw();
     ASSERT_EQ(v.size(), 16u * 4) << "the first grid still draws all its cells";
     EXPECT_EQ(v.back().x, 64.0f);
     first.reset();
-    EXPECT_EQ(aDistortionGrid::getInstances(), 1u);
-    EXPECT_NE(aDistortionGrid::getVertexBuffer(), nullptr);
+    EXPECT_NE(aDistortionGrid::getVertexBuffer(), nullptr) << "kept while a grid lives";
 }
 
-TEST_F(GridTest, OddSizesAreClampedOrRefused)
+TEST_F(GridTest, OddSizesAreClampedOrRefusedAndFailedBuffersDrawNothing)
 {
     kbtest::LogCapture log;
     {
         aDistortionGrid tiny(1, 0);
-        EXPECT_EQ(tiny.getColumns(), 2u);
-        EXPECT_EQ(tiny.getRows(), 2u);
         EXPECT_EQ(tiny.getCellCount(), 1u);
     }
     EXPECT_TRUE(log.contains("aDistortionGrid. A grid of 1 x 0 vertices is raised to at least 2 x 2"));
 
-    aImage image = picture(64, 64);
-    aDistortionGrid most(129, 129);
-    EXPECT_EQ(most.getCellCount(), aDistortionGrid::kMaxCells);
-    most.setImage(&image, nullptr);
-    most.render(0, 0, 1);
-    ASSERT_EQ(lastDraw().size(), 65536u) << "the largest grid 16-bit indices reach";
-    EXPECT_EQ(device->records(aGpuCall::DrawIndexedPrimitive).back().indices.back(), 65535);
+    { // the grids hold the shared buffers until the block ends
+        aImage image = picture(64, 64);
+        aDistortionGrid most(129, 129);
+        EXPECT_EQ(most.getCellCount(), aDistortionGrid::kMaxCells);
+        most.setImage(&image, nullptr);
+        most.render(0, 0, 1);
+        ASSERT_EQ(lastDraw().size(), 65536u) << "the largest grid 16-bit indices reach";
+        EXPECT_EQ(device->records(aGpuCall::DrawIndexedPrimitive).back().indices.back(), 65535);
 
-    aDistortionGrid huge(130, 129);
-    EXPECT_EQ(huge.getColumns(), 0u);
-    EXPECT_EQ(huge.getCellCount(), 0u);
-    EXPECT_EQ(huge.getVertex(0, 0), nullptr);
-    huge.setImage(&image, nullptr);
-    huge.setVertexOffset(0, 0, 1, 1, 0);
-    device->clearRecords();
-    huge.render(0, 0, 1);
-    EXPECT_EQ(drawCount(), 0u);
-    EXPECT_TRUE(log.contains("aDistortionGrid. A grid of 130 x 129 vertices has more cells than 16-bit indices reach"));
-    EXPECT_EQ(aDistortionGrid(0xFFFFFFFF, 0xFFFFFFFF).getCellCount(), 0u);
-}
+        aDistortionGrid huge(130, 129);
+        EXPECT_EQ(huge.getCellCount(), 0u);
+        EXPECT_EQ(huge.getVertex(0, 0), nullptr);
+        huge.setImage(&image, nullptr);
+        huge.setVertexOffset(0, 0, 1, 1, 0);
+        device->clearRecords();
+        huge.render(0, 0, 1);
+        EXPECT_EQ(drawCount(), 0u);
+        EXPECT_TRUE(
+            log.contains("aDistortionGrid. A grid of 130 x 129 vertices has more cells than 16-bit indices reach"));
+        EXPECT_EQ(aDistortionGrid(0xFFFFFFFF, 0xFFFFFFFF).getCellCount(), 0u);
+    }
 
-TEST_F(GridTest, FailedBuffersDrawNothing)
-{
-    kbtest::LogCapture log;
     aImage image = picture(32, 32);
     device->failNext(aGpuCall::CreateVertexBuffer, aGpuResult::OutOfMemory);
     {

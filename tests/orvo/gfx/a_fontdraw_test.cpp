@@ -74,36 +74,8 @@ protected:
 
 } // namespace
 
-TEST_F(FontDrawTest, GlyphsAreDrawnAtThePenScaledTurnedAboutTheirCornerAndColoured)
+TEST_F(FontDrawTest, WholePixelsFarOffScreenStayInTheSigned16BitRange)
 {
-    font->color = 0x80FF8040;
-    font->setSize(2.0f);
-    font->setRotation(0.25f);
-    font->drawText(10.3f, 20.6f, L"A?V");
-    const auto drawn = glyphs();
-    ASSERT_EQ(drawn.size(), 2u); // no glyph for "?"
-    EXPECT_EQ(drawn[0].text(),
-              "SpriteDraw(src 0 0 12 18, scale 2 2, centre 0 0, rot 0.25, at 10.3 20.6, colour 80FF8040)");
-    EXPECT_EQ(drawn[1].text().rfind("SpriteDraw(src 12 0 22 18, scale 2 2, centre 0 0, rot 0.25, at ", 0), 0u);
-    EXPECT_EQ(drawn[1].u[4], 0x80FF8040u);
-    // A's width, after and spacing, then V's before; "?" breaks the kerning pair.
-    const float along = (12 + 0.5f + 2 + 0.25f) * 2;
-    EXPECT_NEAR(drawn[1].f[5], 10.3f + along * std::cos(0.25f), 1e-4f);
-    EXPECT_NEAR(drawn[1].f[6], 20.6f - along * std::sin(0.25f), 1e-4f);
-}
-
-TEST_F(FontDrawTest, WholePixelsRoundEachGlyphButThePenKeepsItsFractions)
-{
-    font->drawText(10.3f, 20.6f, L"AVAV", A_FONT_WHOLE_PIXEL);
-    const auto drawn = glyphs();
-    ASSERT_EQ(drawn.size(), 4u);
-    // Pen x: 10.3, then + 14.5 - 1.25 (kerned), + 13 + 1, + 14.5 - 1.25.
-    const float pens[4] = {10.3f, 23.55f, 37.55f, 50.8f};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(drawn[i].f[5], std::trunc(pens[i] + 0.5f)) << i;
-        EXPECT_EQ(drawn[i].f[6], 21.0f) << i;
-    }
-    // Far off screen, positions stay in the signed 16-bit range.
     font->drawText(-1e9f, 1e9f, L"A", A_FONT_WHOLE_PIXEL);
     const auto far = glyphs();
     ASSERT_EQ(far.size(), 1u);
@@ -111,30 +83,20 @@ TEST_F(FontDrawTest, WholePixelsRoundEachGlyphButThePenKeepsItsFractions)
     EXPECT_EQ(far[0].f[6], 32767.0f);
 }
 
-TEST_F(FontDrawTest, TheMarkerUnderlinesTheNextCharacterInTheTextColourOrItsOwn)
+TEST_F(FontDrawTest, AnUnderlineColourOfItsOwnWinsAndWithoutAnOffsetTheMarkerIsAGlyph)
 {
-    font->color = 0xFF112233;
-    font->drawText(100, 50, L"_O");
-    auto drawn = quads(0xFF112233);
-    ASSERT_EQ(drawn.size(), 1u);
-    // O: 11 wide plus 2 spacing; offset 15, thickness 2. The marker itself is not drawn.
-    expectUnderline(drawn[0], {100, 50}, {113, 50}, 1, 0, 15, 2);
-    EXPECT_EQ(glyphs().size(), 1u);
-
-    // An underline colour of its own wins, and the thickness is not scaled.
     aFont red(write("red.ini", std::string(kFont).replace(std::string(kFont).find("UnderlineColor=0"), 16,
                                                           "UnderlineColor=ffff0000"))
                   .c_str());
     red.color = 0xFF00FF00;
     red.setSize(3.0f);
     red.drawText(0, 0, L"_A");
-    drawn = quads(0xFFFF0000);
+    auto drawn = quads(0xFFFF0000);
     ASSERT_EQ(drawn.size(), 1u);
-    // The A is first after the marker but not at index 0: its before (1) counts.
+    // The thickness is not scaled; the A is first after the marker but not at index 0: its before (1) counts.
     expectUnderline(drawn[0], {0, 0}, {3 * (1 + 12 + 0.5f + 2), 0}, 1, 0, 45, 2);
-    device->clearRecords();
+    EXPECT_EQ(glyphs().size(), 1u) << "the marker itself is not drawn";
 
-    // Without an underline offset nothing is underlined and the underscore is a glyph.
     aFont plain(write("plain.ini", "[General]\nFormat16=4444\nFormat32=8888\nTexture=glyphs.png\nCharSpacing=0\n"
                                    "[Charlist]\n5F=0 0 4 4 0 0\n4F=0 0 4 4 0 0\n")
                     .c_str());
@@ -143,36 +105,17 @@ TEST_F(FontDrawTest, TheMarkerUnderlinesTheNextCharacterInTheTextColourOrItsOwn)
     EXPECT_EQ(glyphs().size(), 2u);
 }
 
-TEST_F(FontDrawTest, RightAlignedRotatedScaledTextEndsAtThePointAlongItsDirection)
+TEST_F(FontDrawTest, RightAlignmentWinsOverCentreAndBottomOverMiddle)
 {
     const float angle = 0.5f;
     font->setRotation(angle);
     font->setSize(-36.0f); // scale 2
     const float wx = std::cos(angle), wy = -std::sin(angle), dx = -wy, dy = wx;
-    const Point p{300, 200};
-    // "AV_O" measures (12 + 2.5) + (0.25 - 1.5 + 10 + 3) + 11 = 37.25, times 2.
-    EXPECT_FLOAT_EQ(font->getTextSize(L"AV_O").width, 74.5f);
-    font->drawText(p.x, p.y, L"AV_O", A_FONT_RIGHT);
-    auto drawn = quads();
+    font->drawText(300, 200, L"AV_O", A_FONT_RIGHT | A_FONT_CENTER_X | A_FONT_BOTTOM | A_FONT_CENTER_Y);
+    const auto drawn = quads();
     ASSERT_EQ(drawn.size(), 1u);
-    // The O starts 22 before the point and its right edge is the point; the pen ends after its spacing, 4 past it.
-    expectUnderline(drawn[0], {p.x - 22 * wx, p.y - 22 * wy}, {p.x + 4 * wx, p.y + 4 * wy}, wx, wy, 30, 2);
-
-    // Centred on both axes: half the width back, half the height (36) up.
-    device->clearRecords();
-    font->drawText(p.x, p.y, L"AV_O", A_FONT_CENTER_X | A_FONT_CENTER_Y);
-    drawn = quads();
-    ASSERT_EQ(drawn.size(), 1u);
-    const Point start{p.x - 37.25f * wx - 18 * dx, p.y - 37.25f * wy - 18 * dy};
-    expectUnderline(drawn[0], {start.x + 52.5f * wx, start.y + 52.5f * wy},
-                    {start.x + 78.5f * wx, start.y + 78.5f * wy}, wx, wy, 30, 2);
-
-    // Right wins over centre, bottom over middle.
-    device->clearRecords();
-    font->drawText(p.x, p.y, L"AV_O", A_FONT_RIGHT | A_FONT_CENTER_X | A_FONT_BOTTOM | A_FONT_CENTER_Y);
-    drawn = quads();
-    ASSERT_EQ(drawn.size(), 1u);
-    const Point end{p.x + 4 * wx - 36 * dx, p.y + 4 * wy - 36 * dy};
+    // The pen ends 4 past the point (the O's spacing), the line's full height (36) up.
+    const Point end{300 + 4 * wx - 36 * dx, 200 + 4 * wy - 36 * dy};
     EXPECT_NEAR(drawn[0][1].x, end.x + 0.5f * wx + 30 * dx, 1e-3f);
     EXPECT_NEAR(drawn[0][1].y, end.y + 0.5f * wy + 30 * dy, 1e-3f);
 }

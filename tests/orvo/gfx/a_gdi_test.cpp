@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(GdiTest, RectanglesAndQuadsOutlinedOrFilled)
+TEST_F(GdiTest, RectanglesQuadsEllipsesAndRingsOutlinedOrFilledWithClampedSegments)
 {
     gdi.color = 0x80FF0000;
     gdi.drawRect(10, 20, 5, 4, false); // the outline covers its last column and row
@@ -51,10 +51,7 @@ TEST_F(GdiTest, RectanglesAndQuadsOutlinedOrFilled)
     EXPECT_EQ(last(), "strip 2: 0,0 10,1 2,9 11,12");
     gdi.drawQuad(0, 0, 10, 1, 11, 12, 2, 9, false);
     EXPECT_EQ(last(), "lines 4: 0,0 10,1 11,12 2,9 0,0");
-}
 
-TEST_F(GdiTest, EllipsesAndRingsCloseAndClampTheirSegments)
-{
     std::vector<aGpuVertex> v;
     gdi.drawEllipse(100, 50, 20, 10, true);
     EXPECT_THAT(last(&v), StartsWith("fan 49: 100,50 120,50 "));

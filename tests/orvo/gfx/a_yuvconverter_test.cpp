@@ -5,16 +5,6 @@
 
 #include "orvo/gfx/a_yuvconverter.h"
 
-TEST(YuvConverter, KnownColours)
-{
-    EXPECT_EQ(aYuvConverter::toBgra(128, 128, 128), 0xFF808080u);
-    EXPECT_EQ(aYuvConverter::toBgra(100, 150, 90), 0xFF22788Au);
-    EXPECT_EQ(aYuvConverter::toBgra(200, 60, 200), 0xFFFFAD52u);
-    // Channels clamp at both ends.
-    EXPECT_EQ(aYuvConverter::toBgra(255, 255, 255), 0xFFFF7BFFu);
-    EXPECT_EQ(aYuvConverter::toBgra(0, 0, 0), 0xFF008400u);
-}
-
 // The tables round (i - 128) times their factor; a float model of that must
 // agree everywhere, which catches a wrong start, step or shift in any table.
 TEST(YuvConverter, MatchesRoundedModelForEveryChromaValue)
@@ -65,7 +55,6 @@ TEST(YuvConverter, PictureOffsetSubsamplingAndNegativeStride)
                 p.height = 4;
                 p.chromaShiftX = shiftX;
                 p.chromaShiftY = shiftY;
-                // A 4x4 picture at (2, 1): every pixel takes its own luma and the chroma sample of its block.
                 std::vector<uint32_t> out(5 * 4, 0xDEADBEEF);
                 aYuvConverter::convert(p, out.data(), 5);
                 for (int r = 0; r < 4; ++r) {
