@@ -10,29 +10,7 @@
 
 using namespace kbtest;
 
-namespace {
-
-class GpuSeams : public GpuGL {
-protected:
-    void linear()
-    {
-        for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
-            device().setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));
-    }
-};
-
-uint32_t red(uint32_t argb)
-{
-    return (argb >> 16) & 0xFF;
-}
-uint32_t blue(uint32_t argb)
-{
-    return argb & 0xFF;
-}
-
-} // namespace
-
-TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrTurned)
+TEST_F(GpuGL, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrTurned)
 {
     // Three 16 x 16 frames side by side without a gap: red, green, blue.
     const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
@@ -41,7 +19,8 @@ TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrT
     auto halves =
         texture(16, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t) { return x < 8 ? 0xFFFF0000u : 0xFF0000FFu; });
     beginFrame();
-    linear();
+    for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
+        device().setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));
     const aGpuRect green{16, 0, 32, 16};
     const aGpuVec2 big{2.5f, 2.5f}, wide{3.0f, 1.5f}, four{4.0f, 4.0f}, small{0.75f, 0.75f};
     const aGpuVec2 centre{20, 20}, at1{8, 8}, at2{56, 6}, at3{8, 60}, at4{120, 90};
@@ -57,14 +36,14 @@ TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrT
     int bled = 0;
     for (uint32_t y = 0; y < kHeight; ++y)
         for (uint32_t x = 0; x < kWidth; ++x) {
-            const uint32_t p = at(frame, x, y);
+            const uint32_t p = at(frame, x, y), red = (p >> 16) & 0xFF, blue = p & 0xFF;
             const bool inHalves = x >= 8 && x < 72 && y >= 60 && y < 124;
             if (!inHalves)
-                bled += red(p) != 0 || blue(p) != 0; // only green and black outside the halves
+                bled += red != 0 || blue != 0; // only green and black outside the halves
             else if (x < 8 + 24)
-                bled += blue(p) != 0; // the red half, away from the blend in the middle
+                bled += blue != 0; // the red half, away from the blend in the middle
             else if (x >= 8 + 40)
-                bled += red(p) != 0;
+                bled += red != 0;
         }
     EXPECT_EQ(bled, 0) << "pixels with a neighbour's colour";
     // The frames are there: green inside each.
