@@ -39,28 +39,19 @@ void readNull(void*)
 std::string g_notes;
 int g_calls = 0;
 
-int32_t noteAndAnswer(aExceptionPointers* pointers, int32_t answer)
+template <int32_t Answer> int32_t noteAndAnswer(aExceptionPointers* pointers)
 {
     ++g_calls;
     std::ofstream(g_notes, std::ios::app) << std::hex << pointers->record->code << "\n";
-    return answer;
+    return Answer;
 }
+constexpr aFaultFilter endProcess = noteAndAnswer<A_FILTER_EXECUTE_HANDLER>;
+constexpr aFaultFilter continueSearch = noteAndAnswer<A_FILTER_CONTINUE_SEARCH>;
+constexpr aFaultFilter continueExecution = noteAndAnswer<A_FILTER_CONTINUE_EXECUTION>;
 
-int32_t endProcess(aExceptionPointers* p)
-{
-    return noteAndAnswer(p, A_FILTER_EXECUTE_HANDLER);
-}
-int32_t continueSearch(aExceptionPointers* p)
-{
-    return noteAndAnswer(p, A_FILTER_CONTINUE_SEARCH);
-}
-int32_t continueExecution(aExceptionPointers* p)
-{
-    return noteAndAnswer(p, A_FILTER_CONTINUE_EXECUTION);
-}
 int32_t faultItself(aExceptionPointers* p)
 {
-    noteAndAnswer(p, 0);
+    noteAndAnswer<0>(p);
     return readAt(0) + A_FILTER_EXECUTE_HANDLER;
 }
 // Notes when it starts and ends; a second thread inside at once would show.

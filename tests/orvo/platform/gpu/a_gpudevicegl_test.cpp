@@ -42,35 +42,6 @@ TEST_F(GpuGL, RectanglesViewportClearsAndSixteenBitSpritesLightExactlyTheirPixel
         }
 }
 
-TEST_F(GpuGL, SecondStageMasksWithTheSecondCoordinateSet)
-{
-    auto picture = solidTexture(4, 4, aGpuFormat::A8R8G8B8, 0xFF40C080);
-    // Shallow on the left, deep (hidden) on the right.
-    auto mask = texture(2, 1, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t) { return x ? 0xFF000000u : 0u; });
-    beginFrame();
-    setBlend(device(), aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
-    device().setTexture(0, picture.get());
-    device().setTexture(1, mask.get());
-    device().setTextureStageState(1, aGpuStageState::ColorOp, static_cast<uint32_t>(aGpuTextureOp::SelectArg2));
-    device().setTextureStageState(1, aGpuStageState::AlphaOp, static_cast<uint32_t>(aGpuTextureOp::Modulate));
-    device().setTextureStageState(1, aGpuStageState::AlphaArg1,
-                                  static_cast<uint32_t>(aGpuTextureArg::Texture) | gpuArgComplement);
-    device().setVertexFormat(aGpuVertexFormat::Tex2);
-    const uint32_t c = 0xFFFFFFFF;
-    const aGpuVertex2 quad[4] = {{10, 10, 0, 1, c, 0, 0, 0, 0},
-                                 {30, 10, 0, 1, c, 1, 0, 1, 0},
-                                 {10, 20, 0, 1, c, 0, 1, 0, 1},
-                                 {30, 20, 0, 1, c, 1, 1, 1, 1}};
-    ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, quad, sizeof(aGpuVertex2)), aGpuResult::Ok);
-    // The same stage-1 states have no effect on 28-byte vertices.
-    device().setVertexFormat(aGpuVertexFormat::Tex1);
-    const aGpuVertex plain[4] = {
-        {10, 30, 0, 1, c, 0, 0}, {30, 30, 0, 1, c, 1, 0}, {10, 40, 0, 1, c, 0, 1}, {30, 40, 0, 1, c, 1, 1}};
-    ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, plain, sizeof(aGpuVertex)), aGpuResult::Ok);
-    device().setTexture(1, nullptr);
-    expectProbes(endFrame(), {{12, 12, 0xFF40C080}, {28, 12, 0xFF000000}, {28, 32, 0xFF40C080}});
-}
-
 TEST_F(GpuGL, TexturesMadeOnAnotherThreadDrawOnTheMainThread)
 {
     const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};

@@ -1,7 +1,7 @@
 // Each combination of stage and alpha-test states gets a program of its own;
 // every one must compute the stage rules: checked against a model of them
-// for the operations, arguments, complements, the second stage and the
-// alpha test, one solid quad per case.
+// for the operations, arguments, complements, the second stage (ignored by
+// vertices without its coordinates) and the alpha test, one solid quad per case.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -71,8 +71,10 @@ struct Case {
     StageSetting s1;                             // used when its colour op is not Disable
     aGpuCompare alphaFunc = aGpuCompare::Always; // with the test on
     uint32_t alphaRef = 0;
+    bool oneCoordinateSet = false; // 28-byte vertices: stage 1 has no effect
 };
 
+// clang-format off
 const Case kCases[] = {
     {"diffuse x texture", true, {Op::Modulate, D, T, Op::Modulate, T, C}, {}},
     {"texture + diffuse", true, {Op::Add, T, D, Op::Modulate, T, C}, {}},
@@ -84,14 +86,14 @@ const Case kCases[] = {
     {"stage 0 off", true, {Op::Disable, T, D, Op::Modulate, T, D}, {}},
     {"untextured", false, {Op::Modulate, T, D, Op::Modulate, T, D}, {}},
     {"stage 1 modulates", true, {Op::Modulate, D, T, Op::Modulate, T, C}, {Op::Modulate, C, T, Op::SelectArg1, C, T}},
-    {"stage 1 adds a complement",
-     true,
-     {Op::Add, T, D, Op::Modulate, T, C},
-     {Op::Add, C, T | N, Op::Modulate, T | N, C}},
+    {"stage 1 adds a complement", true, {Op::Add, T, D, Op::Modulate, T, C}, {Op::Add, C, T | N, Op::Modulate, T | N, C}},
     {"alpha test passes", true, {Op::Modulate, D, T, Op::SelectArg1, T, C}, {}, aGpuCompare::Greater, 0xBF},
     {"alpha test fails", true, {Op::Modulate, D, T, Op::SelectArg1, T, C}, {}, aGpuCompare::Greater, 0xC0},
     {"alpha test never", true, {Op::Modulate, D, T, Op::SelectArg1, T, C}, {}, aGpuCompare::Never, 0},
+    {"stage 1 without its coordinates", true, {Op::Modulate, D, T, Op::Modulate, T, C},
+     {Op::Modulate, C, T, Op::SelectArg1, C, T}, aGpuCompare::Always, 0, true},
 };
+// clang-format on
 
 } // namespace
 
@@ -101,7 +103,6 @@ TEST_F(GpuGL, EveryStageAndAlphaTestProgramFollowsTheStageRules)
     auto texture1 = solidTexture(4, 4, aGpuFormat::A8R8G8B8, kTexture1);
     beginFrame();
     device().setRenderState(aGpuRenderState::AlphaBlendEnable, 0);
-    device().setVertexFormat(aGpuVertexFormat::Tex2);
     std::vector<Probe> expected;
     for (const Case& k : kCases) {
         for (uint32_t stageNo : {0u, 1u}) {
@@ -123,18 +124,25 @@ TEST_F(GpuGL, EveryStageAndAlphaTestProgramFollowsTheStageRules)
         device().setRenderState(aGpuRenderState::AlphaRef, k.alphaRef);
         const uint32_t index = uint32_t(&k - kCases), x = index % 10 * 16, y = index / 10 * 16;
         const float l = float(x), t = float(y);
-        const aGpuVertex2 quad[4] = {{l, t, 0, 1, kDiffuse, 0, 0, 0, 0},
-                                     {l + 8, t, 0, 1, kDiffuse, 1, 0, 1, 0},
-                                     {l, t + 8, 0, 1, kDiffuse, 0, 1, 0, 1},
-                                     {l + 8, t + 8, 0, 1, kDiffuse, 1, 1, 1, 1}};
-        ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, quad, sizeof(aGpuVertex2)), aGpuResult::Ok);
+        aGpuVertex2 quad[4];
+        aGpuVertex one[4];
+        for (int i = 0; i < 4; ++i) {
+            const float u = float(i & 1), v = float(i >> 1);
+            quad[i] = {l + 8 * u, t + 8 * v, 0, 1, kDiffuse, u, v, u, v};
+            one[i] = {l + 8 * u, t + 8 * v, 0, 1, kDiffuse, u, v};
+        }
+        device().setVertexFormat(k.oneCoordinateSet ? aGpuVertexFormat::Tex1 : aGpuVertexFormat::Tex2);
+        ASSERT_EQ(k.oneCoordinateSet
+                      ? device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, one, sizeof(aGpuVertex))
+                      : device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, quad, sizeof(aGpuVertex2)),
+                  aGpuResult::Ok);
 
         // What the model says the quad shows.
         const Colour diffuse = unpack(kDiffuse);
         Colour current = diffuse;
         if (k.textured && k.s0.colourOp != Op::Disable) {
             current = stage(k.s0, diffuse, current, unpack(kTexture0));
-            if (k.s1.colourOp != Op::Disable)
+            if (k.s1.colourOp != Op::Disable && !k.oneCoordinateSet)
                 current = stage(k.s1, diffuse, current, unpack(kTexture1));
         }
         uint32_t argb = 0xFF000000u;
