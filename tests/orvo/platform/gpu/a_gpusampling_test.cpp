@@ -41,18 +41,9 @@ protected:
         ASSERT_EQ(m_device.createSprite(m_sprite), aGpuResult::Ok);
         const uint32_t sizes[][2] = {{32, 32}, {37, 23}, {613, 9}, {2000, 3}};
         uint32_t seed = 1;
-        for (const auto& size : sizes) {
-            std::unique_ptr<aGpuTexture> t;
-            ASSERT_EQ(m_device.createTexture(size[0], size[1], aGpuFormat::A8R8G8B8, aGpuUsage::None, t),
-                      aGpuResult::Ok);
-            aGpuLockedRect locked;
-            ASSERT_EQ(t->lock(locked), aGpuResult::Ok);
-            for (uint32_t y = 0; y < size[1]; ++y)
-                for (uint32_t x = 0; x < size[0]; ++x)
-                    static_cast<uint32_t*>(locked.bits)[y * locked.pitch / 4 + x] = hashed(seed++) | 0xFF000000u;
-            ASSERT_EQ(t->unlock(), aGpuResult::Ok);
-            m_textures.push_back(std::move(t));
-        }
+        for (const auto& size : sizes)
+            m_textures.push_back(kbtest::texture(m_device, size[0], size[1], aGpuFormat::A8R8G8B8,
+                                                 [&](uint32_t, uint32_t) { return hashed(seed++) | 0xFF000000u; }));
         for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
             m_device.setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));
     }

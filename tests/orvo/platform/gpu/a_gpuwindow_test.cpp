@@ -43,16 +43,10 @@ struct WindowedDevice {
     void drawScene()
     {
         aGpuDevice& d = *device;
-        if (!texture) {
-            ASSERT_EQ(d.createTexture(24, 16, aGpuFormat::A8R8G8B8, aGpuUsage::None, texture), aGpuResult::Ok);
-            aGpuLockedRect locked;
-            ASSERT_EQ(texture->lock(locked), aGpuResult::Ok);
-            for (uint32_t y = 0; y < 16; ++y)
-                for (uint32_t x = 0; x < 24; ++x)
-                    static_cast<uint32_t*>(locked.bits)[y * locked.pitch / 4 + x] =
-                        ((x * 11) << 24) | ((x * 10) << 16) | ((y * 15) << 8) | ((x ^ y) * 9);
-            ASSERT_EQ(texture->unlock(), aGpuResult::Ok);
-        }
+        if (!texture)
+            texture = kbtest::texture(d, 24, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t y) {
+                return ((x * 11) << 24) | ((x * 10) << 16) | ((y * 15) << 8) | ((x ^ y) * 9);
+            });
         ASSERT_EQ(d.beginScene(), aGpuResult::Ok);
         d.setRenderState(aGpuRenderState::AlphaTestEnable, 0);
         d.setRenderState(aGpuRenderState::AlphaBlendEnable, 0);

@@ -45,6 +45,22 @@ inline void rect(aGpuDevice& d, float x, float y, float w, float h, uint32_t c, 
               aGpuResult::Ok);
 }
 
+// Filled through a lock in the texture's own layout, row by row; may be called from any thread.
+inline std::unique_ptr<aGpuTexture> texture(aGpuDevice& d, uint32_t w, uint32_t h, aGpuFormat format,
+                                            const std::function<uint32_t(uint32_t x, uint32_t y)>& argbAt)
+{
+    std::unique_ptr<aGpuTexture> t;
+    EXPECT_EQ(d.createTexture(w, h, format, aGpuUsage::None, t), aGpuResult::Ok);
+    aGpuLockedRect locked;
+    EXPECT_EQ(t->lock(locked), aGpuResult::Ok);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x)
+            gpu_writePixel(format, static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * gpu_formatBytes(format),
+                           argbAt(x, y));
+    EXPECT_EQ(t->unlock(), aGpuResult::Ok);
+    return t;
+}
+
 // How many pixels two frames have different (all when their sizes differ).
 inline size_t differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
 {
@@ -97,21 +113,10 @@ protected:
 
     aGpuDeviceGL& device() { return *m_device; }
 
-    // Filled through a lock in the texture's own layout; may be called from any thread.
     std::unique_ptr<aGpuTexture> texture(uint32_t w, uint32_t h, aGpuFormat format,
                                          const std::function<uint32_t(uint32_t x, uint32_t y)>& argbAt)
     {
-        std::unique_ptr<aGpuTexture> t;
-        EXPECT_EQ(m_device->createTexture(w, h, format, aGpuUsage::None, t), aGpuResult::Ok);
-        aGpuLockedRect locked;
-        EXPECT_EQ(t->lock(locked), aGpuResult::Ok);
-        for (uint32_t y = 0; y < h; ++y)
-            for (uint32_t x = 0; x < w; ++x)
-                gpu_writePixel(format,
-                               static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * gpu_formatBytes(format),
-                               argbAt(x, y));
-        EXPECT_EQ(t->unlock(), aGpuResult::Ok);
-        return t;
+        return kbtest::texture(*m_device, w, h, format, argbAt);
     }
     std::unique_ptr<aGpuTexture> solidTexture(uint32_t w, uint32_t h, aGpuFormat format, uint32_t argb)
     {
