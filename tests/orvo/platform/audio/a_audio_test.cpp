@@ -8,15 +8,9 @@
 #include "orvo/platform/audio/a_audiobackend.h"
 #include "orvo/platform/audio/a_audiomixer.h"
 #include "orvo/platform/audio/a_audiosdlbackend.h"
+#include "orvo/platform/audio/sound_bytes.h"
 #include "support/log_capture.h"
 #include "support/pulled_audio.h"
-
-namespace {
-const uint8_t* bytesOf(const std::string& s)
-{
-    return reinterpret_cast<const uint8_t*>(s.data());
-}
-} // namespace
 
 TEST(AudioLibrary, ClosedLibraryPlaysNothingAndInitStartsAMixerOnTheChosenOutput)
 {

@@ -6,14 +6,10 @@
 
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audiodecoder.h"
+#include "orvo/platform/audio/sound_bytes.h"
 #include "support/log_capture.h"
 
 namespace {
-
-const uint8_t* bytesOf(const std::string& s)
-{
-    return reinterpret_cast<const uint8_t*>(s.data());
-}
 
 std::unique_ptr<aAudioDecoder> open(const std::string& file)
 {

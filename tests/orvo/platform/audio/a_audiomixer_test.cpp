@@ -5,6 +5,7 @@
 
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audiomixer.h"
+#include "orvo/platform/audio/sound_bytes.h"
 
 namespace {
 
@@ -39,11 +40,6 @@ aAudioSamplePtr mono(std::vector<int16_t> values, int rate = 44100)
 aAudioSamplePtr monoLevel(uint32_t frames, int16_t value)
 {
     return mono(audiogen::level(frames, 1, value));
-}
-
-const uint8_t* bytesOf(const std::string& s)
-{
-    return reinterpret_cast<const uint8_t*>(s.data());
 }
 
 } // namespace

@@ -146,6 +146,26 @@ TEST_F(GpuRecorder, BatchesOfSpritesAtWholePixelsUnscaledAndUnturnedAreTexelForP
     device.endScene();
 }
 
+// Sampling inside the source keeps neighbouring frames of a strip out (drawn in a_gpuseams_test).
+TEST_F(GpuRecorder, OnlyMagnifiedOrTurnedFilteredSpritesSampleInsideTheirSource)
+{
+    const aGpuRect frame{16, 0, 32, 16};
+    auto uvs = [&](aGpuVec2 scale, float rotation, bool filtered) {
+        aGpuVertex v[4];
+        aGpuSprite::transform(*texture, frame, scale, {}, rotation, {}, 0xFFFFFFFF, v, filtered);
+        return std::vector<float>{v[0].u * 64, v[3].u * 64, v[0].v * 32, v[3].v * 32};
+    };
+    using F = std::vector<float>;
+    EXPECT_EQ(uvs({1, 1}, 0, true), (F{16, 32, 0, 16})) << "texel for pixel";
+    EXPECT_EQ(uvs({-1, 1}, 0, true), (F{16, 32, 0, 16})) << "mirrored, still texel for pixel";
+    EXPECT_EQ(uvs({3, 3}, 0, false), (F{16, 32, 0, 16})) << "point filtering";
+    EXPECT_EQ(uvs({0.5f, 0.5f}, 0, true), (F{16, 32, 0, 16})) << "shrunk: edge pixels lie well inside";
+    EXPECT_EQ(uvs({1, 1}, 0.3f, true), (F{16.5f, 31.5f, 0.5f, 15.5f}));
+    const F big = uvs({2, 1}, 0, true);
+    EXPECT_NEAR(big[0], 16 + 0.5f * 16 / 31, 1e-4f) << "enough for the edge pixel's centre, 0.25 texel in";
+    EXPECT_EQ(big[2], 0.0f);
+}
+
 TEST_F(GpuRecorder, ScriptedFailuresAnswerOnceAndAreRecorded)
 {
     device.failNext(aGpuCall::Clear, aGpuResult::DriverInternalError);
