@@ -65,7 +65,7 @@ int32_t slowNotes(aExceptionPointers*)
 
 } // namespace
 
-TEST(FaultRecord, SignalsMapOntoTheExceptionCodesAndOnlyRepeatingFaultsAreNoncontinuable)
+TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuableAndNearTheStackMeanOverflow)
 {
     constexpr uint32_t kStop = A_EXCEPTION_NONCONTINUABLE;
     const struct {
@@ -95,10 +95,8 @@ TEST(FaultRecord, SignalsMapOntoTheExceptionCodesAndOnlyRepeatingFaultsAreNoncon
         EXPECT_EQ(r.flags, c.flags) << "signal " << c.signal << " code " << c.code;
         EXPECT_TRUE(r.address == kIp && r.signal == c.signal && r.signalCode == c.code);
     }
-}
 
-TEST(FaultRecord, AccessViolationsCarryKindAndAddressAndNearTheStackMeanOverflow)
-{
+    // Access violations carry their kind and address; near the stack they mean an overflow.
     const aExceptionRecord read = fromKernel(SIGSEGV, SEGV_MAPERR, 0, false);
     EXPECT_EQ(read.parameterCount, 2u);
     EXPECT_TRUE(read.parameters[0] == 0 && read.parameters[1] == 0);
@@ -111,12 +109,12 @@ TEST(FaultRecord, AccessViolationsCarryKindAndAddressAndNearTheStackMeanOverflow
         int code;
         uint64_t address;
         uint32_t expected;
-    } cases[] = {{SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW},
-                 {SEGV_ACCERR, kStack - 64 * 1024, A_EXCEPTION_STACK_OVERFLOW},
-                 {SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW},
-                 {SEGV_MAPERR, kStack - 64 * 1024 - 1, A_EXCEPTION_ACCESS_VIOLATION},
-                 {SI_USER, kStack, A_EXCEPTION_ACCESS_VIOLATION}};
-    for (const auto& c : cases)
+    } nearStack[] = {{SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW},
+                     {SEGV_ACCERR, kStack - 64 * 1024, A_EXCEPTION_STACK_OVERFLOW},
+                     {SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW},
+                     {SEGV_MAPERR, kStack - 64 * 1024 - 1, A_EXCEPTION_ACCESS_VIOLATION},
+                     {SI_USER, kStack, A_EXCEPTION_ACCESS_VIOLATION}};
+    for (const auto& c : nearStack)
         EXPECT_EQ(fromKernel(SIGSEGV, c.code, c.address).code, c.expected) << std::hex << c.address;
     EXPECT_EQ(fault_recordFor(SIGSEGV, SEGV_MAPERR, 8, false, 0, kIp).code, A_EXCEPTION_ACCESS_VIOLATION);
 }
