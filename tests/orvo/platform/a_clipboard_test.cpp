@@ -20,7 +20,7 @@ std::string utf16(const std::u16string& text)
 
 } // namespace
 
-TEST(Clipboard, InProcessKeepsOneFormatAtATime)
+TEST(Clipboard, InProcessKeepsOneFormatAtATimeAndThroughSdlTextFormatsConvert)
 {
     clipboard_useInProcess(true);
     std::string data;
@@ -40,20 +40,15 @@ TEST(Clipboard, InProcessKeepsOneFormatAtATime)
     ASSERT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data));
     EXPECT_EQ(data, wide);
     clipboard_useInProcess(false);
-}
 
-// SDL's clipboard holds UTF-8; both text formats are converted on the way.
-TEST(Clipboard, ThroughSdlTextFormatsConvert)
-{
+    // SDL's clipboard holds UTF-8; both text formats are converted on the way.
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         GTEST_SKIP() << SDL_GetError();
-    clipboard_useInProcess(false);
-    const std::string wide = utf16(u"\u0416\u00FC!");
-    ASSERT_TRUE(clipboard_setData(A_CF_UNICODETEXT, wide.data(), wide.size()));
+    const std::string sdlWide = utf16(u"\u0416\u00FC!");
+    ASSERT_TRUE(clipboard_setData(A_CF_UNICODETEXT, sdlWide.data(), sdlWide.size()));
     EXPECT_TRUE(clipboard_hasFormat(A_CF_TEXT));
-    std::string data;
     ASSERT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data));
-    EXPECT_EQ(data, wide);
+    EXPECT_EQ(data, sdlWide);
     ASSERT_TRUE(clipboard_getData(A_CF_TEXT, data));
     EXPECT_EQ(data, std::string("\xC6?!\0", 4)) << "U+00FC has no Windows-1251 byte";
 

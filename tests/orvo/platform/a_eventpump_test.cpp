@@ -7,28 +7,18 @@
 
 namespace {
 
-void pushEvent(Uint32 type, Uint8 windowEvent = 0)
+void pushEvent(Uint32 type, Uint8 windowEvent = 0, Sint32 wheel = 0, Uint32 direction = SDL_MOUSEWHEEL_NORMAL)
 {
     SDL_Event e{};
     e.type = type;
-    e.window.event = windowEvent;
+    if (type == SDL_MOUSEWHEEL) {
+        e.wheel.y = wheel;
+        e.wheel.direction = direction;
+    } else {
+        e.window.event = windowEvent;
+    }
     ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
 }
-
-class SdlPumpTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-        aMessage m;
-        while (pump.peek(m)) {
-        }
-    }
-    aSdlEventPump pump;
-    aSdlInputDevice device;
-    uint8_t keys[256] = {};
-    aRawMouse mouse;
-};
 
 } // namespace
 
@@ -39,15 +29,21 @@ TEST(ScriptedEventPump, PostedMessagesComeFirstAndAnEmptyWaitEnds)
     pump.postQuit(-3);
     aMessage m;
     ASSERT_TRUE(pump.peek(m));
-    EXPECT_EQ(m.id, A_MSG_QUIT);
-    EXPECT_EQ(static_cast<int32_t>(m.wParam), -3);
+    EXPECT_TRUE(m.id == A_MSG_QUIT && static_cast<int32_t>(m.wParam) == -3);
     ASSERT_TRUE(pump.wait(m));
     EXPECT_EQ(m.id, A_MSG_PAINT);
     EXPECT_FALSE(pump.peek(m) || pump.wait(m));
 }
 
-TEST_F(SdlPumpTest, WindowEventsAndTheSystemsQuitBecomeTheLoopsMessages)
+// Window events become the loop's messages; the wheel reaches the mouse
+// device in 120 steps; a focus loss loses the devices until acquired again.
+TEST(SdlEventPump, WindowEventsBecomeMessagesAndInputDevicesFollowTheFocus)
 {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    aSdlEventPump pump;
+    aMessage m;
+    while (pump.peek(m)) {
+    }
     const struct {
         Uint32 type;
         Uint8 windowEvent;
@@ -64,7 +60,6 @@ TEST_F(SdlPumpTest, WindowEventsAndTheSystemsQuitBecomeTheLoopsMessages)
                  {SDL_QUIT, 0, A_MSG_DESTROY, 0}};
     for (const auto& c : cases)
         pushEvent(c.type, c.windowEvent);
-    aMessage m;
     for (const auto& c : cases) {
         if (c.id == A_MSG_NONE)
             continue;
@@ -73,41 +68,24 @@ TEST_F(SdlPumpTest, WindowEventsAndTheSystemsQuitBecomeTheLoopsMessages)
         EXPECT_TRUE(m.wParam == c.wParam || (c.id != A_MSG_ACTIVATEAPP && c.id != A_MSG_SIZE)) << int(c.windowEvent);
     }
     EXPECT_FALSE(pump.peek(m));
-}
 
-TEST_F(SdlPumpTest, WheelNotchesReachTheMouseDeviceIn120Steps)
-{
-    ASSERT_EQ(device.openMouse(), A_INPUT_OK);
-    ASSERT_EQ(device.acquireMouse(), A_INPUT_OK);
-    ASSERT_EQ(device.readMouse(mouse), A_INPUT_OK); // drains what came before
-
-    SDL_Event e{};
-    e.type = SDL_MOUSEWHEEL;
-    e.wheel.y = 2;
-    e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-    e.wheel.y = 1;
-    e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-    aMessage m;
+    aSdlInputDevice device;
+    uint8_t keys[256] = {};
+    aRawMouse mouse;
+    ASSERT_TRUE(device.openKeyboard() == A_INPUT_OK && device.openMouse() == A_INPUT_OK);
+    ASSERT_TRUE(device.acquireKeyboard() == A_INPUT_OK && device.acquireMouse() == A_INPUT_OK);
+    ASSERT_TRUE(device.readKeyboard(keys) == A_INPUT_OK && device.readMouse(mouse) == A_INPUT_OK);
+    pushEvent(SDL_MOUSEWHEEL, 0, 2);
+    pushEvent(SDL_MOUSEWHEEL, 0, 1, SDL_MOUSEWHEEL_FLIPPED);
     EXPECT_FALSE(pump.peek(m));
     ASSERT_EQ(device.readMouse(mouse), A_INPUT_OK);
     EXPECT_EQ(mouse.z, 120);
     ASSERT_EQ(device.readMouse(mouse), A_INPUT_OK);
     EXPECT_EQ(mouse.z, 0);
-}
 
-TEST_F(SdlPumpTest, AFocusLossLosesTheDevicesUntilAcquiredAgain)
-{
-    ASSERT_TRUE(device.openKeyboard() == A_INPUT_OK && device.openMouse() == A_INPUT_OK);
-    ASSERT_TRUE(device.acquireKeyboard() == A_INPUT_OK && device.acquireMouse() == A_INPUT_OK);
-    ASSERT_EQ(device.readKeyboard(keys), A_INPUT_OK);
     pushEvent(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST);
-    aMessage m;
     ASSERT_TRUE(pump.peek(m));
-    EXPECT_EQ(device.readKeyboard(keys), A_INPUT_LOST);
-    EXPECT_EQ(device.readMouse(mouse), A_INPUT_LOST);
+    EXPECT_TRUE(device.readKeyboard(keys) == A_INPUT_LOST && device.readMouse(mouse) == A_INPUT_LOST);
     EXPECT_TRUE(device.acquireKeyboard() == A_INPUT_OK && device.acquireMouse() == A_INPUT_OK);
-    EXPECT_EQ(device.readKeyboard(keys), A_INPUT_OK);
-    EXPECT_EQ(device.readMouse(mouse), A_INPUT_OK);
+    EXPECT_TRUE(device.readKeyboard(keys) == A_INPUT_OK && device.readMouse(mouse) == A_INPUT_OK);
 }

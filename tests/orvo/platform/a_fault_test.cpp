@@ -39,28 +39,19 @@ void readNull(void*)
 std::string g_notes;
 int g_calls = 0;
 
-int32_t noteAndAnswer(aExceptionPointers* pointers, int32_t answer)
+template <int32_t Answer> int32_t noteAndAnswer(aExceptionPointers* pointers)
 {
     ++g_calls;
     std::ofstream(g_notes, std::ios::app) << std::hex << pointers->record->code << "\n";
-    return answer;
+    return Answer;
 }
+constexpr aFaultFilter endProcess = noteAndAnswer<A_FILTER_EXECUTE_HANDLER>;
+constexpr aFaultFilter continueSearch = noteAndAnswer<A_FILTER_CONTINUE_SEARCH>;
+constexpr aFaultFilter continueExecution = noteAndAnswer<A_FILTER_CONTINUE_EXECUTION>;
 
-int32_t endProcess(aExceptionPointers* p)
-{
-    return noteAndAnswer(p, A_FILTER_EXECUTE_HANDLER);
-}
-int32_t continueSearch(aExceptionPointers* p)
-{
-    return noteAndAnswer(p, A_FILTER_CONTINUE_SEARCH);
-}
-int32_t continueExecution(aExceptionPointers* p)
-{
-    return noteAndAnswer(p, A_FILTER_CONTINUE_EXECUTION);
-}
 int32_t faultItself(aExceptionPointers* p)
 {
-    noteAndAnswer(p, 0);
+    noteAndAnswer<0>(p);
     return readAt(0) + A_FILTER_EXECUTE_HANDLER;
 }
 // Notes when it starts and ends; a second thread inside at once would show.
@@ -74,7 +65,7 @@ int32_t slowNotes(aExceptionPointers*)
 
 } // namespace
 
-TEST(FaultRecord, SignalsMapOntoTheExceptionCodesAndOnlyRepeatingFaultsAreNoncontinuable)
+TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuableAndNearTheStackMeanOverflow)
 {
     constexpr uint32_t kStop = A_EXCEPTION_NONCONTINUABLE;
     const struct {
@@ -104,10 +95,8 @@ TEST(FaultRecord, SignalsMapOntoTheExceptionCodesAndOnlyRepeatingFaultsAreNoncon
         EXPECT_EQ(r.flags, c.flags) << "signal " << c.signal << " code " << c.code;
         EXPECT_TRUE(r.address == kIp && r.signal == c.signal && r.signalCode == c.code);
     }
-}
 
-TEST(FaultRecord, AccessViolationsCarryKindAndAddressAndNearTheStackMeanOverflow)
-{
+    // Access violations carry their kind and address; near the stack they mean an overflow.
     const aExceptionRecord read = fromKernel(SIGSEGV, SEGV_MAPERR, 0, false);
     EXPECT_EQ(read.parameterCount, 2u);
     EXPECT_TRUE(read.parameters[0] == 0 && read.parameters[1] == 0);
@@ -120,12 +109,12 @@ TEST(FaultRecord, AccessViolationsCarryKindAndAddressAndNearTheStackMeanOverflow
         int code;
         uint64_t address;
         uint32_t expected;
-    } cases[] = {{SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW},
-                 {SEGV_ACCERR, kStack - 64 * 1024, A_EXCEPTION_STACK_OVERFLOW},
-                 {SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW},
-                 {SEGV_MAPERR, kStack - 64 * 1024 - 1, A_EXCEPTION_ACCESS_VIOLATION},
-                 {SI_USER, kStack, A_EXCEPTION_ACCESS_VIOLATION}};
-    for (const auto& c : cases)
+    } nearStack[] = {{SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW},
+                     {SEGV_ACCERR, kStack - 64 * 1024, A_EXCEPTION_STACK_OVERFLOW},
+                     {SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW},
+                     {SEGV_MAPERR, kStack - 64 * 1024 - 1, A_EXCEPTION_ACCESS_VIOLATION},
+                     {SI_USER, kStack, A_EXCEPTION_ACCESS_VIOLATION}};
+    for (const auto& c : nearStack)
         EXPECT_EQ(fromKernel(SIGSEGV, c.code, c.address).code, c.expected) << std::hex << c.address;
     EXPECT_EQ(fault_recordFor(SIGSEGV, SEGV_MAPERR, 8, false, 0, kIp).code, A_EXCEPTION_ACCESS_VIOLATION);
 }

@@ -13,17 +13,36 @@
 #include "orvo/platform/a_systemfacts.h"
 #include "support/temp_dir.h"
 
-TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
+TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
 {
     kbtest::TempDir dir("lock");
     aInstanceLock first, second, other, odd, nowhere;
     ASSERT_EQ(first.acquire("Kesterby", dir.path()), aInstanceLock::Result::Acquired);
     EXPECT_TRUE(first.held());
-    EXPECT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::HeldElsewhere);
+    EXPECT_EQ(first.socketPath(), dir.path() + "/Kesterby.sock");
+    EXPECT_FALSE(first.takeRaiseRequest());
+    ASSERT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::HeldElsewhere);
     EXPECT_FALSE(second.held());
     // Another name is another application.
     EXPECT_EQ(other.acquire("Other", dir.path()), aInstanceLock::Result::Acquired);
+
+    // Each raise request is heard once.
+    EXPECT_TRUE(second.requestRaise());
+    EXPECT_TRUE(second.requestRaise());
+    bool heard = false;
+    for (int i = 0; i < 5000 && !heard; ++i) {
+        heard = first.takeRaiseRequest();
+        if (!heard)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(heard);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    (void)first.takeRaiseRequest(); // the second request, when it came apart
+    EXPECT_FALSE(first.takeRaiseRequest());
+
     first.release();
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/Kesterby.sock"));
+    EXPECT_FALSE(second.requestRaise());
     EXPECT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::Acquired);
 
     // Names with separators stay inside the folder.
@@ -35,7 +54,7 @@ TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     EXPECT_FALSE(nowhere.held());
 }
 
-TEST(SystemFacts, MountTableKeepsDrivesAndSkipsPseudoFileSystems)
+TEST(SystemFacts, MountsAndMeminfoAreParsedAndThisMachineGivesPlausibleFacts)
 {
     const std::string mounts = "overlay / overlay rw,relatime 0 0\n"
                                "proc /proc proc rw 0 0\n"
@@ -47,47 +66,31 @@ TEST(SystemFacts, MountTableKeepsDrivesAndSkipsPseudoFileSystems)
                                "/dev/sdb1 /media/my\\040disk vfat rw 0 0\n"
                                "/dev/sdc1 /boot xfs rw 0 0\n"
                                "broken line\n";
-    const auto drives = systemfacts_parseMounts(mounts);
+    std::vector<std::string> drives;
+    for (const aDriveFact& d : systemfacts_parseMounts(mounts))
+        drives.push_back(d.mountPoint + " " + d.fileSystem + " " + d.device + " " + std::to_string(int(d.type)));
+    // Pseudo file systems are skipped, a later mount over /boot hides the earlier one, fixed drives keep
+    // their file system and device.
     using T = aDriveFact::Type;
-    std::vector<std::string> points, systems;
-    std::vector<T> types;
-    for (const aDriveFact& d : drives) {
-        points.push_back(d.mountPoint);
-        types.push_back(d.type);
-        systems.push_back(d.fileSystem);
-    }
-    // A later mount over /boot hides the earlier one.
-    EXPECT_EQ(points, (std::vector<std::string>{"/", "/mnt/nfs", "/media/cd", "/media/my disk", "/boot"}));
-    EXPECT_EQ(types, (std::vector<T>{T::Fixed, T::Remote, T::CdRom, T::Fixed, T::Fixed}));
-    EXPECT_EQ(systems[0], "overlay");
-    EXPECT_EQ(systems[4], "xfs");
-    EXPECT_EQ(drives[3].device, "/dev/sdb1");
-
+    auto drive = [](const char* text, T type) { return text + std::to_string(int(type)); };
+    EXPECT_EQ(drives, (std::vector<std::string>{drive("/ overlay overlay ", T::Fixed), drive("/mnt/nfs   ", T::Remote),
+                                                drive("/media/cd   ", T::CdRom),
+                                                drive("/media/my disk vfat /dev/sdb1 ", T::Fixed),
+                                                drive("/boot xfs /dev/sdc1 ", T::Fixed)}));
     const auto ram = systemfacts_parseMounts("rootfs / tmpfs rw 0 0\n");
     ASSERT_EQ(ram.size(), 1u);
     EXPECT_EQ(ram[0].type, aDriveFact::Type::RamDisk);
     EXPECT_TRUE(systemfacts_parseMounts("").empty());
-}
 
-TEST(SystemFacts, MeminfoValuesByKey)
-{
-    const std::string meminfo = "MemTotal:       16314460 kB\n"
-                                "MemFree:         1000 kB\n"
-                                "MemAvailable:   8000000 kB\n"
-                                "HugePages_Total:       0\n"
-                                "SwapTotal:      2097148 kB\n";
+    const std::string meminfo = "MemTotal:       16314460 kB\nMemFree:         1000 kB\n"
+                                "HugePages_Total:       0\nSwapTotal:      2097148 kB\n";
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "MemTotal"), 16314460u);
-    EXPECT_EQ(systemfacts_meminfoValue(meminfo, "MemAvailable"), 8000000u);
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "SwapTotal"), 2097148u);
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "Mem"), 0u);
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "CommitLimit"), 0u);
-}
 
-TEST(SystemFacts, ThisMachineGivesPlausibleFacts)
-{
     const aSystemFacts f = systemfacts_gather();
-    EXPECT_FALSE(f.operatingSystem.empty());
-    EXPECT_FALSE(f.computerName.empty());
+    EXPECT_FALSE(f.operatingSystem.empty() || f.computerName.empty());
     EXPECT_GT(f.physicalTotal, 0u);
     EXPECT_LE(f.physicalAvailable, f.physicalTotal);
     EXPECT_LE(f.memoryLoad, 100u);
@@ -106,32 +109,6 @@ TEST(SystemDoubleClick, TheHintWhenItHoldsATimeElse500)
         EXPECT_EQ(system_doubleClickTimeMs(), 500u) << bad;
     }
     unsetenv("SDL_MOUSE_DOUBLE_CLICK_TIME");
-}
-
-TEST(InstanceLock, TheHolderHearsRaiseRequestsOnceEachUntilItLetsGo)
-{
-    kbtest::TempDir dir("lock");
-    aInstanceLock first, second;
-    ASSERT_EQ(first.acquire("Kesterby", dir.path()), aInstanceLock::Result::Acquired);
-    EXPECT_EQ(first.socketPath(), dir.path() + "/Kesterby.sock");
-    EXPECT_FALSE(first.takeRaiseRequest());
-    ASSERT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::HeldElsewhere);
-    EXPECT_TRUE(second.requestRaise());
-    EXPECT_TRUE(second.requestRaise());
-    bool heard = false;
-    for (int i = 0; i < 5000 && !heard; ++i) {
-        heard = first.takeRaiseRequest();
-        if (!heard)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    EXPECT_TRUE(heard);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    (void)first.takeRaiseRequest(); // the second request, when it came apart
-    EXPECT_FALSE(first.takeRaiseRequest());
-
-    first.release();
-    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/Kesterby.sock"));
-    EXPECT_FALSE(second.requestRaise());
 }
 
 namespace {

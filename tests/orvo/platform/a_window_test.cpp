@@ -5,22 +5,13 @@
 
 #include "orvo/platform/a_window.h"
 
-namespace {
-
-struct Recorded {
-    Recorded()
-    {
-        window_setSink([this](const aWindowCall& c) { calls.push_back(c); });
-    }
-    ~Recorded() { window_setSink({}); }
-    std::vector<aWindowCall> calls;
-};
-
-} // namespace
-
-TEST(Window, RectAndCursorClipAreRecordedAndHarmlessWithoutAWindow)
+TEST(Window, CallsAreRecordedAndHarmlessWithoutAWindowAndTheClipFollowsARealOne)
 {
-    Recorded rec;
+    std::vector<std::string> calls;
+    window_setSink([&calls](const aWindowCall& c) {
+        calls.push_back(c.name + " " + std::to_string(c.x) + "," + std::to_string(c.y) + " " + std::to_string(c.width) +
+                        "x" + std::to_string(c.height));
+    });
     int32_t x = 1, y = 1, w = 1, h = 1;
     EXPECT_FALSE(window_getRect(nullptr, x, y, w, h));
     EXPECT_EQ(x | y | w | h, 0);
@@ -29,26 +20,15 @@ TEST(Window, RectAndCursorClipAreRecordedAndHarmlessWithoutAWindow)
     window_unclipCursor(nullptr);
     window_restore(nullptr);
     window_raise(nullptr);
-    ASSERT_EQ(rec.calls.size(), 4u);
-    EXPECT_EQ(rec.calls[0].name, "clipCursor");
-    EXPECT_EQ(rec.calls[0].x, 10);
-    EXPECT_EQ(rec.calls[0].y, 20);
-    EXPECT_EQ(rec.calls[0].width, 1024);
-    EXPECT_EQ(rec.calls[0].height, 768);
-    EXPECT_EQ(rec.calls[1].name, "unclipCursor");
-    EXPECT_EQ(rec.calls[2].name, "restore");
-    EXPECT_EQ(rec.calls[3].name, "raise");
-}
+    window_setSink({});
+    EXPECT_EQ(calls, (std::vector<std::string>{"clipCursor 10,20 1024x768", "unclipCursor 0,0 0x0", "restore 0,0 0x0",
+                                               "raise 0,0 0x0"}));
 
-TEST(Window, TheRectangleOfARealWindowHoldsItsClientAreaAndTheClipFollowsIt)
-{
     aWindowHandle window = window_create("rect", 40, 30, 320, 200, false, 0);
     if (!window)
         GTEST_SKIP() << "no window can be made here";
-    int32_t x = 0, y = 0, w = 0, h = 0;
     ASSERT_TRUE(window_getRect(window, x, y, w, h));
-    EXPECT_GE(w, 320);
-    EXPECT_GE(h, 200);
+    EXPECT_TRUE(w >= 320 && h >= 200);
     // Inside, outside and across the window: never refused, always undone.
     window_clipCursor(window, x, y, w, h);
     window_clipCursor(window, x - 5000, y - 5000, 10, 10);

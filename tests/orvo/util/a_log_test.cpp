@@ -33,12 +33,16 @@ TEST(Log, ExactLineFormsOnlyWhileOpen)
                          "00:00:00.000\ta_log. NULL log string\n00:00:00.000\tfile 100%s done %d\n");
 }
 
-TEST(Log, LongMessageIsCutAtCharacterBoundary)
+TEST(Log, LongMessagesAndLocationsAreCutAtCharacterBoundaries)
 {
     kbtest::LogCapture log;
     // 1998 ASCII bytes, then a two-byte character that no longer fits whole.
     a_logText((std::string(1998, 'x') + "\xC3\xA9" + std::string(50, 'y')).c_str());
     EXPECT_EQ(log.messages(), Lines{std::string(1998, 'x')});
+    // Source locations take the text after the last backslash, cut to fit.
+    EXPECT_STREQ(a_logLocation("C:\\src\\orvo\\util/a_log.cpp", 12), "(util/a_log.cpp, line 12)");
+    EXPECT_STREQ(a_logLocation("plain.cpp", 7), "(plain.cpp, line 7)");
+    EXPECT_EQ(std::string(a_logLocation(std::string(400, 'p').c_str(), 1)).size(), 299u);
 }
 
 TEST(Log, TwoThreadsKeepMessagesWhole)
@@ -57,13 +61,6 @@ TEST(Log, TwoThreadsKeepMessagesWhole)
         EXPECT_TRUE(l == std::string(300, 'a') || l == std::string(300, 'b'));
 }
 
-TEST(Log, LocationTakesTextAfterLastBackslash)
-{
-    EXPECT_STREQ(a_logLocation("C:\\src\\orvo\\util/a_log.cpp", 12), "(util/a_log.cpp, line 12)");
-    EXPECT_STREQ(a_logLocation("plain.cpp", 7), "(plain.cpp, line 7)");
-    EXPECT_EQ(std::string(a_logLocation(std::string(400, 'p').c_str(), 1)).size(), 299u);
-}
-
 namespace ns {
 struct Thing {
     bool check(int t) { return A_ASSERT(t > 0); }
@@ -71,7 +68,7 @@ struct Thing {
 };
 } // namespace ns
 
-TEST(Assert, FailedChecksLogAndFatalOnesThrowTheExactText)
+TEST(Assert, FailedChecksLogAndFatalOnesThrowTheExactTextWithTheEnginesFunctionNames)
 {
     kbtest::LogCapture log;
     ns::Thing thing;
@@ -91,10 +88,8 @@ TEST(Assert, FailedChecksLogAndFatalOnesThrowTheExactText)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind("ns::Thing::check: t > 0 (util/a_log_test.cpp, line ", 0), 0u);
     EXPECT_EQ(std::string(aException("%s", std::string(5000, 'z').c_str()).getText()).size(), 4095u);
-}
 
-TEST(Assert, FunctionNamesAsTheEngineSpellsThem)
-{
+    // Function names as the engine spells them.
     EXPECT_EQ(a_functionName("static T* aSingleton<T>::getSingleton() [with T = GUI::Server]"),
               "aSingleton<class GUI::Server>::getSingleton");
     EXPECT_EQ(a_functionName("aSingleton<T>::~aSingleton() [with T = cGame]"), "aSingleton<class cGame>::~aSingleton");

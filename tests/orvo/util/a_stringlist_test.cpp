@@ -35,7 +35,7 @@ TEST(StringList, LineBreaksZeroBytesAndLongLines)
     EXPECT_EQ(list.count(), 65536u);
 }
 
-TEST(StringList, CursorStaysAtTheEndWhenLinesAreAdded)
+TEST(StringList, CursorStaysAtTheEndWhenLinesAreAddedAndSaveLoadAndFailures)
 {
     aStringList list;
     EXPECT_TRUE(list.isEnd());
@@ -53,13 +53,9 @@ TEST(StringList, CursorStaysAtTheEndWhenLinesAreAdded)
     EXPECT_EQ(list.count(), 0u);
     list.rewind();
     EXPECT_TRUE(list.isEnd());
-}
 
-TEST(StringList, SaveLoadAndFailures)
-{
     kbtest::LogCapture log;
     kbtest::TempDir dir;
-    aStringList list;
     ASSERT_TRUE(list.save(dir.file("empty.txt").c_str()));
     EXPECT_EQ(kbtest::readFile(dir.file("empty.txt")), "");
     list.add("a");

@@ -49,7 +49,7 @@ TEST(Timer, BothModesGiveSecondsMsAndDeltas)
     EXPECT_FLOAT_EQ(counter.getSeconds(), 0.0f);
 }
 
-TEST(Timer, CounterModeMillisecondsComeFromFloatSeconds)
+TEST(Timer, CounterModeMillisecondsComeFromFloatSecondsAndWaitsEndOnTime)
 {
     FakeSources sources;
     g_count = 0;
@@ -65,15 +65,12 @@ TEST(Timer, CounterModeMillisecondsComeFromFloatSeconds)
     };
     EXPECT_GE(distinctMs(1), 9u);
     EXPECT_LE(distinctMs(16384), 6u);
-}
 
-TEST(Timer, WaitReturnsOnceTheTimeHasPassed)
-{
-    FakeSources sources;
+    // Waits measure in double precision.
     aTimer::setCounterSource([] { return g_count += 100; }, 1000000); // every reading 0.1 ms later
     g_count = 0;
-    aTimer timer(0);
-    timer.wait(5);
+    aTimer waiting(0);
+    waiting.wait(5);
     EXPECT_GE(g_count, 5000);
     EXPECT_LE(g_count, 5300);
 

@@ -1,13 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <thread>
 
 #include "orvo/util/a_crc32.h"
 #include "orvo/util/a_criticalsection.h"
+#include "orvo/util/a_fixedtext.h"
 #include "orvo/util/a_format.h"
 #include "orvo/util/a_geometry.h"
+#include "orvo/util/a_math.h"
 #include "orvo/util/a_random.h"
+#include "orvo/util/a_singleton.h"
+#include "orvo/util/a_vector2.h"
+#include "support/log_capture.h"
+
+namespace GUI {
+class Server : public aSingleton<Server> {};
+} // namespace GUI
 
 TEST(Crc32, EmptyIsZeroOthersStandard)
 {
@@ -18,7 +28,7 @@ TEST(Crc32, EmptyIsZeroOthersStandard)
     EXPECT_EQ(crc32_bytes("123456789", 9), 0xCBF43926u);
 }
 
-TEST(Geometry, ParsingKeepsMissingFieldsAndExtendToGrows)
+TEST(Geometry, ParsingKeepsMissingFieldsAndExtendToAndUniteGrow)
 {
     aRect r(1, 2, 3, 4);
     string_toRect(r, "10 -20");
@@ -39,6 +49,22 @@ TEST(Geometry, ParsingKeepsMissingFieldsAndExtendToGrows)
     r.extendTo(40, 50);
     r.extendTo(-5, -5);
     EXPECT_EQ(r, aRect(-5, -5, 45, 55));
+    EXPECT_EQ(aRect(10, 10, 5, 5).unite(aRect(-3, 2, 4, 4)), aRect(-3, 2, 18, 13));
+    EXPECT_EQ(aRect(-3, 2, 4, 4).unite(aRect(10, 10, 5, 5)), aRect(-3, 2, 18, 13));
+    EXPECT_EQ(aRect(0, 0, 10, 10).unite(aRect(2, 2, 3, 3)), aRect(0, 0, 10, 10));
+}
+
+// Directions are clockwise from up; rounding takes halves up.
+TEST(Math, AngleDegAndRound)
+{
+    const std::pair<aVector2, float> angles[] = {{{1, 0}, 90.0f}, {{0, -1}, 0.0f},  {{-1, 0}, -90.0f},
+                                                 {{0, 0}, 90.0f}, {{0, 1}, 180.0f}, {{1, -1}, 45.0f}};
+    for (const auto& [v, degrees] : angles)
+        EXPECT_NEAR(v.angleDeg(), degrees, 1e-4f) << v.x << "," << v.y;
+    const std::pair<float, int> rounds[] = {{2.5f, 3},    {-2.5f, -2}, {0.49f, 0},  {-0.5f, 0},
+                                            {-0.51f, -1}, {7.0f, 7},   {1.9999f, 2}};
+    for (const auto& [f, rounded] : rounds)
+        EXPECT_EQ(aMath::round(f), rounded) << f;
 }
 
 TEST(Format, BufferFormatIsBoundedAndDataFormatsFillOnlyMatchingConversions)
@@ -97,4 +123,42 @@ TEST(CriticalSection, ReentrantAndExclusive)
     b.join();
     EXPECT_EQ(counter, 20000);
     aCriticalSectionHolder none(nullptr);
+}
+
+TEST(FixedText, NumbersInEveryWidthAndTextThatDoesNotFitIsCut)
+{
+    aFixedText<128> t;
+    t.decimal(0).append(" ").decimal(-1).append(" ").decimal(INT64_MAX).append(" ").decimal(INT64_MIN);
+    EXPECT_STREQ(t.c_str(), "0 -1 9223372036854775807 -9223372036854775808");
+    t.clear();
+    EXPECT_TRUE(t.empty());
+    t.hex(0xC0000005, 8).append(" ").hex(5, 8).append(" ").hex(0, 16).append(" ").hex(UINT64_MAX, 0);
+    t.append(" ").hex(0xABC, 0).append(" ").hex(1, 40);
+    EXPECT_STREQ(t.c_str(), "C0000005 00000005 0000000000000000 FFFFFFFFFFFFFFFF ABC 0000000000000001");
+
+    aFixedText<8> cut("abc");
+    cut.append(nullptr).append("defgh").append("ijk");
+    EXPECT_STREQ(cut.c_str(), "abcdefg");
+    EXPECT_EQ(cut.size(), 7u);
+    cut.decimal(12345).hex(0xFF, 2);
+    EXPECT_STREQ(cut.c_str(), "abcdefg");
+}
+
+TEST(Singleton, RegistersClearsAndAnOlderInstanceLeavesTheNewerOne)
+{
+    kbtest::LogCapture log;
+    {
+        GUI::Server server;
+        EXPECT_EQ(GUI::Server::getSingleton(), &server);
+    }
+    EXPECT_EQ(GUI::Server::getSingleton(), nullptr);
+    const auto lines = log.messages();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("aSingleton<class GUI::Server>::getSingleton: ms_Singleton (util/a_singleton.h, line ", 0),
+              0u);
+
+    auto* first = new GUI::Server;
+    GUI::Server second;
+    delete first;
+    EXPECT_EQ(GUI::Server::getSingleton(), &second);
 }

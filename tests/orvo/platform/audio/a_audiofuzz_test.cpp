@@ -11,6 +11,7 @@
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audiomixer.h"
 #include "orvo/platform/audio/a_audiosample.h"
+#include "orvo/platform/audio/sound_bytes.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -62,11 +63,6 @@ struct Mutator {
         return s;
     }
 };
-
-const uint8_t* bytesOf(const std::string& s)
-{
-    return reinterpret_cast<const uint8_t*>(s.data());
-}
 
 uintmax_t logSize(const kbtest::LogCapture& log)
 {

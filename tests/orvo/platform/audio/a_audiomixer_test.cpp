@@ -5,6 +5,7 @@
 
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audiomixer.h"
+#include "orvo/platform/audio/sound_bytes.h"
 
 namespace {
 
@@ -41,24 +42,15 @@ aAudioSamplePtr monoLevel(uint32_t frames, int16_t value)
     return mono(audiogen::level(frames, 1, value));
 }
 
-const uint8_t* bytesOf(const std::string& s)
-{
-    return reinterpret_cast<const uint8_t*>(s.data());
-}
-
 } // namespace
 
-TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactly)
+TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactlyAndVolumeAndPanScaleEachSide)
 {
     aAudioMixer mixer;
     const auto values = audiogen::ramp(100, 2, 300);
     ASSERT_GE(mixer.playSample(aAudioSample::fromFrames(values, 2, 44100), false), 0);
     EXPECT_EQ(mixed(mixer, 100), values);
-}
 
-TEST(AudioMixer, VolumeAndPanScaleEachSide)
-{
-    aAudioMixer mixer;
     const int32_t ch = mixer.playSample(monoLevel(1000, 12800), false);
     const struct {
         int volume, pan, left, right;
@@ -156,7 +148,7 @@ TEST(AudioMixer, SixtyFourChannelsPlayTogetherAndTheNextOneIsRefused)
     EXPECT_EQ(left(mixer), 32767);
 }
 
-TEST(AudioMixer, StaleHandlesNeverReachTheNextSoundInTheSlot)
+TEST(AudioMixer, StaleHandlesNeverReachTheNextSoundInTheSlotAndChannelsKeepTheirSamples)
 {
     aAudioMixer mixer(44100, 1);
     const int32_t first = mixer.playSample(monoLevel(100, 1000), false);
@@ -170,13 +162,11 @@ TEST(AudioMixer, StaleHandlesNeverReachTheNextSoundInTheSlot)
     EXPECT_TRUE(mixer.isPlaying(second));
     EXPECT_EQ(mixer.getVolume(second), 255);
     EXPECT_FALSE(mixer.isPlaying(-1) || mixer.isPlaying(0x7FFFFFFF));
-}
 
-TEST(AudioMixer, ChannelKeepsItsSampleAliveAfterEveryHolderLetItGo)
-{
-    aAudioMixer mixer;
+    // The channel keeps its sample alive after every holder let it go.
     aAudioSamplePtr sample = monoLevel(100, 4321);
     std::weak_ptr<const aAudioSample> watch = sample;
+    mixer.stop(second);
     const int32_t ch = mixer.playSample(sample, false);
     sample.reset();
     EXPECT_FALSE(watch.expired());

@@ -1,10 +1,6 @@
 // The golden frame: one scene that uses every drawing feature of the device,
 // rendered offscreen by the OpenGL backend and compared with
-// tests/data/golden/gpu_scene.png. After an intended change of the picture,
-// refresh the reference with
-//     KB_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/test/tests/orvo_tests --gtest_filter=GpuGolden.*
-// and look at the new PNG before committing it. On a mismatch the frame is
-// written to gpu_scene.actual.png in the working folder.
+// tests/data/golden/gpu_scene.png (KB_UPDATE_GOLDEN=1 refreshes it; look at it before committing).
 #include <gtest/gtest.h>
 
 #include "orvo/platform/gpu/a_gpufont.h"
@@ -51,12 +47,6 @@ std::vector<uint32_t> letterPixels()
     return px;
 }
 
-void filter(aGpuDevice& d, aGpuFilter f)
-{
-    d.setTextureStageState(0, aGpuStageState::MinFilter, static_cast<uint32_t>(f));
-    d.setTextureStageState(0, aGpuStageState::MagFilter, static_cast<uint32_t>(f));
-}
-
 std::vector<uint32_t> renderScene()
 {
     aGpuDeviceGL device;
@@ -69,16 +59,20 @@ std::vector<uint32_t> renderScene()
     auto letter16 = fromPixels(device, 32, 32, letterPixels(), aGpuFormat::A4R4G4B4);
     auto white = fromPixels(device, 8, 8, std::vector<uint32_t>(64, 0xFFFFFFFF));
     std::unique_ptr<aGpuTexture> target;
-    device.createTexture(32, 16, aGpuFormat::X8R8G8B8, aGpuUsage::RenderTarget, target);
     std::unique_ptr<aGpuSprite> sprite;
-    device.createSprite(sprite);
     std::unique_ptr<aGpuFont> font;
+    device.createTexture(32, 16, aGpuFormat::X8R8G8B8, aGpuUsage::RenderTarget, target);
+    device.createSprite(sprite);
     device.createFont({-15, 700, "Arial"}, font);
 
+    auto filter = [&device](aGpuFilter f) {
+        for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
+            device.setTextureStageState(0, s, static_cast<uint32_t>(f));
+    };
     device.beginScene();
     device.clear(0xFF203040);
     setBlend(device, aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
-    filter(device, aGpuFilter::Linear);
+    filter(aGpuFilter::Linear);
 
     // Primitives: filled and outlined rectangles.
     rect(device, 8, 8, 40, 24, 0xFFE03030, true);
@@ -139,11 +133,11 @@ std::vector<uint32_t> renderScene()
     put(*sprite, white.get(), 20, 4, 0xFF00C0C0);
     sprite->end();
     device.setRenderTarget(nullptr);
-    filter(device, aGpuFilter::Point);
+    filter(aGpuFilter::Point);
     sprite->begin();
     put(*sprite, target.get(), 56, 140, 0xFFFFFFFF, &twice);
     sprite->end();
-    filter(device, aGpuFilter::Linear);
+    filter(aGpuFilter::Linear);
 
     if (font)
         font->drawText("fps: 60.0", -1, {136, 150, 256, 170}, 0, 0xFFFFFFFF);

@@ -52,18 +52,25 @@ std::string bmpFile(int32_t width, int32_t height, uint16_t bpp, uint32_t compre
 
 } // namespace
 
-TEST(GpuImage, PngKeepsColoursAndAlphaExactlyAndJpegComesClose)
+TEST(GpuImage, PngAndBmpKeepColoursExactlyJpegComesCloseAndBmpRowsAreStoredBottomUp)
 {
     auto picture = testPicture(13, 7);
     aGpuPicture out;
     ASSERT_EQ(decode(kbtest::encodePng(picture, 13, 7), out), aGpuResult::Ok);
     ASSERT_EQ(std::make_pair(out.width, out.height), std::make_pair(13u, 7u));
     EXPECT_EQ(out.pixels, picture);
-    // Without an alpha channel every pixel is opaque.
+    // Without an alpha channel every pixel is opaque; the BMP writer keeps no alpha either.
     ASSERT_EQ(decode(kbtest::encodePng(picture, 13, 7, false), out), aGpuResult::Ok);
     for (uint32_t& p : picture)
         p |= 0xFF000000u;
     EXPECT_EQ(out.pixels, picture);
+    // 39 bytes a row: rows are padded to 40.
+    EXPECT_TRUE(gpu_encodeBmp(picture.data(), 0, 7).empty());
+    const std::string bmp = bytes(gpu_encodeBmp(picture.data(), 13, 7));
+    ASSERT_EQ(bmp.size(), 54u + 40 * 7);
+    ASSERT_EQ(decode(bmp, out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels, picture);
+    EXPECT_EQ(static_cast<uint8_t>(bmp[54]), picture[6 * 13] & 0xFF) << "the first stored row is the bottom one";
 
     std::vector<uint32_t> halves(16 * 16, 0xFF3366CC);
     std::fill(halves.begin(), halves.begin() + 16 * 8, 0xFFF0E0D0);
@@ -72,21 +79,6 @@ TEST(GpuImage, PngKeepsColoursAndAlphaExactlyAndJpegComesClose)
     for (uint32_t i : {2 * 16 + 2, 13 * 16 + 13})
         for (int s = 0; s < 32; s += 8)
             EXPECT_NEAR(int((out.pixels[i] >> s) & 0xFF), int((halves[i] >> s) & 0xFF), 6) << i;
-}
-
-TEST(GpuImage, BmpWriterAndReaderRoundTripBottomUpRows)
-{
-    auto picture = testPicture(5, 3); // 15 bytes a row: rows are padded to 16
-    EXPECT_TRUE(gpu_encodeBmp(picture.data(), 0, 3).empty());
-    const std::string file = bytes(gpu_encodeBmp(picture.data(), 5, 3));
-    ASSERT_EQ(file.size(), 54u + 16 * 3);
-    aGpuPicture out;
-    ASSERT_EQ(decode(file, out), aGpuResult::Ok);
-    for (uint32_t& p : picture)
-        p |= 0xFF000000u; // the writer keeps no alpha
-    EXPECT_EQ(out.pixels, picture);
-    // The first stored row is the bottom one.
-    EXPECT_EQ(static_cast<uint8_t>(file[54]), picture[10] & 0xFF);
 }
 
 TEST(GpuImage, BmpPaletteBitFieldsAndTopDownForms)
@@ -167,10 +159,8 @@ void fuzz(const std::string& file, const char* logPrefix)
         }
         decodes(mutated);
     }
-    bool logged = false;
-    for (const auto& m : log.messages())
-        logged |= m.rfind(logPrefix, 0) == 0;
-    EXPECT_TRUE(logged) << "no line starting with " << logPrefix;
+    EXPECT_NE(log.raw().find(std::string("\t") + logPrefix), std::string::npos)
+        << "no line starting with " << logPrefix;
 }
 
 } // namespace
@@ -194,7 +184,6 @@ TEST(GpuImage, TexturesFromMemoryTakeTheAskedFormatAndExactSize)
               aGpuResult::Ok);
     EXPECT_TRUE(info.width == 7 && info.height == 5 && info.fileFormat == aGpuImageFileFormat::Png);
     EXPECT_TRUE(texture->width() == 7 && texture->height() == 5 && texture->format() == aGpuFormat::A4R4G4B4);
-    EXPECT_EQ(texture->pitch(), 14u);
     aGpuLockedRect locked;
     ASSERT_EQ(texture->lock(locked, nullptr, gpuLockReadOnly), aGpuResult::Ok);
     for (uint32_t y = 0; y < 5; ++y)

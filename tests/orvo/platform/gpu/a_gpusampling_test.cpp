@@ -7,8 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "orvo/platform/gpu/a_gpudevicegl.h"
-#include "orvo/platform/gpu/a_gpusprite.h"
+#include "orvo/platform/gpu/gl_fixture.h"
 
 namespace {
 
@@ -42,20 +41,11 @@ protected:
         ASSERT_EQ(m_device.createSprite(m_sprite), aGpuResult::Ok);
         const uint32_t sizes[][2] = {{32, 32}, {37, 23}, {613, 9}, {2000, 3}};
         uint32_t seed = 1;
-        for (const auto& size : sizes) {
-            std::unique_ptr<aGpuTexture> t;
-            ASSERT_EQ(m_device.createTexture(size[0], size[1], aGpuFormat::A8R8G8B8, aGpuUsage::None, t),
-                      aGpuResult::Ok);
-            aGpuLockedRect locked;
-            ASSERT_EQ(t->lock(locked), aGpuResult::Ok);
-            for (uint32_t y = 0; y < size[1]; ++y)
-                for (uint32_t x = 0; x < size[0]; ++x)
-                    static_cast<uint32_t*>(locked.bits)[y * locked.pitch / 4 + x] = hashed(seed++) | m_opaque;
-            ASSERT_EQ(t->unlock(), aGpuResult::Ok);
-            m_textures.push_back(std::move(t));
-        }
-        m_device.setTextureStageState(0, aGpuStageState::MinFilter, static_cast<uint32_t>(aGpuFilter::Linear));
-        m_device.setTextureStageState(0, aGpuStageState::MagFilter, static_cast<uint32_t>(aGpuFilter::Linear));
+        for (const auto& size : sizes)
+            m_textures.push_back(kbtest::texture(m_device, size[0], size[1], aGpuFormat::A8R8G8B8,
+                                                 [&](uint32_t, uint32_t) { return hashed(seed++) | 0xFF000000u; }));
+        for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
+            m_device.setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));
     }
     void TearDown() override { m_sprite.reset(); }
 
@@ -93,11 +83,10 @@ protected:
         std::vector<Placed> out;
         for (uint32_t i = 0; i < 48; ++i) {
             const uint32_t t = i % m_textures.size();
-            const auto tw = static_cast<int32_t>(m_textures[t]->width()),
-                       th = static_cast<int32_t>(m_textures[t]->height());
-            const int32_t left = i % 3 == 0 ? 0 : static_cast<int32_t>(hashed(i) % (tw / 2 + 1));
-            const int32_t top = i % 3 == 0 ? 0 : static_cast<int32_t>(hashed(i + 99) % (th / 2 + 1));
-            const aGpuRect source{left, top, std::min(tw, left + 1 + static_cast<int32_t>(hashed(i + 7) % 300)), th};
+            const int32_t tw = int32_t(m_textures[t]->width()), th = int32_t(m_textures[t]->height());
+            const int32_t left = i % 3 == 0 ? 0 : int32_t(hashed(i) % (tw / 2 + 1));
+            const int32_t top = i % 3 == 0 ? 0 : int32_t(hashed(i + 99) % (th / 2 + 1));
+            const aGpuRect source{left, top, std::min(tw, left + 1 + int32_t(hashed(i + 7) % 300)), th};
             const float x = static_cast<float>(hashed(i + 13) % (kW - 300)) + fraction;
             const float y = static_cast<float>(hashed(i + 17) % (kH - 40)) + fraction;
             out.push_back({t, source, scale, {x, y}, rotation, color});
@@ -108,19 +97,21 @@ protected:
     aGpuDeviceGL m_device;
     std::unique_ptr<aGpuSprite> m_sprite;
     std::vector<std::unique_ptr<aGpuTexture>> m_textures;
-    uint32_t m_opaque = 0xFF000000u;
 };
 
 } // namespace
 
-TEST_F(GpuSampling, UnscaledSpritesAtWholePixelsShowExactlyTheirTexels)
+// First opaque and untinted, where the picture is known texel by texel; then
+// tinted and half transparent through the batch (which may skip filtering)
+// and through plain draws (always filtered): the same picture, whether or not
+// the sprites land texel for pixel.
+TEST_F(GpuSampling, TheBatchGivesExactTexelsAndThePicturePlainFilteredDrawsGive)
 {
-    const std::vector<Placed> sprites = scatter({1.0f, 1.0f}, 0.0f, 0.0f, 0xFFFFFFFF);
-    const std::vector<uint32_t> batch = frame(sprites, true), direct = frame(sprites, false);
-    ASSERT_EQ(batch.size(), size_t(kW) * kH);
+    const std::vector<Placed> exact = scatter({1.0f, 1.0f}, 0.0f, 0.0f, 0xFFFFFFFF);
+    const std::vector<uint32_t> batch = frame(exact, true);
     // The last sprite drawn over a pixel shows its texel there.
     std::vector<uint32_t> expected(size_t(kW) * kH, 0xFF203040);
-    for (const Placed& p : sprites) {
+    for (const Placed& p : exact) {
         aGpuLockedRect locked;
         ASSERT_EQ(m_textures[p.texture]->lock(locked), aGpuResult::Ok);
         for (int32_t y = p.source.top; y < p.source.bottom; ++y)
@@ -129,42 +120,23 @@ TEST_F(GpuSampling, UnscaledSpritesAtWholePixelsShowExactlyTheirTexels)
                     static_cast<const uint32_t*>(locked.bits)[y * locked.pitch / 4 + x];
         m_textures[p.texture]->unlock();
     }
-    size_t wrongBatch = 0, wrongDirect = 0;
-    for (size_t i = 0; i < expected.size(); ++i) {
-        wrongBatch += batch[i] != expected[i];
-        wrongDirect += direct[i] != expected[i];
-    }
-    EXPECT_EQ(wrongBatch, 0u);
-    EXPECT_EQ(wrongDirect, 0u);
-}
+    EXPECT_EQ(kbtest::differing(batch, expected), 0u);
+    EXPECT_EQ(kbtest::differing(frame(exact, false), expected), 0u);
 
-// Tinted, half-transparent sprites through the batch (which may skip
-// filtering) and through plain draws (always filtered): the same picture,
-// whether or not the sprites land texel for pixel.
-TEST_F(GpuSampling, TheBatchGivesThePicturePlainFilteredDrawsGive)
-{
-    m_device.setRenderState(aGpuRenderState::AlphaBlendEnable, 1);
-    m_device.setRenderState(aGpuRenderState::SrcBlend, static_cast<uint32_t>(aGpuBlend::SrcAlpha));
-    m_device.setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(aGpuBlend::InvSrcAlpha));
-    struct Case {
+    kbtest::setBlend(m_device, aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
+    const struct {
         const char* name;
         aGpuVec2 scale;
         float rotation, fraction;
-    };
-    const Case cases[] = {{"texel for pixel", {1.0f, 1.0f}, 0.0f, 0.0f},
-                          {"half-pixel positions", {1.0f, 1.0f}, 0.0f, 0.5f},
-                          {"slightly off whole pixels", {1.0f, 1.0f}, 0.0f, 0.001f},
-                          {"scaled", {1.25f, 0.8f}, 0.0f, 0.0f},
-                          {"barely scaled", {1.0001f, 1.0f}, 0.0f, 0.0f},
-                          {"mirrored", {-1.0f, 1.0f}, 0.0f, 0.0f},
-                          {"turned", {1.0f, 1.0f}, 0.3f, 0.0f}};
-    for (const Case& c : cases) {
+    } cases[] = {{"texel for pixel", {1.0f, 1.0f}, 0.0f, 0.0f},
+                 {"half-pixel positions", {1.0f, 1.0f}, 0.0f, 0.5f},
+                 {"slightly off whole pixels", {1.0f, 1.0f}, 0.0f, 0.001f},
+                 {"scaled", {1.25f, 0.8f}, 0.0f, 0.0f},
+                 {"barely scaled", {1.0001f, 1.0f}, 0.0f, 0.0f},
+                 {"mirrored", {-1.0f, 1.0f}, 0.0f, 0.0f},
+                 {"turned", {1.0f, 1.0f}, 0.3f, 0.0f}};
+    for (const auto& c : cases) {
         const std::vector<Placed> sprites = scatter(c.scale, c.rotation, c.fraction, 0xB0C08040);
-        const std::vector<uint32_t> batch = frame(sprites, true), direct = frame(sprites, false);
-        ASSERT_EQ(batch.size(), direct.size()) << c.name;
-        size_t differ = 0;
-        for (size_t i = 0; i < batch.size(); ++i)
-            differ += batch[i] != direct[i];
-        EXPECT_EQ(differ, 0u) << c.name;
+        EXPECT_EQ(kbtest::differing(frame(sprites, true), frame(sprites, false)), 0u) << c.name;
     }
 }

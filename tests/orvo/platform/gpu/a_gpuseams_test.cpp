@@ -1,38 +1,16 @@
 // Scaled and turned sprites with linear filtering draw without seams: no
 // colour of a neighbouring frame of a packed strip, nor of the texture's
-// opposite edge, bleeds in along their edges. The frame is also compared
-// with tests/data/golden/strip_frames.png (KB_UPDATE_GOLDEN=1 refreshes it).
+// opposite edge, bleeds in along their edges (the recorder test checks where they
+// sample). The frame is also compared with tests/data/golden/strip_frames.png
+// (KB_UPDATE_GOLDEN=1 refreshes it).
 #include <gtest/gtest.h>
 
-#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/platform/gpu/gl_fixture.h"
 #include "support/golden.h"
 
 using namespace kbtest;
 
-namespace {
-
-class GpuSeams : public GpuGL {
-protected:
-    void linear()
-    {
-        for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
-            device().setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));
-    }
-};
-
-uint32_t red(uint32_t argb)
-{
-    return (argb >> 16) & 0xFF;
-}
-uint32_t blue(uint32_t argb)
-{
-    return argb & 0xFF;
-}
-
-} // namespace
-
-TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrTurned)
+TEST_F(GpuGL, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrTurned)
 {
     // Three 16 x 16 frames side by side without a gap: red, green, blue.
     const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
@@ -41,7 +19,8 @@ TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrT
     auto halves =
         texture(16, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t) { return x < 8 ? 0xFFFF0000u : 0xFF0000FFu; });
     beginFrame();
-    linear();
+    for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
+        device().setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));
     const aGpuRect green{16, 0, 32, 16};
     const aGpuVec2 big{2.5f, 2.5f}, wide{3.0f, 1.5f}, four{4.0f, 4.0f}, small{0.75f, 0.75f};
     const aGpuVec2 centre{20, 20}, at1{8, 8}, at2{56, 6}, at3{8, 60}, at4{120, 90};
@@ -57,14 +36,14 @@ TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrT
     int bled = 0;
     for (uint32_t y = 0; y < kHeight; ++y)
         for (uint32_t x = 0; x < kWidth; ++x) {
-            const uint32_t p = at(frame, x, y);
+            const uint32_t p = at(frame, x, y), red = (p >> 16) & 0xFF, blue = p & 0xFF;
             const bool inHalves = x >= 8 && x < 72 && y >= 60 && y < 124;
             if (!inHalves)
-                bled += red(p) != 0 || blue(p) != 0; // only green and black outside the halves
+                bled += red != 0 || blue != 0; // only green and black outside the halves
             else if (x < 8 + 24)
-                bled += blue(p) != 0; // the red half, away from the blend in the middle
+                bled += blue != 0; // the red half, away from the blend in the middle
             else if (x >= 8 + 40)
-                bled += red(p) != 0;
+                bled += red != 0;
         }
     EXPECT_EQ(bled, 0) << "pixels with a neighbour's colour";
     // The frames are there: green inside each.
@@ -73,26 +52,4 @@ TEST_F(GpuSeams, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrT
                          {125, 95, 0xFF00FF00},
                          {12, 90, 0xFFFF0000},
                          {68, 90, 0xFF0000FF}});
-}
-
-TEST(GpuSpriteInset, OnlyMagnifiedOrTurnedFilteredSpritesSampleInsideTheirSource)
-{
-    aGpuDeviceRecorder device;
-    std::unique_ptr<aGpuTexture> t;
-    ASSERT_EQ(device.createTexture(64, 32, aGpuFormat::A8R8G8B8, aGpuUsage::None, t), aGpuResult::Ok);
-    const aGpuRect frame{16, 0, 32, 16};
-    auto uvs = [&](aGpuVec2 scale, float rotation, bool filtered) {
-        aGpuVertex v[4];
-        aGpuSprite::transform(*t, frame, scale, {}, rotation, {}, 0xFFFFFFFF, v, filtered);
-        return std::vector<float>{v[0].u * 64, v[3].u * 64, v[0].v * 32, v[3].v * 32};
-    };
-    using F = std::vector<float>;
-    EXPECT_EQ(uvs({1, 1}, 0, true), (F{16, 32, 0, 16})) << "texel for pixel";
-    EXPECT_EQ(uvs({-1, 1}, 0, true), (F{16, 32, 0, 16})) << "mirrored, still texel for pixel";
-    EXPECT_EQ(uvs({3, 3}, 0, false), (F{16, 32, 0, 16})) << "point filtering";
-    EXPECT_EQ(uvs({0.5f, 0.5f}, 0, true), (F{16, 32, 0, 16})) << "shrunk: edge pixels lie well inside";
-    EXPECT_EQ(uvs({1, 1}, 0.3f, true), (F{16.5f, 31.5f, 0.5f, 15.5f}));
-    const F big = uvs({2, 1}, 0, true);
-    EXPECT_NEAR(big[0], 16 + 0.5f * 16 / 31, 1e-4f) << "enough for the edge pixel's centre, 0.25 texel in";
-    EXPECT_EQ(big[2], 0.0f);
 }
