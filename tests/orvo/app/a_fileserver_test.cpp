@@ -65,14 +65,22 @@ TEST(FileServer, DefaultAssignsFollowTheSystemFolders)
     aFileServer server;
     const std::string r = root.path();
     // Folders the system does not have fall back to the temp folder.
-    const std::pair<const char*, std::string> assigns[] = {
-        {"home:x", aFileServer::getModulePath() + "x"}, {"temp:x", r + "/tmp//x"},
-        {"userprof:x", r + "/x"}, {"userdocs:x", r + "/Papers/x"}, {"usermusic:x", r + "/Tunes/x"},
-        {"uservideo:x", "/films/x"}, {"userdesktop:x", r + "/Desktop/x"},
-        {"userstart:x", r + "/data/applications/x"}, {"userprogs:x", r + "/data/applications/x"},
-        {"userappdata:x", r + "/data/x"}, {"allstart:x", r + "/shared/applications/x"},
-        {"allprogs:x", r + "/shared/applications/x"}, {"allappdata:x", r + "/shared/x"},
-        {"alldocs:x", r + "/tmp//x"}, {"allmusic:x", r + "/tmp//x"}, {"allvideo:x", r + "/tmp//x"}};
+    const std::pair<const char*, std::string> assigns[] = {{"home:x", aFileServer::getModulePath() + "x"},
+                                                           {"temp:x", r + "/tmp//x"},
+                                                           {"userprof:x", r + "/x"},
+                                                           {"userdocs:x", r + "/Papers/x"},
+                                                           {"usermusic:x", r + "/Tunes/x"},
+                                                           {"uservideo:x", "/films/x"},
+                                                           {"userdesktop:x", r + "/Desktop/x"},
+                                                           {"userstart:x", r + "/data/applications/x"},
+                                                           {"userprogs:x", r + "/data/applications/x"},
+                                                           {"userappdata:x", r + "/data/x"},
+                                                           {"allstart:x", r + "/shared/applications/x"},
+                                                           {"allprogs:x", r + "/shared/applications/x"},
+                                                           {"allappdata:x", r + "/shared/x"},
+                                                           {"alldocs:x", r + "/tmp//x"},
+                                                           {"allmusic:x", r + "/tmp//x"},
+                                                           {"allvideo:x", r + "/tmp//x"}};
     for (const auto& [path, disk] : assigns)
         EXPECT_EQ(server.manglePath(path), disk) << path;
     EXPECT_EQ(aFileServer::getTempPath(), r + "/tmp/");
@@ -138,10 +146,11 @@ TEST(FileServer, MakeDirCreatesEveryLevelAndDeleteFileReportsFailures)
     EXPECT_FALSE(std::filesystem::exists(dir.file("Old.sav")));
     EXPECT_FALSE(server.deleteFile("base:old.sav"));
     EXPECT_FALSE(server.deleteFile("base:"));
-    EXPECT_EQ(log.messages(), (std::vector<std::string>{"aFileServer::makeDir(" + dir.path() + "/one/file/sub...) failed!",
-                                                        "aFileServer::makeDir(" + dir.path() + "/one/file...) failed!",
-                                                        "aFileServer::deleteFile(base:old.sav) failed!",
-                                                        "aFileServer::deleteFile(base:) failed!"}));
+    EXPECT_EQ(log.messages(),
+              (std::vector<std::string>{"aFileServer::makeDir(" + dir.path() + "/one/file/sub...) failed!",
+                                        "aFileServer::makeDir(" + dir.path() + "/one/file...) failed!",
+                                        "aFileServer::deleteFile(base:old.sav) failed!",
+                                        "aFileServer::deleteFile(base:) failed!"}));
 }
 
 TEST(FileServer, ExtractToTempMakesPrivateCopiesThatGoWithTheServer)

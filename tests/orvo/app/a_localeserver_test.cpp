@@ -54,10 +54,10 @@ TEST_F(LocaleFixture, LineFormsAndMalformedLinesLoggedWithTheirNumbers)
     EXPECT_TRUE(log.messages().empty());
 
     const std::string bad = write("bad.txt", "nokeyseparator\n"
-                                              "one = \"quote\n"
-                                              "\n\n"
-                                              "none = text\n"
-                                              "good = \"ok\"\n");
+                                             "one = \"quote\n"
+                                             "\n\n"
+                                             "none = text\n"
+                                             "good = \"ok\"\n");
     locale.load(bad);
     EXPECT_EQ(text("good"), L"ok");
     // Dropped empty lines are not counted.
@@ -71,11 +71,11 @@ TEST_F(LocaleFixture, ValuesFromFilesPrefixesAndReloads)
                               "Line one\r\nLine\\n two\r\n");
     write("other/abs.txt", "\xD0\x96");
     std::string path = write("Lang/Main.txt", "credits = file, \"credits.txt\"\n"
-                                                    "abs = file,\"" +
-                                                        dir.file("other/abs.txt") +
-                                                        "\"\n"
-                                                        "gone = file, \"missing.txt\"\n"
-                                                        "word = \"file, not a file\"\n");
+                                              "abs = file,\"" +
+                                                  dir.file("other/abs.txt") +
+                                                  "\"\n"
+                                                  "gone = file, \"missing.txt\"\n"
+                                                  "word = \"file, not a file\"\n");
     locale.load(path);
     EXPECT_EQ(text("credits"), L"Line one\nLine\\n two\n"); // no escapes in file texts
     EXPECT_EQ(text("abs"), L"\x0416");

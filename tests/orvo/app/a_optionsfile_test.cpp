@@ -187,7 +187,6 @@ TEST(OptionsFile, IncludesStandInTheirPlacesAndCyclesStopAtTheLimits)
     EXPECT_EQ(sectionNames(ini = aOptionsFile(self.c_str())).size(), 1u + aOptionsFile::MAX_INCLUDES);
 }
 
-
 TEST(OptionsFile, LoadingAppendsLoadFileReplacesAndSaveReplacesWhole)
 {
     kbtest::LogCapture log;
