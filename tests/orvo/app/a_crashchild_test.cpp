@@ -82,30 +82,23 @@ uint32_t overflowOnLoadingThread(void*)
     return static_cast<uint32_t>(overflowStack(0));
 }
 
-// The game's side of a child: folders in `home`, the engine started as
-// "Kesterby", the game filter installed unless told otherwise.
 class CrashChild : public testing::Test {
 protected:
-    void startGame(bool gameFilter = true)
-    {
-        setenv("HOME", m_home.path().c_str(), 1);
-        setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
-        // Leaked on purpose: the process ends inside a filter.
-        aApplication* app = new aApplication();
-        app->setLockFolder(m_home.path());
-        if (app->init("Kesterby", nullptr, "", "") != 0)
-            _exit(90);
-        if (gameFilter)
-            crash_install();
-    }
-
-    // A child that starts the game, answers every box with `answer` (unless
-    // kNoAnswer) and runs `fault`.
+    // A child that starts the engine as "Kesterby" with its folders in the
+    // temporary home, installs the game filter unless told not to, answers
+    // every box with `answer` (unless kNoAnswer) and runs `fault`.
     static constexpr int32_t kNoAnswer = -2;
     kbtest::ChildResult run(const std::function<void()>& fault, int32_t answer = kNoAnswer, bool gameFilter = true)
     {
         return kbtest::runChild([&] {
-            startGame(gameFilter);
+            setenv("HOME", m_home.path().c_str(), 1);
+            setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
+            aApplication* app = new aApplication(); // leaked on purpose: the process ends inside a filter
+            app->setLockFolder(m_home.path());
+            if (app->init("Kesterby", nullptr, "", "") != 0)
+                _exit(90);
+            if (gameFilter)
+                crash_install();
             if (answer != kNoAnswer)
                 answerBoxes(answer);
             fault();

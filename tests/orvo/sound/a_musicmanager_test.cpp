@@ -167,24 +167,19 @@ TEST_F(MusicManagerTest, VolumeDuringAFadeRisesAtTheNextStepAndFallsAtOnce)
 
 TEST_F(MusicManagerTest, TheApplicationsPauseHoldsAFadeWithoutBeingToldToAndResumeCompletesIt)
 {
-    aMusicManager own(false); // the query the manager installs for itself
-    ASSERT_TRUE(own.addMusic(music + "menu.wav"));
     kbtest::TestApp app;
-    own.play("menu", "", true);
-    for (int i = 0; i < 5; ++i)
-        own.tick();
-    const float before = own.getFadeFactor(0);
-    EXPECT_NEAR(before, 0.1f, 1e-5f);
+    add({"menu"});
+    m.play("menu", "", true);
+    steps(5);
+    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
     app.setPaused(true);
-    for (int i = 0; i < 100; ++i) // two seconds of the music thread's steps
-        own.tick();
-    EXPECT_EQ(own.getFadeFactor(0), before);
-    EXPECT_EQ(own.getState(0), aMusicManager::FADING_IN);
+    steps(100); // two seconds of the music thread's steps
+    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
+    EXPECT_EQ(m.getState(0), aMusicManager::FADING_IN);
     app.setPaused(false);
-    for (int i = 0; i < 50; ++i)
-        own.tick();
-    EXPECT_EQ(own.getState(0), aMusicManager::PLAYING);
-    EXPECT_NEAR(own.getFadeFactor(0), 1.0f, 1e-5f);
+    steps(50);
+    EXPECT_EQ(m.getState(0), aMusicManager::PLAYING);
+    EXPECT_NEAR(m.getFadeFactor(0), 1.0f, 1e-5f);
 }
 
 TEST_F(MusicManagerTest, ItemsAndPlaylistsLoadFromTheListsFolderNowOrAsTasksAndUnload)
