@@ -147,12 +147,20 @@ TEST_F(MusicManagerTest, FadesTurnRoundWithoutRestarting)
     EXPECT_NEAR(m.getFadeFactor(0), 0.62f, 1e-5f);
 }
 
-TEST_F(MusicManagerTest, VolumeDuringAFadeRisesAtTheNextStepAndFallsAtOnce)
+TEST_F(MusicManagerTest, AFadeHoldsWhileTheApplicationIsPausedAndVolumeRisesAtTheNextStepButFallsAtOnce)
 {
+    kbtest::TestApp app; // the manager asks the application whether it is paused
     add({"menu"});
     m.setVolume(0.5f);
     m.play("menu", "", true);
-    steps(25); // factor 0.5, volume 0.5
+    steps(5);
+    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
+    app.setPaused(true);
+    steps(100); // two seconds of the music thread's steps
+    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
+    EXPECT_EQ(m.getState(0), aMusicManager::FADING_IN);
+    app.setPaused(false);
+    steps(20); // factor 0.5, volume 0.5
     EXPECT_EQ(channelVolume(0), 63);
     m.setVolume(1.0f);
     EXPECT_EQ(channelVolume(0), 63);
@@ -163,21 +171,7 @@ TEST_F(MusicManagerTest, VolumeDuringAFadeRisesAtTheNextStepAndFallsAtOnce)
     ASSERT_TRUE(m.setMusicVolume("menu", 0.1f));
     EXPECT_EQ(channelVolume(0), 13);
     EXPECT_FALSE(m.setMusicVolume("nothing", 0.1f));
-}
-
-TEST_F(MusicManagerTest, TheApplicationsPauseHoldsAFadeWithoutBeingToldToAndResumeCompletesIt)
-{
-    kbtest::TestApp app;
-    add({"menu"});
-    m.play("menu", "", true);
-    steps(5);
-    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
-    app.setPaused(true);
-    steps(100); // two seconds of the music thread's steps
-    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
-    EXPECT_EQ(m.getState(0), aMusicManager::FADING_IN);
-    app.setPaused(false);
-    steps(50);
+    steps(25);
     EXPECT_EQ(m.getState(0), aMusicManager::PLAYING);
     EXPECT_NEAR(m.getFadeFactor(0), 1.0f, 1e-5f);
 }
