@@ -36,10 +36,6 @@ struct Rig : kbtest::LoopRig {
     int32_t result = 0;
 };
 
-} // namespace
-
-namespace {
-
 // A fresh rig run with these messages queued: {updates, renders, paused after}.
 using Outcome = std::array<int, 3>;
 Outcome runWith(std::initializer_list<std::pair<uint32_t, uint64_t>> messages,
@@ -53,6 +49,21 @@ Outcome runWith(std::initializer_list<std::pair<uint32_t, uint64_t>> messages,
         rig.app.onUpdate = [&](int n) { return update(rig, n); };
     EXPECT_EQ(rig.app.run(), 0);
     return {rig.app.updates, rig.app.renders, rig.app.isPaused()};
+}
+
+std::atomic<bool> g_release{false};
+
+uint32_t waitForRelease(void* code)
+{
+    while (!g_release)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return *static_cast<uint32_t*>(code);
+}
+
+void waitUntilDone(aApplication& app)
+{
+    while (!app.isLoadingDone())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 } // namespace
@@ -164,25 +175,6 @@ TEST(ApplicationLoop, APausedFrameRendersWithoutUpdateAndPrintScreenSavesUnlessT
     rig.frames();
     EXPECT_FALSE(shot(1));
 }
-
-namespace {
-
-std::atomic<bool> g_release{false};
-
-uint32_t waitForRelease(void* code)
-{
-    while (!g_release)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return *static_cast<uint32_t*>(code);
-}
-
-void waitUntilDone(aApplication& app)
-{
-    while (!app.isLoadingDone())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
-} // namespace
 
 TEST(ApplicationLoadingThread, OneAtATimeFramesAtMost30ASecondAndAFailedLoadShowsTheMediaError)
 {
