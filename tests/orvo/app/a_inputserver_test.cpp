@@ -8,26 +8,15 @@
 
 using Geometry = aInputServer::Geometry;
 
-namespace {
-
-class InputServerTest : public testing::Test {
-protected:
-    // Sets a key, polls once and answers the key's state.
-    uint32_t poll(uint8_t key, bool down)
-    {
+TEST(InputServer, KeyStatesCarryTheEdgesALostDeviceReadsUpOnceAndInactiveOnlyThePointerMoves)
+{
+    kbtest::LogCapture log;
+    kbtest::LoopRig rig;
+    auto poll = [&](uint8_t key, bool down) { // sets a key, polls once and answers the key's state
         rig.keys->setKey(key, down);
         rig.inputServer->update();
         return rig.inputServer->keyStates[key];
-    }
-
-    kbtest::LogCapture log;
-    kbtest::LoopRig rig;
-};
-
-} // namespace
-
-TEST_F(InputServerTest, KeyStatesCarryTheEdgesALostDeviceReadsUpOnceAndInactiveOnlyThePointerMoves)
-{
+    };
     std::vector<uint32_t> states;
     for (bool down : {true, true, true, false, false})
         states.push_back(poll(A_KEY_SPACE, down));
