@@ -3,6 +3,7 @@
 // No real fault happens here (see a_crashchild_test.cpp).
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,12 +36,7 @@ aExceptionRecord recordOf(uint32_t code, uint32_t flags = 0, uint64_t write = 0,
 std::time_t fixedTime()
 {
     std::tm t{};
-    t.tm_year = 109;
-    t.tm_mon = 2;
-    t.tm_mday = 14;
-    t.tm_hour = 15;
-    t.tm_min = 9;
-    t.tm_sec = 26;
+    strptime("2009-03-14 15:09:26", "%Y-%m-%d %H:%M:%S", &t);
     t.tm_isdst = -1;
     return std::mktime(&t);
 }

@@ -22,8 +22,6 @@ public:
     Strings calls;
     int32_t nextValue = 1;
 
-    using aScriptLoader::parse;
-
 protected:
     void OnScriptBegin(const std::string& path) override { calls.push_back("begin " + path); }
     void OnScriptEnd(const std::string& path) override { calls.push_back("finish " + path); }
