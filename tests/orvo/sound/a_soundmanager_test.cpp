@@ -36,7 +36,6 @@ TEST_F(SoundManagerTest, LinesGiveNameFileAndVolumeUnderTheListNameAndBadOnesAre
                        "aSoundManager. Error in line: ", "aSoundManager: Error in line: bark.wav",
                        "aSoundManager. Cannot find sound \"moo:cow\"", "aSoundManager. Cannot find sound \"moo\""}));
 
-
     manager.loadItem(folder, "bark.wav 0.8", "dog");
     EXPECT_TRUE(manager.hasSound("bark", "dog"));
     EXPECT_FALSE(manager.hasSound("bark"));
