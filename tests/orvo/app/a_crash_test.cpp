@@ -87,7 +87,7 @@ protected:
 
 } // namespace
 
-TEST(CrashDialog, DescriptionsAndTheTextListingEveryFrameAndNoAnswerAborts)
+TEST(CrashDialog, DescriptionsGiveTheWholeAddressAndAnUnknownAnswerAborts)
 {
     // Access violations give the whole 64-bit address (real faults are in a_crashchild_test.cpp).
     EXPECT_STREQ(crash_describeException(recordOf(0xC0000005, 0, 1, 0x7FFD12345678ABCDull)).text,
@@ -96,24 +96,9 @@ TEST(CrashDialog, DescriptionsAndTheTextListingEveryFrameAndNoAnswerAborts)
                  "Access violation reading location 0xFFFFFFFFFFFFFFFF.");
     EXPECT_STREQ(crash_describeException(recordOf(0)).text, "Unknown exception.");
 
-    aExceptionRecord record = recordOf(A_EXCEPTION_BREAKPOINT);
-    aFaultContext context;
-    context.ip = reinterpret_cast<uint64_t>(&reportedFunction);
-    aExceptionPointers pointers{&record, &context};
-    ASSERT_EQ(crash_walkStack(&pointers), 1);
-    const crashFrame& f = crash_frames().at(0);
-    EXPECT_EQ(crash_dialogText("cond", "desc"),
-              "Condition:\ncond\n\nDescription:\ndesc\n\nCall stack:\n"
-              "File | Method | Line | Module\na_crash_test.cpp | reportedFunction | " +
-                  std::to_string(f.line) + " | " + f.module + "\n");
-    // No answer, or one that is no button, aborts.
-    for (int32_t choice : {-1, 12345}) {
-        messagebox_setSink([choice](aMessageBoxRecord& box) {
-            if (choice >= 0)
-                box.choice = choice;
-        });
-        EXPECT_EQ(crash_showDialog("desc"), A_CRASH_ABORT);
-    }
+    // An answer that is no button aborts (the dialog's text is checked with real crashes).
+    messagebox_setSink([](aMessageBoxRecord& box) { box.choice = 12345; });
+    EXPECT_EQ(crash_showDialog("desc"), A_CRASH_ABORT);
     messagebox_setSink({});
 }
 
