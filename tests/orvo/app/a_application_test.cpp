@@ -107,7 +107,7 @@ TEST_F(ApplicationInit, ASecondInstanceAnswers1AndSetsNothingUp)
     EXPECT_EQ(init(third), 1);
 }
 
-TEST(ApplicationReport, LineFormsForGivenFacts)
+TEST(ApplicationReport, LineFormsForGivenFactsErrorBoxesAndFailedCallsLogged)
 {
     kbtest::LogCapture log;
     aSystemFacts f;
@@ -127,18 +127,14 @@ TEST(ApplicationReport, LineFormsForGivenFacts)
           "       Pagefile Used: 0 of 0 KB", "             Drive /: fixed <ext4>, root, 1500 of 20000 MB free",
           "             Drive /m: removable", "             Drive /m: unknown"})
         EXPECT_TRUE(log.contains(line)) << line;
-}
 
-TEST(ApplicationErrors, TextsByCodeInASystemModalBoxAndFailedCallsLogged)
-{
+    // Error texts by code; an unknown one in a system-modal box.
     const std::string media = "Could not load required media.";
     EXPECT_EQ(aApplication::errorText(0x8a760001, ""), aApplication::errorText(0x8a760003, ""));
     EXPECT_EQ(aApplication::errorText(0x8a76000b, ""), media);
     EXPECT_EQ(aApplication::errorText(0x80070002, ""), media);
     EXPECT_EQ(aApplication::errorText(8431, "/home/p/.local/share/K/"),
               "Critical error. File \"crash.dmp\" has been saved to \n\"/home/p/.local/share/K/\"\n");
-
-    kbtest::LogCapture log;
     kbtest::BoxSink sink;
     kbtest::TestApp app;
     app.showError(77);

@@ -86,7 +86,7 @@ TEST(OptionsFile, LineFormsSectionsAndDuplicates)
     EXPECT_EQ(keysOf(ini), (Strings{"k=v"}));
 }
 
-TEST(OptionsFile, MissingKeysAndSectionsAreLoggedAndTheCursorsStopAtTheEnd)
+TEST(OptionsFile, MissingKeysAreLoggedCursorsStopAtTheEndAndListsSplitAtCommas)
 {
     kbtest::LogCapture log;
     aOptionsFile ini;
@@ -123,11 +123,9 @@ TEST(OptionsFile, MissingKeysAndSectionsAreLoggedAndTheCursorsStopAtTheEnd)
     ini.addSection("Added"); // the current section stays "none"
     EXPECT_TRUE(ini.isSectionEnd());
     EXPECT_EQ(sectionNames(ini), (Strings{"Empty", "Two", "Added"}));
-}
 
-TEST(OptionsFile, ListsSplitAtCommasAndSkipEmptyItems)
-{
-    aOptionsFile ini = fromText("[L]\nints=10, 20,30\nwords= ,a,, b  c ,\nmixed=7x,-3,q\n");
+    // Lists split at commas and skip empty items.
+    ini = fromText("[L]\nints=10, 20,30\nwords= ,a,, b  c ,\nmixed=7x,-3,q\n");
     std::vector<int32_t> ints = {1};
     ini.getIntList("ints", ints);
     EXPECT_EQ(ints, (std::vector<int32_t>{1, 10, 20, 30}));

@@ -48,7 +48,7 @@ TEST_F(SoundTest, LibraryLivesAsLongAsAnySoundObjectAndVolumeAndPanReachTheChann
     EXPECT_FLOAT_EQ(sound.getMasterVolume(), 0.0f);
 }
 
-TEST_F(SoundTest, PauseRemembersThePositionAndTheLoop)
+TEST_F(SoundTest, PauseRemembersThePositionAndTheLoopStopEndsAPausedSoundAndASoundEndsOnItsOwn)
 {
     aSound sound(rampWav().c_str(), 1.0f);
     sound.play(true);
@@ -86,11 +86,9 @@ TEST_F(SoundTest, PauseRemembersThePositionAndTheLoop)
     stopped.pause(false);
     EXPECT_EQ(audio_getLoopMode(stopped.getChannel()), AUDIO_LOOP_OFF);
     EXPECT_EQ(PulledAudio::pull(1)[0], 0);
-}
+    stopped.stop();
 
-TEST_F(SoundTest, StopEndsAPausedSoundASoundEndsOnItsOwnAndAFailedLoadPlaysNothing)
-{
-    aSound sound(rampWav().c_str(), 1.0f);
+    // Stop ends a paused sound; a sound ends on its own.
     sound.play();
     sound.pause(true);
     sound.stop();
@@ -99,23 +97,9 @@ TEST_F(SoundTest, StopEndsAPausedSoundASoundEndsOnItsOwnAndAFailedLoadPlaysNothi
     PulledAudio::pull(44100 + 100);
     EXPECT_FALSE(sound.isPlaying());
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
-
-    const std::string junk = write("junk.wav", "RIFF....WAVEjunk");
-    aSound bad(junk.c_str(), 1.0f);
-    aSound gone(dir.file("missing.wav").c_str(), 1.0f);
-    EXPECT_TRUE(log.contains("aSound. Error loading sound: " + junk));
-    EXPECT_TRUE(log.contains("aSound. Error loading sound: " + dir.file("missing.wav")));
-    EXPECT_FALSE(bad.isLoaded());
-    bad.play();
-    EXPECT_FALSE(bad.isPlaying());
-    EXPECT_FLOAT_EQ(bad.getPosition(), 0.0f);
-    bad.pause(true);
-    bad.pause(false);
-    EXPECT_EQ(bad.getChannel(), -1);
-    EXPECT_EQ(audio_getChannelsPlaying(), 0);
 }
 
-TEST_F(SoundTest, CopiesPlayOnTheirOwnKeepTheSampleAliveAndFindNoChannelWhenAllAreBusy)
+TEST_F(SoundTest, CopiesKeepTheSampleAliveAndNothingPlaysWithoutAChannelOrASample)
 {
     auto source = std::make_unique<aSound>(levelWav().c_str(), 0.5f);
     source->setMasterVolume(0.5f);
@@ -144,4 +128,21 @@ TEST_F(SoundTest, CopiesPlayOnTheirOwnKeepTheSampleAliveAndFindNoChannelWhenAllA
     EXPECT_TRUE(log.contains("aSound. Max number of channels reached"));
     EXPECT_EQ(last.getChannel(), -1);
     EXPECT_FALSE(last.isPlaying());
+    sounds.clear();
+    copy.stop();
+
+    // A failed load is logged and plays nothing.
+    const std::string junk = write("junk.wav", "RIFF....WAVEjunk");
+    aSound bad(junk.c_str(), 1.0f);
+    aSound gone(dir.file("missing.wav").c_str(), 1.0f);
+    EXPECT_TRUE(log.contains("aSound. Error loading sound: " + junk));
+    EXPECT_TRUE(log.contains("aSound. Error loading sound: " + dir.file("missing.wav")));
+    EXPECT_FALSE(bad.isLoaded());
+    bad.play();
+    EXPECT_FALSE(bad.isPlaying());
+    EXPECT_FLOAT_EQ(bad.getPosition(), 0.0f);
+    bad.pause(true);
+    bad.pause(false);
+    EXPECT_EQ(bad.getChannel(), -1);
+    EXPECT_EQ(audio_getChannelsPlaying(), 0);
 }
