@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "orvo/app/a_file.h"
@@ -34,42 +36,72 @@ struct Rig : kbtest::LoopRig {
     int32_t result = 0;
 };
 
-} // namespace
-
-TEST(ApplicationLoop, TheQuitCodeEndsTheRunAndPendingMessagesComeBeforeAFrame)
+// A fresh rig run with these messages queued: {updates, renders, paused after}.
+using Outcome = std::array<int, 3>;
+Outcome runWith(std::initializer_list<std::pair<uint32_t, uint64_t>> messages,
+                std::function<int32_t(Rig&, int)> update = {}, bool quitAllowed = true)
 {
     Rig rig;
-    rig.app.onUpdate = [](int n) { return n >= 3 ? -1 : 0; };
+    rig.app.quitAllowed = quitAllowed;
+    for (const auto& [id, wParam] : messages)
+        rig.pump_->push(id, wParam);
+    if (update)
+        rig.app.onUpdate = [&](int n) { return update(rig, n); };
     EXPECT_EQ(rig.app.run(), 0);
-    EXPECT_EQ(rig.app.updates, 3);
-    EXPECT_EQ(rig.app.renders, 2); // the closing frame's result is negative: no render
-    EXPECT_FALSE(rig.app.isRunning());
-
-    Rig paints;
-    for (uint32_t message : {A_MSG_PAINT, A_MSG_PAINT, A_MSG_CLOSE})
-        paints.pump_->push(message);
-    EXPECT_EQ(paints.app.run(), 0);
-    // Paints in a window render; the close came before any frame ran.
-    EXPECT_EQ(paints.app.updates, 0);
-    EXPECT_EQ(paints.app.renders, 2);
+    return {rig.app.updates, rig.app.renders, rig.app.isPaused()};
 }
 
-class ApplicationPacing : public testing::TestWithParam<std::pair<uint32_t, uint32_t>> {};
+std::atomic<bool> g_release{false};
 
-TEST_P(ApplicationPacing, WindowedVsyncFramesSleepToTheLimit)
+uint32_t waitForRelease(void* code)
 {
-    Rig rig(GetParam().first);
-    ASSERT_EQ(rig.graph->getRefreshRate(), GetParam().first);
-    EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{GetParam().second});
+    while (!g_release)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return *static_cast<uint32_t*>(code);
 }
 
-// Refresh rate -> sleep: 0 and anything above 1000 count as 100; 1000 stays 1000.
-INSTANTIATE_TEST_SUITE_P(RefreshRates, ApplicationPacing,
-                         testing::Values(std::pair{0u, 10u}, std::pair{1001u, 10u}, std::pair{1000u, 1u},
-                                         std::pair{60u, 16u}, std::pair{0x10000u + 50, 20u}));
-
-TEST(ApplicationLoop, AFrameThatTookItsTimeAlreadyDoesNotSleep)
+void waitUntilDone(aApplication& app)
 {
+    while (!app.isLoadingDone())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+} // namespace
+
+TEST(ApplicationLoop, RunEndsOnTheQuitCodeOrAnAcceptedCloseAndWaitsWhileInactive)
+{
+    // The closing frame's result is negative: no render.
+    EXPECT_EQ(runWith({}, [](auto&, int n) { return n >= 3 ? -1 : 0; }), (Outcome{3, 2, false}));
+    // Pending messages come before a frame: paints render, the close came before any frame ran.
+    EXPECT_EQ(runWith({{A_MSG_PAINT, 0}, {A_MSG_PAINT, 0}, {A_MSG_CLOSE, 0}}), (Outcome{0, 2, false}));
+    // Only a close request can be refused, not a real destroy.
+    auto allowAt5 = [](Rig& rig, int n) {
+        rig.app.quitAllowed = n == 5;
+        return -1;
+    };
+    EXPECT_EQ(runWith({}, allowAt5, false)[0], 5);
+    auto destroyAt2 = [](Rig& rig, int n) {
+        if (n == 2)
+            rig.pump_->push(A_MSG_DESTROY);
+        return 0;
+    };
+    EXPECT_EQ(runWith({{A_MSG_CLOSE, 0}}, destroyAt2, false)[0], 2);
+    // Inactive: one paused picture, then after activation one frame (update -1, no render);
+    // with no messages left the inactive run ends after its picture.
+    EXPECT_EQ(runWith({{A_MSG_ACTIVATEAPP, 0}, {A_MSG_ACTIVATEAPP, 1}}, [](auto&, int) { return -1; }),
+              (Outcome{1, 1, false}));
+    EXPECT_EQ(runWith({{A_MSG_ACTIVATEAPP, 0}}), (Outcome{0, 1, true}));
+}
+
+TEST(ApplicationPacing, WindowedVsyncFramesSleepToTheLimitUnlessTheFrameTookItsTime)
+{
+    // Refresh rate -> sleep: 0 and anything above 1000 count as 100; 1000 stays 1000.
+    for (const auto& [rate, sleep] : {std::pair{0u, 10u}, std::pair{1001u, 10u}, std::pair{1000u, 1u},
+                                      std::pair{60u, 16u}, std::pair{0x10000u + 50, 20u}}) {
+        Rig rig(rate);
+        ASSERT_EQ(rig.graph->getRefreshRate(), rate);
+        EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{sleep}) << rate;
+    }
     Rig rig(100);
     rig.frames();
     FakeClock::advanceMicros(10000); // exactly 1/100 s
@@ -78,7 +110,7 @@ TEST(ApplicationLoop, AFrameThatTookItsTimeAlreadyDoesNotSleep)
     EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{1});
 }
 
-TEST(ApplicationLoop, AltEnterTogglesOnceAndThatFrameCallsNoUpdate)
+TEST(ApplicationLoop, AltEnterOrAMaximiseTogglesTheDisplayModeOnceAndThatFrameCallsNoUpdate)
 {
     Rig rig(60, false);
     rig.keys->setKey(A_KEY_LALT, true);
@@ -104,10 +136,16 @@ TEST(ApplicationLoop, AltEnterTogglesOnceAndThatFrameCallsNoUpdate)
     EXPECT_FALSE(rig.graph->isFullscreen());
     EXPECT_EQ(rig.result, 5);
     EXPECT_EQ(rig.app.renders, renders); // result 5 is not 0: no render
+
+    for (int twice = 0; twice < 2; ++twice)
+        rig.app.wndProc(nullptr, A_MSG_SIZE, A_SIZE_MAXIMIZED, 0);
+    EXPECT_TRUE(rig.graph->isFullscreen());
+    EXPECT_EQ(rig.app.displayModeChanges, 3);
 }
 
-TEST(ApplicationLoop, APausedFrameRendersWithoutUpdate)
+TEST(ApplicationLoop, APausedFrameRendersWithoutUpdateAndPrintScreenSavesUnlessTheFrameFailed)
 {
+    kbtest::LogCapture log;
     Rig rig;
     rig.app.setPaused(true);
     rig.frames(3);
@@ -117,66 +155,10 @@ TEST(ApplicationLoop, APausedFrameRendersWithoutUpdate)
     rig.app.onRender = [](int) { return 1; };
     rig.frames(2);
     EXPECT_EQ(rig.app.renders, 4);
-}
 
-TEST(ApplicationLoop, OnlyACloseRequestCanBeRefusedNotARealDestroy)
-{
-    Rig rig;
-    rig.app.quitAllowed = false;
-    rig.app.onUpdate = [&](int n) {
-        rig.app.quitAllowed = n == 5;
-        return -1;
-    };
-    EXPECT_EQ(rig.app.run(), 0);
-    EXPECT_EQ(rig.app.updates, 5);
-
-    Rig destroyed;
-    destroyed.app.quitAllowed = false;
-    destroyed.app.onUpdate = [&](int n) {
-        if (n == 2)
-            destroyed.pump_->push(A_MSG_DESTROY);
-        return 0;
-    };
-    destroyed.pump_->push(A_MSG_CLOSE);
-    EXPECT_EQ(destroyed.app.run(), 0);
-    EXPECT_EQ(destroyed.app.updates, 2);
-}
-
-TEST(ApplicationLoop, AMaximiseRequestSwitchesToFullscreenOnce)
-{
-    Rig rig;
-    rig.app.wndProc(nullptr, A_MSG_SIZE, A_SIZE_MAXIMIZED, 0);
-    EXPECT_TRUE(rig.graph->isFullscreen());
-    rig.app.wndProc(nullptr, A_MSG_SIZE, A_SIZE_MAXIMIZED, 0);
-    EXPECT_EQ(rig.app.displayModeChanges, 1);
-}
-
-TEST(ApplicationLoop, AnInactiveRunDrawsOnceAndWaitsForTheNextMessage)
-{
-    Rig rig;
-    rig.pump_->push(A_MSG_ACTIVATEAPP, 0);
-    rig.pump_->push(A_MSG_ACTIVATEAPP, 1);
-    rig.app.onUpdate = [](int) { return -1; };
-    EXPECT_EQ(rig.app.run(), 0);
-    EXPECT_FALSE(rig.app.isPaused());
-    // One paused picture while inactive, then one frame (update -1, no render).
-    EXPECT_EQ(rig.app.renders, 1);
-    EXPECT_EQ(rig.app.updates, 1);
-
-    // With no messages left the inactive run ends.
-    Rig idle;
-    idle.pump_->push(A_MSG_ACTIVATEAPP, 0);
-    EXPECT_EQ(idle.app.run(), 0);
-    EXPECT_TRUE(idle.app.isPaused());
-    EXPECT_EQ(idle.app.updates, 0);
-}
-
-TEST(ApplicationLoop, PrintScreenSavesAScreenshotUnlessTheFrameFailed)
-{
-    kbtest::LogCapture log;
-    Rig rig;
+    rig.app.setPaused(false);
+    rig.app.onRender = nullptr;
     kbtest::TempDir shots("shots");
-    // The loop saves into the application's screenshot folder: point it somewhere known.
     rig.app.getFileServer().setAssign("userappdata", shots.path() + "/");
     rig.app.setScreenshotDir("userappdata:ScreenShots/");
     auto shot = [&](int n) {
@@ -194,27 +176,21 @@ TEST(ApplicationLoop, PrintScreenSavesAScreenshotUnlessTheFrameFailed)
     EXPECT_FALSE(shot(1));
 }
 
-namespace {
-
-std::atomic<bool> g_release{false};
-
-uint32_t waitForRelease(void* code)
+TEST(ApplicationLoadingThread, OneAtATimeFramesAtMost30ASecondAndAFailedLoadShowsTheMediaError)
 {
-    while (!g_release)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return *static_cast<uint32_t*>(code);
-}
+    // 259 looks like "still active" but is an end like any other.
+    g_release = true;
+    for (uint32_t failed : {3u, 259u}) {
+        Rig loader;
+        loader.app.startLoadingThread(&waitForRelease, &failed);
+        waitUntilDone(loader.app);
+        ASSERT_EQ(loader.boxSink.boxes.size(), 1u);
+        EXPECT_EQ(loader.boxSink.boxes[0].text, "Could not load required media.");
+        // The close posted the quit message: the next run ends at once.
+        EXPECT_EQ(loader.app.run(), 0);
+        EXPECT_EQ(loader.app.updates, 0);
+    }
 
-void waitUntilDone(aApplication& app)
-{
-    while (!app.isLoadingDone())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
-} // namespace
-
-TEST(ApplicationLoadingThread, ASecondStartIsRefusedAndFramesComeAtMost30ASecondWhileTheFirstRuns)
-{
     kbtest::LogCapture log;
     Rig rig(60, false);
     g_release = false;
@@ -235,21 +211,4 @@ TEST(ApplicationLoadingThread, ASecondStartIsRefusedAndFramesComeAtMost30ASecond
     // Done means gone: a new thread may start.
     rig.app.startLoadingThread(&waitForRelease, &code);
     waitUntilDone(rig.app);
-}
-
-TEST(ApplicationLoadingThread, AFailedLoadShowsTheMediaErrorAndCloses)
-{
-    // 259 looks like "still active" but is an end like any other.
-    for (uint32_t code : {3u, 259u}) {
-        Rig rig;
-        g_release = true;
-        rig.app.startLoadingThread(&waitForRelease, &code);
-        waitUntilDone(rig.app);
-        ASSERT_EQ(rig.boxSink.boxes.size(), 1u);
-        EXPECT_EQ(rig.boxSink.boxes[0].text, "Could not load required media.");
-        EXPECT_EQ(rig.boxSink.boxes[0].caption, "Error!");
-        // The close posted the quit message: the next run ends at once.
-        EXPECT_EQ(rig.app.run(), 0);
-        EXPECT_EQ(rig.app.updates, 0);
-    }
 }

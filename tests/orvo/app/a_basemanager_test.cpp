@@ -40,15 +40,7 @@ protected:
         kbtest::writeFile(dir.file(name), text);
         return dir.file(name);
     }
-    long count(const std::string& message) const
-    {
-        const Strings m = log.messages();
-        return std::count(m.begin(), m.end(), message);
-    }
-    std::string repeated(const std::string& file) const
-    {
-        return "aBaseManager::AddFileToTask : Iterative adding file to task  \"" + dir.file(file) + "\"";
-    }
+    long count(const std::string& message) const { return std::ranges::count(log.messages(), message); }
 
     kbtest::TempDir dir{"manager"};
     kbtest::LogCapture log;
@@ -57,46 +49,21 @@ protected:
 
 } // namespace
 
-TEST_F(BaseManagerTest, LoadListReadsEveryLineFromTheListsOwnFolder)
+TEST_F(BaseManagerTest, ListsAreReadFromTheirOwnFolderAndOnlyTheOneReadLastIsCached)
 {
     const std::string path = list("sub/items.lst", "a.png 1\r\nb.png 2\n\nc.png 3");
     manager.loadList(path, "menu");
-    const std::string folder = dir.path() + "/sub/";
-    EXPECT_EQ(manager.loads, (Strings{folder + "|a.png 1|menu", folder + "|b.png 2|menu", folder + "|c.png 3|menu"}));
-
+    const std::string sub = dir.path() + "/sub/|";
+    EXPECT_EQ(manager.loads, (Strings{sub + "a.png 1|menu", sub + "b.png 2|menu", sub + "c.png 3|menu"}));
     // Whatever the current folder, the item lies beside its list.
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
     manager.AddListToTask(path, "");
     std::filesystem::current_path(previous);
     ASSERT_EQ(manager.getTasks().size(), 3u);
-    EXPECT_EQ(manager.getFullPath(manager.getTasks().front()), folder + "a.png");
-}
+    EXPECT_EQ(manager.getFullPath(manager.getTasks().front()), dir.path() + "/sub/a.png");
 
-TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrder)
-{
-    const std::string path = list("three.lst", "x.png 1\ny.png 2\nz.png 3\n");
-    manager.AddListToTask(path, "A");
-    EXPECT_EQ(count(repeated("x.png")), 0);
-    manager.AddListToTask(path, "B");
-    for (const char* item : {"x.png", "y.png", "z.png"})
-        EXPECT_EQ(count(repeated(item)), 1) << item;
-    ASSERT_EQ(manager.getTasks().size(), 6u);
-    EXPECT_TRUE(manager.loads.empty()) << "queueing loads nothing";
-
-    manager.runTasks();
-    const std::string f = dir.path() + "/|";
-    EXPECT_EQ(manager.loads, (Strings{f + "x.png 1|A", f + "y.png 2|A", f + "z.png 3|A", f + "x.png 1|B",
-                                      f + "y.png 2|B", f + "z.png 3|B"}));
-    // The queue and the set of queued paths are empty again.
-    EXPECT_TRUE(manager.getTasks().empty());
-    const size_t before = log.messages().size();
-    manager.AddListToTask(path, "A");
-    EXPECT_EQ(log.messages().size(), before) << "a fresh queue knows no earlier paths";
-}
-
-TEST_F(BaseManagerTest, OnlyTheListReadLastIsCached)
-{
+    manager.loads.clear();
     const std::string a = list("a.lst", "one.png\n");
     const std::string b = list("b.lst", "bee.png\n");
     manager.loadList(a);
@@ -106,17 +73,44 @@ TEST_F(BaseManagerTest, OnlyTheListReadLastIsCached)
     manager.loadList(a); // another list came between: read again
     const std::string f = dir.path() + "/|";
     EXPECT_EQ(manager.loads, (Strings{f + "one.png|", f + "one.png|", f + "bee.png|", f + "two.png|"}));
-    EXPECT_EQ(manager.getListCount(a), 1u);
-}
 
-TEST_F(BaseManagerTest, UnloadAndCollectWalkEveryLine)
-{
-    const std::string path = list("u.lst", "p.png 1\nq.png 2\n");
-    manager.unloadList(path, "L");
+    manager.unloadList(list("u.lst", "p.png 1\nq.png 2\n"), "L");
     EXPECT_EQ(manager.unloads, (Strings{"p.png 1|L", "q.png 2|L"}));
     Strings files{"kept"};
-    manager.collectFiles(path, files);
+    manager.collectFiles(dir.file("u.lst"), files);
     EXPECT_EQ(files, (Strings{"kept", dir.file("p.png"), dir.file("q.png")}));
+}
+
+TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrder)
+{
+    const std::string path = list("three.lst", "x.png 1\ny.png 2\nz.png 3\n");
+    auto repeats = [&](const char* item) {
+        return count("aBaseManager::AddFileToTask : Iterative adding file to task  \"" + dir.file(item) + "\"");
+    };
+    manager.AddListToTask(path, "A");
+    EXPECT_EQ(repeats("x.png"), 0);
+    manager.AddListToTask(path, "B");
+    for (const char* item : {"x.png", "y.png", "z.png"})
+        EXPECT_EQ(repeats(item), 1) << item;
+    EXPECT_TRUE(manager.loads.empty()) << "queueing loads nothing";
+
+    manager.runTasks();
+    const std::string f = dir.path() + "/|";
+    EXPECT_EQ(manager.loads, (Strings{f + "x.png 1|A", f + "y.png 2|A", f + "z.png 3|A", f + "x.png 1|B",
+                                      f + "y.png 2|B", f + "z.png 3|B"}));
+    // The queue and the set of queued paths are empty again.
+    EXPECT_TRUE(manager.getTasks().empty());
+    manager.AddListToTask(path, "A");
+    EXPECT_EQ(repeats("x.png"), 1) << "a fresh queue knows no earlier paths";
+    manager.runTasks();
+
+    // Items queued while the tasks run wait for the next run.
+    manager.loads.clear();
+    manager.AddFileToTask("f/", "first.png", "");
+    manager.runTasks();
+    EXPECT_EQ(manager.loads, Strings{"f/|first.png|"});
+    manager.runTasks();
+    EXPECT_EQ(manager.loads, (Strings{"f/|first.png|", "f/|second.png|"}));
 }
 
 TEST_F(BaseManagerTest, UnreadableAndOverlongListsLoadQueueAndUnloadNothing)
@@ -148,14 +142,4 @@ TEST_F(BaseManagerTest, UnreadableAndOverlongListsLoadQueueAndUnloadNothing)
     manager.loadList(list("limit.lst", text));
     EXPECT_EQ(manager.loads.size(), 32768u);
     EXPECT_EQ(manager.loads.back(), dir.path() + "/|i32767.png|");
-}
-
-TEST_F(BaseManagerTest, ItemsQueuedWhileTheTasksRunWaitForTheNextRun)
-{
-    manager.AddFileToTask("f/", "first.png", "");
-    manager.runTasks();
-    EXPECT_EQ(manager.loads, Strings{"f/|first.png|"});
-    ASSERT_EQ(manager.getTasks().size(), 1u);
-    manager.runTasks();
-    EXPECT_EQ(manager.loads, (Strings{"f/|first.png|", "f/|second.png|"}));
 }

@@ -81,7 +81,7 @@ TEST_F(FileTest, ReadsDiskFilesWholeAndReportsMissingOnesWithTheCallersPath)
                                                         error + "/", error + "/"}));
 }
 
-TEST_F(FileTest, BackslashesCaseAndExistence)
+TEST_F(FileTest, BackslashesCaseExistenceAndPathSplitting)
 {
     writeFile(disk("Gfx/Menu/Title.PNG"), "title");
     EXPECT_EQ(read("data:gfx\\menu\\title.png"), "title");
@@ -101,6 +101,14 @@ TEST_F(FileTest, BackslashesCaseAndExistence)
     EXPECT_TRUE(file_existsFileOrDir("data:gfx"));
     EXPECT_TRUE(file_existsFileOrDir("data:gfx/menu/title.png")) << "a file answers true as well";
     EXPECT_FALSE(file_existsFileOrDir("data:gfx/menu/title.png/"));
+
+    // Path splitting takes either separator.
+    EXPECT_EQ(file_getPath("data:gfx/a.png"), disk("gfx/"));
+    EXPECT_EQ(file_getPath("a.png"), "");
+    EXPECT_EQ(file_getExt("a.b/c"), "");
+    EXPECT_EQ(file_getExt("a.b\\c.tar.gz"), "gz");
+    EXPECT_EQ(file_getPath("x\\y/z"), "x\\y/");
+    EXPECT_EQ(file_getName("folder/"), "");
 }
 
 TEST_F(FileTest, ReadsAMemberOfADeflatedPakWithNoFolderOnDisk)
@@ -156,24 +164,17 @@ TEST_F(FileTest, ArchiveSearchOrderPrecedenceAndLimits)
     ASSERT_EQ(chdir(cwd.c_str()), 0);
 }
 
-TEST_F(FileTest, DamagedArchivesFailWithALogLine)
+TEST_F(FileTest, DamagedArchivesFailWithALogLineAndAreNotCached)
 {
+    // Every kind of damage is walked below; here the log lines and the cache.
     const std::string big = pattern(40000, 3);
     kbtest::ZipLayout layout;
     const std::string good = makeZip({{"stored.bin", big, false}, {"packed.bin", big, true}}, &layout);
-
     std::string flipped = good;
     flipped[layout.dataOffsets[0] + 1000] ^= 0x40;
     flipped[layout.dataOffsets[1] + 500] ^= 0x40;
-    std::string offset = good; // local header offsets far past the end
-    offset[layout.centralDirectory + 42 + 2] = 0x7f;
-    offset[layout.centralDirectory + 46 + std::string("stored.bin").size() + 42 + 2] = 0x7f;
-    const std::pair<std::string, const char*> cases[] = {
-        {pattern(300, 4), "Error open file"},
-        {good.substr(0, good.size() - 30), "Error open file"},
-        {good.substr(0, layout.dataOffsets[1] + 100), "Error open file"},
-        {flipped, "Error read file"},
-        {offset, "Error"}};
+    const std::pair<std::string, const char*> cases[] = {{pattern(300, 4), "Error open file"},
+                                                         {flipped, "Error read file"}};
     for (size_t i = 0; i < std::size(cases); ++i) {
         kbtest::LogCapture log;
         writeFile(disk("bad" + std::to_string(i) + ".zip"), cases[i].first);
@@ -183,17 +184,15 @@ TEST_F(FileTest, DamagedArchivesFailWithALogLine)
         ASSERT_EQ(lines.size(), 2u) << "case " << i;
         EXPECT_NE(lines[0].find(cases[i].second), std::string::npos) << "case " << i << ": " << lines[0];
     }
-
-    // A damaged archive is not cached: once mended, it reads.
+    // Once mended, it reads.
     writeFile(disk("bad0.zip"), good);
     EXPECT_EQ(read("data:bad0/packed.bin"), big);
 }
 
 TEST_F(FileTest, MemberSizesTheArchiveCannotHoldAreRefusedBeforeTheyAreAllocated)
 {
-    // A member's size is allocated whole before it is read, so a directory
-    // entry claiming more than its compressed bytes can give is refused at
-    // open: the allocation never exceeds what the archive's bytes can make.
+    // A member is allocated whole before it is read: a claimed size its compressed bytes cannot give is
+    // refused at open.
     const std::string zeros(1 << 20, '\0');
     kbtest::ZipLayout layout;
     const std::vector<kbtest::ZipEntry> entries = {
@@ -246,7 +245,6 @@ TEST_F(FileTest, NoSingleByteDamageOrTruncationCrashesOrGivesWrongBytes)
     const std::string good = makeZip({{"a.bin", a, false}, {"dir/b.bin", b, true}}, &layout);
     int count = 0;
     auto check = [&](const std::string& bytes, const std::string& what) {
-        // A new name each time: rewriting one file in place is slow on some file systems.
         const std::string name = "fuzz" + std::to_string(count++);
         writeFile(disk(name + ".zip"), bytes);
         const std::string gotA = read("data:" + name + "/a.bin");
@@ -324,19 +322,6 @@ TEST_F(FileTest, WriteFullReplacesThroughATemporaryFile)
     for (const auto& entry : std::filesystem::directory_iterator(disk("")))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 2u) << "no temporary file is left behind";
-}
-
-TEST_F(FileTest, PathSplitting)
-{
-    EXPECT_EQ(file_getPath("data:gfx/a.png"), disk("gfx/"));
-    EXPECT_EQ(file_getName("data:gfx/a.png"), "a.png");
-    EXPECT_EQ(file_getExt("data:gfx/a.png"), "png");
-    EXPECT_EQ(file_getPath("a.png"), "");
-    EXPECT_EQ(file_getName("a.png"), "a.png");
-    EXPECT_EQ(file_getExt("a.b/c"), "");
-    EXPECT_EQ(file_getExt("a.b\\c.tar.gz"), "gz");
-    EXPECT_EQ(file_getPath("x\\y/z"), "x\\y/");
-    EXPECT_EQ(file_getName("folder/"), "");
 }
 
 TEST(FileWithoutServer, PathsAreUsedUnchanged)

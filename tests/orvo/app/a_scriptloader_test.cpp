@@ -22,8 +22,6 @@ public:
     Strings calls;
     int32_t nextValue = 1;
 
-    using aScriptLoader::parse;
-
 protected:
     void OnScriptBegin(const std::string& path) override { calls.push_back("begin " + path); }
     void OnScriptEnd(const std::string& path) override { calls.push_back("finish " + path); }
@@ -62,6 +60,15 @@ struct ScriptFixture : ::testing::Test {
         EXPECT_EQ(script.calls.back(), "finish " + path);
         return Strings(script.calls.begin() + 1, script.calls.end() - 1);
     }
+    // The log lines since the last call.
+    Strings logged()
+    {
+        const Strings all = log.messages();
+        Strings fresh(all.begin() + static_cast<long>(seen), all.end());
+        seen = all.size();
+        return fresh;
+    }
+    size_t seen = 0;
     std::string error(int line, const std::string& name = "s.agui")
     {
         return "Error in script \"" + dir.file(name) + "\", line " + std::to_string(line);
@@ -70,7 +77,7 @@ struct ScriptFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(ScriptFixture, BlocksLinesAndIgnoredBlocks)
+TEST_F(ScriptFixture, BlocksLinesWordsAndMacros)
 {
     EXPECT_EQ(run("window main\n{\n  Caption \"Hello world\"  \n\tAreaRect 0 0 10 10\n  button ok\n  {\n"
                   "    Text ok\n  }\n}\n"),
@@ -85,18 +92,10 @@ TEST_F(ScriptFixture, BlocksLinesAndIgnoredBlocks)
     script.calls.clear();
     script.load(dir.file("none.agui"));
     EXPECT_EQ(script.calls, (Strings{"begin " + dir.file("none.agui"), "finish " + dir.file("none.agui")}));
-}
-
-TEST_F(ScriptFixture, Words)
-{
     EXPECT_EQ(run("h\n{\n\"two words\" plain\n\"a\"\"b\" c\"d e\n\"\" x\nopen \"never closed\n"
                   "tail \"unclosed\n}\n"),
               (Strings{"header 0 [h] -> 1", "line 1 [two words|plain]", "line 1 [a|b|c\"d|e]", "line 1 [|x]",
                        "line 1 [open]", "line 1 [tail]", "end 1"}));
-}
-
-TEST_F(ScriptFixture, Macros)
-{
     EXPECT_EQ(run("#define W \"wide one\"\n#define  N \"7\"\n#define $W$ \"meta\"\nh\n{\n"
                   "size $N$ $W$ $undefined$ $N$$N$\nlone $N\ncost 5$ $N$\nw $wide$\n}\n"),
               (Strings{"header 0 [h] -> 1", "line 1 [size|7|wide|one|$undefined$|77]", "line 1 [lone|$N]",
@@ -107,16 +106,7 @@ TEST_F(ScriptFixture, Macros)
               (Strings{"header 0 [h] -> 1", "line 1 [v|2|$wide$]", "end 1"}));
 }
 
-TEST_F(ScriptFixture, SyntaxErrorsAreLoggedAndSkipped)
-{
-    EXPECT_EQ(run("}\n{\n#define\n#define NAME\n#define N \"only\n#include nothing\n#include\"x\"\n"
-                  "h\n{\nv $N$\n}\n"),
-              (Strings{"header 0 [h] -> 1", "line 1 [v]", "end 1"}));
-    // "#define N" with one quote created N with an empty text.
-    EXPECT_EQ(log.messages(), (Strings{error(1), error(2), error(3), error(4), error(5), error(6), error(7)}));
-}
-
-TEST_F(ScriptFixture, PendingLines)
+TEST_F(ScriptFixture, PendingLinesUnclosedBlocksAndSyntaxErrorsAreLoggedAndSkipped)
 {
     // Comments and defines between a header and its "{" leave the header alone;
     // a second ordinary line takes its place and the first is dropped at top level.
@@ -127,46 +117,39 @@ TEST_F(ScriptFixture, PendingLines)
               (Strings{"header 0 [outer] -> 1", "line 1 [one]", "header 1 [two] -> 2", "end 2", "end 1"}));
     // "name {" on one line is an ordinary line; a "{" without a pending line is an error.
     EXPECT_EQ(run("name {\n{\n}\n{\n"), (Strings{"header 0 [name|{] -> 1", "end 1"}));
-    EXPECT_EQ(log.messages(), (Strings{error(4)}));
-}
-
-TEST_F(ScriptFixture, UnclosedBlocksAndTopLevelLinesAreDropped)
-{
+    EXPECT_EQ(logged(), (Strings{error(4)}));
     EXPECT_EQ(run("loose line\nh\n{\n a\n b\n"), (Strings{"header 0 [h] -> 1", "line 1 [a]"}));
     // The next script starts with no open block and no macros.
     EXPECT_EQ(run("}\nv $A$\n"), Strings{});
-    EXPECT_EQ(log.messages(), (Strings{error(1)}));
+    EXPECT_EQ(logged(), (Strings{error(1)}));
+    EXPECT_EQ(run("}\n{\n#define\n#define NAME\n#define N \"only\n#include nothing\n#include\"x\"\n"
+                  "h\n{\nv $N$\n}\n"),
+              (Strings{"header 0 [h] -> 1", "line 1 [v]", "end 1"}));
+    // "#define N" with one quote created N with an empty text.
+    EXPECT_EQ(logged(), (Strings{error(1), error(2), error(3), error(4), error(5), error(6), error(7)}));
 }
 
-TEST_F(ScriptFixture, IncludesContinueTheIncluder)
+TEST_F(ScriptFixture, IncludesContinueTheIncluderAndIncludesAndMacrosAreBounded)
 {
     const std::string inc = write("inc.agui", "#define B \"bee\"\n inner line\n}\nbroken\n}\n");
     EXPECT_EQ(run("h\n{\n first\n#include \"" + inc + "\"\nafter $B$\n{\n}\n"),
               (Strings{"header 0 [h] -> 1", "line 1 [first]", "line 1 [inner|line]", "end 1",
                        "header 0 [after|bee] -> 2", "end 2"}));
     // The included file's errors name it and its own line numbers.
-    EXPECT_EQ(log.messages(), (Strings{error(5, "inc.agui")}));
-}
-
-TEST_F(ScriptFixture, IncludeCyclesStopAtTheLimits)
-{
+    EXPECT_EQ(logged(), (Strings{error(5, "inc.agui")}));
     const std::string path = dir.file("s.agui");
     EXPECT_EQ(run("#include \"" + path + "\"\nh\n{\n}\n").size(), 2u * (1 + aScriptLoader::MAX_INCLUDE_DEPTH));
     const std::string limit = "aScriptLoader. Too many includes in \"" + path + "\", line 1";
-    EXPECT_EQ(log.messages(), (Strings{limit}));
-    // Including itself twice: the count of included files stops it, logged once per load.
+    EXPECT_EQ(logged(), (Strings{limit}));
+    // Including itself twice: the count of included files stops it, logged once.
     EXPECT_EQ(run("#include \"" + path + "\"\n#include \"" + path + "\"\nh\n{\n}\n").size(),
               2u * (1 + aScriptLoader::MAX_INCLUDES));
-    EXPECT_EQ(log.messages(), (Strings{limit, limit}));
-}
-
-TEST_F(ScriptFixture, MacroGrowthIsBounded)
-{
+    EXPECT_EQ(logged(), (Strings{limit}));
     const std::string big(1000, 'x');
     std::string uses;
     for (int i = 0; i < 2000; ++i)
         uses += "$M$";
     EXPECT_EQ(run("#define M \"" + big + "\"\nh\n{\n" + uses + "\nsmall $M$\n}\n"),
               (Strings{"header 0 [h] -> 1", "line 1 [small|" + big + "]", "end 1"}));
-    EXPECT_EQ(log.messages(), (Strings{"aStringList. Long string", error(4)}));
+    EXPECT_EQ(logged(), (Strings{"aStringList. Long string", error(4)}));
 }

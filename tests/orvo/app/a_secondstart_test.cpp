@@ -50,15 +50,15 @@ public:
     std::vector<std::string> names;
 };
 
-// A socket file at `path` that nobody listens on any more.
-void leaveStaleSocket(const std::string& path)
+// A datagram socket bound at `path`.
+int bindSocket(const std::string& path, int flags = 0)
 {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    const int s = socket(AF_UNIX, SOCK_DGRAM, 0);
-    ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(s);
+    const int s = socket(AF_UNIX, SOCK_DGRAM | flags, 0);
+    EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    return s;
 }
 
 } // namespace
@@ -110,20 +110,19 @@ TEST(SecondStart, AHolderThatDoesNotListenNeverHoldsTheSecondStartUpNorALaterSta
     const int foreign = open(lockPath.c_str(), O_RDWR);
     ASSERT_GE(foreign, 0);
     ASSERT_EQ(flock(foreign, LOCK_EX | LOCK_NB), 0);
-    leaveStaleSocket(socketPath);
+    close(bindSocket(socketPath)); // a socket file nobody listens on any more
     kbtest::ChildResult child = secondStart(lockDir.path());
     EXPECT_TRUE(child.exited && child.code == 0) << child.describe();
 
     unlink(socketPath.c_str());
+    const int deaf = bindSocket(socketPath, SOCK_NONBLOCK);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-    const int deaf = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK, 0);
-    ASSERT_EQ(bind(deaf, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     const int filler = socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK, 0);
-    int sent = 0;
-    while (sendto(filler, "raise", 5, 0, reinterpret_cast<sockaddr*>(&address), sizeof address) == 5 && sent < 100000)
-        ++sent;
+    for (int sent = 0; sent < 100000; ++sent)
+        if (sendto(filler, "raise", 5, 0, reinterpret_cast<sockaddr*>(&address), sizeof address) != 5)
+            break;
     close(filler);
     child = secondStart(lockDir.path());
     EXPECT_TRUE(child.exited && child.code == 0) << child.describe();

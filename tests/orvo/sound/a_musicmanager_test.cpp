@@ -12,10 +12,6 @@
 
 using Strings = std::vector<std::string>;
 
-namespace {
-std::atomic<bool> g_paused{false};
-} // namespace
-
 class MusicManagerTest : public kbtest::SoundTest {
 protected:
     void SetUp() override
@@ -23,7 +19,6 @@ protected:
         // Short looping pieces: what matters is their channels and volumes.
         for (const char* name : {"menu", "level1", "level2"})
             write(std::string("Music/") + name + ".wav", audiogen::wav(audiogen::level(441, 2, 10000), 2, 44100));
-        g_paused = false;
     }
     void add(std::initializer_list<const char*> names)
     {
@@ -53,31 +48,11 @@ protected:
     aMusicManager m{false};
 };
 
-TEST_F(MusicManagerTest, StreamsAreNamedAfterTheirFilesAndOthersRefused)
-{
-    const std::string bad = write("Music/bad.ogg", "not music");
-    EXPECT_FALSE(m.addMusic(bad));
-    EXPECT_TRUE(log.contains("aMusic. Error loading music: " + bad));
-    EXPECT_TRUE(log.contains("aMusicManager. Music with name \"" + bad + "\" is invalid!"));
-    EXPECT_EQ(m.getCount(), 0);
-    EXPECT_EQ(sound_libraryLiveObjects(), 0);
-
-    add({"menu"});
-    write("Music/odd.name.wav", kbtest::readFile(music + "menu.wav"));
-    ASSERT_TRUE(m.addMusic(music + "odd.name.wav", "extra"));
-    EXPECT_EQ(m.findMusic("odd.name", "extra"), 1);
-    EXPECT_EQ(m.findMusic("odd.name", ""), -1);
-    add({"menu"}); // the first of two equal names wins
-    EXPECT_EQ(m.findMusic("menu", ""), 0);
-}
-
-TEST_F(MusicManagerTest, PlayAtOnceAndStopAtOnce)
+TEST_F(MusicManagerTest, PlayAndStopAtOnceStreamsNamedAfterTheirFilesAndOthersRefused)
 {
     add({"menu"});
     EXPECT_FALSE(m.play("nothing"));
     EXPECT_FALSE(m.stop(false));
-    EXPECT_TRUE(log.messages().empty());
-
     m.setVolume(0.5f);
     ASSERT_TRUE(m.play("menu"));
     EXPECT_EQ(m.getState(0), aMusicManager::PLAYING);
@@ -88,15 +63,28 @@ TEST_F(MusicManagerTest, PlayAtOnceAndStopAtOnce)
     EXPECT_TRUE(m.play("menu", "", true));
     EXPECT_EQ(m.getState(0), aMusicManager::PLAYING);
     EXPECT_EQ(m.getMusic(0)->getChannel(), channel);
-
     EXPECT_TRUE(m.stop(false));
     EXPECT_EQ(m.getState(0), aMusicManager::STOPPED);
     EXPECT_EQ(m.getMusic(0)->getChannel(), -1);
     EXPECT_EQ(current(), "");
     EXPECT_FALSE(m.stop(false));
+    EXPECT_TRUE(log.messages().empty());
+
+    const std::string bad = write("Music/bad.ogg", "not music");
+    EXPECT_FALSE(m.addMusic(bad));
+    EXPECT_TRUE(log.contains("aMusic. Error loading music: " + bad));
+    EXPECT_TRUE(log.contains("aMusicManager. Music with name \"" + bad + "\" is invalid!"));
+    EXPECT_EQ(m.getCount(), 1);
+    EXPECT_EQ(sound_libraryLiveObjects(), 1);
+    write("Music/odd.name.wav", kbtest::readFile(music + "menu.wav"));
+    ASSERT_TRUE(m.addMusic(music + "odd.name.wav", "extra"));
+    EXPECT_EQ(m.findMusic("odd.name", "extra"), 1);
+    EXPECT_EQ(m.findMusic("odd.name", ""), -1);
+    add({"menu"}); // the first of two equal names wins
+    EXPECT_EQ(m.findMusic("menu", ""), 0);
 }
 
-TEST_F(MusicManagerTest, SwitchWithBothFadesCrossesOverInAboutASecond)
+TEST_F(MusicManagerTest, SwitchWithBothFadesCrossesOverInAboutASecondAndToTheCurrentMusicDoesNothing)
 {
     add({"menu", "level1"});
     m.play("menu");
@@ -118,22 +106,20 @@ TEST_F(MusicManagerTest, SwitchWithBothFadesCrossesOverInAboutASecond)
     EXPECT_EQ(m.getState(1), aMusicManager::PLAYING);
     EXPECT_EQ(channelVolume(1), 255);
     EXPECT_EQ(audio_getChannelsPlaying(), 1);
-}
 
-TEST_F(MusicManagerTest, SwitchToTheCurrentMusicDoesNothing)
-{
+    // A switch to the current music does nothing.
     ASSERT_TRUE(m.addMusic(music + "menu.wav", "screens"));
     m.switchTo("menu", 0.4f, false, false, "screens");
-    EXPECT_EQ(channelVolume(0), 102);
+    EXPECT_EQ(channelVolume(2), 102);
     m.switchTo("menu", 0.9f, true, true, "screens");
-    EXPECT_EQ(m.getState(0), aMusicManager::PLAYING);
-    EXPECT_FLOAT_EQ(m.getMusicVolume(0), 0.4f);
-    EXPECT_EQ(channelVolume(0), 102);
+    EXPECT_EQ(m.getState(2), aMusicManager::PLAYING);
+    EXPECT_FLOAT_EQ(m.getMusicVolume(2), 0.4f);
+    EXPECT_EQ(channelVolume(2), 102);
     // The same name in another list is another piece: the current one stops
     // even though there is nothing to change to.
-    m.switchTo("menu", 0.9f, false, false, "");
+    m.switchTo("menu", 0.9f, false, false, "other");
     EXPECT_EQ(current(), "");
-    EXPECT_EQ(m.getState(0), aMusicManager::STOPPED);
+    EXPECT_EQ(m.getState(2), aMusicManager::STOPPED);
 }
 
 TEST_F(MusicManagerTest, FadesTurnRoundWithoutRestarting)
@@ -161,12 +147,20 @@ TEST_F(MusicManagerTest, FadesTurnRoundWithoutRestarting)
     EXPECT_NEAR(m.getFadeFactor(0), 0.62f, 1e-5f);
 }
 
-TEST_F(MusicManagerTest, VolumeDuringAFadeRisesAtTheNextStepAndFallsAtOnce)
+TEST_F(MusicManagerTest, AFadeHoldsWhileTheApplicationIsPausedAndVolumeRisesAtTheNextStepButFallsAtOnce)
 {
+    kbtest::TestApp app; // the manager asks the application whether it is paused
     add({"menu"});
     m.setVolume(0.5f);
     m.play("menu", "", true);
-    steps(25); // factor 0.5, volume 0.5
+    steps(5);
+    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
+    app.setPaused(true);
+    steps(100); // two seconds of the music thread's steps
+    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
+    EXPECT_EQ(m.getState(0), aMusicManager::FADING_IN);
+    app.setPaused(false);
+    steps(20); // factor 0.5, volume 0.5
     EXPECT_EQ(channelVolume(0), 63);
     m.setVolume(1.0f);
     EXPECT_EQ(channelVolume(0), 63);
@@ -177,45 +171,12 @@ TEST_F(MusicManagerTest, VolumeDuringAFadeRisesAtTheNextStepAndFallsAtOnce)
     ASSERT_TRUE(m.setMusicVolume("menu", 0.1f));
     EXPECT_EQ(channelVolume(0), 13);
     EXPECT_FALSE(m.setMusicVolume("nothing", 0.1f));
+    steps(25);
+    EXPECT_EQ(m.getState(0), aMusicManager::PLAYING);
+    EXPECT_NEAR(m.getFadeFactor(0), 1.0f, 1e-5f);
 }
 
-TEST_F(MusicManagerTest, FadesStandStillWhileTheApplicationIsPaused)
-{
-    m.setPausedQuery([] { return g_paused.load(); });
-    add({"menu"});
-    m.play("menu", "", true);
-    steps(5);
-    g_paused = true;
-    steps(30);
-    EXPECT_NEAR(m.getFadeFactor(0), 0.1f, 1e-5f);
-    g_paused = false;
-    steps(5);
-    EXPECT_NEAR(m.getFadeFactor(0), 0.2f, 1e-5f);
-}
-
-TEST_F(MusicManagerTest, TheApplicationsPauseHoldsAFadeWithoutBeingToldToAndResumeCompletesIt)
-{
-    aMusicManager own(false); // the query the manager installs for itself
-    ASSERT_TRUE(own.addMusic(music + "menu.wav"));
-    kbtest::TestApp app;
-    own.play("menu", "", true);
-    for (int i = 0; i < 5; ++i)
-        own.tick();
-    const float before = own.getFadeFactor(0);
-    EXPECT_NEAR(before, 0.1f, 1e-5f);
-    app.setPaused(true);
-    for (int i = 0; i < 100; ++i) // two seconds of the music thread's steps
-        own.tick();
-    EXPECT_EQ(own.getFadeFactor(0), before);
-    EXPECT_EQ(own.getState(0), aMusicManager::FADING_IN);
-    app.setPaused(false);
-    for (int i = 0; i < 50; ++i)
-        own.tick();
-    EXPECT_EQ(own.getState(0), aMusicManager::PLAYING);
-    EXPECT_NEAR(own.getFadeFactor(0), 1.0f, 1e-5f);
-}
-
-TEST_F(MusicManagerTest, ListItemsLoadFromTheListsFolderAndUnloadByLine)
+TEST_F(MusicManagerTest, ItemsLoadFromTheListsFolderAndUnloadingKeepsTheCurrentOneCurrent)
 {
     m.setItemLoadedHook(&remember);
     for (const char* item : {"menu.wav", "level1.wav", "level2.wav", "missing.wav"})
@@ -238,22 +199,13 @@ TEST_F(MusicManagerTest, ListItemsLoadFromTheListsFolderAndUnloadByLine)
     EXPECT_FALSE(m.stop(true));
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
     EXPECT_EQ(m.findMusic("level1", ""), 0);
-}
-
-TEST_F(MusicManagerTest, PlaylistsLoadNowOrAsTasksAndUnloadAsAList)
-{
-    write("Music/playlist.list", "menu.wav\r\nlevel1.wav\r\n");
-    m.loadList(music + "playlist.list", "tracks");
-    EXPECT_EQ(m.findMusic("level1", "tracks"), 1);
-    m.unloadList(music + "playlist.list", "tracks");
-    EXPECT_EQ(m.getCount(), 0);
-
-    write("Music/queued.list", "menu.wav\nlevel2.wav\n");
-    m.AddListToTask(music + "queued.list", "tracks");
-    EXPECT_EQ(m.getCount(), 0);
+    // A list's items load through the same lines, under the list's name.
+    write("Music/playlist.list", "menu.wav\r\nlevel2.wav\r\n");
+    m.AddListToTask(music + "playlist.list", "tracks");
     m.runTasks();
-    EXPECT_EQ(m.getCount(), 2);
-    EXPECT_EQ(m.findMusic("level2", "tracks"), 1);
+    EXPECT_EQ(m.findMusic("level2", "tracks"), 2);
+    m.unloadList(music + "playlist.list", "tracks");
+    EXPECT_EQ(m.getCount(), 1);
 }
 
 TEST_F(MusicManagerTest, TheThreadEndsWithTheManagerAndWorksBesideMixerAndCaller)
