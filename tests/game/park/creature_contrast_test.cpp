@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "game/park/level.h"
 #include "orvo/app/a_optionsfile.h"
@@ -49,33 +50,29 @@ void addNames(std::set<std::string>& out, const std::string& list)
     out.insert(items.begin(), items.end());
 }
 
-double distance(uint32_t p, uint32_t q)
+using Lab = std::array<double, 3>;
+
+Lab lab(uint32_t argb)
 {
-    const auto lab = [](uint32_t argb) {
-        double c[3];
-        for (int i = 0; i < 3; ++i) {
-            const double v = ((argb >> (16 - 8 * i)) & 0xFF) / 255.0;
-            c[i] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        }
-        const auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116.0; };
-        const double x = f((0.4124 * c[0] + 0.3576 * c[1] + 0.1805 * c[2]) / 0.95047);
-        const double y = f(0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]);
-        const double z = f((0.0193 * c[0] + 0.1192 * c[1] + 0.9505 * c[2]) / 1.08883);
-        return std::array<double, 3>{116.0 * y - 16.0, 500.0 * (x - y), 200.0 * (y - z)};
-    };
-    const auto a = lab(p), b = lab(q);
-    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+    double c[3];
+    for (int i = 0; i < 3; ++i) {
+        const double v = ((argb >> (16 - 8 * i)) & 0xFF) / 255.0;
+        c[i] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    }
+    const auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116.0; };
+    const double x = f((0.4124 * c[0] + 0.3576 * c[1] + 0.1805 * c[2]) / 0.95047);
+    const double y = f(0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]);
+    const double z = f((0.0193 * c[0] + 0.1192 * c[1] + 0.9505 * c[2]) / 1.08883);
+    return {116.0 * y - 16.0, 500.0 * (x - y), 200.0 * (y - z)};
 }
 
-struct Frame {
-    uint32_t width, height;
-    std::vector<uint32_t> pixels;
-};
-
+// A figure's opaque pixels over a few frames, placed from its feet as the
+// game draws a cell: bottom centre a little below the feet.
 struct Figure {
     std::string name;
     int32_t ground = cLevel::HERBIVORE;
-    std::vector<Frame> frames;
+    int32_t width = 0, height = 0;
+    std::vector<std::tuple<int32_t, int32_t, Lab>> pixels;
 
     // Three moments of each sheet's cycle: the colours do not change, the outline does.
     void addSheets(const std::string& base, std::initializer_list<const char*> states)
@@ -84,30 +81,32 @@ struct Figure {
             for (const char* d : {"up", "up_right", "right", "down_right", "down"}) {
                 const std::string sheet = base + state + "_" + d;
                 const aOptionsFile size = ini(sheet + ".ini", "_General_");
-                const uint32_t w = size.getInt("Width"), h = size.getInt("Height");
+                const int32_t w = size.getInt("Width"), h = size.getInt("Height");
                 const aGpuPicture p = decode(sheet + ".png");
-                ASSERT_TRUE(w && h && p.width >= w && p.height >= h) << sheet;
-                const uint32_t columns = p.width / w, cells = columns * (p.height / h);
-                for (uint32_t cell : {0u, cells / 3, 2 * cells / 3}) {
-                    Frame f{w, h, {}};
-                    for (uint32_t y = 0; y < h; ++y)
-                        for (uint32_t x = 0; x < w; ++x)
-                            f.pixels.push_back(
-                                p.pixels[size_t((cell / columns) * h + y) * p.width + (cell % columns) * w + x]);
-                    frames.push_back(std::move(f));
-                }
+                ASSERT_TRUE(w > 0 && h > 0 && int32_t(p.width) >= w && int32_t(p.height) >= h) << sheet;
+                if (!width)
+                    width = w, height = h;
+                const int32_t columns = p.width / w, cells = columns * (p.height / h);
+                for (int32_t cell : {0, cells / 3, 2 * cells / 3})
+                    for (int32_t y = 0; y < h; ++y)
+                        for (int32_t x = 0; x < w; ++x) {
+                            const uint32_t argb =
+                                p.pixels[size_t((cell / columns) * h + y) * p.width + (cell % columns) * w + x];
+                            if ((argb >> 24) >= 192)
+                                pixels.emplace_back(x - w / 2, y + 8 - h, lab(argb));
+                        }
             }
     }
 };
 
-// The figure stood, as the game draws it (cell bottom centre a little below
-// the feet), at up to eight spots spread over its ground; 0 if none is found.
+// The lower quartile of the distances at up to eight spots spread over the
+// figure's ground, averaged; 0 if it finds no ground.
 double measure(const Figure& figure, const aGpuPicture& ground, const cLevel& grid)
 {
-    const int32_t cw = figure.frames.front().width, ch = figure.frames.front().height;
+    const int32_t gw = ground.width, gh = ground.height;
     std::vector<std::pair<int32_t, int32_t>> spots;
-    for (int32_t y = ch; y + 8 < int32_t(ground.height); y += 24)
-        for (int32_t x = cw / 2; x + cw / 2 < int32_t(ground.width); x += 24)
+    for (int32_t y = figure.height; y + 8 < gh; y += 24)
+        for (int32_t x = figure.width / 2; x + figure.width / 2 < gw; x += 24)
             if (grid.walkableAt(x, y) == figure.ground)
                 spots.emplace_back(x, y);
     const size_t count = std::min<size_t>(8, spots.size());
@@ -116,15 +115,11 @@ double measure(const Figure& figure, const aGpuPicture& ground, const cLevel& gr
     for (size_t i = 0; i < count; ++i) {
         const auto [fx, fy] = spots[(2 * i + 1) * spots.size() / (2 * count)];
         std::vector<double> d;
-        for (const Frame& f : figure.frames)
-            for (uint32_t y = 0; y < f.height; ++y)
-                for (uint32_t x = 0; x < f.width; ++x) {
-                    const uint32_t p = f.pixels[size_t(y) * f.width + x];
-                    const int32_t gx = fx - int32_t(f.width / 2) + x, gy = fy + 8 - int32_t(f.height) + y;
-                    if ((p >> 24) >= 192 && gx >= 0 && gy >= 0 && gx < int32_t(ground.width) &&
-                        gy < int32_t(ground.height))
-                        d.push_back(distance(p, ground.pixels[size_t(gy) * ground.width + gx]));
-                }
+        for (const auto& [dx, dy, a] : figure.pixels)
+            if (fx + dx >= 0 && fy + dy >= 0 && fx + dx < gw && fy + dy < gh) {
+                const Lab b = lab(ground.pixels[size_t(fy + dy) * gw + fx + dx]);
+                d.push_back(std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]));
+            }
         if (d.empty())
             continue;
         std::nth_element(d.begin(), d.begin() + d.size() / 4, d.end());
@@ -153,7 +148,6 @@ TEST(CreatureContrast, EveryFigureStandsOutFromEveryGroundItWalksOn)
     // One measure per figure and ground picture, over every level on that ground.
     std::map<std::pair<std::string, std::string>, double> pairs;
     std::map<std::string, aGpuPicture> pictures;
-    int levels = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kData + "Levels")) {
         if (entry.path().extension() != ".ini")
             continue;
@@ -174,7 +168,6 @@ TEST(CreatureContrast, EveryFigureStandsOutFromEveryGroundItWalksOn)
         if (!pictures.count(background))
             pictures[background] = decode(background);
         ASSERT_EQ(pictures[background].width, 1024u) << background;
-        ++levels;
         const std::string groundName = std::filesystem::path(background).filename().string();
         for (const std::string& name : walkers) {
             ASSERT_TRUE(figures.count(name)) << "unknown figure " << name;
@@ -183,7 +176,6 @@ TEST(CreatureContrast, EveryFigureStandsOutFromEveryGroundItWalksOn)
                     pairs[{f.name, groundName}] = measure(f, pictures[background], grid);
         }
     }
-    EXPECT_GE(levels, 19);
     EXPECT_GE(pairs.size(), 40u);
     for (const auto& [key, contrast] : pairs) {
         std::printf("contrast %-16s on %-16s %6.1f\n", key.first.c_str(), key.second.c_str(), contrast);

@@ -2,8 +2,8 @@
 // keeper on three seeds within its medal times, and not by a park nobody
 // keeps; one player walks the whole chain, buying the park stages each level
 // needs from what the levels paid; every entry of the map loads without a
-// missing file, each buy button clear of the HUD's tools; the map shows every
-// level's button clear of the others. Each run prints one line.
+// missing file, each buy button clear of the HUD's tools, and the map shows
+// every level's button clear of the others. Each run prints one line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "game/app/playerprofile.h"
+#include "game/game.h"
 #include "game/park/playstate.h"
 #include "game/screens/catchanimalstate.h"
 #include "game/screens/findpairstate.h"
@@ -19,7 +20,6 @@
 #include "game/screens/parkconfig.h"
 #include "game/support/autoplayer.h"
 #include "game/support/loading_game.h"
-#include "game/support/map_park_game.h"
 #include "game/support/test_screen.h"
 #include "gui/checkbox.h"
 
@@ -36,14 +36,10 @@ bool overlap(const aRect& a, const aRect& b)
 
 void report(const std::string& name, uint32_t seed, const AutoPlayResult& r)
 {
-    std::printf("%-8s seed %2u: %-4s after %4.0f s (gold %4d, silver %4d), money %5d; %d bought, %d sold, %d fed, "
-                "%d healed, %d hits\n",
-                name.c_str(), seed,
-                r.state == 1  ? "won"
-                : r.state < 0 ? "lost"
-                              : "open",
-                r.seconds, r.rewards.goldTime, r.rewards.silverTime, r.money, r.bought, r.sold, r.meals, r.heals,
-                r.hits);
+    std::printf("%-13s seed %2u: state %2d after %4.0f s (gold %4d, silver %4d), money %5d; %d bought, %d sold, "
+                "%d fed, %d healed, %d hits\n",
+                name.c_str(), seed, r.state, r.seconds, r.rewards.goldTime, r.rewards.silverTime, r.money, r.bought,
+                r.sold, r.meals, r.heals, r.hits);
 }
 
 class LevelPlay : public AutoPlayGame, public ::testing::WithParamInterface<std::string> {
@@ -128,22 +124,48 @@ TEST_F(LevelChain, OnePlayerBuysEveryStageALevelNeedsFromTheRewards)
     EXPECT_EQ(previous, "Level18");
 }
 
-// The map's entries entered as the map enters them, through the real play
-// state and mini-game screens.
+// The whole chain won on the map: every button clear of the others, of the
+// level panel and of the screen's own buttons (the picture is for review:
+// KB_UPDATE_GOLDEN=1 writes it). Then each entry entered as the map enters
+// it, through the real play state and mini-game screens.
 class MapEntries : public ::testing::Test {
 protected:
+    ScopedStateClass mapClass{STATE_MAP, [] { return new cMapState(); }};
     ScopedStateClass playClass{STATE_PLAY, [] { return new cPlayState(); }};
     ScopedStateClass catchAnimal{STATE_CATCH_ANIMAL, [] { return new cCatchAnimalState(); }};
     ScopedStateClass matchThree{STATE_MATCH_THREE, [] { return new cMatchThreeState(); }};
     ScopedStateClass findPair{STATE_FIND_PAIR, [] { return new cFindPairState(); }};
-    LoadedGame game;
+    LoadedGame game{false};
     GameHarness& h = game.h;
 };
 
-TEST_F(MapEntries, EachLoadsWithoutAMissingFileAndLeavesTheToolsClear)
+TEST_F(MapEntries, ButtonsStandClearAndEachLoadsWithoutAMissingFileLeavingTheToolsClear)
 {
     game.start();
-    h.makePlayer()->tipsMask = ~0u;
+    cPlayerProfile* player = h.makePlayer();
+    player->tipsMask = ~0u;
+    for (const MapEntry& e : readMapEntries())
+        if (e.miniGame < 0)
+            player->setLevelReward(e.name, 2);
+    h.game().requestState(STATE_MAP);
+    ASSERT_TRUE(h.waitForState(STATE_MAP, kPatience));
+    const auto* map = dynamic_cast<cMapState*>(h.game().getCurrentState());
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->levels().size(), readMapEntries().size());
+    const aRect panel{243, 427, 260, 262}, screenButtons{852, 20, 160, 216};
+    for (const auto& level : map->levels()) {
+        const aRect r = level->button->GetAbsoluteRect();
+        EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.width <= 1024 && r.y + r.height <= 768) << level->name;
+        EXPECT_FALSE(overlap(r, panel)) << level->name << " hides under the level panel";
+        EXPECT_FALSE(overlap(r, screenButtons)) << level->name;
+        for (const auto& other : map->levels())
+            EXPECT_TRUE(other == level || !overlap(r, other->button->GetAbsoluteRect()))
+                << level->name << " and " << other->name;
+    }
+    h.frames(30);
+    if (std::getenv("KB_UPDATE_GOLDEN"))
+        h.expectScreen("map_whole_chain");
+
     for (const MapEntry& entry : readMapEntries()) {
         const size_t logged = h.log().size();
         int32_t id = STATE_PLAY;
@@ -180,35 +202,6 @@ TEST_F(MapEntries, EachLoadsWithoutAMissingFileAndLeavesTheToolsClear)
         h.game().requestState(STATE_MENU);
         ASSERT_TRUE(h.waitForState(STATE_MENU, kPatience));
     }
-}
-
-// Every button of the chain on the map, clear of the others, of the level
-// panel and of the screen's own buttons (the picture is for review:
-// KB_UPDATE_GOLDEN=1 writes it).
-class ChainOnTheMap : public MapParkGame {};
-
-TEST_F(ChainOnTheMap, EveryButtonStandsClear)
-{
-    for (const MapEntry& e : readMapEntries())
-        if (e.miniGame < 0)
-            profile->setLevelReward(e.name, 2);
-    profile->tipsMask = ~0u;
-    cMapState* map = enter<cMapState>(STATE_MAP);
-    ASSERT_NE(map, nullptr);
-    ASSERT_EQ(map->levels().size(), readMapEntries().size());
-    const aRect panel{243, 427, 260, 262}, screenButtons{852, 20, 160, 216};
-    for (const auto& level : map->levels()) {
-        const aRect r = level->button->GetAbsoluteRect();
-        EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.width <= 1024 && r.y + r.height <= 768) << level->name;
-        EXPECT_FALSE(overlap(r, panel)) << level->name << " hides under the level panel";
-        EXPECT_FALSE(overlap(r, screenButtons)) << level->name;
-        for (const auto& other : map->levels())
-            EXPECT_TRUE(other == level || !overlap(r, other->button->GetAbsoluteRect()))
-                << level->name << " and " << other->name;
-    }
-    h.frames(30);
-    if (std::getenv("KB_UPDATE_GOLDEN"))
-        h.expectScreen("map_whole_chain");
 }
 
 } // namespace
