@@ -52,7 +52,7 @@ protected:
 
 TEST_F(LevelFile, DataRewardsGoalsAndKindsNotLoaded)
 {
-    sections["DATA"] += "AnimalsSickPossibility=150\nAdultAnimalsPercent=-5\nTutorialType=2\n"
+    sections["DATA"] += "AnimalsSickPossibility=150\nAdultAnimalsPercent=-5\n"
                         "AvailableAnimals=warthog, zebra\n";
     sections["GOALS"] = "Animals=zebra, lion\nAnimalsCount=3\nMoney=500\n";
     sections["CONDITIONS"] = "Animals=zebra, warthog\nAnimalsCount=4, 2\n";
@@ -64,9 +64,6 @@ TEST_F(LevelFile, DataRewardsGoalsAndKindsNotLoaded)
     ASSERT_TRUE(level->loaded);
     EXPECT_EQ(level->animalsSickPossibility, 100);
     EXPECT_EQ(level->adultAnimalsPercent, 0);
-    EXPECT_EQ(level->tutorialType, 2);
-    EXPECT_EQ(level->miniGameType, -1);
-    EXPECT_EQ(level->rewards.silverReward, 0);
     // Kinds that are not loaded are told once and left out; the warthog has no pictures, so none is made.
     ASSERT_EQ(level->buyableKinds.size(), 1u);
     EXPECT_TRUE(log.contains("cLevel. Level \"Test\" offers \"zebra\", which is no loaded animal kind"));

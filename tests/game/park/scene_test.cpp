@@ -9,7 +9,6 @@
 #include "game/park/clouds.h"
 #include "game/park/entity.h"
 #include "game/park/level.h"
-#include "game/park/shadow.h"
 #include "game/support/harness.h"
 #include "game/support/scene_elements.h"
 #include "orvo/gfx/a_graphserver.h"
@@ -84,16 +83,6 @@ TEST_F(Scene, Level01InLayerOrderWithCreaturesByDepth)
     EXPECT_EQ(shadowBatches, 2u);
     EXPECT_TRUE(graph->getTextureFilter()) << "the background is drawn unfiltered and the filter put back";
 
-    // A child's shadow is 0.8 of an adult's, a mirrored heading turns it the other way (8 - d).
-    aImage& shadow = *left->kind->shadow;
-    const cShadowPlacement adult = shadow_place(shadow, aVector2(200, 300), 0.5f, 120, 1.0f, 0.65f, 2, false, 255);
-    const cShadowPlacement child = shadow_place(shadow, aVector2(200, 300), 0.5f, 120, 0.8f, 0.65f, 2, true, 63);
-    EXPECT_FLOAT_EQ(child.scale, adult.scale * 0.8f);
-    EXPECT_FLOAT_EQ(adult.rotation, -90 * 0.0174532924f);
-    EXPECT_FLOAT_EQ(child.rotation, -270 * 0.0174532924f);
-    EXPECT_EQ(child.color, 0x3FFFFFFFu);
-    EXPECT_EQ(shadow_animalAlpha(2.0f), 255);
-    EXPECT_EQ(shadow_poacherAlpha(2.0f), 255);
     level.release();
 }
 
