@@ -1,49 +1,43 @@
+// The level's ground: the walkable grid and the two areas from the mask,
+// blocking and random placement at the edges, and the water's depth grid.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "game/park/level.h"
+#include "game/park/water.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/util/a_random.h"
+#include "support/image_files.h"
 #include "support/log_capture.h"
+#include "support/temp_dir.h"
 
 namespace {
-
-constexpr uint32_t kHerb = 0xFFFFFFFF; // green channel 255
-constexpr uint32_t kPred = 0xFF808080; // green channel 128
-constexpr uint32_t kWall = 0xFF000000;
 
 // 'H' all herbivore ground; 'G' green channel 255 alone; 'S' a wall over the
 // top 40 rows, herbivores left, predators right; 'L' herbivore shade left,
 // predator shade right.
 aGpuPicture mask(uint32_t w, uint32_t h, char shape)
 {
-    aGpuPicture p;
+    aGpuPicture p{};
     p.width = w;
     p.height = h;
     for (uint32_t y = 0; y < h; ++y)
         for (uint32_t x = 0; x < w; ++x)
             p.pixels.push_back(shape == 'G'             ? 0x0000FF00u
-                               : shape == 'H'           ? kHerb
-                               : shape == 'S' && y < 40 ? kWall
-                               : x < w / 2              ? kHerb
-                                                        : kPred);
+                               : shape == 'H'           ? 0xFFFFFFFFu
+                               : shape == 'S' && y < 40 ? 0xFF000000u
+                               : x < w / 2              ? 0xFFFFFFFFu
+                                                        : 0xFF808080u);
     return p;
 }
-
-// A level without a file: only its ground.
-struct Ground : cLevel {
-    Ground() : cLevel("", true) {}
-};
-
-struct Probe {
-    int32_t x, y, value;
-};
 
 struct GroundCase {
     const char* name;
     uint32_t w, h;
     char shape;
     aRect herbivoresRect, herbivores, predators;
-    std::vector<Probe> probes;
+    std::vector<std::array<int32_t, 3>> probes; // x, y, ground
 };
 
 TEST(LevelGround, GridAndAreasFromTheMask)
@@ -64,68 +58,60 @@ TEST(LevelGround, GridAndAreasFromTheMask)
         GroundCase("an empty mask is refused", 0, 0, 'H', whole, whole, whole, {{0, 0, 2}, {500, 500, 2}}),
     };
     for (const auto& c : cases) {
-        Ground level;
+        SCOPED_TRACE(c.name);
+        cLevel level("", true);
         level.buildWalkableGrid(mask(c.w, c.h, c.shape), c.herbivoresRect, {});
-        EXPECT_EQ(level.cellWidth, c.w ? 1024.0f / c.w : 1.0f) << c.name;
-        EXPECT_EQ(level.cellHeight, c.h ? 768.0f / c.h : 1.0f) << c.name;
-        EXPECT_EQ(level.herbivoresArea, c.herbivores) << c.name;
-        EXPECT_EQ(level.predatorsArea, c.predators) << c.name;
-        for (const Probe& p : c.probes)
-            EXPECT_EQ(level.walkableAt(p.x, p.y), p.value) << c.name << " at " << p.x << "," << p.y;
+        EXPECT_EQ(level.cellWidth, c.w ? 1024.0f / c.w : 1.0f);
+        EXPECT_EQ(level.cellHeight, c.h ? 768.0f / c.h : 1.0f);
+        EXPECT_EQ(level.herbivoresArea, c.herbivores);
+        EXPECT_EQ(level.predatorsArea, c.predators);
+        for (const auto& [x, y, ground] : c.probes)
+            EXPECT_EQ(level.walkableAt(x, y), ground) << "at " << x << "," << y;
     }
     EXPECT_TRUE(log.contains("cLevel. Walkable mask of 0x0 pixels refused"));
 }
 
-TEST(LevelGround, BlockingStaysInsideTheGrid)
-{
-    Ground level;
-    level.buildWalkableGrid(mask(256, 192, 'H'), {}, {});
-    // Right and bottom edges: the last screen pixels round to one cell past the grid.
-    level.blockEntityArea(1000, 100, 40, 20);
-    level.blockEntityArea(-20, 750, 40, 40);
-    EXPECT_EQ(level.walkableAt(1010, 110), 2);
-    EXPECT_EQ(level.walkableAt(996, 110), 0);
-    EXPECT_EQ(level.walkableAt(4, 760), 2);
-    for (int32_t y = 96; y <= 128; y += 4)
-        EXPECT_EQ(level.walkableAt(0, y), 0) << "the next row's first cell at y " << y;
-    ASSERT_EQ(level.obstacles.size(), 2u);
-    const cObstacle& o = level.obstacles.front();
-    EXPECT_EQ(o.cornerCount, 4);
-    EXPECT_EQ(o.corners[0], aVector2(999, 99));
-    EXPECT_EQ(o.corners[2], aVector2(1041, 121));
-    EXPECT_EQ(o.rect, aRect(1000, 100, 40, 20));
-}
-
-TEST(LevelGround, RandomPlacement)
+TEST(LevelGround, BlockingAndPlacementStayInsideTheGrid)
 {
     kbtest::LogCapture log;
+    cLevel open("", true);
+    open.buildWalkableGrid(mask(256, 192, 'H'), {}, {});
+    // Right and bottom edges: the last screen pixels round to one cell past the grid.
+    open.blockEntityArea(1000, 100, 40, 20);
+    open.blockEntityArea(-20, 750, 40, 40);
+    EXPECT_EQ(open.walkableAt(1010, 110), 2);
+    EXPECT_EQ(open.walkableAt(996, 110), 0);
+    EXPECT_EQ(open.walkableAt(4, 760), 2);
+    for (int32_t y = 96; y <= 128; y += 4)
+        EXPECT_EQ(open.walkableAt(0, y), 0) << "the next row's first cell at y " << y;
+    ASSERT_EQ(open.obstacles.size(), 2u);
+    EXPECT_EQ(open.obstacles.front().corners[0], aVector2(999, 99));
+    EXPECT_EQ(open.obstacles.front().corners[2], aVector2(1041, 121));
+
     a_srand(7);
-    Ground level;
-    level.buildWalkableGrid(mask(256, 192, 'S'), {}, {});
+    cLevel split("", true);
+    split.buildWalkableGrid(mask(256, 192, 'S'), {}, {});
     for (int32_t area : {0, 1}) {
         int32_t x = -1, y = -1;
-        level.randomPointInArea(area, x, y, 30, cLevel::DRY);
-        EXPECT_TRUE(level.canStandAt(area, 30, x, y, cLevel::DRY)) << x << "," << y;
+        split.randomPointInArea(area, x, y, 30, cLevel::DRY);
+        EXPECT_TRUE(split.canStandAt(area, 30, x, y, cLevel::DRY)) << x << "," << y;
     }
-
     // Decorations alternate between the two grounds.
     std::vector<int32_t> grounds;
     for (int i = 0; i < 4; ++i) {
         auto* e = new cDrawElement;
-        level.placeEntityRandomly(e, nullptr, false);
-        grounds.push_back(level.walkableAt(static_cast<int32_t>(e->anchor.x), static_cast<int32_t>(e->anchor.y)));
-        level.entities.push_back(e);
+        split.placeEntityRandomly(e, nullptr, false);
+        grounds.push_back(split.walkableAt(int32_t(e->anchor.x), int32_t(e->anchor.y)));
+        split.entities.push_back(e);
     }
-    const int32_t first = grounds[0];
-    ASSERT_TRUE(first == 0 || first == 1);
-    EXPECT_EQ(grounds, (std::vector<int32_t>{first, 1 - first, first, 1 - first}));
+    ASSERT_TRUE(grounds[0] == 0 || grounds[0] == 1);
+    EXPECT_EQ(grounds, (std::vector<int32_t>{grounds[0], 1 - grounds[0], grounds[0], 1 - grounds[0]}));
 
-    // Empty areas and rectangles draw nothing.
-    Ground bare;
+    // Empty areas and rectangles draw nothing, with a word in the log.
+    cLevel bare("", true);
     int32_t x = 5, y = 6;
     bare.randomPointInArea(0, x, y, 0, cLevel::DRY);
-    EXPECT_EQ(x, 5);
-    EXPECT_EQ(y, 6);
+    EXPECT_EQ(aVector2(x, y), aVector2(5, 6));
     cDrawElement e;
     bare.placeEntityRandomly(&e, nullptr, false);
     bare.scatterEntities({&e});
@@ -133,6 +119,70 @@ TEST(LevelGround, RandomPlacement)
     EXPECT_TRUE(log.contains("cLevel::randomPointInArea - area 0 is empty"));
     EXPECT_TRUE(log.contains("cLevel::placeEntityRandomly - empty rectangle"));
     EXPECT_TRUE(log.contains("cLevel::scatterEntities - no background rectangles for 1 decorations"));
+}
+
+// A water mask of 6 x 3 pixels, one pixel a node: depth above 200 is water.
+TEST(WaterGrid, NodesDepthAndADamagedMask)
+{
+    kbtest::TempDir dir{"water"};
+    std::vector<uint32_t> pixels(18, 0x00000000);
+    pixels[1] = 200u << 24;
+    pixels[2] = 201u << 24;
+    pixels[3] = 0xFF000000;
+    kbtest::writeFile(dir.file("mask.png"), kbtest::encodePng(pixels, 6, 3));
+    kbtest::writeFile(dir.file("bad.png"), "not a picture");
+    const auto make = [&](const aRect& area, const char* mask = "mask.png") {
+        return cWater::create(area, dir.file(mask), dir.file("Foam.png"), dir.path() + "/frames/");
+    };
+    // Nodes every twenty pixels in integer steps; an area under 20 pixels has one node spanning it.
+    struct Grid {
+        uint16_t w, h;
+        uint32_t columns, rows;
+        int32_t columnStep, rowStep;
+    };
+    for (const Grid& c : {Grid{100, 40, 6, 3, 20, 20}, Grid{110, 40, 6, 3, 22, 20}, Grid{119, 59, 6, 3, 23, 29},
+                          Grid{10, 5, 1, 1, 10, 5}, Grid{0, 0, 1, 1, 1, 1}}) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
+        const cWater* water = make(aRect(30, 50, c.w, c.h));
+        EXPECT_EQ(water->getColumns(), c.columns);
+        EXPECT_EQ(water->getRows(), c.rows);
+        EXPECT_EQ(water->columnStep(), c.columnStep);
+        EXPECT_EQ(water->rowStep(), c.rowStep);
+        const cWater::Cell& last = water->cell(c.columns - 1, c.rows - 1);
+        EXPECT_EQ(aVector2(last.x, last.y),
+                  aVector2(30.0f + (c.columns - 1) * c.columnStep, 50.0f + (c.rows - 1) * c.rowStep));
+        // Every point of the area finds a node (no division by a zero step, no index past the grid).
+        for (int32_t y = 50; y < 50 + c.h; ++y)
+            for (int32_t x = 30; x < 30 + c.w; ++x)
+                (void)cWater::waterAt(x, y);
+    }
+
+    cWater* water = make(aRect(0, 0, 100, 40));
+    for (const auto& [x, depth] : {std::pair{0, 0}, {1, 200}, {2, 201}, {3, 255}, {6, 0}})
+        EXPECT_EQ(water->depthAt(x, 0), depth) << x;
+    // Between nodes the node to the upper left counts; outside the area is dry.
+    for (const auto& [x, y] : {std::pair{40, 0}, {59, 19}, {60, 0}})
+        EXPECT_TRUE(cWater::waterAt(x, y)) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{20, 0}, {39, 19}, {100, 0}, {-1, 0}})
+        EXPECT_FALSE(cWater::waterAt(x, y)) << x << "," << y;
+    cWater::destroy();
+    EXPECT_EQ(cWater::getSingletonPtr(), nullptr);
+    EXPECT_FALSE(cWater::waterAt(60, 0));
+
+    // An unreadable mask is deep everywhere; no foam file: no band, its timer
+    // never runs; no frames list: no surface.
+    kbtest::LogCapture log;
+    water = make(aRect(0, 0, 40, 40), "bad.png");
+    EXPECT_EQ(water->depthAt(1, 1), 255);
+    EXPECT_TRUE(cWater::waterAt(10, 10));
+    EXPECT_FALSE(water->hasFoam());
+    EXPECT_EQ(water->getFrameCount(), 0u);
+    water->advance(1.0f);
+    water->advance(0.0f);
+    EXPECT_EQ(water->foamTimer, 0.0f);
+    EXPECT_EQ(water->time, 1.0f);
+    EXPECT_EQ(make(aRect(0, 0, 20, 20)), cWater::getSingletonPtr()) << "a second water replaces the first";
+    cWater::destroy();
 }
 
 } // namespace

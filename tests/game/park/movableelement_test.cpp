@@ -1,3 +1,4 @@
+// Walkers: the corner path search, staircase steps and the search budget.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -33,29 +34,35 @@ cObstacle box(int16_t x, int16_t y, uint16_t w, uint16_t h)
     return o;
 }
 
-struct PathCase {
-    const char* name;
-    aVector2 from, to;
-    bool refine;
-    std::vector<cObstacle> obstacles;
-    const char* path;
-};
-
-TEST(MovableElement, PlannedPaths)
+TEST(MovableElement, PlannedPathsAndSteps)
 {
-    const PathCase cases[] = {
-        PathCase("staircase", {0, 0}, {300, 100}, true, {}, "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"),
-        PathCase("staircase past an obstacle off the line", {0, 0}, {300, 100}, true, {box(0, 200, 50, 50)},
-                 "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"),
-        PathCase("along an axis", {10, 10}, {310, 10}, true, {}, "(310,10)"),
-        PathCase("at 45 degrees", {0, 0}, {200, 200}, true, {}, "(200,200)"),
-        PathCase("49 pixels", {0, 0}, {40, 28}, true, {}, "(40,28)"),
-        PathCase("unrefined", {0, 0}, {300, 100}, false, {}, "(300,100)"),
-        PathCase("round a box, nearest corner first", {0, 100}, {300, 100}, false, {box(100, 50, 100, 100)},
-                 "(99,49)(201,49)(300,100)"),
-        PathCase("to where it stands", {5, 5}, {5, 5}, true, {}, ""),
+    const struct {
+        const char* name;
+        aVector2 from, to;
+        bool refine;
+        std::vector<cObstacle> obstacles;
+        const char* path;
+    } cases[] = {
+        {"staircase", {0, 0}, {300, 100}, true, {}, "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"},
+        {"staircase past an obstacle off the line",
+         {0, 0},
+         {300, 100},
+         true,
+         {box(0, 200, 50, 50)},
+         "(25,25)(75,25)(125,25)(175,75)(225,75)(275,75)(300,100)"},
+        {"along an axis", {10, 10}, {310, 10}, true, {}, "(310,10)"},
+        {"at 45 degrees", {0, 0}, {200, 200}, true, {}, "(200,200)"},
+        {"49 pixels", {0, 0}, {40, 28}, true, {}, "(40,28)"},
+        {"unrefined", {0, 0}, {300, 100}, false, {}, "(300,100)"},
+        {"round a box, nearest corner first",
+         {0, 100},
+         {300, 100},
+         false,
+         {box(100, 50, 100, 100)},
+         "(99,49)(201,49)(300,100)"},
+        {"to where it stands", {5, 5}, {5, 5}, true, {}, ""},
     };
-    for (const PathCase& c : cases) {
+    for (const auto& c : cases) {
         Walker w;
         cObstacleList list(c.obstacles.begin(), c.obstacles.end());
         if (!c.obstacles.empty())
@@ -67,17 +74,13 @@ TEST(MovableElement, PlannedPaths)
         EXPECT_FALSE(w.blocked) << c.name;
         EXPECT_EQ(w.directions.size(), w.path.empty() ? 0u : 1u) << c.name;
     }
-}
-
-TEST(MovableElement, StepsStopExactlyOnWaypoints)
-{
+    // Steps stop exactly on the waypoint: a longer one ends on the target with no path left.
     Walker w;
     w.refinePath = false;
     w.setPosition(aVector2(0.0f, 0.0f));
     w.moveTo(aVector2(100.0f, 0.0f));
     EXPECT_TRUE(w.step(60.0f));
     EXPECT_EQ(w.anchor, aVector2(60.0f, 0.0f));
-    // Longer than what is left: it stops on the target and has no path left.
     EXPECT_FALSE(w.step(60.0f));
     EXPECT_EQ(w.anchor, aVector2(100.0f, 0.0f));
     EXPECT_FALSE(w.step(10.0f));

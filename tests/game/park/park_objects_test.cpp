@@ -10,7 +10,7 @@ using namespace kbtest;
 
 TEST_F(ParkGame, KindFilesAndAnimationMasks)
 {
-    // The shipped kinds: six, with both rows and every state.
+    // The shipped kinds: six, with both rows and every state a row has.
     ASSERT_EQ(cAnimal::kinds().size(), 6u);
     for (const cAnimalKind* kind : cAnimal::kinds()) {
         for (int s = 0; s < cAnimalKind::kStates; ++s)
@@ -20,53 +20,37 @@ TEST_F(ParkGame, KindFilesAndAnimationMasks)
                 EXPECT_EQ(kind->childAnims[s][d] != nullptr, childHas) << kind->name << " child " << s << "/" << d;
             }
         EXPECT_TRUE(kind->icon && kind->icon->hasTexture()) << kind->name;
-        EXPECT_GT(kind->maxHealth, 0.0f);
     }
-    EXPECT_EQ(cAnimal::findKindByName("lion")->foodType, 1);
-    EXPECT_EQ(cAnimal::findKindByName("rhino")->slotsInHelo, 2);
 
-    // Read again with other masks: the first record stays.
+    // Read again with other masks: the first record of a name stays; broken files add none.
     cAnimal::releaseKinds();
-    writeFile(dir.file("plain.ini"), "[DATA]\nName=plain\nCost=7\nChildAge=3.5\n\n[ADULT_STATES]\n"
+    writeFile(dir.file("plain.ini"), "[DATA]\nName=plain\nCost=7\n\n[ADULT_STATES]\n"
                                      "Walk=animals:zebra/animations/adult_walk\n"
                                      "Idle_01=animals:zebra/animations/adult_idle_01\n"
                                      "Eat=animals:zebra/animations/adult_eat\n\n"
                                      "[CHILD_STATES]\nWalk=animals:zebra/animations/child_walk\n");
     writeFile(dir.file("other.ini"), "[DATA]\nName=plain\nCost=99\n");
     writeFile(dir.file("nodata.ini"), "[STUFF]\nName=ghost\n");
-    cAnimal::loadKindFile(dir.file("plain.ini"), 160);
-    cAnimal::loadKindFile(dir.file("other.ini"), cAnimalKind::MASK_ALL);
-    cAnimal::loadKindFile(dir.file("plain.ini"), cAnimalKind::MASK_ALL);
-    cAnimal::loadKindFile(dir.file("nodata.ini"), cAnimalKind::MASK_ALL);
-    cAnimal::loadKindFile(dir.file("missing.ini"), cAnimalKind::MASK_ALL);
+    for (const char* file : {"plain.ini", "other.ini", "nodata.ini", "missing.ini"})
+        cAnimal::loadKindFile(dir.file(file), std::string(file) == "plain.ini" ? 163 : cAnimalKind::MASK_ALL);
     ASSERT_EQ(cAnimal::kinds().size(), 1u);
-    const cAnimalKind* plain = cAnimal::findKindByName("plain");
+    cAnimalKind* plain = cAnimal::findKindByName("plain");
     EXPECT_EQ(plain->cost, 7);
-    EXPECT_EQ(plain->childAge, 3.5f);
     EXPECT_EQ(plain->slotsInHelo, 1) << "one helicopter place without the key";
-    EXPECT_EQ(plain->childBaseScale, 1.0f);
-    // 160: the adult walk alone.
-    for (int s = 0; s < cAnimalKind::kStates; ++s) {
-        EXPECT_EQ(plain->adultAnims[s][cAnimal::RIGHT] != nullptr, s == cAnimalKind::WALK) << s;
-        EXPECT_EQ(plain->childAnims[s][cAnimal::RIGHT], nullptr) << s;
-    }
-    cAnimal::releaseKinds();
-    cAnimal::loadKindFile(dir.file("plain.ini"), 163);
-    plain = cAnimal::findKindByName("plain");
+    // 163: the adult walk and idle, no eat, no child row.
     EXPECT_NE(plain->adultAnims[cAnimalKind::IDLE_01][0], nullptr);
-    EXPECT_EQ(plain->adultAnims[cAnimalKind::EAT][0], nullptr) << "163 reads no Eat";
+    EXPECT_EQ(plain->adultAnims[cAnimalKind::EAT][0], nullptr);
     EXPECT_EQ(plain->childAnims[cAnimalKind::WALK][0], nullptr);
 
     // A child of a kind without child animations cannot be made; an adult can.
-    EXPECT_EQ(cAnimal::create(false, cAnimal::findKindByName("plain")), nullptr);
+    EXPECT_EQ(cAnimal::create(false, plain), nullptr);
     EXPECT_TRUE(game->h.logged("Create animal failed. (plain)"));
-    cAnimal* adult = cAnimal::create(true, cAnimal::findKindByName("plain"));
+    cAnimal* adult = cAnimal::create(true, plain);
     ASSERT_NE(adult, nullptr);
-    EXPECT_EQ(adult->state, cAnimalKind::IDLE_01);
     adult->release();
     EXPECT_EQ(cAnimal::pooledCount(), 1u) << "the object of the failed child was reused";
     // The kind has no sound list: each missing sound is told once, however many animals are made.
-    cAnimal::create(true, cAnimal::findKindByName("plain"))->release();
+    cAnimal::create(true, plain)->release();
     const std::vector<std::string> log = game->h.log();
     EXPECT_EQ(std::count(log.begin(), log.end(), "cAnimal. Kind \"plain\" has no sound \"appear\""), 1);
 }
@@ -78,24 +62,18 @@ TEST_F(ParkGame, FoodPortionsAppearShrinkAndFade)
               "[A]\nType=0\nLevel=9\nStaySprite=grass_1_stay\nAppearSprite=grass_1_appear\n"
               "Count=10\nLifeTime=5\nCountInStock=4\n\n"
               "[SAME]\nType=0\nLevel=9\nCount=99\n\n"
-              "[EMPTY]\nType=0\nLevel=10\nStaySprite=grass_1_stay\nAppearSprite=grass_1_appear\n"
-              "Count=0\n\n"
+              "[EMPTY]\nType=0\nLevel=10\nStaySprite=grass_1_stay\nAppearSprite=grass_1_appear\nCount=0\n\n"
               "[NOSPRITE]\nType=1\nLevel=9\nStaySprite=nothing\nAppearSprite=nothing\nCount=5\n");
     cFood::loadKinds(dir.file("foods.ini"));
     EXPECT_EQ(cFood::findKind(0, 9)->count, 10.0f) << "a second section of the same type and level is ignored";
-    EXPECT_EQ(cFood::findKind(0, 9)->countOnClick, 0);
-    EXPECT_EQ(cFood::findKind(3, 1)->type, cFood::MEDICINE) << "the shipped medicine";
     EXPECT_FALSE(level->placeFood(1, 9, aVector2(600, 400))) << "unknown sprites: nothing placed";
     EXPECT_FALSE(level->placeFood(0, 42, aVector2(100, 400)));
-    EXPECT_EQ(level->foodStock[0], cFood::findKind(0, 1)->countInStock);
 
     ASSERT_TRUE(level->placeFood(0, 9, aVector2(100, 400)));
     cFood* food = level->foods.back();
     EXPECT_FALSE(food->isPresent()) << "appearing";
     run(0.5f);
     EXPECT_TRUE(food->isPresent());
-    EXPECT_GE(food->baseScale, 0.8f);
-    EXPECT_LE(food->baseScale, 1.0f);
     // Eaten from: the life does not run down.
     food->eaters = 1;
     run(6.0f);
@@ -105,7 +83,6 @@ TEST_F(ParkGame, FoodPortionsAppearShrinkAndFade)
     EXPECT_EQ(food->stayAnim->getFrame(), 3u) << "5 frames x 6 / 10 left";
     // Eaten up while an animal still stands at it: faded but alive until it leaves.
     food->consume(100.0f);
-    EXPECT_EQ(food->amountLeft, 0.0f);
     run(2.5f);
     EXPECT_EQ(food->fadeOut, 0.0f);
     ASSERT_EQ(level->foods.size(), 1u);
@@ -124,7 +101,6 @@ TEST_F(ParkGame, FoodPortionsAppearShrinkAndFade)
 TEST_F(ParkGame, CoinsLandInsideTheScreenAndCreditOnce)
 {
     makeLevel();
-    ASSERT_EQ(cBonus::kinds().size(), 4u);
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         a_srand(seed);
         cBonus* coin = cBonus::dropNear(level.get(), aVector2(1020.0f, 760.0f), 60.0f, seed % 4, 10);
@@ -132,10 +108,8 @@ TEST_F(ParkGame, CoinsLandInsideTheScreenAndCreditOnce)
         for (int i = 0; i < 300 && !coin->landed; ++i)
             coin->update(kDt);
         ASSERT_TRUE(coin->landed) << seed;
-        EXPECT_GE(coin->anchor.x, 0.0f);
-        EXPECT_LE(coin->anchor.x, 1024.0f) << seed;
-        EXPECT_GE(coin->anchor.y, 0.0f);
-        EXPECT_LE(coin->anchor.y, 768.0f) << seed;
+        EXPECT_TRUE(coin->anchor.x >= 0 && coin->anchor.x <= 1024 && coin->anchor.y >= 0 && coin->anchor.y <= 768)
+            << seed;
     }
     cBonus* coin = level->bonuses.front();
     const int32_t money = level->money;
@@ -145,32 +119,23 @@ TEST_F(ParkGame, CoinsLandInsideTheScreenAndCreditOnce)
     for (int i = 0; i < 60 && coin->isAlive(); ++i)
         coin->update(kDt);
     EXPECT_FALSE(coin->isAlive()) << "flew to the money and went";
-    EXPECT_NEAR(coin->anchor.x, 100.0f, 50.0f);
 
     // Untouched, a coin lives exactly its stay time, the arc included.
     level->release();
     cBonus* lying = cBonus::create(1);
     lying->launch(aVector2(500, 500), aVector2(520, 520), cBonus::kArcHeight);
-    const float stay = cBonus::findKind(1)->stayTime;
     float lived = 0.0f;
-    while (lying->isAlive()) {
+    for (; lying->isAlive(); lived += 0.25f)
         lying->update(0.25f);
-        lived += 0.25f;
-    }
-    EXPECT_FLOAT_EQ(lived, stay);
+    EXPECT_FLOAT_EQ(lived, cBonus::findKind(1)->stayTime);
     lying->release();
     // A pooled coin that served another type keeps that type's sound copies.
     cBonus* again = cBonus::create(3);
-    EXPECT_EQ(again, lying);
-    EXPECT_EQ(again->sounds.size(), 4u);
+    ASSERT_EQ(again, lying);
     EXPECT_NE(again->sounds[1].first, nullptr);
     EXPECT_NE(again->sounds[3].second, nullptr);
     again->release();
     EXPECT_EQ(cBonus::create(7), nullptr);
-    EXPECT_EQ(bonusTypeForValue(25), 0);
-    EXPECT_EQ(bonusTypeForValue(26), 1);
-    EXPECT_EQ(bonusTypeForValue(75), 2);
-    EXPECT_EQ(bonusTypeForValue(76), 3);
 }
 
 TEST_F(ParkGame, AbilitiesSpendOnlyWhenTheyAct)
@@ -181,7 +146,6 @@ TEST_F(ParkGame, AbilitiesSpendOnlyWhenTheyAct)
     ASSERT_TRUE(collect && feed);
     cUpgrade::resetCooldowns();
     const aVector2 moneyLabel(100.0f, 40.0f);
-
     // Too little money or cooling down: nothing spent, no cooldown.
     level->money = collect->cost - 1;
     EXPECT_FALSE(cUpgrade::apply(*collect, *level, moneyLabel));
@@ -189,36 +153,27 @@ TEST_F(ParkGame, AbilitiesSpendOnlyWhenTheyAct)
     level->money = 1000;
     // No coins: still costs its price and starts its cooldown.
     EXPECT_TRUE(cUpgrade::apply(*collect, *level, moneyLabel));
-    EXPECT_EQ(level->money, 1000 - collect->cost);
-    EXPECT_EQ(collect->cooldownLeft, collect->cooldown);
     EXPECT_FALSE(cUpgrade::apply(*collect, *level, moneyLabel));
     EXPECT_EQ(level->money, 1000 - collect->cost);
     cUpgrade::updateCooldowns(collect->cooldown + 1.0f);
-    EXPECT_EQ(collect->cooldownLeft, 0.0f);
-
     cBonus::dropNear(level.get(), aVector2(300, 400), 20, 0, 5);
     cBonus::dropNear(level.get(), aVector2(300, 400), 20, 2, 60);
-    const int32_t before = level->money;
     EXPECT_TRUE(cUpgrade::apply(*collect, *level, moneyLabel));
-    EXPECT_EQ(level->money, before - collect->cost + 65);
+    EXPECT_EQ(level->money, 1000 - 2 * collect->cost + 65);
 
     cAnimal* calf = spawn("zebra", 200, 450, false);
     calf->hunger = 40.0f;
     EXPECT_TRUE(cUpgrade::apply(*feed, *level, moneyLabel));
     EXPECT_EQ(calf->hunger, 0.0f);
     EXPECT_EQ(calf->ageOrProduced, 40.0f) << "a child grows by the hunger fed away";
-
-    // Offered: with its picture and the park stage it needs (missing upgrades count as stage 0).
+    // Offered with its picture and the park stage it needs (missing upgrades count as stage 0).
     EXPECT_FALSE(cUpgrade::isOffered(*feed, {}));
     EXPECT_FALSE(cUpgrade::isOffered(*feed, {1, 1, 1}));
     EXPECT_TRUE(cUpgrade::isOffered(*feed, {0, 0, 2}));
-    cUpgradeKind free;
-    EXPECT_FALSE(cUpgrade::isOffered(free, {})) << "no button picture";
+    EXPECT_FALSE(cUpgrade::isOffered(cUpgradeKind(), {})) << "no button picture";
 
     // The park's upgrade picture fades in within 0.25 s while marked, and out again.
     cUpgrade upgrade;
-    upgrade.update(0.1f);
-    EXPECT_EQ(upgrade.glow, 0.0f);
     for (int i = 0; i < 5; ++i) {
         upgrade.hovered = true;
         upgrade.update(0.05f);
@@ -236,12 +191,10 @@ TEST(StatusIndicator, FourPuffsOfAFifthOfASecondEachWay)
     cStatusIndicator indicator;
     const aRect icon(80, 0, 42, 36);
     indicator.show(&icon, 1);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         indicator.update(0.2f);
         EXPECT_EQ(indicator.step, i + 1);
     }
-    EXPECT_LT(indicator.step, cStatusIndicator::kSteps);
-    indicator.update(0.2f);
     EXPECT_EQ(indicator.step, cStatusIndicator::kSteps);
     EXPECT_EQ(indicator.alpha, 1.0f) << "the icon shows";
     indicator.hide();

@@ -1,29 +1,20 @@
 // The tutorial driven by a scripted player through the running game: the
 // first level followed hint by hint to a win, a player who ignores every
-// hint and leaves, the poacher, zebra and heal scripts on small levels of
-// their own, and the ways a script step could wait for ever.
+// hint and leaves, the poacher, zebra and heal scripts on small levels, and
+// the ways a script step could wait for ever.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 
 #include "game/app/playerprofile.h"
 #include "game/app/tip.h"
-#include "game/app/tooltipbubble.h"
 #include "game/app/tutorialflag.h"
 #include "game/app/tutorialtooltip.h"
-#include "game/park/animal.h"
-#include "game/park/bonus.h"
-#include "game/park/level.h"
 #include "game/park/missionresults.h"
-#include "game/park/playstate.h"
 #include "game/park/poacher.h"
 #include "game/park/tutorial.h"
 #include "game/support/play_game.h"
-#include "game/support/player_steps.h"
 #include "gui/statictext.h"
-#include "gui/widget.h"
-#include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_particlesystem.h"
 #include "orvo/platform/a_keycodes.h"
 
@@ -42,12 +33,11 @@ protected:
     // A level of the open park with its own DATA lines and animals.
     std::string smallLevel(const std::string& data, const std::string& animals, const std::string& counts)
     {
-        const std::string path = dir.file("Small.ini");
-        std::ofstream(path) << "[DATA]\nWalkableMask=levels:park_open_walk.png\nAmbientSound=savanna\n"
-                            << data << "\n\n[BACKGROUND]\nBackground=levels:park_open.jpg\n\n"
-                            << "[CONDITIONS]\nAnimals=" << animals << "\nAnimalsCount=" << counts << "\n\n"
-                            << "[GOAL]\nType=money\nValue=100000\n";
-        return path;
+        writeFile(dir.file("Small.ini"),
+                  "[DATA]\nWalkableMask=levels:park_open_walk.png\nAmbientSound=savanna\n" + data +
+                      "\n\n[BACKGROUND]\nBackground=levels:park_open.jpg\n\n[CONDITIONS]\nAnimals=" + animals +
+                      "\nAnimalsCount=" + counts + "\n\n[GOAL]\nType=money\nValue=100000\n");
+        return dir.file("Small.ini");
     }
     cTutorial* tutorial() { return state()->getTutorial(); }
     // The open hint that shows the text of `key` (noted in `seen`), or null.
@@ -229,23 +219,6 @@ TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsIsHelpedAndCanLeave)
     EXPECT_EQ(player->tipsMask & 0x400, 0u);
 }
 
-TEST_F(TutorialGame, FirstLevelStepFourPaysForTheAnimalItAsksFor)
-{
-    ASSERT_TRUE(play("levels:Level00.ini"));
-    passIntro();
-    ASSERT_NO_FATAL_FAILURE(reachStep(4));
-    level()->setMoney(5);
-    h.frame();
-    EXPECT_EQ(level()->money, level()->animalPrice("warthog") + 20);
-    EXPECT_EQ(h.widget("Money")->FindChild("Value", true)->GetText(), h.game().formatMoney(level()->money));
-
-    // Without an animal button to point at, the step is passed over with a word in the log.
-    restart(smallLevel("TutorialType=0\nMoney=60\nAvailableAnimals=unicorn", "warthog", "1"));
-    ASSERT_TRUE(state()->getAnimalButtons().empty());
-    ASSERT_NO_FATAL_FAILURE(reachStep(5));
-    EXPECT_TRUE(h.logged("cTutorial. Script 0, step 4 skipped: the level has no animal button"));
-}
-
 TEST_F(TutorialGame, PoacherScriptIntroducesTheHunterWithFewerProductions)
 {
     ASSERT_TRUE(play(smallLevel("TutorialType=1\nMoney=500\nAdultAnimalsPercent=0", "warthog", "2")));
@@ -303,50 +276,53 @@ TEST_F(TutorialGame, PoacherScriptIntroducesTheHunterWithFewerProductions)
     leaveToMap();
 }
 
-TEST_F(TutorialGame, PoacherStepsGoOnWhenTheHunterIsAlreadyGone)
+// Steps with nothing to point at (a hunter already gone, no animal button,
+// no zebra) are passed over, not waited on for ever; the zebra and heal scripts.
+TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
 {
     ASSERT_TRUE(play(smallLevel("TutorialType=1\nMoney=500\nAdultAnimalsPercent=0", "warthog", "1")));
     passIntro();
-    ASSERT_TRUE(waitFor([this] {
-        h.key(A_KEY_SPACE);
-        return !level()->poachers.empty();
-    }, 40.0f));
-    // Gone before the step could point at him: the script moves on, it does not wait for ever.
+    ASSERT_TRUE(waitFor(
+        [this] {
+            h.key(A_KEY_SPACE);
+            return !level()->poachers.empty();
+        },
+        40.0f));
     level()->poachers.front()->hit(1.0e6f);
     ASSERT_TRUE(waitFor([this] { return tutorial()->getStep() >= 5; }, 10.0f));
     EXPECT_TRUE(h.logged("cTutorial. Script 1, step 3 skipped: the poacher has already gone"));
-}
 
-TEST_F(TutorialGame, ZebraScriptPointsAtTheZebraAndEnds)
-{
-    ASSERT_TRUE(play(smallLevel("TutorialType=2\nMoney=500", "warthog, zebra", "1, 1")));
-    passIntro();
+    // The first level's step four pays for the animal it asks for; without an
+    // animal button to point at, the step is passed over with a word in the log.
+    restart("levels:Level00.ini");
+    ASSERT_NO_FATAL_FAILURE(reachStep(4));
+    level()->setMoney(5);
+    h.frame();
+    EXPECT_EQ(level()->money, level()->animalPrice("warthog") + 20);
+    EXPECT_EQ(h.widget("Money")->FindChild("Value", true)->GetText(), h.game().formatMoney(level()->money));
+    restart(smallLevel("TutorialType=0\nMoney=60\nAvailableAnimals=unicorn", "warthog", "1"));
+    ASSERT_TRUE(state()->getAnimalButtons().empty());
+    ASSERT_NO_FATAL_FAILURE(reachStep(5));
+    EXPECT_TRUE(h.logged("cTutorial. Script 0, step 4 skipped: the level has no animal button"));
+
+    restart(smallLevel("TutorialType=2\nMoney=500", "warthog, zebra", "1, 1"));
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg16") != nullptr; }, 3.0f));
-    const cAnimal* zebra = level()->animals.back();
-    ASSERT_EQ(zebra->kind->name, "zebra");
-    EXPECT_TRUE(tutorial_isRunning());
+    ASSERT_EQ(level()->animals.back()->kind->name, "zebra");
     seconds(0.5f);
     h.key(A_KEY_SPACE);
     // A second after the hint the tutorial is over: tips may open again.
     ASSERT_TRUE(waitFor([this] { return tutorial() == nullptr; }, 3.0f));
     EXPECT_FALSE(tutorial_isRunning());
     expectSettingsAsBefore();
-
-    // A level with no zebra, offering none, skips the hint instead of waiting for ever.
     restart(smallLevel("TutorialType=2\nMoney=500\nAvailableAnimals=warthog", "warthog", "1"));
     ASSERT_TRUE(waitFor([this] { return tutorial() == nullptr; }, 5.0f));
     EXPECT_TRUE(h.logged("cTutorial. Script 2, step 0 skipped: the level has no zebra and offers none"));
-}
 
-TEST_F(TutorialGame, HealScriptPointsAtTheSickAnimalAndTheHealButton)
-{
-    ASSERT_TRUE(play(smallLevel(
+    restart(smallLevel(
         "TutorialType=3\nMoney=500\nAdultAnimalsPercent=100\nAnimalsSickPossibility=1\nAvailableAnimals=warthog",
-        "warthog", "2")));
-    passIntro();
+        "warthog", "2"));
     EXPECT_FALSE(tutorial()->getHints() & (cTutorial::SIGN_ANIMAL | cTutorial::SIGN_SELL));
-    cAnimal* patient = level()->animals.front();
-    patient->getSick();
+    level()->animals.front()->getSick();
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg17") != nullptr; }, 3.0f));
     seconds(0.6f);
     // The SIGN over the Heal button pulses already: it came with the sickness.
@@ -355,8 +331,7 @@ TEST_F(TutorialGame, HealScriptPointsAtTheSickAnimalAndTheHealButton)
     ASSERT_TRUE(waitFor([this] { return tutorial()->getSign(2) != nullptr; }, 2.0f));
     const aRect heal = h.widget("Heal")->GetAbsoluteRect();
     EXPECT_NEAR(tutorial()->getSign(2)->getX(), heal.x + heal.width / 2.0f, 1.0f);
-    // A lost level takes it away at once (the level turns lost within the
-    // frame, before the tutorial's turn).
+    // A lost level takes it away at once (the level turns lost within the frame, before the tutorial's turn).
     level()->state = -1;
     tutorial()->update(kDt);
     EXPECT_EQ(tutorial()->getSign(2), nullptr);
