@@ -65,6 +65,14 @@ protected:
     void TearDown() override { tutorial_setRunning(false); }
 
     cMapState* enterMap() { return enter<cMapState>(STATE_MAP); }
+    // Through the menu, with the pointer back where a start puts it.
+    cMapState* reenterMap()
+    {
+        h.moveTo(512, 384);
+        h.game().requestState(STATE_MENU);
+        EXPECT_TRUE(h.waitForState(STATE_MENU));
+        return enterMap();
+    }
     // The level panel's texts of those names, joined by "|".
     std::wstring panel(std::initializer_list<const char*> names)
     {
@@ -94,7 +102,7 @@ protected:
 
 } // namespace
 
-TEST_F(MapScreen, ANewPlayerSeesTheTutorialAndTheFirstLevelsPanel)
+TEST_F(MapScreen, ANewPlayerAHalfPlayedMapAndALevelLockedByFourStages)
 {
     cMapState* map = enterMap();
     ASSERT_NE(map, nullptr);
@@ -102,8 +110,7 @@ TEST_F(MapScreen, ANewPlayerSeesTheTutorialAndTheFirstLevelsPanel)
     EXPECT_EQ(map->levels()[0]->status, MAP_TUTORIAL);
     EXPECT_EQ(map->getSelected(), map->levels()[1].get()) << "the last shown level is picked";
     EXPECT_TRUE(map->levels()[1]->button->IsChecked());
-    EXPECT_FALSE(h.widget("Park")->IsEnabled());
-    EXPECT_FALSE(h.widget("Awards")->IsEnabled());
+    EXPECT_FALSE(h.widget("Park")->IsEnabled() || h.widget("Awards")->IsEnabled());
     EXPECT_TRUE(h.widget("Play")->IsEnabled());
     EXPECT_EQ(panel({"Caption", "GoldTime", "SilverTime", "GoldReward", "SilverReward", "BaseReward", "Text"}),
               L"First steps|4:00|6:00|300$|220$|150$|Finish fast for a bigger reward:");
@@ -111,67 +118,51 @@ TEST_F(MapScreen, ANewPlayerSeesTheTutorialAndTheFirstLevelsPanel)
     EXPECT_EQ(profile->getAwardProgress(11), 1) << "the tutorial counts";
     h.frames(60);
     h.expectScreen("map_new_player");
-
-    // The tutorial's panel needs no level file.
     pick(map, "Tutorial");
-    EXPECT_EQ(panel({"Caption", "Text"}), L"Ranger school|Learn how to run a savanna park.");
+    EXPECT_EQ(panel({"Caption", "Text"}), L"Ranger school|Learn how to run a savanna park.") << "needs no level file";
     EXPECT_FALSE(h.widget("TimeRewards")->IsVisible());
     for (const auto& [seconds, text] : std::vector<std::pair<int32_t, std::wstring>>{
              {90, L"1:30"}, {125, L"2:05"}, {5, L"0:05"}, {-3, L"0:00"}, {3600, L"60:00"}})
         EXPECT_EQ(cLevelTooltip::formatTime(seconds), text);
     map->init();
     EXPECT_TRUE(h.logged("cMapState is already initiated")) << "a second entry without leaving is refused";
-}
 
-TEST_F(MapScreen, AHalfPlayedMapShowsMedalsLocksAndWhatALockedLevelNeeds)
-{
+    // Half played: medals, a mini-game, and a level locked by a stage the player cannot pay for yet.
     won({"Level01", "Level02", "Level03", "Level04"});
     profile->setLevelReward("Level02", 1);
     profile->setLevelReward("Level03", 0);
     profile->upgradeStages = {1, 1, 1};
     profile->stars = 320;
-    profile->tipsMask = 0x100; // the level hint was seen
-    cMapState* map = enterMap();
+    profile->tipsMask = 0x100;
+    map = reenterMap();
     ASSERT_NE(map, nullptr);
     for (const auto& [name, status] : {std::pair{"Level01", MAP_GOLD},
                                        {"Level02", MAP_SILVER},
                                        {"Level03", MAP_COMPLETED},
-                                       {"CatchAnimal01", MAP_MINI_GAME},
-                                       {"Level05", MAP_LOCKED}})
+                                       {"CatchAnimal01", MAP_MINI_GAME}})
         EXPECT_EQ(findLevel(map, name)->status, status) << name;
     EXPECT_EQ(findLevel(map, "Level06"), nullptr) << "Level05 is not completed";
     EXPECT_EQ(map->getSelected(), findLevel(map, "Level05"));
+    EXPECT_EQ(map->getSelected()->status, MAP_LOCKED);
     EXPECT_FALSE(h.widget("Play")->IsEnabled()) << "a locked level cannot be played";
     EXPECT_TRUE(map->getParkFlag()) << "320$ buys the helipad's first stage";
     EXPECT_EQ(profile->tipsMask & 0x200u, 0x200u) << "the park hint was shown";
-    EXPECT_EQ(profile->getAwardProgress(11), 5);
-    EXPECT_EQ(profile->getAwardProgress(12), 2);
-    const cLevelTooltip* tip = cLevelTooltip::get();
-    ASSERT_NE(tip, nullptr);
-    EXPECT_EQ(tip->thumbnails().size(), 1u);
-    EXPECT_TRUE(tip->needsMoney()) << "the ranger post's first stage costs 350$";
+    EXPECT_EQ(cLevelTooltip::get()->thumbnails().size(), 1u);
+    EXPECT_TRUE(cLevelTooltip::get()->needsMoney()) << "the ranger post's first stage costs 350$";
     EXPECT_EQ(panel({"Text"}), L"Earn more money to build what this level needs:");
     h.frames(60);
     h.expectScreen("map_half_played");
-
-    const cMapLevel* first = pick(map, "Level01");
-    EXPECT_EQ(map->getSelected(), first);
+    pick(map, "Level01");
     EXPECT_FALSE(findLevel(map, "Level05")->button->IsChecked()) << "one level checked at a time";
-    EXPECT_TRUE(h.widget("Play")->IsEnabled());
-    EXPECT_TRUE(h.widget("GoldMedal")->IsVisible());
+    EXPECT_TRUE(h.widget("Play")->IsEnabled() && h.widget("GoldMedal")->IsVisible());
     EXPECT_EQ(panel({"Text"}), L"Completed. Play it again to do better!");
     pick(map, "CatchAnimal01");
     EXPECT_EQ(panel({"Caption", "Text"}), L"Runaways|Bonus game: catch the runaway animals!");
     EXPECT_TRUE(h.widget("MiniGame")->IsVisible());
-}
 
-TEST_F(MapScreen, StagePicturesAreCroppedAndFourMissingStagesFillTwoRowsInsideThePanel)
-{
-    // The panel draws these pictures 64 pixels wide: empty borders would shrink a stage to a speck,
-    // and a picture taller than wide would push the lower row out of the panel.
-    const std::vector<cUpgradeSection> upgrades = parkConfig::readUpgrades();
-    ASSERT_EQ(upgrades.size(), 20u);
-    for (const cUpgradeSection& u : upgrades) {
+    // Four missing stages fill two rows. The panel draws the stage pictures 64 pixels wide: empty borders
+    // would shrink a stage to a speck, and a picture taller than wide would push the lower row out.
+    for (const cUpgradeSection& u : parkConfig::readUpgrades()) {
         const std::string path = file_getDiskPath(("park:" + u.sprites.at(0) + ".png").c_str());
         const std::string bytes = readFile(path);
         aGpuPicture pic;
@@ -186,13 +177,11 @@ TEST_F(MapScreen, StagePicturesAreCroppedAndFourMissingStagesFillTwoRowsInsideTh
         EXPECT_TRUE(left <= 4 && top <= 4 && right + 4 >= pic.width && bottom + 4 >= pic.height) << path;
         EXPECT_LE(pic.height, pic.width) << path;
     }
-
-    won({"Level01", "Level02", "Level03", "Level04", "Level05", "Level06", "Level07", "Level08", "Level09", "Level10",
-         "Level11"});
+    won({"Level05", "Level06", "Level07", "Level08", "Level09", "Level10", "Level11"});
     profile->upgradeStages = {2, 1, 1, 1, 2};
     profile->stars = 5000;
     profile->tipsMask = 0x300;
-    cMapState* map = enterMap();
+    map = reenterMap();
     ASSERT_NE(map, nullptr);
     ASSERT_EQ(map->getSelected(), findLevel(map, "Level12"));
     const cLevelTooltip* tip = cLevelTooltip::get();
@@ -211,7 +200,6 @@ TEST_F(MapScreen, StagePicturesAreCroppedAndFourMissingStagesFillTwoRowsInsideTh
     EXPECT_EQ(bottom(3), bottom(0) + 48);
     EXPECT_LE(bottom(3), tip->getWindow()->GetAbsoluteY() + tip->getWindow()->GetHeight());
     EXPECT_EQ(at[3].x, 243 + (260 - 68) / 2);
-
     // Without the thumbnails the panel shows its text and no pictures.
     h.game().spriteRegistry().unloadSpriteIni("sprites:park_thumbs.ini");
     cLevelTooltip::showFor(*findLevel(map, "Level12"), MAP_LOCKED);

@@ -3,9 +3,6 @@
 // clock and one skipped (nothing paid, back to the map); and their look.
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "game/app/tip.h"
 #include "game/screens/catchanimalstate.h"
 #include "game/screens/findpairstate.h"
 #include "game/screens/matchthreestate.h"
@@ -74,21 +71,11 @@ protected:
     }
 };
 
-TEST_F(MiniGames, MatchThreeTipHoldsTheClockAWrongSwapIsUndoneAndTheHintsWin)
+TEST_F(MiniGames, MatchThreeAWrongSwapIsUndoneAndTheHintsWin)
 {
     start(true);
-    auto* game = enter<cMatchThreeState>(STATE_MATCH_THREE, "MatchThree01", false);
+    auto* game = enter<cMatchThreeState>(STATE_MATCH_THREE, "MatchThree01");
     ASSERT_EQ(game->kinds().size(), 5u);
-    frames(30);
-    ASSERT_NE(cTip::get(), nullptr);
-    const float held = game->getTimeLeft();
-    frames(10);
-    EXPECT_EQ(game->getTimeLeft(), held);
-    clickOn(*h, "Tip");
-    frames(20);
-    EXPECT_EQ(cTip::get(), nullptr);
-    EXPECT_TRUE(player->tipsMask & 0x40);
-
     // The animals run in and the board comes to rest without a line.
     for (int i = 0; i < 400 && !game->isStill(); ++i)
         frame();
@@ -141,11 +128,6 @@ TEST_F(MiniGames, FindPairAWrongTryClosesEveryPairWinsAndEscapeSkipsWithNothingP
     start(true);
     auto* game = enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
     ASSERT_EQ(game->cells().size(), 36u);
-    std::map<const cAnimalKind*, int> perKind;
-    for (const auto& cell : game->cells())
-        ++perKind[cell.animal->kind];
-    for (const auto& [kind, count] : perKind)
-        EXPECT_EQ(count % 2, 0) << kind->name;
     frames(10);
     const auto tag = [&](size_t i) { return game->cells()[i].animal->tag; };
     const auto open = [&](size_t i) {
@@ -170,8 +152,10 @@ TEST_F(MiniGames, FindPairAWrongTryClosesEveryPairWinsAndEscapeSkipsWithNothingP
         if (tag(i) != cFindPairState::CLOSED)
             continue;
         size_t j = i + 1;
-        while (tag(j) != cFindPairState::CLOSED || game->cells()[j].animal->kind != game->cells()[i].animal->kind)
+        while (j < 36 &&
+               (tag(j) != cFindPairState::CLOSED || game->cells()[j].animal->kind != game->cells()[i].animal->kind))
             ++j;
+        ASSERT_LT(j, 36u) << "every kind comes in pairs";
         ASSERT_TRUE(open(i) && open(j));
         frames(60);
         EXPECT_EQ(tag(i), cFindPairState::FOUND) << i << " " << j;
