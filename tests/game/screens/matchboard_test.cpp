@@ -25,18 +25,13 @@ std::set<int> matched(const cMatchBoard& b)
     return {found.begin(), found.end()};
 }
 
-constexpr int cell(int c, int r)
-{
-    return c * 6 + r;
-}
-
 } // namespace
 
 TEST(MatchBoard, LinesAndWhatWouldMakeOne)
 {
     const cMatchBoard b = board({"aaabcd", "bcdbdc", "cdabcd", "ddddcb", "abcabc", "cabcab"});
-    EXPECT_EQ(matched(b), (std::set<int>{cell(0, 0), cell(1, 0), cell(2, 0), cell(3, 0), cell(3, 1), cell(3, 2),
-                                         cell(0, 3), cell(1, 3), cell(2, 3), cell(3, 3)}));
+    // Cells (column * 6 + row) of the top row's three, the column of three at x 3 and row 3's four.
+    EXPECT_EQ(matched(b), (std::set<int>{0, 6, 12, 18, 19, 20, 3, 9, 15, 21}));
     EXPECT_GT(b.findMatches().size(), 10u) << "the run of four is found from its first and second cell";
     // An L of five and a line of five tag five cells each; a board without lines none.
     EXPECT_EQ(matched(board({"abcabc", "abcabc", "aaacab", "bcabca", "cabcab", "bcabca"})).size(), 5u);
@@ -52,7 +47,7 @@ TEST(MatchBoard, LinesAndWhatWouldMakeOne)
     EXPECT_FALSE(gaps.wouldMatch(0, 5, 0)); // a a b [a]
 }
 
-TEST(MatchBoard, FillsLeaveNoLineWhileSomeKindFits)
+TEST(MatchBoard, FillsFallsAndTheMoveSearch)
 {
     // The first fill, column by column from the top, as the game makes it.
     for (uint32_t seed = 1; seed <= 50; ++seed) {
@@ -78,7 +73,7 @@ TEST(MatchBoard, FillsLeaveNoLineWhileSomeKindFits)
         b.set(i / 6, i % 6, cMatchBoard::kEmpty);
     const auto moves = b.collapse();
     EXPECT_EQ(moves.size(), 6u);
-    EXPECT_EQ(moves.front(), std::make_pair(cell(0, 1), cell(0, 2)));
+    EXPECT_EQ(moves.front(), std::make_pair(1, 2));
     EXPECT_EQ(b.at(0, 2), 2);
     EXPECT_EQ(b.at(0, 1), 0);
     for (int c = 0; c < 3; ++c) {
@@ -88,10 +83,8 @@ TEST(MatchBoard, FillsLeaveNoLineWhileSomeKindFits)
         b.set(c, 0, k);
     }
     EXPECT_FALSE(b.hasLine());
-}
 
-TEST(MatchBoard, TheOnlyMoveOnTheBorderTheNoMoveCaseAndSwapsOutside)
-{
+    // The only move swaps (4, 4) and (5, 4), on the right border; then a board without moves.
     cMatchBoard border = board({"abcdab", "cdabcd", "abcdab", "cdabcd", "abcdac", "cdabca"});
     int c = -1, r = -1, d = -1;
     ASSERT_TRUE(border.findMove(c, r, d));

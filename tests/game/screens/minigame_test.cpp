@@ -1,6 +1,7 @@
-// The three mini-games played by a scripted player: each is won once (the
-// reward paid exactly once, the way on to the park), one is lost on the
-// clock and one skipped (nothing paid, back to the map); and their look.
+// The three mini-games played by a scripted player on the OpenGL renderer:
+// each is won once (the reward paid exactly once, the way on to the park),
+// one is lost on the clock and one skipped (nothing paid, back to the map).
+// Each walk keeps a picture of its board in play for review.
 #include <gtest/gtest.h>
 
 #include "game/screens/catchanimalstate.h"
@@ -73,14 +74,15 @@ protected:
 
 TEST_F(MiniGames, MatchThreeAWrongSwapIsUndoneAndTheHintsWin)
 {
-    start(true);
+    start(false);
     auto* game = enter<cMatchThreeState>(STATE_MATCH_THREE, "MatchThree01");
     ASSERT_EQ(game->kinds().size(), 5u);
     // The animals run in and the board comes to rest without a line.
     for (int i = 0; i < 400 && !game->isStill(); ++i)
         frame();
     ASSERT_TRUE(game->isStill());
-    frames(2);
+    frames(20);
+    keepScreen("mini_game_match_three");
     EXPECT_FALSE(game->board().hasLine());
     EXPECT_NE(game->hintA(), nullptr);
 
@@ -125,7 +127,7 @@ TEST_F(MiniGames, MatchThreeAWrongSwapIsUndoneAndTheHintsWin)
 
 TEST_F(MiniGames, FindPairAWrongTryClosesEveryPairWinsAndEscapeSkipsWithNothingPaid)
 {
-    start(true);
+    start(false);
     auto* game = enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
     ASSERT_EQ(game->cells().size(), 36u);
     frames(10);
@@ -143,7 +145,9 @@ TEST_F(MiniGames, FindPairAWrongTryClosesEveryPairWinsAndEscapeSkipsWithNothingP
     while (game->cells()[b].animal->kind == game->cells()[0].animal->kind)
         ++b;
     ASSERT_TRUE(open(0) && open(b));
-    frames(60);
+    frames(8);
+    keepScreen("mini_game_find_pair");
+    frames(52);
     EXPECT_EQ(tag(0), cFindPairState::CLOSED);
     EXPECT_EQ(tag(b), cFindPairState::CLOSED);
 
@@ -184,7 +188,7 @@ TEST_F(MiniGames, FindPairAWrongTryClosesEveryPairWinsAndEscapeSkipsWithNothingP
 
 TEST_F(MiniGames, CatchAnimalLostOnAWrongClickThenWonByCatchingEveryWantedAnimal)
 {
-    start(true);
+    start(false);
     auto* game = enter<cCatchAnimalState>(STATE_CATCH_ANIMAL, "CatchAnimal01");
     const std::vector<cMiniGoal> goals = game->goals();
     ASSERT_EQ(goals.size(), 3u);
@@ -219,6 +223,10 @@ TEST_F(MiniGames, CatchAnimalLostOnAWrongClickThenWonByCatchingEveryWantedAnimal
 
     game = enter<cCatchAnimalState>(STATE_CATCH_ANIMAL, "CatchAnimal01");
     EXPECT_FLOAT_EQ(game->getWantedInterval(), 75.0f / 12.0f * 0.5f);
+    for (int i = 0; i < 400 && game->runners().size() < 6; ++i)
+        frame();
+    frames(30);
+    keepScreen("mini_game_catch_animal");
     stars = player->stars;
     credited = 0;
     for (int i = 0; i < 3000 && !game->isWon(); ++i) {
@@ -233,30 +241,4 @@ TEST_F(MiniGames, CatchAnimalLostOnAWrongClickThenWonByCatchingEveryWantedAnimal
     for (const cMiniGoal& goal : game->goals())
         EXPECT_EQ(goal.collected, goal.needed);
     expectPaidOnceAndOnToThePark(stars, 200);
-}
-
-// The three screens in play on the OpenGL renderer, kept for review.
-TEST_F(MiniGames, EachMiniGameInPlay)
-{
-    start(false);
-    auto* match = enter<cMatchThreeState>(STATE_MATCH_THREE, "MatchThree01");
-    for (int i = 0; i < 400 && !match->isStill(); ++i)
-        frame();
-    frames(20);
-    keepScreen("mini_game_match_three");
-
-    auto* pairs = enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
-    frames(5);
-    for (size_t i : {size_t(8), size_t(21)}) {
-        const aRect r = pairs->bushRect(i);
-        click(r.x + r.width / 2, r.y + r.height / 2);
-    }
-    frames(8);
-    keepScreen("mini_game_find_pair");
-
-    auto* runners = enter<cCatchAnimalState>(STATE_CATCH_ANIMAL, "CatchAnimal01");
-    for (int i = 0; i < 400 && runners->runners().size() < 6; ++i)
-        frame();
-    frames(30);
-    keepScreen("mini_game_catch_animal");
 }
