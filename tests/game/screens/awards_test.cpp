@@ -40,13 +40,11 @@ TEST_F(Awards, TheScreenShowsEarnedAwardsTooltipsWithWhatIsLeftAndSparklesNewOne
     // Indices a damaged file could hold are passed over.
     player->newAwards = {AWARD_HIPPOS_SOLD, AWARD_ANIMALS_HEALED, 99, -4};
     ASSERT_TRUE(enter(STATE_AWARDS));
-    EXPECT_TRUE(awards()->isEarned(AWARD_WARTHOGS_SOLD)) << "past its goal counts";
-    EXPECT_FALSE(awards()->isEarned(AWARD_ZEBRAS_SOLD));
     hover(AWARD_ZEBRAS_SOLD);
     EXPECT_EQ(awards()->getHovered(), AWARD_ZEBRAS_SOLD);
     EXPECT_EQ(tooltip(), L"Sell 10 zebras (7 left)");
     hover(AWARD_WARTHOGS_SOLD);
-    EXPECT_EQ(tooltip(), L"Sell 10 warthogs") << "nothing left";
+    EXPECT_EQ(tooltip(), L"Sell 10 warthogs") << "past its goal: nothing left";
     h.moveTo(5, 5);
     EXPECT_EQ(awards()->getHovered(), -1);
 

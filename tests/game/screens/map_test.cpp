@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <fstream>
 
-#include "game/game.h"
 #include "game/screens/parkconfig.h"
 #include "game/support/map_park_game.h"
 #include "game/support/player_steps.h"
@@ -18,7 +17,6 @@
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/util/a_math.h"
 #include "support/image_files.h"
-#include "support/temp_dir.h"
 
 using namespace kbtest;
 
