@@ -1,77 +1,37 @@
-// The credits, help and encyclopedia screens, played through the running
-// game: the credits' fades by height and their restart, the help screen's
-// animations and close, the pages the completed levels open.
+// The credits, help and encyclopedia screens in the running game: the
+// credits' scroll and restart, the help scenes, the pages the completed
+// levels open.
 #include "game/app/loadingscreen.h"
 #include "game/screens/screens_fixture.h"
 #include "game/support/player_steps.h"
 #include "gui/buttonbase.h"
-#include "gui/widget.h"
 #include "orvo/app/a_keys.h"
 #include "orvo/gfx/a_advanim.h"
 
 using namespace kbtest;
+using InfoScreens = ScreensGame;
 
-namespace {
-
-class InfoScreens : public ScreensGame {
-protected:
-    template <class T> T* state(int32_t id) { return dynamic_cast<T*>(cGameState::find(id)); }
-};
-
-} // namespace
-
-TEST(CreditsLook, LinesGrowAndFadeInAtTheBottomAndFadeOutAtTheTop)
+TEST_F(InfoScreens, TheCreditsScrollRestartAndLeave)
 {
-    struct Case {
-        float y;
-        uint32_t alpha;
-        float size;
-    };
-    const Case cases[] = {
-        {600.0f, 102, 0.4f}, {125.0f, 127, 1.0f}, {700.0f, 0, 0.0f}, {640.0f, 0, 0.0f}, {540.0f, 255, 1.0f},
-        {300.0f, 255, 1.0f}, {165.0f, 255, 1.0f}, {85.0f, 0, 0.0f},  {86.0f, 3, 1.0f},  {-40.0f, 0, 0.0f},
-    };
-    for (const Case& c : cases) {
-        const cCreditsState::LineLook look = cCreditsState::lineLook(c.y);
-        EXPECT_EQ(look.alpha, c.alpha) << "y " << c.y;
-        if (look.alpha > 0) {
-            EXPECT_FLOAT_EQ(look.size, c.size) << "y " << c.y;
-        }
-    }
-}
-
-TEST_F(InfoScreens, TheCreditsScrollFromCreditsTxtRestartAndLeave)
-{
-    // The same loading picture whichever tests ran before.
-    cLoadingScreen::resetCycles();
+    cLoadingScreen::resetCycles(); // the same loading picture whichever tests ran before
     ASSERT_TRUE(enter(STATE_CREDITS));
-    auto* credits = state<cCreditsState>(STATE_CREDITS);
-    ASSERT_NE(credits, nullptr);
-    const auto& lines = credits->getLines().lines();
-    ASSERT_GT(lines.size(), 20u);
-    EXPECT_EQ(lines.front(), "+Kesterby");
-    const std::string all = credits->getLines().toText();
-    for (const char* source : {"Fluent Emoji Flat", "Tux Paint", "FluidR3", "Liberation Sans", "Z003", "MIT licence",
-                               "GPL version 2", "SIL Open Font License", "The Kesterby team"})
-        EXPECT_NE(all.find(source), std::string::npos) << source;
-
+    auto* credits = dynamic_cast<cCreditsState*>(cGameState::find(STATE_CREDITS));
+    const size_t lines = credits->getLines().lines().size();
+    ASSERT_GT(lines, 20u);
     const float start = credits->getScrollY();
     EXPECT_NEAR(start, cCreditsState::START_Y, 1.0f);
     seconds(1.0f);
     EXPECT_NEAR(credits->getScrollY(), start - 50.0f, 0.01f) << "50 pixels a second";
-
     // Once the last line has left the top, the text starts again from the bottom.
-    const float h2 = credits->lineHeight();
-    credits->setScrollY(-(static_cast<float>(lines.size()) + 1.0f) * h2 + 0.5f);
+    credits->setScrollY(-(static_cast<float>(lines) + 1.0f) * credits->lineHeight() + 0.5f);
     h.frame();
     EXPECT_EQ(credits->getScrollY(), cCreditsState::START_Y);
-
-    credits->setScrollY(560.0f - 8 * h2);
+    // The picture shows lines growing in at the bottom; at the top they fade out.
+    for (const auto& [y, alpha] : {std::pair{125.0f, 127u}, {86.0f, 3u}, {85.0f, 0u}})
+        EXPECT_EQ(cCreditsState::lineLook(y).alpha, alpha) << y;
+    credits->setScrollY(560.0f - 8 * credits->lineHeight());
     seconds(0.5f);
     h.expectScreen("credits");
-    h.key(A_KEY_ESCAPE);
-    ASSERT_TRUE(h.waitForState(STATE_MENU));
-    ASSERT_TRUE(enter(STATE_CREDITS));
     clickOn(h, "Back");
     EXPECT_TRUE(h.waitForState(STATE_MENU));
 }
@@ -79,54 +39,36 @@ TEST_F(InfoScreens, TheCreditsScrollFromCreditsTxtRestartAndLeave)
 TEST_F(InfoScreens, TheHelpScreenPlaysItsScenesAndCloses)
 {
     ASSERT_TRUE(enter(STATE_HELP));
-    auto* help = state<cHelpState>(STATE_HELP);
-    ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->hasBackground());
-    for (int i = 0; i < 3; ++i)
-        ASSERT_NE(help->getAnimation(i), nullptr) << i;
+    auto* help = dynamic_cast<cHelpState*>(cGameState::find(STATE_HELP));
     seconds(1.5f);
-    EXPECT_GT(help->getTimer(), 1.0f);
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(help->getAnimation(i)->isPlaying()) << i;
+        EXPECT_TRUE(help->getAnimation(i) && help->getAnimation(i)->isPlaying()) << i;
     h.expectScreen("help");
-    clickOn(h, "CloseHelp");
-    ASSERT_TRUE(h.waitForState(STATE_MENU));
-    ASSERT_TRUE(enter(STATE_HELP));
     h.key(A_KEY_ESCAPE);
     EXPECT_TRUE(h.waitForState(STATE_MENU));
 }
 
 TEST_F(InfoScreens, CompletedLevelsOpenTheEncyclopediasPages)
 {
-    struct Case {
-        std::vector<std::string> levels;
-        uint16_t pages;
-    };
-    const Case cases[] = {
-        {{}, 1},          {{"Level01", "Level02"}, 2}, {{"Level02", "Level07", "Level09"}, 4},
-        {{"Level09"}, 4}, {{"Level14", "Level02"}, 5}, {{"Level17"}, 6},
-    };
-    for (const Case& c : cases) {
+    const std::pair<std::vector<std::string>, uint16_t> cases[] = {
+        {{}, 1}, {{"Level01", "Level02"}, 2}, {{"Level14", "Level02"}, 5}, {{"Level17"}, 6}};
+    for (const auto& [levels, pages] : cases) {
         cPlayerProfile profile(L"P");
-        for (const std::string& level : c.levels)
+        for (const std::string& level : levels)
             profile.setLevelReward(level, 1);
-        EXPECT_EQ(cPediaState::openPagesFor(&profile), c.pages) << c.levels.size() << " levels";
+        EXPECT_EQ(cPediaState::openPagesFor(&profile), pages) << levels.size() << " levels";
     }
     EXPECT_EQ(cPediaState::openPagesFor(nullptr), 1);
 
     for (const char* level : {"Level02", "Level07", "Level09"})
         player->setLevelReward(level, 2);
     ASSERT_TRUE(enter(STATE_PEDIA));
-    auto* pedia = state<cPediaState>(STATE_PEDIA);
+    auto* pedia = dynamic_cast<cPediaState*>(cGameState::find(STATE_PEDIA));
     ASSERT_EQ(pedia->getOpenPages(), 4);
-    for (uint16_t page = 0; page < 4; ++page)
-        EXPECT_TRUE(pedia->hasPageAnimal(page)) << page;
+    EXPECT_TRUE(pedia->hasPageAnimal(3));
     EXPECT_FALSE(pedia->hasPageAnimal(4));
     EXPECT_FALSE(h.widget("cheetah")->IsEnabled());
-
-    // The first frames fade to the warthog's page.
     seconds(0.5f);
-    EXPECT_EQ(pedia->getShownPage(), 0);
     EXPECT_EQ(h.text("Name"), L"Warthog");
     EXPECT_FLOAT_EQ(pedia->getTextAlpha(), 1.0f);
 
@@ -140,15 +82,10 @@ TEST_F(InfoScreens, CompletedLevelsOpenTheEncyclopediasPages)
     EXPECT_LT(pedia->getTextAlpha(), 1.0f);
     EXPECT_EQ(pedia->getShownPage(), 0);
     seconds(0.2f);
-    EXPECT_EQ(pedia->getShownPage(), 3);
     EXPECT_EQ(h.text("Name"), L"Hippopotamus");
     seconds(1.0f);
     h.expectScreen("encyclopedia");
-
     clickOn(h, "rusty");
     seconds(0.6f);
-    EXPECT_EQ(pedia->getShownPage(), 6);
     EXPECT_EQ(h.text("Name"), L"Rusty the poacher");
-    clickOn(h, "Back");
-    EXPECT_TRUE(h.waitForState(STATE_MENU));
 }

@@ -1,10 +1,8 @@
+// The match-three board's rules on kind numbers: lines, fills, falls, moves.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
-#include <string>
 #include <tuple>
-#include <utility>
 
 #include "game/screens/matchboard.h"
 #include "orvo/util/a_random.h"
@@ -21,120 +19,81 @@ cMatchBoard board(const char* const (&rows)[6])
     return b;
 }
 
-std::set<int> cells(const std::vector<int>& found)
+std::set<int> matched(const cMatchBoard& b)
 {
-    return std::set<int>(found.begin(), found.end());
-}
-
-int cell(int c, int r)
-{
-    return cMatchBoard::index(c, r);
-}
-
-// Fills the board as the game's first fill does: column by column from the
-// top, a random kind unless it makes a line.
-void firstFill(cMatchBoard& b, int kinds)
-{
-    for (int c = 0; c < 6; ++c)
-        for (int r = b.topEmptyRow(c); r >= 0; r = b.topEmptyRow(c)) {
-            const int k = b.fillKind(c, r, a_rand() % kinds, kinds, -1);
-            b.set(c, r, k < 0 ? a_rand() % kinds : k);
-        }
+    const std::vector<int> found = b.findMatches();
+    return {found.begin(), found.end()};
 }
 
 } // namespace
 
-TEST(MatchBoard, FindsEveryLineOfASeededBoard)
+TEST(MatchBoard, LinesAndWhatWouldMakeOne)
 {
-    const cMatchBoard b = board({
-        "aaabcd", // a row of three at the top left
-        "bcdbdc", // b column at x 3, rows 0..2
-        "cdabcd", //
-        "ddddcb", // a row of four
-        "abcabc", //
-        "cabcab", //
-    });
-    const std::vector<int> found = b.findMatches();
-    const std::set<int> expected = {cell(0, 0), cell(1, 0), cell(2, 0), cell(3, 0), cell(3, 1),
-                                    cell(3, 2), cell(0, 3), cell(1, 3), cell(2, 3), cell(3, 3)};
-    EXPECT_EQ(cells(found), expected);
-    // The run of four is found from its first and its second cell: a cell of
-    // several runs is listed more than once.
-    EXPECT_GT(found.size(), expected.size());
-    EXPECT_TRUE(b.hasLine());
-
+    const cMatchBoard b = board({"aaabcd", "bcdbdc", "cdabcd", "ddddcb", "abcabc", "cabcab"});
+    // Cells (column * 6 + row) of the top row's three, the column of three at x 3 and row 3's four.
+    EXPECT_EQ(matched(b), (std::set<int>{0, 6, 12, 18, 19, 20, 3, 9, 15, 21}));
+    EXPECT_GT(b.findMatches().size(), 10u) << "the run of four is found from its first and second cell";
     // An L of five and a line of five tag five cells each; a board without lines none.
-    EXPECT_EQ(cells(board({"abcabc", "abcabc", "aaacab", "bcabca", "cabcab", "bcabca"}).findMatches()).size(), 5u);
-    EXPECT_EQ(cells(board({"abcabc", "bcabca", "eeeeeb", "abcabc", "bcabca", "cabcab"}).findMatches()).size(), 5u);
-    const cMatchBoard none = board({"abcabc", "bcabca", "cabcab", "abcabc", "bcabca", "cabcab"});
-    EXPECT_TRUE(none.findMatches().empty());
-    EXPECT_FALSE(none.hasLine());
+    EXPECT_EQ(matched(board({"abcabc", "abcabc", "aaacab", "bcabca", "cabcab", "bcabca"})).size(), 5u);
+    EXPECT_EQ(matched(board({"abcabc", "bcabca", "eeeeeb", "abcabc", "bcabca", "cabcab"})).size(), 5u);
+    EXPECT_FALSE(board({"abcabc", "bcabca", "cabcab", "abcabc", "bcabca", "cabcab"}).hasLine());
+
+    // wouldMatch looks two cells each way and stops at gaps and other kinds.
+    const cMatchBoard gaps = board({"aa.b..", "......", "a.....", "a.....", "b.....", "......"});
+    EXPECT_TRUE(gaps.wouldMatch(2, 0, 0));  // a a [a]
+    EXPECT_FALSE(gaps.wouldMatch(2, 0, 1)); // a a [b] b
+    EXPECT_TRUE(gaps.wouldMatch(0, 1, 0));  // a [a] a a downwards
+    EXPECT_FALSE(gaps.wouldMatch(4, 0, 1)); // b . [b]
+    EXPECT_FALSE(gaps.wouldMatch(0, 5, 0)); // a a b [a]
 }
 
-TEST(MatchBoard, WouldMatchLooksTwoCellsEachWayAndStopsAtGaps)
+TEST(MatchBoard, FillsFallsAndTheMoveSearch)
 {
-    const cMatchBoard b = board({"aa.b..", "......", "a.....", "a.....", "b.....", "......"});
-    EXPECT_TRUE(b.wouldMatch(2, 0, 0));  // a a [a]
-    EXPECT_FALSE(b.wouldMatch(2, 0, 1)); // a a [b] b
-    EXPECT_TRUE(b.wouldMatch(0, 1, 0));  // a [a] a a downwards
-    EXPECT_FALSE(b.wouldMatch(4, 0, 1)); // b . [b]: the gap ends the scan
-    EXPECT_FALSE(b.wouldMatch(0, 5, 0)); // a a b [a]: another kind after a run ends it
-}
-
-TEST(MatchBoard, TheFirstFillLeavesNoLineWhileSomeKindFits)
-{
+    // The first fill, column by column from the top, as the game makes it.
     for (uint32_t seed = 1; seed <= 50; ++seed) {
         a_srand(seed);
         cMatchBoard b;
-        firstFill(b, 5);
+        for (int c = 0; c < 6; ++c)
+            for (int r = b.topEmptyRow(c); r >= 0; r = b.topEmptyRow(c)) {
+                const int k = b.fillKind(c, r, a_rand() % 5, 5, -1);
+                b.set(c, r, k < 0 ? a_rand() % 5 : k);
+            }
         EXPECT_FALSE(b.hasLine()) << "seed " << seed;
         EXPECT_EQ(b.topEmptyRow(5), -1);
     }
-    // Two kinds: a cell whose upper pair is one kind and whose left pair is
-    // the other fits neither; the fill then takes a second random draw.
+    // Two kinds, the upper pair one and the left pair the other: neither fits, the redraw is taken.
     const cMatchBoard corner = board({"..a...", "..a...", "bb....", "......", "......", "......"});
     EXPECT_EQ(corner.fillKind(2, 2, 0, 2, 7), 7);
-    EXPECT_EQ(corner.fillKind(2, 3, 0, 2, 7), 0); // the empty (2, 2) ends the scan
-}
+    EXPECT_EQ(corner.fillKind(2, 3, 0, 2, 7), 0) << "the empty (2, 2) ends the scan";
+    EXPECT_EQ(board({"......", "a.....", "a.....", "bcabca", "cabcab", "bcabca"}).fillKind(0, 0, 0, 5, -1), 1);
 
-TEST(MatchBoard, RefillAfterACollapseTakesAFittingKind)
-{
+    // A line taken out: the columns above fall by one cell and the refill makes no new line.
     cMatchBoard b = board({"abcabc", "cabcab", "dddbca", "abcabc", "cabcab", "bcabca"});
     for (int i : b.findMatches())
         b.set(i / 6, i % 6, cMatchBoard::kEmpty);
     const auto moves = b.collapse();
-    // Columns 0..2 fell by one cell: two moves each, the top cells empty.
     EXPECT_EQ(moves.size(), 6u);
-    EXPECT_EQ(moves.front(), std::make_pair(cell(0, 1), cell(0, 2)));
-    for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(b.topEmptyRow(c), 0);
-    EXPECT_EQ(b.at(0, 2), 2); // the 'c' of row 1
-    EXPECT_EQ(b.at(0, 1), 0); // the 'a' of row 0
-    // A drawn kind that would line up is replaced by the first that does not.
-    cMatchBoard lined = board({"......", "a.....", "a.....", "bcabca", "cabcab", "bcabca"});
-    EXPECT_EQ(lined.fillKind(0, 0, 0, 5, -1), 1);
+    EXPECT_EQ(moves.front(), std::make_pair(1, 2));
+    EXPECT_EQ(b.at(0, 2), 2);
+    EXPECT_EQ(b.at(0, 1), 0);
     for (int c = 0; c < 3; ++c) {
+        ASSERT_EQ(b.topEmptyRow(c), 0);
         const int k = b.fillKind(c, 0, 2, 5, -1);
         ASSERT_GE(k, 0);
         b.set(c, 0, k);
     }
     EXPECT_FALSE(b.hasLine());
-}
 
-TEST(MatchBoard, FindsTheOnlyMoveOnTheBorderAndTheNoMoveCase)
-{
-    // The only move swaps (4, 4) and (5, 4), on the right border.
+    // The only move swaps (4, 4) and (5, 4), on the right border; then a board without moves.
     cMatchBoard border = board({"abcdab", "cdabcd", "abcdab", "cdabcd", "abcdac", "cdabca"});
-    ASSERT_FALSE(border.hasLine());
     int c = -1, r = -1, d = -1;
     ASSERT_TRUE(border.findMove(c, r, d));
     EXPECT_EQ(std::make_tuple(c, r, d), std::make_tuple(4, 4, 1));
     EXPECT_TRUE(border.hasMatchAfterSwap(5, 4, 3));
-    EXPECT_FALSE(border.hasLine()); // the tries leave the board as it was
+    EXPECT_FALSE(border.hasLine()) << "the tries leave the board as it was";
 
     cMatchBoard none = board({"abcdab", "cdabcd", "abcdab", "cdabcd", "abcdab", "cdabcd"});
     EXPECT_FALSE(none.findMove(c, r, d));
-    // A swap towards the outside is not made.
     EXPECT_FALSE(none.swap(0, 0, 0));
     EXPECT_FALSE(none.swap(5, 5, 1));
     EXPECT_TRUE(none.swap(0, 0, 2));
