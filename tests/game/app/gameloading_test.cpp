@@ -37,7 +37,10 @@ TEST(GameLoading, InitialLoadReportsItsStepsThenWaitsForAClick)
 
     h.press(600, 500);
     h.release(600, 500);
-    ASSERT_TRUE(h.waitForState(STATE_MENU, kPatience));
+    ASSERT_TRUE(h.waitForLoad(kPatience)) << "the one click ends the wait";
+    h.frame();
+    ASSERT_NE(h.game().getCurrentState(), nullptr);
+    EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_MENU);
     EXPECT_EQ(h.game().getLoaderEvent(), nullptr) << "closed after the hand-over";
     EXPECT_EQ(cLoadingScreen::getSingletonPtr(), nullptr);
     EXPECT_NE(h.game().spriteRegistry().findSprite("AnimalGUI"), nullptr);
@@ -54,7 +57,7 @@ TEST(GameLoading, WithoutAMenuStateTheRequestIsStillMadeAndLogged)
     EXPECT_EQ(h.game().getCurrentState(), nullptr);
 }
 
-TEST(GameLoading, LevelLoadsAndTheScreenReloadStayAtLeastFourAndAHalfSeconds)
+TEST(GameLoading, LevelLoadsAndTheScreenReloadTakeFourAndAHalfSecondsAndHandOverSafely)
 {
     LoadedGame g;
     StateCalls playCalls, catchCalls, mapCalls;
@@ -105,20 +108,11 @@ TEST(GameLoading, LevelLoadsAndTheScreenReloadStayAtLeastFourAndAHalfSeconds)
     EXPECT_FALSE(mapCalls.initOnMainThread);
     EXPECT_NE(game.getScreenImageManager(), nullptr);
     EXPECT_EQ(LoadingClock::takeProgress(), (Progress{0, 11, 22, 33, 44, 55, 66, 77, 99}));
-}
 
-// Every hand-over waits for the frame that may be drawing the loading
-// screen; frames run all the time, and each load replaces the scene under
-// the screen's lock while they draw it. Run under ThreadSanitizer to see
-// the whole of it.
-TEST(GameLoading, TwoHundredHandOversWhileFramesDraw)
-{
-    LoadedGame g;
-    StateCalls calls;
-    ScopedStateClass play = gameplay(STATE_PLAY, calls);
-    ScopedStateClass catchAnimal = gameplay(STATE_CATCH_ANIMAL, calls);
-    g.start();
-    cGame& game = g.h.game();
+    // Every hand-over waits for the frame that may be drawing the loading
+    // screen; frames run all the time, and each load replaces the scene under
+    // the screen's lock while they draw it. Run under ThreadSanitizer to see
+    // the whole of it.
     int scenes = 0;
     game.kindLoaders().animalKindFile = [&](const std::string&, uint32_t) {
         cLoadingScreen::getSingletonPtr()->startScenario();
@@ -132,5 +126,4 @@ TEST(GameLoading, TwoHundredHandOversWhileFramesDraw)
         ASSERT_EQ(cLoadingScreen::getSingletonPtr(), nullptr) << i;
     }
     EXPECT_EQ(scenes, 200);
-    EXPECT_EQ(calls.inits, 200);
 }

@@ -15,7 +15,6 @@ namespace {
 
 int g_ok = 0, g_no = 0, g_modalSeenByOk = -1;
 bool g_hiddenForOk = false;
-
 void onOk()
 {
     ++g_ok;
@@ -80,32 +79,24 @@ TEST_F(MessageBoxTest, QuitQuestionFlagsFadesCallbacksAndStateSwitches)
     EXPECT_FALSE(h.quitPosted());
     EXPECT_EQ(modal(), 0);
 
-    const struct {
-        uint32_t flags;
-        const char* parts;
-        bool sound;
-        int modal;
-    } cases[] = {
-        {1, "OkBtn", true, 1},
-        {34, "YesBtn NoBtn QuestionIcon", true, 1},
-        {449, "OkBtn DiamondIcon", false, 0},
-        {1 | 4 | 64, "OkBtn WarningIcon", true, 1},
-        {2 | 8 | 16 | 32, "YesBtn NoBtn AcceptIcon", true, 1},
-        {273, "OkBtn BlockIcon", false, 1},
-        {0, "", true, 1},
-        {128 | 256, "", false, 0},
+    // Flags, the visible parts they choose, the opening sound, the modal count.
+    const std::tuple<uint32_t, const char*, bool, int> cases[] = {
+        {1, "OkBtn", true, 1},        {34, "YesBtn NoBtn QuestionIcon", true, 1},
+        {449, "OkBtn DiamondIcon", false, 0}, {1 | 4 | 64, "OkBtn WarningIcon", true, 1},
+        {273, "OkBtn BlockIcon", false, 1},   {2 | 8 | 16 | 32, "YesBtn NoBtn AcceptIcon", true, 1},
+        {0, "", true, 1},             {128 | 256, "", false, 0},
     };
-    for (const auto& c : cases) {
-        show(c.flags);
+    for (const auto& [flags, shownParts, sound, count] : cases) {
+        show(flags);
         h.frames(20);
-        EXPECT_EQ(parts(), c.parts) << c.flags;
-        EXPECT_EQ(opening(), c.sound) << c.flags;
-        EXPECT_EQ(modal(), c.modal) << c.flags;
+        EXPECT_EQ(parts(), shownParts) << flags;
+        EXPECT_EQ(opening(), sound) << flags;
+        EXPECT_EQ(modal(), count) << flags;
         EXPECT_EQ(h.widget("MessageBox")->GetAlpha(true), 1.0f);
         cMessageBox::cancel();
         untilBoxClosed(h);
-        EXPECT_EQ(modal(), 0) << c.flags;
-        EXPECT_EQ(parts(), "") << c.flags;
+        EXPECT_EQ(modal(), 0) << flags;
+        EXPECT_EQ(parts(), "") << flags;
     }
     EXPECT_EQ(g_ok, 0);
     EXPECT_EQ(g_no, 2) << "cancel runs the No function, which only Yes/No boxes keep";
