@@ -70,9 +70,11 @@ TEST(Highlight, RectangleCircleLetGoAndDegenerateCases)
     EXPECT_TRUE(circle.getEmitter(0)->isFinished());
     circle.setPaused(false);
     EXPECT_FALSE(circle.getEmitter(0)->isFinished());
+    const size_t live = game.getParticles()->getLiveSystems().size();
     circle.destroy();
     circle.destroy();
     EXPECT_EQ(circle.getEmitter(0), nullptr);
+    EXPECT_EQ(game.getParticles()->getLiveSystems().size(), live - 2) << "its two systems are let go";
     // A screen switch kills every live system: the highlight lets go of them.
     game.getParticles()->killAll();
     rect.update(0.1f);

@@ -93,6 +93,7 @@ TEST_F(StateSwitching, RequestsThreadsRestartQuitAndUnknownIds)
     // Replaying the level keeps the kinds and loads nothing.
     game.restartState();
     EXPECT_FALSE(game.loadingThreadRuns());
+    EXPECT_EQ(calls[STATE_PLAY].releases, 1);
     EXPECT_EQ(calls[STATE_PLAY].inits, 2);
     EXPECT_TRUE(calls[STATE_PLAY].initOnMainThread);
     EXPECT_EQ(game.getAnimalKindsToLoad().size(), 1u);

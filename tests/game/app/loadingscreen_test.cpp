@@ -125,6 +125,7 @@ TEST(LoadingScreen, EveryVariantOfBothScenesPlaysToItsEnd)
     for (int v = 0; v < cAnimalRun::VARIANT_COUNT; ++v) {
         cAnimalRun scene(g.h.game().getImageManager());
         scene.initVariant(v);
+        EXPECT_TRUE(scene.getLead()->second && scene.getLead()->shadow) << v;
         ASSERT_EQ(scene.getRunners().size(), static_cast<size_t>(cAnimalRun::variant(v).youngCount)) << v;
         float lastY = 0.0f;
         for (const auto& young : scene.getRunners()) {
@@ -139,6 +140,7 @@ TEST(LoadingScreen, EveryVariantOfBothScenesPlaysToItsEnd)
         cPoacherShoot scene(g.h.game().getImageManager());
         scene.initVariant(v);
         const bool mirrored = scene.getPoacher()->mirrored;
+        EXPECT_TRUE(scene.getPoacher()->second && scene.getPoacher()->shadow && scene.getChased()->shadow) << v;
         for (const auto& young : scene.getRunners())
             EXPECT_NE(young->mirrored, mirrored) << "the young run the other way";
         EXPECT_EQ(run(scene, graph), allStates) << v;

@@ -47,6 +47,7 @@ TEST(OptionsWindow, SlidersActAtOnceCancelPutsThemBackOkKeepsThem)
     EXPECT_FALSE(played("sample")) << "setting the sliders on opening plays nothing";
     EXPECT_FLOAT_EQ(slider("MusicVolume")->GetValue(), 0.3f);
     EXPECT_FLOAT_EQ(slider("SoundVolume")->GetValue(), 0.6f);
+    EXPECT_EQ(static_cast<GUI::Checkbox*>(h.widget("Fullscreen"))->IsChecked(), profile->isFullscreen());
     EXPECT_EQ(h.widget("Widescreen")->IsEnabled(true), h.game().getGraphServer()->isWideModeAvailable());
     h.expectScreen("options_window");
 

@@ -1,9 +1,11 @@
 // The player chooser on a screen of the running game, walked from a first
 // run without players: the name question and its Cancel, names refused as
 // typed, choosing, deleting, the nine-player limit, selections that name no
-// player, and the file written after every change.
+// player, and the file written after every change; both player windows
+// without a layout or a game.
 #include <gtest/gtest.h>
 
+#include "game/app/optionswindow.h"
 #include "game/app/profilewindow.h"
 #include "game/support/harness.h"
 #include "game/support/player_steps.h"
@@ -207,4 +209,24 @@ TEST_F(ProfileWindowTest, FirstRunNamesChoosingDeletingAndLimits)
     press("Close");
     window.update(5.0f);
     EXPECT_EQ(h.widget("Profiles_win")->GetAlpha(true), 0.0f);
+}
+
+TEST(PlayerWindowsAlone, WithoutALayoutOrAGameNothingBreaks)
+{
+    cProfileWindow window;
+    window.create(nullptr);
+    window.open();
+    window.update(0.5f);
+    window.onDelete(GUI::EventArgs());
+    window.onNewPlayerOk(GUI::EventArgs());
+    window.onNewPlayerCancel(GUI::EventArgs());
+    window.onClose(GUI::EventArgs());
+    cProfileWindow::onDeleteConfirmed();
+    cOptionsWindow options;
+    options.create();
+    options.open();
+    options.update(0.5f);
+    options.onOk(GUI::EventArgs());
+    options.onCancel(GUI::EventArgs());
+    EXPECT_EQ(options.getWindow(), nullptr);
 }
