@@ -139,7 +139,6 @@ TEST_F(MessageBoxTest, QuitQuestionFlagsFadesCallbacksAndStateSwitches)
     EXPECT_EQ(modal(), 0);
 
     // A frame of no time leaves an opening box open; an eighth of a second is half its fade.
-    g_ok = 0;
     show(1);
     cMessageBox::updateIfShown(0.0f);
     EXPECT_TRUE(cMessageBox::isShown());
