@@ -11,7 +11,6 @@
 #include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/app/a_keys.h"
-#include "orvo/platform/a_message.h"
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "support/app_fixture.h"
 
@@ -21,41 +20,31 @@ TEST(Frame, ALongFrameCountsAsOneSecond)
 {
     FakeClock clock;
     cGame game;
-    const struct {
-        int64_t micros;
-        float frameTime;
-        double total;
-    } steps[] = {{2500000, 1.0f, 1.0}, {250000, 0.25f, 1.25}, {1000000, 1.0f, 2.25}, {7000000, 1.0f, 3.25}};
-    for (const auto& step : steps) {
-        FakeClock::advanceMicros(step.micros);
+    // Read: the clock moves this far, the frame time and the total time the frame counts.
+    for (const auto& [micros, frameTime, total] : {std::tuple{2500000, 1.0f, 1.0}, std::tuple{250000, 0.25f, 1.25},
+                                                   std::tuple{1000000, 1.0f, 2.25}, std::tuple{7000000, 1.0f, 3.25}}) {
+        FakeClock::advanceMicros(micros);
         EXPECT_EQ(game.update(), 0);
-        EXPECT_EQ(game.getFrameTime(), step.frameTime);
-        EXPECT_EQ(game.getTotalTime(), step.total);
+        EXPECT_EQ(game.getFrameTime(), frameTime);
+        EXPECT_EQ(game.getTotalTime(), total);
     }
 }
 
 namespace {
 
 // Draws of untextured rectangles in the shade of the pause overlay, and the sprite draws (text, cursor).
-struct OverlayDraws {
-    int shades = 0;
-    size_t sprites = 0;
-};
-
-OverlayDraws overlayDraws(const aGpuDeviceRecorder& device)
+std::pair<int, size_t> overlayDraws(const aGpuDeviceRecorder& device)
 {
-    OverlayDraws out;
+    int shades = 0;
     for (const aGpuRecord& r : device.records(aGpuCall::DrawPrimitiveUP)) {
-        if (r.vertices.size() < sizeof(aGpuVertex) * 4)
-            continue;
         aGpuVertex corner[4];
+        if (r.vertices.size() < sizeof corner)
+            continue;
         std::memcpy(corner, r.vertices.data(), sizeof corner);
-        if (corner[0].color == 0xA0000000 && corner[0].x == 0.0f && corner[0].y == 0.0f && corner[3].x == 1024.0f &&
-            corner[3].y == 768.0f)
-            ++out.shades;
+        shades += corner[0].color == 0xA0000000 && corner[0].x == 0.0f && corner[0].y == 0.0f &&
+                  corner[3].x == 1024.0f && corner[3].y == 768.0f;
     }
-    out.sprites = device.count(aGpuCall::SpriteDraw) + device.count(aGpuCall::DrawBatch);
-    return out;
+    return {shades, device.count(aGpuCall::SpriteDraw) + device.count(aGpuCall::DrawBatch)};
 }
 
 } // namespace
@@ -72,23 +61,18 @@ TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
 
         h.recorder()->clearRecords();
         h.frame();
-        const OverlayDraws running = overlayDraws(*h.recorder());
-        EXPECT_EQ(running.shades, 0) << "not paused";
-
+        const auto [runningShades, runningSprites] = overlayDraws(*h.recorder());
+        EXPECT_EQ(runningShades, 0) << "not paused";
         const int updates = calls.updates, draws = calls.draws;
         h.game().setPaused(true);
         h.recorder()->clearRecords();
         h.frame();
-        const OverlayDraws paused = overlayDraws(*h.recorder());
+        const auto [shades, sprites] = overlayDraws(*h.recorder());
         EXPECT_EQ(calls.updates, updates) << "a paused turn does not update";
         EXPECT_EQ(calls.draws, draws + 1) << "but it draws";
-        if (withGui) {
-            EXPECT_EQ(paused.shades, 1);
-            EXPECT_GT(paused.sprites, running.sprites) << "the two pause texts";
-        } else {
-            EXPECT_EQ(paused.shades, 0);
-            EXPECT_EQ(paused.sprites, running.sprites) << "the cursor alone";
-        }
+        // With a GUI the shade and the two pause texts; without, the cursor alone.
+        EXPECT_EQ(shades, withGui ? 1 : 0);
+        EXPECT_EQ(sprites > runningSprites, withGui);
         h.game().setPaused(false);
 
         // Escape lets go of a held button before the state sees the frame.

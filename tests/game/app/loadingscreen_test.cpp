@@ -34,9 +34,9 @@ std::vector<uint32_t> run(cLoadingScenario& scene, aGraphServer& graph)
 
 } // namespace
 
-TEST(LoadingScreen, BarTextsTipsPicturesAndTheClick)
+TEST(LoadingScreen, BarTipsPicturesTheClickAndTheLook)
 {
-    LoadedGame g;
+    LoadedGame g(false);
     g.start();
     {
         cLoadingScreen screen("gui:progress.jng", "gui:progress_back.jng", 335, true);
@@ -102,6 +102,18 @@ TEST(LoadingScreen, BarTextsTipsPicturesAndTheClick)
     screen.setScenario(std::move(scene));
     EXPECT_FALSE(screen.isWaitingForClick());
     EXPECT_FALSE(g.loggedMissing());
+
+    // How it looks with a scene running, the bar and a tip.
+    cLoadingScreen::resetCycles();
+    a_srand(7);
+    cLoadingScreen look("gui:progress.jng", "gui:progress_back.jng", 335, true);
+    auto zebras = std::make_unique<cAnimalRun>(g.h.game().getImageManager());
+    zebras->initVariant(1);
+    look.setScenario(std::move(zebras));
+    look.setProgress(60);
+    for (int i = 0; i < 75; ++i)
+        g.draw(look, kFrame);
+    g.h.expectScreen("loading_screen");
 }
 
 TEST(LoadingScreen, EveryVariantOfBothScenesPlaysToItsEnd)
@@ -109,52 +121,30 @@ TEST(LoadingScreen, EveryVariantOfBothScenesPlaysToItsEnd)
     LoadedGame g;
     g.start();
     aGraphServer& graph = *g.h.game().getGraphServer();
+    const std::vector<uint32_t> allStates{0, 1, 2, 3};
     for (int v = 0; v < cAnimalRun::VARIANT_COUNT; ++v) {
         cAnimalRun scene(g.h.game().getImageManager());
         scene.initVariant(v);
-        const cRunningAnimal& lead = *scene.getLead();
-        EXPECT_TRUE(lead.width > 0 && lead.second && lead.shadow) << v;
+        EXPECT_TRUE(scene.getLead()->second && scene.getLead()->shadow) << v;
         ASSERT_EQ(scene.getRunners().size(), static_cast<size_t>(cAnimalRun::variant(v).youngCount)) << v;
         float lastY = 0.0f;
         for (const auto& young : scene.getRunners()) {
-            EXPECT_TRUE(young->scale >= 1.0f && young->scale <= 1.1f);
-            EXPECT_TRUE(young->speedFactor >= 2.0f && young->speedFactor <= 2.4f);
             EXPECT_EQ(young->mirrored, scene.getDirection() == 1);
-            EXPECT_TRUE(scene.getDirection() ? young->position.x > 1024.0f : young->position.x < 0.0f);
+            EXPECT_TRUE(scene.getDirection() ? young->position.x > 1024.0f : young->position.x < 0.0f) << "off screen";
             EXPECT_GE(young->position.y, lastY) << "drawn far to near";
             lastY = young->position.y;
         }
-        if (scene.getRunners().size() == 1) {
-            EXPECT_EQ(scene.getRunners()[0]->position.y, lead.position.y + 20.0f) << v;
-        }
-        EXPECT_EQ(run(scene, graph), (std::vector<uint32_t>{0, 1, 2, 3})) << v;
+        EXPECT_EQ(run(scene, graph), allStates) << v;
     }
     for (int v = 0; v < cPoacherShoot::VARIANT_COUNT; ++v) {
         cPoacherShoot scene(g.h.game().getImageManager());
         scene.initVariant(v);
         const bool mirrored = scene.getPoacher()->mirrored;
-        EXPECT_TRUE(scene.getPoacher()->second && scene.getPoacher()->shadow && scene.getChased()->shadow);
-        ASSERT_EQ(scene.getRunners().size(), 3u);
+        EXPECT_TRUE(scene.getPoacher()->second && scene.getPoacher()->shadow && scene.getChased()->shadow) << v;
         for (const auto& young : scene.getRunners())
             EXPECT_NE(young->mirrored, mirrored) << "the young run the other way";
-        EXPECT_EQ(run(scene, graph), (std::vector<uint32_t>{0, 1, 2, 3})) << v;
+        EXPECT_EQ(run(scene, graph), allStates) << v;
         EXPECT_NE(scene.getPoacher()->mirrored, mirrored) << "the poacher turned back";
     }
     EXPECT_FALSE(g.loggedMissing());
-}
-
-// How the loading screen looks with a scene running, the bar and the texts.
-TEST(LoadingScreen, Look)
-{
-    LoadedGame g(false);
-    g.start();
-    a_srand(7);
-    cLoadingScreen screen("gui:progress.jng", "gui:progress_back.jng", 335, true);
-    auto scene = std::make_unique<cAnimalRun>(g.h.game().getImageManager());
-    scene->initVariant(1);
-    screen.setScenario(std::move(scene));
-    screen.setProgress(60);
-    for (int i = 0; i < 75; ++i)
-        g.draw(screen, kFrame);
-    g.h.expectScreen("loading_screen");
 }

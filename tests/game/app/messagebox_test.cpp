@@ -1,6 +1,6 @@
-// The message box on a screen of the running game: the flag matrix, the fade
-// and the callback after it, re-showing, the count-up, and its ties to the
-// state that opened it (modal count, state switches).
+// The message box on a screen of the running game, walked through the
+// window's quit question, the flag matrix, the fade and the callback after
+// it, re-showing, the count-up and a state switch; and without any GUI.
 #include <gtest/gtest.h>
 
 #include "game/support/harness.h"
@@ -13,36 +13,19 @@ using namespace kbtest;
 
 namespace {
 
-int g_okCalls = 0;
-int g_noCalls = 0;
-int g_modalSeenByCallback = -1;
-bool g_hiddenForCallback = false;
-
+int g_ok = 0, g_no = 0, g_modalSeenByOk = -1;
+bool g_hiddenForOk = false;
 void onOk()
 {
-    ++g_okCalls;
-    cGame* game = cGame::get();
-    g_modalSeenByCallback = game->getCurrentState() ? game->getCurrentState()->getModalCount() : -1;
-    g_hiddenForCallback = !cMessageBox::isShown();
+    ++g_ok;
+    g_modalSeenByOk = cGame::get()->getCurrentState()->getModalCount();
+    g_hiddenForOk = !cMessageBox::isShown();
 }
-void onNo()
-{
-    ++g_noCalls;
-}
-void onOkOther()
-{
-    g_okCalls += 100;
-}
+void onNo() { ++g_no; }
+void onOkOther() { g_ok += 100; }
 
 class MessageBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        g_okCalls = g_noCalls = 0;
-        ASSERT_EQ(h.start(), 0);
-        ASSERT_TRUE(h.waitForState(STATE_MENU));
-    }
-
     // The box's visible buttons and icon, e.g. "YesBtn NoBtn QuestionIcon".
     std::string parts() const
     {
@@ -53,15 +36,19 @@ protected:
                 out += (out.empty() ? "" : " ") + std::string(name);
         return out;
     }
-    // Started since the last stopAll (a short sound may already have ended).
+    // Started since the last show (a short sound may already have ended).
     bool opening() { return h.game().getSoundManager()->getSound("open_dialog")->getChannel() != -1; }
     int modal() { return h.game().getCurrentState()->getModalCount(); }
-    void press(const std::string& button) { clickOn(h, button); }
-    void untilClosed() { untilBoxClosed(h); }
     void show(uint32_t flags, cMessageBox::Callback ok = &onOk, cMessageBox::Callback no = &onNo)
     {
         h.game().getSoundManager()->stopAll();
         ASSERT_TRUE(cMessageBox::show(L"Caption", L"Text", flags, ok, no));
+    }
+    void answer(const std::string& button)
+    {
+        h.frames(20);
+        clickOn(h, button);
+        untilBoxClosed(h);
     }
 
     GameHarness h;
@@ -72,42 +59,47 @@ protected:
 
 } // namespace
 
-TEST_F(MessageBoxTest, FlagsChooseButtonsIconSoundAndModality)
+TEST_F(MessageBoxTest, QuitQuestionFlagsFadesCallbacksAndStateSwitches)
 {
-    const struct {
-        uint32_t flags;
-        const char* parts;
-        bool sound;
-        int modal;
-    } cases[] = {
-        {1, "OkBtn", true, 1},
-        {3, "OkBtn", true, 1},
-        {34, "YesBtn NoBtn QuestionIcon", true, 1},
-        {449, "OkBtn DiamondIcon", false, 0},
-        {1 | 4 | 64, "OkBtn WarningIcon", true, 1},
-        {2 | 8 | 16 | 32, "YesBtn NoBtn AcceptIcon", true, 1},
-        {273, "OkBtn BlockIcon", false, 1},
-        {0, "", true, 1},
-        {128 | 256, "", false, 0},
+    ASSERT_EQ(h.start(), 0);
+    ASSERT_TRUE(h.waitForState(STATE_MENU));
+    g_ok = g_no = 0;
+
+    // The window's close button asks first; a second close asks nothing new; No keeps the game.
+    h.closeWindow();
+    h.frames(30);
+    EXPECT_FALSE(h.quitPosted());
+    EXPECT_EQ(h.text("MessageText"), L"Do you really want to leave the savanna?");
+    EXPECT_EQ(parts(), "YesBtn NoBtn QuestionIcon");
+    h.expectScreen("quit_question");
+    h.closeWindow();
+    h.frames(2);
+    EXPECT_EQ(modal(), 1);
+    answer("NoBtn");
+    EXPECT_FALSE(h.quitPosted());
+    EXPECT_EQ(modal(), 0);
+
+    // Flags, the visible parts they choose, the opening sound, the modal count.
+    const std::tuple<uint32_t, const char*, bool, int> cases[] = {
+        {1, "OkBtn", true, 1},        {34, "YesBtn NoBtn QuestionIcon", true, 1},
+        {449, "OkBtn DiamondIcon", false, 0}, {1 | 4 | 64, "OkBtn WarningIcon", true, 1},
+        {273, "OkBtn BlockIcon", false, 1},   {2 | 8 | 16 | 32, "YesBtn NoBtn AcceptIcon", true, 1},
+        {0, "", true, 1},             {128 | 256, "", false, 0},
     };
-    for (const auto& c : cases) {
-        show(c.flags);
+    for (const auto& [flags, shownParts, sound, count] : cases) {
+        show(flags);
         h.frames(20);
-        EXPECT_EQ(parts(), c.parts) << c.flags;
-        EXPECT_EQ(opening(), c.sound) << c.flags;
-        EXPECT_EQ(modal(), c.modal) << c.flags;
+        EXPECT_EQ(parts(), shownParts) << flags;
+        EXPECT_EQ(opening(), sound) << flags;
+        EXPECT_EQ(modal(), count) << flags;
         EXPECT_EQ(h.widget("MessageBox")->GetAlpha(true), 1.0f);
         cMessageBox::cancel();
-        untilClosed();
-        EXPECT_FALSE(cMessageBox::isShown());
-        EXPECT_EQ(modal(), 0) << c.flags;
-        EXPECT_EQ(parts(), "") << c.flags;
+        untilBoxClosed(h);
+        EXPECT_EQ(modal(), 0) << flags;
+        EXPECT_EQ(parts(), "") << flags;
     }
-    EXPECT_EQ(g_okCalls, 0);
-    EXPECT_EQ(g_noCalls, 2) << "cancel runs the No function, which only Yes/No boxes keep";
-    EXPECT_EQ(h.text("OkBtn"), L"OK");
-    EXPECT_EQ(h.text("YesBtn"), L"Yes");
-    EXPECT_EQ(h.text("NoBtn"), L"No");
+    EXPECT_EQ(g_ok, 0);
+    EXPECT_EQ(g_no, 2) << "cancel runs the No function, which only Yes/No boxes keep";
 
     // Shown again while up, a box counts once; flag 128 takes its count back.
     show(34);
@@ -117,98 +109,78 @@ TEST_F(MessageBoxTest, FlagsChooseButtonsIconSoundAndModality)
     EXPECT_EQ(modal(), 0);
     show(34);
     EXPECT_EQ(modal(), 1);
-    cMessageBox::cancel();
-    untilClosed();
-    EXPECT_EQ(modal(), 0);
-}
 
-TEST_F(MessageBoxTest, TheCallbackRunsOnceTheBoxHasFadedOutAndASecondShowReplacesIt)
-{
-    show(34);
+    // The callback runs once the box has faded out and its count is gone; one binding per button.
+    g_no = 0;
     h.frames(20);
-    press("YesBtn");
-    EXPECT_EQ(g_okCalls, 0) << "still fading out";
-    EXPECT_TRUE(cMessageBox::isShown());
-    untilClosed();
-    EXPECT_EQ(g_okCalls, 1);
-    EXPECT_TRUE(g_hiddenForCallback);
-    EXPECT_EQ(g_modalSeenByCallback, 0) << "the count went down before the callback";
-
-    // Shown again on the same window: still one binding per button.
+    clickOn(h, "YesBtn");
+    EXPECT_EQ(g_ok, 0) << "still fading out";
+    untilBoxClosed(h);
+    EXPECT_EQ(g_ok, 1);
+    EXPECT_TRUE(g_hiddenForOk);
+    EXPECT_EQ(g_modalSeenByOk, 0);
     show(34);
-    h.frames(20);
-    press("NoBtn");
-    untilClosed();
+    answer("NoBtn");
     show(1);
-    h.frames(20);
-    press("OkBtn");
-    untilClosed();
-    EXPECT_EQ(g_okCalls, 2);
-    EXPECT_EQ(g_noCalls, 1);
+    answer("OkBtn");
+    EXPECT_EQ(g_ok, 2);
+    EXPECT_EQ(g_no, 1);
 
-    // A second show while fading out replaces the callbacks.
-    g_okCalls = 0;
+    // A second show while fading out replaces the first box and its callbacks.
+    g_ok = 0;
     show(34);
     h.frames(20);
-    press("YesBtn");
+    clickOn(h, "YesBtn");
     show(1, &onOkOther, nullptr);
-    EXPECT_EQ(parts(), "OkBtn") << "nothing of the first box stays";
-    EXPECT_EQ(modal(), 1) << "one box counts once";
-    h.frames(20);
-    press("OkBtn");
-    untilClosed();
-    EXPECT_EQ(g_okCalls, 100);
+    EXPECT_EQ(parts(), "OkBtn");
+    EXPECT_EQ(modal(), 1);
+    answer("OkBtn");
+    EXPECT_EQ(g_ok, 100);
     EXPECT_EQ(modal(), 0);
-}
 
-TEST_F(MessageBoxTest, AFrameOfNoTimeLeavesAnOpeningBoxOpenAndTheRewardCountsUpInASecond)
-{
+    // A frame of no time leaves an opening box open; an eighth of a second is half its fade.
     show(1);
     cMessageBox::updateIfShown(0.0f);
     EXPECT_TRUE(cMessageBox::isShown());
-    EXPECT_EQ(g_okCalls + g_noCalls, 0);
     h.game().setFixedFrameTime(0.125f);
     h.frame();
     EXPECT_EQ(h.widget("MessageBox")->GetAlpha(true), 0.5f);
-    h.frame();
-    EXPECT_EQ(h.widget("MessageBox")->GetAlpha(true), 1.0f);
     cMessageBox::cancel();
-    untilClosed();
+    untilBoxClosed(h);
+    h.game().setFixedFrameTime(1.0f / 60.0f);
 
     // A reward box counts up in one second.
-    h.game().setFixedFrameTime(1.0f / 60.0f);
     show(449);
     cMessageBox::get()->countTarget = 150;
     h.frames(30);
-    const float half = cMessageBox::get()->countValue;
-    EXPECT_GT(half, 60.0f);
-    EXPECT_LT(half, 90.0f);
+    EXPECT_GT(cMessageBox::get()->countValue, 60.0f);
+    EXPECT_LT(cMessageBox::get()->countValue, 90.0f);
     h.frames(40);
-    EXPECT_EQ(cMessageBox::get()->countValue, 150.0f);
     EXPECT_EQ(h.text("Caption"), L"+150$");
-    EXPECT_EQ(modal(), 0);
-}
 
-TEST_F(MessageBoxTest, AStateSwitchDropsTheBoxOfTheOldScreen)
-{
+    // A state switch drops the old screen's box and its callbacks.
+    g_ok = g_no = 0;
     show(34);
-    h.frames(5);
     h.game().requestState(STATE_MAP);
     ASSERT_TRUE(h.waitForState(STATE_MAP));
     EXPECT_FALSE(cMessageBox::isShown());
-    EXPECT_EQ(h.game().getCurrentState()->getModalCount(), 0);
+    EXPECT_EQ(modal(), 0);
     h.frames(30);
-    EXPECT_EQ(g_okCalls + g_noCalls, 0) << "the old screen's callbacks never run";
+    EXPECT_EQ(g_ok + g_no, 0);
     EXPECT_EQ(cGameState::find(STATE_MENU)->getModalCount(), 0);
 
-    show(34);
-    h.frames(20);
-    press("NoBtn");
-    untilClosed();
-    EXPECT_EQ(g_noCalls, 1);
+    // Yes to the quit question ends the game without asking again; the settings are written.
+    h.closeWindow();
+    answer("YesBtn");
+    for (int i = 0; i < 10 && !h.quitPosted(); ++i)
+        h.frame();
+    EXPECT_TRUE(h.quitPosted());
+    EXPECT_TRUE(h.game().canQuit());
+    h.stop();
+    EXPECT_NE(readFile(h.home().userDir() + "config.ini").find("LoadingScene=1\r\n"), std::string::npos);
 }
 
-TEST(MessageBoxWithoutGui, ShowsNothingWithoutAServerOrItsWindow)
+TEST(MessageBoxWithoutGui, ShowsNothingAndTheWindowMayClose)
 {
     EXPECT_FALSE(cMessageBox::show(L"", L"", 34, nullptr, nullptr));
     EXPECT_FALSE(cMessageBox::isShown());

@@ -32,6 +32,7 @@
 #include "gui/statictext.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/platform/a_keycodes.h"
+#include "orvo/sound/a_musicmanager.h"
 #include "support/temp_dir.h"
 
 namespace kbtest {
@@ -237,6 +238,8 @@ TEST_F(Playthrough, ANewcomerPlaysEveryScreenQuitsAndComesBackWhereTheyLeft)
     reviewScreen("splash_screen");
     ASSERT_TRUE(h->waitForState(STATE_MENU));
     seconds(1.0f);
+    std::string playing;
+    EXPECT_EQ(h->game().getMusicManager()->getCurrentName(playing), "menu_theme");
     ASSERT_TRUE(shown(*h, "NewPlayer_win"));
     for (const uint8_t key : {uint8_t(A_KEY_A), uint8_t(A_KEY_D), uint8_t(A_KEY_A)})
         h->key(key);

@@ -5,7 +5,6 @@
 
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -48,73 +47,57 @@ int32_t saveNumber(const cProfiles& profiles)
     return k;
 }
 
-[[noreturn]] void saveForever(const std::string& path, int readyFd)
-{
-    cProfiles profiles;
-    profiles.load(path);
-    int32_t k = profiles.count() ? profiles.at(0)->stars : 0;
-    const char ready = 1;
-    if (write(readyFd, &ready, 1) != 1)
-        _exit(2);
-    for (;;) {
-        fill(profiles, ++k);
-        if (!profiles.save())
-            _exit(3);
-    }
-}
-
-int killRounds()
-{
-    const char* text = std::getenv("KB_PROFILES_KILL_ROUNDS");
-    const int rounds = text ? std::atoi(text) : 0;
-    return rounds > 0 ? rounds : 200;
-}
-
 } // namespace
 
 TEST(ProfilesKill, AKilledSaveLeavesOneWholeSave)
 {
     kbtest::TempDir dir;
     const std::string path = dir.file("profiles.dat");
-    {
-        cProfiles first;
-        first.load(path);
-        fill(first, 0);
-        ASSERT_TRUE(first.save());
-    }
+    cProfiles first;
+    first.load(path);
+    fill(first, 0);
+    ASSERT_TRUE(first.save());
 
     std::mt19937 random(25);
-    std::uniform_int_distribution<long> delayMicros(0, 4000);
-    const int rounds = killRounds();
+    std::uniform_int_distribution<useconds_t> delayMicros(0, 4000);
+    const char* rounds = std::getenv("KB_PROFILES_KILL_ROUNDS");
+    const int kills = rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 200;
     int32_t last = 0;
     int cutWrites = 0;
-    for (int round = 0; round < rounds; ++round) {
+    for (int round = 0; round < kills; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            close(ready[0]);
-            saveForever(path, ready[1]);
+        if (pid == 0) { // saves forever, from the last whole save on
+            cProfiles profiles;
+            profiles.load(path);
+            int32_t k = profiles.count() ? profiles.at(0)->stars : 0;
+            if (write(ready[1], "1", 1) != 1)
+                _exit(2);
+            for (;;) {
+                fill(profiles, ++k);
+                if (!profiles.save())
+                    _exit(3);
+            }
         }
         close(ready[1]);
         char byte = 0;
         const bool started = read(ready[0], &byte, 1) == 1;
         close(ready[0]);
-        const long micros = delayMicros(random);
-        const timespec pause{0, micros * 1000};
-        nanosleep(&pause, nullptr);
+        usleep(delayMicros(random));
         kill(pid, SIGKILL);
         int status = 0;
         waitpid(pid, &status, 0);
-        ASSERT_TRUE(started) << "round " << round;
-        ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the saving child ended on its own";
+        ASSERT_TRUE(started);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended on its own";
 
         cProfiles check;
         check.load(path);
         const int32_t k = saveNumber(check);
-        ASSERT_GE(k, last) << "round " << round;
-        ASSERT_FALSE(std::filesystem::exists(path + ".damaged")) << "round " << round;
+        ASSERT_GE(k, last);
+        ASSERT_FALSE(std::filesystem::exists(path + ".damaged"));
         last = k;
         // A write that the kill cut short leaves its temporary file behind.
         for (const auto& item : std::filesystem::directory_iterator(dir.path()))
@@ -123,6 +106,6 @@ TEST(ProfilesKill, AKilledSaveLeavesOneWholeSave)
                 std::filesystem::remove(item.path());
             }
     }
-    std::cout << "[ kills    ] " << rounds << " kills, " << last << " saves completed, " << cutWrites
+    std::cout << "[ kills    ] " << kills << " kills, " << last << " saves completed, " << cutWrites
               << " writes cut short" << std::endl;
 }

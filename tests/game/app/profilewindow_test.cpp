@@ -1,8 +1,11 @@
-// The player chooser on a screen of the running game: the first run's name
-// question, names refused as typed, choosing, creating and deleting players,
-// and the file written after every change.
+// The player chooser on a screen of the running game, walked from a first
+// run without players: the name question and its Cancel, names refused as
+// typed, choosing, deleting, the nine-player limit, selections that name no
+// player, and the file written after every change; both player windows
+// without a layout or a game.
 #include <gtest/gtest.h>
 
+#include "game/app/optionswindow.h"
 #include "game/app/profilewindow.h"
 #include "game/support/harness.h"
 #include "game/support/player_steps.h"
@@ -16,23 +19,7 @@ namespace {
 
 class ProfileWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(h.start(), 0);
-        ASSERT_TRUE(h.waitForState(STATE_MENU));
-        window.create(h.game().getCurrentState() ? h.widget("Profiles_win")->GetParent() : nullptr);
-        static_cast<TestScreen*>(cGameState::find(STATE_MENU))->onUpdate = [this](float dt) { window.update(dt); };
-        // The start's placeholder goes, as the initial load drops it.
-        profiles().deleteProfile(L"");
-    }
-
     cProfiles& profiles() { return h.game().getProfiles(); }
-    void players(std::initializer_list<const wchar_t*> names, const wchar_t* current)
-    {
-        for (const wchar_t* name : names)
-            profiles().createProfile(name, false);
-        profiles().select(profiles().findByName(current), false);
-    }
     std::wstring currentName() { return profiles().current() ? profiles().current()->getName() : L"(none)"; }
     // The names on the visible lines, the ticked ones in brackets.
     std::wstring lines()
@@ -59,9 +46,7 @@ protected:
     // The options window shares the names "Ok" and "Cancel": those two are the name dialog's.
     GUI::Widget* find(const std::string& name)
     {
-        if (name == "Ok" || name == "Cancel")
-            return window.getNewPlayerWindow()->FindChild(name, true);
-        return h.widget(name);
+        return name == "Ok" || name == "Cancel" ? window.getNewPlayerWindow()->FindChild(name, true) : h.widget(name);
     }
     void press(const std::string& name)
     {
@@ -71,7 +56,6 @@ protected:
     bool visible(const std::string& name) { return find(name) && find(name)->IsVisible(); }
     bool enabled(const std::string& name) { return find(name)->IsEnabled(); }
     void settle() { h.frames(20); }
-    void typeName(const std::wstring& name) { h.widget("PlayerName")->SetText(name); }
     // Delete with the question answered Yes, waiting for the box to fade out.
     void deleteTicked()
     {
@@ -90,87 +74,70 @@ protected:
 
 } // namespace
 
-TEST_F(ProfileWindowTest, TheFirstRunAsksForANameAndCancelMakesTheDefaultPlayer)
+TEST_F(ProfileWindowTest, FirstRunNamesChoosingDeletingAndLimits)
 {
+    ASSERT_EQ(h.start(), 0);
+    ASSERT_TRUE(h.waitForState(STATE_MENU));
+    window.create(h.widget("Profiles_win")->GetParent());
+    static_cast<TestScreen*>(cGameState::find(STATE_MENU))->onUpdate = [this](float dt) { window.update(dt); };
+    profiles().deleteProfile(L""); // the start's placeholder, as the initial load drops it
+
+    // A first run asks for a name; Enter without one does nothing; Cancel still leaves a player.
     window.open();
     settle();
     EXPECT_TRUE(visible("NewPlayer_win"));
     EXPECT_FALSE(visible("Profiles_win"));
-    EXPECT_FALSE(enabled("Ok")) << "no name yet";
+    EXPECT_FALSE(enabled("Ok"));
     h.key(A_KEY_ENTER);
-    EXPECT_EQ(profiles().count(), 0u) << "Enter with an empty name does nothing";
-
-    // Typed into the focused name box and confirmed with Enter.
-    for (const uint8_t key : {uint8_t(A_KEY_Z), uint8_t(A_KEY_O), uint8_t(A_KEY_E)})
-        h.key(key);
-    EXPECT_EQ(h.text("PlayerName"), L"zoe");
-    EXPECT_TRUE(enabled("Ok"));
-    h.key(A_KEY_ENTER);
-    settle();
-    EXPECT_FALSE(visible("NewPlayer_win"));
-    EXPECT_EQ(currentName(), L"zoe");
-    EXPECT_EQ(saved(), L"[zoe]");
-
-    // Cancelled on a first run, the dialog still leaves a player.
-    profiles().deleteProfile(L"zoe");
-    window.open();
-    settle();
+    EXPECT_EQ(profiles().count(), 0u);
     press("Cancel");
     settle();
     EXPECT_EQ(currentName(), L"Player");
     EXPECT_EQ(saved(), L"[Player]");
-}
 
-TEST_F(ProfileWindowTest, NamesAreCheckedAsTheyAreTyped)
-{
-    players({L"Anna", L"Boris"}, L"Anna");
+    // Names are checked as they are typed.
+    profiles().deleteProfile(L"Player");
+    for (const wchar_t* name : {L"Anna", L"Boris"})
+        profiles().createProfile(name, false);
+    profiles().select(profiles().findByName(L"Anna"), false);
     window.openNewPlayer();
     settle();
     const struct {
         std::wstring name;
-        bool ok;
-        const wchar_t* warning; // null: hidden
+        const wchar_t* warning; // null: hidden, and the name may be taken
     } cases[] = {
-        {L"", false, nullptr},
-        {L"Anna", false, L"Another player has this name."},
-        {L"a]b", false, L"Please use letters, digits and simple signs only (no ] sign)."},
-        {L"\x0411\x043E\x0440\x044F", true, nullptr},
+        {L"", nullptr},
+        {L"a]b", L"Please use letters, digits and simple signs only (no ] sign)."},
+        {L"\x0411\x043E\x0440\x044F", nullptr},
+        {L"Anna", L"Another player has this name."},
     };
     for (const auto& c : cases) {
-        typeName(c.name);
-        EXPECT_EQ(enabled("Ok"), c.ok);
+        h.widget("PlayerName")->SetText(c.name);
+        EXPECT_EQ(enabled("Ok"), !c.name.empty() && !c.warning);
         EXPECT_EQ(visible("WarningText"), c.warning != nullptr);
         if (c.warning) {
             EXPECT_EQ(h.text("WarningText"), c.warning);
         }
     }
-    typeName(L"Anna");
-    h.frame();
+    h.moveTo(512, 384); // where the pointer starts, as the pictures show it
     h.expectScreen("new_player_window");
-    typeName(L"\x0411\x043E\x0440\x044F");
+    h.widget("PlayerName")->SetText(L"Clara");
     press("Ok");
     settle();
-    EXPECT_EQ(currentName(), L"\x0411\x043E\x0440\x044F");
-    EXPECT_EQ(saved(), L"Anna Boris [\x0411\x043E\x0440\x044F]");
-}
+    EXPECT_EQ(saved(), L"Anna Boris [Clara]");
 
-TEST_F(ProfileWindowTest, ChoosingAndDeletingPlayers)
-{
-    players({L"Anna", L"Boris", L"Clara"}, L"Clara");
+    // One tick at a time; the player changes on Close.
     window.open();
     settle();
     EXPECT_EQ(lines(), L"Anna Boris [Clara]");
-    EXPECT_TRUE(enabled("New") && enabled("Delete"));
+    h.moveTo(512, 384);
     h.expectScreen("profile_window");
-
-    // One tick at a time; the player changes on Close.
     press("Player1");
     EXPECT_EQ(lines(), L"[Anna] Boris Clara");
     EXPECT_EQ(currentName(), L"Clara");
     press("Close");
     settle();
     EXPECT_FALSE(visible("Profiles_win"));
-    EXPECT_EQ(currentName(), L"Anna");
     EXPECT_EQ(saved(), L"[Anna] Boris Clara");
 
     // Deleting the current player who is last in the list: the one before takes over.
@@ -178,10 +145,8 @@ TEST_F(ProfileWindowTest, ChoosingAndDeletingPlayers)
     window.open();
     settle();
     deleteTicked();
-    EXPECT_EQ(currentName(), L"Boris");
     EXPECT_EQ(lines(), L"Anna [Boris]");
     EXPECT_EQ(saved(), L"Anna [Boris]");
-
     // Deleting another player: the current one stays, the tick moves to the line in its place.
     profiles().createProfile(L"Dora", false);
     window.fillList();
@@ -193,7 +158,6 @@ TEST_F(ProfileWindowTest, ChoosingAndDeletingPlayers)
     deleteTicked();
     EXPECT_EQ(lines(), L"[Boris]");
     EXPECT_FALSE(enabled("Delete")) << "the last player stays";
-
     // Double-clicking a line chooses that player and closes the list.
     profiles().createProfile(L"Emil", false);
     window.fillList();
@@ -202,18 +166,16 @@ TEST_F(ProfileWindowTest, ChoosingAndDeletingPlayers)
     settle();
     EXPECT_EQ(currentName(), L"Emil");
     EXPECT_FALSE(visible("Profiles_win"));
-}
 
-TEST_F(ProfileWindowTest, LimitsAndMissingSelections)
-{
-    players({L"P1", L"P2", L"P3", L"P4", L"P5", L"P6", L"P7", L"P8"}, L"P1");
+    // Nine players at most.
+    for (const wchar_t* name : {L"P3", L"P4", L"P5", L"P6", L"P7", L"P8"})
+        profiles().createProfile(name, false);
     window.open();
     settle();
     EXPECT_TRUE(enabled("New"));
     profiles().createProfile(L"P9", false);
     window.fillList();
-    EXPECT_FALSE(enabled("New")) << "nine players at most";
-
+    EXPECT_FALSE(enabled("New"));
     // No tick: Delete asks nothing, Close only closes.
     for (GUI::Checkbox* entry : window.getEntries())
         entry->SetChecked(false);
@@ -222,31 +184,49 @@ TEST_F(ProfileWindowTest, LimitsAndMissingSelections)
     EXPECT_FALSE(cMessageBox::isShown());
     press("Close");
     settle();
-    EXPECT_EQ(currentName(), L"P1");
-
+    EXPECT_EQ(currentName(), L"Emil");
     // A tick on a line without a player (set by code) deletes nothing either.
     window.open();
     settle();
     profiles().deleteProfile(L"P9");
-    window.getEntries()[8]->SetVisible(true);
-    window.getEntries()[8]->SetChecked(true);
     for (size_t i = 0; i < 8; ++i)
         window.getEntries()[i]->SetChecked(false);
+    window.getEntries()[8]->SetVisible(true);
+    window.getEntries()[8]->SetChecked(true);
     window.onDelete(GUI::EventArgs());
     EXPECT_FALSE(cMessageBox::isShown());
-
     // The player asked about goes before the answer: Yes does nothing.
-    press("Player2");
+    press("Player1");
     press("Delete");
     settle();
-    profiles().deleteProfile(L"P2");
+    profiles().deleteProfile(L"Boris");
     press("YesBtn");
     untilBoxClosed(h);
     EXPECT_EQ(profiles().count(), 7u);
-    EXPECT_EQ(currentName(), L"P1");
+    EXPECT_EQ(currentName(), L"Emil");
 
     // Fades never take the windows' alpha below 0.
     press("Close");
     window.update(5.0f);
     EXPECT_EQ(h.widget("Profiles_win")->GetAlpha(true), 0.0f);
+}
+
+TEST(PlayerWindowsAlone, WithoutALayoutOrAGameNothingBreaks)
+{
+    cProfileWindow window;
+    window.create(nullptr);
+    window.open();
+    window.update(0.5f);
+    window.onDelete(GUI::EventArgs());
+    window.onNewPlayerOk(GUI::EventArgs());
+    window.onNewPlayerCancel(GUI::EventArgs());
+    window.onClose(GUI::EventArgs());
+    cProfileWindow::onDeleteConfirmed();
+    cOptionsWindow options;
+    options.create();
+    options.open();
+    options.update(0.5f);
+    options.onOk(GUI::EventArgs());
+    options.onCancel(GUI::EventArgs());
+    EXPECT_EQ(options.getWindow(), nullptr);
 }

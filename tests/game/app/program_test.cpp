@@ -14,21 +14,16 @@
 
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
-#include "orvo/platform/a_system.h"
-#include "support/temp_dir.h"
-#include "support/text_lines.h"
 
 using namespace kbtest;
 
 namespace {
 
-// The program started headless.
+// The program started headless, in the home of the TempHome alive (the child inherits its variables).
 class Program {
 public:
-    // In the home of the TempHome alive (the child inherits its variables).
-    Program()
+    Program() : m_pid(fork())
     {
-        m_pid = fork();
         if (m_pid == 0) {
             setenv("SDL_VIDEODRIVER", "offscreen", 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -45,41 +40,35 @@ public:
             waitpid(m_pid, nullptr, 0);
         }
     }
-
     void terminate() { kill(m_pid, SIGTERM); }
     // The exit code, -1 for a kill by a signal, -2 when it did not end in a minute.
     int wait()
     {
         int status = 0;
-        for (int waited = 0; waited < 60000; waited += 5) {
+        for (int waited = 0; waited < 60000; waited += 5, usleep(5000))
             if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
                 m_ended = true;
                 return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             }
-            usleep(5000);
-        }
         return -2;
     }
 
 private:
-    pid_t m_pid = -1;
+    pid_t m_pid;
     bool m_ended = false;
 };
 
-// Waits (a minute at most) until the log holds a line containing `marker`.
+// Waits (a minute at most) until the log holds `marker`.
 bool waitForLog(const TempHome& home, const std::string& marker)
 {
-    for (int i = 0; i < 12000; ++i) {
+    for (int i = 0; i < 12000; ++i, usleep(5000))
         if (readFile(home.userDir() + "orvo.log").find(marker) != std::string::npos)
             return true;
-        usleep(5000);
-    }
     return false;
 }
 
-// Every file under the folder with its bytes.
-// Every file below `folder` but the graphics driver's shader cache, which a
-// running program may still fill.
+// Every file below `folder` with its bytes, but the graphics driver's shader
+// cache, which a running program may still fill.
 std::map<std::string, std::string> snapshot(const std::string& folder)
 {
     std::map<std::string, std::string> files;
@@ -89,31 +78,25 @@ std::map<std::string, std::string> snapshot(const std::string& folder)
     return files;
 }
 
+constexpr const char* kWindowUp = "aGraphServer: HARDWARE_VERTEXPROCESSING";
+
 } // namespace
 
 TEST(Program, ATerminationSignalEndsItWithTheSettingsWritten)
 {
-    const struct {
-        const char* marker; // the signal comes once the log shows this
-        int afterMs;        // and this much later
-    } moments[] = {
-        {"Application: Kesterby", 0},                     // start-up, before the window
-        {"aGraphServer: HARDWARE_VERTEXPROCESSING", 0},   // the window is there
-        {"aGraphServer: HARDWARE_VERTEXPROCESSING", 300}, // first frames
-        {"aGraphServer: HARDWARE_VERTEXPROCESSING", 1500},
-    };
-    for (const auto& m : moments) {
+    // The signal comes once the log shows the marker, and this much later.
+    const std::pair<const char*, int> moments[] = {
+        {"Application: Kesterby", 0}, {kWindowUp, 0}, {kWindowUp, 300}, {kWindowUp, 1500}};
+    for (const auto& [marker, afterMs] : moments) {
+        SCOPED_TRACE(std::string(marker) + " +" + std::to_string(afterMs));
         TempHome home;
         Program game;
-        ASSERT_TRUE(waitForLog(home, m.marker)) << m.marker;
-        usleep(m.afterMs * 1000);
+        ASSERT_TRUE(waitForLog(home, marker));
+        usleep(afterMs * 1000);
         game.terminate();
-        EXPECT_EQ(game.wait(), 0) << m.marker << " +" << m.afterMs;
-        EXPECT_TRUE(readFile(home.userDir() + "config.ini").starts_with("[VIDEO]\r\nScreenWidth=1024\r\n"))
-            << m.marker << " +" << m.afterMs;
-        const std::vector<std::string> log = splitLines(readFile(home.userDir() + "orvo.log"), true);
-        EXPECT_TRUE(std::find(log.begin(), log.end(), "orvo Engine stopped") != log.end())
-            << m.marker << " +" << m.afterMs;
+        EXPECT_EQ(game.wait(), 0);
+        EXPECT_TRUE(readFile(home.userDir() + "config.ini").starts_with("[VIDEO]\r\nScreenWidth=1024\r\n"));
+        EXPECT_NE(readFile(home.userDir() + "orvo.log").find("\torvo Engine stopped\n"), std::string::npos);
     }
 }
 
@@ -121,37 +104,32 @@ TEST(Program, ASecondStartEndsAtOnceAndChangesNoFile)
 {
     TempHome home;
     Program first;
-    ASSERT_TRUE(waitForLog(home, "aGraphServer: HARDWARE_VERTEXPROCESSING"));
+    ASSERT_TRUE(waitForLog(home, kWindowUp));
     usleep(300 * 1000);
     // The first one keeps running: only its log may grow meanwhile.
     auto before = snapshot(home.path());
     before.erase(home.userDir() + "orvo.log");
-    {
-        Program second;
-        EXPECT_EQ(second.wait(), 0);
-    }
+    EXPECT_EQ(Program().wait(), 0);
     auto after = snapshot(home.path());
     const std::string log = after[home.userDir() + "orvo.log"];
     after.erase(home.userDir() + "orvo.log");
     EXPECT_EQ(after, before);
     EXPECT_EQ(log.find("started", log.find("started") + 1), std::string::npos) << "one engine banner only";
-
     first.terminate();
     EXPECT_EQ(first.wait(), 0);
 }
 
 namespace {
-std::atomic<int> g_loaderSawQuit{0};
+std::atomic<bool> g_loaderSawQuit{false};
 
 // A routine that, like the click wait, waits for frames until the game ends.
 uint32_t waitUntilQuit(void* parameter)
 {
     auto* game = static_cast<cGame*>(parameter);
     game->setFlags(cGame::FLAG_DRAW);
-    while (!game->isQuitting())
-        if (!game->getLoaderEvent()->wait())
-            break;
-    g_loaderSawQuit = 1;
+    while (!game->isQuitting() && game->getLoaderEvent()->wait()) {
+    }
+    g_loaderSawQuit = true;
     return 0;
 }
 } // namespace
@@ -163,8 +141,6 @@ TEST(Program, AQuitDuringALoadEndsTheLoadBeforeShutdown)
     ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls); });
     ASSERT_EQ(h.start(), 0);
     ASSERT_TRUE(h.waitForState(STATE_MENU));
-
-    g_loaderSawQuit = 0;
     h.game().startLoader(&waitUntilQuit);
     h.frames(5);
     EXPECT_TRUE(h.game().loadingThreadRuns());
@@ -173,7 +149,7 @@ TEST(Program, AQuitDuringALoadEndsTheLoadBeforeShutdown)
     EXPECT_TRUE(h.quitPosted()) << "nothing could answer a question during a load";
     EXPECT_FALSE(cMessageBox::isShown());
     h.stop();
-    EXPECT_EQ(g_loaderSawQuit.load(), 1);
+    EXPECT_TRUE(g_loaderSawQuit);
     EXPECT_FALSE(h.game().loadingThreadRuns());
     EXPECT_FALSE(readFile(h.home().userDir() + "config.ini").empty());
 }

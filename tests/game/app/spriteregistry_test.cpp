@@ -1,8 +1,7 @@
-// The sprite registry and the loaders by name, on files the tests write (the
-// game's own sheets are loaded by the loading scenes' tests).
+// The sprite registry and the loaders by name, on files the test writes
+// (the game's own sheets are loaded by the loading scenes' tests): sections
+// registered, replaced, skipped and unloaded; sheets keyed by their path.
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "game/app/spriteloader.h"
 #include "game/app/spriteregistry.h"
@@ -13,40 +12,28 @@
 #include "support/image_files.h"
 #include "support/log_capture.h"
 
-namespace {
+using namespace kbtest;
 
-// A graph server on the recording device and the assign "tmp:" on a fresh folder.
-class SpriteTest : public testing::Test {
-protected:
-    SpriteTest()
-    {
-        graph = std::make_unique<aGraphServer>(1024, 768, false, false, true, "t", 0, false, true, kbtest::recorder());
-        app.getFileServer().setAssign("tmp", dir.path() + "/");
-    }
-    void picture(const std::string& name, uint32_t w = 8, uint32_t h = 4)
-    {
-        kbtest::writeFile(dir.file(name), kbtest::encodePng(std::vector<uint32_t>(w * h, 0xFF336699), w, h));
-    }
-    void text(const std::string& name, const std::string& body) { kbtest::writeFile(dir.file(name), body); }
-
-    kbtest::TestApp app;
-    std::unique_ptr<aGraphServer> graph;
-    kbtest::TempDir dir{"sprites"};
-    kbtest::LogCapture log;
-};
-
-TEST_F(SpriteTest, SectionsRegisterReplaceAndUnloadByName)
+TEST(SpriteRegistry, SectionsAndSheetsByName)
 {
+    TestApp app;
+    aGraphServer graph(1024, 768, false, false, true, "t", 0, false, true, recorder());
+    TempDir dir{"sprites"};
+    LogCapture log;
+    app.getFileServer().setAssign("tmp", dir.path() + "/");
+    auto picture = [&](const std::string& name, uint32_t w = 8, uint32_t h = 4) {
+        writeFile(dir.file(name), encodePng(std::vector<uint32_t>(w * h, 0xFF336699), w, h));
+    };
     picture("apple.png");
     picture("pear.png", 16, 8);
-    text("broken.png", "not a picture");
-    text("a.ini", "[1]\nImage=tmp:apple.png\n\n"
-                  "[2]\nImage=tmp:pear.png\nName=pear\nVFrames=2\nHFrames=4\nTotalFrames=7\nFrameTime=0.1\n"
-                  "Frames=0, 1, 2, 1\n\n"
-                  "[3]\nImage=tmp:nothing.png\nName=missing\n\n"
-                  "[4]\nImage=tmp:broken.png\nName=empty\n\n"
-                  "[5]\nImage=tmp:apple.png\nName=noframes\nHFrames=0\n\n"
-                  "[6]\nImage=tmp:apple.png\nName=twice\n\n[7]\nImage=tmp:pear.png\nName=twice\n");
+    writeFile(dir.file("broken.png"), "not a picture");
+    writeFile(dir.file("a.ini"), "[1]\nImage=tmp:apple.png\n\n"
+                                 "[2]\nImage=tmp:pear.png\nName=pear\nVFrames=2\nHFrames=4\nTotalFrames=7\n"
+                                 "FrameTime=0.1\nFrames=0, 1, 2, 1\n\n"
+                                 "[3]\nImage=tmp:nothing.png\nName=missing\n\n"
+                                 "[4]\nImage=tmp:broken.png\nName=empty\n\n"
+                                 "[5]\nImage=tmp:apple.png\nName=noframes\nHFrames=0\n\n"
+                                 "[6]\nImage=tmp:apple.png\nName=twice\n\n[7]\nImage=tmp:pear.png\nName=twice\n");
     aImageManager images;
     images.AddFileToTask("", "tmp:apple.png 4444 8888", "");
     images.runTasks();
@@ -55,19 +42,14 @@ TEST_F(SpriteTest, SectionsRegisterReplaceAndUnloadByName)
     cSpriteRegistry registry;
     registry.loadSpriteIni("tmp:a.ini", &images);
     registry.loadSpriteIni("tmp:no_such.ini", &images);
-
-    const cSpriteEntry* apple = registry.findSprite("apple");
+    const cSpriteEntry* apple = registry.findSprite("apple"); // named after its picture
     ASSERT_NE(apple, nullptr);
     EXPECT_EQ(std::tie(apple->vFrames, apple->hFrames, apple->totalFrames), std::make_tuple(1, 1, 1));
-    EXPECT_FLOAT_EQ(apple->frameTime, 0.001f);
-    EXPECT_TRUE(apple->frames.empty());
     const cSpriteEntry* pear = registry.findSprite("pear");
     ASSERT_NE(pear, nullptr);
     EXPECT_EQ(std::tie(pear->vFrames, pear->hFrames, pear->totalFrames), std::make_tuple(2, 4, 7));
-    EXPECT_FLOAT_EQ(pear->frameTime, 0.1f);
     EXPECT_EQ(pear->frames, (std::vector<int32_t>{0, 1, 2, 1}));
     // The second "twice" replaced the first, which let go of the shared picture.
-    ASSERT_NE(registry.findSprite("twice"), nullptr);
     EXPECT_EQ(registry.findSprite("twice")->image->getWidth(), 16);
     EXPECT_EQ(shared->getReferenceCount(), 2u) << "the manager's and apple's";
     EXPECT_EQ(registry.getCount(), 3u);
@@ -75,46 +57,40 @@ TEST_F(SpriteTest, SectionsRegisterReplaceAndUnloadByName)
     EXPECT_TRUE(log.contains("cSpriteRegistry. Sprite \"noframes\" in \"tmp:a.ini\" has no frames (0 x 1, 1 in all), skipped"));
     for (const std::string& line : log.messages())
         EXPECT_EQ(line.find("no_such"), std::string::npos) << line;
-
     // Unloading removes exactly the names another file defines.
-    text("screen.ini", "[1]\nImage=tmp:pear.png\nName=twice\n\n[2]\nImage=tmp:gone.png\nName=unknown\n");
+    writeFile(dir.file("screen.ini"), "[1]\nImage=tmp:pear.png\nName=twice\n\n[2]\nImage=tmp:gone.png\nName=unknown\n");
     registry.unloadSpriteIni("tmp:screen.ini");
     EXPECT_EQ(registry.findSprite("twice"), nullptr);
     EXPECT_EQ(registry.getCount(), 2u);
     registry.releaseAll();
     EXPECT_EQ(shared->getReferenceCount(), 1u);
-}
 
-TEST_F(SpriteTest, SheetsLoadedByNameAreKeyedByTheirPath)
-{
+    // A sheet by name: the first file found is taken, whatever it holds; a description
+    // without a sheet of its own is never taken for a picture.
     const std::string anim = "[_General_]\nWidth=4\nHeight=4\nNLoops=0\nAutoStart=1\n\n[_Play_]\nb=(Fps=10)(NLoops=1)\n\n"
-                             "[b]\nTexture=";
+                             "[b]\nTexture=tmp:run\nAutoFrames=2\n";
     picture("run.png");
-    picture("run.jng"); // the first file found is taken, whatever it holds
-    text("run.ini", anim + "tmp:run\nAutoFrames=2\n");
-    text("elsewhere.ini", anim + "tmp:run\nAutoFrames=2\n");
-    for (const char* d : {"up", "up_right", "down_right", "down"})
-        picture(std::string("walk_") + d + ".png");
-
-    aImageManager images;
+    picture("run.jng");
+    writeFile(dir.file("run.ini"), anim);
+    writeFile(dir.file("elsewhere.ini"), anim);
+    aImageManager sheets;
     aRect rect;
-    EXPECT_NE(sprite_loadByName(&images, "tmp:run")->getCurrentFrame(rect), nullptr);
-    EXPECT_EQ(images.getImage("tmp:run")->getFileName(), "tmp:run.jng");
-    // A description without a sheet of its own is never taken for a picture.
-    EXPECT_NE(sprite_loadByName(&images, "tmp:elsewhere")->getCurrentFrame(rect), nullptr);
-    EXPECT_EQ(images.getCount(), 1u);
-    EXPECT_NE(sprite_loadByName(&images, "tmp:nothing"), nullptr);
+    EXPECT_NE(sprite_loadByName(&sheets, "tmp:run")->getCurrentFrame(rect), nullptr);
+    EXPECT_EQ(sheets.getImage("tmp:run")->getFileName(), "tmp:run.jng");
+    EXPECT_NE(sprite_loadByName(&sheets, "tmp:elsewhere")->getCurrentFrame(rect), nullptr);
+    EXPECT_EQ(sheets.getCount(), 1u);
+    EXPECT_NE(sprite_loadByName(&sheets, "tmp:nothing"), nullptr);
     EXPECT_TRUE(log.contains("aAdvAnim::Load(). File 'tmp:nothing.ini' not exist!"));
 
+    // Directions: a missing one stays empty; loaded twice, each picture is loaded once.
+    for (const char* d : {"up", "up_right", "down_right", "down"})
+        picture(std::string("walk_") + d + ".png");
     std::vector<aImage*> out, again;
-    sprite_loadDirectional(&images, "tmp:walk", out, "kind");
-    sprite_loadDirectional(&images, "tmp:walk", again, "kind");
-    ASSERT_EQ(out.size(), 5u);
-    EXPECT_EQ(out, (std::vector<aImage*>{images.getImage("tmp:walk_up", "kind"), images.getImage("tmp:walk_up_right", "kind"),
-                                          nullptr, images.getImage("tmp:walk_down_right", "kind"),
-                                          images.getImage("tmp:walk_down", "kind")}));
-    EXPECT_EQ(again, out) << "loaded once";
-    EXPECT_EQ(images.getCount(), 5u);
+    sprite_loadDirectional(&sheets, "tmp:walk", out, "kind");
+    sprite_loadDirectional(&sheets, "tmp:walk", again, "kind");
+    EXPECT_EQ(out, (std::vector<aImage*>{sheets.getImage("tmp:walk_up", "kind"), sheets.getImage("tmp:walk_up_right", "kind"),
+                                          nullptr, sheets.getImage("tmp:walk_down_right", "kind"),
+                                          sheets.getImage("tmp:walk_down", "kind")}));
+    EXPECT_EQ(again, out);
+    EXPECT_EQ(sheets.getCount(), 5u);
 }
-
-} // namespace
