@@ -11,11 +11,21 @@ class ButtonTest : public kbtest::WidgetKit {
 protected:
     ButtonTest() : font(kbtest::writeGridFont(dir, "grid").c_str()) {}
     aFont font;
+
+    // The caption's position of a button drawn now.
+    std::pair<float, float> captionAt(ButtonBase* b)
+    {
+        beginDraws();
+        b->ButtonBase::Draw();
+        const auto d = draws();
+        EXPECT_EQ(d.size(), 1u);
+        return d.empty() ? std::pair(0.0f, 0.0f) : std::pair(atX(d[0]), atY(d[0]));
+    }
 };
 
 } // namespace
 
-TEST_F(ButtonTest, AGlyphStripFillsTheStatesAndThePictureFollowsPressAndHover)
+TEST_F(ButtonTest, AGlyphStripFillsTheStatesAndThePictureFollowsPressHoverAndSelection)
 {
     // Four 10 x 10 glyphs, top to bottom: normal, pushed, hover, disabled.
     std::vector<uint32_t> strip(10 * 40);
@@ -55,13 +65,24 @@ TEST_F(ButtonTest, AGlyphStripFillsTheStatesAndThePictureFollowsPressAndHover)
     click(105, 105);
     EXPECT_EQ(events.take(), Entries{"Ok:Click"});
 
+    // A selected button keeps the pushed look and colour through presses until deselected.
+    ok->SetTextColors(0xFF000000, 0xFF000000, 0xFFFF0000, 0xFF808080);
+    ok->SetSelected(true);
+    EXPECT_EQ(shown(), "0 10 10 20");
+    EXPECT_EQ(ok->GetTextColor(), 0xFFFF0000u);
+    click(105, 105);
+    EXPECT_EQ(shown(), "0 10 10 20");
+    ok->SetSelected(false);
+    EXPECT_EQ(shown(), "0 20 10 30") << "hovered again";
+    EXPECT_EQ(ok->GetTextColor(), 0xFF000000u);
+
     ok->SetEnabled(false);
     EXPECT_EQ(shown(), "0 30 10 40");
     ok->SetDisabledImage(nullptr);
     EXPECT_EQ(shown(), "0 20 10 30") << "no disabled picture: the later rules pick the hover one";
 }
 
-TEST_F(ButtonTest, CaptionLinesAreAlignedAndColouredByState)
+TEST_F(ButtonTest, CaptionsAreAlignedOffsetAndColouredByState)
 {
     auto* b = add<StyleButton>("Cap", aRect(10, 20, 100, 40));
     b->SetFont(&font);
@@ -81,6 +102,31 @@ TEST_F(ButtonTest, CaptionLinesAreAlignedAndColouredByState)
     b->SetPushed(true);
     b->SetEnabled(false);
     EXPECT_EQ(b->GetTextColor(), 0x40808080u) << "disabled before pushed";
+
+    // Offsets and alignment set from code draw as their script properties do.
+    auto* byCode = add<StyleButton>("Code", aRect(10, 20, 100, 40));
+    auto* byScript = add<StyleButton>("Script", aRect(10, 20, 100, 40));
+    for (ButtonBase* c : {static_cast<ButtonBase*>(byCode), static_cast<ButtonBase*>(byScript)}) {
+        c->SetFont(&font);
+        c->SetText(L"A");
+    }
+    byCode->SetTextHorzAlign(HA_LEFT);
+    byCode->SetTextVertAlign(VA_TOP);
+    byCode->SetTextOffset(3.0f, 4.0f);
+    byCode->SetPushOffset(2.0f, 1.0f);
+    set(byScript, {"TextHorzAlign left", "TextVertAlign top", "TextExtent 3 4", "TextPushOffset 2 1"});
+    EXPECT_EQ(captionAt(byCode), std::pair(13.0f, 24.0f));
+    EXPECT_EQ(captionAt(byCode), captionAt(byScript));
+    byCode->SetPushed(true);
+    byScript->SetPushed(true);
+    EXPECT_EQ(captionAt(byCode), std::pair(15.0f, 25.0f));
+    EXPECT_EQ(captionAt(byCode), captionAt(byScript));
+    byCode->SetPushed(false);
+    byCode->SetTextHorzAlign(HA_RIGHT);
+    byCode->SetTextVertAlign(VA_BOTTOM);
+    EXPECT_EQ(captionAt(byCode), std::pair(10.0f + 100 - 3 - 8, 20.0f + 40 - 4 - 16));
+    byCode->SetTextHorzAlign(77); // no such alignment: left, as the property reads it
+    EXPECT_EQ(byCode->GetTextHorzAlign(), uint32_t(HA_LEFT));
 }
 
 TEST_F(ButtonTest, CheckBoxesToggleAndRadioButtonsUncheckTheirGroup)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "gui/gui.h"
 #include "orvo/sound/a_soundmanager.h"
 #include "support/app_fixture.h"
+#include "support/image_files.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -97,6 +99,30 @@ inline std::string oneBitBmp(const std::vector<std::string>& rows, uint32_t pale
                 b[row + c / 8] = static_cast<char>(b[row + c / 8] | (0x80 >> (c % 8)));
     }
     return b;
+}
+
+// A font whose glyphs for printable ASCII and Cyrillic U+0400..U+045F are
+// `glyph` pixels wide (a space `space` wide) and `height` high, with no
+// offsets: widths add up exactly. Gives the description file's path.
+inline std::string writeGridFont(const TempDir& dir, const std::string& name, uint32_t glyph = 8, uint32_t height = 16,
+                                 uint32_t space = 4)
+{
+    writeFile(dir.file(name + ".png"),
+              encodePng(std::vector<uint32_t>(size_t(glyph) * 32 * height, 0xFFFFFFFF), glyph * 32, height));
+    std::string ini =
+        "[General]\nFormat16=8888\nFormat32=8888\nTexture=" + name + ".png\nCharSpacing=0\n\n[Charlist]\n";
+    auto add = [&](unsigned c, uint32_t width) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%X=%u 0 %u %u 0 0\n", c, c % 32 * glyph, width, height);
+        ini += line;
+    };
+    add(' ', space);
+    for (unsigned c = 0x21; c < 0x7F; ++c)
+        add(c, glyph);
+    for (unsigned c = 0x400; c < 0x460; ++c)
+        add(c, glyph);
+    writeFile(dir.file(name + ".ini"), ini);
+    return dir.file(name + ".ini");
 }
 
 class GuiTest : public ::testing::Test {

@@ -34,25 +34,7 @@ private:
 
 } // namespace
 
-TEST(History, TheLimitKeepsTheNewestRecordsOneDropPerAddition)
-{
-    Journal journal;
-    History history;
-    history.SetSize(2);
-    for (const char* name : {"a", "b", "c"})
-        history.Add(new Step(journal, name));
-    EXPECT_EQ(journal, Journal{"delete a"});
-
-    // A lower limit drops nothing until the next addition, which drops one.
-    history.SetSize(1);
-    history.Add(new Step(journal, "d"));
-    EXPECT_EQ(history.GetUndoList().size(), 2u);
-    history.Undo();
-    history.Undo();
-    EXPECT_EQ(journal, (Journal{"delete a", "delete b", "perform d", "perform c"}));
-}
-
-TEST(History, UndoAndRedoMoveRecordsAndAnAdditionDropsTheRedoList)
+TEST(History, UndoRedoAndTheLimitMoveAndDropRecordsInOrder)
 {
     Journal journal;
     History history;
@@ -68,8 +50,20 @@ TEST(History, UndoAndRedoMoveRecordsAndAnAdditionDropsTheRedoList)
     history.Redo();
     EXPECT_EQ(history.GetRedoList().size(), 1u);
     history.Add(new Step(journal, "c"));
-    EXPECT_TRUE(history.GetRedoList().empty());
+    EXPECT_TRUE(history.GetRedoList().empty()) << "an addition drops the redo list";
     EXPECT_EQ(journal, (Journal{"perform b", "perform a", "perform a", "delete b"}));
+
+    // The limit keeps the newest; a lower one drops nothing until the next addition, which drops one.
+    journal.clear();
+    history.SetSize(2);
+    history.Add(new Step(journal, "d"));
+    EXPECT_EQ(journal, Journal{"delete a"});
+    history.SetSize(1);
+    history.Add(new Step(journal, "e"));
+    EXPECT_EQ(history.GetUndoList().size(), 2u);
+    history.Undo();
+    history.Undo();
+    EXPECT_EQ(journal, (Journal{"delete a", "delete c", "perform e", "perform d"}));
 }
 
 TEST(History, ARecordPerformedWhileTheHistoryEmptiesGoesToo)

@@ -1,6 +1,5 @@
 // What the widget-class tests share: a GUI server with an image manager
-// whose pictures the tests make, a small bitmap font of fixed glyph sizes,
-// and the sprite draws the recording device saw.
+// whose pictures the tests make, and the sprite draws the recording device saw.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,28 +16,6 @@
 #include "support/image_files.h"
 
 namespace kbtest {
-
-// A font whose glyphs for ' ' and 'A'..'z' are `glyph` pixels wide (a space
-// `space` wide) and `height` high, with no offsets: widths add up exactly.
-inline std::string writeGridFont(const TempDir& dir, const std::string& name, uint32_t glyph = 8, uint32_t height = 16,
-                                 uint32_t space = 4)
-{
-    const uint32_t count = 'z' - 'A' + 1;
-    const uint32_t width = glyph * count + space;
-    writeFile(dir.file(name + ".png"),
-              encodePng(std::vector<uint32_t>(size_t(width) * height, 0xFFFFFFFF), width, height));
-    std::string ini =
-        "[General]\nFormat16=8888\nFormat32=8888\nTexture=" + name + ".png\nCharSpacing=0\n\n[Charlist]\n";
-    char line[64];
-    std::snprintf(line, sizeof line, "20=%u 0 %u %u 0 0\n", glyph * count, space, height);
-    ini += line;
-    for (uint32_t c = 'A'; c <= 'z'; ++c) {
-        std::snprintf(line, sizeof line, "%X=%u 0 %u %u 0 0\n", c, (c - 'A') * glyph, glyph, height);
-        ini += line;
-    }
-    writeFile(dir.file(name + ".ini"), ini);
-    return dir.file(name + ".ini");
-}
 
 class WidgetKit : public GuiTest {
 protected:

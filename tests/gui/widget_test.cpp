@@ -55,7 +55,7 @@ TEST_F(WidgetTest, ScriptRectanglesIgnoreTheSizeLimitsWhileSetAreaAppliesThem)
     EXPECT_EQ(w->GetArea(), aRect(5, 6, 100, 50));
 }
 
-TEST_F(WidgetTest, SettersFireOnlyOnAChangeExceptSetFontAndSetText)
+TEST_F(WidgetTest, SettersFireOnlyOnAChangeExceptSetFontAndSetTextAndScriptPropertiesApplyInAFixedOrder)
 {
     Widget* w = add("w", aRect(0, 0, 10, 10));
     events.watchAll(w);
@@ -76,12 +76,11 @@ TEST_F(WidgetTest, SettersFireOnlyOnAChangeExceptSetFontAndSetText)
     w->SetEnabled(true);
     EXPECT_EQ(events.take(), (Entries{"w:FontChanged", "w:FontChanged", "w:TextChanged", "w:TextChanged", "w:Hide",
                                       "w:Disabled", "w:Enabled"}));
-}
 
-TEST_F(WidgetTest, ScriptPropertiesApplyInTheirFixedOrderAndTextComesFromTheLocale)
-{
-    Widget* w = add("w", aRect(0, 0, 10, 10));
-    events.watchAll(w);
+    // Script properties apply in their fixed order; text comes from the locale where it names a key.
+    w->SetVisible(true);
+    w->SetArea(0, 0, 10, 10);
+    events.take();
     w->ClearChangedFlags();
     set(w, {"Visible 0", "Enabled 0", "Text caf\xC3\xA9", "FontSize 2", "Font arial14", "HorizontalAlign RIGHT",
             "VerticalAlign middle", "Tag 0x20", "Cursor hand", "Hotkey ctrl|s", "Alpha 0.5", "Parent anything"});
@@ -102,7 +101,7 @@ TEST_F(WidgetTest, ScriptPropertiesApplyInTheirFixedOrderAndTextComesFromTheLoca
     EXPECT_EQ(w->GetText(), L"not a key");
 }
 
-TEST_F(WidgetTest, AnchorsPlaceChildrenInsideTheirParent)
+TEST_F(WidgetTest, ParentsPlaceTheirChildrenAndDecideTheirVisibilityEnablingAlphaAndFont)
 {
     Widget* panel = add("panel", aRect(100, 50, 800, 600));
     Widget* right = add("right", aRect(-100, 0, 50, 50), panel);
@@ -118,12 +117,9 @@ TEST_F(WidgetTest, AnchorsPlaceChildrenInsideTheirParent)
     EXPECT_EQ(centre->GetAbsoluteRect(), aRect(490, 340, 20, 20));
     EXPECT_EQ(bottom->GetAbsoluteY(), 620);
     EXPECT_EQ(inner->GetAbsoluteRect(), aRect(805, 55, 1, 1));
-}
 
-TEST_F(WidgetTest, AncestorsDecideVisibilityEnablingAlphaAndFont)
-{
-    Widget* panel = add("panel", aRect(0, 0, 100, 100));
-    Widget* child = add("child", aRect(0, 0, 10, 10), panel);
+    // Ancestors decide visibility, enabling, alpha and font.
+    Widget* child = right;
     panel->SetVisible(false);
     panel->SetEnabled(false);
     EXPECT_FALSE(child->IsVisible() || child->IsEnabled());
@@ -172,7 +168,7 @@ TEST_F(WidgetTest, ZOrderKeepsAlwaysOnTopWidgetsAboveAndRisesTheAncestorsThatAsk
     EXPECT_EQ(a->GetZOrder(), (Widgets{c1, c2})) << "c1 does not rise on click";
 }
 
-TEST_F(WidgetTest, ChildrenGoWithTheirParentAndLeaveItWhenDeleted)
+TEST_F(WidgetTest, TreesFindMoveAndDeleteTheirChildren)
 {
     Widget* panel = add("panel", aRect(0, 0, 10, 10));
     Widget* kept = add("kept", aRect(), panel);
@@ -187,10 +183,7 @@ TEST_F(WidgetTest, ChildrenGoWithTheirParentAndLeaveItWhenDeleted)
     EXPECT_TRUE(root()->GetChildren().empty());
     EXPECT_EQ(kept->GetParent(), nullptr) << "a widget that does not go with its parent is let go";
     delete kept;
-}
 
-TEST_F(WidgetTest, TreeOperations)
-{
     Widget* a = add("Alpha", aRect());
     Widget* a1 = add("a1", aRect(), a);
     Widget* b = add("Beta", aRect());
