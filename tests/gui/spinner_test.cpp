@@ -31,7 +31,7 @@ protected:
 
 } // namespace
 
-TEST_F(SpinnerTest, ButtonsReadTheEditBoxAndClampTheResult)
+TEST_F(SpinnerTest, ButtonsReadTheEditBoxInEveryInputModeAndMissingPartsAreLogged)
 {
     init();
     EXPECT_EQ(edit->GetText(), L"0") << "the value shows once the parts are bound";
@@ -51,11 +51,7 @@ TEST_F(SpinnerTest, ButtonsReadTheEditBoxAndClampTheResult)
     pressButton(dec);
     pressButton(dec);
     EXPECT_EQ(edit->GetText(), L"0");
-}
 
-TEST_F(SpinnerTest, TheInputModesWriteAndReadTheirNumbers)
-{
-    init();
     // Script limits, mode and value are read by the gallery's hexadecimal spinner.
     spin->SetMaximum(1000.0f);
     spin->SetInputMode(Spinner::MODE_HEXADECIMAL);
@@ -80,10 +76,8 @@ TEST_F(SpinnerTest, TheInputModesWriteAndReadTheirNumbers)
     spin->SetInputMode(7);
     EXPECT_EQ(edit->GetText(), L"");
     EXPECT_FLOAT_EQ(spin->GetEditValue(), 0.0f);
-}
 
-TEST_F(SpinnerTest, MissingPartsAreLoggedAndTheRestWorks)
-{
+    // A spinner without its parts logs each and keeps working.
     auto* lonely = add<Spinner>("lonely", aRect());
     lonely->Initialize();
     for (const char* part : {"Editbox", "Increment button", "Decrement button"})

@@ -33,7 +33,7 @@ protected:
 
 } // namespace
 
-TEST_F(StaticAnimTest, PlayFlagsComeFromTheAnimTypeAndStartFramesAreRandomWithoutStartFrame)
+TEST_F(StaticAnimTest, PlayFlagsComeFromTheAnimTypeStartFramesAreRandomWithoutOneAndBadValuesFallBackSafely)
 {
     StaticAnim* once = anim("Once", "NormalImage strip\nNumFrames 4\nFrameSize 10 10\nFPS 10\nAnimType NoLoop back\n"
                                     "StartFrame 3\nAreaRect 0 0 0 0\n");
@@ -57,10 +57,8 @@ TEST_F(StaticAnimTest, PlayFlagsComeFromTheAnimTypeAndStartFramesAreRandomWithou
                           .getFrame());
     EXPECT_GT(starts.size(), 1u);
     EXPECT_LT(*starts.rbegin(), 4u);
-}
 
-TEST_F(StaticAnimTest, MissingFramesAndBadRatesFallBackSafely)
-{
+    // Missing frames and bad rates fall back safely.
     StaticAnim* none = anim("None", "NormalImage strip\nNumFrames 0\nFrameSize 10 10\nFPS 0\n");
     ASSERT_NE(none, nullptr);
     EXPECT_TRUE(log.contains("StaticAnim::EndFillProperties - invalid FPS '0', 40 used"));
