@@ -180,39 +180,13 @@ protected:
     void moveTo(int32_t x, int32_t y) { rig.keys->setCursor(x, y); }
     void button(int b, bool down) { rig.keys->setButton(b, down); }
     void key(uint8_t k, bool down) { rig.keys->setKey(k, down); }
-    // One change to the devices, then one frame.
-    void hover(int32_t x, int32_t y)
-    {
-        moveTo(x, y);
-        frame();
-    }
-    void down(int b = 0)
-    {
-        button(b, true);
-        frame();
-    }
-    void up(int b = 0)
-    {
-        button(b, false);
-        frame();
-    }
-    void keyDown(uint8_t k)
-    {
-        key(k, true);
-        frame();
-    }
-    void keyUp(uint8_t k)
-    {
-        key(k, false);
-        frame();
-    }
-    // Scripted pointer moves: a click at a point; a press, moves through the points, release.
-    void click(int32_t x, int32_t y, int b = 0)
-    {
-        hover(x, y);
-        down(b);
-        up(b);
-    }
+    // One change to the devices, then one frame; a click at a point; a press, moves through the points, release.
+    void hover(int32_t x, int32_t y) { moveTo(x, y), frame(); }
+    void down(int b = 0) { button(b, true), frame(); }
+    void up(int b = 0) { button(b, false), frame(); }
+    void keyDown(uint8_t k) { key(k, true), frame(); }
+    void keyUp(uint8_t k) { key(k, false), frame(); }
+    void click(int32_t x, int32_t y, int b = 0) { hover(x, y), down(b), up(b); }
     void drag(std::initializer_list<aPoint> path)
     {
         for (const aPoint& p : path) {

@@ -44,19 +44,18 @@ class WidgetTest : public kbtest::GuiTest {};
 
 } // namespace
 
-TEST_F(WidgetTest, ScriptRectanglesIgnoreTheSizeLimitsWhileSetAreaAppliesThem)
+TEST_F(WidgetTest, SettersFireOnlyOnAChangeAndScriptPropertiesApplyInAFixedOrderIgnoringSizeLimits)
 {
-    auto* w = add<Limited>("w", aRect());
-    set(w, {"AreaRect 5 6 0 0"});
-    EXPECT_EQ(w->GetArea(), aRect(5, 6, 0, 0));
-    w->SetSize(0, 0);
-    EXPECT_EQ(w->GetArea(), aRect(5, 6, 20, 10));
-    w->SetSize(500, 500);
-    EXPECT_EQ(w->GetArea(), aRect(5, 6, 100, 50));
-}
+    // Script rectangles ignore the size limits; SetSize applies them.
+    auto* limited = add<Limited>("limited", aRect());
+    set(limited, {"AreaRect 5 6 0 0"});
+    EXPECT_EQ(limited->GetArea(), aRect(5, 6, 0, 0));
+    limited->SetSize(0, 0);
+    EXPECT_EQ(limited->GetArea(), aRect(5, 6, 20, 10));
+    limited->SetSize(500, 500);
+    EXPECT_EQ(limited->GetArea(), aRect(5, 6, 100, 50));
 
-TEST_F(WidgetTest, SettersFireOnlyOnAChangeExceptSetFontAndSetTextAndScriptPropertiesApplyInAFixedOrder)
-{
+    // Setters fire only on a change, except SetFont and SetText.
     Widget* w = add("w", aRect(0, 0, 10, 10));
     events.watchAll(w);
     w->SetVisible(true);
@@ -142,7 +141,7 @@ TEST_F(WidgetTest, ParentsPlaceTheirChildrenAndDecideTheirVisibilityEnablingAlph
     EXPECT_FLOAT_EQ(child->GetFontSize(), -12.0f) << "a negative size is the widget's own";
 }
 
-TEST_F(WidgetTest, ZOrderKeepsAlwaysOnTopWidgetsAboveAndRisesTheAncestorsThatAskForIt)
+TEST_F(WidgetTest, TreesOrderFindMoveAndDeleteTheirWidgetsAndTheServerForgetsTheDeleted)
 {
     auto onTop = [&](const char* name) {
         auto* w = new Widget(name);
@@ -166,10 +165,8 @@ TEST_F(WidgetTest, ZOrderKeepsAlwaysOnTopWidgetsAboveAndRisesTheAncestorsThatAsk
     c1->RiseToFront();
     EXPECT_EQ(root()->GetZOrder(), (Widgets{b, a, top}));
     EXPECT_EQ(a->GetZOrder(), (Widgets{c1, c2})) << "c1 does not rise on click";
-}
 
-TEST_F(WidgetTest, TreesFindMoveAndDeleteTheirChildren)
-{
+    // Children go with their parent unless told not to.
     Widget* panel = add("panel", aRect(0, 0, 10, 10));
     Widget* kept = add("kept", aRect(), panel);
     kept->SetDeleteWithParent(false);
@@ -180,22 +177,22 @@ TEST_F(WidgetTest, TreesFindMoveAndDeleteTheirChildren)
     EXPECT_EQ(panel->GetChildren(), (Widgets{kept}));
     EXPECT_EQ(panel->GetZOrder(), (Widgets{kept}));
     delete panel;
-    EXPECT_TRUE(root()->GetChildren().empty());
+    EXPECT_EQ(root()->GetChildren(), (Widgets{a, top, b}));
     EXPECT_EQ(kept->GetParent(), nullptr) << "a widget that does not go with its parent is let go";
     delete kept;
 
-    Widget* a = add("Alpha", aRect());
-    Widget* a1 = add("a1", aRect(), a);
-    Widget* b = add("Beta", aRect());
+    // Names are found without regard to case, depth first; widgets move between parents.
+    Widget* alpha = add("Alpha", aRect());
+    Widget* a1 = add("a1", aRect(), alpha);
+    Widget* beta = add("Beta", aRect());
     Widget* target = add("target", aRect(), a1);
-    Widget* second = add("TARGET", aRect(), b);
-
-    EXPECT_EQ(root()->FindChild("alpha"), a);
+    Widget* second = add("TARGET", aRect(), beta);
+    EXPECT_EQ(root()->FindChild("alpha"), alpha);
     EXPECT_EQ(root()->FindChild("a1"), nullptr);
     EXPECT_EQ(root()->FindChild("Target", true), target) << "depth first, in children order";
-    a1->SetParent(b);
-    EXPECT_TRUE(a->GetChildren().empty());
-    EXPECT_EQ(b->GetChildren(), (Widgets{second, a1}));
+    a1->SetParent(beta);
+    EXPECT_TRUE(alpha->GetChildren().empty());
+    EXPECT_EQ(beta->GetChildren(), (Widgets{second, a1}));
     a1->SetParent(nullptr);
 
     // A widget cannot adopt itself or one of its ancestors.
@@ -204,6 +201,20 @@ TEST_F(WidgetTest, TreesFindMoveAndDeleteTheirChildren)
     EXPECT_EQ(a1->GetParent(), nullptr);
     EXPECT_TRUE(log.contains("Widget::AddChild - 'a1' cannot become a child of 'target'"));
     delete a1; // with its child
+
+    // The server forgets a deleted focus or hover widget.
+    auto* w = add<kbtest::FocusWidget>("w", aRect());
+    server->SetFocus(w);
+    server->SetHoverWidget(w);
+    ASSERT_EQ(server->GetFocusWidget(), w);
+    delete w;
+    EXPECT_EQ(server->GetFocusWidget(), nullptr);
+    EXPECT_EQ(server->GetHoverWidget(), nullptr);
+
+    // Without any server a widget still goes quietly.
+    Widget* orphan = new Widget("orphan");
+    server.reset();
+    delete orphan;
 }
 
 TEST_F(WidgetTest, SetTextFFormatsIntoItsOwnBoundedBuffer)
@@ -287,22 +298,6 @@ TEST_F(WidgetTest, RenderClipsChildrenToTheirParent)
     server->Render();
     EXPECT_EQ(seen, (std::vector<aRect>{aRect(0, 0, 0, 0)}));
     EXPECT_EQ(rig.graph->getViewport(), screen);
-}
-
-TEST_F(WidgetTest, DeletedWidgetsAreForgottenByTheServer)
-{
-    auto* w = add<kbtest::FocusWidget>("w", aRect());
-    server->SetFocus(w);
-    server->SetHoverWidget(w);
-    ASSERT_EQ(server->GetFocusWidget(), w);
-    delete w;
-    EXPECT_EQ(server->GetFocusWidget(), nullptr);
-    EXPECT_EQ(server->GetHoverWidget(), nullptr);
-
-    // Without any server a widget still goes quietly.
-    Widget* orphan = new Widget("orphan");
-    server.reset();
-    delete orphan;
 }
 
 TEST_F(WidgetTest, EveryWidgetPlaysItsOwnCopyOfItsSoundsAndGivesThemBack)
