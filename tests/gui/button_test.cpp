@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "widget_kit.h"
+#include "gui_fixture.h"
 
 using namespace GUI;
 using kbtest::Entries;
 
 namespace {
 
-class ButtonTest : public kbtest::WidgetKit {
+class ButtonTest : public kbtest::GuiTest {
 protected:
     ButtonTest() : font(kbtest::writeGridFont(dir, "grid").c_str()) {}
     aFont font;

@@ -1,6 +1,7 @@
 // Shared by the toolkit tests: an application with a graph server on the
-// recording device and scripted input, a GUI server on it, the log, a folder
-// for scripts, and an event log that records which widget fired what.
+// recording device and scripted input, a GUI server on it with an image
+// manager for the pictures the tests make, the log, a folder for scripts, and
+// an event log that records which widget fired what.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +15,9 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "orvo/gfx/a_font.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/sound/a_soundmanager.h"
 #include "support/app_fixture.h"
 #include "support/image_files.h"
@@ -127,8 +131,13 @@ inline std::string writeGridFont(const TempDir& dir, const std::string& name, ui
 
 class GuiTest : public ::testing::Test {
 protected:
-    GuiTest() { server = std::make_unique<GUI::Server>(nullptr, &sounds); }
-    ~GuiTest() override { server.reset(); }
+    GuiTest() { server = std::make_unique<GUI::Server>(&images, &sounds); }
+    ~GuiTest() override
+    {
+        if (inScene)
+            rig.graph->endScene();
+        server.reset();
+    }
 
     GUI::Widget* root() const { return server->GetRoot(); }
 
@@ -197,10 +206,51 @@ protected:
         up();
     }
 
+    // Pictures and what the recording device drew of them.
+    // Registers a picture of one colour (or of the given pixels) under `name`.
+    void addImage(const std::string& name, uint32_t width, uint32_t height, uint32_t argb = 0xFFFFFFFF,
+                  std::vector<uint32_t> pixels = {})
+    {
+        if (pixels.empty())
+            pixels.assign(size_t(width) * height, argb);
+        writeFile(dir.file(name + ".png"), encodePng(pixels, width, height));
+        writeFile(dir.file(name + ".lst"), name + ".png 8888 8888\n");
+        images.loadList(dir.file(name + ".lst"));
+    }
+
+    // Opens a frame (once) and forgets what the device saw so far.
+    void beginDraws()
+    {
+        if (!inScene)
+            inScene = rig.graph->beginScene();
+        ASSERT_TRUE(inScene);
+        rig.device_->clearRecords();
+    }
+    std::vector<aGpuRecord> draws() const { return rig.device_->records(aGpuCall::SpriteDraw); }
+    // The colour of every draw, in order.
+    std::vector<aColor> drawnColours() const
+    {
+        std::vector<aColor> out;
+        for (const aGpuRecord& r : draws())
+            out.push_back(r.u[4]);
+        return out;
+    }
+
+    // "left top right bottom" of a recorded draw's source.
+    static std::string src(const aGpuRecord& r)
+    {
+        return std::to_string(r.u[0]) + " " + std::to_string(r.u[1]) + " " + std::to_string(r.u[2]) + " " +
+               std::to_string(r.u[3]);
+    }
+    static float atX(const aGpuRecord& r) { return r.f[5]; }
+    static float atY(const aGpuRecord& r) { return r.f[6]; }
+
     LogCapture log;
     TempDir dir{"gui"};
     LoopRig rig;
+    aImageManager images;
     aSoundManager sounds;
+    bool inScene = false;
     std::unique_ptr<GUI::Server> server;
     EventLog events;
 

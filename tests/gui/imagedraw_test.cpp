@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "widget_kit.h"
+#include "gui_fixture.h"
 
 namespace {
 
-using ImageDraw = kbtest::WidgetKit;
+using ImageDraw = kbtest::GuiTest;
 
 } // namespace
 

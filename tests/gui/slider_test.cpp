@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "widget_kit.h"
+#include "gui_fixture.h"
 
 using namespace GUI;
 
 namespace {
 
-using SliderTest = kbtest::WidgetKit;
+using SliderTest = kbtest::GuiTest;
 
 const char* kSlider = "slider Volume\n{\n  AreaRect 0 0 200 20\n"
                       "  imagebutton Volume_auto_thumb\n  {\n    AreaRect 0 0 20 20\n  }\n"

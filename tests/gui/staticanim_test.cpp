@@ -2,15 +2,15 @@
 
 #include <set>
 
+#include "gui_fixture.h"
 #include "orvo/app/a_application.h"
 #include "orvo/util/a_random.h"
-#include "widget_kit.h"
 
 using namespace GUI;
 
 namespace {
 
-class StaticAnimTest : public kbtest::WidgetKit {
+class StaticAnimTest : public kbtest::GuiTest {
 protected:
     StaticAnimTest() { addImage("strip", 40, 10); } // four 10 x 10 frames
 

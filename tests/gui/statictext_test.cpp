@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "widget_kit.h"
+#include "gui_fixture.h"
 
 using namespace GUI;
 
 namespace {
 
-class StaticTextTest : public kbtest::WidgetKit {
+class StaticTextTest : public kbtest::GuiTest {
 protected:
     StaticTextTest()
     {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "widget_kit.h"
+#include "gui_fixture.h"
 
 using GUI::Style;
 
 namespace {
 
-class StyleTest : public kbtest::WidgetKit {
+class StyleTest : public kbtest::GuiTest {
 protected:
     Style* load(const std::string& body)
     {
