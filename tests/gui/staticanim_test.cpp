@@ -103,26 +103,3 @@ TEST_F(StaticAnimTest, DrawingScalesTheFrameAndSetAnimRestarts)
     EXPECT_EQ(a->GetNormalAnim().getFrame(), 3u);
     EXPECT_FALSE(a->GetNormalAnim().isStopped());
 }
-
-TEST_F(StaticAnimTest, CursorsCutTheirFramesAndShowTheSystemArrowWithout)
-{
-    addImage("arrows", 24, 12);
-    loadScript("cursor Two\n{\n  Image arrows\n  NumFrames 2\n  FrameSize 12 12\n  FPS 5\n  HotSpot 3.7 2\n}\n"
-               "cursor Plain\n{\n  Image arrows\n}\n"
-               "cursor Empty\n{\n  FPS 0\n}\n",
-               true);
-    MouseCursor* two = server->GetMouseCursor("Two");
-    ASSERT_NE(two, nullptr);
-    EXPECT_EQ(two->GetAnimation().getFrameCount(), 2u);
-    EXPECT_FLOAT_EQ(two->GetAnimation().getFrameTime(), 0.2f);
-    const MouseCursor* plain = server->GetMouseCursor("Plain");
-    EXPECT_EQ(plain->GetAnimation().getFrameCount(), 1u);
-    EXPECT_FLOAT_EQ(plain->GetAnimation().getFrameTime(), 0.025f);
-    EXPECT_TRUE(log.contains("MouseCursor::EndFillProperties - invalid FPS '0', 40 used"));
-    server->SetMouseCursor("Two");
-    EXPECT_TRUE(rig.inputServer->showsAnimatedCursor());
-    EXPECT_EQ(rig.inputServer->hotX, 3);
-    server->SetMouseCursor("Empty");
-    EXPECT_FALSE(two->IsVisible());
-    EXPECT_FALSE(rig.inputServer->showsAnimatedCursor()) << "no frames: the system arrow";
-}
