@@ -258,6 +258,18 @@ protected:
         keys->setButton(0, false);
         frame();
     }
+    // A press at one point, a move to the other, a release.
+    void drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+    {
+        keys->setCursor(x0, y0);
+        frame();
+        keys->setButton(0, true);
+        frame();
+        keys->setCursor(x1, y1);
+        frame();
+        keys->setButton(0, false);
+        frame();
+    }
     // Text typed on a US keyboard, shifted where it needs shift.
     void type(const std::string& text)
     {
@@ -344,14 +356,7 @@ TEST_F(Gallery, EveryWidgetClassDrawsAndClicksChangeTheScreen)
     // The notes' bar: drag its thumb down to the end.
     auto* bar = dynamic_cast<Scrollbar*>(find("Notes_auto_vscroll"));
     ASSERT_NE(bar, nullptr);
-    keys->setCursor(296, 92);
-    frame();
-    keys->setButton(0, true);
-    frame();
-    keys->setCursor(296, 140);
-    frame();
-    keys->setButton(0, false);
-    frame();
+    drag(296, 92, 296, 140);
     EXPECT_FLOAT_EQ(bar->GetValue(), bar->GetMaxValue());
     EXPECT_GT(bar->GetValue(), 0.0f);
     // Rest on the style button: its hover skin.
@@ -396,14 +401,7 @@ TEST_F(Gallery, TypingSelectingAndScrollingInTheTextAndListWidgets)
 
     // Sorted rows; the bar scrolls to the end; a click and a shift-click select three.
     EXPECT_EQ(static_cast<AnimalItem*>(list->GetItem(0)), animals[6].get());
-    keys->setCursor(469, 84);
-    frame();
-    keys->setButton(0, true);
-    frame();
-    keys->setCursor(469, 140);
-    frame();
-    keys->setButton(0, false);
-    frame();
+    drag(469, 84, 469, 140);
     EXPECT_FLOAT_EQ(list->GetScrollY(), list->GetContentHeight() - 64.0f);
     EXPECT_EQ(list->GetFirstVisibleItem(), 4u);
     EXPECT_EQ(list->GetFirstVisibleOffset(), -12);

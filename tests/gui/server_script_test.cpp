@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <strings.h>
-
 #include "gui_fixture.h"
 #include "orvo/gfx/a_font.h"
 
@@ -250,24 +248,4 @@ TEST_F(ServerScript, CursorsAreCutFromTheirStripAndSwitchByNameAndByTheWidgetUnd
     EXPECT_EQ(server->GetCurrentCursor(), arrow);
     inner->SetMouseCursor("hand"); // not under the pointer: nothing changes now
     EXPECT_EQ(server->GetCurrentCursor(), arrow);
-}
-
-// The gallery's layout makes one widget of every class by its name.
-TEST(WidgetFactory, ClassNamesIgnoreCaseAndKindsAnswerForTheirClassAndItsBases)
-{
-    kbtest::LogCapture log; // an unknown class is logged, as the script tests show
-    GUI::WidgetFactory& factory = GUI::WidgetFactory::GetInstance();
-    for (const char* name : {"Widget", "WIDGET", "RadioButton", "memo"}) {
-        std::unique_ptr<Widget> w(factory.NewWidget(name, "w"));
-        ASSERT_NE(w, nullptr) << name;
-        EXPECT_EQ(strcasecmp(w->GetType(), name), 0) << name;
-    }
-    std::unique_ptr<Widget> radio(factory.NewWidget("radiobutton", "r")), popup(factory.NewWidget("popupmenu", "p")),
-        list(factory.NewWidget("listbox", "l"));
-    EXPECT_TRUE(radio->IsKindOf("Checkbox") && popup->IsKindOf("MenuBase") && list->IsKindOf("ScrollContainer"));
-    EXPECT_FALSE(radio->IsKindOf("Widget") || list->IsKindOf("Widget")) << "never the plain widget";
-
-    EXPECT_EQ(factory.NewWidget("button", "ok"), nullptr);
-    EXPECT_FALSE(factory.RegisterClass("WIDGET", [](const std::string&) -> Widget* { return nullptr; }))
-        << "a taken name keeps its first creator";
 }
