@@ -13,18 +13,6 @@ using Widgets = std::vector<Widget*>;
 
 namespace {
 
-// Reaches what no public operation sets.
-class Limited : public Widget {
-public:
-    explicit Limited(const std::string& name) : Widget(name)
-    {
-        m_minWidth = 20;
-        m_minHeight = 10;
-        m_maxWidth = 100;
-        m_maxHeight = 50;
-    }
-};
-
 class Sounded : public Widget {
 public:
     using Widget::Widget;
@@ -44,17 +32,8 @@ class WidgetTest : public kbtest::GuiTest {};
 
 } // namespace
 
-TEST_F(WidgetTest, SettersFireOnlyOnAChangeAndScriptPropertiesApplyInAFixedOrderIgnoringSizeLimits)
+TEST_F(WidgetTest, SettersFireOnlyOnAChangeAndScriptPropertiesApplyInAFixedOrder)
 {
-    // Script rectangles ignore the size limits; SetSize applies them.
-    auto* limited = add<Limited>("limited", aRect());
-    set(limited, {"AreaRect 5 6 0 0"});
-    EXPECT_EQ(limited->GetArea(), aRect(5, 6, 0, 0));
-    limited->SetSize(0, 0);
-    EXPECT_EQ(limited->GetArea(), aRect(5, 6, 20, 10));
-    limited->SetSize(500, 500);
-    EXPECT_EQ(limited->GetArea(), aRect(5, 6, 100, 50));
-
     // Setters fire only on a change, except SetFont and SetText.
     Widget* w = add("w", aRect(0, 0, 10, 10));
     events.watchAll(w);
