@@ -19,6 +19,7 @@
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "support/golden.h"
 #include "support/image_files.h"
+#include "text_kit.h"
 
 using namespace GUI;
 
@@ -180,9 +181,6 @@ class Gallery : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The desktop's clipboard and keyboard stay out of the picture.
-        clipboard_useInProcess(true);
-        keyboard_setLayoutName("00000409");
         auto device = std::make_unique<aGpuDeviceGL>();
         gl = device.get();
         graph =
@@ -228,8 +226,6 @@ protected:
     {
         server.reset();
         input.reset();
-        clipboard_useInProcess(false);
-        keyboard_setLayoutName("");
     }
 
     bool closeDialog(const EventArgs&)
@@ -306,6 +302,7 @@ protected:
         return pixels;
     }
 
+    kbtest::ClipboardAndLayout fakes; // the desktop's clipboard and keyboard stay out of the picture
     kbtest::LogCapture log;
     kbtest::TempDir dir{"gallery"};
     kbtest::TestApp app;

@@ -11,18 +11,6 @@ namespace {
 class Input : public kbtest::GuiTest {
 protected:
     void SetUp() override { server->InitializeWidgets(); }
-
-    void watchMouse(Widget* w)
-    {
-        events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown, Widget::EventMouseUp,
-                         Widget::EventMouseMove, Widget::EventClick, Widget::EventDoubleClick, Widget::EventTripleClick,
-                         Widget::EventMouseWheel});
-    }
-    void watchKeys(Widget* w)
-    {
-        events.watch(w, {Widget::EventKeyDown, Widget::EventKeyUp, Widget::EventFocusGain, Widget::EventFocusLost,
-                         Widget::EventClick});
-    }
 };
 
 } // namespace
@@ -32,7 +20,9 @@ TEST_F(Input, APressGoesToThePreviousHoverWidgetWhichKeepsThePointerAndOneButton
     Widget* a = add("A", aRect(0, 0, 100, 100));
     Widget* b = add("B", aRect(200, 0, 100, 100));
     for (Widget* w : {root(), a, b})
-        watchMouse(w);
+        events.watch(w,
+                     {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown, Widget::EventMouseUp,
+                      Widget::EventMouseMove, Widget::EventClick, Widget::EventDoubleClick, Widget::EventTripleClick});
 
     hover(10, 10);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "A:MouseEnter", "A:MouseMove"}));
@@ -117,7 +107,8 @@ TEST_F(Input, KeysGoToTheFocusWhichOnlyFocusableWidgetsTakeAndHotKeysComeFirst)
     Widget* save = add("Save", aRect(200, 0, 100, 100));
     set(save, {"Hotkey ctrl|s"});
     for (Widget* w : {static_cast<Widget*>(edit), static_cast<Widget*>(second), save})
-        watchKeys(w);
+        events.watch(w, {Widget::EventKeyDown, Widget::EventKeyUp, Widget::EventFocusGain, Widget::EventFocusLost,
+                         Widget::EventClick});
 
     click(10, 10);
     EXPECT_EQ(events.take(), (Entries{"Edit:FocusGain", "Edit:Click"}));
@@ -222,6 +213,7 @@ TEST_F(Input, KeysRepeatAtMostOnceAFrameAndAHeldButtonOnlyOverItsWidget)
     frame(0.5f);
     EXPECT_TRUE(events.take().empty());
 
+    // A held button repeats only over its widget.
     Widget* arrow = add("Arrow", aRect(0, 0, 20, 20));
     set(arrow, {"MouseAutoRepeat 1", "AutoRepeatDelay 0.2", "AutoRepeatRate 0.1"});
     events.watch(arrow, {Widget::EventMouseDown});
