@@ -22,20 +22,15 @@ inline std::unique_ptr<aFont> fixedFont(const TempDir& dir)
     return std::make_unique<aFont>(writeGridFont(dir, "fixed", 8, 16, 8).c_str());
 }
 
-inline GUI::KeybEventArgs keyArgs(GUI::Widget* w, uint32_t key, uint32_t modifiers = 0)
-{
-    GUI::KeybEventArgs a;
-    a.widget = w;
-    a.key = key;
-    a.modifiers = modifiers;
-    a.character = GUI::Server::KeyToChar(key, modifiers);
-    return a;
-}
-
 // A key press as the server delivers it to the focus widget.
 inline void press(GUI::Widget& w, uint32_t key, uint32_t modifiers = 0)
 {
-    w.OnKeyDown(keyArgs(&w, key, modifiers));
+    GUI::KeybEventArgs a;
+    a.widget = &w;
+    a.key = key;
+    a.modifiers = modifiers;
+    a.character = GUI::Server::KeyToChar(key, modifiers);
+    w.OnKeyDown(a);
 }
 
 // Typed ASCII text, shifted where a US keyboard needs shift.
