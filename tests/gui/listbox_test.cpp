@@ -126,9 +126,10 @@ TEST_F(ListboxTest, ClicksSelectOneRowOrWithMultiselectRangesFromTheAnchorAndBad
         EXPECT_EQ(list->GetItemAt(x, y), -1) << x << "," << y;
 }
 
+// The gallery draws rows with margins and a selection colour.
 TEST_F(ListboxTest, ClicksScrollTheRowIntoViewAndOnlyTheRowsInViewAreDrawn)
 {
-    // Ten rows of 20 in a box 60 high: the bar goes to 140 at most. (The gallery draws rows with margins.)
+    // Ten rows of 20 in a box 60 high: the bar goes to 140 at most.
     list->Draw();
     EXPECT_EQ(items[0]->drawn, (std::vector<aRect>{aRect(100, 50, 80, 20)}));
     EXPECT_EQ(items[2]->drawn.size(), 1u);

@@ -110,6 +110,7 @@ TEST_F(Input, KeysGoToTheFocusWhichOnlyFocusableWidgetsTakeAndHotKeysComeFirst)
         events.watch(w, {Widget::EventKeyDown, Widget::EventKeyUp, Widget::EventFocusGain, Widget::EventFocusLost,
                          Widget::EventClick});
 
+    // Clicks focus only focusable widgets.
     click(10, 10);
     EXPECT_EQ(events.take(), (Entries{"Edit:FocusGain", "Edit:Click"}));
     click(210, 10);
