@@ -34,43 +34,15 @@ private:
 
 } // namespace
 
-TEST(History, UndoRedoAndTheLimitMoveAndDropRecordsInOrder)
-{
-    Journal journal;
-    History history;
-    history.Undo();
-    history.Redo();
-    history.Add(nullptr);
-    EXPECT_TRUE(journal.empty());
-
-    history.Add(new Step(journal, "a"));
-    history.Add(new Step(journal, "b"));
-    history.Undo();
-    history.Undo();
-    history.Redo();
-    EXPECT_EQ(history.GetRedoList().size(), 1u);
-    history.Add(new Step(journal, "c"));
-    EXPECT_TRUE(history.GetRedoList().empty()) << "an addition drops the redo list";
-    EXPECT_EQ(journal, (Journal{"perform b", "perform a", "perform a", "delete b"}));
-
-    // The limit keeps the newest; a lower one drops nothing until the next addition, which drops one.
-    journal.clear();
-    history.SetSize(2);
-    history.Add(new Step(journal, "d"));
-    EXPECT_EQ(journal, Journal{"delete a"});
-    history.SetSize(1);
-    history.Add(new Step(journal, "e"));
-    EXPECT_EQ(history.GetUndoList().size(), 2u);
-    history.Undo();
-    history.Undo();
-    EXPECT_EQ(journal, (Journal{"delete a", "delete c", "perform e", "perform d"}));
-}
-
+// The memo tests walk undo, redo and the limit through a memo's history.
 TEST(History, ARecordPerformedWhileTheHistoryEmptiesGoesToo)
 {
     Journal journal;
     {
         History history;
+        history.Undo(); // nothing to undo, redo or keep: nothing happens
+        history.Redo();
+        history.Add(nullptr);
         history.Add(new Step(journal, "a"));
         history.Add(new Step(journal, "b", &history));
         history.Undo();

@@ -113,6 +113,17 @@ TEST_F(MemoTest, UndoBringsErasuresBackButNeverActsOnPositionsOfAnotherText)
     memo->SetMaxLength(0);
     EXPECT_EQ(press(A_KEY_Z, MOD_CTRL), "abcdefg\nz|") << "without a history Ctrl+Z types a z";
 
+    // The history keeps the newest steps, and a new edit drops what could be redone.
+    memo->SetText(L"");
+    memo->SetHistorySize(2);
+    typeText(*memo, "abc");
+    for (int i = 0; i < 3; ++i)
+        press(A_KEY_Z, MOD_CTRL);
+    EXPECT_EQ(kbtest::state(*memo), "a|");
+    press(A_KEY_Y, MOD_CTRL);
+    typeText(*memo, "x");
+    EXPECT_EQ(press(A_KEY_Y, MOD_CTRL), "abx|");
+
     // Undo never acts on positions of another text: one from outside makes the recorded steps meaningless.
     memo->SetHistorySize(16);
     typeText(*memo, "abc");
