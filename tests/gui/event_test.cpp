@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,33 +12,20 @@ using GUI::Subscriber;
 
 namespace {
 
+int g_uncounted = 0;
+
 // A subscriber that runs a test's function and counts its own destruction.
 class Probe : public kbtest::Call {
 public:
-    Probe(std::function<bool()> f, int* destroyed = nullptr)
+    Probe(std::function<bool()> f, int* destroyed = &g_uncounted)
         : Call([f = std::move(f)](const EventArgs&) { return f(); }), m_destroyed(destroyed)
     {
     }
-    ~Probe() override
-    {
-        if (m_destroyed)
-            ++*m_destroyed;
-    }
+    ~Probe() override { ++*m_destroyed; }
 
 private:
     int* m_destroyed;
 };
-
-struct Counter {
-    bool onEvent(const EventArgs&) { return ++calls, true; }
-    int calls = 0;
-};
-
-int g_freeCalls = 0;
-bool freeHandler(const EventArgs&)
-{
-    return ++g_freeCalls, false;
-}
 
 } // namespace
 
@@ -64,50 +50,41 @@ TEST(Event, EverySubscriberRunsInAddressOrderAndTheAnswersAreOred)
     preset.handled = true;
     empty.Fire(preset);
     EXPECT_TRUE(preset.handled) << "no subscribers leave the caller's value";
-}
 
-TEST(Event, BindersCallTheirFunctionsAndOneObjectIsSubscribedOnce)
-{
-    Counter counter;
-    GUI::EventSet set;
-    set.AddEvent("Click");
-    GUI::Connection* c = set.SubscribeEvent(
-        "click", new GUI::_memberBinder<Counter, bool, const EventArgs&>(&counter, &Counter::onEvent));
-    set.SubscribeEvent("CLICK", new GUI::_freeBinder<bool, const EventArgs&>(&freeHandler));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->event, set.GetEvent("Click"));
-    g_freeCalls = 0;
-    set.LaunchEvent("Click", EventArgs());
-    EXPECT_EQ(counter.calls, 1);
-    EXPECT_EQ(g_freeCalls, 1);
-
-    int destroyed = 0;
-    int calls = 0;
+    // One object subscribed twice is owned once and deleted once.
+    int destroyed = 0, calls = 0;
     {
-        GUI::Event event("Click");
+        GUI::Event once("Click");
         auto* p = new Probe([&] { return ++calls, false; }, &destroyed);
-        GUI::Connection* first = event.Subscribe(p);
-        EXPECT_NE(event.Subscribe(p), first);
+        GUI::Connection* first = once.Subscribe(p);
+        EXPECT_NE(once.Subscribe(p), first);
         EXPECT_EQ(first->subscriber, p) << "the first connection stays readable";
-        event.Fire(EventArgs());
+        once.Fire(EventArgs());
         EXPECT_EQ(calls, 1);
     }
-    EXPECT_EQ(destroyed, 1) << "owned once, deleted once";
+    EXPECT_EQ(destroyed, 1);
 }
 
-TEST(EventSet, UnknownNamesAreLoggedAndLeakNothing)
+// Member binders run in every widget test and the gallery.
+TEST(EventSet, NamesIgnoreCaseAndUnknownNamesAreLoggedAndLeakNothing)
 {
     kbtest::LogCapture log;
-    int destroyed = 0;
+    int calls = 0, destroyed = 0;
     bool called = false;
     {
         GUI::EventSet set;
         set.AddEvent("Click");
         set.AddEvent("click");
-        GUI::Connection* c = set.SubscribeEvent("Missing", new Probe([&] { return called = true; }, &destroyed));
-        ASSERT_TRUE(c && c->subscriber);
-        EXPECT_EQ(c->event, nullptr);
-        EXPECT_FALSE(c->subscriber->invoke(EventArgs())) << "a detached connection answers false";
+        GUI::Connection* c = set.SubscribeEvent("CLICK", new Probe([&] { return ++calls, false; }));
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->event, set.GetEvent("Click"));
+        set.LaunchEvent("click", EventArgs());
+        EXPECT_EQ(calls, 1);
+
+        GUI::Connection* lost = set.SubscribeEvent("Missing", new Probe([&] { return called = true; }, &destroyed));
+        ASSERT_TRUE(lost && lost->subscriber);
+        EXPECT_EQ(lost->event, nullptr);
+        EXPECT_FALSE(lost->subscriber->invoke(EventArgs())) << "a detached connection answers false";
         EXPECT_EQ(destroyed, 1) << "the subscriber handed over is not leaked";
         set.LaunchEvent("Missing", EventArgs());
     }
@@ -119,52 +96,46 @@ TEST(EventSet, UnknownNamesAreLoggedAndLeakNothing)
 }
 
 // Handlers that change the event they run in.
-
-TEST(EventReentrancy, ANewcomerRunsFromTheNextFiring)
+TEST(EventReentrancy, NewcomersRunFromTheNextFiringRemovalsWaitForItsEndAndFiringAgainNests)
 {
-    GUI::Event event("Click");
+    GUI::Event grows("Click");
     int newcomerCalls = 0;
     bool subscribed = false;
-    event.Subscribe(new Probe([&] {
+    grows.Subscribe(new Probe([&] {
         if (!std::exchange(subscribed, true))
             for (int i = 0; i < 50; ++i) // enough to make the map rebalance under the walk
-                event.Subscribe(new Probe([&] { return ++newcomerCalls, false; }));
+                grows.Subscribe(new Probe([&] { return ++newcomerCalls, false; }));
         return false;
     }));
-    event.Fire(EventArgs());
+    grows.Fire(EventArgs());
     EXPECT_EQ(newcomerCalls, 0);
-    event.Fire(EventArgs());
+    grows.Fire(EventArgs());
     EXPECT_EQ(newcomerCalls, 50);
-}
 
-TEST(EventReentrancy, UnsubscribingDuringAFiringIsSafe)
-{
-    GUI::Event event("Click");
-    int destroyed = 0;
-    int calls = 0;
+    // Each removes itself and every other probe: only the first to run is called.
+    GUI::Event shrinks("Click");
+    int destroyed = 0, calls = 0;
     std::vector<Probe*> probes;
     for (int i = 0; i < 4; ++i) {
-        // Each removes itself and every other probe: only the first to run is called.
         probes.push_back(new Probe(
             [&] {
                 ++calls;
                 for (Probe* p : probes)
-                    event.Unsubscribe(p);
+                    shrinks.Unsubscribe(p);
                 return false;
             },
             &destroyed));
-        event.Subscribe(probes.back());
+        shrinks.Subscribe(probes.back());
     }
-    event.Fire(EventArgs());
+    shrinks.Fire(EventArgs());
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(destroyed, 4) << "removed subscribers go when the firing ends";
-    EXPECT_EQ(event.GetSubscriberCount(), 0u);
-}
+    EXPECT_EQ(shrinks.GetSubscriberCount(), 0u);
 
-TEST(EventReentrancy, FiringAgainFromAHandlerNests)
-{
+    // Firing again from a handler nests.
     GUI::Event event("Click");
-    int depth = 0, maxDepth = 0, calls = 0, destroyed = 0;
+    int depth = 0, maxDepth = 0;
+    calls = destroyed = 0;
     Probe* self = nullptr;
     self = new Probe(
         [&] {

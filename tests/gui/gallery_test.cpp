@@ -19,6 +19,7 @@
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "support/golden.h"
 #include "support/image_files.h"
+#include "text_kit.h"
 
 using namespace GUI;
 
@@ -180,9 +181,6 @@ class Gallery : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The desktop's clipboard and keyboard stay out of the picture.
-        clipboard_useInProcess(true);
-        keyboard_setLayoutName("00000409");
         auto device = std::make_unique<aGpuDeviceGL>();
         gl = device.get();
         graph =
@@ -228,8 +226,6 @@ protected:
     {
         server.reset();
         input.reset();
-        clipboard_useInProcess(false);
-        keyboard_setLayoutName("");
     }
 
     bool closeDialog(const EventArgs&)
@@ -254,6 +250,18 @@ protected:
         keys->setCursor(x, y);
         frame();
         keys->setButton(0, true);
+        frame();
+        keys->setButton(0, false);
+        frame();
+    }
+    // A press at one point, a move to the other, a release.
+    void drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+    {
+        keys->setCursor(x0, y0);
+        frame();
+        keys->setButton(0, true);
+        frame();
+        keys->setCursor(x1, y1);
         frame();
         keys->setButton(0, false);
         frame();
@@ -294,6 +302,7 @@ protected:
         return pixels;
     }
 
+    kbtest::ClipboardAndLayout fakes; // the desktop's clipboard and keyboard stay out of the picture
     kbtest::LogCapture log;
     kbtest::TempDir dir{"gallery"};
     kbtest::TestApp app;
@@ -344,14 +353,7 @@ TEST_F(Gallery, EveryWidgetClassDrawsAndClicksChangeTheScreen)
     // The notes' bar: drag its thumb down to the end.
     auto* bar = dynamic_cast<Scrollbar*>(find("Notes_auto_vscroll"));
     ASSERT_NE(bar, nullptr);
-    keys->setCursor(296, 92);
-    frame();
-    keys->setButton(0, true);
-    frame();
-    keys->setCursor(296, 140);
-    frame();
-    keys->setButton(0, false);
-    frame();
+    drag(296, 92, 296, 140);
     EXPECT_FLOAT_EQ(bar->GetValue(), bar->GetMaxValue());
     EXPECT_GT(bar->GetValue(), 0.0f);
     // Rest on the style button: its hover skin.
@@ -396,14 +398,7 @@ TEST_F(Gallery, TypingSelectingAndScrollingInTheTextAndListWidgets)
 
     // Sorted rows; the bar scrolls to the end; a click and a shift-click select three.
     EXPECT_EQ(static_cast<AnimalItem*>(list->GetItem(0)), animals[6].get());
-    keys->setCursor(469, 84);
-    frame();
-    keys->setButton(0, true);
-    frame();
-    keys->setCursor(469, 140);
-    frame();
-    keys->setButton(0, false);
-    frame();
+    drag(469, 84, 469, 140);
     EXPECT_FLOAT_EQ(list->GetScrollY(), list->GetContentHeight() - 64.0f);
     EXPECT_EQ(list->GetFirstVisibleItem(), 4u);
     EXPECT_EQ(list->GetFirstVisibleOffset(), -12);

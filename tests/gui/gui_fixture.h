@@ -1,10 +1,12 @@
 // Shared by the toolkit tests: an application with a graph server on the
-// recording device and scripted input, a GUI server on it, the log, a folder
-// for scripts, and an event log that records which widget fired what.
+// recording device and scripted input, a GUI server on it with an image
+// manager for the pictures the tests make, the log, a folder for scripts, and
+// an event log that records which widget fired what.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -13,8 +15,12 @@
 #include <vector>
 
 #include "gui/gui.h"
+#include "orvo/gfx/a_font.h"
+#include "orvo/gfx/a_imagemanager.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/sound/a_soundmanager.h"
 #include "support/app_fixture.h"
+#include "support/image_files.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -99,10 +105,39 @@ inline std::string oneBitBmp(const std::vector<std::string>& rows, uint32_t pale
     return b;
 }
 
+// A font whose glyphs for printable ASCII and Cyrillic U+0400..U+045F are
+// `glyph` pixels wide (a space `space` wide) and `height` high, with no
+// offsets: widths add up exactly. Gives the description file's path.
+inline std::string writeGridFont(const TempDir& dir, const std::string& name, uint32_t glyph = 8, uint32_t height = 16,
+                                 uint32_t space = 4)
+{
+    writeFile(dir.file(name + ".png"),
+              encodePng(std::vector<uint32_t>(size_t(glyph) * 32 * height, 0xFFFFFFFF), glyph * 32, height));
+    std::string ini =
+        "[General]\nFormat16=8888\nFormat32=8888\nTexture=" + name + ".png\nCharSpacing=0\n\n[Charlist]\n";
+    auto add = [&](unsigned c, uint32_t width) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%X=%u 0 %u %u 0 0\n", c, c % 32 * glyph, width, height);
+        ini += line;
+    };
+    add(' ', space);
+    for (unsigned c = 0x21; c < 0x7F; ++c)
+        add(c, glyph);
+    for (unsigned c = 0x400; c < 0x460; ++c)
+        add(c, glyph);
+    writeFile(dir.file(name + ".ini"), ini);
+    return dir.file(name + ".ini");
+}
+
 class GuiTest : public ::testing::Test {
 protected:
-    GuiTest() { server = std::make_unique<GUI::Server>(nullptr, &sounds); }
-    ~GuiTest() override { server.reset(); }
+    GuiTest() { server = std::make_unique<GUI::Server>(&images, &sounds); }
+    ~GuiTest() override
+    {
+        if (inScene)
+            rig.graph->endScene();
+        server.reset();
+    }
 
     GUI::Widget* root() const { return server->GetRoot(); }
 
@@ -154,39 +189,13 @@ protected:
     void moveTo(int32_t x, int32_t y) { rig.keys->setCursor(x, y); }
     void button(int b, bool down) { rig.keys->setButton(b, down); }
     void key(uint8_t k, bool down) { rig.keys->setKey(k, down); }
-    // One change to the devices, then one frame.
-    void hover(int32_t x, int32_t y)
-    {
-        moveTo(x, y);
-        frame();
-    }
-    void down(int b = 0)
-    {
-        button(b, true);
-        frame();
-    }
-    void up(int b = 0)
-    {
-        button(b, false);
-        frame();
-    }
-    void keyDown(uint8_t k)
-    {
-        key(k, true);
-        frame();
-    }
-    void keyUp(uint8_t k)
-    {
-        key(k, false);
-        frame();
-    }
-    // Scripted pointer moves: a click at a point; a press, moves through the points, release.
-    void click(int32_t x, int32_t y, int b = 0)
-    {
-        hover(x, y);
-        down(b);
-        up(b);
-    }
+    // One change to the devices, then one frame; a click at a point; a press, moves through the points, release.
+    void hover(int32_t x, int32_t y) { moveTo(x, y), frame(); }
+    void down(int b = 0) { button(b, true), frame(); }
+    void up(int b = 0) { button(b, false), frame(); }
+    void keyDown(uint8_t k) { key(k, true), frame(); }
+    void keyUp(uint8_t k) { key(k, false), frame(); }
+    void click(int32_t x, int32_t y, int b = 0) { hover(x, y), down(b), up(b); }
     void drag(std::initializer_list<aPoint> path)
     {
         for (const aPoint& p : path) {
@@ -197,10 +206,51 @@ protected:
         up();
     }
 
+    // Pictures and what the recording device drew of them.
+    // Registers a picture of one colour (or of the given pixels) under `name`.
+    void addImage(const std::string& name, uint32_t width, uint32_t height, uint32_t argb = 0xFFFFFFFF,
+                  std::vector<uint32_t> pixels = {})
+    {
+        if (pixels.empty())
+            pixels.assign(size_t(width) * height, argb);
+        writeFile(dir.file(name + ".png"), encodePng(pixels, width, height));
+        writeFile(dir.file(name + ".lst"), name + ".png 8888 8888\n");
+        images.loadList(dir.file(name + ".lst"));
+    }
+
+    // Opens a frame (once) and forgets what the device saw so far.
+    void beginDraws()
+    {
+        if (!inScene)
+            inScene = rig.graph->beginScene();
+        ASSERT_TRUE(inScene);
+        rig.device_->clearRecords();
+    }
+    std::vector<aGpuRecord> draws() const { return rig.device_->records(aGpuCall::SpriteDraw); }
+    // The colour of every draw, in order.
+    std::vector<aColor> drawnColours() const
+    {
+        std::vector<aColor> out;
+        for (const aGpuRecord& r : draws())
+            out.push_back(r.u[4]);
+        return out;
+    }
+
+    // "left top right bottom" of a recorded draw's source.
+    static std::string src(const aGpuRecord& r)
+    {
+        return std::to_string(r.u[0]) + " " + std::to_string(r.u[1]) + " " + std::to_string(r.u[2]) + " " +
+               std::to_string(r.u[3]);
+    }
+    static float atX(const aGpuRecord& r) { return r.f[5]; }
+    static float atY(const aGpuRecord& r) { return r.f[6]; }
+
     LogCapture log;
     TempDir dir{"gui"};
     LoopRig rig;
+    aImageManager images;
     aSoundManager sounds;
+    bool inScene = false;
     std::unique_ptr<GUI::Server> server;
     EventLog events;
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "widget_kit.h"
+#include "gui_fixture.h"
 
 namespace {
 
-using ImageDraw = kbtest::WidgetKit;
+using ImageDraw = kbtest::GuiTest;
 
 } // namespace
 
@@ -75,7 +75,7 @@ TEST_F(ImageDraw, SlotsHoldCountedHandlesAndWholeImageRectangles)
     EXPECT_EQ(a->getReferenceCount(), 1u);
 }
 
-TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangle)
+TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangleAndStaticImagesTintTheirPicture)
 {
     // Left half opaque, right half clear; the shown rectangle is the right half.
     std::vector<uint32_t> pixels(16 * 4);
@@ -90,10 +90,9 @@ TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangle)
     EXPECT_FALSE(GUI::IsImageTransparentAt(image, right, 80, 40, 0, 0, 0, 1.0f)) << "threshold 0: never";
     EXPECT_FALSE(GUI::IsImageTransparentAt(image, right, 0, 40, 0, 0, 0x40, 1.0f))
         << "an empty widget divides by nothing";
-}
 
-TEST_F(ImageDraw, StaticImagesTintTheirPictureAndKeepItWhenDisabled)
-{
+    // A static image is as big as its shown rectangle, takes the widget's alpha over the tint's and keeps its picture
+    // when disabled.
     addImage("pic", 20, 10);
     loadScript("staticimage Bare\n{\n  AreaRect 0 0 0 0\n}\n"
                "staticimage Pic\n{\n  AreaRect 10 10 0 0\n  NormalImage pic\n  NormalRect 5 0 15 10\n"

@@ -72,32 +72,9 @@ protected:
 
 } // namespace
 
-TEST_F(ListboxTest, SingleSelectionByTheLeftButtonOnly)
+TEST_F(ListboxTest, ClicksSelectOneRowOrWithMultiselectRangesFromTheAnchorAndBadIndexesAreRefused)
 {
-    click(5, 25);
-    EXPECT_EQ(selected(), Indexes{1});
-    EXPECT_EQ(list->GetCurrentItem(), 1);
-    EXPECT_EQ(events.take(), Entries{"list:SelectionChanged"});
-    click(5, 30);
-    EXPECT_EQ(events.take(), Entries{}) << "clicking the only selected item changes nothing";
-    click(5, 5, 0, GUI::BUTTON_RIGHT);
-    EXPECT_EQ(selected(), Indexes{1});
-    click(5, 45, MOD_SHIFT);
-    EXPECT_EQ(selected(), Indexes{2}) << "without multiselect shift is a plain click";
-    EXPECT_EQ(server->GetFocusWidget(), list);
-
-    // The blank below the last row, and beside the rows.
-    list->RemoveAllItems();
-    list->AddItem(items[0].get());
-    events.take();
-    click(5, 40);
-    EXPECT_EQ(events.take(), Entries{});
-    for (auto [x, y] : {std::pair{5, 40}, {-1, 5}, {80, 5}})
-        EXPECT_EQ(list->GetItemAt(x, y), -1) << x << "," << y;
-}
-
-TEST_F(ListboxTest, ShiftAndCtrlClicksWithMultiselectAndRefusedIndexes)
-{
+    // With multiselect shift selects from the anchor and ctrl toggles.
     set(list, {"Multiselect 1"});
     click(5, 25, MOD_SHIFT);
     EXPECT_EQ(selected(), Indexes{1});
@@ -123,11 +100,46 @@ TEST_F(ListboxTest, ShiftAndCtrlClicksWithMultiselectAndRefusedIndexes)
                              "Listbox::SetItemSelected - item index 10 is out of range",
                              "Listbox::IsItemSelected - item index -3 is out of range"})
         EXPECT_TRUE(log.contains(line)) << line;
+
+    // Without it one row at a time, by the left button only.
+    set(list, {"Multiselect 0"});
+    events.take();
+    click(5, 25);
+    EXPECT_EQ(selected(), Indexes{1});
+    EXPECT_EQ(list->GetCurrentItem(), 1);
+    EXPECT_EQ(events.take(), Entries{"list:SelectionChanged"});
+    click(5, 30);
+    EXPECT_EQ(events.take(), Entries{}) << "clicking the only selected item changes nothing";
+    click(5, 5, 0, GUI::BUTTON_RIGHT);
+    EXPECT_EQ(selected(), Indexes{1});
+    click(5, 45, MOD_SHIFT);
+    EXPECT_EQ(selected(), Indexes{2}) << "without multiselect shift is a plain click";
+    EXPECT_EQ(server->GetFocusWidget(), list);
+
+    // The blank below the last row, and beside the rows.
+    list->RemoveAllItems();
+    list->AddItem(items[0].get());
+    events.take();
+    click(5, 40);
+    EXPECT_EQ(events.take(), Entries{});
+    for (auto [x, y] : {std::pair{5, 40}, {-1, 5}, {80, 5}})
+        EXPECT_EQ(list->GetItemAt(x, y), -1) << x << "," << y;
 }
 
-TEST_F(ListboxTest, ClicksScrollTheRowIntoView)
+// The gallery draws rows with margins and a selection colour.
+TEST_F(ListboxTest, ClicksScrollTheRowIntoViewAndOnlyTheRowsInViewAreDrawn)
 {
     // Ten rows of 20 in a box 60 high: the bar goes to 140 at most.
+    list->Draw();
+    EXPECT_EQ(items[0]->drawn, (std::vector<aRect>{aRect(100, 50, 80, 20)}));
+    EXPECT_EQ(items[2]->drawn.size(), 1u);
+    EXPECT_TRUE(items[3]->drawn.empty());
+
+    list->OnMouseEnter(GUI::WidgetEventArgs(list));
+    list->UpdateSelf(0.25f);
+    EXPECT_FLOAT_EQ(items[9]->updated, 0.25f);
+    EXPECT_FLOAT_EQ(list->GetHoverFade(), 1.0f) << "the widget's own update runs too";
+    EXPECT_FALSE(bar->IsClippedByParent());
     EXPECT_FLOAT_EQ(list->GetContentHeight(), 200.0f);
     list->SetScrollPosition(0.0f, 50.0f);
     EXPECT_FLOAT_EQ(bar->GetValue(), 50.0f);
@@ -175,21 +187,4 @@ TEST_F(ListboxTest, SortingOrdersOnAModeChangeAndKeepsNewItemsInPlace)
     EXPECT_EQ(list->RemoveItem(list->GetCurrentItem()), items[0].get());
     EXPECT_EQ(list->GetCurrentItem(), -1);
     EXPECT_EQ(events.take(), (Entries{"list:ListContentsChanged", "list:SelectionChanged"}));
-}
-
-TEST_F(ListboxTest, DrawingUpdatingAndMargins)
-{
-    set(list, {"Bounds 10 2 1 3", "SelectionColor 80FF0000"});
-    // Rows of 20 + 1 + 3: three rows reach into the 60 pixels.
-    list->SetItemSelected(1, true);
-    list->Draw();
-    EXPECT_EQ(items[0]->drawn, (std::vector<aRect>{aRect(116, 51, 62, 20)}));
-    EXPECT_EQ(items[2]->drawn.size(), 1u);
-    EXPECT_TRUE(items[3]->drawn.empty());
-
-    list->OnMouseEnter(GUI::WidgetEventArgs(list));
-    list->UpdateSelf(0.25f);
-    EXPECT_FLOAT_EQ(items[4]->updated, 0.25f);
-    EXPECT_FLOAT_EQ(list->GetHoverFade(), 1.0f) << "the widget's own update runs too";
-    EXPECT_FALSE(bar->IsClippedByParent());
 }

@@ -1,13 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <strings.h>
-
-#include <algorithm>
-
 #include "gui_fixture.h"
 #include "orvo/gfx/a_font.h"
-#include "orvo/gfx/a_imagemanager.h"
-#include "support/image_files.h"
 
 using GUI::Widget;
 using Names = std::vector<std::string>;
@@ -84,17 +78,15 @@ TEST_F(ServerScript, NestedWidgetsTemplatesMacrosAndIncludesBuildTheTree)
     EXPECT_FALSE(log.contains("PropertySet::Set - property 'Tag' not found")) << "no line of a skipped block is read";
 }
 
-TEST_F(ServerScript, AutomaticNamesCountAcrossScriptsAndTemplateValuesAreTakenAsTheyStand)
+TEST_F(ServerScript, AutomaticNamesCountAcrossScriptsAndHeaderMistakesAreLoggedAndTheirBlocksSkipped)
 {
     loadScript("widget\n{\n}\nwidget <Missing>\n{\n}\n"
                "template Quiet\n{\n  SoundClick\n}\nwidget Wq <Quiet>\n{\n}\n");
     loadScript("widget\n{\n}\n");
     EXPECT_EQ(childNames(root()), (Names{"auto0000", "auto0001", "Wq", "auto0002"}));
     expectLogged({"Server::ApplyTemplate - template 'Missing' not found", "Server::NewSound - sound '' not found!"});
-}
 
-TEST_F(ServerScript, HeaderMistakesAreLoggedAndTheirBlocksSkipped)
-{
+    // Header mistakes are logged and their blocks skipped.
     loadScript("style\n{\n  Tag 1\n}\ncursor\n{\n}\ntemplate\n{\n}\n"
                "style S\n{\n}\nstyle s\n{\n  Bogus 1\n}\n"
                "cursor C\n{\n}\ncursor C\n{\n}\n"
@@ -109,7 +101,7 @@ TEST_F(ServerScript, HeaderMistakesAreLoggedAndTheirBlocksSkipped)
                   "Server - invalid template parameter 2", "Server - invalid template parameter 3",
                   "PropertySet::Set - property 'Unknown' not found", "Server - style 'S' already exists"});
     EXPECT_FALSE(log.contains("PropertySet::Set - property 'Bogus' not found"));
-    EXPECT_EQ(childNames(root()), (Names{"Wid", "W2"}));
+    EXPECT_EQ(childNames(root()), (Names{"auto0000", "auto0001", "Wq", "auto0002", "Wid", "W2"}));
 }
 
 TEST_F(ServerScript, WidgetsNestedPastTheDepthLimitAreSkippedWithOneLogLine)
@@ -160,12 +152,9 @@ TEST_F(ServerScript, WidgetsNestedPastTheDepthLimitAreSkippedWithOneLogLine)
 TEST_F(ServerScript, FontAndRegionListsRefuseTakenNames)
 {
     kbtest::writeFile(dir.file("r.bmp"), kbtest::oneBitBmp({"#"}));
-    kbtest::writeFile(dir.file("small.ini"), "[General]\nFormat16=4444\nFormat32=8888\nTexture=small.png\n"
-                                             "[Charlist]\n41=0 0 12 18 1 0.5\n");
-    kbtest::writeFile(dir.file("small.png"), kbtest::encodePng(std::vector<uint32_t>(16 * 18, 0xFFFFFFFF), 16, 18));
-    loadScript("fontlist\n{\n  small " + dir.file("small.ini") + " extra\n  SMALL other.ini\n  lonely\n}\n" +
-               "regionlist\n{\n  round " + dir.file("r.bmp") + "\n  round " + dir.file("r.bmp") + "\n}\n" +
-               "widget Caption\n{\n  Font Small\n  FontSize 2\n}\n");
+    loadScript("fontlist\n{\n  small " + kbtest::writeGridFont(dir, "small", 12, 18) +
+               " extra\n  SMALL other.ini\n  lonely\n}\n" + "regionlist\n{\n  round " + dir.file("r.bmp") +
+               "\n  round " + dir.file("r.bmp") + "\n}\n" + "widget Caption\n{\n  Font Small\n  FontSize 2\n}\n");
     expectLogged(
         {"Server - font with name 'SMALL' already exists", "Server - region with name 'round' already exists"});
     EXPECT_NE(server->GetRegion("ROUND"), nullptr);
@@ -174,7 +163,7 @@ TEST_F(ServerScript, FontAndRegionListsRefuseTakenNames)
 
     aFont* font = server->GetFont("small");
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->getCharRect(L'A'), aRect(0, 0, 12, 18)) << "read from the description file";
+    EXPECT_EQ(font->getCharRect(L'A'), aRect(12, 0, 12, 18)) << "read from the description file";
     EXPECT_EQ(find("Caption")->GetFont(), font);
     EXPECT_FLOAT_EQ(find("Caption")->GetFontSize(), 2.0f);
     EXPECT_EQ(server->GetFont("lonely"), nullptr) << "a line of one word defines nothing";
@@ -214,71 +203,49 @@ TEST_F(ServerScript, TheNewestServerIsTheSingletonAndEachClearsOnlyItself)
     EXPECT_EQ(GUI::Server::getSingletonPtr(), nullptr);
 }
 
-TEST_F(ServerScript, CursorsSwitchByNameAndTheirHotSpotIsRead)
+TEST_F(ServerScript, CursorsAreCutFromTheirStripAndSwitchByNameAndByTheWidgetUnderThePointer)
 {
-    loadScript("cursor default\n{\n  HotSpot 3 4\n}\ncursor hand\n{\n}\n"
-               "widget W\n{\n  AreaRect 0 0 100 100\n  Cursor hand\n}\n",
+    addImage("arrows", 24, 12);
+    loadScript("cursor default\n{\n  Image arrows\n  NumFrames 2\n  FrameSize 12 12\n  FPS 5\n  HotSpot 3.7 2\n}\n"
+               "cursor hand\n{\n  Image arrows\n}\ncursor Empty\n{\n  FPS 0\n}\n"
+               "widget Hut\n{\n  AreaRect 0 0 100 100\n  Cursor hand\n}\n",
                true);
     GUI::MouseCursor* arrow = server->GetMouseCursor("default");
     GUI::MouseCursor* hand = server->GetMouseCursor("HAND");
     ASSERT_TRUE(arrow && hand);
-    EXPECT_EQ(arrow->GetHotSpotX(), 3);
-    EXPECT_EQ(arrow->GetHotSpotY(), 4);
+    EXPECT_EQ(arrow->GetAnimation().getFrameCount(), 2u);
+    EXPECT_FLOAT_EQ(arrow->GetAnimation().getFrameTime(), 0.2f);
+    EXPECT_EQ(hand->GetAnimation().getFrameCount(), 1u) << "the whole picture";
+    EXPECT_FLOAT_EQ(hand->GetAnimation().getFrameTime(), 0.025f);
+    EXPECT_TRUE(log.contains("MouseCursor::EndFillProperties - invalid FPS '0', 40 used"));
 
     server->SetMouseCursor("default");
     EXPECT_TRUE(arrow->IsVisible());
+    EXPECT_TRUE(rig.inputServer->showsAnimatedCursor());
+    EXPECT_EQ(rig.inputServer->hotX, 3);
+    server->SetMouseCursor("Empty");
+    EXPECT_FALSE(arrow->IsVisible());
+    EXPECT_FALSE(rig.inputServer->showsAnimatedCursor()) << "no frames: the system arrow";
+    server->SetMouseCursor("default");
     server->SetMouseCursor("");
     server->SetMouseCursor("nope");
     EXPECT_TRUE(log.contains("Server::GetMouseCursor - mouse cursor 'nope' not found!"));
     EXPECT_EQ(server->GetCurrentCursor(), arrow);
 
-    // Moving over the widget switches to its cursor.
+    // Moving over a widget switches to its cursor; one set from code shows at once under the pointer.
     hover(50, 50);
     EXPECT_EQ(server->GetCurrentCursor(), hand);
     EXPECT_FALSE(arrow->IsVisible());
     EXPECT_TRUE(hand->IsVisible());
-}
-
-TEST(WidgetFactory, EveryClassIsRegisteredUnderItsNameInAnyCase)
-{
-    kbtest::LogCapture log;
-    GUI::WidgetFactory& factory = GUI::WidgetFactory::GetInstance();
-    for (const char* name :
-         {"Widget",       "WIDGET",     "checkbox",    "editbox",   "imagebutton", "listbox", "mainmenu", "menuitem",
-          "optionbutton", "popupmenu",  "radiobutton", "scrollbar", "shape",       "slider",  "spinner",  "staticanim",
-          "staticimage",  "statictext", "stylebutton", "tooltip",   "window",      "memo"}) {
-        std::unique_ptr<Widget> w(factory.NewWidget(name, "w"));
-        ASSERT_NE(w, nullptr) << name;
-        EXPECT_EQ(strcasecmp(w->GetType(), name), 0) << name;
-    }
-    // Kinds answer for their own class and its bases, never for the plain widget.
-    std::unique_ptr<Widget> radio(factory.NewWidget("radiobutton", "r")), popup(factory.NewWidget("popupmenu", "p")),
-        list(factory.NewWidget("listbox", "l"));
-    EXPECT_TRUE(radio->IsKindOf("Checkbox") && popup->IsKindOf("MenuBase") && list->IsKindOf("ScrollContainer"));
-    EXPECT_FALSE(radio->IsKindOf("Widget") || list->IsKindOf("Widget"));
-
-    EXPECT_EQ(factory.NewWidget("button", "ok"), nullptr);
-    for (const char* line : {"Created new Widget 'w'",
-                             "WidgetFactory::NewWidget - cannot create widget 'ok' of unregistered class 'button'"})
-        EXPECT_TRUE(log.contains(line)) << line;
-    EXPECT_FALSE(factory.RegisterClass("WIDGET", [](const std::string&) -> Widget* { return nullptr; }))
-        << "a taken name keeps its first creator";
-}
-
-TEST_F(ServerScript, ImagesComeFromTheImageManager)
-{
-    kbtest::writeFile(dir.file("panel.png"), kbtest::encodePng(std::vector<uint32_t>(4, 0xFF00FF00), 2, 2));
-    kbtest::writeFile(dir.file("gui.lst"), "panel.png 8888 8888\n");
-    aImageManager images;
-    images.loadList(dir.file("gui.lst"));
-    GUI::Server withImages(&images, nullptr);
-
-    aImage* panel = withImages.GetImage("panel");
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel, images.getImage("panel"));
-    EXPECT_EQ(withImages.GetImage("nope"), nullptr);
-    const auto lines = log.messages();
-    const auto ours = std::find(lines.begin(), lines.end(), "GUI::Server::GetImage - image \"nope\" not found!");
-    ASSERT_NE(ours, lines.end());
-    EXPECT_EQ(*(ours - 1), "aImageManager. Cannot find image: nope") << "after the manager's own line";
+    Widget* hut = find("Hut");
+    Widget* inner = add("Inner", aRect(10, 10, 20, 20), hut);
+    inner->SetMouseCursor("default");
+    hover(15, 15);
+    EXPECT_EQ(server->GetCurrentCursor(), arrow);
+    hover(50, 50);
+    EXPECT_EQ(server->GetCurrentCursor(), hand) << "back to the parent's cursor";
+    hut->SetMouseCursor("default");
+    EXPECT_EQ(server->GetCurrentCursor(), arrow);
+    inner->SetMouseCursor("hand"); // not under the pointer: nothing changes now
+    EXPECT_EQ(server->GetCurrentCursor(), arrow);
 }

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "widget_kit.h"
+#include "gui_fixture.h"
 
 using namespace GUI;
 
 namespace {
 
-using SliderTest = kbtest::WidgetKit;
+using SliderTest = kbtest::GuiTest;
 
 const char* kSlider = "slider Volume\n{\n  AreaRect 0 0 200 20\n"
                       "  imagebutton Volume_auto_thumb\n  {\n    AreaRect 0 0 20 20\n  }\n"
@@ -15,7 +15,7 @@ const char* kSlider = "slider Volume\n{\n  AreaRect 0 0 200 20\n"
 
 } // namespace
 
-TEST_F(SliderTest, ValuesPlaceTheThumbAndTheButtonsStep)
+TEST_F(SliderTest, ValuesPlaceTheThumbButtonsStepAndDraggingFollowsThePointerUntilTheTrackEnds)
 {
     loadScript(kSlider, true);
     auto* s = find<Slider>("Volume");
@@ -34,13 +34,10 @@ TEST_F(SliderTest, ValuesPlaceTheThumbAndTheButtonsStep)
 
     EXPECT_TRUE(log.contains("Slider::Initialize - Thumb for slider 'Lone' not found"));
     find<Slider>("Lone")->SetValue(0.3f); // no thumb to place
-}
 
-TEST_F(SliderTest, DraggingTheThumbFollowsThePointerUntilTheTrackEnds)
-{
-    loadScript(kSlider, true);
-    auto* s = find<Slider>("Volume");
-    events.watch(s, {Slider::EventThumbTrackStarted, Slider::EventPositionChanged, Slider::EventThumbTrackFinished});
+    s->SetValue(0.0f);
+    events.take();
+    events.watch(s, {Slider::EventThumbTrackStarted, Slider::EventThumbTrackFinished});
     drag({{10, 10}, {55, 10}});
     EXPECT_EQ(s->GetThumb()->GetArea().x, 45);
     EXPECT_FLOAT_EQ(s->GetValue(), 45.0f / 180.0f);
@@ -55,7 +52,7 @@ TEST_F(SliderTest, DraggingTheThumbFollowsThePointerUntilTheTrackEnds)
     EXPECT_EQ(std::count(e.begin(), e.end(), "Volume:PositionChanged"), 1) << "pushing against the end fires nothing";
 }
 
-TEST_F(SliderTest, ScrollBarsSizeTheirThumbAndKeepTheValueInRange)
+TEST_F(SliderTest, ScrollBarsSizeTheirThumbKeepTheValueInRangeAndFollowWhetherTheContentFits)
 {
     loadScript("scrollbar Bar\n{\n  AreaRect 0 0 20 100\n  Vertical 1\n  StepValue 30\n"
                "  widget Bar_auto_thumb\n  {\n    AreaRect 0 0 20 10\n  }\n"
@@ -89,10 +86,8 @@ TEST_F(SliderTest, ScrollBarsSizeTheirThumbAndKeepTheValueInRange)
     EXPECT_FLOAT_EQ(bar->GetValue(), 100.0f);
     EXPECT_EQ(thumb->GetHeight(), 50);
     EXPECT_EQ(thumb->GetArea().y, 50);
-}
 
-TEST_F(SliderTest, AutoHideAndUnstretchedBarsFollowWhetherTheContentFits)
-{
+    // Auto-hidden and unstretched bars follow whether the content fits.
     loadScript("scrollbar Auto\n{\n  AreaRect 0 0 100 20\n  AutoHide 1\n"
                "  widget Auto_auto_thumb\n  {\n    AreaRect 0 0 10 20\n  }\n}\n"
                "scrollbar Fixed\n{\n  AreaRect 0 50 100 20\n  Stretch 0\n"

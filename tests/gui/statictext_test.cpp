@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "widget_kit.h"
+#include "gui_fixture.h"
 
 using namespace GUI;
 
 namespace {
 
-class StaticTextTest : public kbtest::WidgetKit {
+class StaticTextTest : public kbtest::GuiTest {
 protected:
     StaticTextTest()
     {
@@ -40,30 +38,12 @@ protected:
         }
         return out;
     }
-    float pieceX(const StaticText* t, size_t i) const { return t->GetPieces()[i].x; }
 
     aFont* font = nullptr;
     int count = 0;
 };
 
 } // namespace
-
-TEST_F(StaticTextTest, ColourTagsLeaveThePlainTextAndColourTheirWords)
-{
-    StaticText* t = text(L"Hello <#color=FFFF0000#>red<#color=default#> world");
-    EXPECT_EQ(t->GetText(), L"Hello red world");
-    ASSERT_EQ(t->GetStyleRuns().size(), 2u);
-    EXPECT_EQ(t->GetStyleRuns()[1].color, StaticText::RUN_WIDGET_COLOR);
-    t->SetTextColor(0xFF102030);
-
-    beginDraws();
-    t->Draw();
-    std::vector<aColor> colours(13, 0xFF102030); // one glyph each
-    std::fill(colours.begin() + 5, colours.begin() + 8, 0xFFFF0000);
-    EXPECT_EQ(drawnColours(), colours);
-    ASSERT_EQ(draws().size(), 13u);
-    EXPECT_EQ(atX(draws()[5]), 44.0f) << "Hello (40) and a space (4)";
-}
 
 TEST_F(StaticTextTest, TagsInARowMergeAndUnknownOrUnclosedTagsAreDropped)
 {
@@ -92,55 +72,18 @@ TEST_F(StaticTextTest, WordWrapBreaksAtSpacesAndAWideFirstWordOverflows)
     t->Update(0.0f);
     EXPECT_EQ(lines(t), "Supercalifragilistic is a word|next line");
 
+    t->SetVertFormatting(StaticText::VF_BOTTOM);
+    beginDraws();
+    t->Draw();
+    ASSERT_FALSE(draws().empty());
+    EXPECT_EQ(atY(draws()[0]), 68.0f) << "two lines of 16 end at the bottom";
+
     StaticText* blanks = text(L"   \n  ");
     EXPECT_EQ(blanks->GetLineCount(), 2u);
     EXPECT_TRUE(blanks->GetPieces().empty());
 }
 
-TEST_F(StaticTextTest, AlignmentsAndJustificationPlaceTheWords)
-{
-    StaticText* t = text(L"aa bb cc\ndd ee", aRect(0, 0, 50, 100));
-    t->SetHorzFormatting(StaticText::HF_WIDTH);
-    t->Update(0.0f);
-    ASSERT_EQ(lines(t), "aa bb|cc|dd ee");
-    EXPECT_FLOAT_EQ(pieceX(t, 1), 34.0f) << "14 spare pixels go into the one space";
-    EXPECT_FLOAT_EQ(pieceX(t, 4), 20.0f) << "the paragraph's last line is not justified";
-
-    t->SetHorzFormatting(StaticText::HF_CENTER);
-    t->Update(0.0f);
-    EXPECT_FLOAT_EQ(pieceX(t, 2), 17.0f);
-
-    t->SetVertFormatting(StaticText::VF_BOTTOM);
-    beginDraws();
-    t->Draw();
-    ASSERT_FALSE(draws().empty());
-    EXPECT_EQ(atY(draws()[0]), 52.0f) << "three lines of 16 end at the bottom";
-}
-
-TEST_F(StaticTextTest, ScrolledTextStartsAtWholeLinesAndKeepsItsColours)
-{
-    loadScript("statictext Log\n{\n  AreaRect 0 0 100 32\n  Font grid\n"
-               "  scrollbar Log_auto_vscroll\n  {\n    AreaRect 90 0 10 32\n    Vertical 1\n  }\n}\n",
-               true);
-    auto* t = find<StaticText>("Log");
-    auto* bar = find<Scrollbar>("Log_auto_vscroll");
-    ASSERT_TRUE(t && bar);
-    t->SetText(L"<#color=FF00FF00#>aa\nbb\ncc\ndd");
-    t->Update(0.0f);
-    EXPECT_FLOAT_EQ(bar->GetTotalSize(), 64.0f);
-
-    bar->SetValue(16.0f * 1.6f);
-    EXPECT_FLOAT_EQ(t->GetVertScroll(), 25.6f);
-    beginDraws();
-    t->Draw();
-    const auto d = draws();
-    ASSERT_EQ(d.size(), 4u) << "lines 1 and 2 fill the 32 pixels";
-    EXPECT_EQ(atY(d[0]), 0.0f);
-    EXPECT_EQ(d[0].u[4], 0xFF00FF00u) << "the run that began on a line scrolled away still colours";
-    EXPECT_EQ(rig.graph->getViewport(), aRect(0, 0, 1024, 768)) << "the clip is put back";
-}
-
-TEST_F(StaticTextTest, AtTheEndOfItsScrollRangeTheLastLineShowsWhole)
+TEST_F(StaticTextTest, ScrolledTextStartsAtWholeLinesKeepsItsColoursAndEndsOnAWholeLastLine)
 {
     // Five lines of 16 in 40 pixels: the range of 40 is two and a half lines.
     loadScript("statictext Log\n{\n  AreaRect 0 0 100 40\n  Font grid\n"
@@ -149,10 +92,10 @@ TEST_F(StaticTextTest, AtTheEndOfItsScrollRangeTheLastLineShowsWhole)
     auto* t = find<StaticText>("Log");
     auto* bar = find<Scrollbar>("Log_auto_vscroll");
     ASSERT_TRUE(t && bar);
-    t->SetText(L"aa\nbb\ncc\ndd\nee");
+    t->SetText(L"<#color=FF00FF00#>aa\nbb\ncc\ndd\nee");
     t->Update(0.0f);
     ASSERT_FLOAT_EQ(bar->GetMaxValue(), 40.0f);
-    auto firstAndLast = [&](float value) {
+    auto lineYs = [&](float value) {
         bar->SetValue(value);
         beginDraws();
         t->Draw();
@@ -162,10 +105,14 @@ TEST_F(StaticTextTest, AtTheEndOfItsScrollRangeTheLastLineShowsWhole)
             ys.push_back(atY(d[i]));
         return ys;
     };
-    EXPECT_EQ(firstAndLast(0.0f), (std::vector<float>{0, 16, 32})) << "the third line is cut by the clip";
-    const std::vector<float> atEnd = firstAndLast(bar->GetMaxValue());
+    EXPECT_EQ(lineYs(0.0f), (std::vector<float>{0, 16, 32})) << "the third line is cut by the clip";
+    EXPECT_EQ(lineYs(16.0f * 1.6f), (std::vector<float>{0, 16, 32})) << "from bb, at a whole line";
+    EXPECT_FLOAT_EQ(t->GetVertScroll(), 25.6f);
+    EXPECT_EQ(draws()[0].u[4], 0xFF00FF00u) << "the run that began on a line scrolled away still colours";
+    const std::vector<float> atEnd = lineYs(bar->GetMaxValue());
     ASSERT_EQ(atEnd.size(), 2u) << "dd and ee";
     EXPECT_LE(atEnd.back() + 16.0f, 40.0f) << "the last line's bottom is inside the widget";
+    EXPECT_EQ(rig.graph->getViewport(), aRect(0, 0, 1024, 768)) << "the clip is put back";
 }
 
 TEST_F(StaticTextTest, RunsWithoutFontFollowTheWidgetsFontAndNoHeightNeverDivides)
@@ -200,7 +147,8 @@ TEST_F(StaticTextTest, WordsDrawWhereOneDrawOfTheirWholeLinePutsThem)
         std::snprintf(line, sizeof line, "%X=%u 0 8 16 %d %d\n", c, (c - '.') * 8, before, after);
         ini += line;
     }
-    kbtest::writeFile(dir.file("script.png"), kbtest::encodePng(std::vector<uint32_t>(size_t(8 * 80) * 16, 0xFFFFFFFF), 8 * 80, 16));
+    kbtest::writeFile(dir.file("script.png"),
+                      kbtest::encodePng(std::vector<uint32_t>(size_t(8 * 80) * 16, 0xFFFFFFFF), 8 * 80, 16));
     kbtest::writeFile(dir.file("script.ini"), ini);
     loadScript("fontlist\n{\n  script " + dir.file("script.ini") + "\n}\n");
     aFont* script = server->GetFont("script");
@@ -217,7 +165,8 @@ TEST_F(StaticTextTest, WordsDrawWhereOneDrawOfTheirWholeLinePutsThem)
     const std::vector<std::wstring> expected = {L"These are your", L"goals. Click", L"here to look", L"  at them."};
     for (const float size : {1.0f, 0.5f}) {
         SCOPED_TRACE(size);
-        auto* t = add<StaticText>("Script" + std::to_string(++count), aRect(0, 0, static_cast<uint16_t>(124 * size), 200));
+        auto* t =
+            add<StaticText>("Script" + std::to_string(++count), aRect(0, 0, static_cast<uint16_t>(124 * size), 200));
         t->SetFont(script);
         t->SetFontSize(size);
         t->SetText(L"These are your goals. Click here to look\n  at them.");

@@ -13,18 +13,6 @@ using Widgets = std::vector<Widget*>;
 
 namespace {
 
-// Reaches what no public operation sets.
-class Limited : public Widget {
-public:
-    explicit Limited(const std::string& name) : Widget(name)
-    {
-        m_minWidth = 20;
-        m_minHeight = 10;
-        m_maxWidth = 100;
-        m_maxHeight = 50;
-    }
-};
-
 class Sounded : public Widget {
 public:
     using Widget::Widget;
@@ -44,19 +32,9 @@ class WidgetTest : public kbtest::GuiTest {};
 
 } // namespace
 
-TEST_F(WidgetTest, ScriptRectanglesIgnoreTheSizeLimitsWhileSetAreaAppliesThem)
+TEST_F(WidgetTest, SettersFireOnlyOnAChangeAndScriptPropertiesApplyInAFixedOrder)
 {
-    auto* w = add<Limited>("w", aRect());
-    set(w, {"AreaRect 5 6 0 0"});
-    EXPECT_EQ(w->GetArea(), aRect(5, 6, 0, 0));
-    w->SetSize(0, 0);
-    EXPECT_EQ(w->GetArea(), aRect(5, 6, 20, 10));
-    w->SetSize(500, 500);
-    EXPECT_EQ(w->GetArea(), aRect(5, 6, 100, 50));
-}
-
-TEST_F(WidgetTest, SettersFireOnlyOnAChangeExceptSetFontAndSetText)
-{
+    // Setters fire only on a change, except SetFont and SetText.
     Widget* w = add("w", aRect(0, 0, 10, 10));
     events.watchAll(w);
     w->SetVisible(true);
@@ -76,12 +54,11 @@ TEST_F(WidgetTest, SettersFireOnlyOnAChangeExceptSetFontAndSetText)
     w->SetEnabled(true);
     EXPECT_EQ(events.take(), (Entries{"w:FontChanged", "w:FontChanged", "w:TextChanged", "w:TextChanged", "w:Hide",
                                       "w:Disabled", "w:Enabled"}));
-}
 
-TEST_F(WidgetTest, ScriptPropertiesApplyInTheirFixedOrderAndTextComesFromTheLocale)
-{
-    Widget* w = add("w", aRect(0, 0, 10, 10));
-    events.watchAll(w);
+    // Script properties apply in their fixed order; text comes from the locale where it names a key.
+    w->SetVisible(true);
+    w->SetArea(0, 0, 10, 10);
+    events.take();
     w->ClearChangedFlags();
     set(w, {"Visible 0", "Enabled 0", "Text caf\xC3\xA9", "FontSize 2", "Font arial14", "HorizontalAlign RIGHT",
             "VerticalAlign middle", "Tag 0x20", "Cursor hand", "Hotkey ctrl|s", "Alpha 0.5", "Parent anything"});
@@ -102,7 +79,7 @@ TEST_F(WidgetTest, ScriptPropertiesApplyInTheirFixedOrderAndTextComesFromTheLoca
     EXPECT_EQ(w->GetText(), L"not a key");
 }
 
-TEST_F(WidgetTest, AnchorsPlaceChildrenInsideTheirParent)
+TEST_F(WidgetTest, ParentsPlaceTheirChildrenAndDecideTheirVisibilityEnablingAlphaAndFont)
 {
     Widget* panel = add("panel", aRect(100, 50, 800, 600));
     Widget* right = add("right", aRect(-100, 0, 50, 50), panel);
@@ -118,12 +95,9 @@ TEST_F(WidgetTest, AnchorsPlaceChildrenInsideTheirParent)
     EXPECT_EQ(centre->GetAbsoluteRect(), aRect(490, 340, 20, 20));
     EXPECT_EQ(bottom->GetAbsoluteY(), 620);
     EXPECT_EQ(inner->GetAbsoluteRect(), aRect(805, 55, 1, 1));
-}
 
-TEST_F(WidgetTest, AncestorsDecideVisibilityEnablingAlphaAndFont)
-{
-    Widget* panel = add("panel", aRect(0, 0, 100, 100));
-    Widget* child = add("child", aRect(0, 0, 10, 10), panel);
+    // Ancestors decide visibility, enabling, alpha and font.
+    Widget* child = right;
     panel->SetVisible(false);
     panel->SetEnabled(false);
     EXPECT_FALSE(child->IsVisible() || child->IsEnabled());
@@ -146,7 +120,7 @@ TEST_F(WidgetTest, AncestorsDecideVisibilityEnablingAlphaAndFont)
     EXPECT_FLOAT_EQ(child->GetFontSize(), -12.0f) << "a negative size is the widget's own";
 }
 
-TEST_F(WidgetTest, ZOrderKeepsAlwaysOnTopWidgetsAboveAndRisesTheAncestorsThatAskForIt)
+TEST_F(WidgetTest, TreesOrderFindMoveAndDeleteTheirWidgetsAndTheServerForgetsTheDeleted)
 {
     auto onTop = [&](const char* name) {
         auto* w = new Widget(name);
@@ -170,10 +144,8 @@ TEST_F(WidgetTest, ZOrderKeepsAlwaysOnTopWidgetsAboveAndRisesTheAncestorsThatAsk
     c1->RiseToFront();
     EXPECT_EQ(root()->GetZOrder(), (Widgets{b, a, top}));
     EXPECT_EQ(a->GetZOrder(), (Widgets{c1, c2})) << "c1 does not rise on click";
-}
 
-TEST_F(WidgetTest, ChildrenGoWithTheirParentAndLeaveItWhenDeleted)
-{
+    // Children go with their parent unless told not to.
     Widget* panel = add("panel", aRect(0, 0, 10, 10));
     Widget* kept = add("kept", aRect(), panel);
     kept->SetDeleteWithParent(false);
@@ -184,25 +156,22 @@ TEST_F(WidgetTest, ChildrenGoWithTheirParentAndLeaveItWhenDeleted)
     EXPECT_EQ(panel->GetChildren(), (Widgets{kept}));
     EXPECT_EQ(panel->GetZOrder(), (Widgets{kept}));
     delete panel;
-    EXPECT_TRUE(root()->GetChildren().empty());
+    EXPECT_EQ(root()->GetChildren(), (Widgets{a, top, b}));
     EXPECT_EQ(kept->GetParent(), nullptr) << "a widget that does not go with its parent is let go";
     delete kept;
-}
 
-TEST_F(WidgetTest, TreeOperations)
-{
-    Widget* a = add("Alpha", aRect());
-    Widget* a1 = add("a1", aRect(), a);
-    Widget* b = add("Beta", aRect());
+    // Names are found without regard to case, depth first; widgets move between parents.
+    Widget* alpha = add("Alpha", aRect());
+    Widget* a1 = add("a1", aRect(), alpha);
+    Widget* beta = add("Beta", aRect());
     Widget* target = add("target", aRect(), a1);
-    Widget* second = add("TARGET", aRect(), b);
-
-    EXPECT_EQ(root()->FindChild("alpha"), a);
+    Widget* second = add("TARGET", aRect(), beta);
+    EXPECT_EQ(root()->FindChild("alpha"), alpha);
     EXPECT_EQ(root()->FindChild("a1"), nullptr);
     EXPECT_EQ(root()->FindChild("Target", true), target) << "depth first, in children order";
-    a1->SetParent(b);
-    EXPECT_TRUE(a->GetChildren().empty());
-    EXPECT_EQ(b->GetChildren(), (Widgets{second, a1}));
+    a1->SetParent(beta);
+    EXPECT_TRUE(alpha->GetChildren().empty());
+    EXPECT_EQ(beta->GetChildren(), (Widgets{second, a1}));
     a1->SetParent(nullptr);
 
     // A widget cannot adopt itself or one of its ancestors.
@@ -211,6 +180,20 @@ TEST_F(WidgetTest, TreeOperations)
     EXPECT_EQ(a1->GetParent(), nullptr);
     EXPECT_TRUE(log.contains("Widget::AddChild - 'a1' cannot become a child of 'target'"));
     delete a1; // with its child
+
+    // The server forgets a deleted focus or hover widget.
+    auto* w = add<kbtest::FocusWidget>("w", aRect());
+    server->SetFocus(w);
+    server->SetHoverWidget(w);
+    ASSERT_EQ(server->GetFocusWidget(), w);
+    delete w;
+    EXPECT_EQ(server->GetFocusWidget(), nullptr);
+    EXPECT_EQ(server->GetHoverWidget(), nullptr);
+
+    // Without any server a widget still goes quietly.
+    Widget* orphan = new Widget("orphan");
+    server.reset();
+    delete orphan;
 }
 
 TEST_F(WidgetTest, SetTextFFormatsIntoItsOwnBoundedBuffer)
@@ -294,22 +277,6 @@ TEST_F(WidgetTest, RenderClipsChildrenToTheirParent)
     server->Render();
     EXPECT_EQ(seen, (std::vector<aRect>{aRect(0, 0, 0, 0)}));
     EXPECT_EQ(rig.graph->getViewport(), screen);
-}
-
-TEST_F(WidgetTest, DeletedWidgetsAreForgottenByTheServer)
-{
-    auto* w = add<kbtest::FocusWidget>("w", aRect());
-    server->SetFocus(w);
-    server->SetHoverWidget(w);
-    ASSERT_EQ(server->GetFocusWidget(), w);
-    delete w;
-    EXPECT_EQ(server->GetFocusWidget(), nullptr);
-    EXPECT_EQ(server->GetHoverWidget(), nullptr);
-
-    // Without any server a widget still goes quietly.
-    Widget* orphan = new Widget("orphan");
-    server.reset();
-    delete orphan;
 }
 
 TEST_F(WidgetTest, EveryWidgetPlaysItsOwnCopyOfItsSoundsAndGivesThemBack)
