@@ -114,10 +114,6 @@ TEST(Curve, StopPointIsReportedOnceEvenWhenJumpedOver)
     EXPECT_EQ(c.update(14), aCurve::MOVING);
     EXPECT_EQ(c.update(1), aCurve::STOP_REACHED);
     EXPECT_EQ(c.update(1), aCurve::MOVING);
-    // start() forgets a stop point.
-    c.setStopPoint(0, 1);
-    c.start();
-    EXPECT_EQ(c.update(3), aCurve::MOVING);
 }
 
 TEST(Curve, CatmullRomAndBezierSubdivideOnlyBends)

@@ -76,7 +76,6 @@ TEST_F(FontTest, TextMeasuresByGlyphsSpacingKerningScaleAndTheUnderlineMarker)
         // A: 12 + after 0.5 + spacing 2; V: before 0.25 + kerning -1.5 + 10. The pair is kept for A then V only.
         {plain.get(), 1, L"AV", 23.25f, 18},
         {plain.get(), 1, L"VA", 10 + 1 + 2 + 1 + 12, 18},
-        {plain.get(), 1, L"A", 12, 18}, // one character is just its glyph
         {plain.get(), 1, L"", 0, 18},
         {plain.get(), -36, L"AV", 46.5f, 36}, // a negative size is a pixel height
         {plain.get(), 0, L"AV", 0, 0},

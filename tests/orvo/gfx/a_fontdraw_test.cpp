@@ -1,6 +1,5 @@
-// Drawing text on the recording device: where the pen goes (alignment,
-// rotation, scale, kerning) as the glyph draws and underline quads show it,
-// and the narrow and formatted forms.
+// Drawing text on the recording device: alignment precedence, far-off pens,
+// and the narrow and formatted forms (the golden frame shows the rest).
 #include <gtest/gtest.h>
 
 #include <cmath>

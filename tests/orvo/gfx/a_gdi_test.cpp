@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(GdiTest, RectanglesQuadsEllipsesAndRingsOutlinedOrFilledWithClampedSegments)
+TEST_F(GdiTest, RectanglesEllipsesAndRingsWithClampedSegments)
 {
     gdi.color = 0x80FF0000;
     gdi.drawRect(10, 20, 5, 4, false); // the outline covers its last column and row

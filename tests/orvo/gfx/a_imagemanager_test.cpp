@@ -54,7 +54,6 @@ TEST_F(ImageManagerTest, ListLinesGiveTheirKeysDuplicatesUnknownFormatsAndErrors
     // Names keep folders and all but the last dot.
     ASSERT_TRUE(manager.hasImage("ui/panel.big"));
     EXPECT_TRUE(manager.getImage("ui/panel.big")->hasTexture());
-    EXPECT_EQ(manager.getItemFile("ui/panel.big.jng 4444 8888"), "ui/panel.big.jng");
     // Bad lines are logged and skipped; the list goes on.
     for (const char* line : bad)
         EXPECT_TRUE(log.contains(std::string("aImageManager: Error in line: ") + line)) << line;

@@ -47,8 +47,7 @@ protected:
         return kbtest::texturePixels(*image.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture);
     }
 
-    // What the image shows after each update: "gray", "teal", "pink" or "?", with " (closed)" once the video has
-    // closed.
+    // What the image shows after each update ("gray", "teal", "pink" or "?"), " (closed)" once closed.
     std::string play(std::initializer_list<float> times)
     {
         std::string out;
