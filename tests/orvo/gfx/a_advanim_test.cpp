@@ -26,15 +26,9 @@ protected:
     void SetUp() override
     {
         GfxTest::SetUp();
-        aAdvAnim::ms_frameTrim = false;
         // A 64 x 32 picture: frames of 16 x 16 make two rows of four.
         write("strip.png", kbtest::encodePng(kbtest::solidPixels(64, 32, 0xFF336699), 64, 32));
         images.loadItem(dir.path() + "/", "strip.png 8888 8888", "");
-    }
-    void TearDown() override
-    {
-        aAdvAnim::ms_frameTrim = false;
-        GfxTest::TearDown();
     }
 
     // Loads `text` as "<name>.anim" into `a`.
@@ -94,16 +88,13 @@ TEST_F(AdvAnimTest, TheFileGivesNameGeneralValuesAndPlayStepsWithUntrimmedGroups
     // "Fps " is not "Fps"; an unclosed group is no group.
     EXPECT_EQ(steps(a), "plain 30/1; spaced 30/1; tight 24/1; blank 24/1; all 30/3 r p; open 30/1");
     EXPECT_EQ(a.getBlocks().size(), 6u) << "every step's block exists, if empty";
-    EXPECT_EQ(a.getName(), "bird.fly");
-    EXPECT_TRUE(a.isPingPong());
-    EXPECT_FALSE(a.isPlaying()) << "no AutoStart";
 
     kbtest::LogCapture log;
     EXPECT_FALSE(a.Load(dir.file("none.anim"), &images));
     EXPECT_TRUE(log.contains("aAdvAnim::Load(). File '" + dir.file("none.anim") + "' not exist!"));
 }
 
-TEST_F(AdvAnimTest, FramesAreCutReadResequencedAndTrimmed)
+TEST_F(AdvAnimTest, FramesAreCutReadAndResequenced)
 {
     kbtest::LogCapture log;
     aAdvAnim a;
@@ -121,17 +112,6 @@ TEST_F(AdvAnimTest, FramesAreCutReadResequencedAndTrimmed)
     EXPECT_EQ(frames(a, "big"), "10 20 30 40 +-1,2; 0 0 0 0");
     EXPECT_EQ(frames(a, "seq"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 16 0 16 16");
     EXPECT_EQ(frames(a, "lost"), "1 1 4 4 !");
-
-    aAdvAnim indent;
-    load(indent, "indent", "[_General_]\nWidth=16\nHeight=16\nPixelIndent=1\n[b]\nTexture=strip\nAutoFrames=100\n");
-    EXPECT_EQ(frames(indent, "b"), "0 0 16 16; 17 0 16 16; 34 0 16 16; 51 0 16 16; "
-                                   "0 17 16 16; 17 17 16 16; 34 17 16 16; 51 17 16 16");
-
-    // Frame trim drops the top row and the right column; an empty rectangle does not wrap round.
-    aAdvAnim::ms_frameTrim = true;
-    aAdvAnim trimmed;
-    load(trimmed, "trim", "[b]\nFrame=(Rect=10 20 30 40)(Disp=1 2)\nFrame=(Rect=0 0 0 0)\n");
-    EXPECT_EQ(frames(trimmed, "b"), "10 21 29 39 +1,3 !; 0 1 0 0 +0,1 !");
 }
 
 TEST_F(AdvAnimTest, AnAnimationHoldsAtMostTheFrameCapWithOneLogLine)
@@ -181,7 +161,6 @@ TEST_F(AdvAnimTest, SpeedScalesTheFrameTimeAndLeftoverTimeCarriesIntoTheNextStep
     fast.update(0.12f);
     EXPECT_EQ(block(fast, "b").getIndex(), 2u);
     EXPECT_NEAR(block(fast, "b").getTimer(), 0.02f * 2, 1e-6f) << "0.02 s kept, in block time";
-    EXPECT_EQ(fast.getFrameCounter(), 2u);
 
     Watched a;
     twoSteps(a);
@@ -206,7 +185,7 @@ TEST_F(AdvAnimTest, SpeedScalesTheFrameTimeAndLeftoverTimeCarriesIntoTheNextStep
     EXPECT_EQ(b.getFrameCounter(), 3u);
 }
 
-TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceAndStopHiddenUnlessShowStoped)
+TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceStopHiddenUnlessShowStopedAndPlayAgain)
 {
     for (bool show : {false, true}) {
         Watched a;
@@ -222,13 +201,15 @@ TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceAndStopHiddenUnlessShowStoped)
         EXPECT_EQ(a.stepStarts, 1) << "B's start; play() starts A without a notification";
         EXPECT_EQ(a.sequenceEnds, 1);
         EXPECT_FALSE(a.isPlaying());
-        EXPECT_EQ(block(a, "B").getIndex(), 1u);
         device->clearRecords();
         a.draw(10, 10);
         ASSERT_EQ(sprites().size(), show ? 1u : 0u);
         if (show) {
             EXPECT_EQ(sprites()[0].u[0], 16u) << "B's second frame";
         }
+        a.play();
+        EXPECT_FALSE(a.isFinished()) << "play clears the flag";
+        EXPECT_EQ(a.getCurrentFrameIndex(), 0u);
     }
 }
 
@@ -247,16 +228,10 @@ TEST_F(AdvAnimTest, PingPongRunsTheSecondPassBackwardsAndReverseStartsFromTheLas
         {1, 0}, {0, 2}, {0, 1}, {0, 0}, // B, then A, backwards
         {0, 0}};
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(a.counters, (std::vector<uint32_t>{1, 2, 3, 4, 3, 2, 1, 0}));
     EXPECT_EQ(a.sequenceEnds, 2);
-    EXPECT_TRUE(a.isReversed());
-    EXPECT_TRUE(block(a, "A").isBackward());
 
     Watched r;
     twoSteps(r, "Reverse=1");
-    EXPECT_EQ(r.getStepIndex(), 1u);
-    EXPECT_EQ(r.getFrameCounter(), 4u);
-    EXPECT_TRUE(block(r, "B").isBackward());
     for (int i = 0; i < 6; ++i)
         r.update(0.1f);
     EXPECT_EQ(r.counters, (std::vector<uint32_t>{3, 2, 1, 0}));
@@ -273,12 +248,9 @@ TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlockAsPlayingWould)
     Watched a;
     twoSteps(a);
     EXPECT_TRUE(a.setFrame(4));
-    EXPECT_EQ(a.getStepIndex(), 1u);
-    EXPECT_EQ(a.getFrameCounter(), 4u);
     EXPECT_EQ(block(a, "B").getIndex(), 1u);
     EXPECT_FALSE(a.setFrame(5));
     EXPECT_TRUE(a.setFrame(1));
-    EXPECT_EQ(a.getStepIndex(), 0u);
     a.update(0.1f);
     EXPECT_EQ(a.getFrameCounter(), 2u) << "playback goes on from there";
     a.paused = true;
@@ -286,9 +258,7 @@ TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlockAsPlayingWould)
     a.update(1.0f);
     EXPECT_EQ(a.getFrameCounter(), 2u) << "paused";
 
-    aAdvAnim stopped, endless;
-    load(stopped, "still", "[_General_]\nWidth=16\nHeight=16\n[A]\nTexture=strip\nAutoFrames=3\n[_Play_]\nA=\n");
-    EXPECT_FALSE(stopped.setFrame(0)) << "not playing";
+    aAdvAnim endless;
     load(endless, "endless",
          std::string(kGeneral) + "[A]\nTexture=strip\nAutoFrames=3\n[B]\nTexture=strip\nAutoFrames=2\n"
                                  "[_Play_]\nA=(NLoops=0)\nB=\n");
@@ -353,24 +323,6 @@ TEST_F(AdvAnimTest, StepsThatUseNoTimeStopAndOneUpdateChangesFramesABoundedNumbe
         a.update(1.0f / 60);
         EXPECT_LE(a.counters.size(), aAdvAnim::MAX_FRAME_CHANGES_PER_UPDATE) << speed << dt;
     }
-}
-
-TEST_F(AdvAnimTest, SetLoopingOverridesTheFileAndPlayClearsTheFinishedFlag)
-{
-    Watched a;
-    twoSteps(a, "NLoops=3\n");
-    a.setLooping(false);
-    for (int i = 0; i < 5; ++i)
-        a.update(0.1f);
-    EXPECT_TRUE(a.isFinished()) << "one pass";
-    a.play();
-    EXPECT_FALSE(a.isFinished());
-    EXPECT_EQ(a.getCurrentFrameIndex(), 0u);
-    a.setLooping(true);
-    for (int i = 0; i < 100; ++i)
-        a.update(0.1f);
-    EXPECT_FALSE(a.isFinished());
-    EXPECT_EQ(a.sequenceEnds, 1 + 20);
 }
 
 TEST_F(AdvAnimTest, TheFrameTimeIsTheTimeIntoTheCurrentFrameAndStaysWithinIt)

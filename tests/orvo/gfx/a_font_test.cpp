@@ -9,7 +9,6 @@
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_fontdataloaderini.h"
 #include "orvo/gfx/a_image.h"
-#include "orvo/platform/gpu/a_gpuformat.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
@@ -77,9 +76,7 @@ TEST_F(FontTest, TextMeasuresByGlyphsSpacingKerningScaleAndTheUnderlineMarker)
         // A: 12 + after 0.5 + spacing 2; V: before 0.25 + kerning -1.5 + 10. The pair is kept for A then V only.
         {plain.get(), 1, L"AV", 23.25f, 18},
         {plain.get(), 1, L"VA", 10 + 1 + 2 + 1 + 12, 18},
-        {plain.get(), 1, L"A", 12, 18}, // one character is just its glyph
         {plain.get(), 1, L"", 0, 18},
-        {plain.get(), 0.5f, L"", 0, 9},
         {plain.get(), -36, L"AV", 46.5f, 36}, // a negative size is a pixel height
         {plain.get(), 0, L"AV", 0, 0},
         // The marker adds nothing; the O after it is not the first character, so its before counts.
@@ -104,19 +101,6 @@ TEST_F(FontTest, TextMeasuresByGlyphsSpacingKerningScaleAndTheUnderlineMarker)
     plain->setSize(1.0f);
     EXPECT_FLOAT_EQ(plain->getTextSizeA(std::string(5000, 'A')).width, 5000.0f * 12 + 4999.0f * (0.5f + 2 + 1));
     EXPECT_EQ(plain->getCharRect(0x1F600), aRect());
-}
-
-TEST_F(FontTest, TheDescriptionGivesTextureFormatsUnderlineAndCharacterSpacing)
-{
-    aFontDataLoaderINI loader(write("sub/font.ini", "[General]\nFormat16=565\nFormat32=1555\nTexture=a.png\n"
-                                                    "CharSpacing=x\nUnderlineDY=3.5\nUnderlineColor=ff102030\n")
-                                  .c_str());
-    EXPECT_EQ(loader.format16, aGpuFormat::R5G6B5);
-    EXPECT_EQ(loader.format32, aGpuFormat::A1R5G5B5);
-    EXPECT_EQ(loader.texturePath, dir.file("sub/a.png"));
-    EXPECT_EQ(loader.charSpacing, 0.0f);
-    EXPECT_EQ(loader.underlineThickness, 1.0f);
-    EXPECT_EQ(loader.underlineColor, 0xFF102030u);
 }
 
 TEST_F(FontTest, CharlistCodesAreHexRepeatsReuseTheRecordAndWideCodesAreSkipped)

@@ -1,6 +1,5 @@
-// Drawing text on the recording device: where the pen goes (alignment,
-// rotation, scale, kerning) as the glyph draws and underline quads show it,
-// and the narrow and formatted forms.
+// Drawing text on the recording device: alignment precedence, far-off pens,
+// and the narrow and formatted forms (the golden frame shows the rest).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -52,23 +51,6 @@ protected:
         return out;
     }
 
-    // The quad the font draws under a character from `start` to `end` along the writing
-    // direction (wx, wy), offset d and thickness t already scaled as the font scales them.
-    static void expectUnderline(const std::vector<Point>& actual, Point start, Point end, float wx, float wy, float d,
-                                float t)
-    {
-        const float dx = -wy, dy = wx; // down is the writing direction turned a quarter clockwise
-        const Point p0{start.x - 0.5f * wx + d * dx, start.y - 0.5f * wy + d * dy};
-        const Point p1{end.x + 0.5f * wx + d * dx, end.y + 0.5f * wy + d * dy};
-        // aGDI draws a filled quad as a strip: 0, 1, 3, 2.
-        const Point order[4] = {p0, p1, {p0.x + t * dx, p0.y + t * dy}, {p1.x + t * dx, p1.y + t * dy}};
-        ASSERT_EQ(actual.size(), 4u);
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_NEAR(actual[i].x, order[i].x, 1e-3f) << "corner " << i;
-            EXPECT_NEAR(actual[i].y, order[i].y, 1e-3f) << "corner " << i;
-        }
-    }
-
     std::unique_ptr<aFont> font;
 };
 
@@ -81,28 +63,6 @@ TEST_F(FontDrawTest, WholePixelsFarOffScreenStayInTheSigned16BitRange)
     ASSERT_EQ(far.size(), 1u);
     EXPECT_EQ(far[0].f[5], -32768.0f);
     EXPECT_EQ(far[0].f[6], 32767.0f);
-}
-
-TEST_F(FontDrawTest, AnUnderlineColourOfItsOwnWinsAndWithoutAnOffsetTheMarkerIsAGlyph)
-{
-    aFont red(write("red.ini", std::string(kFont).replace(std::string(kFont).find("UnderlineColor=0"), 16,
-                                                          "UnderlineColor=ffff0000"))
-                  .c_str());
-    red.color = 0xFF00FF00;
-    red.setSize(3.0f);
-    red.drawText(0, 0, L"_A");
-    auto drawn = quads(0xFFFF0000);
-    ASSERT_EQ(drawn.size(), 1u);
-    // The thickness is not scaled; the A is first after the marker but not at index 0: its before (1) counts.
-    expectUnderline(drawn[0], {0, 0}, {3 * (1 + 12 + 0.5f + 2), 0}, 1, 0, 45, 2);
-    EXPECT_EQ(glyphs().size(), 1u) << "the marker itself is not drawn";
-
-    aFont plain(write("plain.ini", "[General]\nFormat16=4444\nFormat32=8888\nTexture=glyphs.png\nCharSpacing=0\n"
-                                   "[Charlist]\n5F=0 0 4 4 0 0\n4F=0 0 4 4 0 0\n")
-                    .c_str());
-    plain.drawText(0, 0, L"_O");
-    EXPECT_TRUE(quads().empty());
-    EXPECT_EQ(glyphs().size(), 2u);
 }
 
 TEST_F(FontDrawTest, RightAlignmentWinsOverCentreAndBottomOverMiddle)

@@ -125,7 +125,6 @@ TEST_F(TheoraStreamTest, FilesThatCannotPlayAreRefusedWithALogLine)
         {good.substr(0, 1500), broken}, // half the headers
         {zeroRate(0, 1), broken},       // a frame rate with a zero part
         {zeroRate(25, 0), broken},
-        {zeroRate(0, 0), broken},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         kbtest::LogCapture caseLog;

@@ -47,8 +47,7 @@ protected:
         return kbtest::texturePixels(*image.getRecord()->surfaces[aImage::SURFACE_PLAIN].texture);
     }
 
-    // What the image shows after each update: "gray", "teal", "pink" or "?", with " (closed)" once the video has
-    // closed.
+    // What the image shows after each update ("gray", "teal", "pink" or "?"), " (closed)" once closed.
     std::string play(std::initializer_list<float> times)
     {
         std::string out;
@@ -150,26 +149,6 @@ TEST_F(TheoraVideoTest, PlaysFromAnArchiveAndAFailedOpenLeavesNothingPlaying)
     ASSERT_TRUE(video.open(clip("wide.ogv", {kPink}, wide), false));
     EXPECT_EQ(video.getImage().getWidth(), 48);
     EXPECT_EQ(play({0.0f}), "pink");
-}
-
-TEST_F(TheoraVideoTest, DrawsTheWholeImageOrASourceRectangle)
-{
-    ASSERT_TRUE(video.open(clip("draw.ogv", {kTeal}), false));
-    video.update(0.0f);
-    ASSERT_TRUE(rig.graph->beginScene());
-    rig.device->clearRecords();
-
-    const float scale[2] = {2.0f, 0.5f};
-    const float centre[2] = {3.0f, 4.0f};
-    video.draw(10.5f, 20.25f, 0x80FFFFFF, nullptr, scale, 0.75f, centre);
-    const aRect source(4, 8, 16, 12);
-    video.draw(-3.0f, 7.0f, 0xFF00FF00, &source);
-    const auto draws = rig.device->records(aGpuCall::SpriteDraw);
-    rig.graph->endScene();
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(draws[0].text(),
-              "SpriteDraw(src 0 0 32 32, scale 2 0.5, centre 6 2, rot 0.75, at 10.5 20.25, colour 80FFFFFF)");
-    EXPECT_EQ(draws[1].text(), "SpriteDraw(src 4 8 20 20, scale 1 1, centre 8 6, rot 0, at -3 7, colour FF00FF00)");
 }
 
 } // namespace

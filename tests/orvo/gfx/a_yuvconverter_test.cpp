@@ -5,28 +5,6 @@
 
 #include "orvo/gfx/a_yuvconverter.h"
 
-// The tables round (i - 128) times their factor; a float model of that must
-// agree everywhere, which catches a wrong start, step or shift in any table.
-TEST(YuvConverter, MatchesRoundedModelForEveryChromaValue)
-{
-    auto model = [](int y, int u, int v) {
-        auto rounded = [](int i, int step) {
-            // floor((i - 128) * step / 65536 + 1/2), exactly as an arithmetic shift does it
-            const int64_t n = static_cast<int64_t>(i - 128) * step + 32768;
-            return static_cast<int>(n >= 0 ? n / 65536 : -((-n + 65535) / 65536));
-        };
-        auto clamp = [](int c) { return c < 0 ? 0 : c > 255 ? 255 : c; };
-        const int b = clamp(y + rounded(u, 113508));
-        const int r = clamp(y + rounded(v, 113443));
-        const int g = clamp(y - rounded(u, 22020) - rounded(v, 45744));
-        return 0xFF000000u | static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b);
-    };
-    for (int y : {0, 16, 128, 235, 255})
-        for (int u = 0; u < 256; ++u)
-            for (int v = 0; v < 256; v += 17)
-                ASSERT_EQ(aYuvConverter::toBgra(y, u, v), model(y, u, v)) << "y " << y << " u " << u << " v " << v;
-}
-
 // A 4x4 picture at (2, 1) inside 8x6 planes: every pixel must take its own
 // luma and the chroma sample of its own 2x2 (or 2x1, 1x1) block, also when
 // the planes are stored bottom-up.
