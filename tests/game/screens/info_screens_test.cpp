@@ -16,7 +16,8 @@ TEST_F(InfoScreens, TheCreditsScrollRestartAndLeave)
     auto* credits = dynamic_cast<cCreditsState*>(cGameState::find(STATE_CREDITS));
     seconds(1.0f);
     // Once the last line has left the top, the text starts again from the bottom.
-    credits->setScrollY(-(static_cast<float>(credits->getLines().lines().size()) + 1.0f) * credits->lineHeight() + 0.5f);
+    credits->setScrollY(-(static_cast<float>(credits->getLines().lines().size()) + 1.0f) * credits->lineHeight() +
+                        0.5f);
     h.frame();
     EXPECT_EQ(credits->getScrollY(), cCreditsState::START_Y);
     credits->setScrollY(560.0f - 8 * credits->lineHeight());

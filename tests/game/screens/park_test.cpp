@@ -43,7 +43,8 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
     EXPECT_TRUE(parkConfig::hasUpgradeToBuild({dear, cheap}, &p));
 
     // The map's needs: those of the first level not completed that a stage blocks; past five upgrades none.
-    const std::string text = "[Level01]\n[Level02]\nNeedUpgradeStages=1\n[Level03]\nNeedUpgradeStages=2, 1, 0, 0, 0, 7\n";
+    const std::string text =
+        "[Level01]\n[Level02]\nNeedUpgradeStages=1\n[Level03]\nNeedUpgradeStages=2, 1, 0, 0, 0, 7\n";
     aOptionsFile map;
     map.parse(text.data(), text.size(), "needs");
     p.upgradeStages = {1};
