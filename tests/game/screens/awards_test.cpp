@@ -15,19 +15,7 @@
 
 using namespace kbtest;
 
-namespace {
-
-class Awards : public ScreensGame {
-protected:
-    void hover(int32_t index)
-    {
-        const cAward* a = awards()->getAward(index);
-        h.moveTo(a->x + a->width() / 2, a->y + a->height() / 2);
-    }
-    std::wstring tooltip() { return cSimpleTooltip::get()->getTextWindow()->GetText(); }
-};
-
-} // namespace
+using Awards = ScreensGame;
 
 TEST_F(Awards, TheScreenShowsEarnedAwardsTooltipsWithWhatIsLeftAndSparklesNewOnes)
 {
@@ -40,10 +28,13 @@ TEST_F(Awards, TheScreenShowsEarnedAwardsTooltipsWithWhatIsLeftAndSparklesNewOne
     player->newAwards = {AWARD_HIPPOS_SOLD, AWARD_ANIMALS_HEALED, 99, -4};
     ASSERT_TRUE(enter(STATE_AWARDS));
     const size_t before = h.game().getParticles()->getLiveSystems().size();
-    hover(AWARD_ZEBRAS_SOLD);
-    EXPECT_EQ(tooltip(), L"Sell 10 zebras (7 left)");
-    hover(AWARD_WARTHOGS_SOLD);
-    EXPECT_EQ(tooltip(), L"Sell 10 warthogs") << "past its goal: nothing left";
+    const auto hover = [this](int32_t index) {
+        const cAward* a = awards()->getAward(index);
+        h.moveTo(a->x + a->width() / 2, a->y + a->height() / 2);
+        return cSimpleTooltip::get() ? cSimpleTooltip::get()->getTextWindow()->GetText() : L"";
+    };
+    EXPECT_EQ(hover(AWARD_ZEBRAS_SOLD), L"Sell 10 zebras (7 left)");
+    EXPECT_EQ(hover(AWARD_WARTHOGS_SOLD), L"Sell 10 warthogs") << "past its goal: nothing left";
     h.moveTo(5, 5);
     seconds(1.05f);
     EXPECT_EQ(h.game().getParticles()->getLiveSystems().size(), before + 2) << "the new ones sparkle once";
@@ -118,7 +109,6 @@ TEST_F(Awards, TheWindowNeverOutlivesItsScreen)
 
 TEST_F(Awards, ProgressOfEachEventAndDamagedAwardFilesNeverAFaultyDraw)
 {
-    ASSERT_EQ(awards()->getAwardCount(), size_t(AWARD_COUNT));
     EXPECT_EQ(awards()->getAward(-1), nullptr);
     award_animalSold("gnu"); // no award for that kind
     award_animalSold("zebra");

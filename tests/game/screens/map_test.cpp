@@ -43,8 +43,6 @@ TEST(MapLevels, StatusesFromTheMapFileAndTheProfile)
     EXPECT_EQ(cMapState::readLevels(map, &p, false).size(), 9u) << "without hiding, waiting levels show";
 }
 
-namespace {
-
 class MapScreen : public MapParkGame {
 protected:
     void TearDown() override { tutorial_setRunning(false); }
@@ -63,14 +61,7 @@ protected:
         h.click(button->GetAbsoluteX() + 10, button->GetAbsoluteY() + 20);
         h.frames(2);
     }
-    void won(std::initializer_list<const char*> levels)
-    {
-        for (const char* name : levels)
-            profile->setLevelReward(name, 2);
-    }
 };
-
-} // namespace
 
 TEST_F(MapScreen, ANewPlayerAndAHalfPlayedMap)
 {
@@ -90,9 +81,8 @@ TEST_F(MapScreen, ANewPlayerAndAHalfPlayedMap)
     EXPECT_TRUE(h.logged("cMapState is already initiated")) << "a second entry without leaving is refused";
 
     // Half played: medals, a mini-game, and a level locked by a stage the player cannot pay for yet.
-    won({"Level01", "Level02", "Level03", "Level04"});
-    profile->setLevelReward("Level02", 1);
-    profile->setLevelReward("Level03", 0);
+    for (const auto& [level, reward] : {std::pair{"Level01", 2}, {"Level02", 1}, {"Level03", 0}, {"Level04", 2}})
+        profile->setLevelReward(level, reward);
     profile->upgradeStages = {1, 1, 1};
     profile->stars = 320;
     profile->tipsMask = 0x100;
@@ -154,7 +144,8 @@ TEST_F(MapScreen, AnArrowNarrowerThanAFrameMakesOneFrameAndMissingPicturesAreSki
 
 TEST_F(MapScreen, PlayStaysOnTheMapWhenNothingCanTakeTheLevel)
 {
-    won({"Level01", "Level02", "Level03"});
+    for (const char* level : {"Level01", "Level02", "Level03"})
+        profile->setLevelReward(level, 2);
     profile->upgradeStages = {1, 1, 1};
     profile->tipsMask = 0x300;
     // A levels folder of the test's own that holds only the first level's file.

@@ -32,11 +32,7 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
     EXPECT_EQ(parkConfig::helicopterCapacity(&p), 3) << "the seats stop at three";
     EXPECT_TRUE(cParkState::animalKinds(5).empty());
     // A cheap stage further up does not make the park worth pointing at.
-    cUpgradeSection dear, cheap;
-    dear.stage = 1;
-    dear.cost = 500;
-    cheap.stage = 2;
-    cheap.cost = 100;
+    const cUpgradeSection dear{.stage = 1, .cost = 500}, cheap{.stage = 2, .cost = 100};
     p.upgradeStages.clear();
     p.stars = 200;
     EXPECT_FALSE(parkConfig::canBuyUpgrade({dear, cheap}, &p));
@@ -54,23 +50,14 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
               std::make_tuple(0, 2, 1, 1));
 }
 
-namespace {
-
 class ParkScreen : public MapParkGame {
 protected:
-    void SetUp() override
-    {
-        MapParkGame::SetUp();
-        if (!HasFatalFailure())
-            profile->tipsMask = 0x1300; // the map's hints and the park tip were seen
-    }
     bool enabled(const std::string& name) { return h.widget(name)->IsVisible() && h.widget(name)->IsEnabled(); }
 };
 
-} // namespace
-
 TEST_F(ParkScreen, BuyingAStageOpensTheLevelThatNeededItAndThenContinueIsPointedOut)
 {
+    profile->tipsMask = 0x1300; // the map's hints and the park tip were seen
     profile->setLevelReward("Level01", 2);
     profile->stars = 500;
     auto* map = enter<cMapState>(STATE_MAP);
@@ -113,6 +100,7 @@ TEST_F(ParkScreen, SeveralStagesStandInThePark)
         profile->setLevelReward(name, 2);
     profile->upgradeStages = {2, 1, 3, 2, 1};
     profile->stars = 1200;
+    profile->tipsMask = 0x1300;
     ASSERT_NE(enter<cParkState>(STATE_PARK), nullptr);
     h.moveTo(h.centreOf("Upgrade1_2").x, h.centreOf("Upgrade1_2").y);
     h.frames(60);

@@ -60,7 +60,7 @@ protected:
     }
     void frames(int n)
     {
-        for (int i = 0; i < n; ++i)
+        while (n-- > 0)
             frame();
     }
     void press(int32_t x, int32_t y, bool down = true)
