@@ -11,7 +11,6 @@
 #include "game/screens/pediastate.h"
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
-#include "orvo/sound/a_soundmanager.h"
 
 namespace kbtest {
 
@@ -33,9 +32,6 @@ protected:
     }
     cAwardsState* awards() { return dynamic_cast<cAwardsState*>(cGameState::find(STATE_AWARDS)); }
     int modal() { return h.game().getCurrentState()->getModalCount(); }
-    // Started since the last stopAll (a short sound may have ended already).
-    bool played(const char* sound) { return h.game().getSoundManager()->getSound(sound)->getChannel() != -1; }
-    void quiet() { h.game().getSoundManager()->stopAll(); }
 
     GameHarness h;
     StateCalls calls;

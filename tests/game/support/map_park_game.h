@@ -1,10 +1,7 @@
-// A running game with a player at a stand-in menu and the real map and park
-// screens behind it: the start of every walk between the map and the park.
+// A player at a stand-in menu with the real map and park screens behind it.
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "game/game.h"
 #include "game/support/harness.h"
