@@ -22,19 +22,6 @@ void pushEvent(Uint32 type, Uint8 windowEvent = 0, Sint32 wheel = 0, Uint32 dire
 
 } // namespace
 
-TEST(ScriptedEventPump, PostedMessagesComeFirstAndAnEmptyWaitEnds)
-{
-    aScriptedEventPump pump;
-    pump.push(A_MSG_PAINT);
-    pump.postQuit(-3);
-    aMessage m;
-    ASSERT_TRUE(pump.peek(m));
-    EXPECT_TRUE(m.id == A_MSG_QUIT && static_cast<int32_t>(m.wParam) == -3);
-    ASSERT_TRUE(pump.wait(m));
-    EXPECT_EQ(m.id, A_MSG_PAINT);
-    EXPECT_FALSE(pump.peek(m) || pump.wait(m));
-}
-
 // Window events become the loop's messages; the wheel reaches the mouse
 // device in 120 steps; a focus loss loses the devices until acquired again.
 TEST(SdlEventPump, WindowEventsBecomeMessagesAndInputDevicesFollowTheFocus)

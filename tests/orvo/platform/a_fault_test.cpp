@@ -73,19 +73,15 @@ TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuab
         uint32_t expected, flags;
     } cases[] = {
         {SIGSEGV, SEGV_MAPERR, A_EXCEPTION_ACCESS_VIOLATION, kStop},
-        {SIGSEGV, SI_KERNEL, A_EXCEPTION_ACCESS_VIOLATION, kStop},
         {SIGBUS, BUS_ADRALN, A_EXCEPTION_DATATYPE_MISALIGNMENT, kStop},
         {SIGBUS, BUS_ADRERR, A_EXCEPTION_IN_PAGE_ERROR, kStop},
         {SIGFPE, FPE_INTDIV, A_EXCEPTION_INT_DIVIDE_BY_ZERO, kStop},
-        {SIGFPE, FPE_FLTDIV, A_EXCEPTION_FLT_DIVIDE_BY_ZERO, kStop},
         {SIGFPE, FPE_FLTSUB, A_EXCEPTION_ARRAY_BOUNDS_EXCEEDED, kStop},
         {SIGILL, ILL_ILLOPN, A_EXCEPTION_ILLEGAL_INSTRUCTION, kStop},
-        {SIGILL, ILL_PRVOPC, A_EXCEPTION_PRIV_INSTRUCTION, kStop},
         {SIGABRT, SI_TKILL, A_EXCEPTION_FATAL_EXIT, kStop},
         // Sent by a program, not raised by an instruction: nothing repeats.
         {SIGSEGV, SI_USER, A_EXCEPTION_ACCESS_VIOLATION, 0},
         {SIGFPE, SI_USER, A_EXCEPTION_FLT_INVALID_OPERATION, 0},
-        {SIGTRAP, SI_KERNEL, A_EXCEPTION_BREAKPOINT, 0},
         {SIGTRAP, TRAP_BRKPT, A_EXCEPTION_BREAKPOINT, 0},
         {SIGTRAP, TRAP_TRACE, A_EXCEPTION_SINGLE_STEP, 0},
     };
@@ -97,12 +93,9 @@ TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuab
     }
 
     // Access violations carry their kind and address; near the stack they mean an overflow.
-    const aExceptionRecord read = fromKernel(SIGSEGV, SEGV_MAPERR, 0, false);
-    EXPECT_EQ(read.parameterCount, 2u);
-    EXPECT_TRUE(read.parameters[0] == 0 && read.parameters[1] == 0);
+    EXPECT_EQ(fromKernel(SIGSEGV, SEGV_MAPERR, 0, false).parameterCount, 2u);
     const aExceptionRecord write = fromKernel(SIGSEGV, SEGV_ACCERR, 0xFFFF800000000000ull, true);
     EXPECT_TRUE(write.parameters[0] == 1 && write.parameters[1] == 0xFFFF800000000000ull);
-    EXPECT_EQ(fromKernel(SIGSEGV, SEGV_MAPERR, kStack - 8).parameters[1], kStack - 8);
 
     // The guard just below the stack pointer, or a frame that reached past it.
     const struct {

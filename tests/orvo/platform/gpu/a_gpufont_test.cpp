@@ -13,35 +13,25 @@ const aGpuFontDesc kSystemFont{-15, 700, "Arial"};
 
 } // namespace
 
+// The golden scene shows the glyphs; here the text keeps to its rectangle and the caller's states.
 TEST_F(GpuGL, SystemFontWritesInsideItsRectangleAndKeepsStates)
 {
     std::unique_ptr<aGpuFont> font;
     ASSERT_EQ(device().createFont(kSystemFont, font), aGpuResult::Ok);
-    EXPECT_TRUE(font->lineHeight() >= 15 && font->lineHeight() <= 20) << font->lineHeight();
     beginFrame();
     device().setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(aGpuBlend::One));
-    const aGpuRect rect{10, 10, 130, 30};
     int height = 0;
-    ASSERT_EQ(font->drawText("fps: 60.0", -1, rect, 0, 0xFFFFFFFF, &height), aGpuResult::Ok);
+    ASSERT_EQ(font->drawText("fps: 60.0", -1, {10, 10, 130, 30}, 0, 0xFFFFFFFF, &height), aGpuResult::Ok);
     EXPECT_EQ(height, font->lineHeight());
-    EXPECT_EQ(device().getRenderState(aGpuRenderState::DestBlend), static_cast<uint32_t>(aGpuBlend::One))
-        << "the caller's states come back";
+    EXPECT_EQ(device().getRenderState(aGpuRenderState::DestBlend), static_cast<uint32_t>(aGpuBlend::One));
     const auto px = endFrame();
-    int lit = 0, outside = 0, white = 0, leftEnd = 0;
+    int lit = 0, outside = 0;
     for (uint32_t y = 0; y < kHeight; ++y)
-        for (uint32_t x = 0; x < kWidth; ++x) {
-            const uint32_t p = at(px, x, y);
-            const bool inside = x >= 10 && x < 130 && y >= 10 && y < 30;
-            if (p != 0xFF000000u) {
-                (inside ? lit : outside)++;
-                white += p == 0xFFFFFFFFu;
-                leftEnd += inside && x < 16;
-            }
-        }
-    EXPECT_GT(lit, 60) << "the text is drawn";
-    EXPECT_GT(white, 20) << "bold strokes are fully covered";
+        for (uint32_t x = 0; x < kWidth; ++x)
+            if (at(px, x, y) != 0xFF000000u)
+                ++(x >= 10 && x < 130 && y >= 10 && y < 30 ? lit : outside);
+    EXPECT_GT(lit, 60);
     EXPECT_EQ(outside, 0);
-    EXPECT_GT(leftEnd, 0) << "\"fps\" comes before the digits: the left end of the rectangle is written";
 }
 
 TEST(GpuFont, MissingFaceFileIsLoggedAndRefused)

@@ -38,8 +38,8 @@ struct WindowedDevice {
         SDL_DestroyWindow(window);
     }
 
-    // Lines, fills at fractions of pixels, a viewport clear, filtered and
-    // unfiltered sprites, blending, the alpha test and a clipping viewport.
+    // Fills at fractions of pixels, filtered and unfiltered sprites,
+    // blending, the alpha test and a clipping viewport.
     void drawScene()
     {
         aGpuDevice& d = *device;
@@ -53,11 +53,7 @@ struct WindowedDevice {
         for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
             d.setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));
         d.clear(0xFF102030);
-        d.setViewport({5, 7, 150, 100});
-        d.clear(0xFF405060);
-        d.setViewport({0, 0, kW, kH});
         rect(d, 10.5f, 7.25f, 30.0f, 20.5f, 0xFFE08020, true);
-        rect(d, 3.0f, 90.0f, 50.0f, 25.0f, 0xFF20F040, false);
         setBlend(d, aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
         sprite->begin();
         put(*sprite, texture.get(), 50, 10, 0xFFFFFFFF);
@@ -70,7 +66,6 @@ struct WindowedDevice {
         d.setViewport({0, 60, 70, 40});
         sprite->begin();
         put(*sprite, texture.get(), 60, 55, 0xFFFFFFFF, &scale);
-        put(*sprite, texture.get(), 20.5f, 70.5f, 0xFF80FFFF);
         sprite->end();
         d.endScene();
     }
