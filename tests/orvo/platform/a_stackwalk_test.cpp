@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <climits>
+#include <cstdint>
+#include <filesystem>
 #include <cstring>
 #include <string>
 
@@ -24,13 +23,6 @@ int Widget::run(int times) const
 } // namespace kbtest::walk
 
 namespace {
-
-std::string executable()
-{
-    char path[PATH_MAX] = "";
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    return std::string(path, n > 0 ? static_cast<size_t>(n) : 0);
-}
 
 __attribute__((noinline, noipa)) void plainFunction()
 {
@@ -67,7 +59,7 @@ TEST(StackWalk, LocatesFunctionFileLineAndModuleFindsTheCallerOfAMarkedFrameAndC
     uint64_t methodAddress = 0;
     std::memcpy(&methodAddress, &method, sizeof methodAddress); // a non-virtual member: the first word is the code
     EXPECT_EQ(kbtest::withoutLines(1), 2);
-    const std::string self = executable();
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const struct {
         uint64_t address;
         const char* function; // methods demangled without their parameters

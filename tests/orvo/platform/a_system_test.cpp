@@ -18,7 +18,6 @@ TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
     kbtest::TempDir dir("lock");
     aInstanceLock first, second, odd, nowhere;
     ASSERT_EQ(first.acquire("Kesterby", dir.path()), aInstanceLock::Result::Acquired);
-    EXPECT_TRUE(first.held());
     EXPECT_EQ(first.socketPath(), dir.path() + "/Kesterby.sock");
     EXPECT_FALSE(first.takeRaiseRequest());
     ASSERT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::HeldElsewhere);
@@ -28,11 +27,8 @@ TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
     EXPECT_TRUE(second.requestRaise());
     EXPECT_TRUE(second.requestRaise());
     bool heard = false;
-    for (int i = 0; i < 5000 && !heard; ++i) {
-        heard = first.takeRaiseRequest();
-        if (!heard)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    for (int i = 0; i < 5000 && !(heard = first.takeRaiseRequest()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_TRUE(heard);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     (void)first.takeRaiseRequest(); // the second request, when it came apart

@@ -17,12 +17,8 @@ constexpr uint32_t kW = 256, kH = 192;
 std::unique_ptr<aGpuTexture> fromPixels(aGpuDevice& d, uint32_t w, uint32_t h, std::vector<uint32_t> pixels,
                                         aGpuFormat format = aGpuFormat::A8R8G8B8)
 {
-    aGpuPicture p;
-    p.width = w;
-    p.height = h;
-    p.pixels = std::move(pixels);
     std::unique_ptr<aGpuTexture> t;
-    EXPECT_EQ(gpu_createTextureFromPicture(d, p, format, t), aGpuResult::Ok);
+    EXPECT_EQ(gpu_createTextureFromPicture(d, {w, h, std::move(pixels)}, format, t), aGpuResult::Ok);
     return t;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 #include "orvo/platform/gpu/a_gpudevicegl.h"
@@ -66,10 +67,7 @@ inline size_t differing(const std::vector<uint32_t>& a, const std::vector<uint32
 {
     if (a.size() != b.size())
         return std::max(a.size(), b.size());
-    size_t n = 0;
-    for (size_t i = 0; i < a.size(); ++i)
-        n += a[i] != b[i];
-    return n;
+    return size_t(std::inner_product(a.begin(), a.end(), b.begin(), 0, std::plus<>(), std::not_equal_to<>()));
 }
 
 inline void put(aGpuSprite& s, aGpuTexture* t, float x, float y, uint32_t color, const aGpuVec2* scale = nullptr,
@@ -149,8 +147,7 @@ protected:
         kbtest::expectProbes(px, kWidth, probes);
     }
 
-    static constexpr uint32_t kWidth = 160;
-    static constexpr uint32_t kHeight = 120;
+    static constexpr uint32_t kWidth = 160, kHeight = 120;
     std::unique_ptr<aGpuSprite> sprite;
 
 private:
