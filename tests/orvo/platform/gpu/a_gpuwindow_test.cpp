@@ -18,9 +18,8 @@ constexpr uint32_t kW = 160, kH = 120;
 
 // A device presenting into a window of its own of the given size.
 struct WindowedDevice {
-    WindowedDevice(int windowWidth, int windowHeight)
+    WindowedDevice(int windowWidth, int windowHeight) : device(std::make_unique<aGpuDeviceGL>())
     {
-        device = std::make_unique<aGpuDeviceGL>();
         aGpuDeviceGL::prepareWindowAttributes();
         window = SDL_CreateWindow("test", 0, 0, windowWidth, windowHeight,
                                   aGpuDeviceGL::requiredWindowFlags() | SDL_WINDOW_HIDDEN);
@@ -43,10 +42,9 @@ struct WindowedDevice {
     void drawScene()
     {
         aGpuDevice& d = *device;
-        if (!texture)
-            texture = kbtest::texture(d, 24, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t y) {
-                return ((x * 11) << 24) | ((x * 10) << 16) | ((y * 15) << 8) | ((x ^ y) * 9);
-            });
+        texture = kbtest::texture(d, 24, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t y) {
+            return ((x * 11) << 24) | ((x * 10) << 16) | ((y * 15) << 8) | ((x ^ y) * 9);
+        });
         ASSERT_EQ(d.beginScene(), aGpuResult::Ok);
         d.setRenderState(aGpuRenderState::AlphaTestEnable, 0);
         d.setRenderState(aGpuRenderState::AlphaBlendEnable, 0);
