@@ -29,8 +29,8 @@ TEST(SdlEventPump, WindowEventsBecomeMessagesAndInputDevicesFollowTheFocus)
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     aSdlEventPump pump;
     aMessage m;
-    while (pump.peek(m)) {
-    }
+    while (pump.peek(m))
+        continue;
     const struct {
         Uint32 type;
         Uint8 windowEvent;
@@ -66,9 +66,9 @@ TEST(SdlEventPump, WindowEventsBecomeMessagesAndInputDevicesFollowTheFocus)
     pushEvent(SDL_MOUSEWHEEL, 0, 1, SDL_MOUSEWHEEL_FLIPPED);
     EXPECT_FALSE(pump.peek(m));
     ASSERT_EQ(device.readMouse(mouse), A_INPUT_OK);
-    EXPECT_EQ(mouse.z, 120);
+    EXPECT_EQ(mouse.z, 120) << "two steps up, one flipped down";
     ASSERT_EQ(device.readMouse(mouse), A_INPUT_OK);
-    EXPECT_EQ(mouse.z, 0);
+    EXPECT_EQ(mouse.z, 0) << "read once";
 
     pushEvent(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST);
     ASSERT_TRUE(pump.peek(m));

@@ -50,15 +50,10 @@ TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
 
 TEST(SystemFacts, MountsAndMeminfoAreParsedAndThisMachineGivesPlausibleFacts)
 {
-    const std::string mounts = "overlay / overlay rw,relatime 0 0\n"
-                               "proc /proc proc rw 0 0\n"
-                               "/dev/sda1 /boot ext4 rw 0 0\n"
-                               "/dev/loop3 /snap/core/1 squashfs ro 0 0\n"
-                               "server:/export /mnt/nfs nfs4 rw 0 0\n"
-                               "/dev/sr0 /media/cd iso9660 ro 0 0\n"
-                               "/dev/sdb1 /media/my\\040disk vfat rw 0 0\n"
-                               "/dev/sdc1 /boot xfs rw 0 0\n"
-                               "broken line\n";
+    const std::string mounts = "overlay / overlay rw,relatime 0 0\nproc /proc proc rw 0 0\n/dev/sda1 /boot ext4 rw 0 0\n"
+                               "/dev/loop3 /snap/core/1 squashfs ro 0 0\nserver:/export /mnt/nfs nfs4 rw 0 0\n"
+                               "/dev/sr0 /media/cd iso9660 ro 0 0\n/dev/sdb1 /media/my\\040disk vfat rw 0 0\n"
+                               "/dev/sdc1 /boot xfs rw 0 0\nbroken line\n";
     std::vector<std::string> drives;
     for (const aDriveFact& d : systemfacts_parseMounts(mounts))
         drives.push_back(d.mountPoint + " " + d.fileSystem + " " + d.device + " " + std::to_string(int(d.type)));
@@ -104,9 +99,9 @@ namespace {
 // file (made complete by a rename, so a reader never sees half of it).
 std::string fakeOpener(const kbtest::TempDir& dir)
 {
-    const std::string script = dir.file("opener.sh");
-    kbtest::writeFile(script, "#!/bin/sh\nprintf '%s\\n%s' \"$#\" \"$1\" > \"" + dir.file("got.tmp") + "\"\nmv \"" +
-                                  dir.file("got.tmp") + "\" \"" + dir.file("got") + "\"\n");
+    const std::string script = dir.file("opener.sh"), tmp = dir.file("got.tmp");
+    kbtest::writeFile(script, "#!/bin/sh\nprintf '%s\\n%s' \"$#\" \"$1\" > \"" + tmp + "\"\nmv \"" + tmp + "\" \"" +
+                                  dir.file("got") + "\"\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     return script;
 }

@@ -52,11 +52,12 @@ TEST_F(GpuRecorder, BatchIsDrawnBeforeOtherDrawsAndStateChangesOnly)
 }
 
 // Only batches whose every sprite lands texel for pixel may skip filtering
-// (DrawBatch's fifth number); GpuSampling checks that the others keep it.
+// (DrawBatch's fifth number); GpuSampling checks what those draw.
 TEST_F(GpuRecorder, BatchesOfSpritesAtWholePixelsUnscaledAndUnturnedAreTexelForPixel)
 {
     const aGpuRect part{16, 8, 26, 28}, empty{5, 5, 5, 9}, flipped{26, 8, 16, 28};
-    const aGpuVec2 whole{100, 50}, far{3000, -20}, half{100.5f, 50}, one{1, 1}, centre{3, 4};
+    const aGpuVec2 whole{100, 50}, far{3000, -20}, half{100.5f, 50}, nudged{100.001f, 50}, one{1, 1}, centre{3, 4};
+    const aGpuVec2 barely{1.0001f, 1}, mirror{-1, 1};
     const struct {
         const char* name;
         const aGpuRect* source;
@@ -66,6 +67,9 @@ TEST_F(GpuRecorder, BatchesOfSpritesAtWholePixelsUnscaledAndUnturnedAreTexelForP
     } cases[] = {{"whole texture at whole pixels", nullptr, &whole, nullptr, nullptr, 0, true},
                  {"part of it, scale 1, a centre", &part, &far, &one, &centre, 0, true},
                  {"half a pixel over", nullptr, &half, nullptr, nullptr, 0, false},
+                 {"slightly off whole pixels", nullptr, &nudged, nullptr, nullptr, 0, false},
+                 {"barely scaled", nullptr, &whole, &barely, nullptr, 0, false},
+                 {"mirrored", nullptr, &whole, &mirror, nullptr, 0, false},
                  {"turned all the way", nullptr, &whole, nullptr, nullptr, float(2 * M_PI), false},
                  {"empty source", &empty, &whole, nullptr, nullptr, 0, false},
                  {"source turned inside out", &flipped, &whole, nullptr, nullptr, 0, false}};
