@@ -21,8 +21,13 @@ __attribute__((noinline, noipa)) void dumpedFunction()
 }
 
 struct Fault {
-    aExceptionRecord record{A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE,
-                            reinterpret_cast<uint64_t>(&dumpedFunction), 2, {1, 0xABCDEF0123456789ull}, 11, 2};
+    aExceptionRecord record{A_EXCEPTION_ACCESS_VIOLATION,
+                            A_EXCEPTION_NONCONTINUABLE,
+                            reinterpret_cast<uint64_t>(&dumpedFunction),
+                            2,
+                            {1, 0xABCDEF0123456789ull},
+                            11,
+                            2};
     aFaultContext context{record.address, 0, 0x1111, 77, 3, {5, 6, 7}};
     aExceptionPointers pointers{&record, &context};
 };

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "orvo/platform/a_stackwalk.h"

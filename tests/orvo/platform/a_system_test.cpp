@@ -50,10 +50,11 @@ TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
 
 TEST(SystemFacts, MountsAndMeminfoAreParsedAndThisMachineGivesPlausibleFacts)
 {
-    const std::string mounts = "overlay / overlay rw,relatime 0 0\nproc /proc proc rw 0 0\n/dev/sda1 /boot ext4 rw 0 0\n"
-                               "/dev/loop3 /snap/core/1 squashfs ro 0 0\nserver:/export /mnt/nfs nfs4 rw 0 0\n"
-                               "/dev/sr0 /media/cd iso9660 ro 0 0\n/dev/sdb1 /media/my\\040disk vfat rw 0 0\n"
-                               "/dev/sdc1 /boot xfs rw 0 0\nbroken line\n";
+    const std::string mounts =
+        "overlay / overlay rw,relatime 0 0\nproc /proc proc rw 0 0\n/dev/sda1 /boot ext4 rw 0 0\n"
+        "/dev/loop3 /snap/core/1 squashfs ro 0 0\nserver:/export /mnt/nfs nfs4 rw 0 0\n"
+        "/dev/sr0 /media/cd iso9660 ro 0 0\n/dev/sdb1 /media/my\\040disk vfat rw 0 0\n"
+        "/dev/sdc1 /boot xfs rw 0 0\nbroken line\n";
     std::vector<std::string> drives;
     for (const aDriveFact& d : systemfacts_parseMounts(mounts))
         drives.push_back(d.mountPoint + " " + d.fileSystem + " " + d.device + " " + std::to_string(int(d.type)));

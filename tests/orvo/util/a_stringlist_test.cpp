@@ -13,8 +13,8 @@ TEST(StringList, LineBreaksZeroBytesAndLongLines)
         {"a\r\n\r\nb", {"a", "b"}},
         {"a\rb\nc\n\r\r\nd", {"a", "b", "c", "d"}},
         {"", {}},
-        {"  \n\tx ", {"  ", "\tx "}},                 // blanks are text
-        {std::string("ab\0cd\nef", 8), {"ab", "ef"}}, // a zero byte ends its line
+        {"  \n\tx ", {"  ", "\tx "}},                        // blanks are text
+        {std::string("ab\0cd\nef", 8), {"ab", "ef"}},        // a zero byte ends its line
         {ok + "\n" + longLine + "\nc", {ok, longLine, "c"}}, // logged, kept whole
     };
     for (const auto& [text, lines] : cases) {

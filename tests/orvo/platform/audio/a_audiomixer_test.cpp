@@ -27,14 +27,20 @@ std::vector<int> lefts(aAudioMixer& mixer, uint32_t frames)
     return out;
 }
 
-int left(aAudioMixer& mixer) { return lefts(mixer, 1)[0]; }
+int left(aAudioMixer& mixer)
+{
+    return lefts(mixer, 1)[0];
+}
 
 aAudioSamplePtr mono(std::vector<int16_t> values, int rate = 44100)
 {
     return aAudioSample::fromFrames(std::move(values), 1, rate);
 }
 
-aAudioSamplePtr monoLevel(uint32_t frames, int16_t value) { return mono(audiogen::level(frames, 1, value)); }
+aAudioSamplePtr monoLevel(uint32_t frames, int16_t value)
+{
+    return mono(audiogen::level(frames, 1, value));
+}
 
 } // namespace
 
@@ -48,8 +54,8 @@ TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactlyAndVolumeAndPanScaleEac
     const int32_t ch = mixer.playSample(monoLevel(1000, 12800), false);
     const struct {
         int volume, pan, left, right;
-    } cases[] = {{255, 0, 12800, 0},    {255, 64, 12800, 6400}, {255, 255, 0, 12800},
-                 {255, -5, 12800, 0},   {63, 128, 3162, 3162}, // 12800 x 63 / 255 = 3162.4
+    } cases[] = {{255, 0, 12800, 0},      {255, 64, 12800, 6400}, {255, 255, 0, 12800},
+                 {255, -5, 12800, 0},     {63, 128, 3162, 3162}, // 12800 x 63 / 255 = 3162.4
                  {999, 128, 12800, 12800}};
     for (const auto& c : cases) {
         mixer.setVolume(ch, c.volume);

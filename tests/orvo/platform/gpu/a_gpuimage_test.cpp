@@ -70,7 +70,6 @@ TEST(GpuImage, PngAndBmpKeepColoursExactlyAndBmpRowsAreStoredBottomUp)
     ASSERT_EQ(decode(bmp, out), aGpuResult::Ok);
     EXPECT_EQ(out.pixels, picture);
     EXPECT_EQ(static_cast<uint8_t>(bmp[54]), picture[6 * 13] & 0xFF) << "the first stored row is the bottom one";
-
 }
 
 TEST(GpuImage, BmpPaletteBitFieldsAndTopDownForms)

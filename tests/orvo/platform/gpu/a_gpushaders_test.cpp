@@ -154,6 +154,6 @@ TEST_F(GpuGL, EveryStageAndAlphaTestProgramFollowsTheStageRules)
     const auto px = endFrame();
     for (const Probe& p : expected) {
         SCOPED_TRACE(kCases[p.y / 16 * 10 + p.x / 16].name);
-        kbtest::expectProbes(px, kWidth, {p});
+        expectProbes(px, {p});
     }
 }
