@@ -86,7 +86,7 @@ TEST(CriticalSection, ReentrantAndExclusive)
     a.join();
     b.join();
     EXPECT_EQ(counter, 20000);
-    aCriticalSectionHolder none(nullptr);
+    aCriticalSectionHolder none(nullptr); // holds nothing, harmlessly
 }
 
 TEST(FixedText, NumbersInEveryWidthAndTextThatDoesNotFitIsCut)

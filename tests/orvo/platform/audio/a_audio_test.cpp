@@ -21,7 +21,6 @@ TEST(AudioLibrary, ClosedLibraryPlaysNothingAndInitStartsAMixerOnTheChosenOutput
     // Samples are plain data and load without the mixer.
     aAudioSamplePtr sample = audio_sampleLoad(bytesOf(file), file.size());
     ASSERT_TRUE(sample);
-    EXPECT_EQ(audio_sampleGetDefaultFrequency(sample), 44100);
     EXPECT_EQ(audio_sampleGetDefaultFrequency(nullptr), 0);
     EXPECT_EQ(audio_playSound(sample, false), -1);
     EXPECT_FALSE(audio_setVolume(0, 10));

@@ -9,7 +9,6 @@
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "support/image_files.h"
 #include "support/log_capture.h"
-#include "support/temp_dir.h"
 
 namespace {
 

@@ -38,7 +38,7 @@ struct WindowedDevice {
     }
 
     // Fills at fractions of pixels, filtered and unfiltered sprites,
-    // blending, the alpha test and a clipping viewport.
+    // blending and a clipping viewport.
     void drawScene()
     {
         aGpuDevice& d = *device;
@@ -46,7 +46,6 @@ struct WindowedDevice {
             return ((x * 11) << 24) | ((x * 10) << 16) | ((y * 15) << 8) | ((x ^ y) * 9);
         });
         ASSERT_EQ(d.beginScene(), aGpuResult::Ok);
-        d.setRenderState(aGpuRenderState::AlphaTestEnable, 0);
         d.setRenderState(aGpuRenderState::AlphaBlendEnable, 0);
         for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
             d.setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));
@@ -58,9 +57,6 @@ struct WindowedDevice {
         const aGpuVec2 scale{1.5f, 1.25f}, at{80.3f, 40.7f}, centre{12.0f, 8.0f};
         sprite->draw(texture.get(), nullptr, &scale, &centre, 0.4f, &at, 0xC0FFA080);
         sprite->end();
-        d.setRenderState(aGpuRenderState::AlphaTestEnable, 1);
-        d.setRenderState(aGpuRenderState::AlphaFunc, static_cast<uint32_t>(aGpuCompare::Greater));
-        d.setRenderState(aGpuRenderState::AlphaRef, 0x80);
         d.setViewport({0, 60, 70, 40});
         sprite->begin();
         put(*sprite, texture.get(), 60, 55, 0xFFFFFFFF, &scale);
