@@ -21,27 +21,15 @@ __attribute__((noinline, noipa)) void dumpedFunction()
 }
 
 struct Fault {
-    aExceptionRecord record;
-    aFaultContext context;
+    aExceptionRecord record{A_EXCEPTION_ACCESS_VIOLATION,
+                            A_EXCEPTION_NONCONTINUABLE,
+                            reinterpret_cast<uint64_t>(&dumpedFunction),
+                            2,
+                            {1, 0xABCDEF0123456789ull},
+                            11,
+                            2};
+    aFaultContext context{record.address, 0, 0x1111, 77, 3, {5, 6, 7}};
     aExceptionPointers pointers{&record, &context};
-
-    Fault()
-    {
-        record.code = A_EXCEPTION_ACCESS_VIOLATION;
-        record.flags = A_EXCEPTION_NONCONTINUABLE;
-        record.address = reinterpret_cast<uint64_t>(&dumpedFunction);
-        record.parameterCount = 2;
-        record.parameters[0] = 1;
-        record.parameters[1] = 0xABCDEF0123456789ull;
-        record.signal = 11;
-        record.signalCode = 2;
-        context.ip = record.address;
-        context.fp = 0x1111;
-        context.threadId = 77;
-        context.registerCount = 3;
-        for (int i = 0; i < 3; ++i)
-            context.registers[i] = 5 + i;
-    }
 };
 
 // Two pages, the second unreadable.
@@ -148,9 +136,7 @@ TEST(RawFile, WritesAreCheckedToTheEndAndFoldersMadeAtEveryLevel)
     EXPECT_EQ(kbtest::readFile(dir.file("a.bin")), "ABCDEFGH" + big.substr(2));
 
     // An existing file is started afresh.
-    ASSERT_TRUE(file.create(dir.file("a.bin").c_str()));
-    file.text("new");
-    EXPECT_TRUE(file.close());
+    ASSERT_TRUE(file.create(dir.file("a.bin").c_str()) && file.text("new").close());
     EXPECT_EQ(kbtest::readFile(dir.file("a.bin")), "new");
 
     if (std::filesystem::exists("/dev/full")) {
@@ -163,7 +149,6 @@ TEST(RawFile, WritesAreCheckedToTheEndAndFoldersMadeAtEveryLevel)
     EXPECT_TRUE(rawfile_makeFolders((dir.path() + "/a/b/c/file.txt").c_str()));
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("a/b/c")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("a/b/c/file.txt")));
-    EXPECT_TRUE(rawfile_makeFolders((dir.path() + "/a/b/c/").c_str()));
     kbtest::writeFile(dir.file("plain"), "x");
     EXPECT_FALSE(rawfile_makeFolders((dir.path() + "/plain/sub/").c_str()));
     EXPECT_TRUE(rawfile_makeFolders("relative-name-only"));

@@ -68,54 +68,41 @@ int32_t slowNotes(aExceptionPointers*)
 TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuableAndNearTheStackMeanOverflow)
 {
     constexpr uint32_t kStop = A_EXCEPTION_NONCONTINUABLE;
+    constexpr uint64_t kFar = 0x10;
     const struct {
         int signal, code;
+        uint64_t address;
         uint32_t expected, flags;
     } cases[] = {
-        {SIGSEGV, SEGV_MAPERR, A_EXCEPTION_ACCESS_VIOLATION, kStop},
-        {SIGSEGV, SI_KERNEL, A_EXCEPTION_ACCESS_VIOLATION, kStop},
-        {SIGBUS, BUS_ADRALN, A_EXCEPTION_DATATYPE_MISALIGNMENT, kStop},
-        {SIGBUS, BUS_ADRERR, A_EXCEPTION_IN_PAGE_ERROR, kStop},
-        {SIGFPE, FPE_INTDIV, A_EXCEPTION_INT_DIVIDE_BY_ZERO, kStop},
-        {SIGFPE, FPE_FLTDIV, A_EXCEPTION_FLT_DIVIDE_BY_ZERO, kStop},
-        {SIGFPE, FPE_FLTSUB, A_EXCEPTION_ARRAY_BOUNDS_EXCEEDED, kStop},
-        {SIGILL, ILL_ILLOPN, A_EXCEPTION_ILLEGAL_INSTRUCTION, kStop},
-        {SIGILL, ILL_PRVOPC, A_EXCEPTION_PRIV_INSTRUCTION, kStop},
-        {SIGABRT, SI_TKILL, A_EXCEPTION_FATAL_EXIT, kStop},
+        {SIGSEGV, SEGV_MAPERR, kFar, A_EXCEPTION_ACCESS_VIOLATION, kStop},
+        {SIGBUS, BUS_ADRALN, kFar, A_EXCEPTION_DATATYPE_MISALIGNMENT, kStop},
+        {SIGBUS, BUS_ADRERR, kFar, A_EXCEPTION_IN_PAGE_ERROR, kStop},
+        {SIGFPE, FPE_INTDIV, kFar, A_EXCEPTION_INT_DIVIDE_BY_ZERO, kStop},
+        {SIGFPE, FPE_FLTSUB, kFar, A_EXCEPTION_ARRAY_BOUNDS_EXCEEDED, kStop},
+        {SIGILL, ILL_ILLOPN, kFar, A_EXCEPTION_ILLEGAL_INSTRUCTION, kStop},
+        {SIGABRT, SI_TKILL, kFar, A_EXCEPTION_FATAL_EXIT, kStop},
         // Sent by a program, not raised by an instruction: nothing repeats.
-        {SIGSEGV, SI_USER, A_EXCEPTION_ACCESS_VIOLATION, 0},
-        {SIGFPE, SI_USER, A_EXCEPTION_FLT_INVALID_OPERATION, 0},
-        {SIGTRAP, SI_KERNEL, A_EXCEPTION_BREAKPOINT, 0},
-        {SIGTRAP, TRAP_BRKPT, A_EXCEPTION_BREAKPOINT, 0},
-        {SIGTRAP, TRAP_TRACE, A_EXCEPTION_SINGLE_STEP, 0},
+        {SIGSEGV, SI_USER, kFar, A_EXCEPTION_ACCESS_VIOLATION, 0},
+        {SIGFPE, SI_USER, kFar, A_EXCEPTION_FLT_INVALID_OPERATION, 0},
+        {SIGTRAP, TRAP_BRKPT, kFar, A_EXCEPTION_BREAKPOINT, 0},
+        {SIGTRAP, TRAP_TRACE, kFar, A_EXCEPTION_SINGLE_STEP, 0},
+        // The guard just below the stack pointer, or a frame that reached past it, mean an overflow.
+        {SIGSEGV, SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW, kStop},
+        {SIGSEGV, SEGV_ACCERR, kStack - 64 * 1024, A_EXCEPTION_STACK_OVERFLOW, kStop},
+        {SIGSEGV, SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW, kStop},
+        {SIGSEGV, SEGV_MAPERR, kStack - 64 * 1024 - 1, A_EXCEPTION_ACCESS_VIOLATION, kStop},
+        {SIGSEGV, SI_USER, kStack, A_EXCEPTION_ACCESS_VIOLATION, 0},
     };
     for (const auto& c : cases) {
-        const aExceptionRecord r = fromKernel(c.signal, c.code);
-        EXPECT_EQ(r.code, c.expected) << "signal " << c.signal << " code " << c.code;
-        EXPECT_EQ(r.flags, c.flags) << "signal " << c.signal << " code " << c.code;
+        const aExceptionRecord r = fromKernel(c.signal, c.code, c.address);
+        EXPECT_TRUE(r.code == c.expected && r.flags == c.flags)
+            << "signal " << c.signal << " code " << c.code << " at " << std::hex << c.address;
         EXPECT_TRUE(r.address == kIp && r.signal == c.signal && r.signalCode == c.code);
     }
-
-    // Access violations carry their kind and address; near the stack they mean an overflow.
-    const aExceptionRecord read = fromKernel(SIGSEGV, SEGV_MAPERR, 0, false);
-    EXPECT_EQ(read.parameterCount, 2u);
-    EXPECT_TRUE(read.parameters[0] == 0 && read.parameters[1] == 0);
+    // Access violations carry their kind and address.
+    EXPECT_EQ(fromKernel(SIGSEGV, SEGV_MAPERR, 0, false).parameterCount, 2u);
     const aExceptionRecord write = fromKernel(SIGSEGV, SEGV_ACCERR, 0xFFFF800000000000ull, true);
     EXPECT_TRUE(write.parameters[0] == 1 && write.parameters[1] == 0xFFFF800000000000ull);
-    EXPECT_EQ(fromKernel(SIGSEGV, SEGV_MAPERR, kStack - 8).parameters[1], kStack - 8);
-
-    // The guard just below the stack pointer, or a frame that reached past it.
-    const struct {
-        int code;
-        uint64_t address;
-        uint32_t expected;
-    } nearStack[] = {{SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW},
-                     {SEGV_ACCERR, kStack - 64 * 1024, A_EXCEPTION_STACK_OVERFLOW},
-                     {SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW},
-                     {SEGV_MAPERR, kStack - 64 * 1024 - 1, A_EXCEPTION_ACCESS_VIOLATION},
-                     {SI_USER, kStack, A_EXCEPTION_ACCESS_VIOLATION}};
-    for (const auto& c : nearStack)
-        EXPECT_EQ(fromKernel(SIGSEGV, c.code, c.address).code, c.expected) << std::hex << c.address;
     EXPECT_EQ(fault_recordFor(SIGSEGV, SEGV_MAPERR, 8, false, 0, kIp).code, A_EXCEPTION_ACCESS_VIOLATION);
 }
 

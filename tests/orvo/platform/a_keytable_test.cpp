@@ -8,13 +8,9 @@
 
 TEST(KeyTable, ScanCodesMapToTheEngineNumberingAndBack)
 {
-    // clang-format off
+    // Left and right keys stay apart; out of range is no key.
     const std::pair<int, int> pairs[] = {
-        {SDL_SCANCODE_ESCAPE, A_KEY_ESCAPE}, {SDL_SCANCODE_RETURN, A_KEY_ENTER}, {SDL_SCANCODE_UP, A_KEY_UP},
-        {SDL_SCANCODE_LALT, A_KEY_LALT}, {SDL_SCANCODE_RALT, A_KEY_RALT}, {SDL_SCANCODE_A, A_KEY_A},
-        {SDL_SCANCODE_KP_ENTER, A_KEY_KP_ENTER}, {SDL_SCANCODE_PRINTSCREEN, A_KEY_PRINTSCREEN},
-        {SDL_SCANCODE_UNKNOWN, 0}, {-1, 0}, {SDL_NUM_SCANCODES, 0}};
-    // clang-format on
+        {SDL_SCANCODE_LALT, A_KEY_LALT}, {SDL_SCANCODE_RALT, A_KEY_RALT}, {-1, 0}, {SDL_NUM_SCANCODES, 0}};
     for (const auto& [scancode, key] : pairs)
         EXPECT_EQ(keytable_fromScancode(scancode), key) << scancode;
     std::set<uint8_t> keys;

@@ -17,12 +17,9 @@ TEST(Window, CallsAreRecordedAndHarmlessWithoutAWindowAndTheClipFollowsARealOne)
     EXPECT_EQ(x | y | w | h, 0);
     EXPECT_FALSE(window_isMinimized(nullptr));
     window_clipCursor(nullptr, 10, 20, 1024, 768);
-    window_unclipCursor(nullptr);
-    window_restore(nullptr);
     window_raise(nullptr);
     window_setSink({});
-    EXPECT_EQ(calls, (std::vector<std::string>{"clipCursor 10,20 1024x768", "unclipCursor 0,0 0x0", "restore 0,0 0x0",
-                                               "raise 0,0 0x0"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"clipCursor 10,20 1024x768", "raise 0,0 0x0"}));
 
     aWindowHandle window = window_create("rect", 40, 30, 320, 200, false, 0);
     if (!window)
@@ -34,6 +31,5 @@ TEST(Window, CallsAreRecordedAndHarmlessWithoutAWindowAndTheClipFollowsARealOne)
     window_clipCursor(window, x - 5000, y - 5000, 10, 10);
     window_clipCursor(window, x + 10, y + 10, -5, 0);
     window_unclipCursor(window);
-    EXPECT_FALSE(window_isMinimized(window));
     window_destroy(window);
 }

@@ -9,14 +9,10 @@ TEST(String, LowerFormatFloatAndInt)
 {
     EXPECT_EQ(string_toLower("MiXeD 123_Z"), "mixed 123_z");
     EXPECT_EQ(string_toLower("\xC0\xDF"), "\xC0\xDF"); // Windows-1251 capitals stay
-    EXPECT_EQ(string_format("%02d:%02d.", 3, 7), "03:07.");
     EXPECT_EQ(string_format("%s!", std::string(5000, 'x').c_str()).size(), 5001u);
-    EXPECT_EQ(string_fromFloat(-2.25f), "-2.250000");
     EXPECT_EQ(string_fromFloat(1e30f).size(), 38u); // past 31 characters the text is kept whole
     // Read like atoi, clamped to 32 bits.
     EXPECT_EQ(string_toInt("  42abc"), 42);
-    EXPECT_EQ(string_toInt("-17"), -17);
-    EXPECT_EQ(string_toInt("+5"), 5);
     EXPECT_EQ(string_toInt("abc"), 0);
     EXPECT_EQ(string_toInt("- 5"), 0);
     EXPECT_EQ(string_toInt("-2147483648"), INT_MIN);
@@ -26,8 +22,7 @@ TEST(String, LowerFormatFloatAndInt)
 
 TEST(String, Utf8ToWide)
 {
-    EXPECT_EQ(string_utf8ToWide("A\xD0\x96z"), L"A\x0416z");
-    EXPECT_EQ(string_utf8ToWide("\xE2\x82\xAC"), L"\x20AC");
+    EXPECT_EQ(string_utf8ToWide("A\xD0\x96z\xE2\x82\xAC"), L"A\x0416z\x20AC");
     // A lead byte without its continuation ends the text.
     for (const char* cut : {"A\xD0\x41", "A\xE2\x82", "A\xD0", "A\xF0\x9F\x98\x62"}) // \x62 is b
         EXPECT_EQ(string_utf8ToWide(cut), L"A") << cut;
@@ -40,8 +35,7 @@ TEST(String, Utf8ToWide)
 TEST(String, CodePages)
 {
     EXPECT_EQ(string_cp1251ToWide("a\xC0\xFF\xA8\x98"), L"a\x0410\x044F\x0401\xFFFD");
-    EXPECT_EQ(string_wideToCp1251(L"a\x0410\x044F\x0401\x20AC"), "a\xC0\xFF\xA8\x88");
-    EXPECT_EQ(string_wideToCp1251(L"\x4E2D-\x00E9"), "?-?");
+    EXPECT_EQ(string_wideToCp1251(L"\x20AC\x4E2D-\x00E9"), "\x88?-?");
     std::string all;
     for (int b = 1; b < 256; ++b)
         all += static_cast<char>(b);
@@ -51,7 +45,6 @@ TEST(String, CodePages)
 
     kbtest::LogCapture log;
     EXPECT_EQ(string_multiByteToWide("\xC0", A_CP_ACP, 0), L"\x0410");
-    EXPECT_EQ(string_multiByteToWide("\xC0", A_CP_1251, 0), L"\x0410");
     EXPECT_EQ(string_multiByteToWide("\xD0\x96", A_CP_UTF8, 0), L"\x0416");
     EXPECT_EQ(string_multiByteToWide(std::string("ab\0cd", 5), A_CP_ACP, 0), L"ab");
     EXPECT_EQ(string_multiByteToWide("abc", 437, 0), L"");

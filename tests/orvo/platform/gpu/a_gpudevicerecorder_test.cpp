@@ -31,83 +31,33 @@ protected:
 
 } // namespace
 
-TEST_F(GpuRecorder, SpriteTransformScalesTurnsAboutTheCentreAndMirrors)
-{
-    const aGpuRect source{16, 8, 26, 28}; // 10 x 20
-    const aGpuVec2 at{100, 50}, scale{2, 3}, mirror{-1, 1}, centre{5, 10};
-    const struct {
-        const aGpuVec2 *scale, *centre;
-        float turn;
-    } draws[] = {
-        {nullptr, nullptr, 0}, {&scale, nullptr, 0}, {&mirror, nullptr, 0}, {nullptr, &centre, float(M_PI / 2)}};
-    ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
-    sprite->begin();
-    for (const auto& d : draws)
-        sprite->draw(texture.get(), &source, d.scale, d.centre, d.turn, &at, 0xFF112233);
-    sprite->end();
-    device.endScene();
-
-    const auto batches = device.records(aGpuCall::DrawBatch);
-    ASSERT_EQ(batches.size(), 1u) << "one texture: one draw";
-    std::vector<aGpuVertex> v(16);
-    ASSERT_EQ(batches[0].vertices.size(), sizeof(aGpuVertex) * v.size());
-    std::memcpy(v.data(), batches[0].vertices.data(), batches[0].vertices.size());
-    // Plain: the source rectangle at the translation, texture coordinates of the source.
-    EXPECT_EQ((std::vector<float>{v[0].u, v[0].v, v[3].u, v[3].v}),
-              (std::vector<float>{16.0f / 64, 8.0f / 32, 26.0f / 64, 28.0f / 32}));
-    EXPECT_EQ(v[0].color, 0xFF112233u);
-    // Scaled, then mirrored about the translation point, then a quarter turn about
-    // the centre: top-left (0,0) -> (-5,-10) from the centre -> (-10, 5).
-    const struct {
-        int corner;
-        float x, y;
-    } corners[] = {{0, 100, 50}, {3, 110, 70}, {7, 120, 110}, {8, 100, 50},
-                   {9, 90, 50},  {12, 95, 65}, {13, 95, 55},  {14, 115, 65}};
-    for (const auto& c : corners) {
-        EXPECT_NEAR(v[c.corner].x, c.x, 1e-4) << "corner " << c.corner;
-        EXPECT_NEAR(v[c.corner].y, c.y, 1e-4) << "corner " << c.corner;
-    }
-}
-
+// The golden scene changes states and textures inside batches; here the
+// gathered sprites go before a draw of another kind, and an unchanged state
+// keeps gathering.
 TEST_F(GpuRecorder, BatchIsDrawnBeforeOtherDrawsAndStateChangesOnly)
 {
     ASSERT_EQ(device.beginScene(), aGpuResult::Ok);
     sprite->begin();
     sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0.0f, nullptr, 0xFFFFFFFF);
-    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 0u) << "gathered, not drawn yet";
-
-    // Setting a state to the value it has changes nothing and keeps gathering.
     device.setRenderState(aGpuRenderState::AlphaBlendEnable, device.getRenderState(aGpuRenderState::AlphaBlendEnable));
     EXPECT_EQ(device.count(aGpuCall::DrawBatch), 0u);
-    device.setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(aGpuBlend::One));
-    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 1u) << "a state change draws what was gathered first";
-
-    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0.0f, nullptr, 0xFFFFFFFF);
     const aGpuVertex line[2] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0}, {5, 5, 0, 1, 0xFFFFFFFF, 0, 0}};
     device.setVertexFormat(aGpuVertexFormat::Tex1);
     device.drawPrimitiveUP(aGpuPrimitive::LineStrip, 1, line, sizeof(aGpuVertex));
     const auto all = device.records();
     EXPECT_EQ(all.back().call, aGpuCall::DrawPrimitiveUP);
     EXPECT_EQ(all[all.size() - 2].call, aGpuCall::DrawBatch) << "the sprite is drawn before the line after it";
-
-    // A new texture draws the gathered quads of the old one.
-    std::unique_ptr<aGpuTexture> other;
-    device.createTexture(8, 8, aGpuFormat::A8R8G8B8, aGpuUsage::None, other);
-    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0.0f, nullptr, 0xFFFFFFFF);
-    sprite->draw(other.get(), nullptr, nullptr, nullptr, 0.0f, nullptr, 0xFFFFFFFF);
-    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 3u);
     sprite->end();
-    EXPECT_EQ(device.count(aGpuCall::DrawBatch), 4u);
-    EXPECT_EQ(device.records(aGpuCall::DrawBatch).back().object, other.get());
     device.endScene();
 }
 
 // Only batches whose every sprite lands texel for pixel may skip filtering
-// (DrawBatch's fifth number); GpuSampling checks that the others keep it.
+// (DrawBatch's fifth number); GpuSampling checks what those draw.
 TEST_F(GpuRecorder, BatchesOfSpritesAtWholePixelsUnscaledAndUnturnedAreTexelForPixel)
 {
     const aGpuRect part{16, 8, 26, 28}, empty{5, 5, 5, 9}, flipped{26, 8, 16, 28};
-    const aGpuVec2 whole{100, 50}, far{3000, -20}, half{100.5f, 50}, one{1, 1}, centre{3, 4};
+    const aGpuVec2 whole{100, 50}, far{3000, -20}, half{100.5f, 50}, nudged{100.001f, 50}, one{1, 1}, centre{3, 4};
+    const aGpuVec2 barely{1.0001f, 1}, mirror{-1, 1};
     const struct {
         const char* name;
         const aGpuRect* source;
@@ -117,6 +67,9 @@ TEST_F(GpuRecorder, BatchesOfSpritesAtWholePixelsUnscaledAndUnturnedAreTexelForP
     } cases[] = {{"whole texture at whole pixels", nullptr, &whole, nullptr, nullptr, 0, true},
                  {"part of it, scale 1, a centre", &part, &far, &one, &centre, 0, true},
                  {"half a pixel over", nullptr, &half, nullptr, nullptr, 0, false},
+                 {"slightly off whole pixels", nullptr, &nudged, nullptr, nullptr, 0, false},
+                 {"barely scaled", nullptr, &whole, &barely, nullptr, 0, false},
+                 {"mirrored", nullptr, &whole, &mirror, nullptr, 0, false},
                  {"turned all the way", nullptr, &whole, nullptr, nullptr, float(2 * M_PI), false},
                  {"empty source", &empty, &whole, nullptr, nullptr, 0, false},
                  {"source turned inside out", &flipped, &whole, nullptr, nullptr, 0, false}};
@@ -130,40 +83,14 @@ TEST_F(GpuRecorder, BatchesOfSpritesAtWholePixelsUnscaledAndUnturnedAreTexelForP
         ASSERT_EQ(batches.size(), 1u) << c.name;
         EXPECT_EQ(batches[0].u[4], c.exact ? 1u : 0u) << c.name;
     }
-    // One sprite off the grid makes the whole batch filtered; the next batch starts afresh.
+    // One sprite off the grid makes the whole batch filtered.
     device.clearRecords();
     sprite->begin();
     sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0, &whole, 0xFFFFFFFF);
     sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0, &half, 0xFFFFFFFF);
     sprite->end();
-    sprite->begin();
-    sprite->draw(texture.get(), nullptr, nullptr, nullptr, 0, &whole, 0xFFFFFFFF);
-    sprite->end();
-    const auto batches = device.records(aGpuCall::DrawBatch);
-    ASSERT_EQ(batches.size(), 2u);
-    EXPECT_EQ(batches[0].u[4], 0u);
-    EXPECT_EQ(batches[1].u[4], 1u);
+    EXPECT_EQ(device.records(aGpuCall::DrawBatch).at(0).u[4], 0u);
     device.endScene();
-}
-
-// Sampling inside the source keeps neighbouring frames of a strip out (drawn in a_gpuseams_test).
-TEST_F(GpuRecorder, OnlyMagnifiedOrTurnedFilteredSpritesSampleInsideTheirSource)
-{
-    const aGpuRect frame{16, 0, 32, 16};
-    auto uvs = [&](aGpuVec2 scale, float rotation, bool filtered) {
-        aGpuVertex v[4];
-        aGpuSprite::transform(*texture, frame, scale, {}, rotation, {}, 0xFFFFFFFF, v, filtered);
-        return std::vector<float>{v[0].u * 64, v[3].u * 64, v[0].v * 32, v[3].v * 32};
-    };
-    using F = std::vector<float>;
-    EXPECT_EQ(uvs({1, 1}, 0, true), (F{16, 32, 0, 16})) << "texel for pixel";
-    EXPECT_EQ(uvs({-1, 1}, 0, true), (F{16, 32, 0, 16})) << "mirrored, still texel for pixel";
-    EXPECT_EQ(uvs({3, 3}, 0, false), (F{16, 32, 0, 16})) << "point filtering";
-    EXPECT_EQ(uvs({0.5f, 0.5f}, 0, true), (F{16, 32, 0, 16})) << "shrunk: edge pixels lie well inside";
-    EXPECT_EQ(uvs({1, 1}, 0.3f, true), (F{16.5f, 31.5f, 0.5f, 15.5f}));
-    const F big = uvs({2, 1}, 0, true);
-    EXPECT_NEAR(big[0], 16 + 0.5f * 16 / 31, 1e-4f) << "enough for the edge pixel's centre, 0.25 texel in";
-    EXPECT_EQ(big[2], 0.0f);
 }
 
 TEST_F(GpuRecorder, TextureLocksAddressTheRectangleInTheFormatsOwnLayout)
@@ -172,7 +99,6 @@ TEST_F(GpuRecorder, TextureLocksAddressTheRectangleInTheFormatsOwnLayout)
     ASSERT_EQ(device.createTexture(10, 6, aGpuFormat::R5G6B5, aGpuUsage::None, t16), aGpuResult::Ok);
     aGpuLockedRect whole, part;
     ASSERT_EQ(t16->lock(whole), aGpuResult::Ok);
-    EXPECT_EQ(whole.pitch, 20u);
     EXPECT_EQ(t16->lock(part), aGpuResult::AlreadyLocked);
     t16->unlock();
     const aGpuRect rect{3, 2, 5, 4};
@@ -194,10 +120,6 @@ TEST_F(GpuRecorder, TextureLocksAddressTheRectangleInTheFormatsOwnLayout)
     EXPECT_EQ(device.createTexture(16, 16, aGpuFormat::X8R8G8B8, aGpuUsage::None, bad), aGpuResult::InvalidCall);
     EXPECT_EQ(device.createTexture(16, 16, static_cast<aGpuFormat>(24), aGpuUsage::None, bad), aGpuResult::InvalidCall);
     EXPECT_EQ(device.setRenderTarget(texture.get()), aGpuResult::InvalidCall) << "not made as a render target";
-    ASSERT_EQ(device.setRenderTarget(target.get()), aGpuResult::Ok);
-    EXPECT_EQ(device.getViewport(), (aGpuViewport{0, 0, 32, 16}));
-    ASSERT_EQ(device.setRenderTarget(nullptr), aGpuResult::Ok);
-    EXPECT_EQ(device.getViewport(), (aGpuViewport{0, 0, 320, 200}));
 
     // A failed lock leaves no pointer; modes past the adapter's list are refused.
     aGpuLockedRect failed;
@@ -222,8 +144,7 @@ TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
     ASSERT_EQ(ib->lock(0, 0, &data), aGpuResult::Ok);
     std::memcpy(data, std::array<uint16_t, 12>{4, 5, 6, 5, 7, 6, 0, 1, 2, 1, 3, 2}.data(), 24);
     ib->unlock();
-    EXPECT_EQ(vb->lock(8 * 28, 4, &data), aGpuResult::InvalidCall) << "past the end";
-    EXPECT_EQ(vb->lock(200, 100, &data), aGpuResult::InvalidCall);
+    EXPECT_EQ(vb->lock(200, 100, &data), aGpuResult::InvalidCall) << "past the end";
 
     device.setVertexFormat(aGpuVertexFormat::Tex1);
     device.setStreamSource(vb.get(), 28);
@@ -234,10 +155,8 @@ TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
     ASSERT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 4, 4, 0, 2), aGpuResult::Ok);
     const auto draw = device.records(aGpuCall::DrawIndexedPrimitive).back();
     EXPECT_EQ(draw.indices, (std::vector<uint16_t>{0, 1, 2, 1, 3, 2})) << "rebased to the first vertex sent";
-    aGpuVertex first;
-    ASSERT_GE(draw.vertices.size(), sizeof first);
-    std::memcpy(&first, draw.vertices.data(), sizeof first);
-    EXPECT_EQ(first.x, 4.0f) << "the vertices sent start at the first one used";
+    ASSERT_GE(draw.vertices.size(), sizeof(aGpuVertex));
+    EXPECT_EQ(reinterpret_cast<const aGpuVertex*>(draw.vertices.data())->x, 4.0f) << "sent from the first one used";
     EXPECT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 4, 4, 0, 4), aGpuResult::InvalidCall)
         << "indices 0..3 lie outside 4..7";
     EXPECT_EQ(device.drawIndexedPrimitive(aGpuPrimitive::TriangleList, 0, 8, 6, 4), aGpuResult::InvalidCall)
@@ -248,8 +167,6 @@ TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
     EXPECT_EQ(device.drawPrimitive(aGpuPrimitive::TriangleStrip, 4, 2), aGpuResult::Ok);
     EXPECT_EQ(device.drawPrimitive(aGpuPrimitive::TriangleStrip, 5, 2), aGpuResult::InvalidCall);
     device.endScene();
-    device.present();
-    EXPECT_TRUE(device.lastFrameStats().drawCalls == 2 && device.lastFrameStats().primitives == 4);
 }
 
 TEST_F(GpuRecorder, SceneAndThreadRulesAreEnforced)
@@ -268,9 +185,6 @@ TEST_F(GpuRecorder, SceneAndThreadRulesAreEnforced)
     EXPECT_EQ(textureFromOther, aGpuResult::Ok) << "textures may be made anywhere";
     EXPECT_EQ(device.getRenderState(aGpuRenderState::AlphaRef), 0u);
     EXPECT_EQ(device.setRenderState(aGpuRenderState::SrcBlend, 4), aGpuResult::InvalidCall) << "no such blend";
-    EXPECT_EQ(device.setTextureStageState(2, aGpuStageState::ColorOp, 4), aGpuResult::InvalidCall);
-    EXPECT_EQ(device.setTextureStageState(1, aGpuStageState::ColorArg1,
-                                          static_cast<uint32_t>(aGpuTextureArg::Texture) | gpuArgComplement),
-              aGpuResult::Ok);
+    EXPECT_EQ(device.setTextureStageState(2, aGpuStageState::ColorOp, 4), aGpuResult::InvalidCall) << "two stages";
     EXPECT_EQ(device.endScene(), aGpuResult::Ok);
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 #include "orvo/platform/gpu/a_gpudevicegl.h"
@@ -66,10 +67,7 @@ inline size_t differing(const std::vector<uint32_t>& a, const std::vector<uint32
 {
     if (a.size() != b.size())
         return std::max(a.size(), b.size());
-    size_t n = 0;
-    for (size_t i = 0; i < a.size(); ++i)
-        n += a[i] != b[i];
-    return n;
+    return size_t(std::inner_product(a.begin(), a.end(), b.begin(), 0, std::plus<>(), std::not_equal_to<>()));
 }
 
 inline void put(aGpuSprite& s, aGpuTexture* t, float x, float y, uint32_t color, const aGpuVec2* scale = nullptr,
@@ -84,19 +82,6 @@ struct Probe {
     uint32_t x, y, argb;
     int tolerance = 0;
 };
-
-inline void expectProbes(const std::vector<uint32_t>& px, uint32_t width, std::initializer_list<Probe> probes)
-{
-    for (const Probe& p : probes) {
-        ASSERT_LT(size_t(p.y) * width + p.x, px.size());
-        const uint32_t got = px[p.y * width + p.x];
-        int worst = 0;
-        for (int s = 0; s < 32; s += 8)
-            worst = std::max(worst, std::abs(int((got >> s) & 0xFF) - int((p.argb >> s) & 0xFF)));
-        EXPECT_LE(worst, p.tolerance) << "pixel " << p.x << "," << p.y << " is " << std::hex << got << " not "
-                                      << p.argb;
-    }
-}
 
 class GpuGL : public testing::Test {
 protected:
@@ -146,11 +131,16 @@ protected:
 
     static void expectProbes(const std::vector<uint32_t>& px, std::initializer_list<Probe> probes)
     {
-        kbtest::expectProbes(px, kWidth, probes);
+        for (const Probe& p : probes) {
+            const uint32_t got = px.at(p.y * kWidth + p.x);
+            int worst = 0;
+            for (int s = 0; s < 32; s += 8)
+                worst = std::max(worst, std::abs(int((got >> s) & 0xFF) - int((p.argb >> s) & 0xFF)));
+            EXPECT_LE(worst, p.tolerance) << "pixel " << p.x << "," << p.y << " is " << std::hex << got;
+        }
     }
 
-    static constexpr uint32_t kWidth = 160;
-    static constexpr uint32_t kHeight = 120;
+    static constexpr uint32_t kWidth = 160, kHeight = 120;
     std::unique_ptr<aGpuSprite> sprite;
 
 private:
