@@ -46,14 +46,9 @@ class LevelPlay : public AutoPlayGame, public ::testing::WithParamInterface<std:
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(levelFileExists(GetParam())) << GetParam() << " has no level file";
         AutoPlayGame::SetUp();
+        ASSERT_TRUE(levelFileExists(GetParam())) << GetParam() << " has no level file";
         giveMapUpgrades(GetParam());
-    }
-    void TearDown() override
-    {
-        if (game)
-            AutoPlayGame::TearDown();
     }
 };
 

@@ -61,8 +61,6 @@ bool levelFileExists(const std::string& name)
     return std::ifstream(dataDir() + "Levels/" + name + ".ini").good();
 }
 
-// --- the keeper ---
-
 namespace {
 
 // The first of a level's list that `pred` accepts, or null.
@@ -219,8 +217,6 @@ bool AutoPlayer::clickProducer()
     return true;
 }
 
-// --- the game it plays in ---
-
 void AutoPlayGame::SetUp()
 {
     ParkGame::SetUp();
@@ -246,7 +242,7 @@ void AutoPlayGame::giveMapUpgrades(const std::string& levelName)
                 player->setUpgradeStage(static_cast<uint16_t>(i), e.stages[i]);
 }
 
-AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, bool keeper, float maxSeconds)
+AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, bool keeper)
 {
     helo.reset();
     level.reset();
@@ -256,8 +252,7 @@ AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, b
     if (!level->loaded)
         return {};
     helo = std::make_unique<cHelicopter>();
-    if (maxSeconds <= 0.0f)
-        maxSeconds = std::max(600.0f, 2.0f * static_cast<float>(level->rewards.silverTime));
+    const float maxSeconds = std::max(600.0f, 2.0f * static_cast<float>(level->rewards.silverTime));
     AutoPlayer keeperHand(*level, *helo);
     float t = 0.0f;
     for (; t < maxSeconds && level->state == 0; t += kDt) {
