@@ -44,8 +44,6 @@ protected:
             }
         return nullptr;
     }
-    void clickHint(const cTutorialTooltip* t) { clickHintOf(h, t); }
-    void feedBeside(const cAnimal* animal) { feedBesideOf(h, animal); }
     // The first level's steps passed quickly: hints clicked away, food put
     // down, children grown at once, coins picked up.
     void reachStep(uint16_t step)
@@ -53,7 +51,7 @@ protected:
         while (tutorial()->getStep() < step) {
             h.key(A_KEY_SPACE);
             if (level()->foods.empty() && state()->getPortions() > 0)
-                feedBeside(level()->animals.front());
+                feedBesideOf(h, level()->animals.front());
             if (hint("tutorial.msg04") && !level()->bonuses.empty() && level()->bonuses.front()->landed)
                 clickRect(level()->bonuses.front()->getScreenRect());
             for (cAnimal* a : level()->animals)
@@ -86,7 +84,6 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
     EXPECT_FALSE(cTip::shouldShow(0x1)) << "no one-time tip opens during a tutorial";
     passIntro();
 
-    bool checkedModal = false;
     for (int frame = 0; frame < 200 * 30 && level()->state != 1; ++frame) {
         h.frame();
         ASSERT_NE(level(), nullptr);
@@ -101,22 +98,15 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
             if (t->getAlpha() < 1.0f)
                 continue;
             reviewScreen("tutorial_first_hint");
-            if (!checkedModal) {
-                // The step waits, its clock standing, until the hint is clicked away.
-                checkedModal = true;
-                const auto before = std::pair(tutorial()->getStep(), tutorial()->getTimer());
-                seconds(3.0f);
-                EXPECT_EQ(std::pair(tutorial()->getStep(), tutorial()->getTimer()), before);
-            }
-            clickHint(t);
-            feedBeside(level()->animals.front());
+            clickHintOf(h, t);
+            feedBesideOf(h, level()->animals.front());
         } else if (hint("tutorial.msg01")) {
             clickWidget("Grass");
-            feedBeside(level()->animals.front());
+            feedBesideOf(h, level()->animals.front());
         } else if (hint("tutorial.msg02")) {
-            feedBeside(level()->animals.front());
+            feedBesideOf(h, level()->animals.front());
         } else if (cTutorialTooltip* t = hint("tutorial.msg03"); t && t->getAlpha() >= 1.0f) {
-            clickHint(t);
+            clickHintOf(h, t);
         } else if (hint("tutorial.msg04") && !level()->bonuses.empty()) {
             cBonus* coin = level()->bonuses.front();
             if (coin->landed)
@@ -126,16 +116,16 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
             clickWidget("warthog");
         } else if (cTutorialTooltip* t = hint("tutorial.msg05"); t && t->getAlpha() >= 1.0f) {
             reviewScreen("tutorial_goals_hint");
-            clickHint(t);
+            clickHintOf(h, t);
         } else if (hint("tutorial.msg06") && h.widget("Sell")->IsEnabled()) {
             clickWidget("Sell");
         } else if (level()->foods.empty() && state()->getPortions() > 0) {
-            feedBeside(level()->animals.front());
+            feedBesideOf(h, level()->animals.front());
         } else if (level()->foods.empty() && level()->animals.front()->indicator.shown &&
                    !level()->animals.front()->sick) {
             // A hungry animal: grass bought and put down, as the first hints taught.
             clickWidget("Grass");
-            feedBeside(level()->animals.front());
+            feedBesideOf(h, level()->animals.front());
         }
     }
     ASSERT_EQ(level()->state, 1) << "step " << tutorial()->getStep();
@@ -184,7 +174,6 @@ TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsIsHelpedAndCanLeave)
     // Once the warthog is hungry the buy-food hint comes, with money for grass;
     // there is no hint to put down food the player does not hold.
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg01") != nullptr; }, 10.0f));
-    EXPECT_EQ(level()->money, 10);
     EXPECT_EQ(hint("tutorial.msg02"), nullptr);
     clickWidget("Grass");
     seconds(1.0f);
@@ -205,9 +194,8 @@ TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsIsHelpedAndCanLeave)
 }
 
 // Steps with nothing to point at (a hunter already gone, no animal button,
-// no zebra) are passed over, not waited on for ever; the producing-animal,
-// zebra and heal scripts.
-TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheProducingZebraAndHealScripts)
+// no zebra) are passed over, not waited on for ever; the zebra and heal scripts.
+TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
 {
     ASSERT_TRUE(play(smallLevel("TutorialType=1\nMoney=500\nAdultAnimalsPercent=0", "warthog", "1")));
     passIntro();
@@ -220,23 +208,6 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheProducingZebraAndHealScripts
     level()->poachers.front()->hit(1.0e6f);
     ASSERT_TRUE(waitFor([this] { return tutorial()->getStep() >= 5; }, 10.0f));
     EXPECT_TRUE(h.logged("cTutorial. Script 1, step 3 skipped: the poacher has already gone"));
-
-    // The producing-animal hint waits while the level's first switch is set;
-    // cleared, a bubble and the mouse ask the player to click the worker.
-    level()->flags[0] = false;
-    cAnimal* worker = level()->animals.front();
-    worker->makeGrown(false);
-    worker->hunger = 0.0f;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            worker->reproduceTimer = std::max(worker->reproduceTimer, worker->kind->reproduceTime - 0.1f);
-            return hint("tutorial.msg12") != nullptr;
-        },
-        20.0f));
-    h.frame();
-    EXPECT_EQ(worker->state, cAnimalKind::PRODUCE);
-    EXPECT_TRUE(worker->clickAsked);
-    EXPECT_NE(worker->indicator.iconImage, nullptr) << "the mouse over the worker";
 
     // The first level's step four pays for the animal it asks for; without an
     // animal button to point at, the step is passed over with a word in the log.

@@ -34,14 +34,12 @@ struct AutoPlayResult {
     float seconds = 0.0f;
     int32_t money = 0;
     cLevelRewards rewards;
-    int bought = 0, sold = 0, heals = 0, hits = 0, meals = 0, coins = 0;
 };
 
 class AutoPlayer {
 public:
     AutoPlayer(cLevel& level, cHelicopter& helo);
     void act(float t); // the keeper's decision for the frame at simulated time t
-    const AutoPlayResult& counts() const { return m_counts; }
 
 private:
     bool hitPoacher();
@@ -63,7 +61,6 @@ private:
     float m_healReady = 0.0f;
     std::vector<cUpgradeSection> m_upgrades; // the park's stages price the food upgrades
     int32_t m_foodStage[2] = {0, 0};
-    AutoPlayResult m_counts;
 };
 
 // A loaded game with the poachers, the helicopter's pictures and a player.
