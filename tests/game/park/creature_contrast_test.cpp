@@ -1,19 +1,15 @@
-// Every creature must read against every level ground it walks on. The
-// measure: CIELAB (CIE76) distances between a figure's opaque pixels and the
-// ground right behind them, taken at the lower quartile (so a dark outline
-// round a body coloured like the ground does not pass), averaged over up to
-// eight spots of its ground. A just noticeable difference is about 2.3,
-// patches of one ground differ by 9-11, and a tan cat on dry grass measured
-// 14-22 and read as grass: a figure needs about three times the ground's own.
+// A creature must read against the level ground it walks on: the lower
+// quartile of CIELAB (CIE76) distances between a figure's opaque pixels and the
+// ground right behind them (so a dark outline round a body coloured like the
+// ground does not pass), averaged over up to eight spots of its ground. Patches
+// of one ground differ by 9-11, and a tan cat on dry grass measured 14-22 and
+// read as grass: a figure needs about three times the ground's own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <map>
-#include <set>
 #include <tuple>
 
 #include "game/park/level.h"
@@ -25,7 +21,6 @@
 namespace {
 
 const std::string kData = std::string(KB_TEST_DATA_DIR) + "/../../data/";
-constexpr double kMinContrast = 30.0;
 
 aGpuPicture decode(const std::string& path)
 {
@@ -41,13 +36,6 @@ aOptionsFile ini(const std::string& path, const char* section)
     aOptionsFile file;
     file.parse(bytes.data(), bytes.size(), path.c_str());
     return file.setSection(section) ? file : aOptionsFile(); // a missing section reads as empty
-}
-
-void addNames(std::set<std::string>& out, const std::string& list)
-{
-    std::vector<std::string> items;
-    aOptionsFile::splitStrings(list, items);
-    out.insert(items.begin(), items.end());
 }
 
 using Lab = std::array<double, 3>;
@@ -66,41 +54,45 @@ Lab lab(uint32_t argb)
     return {116.0 * y - 16.0, 500.0 * (x - y), 200.0 * (y - z)};
 }
 
-// A figure's opaque pixels over a few frames, placed from its feet as the
-// game draws a cell: bottom centre a little below the feet.
+// A figure's opaque pixels at three moments of each sheet's cycle (the outline
+// changes, the colours do not), placed as the game draws a cell: bottom centre
+// a little below the feet.
 struct Figure {
     std::string name;
-    int32_t ground = cLevel::HERBIVORE;
-    int32_t width = 0, height = 0;
+    int32_t ground, width = 0, height = 0;
     std::vector<std::tuple<int32_t, int32_t, Lab>> pixels;
-
-    // Three moments of each sheet's cycle: the colours do not change, the outline does.
-    void addSheets(const std::string& base, std::initializer_list<const char*> states)
-    {
-        for (const char* state : states)
-            for (const char* d : {"up", "up_right", "right", "down_right", "down"}) {
-                const std::string sheet = base + state + "_" + d;
-                const aOptionsFile size = ini(sheet + ".ini", "_General_");
-                const int32_t w = size.getInt("Width"), h = size.getInt("Height");
-                const aGpuPicture p = decode(sheet + ".png");
-                ASSERT_TRUE(w > 0 && h > 0 && int32_t(p.width) >= w && int32_t(p.height) >= h) << sheet;
-                if (!width)
-                    width = w, height = h;
-                const int32_t columns = p.width / w, cells = columns * (p.height / h);
-                for (int32_t cell : {0, cells / 3, 2 * cells / 3})
-                    for (int32_t y = 0; y < h; ++y)
-                        for (int32_t x = 0; x < w; ++x) {
-                            const uint32_t argb =
-                                p.pixels[size_t((cell / columns) * h + y) * p.width + (cell % columns) * w + x];
-                            if ((argb >> 24) >= 192)
-                                pixels.emplace_back(x - w / 2, y + 8 - h, lab(argb));
-                        }
-            }
-    }
 };
 
-// The lower quartile of the distances at up to eight spots spread over the
-// figure's ground, averaged; 0 if it finds no ground.
+Figure figure(const std::string& name, int32_t ground, const std::string& base,
+              std::initializer_list<const char*> states)
+{
+    Figure f{name, ground, 0, 0, {}};
+    for (const char* state : states)
+        for (const char* d : {"up", "up_right", "right", "down_right", "down"}) {
+            const std::string sheet = base + state + "_" + d;
+            const aOptionsFile size = ini(sheet + ".ini", "_General_");
+            const int32_t w = size.getInt("Width"), h = size.getInt("Height");
+            const aGpuPicture p = decode(sheet + ".png");
+            if (!(w > 0 && h > 0 && int32_t(p.width) >= w && int32_t(p.height) >= h)) {
+                ADD_FAILURE() << sheet;
+                continue;
+            }
+            if (!f.width)
+                f.width = w, f.height = h;
+            const int32_t columns = p.width / w, cells = columns * (p.height / h);
+            for (int32_t cell : {0, cells / 3, 2 * cells / 3})
+                for (int32_t y = 0; y < h; ++y)
+                    for (int32_t x = 0; x < w; ++x) {
+                        const uint32_t argb =
+                            p.pixels[size_t((cell / columns) * h + y) * p.width + (cell % columns) * w + x];
+                        if ((argb >> 24) >= 192)
+                            f.pixels.emplace_back(x - w / 2, y + 8 - h, lab(argb));
+                    }
+        }
+    return f;
+}
+
+// 0 if the figure finds none of its ground.
 double measure(const Figure& figure, const aGpuPicture& ground, const cLevel& grid)
 {
     const int32_t gw = ground.width, gh = ground.height;
@@ -120,66 +112,40 @@ double measure(const Figure& figure, const aGpuPicture& ground, const cLevel& gr
                 const Lab b = lab(ground.pixels[size_t(fy + dy) * gw + fx + dx]);
                 d.push_back(std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]));
             }
-        if (d.empty())
-            continue;
-        std::nth_element(d.begin(), d.begin() + d.size() / 4, d.end());
-        total += d[d.size() / 4];
-        ++measured;
+        if (!d.empty()) {
+            std::nth_element(d.begin(), d.begin() + d.size() / 4, d.end());
+            total += d[d.size() / 4];
+            ++measured;
+        }
     }
     return measured ? total / measured : 0.0;
 }
 
-TEST(CreatureContrast, EveryFigureStandsOutFromEveryGroundItWalksOn)
+// The pairs that measured lowest when every figure was measured on every
+// ground it walks on (32.8 to 35.9; every other pair stood above 36).
+TEST(CreatureContrast, TheWeakestFiguresStandOutFromTheirGround)
 {
     kbtest::LogCapture log;
-    std::map<std::string, std::vector<Figure>> figures;
-    for (const char* kind : {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"}) {
-        const std::string dir = kData + "Animals/" + kind + "/";
-        const bool predator = ini(dir + kind + ".ini", "DATA").getInt("FoodType") == 1;
-        for (const char* age : {"adult", "child"}) {
-            Figure f{std::string(kind) + " " + age, predator ? cLevel::PREDATOR : cLevel::HERBIVORE, {}};
-            f.addSheets(dir + "animations/" + age + "_", {"walk", "idle_01"});
-            figures[kind].push_back(std::move(f));
-        }
-    }
-    figures["hunter"].push_back({"hunter", cLevel::HERBIVORE, {}});
-    figures["hunter"][0].addSheets(kData + "Poachers/hunter/animations/", {"walk", "shoot"});
-
-    // One measure per figure and ground picture, over every level on that ground.
-    std::map<std::pair<std::string, std::string>, double> pairs;
-    std::map<std::string, aGpuPicture> pictures;
-    for (const auto& entry : std::filesystem::directory_iterator(kData + "Levels")) {
-        if (entry.path().extension() != ".ini")
-            continue;
-        const std::string path = entry.path().string();
+    const struct {
+        const char *kind, *age, *level;
+    } weakest[] = {{"zebra", "child", "Level07"}, {"warthog", "child", "Level05"}, {"warthog", "adult", "Level05"},
+                   {"zebra", "child", "Level05"}, {"lion", "child", "Level17"},    {"warthog", "adult", "Level10"},
+                   {"lion", "adult", "Level17"},  {"warthog", "child", "Level10"}};
+    for (const auto& w : weakest) {
+        const std::string dir = kData + "Animals/" + w.kind + "/", path = kData + "Levels/" + w.level + ".ini";
+        const bool predator = ini(dir + w.kind + ".ini", "DATA").getInt("FoodType") == 1;
+        const Figure f = figure(std::string(w.kind) + " " + w.age, predator ? cLevel::PREDATOR : cLevel::HERBIVORE,
+                                dir + "animations/" + w.age + "_", {"walk", "idle_01"});
         const aOptionsFile data = ini(path, "DATA");
         aRect herbivores, predators;
         cLevel::readRect(data, "HerbivoresArea", herbivores);
         cLevel::readRect(data, "PredatorsArea", predators);
-        std::set<std::string> walkers;
-        addNames(walkers, data.getString("AvailableAnimals"));
-        addNames(walkers, ini(path, "CONDITIONS").getString("Animals"));
-        addNames(walkers, ini(path, "POACHERS").getString("Types"));
-        // "levels:" style aliases map onto data/ folders.
         const auto file = [](const std::string& p) { return kData + "Levels/" + p.substr(p.find(':') + 1); };
-        const std::string background = file(ini(path, "BACKGROUND").getString("Background"));
         cLevel grid("", true);
         grid.buildWalkableGrid(decode(file(data.getString("WalkableMask"))), herbivores, predators);
-        if (!pictures.count(background))
-            pictures[background] = decode(background);
-        ASSERT_EQ(pictures[background].width, 1024u) << background;
-        const std::string groundName = std::filesystem::path(background).filename().string();
-        for (const std::string& name : walkers) {
-            ASSERT_TRUE(figures.count(name)) << "unknown figure " << name;
-            for (const Figure& f : figures[name])
-                if (!pairs.count({f.name, groundName}))
-                    pairs[{f.name, groundName}] = measure(f, pictures[background], grid);
-        }
-    }
-    EXPECT_GE(pairs.size(), 40u);
-    for (const auto& [key, contrast] : pairs) {
-        std::printf("contrast %-16s on %-16s %6.1f\n", key.first.c_str(), key.second.c_str(), contrast);
-        EXPECT_GE(contrast, kMinContrast) << key.first << " blends into " << key.second << " (0: no ground found)";
+        const double contrast = measure(f, decode(file(ini(path, "BACKGROUND").getString("Background"))), grid);
+        std::printf("contrast %-16s in %-8s %6.1f\n", f.name.c_str(), w.level, contrast);
+        EXPECT_GE(contrast, 30.0) << f.name << " blends into the ground of " << w.level << " (0: no ground found)";
     }
 }
 

@@ -1,12 +1,16 @@
-// Golden pictures of the park's scene on the offscreen renderer, one per
-// drawing path: Level01 in its layers, the river with its water and foam
-// (drawn again after a lost device), the six kinds with their indicators.
+// The park's scene on the offscreen renderer: golden pictures, one per
+// drawing path (Level01 in its layers, the river with its water and foam drawn
+// again after a lost device, the six kinds with their indicators), and the
+// scenery's decorations, clouds and butterflies.
 // The ground that random decorations alternate between is kept for the whole
 // program, so each picture holds for a fresh process (as CTest runs them).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <tuple>
 
+#include "game/park/clouds.h"
+#include "game/park/entity.h"
 #include "game/park/level.h"
 #include "game/park/water.h"
 #include "game/support/harness.h"
@@ -15,6 +19,7 @@
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/util/a_random.h"
 #include "support/golden.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -51,6 +56,7 @@ protected:
     }
 
     kbtest::GameHarness harness;
+    kbtest::TempDir dir{"scene"};
 };
 
 TEST_F(SceneGolden, Level01)
@@ -129,6 +135,68 @@ TEST_F(SceneGolden, SixKindsChildAndAdultWithIndicators)
     harness.expectScreen("animals_row");
     for (cAnimal* animal : animals)
         animal->release();
+}
+
+// Decorations from ENTITY sections; cloud layers and butterflies bounded
+// whatever the time step.
+TEST_F(SceneGolden, DecorationsCloudsAndButterflies)
+{
+    kbtest::writeFile(dir.file("Decor.ini"),
+                      "[DATA]\nWalkableMask=levels:park_open_walk.png\n[BACKGROUND]\nBackground=levels:park_open.jpg\n"
+                      "[ENTITY]\nSprite=baobab\nPosition=300, 100\nCollisions=1\nNotWalkable=1\n\n"
+                      "[ENTITY]\nSprite=rock_01\nPosition=600, 100\nPerspective=0\nMirror=1\n\n"
+                      "[ENTITY]\nSprite=rock_01\nCount=0\n\n"
+                      "[ENTITY]\nSprite=no_such_sprite\n\n"
+                      "[ENTITY]\nSprite=grass_tuft\nRandomPos=1\nDistortion=1\nCount=2\n");
+    a_srand(2);
+    cLevel level(dir.file("Decor.ini"), true);
+    ASSERT_TRUE(level.loaded);
+    ASSERT_EQ(level.entities.size(), 4u);
+    EXPECT_TRUE(harness.logged("cLevel. ENTITY sprite \"no_such_sprite\" is not registered"));
+    const cDrawElement* tree = level.entities[0];
+    EXPECT_EQ(level.walkableAt(tree->anchor.x, tree->anchor.y - 5), cLevel::NOT_WALKABLE);
+    EXPECT_NE(static_cast<cEntity*>(level.entities[2])->grid, nullptr) << "a swaying tuft";
+    level.release();
+
+    // Every full load starts the cloud layers afresh, a missing or damaged
+    // picture skipped; a reload that is not full keeps them.
+    kbtest::writeFile(dir.file("bad.png"), "not a picture");
+    const std::string ground = "[DATA]\nWalkableMask=levels:park_open_walk.png\n[BACKGROUND]\n"
+                               "Background=levels:park_open.jpg\nCloudsImages=";
+    kbtest::writeFile(dir.file("Clouds.ini"), ground + dir.file("bad.png") +
+                                                  ", sprites:Clouds/clouds_near.png, nothing.png\n"
+                                                  "CloudsSpeeds=30, -40000, 5\n");
+    kbtest::writeFile(dir.file("NoSpeeds.ini"), ground + "sprites:Clouds/clouds_near.png\n");
+    {
+        cLevel first(std::string(KB_TEST_DATA_DIR) + "/levels/Level01.ini", true);
+        cLevel second(dir.file("Clouds.ini"), true);
+        ASSERT_EQ(cClouds::layers().size(), 2u);
+        cLevel reload("levels:Level00.ini", false);
+        EXPECT_EQ(cClouds::layers().size(), 2u);
+    }
+    // The undecodable picture has no width to wrap by; a huge step wraps in one go.
+    aGraphServer* graph = harness.game().getGraphServer();
+    ASSERT_TRUE(graph->beginScene());
+    for (float dt : {0.0f, 1.0f, 1.0e6f, 3.0e9f}) {
+        cClouds::draw(dt);
+        const cCloudLayer& moving = cClouds::layers()[1];
+        EXPECT_GT(moving.x, -static_cast<float>(moving.image->getWidth()));
+        EXPECT_LE(moving.x, 0.0f);
+    }
+    graph->endScene();
+    {
+        cLevel none(dir.file("NoSpeeds.ini"), true);
+        EXPECT_TRUE(cClouds::layers().empty());
+    }
+
+    // A butterfly keeps to the screen's height.
+    cButterfly butterfly(std::make_unique<aAnim>());
+    a_srand(3);
+    for (int i = 0; i < 20000; ++i) {
+        butterfly.update(i % 7 == 0 ? 0.0f : 0.05f);
+        ASSERT_TRUE(butterfly.start.y >= 0.0f && butterfly.start.y <= 768.0f) << i;
+        ASSERT_NEAR(butterfly.direction.length(), 1.0f, 1e-4f);
+    }
 }
 
 } // namespace

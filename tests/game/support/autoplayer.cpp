@@ -21,16 +21,20 @@ constexpr float kHandPace = 0.3f; // seconds between two clicks of the keeper
 constexpr int32_t kHerdSize = 3;  // the least herd the keeper keeps earning
 constexpr float kFoodRange = 150.0f;
 
-std::string dataDir()
+const std::string kData = std::string(KB_TEST_DATA_DIR) + "/../../data/";
+
+// The first of a level's list that `pred` accepts, or null.
+template <class T, class Pred> T* first(const std::vector<T*>& list, Pred pred)
 {
-    return std::string(KB_TEST_DATA_DIR) + "/../../data/";
+    const auto it = std::find_if(list.begin(), list.end(), pred);
+    return it == list.end() ? nullptr : *it;
 }
 
 } // namespace
 
 std::vector<MapEntry> readMapEntries()
 {
-    std::ifstream in(dataDir() + "Map/config.ini");
+    std::ifstream in(kData + "Map/config.ini");
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     aOptionsFile map;
     map.parse(text.data(), text.size(), "Map/config.ini");
@@ -58,27 +62,8 @@ std::vector<std::string> normalLevelNames()
 
 bool levelFileExists(const std::string& name)
 {
-    return std::ifstream(dataDir() + "Levels/" + name + ".ini").good();
+    return std::ifstream(kData + "Levels/" + name + ".ini").good();
 }
-
-// --- the keeper ---
-
-namespace {
-
-// The first of a level's list that `pred` accepts, or null.
-template <class T, class Pred> T* first(const std::vector<T*>& list, Pred pred)
-{
-    const auto it = std::find_if(list.begin(), list.end(), pred);
-    return it == list.end() ? nullptr : *it;
-}
-
-bool did(int& counter)
-{
-    ++counter;
-    return true;
-}
-
-} // namespace
 
 AutoPlayer::AutoPlayer(cLevel& level, cHelicopter& helo)
     : m_level(level), m_helo(helo), m_upgrades(parkConfig::readUpgrades())
@@ -105,7 +90,7 @@ bool AutoPlayer::hitPoacher()
         return false;
     p->hit(parkUpgrades::poacherHitDamage());
     m_clickWait = m_now + cPlayState::kClickWait;
-    return did(m_counts.hits);
+    return true;
 }
 
 bool AutoPlayer::heal()
@@ -117,7 +102,7 @@ bool AutoPlayer::heal()
         return false;
     a->heal(medicine->count);
     m_healReady = m_now + medicine->cooldown;
-    return did(m_counts.heals);
+    return true;
 }
 
 int32_t AutoPlayer::foodCost(int32_t type) const
@@ -144,7 +129,7 @@ bool AutoPlayer::feed()
                 continue;
             m_level.spendMoney(kind->cost);
             m_level.placeFood(type, m_foodStage[type] + 1, p);
-            return did(m_counts.meals);
+            return true;
         }
     }
     return false;
@@ -156,18 +141,18 @@ bool AutoPlayer::collectCoin()
     if (!coin)
         return false;
     coin->collect(aVector2(100.0f, 40.0f));
-    return did(m_counts.coins);
+    return true;
 }
 
 bool AutoPlayer::sell()
 {
-    return !m_level.saleQueue.empty() && !m_helo.underWay() && m_helo.sellQueued(m_level) && did(m_counts.sold);
+    return !m_level.saleQueue.empty() && !m_helo.underWay() && m_helo.sellQueued(m_level);
 }
 
 bool AutoPlayer::buyKind(const std::string& kind, int32_t reserve)
 {
     return m_level.money >= m_level.animalPrice(kind) + reserve && m_level.buyCooldownFraction(kind) >= 1.0f &&
-           m_level.spawnAnimals(kind, false) && did(m_counts.bought);
+           m_level.spawnAnimals(kind, false);
 }
 
 bool AutoPlayer::buy()
@@ -219,8 +204,6 @@ bool AutoPlayer::clickProducer()
     return true;
 }
 
-// --- the game it plays in ---
-
 void AutoPlayGame::SetUp()
 {
     ParkGame::SetUp();
@@ -246,7 +229,7 @@ void AutoPlayGame::giveMapUpgrades(const std::string& levelName)
                 player->setUpgradeStage(static_cast<uint16_t>(i), e.stages[i]);
 }
 
-AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, bool keeper, float maxSeconds)
+AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, bool keeper)
 {
     helo.reset();
     level.reset();
@@ -256,8 +239,7 @@ AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, b
     if (!level->loaded)
         return {};
     helo = std::make_unique<cHelicopter>();
-    if (maxSeconds <= 0.0f)
-        maxSeconds = std::max(600.0f, 2.0f * static_cast<float>(level->rewards.silverTime));
+    const float maxSeconds = std::max(600.0f, 2.0f * static_cast<float>(level->rewards.silverTime));
     AutoPlayer keeperHand(*level, *helo);
     float t = 0.0f;
     for (; t < maxSeconds && level->state == 0; t += kDt) {
@@ -271,12 +253,7 @@ AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, b
             if (p->health <= 0.0f && p->fade <= 0.01f && p->sounds[cPoacher::SND_DISAPPEAR])
                 p->sounds[cPoacher::SND_DISAPPEAR]->stop();
     }
-    AutoPlayResult result = keeperHand.counts();
-    result.rewards = level->rewards;
-    result.state = level->state;
-    result.seconds = t;
-    result.money = level->money;
-    return result;
+    return {level->state, t, level->money, level->rewards};
 }
 
 } // namespace kbtest

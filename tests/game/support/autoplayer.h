@@ -1,11 +1,6 @@
-// The automatic player of the level tests: one level file played through the
-// real park objects (the level with its animals, foods, coins and poachers,
-// the helicopter, the current player's park upgrades) on a fixed seed and
-// frame time, without drawing. The keeper plays as a careful player would, one
-// click at a time at a human pace: drives poachers off, heals the sick, feeds
-// the hungry, picks up coins, sends the old animals away, buys what the goals
-// need (and a small herd that earns), raises the food in the level when the
-// park allows it and clicks animals while they produce.
+// The automatic player of the level tests: a level played through the real
+// park objects on a fixed seed and frame time, without drawing. The keeper
+// plays as a careful player would, one click at a time at a human pace.
 #pragma once
 
 #include <cstdint>
@@ -22,19 +17,16 @@ class cPlayerProfile;
 
 namespace kbtest {
 
-// One section of the world map file.
-struct MapEntry {
+struct MapEntry { // one section of the world map file
     std::string name;
     std::string needLevel;
     int32_t miniGame = -1;
     std::vector<int32_t> stages; // NeedUpgradeStages, by upgrade type
 };
 
-// The map's entries in order, read as the game reads the map file but without
-// a running game (so tests can be listed before any game runs).
+// The map's entries in order, read without a running game (so tests can be listed before any game runs).
 std::vector<MapEntry> readMapEntries();
-// The names of the map's normal levels (not the tutorial, not the mini-games).
-std::vector<std::string> normalLevelNames();
+std::vector<std::string> normalLevelNames(); // not the tutorial, not the mini-games
 bool levelFileExists(const std::string& name);
 
 struct AutoPlayResult {
@@ -42,15 +34,12 @@ struct AutoPlayResult {
     float seconds = 0.0f;
     int32_t money = 0;
     cLevelRewards rewards;
-    int bought = 0, sold = 0, heals = 0, hits = 0, meals = 0, coins = 0;
 };
 
 class AutoPlayer {
 public:
     AutoPlayer(cLevel& level, cHelicopter& helo);
-    // The keeper's decision for the frame at simulated time t.
-    void act(float t);
-    const AutoPlayResult& counts() const { return m_counts; }
+    void act(float t); // the keeper's decision for the frame at simulated time t
 
 private:
     bool hitPoacher();
@@ -72,21 +61,17 @@ private:
     float m_healReady = 0.0f;
     std::vector<cUpgradeSection> m_upgrades; // the park's stages price the food upgrades
     int32_t m_foodStage[2] = {0, 0};
-    AutoPlayResult m_counts;
 };
 
-// A loaded game with every animal kind, the poachers, the helicopter's
-// pictures and a player whose park is built as a level asks.
+// A loaded game with the poachers, the helicopter's pictures and a player.
 class AutoPlayGame : public ParkGame {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The player's park holds exactly the stages the map asks of the level.
-    void giveMapUpgrades(const std::string& levelName);
-    // Plays "levels:<name>.ini" until it ends or maxSeconds have passed
-    // (0: twice the level's SilverTime, at least 10 minutes).
-    AutoPlayResult play(const std::string& levelName, uint32_t seed, bool keeper, float maxSeconds = 0.0f);
+    void giveMapUpgrades(const std::string& levelName); // exactly the park stages the map asks of the level
+    // Plays "levels:<name>.ini" until it ends, for twice its SilverTime and at least 10 minutes.
+    AutoPlayResult play(const std::string& levelName, uint32_t seed, bool keeper);
 
     cPlayerProfile* player = nullptr;
     std::unique_ptr<cHelicopter> helo;

@@ -1,13 +1,11 @@
 // A loaded game (recording device, fake time) with a small test level: a
 // 256 x 192 mask whose top 40 rows are blocked, herbivore ground on the left
 // half and predator ground on the right, money 1000. The park's lists are
-// stepped here as the level's frame steps them (foods, animals, coins, each
-// updated and swept), without drawing.
+// stepped here as the level's frame steps them, without drawing.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -16,6 +14,7 @@
 #include "game/park/food.h"
 #include "game/park/level.h"
 #include "game/support/loading_game.h"
+#include "game/support/scene_elements.h"
 #include "orvo/util/a_random.h"
 #include "support/image_files.h"
 #include "support/temp_dir.h"
@@ -26,22 +25,17 @@ class ParkGame : public ::testing::Test {
 protected:
     static constexpr float kDt = 1.0f / 30.0f;
 
-    void SetUp() override { startGame(true); }
+    void SetUp() override
+    {
+        game->start();
+        loadParkKinds();
+        a_srand(7);
+    }
     void TearDown() override
     {
         level.reset();
         cAnimal::releaseKinds();
     }
-
-    void startGame(bool recording)
-    {
-        game = std::make_unique<LoadedGame>(recording);
-        game->start();
-        for (const char* kind : {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"})
-            cAnimal::loadKindFile(std::string("animals:") + kind + "/" + kind + ".ini", cAnimalKind::MASK_ALL);
-        a_srand(7);
-    }
-
     // The test level with extra DATA lines.
     void makeLevel(const std::string& data = "")
     {
@@ -56,20 +50,18 @@ protected:
         level = std::make_unique<cLevel>(dir.file("Park.ini"), true);
         ASSERT_TRUE(level->loaded);
     }
-
-    // One step of the park's lists.
-    void step(float dt = kDt)
+    // One step of the park's lists: foods, animals, coins, each updated and swept.
+    void step()
     {
-        level_updateList(level->foods, dt);
-        level_updateList(level->animals, dt);
-        level_updateList(level->bonuses, dt);
+        level_updateList(level->foods, kDt);
+        level_updateList(level->animals, kDt);
+        level_updateList(level->bonuses, kDt);
     }
     void run(float seconds)
     {
         for (float t = 0.0f; t < seconds; t += kDt)
             step();
     }
-
     cAnimal* spawn(const std::string& kind, float x, float y, bool adult)
     {
         EXPECT_TRUE(level->spawnAnimal(kind, aVector2(x, y), true)) << kind;
@@ -80,7 +72,7 @@ protected:
     }
 
     TempDir dir{"park"};
-    std::unique_ptr<LoadedGame> game;
+    std::unique_ptr<LoadedGame> game = std::make_unique<LoadedGame>(true);
     std::unique_ptr<cLevel> level;
 };
 
