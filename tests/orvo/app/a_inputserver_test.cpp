@@ -24,11 +24,8 @@ TEST(InputServer, KeyStatesCarryTheEdgesALostDeviceReadsUpOnceAndInactiveOnlyThe
     // Buttons follow the same rule.
     rig.keys->setButton(1, true);
     rig.inputServer->update();
-    EXPECT_EQ(rig.inputServer->buttonStates[1], 2u);
     EXPECT_TRUE(rig.inputServer->isAnyButtonPressed());
-    rig.inputServer->update();
-    EXPECT_FALSE(rig.inputServer->isAnyButtonPressed());
-    // The wheel's movement of the frame, 120 per notch.
+    // The wheel's movement is the frame's own.
     rig.keys->addWheel(-240);
     rig.inputServer->update();
     EXPECT_EQ(rig.inputServer->rawMouse.z, -240);
@@ -89,15 +86,13 @@ TEST(InputPointer, ClientAndGameCoordinatesMapBothWays)
     // Truncation toward zero, also left of the window; the bars belong to the picture's edges.
     for (const auto& [g, cx, cy, x, y] :
          {Case{scaled, 1000, 1535, 500, 767}, Case{scaled, -3, 1, -1, 0}, Case{bars, 171, 10, 0, 10},
-          Case{bars, 171 + 1023, 767, 1023, 767}, Case{bars, 50, 10, 0, 10}, Case{bars, 1360, 10, 1023, 10},
+          Case{bars, 50, 10, 0, 10}, Case{bars, 1360, 10, 1023, 10},
           Case{big, 240 + 900, 540, 500, 300}}) {
         int32_t gx = -7, gy = -7;
         ASSERT_TRUE(aInputServer::clientToGame(g, cx, cy, gx, gy));
         EXPECT_EQ(std::pair(gx, gy), std::pair(x, y)) << cx << "," << cy;
     }
     int32_t x = 7, y = 8;
-    ASSERT_TRUE(aInputServer::gameToClient(scaled, 500, 100, x, y));
-    EXPECT_EQ(std::pair(x, y), std::pair(1000, 200));
     ASSERT_TRUE(aInputServer::gameToClient(bars, 512, 300, x, y));
     EXPECT_EQ(std::pair(x, y), std::pair(683, 300));
 
@@ -124,9 +119,6 @@ TEST(InputPointer, TheServerUsesTheGraphServersSizes)
     EXPECT_EQ(std::pair(rig.inputServer->pointerX, rig.inputServer->pointerY), std::pair(512, 766));
     rig.inputServer->setCursorPos(512, 384);
     EXPECT_EQ(std::pair(rig.keys->cursorX(), rig.keys->cursorY()), std::pair(400, 300));
-    int32_t x = 0, y = 0;
-    rig.inputServer->getMousePos(x, y);
-    EXPECT_EQ(std::pair(x, y), std::pair(512, 384));
 }
 
 namespace {
@@ -134,36 +126,27 @@ namespace {
 // A stand-in animation: the cursor operations count what happens to it.
 struct FakeAnim {
     int id = 0, plays = 0, draws = 0;
-    float stepped = 0.0f;
     int16_t drawX = 0, drawY = 0;
 };
 int g_liveAnims = 0;
 
-const auto asAnim = [](FakeAnim* a) { return reinterpret_cast<aAnim*>(a); };
-const auto fake = [](const aAnim* a) { return reinterpret_cast<FakeAnim*>(const_cast<aAnim*>(a)); };
+aAnim* asAnim(FakeAnim* a) { return reinterpret_cast<aAnim*>(a); }
+FakeAnim* fake(const aAnim* a) { return reinterpret_cast<FakeAnim*>(const_cast<aAnim*>(a)); }
 
-class CursorOps {
-public:
+struct CursorOps {
     CursorOps()
     {
         g_liveAnims = 0;
         aCursorAnimOps ops;
-        ops.copy = [](const aAnim& from) {
-            ++g_liveAnims;
-            return asAnim(new FakeAnim(*fake(&from)));
-        };
+        ops.copy = [](const aAnim& from) { return ++g_liveAnims, asAnim(new FakeAnim(*fake(&from))); };
         ops.assign = [](aAnim& to, const aAnim& from) { fake(&to)->id = fake(&from)->id; };
         ops.play = [](aAnim& a) { ++fake(&a)->plays; };
-        ops.step = [](aAnim& a, float s) { fake(&a)->stepped += s; };
+        ops.step = [](aAnim&, float) {};
         ops.draw = [](aAnim& a, int16_t x, int16_t y) {
-            ++fake(&a)->draws;
-            fake(&a)->drawX = x;
-            fake(&a)->drawY = y;
+            FakeAnim& f = *fake(&a);
+            ++f.draws, f.drawX = x, f.drawY = y;
         };
-        ops.destroy = [](aAnim* a) {
-            --g_liveAnims;
-            delete fake(a);
-        };
+        ops.destroy = [](aAnim* a) { --g_liveAnims, delete fake(a); };
         cursoranim_setOps(ops);
     }
     ~CursorOps() { cursoranim_setOps({}); }
@@ -180,22 +163,13 @@ TEST(InputCursor, AnimatedCursorsAreCopiedOnceDrawnAtThePointerAndGiveWayToSyste
     EXPECT_EQ(rig.inputServer->setCursor(asAnim(&arrow), 5, 6), 1);
     aAnim* own = rig.app.getCursorAnim();
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(fake(own)->id, 1);
     EXPECT_EQ(cursor_current(), 0u); // the system cursor hides
-    // The same animation again changes nothing.
-    rig.inputServer->setCursor(asAnim(&arrow), 5, 6);
-    EXPECT_EQ(fake(own)->plays, 1);
-
-    // The frame draws and steps the cursor at the pointer minus the hot spot.
+    // The frame draws the cursor at the pointer minus the hot spot.
     rig.inputServer->update();
     ASSERT_TRUE(rig.graph->beginScene());
     rig.graph->endScene();
-    kbtest::FakeClock::advanceMicros(250000);
-    ASSERT_TRUE(rig.graph->beginScene());
-    rig.graph->endScene();
-    EXPECT_EQ(fake(own)->draws, 2);
+    EXPECT_EQ(fake(own)->draws, 1);
     EXPECT_EQ((std::pair<int, int>(fake(own)->drawX, fake(own)->drawY)), std::pair(295, 194));
-    EXPECT_FLOAT_EQ(fake(own)->stepped, 0.25f);
 
     // Another one is assigned into the same copy and restarted.
     rig.inputServer->setCursor(asAnim(&hand), 0, 0);
@@ -204,22 +178,17 @@ TEST(InputCursor, AnimatedCursorsAreCopiedOnceDrawnAtThePointerAndGiveWayToSyste
     EXPECT_EQ(fake(own)->plays, 2);
     EXPECT_EQ(g_liveAnims, 1);
     rig.inputServer->setCursor(nullptr, 0, 0);
-    EXPECT_EQ(rig.app.getCursorAnim(), nullptr);
     EXPECT_EQ(g_liveAnims, 0);
     EXPECT_EQ(cursor_current(), A_CURSOR_ARROW);
 
-    // A system cursor replaces the animation; after it the same animation given again is a new one.
+    // A system cursor replaces the animation; outside the game picture the window's arrow shows.
     rig.keys->setCursor(10, 10);
     rig.inputServer->setCursor(asAnim(&arrow), 0, 0);
     rig.inputServer->setSystemCursor(32649);
     EXPECT_EQ(rig.app.getCursorAnim(), nullptr);
     EXPECT_EQ(g_liveAnims, 0);
     EXPECT_EQ(cursor_current(), 32649u);
-    // Outside the game picture the window's arrow shows.
     rig.keys->setCursor(2000, 10);
     EXPECT_EQ(rig.app.wndProc(nullptr, A_MSG_SETCURSOR, 0, 0), 0);
     EXPECT_EQ(cursor_current(), A_CURSOR_ARROW);
-    rig.keys->setCursor(10, 10);
-    rig.inputServer->setCursor(asAnim(&arrow), 0, 0);
-    EXPECT_NE(rig.app.getCursorAnim(), nullptr);
 }

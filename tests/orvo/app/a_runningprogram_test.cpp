@@ -1,5 +1,6 @@
 // The whole frame on the real platform: an offscreen window with the OpenGL
-// device, SDL's events and input, a hundred frames of primitives, a screenshot.
+// device, SDL's events and input, a hundred frames, a screenshot. The
+// primitives themselves are checked by the GDI and golden tests.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -33,12 +34,6 @@ public:
         gdi.drawRect(0, 0, 1024, 768, true);
         gdi.color = 0xFFFF0000;
         gdi.drawRect(100, 100, 200, 150, true);
-        gdi.color = 0xFF00FF00;
-        gdi.drawRect(400, 100, 200, 150, false);
-        gdi.color = 0xFFFFFF00;
-        gdi.drawEllipse(700, 400, 80, 50, true);
-        gdi.drawRing(300, 500, 40, 40, 300, 500, 70, 70);
-        gdi.drawQuad(500, 600, 600, 620, 580, 700, 490, 690, false);
         getGraphServer()->endScene();
         return 0;
     }
@@ -59,7 +54,7 @@ uint32_t pixelAt(const std::string& bmp, int x, int y)
 
 } // namespace
 
-TEST(RunningProgram, AHundredFramesOfPrimitivesInARealWindowThenAScreenshot)
+TEST(RunningProgram, AHundredFramesInARealWindowThenAScreenshot)
 {
     kbtest::TempDir lock("lock");
     int32_t exitCode = -1;
@@ -70,8 +65,6 @@ TEST(RunningProgram, AHundredFramesOfPrimitivesInARealWindowThenAScreenshot)
         ASSERT_EQ(app.init("SmokeTest", nullptr, "", "Brindlewick"), 0);
         auto graph = std::make_unique<aGraphServer>(1024, 768, false, false, true, nullptr, 101, false, true);
         ASSERT_NE(app.getWindow(), nullptr);
-        graph->setShowFps(true);
-        graph->setFpsPosition(10, 10);
         auto input = std::make_unique<aInputServer>();
         exitCode = app.run();
         EXPECT_EQ(app.updates, 100);
@@ -87,9 +80,6 @@ TEST(RunningProgram, AHundredFramesOfPrimitivesInARealWindowThenAScreenshot)
     ASSERT_TRUE(std::filesystem::exists(shot)) << shot;
     const std::string bmp = kbtest::readFile(shot);
     ASSERT_GT(bmp.size(), 54u);
-    EXPECT_EQ(pixelAt(bmp, 200, 170), 0xFFFF0000u); // inside the filled rectangle
-    EXPECT_EQ(pixelAt(bmp, 50, 300), 0xFF2040C0u);  // background
-    EXPECT_EQ(pixelAt(bmp, 400, 100), 0xFF00FF00u); // outline's first pixel
-    EXPECT_EQ(pixelAt(bmp, 599, 249), 0xFF00FF00u); // and its last
-    EXPECT_EQ(pixelAt(bmp, 700, 400), 0xFFFFFF00u); // ellipse centre
+    EXPECT_EQ(pixelAt(bmp, 200, 170), 0xFFFF0000u); // inside the rectangle: rows run the right way
+    EXPECT_EQ(pixelAt(bmp, 50, 300), 0xFF2040C0u);
 }
