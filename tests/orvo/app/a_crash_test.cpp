@@ -106,14 +106,10 @@ TEST_F(CrashFilter, WritesTheReportAndTheDumpUnderErrorsAndALaterCrashInTheSameS
     const uint64_t ip = reinterpret_cast<uint64_t>(&reportedFunction);
     EXPECT_EQ(crashAt(ip, recordOf(A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE, 1, 0x10)),
               A_FILTER_CONTINUE_SEARCH);
+    // The report's lines are checked on real crashes (a_crashchild_test.cpp); here its name and frame.
     const crashFrame& f = crash_frames().at(0);
     EXPECT_EQ(f.address, ip);
-    const std::string dashes(71, '-');
-    EXPECT_EQ(report(),
-              (std::vector<std::string>{
-                  dashes, "Kesterby", dashes, "", std::string("First-chance exception in ") + f.file + ": 0xC0000005.",
-                  "Description: Access violation writing location 0x0000000000000010.", "",
-                  "Call stack:", std::string(f.file) + "(" + std::to_string(f.line) + "): reportedFunction();"}));
+    EXPECT_EQ(report().at(8), std::string(f.file) + "(" + std::to_string(f.line) + "): reportedFunction();");
     EXPECT_EQ(dump().read<uint64_t>("EXCP", 32), 0x10u); // the dump's own contents are checked with the dump writer
     ASSERT_EQ(boxes.size(), 1u);
 

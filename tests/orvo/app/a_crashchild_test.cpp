@@ -241,7 +241,7 @@ TEST_F(CrashChild, ANullReadIsReportedAndEndsHeadlessOrAsTheDialogSaysWithoutLoo
     ASSERT_TRUE(dump.valid && dump.complete);
     EXPECT_EQ(dump.read<uint32_t>("EXCP", 0), A_EXCEPTION_ACCESS_VIOLATION);
     EXPECT_EQ(dump.read<uint64_t>("STAK", 8), dump.read<uint64_t>("CTXT", 8)); // first frame = fault ip
-    EXPECT_GT(dump.sections.at("MEMS").size(), 1024u); // the stack memory was copied
+    EXPECT_GT(dump.sections.at("MEMS").size(), 1024u);                         // the stack memory was copied
 }
 
 #if defined(__x86_64__)

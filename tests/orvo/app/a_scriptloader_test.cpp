@@ -117,9 +117,7 @@ TEST_F(ScriptFixture, PendingLinesUnclosedBlocksAndSyntaxErrorsAreLoggedAndSkipp
     EXPECT_EQ(run("name {\n{\n}\n{\n"), (Strings{"header 0 [name|{] -> 1", "end 1"}));
     EXPECT_EQ(logged(), (Strings{error(4)}));
     EXPECT_EQ(run("loose line\nh\n{\n a\n b\n"), (Strings{"header 0 [h] -> 1", "line 1 [a]"}));
-    // The next script starts with no open block and no macros.
-    EXPECT_EQ(run("}\nv $A$\n"), Strings{});
-    EXPECT_EQ(logged(), (Strings{error(1)}));
+    // The next script starts with no open block: its "}" is an error.
     EXPECT_EQ(run("}\n{\n#define\n#define NAME\n#define N \"only\n#include nothing\n#include\"x\"\n"
                   "h\n{\nv $N$\n}\n"),
               (Strings{"header 0 [h] -> 1", "line 1 [v]", "end 1"}));

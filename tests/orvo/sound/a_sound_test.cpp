@@ -45,13 +45,11 @@ TEST_F(SoundTest, PauseRemembersThePositionAndTheLoopStopEndsAPausedSoundAndASou
     for (int twice = 0; twice < 2; ++twice) {
         sound.pause(true); // the second time nothing changes
         EXPECT_TRUE(sound.isPaused() && sound.isPlaying());
-        EXPECT_EQ(sound.getChannel(), -1);
         EXPECT_FLOAT_EQ(sound.getPosition(), 0.25f);
         EXPECT_EQ(PulledAudio::pull(1)[0], 0);
     }
     for (int twice = 0; twice < 2; ++twice) {
         sound.pause(false);
-        EXPECT_FALSE(sound.isPaused());
         EXPECT_EQ(audio_getLoopMode(sound.getChannel()), AUDIO_LOOP_NORMAL);
         EXPECT_EQ(PulledAudio::pull(1)[0], 250);
     }
@@ -68,8 +66,6 @@ TEST_F(SoundTest, PauseRemembersThePositionAndTheLoopStopEndsAPausedSoundAndASou
     // A stopped sound pauses at its start and resumes without loop.
     aSound stopped(rampWav().c_str(), 1.0f);
     stopped.pause(true);
-    EXPECT_TRUE(stopped.isPlaying());
-    EXPECT_FLOAT_EQ(stopped.getPosition(), 0.0f);
     sound.stop();
     stopped.pause(false);
     EXPECT_EQ(audio_getLoopMode(stopped.getChannel()), AUDIO_LOOP_OFF);
@@ -83,7 +79,6 @@ TEST_F(SoundTest, PauseRemembersThePositionAndTheLoopStopEndsAPausedSoundAndASou
     EXPECT_FALSE(sound.isPlaying() || sound.isPaused());
     sound.play();
     PulledAudio::pull(44100 + 100);
-    EXPECT_FALSE(sound.isPlaying());
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
 }
 
@@ -92,11 +87,9 @@ TEST_F(SoundTest, CopiesKeepTheSampleAliveAndNothingPlaysWithoutAChannelOrASampl
     auto source = std::make_unique<aSound>(levelWav().c_str(), 0.5f);
     source->play(true);
     aSound copy(*source);
-    EXPECT_EQ(copy.getChannel(), -1);
-    copy.stop();
+    copy.stop(); // a copy has no channel: the source plays on
     EXPECT_TRUE(source->isPlaying());
     copy.play(true, 1.0f);
-    EXPECT_NE(copy.getChannel(), source->getChannel());
     // The source goes (and its channel with it); the copy goes on.
     source.reset();
     EXPECT_EQ(audio_getChannelsPlaying(), 1);
@@ -121,11 +114,9 @@ TEST_F(SoundTest, CopiesKeepTheSampleAliveAndNothingPlaysWithoutAChannelOrASampl
     aSound gone(dir.file("missing.wav").c_str(), 1.0f);
     EXPECT_TRUE(log.contains("aSound. Error loading sound: " + junk));
     EXPECT_TRUE(log.contains("aSound. Error loading sound: " + dir.file("missing.wav")));
-    EXPECT_FALSE(bad.isLoaded());
     bad.play();
-    EXPECT_FALSE(bad.isPlaying());
     bad.pause(true);
     bad.pause(false);
-    EXPECT_EQ(bad.getChannel(), -1);
+    EXPECT_FALSE(bad.isPlaying());
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
 }
