@@ -92,8 +92,6 @@ TEST(CrashDialog, DescriptionsGiveTheWholeAddressAndAnUnknownAnswerAborts)
     // Access violations give the whole 64-bit address (real faults are in a_crashchild_test.cpp).
     EXPECT_STREQ(crash_describeException(recordOf(0xC0000005, 0, 1, 0x7FFD12345678ABCDull)).text,
                  "Access violation writing location 0x7FFD12345678ABCD.");
-    EXPECT_STREQ(crash_describeException(recordOf(0xC0000005, 0, 0, UINT64_MAX)).text,
-                 "Access violation reading location 0xFFFFFFFFFFFFFFFF.");
 
     // An answer that is no button aborts (the dialog's text is checked with real crashes).
     messagebox_setSink([](aMessageBoxRecord& box) { box.choice = 12345; });
@@ -134,10 +132,6 @@ TEST_F(CrashFilter, DebugHandsOverContinueGoesOnWhereTheFaultAllowsAndInstallHap
     answer = A_CRASH_BUTTON_DEBUG;
     EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT)), A_FILTER_CONTINUE_SEARCH);
     EXPECT_EQ(fault_filter(), &engineStandIn);
-    fault_setFilter(nullptr);
-    crash_restore(); // not installed: changes nothing
-    EXPECT_EQ(fault_filter(), nullptr);
-    fault_setFilter(&engineStandIn);
 
     // A folder that cannot be written still shows the dialog.
     kbtest::writeFile(m_dir.file("blocker"), "a file where the folder should be");
