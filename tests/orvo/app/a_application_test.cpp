@@ -44,8 +44,6 @@ TEST_F(ApplicationInit, MakesTheFoldersAndAppendsTheBannerToALogOfAtMost50000Byt
     ASSERT_EQ(init(app), 0);
     for (const std::string& dir : {app.getUserDir(), app.getSavesDir(), app.getSharedDir()})
         EXPECT_TRUE(std::filesystem::is_directory(app.getFileServer().manglePath(dir))) << dir;
-    // The screenshot folder waits for the first screenshot.
-    EXPECT_FALSE(std::filesystem::exists(userFolder() + "ScreenShots"));
 
     app.shutdown();
     const std::string text = kbtest::readFile(log);

@@ -90,7 +90,6 @@ TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrd
     manager.AddListToTask(path, "A");
     manager.AddListToTask(path, "B");
     EXPECT_EQ(repeats("z.png"), 1);
-    EXPECT_TRUE(manager.loads.empty()) << "queueing loads nothing";
 
     manager.runTasks();
     ASSERT_EQ(manager.loads.size(), 6u);

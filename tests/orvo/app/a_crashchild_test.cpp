@@ -84,9 +84,8 @@ uint32_t overflowOnLoadingThread(void*)
 
 class CrashChild : public testing::Test {
 protected:
-    // A child that starts the engine as "Kesterby" with its folders in the
-    // temporary home, installs the game filter unless told not to, answers
-    // every box with `answer` (unless kNoAnswer) and runs `fault`.
+    // A child that starts the engine as "Kesterby" in the temporary home, installs the game filter unless
+    // told not to, answers every box with `answer` (unless kNoAnswer) and runs `fault`.
     static constexpr int32_t kNoAnswer = -2;
     kbtest::ChildResult run(const std::function<void()>& fault, int32_t answer = kNoAnswer, bool gameFilter = true)
     {
@@ -156,8 +155,7 @@ protected:
     kbtest::TempDir m_home{"crash"};
 };
 
-// A fault, the code and description its report must carry, and the function
-// its first frame must name (none for an abort).
+// A fault, its report's code and description, and its first frame's function (none for an abort).
 struct Fault {
     const char* name;
     void (*body)();

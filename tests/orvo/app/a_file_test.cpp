@@ -97,7 +97,6 @@ TEST_F(FileTest, BackslashesCaseExistenceAndPathSplitting)
     EXPECT_EQ(file_getPath("data:gfx/a.png"), disk("gfx/"));
     EXPECT_EQ(file_getExt("a.b/c"), "");
     EXPECT_EQ(file_getExt("a.b\\c.tar.gz"), "gz");
-    EXPECT_EQ(file_getPath("x\\y/z"), "x\\y/");
 }
 
 TEST_F(FileTest, ReadsAMemberOfADeflatedPakWithNoFolderOnDisk)

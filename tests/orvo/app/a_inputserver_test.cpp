@@ -125,7 +125,7 @@ struct CursorOps {
 
 } // namespace
 
-TEST(InputCursor, AnimatedCursorsAreCopiedOnceDrawnAtThePointerAndGiveWayToSystemOnes)
+TEST(InputCursor, AnimatedCursorsAreCopiedOnceDrawnAndGiveWayToSystemOnes)
 {
     CursorOps ops; // outlives the rig, whose application destroys its copy
     kbtest::LoopRig rig;

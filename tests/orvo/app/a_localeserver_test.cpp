@@ -74,7 +74,6 @@ TEST_F(LocaleFixture, ValuesFromFilesPrefixesAndReloads)
     locale.load(path); // same path and prefix: not read again
     EXPECT_EQ(text("caption"), L"Other");
     EXPECT_EQ(text("caption", "menu"), L"Plain");
-    EXPECT_EQ(text("menu:caption"), L"Plain");
     EXPECT_EQ(locale.getString("nothing", "menu"), L"");
     EXPECT_EQ(log.messages(), (Strings{missing, "aLocaleServer. String [nothing] not found"}));
 }

@@ -140,13 +140,6 @@ TEST_F(MusicManagerTest, ItemsLoadFromTheListsFolderAndUnloadingKeepsTheCurrentO
     EXPECT_EQ(current(), "");
     EXPECT_EQ(m.getCurrentIndex(), -1);
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
-    // A list's items load through the same lines, under the list's name.
-    write("Music/playlist.list", "menu.wav\r\nlevel2.wav\r\n");
-    m.AddListToTask(music + "playlist.list", "tracks");
-    m.runTasks();
-    EXPECT_EQ(m.findMusic("level2", "tracks"), 2);
-    m.unloadList(music + "playlist.list", "tracks");
-    EXPECT_EQ(m.getCount(), 1);
 }
 
 TEST_F(MusicManagerTest, TheThreadEndsWithTheManagerAndWorksBesideMixerAndCaller)
