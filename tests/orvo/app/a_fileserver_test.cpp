@@ -84,7 +84,6 @@ TEST(FileServer, AssignsAreReplacedOnceAndDefinedOnceMangledAtDefinition)
     // Paths that name no assign.
     for (const char* path : {"C:\\Games\\a.png", "x:a", ":a", "", "/home/u/a:b/c"})
         EXPECT_EQ(server.manglePath(path), path);
-    EXPECT_TRUE(log.messages().empty());
     EXPECT_EQ(server.manglePath("levels:one.ini"), "levels:one.ini");
 
     const std::string home = server.manglePath("home:");

@@ -115,7 +115,6 @@ struct CursorOps {
         ops.copy = [](const aAnim& from) { return ++g_liveAnims, asAnim(new FakeAnim(*fake(&from))); };
         ops.assign = [](aAnim& to, const aAnim& from) { fake(&to)->id = fake(&from)->id; };
         ops.play = [](aAnim& a) { ++fake(&a)->plays; };
-        ops.step = [](aAnim&, float) {};
         ops.draw = [](aAnim& a, int16_t, int16_t) { ++fake(&a)->draws; };
         ops.destroy = [](aAnim* a) { --g_liveAnims, delete fake(a); };
         cursoranim_setOps(ops);

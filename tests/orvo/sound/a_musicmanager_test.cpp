@@ -16,7 +16,6 @@ class MusicManagerTest : public kbtest::SoundTest {
 protected:
     void SetUp() override
     {
-        // Short looping pieces: what matters is their channels and volumes.
         for (const char* name : {"menu", "level1", "level2"})
             write(std::string("Music/") + name + ".wav", audiogen::wav(audiogen::level(441, 2, 10000), 2, 44100));
     }
