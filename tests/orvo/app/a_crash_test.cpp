@@ -92,9 +92,6 @@ TEST(CrashDialog, DescriptionsGiveTheWholeAddressAndAnUnknownAnswerAborts)
     // Access violations give the whole 64-bit address (real faults are in a_crashchild_test.cpp).
     EXPECT_STREQ(crash_describeException(recordOf(0xC0000005, 0, 1, 0x7FFD12345678ABCDull)).text,
                  "Access violation writing location 0x7FFD12345678ABCD.");
-    EXPECT_STREQ(crash_describeException(recordOf(0xC0000005, 0, 0, UINT64_MAX)).text,
-                 "Access violation reading location 0xFFFFFFFFFFFFFFFF.");
-    EXPECT_STREQ(crash_describeException(recordOf(0)).text, "Unknown exception.");
 
     // An answer that is no button aborts (the dialog's text is checked with real crashes).
     messagebox_setSink([](aMessageBoxRecord& box) { box.choice = 12345; });
@@ -107,29 +104,18 @@ TEST_F(CrashFilter, WritesTheReportAndTheDumpUnderErrorsAndALaterCrashInTheSameS
     const uint64_t ip = reinterpret_cast<uint64_t>(&reportedFunction);
     EXPECT_EQ(crashAt(ip, recordOf(A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE, 1, 0x10)),
               A_FILTER_CONTINUE_SEARCH);
+    // The report's lines are checked on real crashes (a_crashchild_test.cpp); here its name and frame.
     const crashFrame& f = crash_frames().at(0);
-    EXPECT_NE(std::string(f.file).find("a_crash_test.cpp"), std::string::npos);
-    EXPECT_GT(f.line, 0);
     EXPECT_EQ(f.address, ip);
-    const std::string dashes(71, '-');
-    EXPECT_EQ(report(),
-              (std::vector<std::string>{
-                  dashes, "Kesterby", dashes, "", std::string("First-chance exception in ") + f.file + ": 0xC0000005.",
-                  "Description: Access violation writing location 0x0000000000000010.", "",
-                  "Call stack:", std::string(f.file) + "(" + std::to_string(f.line) + "): reportedFunction();"}));
+    EXPECT_EQ(report().at(8), std::string(f.file) + "(" + std::to_string(f.line) + "): reportedFunction();");
     EXPECT_EQ(dump().read<uint64_t>("EXCP", 32), 0x10u); // the dump's own contents are checked with the dump writer
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Unhandled exception");
-    EXPECT_EQ(std::string(crash_condition()), report()[4]);
 
     // No frames give an unhandled exception; the names are the same and the later crash wins.
     EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_CPP, A_EXCEPTION_NONCONTINUABLE)), A_FILTER_CONTINUE_SEARCH);
     const auto files = std::filesystem::directory_iterator(errors());
     EXPECT_EQ(std::distance(begin(files), end(files)), 2);
-    const auto lines = report();
-    EXPECT_EQ(lines, (std::vector<std::string>{dashes, "Kesterby", dashes, "", "Unhandled Exception",
-                                               "Description: Microsoft C++ Exception", "", "Call stack:"}));
-    EXPECT_STREQ(crash_condition(), "Unhandled Exception");
+    EXPECT_EQ(report().at(4), "Unhandled Exception");
     EXPECT_EQ(dump().read<uint32_t>("EXCP", 0), A_EXCEPTION_CPP);
 }
 
@@ -146,11 +132,6 @@ TEST_F(CrashFilter, DebugHandsOverContinueGoesOnWhereTheFaultAllowsAndInstallHap
     answer = A_CRASH_BUTTON_DEBUG;
     EXPECT_EQ(crashAt(0, recordOf(A_EXCEPTION_BREAKPOINT)), A_FILTER_CONTINUE_SEARCH);
     EXPECT_EQ(fault_filter(), &engineStandIn);
-    EXPECT_EQ(boxes.size(), 3u);
-    fault_setFilter(nullptr);
-    crash_restore(); // not installed: changes nothing
-    EXPECT_EQ(fault_filter(), nullptr);
-    fault_setFilter(&engineStandIn);
 
     // A folder that cannot be written still shows the dialog.
     kbtest::writeFile(m_dir.file("blocker"), "a file where the folder should be");

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
@@ -65,7 +64,6 @@ TEST_F(FileTest, ReadsDiskFilesWholeAndReportsMissingOnesWithTheCallersPath)
     writeFile(disk("gfx/a.bin"), bytes);
     uint32_t size = 0;
     EXPECT_EQ(read("data:gfx/a.bin", &size), bytes);
-    EXPECT_EQ(size, bytes.size());
     // Missing files and folders (with or without their trailing slash) are logged, by each reader; empty
     // files are not.
     writeFile(disk("empty.txt"), "");
@@ -91,42 +89,24 @@ TEST_F(FileTest, BackslashesCaseExistenceAndPathSplitting)
     EXPECT_EQ(read("data:Gfx/Menu/title.png"), "exact");
     EXPECT_EQ(read("data:Gfx/Menu/Title.PNG"), "title");
 
-    EXPECT_TRUE(file_exists("data:gfx/menu/title.png"));
     EXPECT_FALSE(file_exists("data:gfx")) << "a folder is not a file";
-    EXPECT_TRUE(file_existsOnDisk("data:gfx/MENU"));
-    EXPECT_TRUE(file_existsOnDisk("data:gfx/menu/title.png"));
-    EXPECT_FALSE(file_existsOnDisk("data:nothing"));
-    EXPECT_TRUE(file_dirExists("data:gfx\\menu\\"));
-    EXPECT_FALSE(file_dirExists("data:gfx/menu/title.png"));
-    EXPECT_TRUE(file_existsFileOrDir("data:gfx"));
-    EXPECT_TRUE(file_existsFileOrDir("data:gfx/menu/title.png")) << "a file answers true as well";
+    EXPECT_TRUE(file_dirExists("data:gfx\\MENU\\"));
     EXPECT_FALSE(file_existsFileOrDir("data:gfx/menu/title.png/"));
 
     // Path splitting takes either separator.
     EXPECT_EQ(file_getPath("data:gfx/a.png"), disk("gfx/"));
-    EXPECT_EQ(file_getPath("a.png"), "");
     EXPECT_EQ(file_getExt("a.b/c"), "");
     EXPECT_EQ(file_getExt("a.b\\c.tar.gz"), "gz");
-    EXPECT_EQ(file_getPath("x\\y/z"), "x\\y/");
-    EXPECT_EQ(file_getName("folder/"), "");
 }
 
 TEST_F(FileTest, ReadsAMemberOfADeflatedPakWithNoFolderOnDisk)
 {
     const std::string member = pattern(50000, 2);
     writeFile(disk("Folder.PAK"), makeZip({{"member.ext", member}, {"sub/", ""}, {"sub/Other.txt", "other"}}));
-    EXPECT_FALSE(std::filesystem::exists(disk("folder")));
-
-    uint32_t size = 0;
-    EXPECT_EQ(read("data:folder/Member.EXT", &size), member);
-    EXPECT_EQ(size, member.size());
+    EXPECT_EQ(read("data:folder/Member.EXT"), member);
     EXPECT_EQ(read("data:FOLDER\\SUB\\other.txt"), "other");
-    EXPECT_TRUE(file_exists("data:folder/member.ext"));
     EXPECT_FALSE(file_existsOnDisk("data:folder/member.ext"));
-    EXPECT_TRUE(file_existsFileOrDir("data:folder/sub"));
     EXPECT_TRUE(file_existsFileOrDir("data:folder/sub/"));
-    EXPECT_TRUE(file_existsFileOrDir("data:folder/member.ext"));
-    EXPECT_FALSE(file_existsFileOrDir("data:folder/nothing"));
     EXPECT_FALSE(file_existsFileOrDir(""));
 
     // Later members come from the cached archive, even once its file is gone.
@@ -153,15 +133,6 @@ TEST_F(FileTest, ArchiveSearchOrderPrecedenceAndLimits)
     writeFile(dir.file("data2.zip"), makeZip({{"deep/x/y.txt", "other archive"}}));
     EXPECT_EQ(read(dir.path() + "/data2/deep/x/y.txt"), "other archive");
     EXPECT_EQ(read(dir.path() + "/DATA/deep/x/y.txt"), "deep");
-
-    // Cutting "/nowhere/y.png" at its leading "/", or "a//b/c" between the
-    // slashes, names no folder; archives called ".zip" must not be opened.
-    const std::string cwd = std::filesystem::current_path().string();
-    writeFile(dir.file("here/.zip"), makeZip({{"nowhere-kb/y.png", "stray"}, {"b/c.png", "stray"}}));
-    ASSERT_EQ(chdir(dir.file("here").c_str()), 0);
-    EXPECT_FALSE(file_exists("/nowhere-kb/y.png"));
-    EXPECT_FALSE(file_exists((dir.file("here") + "//b/c.png").c_str()));
-    ASSERT_EQ(chdir(cwd.c_str()), 0);
 }
 
 TEST_F(FileTest, DamagedArchivesFailWithALogLineAndAreNotCached)
@@ -184,8 +155,7 @@ TEST_F(FileTest, DamagedArchivesFailWithALogLineAndAreNotCached)
         ASSERT_EQ(lines.size(), 2u) << "case " << i;
         EXPECT_NE(lines[0].find(cases[i].second), std::string::npos) << "case " << i << ": " << lines[0];
     }
-    // Once mended, it reads.
-    writeFile(disk("bad0.zip"), good);
+    writeFile(disk("bad0.zip"), good); // once mended, it reads
     EXPECT_EQ(read("data:bad0/packed.bin"), big);
 }
 
@@ -222,9 +192,8 @@ TEST_F(FileTest, MemberSizesTheArchiveCannotHoldAreRefusedBeforeTheyAreAllocated
         {claim(1, 0xFFFFFF00, 0xFD000064), "packed.bin"}, // compressed bytes past the archive's end
         {claim(2, 0, 0xFD000064), "zeros.bin"}};
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const std::string name = "claims" + std::to_string(i);
-        writeFile(disk(name + ".zip"), cases[i].first);
-        const std::string path = "data:" + name + "/" + cases[i].second;
+        writeFile(disk("claims" + std::to_string(i) + ".zip"), cases[i].first);
+        const std::string path = "data:claims" + std::to_string(i) + "/" + cases[i].second;
         const aOpenFile file = file_open(file_getDiskPath(path.c_str()));
         EXPECT_FALSE(file.isOpen()) << path << " claims " << file.size() << " bytes";
         kbtest::LogCapture log;
@@ -292,9 +261,8 @@ TEST_F(FileTest, TwoThreadsReadMembersOfOneArchiveAtOnce)
             }
         }
     };
-    std::thread main(reader, 0u);
     std::thread loader(reader, 8u);
-    main.join();
+    reader(0u);
     loader.join();
     EXPECT_EQ(wrong.load(), 0);
 }
@@ -312,16 +280,12 @@ TEST_F(FileTest, WriteFullReplacesThroughATemporaryFile)
     struct stat st;
     ASSERT_EQ(stat(disk("out.bin").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u) << "the replaced file keeps its permissions";
-    EXPECT_TRUE(file_writeFull("data:empty.bin", nullptr, 0));
-    EXPECT_EQ(readFile(disk("empty.bin")), "");
-
     EXPECT_FALSE(file_writeFull("data:no/such/folder.bin", "x", 1));
-    EXPECT_FALSE(file_writeFull("data:out.bin/inside", "x", 1));
     EXPECT_FALSE(file_writeFull("data:", "x", 1)) << "a folder is not a file";
     size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(disk("")))
         files += entry.is_regular_file();
-    EXPECT_EQ(files, 2u) << "no temporary file is left behind";
+    EXPECT_EQ(files, 1u) << "no temporary file is left behind";
 }
 
 TEST(FileWithoutServer, PathsAreUsedUnchanged)

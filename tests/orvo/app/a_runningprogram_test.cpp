@@ -1,8 +1,8 @@
 // The whole frame on the real platform: an offscreen window with the OpenGL
-// device, SDL's events and input, a hundred frames of primitives, a screenshot.
+// device, SDL's events and input, a hundred frames, a screenshot. What is
+// drawn and read back is checked by the GDI, device and golden tests.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include "orvo/app/a_application.h"
@@ -31,14 +31,6 @@ public:
         aGDI gdi;
         gdi.color = 0xFF2040C0;
         gdi.drawRect(0, 0, 1024, 768, true);
-        gdi.color = 0xFFFF0000;
-        gdi.drawRect(100, 100, 200, 150, true);
-        gdi.color = 0xFF00FF00;
-        gdi.drawRect(400, 100, 200, 150, false);
-        gdi.color = 0xFFFFFF00;
-        gdi.drawEllipse(700, 400, 80, 50, true);
-        gdi.drawRing(300, 500, 40, 40, 300, 500, 70, 70);
-        gdi.drawQuad(500, 600, 600, 620, 580, 700, 490, 690, false);
         getGraphServer()->endScene();
         return 0;
     }
@@ -46,20 +38,9 @@ public:
     int updates = 0, frames = 0;
 };
 
-uint32_t pixelAt(const std::string& bmp, int x, int y)
-{
-    uint32_t width = 0, height = 0;
-    std::memcpy(&width, bmp.data() + 18, 4);
-    std::memcpy(&height, bmp.data() + 22, 4);
-    const uint32_t row = (width * 3 + 3) & ~3u;
-    const size_t at = 54 + size_t(height - 1 - y) * row + size_t(x) * 3;
-    const auto* p = reinterpret_cast<const uint8_t*>(bmp.data() + at);
-    return 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
-}
-
 } // namespace
 
-TEST(RunningProgram, AHundredFramesOfPrimitivesInARealWindowThenAScreenshot)
+TEST(RunningProgram, AHundredFramesInARealWindowThenAScreenshot)
 {
     kbtest::TempDir lock("lock");
     int32_t exitCode = -1;
@@ -70,8 +51,6 @@ TEST(RunningProgram, AHundredFramesOfPrimitivesInARealWindowThenAScreenshot)
         ASSERT_EQ(app.init("SmokeTest", nullptr, "", "Brindlewick"), 0);
         auto graph = std::make_unique<aGraphServer>(1024, 768, false, false, true, nullptr, 101, false, true);
         ASSERT_NE(app.getWindow(), nullptr);
-        graph->setShowFps(true);
-        graph->setFpsPosition(10, 10);
         auto input = std::make_unique<aInputServer>();
         exitCode = app.run();
         EXPECT_EQ(app.updates, 100);
@@ -84,12 +63,5 @@ TEST(RunningProgram, AHundredFramesOfPrimitivesInARealWindowThenAScreenshot)
         EXPECT_EQ(app.getWindow(), nullptr);
     }
     EXPECT_EQ(exitCode, 0);
-    ASSERT_TRUE(std::filesystem::exists(shot)) << shot;
-    const std::string bmp = kbtest::readFile(shot);
-    ASSERT_GT(bmp.size(), 54u);
-    EXPECT_EQ(pixelAt(bmp, 200, 170), 0xFFFF0000u); // inside the filled rectangle
-    EXPECT_EQ(pixelAt(bmp, 50, 300), 0xFF2040C0u);  // background
-    EXPECT_EQ(pixelAt(bmp, 400, 100), 0xFF00FF00u); // outline's first pixel
-    EXPECT_EQ(pixelAt(bmp, 599, 249), 0xFF00FF00u); // and its last
-    EXPECT_EQ(pixelAt(bmp, 700, 400), 0xFFFFFF00u); // ellipse centre
+    EXPECT_EQ(kbtest::readFile(shot).size(), 54u + 1024 * 768 * 3) << shot;
 }
