@@ -56,8 +56,14 @@ void onOk()
     g_modalSeenByOk = cGame::get()->getCurrentState()->getModalCount();
     g_hiddenForOk = !cMessageBox::isShown();
 }
-void onNo() { ++g_no; }
-void onOkOther() { g_ok += 100; }
+void onNo()
+{
+    ++g_no;
+}
+void onOkOther()
+{
+    g_ok += 100;
+}
 
 class Windows : public ::testing::Test {
 protected:
@@ -120,9 +126,11 @@ TEST_F(Windows, MessageBoxQuitQuestionFlagsCallbacksAndStateSwitch)
     EXPECT_EQ(modal(), 0);
 
     // Flags choose the buttons, the icon (warning before diamond), the opening sound and the modal count.
-    const std::tuple<uint32_t, const char*, bool, int> cases[] = {
-        {1, "OkBtn", true, 1}, {34, "YesBtn NoBtn QuestionIcon", true, 1}, {449, "OkBtn DiamondIcon", false, 0},
-        {1 | 4 | 64, "OkBtn WarningIcon", true, 1}, {0, "", true, 1}};
+    const std::tuple<uint32_t, const char*, bool, int> cases[] = {{1, "OkBtn", true, 1},
+                                                                  {34, "YesBtn NoBtn QuestionIcon", true, 1},
+                                                                  {449, "OkBtn DiamondIcon", false, 0},
+                                                                  {1 | 4 | 64, "OkBtn WarningIcon", true, 1},
+                                                                  {0, "", true, 1}};
     for (const auto& [flags, shownParts, sound, count] : cases) {
         show(flags);
         h.frames(20);
