@@ -2,7 +2,8 @@
 // take effect at the next update while the states flag is up and the last
 // one wins, a quit switches nothing, screens enter on the main thread,
 // gameplay loads on the loading thread (while frames without a graph server
-// run), restart keeps the kinds, and an id without a state leaves none current.
+// run) and so does the screen after it, restart keeps the kinds, and an id
+// without a state leaves none current.
 #include <gtest/gtest.h>
 
 #include "game/support/loading_game.h"
@@ -107,9 +108,12 @@ TEST_F(StateSwitching, RequestsThreadsRestartQuitAndUnknownIds)
     }
     update();
     game.render();
+    // The first screen after gameplay enters behind the loading screen.
     game.requestState(STATE_MENU);
     update();
+    waitForLoad();
     EXPECT_EQ(current(), STATE_MENU);
+    EXPECT_FALSE(calls[STATE_MENU].initOnMainThread);
     EXPECT_EQ(cGameState::getOrCreate(STATE_HELP), nullptr);
     EXPECT_TRUE(log.contains("cGameState: no state class for id 6"));
 
