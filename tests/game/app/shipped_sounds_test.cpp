@@ -1,10 +1,9 @@
 // The shipped sounds as the game's lists name them: every name reaches a file
-// that decodes, is long and loud enough to be heard and keeps the peak rule of
-// the media generator's manifest, and no two names share one recording unless
-// the manifest's "Sounds shared on purpose" table says why.
+// that decodes, and no two names share one recording unless the media
+// generator's manifest ("Sounds shared on purpose") says why. (The generator's
+// check_audio holds the peak levels.)
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -45,7 +44,7 @@ std::map<std::string, std::string> sharedOnPurpose()
 
 } // namespace
 
-TEST(ShippedSounds, EveryNameIsAudibleWithinThePeakRuleAndHasARecordingOfItsOwn)
+TEST(ShippedSounds, EveryNameDecodesAndHasARecordingOfItsOwn)
 {
     const fs::path sounds = kRoot / "data" / "Sounds";
     std::set<std::string> ids;
@@ -72,15 +71,6 @@ TEST(ShippedSounds, EveryNameIsAudibleWithinThePeakRuleAndHasARecordingOfItsOwn)
                 ADD_FAILURE() << id << ": " << file << " is missing or does not decode";
                 continue;
             }
-            EXPECT_GE(pcm.size() / decoder->channels(), static_cast<size_t>(decoder->rate() / 50)) << id << " < 20 ms";
-            // Effects and music peak at -3 dBFS at most, the ambient beds under them at -4.
-            int peak = 1;
-            for (const int16_t v : pcm)
-                peak = std::max(peak, std::abs(static_cast<int>(v)));
-            const double ceiling = id.starts_with("Ambient/") ? -4.0 : -3.0;
-            const double db = 20.0 * std::log10(peak / 32768.0);
-            EXPECT_LE(db, ceiling) << id;
-            EXPECT_GE(db, ceiling - 3.0) << id << " is far below the level of the others";
             const std::string_view samples(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
             byContent[{pcm.size(), std::hash<std::string_view>{}(samples)}].push_back(id);
         }
