@@ -47,7 +47,7 @@ TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
         const size_t running = sprites();
         const int updates = calls.updates, draws = calls.draws;
         h.game().setPaused(true);
-        // With a GUI the two pause texts come on top; without, the cursor alone.
+        // With a GUI the two pause texts come on top; without, nothing to write them with.
         EXPECT_EQ(sprites() > running, withGui);
         EXPECT_EQ(calls.updates, updates) << "a paused turn does not update";
         EXPECT_EQ(calls.draws, draws + 1) << "but it draws";
