@@ -79,6 +79,19 @@ std::map<std::string, std::string> snapshot(const TempHome& home)
 
 constexpr const char* kWindowUp = "aGraphServer: HARDWARE_VERTEXPROCESSING";
 
+std::atomic<bool> g_loaderSawQuit{false};
+
+// A routine that, like the click wait, waits for frames until the game ends.
+uint32_t waitUntilQuit(void* parameter)
+{
+    auto* game = static_cast<cGame*>(parameter);
+    game->setFlags(cGame::FLAG_DRAW);
+    while (!game->isQuitting() && game->getLoaderEvent()->wait()) {
+    }
+    g_loaderSawQuit = true;
+    return 0;
+}
+
 } // namespace
 
 TEST(Program, ATerminationSignalWritesTheSettingsAndASecondStartChangesNoFile)
@@ -106,21 +119,6 @@ TEST(Program, ATerminationSignalWritesTheSettingsAndASecondStartChangesNoFile)
     EXPECT_EQ(log.find("started", log.find("started") + 1), std::string::npos) << "one engine banner only";
     EXPECT_EQ(first.end(), 0);
 }
-
-namespace {
-std::atomic<bool> g_loaderSawQuit{false};
-
-// A routine that, like the click wait, waits for frames until the game ends.
-uint32_t waitUntilQuit(void* parameter)
-{
-    auto* game = static_cast<cGame*>(parameter);
-    game->setFlags(cGame::FLAG_DRAW);
-    while (!game->isQuitting() && game->getLoaderEvent()->wait()) {
-    }
-    g_loaderSawQuit = true;
-    return 0;
-}
-} // namespace
 
 TEST(Program, AQuitDuringALoadEndsTheLoadBeforeShutdown)
 {
