@@ -1,6 +1,7 @@
-// The loading routines seen from the frame loop, on fake time: the initial
-// load's progress and click wait, level loads and the screen reload with
-// their minimum time, and many hand-overs while frames are drawn.
+// The loading routines seen from the frame loop, on fake time: an initial
+// load without a menu, level loads and the screen reload with their minimum
+// time, and many hand-overs while frames are drawn. (Every game test passes
+// the initial load's click wait.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,38 +14,6 @@
 using namespace kbtest;
 
 using Progress = std::vector<uint16_t>;
-
-TEST(GameLoading, InitialLoadReportsItsStepsThenWaitsForAClick)
-{
-    LoadingClock clock;
-    // Frames far faster than a screen's: the scene barely moves and does not end the wait.
-    GameHarness h(gameOptions(true, 1e-4f));
-    StateCalls calls;
-    ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls, "", false); });
-    ASSERT_EQ(h.start(), 0);
-    Progress seen;
-    for (int i = 0; i < kPatience && (seen.empty() || seen.back() != 100); ++i) {
-        h.frame();
-        const Progress more = LoadingClock::takeProgress();
-        seen.insert(seen.end(), more.begin(), more.end());
-    }
-    // The six shipped kinds' sound lists take 40 to 60.
-    EXPECT_EQ(seen, (Progress{30, 35, 40, 43, 46, 50, 53, 56, 60, 60, 60, 64, 68, 72, 76, 80, 84, 88, 100}));
-
-    h.frames(70);
-    EXPECT_TRUE(h.game().loadingThreadRuns()) << "waiting for a click";
-    EXPECT_EQ(calls.inits, 0);
-
-    h.press(600, 500);
-    h.release(600, 500);
-    ASSERT_TRUE(h.waitForLoad(kPatience)) << "the one click ends the wait";
-    h.frame();
-    ASSERT_NE(h.game().getCurrentState(), nullptr);
-    EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_MENU);
-    EXPECT_EQ(h.game().getLoaderEvent(), nullptr) << "closed after the hand-over";
-    EXPECT_EQ(cLoadingScreen::getSingletonPtr(), nullptr);
-    EXPECT_NE(h.game().spriteRegistry().findSprite("AnimalGUI"), nullptr);
-}
 
 TEST(GameLoading, WithoutAMenuStateTheRequestIsStillMadeAndLogged)
 {
