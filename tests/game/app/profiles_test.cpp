@@ -100,8 +100,6 @@ TEST(Profiles, OddValuesAreClampedPairedOrLeftAtTheirDefaults)
     EXPECT_FLOAT_EQ(loud->getMusicVolume(), 0.0f);
     EXPECT_EQ(loud->tipsMask, 7u);
     EXPECT_EQ(loud->levelResults, (std::map<std::string, int32_t>{{"A", 2}, {"B", 1}}));
-    EXPECT_EQ(loud->upgradeStages, (std::vector<int32_t>{4, 5}));
-    EXPECT_EQ(loud->awardProgress, (std::vector<int32_t>{1, 2, 3}));
     EXPECT_FALSE(loud->isFullscreen() || loud->isWidescreen());
     EXPECT_TRUE(loud->getFxQuality());
     // Missing keys keep the defaults; the unassigned byte 0x98 reads as U+FFFD.

@@ -24,18 +24,20 @@ std::string splash(const std::string& skip)
            skip + "\n";
 }
 
-class SplashTest : public ::testing::Test {
-protected:
-    std::unique_ptr<SplashManager> make(const std::string& text)
-    {
+} // namespace
+
+TEST(Splash, FadesSkipsRecordsOddTimesAndAClipThatEndsEarly)
+{
+    TempDir dir{"splash"};
+    GameHarness h{GameHarness::Options{.recording = true}};
+    auto make = [&](const std::string& text) {
         writeFile(dir.file("settings.ini"), text);
         auto manager = std::make_unique<SplashManager>(dir.file("settings.ini"));
         manager->start(true);
         return manager;
-    }
+    };
     // Frames until the sequence ends; a click (or Escape) before frame `inputAt`.
-    int run(SplashManager& s, int inputAt = -1, bool escape = false)
-    {
+    auto run = [&](SplashManager& s, int inputAt = -1, bool escape = false) {
         aInputServer& in = *h.game().getInputServer();
         int frames = 0;
         for (bool going = true; going && frames < 2000; ++frames) {
@@ -45,16 +47,7 @@ protected:
             in.keyStates[A_KEY_ESCAPE] = in.buttonStates[0] = A_STATE_UP;
         }
         return frames;
-    }
-
-    TempDir dir{"splash"};
-    GameHarness h{GameHarness::Options{.recording = true}};
-};
-
-} // namespace
-
-TEST_F(SplashTest, FadesSkipsRecordsOddTimesAndAClipThatEndsEarly)
-{
+    };
     ASSERT_EQ(h.start(), 0);
     auto one = make(splash("1"));
     ASSERT_EQ(one->records().size(), 1u);

@@ -33,8 +33,6 @@ class TempHome {
 public:
     TempHome();
     ~TempHome();
-    TempHome(const TempHome&) = delete;
-    TempHome& operator=(const TempHome&) = delete;
 
     const std::string& path() const { return m_dir.path(); }
     // The game's per-user folder on disk, with a trailing "/".
@@ -66,8 +64,6 @@ public:
     explicit GameHarness(const Options& options);
     // Shuts the game down when the test did not.
     ~GameHarness() { stop(); }
-    GameHarness(const GameHarness&) = delete;
-    GameHarness& operator=(const GameHarness&) = delete;
 
     // cGame::init as the program calls it; its result.
     int32_t start();
