@@ -133,9 +133,7 @@ TEST(Program, AQuitDuringALoadEndsTheLoadBeforeShutdown)
     h.closeWindow();
     h.frame();
     EXPECT_TRUE(h.quitPosted()) << "nothing could answer a question during a load";
-    EXPECT_FALSE(cMessageBox::isShown());
     h.stop();
     EXPECT_TRUE(g_loaderSawQuit);
     EXPECT_FALSE(h.game().loadingThreadRuns());
-    EXPECT_FALSE(readFile(h.home().userDir() + "config.ini").empty());
 }

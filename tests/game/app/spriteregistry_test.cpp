@@ -54,8 +54,7 @@ TEST(SpriteRegistry, SectionsAndSheetsByName)
     EXPECT_EQ(shared->getReferenceCount(), 2u) << "the manager's and apple's";
     EXPECT_EQ(registry.getCount(), 3u);
     EXPECT_TRUE(log.contains("cSpriteRegistry. Image \"tmp:broken.png\" of sprite \"empty\" is empty, skipped"));
-    EXPECT_TRUE(
-        log.contains("cSpriteRegistry. Sprite \"noframes\" in \"tmp:a.ini\" has no frames (0 x 1, 1 in all), skipped"));
+    EXPECT_TRUE(log.contains("cSpriteRegistry. Sprite \"noframes\" in \"tmp:a.ini\" has no frames (0 x 1, 1 in all), skipped"));
     for (const std::string& line : log.messages())
         EXPECT_EQ(line.find("no_such"), std::string::npos) << line;
     // Unloading removes exactly the names another file defines.
@@ -68,9 +67,8 @@ TEST(SpriteRegistry, SectionsAndSheetsByName)
 
     // A sheet by name: the first file found is taken, whatever it holds; a description
     // without a sheet of its own is never taken for a picture.
-    const std::string anim =
-        "[_General_]\nWidth=4\nHeight=4\nNLoops=0\nAutoStart=1\n\n[_Play_]\nb=(Fps=10)(NLoops=1)\n\n"
-        "[b]\nTexture=tmp:run\nAutoFrames=2\n";
+    const std::string anim = "[_General_]\nWidth=4\nHeight=4\nNLoops=0\nAutoStart=1\n\n[_Play_]\nb=(Fps=10)(NLoops=1)\n\n"
+                             "[b]\nTexture=tmp:run\nAutoFrames=2\n";
     picture("run.png");
     picture("run.jng");
     writeFile(dir.file("run.ini"), anim);
@@ -90,9 +88,9 @@ TEST(SpriteRegistry, SectionsAndSheetsByName)
     std::vector<aImage*> out, again;
     sprite_loadDirectional(&sheets, "tmp:walk", out, "kind");
     sprite_loadDirectional(&sheets, "tmp:walk", again, "kind");
-    EXPECT_EQ(out, (std::vector<aImage*>{
-                       sheets.getImage("tmp:walk_up", "kind"), sheets.getImage("tmp:walk_up_right", "kind"), nullptr,
-                       sheets.getImage("tmp:walk_down_right", "kind"), sheets.getImage("tmp:walk_down", "kind")}));
+    EXPECT_EQ(out, (std::vector<aImage*>{sheets.getImage("tmp:walk_up", "kind"), sheets.getImage("tmp:walk_up_right", "kind"),
+                                          nullptr, sheets.getImage("tmp:walk_down_right", "kind"),
+                                          sheets.getImage("tmp:walk_down", "kind")}));
     EXPECT_EQ(again, out);
     EXPECT_EQ(sheets.getCount(), 5u);
 }
