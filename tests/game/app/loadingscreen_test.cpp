@@ -39,10 +39,7 @@ TEST(LoadingScreen, TheClickEveryScenesVariantAndTheLook)
     g.start();
     // Only a press and a release inside the window (the edge pixels a pointer
     // beyond the window reads as are outside) is a click.
-    struct Step {
-        int32_t x, y;
-        bool down;
-    };
+    using Step = std::tuple<int32_t, int32_t, bool>; // the pointer and the left button
     const std::pair<std::vector<Step>, bool> cases[] = {
         {{{500, 400, true}, {700, 200, true}, {700, 200, false}}, true},
         {{{500, 400, true}, {1030, 400, true}, {1030, 400, false}}, false},
@@ -52,11 +49,11 @@ TEST(LoadingScreen, TheClickEveryScenesVariantAndTheLook)
     };
     for (const auto& [steps, clicked] : cases) {
         cLoadingScreen screen("gui:progress.jng", "gui:progress_back.jng", 0, false);
-        EXPECT_TRUE(screen.isWaitingForClick());
-        for (const Step& s : steps)
-            g.draw(screen, kFrame, s.x, s.y, s.down);
+        EXPECT_TRUE(screen.isWaitingForClick()); // asking starts the wait, as the loader does
+        for (const auto& [x, y, down] : steps)
+            g.draw(screen, kFrame, x, y, down);
         g.draw(screen, kFrame);
-        EXPECT_EQ(!screen.isWaitingForClick(), clicked) << steps.size() << " " << steps[1].x;
+        EXPECT_EQ(!screen.isWaitingForClick(), clicked) << steps.size() << " " << std::get<0>(steps[1]);
     }
     // A click before the wait does not count; a finished scene ends the wait. Every variant of
     // both scenes plays through its states to its end, with all its pictures.

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -19,13 +20,12 @@ namespace {
 constexpr int kPlayers = 5;
 constexpr int kAwards = 300;
 
-// Save k: every player has k stars and k in every award, so a file mixing two
-// saves or cut short shows at once.
+// Save k: every player has k in every award, so a file mixing two saves or cut
+// short shows at once.
 void fill(cProfiles& profiles, int32_t k)
 {
     for (int i = 0; i < kPlayers; ++i) {
         cPlayerProfile* p = profiles.createProfile(L"\x0418\x0433\x0440\x043E\x043A " + std::to_wstring(i), false);
-        p->stars = k;
         p->awardProgress.assign(kAwards, k);
     }
 }
@@ -33,11 +33,11 @@ void fill(cProfiles& profiles, int32_t k)
 // The save number the profiles hold, or -1 when they are no whole save.
 int32_t saveNumber(const cProfiles& profiles)
 {
-    if (profiles.count() != kPlayers)
+    if (profiles.count() != kPlayers || profiles.at(0)->awardProgress.empty())
         return -1;
-    const int32_t k = profiles.at(0)->stars;
+    const int32_t k = profiles.at(0)->awardProgress[0];
     for (int i = 0; i < kPlayers; ++i)
-        if (profiles.at(i)->stars != k || profiles.at(i)->awardProgress != std::vector<int32_t>(kAwards, k))
+        if (profiles.at(i)->awardProgress != std::vector<int32_t>(kAwards, k))
             return -1;
     return k;
 }
@@ -67,7 +67,7 @@ TEST(ProfilesKill, AKilledSaveLeavesOneWholeSave)
         if (pid == 0) { // saves forever, from the last whole save on
             cProfiles profiles;
             profiles.load(path);
-            int32_t k = profiles.count() ? profiles.at(0)->stars : 0;
+            int32_t k = std::max(saveNumber(profiles), 0);
             if (write(ready[1], "1", 1) != 1)
                 _exit(2);
             for (;;) {

@@ -93,7 +93,6 @@ TEST(Profiles, OddValuesAreClampedPairedOrLeftAtTheirDefaults)
     ASSERT_EQ(profiles.count(), 2u);
     const cPlayerProfile* loud = profiles.at(0);
     EXPECT_EQ(profiles.current(), loud) << "no section is active: the first one is";
-    EXPECT_TRUE(loud->active);
     EXPECT_EQ(loud->stars, 0);
     EXPECT_FLOAT_EQ(loud->getSoundVolume(), 1.0f);
     // The second "Loud" section applies to the same profile.
