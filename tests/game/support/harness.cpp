@@ -42,37 +42,19 @@ TempHome::~TempHome()
         setenv(name.c_str(), value.c_str(), 1);
 }
 
-GameHarness::GameHarness() : GameHarness(Options{})
-{
-}
-
 GameHarness::GameHarness(const Options& options) : m_options(options)
 {
     // The game object reads the folders when it is made: after the home.
     m_game = std::make_unique<HarnessGame>();
-    auto pump = std::make_unique<aScriptedEventPump>();
-    m_pump = pump.get();
-    m_game->setEventPump(std::move(pump));
-    auto input = std::make_unique<aScriptedInputDevice>();
-    m_input = input.get();
+    m_game->setEventPump(std::unique_ptr<aScriptedEventPump>(m_pump = new aScriptedEventPump()));
     std::unique_ptr<aGpuDevice> device;
-    if (options.recording) {
-        auto recorder = std::make_unique<aGpuDeviceRecorder>();
-        m_recorder = recorder.get();
-        device = std::move(recorder);
-    } else {
-        auto gl = std::make_unique<aGpuDeviceGL>();
-        m_gl = gl.get();
-        device = std::move(gl);
-    }
-    m_game->useDevices(std::move(device), std::move(input));
+    if (options.recording)
+        device.reset(m_recorder = new aGpuDeviceRecorder());
+    else
+        device.reset(m_gl = new aGpuDeviceGL());
+    m_game->useDevices(std::move(device), std::unique_ptr<aScriptedInputDevice>(m_input = new aScriptedInputDevice()));
     m_game->setFixedFrameTime(options.frameTime);
     m_game->setFixedLoaderSeed(options.seed);
-}
-
-GameHarness::~GameHarness()
-{
-    stop();
 }
 
 int32_t GameHarness::start()
@@ -164,44 +146,12 @@ bool GameHarness::waitForState(int32_t id, int maxFrames)
     return false;
 }
 
-void GameHarness::moveTo(int32_t x, int32_t y)
+void GameHarness::pointer(int32_t x, int32_t y, int button)
 {
     m_input->setCursor(x, y);
+    if (button >= 0)
+        m_input->setButton(0, button == 1);
     frame();
-}
-
-void GameHarness::press(int32_t x, int32_t y)
-{
-    m_input->setCursor(x, y);
-    m_input->setButton(0, true);
-    frame();
-}
-
-void GameHarness::release(int32_t x, int32_t y)
-{
-    m_input->setCursor(x, y);
-    m_input->setButton(0, false);
-    frame();
-}
-
-void GameHarness::click(int32_t x, int32_t y)
-{
-    moveTo(x, y);
-    press(x, y);
-    release(x, y);
-}
-
-void GameHarness::key(uint8_t code)
-{
-    m_input->setKey(code, true);
-    frame();
-    m_input->setKey(code, false);
-    frame();
-}
-
-void GameHarness::closeWindow()
-{
-    m_pump->push(A_MSG_CLOSE);
 }
 
 GUI::Widget* GameHarness::widget(const std::string& name) const

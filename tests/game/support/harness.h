@@ -33,8 +33,6 @@ class TempHome {
 public:
     TempHome();
     ~TempHome();
-    TempHome(const TempHome&) = delete;
-    TempHome& operator=(const TempHome&) = delete;
 
     const std::string& path() const { return m_dir.path(); }
     // The game's per-user folder on disk, with a trailing "/".
@@ -62,12 +60,10 @@ public:
         bool splash = false;
     };
 
-    GameHarness();
+    GameHarness() : GameHarness(Options{}) {}
     explicit GameHarness(const Options& options);
     // Shuts the game down when the test did not.
-    ~GameHarness();
-    GameHarness(const GameHarness&) = delete;
-    GameHarness& operator=(const GameHarness&) = delete;
+    ~GameHarness() { stop(); }
 
     // cGame::init as the program calls it; its result.
     int32_t start();
@@ -87,14 +83,25 @@ public:
     cPlayerProfile* makePlayer(const std::wstring& name = L"Tester");
 
     // The pointer and the left button, each followed by one frame.
-    void moveTo(int32_t x, int32_t y);
-    void press(int32_t x, int32_t y);
-    void release(int32_t x, int32_t y);
-    void click(int32_t x, int32_t y);
+    void moveTo(int32_t x, int32_t y) { pointer(x, y, -1); }
+    void press(int32_t x, int32_t y) { pointer(x, y, 1); }
+    void release(int32_t x, int32_t y) { pointer(x, y, 0); }
+    void click(int32_t x, int32_t y)
+    {
+        moveTo(x, y);
+        press(x, y);
+        release(x, y);
+    }
     // A key pressed and released (two frames).
-    void key(uint8_t code);
+    void key(uint8_t code)
+    {
+        m_input->setKey(code, true);
+        frame();
+        m_input->setKey(code, false);
+        frame();
+    }
     // The window's close button (as the window manager sends it).
-    void closeWindow();
+    void closeWindow() { m_pump->push(A_MSG_CLOSE); }
     // The loop was told to end (the quit message came).
     bool quitPosted() const { return m_quit; }
 
@@ -121,6 +128,8 @@ public:
 private:
     void frameWhileLoading();
     void pumpMessages();
+    // The pointer moved there, the left button pressed (1), let go (0) or left as it is (-1), one frame.
+    void pointer(int32_t x, int32_t y, int button);
 
     Options m_options;
     TempHome m_home;

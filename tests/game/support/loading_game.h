@@ -39,8 +39,6 @@ public:
         system_setSleepFunction(nullptr);
         aTimer::setCounterSource(nullptr, 0);
     }
-    LoadingClock(const LoadingClock&) = delete;
-    LoadingClock& operator=(const LoadingClock&) = delete;
 
     static double seconds() { return static_cast<double>(s_micros.load()) / 1e6; }
     static int64_t loaderSleeps() { return s_loaderSleeps.load(); }
@@ -80,10 +78,7 @@ constexpr int kPatience = 100000;
 
 inline GameHarness::Options gameOptions(bool recording = true, float frameTime = 1.0f / 30.0f)
 {
-    GameHarness::Options options;
-    options.recording = recording;
-    options.frameTime = frameTime;
-    return options;
+    return {.recording = recording, .frameTime = frameTime};
 }
 
 // A gameplay state whose startLoading starts the level load; the time of its

@@ -17,11 +17,7 @@
 namespace kbtest {
 
 struct StateCalls {
-    int inits = 0;
-    int releases = 0;
-    int updates = 0;
-    int draws = 0;
-    int startLoadings = 0;
+    int inits = 0, releases = 0, updates = 0, draws = 0, startLoadings = 0;
     bool initOnMainThread = true;
 };
 
