@@ -80,16 +80,8 @@ inline std::string pressed(GUI::Editbox& box, uint32_t key, uint32_t modifiers =
 }
 
 struct ClipboardAndLayout {
-    ClipboardAndLayout()
-    {
-        clipboard_useInProcess(true);
-        keyboard_setLayoutName("00000409");
-    }
-    ~ClipboardAndLayout()
-    {
-        clipboard_useInProcess(false);
-        keyboard_setLayoutName("");
-    }
+    ClipboardAndLayout() { clipboard_useInProcess(true), keyboard_setLayoutName("00000409"); }
+    ~ClipboardAndLayout() { clipboard_useInProcess(false), keyboard_setLayoutName(""); }
 };
 
 } // namespace kbtest
