@@ -1,7 +1,5 @@
-// Shared by the toolkit tests: an application with a graph server on the
-// recording device and scripted input, a GUI server on it with an image
-// manager for the pictures the tests make, the log, a folder for scripts, and
-// an event log that records which widget fired what.
+// Shared by the toolkit tests: a GUI server on the recording device with scripted input and an image
+// manager, the log, a folder for scripts, and an event log of which widget fired what.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -186,7 +184,6 @@ protected:
         up();
     }
 
-    // Pictures and what the recording device drew of them.
     // Registers a picture of one colour (or of the given pixels) under `name`.
     void addImage(const std::string& name, uint32_t width, uint32_t height, uint32_t argb = 0xFFFFFFFF,
                   std::vector<uint32_t> pixels = {})
