@@ -65,7 +65,6 @@ TEST(EventSet, NamesIgnoreCaseAndUnknownNamesAreLoggedAndLeakNothing)
         set.AddEvent("click");
         GUI::Connection* c = set.SubscribeEvent("CLICK", new Probe([&] { return ++calls, false; }));
         ASSERT_NE(c, nullptr);
-        EXPECT_EQ(c->event, set.GetEvent("Click"));
         set.LaunchEvent("click", EventArgs());
         EXPECT_EQ(calls, 1);
 

@@ -8,7 +8,7 @@ using ImageDraw = kbtest::GuiTest;
 
 } // namespace
 
-TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowAndStretchingScalesAndNothingEmptyIsDrawn)
+TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowAndNothingEmptyIsDrawn)
 {
     addImage("tile", 64, 64);
     aImage* image = images.getImage("tile");
@@ -31,11 +31,6 @@ TEST_F(ImageDraw, TilingCutsTheLastColumnAndRowAndStretchingScalesAndNothingEmpt
     GUI::DrawImageStretched(image, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0x00FFFFFF);
     GUI::DrawImageStretched(nullptr, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0xFFFFFFFF);
     EXPECT_TRUE(draws().empty());
-
-    // Stretching scales the source onto the destination, with the rotation passed on.
-    GUI::DrawImageStretched(image, aRect(0, 0, 20, 10), aRect(5, 6, 40, 5), 0x80FFFFFF, 0.5f);
-    ASSERT_EQ(draws().size(), 1u);
-    EXPECT_FLOAT_EQ(draws()[0].f[4], 0.5f) << "the rotation is passed on";
 }
 
 TEST_F(ImageDraw, SlotsHoldCountedHandlesAndWholeImageRectangles)

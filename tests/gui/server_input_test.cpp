@@ -223,8 +223,7 @@ TEST_F(Input, WheelAndModifiers)
     ASSERT_EQ(events.take(), (Entries{"W:MouseWheel"}));
     EXPECT_FLOAT_EQ(events.mouse.back().wheel, -2.0f);
 
-    key(A_KEY_RSHIFT, true);
-    key(A_KEY_RALT, true);
+    key(A_KEY_RSHIFT, true), key(A_KEY_RALT, true);
     rig.keys->setLockStates(A_LOCK_CAPS | A_LOCK_SCROLL);
     frame();
     EXPECT_EQ(server->GetModifiers(),

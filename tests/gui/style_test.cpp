@@ -30,12 +30,10 @@ TEST_F(StyleTest, MissingOrBadModesAreLoggedAndDrawNothingButTheCorners)
     beginDraws();
     s->Draw(aRect(100, 50, 200, 100), 0xFFFFFFFF);
     EXPECT_EQ(draws().size(), 4u) << "only the corners";
-    rig.device_->clearRecords();
-    s->Draw(aRect(0, 0, 200, 100), 0x00FFFFFF);
-    EXPECT_TRUE(draws().empty()) << "alpha 0 draws nothing";
 
     addImage("frame", 30, 30);
     Style* framed = load("Image frame\nAutoSlice 0 0 30 30\nEdgeGlobal Stretch\nFillType TILE\n");
+    rig.device_->clearRecords();
     framed->Draw(aRect(0, 0, 15, 15), 0xFFFFFFFF);
     EXPECT_EQ(draws().size(), 4u) << "narrower than two corners: no edges, overlapping corners";
 

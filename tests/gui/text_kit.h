@@ -67,16 +67,13 @@ inline std::string state(const GUI::Editbox& box)
 // The text with the caret at `caret` and nothing selected.
 inline void setText(GUI::Editbox& box, const wchar_t* text, uint32_t caret)
 {
-    box.SetText(text);
-    box.SetPosition(caret);
-    box.SetSelection(caret, caret);
+    box.SetText(text), box.SetPosition(caret), box.SetSelection(caret, caret);
 }
 
 // Presses the key, then tells the text, caret and selection.
 inline std::string pressed(GUI::Editbox& box, uint32_t key, uint32_t modifiers = 0)
 {
-    press(box, key, modifiers);
-    return state(box);
+    return press(box, key, modifiers), state(box);
 }
 
 struct ClipboardAndLayout {
