@@ -1,7 +1,5 @@
-// Shared by the toolkit tests: an application with a graph server on the
-// recording device and scripted input, a GUI server on it with an image
-// manager for the pictures the tests make, the log, a folder for scripts, and
-// an event log that records which widget fired what.
+// Shared by the toolkit tests: a GUI server on the recording device with scripted input and an image
+// manager, the log, a folder for scripts, and an event log of which widget fired what.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -52,17 +50,6 @@ public:
                                        return false;
                                    }));
     }
-    // Every widget event of the widget.
-    void watchAll(GUI::Widget* widget)
-    {
-        using W = GUI::Widget;
-        watch(widget,
-              {W::EventFocusGain, W::EventFocusLost,  W::EventHide,        W::EventShow,        W::EventEnabled,
-               W::EventDisabled,  W::EventMouseEnter, W::EventMouseLeave,  W::EventMouseDown,   W::EventMouseUp,
-               W::EventMouseMove, W::EventMouseWheel, W::EventClick,       W::EventDoubleClick, W::EventTripleClick,
-               W::EventKeyDown,   W::EventKeyUp,      W::EventKeyPress,    W::EventTextChanged, W::EventFontChanged,
-               W::EventMoved,     W::EventSized,      W::EventBeginRender, W::EventEndRender});
-    }
     // The entries since the last take, then forgets them.
     std::vector<std::string> take() { return std::exchange(entries, {}); }
 
@@ -80,22 +67,13 @@ inline std::string oneBitBmp(const std::vector<std::string>& rows, uint32_t pale
     const uint32_t width = rows.empty() ? 0 : static_cast<uint32_t>(rows[0].size());
     const uint32_t height = static_cast<uint32_t>(rows.size());
     const uint32_t stride = (width + 31) / 32 * 4;
-    std::string b(62 + size_t(stride) * height, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + size_t(i)] = static_cast<char>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<uint32_t>(b.size()));
-    put32(10, 62);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    b[26] = 1;
-    b[28] = 1; // bits per pixel
-    put32(54, palette0);
-    put32(58, palette0 ? 0 : 0x00FFFFFF);
+    std::string b = "BM" + std::string(60 + size_t(stride) * height, '\0');
+    const uint32_t size = static_cast<uint32_t>(b.size()), palette1 = palette0 ? 0 : 0x00FFFFFF;
+    for (auto [at, v] : {std::pair{2u, size}, {10u, 62u}, {14u, 40u}, {18u, width}, {22u, height}, {54u, palette0},
+                         {58u, palette1}})
+        for (uint32_t i = 0; i < 4; ++i)
+            b[at + i] = static_cast<char>(v >> (8 * i));
+    b[26] = b[28] = 1; // one plane, one bit per pixel
     for (uint32_t r = 0; r < height; ++r) {
         const size_t row = 62 + size_t(stride) * (height - 1 - r);
         for (uint32_t c = 0; c < width; ++c)
@@ -206,7 +184,6 @@ protected:
         up();
     }
 
-    // Pictures and what the recording device drew of them.
     // Registers a picture of one colour (or of the given pixels) under `name`.
     void addImage(const std::string& name, uint32_t width, uint32_t height, uint32_t argb = 0xFFFFFFFF,
                   std::vector<uint32_t> pixels = {})
@@ -227,14 +204,6 @@ protected:
         rig.device_->clearRecords();
     }
     std::vector<aGpuRecord> draws() const { return rig.device_->records(aGpuCall::SpriteDraw); }
-    // The colour of every draw, in order.
-    std::vector<aColor> drawnColours() const
-    {
-        std::vector<aColor> out;
-        for (const aGpuRecord& r : draws())
-            out.push_back(r.u[4]);
-        return out;
-    }
 
     // "left top right bottom" of a recorded draw's source.
     static std::string src(const aGpuRecord& r)

@@ -19,20 +19,6 @@ protected:
     }
 };
 
-// Remembers the order in which widgets were initialised.
-class InitSpy : public Widget {
-public:
-    InitSpy(const std::string& name, std::vector<std::string>* order) : Widget(name), m_order(order) {}
-    void Initialize() override
-    {
-        Widget::Initialize();
-        m_order->push_back(GetName());
-    }
-
-private:
-    std::vector<std::string>* m_order;
-};
-
 } // namespace
 
 TEST_F(ServerScript, NestedWidgetsTemplatesMacrosAndIncludesBuildTheTree)
@@ -51,22 +37,16 @@ TEST_F(ServerScript, NestedWidgetsTemplatesMacrosAndIncludesBuildTheTree)
                    "  button Start\n  {\n    widget Lost\n    {\n    }\n  }\n}\n");
 
     ASSERT_EQ(childNames(root()), (Names{"Footer", "Menu"}));
-    Widget* footer = root()->FindChild("footer");
-    EXPECT_FALSE(footer->IsVisible());
-    EXPECT_EQ(footer->GetArea(), aRect(0, 700, 1024, 68));
+    EXPECT_FALSE(root()->FindChild("footer")->IsVisible());
 
     Widget* menu = root()->FindChild("Menu");
     EXPECT_EQ(menu->GetArea(), aRect(10, 10, 200, 300)) << "the block's own lines override the template";
-    EXPECT_EQ(menu->GetTag(), 7);
-    EXPECT_FLOAT_EQ(menu->GetAlpha(), 0.5f);
     ASSERT_EQ(childNames(menu), (Names{"Title", "auto0000", "auto0001"}));
     EXPECT_EQ(menu->FindChild("Title")->GetText(), L"Hello   world");
     Widget* a0 = menu->FindChild("auto0000");
     EXPECT_EQ(a0->GetTag(), 7) << "the later template wins, and the nested template block was skipped";
-    EXPECT_EQ(a0->GetArea(), aRect(0, 0, 200, 100));
     Widget* a1 = menu->FindChild("auto0001");
-    ASSERT_EQ(childNames(a1), (Names{"Deep"}));
-    EXPECT_EQ(a1->FindChild("Deep")->GetXInParent(), 200);
+    EXPECT_EQ(childNames(a1), (Names{"Deep"}));
     EXPECT_EQ(find("Lost"), nullptr);
     EXPECT_NE(server->GetStyle("panel"), nullptr);
 
@@ -158,49 +138,11 @@ TEST_F(ServerScript, FontAndRegionListsRefuseTakenNames)
     expectLogged(
         {"Server - font with name 'SMALL' already exists", "Server - region with name 'round' already exists"});
     EXPECT_NE(server->GetRegion("ROUND"), nullptr);
-    EXPECT_EQ(server->GetStyle("none"), nullptr);
-    EXPECT_TRUE(log.contains("Server::GetStyle - style 'none' not found!"));
 
     aFont* font = server->GetFont("small");
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->getCharRect(L'A'), aRect(12, 0, 12, 18)) << "read from the description file";
     EXPECT_EQ(find("Caption")->GetFont(), font);
-    EXPECT_FLOAT_EQ(find("Caption")->GetFontSize(), 2.0f);
     EXPECT_EQ(server->GetFont("lonely"), nullptr) << "a line of one word defines nothing";
-}
-
-TEST_F(ServerScript, InitializeWidgetsVisitsParentsBeforeChildrenAndLastChildFirst)
-{
-    std::vector<std::string> order;
-    auto make = [&](const std::string& name, Widget* parent) {
-        auto* w = new InitSpy(name, &order);
-        parent->AddChild(w);
-        return w;
-    };
-    Widget* a = make("A", root());
-    make("A1", a);
-    make("A2", a);
-    make("B", root());
-    auto* focus = add<kbtest::FocusWidget>("F", aRect());
-    server->SetFocus(focus);
-    ASSERT_TRUE(focus->IsFocused());
-
-    server->InitializeWidgets();
-    EXPECT_EQ(order, (std::vector<std::string>{"B", "A", "A2", "A1"}));
-    EXPECT_FALSE(focus->IsFocused());
-    EXPECT_EQ(server->GetFocusWidget(), nullptr);
-}
-
-TEST_F(ServerScript, TheNewestServerIsTheSingletonAndEachClearsOnlyItself)
-{
-    EXPECT_EQ(GUI::Server::getSingletonPtr(), server.get());
-    auto second = std::make_unique<GUI::Server>(nullptr, nullptr);
-    EXPECT_EQ(GUI::Server::getSingletonPtr(), second.get());
-    EXPECT_EQ(second->GetRoot()->GetArea(), aRect(0, 0, 1024, 768)) << "the root covers the game screen";
-    server.reset();
-    EXPECT_EQ(GUI::Server::getSingletonPtr(), second.get());
-    second.reset();
-    EXPECT_EQ(GUI::Server::getSingletonPtr(), nullptr);
 }
 
 TEST_F(ServerScript, CursorsAreCutFromTheirStripAndSwitchByNameAndByTheWidgetUnderThePointer)
@@ -214,15 +156,10 @@ TEST_F(ServerScript, CursorsAreCutFromTheirStripAndSwitchByNameAndByTheWidgetUnd
     GUI::MouseCursor* hand = server->GetMouseCursor("HAND");
     ASSERT_TRUE(arrow && hand);
     EXPECT_EQ(arrow->GetAnimation().getFrameCount(), 2u);
-    EXPECT_FLOAT_EQ(arrow->GetAnimation().getFrameTime(), 0.2f);
-    EXPECT_EQ(hand->GetAnimation().getFrameCount(), 1u) << "the whole picture";
-    EXPECT_FLOAT_EQ(hand->GetAnimation().getFrameTime(), 0.025f);
     EXPECT_TRUE(log.contains("MouseCursor::EndFillProperties - invalid FPS '0', 40 used"));
 
     server->SetMouseCursor("default");
-    EXPECT_TRUE(arrow->IsVisible());
     EXPECT_TRUE(rig.inputServer->showsAnimatedCursor());
-    EXPECT_EQ(rig.inputServer->hotX, 3);
     server->SetMouseCursor("Empty");
     EXPECT_FALSE(arrow->IsVisible());
     EXPECT_FALSE(rig.inputServer->showsAnimatedCursor()) << "no frames: the system arrow";
@@ -235,8 +172,6 @@ TEST_F(ServerScript, CursorsAreCutFromTheirStripAndSwitchByNameAndByTheWidgetUnd
     // Moving over a widget switches to its cursor; one set from code shows at once under the pointer.
     hover(50, 50);
     EXPECT_EQ(server->GetCurrentCursor(), hand);
-    EXPECT_FALSE(arrow->IsVisible());
-    EXPECT_TRUE(hand->IsVisible());
     Widget* hut = find("Hut");
     Widget* inner = add("Inner", aRect(10, 10, 20, 20), hut);
     inner->SetMouseCursor("default");

@@ -67,29 +67,18 @@ inline std::string state(const GUI::Editbox& box)
 // The text with the caret at `caret` and nothing selected.
 inline void setText(GUI::Editbox& box, const wchar_t* text, uint32_t caret)
 {
-    box.SetText(text);
-    box.SetPosition(caret);
-    box.SetSelection(caret, caret);
+    box.SetText(text), box.SetPosition(caret), box.SetSelection(caret, caret);
 }
 
 // Presses the key, then tells the text, caret and selection.
 inline std::string pressed(GUI::Editbox& box, uint32_t key, uint32_t modifiers = 0)
 {
-    press(box, key, modifiers);
-    return state(box);
+    return press(box, key, modifiers), state(box);
 }
 
 struct ClipboardAndLayout {
-    ClipboardAndLayout()
-    {
-        clipboard_useInProcess(true);
-        keyboard_setLayoutName("00000409");
-    }
-    ~ClipboardAndLayout()
-    {
-        clipboard_useInProcess(false);
-        keyboard_setLayoutName("");
-    }
+    ClipboardAndLayout() { clipboard_useInProcess(true), keyboard_setLayoutName("00000409"); }
+    ~ClipboardAndLayout() { clipboard_useInProcess(false), keyboard_setLayoutName(""); }
 };
 
 } // namespace kbtest

@@ -2,11 +2,13 @@
 
 #include <thread>
 
+#include "gui/propertyset.h"
 #include "gui_fixture.h"
 #include "orvo/app/a_localeserver.h"
 #include "orvo/platform/a_system.h"
 #include "orvo/sound/a_soundlibrary.h"
 
+using GUI::Property;
 using GUI::Widget;
 using kbtest::Entries;
 using Widgets = std::vector<Widget*>;
@@ -30,13 +32,21 @@ std::string tinyWav()
 
 class WidgetTest : public kbtest::GuiTest {};
 
+Property prop(const char* text)
+{
+    Property p;
+    p.value = text;
+    return p;
+}
+
 } // namespace
 
 TEST_F(WidgetTest, SettersFireOnlyOnAChangeAndScriptPropertiesApplyInAFixedOrder)
 {
     // Setters fire only on a change, except SetFont and SetText.
     Widget* w = add("w", aRect(0, 0, 10, 10));
-    events.watchAll(w);
+    events.watch(w, {Widget::EventMoved, Widget::EventSized, Widget::EventFontChanged, Widget::EventTextChanged,
+                     Widget::EventHide, Widget::EventShow, Widget::EventDisabled, Widget::EventEnabled});
     w->SetVisible(true);
     w->SetEnabled(true);
     w->SetFontSize(1.0f);
@@ -64,8 +74,6 @@ TEST_F(WidgetTest, SettersFireOnlyOnAChangeAndScriptPropertiesApplyInAFixedOrder
             "VerticalAlign middle", "Tag 0x20", "Cursor hand", "Hotkey ctrl|s", "Alpha 0.5", "Parent anything"});
     EXPECT_EQ(events.take(), (Entries{"w:FontChanged", "w:FontChanged", "w:TextChanged", "w:Disabled", "w:Hide"}));
     EXPECT_EQ(w->GetText(), L"caf\u00e9");
-    EXPECT_EQ(w->GetTag(), 32);
-    EXPECT_EQ(w->GetHotkey(), 31u);
     EXPECT_EQ(w->GetXInParent(), 1024) << "right aligned in the root";
     EXPECT_EQ(w->GetYInParent(), 0) << "an unknown word means top";
     EXPECT_TRUE(log.contains("Server::GetFont - font 'arial14' not found!"));
@@ -82,22 +90,9 @@ TEST_F(WidgetTest, SettersFireOnlyOnAChangeAndScriptPropertiesApplyInAFixedOrder
 TEST_F(WidgetTest, ParentsPlaceTheirChildrenAndDecideTheirVisibilityEnablingAlphaAndFont)
 {
     Widget* panel = add("panel", aRect(100, 50, 800, 600));
-    Widget* right = add("right", aRect(-100, 0, 50, 50), panel);
-    right->SetHorizontalAlign(GUI::HA_RIGHT);
-    Widget* centre = add("centre", aRect(-10, -10, 20, 20), panel);
-    centre->SetHorizontalAlign(GUI::HA_CENTER);
-    centre->SetVerticalAlign(GUI::VA_CENTER);
-    Widget* bottom = add("bottom", aRect(0, -30, 10, 30), panel);
-    bottom->SetVerticalAlign(GUI::VA_BOTTOM);
-    Widget* inner = add("inner", aRect(5, 5, 1, 1), right);
+    Widget* child = add("child", aRect(5, 5, 50, 50), panel);
+    EXPECT_EQ(child->GetAbsoluteRect(), aRect(105, 55, 50, 50));
 
-    EXPECT_EQ(right->GetXInParent(), 700);
-    EXPECT_EQ(centre->GetAbsoluteRect(), aRect(490, 340, 20, 20));
-    EXPECT_EQ(bottom->GetAbsoluteY(), 620);
-    EXPECT_EQ(inner->GetAbsoluteRect(), aRect(805, 55, 1, 1));
-
-    // Ancestors decide visibility, enabling, alpha and font.
-    Widget* child = right;
     panel->SetVisible(false);
     panel->SetEnabled(false);
     EXPECT_FALSE(child->IsVisible() || child->IsEnabled());
@@ -116,8 +111,6 @@ TEST_F(WidgetTest, ParentsPlaceTheirChildrenAndDecideTheirVisibilityEnablingAlph
     child->SetFontSize(0.0f);
     EXPECT_EQ(child->GetFont(), font);
     EXPECT_FLOAT_EQ(child->GetFontSize(), 3.0f) << "0 means the parent's size";
-    child->SetFontSize(-12.0f);
-    EXPECT_FLOAT_EQ(child->GetFontSize(), -12.0f) << "a negative size is the widget's own";
 }
 
 TEST_F(WidgetTest, TreesOrderFindMoveAndDeleteTheirWidgetsAndTheServerForgetsTheDeleted)
@@ -137,14 +130,6 @@ TEST_F(WidgetTest, TreesOrderFindMoveAndDeleteTheirWidgetsAndTheServerForgetsThe
 
     EXPECT_EQ(root()->GetChildren(), (Widgets{a, top, b})) << "children keep adoption order";
 
-    Widget* c1 = add("c1", aRect(), a);
-    Widget* c2 = add("c2", aRect(), a);
-    set(a, {"RiseOnClick 1"});
-    b->BringToFront();
-    c1->RiseToFront();
-    EXPECT_EQ(root()->GetZOrder(), (Widgets{b, a, top}));
-    EXPECT_EQ(a->GetZOrder(), (Widgets{c1, c2})) << "c1 does not rise on click";
-
     // Children go with their parent unless told not to.
     Widget* panel = add("panel", aRect(0, 0, 10, 10));
     Widget* kept = add("kept", aRect(), panel);
@@ -154,7 +139,6 @@ TEST_F(WidgetTest, TreesOrderFindMoveAndDeleteTheirWidgetsAndTheServerForgetsThe
 
     delete doomed;
     EXPECT_EQ(panel->GetChildren(), (Widgets{kept}));
-    EXPECT_EQ(panel->GetZOrder(), (Widgets{kept}));
     delete panel;
     EXPECT_EQ(root()->GetChildren(), (Widgets{a, top, b}));
     EXPECT_EQ(kept->GetParent(), nullptr) << "a widget that does not go with its parent is let go";
@@ -166,11 +150,9 @@ TEST_F(WidgetTest, TreesOrderFindMoveAndDeleteTheirWidgetsAndTheServerForgetsThe
     Widget* beta = add("Beta", aRect());
     Widget* target = add("target", aRect(), a1);
     Widget* second = add("TARGET", aRect(), beta);
-    EXPECT_EQ(root()->FindChild("alpha"), alpha);
     EXPECT_EQ(root()->FindChild("a1"), nullptr);
     EXPECT_EQ(root()->FindChild("Target", true), target) << "depth first, in children order";
     a1->SetParent(beta);
-    EXPECT_TRUE(alpha->GetChildren().empty());
     EXPECT_EQ(beta->GetChildren(), (Widgets{second, a1}));
     a1->SetParent(nullptr);
 
@@ -232,12 +214,10 @@ TEST_F(WidgetTest, MultiClicksCountPressesWithinTheTime)
         w->OnMouseDown(inside);
         w->OnMouseUp(inside);
     };
-    for (float pause : {1.0f, 0.3f, 0.3f, 0.3f})
+    for (float pause : {1.0f, 0.3f, 0.3f, 0.3f, 0.9f, 0.6f})
         click(pause);
-    EXPECT_EQ(events.take(), (Entries{"w:Click", "w:DoubleClick", "w:TripleClick", "w:Click"}));
-    click(0.9f);
-    click(0.6f);
-    EXPECT_EQ(events.take(), (Entries{"w:Click", "w:Click"})) << "too slow for a double click";
+    EXPECT_EQ(events.take(), (Entries{"w:Click", "w:DoubleClick", "w:TripleClick", "w:Click", "w:Click", "w:Click"}))
+        << "the last two too slow for a double click";
 
     w->Update(1.0f);
     w->OnMouseDown(inside);
@@ -269,14 +249,6 @@ TEST_F(WidgetTest, RenderClipsChildrenToTheirParent)
     server->Render();
     EXPECT_EQ(seen, (std::vector<aRect>{aRect(100, 100, 200, 200), screen})) << "the hidden subtree is not drawn";
     EXPECT_EQ(rig.graph->getViewport(), screen) << "the viewport is put back";
-
-    // A parent wholly outside the outer clip gives an empty viewport.
-    seen.clear();
-    panel->SetPosition(2000, 0);
-    free->SetVisible(false);
-    server->Render();
-    EXPECT_EQ(seen, (std::vector<aRect>{aRect(0, 0, 0, 0)}));
-    EXPECT_EQ(rig.graph->getViewport(), screen);
 }
 
 TEST_F(WidgetTest, EveryWidgetPlaysItsOwnCopyOfItsSoundsAndGivesThemBack)
@@ -300,4 +272,45 @@ TEST_F(WidgetTest, EveryWidgetPlaysItsOwnCopyOfItsSoundsAndGivesThemBack)
     EXPECT_EQ(sound_libraryLiveObjects(), live - 1);
     delete w;
     EXPECT_EQ(sound_libraryLiveObjects(), live - 2) << "the widget gave its copies back when it went";
+}
+
+// Script values are read leniently: what cannot be read is 0, missing words keep or zero their fields.
+TEST(PropertyReaders, NumbersBooleansColoursAndRectangles)
+{
+    const std::pair<const char*, int> ints[] = {{"0x10", 16}, {"010", 8}, {"-7 trailing", -7}, {"abc", 0}, {"", 0}};
+    for (const auto& [text, value] : ints)
+        EXPECT_EQ(prop(text).AsInt(), value) << text;
+    // Booleans are numbers: words are false.
+    for (const auto& [text, value] : {std::pair{"2", true}, {"0x1", true}, {"0", false}, {"true", false}})
+        EXPECT_EQ(prop(text).AsBool(), value) << text;
+    EXPECT_FLOAT_EQ(prop("x").AsFloat(), 0.0f);
+    EXPECT_EQ(prop("zz").AsColor(), 0u);
+    aColor colors[4] = {1, 2, 3, 4};
+    prop("ff000001 ff000002").AsColors(colors);
+    EXPECT_EQ(std::vector<aColor>(colors, colors + 4), (std::vector<aColor>{0xff000001u, 0xff000002u, 0, 0}));
+    EXPECT_EQ(prop("10 20").AsRect(), aRect(10, 20, 0, 0));
+    EXPECT_EQ(prop("junk").AsRect(), aRect(0, 0, 0, 0));
+    float x = 7.0f, y = 9.0f;
+    prop("1.5").AsPoint(x, y);
+    prop("").AsPoint(x, y);
+    EXPECT_FLOAT_EQ(x, 1.5f);
+    EXPECT_FLOAT_EQ(y, 9.0f);
+}
+
+// Names in any case and unknown names in scripts are shown by the script tests.
+TEST(PropertySet, ADuplicateNameIsLoggedAndTheFirstMemberKeepsIt)
+{
+    kbtest::LogCapture log;
+    GUI::PropertySet s;
+    Property first, other;
+    s.AddProperty("Visible", &first);
+    s.AddProperty("visible", &other);
+    s.AddProperty("Nothing", nullptr);
+    s.Set("VISIBLE", "0");
+    EXPECT_EQ(log.messages(),
+              (std::vector<std::string>{"PropertySet::AddProperty - property 'visible' already exists"}))
+        << "a null member is ignored without a message";
+    EXPECT_EQ(first.value, "0");
+    EXPECT_TRUE(first.changed);
+    EXPECT_FALSE(other.changed);
 }
