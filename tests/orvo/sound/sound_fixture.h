@@ -20,7 +20,6 @@ protected:
     SoundTest() { loaded.clear(); }
     // In the destructor, so that the sound objects of derived fixtures are gone.
     ~SoundTest() override { EXPECT_EQ(sound_libraryLiveObjects(), 0) << "a sound object was left alive"; }
-
     // A second of the level 10000 at 44100 Hz, mono.
     std::string levelWav() { return write("level.wav", audiogen::wav(audiogen::level(44100, 1, 10000), 1, 44100)); }
     // value = frame number, 1000 frames at 1000 Hz, so a frame is a millisecond.
@@ -39,7 +38,6 @@ protected:
     // A manager's item-loaded hook.
     static void remember(const char* item) { loaded.push_back(item); }
     static inline std::vector<std::string> loaded;
-
     PulledAudio audio;
     TempDir dir{"sound"};
     LogCapture log;
