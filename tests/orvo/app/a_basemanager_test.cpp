@@ -64,7 +64,7 @@ TEST_F(BaseManagerTest, ListsAreReadFromTheirOwnFolder)
     EXPECT_EQ(files, (Strings{"kept", dir.file("p.png"), dir.file("q.png")}));
 }
 
-TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrder)
+TEST_F(BaseManagerTest, RepeatsAreLoggedAndLoadedInQueueOrderAndBadListsLoadNothing)
 {
     const std::string path = list("three.lst", "x.png 1\ny.png 2\nz.png 3\n");
     auto repeats = [&](const char* item) {
@@ -86,10 +86,8 @@ TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrd
     EXPECT_EQ(manager.loads, Strings{"f/|first.png|"});
     manager.runTasks();
     EXPECT_EQ(manager.loads, (Strings{"f/|first.png|", "f/|second.png|"}));
-}
-
-TEST_F(BaseManagerTest, UnreadableAndOverlongListsLoadQueueAndUnloadNothing)
-{
+    // Unreadable and overlong lists load, queue and unload nothing.
+    manager.loads.clear();
     const std::string missing = dir.file("missing.lst");
     manager.loadList(missing);
     manager.AddListToTask(missing);

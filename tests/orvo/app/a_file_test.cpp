@@ -71,11 +71,10 @@ TEST_F(FileTest, ReadsDiskFilesWholeAndReportsMissingOnesWithTheCallersPath)
                                                         error + "/", error + "/"}));
 }
 
-TEST_F(FileTest, BackslashesCaseExistenceAndPathSplitting)
+TEST_F(FileTest, BackslashesCaseExistenceAndMembersOfAPakWithNoFolderOnDisk)
 {
     writeFile(disk("Gfx/Menu/Title.PNG"), "title");
     EXPECT_EQ(read("data:gfx\\menu\\title.png"), "title");
-    EXPECT_EQ(file_getDiskPath("data:GFX/menu/title.png"), disk("Gfx/Menu/Title.PNG"));
     // The exact name wins over a name that only matches ignoring case.
     writeFile(disk("Gfx/Menu/title.png"), "exact");
     EXPECT_EQ(read("data:Gfx/Menu/title.png"), "exact");
@@ -85,10 +84,7 @@ TEST_F(FileTest, BackslashesCaseExistenceAndPathSplitting)
     EXPECT_FALSE(file_existsFileOrDir("data:gfx/menu/title.png/"));
     EXPECT_EQ(file_getExt("a.b/c"), "");
     EXPECT_EQ(file_getExt("a.b\\c.tar.gz"), "gz");
-}
-
-TEST_F(FileTest, ReadsAMemberOfADeflatedPakWithNoFolderOnDisk)
-{
+    // A member of a deflated pak with no folder on disk.
     const std::string member = pattern(50000, 2);
     writeFile(disk("Folder.PAK"), makeZip({{"member.ext", member}, {"sub/", ""}, {"sub/Other.txt", "other"}}));
     EXPECT_EQ(read("data:folder/Member.EXT"), member);

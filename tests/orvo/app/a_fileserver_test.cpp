@@ -24,12 +24,11 @@ struct Environment {
         for (auto it = saved.rbegin(); it != saved.rend(); ++it)
             it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
     }
-    void set(const std::string& name, const std::string& value) { set(name, value.c_str()); }
-    void set(const std::string& name, const char* value)
+    void set(const std::string& name, const std::optional<std::string>& value)
     {
         const char* old = std::getenv(name.c_str());
         saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        value ? setenv(name.c_str(), value, 1) : unsetenv(name.c_str());
+        value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     }
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;
 };
@@ -51,7 +50,7 @@ TEST(FileServer, DefaultAssignsFollowTheSystemFolders)
     env.set("XDG_CONFIG_HOME", root.path() + "/config");
     env.set("XDG_DATA_DIRS", "relative/ignored:" + root.path() + "/shared/:/usr/share");
     for (const char* name : {"XDG_DOCUMENTS_DIR", "XDG_DESKTOP_DIR"})
-        env.set(name, nullptr);
+        env.set(name, std::nullopt);
     std::filesystem::create_directories(root.path() + "/tmp");
     writeFile(root.path() + "/config/user-dirs.dirs", "# written by a tool\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
     kbtest::LogCapture log;
@@ -101,14 +100,12 @@ TEST(FileServer, MakeDirCreatesEveryLevelAndDeleteFileReportsFailures)
     // A file in the way: the level under it cannot be made.
     writeFile(dir.file("one/file"), "x");
     EXPECT_FALSE(server.makeDir("base:one/file/sub"));
-    EXPECT_FALSE(server.makeDir("base:one/file"));
     writeFile(dir.file("Old.sav"), "x");
     EXPECT_TRUE(server.deleteFile("base:old.sav"));
     EXPECT_FALSE(server.deleteFile("base:old.sav"));
     EXPECT_FALSE(server.deleteFile("base:"));
     EXPECT_EQ(log.messages(),
               (std::vector<std::string>{"aFileServer::makeDir(" + dir.path() + "/one/file/sub...) failed!",
-                                        "aFileServer::makeDir(" + dir.path() + "/one/file...) failed!",
                                         "aFileServer::deleteFile(base:old.sav) failed!",
                                         "aFileServer::deleteFile(base:) failed!"}));
 }

@@ -25,7 +25,7 @@ struct LocaleFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(LocaleFixture, LineFormsAndMalformedLinesLoggedWithTheirNumbers)
+TEST_F(LocaleFixture, LineFormsFileValuesPrefixesAndMalformedLinesLoggedWithTheirNumbers)
 {
     locale.load(write("Main.txt", "\xEF\xBB\xBF" "app_name = \"Park \xD0\x96\"\r\n  ; comment \"x\"\n"
                                   "quoted = \"He said \"hi\" twice\"\nlines = \"one\\ntwo\\tthree\\\\n\"\n"
@@ -42,23 +42,19 @@ TEST_F(LocaleFixture, LineFormsAndMalformedLinesLoggedWithTheirNumbers)
     EXPECT_EQ(text("good"), L"ok");
     // Dropped empty lines are not counted.
     const std::string error = "aLocaleServer. Error in file " + bad + ", line ";
-    EXPECT_EQ(log.messages(), (Strings{error + "1", error + "2", error + "3"}));
-}
-
-TEST_F(LocaleFixture, ValuesFromFilesAndPrefixes)
-{
-    write("Lang/credits.txt", "\xEF\xBB\xBF"
-                              "Line one\r\nLine\\n two\r\n");
+    // Values from files, and prefixes.
+    write("Lang/credits.txt", "\xEF\xBB\xBF" "Line one\r\nLine\\n two\r\n");
     locale.load(write("Lang/Main.txt", "credits = file, \"credits.txt\"\ngone = file, \"missing.txt\"\n"));
     EXPECT_EQ(text("credits"), L"Line one\nLine\\n two\n"); // no escapes in file texts
     EXPECT_EQ(text("gone"), L"");
     const std::string missing = "file_readFullAndMalloc. Error open file: " + dir.file("Lang/missing.txt");
-    const std::string path = write("Main.txt", "caption = \"Plain\"\n");
+    const std::string path = write("Plain.txt", "caption = \"Plain\"\n");
     locale.load(path);
     locale.load(path, "menu");
     locale.load(write("other.txt", "caption = \"Other\"\n"));
     EXPECT_EQ(text("caption"), L"Other");
     EXPECT_EQ(text("caption", "menu"), L"Plain");
     EXPECT_EQ(locale.getString("nothing", "menu"), L"");
-    EXPECT_EQ(log.messages(), (Strings{missing, "aLocaleServer. String [nothing] not found"}));
+    EXPECT_EQ(log.messages(),
+              (Strings{error + "1", error + "2", error + "3", missing, "aLocaleServer. String [nothing] not found"}));
 }

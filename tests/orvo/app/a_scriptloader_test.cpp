@@ -96,7 +96,7 @@ TEST_F(ScriptFixture, BlocksLinesWordsAndMacros)
               (Strings{"header 0 [h] -> 1", "line 1 [v|2|$W$]", "end 1"}));
 }
 
-TEST_F(ScriptFixture, PendingLinesUnclosedBlocksAndSyntaxErrorsAreLoggedAndSkipped)
+TEST_F(ScriptFixture, PendingLinesUnclosedBlocksSyntaxErrorsAndBoundedIncludesAreLoggedAndSkipped)
 {
     // Comments and defines between a header and its "{" leave the header alone;
     // a second ordinary line takes its place and the first is dropped at top level.
@@ -112,10 +112,7 @@ TEST_F(ScriptFixture, PendingLinesUnclosedBlocksAndSyntaxErrorsAreLoggedAndSkipp
               (Strings{"header 0 [h] -> 1", "line 1 [v]", "end 1"}));
     // "#define N" with one quote created N with an empty text.
     EXPECT_EQ(logged(), (Strings{error(1), error(2), error(3), error(4), error(5), error(6), error(7)}));
-}
-
-TEST_F(ScriptFixture, IncludesContinueTheIncluderAndIncludesAndMacrosAreBounded)
-{
+    // Includes continue the includer; includes and macro growth are bounded.
     const std::string inc = write("inc.agui", "#define B \"bee\"\n inner line\n}\nbroken\n}\n");
     EXPECT_EQ(run("h\n{\n first\n#include \"" + inc + "\"\nafter $B$\n{\n}\n"),
               (Strings{"header 0 [h] -> 1", "line 1 [first]", "line 1 [inner|line]", "end 1",

