@@ -13,8 +13,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// Items are lines "<file> <anything>"; every load is written down as
-// "folder|line|list", every unload as "line|list".
+// Items are lines "<file> <anything>"; loads are noted "folder|line|list", unloads "line|list".
 class RecordingManager : public aBaseManager {
 public:
     void loadItem(const std::string& folder, const std::string& line, const std::string& listName) override
@@ -29,7 +28,6 @@ public:
         unloads.push_back(line + "|" + listName);
         return true;
     }
-
     Strings loads, unloads;
 };
 
@@ -41,7 +39,6 @@ protected:
         return dir.file(name);
     }
     long count(const std::string& message) const { return std::ranges::count(log.messages(), message); }
-
     kbtest::TempDir dir{"manager"};
     kbtest::LogCapture log;
     RecordingManager manager;
@@ -49,7 +46,7 @@ protected:
 
 } // namespace
 
-TEST_F(BaseManagerTest, ListsAreReadFromTheirOwnFolderAndOnlyTheOneReadLastIsCached)
+TEST_F(BaseManagerTest, ListsAreReadFromTheirOwnFolder)
 {
     const std::string path = list("sub/items.lst", "a.png 1\r\nb.png 2\n\nc.png 3");
     manager.loadList(path, "menu");
@@ -62,26 +59,12 @@ TEST_F(BaseManagerTest, ListsAreReadFromTheirOwnFolderAndOnlyTheOneReadLastIsCac
     std::filesystem::current_path(previous);
     ASSERT_EQ(manager.getTasks().size(), 3u);
     EXPECT_EQ(manager.getFullPath(manager.getTasks().front()), dir.path() + "/sub/a.png");
-
-    manager.loads.clear();
-    const std::string a = list("a.lst", "one.png\n");
-    const std::string b = list("b.lst", "bee.png\n");
-    manager.loadList(a);
-    kbtest::writeFile(a, "two.png\n");
-    manager.loadList(a); // the same path again: not read again
-    manager.loadList(b);
-    manager.loadList(a); // another list came between: read again
-    EXPECT_EQ(manager.loads[1], dir.path() + "/|one.png|");
-    EXPECT_EQ(manager.loads[3], dir.path() + "/|two.png|");
-
-    manager.unloadList(list("u.lst", "p.png 1\nq.png 2\n"), "L");
-    EXPECT_EQ(manager.unloads.back(), "q.png 2|L");
     Strings files{"kept"};
-    manager.collectFiles(dir.file("u.lst"), files);
+    manager.collectFiles(list("u.lst", "p.png 1\nq.png 2\n"), files);
     EXPECT_EQ(files, (Strings{"kept", dir.file("p.png"), dir.file("q.png")}));
 }
 
-TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrder)
+TEST_F(BaseManagerTest, RepeatsAreLoggedAndLoadedInQueueOrderAndBadListsLoadNothing)
 {
     const std::string path = list("three.lst", "x.png 1\ny.png 2\nz.png 3\n");
     auto repeats = [&](const char* item) {
@@ -90,15 +73,12 @@ TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrd
     manager.AddListToTask(path, "A");
     manager.AddListToTask(path, "B");
     EXPECT_EQ(repeats("z.png"), 1);
-
     manager.runTasks();
     ASSERT_EQ(manager.loads.size(), 6u);
     EXPECT_EQ(manager.loads[3], dir.path() + "/|x.png 1|B");
-    // The queue and the set of queued paths are empty again.
     manager.AddListToTask(path, "A");
     EXPECT_EQ(repeats("x.png"), 1) << "a fresh queue knows no earlier paths";
     manager.runTasks();
-
     // Items queued while the tasks run wait for the next run.
     manager.loads.clear();
     manager.AddFileToTask("f/", "first.png", "");
@@ -106,16 +86,12 @@ TEST_F(BaseManagerTest, AListQueuedTwiceLogsEachRepeatAndLoadsSixTimesInQueueOrd
     EXPECT_EQ(manager.loads, Strings{"f/|first.png|"});
     manager.runTasks();
     EXPECT_EQ(manager.loads, (Strings{"f/|first.png|", "f/|second.png|"}));
-}
-
-TEST_F(BaseManagerTest, UnreadableAndOverlongListsLoadQueueAndUnloadNothing)
-{
+    // Unreadable and overlong lists load, queue and unload nothing.
+    manager.loads.clear();
     const std::string missing = dir.file("missing.lst");
     manager.loadList(missing);
     manager.AddListToTask(missing);
     manager.unloadList(missing);
-    manager.runTasks();
-
     std::string text;
     for (int i = 0; i < 32768; ++i)
         text.append("i").append(std::to_string(i)).append(".png\n");
@@ -130,7 +106,6 @@ TEST_F(BaseManagerTest, UnreadableAndOverlongListsLoadQueueAndUnloadNothing)
     EXPECT_EQ(manager.getListCount(hugePath), 65535u);
     manager.loadList(hugePath);
     EXPECT_TRUE(manager.loads.empty() && manager.unloads.empty() && manager.getTasks().empty());
-
     manager.loadList(list("limit.lst", text));
     EXPECT_EQ(manager.loads.size(), 32768u) << "32768 lines are still loaded";
 }

@@ -1,6 +1,4 @@
-// A second start hands over to the first: the running instance's window comes
-// to the front, the second start ends at once with 0, whatever state the
-// first one is in.
+// A second start raises the running instance's window and ends at once with 0, whatever the first one's state.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -42,13 +40,11 @@ kbtest::ChildResult secondStart(const std::string& lockFolder)
 
 sockaddr_un addressOf(const std::string& path)
 {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
+    sockaddr_un address{.sun_family = AF_UNIX};
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
     return address;
 }
 
-// A datagram socket bound at `path`.
 int bindSocket(const std::string& path, int flags = 0)
 {
     const sockaddr_un address = addressOf(path);
@@ -67,10 +63,8 @@ TEST(SecondStart, RaisesTheRunningWindowAndEndsWith0WhileTheFirstRunsOn)
     ASSERT_EQ(init(rig.app), 0);
     std::vector<std::string> raised;
     window_setSink([&](const aWindowCall& call) { raised.push_back(call.name); });
-
     const kbtest::ChildResult child = secondStart(lockDir.path());
     EXPECT_TRUE(child.exited && child.code == 0) << child.describe();
-
     // The request comes in on the listener's thread; the loop turns until it shows.
     int raisedAt = 0;
     rig.app.onUpdate = [&](int frame) {
@@ -85,9 +79,7 @@ TEST(SecondStart, RaisesTheRunningWindowAndEndsWith0WhileTheFirstRunsOn)
     window_setSink({});
     ASSERT_GT(raisedAt, 0) << "the window was never raised";
     EXPECT_EQ(raised, std::vector<std::string>{"raise"}); // not minimised: nothing to restore
-
-    // One request, one raise; the first instance still holds its guard.
-    aInstanceLock probe;
+    aInstanceLock probe; // the first instance still holds its guard
     EXPECT_EQ(probe.acquire("Kesterby", lockDir.path()), aInstanceLock::Result::HeldElsewhere);
     rig.app.shutdown();
     EXPECT_EQ(probe.acquire("Kesterby", lockDir.path()), aInstanceLock::Result::Acquired);
@@ -101,16 +93,13 @@ TEST(SecondStart, AHolderThatDoesNotListenNeverHoldsTheSecondStartUpNorALaterSta
     const std::string lockPath = naming.path();
     const std::string socketPath = naming.socketPath();
     naming.release();
-
-    // A holder of the lock that never answers: first with a socket file left
-    // by a crashed instance, then with a bound socket nobody reads whose queue is full.
+    // A holder that never answers: a socket file left by a crash, then a bound socket with a full queue.
     const int foreign = open(lockPath.c_str(), O_RDWR);
     ASSERT_GE(foreign, 0);
     ASSERT_EQ(flock(foreign, LOCK_EX | LOCK_NB), 0);
     close(bindSocket(socketPath)); // a socket file nobody listens on any more
     kbtest::ChildResult child = secondStart(lockDir.path());
     EXPECT_TRUE(child.exited && child.code == 0) << child.describe();
-
     unlink(socketPath.c_str());
     const int deaf = bindSocket(socketPath, SOCK_NONBLOCK);
     const sockaddr_un address = addressOf(socketPath);
@@ -121,7 +110,6 @@ TEST(SecondStart, AHolderThatDoesNotListenNeverHoldsTheSecondStartUpNorALaterSta
     close(filler);
     child = secondStart(lockDir.path());
     EXPECT_TRUE(child.exited && child.code == 0) << child.describe();
-
     // Once that holder is gone, a normal start takes over its files.
     close(deaf);
     close(foreign);

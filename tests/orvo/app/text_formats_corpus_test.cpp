@@ -1,5 +1,4 @@
-// Replays every committed fuzz corpus file through the entries the fuzz
-// programs use, so inputs that once failed keep being checked.
+// Replays every committed fuzz corpus file through the fuzz programs' entries: inputs that once failed stay checked.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,8 +13,7 @@ TEST(TextFormatsCorpus, EveryReaderTakesEveryFileOfItsCorpus)
                                                      {"optionsfile", kbfuzz::optionsFile},
                                                      {"localefile", kbfuzz::localeFile},
                                                      {"scriptloader", kbfuzz::scriptLoader}};
-    // Like the fuzz programs, work in the scratch folder so that includes of
-    // bare names reach the files the entries write.
+    // Like the fuzz programs, work in the scratch folder: includes of bare names reach the entries' files.
     const std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::current_path(kbfuzz::scratchDir());
     for (const auto& [reader, entry] : readers) {
