@@ -17,23 +17,6 @@ using kbtest::LogCapture;
 constexpr uint32_t kProbe = 0x8F123456;
 constexpr aGpuFormat k8888 = aGpuFormat::A8R8G8B8;
 
-// The display depth picks the format: A1R5G5B5 (alpha 8F kept as one bit) or A4R4G4B4 (as 8).
-TEST(ImagePixels, PngAndJngPicturesTakeTheFormatOfTheDisplayDepth)
-{
-    for (bool highColor : {true, false}) {
-        GraphRig rig(highColor);
-        const auto probe = kbtest::solidPixels(3, 2, kProbe);
-        for (const std::string& file : {rig.write("p.png", kbtest::encodePng(probe, 3, 2)),
-                                        rig.write("p.jng", jngwrite::encode(probe, 3, 2, {100}))}) {
-            aImage image(file, aGpuFormat::A4R4G4B4, aGpuFormat::A1R5G5B5);
-            ASSERT_TRUE(image.hasTexture());
-            EXPECT_EQ(image.getRecord()->surfaces[0].texture->format(),
-                      highColor ? aGpuFormat::A1R5G5B5 : aGpuFormat::A4R4G4B4);
-            EXPECT_EQ(image.getPixel(2, 1) >> 24, highColor ? 0xFFu : 0x80u) << file;
-        }
-    }
-}
-
 TEST(ImageLife, CopiesShareOneRecordShowItsPlainSurfaceAndTheLastHandleFreesIt)
 {
     GraphRig rig;

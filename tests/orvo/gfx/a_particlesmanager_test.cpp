@@ -131,20 +131,16 @@ TEST(ParticlesManager, PicturesComeFromTheDefinitionOrTheListAndUnknownOnesDrawN
     files.write("nope.psi", "fps 10\ntexture nope\n");
     aParticlesManager m(files.write("config.ini", "[A]\nSystem=tex.psi\n"
                                                   "[B]\nSystem=tex.psi\nImage=atlas\nRect=16 0 16 8\n"
-                                                  "[C]\nSystem=tex.psi\nRect=1 2 3 4\n"
                                                   "[D]\nSystem=tex.psi\nImage=missing\n"
                                                   "[E]\nSystem=nope.psi\n"),
                         files.folder() + "/", &images, "fx");
     aImage* spark = images.getImage("spark", "fx");
     aImage* atlas = images.getImage("atlas", "fx");
     auto record = [](const aParticleSystem* s) { return s->getImage() ? s->getImage()->getRecord() : nullptr; };
-    // The definition's "texture", shown whole; "Image" with "Rect": that part of the list's picture;
-    // "Rect" alone changes nothing.
+    // The definition's "texture", shown whole; "Image" with "Rect": that part of the list's picture.
     EXPECT_EQ(record(m.getTemplate("A")), spark->getRecord());
     EXPECT_EQ(record(m.getTemplate("B")), atlas->getRecord());
     EXPECT_EQ(m.getTemplate("B")->getSource(), aRect(16, 0, 16, 8));
-    EXPECT_EQ(record(m.getTemplate("C")), spark->getRecord());
-    EXPECT_EQ(m.getTemplate("C")->getSource(), aRect(0, 0, 16, 16));
     // Unknown names leave the template without a picture; the image manager says so.
     EXPECT_EQ(m.getTemplate("D")->getImage(), nullptr);
     EXPECT_EQ(m.getTemplate("E")->getImage(), nullptr);
