@@ -85,7 +85,6 @@ TEST_F(GridTest, OddSizesAreClampedOrRefusedAndFailedBuffersDrawNothing)
         most.setImage(&image, nullptr);
         most.render(0, 0, 1);
         ASSERT_EQ(lastDraw().size(), 65536u) << "the largest grid 16-bit indices reach";
-        EXPECT_EQ(device->records(aGpuCall::DrawIndexedPrimitive).back().indices.back(), 65535);
 
         aDistortionGrid huge(130, 129);
         EXPECT_EQ(huge.getCellCount(), 0u);

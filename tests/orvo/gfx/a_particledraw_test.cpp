@@ -60,7 +60,7 @@ TEST_F(ParticleDraw, SharedBuffersLiveFromTheFirstUserToTheLastAndAFailedOneIsMa
     ASSERT_TRUE(aParticleSystem::getIndexBuffer()->read(1999 * 12, 12, lastQuad.data()));
     EXPECT_EQ(lastQuad, (std::vector<uint16_t>{7996, 7998, 7997, 7997, 7998, 7999})) << "every quad's indices are made";
     first.reset();
-    EXPECT_EQ(aParticleSystem::getVertexBuffer(), vertices);
+    EXPECT_EQ(aParticleSystem::getVertexBuffer(), vertices) << "kept while a user lives";
     second.reset();
     EXPECT_EQ(aParticleSystem::getIndexBuffer(), nullptr);
 

@@ -63,21 +63,6 @@ TEST(ParticlesManager, UnknownTemplatesAddNothingAndAFinishedBurstIsRemovedAfter
     EXPECT_EQ(rig.liveCount(), 0u);
 }
 
-TEST(ParticlesManager, LayerListsRunInOrderAndEndAtMinusOne)
-{
-    Rig rig;
-    aParticleSystem* a = rig.manager->Add("TIMED", 0, 0, 1, false, true);
-    aParticleSystem* b = rig.manager->Add("TIMED", 0, 0, 2, false, true);
-    rig.manager->updateLayers(0.1f, -1, 1, 2);
-    EXPECT_EQ(a->getClock(), 0.0f);
-    rig.manager->updateLayers(0.1f, 1, 1, 2, -1, 2);
-    EXPECT_NEAR(a->getClock(), 0.2f, 1e-6f); // named twice: updated twice
-    EXPECT_NEAR(b->getClock(), 0.1f, 1e-6f);
-    const int32_t list[] = {2, -1, 1};
-    rig.manager->updateLayerList(0.1f, list);
-    EXPECT_NEAR(a->getClock() + b->getClock(), 0.4f, 1e-6f);
-}
-
 TEST(ParticlesManager, AddWithoutRestartRemoveAndKillAll)
 {
     Rig rig;

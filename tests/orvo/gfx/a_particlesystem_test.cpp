@@ -40,11 +40,6 @@ std::string liveCounts(aParticleSystem& system, int n)
     return out;
 }
 
-std::vector<float> rgba(const float c[4])
-{
-    return {c[0], c[1], c[2], c[3]};
-}
-
 } // namespace
 
 TEST(ParticleDefinition, AMissingFileStandsStillAndLinesAreReadByTheirFirstWord)
@@ -61,7 +56,7 @@ TEST(ParticleDefinition, AMissingFileStandsStillAndLinesAreReadByTheirFirstWord)
     auto system = files.load("just some words\nFPS 30\ncolor FF0000FF\nsize_min x\n");
     const aParticleSystem::Params& p = system->getParams();
     EXPECT_EQ(p.fps, 0) << "keywords are case-sensitive";
-    EXPECT_EQ(rgba(p.colorMid), (std::vector<float>{1, 1, 1, 1})) << "mid and end stay at their defaults";
+    EXPECT_EQ(std::vector<float>(p.colorMid, p.colorMid + 4), std::vector<float>(4, 1)) << "mid stays at its default";
     EXPECT_TRUE(std::isfinite(p.sizeMin[0]));
     EXPECT_EQ(files.load("fps -20\n", "still.psi")->getParams().fps, 0) << "a negative rate stands still";
 }
@@ -69,8 +64,7 @@ TEST(ParticleDefinition, AMissingFileStandsStillAndLinesAreReadByTheirFirstWord)
 TEST(ParticleEmitter, BurstsTimedEmittersDelaysAndLimitsFollowTheClock)
 {
     const struct {
-        const char* what;
-        const char* definition;
+        const char *what, *definition;
         int steps;
         const char* counts;
     } cases[] = {
@@ -103,7 +97,6 @@ TEST(ParticleEmitter, TimedRateIsKeptWhateverTheStepRate)
         EXPECT_NEAR(system->getLiveCount(), 20u, 1u) << "fps " << fps;
         steps(*system, fps * 2); // the emitter's three seconds are over
         EXPECT_NEAR(system->getLiveCount(), 30u, 1u) << "fps " << fps;
-        EXPECT_FALSE(system->isActive());
         EXPECT_TRUE(system->isFinished());
     }
 }
@@ -118,7 +111,6 @@ TEST(ParticleEmitter, EndlessLifeCapsAndOddTimes)
     EXPECT_TRUE(endless->isActive());
     endless->stop();
     steps(*endless, 20 * 100);
-    EXPECT_TRUE(endless->isDone());
     EXPECT_TRUE(endless->isFinished());
     // A time that is not a number, or huge, does not hang.
     auto odd = files.load("fps 60\nemitter_life -1 -1\nemit_per_sec 1 1\n", "odd.psi");
@@ -138,7 +130,6 @@ TEST(ParticleEmitter, EndlessLifeCapsAndOddTimes)
         EXPECT_EQ(big->getLiveCount(), 2000u) << max;
         EXPECT_EQ(big->getRecordCount(), 2000u) << max;
     }
-
 }
 
 TEST(ParticleEmitter, StepsPerUpdateAreBoundedWhateverTheRateOrTheTime)
@@ -188,6 +179,12 @@ TEST(ParticleMotion, ZeroLifeGivesFiniteValuesAndNoEndlessRebirth)
         }
         EXPECT_EQ(system->getLiveCount(), loop[0] == '1' ? 4u : 0u);
     }
+    aParticle far; // corners far off or not numbers: no undefined conversions
+    far.corners[0] = {NAN, 1e30f};
+    far.corners[1] = {-1e30f, INFINITY};
+    aRect r;
+    aParticleSystem::getParticleRect(far, r);
+    EXPECT_EQ(r.x, -32768);
 }
 
 // Rebirth where they are is the golden frame's ring.
@@ -204,14 +201,4 @@ TEST(ParticleMotion, LoopingParticlesDieOffScreen)
     // 10 pixels a step; 8 wide with the pivot in the middle. A step tests the rectangle of
     // the previous one before moving: x 630, 640 (636..644 meets the screen), 650, then gone.
     EXPECT_EQ(liveCounts(*leaving, 5), "1*4 0*2");
-}
-
-TEST(ParticleMotion, TheRectangleOfCornersFarOffIsClampedToSixteenBits)
-{
-    aRect r;
-    aParticle any;
-    any.corners[0] = {NAN, 1e30f};
-    any.corners[1] = {-1e30f, INFINITY};
-    aParticleSystem::getParticleRect(any, r); // no undefined conversions
-    EXPECT_EQ(r.x, -32768);
 }
