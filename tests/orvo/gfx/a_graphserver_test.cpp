@@ -63,10 +63,7 @@ TEST(GraphModes, WithoutAFullscreenModeTheGameStaysWindowedAndSaysSo)
     LogCapture log;
     Server s(std::vector<aGpuDisplayMode>{}, true);
     EXPECT_TRUE(s.present().windowed);
-    for (const char* line :
-         {"aGraphServer. 16 bit fullscreen mode not found", "aGraphServer. 32 bit fullscreen mode not found",
-          "aGraphServer. No fullscreen mode 1024x768, staying windowed"})
-        EXPECT_TRUE(log.contains(line)) << line;
+    EXPECT_TRUE(log.contains("aGraphServer. No fullscreen mode 1024x768, staying windowed"));
     s.graph->setFullscreen(true);
     EXPECT_FALSE(s.graph->isFullscreen());
 }
@@ -88,7 +85,6 @@ TEST(GraphFonts, NamesAreUniqueAndFontsComeBackAfterAReset)
 {
     LogCapture log;
     Server s;
-    ASSERT_NE(s.graph->getSystemFont(), nullptr);
     std::unique_ptr<aGpuFont> mine, other;
     aGpuFontDesc desc;
     desc.height = 20;

@@ -87,7 +87,6 @@ TEST_F(SpriteTest, StepsHonourHoldsAndWrapAndOnlyFramesWithAnImageDraw)
 {
     aSprite s;
     EXPECT_FALSE(s.nextFrame());
-    EXPECT_FALSE(s.prevFrame());
     s.drawAt(1, 2); // no frames: nothing, and no failure
     aImage image = picture(64, 32);
     s.addFrame(3, &image, aRect(0, 0, 5, 5));
@@ -117,7 +116,6 @@ TEST(Anim, PlaySequencesEndWhereTheyShould)
         std::vector<int> shown;
     } cases[] = {
         {{1, 1, 1}, 0, {0, 1, 2, -1}},
-        {{1, 1, 1, 1}, PINGPONG, {0, 1, 2, 3, 3, 2, 1, 0, -1}},
         {{1, 1, 1, 1}, PINGPONG | LOOP, {0, 1, 2, 3, 3, 2, 1, 0, 0, 1, 2, 3, 3}},
         {{1, 1, 1}, BACK, {2, 1, 0, -1}},
         {{1, 1, 0}, 0, {0, 1, 2, 0, 1}}, // an end frame with hold 0 never ends playback

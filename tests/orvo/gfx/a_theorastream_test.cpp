@@ -16,13 +16,8 @@ constexpr Yuv kGray{128, 128, 128};
 constexpr Yuv kTeal{100, 150, 90}; // 0xFF22788A
 constexpr Yuv kPink{200, 60, 200}; // 0xFFFFAD52
 
-class TheoraStreamTest : public ::testing::Test {
+class TheoraStreamTest : public ::testing::Test, public kbtest::GraphRig {
 protected:
-    std::string write(const std::string& name, const std::string& bytes)
-    {
-        kbtest::writeFile(dir.file(name), bytes);
-        return dir.file(name);
-    }
     std::string clip(const std::string& name, const std::vector<theoragen::Frame>& frames,
                      theoragen::Options options = {})
     {
@@ -36,7 +31,6 @@ protected:
         return kbtest::allNear(s.getPixels(), size_t(s.getPixelsWidth()) * s.getPixelsHeight(), colour);
     }
 
-    kbtest::TempDir dir{"video"};
     kbtest::LogCapture log;
 };
 

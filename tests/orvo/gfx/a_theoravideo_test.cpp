@@ -87,9 +87,8 @@ TEST_F(TheoraVideoTest, PlaysFrameByFrameThenClosesOrLoops)
     EXPECT_EQ(play({0.04f, 0.04f, 0.04f, 0.04f, 0.04f, 0.04f}), "teal, pink, teal, pink, teal, pink") << "looping";
 }
 
-// 25 frames per second at 60 turns per second: a new frame every second or
-// third turn, one frame at a time; at 10 turns per second a frame every
-// turn, so the video runs at 10 frames per second of playing time.
+// 25 frames per second at 60 turns per second: a new frame every second or third turn, one at a time;
+// at 10 turns per second a frame every turn, so the video runs at 10 frames per second of playing time.
 TEST_F(TheoraVideoTest, AtMostOneFramePerTurn)
 {
     ASSERT_TRUE(video.open(clip("numbered.ogv", numberedFrames(12)), true));
