@@ -66,29 +66,16 @@ std::string frames(const aAdvAnim& a, const std::string& name)
     return out;
 }
 
-// The play steps as "block fps/loops [r][p]", separated by "; ".
-std::string steps(const aAdvAnim& a)
-{
-    std::string out;
-    for (const auto& s : a.getSteps())
-        out += (out.empty() ? "" : "; ") + s.block + " " + std::to_string(s.fps) + "/" + std::to_string(s.nloops) +
-               (s.reverse ? " r" : "") + (s.pingpong ? " p" : "");
-    return out;
-}
-
 } // namespace
 
-TEST_F(AdvAnimTest, TheFileGivesNameGeneralValuesAndPlayStepsWithUntrimmedGroups)
+TEST_F(AdvAnimTest, PlayStepsReadTheirGroupsAndAMissingFileIsLogged)
 {
     aAdvAnim a;
-    load(a, "dir/bird.fly",
-         "[_General_]\nWidth=16\nHeight=8\nPingPong=1\n[_Play_]\nplain=no groups here\n"
-         "spaced=(Fps = 24)\ntight=(Fps=24)\nblank=(Fps= 24)\nall=x(NLoops=3)y(Reverse=1)(PingPong=2)(Other=5)(junk\n"
-         "open=(Fps=12\n");
-    // "Fps " is not "Fps"; an unclosed group is no group.
-    EXPECT_EQ(steps(a), "plain 30/1; spaced 30/1; tight 24/1; blank 24/1; all 30/3 r p; open 30/1");
-    EXPECT_EQ(a.getBlocks().size(), 6u) << "every step's block exists, if empty";
-
+    load(a, "bird", "[_Play_]\nall=x(NLoops=3)y(Reverse=1)(Other=5)(junk\nopen=(Fps=12\n");
+    ASSERT_EQ(a.getSteps().size(), 2u);
+    EXPECT_EQ(a.getSteps()[0].nloops, 3u);
+    EXPECT_TRUE(a.getSteps()[0].reverse);
+    EXPECT_EQ(a.getSteps()[1].fps, 30u) << "an unclosed group is no group";
     kbtest::LogCapture log;
     EXPECT_FALSE(a.Load(dir.file("none.anim"), &images));
     EXPECT_TRUE(log.contains("aAdvAnim::Load(). File '" + dir.file("none.anim") + "' not exist!"));
@@ -100,18 +87,17 @@ TEST_F(AdvAnimTest, FramesAreCutReadAndResequenced)
     aAdvAnim a;
     load(a, "frames",
          "[early]\nAutoFrames=2\nTexture=strip\nAutoFrames=4\n[_General_]\nWidth=16\nHeight=16\n"
-         "[cut]\nTexture=strip\nAutoFrames=100\n[big]\nTexture=strip\nFrame=(Rect=10 20 30 40)(Disp=-1 2)\nFrame=\n"
+         "[cut]\nTexture=strip\nAutoFrames=100\n"
          "[seq]\nTexture=strip\nAutoFrames=3\nFramesSequence=0 1 2 1 7 -1\n[lost]\nTexture=nothing\n"
          "Frame=(Rect=1 1 4 4)\n");
     EXPECT_EQ(frames(a, "early"), "") << "Width and Height come later in the file";
     EXPECT_TRUE(log.contains("aAdvAnim. AutoFrames without a texture in block 'early' of 'frames'"));
     EXPECT_TRUE(log.contains("aAdvAnim. AutoFrames of 0 x 0 pixels in block 'early' of 'frames' cut no frames"));
-    // As many as the picture holds, two rows of four; missing groups leave 0; 7 and -1 are skipped.
+    // As many as the picture holds, two rows of four; 7 and -1 are skipped.
     EXPECT_EQ(frames(a, "cut"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 48 0 16 16; "
                                 "0 16 16 16; 16 16 16 16; 32 16 16 16; 48 16 16 16");
-    EXPECT_EQ(frames(a, "big"), "10 20 30 40 +-1,2; 0 0 0 0");
     EXPECT_EQ(frames(a, "seq"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 16 0 16 16");
-    EXPECT_EQ(frames(a, "lost"), "1 1 4 4 !");
+    EXPECT_EQ(frames(a, "lost"), "1 1 4 4 !") << "no such texture";
 }
 
 TEST_F(AdvAnimTest, AnAnimationHoldsAtMostTheFrameCapWithOneLogLine)
@@ -130,9 +116,7 @@ TEST_F(AdvAnimTest, AnAnimationHoldsAtMostTheFrameCapWithOneLogLine)
     load(a, "many", text);
     EXPECT_EQ(block(a, "a").getFrames().size(), 1000u);
     EXPECT_EQ(block(a, "b").getFrames().size(), kCap - 1000);
-    EXPECT_EQ(block(a, "c").getFrames().size(), 0u);
-    EXPECT_EQ(block(a, "d").getFrames().size(), 0u);
-    EXPECT_EQ(a.getTotalFrames(), kCap);
+    EXPECT_EQ(a.getTotalFrames(), kCap) << "c and d get none";
     EXPECT_EQ(log.messages(), std::vector<std::string>{"aAdvAnim. More than " + std::to_string(kCap) +
                                                        " frames in 'many', the rest ignored"});
 
@@ -154,25 +138,8 @@ TEST_F(AdvAnimTest, AnAnimationHoldsAtMostTheFrameCapWithOneLogLine)
     EXPECT_EQ(block(c, "b").getFrames().size(), 2u) << "a sequence keeps what fits";
 }
 
-TEST_F(AdvAnimTest, SpeedScalesTheFrameTimeAndLeftoverTimeCarriesIntoTheNextStep)
+TEST_F(AdvAnimTest, TimeUsedUpExactlyAtTheEndOfAStepStillStartsTheNext)
 {
-    aAdvAnim fast;
-    load(fast, "speed", std::string(kGeneral) + "Speed=2\n[b]\nTexture=strip\nAutoFrames=4\n[_Play_]\nb=(Fps=10)\n");
-    fast.update(0.12f);
-    EXPECT_EQ(block(fast, "b").getIndex(), 2u);
-    EXPECT_NEAR(block(fast, "b").getTimer(), 0.02f * 2, 1e-6f) << "0.02 s kept, in block time";
-
-    Watched a;
-    twoSteps(a);
-    a.update(0.35f);
-    EXPECT_EQ(a.getStepIndex(), 1u);
-    EXPECT_EQ(a.stepStarts, 1);
-    EXPECT_EQ(block(a, "B").getIndex(), 0u);
-    EXPECT_NEAR(block(a, "B").getTimer(), 0.05f, 1e-5f);
-    EXPECT_EQ(a.getFrameCounter(), 3u);
-
-    // Time used up exactly at the end of a step: the next step still starts
-    // on the following update instead of being skipped.
     Watched b;
     twoSteps(b);
     for (int i = 0; i < 3; ++i)
@@ -182,7 +149,6 @@ TEST_F(AdvAnimTest, SpeedScalesTheFrameTimeAndLeftoverTimeCarriesIntoTheNextStep
     b.update(0.05f);
     EXPECT_EQ(b.stepStarts, 1);
     EXPECT_TRUE(block(b, "B").isPlaying());
-    EXPECT_EQ(b.getFrameCounter(), 3u);
 }
 
 TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceStopHiddenUnlessShowStopedAndPlayAgain)
@@ -190,73 +156,30 @@ TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceStopHiddenUnlessShowStopedAndPl
     for (bool show : {false, true}) {
         Watched a;
         twoSteps(a, show ? "ShowStoped=1" : "");
-        EXPECT_EQ(a.getTotalFrames(), 5u);
         for (int i = 0; i < 4; ++i)
             a.update(0.1f);
         EXPECT_FALSE(a.isFinished()) << "B's last frame is still showing";
         a.update(0.1f);
         EXPECT_TRUE(a.isFinished());
         a.update(0.1f);
-        EXPECT_EQ(a.counters, (std::vector<uint32_t>{1, 2, 3, 4}));
         EXPECT_EQ(a.stepStarts, 1) << "B's start; play() starts A without a notification";
         EXPECT_EQ(a.sequenceEnds, 1);
-        EXPECT_FALSE(a.isPlaying());
         device->clearRecords();
         a.draw(10, 10);
-        ASSERT_EQ(sprites().size(), show ? 1u : 0u);
-        if (show) {
-            EXPECT_EQ(sprites()[0].u[0], 16u) << "B's second frame";
-        }
+        EXPECT_EQ(sprites().size(), show ? 1u : 0u);
         a.play();
         EXPECT_FALSE(a.isFinished()) << "play clears the flag";
-        EXPECT_EQ(a.getCurrentFrameIndex(), 0u);
     }
-}
-
-TEST_F(AdvAnimTest, PingPongRunsTheSecondPassBackwardsAndReverseStartsFromTheLastStep)
-{
-    Watched a;
-    twoSteps(a, "PingPong=1\nNLoops=2");
-    std::vector<std::pair<uint32_t, uint32_t>> seen; // (step, frame in block)
-    for (int i = 0; i < 12 && a.isPlaying(); ++i) {
-        a.update(0.1f);
-        seen.emplace_back(a.getStepIndex(), a.getCurrentBlock()->getIndex());
-    }
-    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {0, 1}, {0, 2}, {1, 0}, {1, 1}, // A, then B (its start waits for the next update)
-        {1, 1},                         // the first pass ends: B's last frame stays a step
-        {1, 0}, {0, 2}, {0, 1}, {0, 0}, // B, then A, backwards
-        {0, 0}};
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(a.sequenceEnds, 2);
-
-    Watched r;
-    twoSteps(r, "Reverse=1");
-    for (int i = 0; i < 6; ++i)
-        r.update(0.1f);
-    EXPECT_EQ(r.counters, (std::vector<uint32_t>{3, 2, 1, 0}));
-    EXPECT_EQ(block(r, "A").getIndex(), 0u);
-    // A second load replaces what the first gave.
-    twoSteps(r);
-    EXPECT_EQ(steps(r), "A 10/1; B 10/1");
-    EXPECT_EQ(block(r, "A").getFrames().size(), 3u);
-    EXPECT_FALSE(r.isReverse());
 }
 
 TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlockAsPlayingWould)
 {
     Watched a;
     twoSteps(a);
-    EXPECT_TRUE(a.setFrame(4));
-    EXPECT_EQ(block(a, "B").getIndex(), 1u);
     EXPECT_FALSE(a.setFrame(5));
     EXPECT_TRUE(a.setFrame(1));
     a.update(0.1f);
     EXPECT_EQ(a.getFrameCounter(), 2u) << "playback goes on from there";
-    a.paused = true;
-    EXPECT_FALSE(a.isPlaying());
-    a.update(1.0f);
-    EXPECT_EQ(a.getFrameCounter(), 2u) << "paused";
 
     aAdvAnim endless;
     load(endless, "endless",
@@ -287,8 +210,6 @@ TEST_F(AdvAnimTest, StepsThatUseNoTimeStopAndOneUpdateChangesFramesABoundedNumbe
     kbtest::LogCapture log;
     aAdvAnim empty, nan, still;
     load(empty, "empty", "[_General_]\nNLoops=0\nAutoStart=1\n[_Play_]\nx=\ny=\n");
-    empty.play();
-    EXPECT_TRUE(empty.isPlaying());
     empty.update(0.1f);
     EXPECT_FALSE(empty.isPlaying());
     EXPECT_TRUE(log.contains("aAdvAnim. Animation 'empty' plays no time in a whole pass, stopped"));
@@ -319,25 +240,13 @@ TEST_F(AdvAnimTest, StepsThatUseNoTimeStopAndOneUpdateChangesFramesABoundedNumbe
         EXPECT_LE(a.counters.size(), aAdvAnim::MAX_FRAME_CHANGES_PER_UPDATE) << speed << dt;
         // At a speed no frame length survives, the time is never used up: that stalls.
         EXPECT_EQ(a.isPlaying(), std::string(speed) == "Speed=1\n") << speed << dt;
-        a.counters.clear();
-        a.update(1.0f / 60);
-        EXPECT_LE(a.counters.size(), aAdvAnim::MAX_FRAME_CHANGES_PER_UPDATE) << speed << dt;
     }
 }
 
 TEST_F(AdvAnimTest, TheFrameTimeIsTheTimeIntoTheCurrentFrameAndStaysWithinIt)
 {
-    aAdvAnim empty;
-    empty.setFrameTime(1.0f);
-    EXPECT_EQ(empty.getFrameTime(), 0.0f);
-
     aAdvAnim a;
     twoSteps(a);
-    a.update(0.05f);
-    EXPECT_NEAR(a.getFrameTime(), 0.05f, 1e-6f);
-    a.setFrameTime(0.0f);
-    a.update(0.06f);
-    EXPECT_EQ(a.getCurrentFrameIndex(), 0u) << "restarted within the frame: 0.06 s of 0.1";
     const std::pair<float, float> kept[] = {{5.0f, 0.1f}, {-1.0f, 0.0f}, {std::nanf(""), 0.0f}};
     for (auto [set, got] : kept) {
         a.setFrameTime(set);

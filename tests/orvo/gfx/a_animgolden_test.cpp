@@ -1,8 +1,5 @@
-// The golden frame of distortion grids and advanced animations: a grid
-// bent by a wave with tinted corners, and an animation frame drawn plainly
-// and mirrored (negative x scale), through the graph server on the OpenGL
-// device (offscreen), compared with tests/data/golden/anim_scene.png. After an
-// intended change, refresh with
+// Golden frame tests/data/golden/anim_scene.png (OpenGL, offscreen): a grid bent by a wave with tinted
+// corners, an animation frame drawn plainly and mirrored. After an intended change, refresh with
 //     KB_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/test/tests/orvo_tests --gtest_filter=AnimGolden.*
 #include <gtest/gtest.h>
 

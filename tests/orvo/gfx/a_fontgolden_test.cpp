@@ -1,7 +1,5 @@
-// The golden frame of text: the game's three generated fonts drawn through
-// the graph server on the OpenGL device (offscreen), aligned, scaled to a
-// pixel height and by a factor, rotated, coloured and underlined, compared
-// with tests/data/golden/font_scene.png. After an intended change, refresh with
+// Golden frame tests/data/golden/font_scene.png (OpenGL, offscreen): the game's three fonts aligned,
+// scaled, rotated, coloured and underlined. After an intended change, refresh with
 //     KB_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/test/tests/orvo_tests --gtest_filter=FontGolden.*
 #include <gtest/gtest.h>
 

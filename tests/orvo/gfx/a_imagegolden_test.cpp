@@ -1,7 +1,5 @@
-// The golden frame of images: a JNG with alpha, a PNG and a JPEG loaded from
-// files and drawn through the graph server on the OpenGL device (offscreen)
-// with colour, scale, rotation, regions and the three effects, compared with
-// tests/data/golden/image_scene.png. After an intended change, refresh with
+// Golden frame tests/data/golden/image_scene.png (OpenGL, offscreen): a JNG with alpha, a PNG and a JPEG
+// drawn with colour, scale, rotation, regions and the three effects. After an intended change, refresh with
 //     KB_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/test/tests/orvo_tests --gtest_filter=ImageGolden.*
 #include <gtest/gtest.h>
 

@@ -1,8 +1,5 @@
-// The golden frame of particles: a burst, a timed line emitter and a looping
-// ring, added through the particles manager from a particle list, run for
-// forty frames from a fixed seed and drawn on the OpenGL device (offscreen),
-// compared with tests/data/golden/particles_scene.png. After an intended
-// change, refresh with
+// Golden frame tests/data/golden/particles_scene.png (OpenGL, offscreen): a burst, a timed line emitter
+// and a looping ring from a particle list, forty frames from a fixed seed. After an intended change, refresh with
 //     KB_UPDATE_GOLDEN=1 SDL_VIDEODRIVER=offscreen build/test/tests/orvo_tests --gtest_filter=ParticleGolden.*
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
-// Damaged clips, made deterministically from one good clip,
-// and the committed corpus of the video fuzz program (inputs that once
-// failed): none may crash or hang, and every refused file leaves a log line.
+// Damaged clips made from one good clip, and the video fuzz corpus (inputs that once failed):
+// none may crash or hang, and every refused file leaves a log line.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,7 +32,6 @@ TEST(TheoraDamage, BytesChangedThroughoutTheFile)
         frames.push_back(f);
     }
     const std::string good = theoragen::clip(o, frames);
-    ASSERT_GT(good.size(), 1000u);
     kbtest::TempDir dir("video-damage");
     kbtest::LogCapture log;
     const std::string path = dir.file("damaged.ogv");

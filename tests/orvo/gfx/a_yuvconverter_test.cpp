@@ -23,16 +23,15 @@ TEST(YuvConverter, PictureOffsetSubsamplingAndNegativeStride)
                                     : aYuvPlane{bytes.data(), width};
                 };
                 std::vector<uint8_t> y(w * h), u(cw * ch), v(cw * ch);
-                aYuvPicture p;
-                p.y = plane(y, w, h, 10, 1);
-                p.u = plane(u, cw, ch, 60, 5);
-                p.v = plane(v, cw, ch, 200, -4);
-                p.left = 2;
-                p.top = 1;
-                p.width = 4;
-                p.height = 4;
-                p.chromaShiftX = shiftX;
-                p.chromaShiftY = shiftY;
+                const aYuvPicture p{plane(y, w, h, 10, 1),
+                                    plane(u, cw, ch, 60, 5),
+                                    plane(v, cw, ch, 200, -4),
+                                    2,
+                                    1,
+                                    4,
+                                    4,
+                                    shiftX,
+                                    shiftY};
                 std::vector<uint32_t> out(5 * 4, 0xDEADBEEF);
                 aYuvConverter::convert(p, out.data(), 5);
                 for (int r = 0; r < 4; ++r) {

@@ -1,7 +1,5 @@
-// What the graphics tests share: an application with a graph server on the
-// recording device and a folder for files, readers of what the device
-// received, small pictures, particle definition files, and the offscreen
-// OpenGL frame of the golden-image tests.
+// What the graphics tests share: a graph server on the recording device with a folder for files,
+// readers of what the device received, small pictures, particle files, the golden tests' OpenGL frame.
 #pragma once
 
 #include <gtest/gtest.h>
