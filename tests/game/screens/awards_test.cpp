@@ -51,8 +51,7 @@ TEST_F(Awards, EachEarnedAwardIsAnnouncedOnceQueuedBehindTheOneShown)
     award_animalSold("zebra");
     award_animalSold("lion");
     award_animalSold("zebra"); // past the goal: nothing more to announce
-    EXPECT_EQ(cNewAwardWindow::queued(), 1u) << "the lions wait";
-    EXPECT_EQ(h.game().getCurrentState()->getModalCount(), 1);
+    EXPECT_TRUE(cNewAwardWindow::queued() == 1u && h.game().getCurrentState()->getModalCount() == 1) << "lions wait";
     EXPECT_EQ(player->newAwards, (std::vector<int32_t>{AWARD_ZEBRAS_SOLD, AWARD_LIONS_SOLD}));
     seconds(1.0f);
     h.expectScreen("new_award_window");
@@ -71,8 +70,7 @@ TEST_F(Awards, TheWindowNeverOutlivesItsScreen)
     ASSERT_TRUE(shown(h, "NewAward"));
     // The screen goes while the award is up: the window goes with it, the queue stays.
     ASSERT_TRUE(enter(STATE_CREDITS));
-    EXPECT_EQ(cNewAwardWindow::get(), nullptr);
-    EXPECT_EQ(cNewAwardWindow::queued(), 1u);
+    EXPECT_TRUE(cNewAwardWindow::get() == nullptr && cNewAwardWindow::queued() == 1u);
     seconds(0.1f);
 
     // A screen without a "NewAward" widget shows nothing, but the profile still counts.
@@ -82,8 +80,7 @@ TEST_F(Awards, TheWindowNeverOutlivesItsScreen)
     ASSERT_TRUE(enter(STATE_MAP));
     player->setAwardProgress(AWARD_CHEETAHS_SOLD, 4, false);
     award_animalSold("cheetah");
-    EXPECT_EQ(cNewAwardWindow::get(), nullptr);
-    EXPECT_EQ(player->newAwards.back(), AWARD_CHEETAHS_SOLD);
+    EXPECT_TRUE(cNewAwardWindow::get() == nullptr && player->newAwards.back() == AWARD_CHEETAHS_SOLD);
     ASSERT_TRUE(enter(STATE_MENU));
     seconds(0.1f);
     cNewAwardWindow::notify(AWARD_COUNT + 3);

@@ -42,7 +42,7 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
     p.upgradeStages = {1};
     const auto needs = parkConfig::mapUpgradeNeeds(map, &p); // Level02 is open; a sixth entry is past five
     ASSERT_EQ(needs.size(), 2u);
-    EXPECT_EQ(std::make_tuple(needs[0].type, needs[0].stage, needs[1].type, needs[1].stage), std::make_tuple(0, 2, 1, 1));
+    EXPECT_EQ(std::tuple(needs[0].type, needs[0].stage, needs[1].type, needs[1].stage), std::tuple(0, 2, 1, 1));
 }
 
 using ParkScreen = MapParkGame;
