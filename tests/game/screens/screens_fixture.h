@@ -31,7 +31,6 @@ protected:
         return h.waitForState(id);
     }
     cAwardsState* awards() { return dynamic_cast<cAwardsState*>(cGameState::find(STATE_AWARDS)); }
-    int modal() { return h.game().getCurrentState()->getModalCount(); }
 
     GameHarness h;
     StateCalls calls;
