@@ -78,7 +78,6 @@ TEST(LoadingScreen, TheClickEveryScenesVariantAndTheLook)
     }
     EXPECT_FALSE(screen.isWaitingForClick());
     EXPECT_FALSE(g.loggedMissing());
-
     // How it looks with a scene running, the bar and a tip.
     cLoadingScreen::resetCycles();
     a_srand(7);

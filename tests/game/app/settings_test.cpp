@@ -33,7 +33,6 @@ TEST(Settings, ConfigDefaultsLenientValuesFallbacksAndGameConfigSections)
               "[VIDEO]\r\nScreenWidth=800\r\nScreenHeight=600\r\nVSync=1\r\nHighColor=0\r\n"
               "ShowFPS=1\r\nBrightness=0.250000\r\nContrast=-0.125000\r\n\r\n"
               "[COMMON]\r\nLoadingScene=1\r\nSplashScreen=0\r\n\r\n");
-
     // Unusable screen and gamma values; the case's keys come first, and the first of a repeated key counts.
     for (const char* video :
          {"ScreenWidth=0\nScreenHeight=0\n", "ScreenWidth=-1024\n", "ScreenHeight=99999\n", "ScreenWidth=70000\n",
@@ -44,7 +43,6 @@ TEST(Settings, ConfigDefaultsLenientValuesFallbacksAndGameConfigSections)
                   defaults)
             << video;
     EXPECT_FALSE(log.messages().empty()) << "each fallback is logged";
-
     // The shipped game config names every key; in another, each section is read on its own.
     const size_t logged = log.messages().size();
     const cSettings& s = game.settings();
