@@ -50,10 +50,8 @@ TEST(Highlight, RectangleCircleLetGoAndDegenerateCases)
     dot.initRect(5, 5, 0, 0, 30);
     for (int i = 0; i < 200; ++i) {
         flat.update(0.05f);
-        for (int e = 0; e < 2; ++e) {
-            const auto [x, y] = at(flat, e);
-            ASSERT_TRUE(x >= 10.0f && x <= 50.0f && y == 10.0f) << x << "," << y;
-        }
+        const auto [x, y] = at(flat, i % 2);
+        ASSERT_TRUE(x >= 10.0f && x <= 50.0f && y == 10.0f) << x << "," << y;
     }
     dot.update(0.1f);
     EXPECT_EQ(at(dot, 0), std::make_pair(5.0f, 5.0f));

@@ -1,5 +1,5 @@
-// The frame: the frame time's ceiling, a paused turn with and without a GUI server, Escape releasing a
-// held button, and the animated cursor rebuilt when it was lost.
+// The frame: a paused turn with and without a GUI server, Escape releasing a held button, and the
+// animated cursor rebuilt when it was lost.
 #include <gtest/gtest.h>
 
 #include "game/support/harness.h"
@@ -8,20 +8,8 @@
 #include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/app/a_keys.h"
-#include "support/app_fixture.h"
 
 using namespace kbtest;
-
-TEST(Frame, ALongFrameCountsAsOneSecond)
-{
-    FakeClock clock;
-    cGame game;
-    FakeClock::advanceMicros(2500000);
-    EXPECT_EQ(game.update(), 0);
-    FakeClock::advanceMicros(250000);
-    game.update();
-    EXPECT_EQ(game.getTotalTime(), 1.25) << "1 s for the long frame, then the short one's own time";
-}
 
 TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
 {

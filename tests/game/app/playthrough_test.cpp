@@ -197,7 +197,6 @@ protected:
     }
 
     RealScreens screens;
-    // A first start: the branding's splash plays.
     std::unique_ptr<GameHarness> h = std::make_unique<GameHarness>(GameHarness::Options{false, kDt, 5, true});
 };
 
@@ -258,8 +257,7 @@ TEST_F(Playthrough, ANewcomerPlaysEveryScreenQuitsAndComesBackWhereTheyLeft)
     clickOn(*h, "Continue");
     ASSERT_TRUE(h->waitForState(STATE_MAP));
     // A mini-game, entered as the map enters one, won, and on through the park to the map.
-    cGameState* mini = cGameState::getOrCreate(STATE_FIND_PAIR);
-    mini->setLevel("FindPair01");
+    cGameState::getOrCreate(STATE_FIND_PAIR)->setLevel("FindPair01");
     h->game().requestState(STATE_FIND_PAIR);
     ASSERT_TRUE(h->waitForState(STATE_FIND_PAIR));
     ASSERT_TRUE(waitFor([] { return cTip::get() && cTip::get()->isOpen(); }, 2.0f));
@@ -312,7 +310,8 @@ TEST_F(Playthrough, ANewcomerPlaysEveryScreenQuitsAndComesBackWhereTheyLeft)
     // display offers no fullscreen modes at all; a desktop does.
     const std::regex bad(R"(not found|Cannot find|not exist|: .+ \([^ ,()]+, line [0-9]+\)$)");
     for (const std::string& line : h->log())
-        EXPECT_TRUE(line.find("fullscreen mode not found") != std::string::npos || !std::regex_search(line, bad)) << line;
+        EXPECT_TRUE(line.find("fullscreen mode not found") != std::string::npos || !std::regex_search(line, bad))
+            << line;
     // A second start on the files left: the player, levels, stage and options are back.
     const std::string user = h->home().userDir();
     TempDir kept("playthrough");

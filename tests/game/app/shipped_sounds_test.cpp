@@ -56,11 +56,13 @@ TEST(ShippedSounds, EveryNameDecodesAndHasARecordingOfItsOwn)
         if (line.starts_with("#"))
             section = line;
         else if (section.find("Sounds shared on purpose") != std::string::npos && std::regex_search(line, m, row)) {
-            EXPECT_TRUE(m[3].length() > 0 && ids.count(m[1]) && ids.count(m[2])) << "an unknown or unexplained pair: " << line;
+            EXPECT_TRUE(m[3].length() > 0 && ids.count(m[1]) && ids.count(m[2]))
+                << "an unknown or unexplained pair: " << line;
             allowed.insert(pairKey(m[1], m[2]));
         }
     for (const auto& [content, same] : byContent)
         for (size_t i = 0; i < same.size(); ++i)
             for (size_t j = i + 1; j < same.size(); ++j)
-                EXPECT_TRUE(allowed.count(pairKey(same[i], same[j]))) << same[i] << " and " << same[j] << " are one recording";
+                EXPECT_TRUE(allowed.count(pairKey(same[i], same[j])))
+                    << same[i] << " and " << same[j] << " are one recording";
 }
