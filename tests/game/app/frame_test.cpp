@@ -1,6 +1,5 @@
-// The frame: the frame time's ceiling, a paused turn with and without a GUI
-// server, Escape releasing a held button, and the animated cursor rebuilt
-// when it was lost.
+// The frame: a paused turn with and without a GUI server, Escape releasing a held button, and the
+// animated cursor rebuilt when it was lost.
 #include <gtest/gtest.h>
 
 #include "game/support/harness.h"
@@ -9,23 +8,8 @@
 #include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/app/a_keys.h"
-#include "support/app_fixture.h"
 
 using namespace kbtest;
-
-TEST(Frame, ALongFrameCountsAsOneSecond)
-{
-    FakeClock clock;
-    cGame game;
-    // Read: the clock moves this far, the frame time and the total time the frame counts.
-    for (const auto& [micros, frameTime, total] : {std::tuple{2500000, 1.0f, 1.0}, std::tuple{250000, 0.25f, 1.25},
-                                                   std::tuple{1000000, 1.0f, 2.25}, std::tuple{7000000, 1.0f, 3.25}}) {
-        FakeClock::advanceMicros(micros);
-        EXPECT_EQ(game.update(), 0);
-        EXPECT_EQ(game.getFrameTime(), frameTime);
-        EXPECT_EQ(game.getTotalTime(), total);
-    }
-}
 
 TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
 {
@@ -36,7 +20,6 @@ TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
         ScopedStateClass menu(STATE_MENU, [&] { return new TestScreen(STATE_MENU, calls, layout, withGui); });
         ASSERT_EQ(h.start(), 0);
         ASSERT_TRUE(h.waitForState(STATE_MENU));
-
         // A paused turn draws (the pause texts only where there is a GUI to write them with).
         const int updates = calls.updates, draws = calls.draws;
         h.game().setPaused(true);
@@ -44,7 +27,6 @@ TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
         EXPECT_EQ(calls.updates, updates) << "a paused turn does not update";
         EXPECT_EQ(calls.draws, draws + 1) << "but it draws";
         h.game().setPaused(false);
-
         // Escape lets go of a held button before the state sees the frame.
         if (auto* probe = dynamic_cast<GUI::ButtonBase*>(h.widget("Probe"))) {
             h.moveTo(150, 120);

@@ -39,14 +39,12 @@ TEST(Media, PlaylistsMoneyTextsAndTheAccessorsWithoutAProfile)
     }
     game.playMusicTrack(7);
     EXPECT_EQ(game.getCurrentTrack(), 2) << "no such track: the current one plays on";
-
     // A percent in the money sign is text, not a format.
     aLocaleServer locale;
     writeFile(dir.file("Main.txt"), "money_sign = \" %s%%d\"\n");
     locale.load(dir.file("Main.txt"));
     EXPECT_EQ(game.formatMoney(250), L"250 %s%%d");
     EXPECT_EQ(game.formatMoneyGain(-3), L"+-3 %s%%d");
-
     // Without a profile every accessor has a safe default and every setter is harmless.
     EXPECT_FLOAT_EQ(game.getSoundVolume(), 0.4f);
     EXPECT_FALSE(game.isFullscreen());

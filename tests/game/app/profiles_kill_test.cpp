@@ -1,6 +1,5 @@
-// A process saving the profiles in a loop is killed at random moments; after
-// every kill the file holds one whole save, the last one or an earlier one.
-// KB_PROFILES_KILL_ROUNDS sets the number of kills (200 by default).
+// A process saving the profiles in a loop is killed at random moments; after every kill the file holds
+// one whole save, the last one or an earlier one. KB_PROFILES_KILL_ROUNDS sets the number of kills (200).
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -20,14 +19,12 @@ namespace {
 constexpr int kPlayers = 5;
 constexpr int kAwards = 300;
 
-// Save k: every player has k in every award, so a file mixing two saves or cut
-// short shows at once.
+// Save k: every player has k in every award, so a file mixing two saves or cut short shows at once.
 void fill(cProfiles& profiles, int32_t k)
 {
-    for (int i = 0; i < kPlayers; ++i) {
-        cPlayerProfile* p = profiles.createProfile(L"\x0418\x0433\x0440\x043E\x043A " + std::to_wstring(i), false);
-        p->awardProgress.assign(kAwards, k);
-    }
+    for (int i = 0; i < kPlayers; ++i)
+        profiles.createProfile(L"\x0418\x0433\x0440\x043E\x043A " + std::to_wstring(i), false)
+            ->awardProgress.assign(kAwards, k);
 }
 
 // The save number the profiles hold, or -1 when they are no whole save.
@@ -68,13 +65,10 @@ TEST(ProfilesKill, AKilledSaveLeavesOneWholeSave)
             cProfiles profiles;
             profiles.load(path);
             int32_t k = std::max(saveNumber(profiles), 0);
-            if (write(ready[1], "1", 1) != 1)
-                _exit(2);
-            for (;;) {
-                fill(profiles, ++k);
-                if (!profiles.save())
-                    _exit(3);
-            }
+            if (write(ready[1], "1", 1) == 1)
+                while (fill(profiles, ++k), profiles.save()) {
+                }
+            _exit(3);
         }
         close(ready[1]);
         char byte = 0;
@@ -85,7 +79,6 @@ TEST(ProfilesKill, AKilledSaveLeavesOneWholeSave)
         int status = 0;
         waitpid(pid, &status, 0);
         ASSERT_TRUE(started && WIFSIGNALED(status)) << "the saving child ended on its own";
-
         cProfiles check;
         check.load(path);
         const int32_t k = saveNumber(check);

@@ -1,6 +1,5 @@
-// The kesterby program as a desktop starts and ends it: a termination signal
-// during its start ends it with the settings written, and a second start
-// while it runs ends at once with code 0 and touches no file. Also
+// The kesterby program as a desktop starts and ends it: a termination signal during its start ends it
+// with the settings written, and a second start while it runs ends at once and touches no file. Also
 // in-process: a quit while a loading routine waits is seen by it.
 #include <gtest/gtest.h>
 
@@ -35,10 +34,8 @@ public:
     }
     ~Program()
     {
-        if (m_status < 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
+        if (m_status < 0)
+            kill(m_pid, SIGKILL), waitpid(m_pid, nullptr, 0);
     }
     // SIGTERM (unless `signal` is 0), then the exit code; -1 for a kill by a signal, -2 after a minute.
     int end(int signal = SIGTERM)
@@ -65,8 +62,8 @@ bool waitForLog(const TempHome& home, const std::string& marker)
     return false;
 }
 
-// Every file in the home with its bytes, but the log and the graphics
-// driver's shader cache, which a running program may still fill.
+// Every file in the home with its bytes, but the log and the graphics driver's shader cache, which a
+// running program may still fill.
 std::map<std::string, std::string> snapshot(const TempHome& home)
 {
     std::map<std::string, std::string> files;
@@ -106,7 +103,6 @@ TEST(Program, ATerminationSignalWritesTheSettingsAndASecondStartChangesNoFile)
         EXPECT_TRUE(readFile(home.userDir() + "config.ini").starts_with("[VIDEO]\r\nScreenWidth=1024\r\n"));
         EXPECT_NE(readFile(home.userDir() + "orvo.log").find("\torvo Engine stopped\n"), std::string::npos);
     }
-
     // The first one keeps running: only its log may grow meanwhile.
     TempHome home;
     Program first;
