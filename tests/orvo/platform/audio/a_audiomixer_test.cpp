@@ -21,9 +21,9 @@ std::vector<int16_t> mixed(aAudioMixer& mixer, uint32_t frames)
 std::vector<int> lefts(aAudioMixer& mixer, uint32_t frames)
 {
     const auto both = mixed(mixer, frames);
-    std::vector<int> out;
+    std::vector<int> out(frames);
     for (uint32_t i = 0; i < frames; ++i)
-        out.push_back(both[2 * i]);
+        out[i] = both[2 * i];
     return out;
 }
 
@@ -40,6 +40,14 @@ aAudioSamplePtr mono(std::vector<int16_t> values, int rate = 44100)
 aAudioSamplePtr monoLevel(uint32_t frames, int16_t value)
 {
     return mono(audiogen::level(frames, 1, value));
+}
+
+// Each value played once, at the same time.
+void playLevels(aAudioMixer& mixer, std::initializer_list<int16_t> values)
+{
+    mixer.stop(aAudioMixer::ALL_CHANNELS);
+    for (int16_t v : values)
+        mixer.playSample(monoLevel(10, v), false);
 }
 
 } // namespace
@@ -74,11 +82,9 @@ TEST(AudioMixer, SoundsEndOrLoopAndPausedOnesHoldTheirPlace)
     aAudioMixer mixer;
     // Without a loop the sound ends and frees its channel, also at the very end of a pull.
     int32_t ch = mixer.playSample(monoLevel(10, 1000), false);
-    EXPECT_EQ(lefts(mixer, 12), (std::vector<int>{1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 0, 0}));
-    EXPECT_FALSE(mixer.isPlaying(ch));
-    ch = mixer.playSample(monoLevel(10, 1000), false);
-    lefts(mixer, 10);
+    EXPECT_EQ(lefts(mixer, 10), std::vector<int>(10, 1000));
     EXPECT_EQ(mixer.channelsPlaying(), 0);
+    EXPECT_EQ(left(mixer), 0);
 
     ch = mixer.playSample(mono({10, 20, 30}), true);
     ASSERT_TRUE(mixer.setLoopMode(ch, aAudioMixer::LOOP_NORMAL));
@@ -95,22 +101,15 @@ TEST(AudioMixer, SoundsEndOrLoopAndPausedOnesHoldTheirPlace)
     EXPECT_EQ(mixer.getPosition(ch), 2u);
     mixer.setPaused(aAudioMixer::ALL_CHANNELS, false);
     EXPECT_EQ(left(mixer), 30);
-}
-
-TEST(AudioMixer, PositionAndInterpolationFollowTheSoundsOwnRate)
-{
-    aAudioMixer mixer;
-    const int32_t ch = mixer.playSample(mono(audiogen::ramp(1000, 1, 10), 22050), false);
-    lefts(mixer, 100);
-    EXPECT_EQ(mixer.getPosition(ch), 50u);
-    ASSERT_TRUE(mixer.setPosition(ch, 500));
-    EXPECT_EQ(left(mixer), 5000);
-    EXPECT_FALSE(mixer.setPosition(ch, 1000));
     mixer.stop(ch);
 
-    // Half the output rate: interpolated between frames.
-    mixer.playSample(mono({0, 1000, 2000, 3000}, 22050), false);
-    EXPECT_EQ(lefts(mixer, 8), (std::vector<int>{0, 500, 1000, 1500, 2000, 2500, 3000, 3000}));
+    // Positions count the sound's own frames; at half the output rate it is interpolated between them.
+    ch = mixer.playSample(mono({0, 1000, 2000, 3000}, 22050), false);
+    EXPECT_EQ(lefts(mixer, 6), (std::vector<int>{0, 500, 1000, 1500, 2000, 2500}));
+    EXPECT_EQ(mixer.getPosition(ch), 3u);
+    ASSERT_TRUE(mixer.setPosition(ch, 1));
+    EXPECT_EQ(left(mixer), 1000);
+    EXPECT_FALSE(mixer.setPosition(ch, 4));
 }
 
 TEST(AudioMixer, SixtyFourChannelsPlayTogetherAndTheNextOneIsRefused)
@@ -126,16 +125,11 @@ TEST(AudioMixer, SixtyFourChannelsPlayTogetherAndTheNextOneIsRefused)
     EXPECT_EQ(left(mixer), 64 * 65 / 2);
     mixer.stop(handles[10]);
     EXPECT_GE(mixer.playSample(monoLevel(100, 1), false), 0);
-    mixer.stop(aAudioMixer::ALL_CHANNELS);
-    EXPECT_EQ(mixer.channelsPlaying(), 0);
 
     // Loud sums are clipped, not wrapped.
-    for (int16_t v : {30000, 30000, -30000, -30000, -30000})
-        mixer.playSample(monoLevel(10, v), false);
+    playLevels(mixer, {30000, 30000, -30000, -30000, -30000});
     EXPECT_EQ(left(mixer), -30000);
-    mixer.stop(aAudioMixer::ALL_CHANNELS);
-    for (int16_t v : {30000, 30000})
-        mixer.playSample(monoLevel(10, v), false);
+    playLevels(mixer, {30000, 30000});
     EXPECT_EQ(left(mixer), 32767);
 }
 
@@ -147,9 +141,8 @@ TEST(AudioMixer, StaleHandlesNeverReachTheNextSoundInTheSlotAndChannelsKeepTheir
     const int32_t second = mixer.playSample(monoLevel(100, 1000), false);
     ASSERT_GE(second, 0);
     EXPECT_FALSE(mixer.isPlaying(first) || mixer.setVolume(first, 0) || mixer.stop(first) ||
-                 mixer.setPaused(first, true));
+                 mixer.setPaused(first, true) || mixer.isPlaying(-1) || mixer.isPlaying(0x7FFFFFFF));
     EXPECT_EQ(mixer.getVolume(second), 255);
-    EXPECT_FALSE(mixer.isPlaying(-1) || mixer.isPlaying(0x7FFFFFFF));
 
     // The channel keeps its sample alive after every holder let it go.
     aAudioSamplePtr sample = monoLevel(100, 4321);
@@ -180,9 +173,7 @@ TEST(AudioMixerStream, PlaysDecodedAsItGoesLoopsOrEndsAndRestarts)
     const std::string once = audiogen::wav(audiogen::ramp(500, 1, 5), 1, 22050);
     const int32_t other = mixer.openStream(bytesOf(once), once.size(), false);
     ch = mixer.playStream(other, false);
-    const auto played = lefts(mixer, 1200);
-    EXPECT_EQ(played[2], 5); // half the output rate: source frame 1
-    EXPECT_EQ(played[1100], 0);
+    EXPECT_EQ(lefts(mixer, 1200)[2], 5); // half the output rate: source frame 1
     EXPECT_FALSE(mixer.isPlaying(ch));
 
     ch = mixer.playStream(other, false);
@@ -190,7 +181,7 @@ TEST(AudioMixerStream, PlaysDecodedAsItGoesLoopsOrEndsAndRestarts)
     ASSERT_TRUE(mixer.stopStream(other));
     EXPECT_FALSE(mixer.isPlaying(ch));
     ch = mixer.playStream(other, false);
-    EXPECT_EQ(left(mixer), 0);
+    EXPECT_EQ(left(mixer), 0) << "restarted from the first frame";
     // Playing again while it plays moves it to a new channel.
     const int32_t moved = mixer.playStream(other, false);
     EXPECT_TRUE(!mixer.isPlaying(ch) && mixer.isPlaying(moved));

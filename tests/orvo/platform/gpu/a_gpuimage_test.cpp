@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "support/image_files.h"
 #include "support/log_capture.h"
@@ -140,26 +139,6 @@ TEST(GpuImage, CutAndMutatedFilesNeverCrash)
     fuzz(kbtest::encodePng(picture, 24, 17), "gpu. PNG data rejected: ");
     fuzz(kbtest::encodeJpeg(picture, 24, 17, 80), "gpu. JPEG data rejected: ");
     fuzz(bytes(gpu_encodeBmp(testPicture(9, 6).data(), 9, 6)), "gpu. BMP data rejected: ");
-}
-
-// The golden scene shows a picture converted to a 16-bit format.
-TEST(GpuImage, TexturesFromMemoryTakeTheAskedFormatAndExactSize)
-{
-    aGpuDeviceRecorder device;
-    const auto picture = testPicture(7, 5);
-    const std::string png = kbtest::encodePng(picture, 7, 5);
-    std::unique_ptr<aGpuTexture> texture;
-    aGpuImageInfo info;
-    ASSERT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::A4R4G4B4, texture, &info),
-              aGpuResult::Ok);
-    EXPECT_TRUE(info.width == 7 && info.height == 5 && info.fileFormat == aGpuImageFileFormat::Png);
-    EXPECT_TRUE(texture->width() == 7 && texture->format() == aGpuFormat::A4R4G4B4);
-    kbtest::LogCapture log;
-    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), 40, aGpuFormat::A8R8G8B8, texture),
-              aGpuResult::InvalidData);
-    EXPECT_EQ(texture, nullptr);
-    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::X8R8G8B8, texture),
-              aGpuResult::InvalidCall);
 }
 
 TEST(GpuImage, HugeDeclaredSizesAreRefusedBeforeDecoding)
