@@ -6,9 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "orvo/platform/a_fault.h"
 #include "support/child_process.h"
@@ -100,9 +98,8 @@ TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuab
         EXPECT_TRUE(r.address == kIp && r.signal == c.signal && r.signalCode == c.code);
     }
     // Access violations carry their kind and address.
-    EXPECT_EQ(fromKernel(SIGSEGV, SEGV_MAPERR, 0, false).parameterCount, 2u);
     const aExceptionRecord write = fromKernel(SIGSEGV, SEGV_ACCERR, 0xFFFF800000000000ull, true);
-    EXPECT_TRUE(write.parameters[0] == 1 && write.parameters[1] == 0xFFFF800000000000ull);
+    EXPECT_TRUE(write.parameterCount == 2 && write.parameters[0] == 1 && write.parameters[1] == 0xFFFF800000000000ull);
     EXPECT_EQ(fault_recordFor(SIGSEGV, SEGV_MAPERR, 8, false, 0, kIp).code, A_EXCEPTION_ACCESS_VIOLATION);
 }
 

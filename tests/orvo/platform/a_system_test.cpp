@@ -4,9 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "orvo/platform/a_instancelock.h"
 #include "orvo/platform/a_system.h"

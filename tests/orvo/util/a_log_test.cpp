@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <thread>
 
 #include "orvo/util/a_assert.h"

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audio.h"

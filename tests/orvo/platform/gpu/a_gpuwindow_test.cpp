@@ -5,9 +5,6 @@
 
 #include <SDL.h>
 
-#include <memory>
-#include <vector>
-
 #include "orvo/platform/gpu/gl_fixture.h"
 
 using namespace kbtest;
