@@ -1,7 +1,5 @@
-// Damaged sound files: deterministic byte mutations of good WAV and Ogg files
-// fed to the sample loader and to a playing stream. Nothing may crash, hang or
-// read out of bounds (run under the address sanitizer to see the last), and
-// every refusal leaves a line in the log.
+// Damaged sound files fed to the sample loader and to a playing stream: nothing
+// may crash, hang or read out of bounds, and every refusal leaves a log line.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -69,8 +67,6 @@ void exercise(const std::string& bytes, const kbtest::LogCapture& log, int* refu
 
     aAudioMixer mixer;
     const int32_t id = mixer.openStream(bytesOf(bytes), bytes.size(), true);
-    if (id == 0)
-        return;
     mixer.playStream(id, false);
     std::vector<int16_t> out(2 * 4096);
     for (int i = 0; i < 8 && mixer.channelsPlaying() > 0; ++i)
