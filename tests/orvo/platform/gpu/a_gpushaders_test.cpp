@@ -1,7 +1,5 @@
-// Each combination of stage and alpha-test states gets a program of its own;
-// every one must compute the stage rules: operations, arguments, complements,
-// the second stage (ignored by vertices without its coordinates) and the alpha
-// test, one solid quad per case.
+// Each combination of stage and alpha-test states gets a program of its own; every one must compute
+// the stage rules (operations, arguments, complements, stage 1 unless the vertices lack its coordinates).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -48,7 +46,6 @@ const Case kCases[] = {
     // Alpha 0xC0 from the texture.
     {"alpha test passes", 0xFF402018, true, {Mod, D, T, Sel1, T, C}, kOff, aGpuCompare::Greater, 0xBF},
     {"alpha test fails", 0xFF000000, true, {Mod, D, T, Sel1, T, C}, kOff, aGpuCompare::Greater, 0xC0},
-    {"alpha test never", 0xFF000000, true, {Mod, D, T, Sel1, T, C}, kOff, aGpuCompare::Never, 0},
     {"stage 1 without its coordinates", 0xFF402018, true, {Mod, D, T, Mod, T, C}, {Mod, C, T, Sel1, C, T},
      aGpuCompare::Always, 0, true},
 };
