@@ -49,8 +49,7 @@ TEST(Format, BufferFormatIsBoundedAndDataFormatsFillOnlyMatchingConversions)
 TEST(Random, ClassicSequencePerThreadAndRanges)
 {
     a_srand(1);
-    EXPECT_EQ(a_rand(), 41);
-    EXPECT_EQ(a_rand(), 18467);
+    EXPECT_TRUE(a_rand() == 41 && a_rand() == 18467);
     int otherFirst = -1;
     std::thread([&] {
         a_srand(1);
@@ -93,10 +92,8 @@ TEST(FixedText, NumbersInEveryWidthAndTextThatDoesNotFitIsCut)
     EXPECT_STREQ(t.c_str(), "FFFFFFFFFFFFFFFF ABC 0000000000000001");
 
     aFixedText<8> cut("abc");
-    cut.append(nullptr).append("defgh").append("ijk");
-    EXPECT_EQ(cut.size(), 7u);
-    cut.decimal(12345).hex(0xFF, 2);
-    EXPECT_STREQ(cut.c_str(), "abcdefg");
+    cut.append(nullptr).append("defgh").append("ijk").decimal(12345).hex(0xFF, 2);
+    EXPECT_TRUE(cut.size() == 7 && std::string(cut.c_str()) == "abcdefg");
 }
 
 TEST(Singleton, RegistersClearsAndAnOlderInstanceLeavesTheNewerOne)

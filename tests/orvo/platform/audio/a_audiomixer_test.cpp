@@ -57,16 +57,13 @@ TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactlyAndVolumeAndPanScaleEac
     EXPECT_EQ(mixed(mixer, 100), values);
 
     const int32_t ch = mixer.playSample(monoLevel(1000, 12800), false);
-    const struct {
-        int volume, pan, left, right;
-    } cases[] = {{255, 0, 12800, 0},      {255, 64, 12800, 6400}, {255, 255, 0, 12800},
-                 {255, -5, 12800, 0},     {63, 128, 3162, 3162}, // 12800 x 63 / 255 = 3162.4
-                 {999, 128, 12800, 12800}};
-    for (const auto& c : cases) {
-        mixer.setVolume(ch, c.volume);
-        mixer.setPan(ch, c.pan);
-        EXPECT_EQ(mixed(mixer, 1), (std::vector<int16_t>{int16_t(c.left), int16_t(c.right)}))
-            << "volume " << c.volume << " pan " << c.pan;
+    // 12800 x 63 / 255 = 3162.4; out-of-range volumes and pans are clamped.
+    const int cases[][4] = {{255, 0, 12800, 0},  {255, 64, 12800, 6400}, {255, 255, 0, 12800},
+                            {255, -5, 12800, 0}, {63, 128, 3162, 3162},  {999, 128, 12800, 12800}};
+    for (const auto& [volume, pan, l, r] : cases) {
+        mixer.setVolume(ch, volume);
+        mixer.setPan(ch, pan);
+        EXPECT_EQ(mixed(mixer, 1), (std::vector<int16_t>{int16_t(l), int16_t(r)})) << volume << " " << pan;
     }
     EXPECT_EQ(mixer.getVolume(ch), 255);
     // The master volume scales every channel on top.
@@ -113,10 +110,8 @@ TEST(AudioMixer, SixtyFourChannelsPlayTogetherAndTheNextOneIsRefused)
 {
     aAudioMixer mixer;
     std::vector<int32_t> handles;
-    for (int i = 0; i < 64; ++i) {
-        handles.push_back(mixer.playSample(monoLevel(100, static_cast<int16_t>(i + 1)), false));
-        ASSERT_GE(handles.back(), 0) << i;
-    }
+    for (int16_t i = 1; i <= 64; ++i)
+        ASSERT_GE(handles.emplace_back(mixer.playSample(monoLevel(100, i), false)), 0) << i;
     EXPECT_EQ(mixer.playSample(monoLevel(100, 1), false), -1);
     // Every channel is heard: 1 + 2 + ... + 64.
     EXPECT_EQ(left(mixer), 64 * 65 / 2);
