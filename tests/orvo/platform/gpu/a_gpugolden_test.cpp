@@ -88,9 +88,11 @@ std::vector<uint32_t> renderScene()
     put(*sprite, letter.get(), 88, 98, 0xFFFFFFFF);
     setBlend(device, aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
     // The silhouette: diffuse only.
-    setStage0(device, aGpuTextureOp::SelectArg1, aGpuTextureArg::Diffuse, aGpuTextureArg::Texture);
+    device.setTextureStageState(0, aGpuStageState::ColorOp, static_cast<uint32_t>(aGpuTextureOp::SelectArg1));
+    device.setTextureStageState(0, aGpuStageState::ColorArg1, static_cast<uint32_t>(aGpuTextureArg::Diffuse));
     put(*sprite, letter.get(), 128, 98, 0xFF101010);
-    setStage0(device, aGpuTextureOp::Modulate, aGpuTextureArg::Texture, aGpuTextureArg::Current);
+    device.setTextureStageState(0, aGpuStageState::ColorOp, static_cast<uint32_t>(aGpuTextureOp::Modulate));
+    device.setTextureStageState(0, aGpuStageState::ColorArg1, static_cast<uint32_t>(aGpuTextureArg::Texture));
     // Alpha test: the soft foot row disappears where alpha <= 128.
     setBlend(device, aGpuBlend::One, aGpuBlend::Zero);
     device.setRenderState(aGpuRenderState::AlphaTestEnable, 1);

@@ -23,13 +23,6 @@ inline void setBlend(aGpuDevice& d, aGpuBlend src, aGpuBlend dst)
     d.setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(dst));
 }
 
-inline void setStage0(aGpuDevice& d, aGpuTextureOp op, aGpuTextureArg a1, aGpuTextureArg a2)
-{
-    d.setTextureStageState(0, aGpuStageState::ColorOp, static_cast<uint32_t>(op));
-    d.setTextureStageState(0, aGpuStageState::ColorArg1, static_cast<uint32_t>(a1));
-    d.setTextureStageState(0, aGpuStageState::ColorArg2, static_cast<uint32_t>(a2));
-}
-
 // Untextured: a filled quad, or an outline through the corners x..x+w-1, y..y+h-1.
 inline void rect(aGpuDevice& d, float x, float y, float w, float h, uint32_t c, bool filled)
 {
