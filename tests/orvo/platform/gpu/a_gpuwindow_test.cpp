@@ -15,23 +15,16 @@ constexpr uint32_t kW = 160, kH = 120;
 
 // A device presenting into a window of its own of the given size.
 struct WindowedDevice {
-    WindowedDevice(int windowWidth, int windowHeight) : device(std::make_unique<aGpuDeviceGL>())
+    WindowedDevice(int windowWidth, int windowHeight)
     {
         aGpuDeviceGL::prepareWindowAttributes();
-        window = SDL_CreateWindow("test", 0, 0, windowWidth, windowHeight,
-                                  aGpuDeviceGL::requiredWindowFlags() | SDL_WINDOW_HIDDEN);
+        window.reset(SDL_CreateWindow("test", 0, 0, windowWidth, windowHeight,
+                                      aGpuDeviceGL::requiredWindowFlags() | SDL_WINDOW_HIDDEN));
         aGpuPresentParams params;
         params.backBufferWidth = kW;
         params.backBufferHeight = kH;
-        params.window = window;
+        params.window = window.get();
         ok = window && device->create(params) == aGpuResult::Ok && device->createSprite(sprite) == aGpuResult::Ok;
-    }
-    ~WindowedDevice()
-    {
-        sprite.reset();
-        texture.reset();
-        device.reset();
-        SDL_DestroyWindow(window);
     }
 
     // Fills at fractions of pixels, filtered and turned sprites, blending and a clipping viewport.
@@ -65,8 +58,9 @@ struct WindowedDevice {
         return pixels;
     }
 
-    std::unique_ptr<aGpuDeviceGL> device;
-    SDL_Window* window = nullptr;
+    // Declared in the order they are made: the window goes last.
+    std::unique_ptr<SDL_Window, void (*)(SDL_Window*)> window{nullptr, SDL_DestroyWindow};
+    std::unique_ptr<aGpuDeviceGL> device = std::make_unique<aGpuDeviceGL>();
     std::unique_ptr<aGpuSprite> sprite;
     std::unique_ptr<aGpuTexture> texture;
     bool ok = false;
@@ -94,7 +88,7 @@ TEST(GpuGLWindow, FramesDrawnIntoTheWindowAreTheOffscreenPicturesAndReadBackAfte
     EXPECT_EQ(differing(same.readBack(), offscreen), 0u) << "after present";
 
     // The window grows: from the next frame on the picture is drawn offscreen and stretched.
-    SDL_SetWindowSize(same.window, kW * 2, kH * 2);
+    SDL_SetWindowSize(same.window.get(), kW * 2, kH * 2);
     same.drawScene();
     same.device->present();
     EXPECT_FALSE(same.device->drawsIntoWindow());
@@ -104,7 +98,7 @@ TEST(GpuGLWindow, FramesDrawnIntoTheWindowAreTheOffscreenPicturesAndReadBackAfte
     same.device->present();
 
     // And back to the back buffer's size.
-    SDL_SetWindowSize(same.window, kW, kH);
+    SDL_SetWindowSize(same.window.get(), kW, kH);
     same.device->present();
     EXPECT_TRUE(same.device->drawsIntoWindow());
     EXPECT_EQ(differing(same.readBack(), offscreen), 0u) << "the last frame, now in the window";
