@@ -30,18 +30,6 @@ struct Fault {
     aExceptionPointers pointers{&record, &context};
 };
 
-// Two pages, the second unreadable.
-struct HalfReadable {
-    HalfReadable()
-    {
-        base = static_cast<char*>(mmap(nullptr, 8192, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-        std::memset(base, 0x5A, 4096);
-        mprotect(base + 4096, 4096, PROT_NONE);
-    }
-    ~HalfReadable() { munmap(base, 8192); }
-    char* base = nullptr;
-};
-
 kbtest::Dump writeAndRead(const kbtest::TempDir& dir, aExceptionPointers* pointers)
 {
     const std::string path = dir.file("a.dmp");
@@ -97,11 +85,15 @@ TEST(DumpFile, HoldsTheRecordContextFramesModulesAndWhatCanBeReadOfTheStack)
     f.context.sp = 0x10000 + 128; // below any mapping
     EXPECT_EQ(writeAndRead(dir, &f.pointers).sections.at("MEMS").size(), 8u);
 
-    HalfReadable memory;
-    f.context.sp = reinterpret_cast<uint64_t>(memory.base) + 128;
+    // Two pages, the second unreadable.
+    char* pages = static_cast<char*>(mmap(nullptr, 8192, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    std::memset(pages, 0x5A, 4096);
+    mprotect(pages + 4096, 4096, PROT_NONE);
+    f.context.sp = reinterpret_cast<uint64_t>(pages) + 128;
     const kbtest::Dump half = writeAndRead(dir, &f.pointers);
-    EXPECT_EQ(half.read<uint64_t>("MEMS", 0), reinterpret_cast<uint64_t>(memory.base));
+    EXPECT_EQ(half.read<uint64_t>("MEMS", 0), reinterpret_cast<uint64_t>(pages));
     EXPECT_EQ(half.sections.at("MEMS").substr(8), std::string(4096, '\x5A'));
+    munmap(pages, 8192);
 
     EXPECT_EQ(writeAndRead(dir, nullptr).read<uint64_t>("STAK", 0), 0u);
 

@@ -11,12 +11,9 @@ void pushEvent(Uint32 type, Uint8 windowEvent = 0, Sint32 wheel = 0, Uint32 dire
 {
     SDL_Event e{};
     e.type = type;
-    if (type == SDL_MOUSEWHEEL) {
-        e.wheel.y = wheel;
-        e.wheel.direction = direction;
-    } else {
-        e.window.event = windowEvent;
-    }
+    e.window.event = windowEvent; // the fields overlap; for a wheel this byte is the mouse number 0
+    e.wheel.y = wheel;            // and for a window event these are its second number and padding
+    e.wheel.direction = direction;
     ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
 }
 

@@ -43,7 +43,7 @@ TEST(StackWalk, LocatesFunctionFileLineAndModuleFindsTheCallerOfAMarkedFrameAndC
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const struct {
         uint64_t address;
-        const char* function; // methods demangled without their parameters
+        const char* function; // demangled, without parameters
         const char* file;     // "" without line information, else the end of the path
         std::string module;
     } cases[] = {
@@ -63,15 +63,12 @@ TEST(StackWalk, LocatesFunctionFileLineAndModuleFindsTheCallerOfAMarkedFrameAndC
     }
 
     // The caller of a marked frame.
-    const uint64_t caller = callsTheMarker();
-    ASSERT_NE(caller, 0u);
     aCodeLocation where;
-    stackwalk_locate(caller, where);
+    stackwalk_locate(callsTheMarker(), where);
     EXPECT_STREQ(where.function, "callsTheMarker");
     // No known thrower on the stack gives no caller.
     static const char* const unknown[] = {"no_such_symbol_anywhere"};
-    EXPECT_EQ(stackwalk_callerOf(unknown, 1), 0u);
-    EXPECT_EQ(stackwalk_callerOf(nullptr, 0), 0u);
+    EXPECT_EQ(stackwalk_callerOf(unknown, 1) + stackwalk_callerOf(nullptr, 0), 0u);
 
     // A start that is not on the stack is the whole walk.
     uint64_t frames[8] = {};

@@ -187,8 +187,7 @@ TEST(AudioMixerStream, OggStreamSoundsLikeTheDecodedSampleAndClosingFreesItsChan
     const int32_t id = mixer.openStream(bytesOf(file), file.size(), false);
     const int32_t ch = mixer.playStream(id, false);
     std::vector<int16_t> streamed;
-    // Odd pull sizes cross the decoder's blocks at awkward places.
-    for (uint32_t done = 0; done < 30000; done += 777) {
+    for (uint32_t done = 0; done < 30000; done += 777) { // odd pulls cross the decoder's blocks at awkward places
         const auto part = mixed(mixer, std::min<uint32_t>(30000 - done, 777));
         streamed.insert(streamed.end(), part.begin(), part.end());
     }

@@ -31,9 +31,8 @@ protected:
 
 } // namespace
 
-// The golden scene changes states and textures inside batches; here the
-// gathered sprites go before a draw of another kind, and an unchanged state
-// keeps gathering.
+// The golden scene changes states and textures inside batches; here the gathered sprites go before a draw
+// of another kind, and an unchanged state keeps gathering.
 TEST_F(GpuRecorder, BatchIsDrawnBeforeOtherDrawsAndStateChangesOnly)
 {
     ASSERT_EQ(device.beginScene(), aGpuResult::Ok);

@@ -1,6 +1,5 @@
-// The golden frame: one scene that uses every drawing feature of the device,
-// rendered offscreen by the OpenGL backend and compared with
-// tests/data/golden/gpu_scene.png (KB_UPDATE_GOLDEN=1 refreshes it; look at it before committing).
+// One scene that uses every drawing feature of the device, rendered offscreen by the OpenGL backend and compared
+// with tests/data/golden/gpu_scene.png (KB_UPDATE_GOLDEN=1 refreshes it; look at it before committing).
 #include <gtest/gtest.h>
 
 #include "orvo/platform/gpu/a_gpufont.h"

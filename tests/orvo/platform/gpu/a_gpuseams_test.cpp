@@ -1,7 +1,5 @@
-// Scaled and turned sprites with linear filtering draw without seams: no
-// colour of a neighbouring frame of a packed strip, nor of the texture's
-// opposite edge, bleeds in along their edges. The frame is also compared with
-// tests/data/golden/strip_frames.png (KB_UPDATE_GOLDEN=1 refreshes it).
+// Scaled and turned sprites with linear filtering draw without seams: no colour of a neighbouring frame of
+// a packed strip, nor of the texture's opposite edge, bleeds in. Golden: tests/data/golden/strip_frames.png.
 #include <gtest/gtest.h>
 
 #include "orvo/platform/gpu/gl_fixture.h"

@@ -1,6 +1,5 @@
-// Frames drawn straight into a window of the back buffer's size must be the
-// pictures the offscreen back buffer gives (a window of another size), and
-// read back right after present(), also when the window changes size.
+// Frames drawn straight into a window of the back buffer's size must be the pictures the offscreen back
+// buffer gives (a window of another size), and read back after present(), also when the window changes size.
 #include <gtest/gtest.h>
 
 #include <SDL.h>

@@ -1,5 +1,4 @@
-// A GL device on an offscreen back buffer for the tests, with helpers to
-// fill textures, set the usual states, draw rectangles and compare pixels.
+// A GL device on an offscreen back buffer, with helpers to fill textures, set blends, draw rectangles, compare pixels.
 #pragma once
 
 #include <gtest/gtest.h>
