@@ -8,20 +8,17 @@
 
 using Lines = std::vector<std::string>;
 
-namespace {
-double g_fakeSeconds = 0.0;
-} // namespace
-
 TEST(Log, ExactLineFormsOnlyWhileOpen)
 {
+    static double fakeSeconds = 0.0;
     a_logClose();
     a_log("nobody hears %d", 1);
     a_logText("this");
     kbtest::LogCapture log;
-    a_logSetClock([] { return g_fakeSeconds; });
+    a_logSetClock([] { return fakeSeconds; });
     // Hours go past 99; milliseconds are cut, never rounded up to 1000.
     for (double seconds : {3600.0 + 2 * 60 + 3.0456, 100 * 3600.0 + 59 * 60 + 59.9999, 0.0}) {
-        g_fakeSeconds = seconds;
+        fakeSeconds = seconds;
         a_log("%d", 7);
     }
     a_log("one\ntwo"); // stamped once

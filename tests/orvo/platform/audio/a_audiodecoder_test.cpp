@@ -16,8 +16,7 @@ std::unique_ptr<aAudioDecoder> open(const std::string& file)
 
 std::vector<int16_t> decodeAll(aAudioDecoder& decoder)
 {
-    std::vector<int16_t> out;
-    std::vector<int16_t> block(1000 * static_cast<size_t>(decoder.channels()));
+    std::vector<int16_t> out, block(1000 * static_cast<size_t>(decoder.channels()));
     while (uint32_t got = decoder.read(block.data(), 1000))
         out.insert(out.end(), block.begin(), block.begin() + got * decoder.channels());
     return out;
@@ -26,10 +25,9 @@ std::vector<int16_t> decodeAll(aAudioDecoder& decoder)
 // Little-endian value of `bytes` bytes written over the file at `at`.
 std::string patched(std::string file, size_t at, uint32_t value, int bytes)
 {
-    std::string le;
     for (int i = 0; i < bytes; ++i)
-        le.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    return file.replace(at, le.size(), le);
+        file[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return file;
 }
 
 // Root mean square of the difference, relative to the signal's own.
