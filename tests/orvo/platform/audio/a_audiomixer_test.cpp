@@ -71,7 +71,7 @@ TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactlyAndVolumeAndPanScaleEac
     EXPECT_EQ(left(mixer), 2560);
 }
 
-TEST(AudioMixer, SoundsEndOrLoopAndPausedOnesHoldTheirPlace)
+TEST(AudioMixer, SoundsEndOrLoopPausedOnesHoldTheirPlaceAndPositionsCountTheirOwnFrames)
 {
     aAudioMixer mixer;
     // Without a loop the sound ends and frees its channel, also at the very end of a pull.

@@ -14,7 +14,7 @@ namespace {
 // texture 1 a .375 r .625 g .875 b .0625.
 constexpr uint32_t kDiffuse = 0x80FF40C0, kTexture0 = 0xC0408020, kTexture1 = 0x60A0E010;
 constexpr uint32_t D = 0, C = 1, T = 2, N = gpuArgComplement;
-// The stage operations.
+// aGpuTextureOp values, as the stage states take them.
 constexpr uint32_t Off = 1, Sel1 = 2, Sel2 = 3, Mod = 4, Add = 7, Sub = 10;
 
 // A stage's colour op and arguments, then its alpha op and arguments.
