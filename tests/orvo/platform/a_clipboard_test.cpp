@@ -1,8 +1,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "orvo/platform/a_clipboard.h"
 
 namespace {
@@ -19,21 +17,13 @@ std::string utf16(const std::u16string& text)
 
 } // namespace
 
-TEST(Clipboard, InProcessKeepsOneFormatAtATimeAndThroughSdlTextFormatsConvert)
+TEST(Clipboard, AnEmptyClipboardGivesNothingAndThroughSdlBothTextFormatsConvert)
 {
     clipboard_useInProcess(true);
     std::string data;
-    EXPECT_FALSE(clipboard_hasFormat(A_CF_UNICODETEXT));
-    EXPECT_FALSE(clipboard_getData(A_CF_UNICODETEXT, data));
-    EXPECT_FALSE(clipboard_setData(A_CF_TEXT, nullptr, 3));
-    ASSERT_TRUE(clipboard_setData(A_CF_TEXT, "abc", 4));
-
-    const std::string wide = utf16(u"\u0416a");
-    ASSERT_TRUE(clipboard_setData(A_CF_UNICODETEXT, wide.data(), wide.size()));
-    EXPECT_FALSE(clipboard_hasFormat(A_CF_TEXT));
-    ASSERT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data));
-    EXPECT_EQ(data, wide);
-    clipboard_useInProcess(false);
+    EXPECT_FALSE(clipboard_hasFormat(A_CF_UNICODETEXT) || clipboard_getData(A_CF_UNICODETEXT, data) ||
+                 clipboard_setData(A_CF_TEXT, nullptr, 3));
+    clipboard_useInProcess(false); // the text box tests copy and paste through the in-process one
 
     // SDL's clipboard holds UTF-8; both text formats are converted on the way.
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
@@ -41,13 +31,11 @@ TEST(Clipboard, InProcessKeepsOneFormatAtATimeAndThroughSdlTextFormatsConvert)
     const std::string sdlWide = utf16(u"\u0416\u00FC!");
     ASSERT_TRUE(clipboard_setData(A_CF_UNICODETEXT, sdlWide.data(), sdlWide.size()));
     EXPECT_TRUE(clipboard_hasFormat(A_CF_TEXT));
-    ASSERT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data));
-    EXPECT_EQ(data, sdlWide);
+    EXPECT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data) && data == sdlWide);
     ASSERT_TRUE(clipboard_getData(A_CF_TEXT, data));
     EXPECT_EQ(data, std::string("\xC6?!\0", 4)) << "U+00FC has no Windows-1251 byte";
 
     ASSERT_TRUE(clipboard_setData(A_CF_TEXT, "\xE6\0", 2));
-    ASSERT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data));
-    EXPECT_EQ(data, utf16(u"\u0436"));
+    EXPECT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data) && data == utf16(u"\u0436"));
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }

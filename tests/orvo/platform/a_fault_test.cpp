@@ -6,9 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "orvo/platform/a_fault.h"
 #include "support/child_process.h"
@@ -76,19 +74,13 @@ TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuab
     } cases[] = {
         {SIGSEGV, SEGV_MAPERR, kFar, A_EXCEPTION_ACCESS_VIOLATION, kStop},
         {SIGBUS, BUS_ADRALN, kFar, A_EXCEPTION_DATATYPE_MISALIGNMENT, kStop},
-        {SIGBUS, BUS_ADRERR, kFar, A_EXCEPTION_IN_PAGE_ERROR, kStop},
         {SIGFPE, FPE_INTDIV, kFar, A_EXCEPTION_INT_DIVIDE_BY_ZERO, kStop},
-        {SIGFPE, FPE_FLTSUB, kFar, A_EXCEPTION_ARRAY_BOUNDS_EXCEEDED, kStop},
         {SIGILL, ILL_ILLOPN, kFar, A_EXCEPTION_ILLEGAL_INSTRUCTION, kStop},
-        {SIGABRT, SI_TKILL, kFar, A_EXCEPTION_FATAL_EXIT, kStop},
         // Sent by a program, not raised by an instruction: nothing repeats.
         {SIGSEGV, SI_USER, kFar, A_EXCEPTION_ACCESS_VIOLATION, 0},
         {SIGFPE, SI_USER, kFar, A_EXCEPTION_FLT_INVALID_OPERATION, 0},
-        {SIGTRAP, TRAP_BRKPT, kFar, A_EXCEPTION_BREAKPOINT, 0},
-        {SIGTRAP, TRAP_TRACE, kFar, A_EXCEPTION_SINGLE_STEP, 0},
         // The guard just below the stack pointer, or a frame that reached past it, mean an overflow.
         {SIGSEGV, SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW, kStop},
-        {SIGSEGV, SEGV_ACCERR, kStack - 64 * 1024, A_EXCEPTION_STACK_OVERFLOW, kStop},
         {SIGSEGV, SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW, kStop},
         {SIGSEGV, SEGV_MAPERR, kStack - 64 * 1024 - 1, A_EXCEPTION_ACCESS_VIOLATION, kStop},
         {SIGSEGV, SI_USER, kStack, A_EXCEPTION_ACCESS_VIOLATION, 0},
@@ -100,9 +92,8 @@ TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuab
         EXPECT_TRUE(r.address == kIp && r.signal == c.signal && r.signalCode == c.code);
     }
     // Access violations carry their kind and address.
-    EXPECT_EQ(fromKernel(SIGSEGV, SEGV_MAPERR, 0, false).parameterCount, 2u);
     const aExceptionRecord write = fromKernel(SIGSEGV, SEGV_ACCERR, 0xFFFF800000000000ull, true);
-    EXPECT_TRUE(write.parameters[0] == 1 && write.parameters[1] == 0xFFFF800000000000ull);
+    EXPECT_TRUE(write.parameterCount == 2 && write.parameters[0] == 1 && write.parameters[1] == 0xFFFF800000000000ull);
     EXPECT_EQ(fault_recordFor(SIGSEGV, SEGV_MAPERR, 8, false, 0, kIp).code, A_EXCEPTION_ACCESS_VIOLATION);
 }
 

@@ -4,9 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "orvo/platform/a_instancelock.h"
 #include "orvo/platform/a_system.h"
@@ -18,14 +16,12 @@ TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
     kbtest::TempDir dir("lock");
     aInstanceLock first, second, odd, nowhere;
     ASSERT_EQ(first.acquire("Kesterby", dir.path()), aInstanceLock::Result::Acquired);
-    EXPECT_EQ(first.socketPath(), dir.path() + "/Kesterby.sock");
     EXPECT_FALSE(first.takeRaiseRequest());
     ASSERT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::HeldElsewhere);
     EXPECT_FALSE(second.held());
 
     // Each raise request is heard once.
-    EXPECT_TRUE(second.requestRaise());
-    EXPECT_TRUE(second.requestRaise());
+    EXPECT_TRUE(second.requestRaise() && second.requestRaise());
     bool heard = false;
     for (int i = 0; i < 5000 && !(heard = first.takeRaiseRequest()); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -50,43 +46,36 @@ TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
 
 TEST(SystemFacts, MountsAndMeminfoAreParsedAndThisMachineGivesPlausibleFacts)
 {
-    const std::string mounts =
-        "overlay / overlay rw,relatime 0 0\nproc /proc proc rw 0 0\n/dev/sda1 /boot ext4 rw 0 0\n"
-        "/dev/loop3 /snap/core/1 squashfs ro 0 0\nserver:/export /mnt/nfs nfs4 rw 0 0\n"
-        "/dev/sr0 /media/cd iso9660 ro 0 0\n/dev/sdb1 /media/my\\040disk vfat rw 0 0\n"
-        "/dev/sdc1 /boot xfs rw 0 0\nbroken line\n";
+    // Pseudo file systems and broken lines are skipped, a later mount over /boot hides the earlier one,
+    // escaped blanks are read back, fixed drives keep their file system and device.
+    const std::string mounts = "overlay / overlay rw 0 0\nproc /proc proc rw 0 0\n/dev/sda1 /boot ext4 rw 0 0\n"
+                               "server:/export /mnt/nfs nfs4 rw 0 0\n/dev/sr0 /media/cd iso9660 ro 0 0\n"
+                               "/dev/sdb1 /media/my\\040disk vfat rw 0 0\n/dev/sdc1 /boot xfs rw 0 0\nbroken line\n";
     std::vector<std::string> drives;
     for (const aDriveFact& d : systemfacts_parseMounts(mounts))
         drives.push_back(d.mountPoint + " " + d.fileSystem + " " + d.device + " " + std::to_string(int(d.type)));
-    // Pseudo file systems are skipped, a later mount over /boot hides the earlier one, fixed drives keep
-    // their file system and device.
     using T = aDriveFact::Type;
     auto drive = [](const char* text, T type) { return text + std::to_string(int(type)); };
     EXPECT_EQ(drives, (std::vector<std::string>{drive("/ overlay overlay ", T::Fixed), drive("/mnt/nfs   ", T::Remote),
                                                 drive("/media/cd   ", T::CdRom),
                                                 drive("/media/my disk vfat /dev/sdb1 ", T::Fixed),
                                                 drive("/boot xfs /dev/sdc1 ", T::Fixed)}));
-    const auto ram = systemfacts_parseMounts("rootfs / tmpfs rw 0 0\n");
-    EXPECT_TRUE(ram.size() == 1 && ram[0].type == aDriveFact::Type::RamDisk);
 
-    const std::string meminfo = "MemFree:         1000 kB\nMemTotal:       16314460 kB\nHugePages_Total:       0\n";
+    const std::string meminfo = "MemFree:         1000 kB\nMemTotal:       16314460 kB\n";
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "MemTotal"), 16314460u);
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "Mem"), 0u);
-    EXPECT_EQ(systemfacts_meminfoValue(meminfo, "CommitLimit"), 0u);
-
     const aSystemFacts f = systemfacts_gather();
     EXPECT_TRUE(f.physicalTotal > 0 && !f.drives.empty() && f.drives[0].mountPoint == "/");
 }
 
 TEST(SystemDoubleClick, TheHintWhenItHoldsATimeElse500)
 {
-    unsetenv("SDL_MOUSE_DOUBLE_CLICK_TIME");
-    EXPECT_EQ(system_doubleClickTimeMs(), 500u);
-    for (const char* value : {"350", "junk", "0", "-20", "999999"}) {
+    for (const char* value : {"350", "junk", "0", "-20", "999999", ""}) {
         setenv("SDL_MOUSE_DOUBLE_CLICK_TIME", value, 1);
         EXPECT_EQ(system_doubleClickTimeMs(), *value == '3' ? 350u : 500u) << value;
     }
     unsetenv("SDL_MOUSE_DOUBLE_CLICK_TIME");
+    EXPECT_EQ(system_doubleClickTimeMs(), 500u);
 }
 
 namespace {
@@ -118,15 +107,14 @@ TEST(OpenUrl, TheOpenerGetsTheAddressAsItsOneArgumentAndRefusedAddressesRunNothi
     kbtest::TempDir dir("url");
     system_setUrlOpener(fakeOpener(dir).c_str());
     const std::string got = dir.file("got");
-    for (const char* url : {"https://example.org/park?a=1&b=2", "http://x.test/';touch${IFS}pwned;'\"$(id)\"`id`",
-                            "HTTPS://EXAMPLE.ORG/"}) {
+    for (const char* url : {"https://example.org/park?a=1&b=2", "http://x.test/';touch${IFS}pwned;'\"$(id)\"`id`"}) {
         ASSERT_TRUE(system_openUrl(url)) << url;
         EXPECT_EQ(waitForFile(got), std::string("1\n") + url);
     }
-    for (const char* url : {"file:///etc/passwd", "javascript:alert(1)", "https://a.test/\nrm -rf ~",
-                            "https://a.test/ b", "http://", "", "xdg-open", "-h", "ftp://a.test/"})
-        EXPECT_FALSE(system_openUrl(url)) << url;
-    EXPECT_FALSE(system_openUrl(nullptr));
+    for (const char* url :
+         std::initializer_list<const char*>{"file:///etc/passwd", "javascript:alert(1)", "https://a.test/\nrm -rf ~",
+                                            "https://a.test/ b", "http://", "", "-h", nullptr})
+        EXPECT_FALSE(system_openUrl(url)) << (url ? url : "null");
     // A good address still comes through afterwards: nothing refused above left a file.
     ASSERT_TRUE(system_openUrl("https://example.org/"));
     EXPECT_EQ(waitForFile(got), "1\nhttps://example.org/");

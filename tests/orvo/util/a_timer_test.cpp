@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "orvo/util/a_timer.h"
 
 namespace {
@@ -24,48 +22,23 @@ struct FakeSources {
 
 } // namespace
 
-TEST(Timer, BothModesGiveMsAndDeltasAcrossAWrapOfTheMsCounter)
+TEST(Timer, DeltasSpanAWrapOfTheMsCounter)
 {
     FakeSources sources;
     g_ms = 0xFFFFFF00u;
     aTimer multimedia(1);
     g_ms = 0x00000010u; // wrapped: 0x110 ms later
     EXPECT_FLOAT_EQ(multimedia.getDelta(), 0.272f);
-
-    g_count = 5000000;
-    aTimer counter(0);
-    g_count += 1500000;
-    EXPECT_EQ(counter.getMs(), 1500u);
-    g_count += 250000;
-    EXPECT_FLOAT_EQ(counter.getDelta(), 1.75f);
-    counter.reset();
-    EXPECT_FLOAT_EQ(counter.getSeconds(), 0.0f);
 }
 
-TEST(Timer, CounterModeMillisecondsComeFromFloatSecondsAndWaitsEndOnTime)
+TEST(Timer, WaitsMeasureInDoublePrecisionAndEndOnTime)
 {
     FakeSources sources;
-    g_count = 0;
-    aTimer timer(0);
-    // Past 2^14 seconds a float holds about 2 ms steps: 1 ms apart readings repeat.
-    auto distinctMs = [&](int64_t baseSeconds) {
-        std::set<uint32_t> seen;
-        for (int k = 0; k <= 10; ++k) {
-            g_count = baseSeconds * 1000000 + k * 1000;
-            seen.insert(timer.getMs());
-        }
-        return seen.size();
-    };
-    EXPECT_GE(distinctMs(1), 9u);
-    EXPECT_LE(distinctMs(16384), 6u);
-
-    // Waits measure in double precision.
     aTimer::setCounterSource([] { return g_count += 100; }, 1000000); // every reading 0.1 ms later
     g_count = 0;
     aTimer waiting(0);
     waiting.wait(5);
-    EXPECT_GE(g_count, 5000);
-    EXPECT_LE(g_count, 5300);
+    EXPECT_TRUE(g_count >= 5000 && g_count <= 5300) << g_count;
 
     // Hours into the timer's life a 1 ms wait still takes 1 ms, not a float step of ~2 ms.
     g_count = 0;

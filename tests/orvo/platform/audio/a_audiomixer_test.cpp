@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audiomixer.h"
 #include "orvo/platform/audio/sound_bytes.h"
@@ -21,9 +18,9 @@ std::vector<int16_t> mixed(aAudioMixer& mixer, uint32_t frames)
 std::vector<int> lefts(aAudioMixer& mixer, uint32_t frames)
 {
     const auto both = mixed(mixer, frames);
-    std::vector<int> out;
+    std::vector<int> out(frames);
     for (uint32_t i = 0; i < frames; ++i)
-        out.push_back(both[2 * i]);
+        out[i] = both[2 * i];
     return out;
 }
 
@@ -42,6 +39,14 @@ aAudioSamplePtr monoLevel(uint32_t frames, int16_t value)
     return mono(audiogen::level(frames, 1, value));
 }
 
+// Each value played once, at the same time.
+void playLevels(aAudioMixer& mixer, std::initializer_list<int16_t> values)
+{
+    mixer.stop(aAudioMixer::ALL_CHANNELS);
+    for (int16_t v : values)
+        mixer.playSample(monoLevel(10, v), false);
+}
+
 } // namespace
 
 TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactlyAndVolumeAndPanScaleEachSide)
@@ -52,16 +57,13 @@ TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactlyAndVolumeAndPanScaleEac
     EXPECT_EQ(mixed(mixer, 100), values);
 
     const int32_t ch = mixer.playSample(monoLevel(1000, 12800), false);
-    const struct {
-        int volume, pan, left, right;
-    } cases[] = {{255, 0, 12800, 0},      {255, 64, 12800, 6400}, {255, 255, 0, 12800},
-                 {255, -5, 12800, 0},     {63, 128, 3162, 3162}, // 12800 x 63 / 255 = 3162.4
-                 {999, 128, 12800, 12800}};
-    for (const auto& c : cases) {
-        mixer.setVolume(ch, c.volume);
-        mixer.setPan(ch, c.pan);
-        EXPECT_EQ(mixed(mixer, 1), (std::vector<int16_t>{int16_t(c.left), int16_t(c.right)}))
-            << "volume " << c.volume << " pan " << c.pan;
+    // 12800 x 63 / 255 = 3162.4; out-of-range volumes and pans are clamped.
+    const int cases[][4] = {{255, 0, 12800, 0},  {255, 64, 12800, 6400}, {255, 255, 0, 12800},
+                            {255, -5, 12800, 0}, {63, 128, 3162, 3162},  {999, 128, 12800, 12800}};
+    for (const auto& [volume, pan, l, r] : cases) {
+        mixer.setVolume(ch, volume);
+        mixer.setPan(ch, pan);
+        EXPECT_EQ(mixed(mixer, 1), (std::vector<int16_t>{int16_t(l), int16_t(r)})) << volume << " " << pan;
     }
     EXPECT_EQ(mixer.getVolume(ch), 255);
     // The master volume scales every channel on top.
@@ -69,16 +71,14 @@ TEST(AudioMixer, FullVolumeAtCentreCopiesTheSampleExactlyAndVolumeAndPanScaleEac
     EXPECT_EQ(left(mixer), 2560);
 }
 
-TEST(AudioMixer, SoundsEndOrLoopAndPausedOnesHoldTheirPlace)
+TEST(AudioMixer, SoundsEndOrLoopPausedOnesHoldTheirPlaceAndPositionsCountTheirOwnFrames)
 {
     aAudioMixer mixer;
     // Without a loop the sound ends and frees its channel, also at the very end of a pull.
     int32_t ch = mixer.playSample(monoLevel(10, 1000), false);
-    EXPECT_EQ(lefts(mixer, 12), (std::vector<int>{1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 0, 0}));
-    EXPECT_FALSE(mixer.isPlaying(ch));
-    ch = mixer.playSample(monoLevel(10, 1000), false);
-    lefts(mixer, 10);
+    EXPECT_EQ(lefts(mixer, 10), std::vector<int>(10, 1000));
     EXPECT_EQ(mixer.channelsPlaying(), 0);
+    EXPECT_EQ(left(mixer), 0);
 
     ch = mixer.playSample(mono({10, 20, 30}), true);
     ASSERT_TRUE(mixer.setLoopMode(ch, aAudioMixer::LOOP_NORMAL));
@@ -95,47 +95,33 @@ TEST(AudioMixer, SoundsEndOrLoopAndPausedOnesHoldTheirPlace)
     EXPECT_EQ(mixer.getPosition(ch), 2u);
     mixer.setPaused(aAudioMixer::ALL_CHANNELS, false);
     EXPECT_EQ(left(mixer), 30);
-}
-
-TEST(AudioMixer, PositionAndInterpolationFollowTheSoundsOwnRate)
-{
-    aAudioMixer mixer;
-    const int32_t ch = mixer.playSample(mono(audiogen::ramp(1000, 1, 10), 22050), false);
-    lefts(mixer, 100);
-    EXPECT_EQ(mixer.getPosition(ch), 50u);
-    ASSERT_TRUE(mixer.setPosition(ch, 500));
-    EXPECT_EQ(left(mixer), 5000);
-    EXPECT_FALSE(mixer.setPosition(ch, 1000));
     mixer.stop(ch);
 
-    // Half the output rate: interpolated between frames.
-    mixer.playSample(mono({0, 1000, 2000, 3000}, 22050), false);
-    EXPECT_EQ(lefts(mixer, 8), (std::vector<int>{0, 500, 1000, 1500, 2000, 2500, 3000, 3000}));
+    // Positions count the sound's own frames; at half the output rate it is interpolated between them.
+    ch = mixer.playSample(mono({0, 1000, 2000, 3000}, 22050), false);
+    EXPECT_EQ(lefts(mixer, 6), (std::vector<int>{0, 500, 1000, 1500, 2000, 2500}));
+    EXPECT_EQ(mixer.getPosition(ch), 3u);
+    ASSERT_TRUE(mixer.setPosition(ch, 1));
+    EXPECT_EQ(left(mixer), 1000);
+    EXPECT_FALSE(mixer.setPosition(ch, 4));
 }
 
 TEST(AudioMixer, SixtyFourChannelsPlayTogetherAndTheNextOneIsRefused)
 {
     aAudioMixer mixer;
     std::vector<int32_t> handles;
-    for (int i = 0; i < 64; ++i) {
-        handles.push_back(mixer.playSample(monoLevel(100, static_cast<int16_t>(i + 1)), false));
-        ASSERT_GE(handles.back(), 0) << i;
-    }
+    for (int16_t i = 1; i <= 64; ++i)
+        ASSERT_GE(handles.emplace_back(mixer.playSample(monoLevel(100, i), false)), 0) << i;
     EXPECT_EQ(mixer.playSample(monoLevel(100, 1), false), -1);
     // Every channel is heard: 1 + 2 + ... + 64.
     EXPECT_EQ(left(mixer), 64 * 65 / 2);
     mixer.stop(handles[10]);
     EXPECT_GE(mixer.playSample(monoLevel(100, 1), false), 0);
-    mixer.stop(aAudioMixer::ALL_CHANNELS);
-    EXPECT_EQ(mixer.channelsPlaying(), 0);
 
     // Loud sums are clipped, not wrapped.
-    for (int16_t v : {30000, 30000, -30000, -30000, -30000})
-        mixer.playSample(monoLevel(10, v), false);
+    playLevels(mixer, {30000, 30000, -30000, -30000, -30000});
     EXPECT_EQ(left(mixer), -30000);
-    mixer.stop(aAudioMixer::ALL_CHANNELS);
-    for (int16_t v : {30000, 30000})
-        mixer.playSample(monoLevel(10, v), false);
+    playLevels(mixer, {30000, 30000});
     EXPECT_EQ(left(mixer), 32767);
 }
 
@@ -147,9 +133,8 @@ TEST(AudioMixer, StaleHandlesNeverReachTheNextSoundInTheSlotAndChannelsKeepTheir
     const int32_t second = mixer.playSample(monoLevel(100, 1000), false);
     ASSERT_GE(second, 0);
     EXPECT_FALSE(mixer.isPlaying(first) || mixer.setVolume(first, 0) || mixer.stop(first) ||
-                 mixer.setPaused(first, true));
+                 mixer.setPaused(first, true) || mixer.isPlaying(-1) || mixer.isPlaying(0x7FFFFFFF));
     EXPECT_EQ(mixer.getVolume(second), 255);
-    EXPECT_FALSE(mixer.isPlaying(-1) || mixer.isPlaying(0x7FFFFFFF));
 
     // The channel keeps its sample alive after every holder let it go.
     aAudioSamplePtr sample = monoLevel(100, 4321);
@@ -180,9 +165,7 @@ TEST(AudioMixerStream, PlaysDecodedAsItGoesLoopsOrEndsAndRestarts)
     const std::string once = audiogen::wav(audiogen::ramp(500, 1, 5), 1, 22050);
     const int32_t other = mixer.openStream(bytesOf(once), once.size(), false);
     ch = mixer.playStream(other, false);
-    const auto played = lefts(mixer, 1200);
-    EXPECT_EQ(played[2], 5); // half the output rate: source frame 1
-    EXPECT_EQ(played[1100], 0);
+    EXPECT_EQ(lefts(mixer, 1200)[2], 5); // half the output rate: source frame 1
     EXPECT_FALSE(mixer.isPlaying(ch));
 
     ch = mixer.playStream(other, false);
@@ -190,7 +173,7 @@ TEST(AudioMixerStream, PlaysDecodedAsItGoesLoopsOrEndsAndRestarts)
     ASSERT_TRUE(mixer.stopStream(other));
     EXPECT_FALSE(mixer.isPlaying(ch));
     ch = mixer.playStream(other, false);
-    EXPECT_EQ(left(mixer), 0);
+    EXPECT_EQ(left(mixer), 0) << "restarted from the first frame";
     // Playing again while it plays moves it to a new channel.
     const int32_t moved = mixer.playStream(other, false);
     EXPECT_TRUE(!mixer.isPlaying(ch) && mixer.isPlaying(moved));
@@ -204,8 +187,7 @@ TEST(AudioMixerStream, OggStreamSoundsLikeTheDecodedSampleAndClosingFreesItsChan
     const int32_t id = mixer.openStream(bytesOf(file), file.size(), false);
     const int32_t ch = mixer.playStream(id, false);
     std::vector<int16_t> streamed;
-    // Odd pull sizes cross the decoder's blocks at awkward places.
-    for (uint32_t done = 0; done < 30000; done += 777) {
+    for (uint32_t done = 0; done < 30000; done += 777) { // odd pulls cross the decoder's blocks at awkward places
         const auto part = mixed(mixer, std::min<uint32_t>(30000 - done, 777));
         streamed.insert(streamed.end(), part.begin(), part.end());
     }

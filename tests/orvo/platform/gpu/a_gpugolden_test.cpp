@@ -1,6 +1,5 @@
-// The golden frame: one scene that uses every drawing feature of the device,
-// rendered offscreen by the OpenGL backend and compared with
-// tests/data/golden/gpu_scene.png (KB_UPDATE_GOLDEN=1 refreshes it; look at it before committing).
+// One scene that uses every drawing feature of the device, rendered offscreen by the OpenGL backend and compared
+// with tests/data/golden/gpu_scene.png (KB_UPDATE_GOLDEN=1 refreshes it; look at it before committing).
 #include <gtest/gtest.h>
 
 #include "orvo/platform/gpu/a_gpufont.h"
@@ -14,33 +13,24 @@ namespace {
 
 constexpr uint32_t kW = 256, kH = 192;
 
-std::unique_ptr<aGpuTexture> fromPixels(aGpuDevice& d, uint32_t w, uint32_t h, std::vector<uint32_t> pixels,
-                                        aGpuFormat format = aGpuFormat::A8R8G8B8)
-{
-    std::unique_ptr<aGpuTexture> t;
-    EXPECT_EQ(gpu_createTextureFromPicture(d, {w, h, std::move(pixels)}, format, t), aGpuResult::Ok);
-    return t;
-}
-
 // A 32 x 32 picture that shows any turn or mirror: an orange "F" with a
 // blue corner mark on a transparent ground and a soft alpha ramp at the foot.
-std::vector<uint32_t> letterPixels()
+std::unique_ptr<aGpuTexture> letterTexture(aGpuDevice& d, aGpuFormat format)
 {
     std::vector<uint32_t> px(32 * 32, 0);
     for (uint32_t y = 0; y < 32; ++y)
         for (uint32_t x = 0; x < 32; ++x) {
-            const bool stem = x >= 4 && x < 10 && y >= 2 && y < 30;
-            const bool top = y >= 2 && y < 8 && x >= 4 && x < 28;
+            const bool stem = x >= 4 && x < 10 && y >= 2 && y < 30, top = y >= 2 && y < 8 && x >= 4 && x < 28;
             const bool mid = y >= 13 && y < 18 && x >= 4 && x < 22;
             uint32_t& c = px[y * 32 + x];
-            if (stem || top || mid)
-                c = 0xFFFF8020;
-            if (x >= 24 && y >= 24)
-                c = 0xFF2040FF;
-            if (y >= 30)
-                c = ((x * 8) << 24) | 0x00FFFFFF;
+            c = y >= 30              ? ((x * 8) << 24) | 0x00FFFFFF
+                : x >= 24 && y >= 24 ? 0xFF2040FF
+                : stem || top || mid ? 0xFFFF8020
+                                     : 0;
         }
-    return px;
+    std::unique_ptr<aGpuTexture> t;
+    EXPECT_EQ(gpu_createTextureFromPicture(d, {32, 32, std::move(px)}, format, t), aGpuResult::Ok);
+    return t;
 }
 
 std::vector<uint32_t> renderScene()
@@ -51,9 +41,8 @@ std::vector<uint32_t> renderScene()
     params.backBufferHeight = kH;
     if (device.create(params) != aGpuResult::Ok)
         return {};
-    auto letter = fromPixels(device, 32, 32, letterPixels());
-    auto letter16 = fromPixels(device, 32, 32, letterPixels(), aGpuFormat::A4R4G4B4);
-    auto white = fromPixels(device, 8, 8, std::vector<uint32_t>(64, 0xFFFFFFFF));
+    auto letter = letterTexture(device, aGpuFormat::A8R8G8B8), letter16 = letterTexture(device, aGpuFormat::A4R4G4B4);
+    auto white = kbtest::texture(device, 8, 8, aGpuFormat::A8R8G8B8, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; });
     std::unique_ptr<aGpuTexture> target;
     std::unique_ptr<aGpuSprite> sprite;
     std::unique_ptr<aGpuFont> font;
@@ -98,9 +87,11 @@ std::vector<uint32_t> renderScene()
     put(*sprite, letter.get(), 88, 98, 0xFFFFFFFF);
     setBlend(device, aGpuBlend::SrcAlpha, aGpuBlend::InvSrcAlpha);
     // The silhouette: diffuse only.
-    setStage0(device, aGpuTextureOp::SelectArg1, aGpuTextureArg::Diffuse, aGpuTextureArg::Texture);
+    device.setTextureStageState(0, aGpuStageState::ColorOp, static_cast<uint32_t>(aGpuTextureOp::SelectArg1));
+    device.setTextureStageState(0, aGpuStageState::ColorArg1, static_cast<uint32_t>(aGpuTextureArg::Diffuse));
     put(*sprite, letter.get(), 128, 98, 0xFF101010);
-    setStage0(device, aGpuTextureOp::Modulate, aGpuTextureArg::Texture, aGpuTextureArg::Current);
+    device.setTextureStageState(0, aGpuStageState::ColorOp, static_cast<uint32_t>(aGpuTextureOp::Modulate));
+    device.setTextureStageState(0, aGpuStageState::ColorArg1, static_cast<uint32_t>(aGpuTextureArg::Texture));
     // Alpha test: the soft foot row disappears where alpha <= 128.
     setBlend(device, aGpuBlend::One, aGpuBlend::Zero);
     device.setRenderState(aGpuRenderState::AlphaTestEnable, 1);
@@ -143,8 +134,6 @@ std::vector<uint32_t> renderScene()
     std::vector<uint32_t> pixels;
     uint32_t w = 0, h = 0;
     device.readBackBuffer(pixels, w, h);
-    sprite.reset();
-    font.reset();
     return pixels;
 }
 

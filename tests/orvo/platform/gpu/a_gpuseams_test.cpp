@@ -1,7 +1,5 @@
-// Scaled and turned sprites with linear filtering draw without seams: no
-// colour of a neighbouring frame of a packed strip, nor of the texture's
-// opposite edge, bleeds in along their edges. The frame is also compared with
-// tests/data/golden/strip_frames.png (KB_UPDATE_GOLDEN=1 refreshes it).
+// Scaled and turned sprites with linear filtering draw without seams: no colour of a neighbouring frame of
+// a packed strip, nor of the texture's opposite edge, bleeds in. Golden: tests/data/golden/strip_frames.png.
 #include <gtest/gtest.h>
 
 #include "orvo/platform/gpu/gl_fixture.h"
@@ -13,10 +11,10 @@ TEST_F(GpuGL, FramesOfAPackedStripAndWholeTexturesKeepTheirEdgesWhenScaledOrTurn
 {
     // Three 16 x 16 frames side by side without a gap: red, green, blue.
     const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
-    auto strip = texture(48, 16, aGpuFormat::A8R8G8B8, [&](uint32_t x, uint32_t) { return colours[x / 16]; });
+    auto strip = texture(device(), 48, 16, aGpuFormat::A8R8G8B8, [&](uint32_t x, uint32_t) { return colours[x / 16]; });
     // Red on the left half, blue on the right: wrapping would bring each to the other's edge.
-    auto halves =
-        texture(16, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t) { return x < 8 ? 0xFFFF0000u : 0xFF0000FFu; });
+    auto halves = texture(device(), 16, 16, aGpuFormat::A8R8G8B8,
+                          [](uint32_t x, uint32_t) { return x < 8 ? 0xFFFF0000u : 0xFF0000FFu; });
     beginFrame();
     for (aGpuStageState s : {aGpuStageState::MinFilter, aGpuStageState::MagFilter})
         device().setTextureStageState(0, s, static_cast<uint32_t>(aGpuFilter::Linear));

@@ -1,14 +1,11 @@
-// A GL device on an offscreen back buffer for the tests, with helpers to
-// fill textures, set the usual states, draw rectangles and probe pixels.
+// A GL device on an offscreen back buffer, with helpers to fill textures, set blends, draw rectangles, compare pixels.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <numeric>
 #include <vector>
@@ -25,13 +22,6 @@ inline void setBlend(aGpuDevice& d, aGpuBlend src, aGpuBlend dst)
     d.setRenderState(aGpuRenderState::DestBlend, static_cast<uint32_t>(dst));
 }
 
-inline void setStage0(aGpuDevice& d, aGpuTextureOp op, aGpuTextureArg a1, aGpuTextureArg a2)
-{
-    d.setTextureStageState(0, aGpuStageState::ColorOp, static_cast<uint32_t>(op));
-    d.setTextureStageState(0, aGpuStageState::ColorArg1, static_cast<uint32_t>(a1));
-    d.setTextureStageState(0, aGpuStageState::ColorArg2, static_cast<uint32_t>(a2));
-}
-
 // Untextured: a filled quad, or an outline through the corners x..x+w-1, y..y+h-1.
 inline void rect(aGpuDevice& d, float x, float y, float w, float h, uint32_t c, bool filled)
 {
@@ -46,7 +36,7 @@ inline void rect(aGpuDevice& d, float x, float y, float w, float h, uint32_t c, 
               aGpuResult::Ok);
 }
 
-// Filled through a lock in the texture's own layout, row by row; may be called from any thread.
+// Filled through a lock in the texture's own layout; may be called from any thread.
 inline std::unique_ptr<aGpuTexture> texture(aGpuDevice& d, uint32_t w, uint32_t h, aGpuFormat format,
                                             const std::function<uint32_t(uint32_t x, uint32_t y)>& argbAt)
 {
@@ -70,6 +60,15 @@ inline size_t differing(const std::vector<uint32_t>& a, const std::vector<uint32
     return size_t(std::inner_product(a.begin(), a.end(), b.begin(), 0, std::plus<>(), std::not_equal_to<>()));
 }
 
+// The largest difference of one channel.
+inline int channelDistance(uint32_t a, uint32_t b)
+{
+    int worst = 0;
+    for (int s = 0; s < 32; s += 8)
+        worst = std::max(worst, std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)));
+    return worst;
+}
+
 inline void put(aGpuSprite& s, aGpuTexture* t, float x, float y, uint32_t color, const aGpuVec2* scale = nullptr,
                 const aGpuRect* source = nullptr)
 {
@@ -77,74 +76,48 @@ inline void put(aGpuSprite& s, aGpuTexture* t, float x, float y, uint32_t color,
     s.draw(t, source, scale, nullptr, 0, &at, color);
 }
 
-// A pixel expected exactly, or within `tolerance` per channel where blending rounds.
-struct Probe {
-    uint32_t x, y, argb;
-    int tolerance = 0;
-};
-
 class GpuGL : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_device = std::make_unique<aGpuDeviceGL>();
         aGpuPresentParams params;
         params.backBufferWidth = kWidth;
         params.backBufferHeight = kHeight;
-        ASSERT_EQ(m_device->create(params), aGpuResult::Ok) << "no OpenGL 3.3 context (SDL_VIDEODRIVER=offscreen?)";
-        ASSERT_EQ(m_device->createSprite(sprite), aGpuResult::Ok);
+        ASSERT_EQ(m_device.create(params), aGpuResult::Ok) << "no OpenGL 3.3 context (SDL_VIDEODRIVER=offscreen?)";
+        ASSERT_EQ(m_device.createSprite(sprite), aGpuResult::Ok);
     }
     void TearDown() override { sprite.reset(); }
 
-    aGpuDeviceGL& device() { return *m_device; }
-
-    std::unique_ptr<aGpuTexture> texture(uint32_t w, uint32_t h, aGpuFormat format,
-                                         const std::function<uint32_t(uint32_t x, uint32_t y)>& argbAt)
-    {
-        return kbtest::texture(*m_device, w, h, format, argbAt);
-    }
+    aGpuDeviceGL& device() { return m_device; }
     std::unique_ptr<aGpuTexture> solidTexture(uint32_t w, uint32_t h, aGpuFormat format, uint32_t argb)
     {
-        return texture(w, h, format, [argb](uint32_t, uint32_t) { return argb; });
+        return kbtest::texture(m_device, w, h, format, [argb](uint32_t, uint32_t) { return argb; });
     }
 
     // A scene on a black back buffer, and its end with the pixels read back.
     void beginFrame()
     {
-        ASSERT_EQ(m_device->beginScene(), aGpuResult::Ok);
-        m_device->clear(0xFF000000);
+        ASSERT_EQ(m_device.beginScene(), aGpuResult::Ok);
+        m_device.clear(0xFF000000);
     }
     std::vector<uint32_t> endFrame()
     {
-        m_device->endScene();
+        m_device.endScene();
         return readBack();
     }
     std::vector<uint32_t> readBack()
     {
         std::vector<uint32_t> pixels;
         uint32_t w = 0, h = 0;
-        EXPECT_EQ(m_device->readBackBuffer(pixels, w, h), aGpuResult::Ok);
+        EXPECT_EQ(m_device.readBackBuffer(pixels, w, h), aGpuResult::Ok);
         EXPECT_TRUE(w == kWidth && h == kHeight);
         return pixels;
     }
     static uint32_t at(const std::vector<uint32_t>& pixels, uint32_t x, uint32_t y) { return pixels[y * kWidth + x]; }
 
-    static void expectProbes(const std::vector<uint32_t>& px, std::initializer_list<Probe> probes)
-    {
-        for (const Probe& p : probes) {
-            const uint32_t got = px.at(p.y * kWidth + p.x);
-            int worst = 0;
-            for (int s = 0; s < 32; s += 8)
-                worst = std::max(worst, std::abs(int((got >> s) & 0xFF) - int((p.argb >> s) & 0xFF)));
-            EXPECT_LE(worst, p.tolerance) << "pixel " << p.x << "," << p.y << " is " << std::hex << got;
-        }
-    }
-
     static constexpr uint32_t kWidth = 160, kHeight = 120;
+    aGpuDeviceGL m_device;
     std::unique_ptr<aGpuSprite> sprite;
-
-private:
-    std::unique_ptr<aGpuDeviceGL> m_device;
 };
 
 } // namespace kbtest
