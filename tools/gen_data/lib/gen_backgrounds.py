@@ -707,19 +707,24 @@ def pedia_pages():
     common.write_text(common.out_path('GUI/pedia.list'), '\n'.join(lines) + '\n')
 
 
+def ground_look(img, look, seed, top):
+    """A scene's own touches below `top`: bare earth, wind sheen on the grass, puddles."""
+    if 'earth' in look:
+        img = earth_patches(img, seed + 20, look['earth'][0], look['earth'][1], top)
+    if 'sheen' in look:
+        img = wind_sheen(img, seed + 21, top, look['sheen'])
+    if 'pools' in look:
+        puddles(img, look['pools'], seed + 22)
+    return img
+
+
 def loading_screens():
     looks = {1: dict(sheen=0.07), 2: dict(earth=((204, 174, 124), 0.62)), 3: dict(pools=((180, 600, 70),))}
     for i, (palette, seed) in enumerate((('green', 701), ('dry', 702), ('lush', 703)), start=1):
         img = landscape(palette, seed, horizon=330, trees=12,
                         sky_top=[(116, 186, 230), (220, 150, 110), (110, 170, 220)][i - 1],
                         sky_bottom=[(220, 236, 236), (250, 214, 160), (214, 236, 220)][i - 1])
-        look = looks[i]
-        if 'earth' in look:
-            img = earth_patches(img, seed + 20, look['earth'][0], look['earth'][1], 340)
-        if 'sheen' in look:
-            img = wind_sheen(img, seed + 21, 340, look['sheen'])
-        if 'pools' in look:
-            puddles(img, look['pools'], seed + 22)
+        img = ground_look(img, looks[i], seed, 340)
         # A track from the viewer's feet to the horizon.
         rng = random.Random(seed + 30)
         x0 = rng.uniform(300, 720)
@@ -761,13 +766,7 @@ def mini_games():
     }
     for name, palette, seed in (('match_three', 'lush', 801), ('find_pair', 'green', 802), ('catch_animal', 'dry', 803)):
         look = looks[name]
-        img = landscape(palette, seed, horizon=140)
-        if 'earth' in look:
-            img = earth_patches(img, seed + 20, look['earth'][0], look['earth'][1], 150)
-        if 'sheen' in look:
-            img = wind_sheen(img, seed + 21, 150, look['sheen'])
-        if 'pools' in look:
-            puddles(img, look['pools'], seed + 22)
+        img = ground_look(landscape(palette, seed, horizon=140), look, seed, 150)
         path(img, [(-20, 700), (200, 600), (120, 380), (300, 220), (420, 146)], 24, seed + 30)
         colours = [P.darker(GRASS[palette][0], 0.78)[:3], P.lighter(GRASS[palette][2], 1.1)[:3]]
         tufts(img, (0, 150, W, H), 200, P.darker(GRASS[palette][0], 0.86)[:3] + (255,), seed + 4)
