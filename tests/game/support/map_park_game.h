@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "game/game.h"
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"

@@ -4,12 +4,15 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <regex>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "orvo/app/a_application.h"
 #include "orvo/app/a_crash.h"

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 
 #include "orvo/app/a_file.h"

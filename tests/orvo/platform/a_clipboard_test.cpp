@@ -1,6 +1,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "orvo/platform/a_clipboard.h"
 
 namespace {

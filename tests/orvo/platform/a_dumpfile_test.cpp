@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "orvo/platform/a_dumpfile.h"
 #include "orvo/platform/a_rawfile.h"

@@ -6,7 +6,9 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "orvo/platform/a_fault.h"
 #include "support/child_process.h"

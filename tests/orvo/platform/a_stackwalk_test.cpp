@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "orvo/platform/a_stackwalk.h"
 #include "orvo/platform/a_stackwalk_nolines.h"

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "orvo/platform/a_instancelock.h"
 #include "orvo/platform/a_system.h"

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "orvo/platform/a_window.h"
 
 TEST(Window, CallsAreRecordedAndHarmlessWithoutAWindowAndTheClipFollowsARealOne)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 
 #include "orvo/util/a_assert.h"

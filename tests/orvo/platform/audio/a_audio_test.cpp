@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audio.h"

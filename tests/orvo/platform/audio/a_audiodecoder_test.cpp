@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audiodecoder.h"

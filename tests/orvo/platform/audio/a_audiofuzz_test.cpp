@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audiomixer.h"

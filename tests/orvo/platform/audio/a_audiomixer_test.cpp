@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "audiogen.h"
 #include "orvo/platform/audio/a_audiomixer.h"
 #include "orvo/platform/audio/sound_bytes.h"

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "support/image_files.h"

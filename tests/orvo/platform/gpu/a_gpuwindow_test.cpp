@@ -2,6 +2,9 @@
 // buffer gives (a window of another size), and read back after present(), also when the window changes size.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include <SDL.h>
 
 #include "orvo/platform/gpu/gl_fixture.h"
