@@ -8,18 +8,26 @@ namespace {
 
 constexpr const char* kSheetFormats = " 4444 8888";
 
-// Queues and loads the first sheet of `name` that exists; false when none does.
-bool loadSheet(aImageManager& images, const std::string& name, const std::string& listName)
+// Queues the first sheet of `name` that exists; false when none does.
+bool queueSheet(aImageManager& images, const std::string& name, const std::string& listName)
 {
     for (const char* ext : {".jng", ".png"}) {
         const std::string path = name + ext;
         if (!file_exists(path.c_str()))
             continue;
         images.AddFileToTask("", path + kSheetFormats, listName);
-        images.runTasks();
         return true;
     }
     return false;
+}
+
+// Queues and loads the first sheet of `name` that exists; false when none does.
+bool loadSheet(aImageManager& images, const std::string& name, const std::string& listName)
+{
+    if (!queueSheet(images, name, listName))
+        return false;
+    images.runTasks();
+    return true;
 }
 
 } // namespace
@@ -33,6 +41,17 @@ std::unique_ptr<aAdvAnim> sprite_loadByName(aImageManager* images, const std::st
     auto anim = std::make_unique<aAdvAnim>();
     (void)anim->Load(base + ".ini", images);
     return anim;
+}
+
+bool sprite_queueSheet(aImageManager& images, const std::string& base)
+{
+    return images.hasImage(base) || queueSheet(images, base, "");
+}
+
+void sprite_unloadSheet(aImageManager& images, const std::string& base)
+{
+    // The key is the line up to its extension, whichever file the sheet came from.
+    images.unloadItem(base + ".png", "");
 }
 
 void sprite_loadDirectional(aImageManager* images, const std::string& base, std::vector<aImage*>& out,

@@ -18,6 +18,13 @@ class aImageManager;
 // description is logged by the animation's loader.
 std::unique_ptr<aAdvAnim> sprite_loadByName(aImageManager* images, const std::string& base);
 
+// Queues the sheet of `base` under the key `base` (as sprite_loadByName
+// would load it) unless the manager holds it; it loads with the manager's
+// next runTasks. False when there is no sheet.
+bool sprite_queueSheet(aImageManager& images, const std::string& base);
+// Frees the sheet held under the key `base`.
+void sprite_unloadSheet(aImageManager& images, const std::string& base);
+
 // The five direction sheets base + "_up", "_up_right", "_right",
 // "_down_right", "_down" appended to `out` in that order (a null for a sheet
 // that could not be found, so the index stays the direction).

@@ -97,7 +97,10 @@ public:
     void update(float dt) override;
     void draw() override;
     // The kind's shadow under the animal (none when the kind has no Shadow).
-    void drawShadow() override;
+    void drawShadow();
+    // The shadow pass of the level and the mini-game screens: each animal's
+    // shadow, in list order.
+    static void drawShadows(const std::vector<cAnimal*>& animals);
     bool isAlive() override { return presence > 0.0f; }
     void release() override;
     void setDirection(const aVector2& dir) override;

@@ -79,6 +79,12 @@ void cAnimal::drawShadow()
         shadow_drawAnimal(*kind->shadow, anchor, scale, width, child, direction, mirrored, presence);
 }
 
+void cAnimal::drawShadows(const std::vector<cAnimal*>& animals)
+{
+    for (cAnimal* animal : animals)
+        animal->drawShadow();
+}
+
 void cAnimal::drawInfoPanel()
 {
     indicator.draw();

@@ -22,8 +22,6 @@ public:
     virtual void draw() {}
     virtual void update(float /*dt*/) {}
     virtual bool isAlive() { return true; }
-    // The soft shadow under a creature, drawn before anything stands on the ground.
-    virtual void drawShadow() {}
     // Pooled subclasses put themselves back on their pool instead.
     virtual void release() { delete this; }
 

@@ -60,6 +60,17 @@ void cEntity::setSway(float speed, float length, float a, float b)
     swayAngle = swayMin + static_cast<float>(a_rand()) * (swayMax - swayMin) / 32767.0f;
 }
 
+void cEntity::applyRotation(float degrees)
+{
+    swayAngle = degrees;
+    if (!grid)
+        return;
+    const float a = degrees * kDegToRad;
+    for (uint32_t column = 0; column < 2; ++column)
+        grid->setVertexOffset(column, 0, swayLength * std::sin(a), swayLength * (1.0f - std::cos(a)),
+                              aDistortionGrid::FROM_REST);
+}
+
 void cEntity::update(float dt)
 {
     if (animated) {
@@ -68,10 +79,7 @@ void cEntity::update(float dt)
         swayAngle += swaySpeed * dt;
         if ((swaySpeed > 0.0f && swayAngle > swayMax) || (swaySpeed < 0.0f && swayAngle < swayMin))
             swaySpeed = -swaySpeed;
-        const float a = swayAngle * kDegToRad;
-        for (uint32_t column = 0; column < 2; ++column)
-            grid->setVertexOffset(column, 0, swayLength * std::sin(a), swayLength * (1.0f - std::cos(a)),
-                                  aDistortionGrid::FROM_REST);
+        applyRotation(swayAngle);
     }
     if (fades && level) {
         alphaTarget = overlapsCreature() ? kFadedAlpha : 1.0f;

@@ -29,6 +29,10 @@ public:
     // Degrees a second (the sign is the direction), pixels, and the range
     // between a and b in degrees; the angle starts at a random point of it.
     void setSway(float speed, float length, float a, float b);
+    // Bends a swaying entity to `degrees` as its sway would: the top of the
+    // picture swings round the bottom by the sway length. The find-pair
+    // bushes open this way.
+    void applyRotation(float degrees);
     void draw() override;
     void update(float dt) override;
 

@@ -9,7 +9,6 @@
 #include "game/park/food.h"
 #include "game/park/level.h"
 #include "game/park/poacher.h"
-#include "game/park/shadow.h"
 #include "game/park/water.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_image.h"
@@ -54,13 +53,8 @@ void cLevel::draw()
         if (particles)
             particles->renderLayers(2);
     }
-    {
-        cShadowBatch batch;
-        for (cDrawElement* animal : animals)
-            animal->drawShadow();
-        for (cDrawElement* poacher : poachers)
-            poacher->drawShadow();
-    }
+    cAnimal::drawShadows(animals);
+    cPoacher::drawShadows(poachers);
     cClouds::draw(cloudStep(game));
     drawSorted(foods);
     drawSorted(entities);

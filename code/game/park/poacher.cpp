@@ -493,6 +493,12 @@ void cPoacher::drawShadow()
         shadow_drawPoacher(*kind->shadow, anchor, scale, width, direction, mirrored, fade);
 }
 
+void cPoacher::drawShadows(const std::vector<cPoacher*>& poachers)
+{
+    for (cPoacher* poacher : poachers)
+        poacher->drawShadow();
+}
+
 void cPoacher::drawGui()
 {
     indicator.draw();

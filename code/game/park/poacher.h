@@ -70,7 +70,9 @@ public:
     void drawGui();
     void draw() override;
     // The kind's shadow under the poacher (none when the kind has no Shadow).
-    void drawShadow() override;
+    void drawShadow();
+    // Each poacher's shadow, in list order.
+    static void drawShadows(const std::vector<cPoacher*>& poachers);
     void update(float dt) override;
     bool isAlive() override { return fade > 0.0f; }
     void release() override;

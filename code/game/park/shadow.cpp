@@ -1,8 +1,6 @@
 #include "game/park/shadow.h"
 
 #include <algorithm>
-#include <utility>
-#include <vector>
 
 #include "orvo/gfx/a_image.h"
 
@@ -35,42 +33,12 @@ uint8_t shadow_poacherAlpha(float fade)
     return static_cast<uint8_t>(std::clamp(static_cast<int32_t>(2.0f * fade * 255.0f), 0, 255));
 }
 
-namespace {
-
-bool s_batching = false;
-std::vector<std::pair<aImage*, cShadowPlacement>> s_waiting;
-
-void drawNow(aImage& shadow, const cShadowPlacement& place)
-{
-    const float scale[2] = {place.scale, place.scale};
-    shadow.drawAtF(place.x, place.y, place.color, scale, place.rotation);
-}
-
-} // namespace
-
 void shadow_draw(aImage& shadow, const cShadowPlacement& place)
 {
     if (place.scale <= 0.0f)
         return;
-    if (s_batching)
-        s_waiting.emplace_back(&shadow, place);
-    else
-        drawNow(shadow, place);
-}
-
-cShadowBatch::cShadowBatch()
-{
-    s_batching = true;
-}
-
-cShadowBatch::~cShadowBatch()
-{
-    s_batching = false;
-    std::stable_sort(s_waiting.begin(), s_waiting.end(),
-                     [](const auto& a, const auto& b) { return a.first->getRecord() < b.first->getRecord(); });
-    for (const auto& [image, place] : s_waiting)
-        drawNow(*image, place);
-    s_waiting.clear();
+    const float scale[2] = {place.scale, place.scale};
+    shadow.drawAtF(place.x, place.y, place.color, scale, place.rotation);
 }
 
 void shadow_drawAnimal(aImage& shadow, const aVector2& anchor, float scale, float spriteWidth, bool child,

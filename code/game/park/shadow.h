@@ -1,7 +1,8 @@
 // The soft shadows under the park's creatures: an ellipse image lying along
 // its height (a creature facing up), scaled to the creature's sprite, turned
 // to its heading and faded with it. Animals and poachers use the same
-// drawing with their own factors. Main thread.
+// drawing with their own factors; the level and the mini-game screens draw
+// them in list order (cAnimal::drawShadows, cPoacher::drawShadows). Main thread.
 #pragma once
 
 #include <cstdint>
@@ -27,19 +28,8 @@ cShadowPlacement shadow_place(const aImage& shadow, const aVector2& anchor, floa
 uint8_t shadow_animalAlpha(float fade);
 // Alpha of a poacher's shadow: 2 x fade x 255, truncated and held in 0..255.
 uint8_t shadow_poacherAlpha(float fade);
-// Draws at once, or joins the open batch.
+// Nothing for a placement of scale 0 (a shadow image without height).
 void shadow_draw(aImage& shadow, const cShadowPlacement& place);
-
-// While one exists, shadows wait and are drawn when it ends, grouped by
-// picture (one sprite-batch run per kind instead of one per creature). The
-// shadows are alike in colour, so the grouping does not change the picture.
-class cShadowBatch {
-public:
-    cShadowBatch();
-    ~cShadowBatch();
-    cShadowBatch(const cShadowBatch&) = delete;
-    cShadowBatch& operator=(const cShadowBatch&) = delete;
-};
 
 // An animal's shadow (lift 0.65, a child's 0.8 as large).
 void shadow_drawAnimal(aImage& shadow, const aVector2& anchor, float scale, float spriteWidth, bool child,

@@ -195,8 +195,8 @@ void cAwardsState::update(float dt)
 {
     m_gui->Update(dt);
     cGame* game = cGame::get();
-    // A window over the screen (the message box, a new award) takes the pointer.
-    if (cMessageBox::isShown() || getModalCount() > 0) {
+    // Only the message box holds the screen; a new award announced over it does not.
+    if (cMessageBox::isShown()) {
         cSimpleTooltip::hide();
         m_hovered = -1;
         return;
@@ -280,9 +280,7 @@ void cAwardsState::draw()
         const cAward& award = m_awards[i];
         const int32_t index = static_cast<int32_t>(i);
         if (m_plate)
-            // Centred under the award (the same corner when both are one size).
-            m_plate->drawAt(static_cast<int16_t>(award.x + (award.width() - m_plate->getWidth()) / 2),
-                            static_cast<int16_t>(award.y + (award.height() - m_plate->getHeight()) / 2));
+            m_plate->drawAt(award.x, award.y);
         if (!award.image)
             continue;
         if (isEarned(index)) {
@@ -294,7 +292,8 @@ void cAwardsState::draw()
             award.image->drawAt(award.x, award.y, kUnearnedShape);
         }
     }
-    m_gui->Render();
+    if (m_gui)
+        m_gui->Render();
     cGame* game = cGame::get();
     cSimpleTooltip::update(game ? game->getFrameTime() : 0.0f);
     if (game && game->getParticles())

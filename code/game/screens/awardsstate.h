@@ -37,6 +37,8 @@ public:
     // Null past the end.
     const cAward* getAward(int32_t index) const;
     size_t getAwardCount() const { return m_awards.size(); }
+    // The plate drawn under every award; null when the file names none.
+    const aImage* getPlate() const { return m_plate.get(); }
     int32_t getHovered() const { return m_hovered; }
     float getFadeIn() const { return m_fadeIn; }
     bool isEarned(int32_t index) const;

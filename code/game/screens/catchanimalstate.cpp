@@ -143,6 +143,7 @@ void cCatchAnimalState::spawnRunner(float dt)
     cAnimal* a = miniGameCreateAnimal(k, 1.0f);
     if (!a)
         return;
+    a->refinePath = false; // runners keep their line across the band
     a->highlight = kRunnerHighlight;
     const float w = static_cast<float>(a->width) * a->scale;
     const float y = static_cast<float>(m_areaY) + static_cast<float>(m_areaHeight ? a_rand() % m_areaHeight : 0);
@@ -294,6 +295,7 @@ void cCatchAnimalState::draw()
     cGame* game = cGame::get();
     drawBackground();
     drawClouds();
+    cAnimal::drawShadows(m_runners);
     for (cAnimal* a : m_runners)
         a->draw();
     aParticlesManager* particles = game->getParticles();

@@ -7,6 +7,7 @@
 #include "game/app/spriteregistry.h"
 #include "game/park/animal.h"
 #include "game/park/bonus.h"
+#include "game/park/entity.h"
 #include "gui/server.h"
 #include "orvo/app/a_application.h"
 #include "orvo/app/a_optionsfile.h"
@@ -19,52 +20,17 @@
 namespace {
 
 constexpr float kSpacing = 105.0f;
-constexpr float kOpenAngle = 170.0f;
-constexpr float kTurnSpeed = 500.0f;
+constexpr aColor kBushLit = 0xFFFFFFFF;
+constexpr aColor kBushDim = 0xFFC8C8C8;
+
+// Both bushes of a cell take the same bend.
+void bendBushes(cFindPairState::Cell& cell, float degrees)
+{
+    cell.back->applyRotation(degrees);
+    cell.front->applyRotation(degrees);
+}
 
 } // namespace
-
-// A bush over a cell. The two bushes of a cell part as the cell opens: the
-// back one slides to the left, the mirrored front one to the right, and
-// both grow fainter, showing the animal between them.
-class cFindPairState::Bush : public cDrawElement {
-public:
-    Bush(cSpriteEntry* sprite, const aVector2& p, float scale, bool mirror) : m_sprite(sprite), m_mirror(mirror)
-    {
-        perspective = false;
-        baseScale = scale;
-        if (aImage* image = picture())
-            setSize(image->getWidth(), image->getHeight());
-        // Behind the animal (back bush) or before it (front bush) in the depth order.
-        setPosition(aVector2(p.x, p.y + (mirror ? 1.0f : -1.0f)));
-    }
-
-    void draw() override
-    {
-        aImage* image = picture();
-        if (!image || opacity <= 0.0f)
-            return;
-        const float open = std::clamp(angle / kOpenAngle, 0.0f, 1.0f);
-        const float w = width * scale;
-        const float shift = (m_mirror ? 1.0f : -1.0f) * open * 58.0f;
-        // A negative x scale draws leftwards from the position.
-        const float pos[2] = {anchor.x - w * 0.5f + shift + (m_mirror ? w : 0.0f), anchor.y - height * scale};
-        const float sc[2] = {m_mirror ? -scale : scale, scale};
-        const float fade = 1.0f - 0.45f * open;
-        const uint32_t alpha = static_cast<uint32_t>(std::clamp(opacity * fade, 0.0f, 1.0f) * 255.0f);
-        image->draw(pos, aRect(0, 0, width, height), (color & 0xFFFFFF) | alpha << 24, sc);
-    }
-
-    aColor color = 0xFFC8C8C8;
-    float opacity = 1.0f;
-    float angle = 0.0f;
-
-private:
-    aImage* picture() const { return m_sprite ? m_sprite->image.get() : nullptr; }
-
-    cSpriteEntry* m_sprite;
-    bool m_mirror;
-};
 
 cFindPairState::cFindPairState()
     : cMiniGameState(STATE_FIND_PAIR, {"mini-games:FindPair.ini", "tip.find_pair", 0x80, "find_pair_win", false})
@@ -110,10 +76,8 @@ void cFindPairState::init()
     m_streak = false;
     m_kinds.reserve(16);
     initFrame();
-    if (readSettings(&cFindPairState::readGrid)) {
-        layoutGrid();
+    if (readSettings(&cFindPairState::readGrid) && layoutGrid())
         showTip();
-    }
     setInitiated(true);
 }
 
@@ -127,6 +91,7 @@ void cFindPairState::releaseCells()
     }
     m_cells.clear();
     m_drawList.clear();
+    m_shadowList.clear();
     m_first = m_second = nullptr;
 }
 
@@ -139,41 +104,77 @@ void cFindPairState::release()
     setInitiated(false);
 }
 
-void cFindPairState::layoutGrid()
+bool cFindPairState::layoutGrid()
 {
+    releaseCells();
     const size_t count = static_cast<size_t>(m_gridSize) * m_gridSize;
-    if (m_kinds.empty() || count == 0)
-        return;
-    m_cells.reserve(count);
+    if (count == 0)
+        return true; // an empty field, as the settings ask
     cGame* game = cGame::get();
-    cSpriteEntry* bush = game->spriteRegistry().findSprite("bush");
+    const cSpriteEntry* bush = game ? game->spriteRegistry().findSprite("bush") : nullptr;
+    if (!bush || !bush->image) {
+        refuseBoard("no \"bush\" picture");
+        return false;
+    }
+    m_cells.reserve(count);
+    m_shadowList.reserve(count / 2);
     std::vector<uint32_t> free(count);
     for (size_t i = 0; i < count; ++i)
         free[i] = static_cast<uint32_t>(i);
-    const size_t n = m_kinds.size();
     cAnimalKind* previous = nullptr;
-    for (size_t pair = 0; pair < count / 2; ++pair) {
+    for (size_t pair = 0; pair < count / 2;) {
+        // NOTE: a cell without its partner would leave the field unwinnable.
+        if (m_kinds.empty()) {
+            refuseBoard("no animal can be made");
+            return false;
+        }
+        const size_t n = m_kinds.size();
         cAnimalKind* kind = m_kinds[static_cast<size_t>(a_rand()) % n];
         int tries = 50;
         while (n > 1 && kind == previous && --tries > 0)
             kind = m_kinds[static_cast<size_t>(a_rand()) % n];
-        previous = kind;
-        for (int twice = 0; twice < 2; ++twice) {
-            const size_t at = static_cast<size_t>(a_rand()) % free.size();
-            const uint32_t i = free[at];
-            free.erase(free.begin() + static_cast<std::ptrdiff_t>(at));
-            placeAnimal(kind, bush, static_cast<uint16_t>(i % m_gridSize), static_cast<uint16_t>(i / m_gridSize));
+        if (!placePair(kind, *bush, free)) {
+            a_log("cFindPairState. No \"%s\" can be made: its pairs go to the other kinds", kind->name.c_str());
+            m_kinds.erase(std::find(m_kinds.begin(), m_kinds.end(), kind));
+            continue;
         }
+        previous = kind;
+        ++pair;
     }
+    return true;
 }
 
-void cFindPairState::placeAnimal(cAnimalKind* kind, cSpriteEntry* bush, uint16_t c, uint16_t r)
+void cFindPairState::refuseBoard(const char* reason)
+{
+    releaseCells();
+    a_log("cFindPairState. The board of \"%s\" is not laid out (%s): back to the map", m_section.c_str(), reason);
+    if (cGame* game = cGame::get())
+        game->requestState(STATE_MAP);
+}
+
+bool cFindPairState::placePair(cAnimalKind* kind, const cSpriteEntry& bush, std::vector<uint32_t>& free)
+{
+    cAnimal* pair[2] = {miniGameCreateAnimal(kind, 0.85f), nullptr};
+    if (pair[0])
+        pair[1] = miniGameCreateAnimal(kind, 0.85f);
+    if (!pair[1]) {
+        if (pair[0])
+            pair[0]->release();
+        return false;
+    }
+    for (cAnimal* a : pair) {
+        const size_t at = static_cast<size_t>(a_rand()) % free.size();
+        const uint32_t i = free[at];
+        free.erase(free.begin() + static_cast<std::ptrdiff_t>(at));
+        placeAnimal(a, bush, static_cast<uint16_t>(i % m_gridSize), static_cast<uint16_t>(i / m_gridSize));
+    }
+    return true;
+}
+
+void cFindPairState::placeAnimal(cAnimal* a, const cSpriteEntry& bush, uint16_t c, uint16_t r)
 {
     const aVector2 p(static_cast<float>(c) * kSpacing + static_cast<float>(m_originX),
                      static_cast<float>(r) * kSpacing + static_cast<float>(m_originY));
-    cAnimal* a = miniGameCreateAnimal(kind, 0.85f);
-    if (!a)
-        return;
     a->setPosition(p);
     a->held = true;
     a->direction = cAnimal::DOWN;
@@ -183,12 +184,26 @@ void cFindPairState::placeAnimal(cAnimalKind* kind, cSpriteEntry* bush, uint16_t
     a->actionDuration = 1.0f;
     a->baseSpeed = 0.8f;
     a->tag = CLOSED;
+
     Cell cell;
     cell.column = c;
     cell.row = r;
     cell.animal = a;
-    cell.back = new Bush(bush, p, 0.7f + static_cast<float>(a_rand()) * 0.3f / 32767.0f, false);
-    cell.front = new Bush(bush, p, 0.75f + static_cast<float>(a_rand()) * 0.25f / 32767.0f, true);
+    for (bool front : {false, true}) {
+        auto* b = new cEntity(nullptr, bush, true);
+        b->setSway(0.0f, 40.0f, 0.0f, 0.0f);
+        // Like the animals the field has no perspective. The back bush stands
+        // a pixel behind the animal and the front one a pixel before it, so
+        // the depth sort always puts the animal between them.
+        b->perspective = false;
+        b->setPosition(aVector2(p.x, p.y + (front ? 1.0f : -1.0f)));
+        b->baseScale = front ? 0.75f + static_cast<float>(a_rand()) * 0.25f / 32767.0f
+                             : 0.7f + static_cast<float>(a_rand()) * 0.3f / 32767.0f;
+        b->updateScale();
+        b->mirrored = front;
+        b->colour = kBushDim;
+        (front ? cell.front : cell.back) = b;
+    }
     m_cells.push_back(cell);
 }
 
@@ -204,7 +219,7 @@ void cFindPairState::sendAway(cAnimal* a)
     const float y = 280.0f + static_cast<float>(a_rand()) * 370.0f / 32767.0f;
     a->held = false;
     a->setState(cAnimalKind::WALK);
-    a->moveTo(aVector2(x, y));
+    a->moveTo(aVector2(x, y)); // in staircase steps, as the park's animals walk
     a->baseSpeed = 3.5f;
     a->tag = FOUND;
     miniGameEffect("STRIKE", a->centre);
@@ -224,6 +239,7 @@ void cFindPairState::update(float dt)
 
     cGame* game = cGame::get();
     m_drawList.clear();
+    m_shadowList.clear();
     int remaining = 0;
     bool idle = true;
     for (Cell& cell : m_cells) {
@@ -231,18 +247,18 @@ void cFindPairState::update(float dt)
         const int32_t m = a->tag;
         if (m != FOUND)
             ++remaining;
-        if (cell.back->opacity > 0.0f) {
+        if (cell.back->alpha > 0.0f) {
             m_drawList.push_back(cell.back);
             m_drawList.push_back(cell.front);
         }
         if (m == CLOSED) {
-            auto inside = [x, y](Bush* b) {
+            auto inside = [x, y](cEntity* b) {
                 const aRect& r = b->getScreenRect();
                 return x >= r.x && y >= r.y && x < r.x + static_cast<int32_t>(r.width) &&
                        y < r.y + static_cast<int32_t>(r.height);
             };
             if (clickable && s > 0.0f && !m_won && (inside(cell.back) || inside(cell.front))) {
-                cell.back->color = cell.front->color = 0xFFFFFFFF;
+                cell.back->colour = cell.front->colour = kBushLit;
                 clickable = false;
                 if (press) {
                     if (!m_first) {
@@ -256,35 +272,38 @@ void cFindPairState::update(float dt)
                     game->playSound("bush");
                 }
             } else {
-                cell.back->color = cell.front->color = 0xFFC8C8C8;
+                cell.back->colour = cell.front->colour = kBushDim;
             }
         } else if (!(m == FOUND && a->path.empty())) {
             a->update(s);
             m_drawList.push_back(a);
+            m_shadowList.push_back(a);
+            float angle = cell.back->swayAngle;
             if (m == OPENING) {
                 idle = false;
-                if (cell.back->angle < kOpenAngle) {
-                    cell.back->angle += s * kTurnSpeed;
-                    if (cell.back->angle >= kOpenAngle) {
-                        cell.back->angle = kOpenAngle;
+                if (angle < kOpenAngle) {
+                    angle += s * kTurnSpeed;
+                    // NOTE: landing on the open angle exactly opens the cell too (it would never open).
+                    if (angle >= kOpenAngle) {
+                        angle = kOpenAngle;
                         a->tag = OPEN;
                     }
+                    bendBushes(cell, angle);
                 }
-                cell.front->angle = cell.back->angle;
             } else if (m == CLOSING) {
                 idle = false;
-                if (cell.back->angle > 0.0f) {
-                    cell.back->angle -= s * kTurnSpeed;
-                    if (cell.back->angle <= 0.0f) {
-                        cell.back->angle = 0.0f;
+                if (angle > 0.0f) {
+                    angle -= s * kTurnSpeed;
+                    if (angle <= 0.0f) {
+                        angle = 0.0f;
                         a->tag = CLOSED;
                     }
+                    bendBushes(cell, angle);
                 }
-                cell.front->angle = cell.back->angle;
             }
-        } else if (cell.back->opacity > 0.0f) {
-            cell.back->opacity = std::max(0.0f, cell.back->opacity - s);
-            cell.front->opacity = cell.back->opacity;
+        } else if (cell.back->alpha > 0.0f) {
+            cell.back->alpha = std::max(0.0f, cell.back->alpha - s);
+            cell.front->alpha = cell.back->alpha;
         }
     }
     std::sort(m_drawList.begin(), m_drawList.end(), compareDepth);
@@ -319,13 +338,16 @@ void cFindPairState::update(float dt)
 void cFindPairState::collectDrawList()
 {
     m_drawList.clear();
+    m_shadowList.clear();
     for (Cell& cell : m_cells) {
-        if (cell.back->opacity > 0.0f) {
+        if (cell.back->alpha > 0.0f) {
             m_drawList.push_back(cell.back);
             m_drawList.push_back(cell.front);
         }
-        if (cell.animal->tag != CLOSED && !(cell.animal->tag == FOUND && cell.animal->path.empty()))
+        if (cell.animal->tag != CLOSED && !(cell.animal->tag == FOUND && cell.animal->path.empty())) {
             m_drawList.push_back(cell.animal);
+            m_shadowList.push_back(cell.animal);
+        }
     }
     std::sort(m_drawList.begin(), m_drawList.end(), compareDepth);
 }
@@ -336,6 +358,8 @@ void cFindPairState::draw()
     if (m_drawList.empty() || aApplication::isApplicationPaused())
         collectDrawList();
     drawBackground();
+    cAnimal::drawShadows(m_shadowList);
+    m_shadowList.clear();
     for (cDrawElement* e : m_drawList)
         e->draw();
     m_drawList.clear();

@@ -10,6 +10,7 @@
 #include "orvo/util/a_geometry.h"
 
 class cDrawElement;
+class cEntity;
 struct cSpriteEntry;
 
 class cFindPairState : public cMiniGameState {
@@ -19,13 +20,16 @@ public:
     // Cell states, held in the animal's tag.
     enum CellTag : int32_t { CLOSED = 1, OPENING = 2, CLOSING = 4, OPEN = 8, FOUND = 16 };
 
-    class Bush;
+    // Bushes open by bending both bushes of a cell apart (degrees, per second).
+    static constexpr float kOpenAngle = 170.0f;
+    static constexpr float kTurnSpeed = 500.0f;
+
     struct Cell {
         uint16_t column = 0;
         uint16_t row = 0;
         cAnimal* animal = nullptr;
-        Bush* back = nullptr;
-        Bush* front = nullptr;
+        cEntity* back = nullptr;  // swaying entities of the sprite "bush"
+        cEntity* front = nullptr; // mirrored
     };
 
     cFindPairState();
@@ -44,11 +48,19 @@ public:
     aRect bushRect(size_t cell) const;
     // Grid size and origins of a GridSize value.
     static void gridFor(int32_t value, uint16_t& size, int32_t& originX, int32_t& originY);
+    // Lays the field out afresh: pairs of the kinds, each pair in two random
+    // cells. A kind whose animal cannot be made gives its pairs to the
+    // others; with none left (or no bush picture) the board is refused:
+    // logged, emptied and the map requested. False when refused.
+    bool layoutGrid();
 
 private:
     static void readGrid(cMiniGameState& state, aOptionsFile& file);
-    void layoutGrid();
-    void placeAnimal(cAnimalKind* kind, cSpriteEntry* bush, uint16_t c, uint16_t r);
+    // Both animals of a pair in two cells taken from `free`; false (nothing
+    // placed) when the kind's animal cannot be made.
+    bool placePair(cAnimalKind* kind, const cSpriteEntry& bush, std::vector<uint32_t>& free);
+    void placeAnimal(cAnimal* a, const cSpriteEntry& bush, uint16_t c, uint16_t r);
+    void refuseBoard(const char* reason);
     void sendAway(cAnimal* a);
     void collectDrawList();
     void releaseCells();
@@ -60,5 +72,6 @@ private:
     Cell* m_first = nullptr;
     Cell* m_second = nullptr;
     bool m_streak = false;
+    std::vector<cAnimal*> m_shadowList;
     std::vector<cDrawElement*> m_drawList;
 };

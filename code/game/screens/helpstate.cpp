@@ -128,8 +128,10 @@ void cHelpState::init()
         particles->Add("PRODUCE_COIN", 512, 198, 1, true, true);
         particles->Add("SICK_01", 183, 485, 1, true, true);
         particles->Add("SICK_02", 183, 485, 1, true, true);
+        // The rings go on for as long as the screen shows, whatever the definition's emitter life.
         for (const Point& p : kClicks)
-            particles->Add("CLICK", p.x, p.y, 1, true, true);
+            if (aParticleSystem* click = particles->Add("CLICK", p.x, p.y, 1, true, true))
+                click->setCurrentLife(-1.0f);
     }
     setInitiated(true);
 }

@@ -65,20 +65,23 @@ void cMatchThreeState::init()
 
     initFrame();
     cGame* game = cGame::get();
-    m_arrow = new GUI::StaticAnim("SwapDirArrow");
-    if (aImage* picture = game->findImage("dir_arrow")) {
-        aAnim anim;
-        const uint32_t frames = std::max<uint32_t>(1, picture->getWidth() / 32u);
-        anim.addGridFrames(0, picture, frames, frames, 1);
-        anim.setFrameTime(0.5f / static_cast<float>(frames));
-        anim.setPlayFlags(aAnim::PLAY_LOOP);
-        m_arrow->SetAnim(anim);
+    // The GUI tree owns the arrow; without a root there is none to show.
+    m_arrow = nullptr;
+    if (GUI::Widget* root = m_gui ? m_gui->GetRoot() : nullptr) {
+        m_arrow = new GUI::StaticAnim("SwapDirArrow");
+        if (aImage* picture = game->findImage("dir_arrow")) {
+            aAnim anim;
+            const uint32_t frames = std::max<uint32_t>(1, picture->getWidth() / 32u);
+            anim.addGridFrames(0, picture, frames, frames, 1);
+            anim.setFrameTime(0.5f / static_cast<float>(frames));
+            anim.setPlayFlags(aAnim::PLAY_LOOP);
+            m_arrow->SetAnim(anim);
+        }
+        m_arrow->SetVisible(false);
+        m_arrow->SetColor(0xFFFFFFFF);
+        m_arrow->Initialize();
+        root->AddChild(m_arrow);
     }
-    m_arrow->SetVisible(false);
-    m_arrow->SetColor(0xFFFFFFFF);
-    m_arrow->Initialize();
-    if (m_gui && m_gui->GetRoot())
-        m_gui->GetRoot()->AddChild(m_arrow);
 
     if (readSettings()) {
         fillAll();
@@ -258,6 +261,12 @@ bool cMatchThreeState::checkWin()
     return true;
 }
 
+void cMatchThreeState::hideArrow()
+{
+    if (m_arrow)
+        m_arrow->SetVisible(false);
+}
+
 void cMatchThreeState::handleInput()
 {
     int32_t x = 0, y = 0;
@@ -286,7 +295,7 @@ void cMatchThreeState::handleInput()
                 m_selRow = hr;
             }
         }
-        m_arrow->SetVisible(false);
+        hideArrow();
         return;
     }
     cAnimal* selected = piece(m_selColumn, m_selRow);
@@ -298,7 +307,7 @@ void cMatchThreeState::handleInput()
     selected->highlight = 0xFF0000FF;
     int d = kNoDir;
     if (hc == m_selColumn && hr == m_selRow) {
-        m_arrow->SetVisible(false);
+        hideArrow();
     } else {
         const float dx = static_cast<float>(x) - selected->anchor.x;
         const float dy = static_cast<float>(y) - selected->anchor.y;
@@ -306,10 +315,12 @@ void cMatchThreeState::handleInput()
             d = static_cast<float>(y) <= selected->anchor.y ? 0 : 2;
         else
             d = static_cast<float>(x) <= selected->anchor.x ? 3 : 1;
-        m_arrow->SetArea(static_cast<int16_t>(m_selColumn * 105 + 229 + (cMatchBoard::kColumnStep[d] * 105) / 2),
-                         static_cast<int16_t>(m_selRow * 105 + 93 + (cMatchBoard::kRowStep[d] * 105) / 2), 32, 50);
-        m_arrow->SetRotAngle(kArrowAngle[d]);
-        m_arrow->SetVisible(true);
+        if (m_arrow) {
+            m_arrow->SetArea(static_cast<int16_t>(m_selColumn * 105 + 229 + (cMatchBoard::kColumnStep[d] * 105) / 2),
+                             static_cast<int16_t>(m_selRow * 105 + 93 + (cMatchBoard::kRowStep[d] * 105) / 2), 32, 50);
+            m_arrow->SetRotAngle(kArrowAngle[d]);
+            m_arrow->SetVisible(true);
+        }
     }
     if (left == A_STATE_RELEASED) {
         if (d < kNoDir) {
@@ -317,7 +328,7 @@ void cMatchThreeState::handleInput()
             swapCells(m_selColumn, m_selRow, d);
         }
         m_dragging = false;
-        m_arrow->SetVisible(false);
+        hideArrow();
     }
 }
 
@@ -441,7 +452,7 @@ void cMatchThreeState::update(float dt)
         handleInput();
     }
     if (!still) {
-        m_arrow->SetVisible(false);
+        hideArrow();
         if (removed)
             collapseAndRefill();
     }
@@ -465,6 +476,7 @@ void cMatchThreeState::draw()
     if (m_drawList.empty() || aApplication::isApplicationPaused())
         collectDrawList();
     drawBackground();
+    cAnimal::drawShadows(m_drawList);
     for (cAnimal* a : m_drawList)
         a->draw();
     m_drawList.clear();

@@ -46,6 +46,7 @@ private:
     bool hasAnyMove();
     void reshuffle();
     void handleInput();
+    void hideArrow();
     bool countGoal(const cAnimalKind* kind);
     bool checkWin();
     void walkHome(cAnimal* a, int c, int r);

@@ -221,7 +221,6 @@ cAnimal* miniGameCreateAnimal(cAnimalKind* kind, float scale)
     a->held = false;
     a->tag = 0;
     a->perspective = false;
-    a->refinePath = false;
     a->obstacles = nullptr;
     a->baseScale = kind->adultBaseScale * scale;
     a->updateScale();

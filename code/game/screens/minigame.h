@@ -57,7 +57,8 @@ void miniGameAddText(aFont* font, const std::wstring& text, const aVector2& p);
 void miniGameUpdateTexts(float dt);
 void miniGameClearTexts();
 // A silent adult of the kind for a mini-game board (no park life, no
-// perspective, straight walking), base scale = the kind's times `scale`; null when it cannot be made.
+// perspective, no obstacles; long oblique walks go in staircase steps),
+// base scale = the kind's times `scale`; null when it cannot be made.
 cAnimal* miniGameCreateAnimal(cAnimalKind* kind, float scale);
 // A one-shot particle effect on layer 0.
 void miniGameEffect(const char* name, const aVector2& p);

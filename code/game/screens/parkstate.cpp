@@ -32,12 +32,15 @@
 #include "orvo/util/a_log.h"
 #include "orvo/util/a_random.h"
 #include "orvo/util/a_string.h"
+#include "orvo/util/a_stringlist.h"
 
 namespace {
 
 using Binder = GUI::_memberBinder<cParkState, bool, const GUI::EventArgs&>;
 
 constexpr uint32_t kParkTipBit = 0x1000;
+const char* const kParkKinds[] = {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"};
+const char* const kUpgradeList = "park:upgrades.list";
 constexpr float kAnimalScale = 0.7f;
 const aRect kEggRect(40, 8, 25, 25);
 
@@ -65,6 +68,36 @@ std::unique_ptr<aAnim> registryAnim(const std::string& name)
     if (entry->frameTime > 0.0f)
         anim->setFrameTime(entry->frameTime);
     return anim;
+}
+
+// The sheets the park draws from the screens' image manager, keyed as their
+// animation files name them: the idle pictures of every kind a park animal
+// can be, and the upgrade pictures of the park's list.
+std::vector<std::string> parkSheets()
+{
+    std::vector<std::string> bases;
+    for (const char* kind : kParkKinds)
+        for (const char* idle : {"adult_idle_01_down_right", "adult_idle_02_down_right"})
+            bases.push_back(std::string("animals:") + kind + "/animations/" + idle);
+    aStringList list;
+    if (file_exists(kUpgradeList) && list.load(kUpgradeList))
+        for (const std::string& line : list.lines()) {
+            const std::string file = line.substr(0, line.find_first_of(" \t"));
+            bases.push_back(std::string("park:") + file.substr(0, file.rfind('.')));
+        }
+    return bases;
+}
+
+// The park's own lists of the interface's pictures, those that exist.
+std::vector<std::string> parkGuiLists()
+{
+    cGame* game = cGame::get();
+    std::vector<std::string> lists;
+    for (const std::string& path :
+         {(game ? game->settings().languageFolder : std::string()) + "GUI/park.list", std::string("gui:park.list")})
+        if (file_exists(path.c_str()))
+            lists.push_back(path);
+    return lists;
 }
 
 float idleTimer()
@@ -136,6 +169,18 @@ cActiveButtonEffect* cParkState::getNeedHighlight(int type) const
 
 void cParkState::loadResources()
 {
+    cGame* game = cGame::get();
+    if (!game)
+        return;
+    // Loaded with the screens, so a stage bought here (and its animals) needs no disk read.
+    if (aImageManager* screen = game->getScreenImageManager())
+        for (const std::string& base : parkSheets())
+            sprite_queueSheet(*screen, base);
+    if (aImageManager* images = game->getImageManager(); images && !m_guiListsLoaded) {
+        for (const std::string& list : parkGuiLists())
+            images->loadList(list);
+        m_guiListsLoaded = true;
+    }
     if (m_background || !file_exists(parkConfig::PARK_FILE))
         return;
     aOptionsFile file(parkConfig::PARK_FILE);
@@ -148,6 +193,15 @@ void cParkState::loadResources()
 
 void cParkState::freeResources()
 {
+    cGame* game = cGame::get();
+    // The screens' image manager may be gone already: only ask the one that is there.
+    if (aImageManager* screen = game ? game->getScreenImageManager() : nullptr)
+        for (const std::string& base : parkSheets())
+            sprite_unloadSheet(*screen, base);
+    if (aImageManager* images = game ? game->getImageManager() : nullptr; images && m_guiListsLoaded)
+        for (const std::string& list : parkGuiLists())
+            images->unloadList(list);
+    m_guiListsLoaded = false;
     m_background.reset();
 }
 

@@ -92,6 +92,7 @@ private:
     void fillDrawList();
 
     std::unique_ptr<aImage> m_background;
+    bool m_guiListsLoaded = false;
     std::unique_ptr<GUI::Server> m_server;
     GUI::Widget* m_moneyLabel = nullptr;
     std::vector<cUpgradeSection> m_sections;

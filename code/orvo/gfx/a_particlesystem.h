@@ -99,6 +99,9 @@ public:
     void moveTo(float x, float y);
     // Ends emission; the emitter does not restart by itself.
     void stop();
+    // How long the running emission lasts from its start, in seconds; -1 for
+    // ever (a restart draws it again from the definition).
+    void setCurrentLife(float seconds) { m_currentLife = seconds; }
     // Drops every live particle and the clock; the drawn emitter values stay.
     void reset();
     // Advances by dt seconds in whole steps; the rest is carried over.

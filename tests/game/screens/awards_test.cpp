@@ -1,5 +1,9 @@
 // Award progress, the awards screen and the new-award window in the running
 // game, and the award files and indices a damaged profile or folder could hold.
+#include <set>
+#include <utility>
+
+#include "game/app/messagebox.h"
 #include "game/app/simpletooltip.h"
 #include "game/screens/awardprogress.h"
 #include "game/screens/screens_fixture.h"
@@ -7,7 +11,10 @@
 #include "gui/statictext.h"
 #include "gui/widget.h"
 #include "orvo/app/a_keys.h"
+#include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_particlesmanager.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "support/image_files.h"
 #include "support/temp_dir.h"
 
 using namespace kbtest;
@@ -121,4 +128,53 @@ TEST_F(Awards, ProgressOfEachEventAndDamagedAwardFilesNeverAFaultyDraw)
     EXPECT_EQ(table.getAwardCount(), 2u);
     // A "%" in a description from data is written out, never handed to printf.
     EXPECT_EQ(award_describe("awards.left", 5), L" (5 left)");
+}
+
+TEST_F(Awards, OnlyAMessageBoxHoldsTheScreenNotANewAwardShownOverIt)
+{
+    player->setAwardProgress(AWARD_ZEBRAS_SOLD, 9, false);
+    ASSERT_TRUE(enter(STATE_AWARDS));
+    award_animalSold("zebra");
+    ASSERT_EQ(h.game().getCurrentState()->getModalCount(), 1) << "the new award is up";
+    const cAward* lions = awards()->getAward(AWARD_LIONS_SOLD);
+    h.moveTo(lions->x + lions->width() / 2, lions->y + lions->height() / 2);
+    EXPECT_EQ(awards()->getHovered(), AWARD_LIONS_SOLD);
+    seconds(1.1f);
+    EXPECT_EQ(awards()->getFadeIn(), 1.0f);
+
+    cMessageBox::show(L"", L"A question", cMessageBox::MB_OK, nullptr, nullptr);
+    h.frame();
+    EXPECT_EQ(awards()->getHovered(), -1);
+    h.key(A_KEY_ESCAPE);
+    h.frames(5);
+    EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_AWARDS) << "Escape waits for the box";
+}
+
+// The recording device shows where each picture is drawn.
+class AwardsDrawn : public ScreensGame {
+protected:
+    AwardsDrawn() : ScreensGame({.recording = true}) {}
+};
+
+TEST_F(AwardsDrawn, ThePlateLiesAtEachAwardsCornerWhateverItsSize)
+{
+    TempDir dir("plates");
+    writeFile(dir.file("plate.png"), encodePng(std::vector<uint32_t>(40 * 40, 0xFF804020), 40, 40));
+    writeFile(dir.file("award.png"), encodePng(std::vector<uint32_t>(20 * 20, 0xFFFFD700), 20, 20));
+    const std::string award = "\n[AWARD]\nImage=" + dir.file("award.png") + "\nGoalValue=1\nTooltip=award.zebras\n";
+    writeFile(dir.file("config.ini"), "[MAIN]\nAwardBack=" + dir.file("plate.png") + award + "Position=100,200\n" +
+                                          award + "Position=300,50\n");
+    cAwardsState table;
+    table.loadConfig(dir.file("config.ini"));
+    ASSERT_TRUE(table.getPlate() && table.getPlate()->getRecord());
+    const void* plate = table.getPlate()->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get();
+    h.recorder()->clearRecords();
+    ASSERT_TRUE(h.game().getGraphServer()->beginScene());
+    table.draw();
+    h.game().getGraphServer()->endScene();
+    std::multiset<std::pair<float, float>> drawn;
+    for (const aGpuRecord& r : h.recorder()->records(aGpuCall::SpriteDraw))
+        if (r.object == plate)
+            drawn.emplace(r.f[5], r.f[6]);
+    EXPECT_EQ(drawn, (std::multiset<std::pair<float, float>>{{100.0f, 200.0f}, {300.0f, 50.0f}}));
 }

@@ -1,9 +1,18 @@
 // The three mini-games played: each won once (paid once, on to the park), one
-// lost and one skipped (nothing paid, back to the map), a board picture each.
+// lost and one skipped (nothing paid, back to the map), a board picture each;
+// the find-pair bushes and paths, and the shadows each frame draws.
+#include <cmath>
+#include <set>
 #include <tuple>
 
+#include "game/app/tip.h"
+#include "game/park/entity.h"
 #include "game/support/minigame_game.h"
+#include "orvo/gfx/a_distortiongrid.h"
 #include "orvo/platform/a_keycodes.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "orvo/sound/a_sound.h"
+#include "orvo/sound/a_soundmanager.h"
 
 using namespace kbtest;
 
@@ -11,6 +20,32 @@ static aPoint middleOf(cDrawElement* e)
 {
     const aRect& r = e->getScreenRect();
     return aPoint(r.x + r.width / 2, r.y + r.height / 2);
+}
+
+// A path of staircase steps: every waypoint but the target is the middle of
+// a 50-pixel cell, at most one cell across and one down from the one before.
+static bool walksInSteps(const cAnimal* a)
+{
+    const std::vector<aVector2>& p = a->path;
+    if (p.size() < 3)
+        return false;
+    for (size_t k = 0; k + 1 < p.size(); ++k) {
+        if (std::fmod(p[k].x - 25.0f, 50.0f) != 0.0f || std::fmod(p[k].y - 25.0f, 50.0f) != 0.0f)
+            return false;
+        if (k > 0 && (std::fabs(p[k].x - p[k - 1].x) > 50.0f || std::fabs(p[k].y - p[k - 1].y) > 50.0f))
+            return false;
+    }
+    return true;
+}
+
+// A walk long enough and more than two degrees off the eight directions is
+// one the park's animals take in steps.
+static bool obliqueWalk(const aVector2& from, const aVector2& to)
+{
+    const float dx = to.x - from.x, dy = to.y - from.y;
+    const int degrees = static_cast<int>(std::atan2(dx, -dy) * 57.29578f);
+    const int m = std::abs(degrees) % 45;
+    return m >= 3 && m <= 42 && dx * dx + dy * dy >= 2500.0f;
 }
 
 TEST(MiniGameFrame, TimerTextFindPairFieldAndSpawnerOfOutOfRangeValues)
@@ -46,13 +81,49 @@ protected:
     }
 };
 
-TEST_F(MiniGames, MatchThreeTheHintsWin)
+TEST_F(MiniGames, MatchThreeTheTipHoldsTheClockAFailedSwapGoesBackAndTheHintsWin)
 {
-    auto* game = enter<cMatchThreeState>(STATE_MATCH_THREE, "MatchThree01");
+    auto* game = enter<cMatchThreeState>(STATE_MATCH_THREE, "MatchThree01", false);
+    // The one-time tip opens over the board and holds the clock.
+    frames(30);
+    ASSERT_NE(cTip::get(), nullptr);
+    const float held = game->getTimeLeft();
+    frames(10);
+    EXPECT_EQ(game->getTimeLeft(), held);
+    clickOn(*h, "Tip");
+    frames(20);
+    EXPECT_TRUE(cTip::get() == nullptr && (player->tipsMask & 0x40));
+    EXPECT_LT(game->getTimeLeft(), held) << "the clock runs again";
+
     for (int i = 0; i < 400 && !game->isStill(); ++i) // the animals run in and come to rest
         frame();
     frames(20);
     keepScreen("mini_game_match_three");
+
+    // A swap that makes no line: both animals run back and "action_failed" plays.
+    {
+        int c = 0, r = 0;
+        const auto noLine = [&] {
+            cMatchBoard copy = game->board();
+            return copy.swap(c, r, 2) && !copy.hasLine();
+        };
+        for (; !noLine(); r = (r + 1) % 5, c += r == 0)
+            ASSERT_LT(c, 6) << "some swap down makes no line";
+        aSound* failed = h->game().getSoundManager()->getSound("action_failed");
+        ASSERT_NE(failed, nullptr);
+        const int32_t channel = failed->getChannel();
+        cAnimal* moved = game->piece(c, r);
+        const aPoint from = middleOf(moved), to = middleOf(game->piece(c, r + 1));
+        press(from.x, from.y);
+        h->input().setCursor(to.x, to.y + 30);
+        frame();
+        release(to.x, to.y + 30);
+        EXPECT_EQ(game->piece(c, r + 1), moved) << "swapped at once";
+        for (int i = 0; i < 200 && game->piece(c, r) != moved; ++i)
+            frame();
+        EXPECT_EQ(game->piece(c, r), moved) << "and swapped back";
+        EXPECT_NE(failed->getChannel(), channel) << "\"action_failed\" played";
+    }
 
     // The player follows the hint until the goals (narrowed to one catch of the first line's kind) are full.
     const int32_t stars = player->stars;
@@ -79,13 +150,16 @@ TEST_F(MiniGames, MatchThreeTheHintsWin)
     expectPaidOnceAndOnToThePark(stars, 300);
 }
 
-TEST_F(MiniGames, FindPairAWrongTryClosesEveryPairWinsAndEscapeSkipsWithNothingPaid)
+TEST_F(MiniGames, FindPairBushesBendOpenAndShutFoundPairsLeaveInStepsAndEscapeSkipsWithNothingPaid)
 {
     auto* game = enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
     ASSERT_EQ(game->cells().size(), 36u);
     frames(10);
-    const auto closed = [&](size_t i) { return game->cells()[i].animal->tag == cFindPairState::CLOSED; };
-    const auto kind = [&](size_t i) { return game->cells()[i].animal->kind; };
+    const auto cell = [&](size_t i) -> const cFindPairState::Cell& { return game->cells()[i]; };
+    const auto tag = [&](size_t i) { return cell(i).animal->tag; };
+    const auto closed = [&](size_t i) { return tag(i) == cFindPairState::CLOSED; };
+    const auto kind = [&](size_t i) { return cell(i).animal->kind; };
+    // Opened by a click; the bushes turn from the frame after the press.
     const auto open = [&](size_t i) {
         const aRect r = game->bushRect(i);
         for (int tries = 0; tries < 20 && closed(i); ++tries) {
@@ -94,16 +168,48 @@ TEST_F(MiniGames, FindPairAWrongTryClosesEveryPairWinsAndEscapeSkipsWithNothingP
         }
         return !closed(i);
     };
+    // Both bushes of a cell bent alike: the top of the picture swung round its foot by 40 pixels.
+    const auto bent = [&](size_t i, float degrees) {
+        for (const cEntity* bush : {cell(i).back, cell(i).front}) {
+            const aDistortionGrid::Vertex* top = bush->grid->getVertex(1, 0);
+            const float a = degrees * 0.0174532924f;
+            if (std::fabs(bush->swayAngle - degrees) > 1e-3f ||
+                std::fabs(top->y - 40.0f * (1.0f - std::cos(a))) > 1e-3f ||
+                std::fabs(top->x - bush->grid->getCellWidth() - 40.0f * std::sin(a)) > 1e-3f)
+                return false;
+        }
+        return true;
+    };
+
+    // 170 degrees at 500 a second: open after 0.34 s, in the eleventh frame of 1/30 s.
+    ASSERT_TRUE(open(0));
+    int turns = 1;
+    for (; tag(0) == cFindPairState::OPENING && turns < 30; ++turns) {
+        EXPECT_TRUE(bent(0, turns * 500.0f / 30.0f)) << turns;
+        frame();
+    }
+    EXPECT_EQ(turns, 11);
+    EXPECT_TRUE(tag(0) == cFindPairState::OPEN && bent(0, 170.0f));
+
     size_t b = 1;
     while (kind(b) == kind(0))
         ++b;
-    ASSERT_TRUE(open(0) && open(b));
-    frames(8);
+    ASSERT_TRUE(open(b));
+    frames(4);
+    EXPECT_TRUE(bent(b, 5 * 500.0f / 30.0f)) << "half open";
     keepScreen("mini_game_find_pair");
-    frames(52);
-    EXPECT_TRUE(closed(0) && closed(b)) << "a wrong pair closes again";
+    // A wrong pair: both cells close again, back to 0 degrees in another 0.34 s.
+    for (int i = 0; i < 20 && tag(0) != cFindPairState::CLOSING; ++i)
+        frame();
+    ASSERT_TRUE(tag(0) == cFindPairState::CLOSING && tag(b) == cFindPairState::CLOSING);
+    for (turns = 0; tag(0) == cFindPairState::CLOSING && turns < 30; ++turns)
+        frame();
+    EXPECT_EQ(turns, 11);
+    EXPECT_TRUE(closed(0) && closed(b) && bent(0, 0.0f) && bent(b, 0.0f)) << "a wrong pair closes again";
 
+    // Every pair found; each found animal walks off, the long oblique ways in staircase steps.
     int32_t stars = player->stars;
+    int oblique = 0;
     for (size_t i = 0; i < 36 && !game->isWon(); ++i) {
         size_t j = i + 1;
         while (j < 36 && !(closed(j) && kind(j) == kind(i)))
@@ -112,8 +218,17 @@ TEST_F(MiniGames, FindPairAWrongTryClosesEveryPairWinsAndEscapeSkipsWithNothingP
             continue;
         ASSERT_LT(j, 36u) << "every kind comes in pairs";
         ASSERT_TRUE(open(i) && open(j));
-        frames(60);
+        for (int k = 0; k < 30 && tag(i) != cFindPairState::FOUND; ++k)
+            frame();
+        ASSERT_EQ(tag(j), cFindPairState::FOUND);
+        for (const cAnimal* a : {cell(i).animal, cell(j).animal})
+            if (obliqueWalk(a->anchor, a->path.back())) {
+                ++oblique;
+                EXPECT_TRUE(walksInSteps(a)) << "from " << a->anchor.x << ", " << a->anchor.y;
+            }
+        frames(30);
     }
+    EXPECT_GT(oblique, 0);
     ASSERT_TRUE(game->isWon());
     expectPaidOnceAndOnToThePark(stars, 250);
     EXPECT_GT(credited, 0) << "pairs in a row drop coins, picked up by the win";
@@ -178,4 +293,79 @@ TEST_F(MiniGames, CatchAnimalLostOnAWrongClickThenWonByCatchingEveryWantedAnimal
     }
     ASSERT_TRUE(game->isWon());
     expectPaidOnceAndOnToThePark(stars, 200);
+}
+
+TEST_F(MiniGames, FindPairGivesThePairsOfAKindThatCannotBeMadeToOthersAndRefusesABoardOfNone)
+{
+    static cAnimalKind broken; // no pictures, so no animal of it can be made; outlives the pooled one
+    broken.name = "broken";
+    auto* game = enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
+    cAnimalKind* zebra = cAnimal::findKindByName("zebra");
+    ASSERT_NE(zebra, nullptr);
+    game->kinds() = {&broken, zebra};
+    ASSERT_TRUE(game->layoutGrid());
+    ASSERT_EQ(game->cells().size(), 36u) << "no cell left without its partner";
+    for (const cFindPairState::Cell& cell : game->cells())
+        EXPECT_EQ(cell.animal->kind, zebra);
+    EXPECT_TRUE(h->logged("cFindPairState. No \"broken\" can be made: its pairs go to the other kinds"));
+
+    const int32_t stars = player->stars;
+    game->kinds() = {&broken};
+    EXPECT_FALSE(game->layoutGrid());
+    EXPECT_TRUE(game->cells().empty());
+    EXPECT_TRUE(h->logged(
+        "cFindPairState. The board of \"FindPair01\" is not laid out (no animal can be made): back to the map"));
+    ASSERT_TRUE(h->waitForState(STATE_MAP));
+    EXPECT_EQ(player->stars, stars) << "nothing paid";
+}
+
+// The recording device counts the shadow pictures each frame draws.
+class MiniGameShadows : public MiniGames {
+protected:
+    MiniGameShadows() { recording = true; }
+
+    // The shadows of one frame: sprites drawn with a kind's shadow picture.
+    size_t shadowsInAFrame()
+    {
+        std::set<const void*> shadows;
+        for (const cAnimalKind* kind : cAnimal::kinds()) {
+            EXPECT_NE(kind->shadow, nullptr) << kind->name << " has a shadow picture";
+            if (kind->shadow && kind->shadow->getRecord())
+                shadows.insert(kind->shadow->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get());
+        }
+        h->recorder()->clearRecords();
+        frame();
+        size_t drawn = 0;
+        for (const aGpuRecord& r : h->recorder()->records(aGpuCall::SpriteDraw))
+            drawn += shadows.count(r.object);
+        return drawn;
+    }
+};
+
+TEST_F(MiniGameShadows, EveryAnimalOnTheBoardHasItsShadowEachFrame)
+{
+    auto* three = enter<cMatchThreeState>(STATE_MATCH_THREE, "MatchThree01");
+    for (int i = 0; i < 400 && !three->isStill(); ++i)
+        frame();
+    ASSERT_TRUE(three->isStill());
+    EXPECT_EQ(shadowsInAFrame(), 36u);
+
+    // Find pair: only the animals of opened cells stand in the open.
+    auto* pairs = enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
+    frames(5);
+    EXPECT_EQ(shadowsInAFrame(), 0u);
+    for (size_t i : {0u, 7u}) {
+        const aRect r = pairs->bushRect(i);
+        for (int tries = 0; tries < 20 && pairs->cells()[i].animal->tag == cFindPairState::CLOSED; ++tries) {
+            release(r.x + r.width / 2, r.y + r.height / 2);
+            click(r.x + r.width / 2, r.y + r.height / 2);
+        }
+    }
+    EXPECT_EQ(shadowsInAFrame(), 2u);
+
+    auto* runners = enter<cCatchAnimalState>(STATE_CATCH_ANIMAL, "CatchAnimal01");
+    for (int i = 0; i < 400 && runners->runners().size() < 4; ++i)
+        frame();
+    ASSERT_GE(runners->runners().size(), 4u);
+    EXPECT_EQ(shadowsInAFrame(), runners->runners().size());
 }

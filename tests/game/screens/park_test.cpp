@@ -2,13 +2,17 @@
 // to the map it opens, and the park's look.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "game/support/map_park_game.h"
 #include "game/support/player_steps.h"
 #include "gui/eventargs.h"
 #include "gui/widget.h"
 #include "orvo/app/a_optionsfile.h"
+#include "orvo/gfx/a_imagemanager.h"
 
 using namespace kbtest;
 
@@ -84,8 +88,26 @@ TEST_F(ParkScreen, BuyingAStageOpensTheLevelThatNeededItAndThenContinueIsPointed
     EXPECT_EQ(findLevel(map, "Level02")->status, MAP_OPEN);
 }
 
-TEST_F(ParkScreen, SeveralStagesStandInThePark)
+TEST_F(ParkScreen, ThePicturesComeAndGoWithTheScreensAndSeveralStagesStandInThePark)
 {
+    // Every kind's idle pictures and every stage's picture load with the screens, before the first visit.
+    aImageManager* screen = h.game().getScreenImageManager();
+    ASSERT_NE(screen, nullptr);
+    std::vector<std::string> sheets = {"park:upgrade_0_1", "park:upgrade_4_4"};
+    for (const char* kind : {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"})
+        for (const char* idle : {"adult_idle_01_down_right", "adult_idle_02_down_right"})
+            sheets.push_back(std::string("animals:") + kind + "/animations/" + idle);
+    const auto held = [&] {
+        return std::count_if(sheets.begin(), sheets.end(), [&](const std::string& s) { return screen->hasImage(s); });
+    };
+    EXPECT_EQ(held(), 14);
+    cGameState* parkState = cGameState::find(STATE_PARK);
+    parkState->freeResources();
+    EXPECT_EQ(held(), 0);
+    parkState->loadResources();
+    screen->runTasks();
+    EXPECT_EQ(held(), 14);
+
     for (const char* name : {"Level01", "Level02", "Level03", "Level04", "Level05", "Level06"})
         profile->setLevelReward(name, 2);
     profile->upgradeStages = {2, 1, 3, 2, 1};

@@ -16,6 +16,8 @@ namespace kbtest {
 
 class ScreensGame : public ::testing::Test {
 protected:
+    explicit ScreensGame(const GameHarness::Options& options = {}) : h(options) {}
+
     void SetUp() override
     {
         ASSERT_EQ(h.start(), 0);

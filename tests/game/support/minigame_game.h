@@ -27,7 +27,7 @@ class MiniGameGame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        h = std::make_unique<GameHarness>(GameHarness::Options{.frameTime = 1.0f / 30.0f});
+        h = std::make_unique<GameHarness>(GameHarness::Options{.recording = recording, .frameTime = 1.0f / 30.0f});
         ASSERT_EQ(h->start(), 0);
         ASSERT_TRUE(h->waitForState(STATE_MENU));
         player = h->makePlayer();
@@ -35,10 +35,11 @@ protected:
         player->doneUpgrades = 3;
     }
 
-    // Enters a mini-game as the map does, its tip seen.
-    template <class T> T* enter(int32_t id, const std::string& section)
+    // Enters a mini-game as the map does, its tip seen unless asked.
+    template <class T> T* enter(int32_t id, const std::string& section, bool tipSeen = true)
     {
-        player->tipsMask |= 0xE0;
+        if (tipSeen)
+            player->tipsMask |= 0xE0;
         cGameState* state = cGameState::getOrCreate(id);
         state->setLevel(section);
         h->game().requestState(id);
@@ -110,6 +111,7 @@ protected:
     ScopedStateClass catchAnimal{STATE_CATCH_ANIMAL, [] { return new cCatchAnimalState(); }};
     ScopedStateClass matchThree{STATE_MATCH_THREE, [] { return new cMatchThreeState(); }};
     ScopedStateClass findPair{STATE_FIND_PAIR, [] { return new cFindPairState(); }};
+    bool recording = false; // set by a derived fixture's constructor: the recording device
     std::unique_ptr<GameHarness> h;
     cPlayerProfile* player = nullptr;
     int32_t credited = 0;

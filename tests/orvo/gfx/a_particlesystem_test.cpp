@@ -112,6 +112,12 @@ TEST(ParticleEmitter, EndlessLifeCapsAndOddTimes)
     endless->stop();
     steps(*endless, 20 * 100);
     EXPECT_TRUE(endless->isFinished());
+    // A timed emitter made endless once it runs emits on past its life.
+    auto timed = files.load("fps 20\nemitter_life 1 1\nemit_per_sec 10 10\nparticle_life 0.2 0.2\n", "timed.psi");
+    timed->restartAt(0, 0);
+    timed->setCurrentLife(-1.0f);
+    steps(*timed, 20 * 5);
+    EXPECT_TRUE(timed->isActive() && !timed->isFinished());
     // A time that is not a number, or huge, does not hang.
     auto odd = files.load("fps 60\nemitter_life -1 -1\nemit_per_sec 1 1\n", "odd.psi");
     odd->restartAt(0, 0);

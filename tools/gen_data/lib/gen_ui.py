@@ -588,6 +588,8 @@ def award_picture(name, size):
 
 
 def awards():
+    """Each award on a picture the plate's size (128), the medal in its middle: the screen draws the plate and
+    the award at the same corner."""
     for i, (ic, rib) in enumerate(AWARDS):
         c = Canvas(112, 112)
         c.polygon([(32, 60), (20, 108), (38, 98), (50, 110), (56, 66)], P.darker(rib, 0.8))
@@ -597,7 +599,10 @@ def awards():
         c.ellipse((22, 14, 90, 82), P.OUTLINE)
         c.ellipse((24, 16, 88, 80), P.mix(rib, (255, 255, 255), 0.72))
         c.paste_centred(icons.outlined(award_picture(ic, 50), width=1.6), 56, 48)
-        common.save_png(common.out_path('Awards', f'award_{i:02d}.png'), P.drop_shadow(c.finish()))
+        medal = P.drop_shadow(c.finish())
+        picture = np.zeros((128, 128, 4), dtype=np.uint8)
+        picture[8:120, 8:120] = medal
+        common.save_png(common.out_path('Awards', f'award_{i:02d}.png'), picture)
     c = Canvas(128, 128)
     c.ellipse((4, 8, 124, 124), (40, 24, 12, 70))
     c.ellipse((2, 2, 122, 122), P.WOOD_DARK)
