@@ -25,7 +25,6 @@ void TestScreen::init()
             game->getSoundManager()->loadList("sounds:common.list");
         }
         m_server = std::make_unique<GUI::Server>(images, game->getSoundManager());
-        m_server->load("gui:fonts.agui");
         m_server->load("gui:shared.agui");
         if (!m_layout.empty()) {
             const std::string path = "temp:harness_screen.agui";
