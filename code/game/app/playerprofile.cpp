@@ -1,5 +1,7 @@
 #include "game/app/playerprofile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "orvo/util/a_math.h"
@@ -90,6 +92,11 @@ void cPlayerProfile::setAwardProgress(uint16_t i, int32_t value, bool notify)
     // Ends once AWARDS_EARNED itself stands at its goal.
     addAwardProgress(AWARDS_EARNED, 1, true);
     newAwards.push_back(i);
+}
+
+void cPlayerProfile::addStars(int64_t amount)
+{
+    stars = static_cast<int32_t>(std::clamp<int64_t>(int64_t(stars) + amount, INT32_MIN, INT32_MAX));
 }
 
 void cPlayerProfile::addAwardProgress(uint16_t i, int32_t delta, bool notify)

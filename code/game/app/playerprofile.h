@@ -65,6 +65,10 @@ public:
     void setAwardProgress(uint16_t i, int32_t value, bool notify);
     void addAwardProgress(uint16_t i, int32_t delta, bool notify = true);
 
+    // Money earned (or spent, when negative); the total stops at the ends of
+    // its 32 bits instead of wrapping round.
+    void addStars(int64_t amount);
+
     // The player's progress, read and changed by the screens directly.
     // 1 only for the current profile (kept by cProfiles).
     bool active = false;

@@ -335,10 +335,13 @@ void cAnimal::update(float dt)
                 if (actionTime > actionDuration)
                     chooseNextAction();
             }
-            if (sick)
+            // NOTE: only sickness ends a hold in death; an animal sold has no
+            // health either, and it waits for the helicopter to take it.
+            if (sick) {
                 health = std::max(0.0f, health - (100.0f - kind->endurance) * dt * 0.1f);
-            if (health <= 0.0f || presence <= 0.0f)
-                freeRunning = true;
+                if (health <= 0.0f || presence <= 0.0f)
+                    freeRunning = true;
+            }
         } else if (health <= 0.0f || presence <= 0.0f) {
             deathStep(dt);
         } else {

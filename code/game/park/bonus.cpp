@@ -239,7 +239,7 @@ void cBonus::collect(const aVector2& flyTo)
     } else if (cGame* game = cGame::get()) {
         // The mini-games: straight to the player's money.
         if (cPlayerProfile* profile = game->getCurrentProfile())
-            profile->stars += value;
+            profile->addStars(value);
     }
 }
 

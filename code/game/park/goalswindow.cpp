@@ -1,5 +1,6 @@
 #include "game/park/goalswindow.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "game/app/activebuttoneffect.h"
@@ -85,10 +86,8 @@ cGoalsWindow::cGoalsWindow(GUI::Widget* w, cLevel* l) : window(w), level(l)
         close->SubscribeEvent(GUI::Widget::EventClick,
                               new Binder(this, static_cast<bool (cGoalsWindow::*)(const GUI::EventArgs&)>(&cGoalsWindow::close)));
     window->SubscribeEvent(GUI::Widget::EventEndRender, new Binder(this, &cGoalsWindow::drawRows));
+    fitRows(0);
     const auto goals = static_cast<int32_t>(level ? level->goals.size() : 0);
-    window->SetSize(window->GetWidth(), static_cast<uint16_t>(kRowHeight * goals + 345));
-    if (GUI::Widget* close = window->FindChild("Close", true))
-        close->SetPosition(close->GetArea().x, static_cast<int16_t>(window->GetHeight() - close->GetHeight() - 50));
     if (GUI::Widget* medals = window->FindChild("Medals", true))
         medals->SetPosition(medals->GetArea().x, static_cast<int16_t>(kRowHeight * goals + 120));
     timeWidget = window->FindChild("Time", true);
@@ -96,6 +95,14 @@ cGoalsWindow::cGoalsWindow(GUI::Widget* w, cLevel* l) : window(w), level(l)
 }
 
 cGoalsWindow::~cGoalsWindow() = default;
+
+void cGoalsWindow::fitRows(int32_t extraRows)
+{
+    const auto goals = static_cast<int32_t>(level ? level->goals.size() : 0);
+    window->SetSize(window->GetWidth(), static_cast<uint16_t>(kRowHeight * (goals + extraRows) + 345));
+    if (GUI::Widget* close = window->FindChild("Close", true))
+        close->SetPosition(close->GetArea().x, static_cast<int16_t>(window->GetHeight() - close->GetHeight() - 50));
+}
 
 bool cGoalsWindow::isVisible() const
 {
@@ -112,6 +119,9 @@ void cGoalsWindow::setCaption(const char* child, const char* key)
 void cGoalsWindow::show(float time, bool isFinal, bool intro)
 {
     cGame* game = cGame::get();
+    // NOTE: the final window lists one row more (the time played, then the
+    // reward without a medal); it grows by that row so Close stays clear.
+    fitRows(isFinal ? 1 : 0);
     if (isFinal) {
         rowTimer = 0.0f;
         introFlag = false;
@@ -218,8 +228,39 @@ void cGoalsWindow::close()
     if (final && !cMissionResults::get())
         if (GUI::Server* server = GUI::Server::getSingletonPtr())
             if (GUI::Widget* results = server->GetRoot()->FindChild("MissionResults", true))
-                new cMissionResults(results, level);
+                new cMissionResults(results, level, level->rewards.forTime(shownTime));
     opening = false;
+}
+
+bool cGoalsWindow::showsRewards() const
+{
+    return final && level && rowsTicked > level->goals.size();
+}
+
+// "%02d:%02d" of whole seconds (none below 0).
+std::wstring cGoalsWindow::clockText(int32_t seconds)
+{
+    seconds = std::max(seconds, 0);
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%02d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+
+void cGoalsWindow::drawRow(float x, float y, const char* labelKey, const std::wstring& value, uint32_t colour)
+{
+    cGame* game = cGame::get();
+    const std::string label = labelKey;
+    // The gold and silver cells show their medal, the others a stopwatch.
+    const int16_t cell = label == "gold" ? 0 : label == "silver" ? 116 : 232;
+    if (aImage* sheet = image("goals"))
+        sheet->drawRegionAt(static_cast<int16_t>(x), static_cast<int16_t>(y), aRect(cell, 356, 116, 35), colour);
+    if (!font || !game)
+        return;
+    font->setSize(0.7f);
+    font->color = withAlpha(0xFF5A2A08, alpha);
+    // The cell's own picture takes its left end.
+    font->drawText(x + 40.0f, y + 17.0f, game->getText(labelKey), A_FONT_CENTER_Y);
+    font->drawText(x + 186.0f, y + 17.0f, value, A_FONT_CENTER_Y);
 }
 
 bool cGoalsWindow::drawMedalRow(float x, float y, int32_t limit, const char* labelKey, int32_t reward, uint32_t colour)
@@ -227,25 +268,10 @@ bool cGoalsWindow::drawMedalRow(float x, float y, int32_t limit, const char* lab
     if (shownTime >= static_cast<float>(limit))
         return false;
     cGame* game = cGame::get();
-    if (aImage* sheet = image("goals"))
-        sheet->drawRegionAt(static_cast<int16_t>(x), static_cast<int16_t>(y),
-                            aRect(std::string(labelKey) == "silver" ? 116 : 0, 356, 116, 35), colour);
-    if (!font || !game)
-        return true;
-    font->setSize(0.7f);
-    font->color = withAlpha(0xFF5A2A08, alpha);
-    // The cell's own medal picture takes its left end.
-    font->drawText(x + 40.0f, y + 17.0f, game->getText(labelKey), A_FONT_CENTER_Y);
-    const bool rewards = final && rowsTicked > level->goals.size();
-    std::wstring value;
-    if (rewards && reward >= 0) {
-        value = game->formatMoney(reward);
-    } else {
-        wchar_t text[16];
-        std::swprintf(text, 16, L"%02d:%02d", limit / 60, limit % 60);
-        value = text;
-    }
-    font->drawText(x + 186.0f, y + 17.0f, value, A_FONT_CENTER_Y);
+    if (showsRewards() && reward >= 0 && game)
+        drawRow(x, y, labelKey, game->formatMoney(reward), colour);
+    else
+        drawRow(x, y, labelKey, clockText(limit), colour);
     return true;
 }
 
@@ -282,9 +308,8 @@ bool cGoalsWindow::drawRows(const GUI::EventArgs&)
             font->setSize(0.7f * (116.0f - 40.0f) / textWidth);
         font->drawText(x + 40.0f, y + 17.0f, name, A_FONT_CENTER_Y);
         font->setSize(0.7f);
-        const bool ticked = goal.done && (!final || i < rowsTicked);
-        std::wstring progress = goal.done ? game->getText("done") : std::wstring();
-        if (!goal.done || (final && !ticked)) {
+        std::wstring progress = game->getText("done");
+        if (!goal.done) {
             wchar_t text[32];
             std::swprintf(text, 32, L"%d/%d", goal.progress, goal.target);
             progress = text;
@@ -298,11 +323,15 @@ bool cGoalsWindow::drawRows(const GUI::EventArgs&)
         y += kRowHeight;
     if (drawMedalRow(x, y, r.silverTime, "silver", r.silverReward, white))
         y += kRowHeight;
-    if (timeWidget && font) {
-        wchar_t text[32];
-        const auto t = static_cast<int32_t>(shownTime);
-        std::swprintf(text, 32, L"%02d:%02d", t / 60, t % 60);
-        timeWidget->SetText(game->getText("time") + L" " + text);
+    // The final window adds the time played, which turns into the reward
+    // paid without a medal once the goals are ticked off.
+    if (final) {
+        if (showsRewards())
+            drawRow(x, y, "reward", game->formatMoney(r.baseReward), white);
+        else
+            drawRow(x, y, "time", clockText(static_cast<int32_t>(shownTime)), white);
     }
+    if (timeWidget && font)
+        timeWidget->SetText(game->getText("time") + L" " + clockText(static_cast<int32_t>(shownTime)));
     return true;
 }

@@ -108,7 +108,7 @@ bool cHelicopter::sellQueued(cLevel& l)
     int32_t used = 0;
     for (auto it = l.saleQueue.begin(); it != l.saleQueue.end();) {
         cAnimal* a = *it;
-        const int32_t slots = std::max(0, a->kind->slotsInHelo);
+        const int32_t slots = slotsOf(a->kind);
         if (a->isLiving() && used + slots <= capacity) {
             used += slots;
             boardAnimal(a);
@@ -124,14 +124,17 @@ bool cHelicopter::sellQueued(cLevel& l)
     return true;
 }
 
+int32_t cHelicopter::slotsOf(const cAnimalKind* kind)
+{
+    // NOTE: every passenger takes a seat, whatever its kind file says.
+    return kind ? std::max(1, kind->slotsInHelo) : 1;
+}
+
 void cHelicopter::boardAnimal(cAnimal* a)
 {
-    if (!a || a->held)
+    if (!a)
         return;
-    a->path.clear();
-    a->freeRunning = false;
-    a->held = true;
-    a->chooseNextAction();
+    a->hold();
     a->actionTime = 0.0f;
     a->actionDuration = 1.0f;
     a->health = 0.0f;
@@ -228,8 +231,7 @@ void cHelicopter::flightStep(float dt)
             continue;
         }
         park_startEffect("DISAPPEAR_02", a->centre.x, a->centre.y, 0, true, true);
-        a->health = 0.0f;
-        a->presence = -1.1920929e-7f;
+        a->vanish();
         it = toPickUp.erase(it);
     }
     if (animIndex == APPEAR && x - landingPoint.x < kTurnDistance) {
@@ -301,9 +303,7 @@ void cHelicopter::completeSale()
             const auto credit = static_cast<int32_t>(price / 100.0 * s.animalSellCoeff + s.sellAdditionValue);
             l->addMoney(credit);
             if (cPlayState* play = cPlayState::find(); play && panel)
-                play->showMoneyChange(aVector2(static_cast<float>(panel->GetAbsoluteX() + panel->GetWidth() / 2),
-                                               static_cast<float>(panel->GetAbsoluteY() + panel->GetHeight() / 2)),
-                                      credit);
+                play->showMoneyChange(saleTextPoint(), credit);
             l->updateGoals(cGoal::SOLD, kind);
             award_animalSold(kind->name);
         }
@@ -314,6 +314,15 @@ void cHelicopter::completeSale()
     if (l && l->state != 1)
         l->checkLost();
     playIfFree("helo_return");
+}
+
+aVector2 cHelicopter::saleTextPoint() const
+{
+    // Where the shown panel rests (on screen), not where the slid-out one is now.
+    if (!panel)
+        return aVector2(512.0f, 384.0f);
+    return aVector2(static_cast<float>(panel->GetAbsoluteX() + panel->GetWidth() / 2),
+                    static_cast<float>(panel->GetHeight() / 2 + 64));
 }
 
 void cHelicopter::draw()

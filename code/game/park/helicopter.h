@@ -45,6 +45,10 @@ public:
     // Boards the queued animals that fit (capacity from the park upgrades)
     // and starts a flight over them; false, and no flight, when none fits.
     bool sellQueued(cLevel& level);
+    // Seats a kind takes aboard (at least one).
+    static int32_t slotsOf(const cAnimalKind* kind);
+    // Puts one animal aboard: held (unless it already is) and no longer
+    // counted as living; the caller takes it off the sale queue.
     void boardAnimal(cAnimal* a);
     // Starts a flight over the animals aboard; nothing without passengers.
     void sellAnimals(const aVector2& p);
@@ -52,6 +56,9 @@ public:
     // An animal released before it was picked up (the level ended) is never touched again.
     void forget(const cAnimal* a);
     bool underWay() const { return !inactive; }
+
+    // Where the credit of a sale is shown: below the middle of the panel.
+    aVector2 saleTextPoint() const;
 
     void update(float dt) override;
     void draw() override;

@@ -48,6 +48,15 @@ struct cLevelRewards {
     int32_t goldReward = 0;
     int32_t silverReward = 0;
     int32_t baseReward = 0;
+
+    // The time reward of a level won after `seconds`: gold up to GoldTime,
+    // silver up to SilverTime, the base reward after that.
+    int32_t forTime(float seconds) const
+    {
+        if (seconds <= static_cast<float>(goldTime))
+            return goldReward;
+        return seconds <= static_cast<float>(silverTime) ? silverReward : baseReward;
+    }
 };
 
 // The level's background picture, shared with the scene drawing; null when none.
@@ -160,8 +169,9 @@ public:
     std::string name;
     int16_t state = 0; // 0 running, 1 won, -1 lost
     bool loaded = false;
-    // Two switches that start set; the park does not read them (the
-    // tutorial's producing-animal hint waits while the first is set).
+    // Two switches that start set. The first holds back the tutorial's hint
+    // at a producing animal; the player's first production click clears it.
+    enum Flag { FLAG_PRODUCE_HINT_WAITS = 0 };
     bool flags[2] = {true, true};
 
     uint16_t gridWidth = 0;

@@ -73,28 +73,19 @@ int32_t cPlayState::grantLevelReward()
         return 0;
     const cLevelRewards& r = level->rewards;
     const float t = elapsed;
-    const int32_t m = level->money;
-    int32_t reward = 0;
+    const int32_t reward = std::max(r.forTime(t), level->money);
     const auto it = player->levelResults.find(level->name);
     const int32_t before = it == player->levelResults.end() ? -1 : it->second;
-    if (t <= static_cast<float>(r.goldTime)) {
-        reward = std::max(r.goldReward, m);
-        player->levelResults[level->name] = 2;
-    } else if (t <= static_cast<float>(r.silverTime)) {
-        reward = std::max(r.silverReward, m);
-        if (before < 1)
-            player->levelResults[level->name] = 1;
-    } else {
-        reward = std::max(r.baseReward, m);
-        if (before < 0)
-            player->levelResults[level->name] = 0;
-    }
-    player->stars += reward;
+    // An earlier, better medal stays on the record.
+    const int32_t medal = t <= static_cast<float>(r.goldTime) ? 2 : t <= static_cast<float>(r.silverTime) ? 1 : 0;
+    if (before < medal)
+        player->levelResults[level->name] = medal;
+    player->addStars(reward);
     player->doneUpgrades = 0;
     return reward;
 }
 
-cMissionResults::cMissionResults(GUI::Widget* w, cLevel* l) : window(w), level(l)
+cMissionResults::cMissionResults(GUI::Widget* w, cLevel* l, int32_t timeRewardOfRun) : window(w), level(l)
 {
     if (cGameState* state = currentState())
         state->addModal();
@@ -110,9 +101,9 @@ cMissionResults::cMissionResults(GUI::Widget* w, cLevel* l) : window(w), level(l
     arrow2 = window->FindChild("Arrow02", true);
 
     const cPlayerProfile* player = profile();
-    const cLevelRewards& r = level->rewards;
-    const int32_t medal = player ? player->getLevelReward(level->name) : 0;
-    timeReward = medal == 2 ? r.goldReward : medal == 1 ? r.silverReward : r.baseReward;
+    // NOTE: the reward of this run's time, as it was granted; a better medal
+    // won on an earlier run is on the record but was not paid again.
+    timeReward = std::max(timeRewardOfRun, 0);
     timeLeft = timeReward;
     levelMoney = moneyLeft = level->money;
     transferred = 0;

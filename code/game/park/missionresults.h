@@ -19,7 +19,8 @@ class Widget;
 
 class cMissionResults : public aSingleton<cMissionResults> {
 public:
-    cMissionResults(GUI::Widget* window, cLevel* level);
+    // `timeRewardOfRun`: the time reward this win earned (the level's reward for its time).
+    cMissionResults(GUI::Widget* window, cLevel* level, int32_t timeRewardOfRun);
     ~cMissionResults() override;
     cMissionResults(const cMissionResults&) = delete;
     cMissionResults& operator=(const cMissionResults&) = delete;

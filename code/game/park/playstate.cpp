@@ -105,6 +105,7 @@ void cPlayState::init()
     cGame* game = cGame::get();
     clickWait = healWait = 0.0f;
     portions = 0;
+    portionsPaid = 0.0f;
     foodCursorOff = foodBlocked = false;
     if (game && game->getMusicManager()) {
         std::string list;
@@ -119,6 +120,8 @@ void cPlayState::init()
         // to the map instead of leaving a blank screen; leaving frees the GUI.
         a_log("cPlayState. The level \"%s\" did not load", levelPath.c_str());
         m_loadFailed = true;
+        // A restart into a level that no longer loads is not tried again.
+        restartPending = false;
         setInitiated(true);
         return;
     }
@@ -179,6 +182,7 @@ void cPlayState::createGui()
 {
     cGame* game = cGame::get();
     rewardOnWin = true;
+    m_winHandled = false;
     animalButtons.clear();
     abilityButtons.clear();
     gui = new GUI::Server(game ? game->getImageManager() : nullptr, game ? game->getSoundManager() : nullptr);
@@ -319,6 +323,11 @@ void cPlayState::onLevelEnd()
 {
     cGame* game = cGame::get();
     if (level->state == 1) {
+        // NOTE: the goals window, modal, keeps this from running again; a
+        // layout without one must not replay the win every frame.
+        if (m_winHandled)
+            return;
+        m_winHandled = true;
         stopMusic();
         level->stopSounds();
         if (game)

@@ -173,6 +173,7 @@ private:
     bool grassUpgradeOn = false;
     bool meatUpgradeOn = false;
     uint16_t portions = 0;
+    float portionsPaid = 0.0f; // what the held portions cost, refunded when the tool is left
     cGoalsWindow* goalsWindow = nullptr;
     float introTimer = 0.0f;
     uint16_t goalsDoneMask = 0;
@@ -183,6 +184,7 @@ private:
     std::map<GUI::Widget*, aParticleSystem*> signEffects;
     bool firstStart = true;
     bool m_loadFailed = false; // the failure is told on the first update
+    bool m_winHandled = false;  // the won level's sound and window came once
 
     std::vector<cAnimal*> m_pickedAnimals;
     std::vector<cBonus*> m_pickedBonuses;

@@ -193,6 +193,8 @@ void cPlayState::onParkClick(int32_t x, int32_t y)
         if (level->walkableAt(x, y) == type) {
             if (clickWait <= 0.0f) {
                 if (level->placeFood(type, foodStage(type) + 1, point)) {
+                    // The portion put down takes its share of what was paid.
+                    portionsPaid -= portionsPaid / portions;
                     if (--portions == 0)
                         leaveCursorMode();
                 } else {
@@ -207,6 +209,7 @@ void cPlayState::onParkClick(int32_t x, int32_t y)
         if (animal->state == cAnimalKind::PRODUCE) {
             playOnce("animal_click");
             animal->onProductionClick();
+            level->flags[cLevel::FLAG_PRODUCE_HINT_WAITS] = false;
             clickWait = kClickWait;
             continue;
         }
@@ -236,7 +239,8 @@ void cPlayState::healAnimal(cAnimal* animal)
     const cFood* kind = cFood::findKind(cFood::MEDICINE, (player ? player->getUpgradeStage(1) : 0) + 1);
     if (!kind)
         return;
-    playOnce("heal");
+    if (cGame* game = cGame::get())
+        game->playSound("heal");
     animal->heal(kind->count);
     healWait = kind->cooldown;
 }
@@ -246,16 +250,15 @@ void cPlayState::leaveCursorMode()
     if (cursorMode == MODE_NONE)
         return;
     if (portions > 0) {
-        const int32_t type = cursorMode == MODE_GRASS ? 0 : 1;
-        const cFood* kind = cFood::findKind(type, foodStage(type) + 1);
-        if (kind && kind->countOnClick > 0) {
-            const auto refund = static_cast<int32_t>(static_cast<float>(kind->cost) /
-                                                     static_cast<float>(kind->countOnClick) * portions);
-            // NOTE: a refund gives back what was spent; it is not money earned.
+        // NOTE: the portions held are refunded at the price they were bought
+        // for (an upgrade bought since makes them no dearer, portions handed
+        // over for free bring nothing); it is not money earned.
+        const auto refund = static_cast<int32_t>(portionsPaid);
+        if (refund > 0)
             level->addMoney(refund, false);
-        }
         portions = 0;
     }
+    portionsPaid = 0.0f;
     cursorMode = MODE_NONE;
 }
 
@@ -300,6 +303,7 @@ bool cPlayState::onHudButton(const GUI::EventArgs& args)
             defaultCursor = true;
         } else {
             portions = static_cast<uint16_t>(portions + kind->countOnClick);
+            portionsPaid += static_cast<float>(kind->cost);
             level->spendMoney(kind->cost);
             if (tutorial)
                 tutorial->forgetFoodHint();
@@ -461,20 +465,6 @@ bool cPlayState::onUpgradeButtonLeave(const GUI::EventArgs&)
 
 void cPlayState::sendHelicopter()
 {
-    if (!helicopter || !level)
-        return;
-    const int32_t capacity = parkUpgrades::helicopterCapacity();
-    int32_t used = 0;
-    for (auto it = level->saleQueue.begin(); it != level->saleQueue.end();) {
-        cAnimal* animal = *it;
-        const int32_t slots = animal->kind ? animal->kind->slotsInHelo : 1;
-        if (used + slots <= capacity) {
-            helicopter->boardAnimal(animal);
-            used += slots;
-            it = level->saleQueue.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    helicopter->sellAnimals(aVector2(512.0f, 384.0f));
+    if (helicopter && level)
+        helicopter->sellQueued(*level);
 }

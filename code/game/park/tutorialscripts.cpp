@@ -302,7 +302,7 @@ void cTutorial::poacherHints(float dt)
             producing = a;
     }
     if (armed(PRODUCING)) {
-        if (level->flags[0]) {
+        if (level->flags[cLevel::FLAG_PRODUCE_HINT_WAITS]) {
             hide(produceTip);
         } else if (live(produceTip)) {
             if (!producing) {

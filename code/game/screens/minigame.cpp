@@ -390,7 +390,7 @@ void cMiniGameState::win()
         box->countTarget = static_cast<uint16_t>(std::clamp(m_reward, 0, 65535));
     cGame* game = cGame::get();
     if (cPlayerProfile* profile = game ? game->getCurrentProfile() : nullptr) {
-        profile->stars += m_reward;
+        profile->addStars(m_reward);
         profile->doneUpgrades = 0;
     }
     m_won = true;

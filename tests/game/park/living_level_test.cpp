@@ -95,6 +95,23 @@ TEST_F(LivingLevel, PricesAndTheHelicopterThatSellsWhatFits)
     }
     EXPECT_EQ(picked, (std::vector<cAnimal*>{right, rhino}));
     deliver();
+    // One seat again: a kind that claims no seat still takes one, and an
+    // animal the player holds is boarded all the same.
+    player->setUpgradeStage(3, 0);
+    cAnimal* held = spawn("zebra", 300, 500, true);
+    cAnimal* next = spawn("zebra", 350, 500, true);
+    const int32_t seats = held->kind->slotsInHelo;
+    held->kind->slotsInHelo = -1;
+    held->hold();
+    level->addForSale(held);
+    level->addForSale(next);
+    ASSERT_TRUE(helo->sellQueued(*level));
+    held->kind->slotsInHelo = seats;
+    EXPECT_EQ(level->saleQueue, std::vector<cAnimal*>{next});
+    EXPECT_EQ(helo->toPickUp, std::vector<cAnimal*>{held});
+    EXPECT_EQ(helo->countKindAboard(held->kind), 1);
+    deliver();
+    level->saleQueue.clear();
     // The level ends during a flight: the helicopter lets its passengers go.
     level->addForSale(spawn("zebra", 300, 500, true));
     ASSERT_TRUE(helo->sellQueued(*level));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "game/app/playerprofile.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
+#include "game/park/flyawaytext.h"
 #include "game/park/food.h"
 #include "game/park/goalswindow.h"
 #include "game/park/helicopter.h"
@@ -19,6 +21,8 @@
 #include "game/support/play_game.h"
 #include "game/support/shipped_data.h"
 #include "orvo/platform/a_keycodes.h"
+#include "orvo/sound/a_sound.h"
+#include "orvo/sound/a_soundmanager.h"
 
 namespace kbtest {
 namespace {
@@ -115,8 +119,89 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     EXPECT_TRUE(h.waitForState(STATE_PARK));
 }
 
+// An old warthog of a shipped level sold through the Sell button: it waits,
+// held, for the helicopter and vanishes without a death as it is passed; the
+// delivery panel slides into view, a click on it hurries the small helicopter
+// for a moment, and the credit comes once, its text on the screen.
+TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
+{
+    ASSERT_TRUE(play("levels:Level04.ini"));
+    passIntro();
+    ASSERT_TRUE(level()->spawnAnimals("warthog", true));
+    cAnimal* sold = level()->animals.back();
+    sold->makeGrown(false);
+    sold->ageOrProduced = static_cast<float>(sold->kind->numOfProducing);
+    level()->addForSale(sold);
+    h.frame();
+    cHelicopter* helo = cHelicopter::getSingletonPtr();
+    GUI::Widget* panel = h.widget("Helo_map");
+    ASSERT_NE(panel, nullptr);
+    const auto sellGoal = std::find_if(level()->goals.begin(), level()->goals.end(),
+                                       [](const cGoal& g) { return g.type == cGoal::SOLD; });
+    ASSERT_NE(sellGoal, level()->goals.end());
+    const cGoal& goal = *sellGoal;
+    const int32_t money = level()->money, progress = goal.progress, awarded = player->getAwardProgress(0);
+    clickWidget("Sell");
+    ASSERT_TRUE(helo->underWay());
+    aSound* clickSound = h.game().getSoundManager()->getSound("helo_click");
+    ASSERT_NE(clickSound, nullptr);
+    bool inLevel = true, clicked = false;
+    int32_t raises = 0, last = money, panelFrames = 0, panelInView = 0;
+    for (int i = 0; i < 30 * 40 && helo->underWay(); ++i) {
+        h.frame();
+        if (inLevel && std::find(level()->animals.begin(), level()->animals.end(), sold) == level()->animals.end()) {
+            inLevel = false;
+            EXPECT_LT(helo->anchor.x, sold->anchor.x) << "taken once the helicopter has passed it";
+            EXPECT_EQ(helo->state, cHelicopter::FLYING);
+        }
+        if (inLevel) {
+            ASSERT_NE(sold->state, cAnimalKind::DEATH) << "frame " << i;
+            aSound* death = sold->sounds[cAnimal::SND_DISAPPEAR];
+            ASSERT_FALSE(death && death->isPlaying()) << "frame " << i;
+        }
+        raises += level()->money > last;
+        last = level()->money;
+        if (helo->state != cHelicopter::FLYING) {
+            const aRect r = panel->GetAbsoluteRect();
+            ++panelFrames;
+            panelInView += r.x >= 0 && r.y >= 0 && r.x + r.width <= 1024 && r.y + r.height <= 768;
+        }
+        // Half-way across, the player clicks the panel: 0.1 faster, with its
+        // sound, drained back to the base speed within a quarter second.
+        if (!clicked && helo->state == cHelicopter::DELIVERING && helo->delivery > 0.5f) {
+            clicked = true;
+            EXPECT_TRUE(h.widget("Click_text")->IsVisible());
+            const float base = helo->baseSpeed;
+            ASSERT_FLOAT_EQ(helo->speed, base);
+            clickRect(panel->GetAbsoluteRect());
+            EXPECT_TRUE(helo->clicked);
+            EXPECT_FLOAT_EQ(helo->speed, base + 0.1f);
+            EXPECT_TRUE(clickSound->isPlaying());
+            reviewScreen("play_delivery");
+            seconds(0.3f);
+            EXPECT_FLOAT_EQ(helo->speed, base);
+        }
+    }
+    ASSERT_FALSE(helo->underWay());
+    EXPECT_FALSE(inLevel) << "the sold warthog left the park";
+    EXPECT_TRUE(clicked);
+    EXPECT_GE(panelInView * 10, panelFrames * 9) << panelInView << " of " << panelFrames << " frames in view";
+    // Credited once: the money, the goal, the award; the gain flies up on the screen.
+    EXPECT_EQ(raises, 1);
+    EXPECT_GT(level()->money, money);
+    EXPECT_EQ(goal.progress, progress + 1);
+    EXPECT_EQ(player->getAwardProgress(0), awarded + 1);
+    const std::wstring gain = h.game().formatMoneyGain(level()->money - money);
+    const auto text = std::find_if(cFlyAwayText::live().begin(), cFlyAwayText::live().end(),
+                                   [&gain](const cFlyAwayText* t) { return t->text == gain; });
+    ASSERT_NE(text, cFlyAwayText::live().end());
+    const aVector2 at = (*text)->position;
+    EXPECT_TRUE(at.x > 0.0f && at.x < 1024.0f && at.y > 0.0f && at.y < 768.0f) << at.x << ", " << at.y;
+}
+
 TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
 {
+    player->setUpgradeStage(2, 1); // the in-level food upgrades are offered
     ASSERT_TRUE(play(kFencedPark));
     passIntro();
     const cFood* grass = cFood::findKind(0, 1);
@@ -141,6 +226,16 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     rightClick();
     EXPECT_EQ(level()->money, 1000);
     EXPECT_EQ(player->getAwardProgress(6), earned);
+    // Portions bought before the grass upgrade come back at what they cost, not at the dearer grass's price.
+    for (int i = 0; i < grass->countInStock; ++i)
+        clickWidget("Grass");
+    const int32_t paid = 1000 - level()->money;
+    clickWidget("Grass_upgrade");
+    const int32_t upgraded = level()->money;
+    ASSERT_LT(upgraded, 1000 - paid) << "the upgrade was bought";
+    h.moveTo(250, 560);
+    rightClick();
+    EXPECT_EQ(level()->money, upgraded + paid);
     // The goals window shown again while open, and the menu opened twice, count once.
     state()->getGoalsWindow()->show(1.0f, false, false);
     state()->getGoalsWindow()->show(1.0f, false, false);
@@ -165,6 +260,12 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     EXPECT_EQ(player->getLevelReward("Level01"), 2);
     level()->setMoney(level()->rewards.silverReward + 1);
     EXPECT_EQ(state()->grantLevelReward(), level()->rewards.silverReward + 1);
+    // A total at the top of its range (as a profile file may hold it) stays there.
+    const int32_t stars = player->stars;
+    player->stars = INT32_MAX - 5;
+    state()->grantLevelReward();
+    EXPECT_EQ(player->stars, INT32_MAX);
+    player->stars = stars;
     // A restart builds the level again in place, with its background, and the intro runs again.
     cPlayState::requestRestart();
     h.frame();
@@ -185,6 +286,31 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     ASSERT_NE(cMissionResults::get(), nullptr);
     EXPECT_EQ(h.text("PlayerValue"), std::to_wstring(starsBefore + 500) + L"$");
     EXPECT_EQ(player->stars, starsBefore + 500);
+    // A replay of the level won with gold, this time after the silver time:
+    // the goals window offers the reward without a medal, the results count
+    // up that reward (not the gold one) from the total the player had.
+    cPlayState::requestRestart();
+    h.frame();
+    passIntro();
+    level()->rewards.goldTime = level()->rewards.silverTime = 0;
+    level()->setMoney(10);
+    const int32_t starsOfReplay = player->stars, baseReward = level()->rewards.baseReward;
+    for (cGoal& goal : level()->goals) {
+        goal.progress = goal.target;
+        goal.done = true;
+    }
+    level()->state = 1;
+    seconds(0.2f);
+    EXPECT_EQ(player->stars, starsOfReplay + baseReward);
+    seconds(2.5f);
+    reviewScreen("play_goals_reward");
+    clickChild("Goals", "Close");
+    ASSERT_NE(cMissionResults::get(), nullptr);
+    EXPECT_EQ(cMissionResults::get()->timeReward, baseReward);
+    EXPECT_EQ(cMissionResults::get()->playerBefore, starsOfReplay);
+    seconds(2.0f);
+    EXPECT_EQ(h.text("PlayerValue"), std::to_wstring(starsOfReplay + baseReward) + L"$");
+    EXPECT_EQ(player->getLevelReward("Level01"), 2) << "the gold stays on the record";
 }
 
 // Everything the HUD covers, shown or hidden: the board and its tools, the buy,
@@ -300,6 +426,22 @@ TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)
     clickWidget("OkBtn");
     EXPECT_TRUE(h.waitForState(STATE_MAP));
     EXPECT_FALSE(state()->isInitiated());
+    // A restart into a level that no longer loads fails once, tells it, and goes to the map.
+    const auto failures = [this] {
+        const auto lines = h.log();
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.find("did not load") != std::string::npos; });
+    };
+    const auto before = failures();
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    state()->levelPath = dir.file("Broken.ini");
+    cPlayState::requestRestart();
+    h.frames(10);
+    EXPECT_EQ(failures(), before + 1);
+    ASSERT_TRUE(h.widget("MessageBox")->IsVisible());
+    clickWidget("OkBtn");
+    EXPECT_TRUE(h.waitForState(STATE_MAP));
 }
 
 } // namespace

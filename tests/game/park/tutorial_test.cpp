@@ -3,6 +3,7 @@
 // steps that could wait for ever.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "game/app/playerprofile.h"
@@ -173,6 +174,45 @@ TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsIsHelpedAndCanLeave)
     EXPECT_EQ(budget(), settings);
     EXPECT_FALSE(player->hasLevel("Tutorial"));
     EXPECT_EQ(player->tipsMask & 0x400, 0u);
+}
+
+// In the poacher level the hint at a producing animal waits for the player's
+// first production click; then it points at the animal at work, which works
+// at half speed under it and shows the mouse.
+TEST_F(TutorialGame, TheFirstProductionClickBringsThePoacherLevelsClickHint)
+{
+    ASSERT_TRUE(play("levels:Level01.ini"));
+    passIntro();
+    // Fed warthogs close to their next production; the script's hints clicked away.
+    const auto producing = [this]() -> cAnimal* {
+        for (cAnimal* a : level()->animals)
+            if (a->state == cAnimalKind::PRODUCE && a->produceTimer < a->kind->produceTime * 0.5f)
+                return a;
+        return nullptr;
+    };
+    ASSERT_TRUE(waitFor(
+        [&] {
+            h.key(A_KEY_SPACE);
+            for (cAnimal* a : level()->animals) {
+                a->hunger = 0.0f;
+                if (!a->child)
+                    a->reproduceTimer = std::max(a->reproduceTimer, a->kind->reproduceTime - 1.0f);
+            }
+            return producing() && !cTutorialTooltip::anyActive();
+        },
+        60.0f));
+    cAnimal* worker = producing();
+    EXPECT_TRUE(level()->flags[cLevel::FLAG_PRODUCE_HINT_WAITS]);
+    EXPECT_EQ(hint("tutorial.msg12"), nullptr) << "no hint before the first production click";
+    clickRect(worker->getScreenRect());
+    EXPECT_EQ(worker->productionClicks, 1);
+    EXPECT_FALSE(level()->flags[cLevel::FLAG_PRODUCE_HINT_WAITS]);
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg12") != nullptr; }, 2.0f));
+    ASSERT_EQ(worker->state, cAnimalKind::PRODUCE);
+    EXPECT_TRUE(worker->clickAsked);
+    const float before = worker->produceTimer;
+    seconds(1.0f);
+    EXPECT_NEAR(worker->produceTimer - before, 0.5f, 0.1f) << "half speed under the hint";
 }
 
 // Steps with nothing to point at are passed over; the zebra and heal scripts.
