@@ -3,6 +3,7 @@
 
 #include "game/app/game.h"
 #include "game/park/animal.h"
+#include "game/park/flyawaytext.h"
 #include "game/park/parkeffects.h"
 #include "game/park/shadow.h"
 #include "gui/server.h"
@@ -109,7 +110,7 @@ void cAnimal::drawInfoPanel()
         gdi.drawRect(x + 1.0f, y + 1.0f, (w - 2.0f) * done, 4.0f, true);
         if (clickTextTime < 1.0f && productionClicks > 0) {
             GUI::Server* server = GUI::Server::getSingletonPtr();
-            if (aFont* font = server ? server->GetFont("arial14") : nullptr) {
+            if (aFont* font = server ? server->GetFont(cFlyAwayText::kSceneFont) : nullptr) {
                 const int32_t value = kind->bonusProduce + kind->bonusAddedOnClick * productionClicks;
                 font->color = static_cast<uint32_t>((1.0f - clickTextTime) * hoverAlpha * 255.0f) << 24 | 0xFFE040;
                 font->drawText(x + w * 0.5f, top - 16.0f - 30.0f * clickTextTime, cGame::get()->formatMoneyGain(value),

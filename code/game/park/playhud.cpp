@@ -105,10 +105,11 @@ void cPlayState::setMoney(int32_t value)
 void cPlayState::showMoneyChange(const aVector2& at, int32_t amount)
 {
     cGame* game = cGame::get();
-    if (!game || !hudFont)
+    aFont* font = sceneFont ? sceneFont : hudFont;
+    if (!game || !font)
         return;
     const std::wstring text = amount < 1 ? game->formatMoney(amount) : game->formatMoneyGain(amount);
-    cFlyAwayText::add(hudFont, text, 1.1f, at, 70.0f, 0.75f);
+    cFlyAwayText::add(font, text, 1.1f, at, 70.0f, 0.75f);
 }
 
 aVector2 cPlayState::moneyLabelCentre()

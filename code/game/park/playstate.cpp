@@ -190,6 +190,7 @@ void cPlayState::createGui()
     gui->InitializeWidgets();
     gui->SetMouseCursor("default");
     hudFont = gui->GetFont("arial14");
+    sceneFont = gui->GetFont(cFlyAwayText::kSceneFont);
     GUI::Widget* root = gui->GetRoot();
     hudRoot = root->FindChild("HUD", true);
     GUI::Widget** slots[] = {&grassButton, &meatButton, &menuButton, &moneyLabel,
@@ -515,7 +516,7 @@ void cPlayState::release()
     cSimpleTooltip::destroy();
     cTutorialTooltip::removeAll();
     cFlyAwayText::clearAll();
-    hudFont = nullptr;
+    hudFont = sceneFont = nullptr;
     sellHighlight.reset();
     delete helicopter;
     helicopter = nullptr;

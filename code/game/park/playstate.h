@@ -142,6 +142,7 @@ private:
 
     int32_t cursorMode = MODE_NONE;
     aFont* hudFont = nullptr;
+    aFont* sceneFont = nullptr; // money texts over the park
     cLevel* level = nullptr;
     std::vector<GUI::Widget*> animalButtons;
     std::vector<GUI::Widget*> abilityButtons;

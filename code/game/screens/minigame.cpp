@@ -198,6 +198,9 @@ bool miniGameUpdateObjects(std::vector<cBonus*>& coins, float dt, bool won, aFon
 
 void miniGameAddText(aFont* font, const std::wstring& value, const aVector2& p)
 {
+    if (GUI::Server* server = GUI::Server::getSingletonPtr())
+        if (aFont* scene = server->GetFont(cFlyAwayText::kSceneFont))
+            font = scene;
     if (font)
         cFlyAwayText::add(font, value, 1.0f, p, 70.0f, 0.75f);
 }

@@ -3,6 +3,7 @@
 // (a dark outline alone does not pass), over up to eight spots of its ground.
 // Patches of one ground differ by 9-11; a tan cat on dry grass measured 14-22
 // and read as grass: a figure needs about three times the ground's own.
+// And it must be large enough to tell apart and to click at the front of the park.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,34 +11,20 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <string>
 #include <tuple>
+#include <vector>
 
-#include "game/park/level.h"
-#include "orvo/app/a_optionsfile.h"
-#include "orvo/platform/gpu/a_gpuimage.h"
+#include "game/park/drawelement.h"
+#include "game/support/shipped_data.h"
 #include "support/log_capture.h"
-#include "support/temp_dir.h"
 
 namespace {
 
-const std::string kData = std::string(KB_TEST_DATA_DIR) + "/../../data/";
+using kbtest::decodePicture;
+using kbtest::iniSection;
 
-aGpuPicture decode(const std::string& path)
-{
-    const std::string bytes = kbtest::readFile(path);
-    aGpuPicture picture;
-    EXPECT_EQ(gpu_decodeImage(bytes.data(), bytes.size(), picture), aGpuResult::Ok) << path;
-    return picture;
-}
-
-// A missing section reads as empty.
-aOptionsFile ini(const std::string& path, const char* section)
-{
-    const std::string bytes = kbtest::readFile(path);
-    aOptionsFile file;
-    file.parse(bytes.data(), bytes.size(), path.c_str());
-    return file.setSection(section) ? file : aOptionsFile();
-}
+const std::string& kData = kbtest::shippedData();
 
 using Lab = std::array<double, 3>;
 
@@ -70,9 +57,9 @@ Figure figure(const std::string& name, int32_t ground, const std::string& base,
     for (const char* state : states)
         for (const char* d : {"up", "up_right", "right", "down_right", "down"}) {
             const std::string sheet = base + state + "_" + d;
-            const aOptionsFile size = ini(sheet + ".ini", "_General_");
+            const aOptionsFile size = iniSection(sheet + ".ini", "_General_");
             const int32_t w = size.getInt("Width"), h = size.getInt("Height");
-            const aGpuPicture p = decode(sheet + ".png");
+            const aGpuPicture p = decodePicture(sheet + ".png");
             if (!(w > 0 && h > 0 && int32_t(p.width) >= w && int32_t(p.height) >= h)) {
                 ADD_FAILURE() << sheet;
                 continue;
@@ -119,14 +106,13 @@ double measure(const Figure& figure, const aGpuPicture& ground, const cLevel& gr
     return measured ? total / measured : 0.0; // 0: none of its ground found
 }
 
-// The kinds a level offers, starts with or sends as poachers, on its ground.
 TEST(CreatureContrast, EveryFigureStandsOutFromEveryGroundItWalksOn)
 {
     kbtest::LogCapture log;
     std::map<std::string, std::vector<Figure>> figures;
     for (const char* kind : {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"}) {
         const std::string dir = kData + "Animals/" + kind + "/";
-        const bool predator = ini(dir + kind + ".ini", "DATA").getInt("FoodType") == 1;
+        const bool predator = iniSection(dir + kind + ".ini", "DATA").getInt("FoodType") == 1;
         for (const char* age : {"adult", "child"})
             figures[kind].push_back(figure(std::string(kind) + " " + age,
                                            predator ? cLevel::PREDATOR : cLevel::HERBIVORE,
@@ -136,35 +122,106 @@ TEST(CreatureContrast, EveryFigureStandsOutFromEveryGroundItWalksOn)
         figure("hunter", cLevel::HERBIVORE, kData + "Poachers/hunter/animations/", {"walk", "shoot"}));
     std::map<std::pair<std::string, std::string>, double> pairs;
     std::map<std::string, aGpuPicture> pictures;
-    for (const auto& entry : std::filesystem::directory_iterator(kData + "Levels")) {
-        if (entry.path().extension() != ".ini")
-            continue;
-        const std::string path = entry.path().string();
-        const aOptionsFile data = ini(path, "DATA");
-        aRect herbivores, predators;
-        cLevel::readRect(data, "HerbivoresArea", herbivores);
-        cLevel::readRect(data, "PredatorsArea", predators);
-        std::vector<std::string> walkers;
-        aOptionsFile::splitStrings(data.getString("AvailableAnimals"), walkers);
-        aOptionsFile::splitStrings(ini(path, "CONDITIONS").getString("Animals"), walkers);
-        aOptionsFile::splitStrings(ini(path, "POACHERS").getString("Types"), walkers);
-        const auto file = [](const std::string& p) { return kData + "Levels/" + p.substr(p.find(':') + 1); };
-        const std::string background = file(ini(path, "BACKGROUND").getString("Background"));
-        cLevel grid("", true);
-        grid.buildWalkableGrid(decode(file(data.getString("WalkableMask"))), herbivores, predators);
-        if (!pictures.count(background))
-            pictures[background] = decode(background);
-        const std::string ground = std::filesystem::path(background).filename().string();
-        for (const std::string& name : walkers) {
-            ASSERT_TRUE(figures.count(name)) << "unknown figure " << name << " in " << path;
+    for (const kbtest::ShippedLevel& level : kbtest::shippedLevels()) {
+        if (!pictures.count(level.background))
+            pictures[level.background] = decodePicture(level.background);
+        const std::string ground = std::filesystem::path(level.background).filename().string();
+        for (const std::string& name : level.walkers) {
+            ASSERT_TRUE(figures.count(name)) << "unknown figure " << name << " in " << level.path;
             for (const Figure& f : figures[name])
                 if (!pairs.count({f.name, ground}))
-                    pairs[{f.name, ground}] = measure(f, pictures[background], grid);
+                    pairs[{f.name, ground}] = measure(f, pictures[level.background], *level.grid);
         }
     }
     EXPECT_GE(pairs.size(), 40u);
     for (const auto& [key, contrast] : pairs)
         EXPECT_GE(contrast, 30.0) << key.first << " blends into " << key.second;
+}
+
+// How tall a sheet's figure stands: the median over its frames of the rows
+// that hold opaque pixels, from the top of the figure to its feet.
+int32_t figureHeight(const std::string& sheet)
+{
+    const aOptionsFile size = iniSection(sheet + ".ini", "_General_");
+    const int32_t w = size.getInt("Width"), h = size.getInt("Height");
+    const aGpuPicture p = decodePicture(sheet + ".png");
+    if (!(w > 0 && h > 0 && int32_t(p.width) >= w && int32_t(p.height) >= h)) {
+        ADD_FAILURE() << sheet;
+        return 0;
+    }
+    std::vector<int32_t> heights;
+    for (int32_t cell = 0; cell < int32_t(p.width / w) * int32_t(p.height / h); ++cell) {
+        const int32_t cx = cell % int32_t(p.width / w) * w, cy = cell / int32_t(p.width / w) * h;
+        int32_t top = h, bottom = -1;
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x)
+                if ((p.pixels[size_t(cy + y) * p.width + cx + x] >> 24) >= 128)
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+        if (bottom >= 0)
+            heights.push_back(bottom - top + 1);
+    }
+    std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+    return heights.empty() ? 0 : heights[heights.size() / 2];
+}
+
+// At the front of the park, where the park's perspective draws them at their
+// full size, a grown animal stands at least 48 pixels tall walking or idling
+// in every direction, a young one 28 and a poacher 48 (without the random
+// growth of a grown animal): smaller, a player could neither tell them apart
+// nor click them.
+TEST(CreatureSize, EveryFigureIsLargeEnoughAtTheFrontOfThePark)
+{
+    kbtest::LogCapture log;
+    float front = 0.0f;
+    for (const kbtest::ShippedLevel& level : kbtest::shippedLevels())
+        for (int32_t y = 0; y < 768; ++y)
+            for (int32_t x = 0; x < 1024; x += 4)
+                if (level.grid->walkableAt(x, y) != cLevel::NOT_WALKABLE)
+                    front = std::max(front, float(y));
+    const aOptionsFile render = iniSection(kData + "game.ini", "RENDER");
+    cDrawElement::setPerspective(std::stof(render.getString("PerspectiveCorrectionStartDist")),
+                                 std::stof(render.getString("PerspectiveCorrectionStartScale")),
+                                 std::stof(render.getString("PerspectiveCorrectionEndDist")));
+    const float depth = cDrawElement::depthScale(front);
+    cDrawElement::setPerspective(180.0f, 0.7f, 500.0f);
+    EXPECT_GT(front, 500.0f) << "the park reaches down to its front";
+
+    struct Case {
+        std::string name, sheets, scaleFile, scaleKey;
+        std::vector<const char*> states;
+        float least;
+    };
+    std::vector<Case> cases;
+    for (const char* kind : {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"}) {
+        const std::string dir = kData + "Animals/" + kind + "/";
+        cases.push_back({std::string(kind) + " grown",
+                         dir + "animations/adult_",
+                         dir + kind + ".ini",
+                         "AdultBaseScale",
+                         {"walk", "idle_01"},
+                         48.0f});
+        cases.push_back({std::string(kind) + " young",
+                         dir + "animations/child_",
+                         dir + kind + ".ini",
+                         "ChildBaseScale",
+                         {"walk", "idle_01"},
+                         28.0f});
+    }
+    cases.push_back({"hunter",
+                     kData + "Poachers/hunter/animations/",
+                     kData + "Poachers/hunter/hunter.ini",
+                     "BaseScale",
+                     {"walk", "shoot"},
+                     48.0f});
+    for (const Case& c : cases) {
+        const std::string scaleText = iniSection(c.scaleFile, "DATA").getString(c.scaleKey);
+        const float scale = (scaleText.empty() ? 1.0f : std::stof(scaleText)) * depth;
+        for (const char* state : c.states)
+            for (const char* d : {"up", "up_right", "right", "down_right", "down"}) {
+                const std::string sheet = c.sheets + state + "_" + d;
+                EXPECT_GE(figureHeight(sheet) * scale, c.least) << c.name << ", " << sheet;
+            }
+    }
 }
 
 } // namespace

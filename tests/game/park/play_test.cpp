@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "game/app/playerprofile.h"
 #include "game/app/tutorialtooltip.h"
@@ -16,6 +19,7 @@
 #include "game/park/missionresults.h"
 #include "game/park/poacher.h"
 #include "game/support/play_game.h"
+#include "game/support/shipped_data.h"
 #include "orvo/platform/a_keycodes.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/sound/a_soundmanager.h"
@@ -307,6 +311,108 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     seconds(2.0f);
     EXPECT_EQ(h.text("PlayerValue"), std::to_wstring(starsOfReplay + baseReward) + L"$");
     EXPECT_EQ(player->getLevelReward("Level01"), 2) << "the gold stays on the record";
+}
+
+// Everything the HUD covers, shown or hidden: the board and its tools, the buy,
+// ability and food upgrade buttons over it.
+void hudRects(const GUI::Widget* widget, std::vector<aRect>& out)
+{
+    out.push_back(widget->GetAbsoluteRect());
+    for (const GUI::Widget* child : widget->GetChildren())
+        hudRects(child, out);
+}
+
+// How far from its feet a creature of a shipped level drops a coin: half its
+// frame width at its largest (a grown animal grows up to a tenth larger).
+float coinReach(const std::string& name)
+{
+    const std::string animal = shippedData() + "Animals/" + name + "/";
+    const bool poacher = !std::filesystem::exists(animal);
+    const std::string dir = poacher ? shippedData() + "Poachers/" + name + "/" : animal;
+    const std::string sheet = dir + "animations/" + (poacher ? "walk_right.ini" : "adult_walk_right.ini");
+    const std::string scale =
+        iniSection(dir + name + ".ini", "DATA").getString(poacher ? "BaseScale" : "AdultBaseScale");
+    const float width = static_cast<float>(iniSection(sheet, "_General_").getInt("Width"));
+    EXPECT_GT(width, 0.0f) << sheet;
+    return width * 0.5f * (scale.empty() ? 1.0f : std::stof(scale)) * (poacher ? 1.0f : 1.1f);
+}
+
+// Animals walked behind the HUD, where nobody could see or click them: at any
+// walkable point of a shipped level an animal, a food portion or a poacher
+// stands clear of everything the HUD can show (with three buy buttons and
+// every ability), and so does every coin it can drop there.
+TEST_F(PlayGame, ShippedGroundsKeepAnimalsFoodAndCoinsClearOfTheHud)
+{
+    player->setUpgradeStage(2, 2); // the food upgrades and feeding every animal
+    player->setUpgradeStage(4, 1); // collecting every coin
+    ASSERT_TRUE(play("levels:River.ini"));
+    h.frames(2);
+    ASSERT_EQ(state()->getAnimalButtons().size(), 3u);
+    std::vector<aRect> hud;
+    hudRects(h.widget("HUD"), hud);
+    const auto covered = [&hud](float x, float y, float reach) {
+        for (const aRect& r : hud)
+            if (x + reach > r.x && x - reach < r.x + r.width && y + reach > r.y && y - reach < r.y + r.height)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(covered(600.0f, 650.0f, 0.0f)) << "a buy button";
+    EXPECT_TRUE(covered(50.0f, 600.0f, 0.0f)) << "an ability button";
+    const std::vector<ShippedLevel> levels = shippedLevels();
+    EXPECT_GE(levels.size(), 20u);
+    for (const ShippedLevel& level : levels) {
+        float reach = 0.0f;
+        for (const std::string& name : level.walkers)
+            reach = std::max(reach, coinReach(name));
+        int32_t behind = 0, firstX = 0, firstY = 0;
+        for (int32_t y = 0; y < 768; y += 2)
+            for (int32_t x = 0; x < 1024; x += 2)
+                if (level.grid->walkableAt(x, y) != cLevel::NOT_WALKABLE && covered(x, y, reach) && !behind++)
+                    firstX = x, firstY = y;
+        EXPECT_EQ(behind, 0) << level.path << ": first at " << firstX << "," << firstY << " (coins up to " << reach
+                             << " pixels away)";
+    }
+}
+
+// Grown and young animals and a poacher at the front of the park, walking
+// along its lowest ground: drawn at their full size, clear of the HUD.
+TEST_F(PlayGame, AnimalsAndAPoacherAtTheFrontOfTheParkStandAboveTheHud)
+{
+    ASSERT_TRUE(play("levels:Level06.ini")); // warthogs and zebras on open ground, hunters
+    passIntro();
+    const auto frontAt = [this](float x) {
+        float y = 0.0f;
+        for (int32_t at = 200; at < 768; ++at)
+            if (level()->walkableAt(int32_t(x), at) == cLevel::HERBIVORE)
+                y = float(at);
+        return aVector2(x, y);
+    };
+    const std::pair<const char*, bool> kinds[] = {
+        {"warthog", true}, {"warthog", false}, {"zebra", true}, {"zebra", false}, {"warthog", true}};
+    std::vector<cDrawElement*> front;
+    float x = 200.0f;
+    for (const auto& [kind, grown] : kinds) {
+        ASSERT_TRUE(level()->spawnAnimal(kind, frontAt(x), true));
+        cAnimal* animal = level()->animals.back();
+        if (grown)
+            animal->makeGrown(false);
+        animal->moveTo(frontAt(x + 50.0f));
+        front.push_back(animal);
+        x += grown ? 150.0f : 100.0f;
+    }
+    cPoacher* hunter = level()->spawnPoacherWave("hunter");
+    ASSERT_NE(hunter, nullptr);
+    hunter->setPosition(frontAt(x + 40.0f));
+    hunter->moveTo(frontAt(x - 20.0f));
+    front.push_back(hunter);
+    h.moveTo(512, 120);
+    seconds(1.0f);
+    for (cDrawElement* e : front) {
+        EXPECT_EQ(cDrawElement::depthScale(e->anchor.y), 1.0f) << e->anchor.x;
+        const aRect& r = e->getScreenRect();
+        EXPECT_LE(r.y + r.height, 642) << "at " << e->anchor.x << "," << e->anchor.y;
+    }
+    reviewScreen("park_front");
 }
 
 TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)

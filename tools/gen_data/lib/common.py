@@ -58,6 +58,13 @@ def load_registry():
     return out
 
 
+def workers():
+    """Worker processes for the steps that render in parallel: GEN_DATA_JOBS when set (a shared machine), else
+    one per core."""
+    jobs = os.environ.get('GEN_DATA_JOBS', '')
+    return int(jobs) if jobs.isdigit() and int(jobs) > 0 else None
+
+
 def sample_mode():
     return os.environ.get('GEN_DATA_SAMPLE') == '1'
 

@@ -14,8 +14,8 @@ from species import CHILD_KINDS, KINDS
 # Measured over every frame of every state and direction with a few pixels to spare; the ground point
 # sits on the vertical centre line so that mirrored frames keep it.
 CELLS = {
-    ('warthog', 'adult'): ((88, 80), (44, 60)),
-    ('warthog', 'child'): ((64, 56), (32, 39)),
+    ('warthog', 'adult'): ((114, 104), (57, 78)),
+    ('warthog', 'child'): ((80, 70), (40, 49)),
     ('zebra', 'adult'): ((120, 128), (60, 99)),
     ('zebra', 'child'): ((80, 88), (40, 67)),
     ('rhino', 'adult'): ((144, 120), (72, 91)),
@@ -26,6 +26,14 @@ CELLS = {
     ('cheetah', 'child'): ((72, 64), (36, 45)),
     ('lion', 'adult'): ((120, 104), (60, 75)),
     ('lion', 'child'): ((80, 64), (40, 45)),
+}
+
+# Output pixels per model unit. The warthog is the smallest kind: drawn at the others' scale it stood under
+# 40 pixels tall side-on at the front of the park (a young one about 25), too small to read or to click;
+# it is drawn larger, still the smallest of the grown animals.
+RENDER_SCALE = {
+    ('warthog', 'adult'): 1.3,
+    ('warthog', 'child'): 1.25,
 }
 
 # state name, pose maker, frames, fps, loops
@@ -77,7 +85,7 @@ def render_frames(kind, age, pose_name, count, loop, angle):
     for t in frame_times(count, loop):
         pose = make_pose(pose_name, t, params)
         prims = [p.transformed(yaw(angle + death_turn(params, pose, angle)), np.zeros(3)) for p in q.build(pose)]
-        frames.append(render(prims, w, h, 1.0, anchor))
+        frames.append(render(prims, w, h, RENDER_SCALE.get((kind, age), 1.0), anchor))
     return frames
 
 
@@ -111,7 +119,7 @@ def jobs(kinds=None):
 
 def main(kinds=None, processes=None):
     work = jobs(kinds)
-    with Pool(processes) as pool:
+    with Pool(processes or common.workers()) as pool:
         for base, kind, clipped in pool.imap(job, work, chunksize=1):
             if clipped:
                 print(f'gen_animals: {kind}/{base}: frames {clipped} touch the cell border', file=sys.stderr)

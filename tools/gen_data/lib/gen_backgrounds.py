@@ -140,11 +140,11 @@ def stamp(img, prims, x, y, scale, box=(200, 180)):
     img.alpha_composite(layer, (int(x * SS - bw * SS / 2), int(y * SS - bh * SS * 0.85)))
 
 
-def edge_scenery(img, seed, kinds, y_range=(714, 772), count=9):
+def edge_scenery(img, seed, kinds, y_range=(714, 772), count=9, x_range=(-20, W + 20)):
     """Bushes and rocks along the bottom edge, below the ground the animals walk on."""
     import gen_objects as O
     rng = random.Random(seed)
-    spots = sorted((rng.uniform(-20, W + 20), rng.uniform(*y_range)) for _ in range(count))
+    spots = sorted((rng.uniform(*x_range), rng.uniform(*y_range)) for _ in range(count))
     for i, (x, y) in enumerate(sorted(spots, key=lambda p: p[1])):
         kind = kinds[rng.randrange(len(kinds))]
         if kind == 'bush':
@@ -374,6 +374,25 @@ def reeds(img, seed, count=420):
         d.line([(x * SS, y * SS), ((x + math.sin(a) * ln) * SS, (y - math.cos(a) * ln) * SS)], fill=c, width=int(2 * SS))
 
 
+# What the play screen's HUD covers (gui:play.agui and the buttons the game adds to it), as x0, y0, x1, y1: the
+# board, up to three animal buy buttons rising 30 pixels above it, the two ability buttons stacked on its left,
+# and the two food upgrade buttons.
+HUD = ((0, 672, 1024, 768), (580, 642, 838, 768), (24, 544, 88, 672), (432, 650, 464, 682), (536, 650, 568, 682))
+# A coin an animal drops lands up to half its frame width from its feet, sideways and downwards: half the widest
+# grown animal's frame (the rhino's 144 pixels, 10% larger at most).
+COIN_REACH = 80
+
+
+def hud_clear_limit(sx):
+    """The lowest anchor y, for each screen x, at which an animal stands above the HUD with every coin it can
+    drop: no HUD rectangle within the coin's reach sideways starts above the coin's lowest landing point."""
+    limit = np.full(np.shape(sx), float(H))
+    for x0, y0, x1, y1 in HUD:
+        near = (sx + COIN_REACH >= x0) & (sx - COIN_REACH < x1)
+        limit = np.where(near, np.minimum(limit, y0 - COIN_REACH), limit)
+    return limit
+
+
 def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sky_colours=None, ground_tint=None,
                with_reeds=False, earth=None, sheen=0.0, stone_count=0, pools=(), edge=('bush', 'rock'), gate=None):
     img = landscape(palette, seed, **(dict(zip(('sky_top', 'sky_bottom'), sky_colours)) if sky_colours else {}))
@@ -413,7 +432,10 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sk
         stones(img, (0, 176, W, 700), stone_count, seed + 23)
     if fence_line:
         fence(img, 612, 660, 176, 700, gate=gate)
-    edge_scenery(img, seed + 24, edge)
+    # Between the walkable ground and the HUD, and in the corner under the ability buttons: bushes and rocks
+    # that show where the animals do not go.
+    edge_scenery(img, seed + 24, edge, y_range=(616, 676), count=11)
+    edge_scenery(img, seed + 25, edge, y_range=(500, 560), count=2, x_range=(-10, 110))
     out = finish(img)
     common.save_jpg(common.out_path('Levels', name + '.jpg'), out)
     # Walkable mask, 256 x 192: 255 herbivore ground, 128 predator ground, 0 not walkable.
@@ -421,7 +443,9 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sk
     ys, xs = np.mgrid[0:mh, 0:mw]
     sx = xs * 4.0
     sy = ys * 4.0
-    walk = (sy >= 172) & (sy <= 700) & (sx >= 8) & (sx <= 1014)
+    # A cell is the screen square of 4 x 4 pixels around (sx, sy): all of it keeps clear of the HUD.
+    walk = (sy >= 172) & (sy + 2 <= np.minimum(hud_clear_limit(sx - 2), hud_clear_limit(sx + 2))) & (sx >= 8) & \
+        (sx <= 1014)
     if river:
         dep = river_shape()[::4, ::4]
         walk &= dep[:mh, :mw] < 0.6
@@ -737,8 +761,27 @@ def loading_screens():
         for _ in range(3):
             acacia_silhouette(d, rng.uniform(60, 960), rng.uniform(390, 440), rng.uniform(3.0, 4.2), (70, 92, 56, 255))
         edge_scenery(img, seed + 24, ('bush', 'rock', 'tuft') if palette != 'dry' else ('rock', 'tuft'),
-                     y_range=(560, 700), count=5)
+                     y_range=(560, 640), count=5)
+        foreground_shade(img, GRASS[palette][0], seed + 40)
         common.save_jpg(common.out_path('GUI', f'load_screen{i}.jpg'), finish(img))
+
+
+def foreground_shade(img, colour, seed, top=652):
+    """Tall grass in deep shade along the bottom, nearest the viewer: the loading screen writes its light
+    "Loading..." line (centred on y 679) and lays its bar over it, and the credits' button sits on it."""
+    d = ImageDraw.Draw(img)
+    rng = random.Random(seed)
+    shades = [P.darker(colour, f)[:3] + (255,) for f in (0.2, 0.25, 0.3, 0.36)]
+    d.rectangle([0, (top + 16) * SS, W * SS, H * SS], fill=shades[0])
+    for _ in range(1400):
+        x = rng.uniform(-20, W + 20)
+        base = rng.uniform(top + 10, top + 40)
+        ln = rng.uniform(16, 44)
+        a = rng.uniform(-0.45, 0.45)
+        half = rng.uniform(1.5, 3.2)
+        tip = (x + math.sin(a) * ln, base - math.cos(a) * ln)
+        d.polygon([((x - half) * SS, base * SS), (tip[0] * SS, tip[1] * SS), ((x + half) * SS, base * SS)],
+                  fill=shades[rng.randrange(len(shades))])
 
 
 def side_scenery(img, seed, spots):

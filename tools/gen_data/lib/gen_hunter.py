@@ -8,8 +8,12 @@ import biped
 import common
 from render3d import DIRECTIONS, render, yaw
 
-CELL = (88, 80)
-ANCHOR = (44, 68)
+# Drawn a quarter larger than the animals' model scale, so that he stands clear of 48 pixels at the front of the
+# park. The game draws his frame with its bottom on his anchor and centres his shadow a quarter of the frame
+# width above it: the feet stand there.
+SCALE = 1.25
+CELL = (100, 106)
+ANCHOR = (50, 81)
 
 # set name, frames, fps, loops
 SETS = (
@@ -41,7 +45,7 @@ def poses(name, n, angle=0.0):
 
 
 def frames_for(name, n, angle):
-    return [render([q.transformed(yaw(angle), np.zeros(3)) for q in biped.build(p)], CELL[0], CELL[1], 1.0, ANCHOR)
+    return [render([q.transformed(yaw(angle), np.zeros(3)) for q in biped.build(p)], CELL[0], CELL[1], SCALE, ANCHOR)
             for p in poses(name, n, angle)]
 
 
@@ -64,7 +68,7 @@ def jobs():
 
 
 def main():
-    with Pool() as pool:
+    with Pool(common.workers()) as pool:
         for base, clipped in pool.imap(job, jobs()):
             if clipped:
                 print(f'gen_hunter: {base}: frames {clipped} touch the cell border', file=sys.stderr)

@@ -41,6 +41,17 @@ Sounds
     (Debian package fluid-soundfont-gm 3.1-5.3), (c) 2000-2002, 2008 Frank
     Wen, MIT licence (LICENSES/fluid-soundfont-gm.copyright.txt).
 
+Fonts
+  The bitmap fonts in Localization/English/Fonts/ are rendered by the project's
+  own generator (tools/fontgen/make_fonts, FreeType 2.12.1) from:
+  arial14, arial14_scene, title_s: Liberation Sans Regular and Bold (Debian
+    package fonts-liberation2 2.1.5-1), (c) 2010 Google Corporation, (c) 2012
+    Red Hat, Inc., SIL Open Font License 1.1
+    (LICENSES/fonts-liberation2.copyright.txt).
+  mistral24: Z003 Medium Italic (Debian package fonts-urw-base35 20200910-7),
+    (c) 2013-2015 (URW)++ Design & Development, AGPL-3 with font exception
+    (LICENSES/fonts-urw-base35.copyright.txt).
+
 Tools (Debian 12): librsvg2-bin 2.54.7, sox 14.4.2, fluidsynth 2.3.1,
 vorbis-tools 1.4.2, python3-pil 9.4.0, python3-numpy 1.24.2, python3-mido 1.2.10.
 """

@@ -357,20 +357,26 @@ def fbm(w, h, cells, seed):
 
 
 def cloud_shadows(seed, density, strength):
+    """Broad soft patches of shade that the level draws over the ground and drifts sideways: large shapes with
+    long soft edges and a light touch, so that they read as the shade of clouds passing over and not as smoke;
+    clear over the sky (the top of every ground) and fading in below the horizon."""
     w, h = 1024, 768
-    n = fbm(w, h, (256, 128, 64), seed)
-    k = np.clip((n - (1 - density)) / 0.15, 0, 1)
+    n = fbm(w, h, (256, 128), seed)
+    k = np.clip((n - (1 - density)) / 0.25, 0, 1)
     k = k * k * (3 - 2 * k)
+    ys = np.arange(h)[:, None]
+    horizon = np.clip((ys - 160) / 120.0, 0, 1)
+    k = k * (horizon * horizon * (3 - 2 * horizon))
     img = np.zeros((h, w, 4), dtype=np.uint8)
-    img[..., :3] = (20, 34, 30)
+    img[..., :3] = (26, 44, 30)
     # Few alpha levels keep the picture small without visible banding at this softness.
-    img[..., 3] = (np.round(k * strength * 255 / 4) * 4).astype(np.uint8)
+    img[..., 3] = (np.round(k * strength * 255 / 2) * 2).astype(np.uint8)
     return img
 
 
 def clouds():
-    common.save_png(common.out_path('Sprites/Clouds/clouds_near.png'), cloud_shadows(51, 0.42, 0.28))
-    common.save_png(common.out_path('Sprites/Clouds/clouds_middle.png'), cloud_shadows(61, 0.35, 0.18))
+    common.save_png(common.out_path('Sprites/Clouds/clouds_near.png'), cloud_shadows(51, 0.5, 0.16))
+    common.save_png(common.out_path('Sprites/Clouds/clouds_middle.png'), cloud_shadows(61, 0.45, 0.11))
 
 
 # -- Water ------------------------------------------------------------------------------------------------

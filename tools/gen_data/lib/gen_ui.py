@@ -270,13 +270,20 @@ def cursors():
 # -- Tooltip, progress ------------------------------------------------------------------------------------
 
 def tooltips():
+    """The bubble of every hint and tooltip: paper for the dark text, and along its foot a dark wooden strip
+    under the row where a pointing hint writes its white "click here" line (at 77 to 95 from the top); the
+    texts of the bubble keep above it (three lines end by 70)."""
     w, h = 300, 110
+    strip = 74
     c = Canvas(w, h)
-    c.rrect((4, 6, w - 2, h - 22), 22, (40, 24, 12, 70))
-    c.polygon([(34, h - 28), (30, h - 2), (62, h - 28)], P.OUTLINE)
-    c.rrect((2, 2, w - 4, h - 26), 22, P.OUTLINE)
-    c.rrect((5, 5, w - 7, h - 29), 19, P.PAPER)
-    c.polygon([(37, h - 31), (34, h - 8), (57, h - 31)], P.PAPER)
+    c.rrect((4, 6, w - 2, h - 10), 22, (40, 24, 12, 70))
+    c.polygon([(34, h - 16), (30, h - 2), (62, h - 16)], P.OUTLINE)
+    c.rrect((2, 2, w - 4, h - 12), 22, P.OUTLINE)
+    c.rrect((5, 5, w - 7, h - 15), 19, P.PAPER)
+    c.rrect((5, strip - 20, w - 7, h - 15), 19, P.WOOD_DARK)
+    c.rrect((5, strip - 20, w - 7, strip), 0, P.PAPER)
+    c.line([(5, strip), (w - 7, strip)], P.OUTLINE, 1.5)
+    c.polygon([(37, h - 18), (34, h - 7), (57, h - 18)], P.WOOD_DARK)
     gui_image('tooltip', c.finish())
     c = Canvas(24, 64)
     c.line([(12, 2), (12, 50)], P.PAPER, 4)
@@ -285,15 +292,18 @@ def tooltips():
 
 
 def progress():
-    w, h = 520, 44
+    """The loading bar. The loading screen writes its tip and its "click to continue" in dark brown across the
+    bar, 10 pixels below its middle: the frame's inside and the fill are light, and the bar is tall enough
+    that those lines stay inside the frame's rim."""
+    w, h = 520, 56
     c = Canvas(w, h)
-    c.rrect((0, 2, w, h), 20, (40, 24, 12, 80))
-    c.rrect((0, 0, w, h - 2), 20, P.WOOD_DARK)
-    c.rrect((4, 4, w - 4, h - 6), 16, P.darker(P.PAPER_DARK, 0.8))
+    c.rrect((0, 2, w, h), 24, (40, 24, 12, 80))
+    c.rrect((0, 0, w, h - 2), 24, P.WOOD_DARK)
+    c.rrect((4, 4, w - 4, h - 6), 20, P.PAPER_DARK)
     common.save_png(common.out_path('GUI/progress_back.png'), c.finish())
     c = Canvas(w, h)
-    c.rrect((4, 4, w - 4, h - 6), 16, P.GREEN)
-    c.rrect((10, 8, w - 10, 18), 6, P.GREEN_LIGHT)
+    c.rrect((4, 4, w - 4, h - 6), 20, (192, 224, 120, 255))
+    c.rrect((12, 8, w - 12, 18), 6, (222, 242, 170, 255))
     common.save_png(common.out_path('GUI/progress.png'), c.finish())
 
 

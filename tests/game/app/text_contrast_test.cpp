@@ -1,0 +1,170 @@
+// Texts read against what is behind them (a contrast of at least 4.5:1)
+// wherever they can stand, at the full strength their pulse or fade reaches:
+// the pointing hint's "click here" line, the money texts drifting over every
+// ground, the loading screens' lines over their pictures and over the bar,
+// and the credits over the running animals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "game/app/loadingscreen.h"
+#include "game/app/tutorialtooltip.h"
+#include "game/park/flyawaytext.h"
+#include "game/screens/screens_fixture.h"
+#include "game/support/loading_game.h"
+#include "game/support/play_game.h"
+#include "game/support/shipped_data.h"
+#include "game/support/text_contrast.h"
+#include "gui/server.h"
+#include "orvo/gfx/a_font.h"
+#include "orvo/util/a_string.h"
+
+namespace kbtest {
+namespace {
+
+constexpr double kLeast = 4.5;
+constexpr float kPi = 3.14159265f;
+
+aFont* guiFont(const char* name)
+{
+    GUI::Server* server = GUI::Server::getSingletonPtr();
+    aFont* font = server ? server->GetFont(name) : nullptr;
+    EXPECT_NE(font, nullptr) << name;
+    return font;
+}
+
+// The ink of a line of text in white, as the game places it.
+std::function<void()> ink(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags)
+{
+    return [=] {
+        if (!font)
+            return;
+        font->setSize(size);
+        font->color = 0xFFFFFFFF;
+        font->drawText(x, y, text, flags);
+    };
+}
+
+class InLevelTexts : public PlayStateGame {};
+
+// The money texts where coins and food lie (spots of walkable ground from the
+// back of the park to its front) on every shipped ground, and the pointing
+// hint's white "click here" line.
+TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
+{
+    std::map<std::string, std::string> grounds; // background -> the first level on it without a tutorial
+    for (const ShippedLevel& level : shippedLevels())
+        if (!iniSection(level.path, "DATA").findKey("TutorialType") &&
+            (!grounds.count(level.background) || level.path < grounds[level.background]))
+            grounds[level.background] = level.path;
+    ASSERT_GE(grounds.size(), 8u);
+    bool first = true;
+    for (const auto& [background, path] : grounds) {
+        SCOPED_TRACE(path);
+        if (first) {
+            ASSERT_TRUE(play(path));
+            passIntro();
+        } else {
+            restart(path);
+        }
+        first = false;
+        h.moveTo(1010, 40);
+        std::vector<aVector2> spots;
+        for (int32_t y = 200; y < 680; y += 90)
+            for (int32_t x = 60 + (y % 180); x < 1000; x += 310)
+                if (level()->walkableAt(x, y) != cLevel::NOT_WALKABLE)
+                    spots.emplace_back(float(x), float(y));
+        EXPECT_GE(spots.size(), 6u);
+        for (const aVector2& at : spots) {
+            cFlyAwayText::clearAll();
+            state()->showMoneyChange(at, 25);
+            h.frame();
+            ASSERT_EQ(cFlyAwayText::live().size(), 1u);
+            const cFlyAwayText* money = cFlyAwayText::live()[0];
+            const TextOnScreen text = textOnScreen(
+                h, ink(guiFont("arial14"), money->textScale, money->anchor.x, money->anchor.y, money->text, 0x15));
+            EXPECT_GE(textContrast(text), kLeast)
+                << "money at " << at.x << "," << at.y << ": " << describeContrast(text);
+        }
+        cFlyAwayText::clearAll();
+    }
+    // A pointing hint over the ground; its "click here" line under the text.
+    const int16_t x = 300, y = 420;
+    ASSERT_NE(cTutorialTooltip::add(x, y, "tutorial.msg00", false, 0.0f), nullptr);
+    seconds(0.6f);
+    const float left = x, top = float(y - 110);
+    const TextOnScreen text = textOnScreen(h, ink(guiFont("mistral24"), 0.65f, left + 150.0f, top + 77.0f,
+                                                  h.game().getText("click_here"), A_FONT_CENTER_X));
+    EXPECT_GE(textContrast(text), kLeast) << "click here: " << describeContrast(text);
+    cTutorialTooltip::removeAll();
+}
+
+// The loading screens: the pulsing "Loading..." at its brightest over each
+// picture of the first load and over the black of a level's load, the tip on
+// the bar, and "click to continue" on the full bar at its strongest.
+TEST(LoadingTexts, LoadingTheTipAndClickToContinue)
+{
+    LoadedGame g(false);
+    g.start();
+    aFont font("fonts:mistral24.ini");
+    const auto& game = g.h.game();
+    for (int screen = 0; screen < 4; ++screen) {
+        const bool level = screen == 3;
+        SCOPED_TRACE(level ? "a level's load" : "the first load, picture " + std::to_string(screen));
+        const float cy = level ? 384.0f : 384.0f + 335.0f;
+        cLoadingScreen look("gui:progress.jng", "gui:progress_back.jng", level ? 0 : 335, !level);
+        look.setProgress(60);
+        // The texts pulse with 3 x their clock: sin 1 at a clock of pi / 6.
+        g.draw(look, kPi / 6.0f, 1010, 20);
+        const std::vector<uint32_t> frame = g.h.screenshot();
+        const TextOnScreen loading =
+            textOnScreen(g.h, frame, ink(&font, 0.75f, 512.0f, cy - 40.0f, game.getText("loading"), 0x15));
+        EXPECT_GE(textContrast(loading), kLeast) << "loading: " << describeContrast(loading);
+        const std::wstring tip = game.getText(string_format("tip.loading%02d", look.getTipIndex()));
+        const TextOnScreen onBar = textOnScreen(g.h, frame, ink(&font, 0.7f, 512.0f, cy + 10.0f, tip, 0x15));
+        EXPECT_GE(textContrast(onBar), kLeast) << "tip: " << describeContrast(onBar);
+        look.setProgress(100);
+        g.draw(look, 1.0f, 1010, 20);
+        g.draw(look, 2.0f * kPi / 3.0f - 1.0f, 1010, 20); // the clock one period on from the first peak
+        ASSERT_TRUE(look.isContinueShown());
+        const TextOnScreen go =
+            textOnScreen(g.h, ink(&font, 0.8f, 512.0f, cy + 10.0f, game.getText("click_to_continue"), 0x15));
+        EXPECT_GE(textContrast(go), kLeast) << "click to continue: " << describeContrast(go);
+    }
+}
+
+using CreditsTexts = ScreensGame;
+
+// Every line at its full size and strength (between 165 and 540 pixels down)
+// over the sky, the trees and the animals running past, for 12 seconds.
+TEST_F(CreditsTexts, EveryLineAtFullStrengthOverTheRunningAnimals)
+{
+    cLoadingScreen::resetCycles();
+    ASSERT_TRUE(enter(STATE_CREDITS));
+    auto* credits = dynamic_cast<cCreditsState*>(cGameState::find(STATE_CREDITS));
+    h.moveTo(1010, 20);
+    aFont* font = guiFont("title_s");
+    int measured = 0;
+    for (int moment = 0; moment < 16; ++moment) {
+        seconds(0.75f);
+        float y = credits->getScrollY();
+        const std::vector<uint32_t> frame = h.screenshot();
+        for (const std::string& line : credits->getLines().lines()) {
+            if (y > 175.0f && y < 530.0f && line.size() > 1) {
+                const std::string shown = line[0] == '+' ? line.substr(1) : line;
+                const TextOnScreen text =
+                    textOnScreen(h, frame, ink(font, 1.0f, 512.0f, y, std::wstring(shown.begin(), shown.end()), 0x11));
+                EXPECT_GE(textContrast(text), kLeast) << shown << " at " << y << ": " << describeContrast(text);
+                ++measured;
+            }
+            y += credits->lineHeight();
+        }
+    }
+    EXPECT_GE(measured, 40);
+}
+
+} // namespace
+} // namespace kbtest
