@@ -132,8 +132,12 @@ bool HumanPlayer::noticed(const void* thing, Sightings::Aspect aspect) const
 
 GUI::Widget* HumanPlayer::widget(const char* name) const
 {
-    const GUI::Server* gui = m_state.getGui();
-    return gui ? gui->GetRoot()->FindChild(name, true) : nullptr;
+    // The layout stays for the level's life; a name is looked up once.
+    const auto [it, added] = m_widgets.try_emplace(name, nullptr);
+    if (added)
+        if (const GUI::Server* gui = m_state.getGui())
+            it->second = gui->GetRoot()->FindChild(name, true);
+    return it->second;
 }
 
 bool HumanPlayer::hintShows(const char* key) const
