@@ -113,7 +113,7 @@ private:
     float m_lastPress = -1.0f;
     bool m_buttonDown = false;
     int32_t m_clicks = 0;
-    const char* m_move = ""; // the last move chosen, for the trace
+    const char* m_move = "";                               // the last move chosen, for the trace
     mutable std::map<std::string, GUI::Widget*> m_widgets; // by name
     std::vector<cUpgradeSection> m_upgrades;
     int32_t m_foodStage[2] = {0, 0};
