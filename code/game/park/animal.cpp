@@ -615,13 +615,12 @@ void cAnimal::effectsStep(float dt)
 
 void cAnimal::chooseIndicator()
 {
-    static const aRect kGrass(80, 0, 42, 36), kMeat(122, 0, 42, 28), kSick(122, 28, 27, 26), kHeld(122, 54, 42, 36);
     if (isHungry())
-        indicator.show(kind->foodType == 0 ? &kGrass : &kMeat, 1);
+        indicator.show(kind->foodType == 0 ? &kGrassIcon : &kMeatIcon, 1);
     else if (isLiving() && sick)
-        indicator.show(&kSick, 1);
+        indicator.show(&kSickIcon, 1);
     else if (held)
-        indicator.show(&kHeld, 1);
+        indicator.show(&kHeldIcon, 1);
     else if (aImage* mouse = clickAsked && state == cAnimalKind::PRODUCE && tutorial_isRunning() ? mouseImage() : nullptr) {
         const int16_t half = static_cast<int16_t>(mouse->getWidth() / 2);
         const aRect frames[2] = {aRect(0, 0, half, static_cast<int16_t>(mouse->getHeight())),

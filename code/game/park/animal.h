@@ -46,6 +46,11 @@ public:
         SND_COUNT
     };
     static constexpr int kMaxFoodRetries = 4;
+    // The status bubble's icons in the "AnimalGUI" sheet.
+    static inline const aRect kGrassIcon{80, 0, 42, 36};
+    static inline const aRect kMeatIcon{122, 0, 42, 28};
+    static inline const aRect kSickIcon{122, 28, 27, 26};
+    static inline const aRect kHeldIcon{122, 54, 42, 36};
     static constexpr float kSickCheckSeconds = 3.0f;
 
     struct AttachedEffect {

@@ -65,6 +65,22 @@ bool levelFileExists(const std::string& name)
     return std::ifstream(kData + "Levels/" + name + ".ini").good();
 }
 
+void letDrivenOffPoachersGo(cLevel& level)
+{
+    for (cPoacher* p : level.poachers)
+        if (p->health <= 0.0f && p->fade <= 0.01f && p->sounds[cPoacher::SND_DISAPPEAR])
+            p->sounds[cPoacher::SND_DISAPPEAR]->stop();
+}
+
+void giveMapUpgrades(cPlayerProfile& player, const std::string& levelName)
+{
+    player.upgradeStages.clear();
+    for (const MapEntry& e : readMapEntries())
+        if (e.name == levelName)
+            for (size_t i = 0; i < e.stages.size(); ++i)
+                player.setUpgradeStage(static_cast<uint16_t>(i), e.stages[i]);
+}
+
 AutoPlayer::AutoPlayer(cLevel& level, cHelicopter& helo)
     : m_level(level), m_helo(helo), m_upgrades(parkConfig::readUpgrades())
 {
@@ -220,15 +236,6 @@ void AutoPlayGame::TearDown()
     ParkGame::TearDown();
 }
 
-void AutoPlayGame::giveMapUpgrades(const std::string& levelName)
-{
-    player->upgradeStages.clear();
-    for (const MapEntry& e : readMapEntries())
-        if (e.name == levelName)
-            for (size_t i = 0; i < e.stages.size(); ++i)
-                player->setUpgradeStage(static_cast<uint16_t>(i), e.stages[i]);
-}
-
 AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, bool keeper)
 {
     helo.reset();
@@ -247,11 +254,7 @@ AutoPlayResult AutoPlayGame::play(const std::string& levelName, uint32_t seed, b
             keeperHand.act(t);
         level->frameStep(kDt);
         helo->update(kDt);
-        // Sounds run in real time, far slower than this play: a driven-off
-        // poacher, who stays until his last sound has ended, is let go.
-        for (cPoacher* p : level->poachers)
-            if (p->health <= 0.0f && p->fade <= 0.01f && p->sounds[cPoacher::SND_DISAPPEAR])
-                p->sounds[cPoacher::SND_DISAPPEAR]->stop();
+        letDrivenOffPoachersGo(*level);
     }
     return {level->state, t, level->money, level->rewards};
 }

@@ -28,6 +28,11 @@ struct MapEntry { // one section of the world map file
 std::vector<MapEntry> readMapEntries();
 std::vector<std::string> normalLevelNames(); // not the tutorial, not the mini-games
 bool levelFileExists(const std::string& name);
+// Sounds run in real time, far slower than a played level on fake time: a
+// driven-off poacher, who stays until his last sound has ended, is let go.
+void letDrivenOffPoachersGo(cLevel& level);
+// Exactly the park stages the map asks of the level, and nothing more.
+void giveMapUpgrades(cPlayerProfile& player, const std::string& levelName);
 
 struct AutoPlayResult {
     int16_t state = 0; // 1 won, -1 lost, 0 still running when the time ran out
@@ -69,7 +74,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void giveMapUpgrades(const std::string& levelName); // exactly the park stages the map asks of the level
+    void giveMapUpgrades(const std::string& levelName) { kbtest::giveMapUpgrades(*player, levelName); }
     // Plays "levels:<name>.ini" until it ends, for twice its SilverTime and at least 10 minutes.
     AutoPlayResult play(const std::string& levelName, uint32_t seed, bool keeper);
 

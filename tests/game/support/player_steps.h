@@ -10,12 +10,11 @@
 #include <string>
 
 #include "game/app/messagebox.h"
-#include "game/app/tooltipbubble.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
 #include "game/support/harness.h"
+#include "game/support/screen_view.h"
 #include "gui/widget.h"
-#include "orvo/gfx/a_image.h"
 
 namespace kbtest {
 
@@ -48,10 +47,9 @@ inline void clickRectOf(GameHarness& h, const aRect& r)
 // A click in the middle of a tutorial hint's bubble.
 inline void clickHintOf(GameHarness& h, const cTutorialTooltip* t)
 {
-    const aImage* bubble = tooltip_image("tooltip");
-    ASSERT_NE(bubble, nullptr);
-    clickRectOf(h, aRect(t->getX(), t->getY(), static_cast<uint16_t>(bubble->getWidth()),
-                         static_cast<uint16_t>(bubble->getHeight())));
+    const aRect bubble = ScreenView::bubbleRect(t);
+    ASSERT_GT(bubble.width, 0) << "no bubble picture";
+    clickRectOf(h, bubble);
 }
 
 // Grass (held on the cursor) put down beside the animal, on its own ground.
