@@ -190,6 +190,9 @@ TEST_F(HumanLimits, TheViewHidesWhatTheInterfaceCovers)
     // An animal under the HUD shows nothing to click; the same animal in the park does.
     cAnimal* a = state->getLevel()->animals.front();
     a->setPosition(aVector2(500.0f, 760.0f));
+    // Lowered until the top of its frame is behind the board too.
+    const int32_t hudTop = game.h.widget("HUD")->GetAbsoluteRect().y;
+    a->setPosition(aVector2(500.0f, 762.0f + static_cast<float>(std::max(0, hudTop - a->getScreenRect().y))));
     EXPECT_FALSE(ScreenView(*state).visiblePoint(a->getScreenRect()));
     a->setPosition(aVector2(500.0f, 400.0f));
     EXPECT_TRUE(ScreenView(*state).visiblePoint(a->getScreenRect()));
