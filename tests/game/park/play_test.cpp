@@ -183,6 +183,44 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     EXPECT_EQ(player->stars, starsBefore + 500);
 }
 
+// The menu's Options opens over the menu and holds the level as the menu
+// does; Ok, Cancel and Escape each close it back to the menu.
+TEST_F(PlayGame, TheMenusOptionsOpenOnTopHoldTheLevelAndCloseBackToTheMenu)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    h.tap(A_KEY_ESCAPE); // a quick tap opens the menu
+    seconds(0.5f);
+    ASSERT_TRUE(h.widget("IngameMenu")->IsVisible());
+    const float clock = state()->getElapsed();
+    const GUI::Widget* options = h.widget("Options_win");
+    for (const char* way : {"Ok", "Escape", "Cancel"}) {
+        clickChild("IngameMenu", "Options");
+        seconds(0.5f);
+        ASSERT_TRUE(options->IsVisible()) << way;
+        EXPECT_EQ(modal(), 2) << way;
+        if (std::string(way) == "Ok")
+            reviewScreen("play_options");
+        // Resume lies under the window: a click there stays in the options.
+        clickChild("IngameMenu", "Close");
+        seconds(0.5f);
+        EXPECT_TRUE(h.widget("IngameMenu")->IsVisible()) << way;
+        if (std::string(way) == "Escape")
+            h.tap(A_KEY_ESCAPE);
+        else
+            clickChild("Options_win", way);
+        seconds(0.5f);
+        EXPECT_FALSE(options->IsVisible()) << way;
+        EXPECT_TRUE(h.widget("IngameMenu")->IsVisible()) << way;
+        EXPECT_EQ(modal(), 1) << way;
+    }
+    EXPECT_EQ(state()->getElapsed(), clock) << "the level stood still all along";
+    h.tap(A_KEY_ESCAPE);
+    seconds(0.5f);
+    EXPECT_EQ(modal(), 0);
+    EXPECT_GT(state()->getElapsed(), clock);
+}
+
 TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)
 {
     writeFile(dir.file("Broken.ini"), "[DATA]\nWalkableMask=levels:missing.png\n");
