@@ -543,7 +543,7 @@ void cPlayState::release()
     signEffects.clear();
     cursorMode = MODE_NONE;
     m_loadFailed = false;
-    m_moneyCentreKnown = m_grassCentreKnown = false;
+    m_moneyCentreKnown = false;
     if (game)
         game->getProfiles().save();
     if (!restartPending)
