@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "game/app/playerprofile.h"
 #include "game/app/tutorialtooltip.h"
@@ -219,6 +221,35 @@ TEST_F(PlayGame, TheMenusOptionsOpenOnTopHoldTheLevelAndCloseBackToTheMenu)
     seconds(0.5f);
     EXPECT_EQ(modal(), 0);
     EXPECT_GT(state()->getElapsed(), clock);
+}
+
+// What could be taken for something else: the helicopter's free seat in the
+// screen's corner sits on the Sell button's tag (no resize grip), and the
+// question about leaving for the main menu is not titled like quitting.
+TEST_F(PlayGame, TheSeatsInTheCornerAndTheLeaveQuestionReadAsWhatTheyAre)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    h.frame();
+    reviewScreen("play_hud_corner");
+    const std::vector<uint32_t> shot = h.screenshot();
+    ASSERT_EQ(shot.size(), 1024u * 768u);
+    const aRect sell = h.widget("Sell")->GetAbsoluteRect();
+    const aRect seat(static_cast<int16_t>(sell.x + 52 + 16), static_cast<int16_t>(sell.y + 77), 13, 14);
+    auto light = [&](int x, int y) {
+        const uint32_t c = shot[static_cast<size_t>(y) * 1024 + static_cast<size_t>(x)];
+        return ((c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF)) / 3 > 180;
+    };
+    const int midY = seat.y + seat.height / 2;
+    for (const int x : {seat.x - 3, seat.x + seat.width + 2})
+        EXPECT_TRUE(light(x, midY)) << "beside the seat at " << x << "," << midY;
+    h.tap(A_KEY_ESCAPE);
+    seconds(0.5f);
+    clickChild("IngameMenu", "MainMenu");
+    seconds(0.5f);
+    ASSERT_TRUE(h.widget("MessageBox")->IsVisible());
+    EXPECT_NE(h.text("Caption"), h.game().getText("quit")) << "titled like the Quit button";
+    EXPECT_EQ(h.text("MessageText"), h.game().getText("quit_to_menu"));
 }
 
 TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)
