@@ -35,6 +35,16 @@ protected:
         return dir.file("Small.ini");
     }
     cTutorial* tutorial() { return state()->getTutorial(); }
+    // The animals set down in the open park, clear of the HUD, where hints may point at them.
+    void inView()
+    {
+        float x = 300.0f;
+        for (cAnimal* a : level()->animals) {
+            a->setPosition(aVector2(x, 450.0f));
+            a->path.clear();
+            x += 150.0f;
+        }
+    }
     // The open hint that shows the text of `key` (noted in `seen`), or null.
     cTutorialTooltip* hint(const std::string& key)
     {
@@ -263,6 +273,7 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
     ASSERT_NO_FATAL_FAILURE(reachStep(5));
     EXPECT_TRUE(h.logged("cTutorial. Script 0, step 4 skipped: the level has no animal button"));
     restart(smallLevel("TutorialType=2\nMoney=500", "warthog, zebra", "1, 1"));
+    inView();
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg16") != nullptr; }, 3.0f));
     seconds(0.5f);
     h.key(A_KEY_SPACE);
@@ -275,6 +286,7 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
     restart(smallLevel(
         "TutorialType=3\nMoney=500\nAdultAnimalsPercent=100\nAnimalsSickPossibility=1\nAvailableAnimals=warthog",
         "warthog", "2"));
+    inView();
     level()->animals.front()->getSick();
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg17") != nullptr; }, 3.0f));
     seconds(0.6f);
