@@ -79,9 +79,9 @@ void cAnimal::drawShadow()
         shadow_drawAnimal(*kind->shadow, anchor, scale, width, child, direction, mirrored, presence);
 }
 
-void cAnimal::drawInfoPanel()
+void cAnimal::drawInfoPanel(float bubbleOpacity)
 {
-    indicator.draw();
+    indicator.draw(bubbleOpacity);
     if (!isLiving() || presence < 2.0f || hoverAlpha <= 0.0f)
         return;
     aImage* gui = animalGuiImage();

@@ -183,15 +183,23 @@ TEST_F(LivingLevel, HunterShootsAndIsDrivenOffByClicks)
     EXPECT_EQ(cPoacher::rewardValue(INT32_MAX, 5), 65535) << "kept to the coin's 16 bits";
 }
 
-// A loss reads as one: the hunter faces his target, fires at frame 38 and
-// is still there while the animal falls and vanishes in its puff; an animal
-// that starves shows its hunger bubble for a while before it dies.
+// A loss reads as one: the hunter is not hidden behind a thought bubble, he
+// faces his target, fires at frame 38 and is still there while the animal
+// falls and vanishes in its puff; an animal that starves shows its hunger
+// bubble for a while before it dies.
 TEST_F(LivingLevel, TheHunterStaysUntilTheAnimalHeShotIsGoneAndAStarvingAnimalShowsItsHunger)
 {
     makeLevel();
     cAnimal* warthog = spawn("warthog", 200, 500, true);
     warthog->freeRunning = false, warthog->path.clear();
     cPoacher* p = poacherAt(330, 500);
+    // An animal's thought bubble does not hide a poacher standing behind it: it turns see-through.
+    warthog->indicator.x = 200, warthog->indicator.y = 470;
+    EXPECT_EQ(level->bubbleOpacity(*warthog), 1.0f);
+    const aRect hunter = p->getHitRect();
+    warthog->indicator.x = static_cast<int16_t>(hunter.x + hunter.width / 2);
+    warthog->indicator.y = static_cast<int16_t>(hunter.y + hunter.height + 30);
+    EXPECT_LT(level->bubbleOpacity(*warthog), 0.5f);
     int frame = 0;
     for (; frame < 30 * 20 && p->kills == 0; ++frame)
         level->frameStep(kDt);
