@@ -177,7 +177,9 @@ void cHelpState::update(float dt)
 
     cGame* game = cGame::get();
     aInputServer* input = game ? game->getInputServer() : nullptr;
-    if (input && input->keyStates[A_KEY_ESCAPE] != 0)
+    // On the release, as every screen: the menu must not see this key go up
+    // and take it as its own Escape (the quit question).
+    if (input && input->keyStates[A_KEY_ESCAPE] == A_STATE_RELEASED)
         game->requestState(STATE_MENU);
 }
 

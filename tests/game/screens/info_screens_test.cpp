@@ -31,7 +31,11 @@ TEST_F(InfoScreens, TheHelpScreenPlaysItsScenesAndCloses)
     EXPECT_EQ(h.text("HelpGrassPrice"), h.game().formatMoney(cFood::findKind(0, 1)->cost));
     EXPECT_EQ(h.text("HelpMeatPrice"), h.game().formatMoney(cFood::findKind(1, 1)->cost));
     EXPECT_EQ(h.text("HelpProduce"), h.game().getText("help.produce"));
-    h.key(A_KEY_ESCAPE);
+    // Escape leaves when it is let go, so the menu never sees its release (and asks to quit).
+    h.input().setKey(A_KEY_ESCAPE, true);
+    h.frames(3);
+    EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_HELP);
+    h.input().setKey(A_KEY_ESCAPE, false);
     EXPECT_TRUE(h.waitForState(STATE_MENU));
 }
 
