@@ -1,8 +1,9 @@
 // cOptionsWindow: the settings dialog of the main menu and the play state
 // ("Options_win"): music and sound volume, full screen, wide screen and
 // particle quality of the current player. The sliders act while dragged;
-// "Ok" applies and saves the rest, "Cancel" puts the volumes back. One per
-// owning screen, made in its init once its layout is read; main thread.
+// "Ok" applies and saves the rest, "Cancel" puts the volumes back. It opens
+// in front of the other windows. One per owning screen, made in its init
+// once its layout is read; main thread.
 #pragma once
 
 namespace GUI {
@@ -12,7 +13,9 @@ class Widget;
 
 class cOptionsWindow {
 public:
-    cOptionsWindow() = default;
+    // `modal`: while on screen the window counts as a modal window of the
+    // current state (the play state's level then stands still).
+    explicit cOptionsWindow(bool modal = false) : m_modal(modal) {}
     cOptionsWindow(const cOptionsWindow&) = delete;
     cOptionsWindow& operator=(const cOptionsWindow&) = delete;
 
@@ -28,6 +31,8 @@ public:
 
     GUI::Widget* getWindow() const { return m_window; }
     bool isOpening() const { return m_opening; }
+    // Shown and not closing (also in its first frame, before it fades in).
+    bool isOpen() const;
     // Above 0 while the window is on screen.
     float getAlpha() const { return m_alpha; }
 
@@ -38,4 +43,6 @@ private:
     GUI::Widget* m_window = nullptr;
     bool m_opening = false;
     float m_alpha = 0.0f;
+    bool m_modal = false;
+    bool m_countedModal = false; // this window raised the current state's modal count
 };

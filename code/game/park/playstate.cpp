@@ -165,7 +165,8 @@ void cPlayState::init()
     goalsWindow = goals ? new cGoalsWindow(goals, level) : nullptr;
     introTimer = 0.0f;
     goalsDoneMask = 0;
-    optionsWindow = new cOptionsWindow();
+    // Opened from the in-game menu, it holds the level as the menu does.
+    optionsWindow = new cOptionsWindow(true);
     optionsWindow->create();
     // The helicopter's sheets stay in the game's image manager once read.
     aImageManager* images = game ? game->getImageManager() : nullptr;
@@ -297,11 +298,12 @@ void cPlayState::update(float dt)
             goalsWindow->update(dt);
         if (cMissionResults* results = cMissionResults::get())
             results->update(dt);
-        if (ingameMenu && ingameMenu->IsVisible()) {
+        if (ingameMenu && ingameMenu->IsVisible())
             fadeIngameMenu(dt);
-            if (optionsWindow)
-                optionsWindow->update(dt);
-        }
+        // NOTE: also once the menu has gone, so a window left open still
+        // answers its buttons and gives its modal count back.
+        if (optionsWindow)
+            optionsWindow->update(dt);
     }
     if (tutorial && !cMessageBox::isShown() && !(ingameMenu && ingameMenu->IsVisible())) {
         tutorial->update(dt);
@@ -378,7 +380,7 @@ void cPlayState::onEscape(bool boxVisible)
         goalsWindow->close();
         return;
     }
-    if (optionsWindow && optionsWindow->getAlpha() > 0.0f && optionsWindow->isOpening()) {
+    if (optionsWindow && optionsWindow->isOpen()) {
         optionsWindow->onCancel(GUI::EventArgs());
         return;
     }
@@ -551,7 +553,7 @@ void cPlayState::release()
     signEffects.clear();
     cursorMode = MODE_NONE;
     m_loadFailed = false;
-    m_moneyCentreKnown = m_grassCentreKnown = false;
+    m_moneyCentreKnown = false;
     if (game)
         game->getProfiles().save();
     if (!restartPending)

@@ -18,7 +18,10 @@ struct cStatusIndicator {
     void show(const aRect* frames, int count, float frameTime = 0.2f, aImage* image = nullptr);
     void hide() { shown = false; }
     void update(float dt);
-    void draw() const;
+    // `opacity` 0..1 scales the whole bubble's alpha.
+    void draw(float opacity = 1.0f) const;
+    // The screen area the full bubble and its puffs take.
+    aRect bounds() const;
 
     int16_t x = 0;
     int16_t y = 0;

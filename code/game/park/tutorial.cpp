@@ -25,6 +25,25 @@ aParticlesManager* particles()
     return game ? game->getParticles() : nullptr;
 }
 
+// An animal's presence once it has come in.
+constexpr float kFullyThere = 2.0f;
+
+bool hasText(const char* key)
+{
+    const aLocaleServer* locale = aLocaleServer::getSingletonPtr();
+    if (locale && locale->getStringEx(key))
+        return true;
+    a_log("cTutorial. No text \"%s\"; the hint is not shown", key);
+    return false;
+}
+
+cTutorialTooltip* told(cTutorialTooltip* tip, const char* key)
+{
+    if (!tip)
+        a_log("cTutorial. The hint \"%s\" cannot be shown (no \"tooltip\" picture)", key);
+    return tip;
+}
+
 } // namespace
 
 cTutorial::cTutorial(int32_t tutorialType, cLevel* l) : type(tutorialType), level(l), playState(cPlayState::find())
@@ -80,7 +99,7 @@ void cTutorial::showFirstMessage()
         return;
     if (level->money < 10)
         level->setMoney(10);
-    foodTip = say(playState->tutorialPointCentre(), "tutorial.msg01", true);
+    foodTip = sayAtWidget(playState->getGrassButton(), "tutorial.msg01", true);
     retire(BUY_FOOD);
 }
 
@@ -103,23 +122,52 @@ void cTutorial::skipStep(const char* why)
 
 cTutorialTooltip* cTutorial::say(const aVector2& at, const char* key, bool plain)
 {
-    const aLocaleServer* locale = aLocaleServer::getSingletonPtr();
-    if (!locale || !locale->getStringEx(key)) {
-        a_log("cTutorial. No text \"%s\"; the hint is not shown", key);
+    if (!hasText(key))
         return nullptr;
-    }
-    cTutorialTooltip* tip = cTutorialTooltip::add(static_cast<int16_t>(at.x), static_cast<int16_t>(at.y), key, plain, 0.0f);
-    if (!tip)
-        a_log("cTutorial. The hint \"%s\" cannot be shown (no \"tooltip\" picture)", key);
-    return tip;
+    return told(cTutorialTooltip::add(static_cast<int16_t>(at.x), static_cast<int16_t>(at.y), key, plain, 0.0f), key);
+}
+
+cTutorialTooltip* cTutorial::sayOver(const aRect& target, const char* key, bool plain)
+{
+    if (!hasText(key))
+        return nullptr;
+    return told(cTutorialTooltip::addOver(target, key, plain, 0.0f), key);
 }
 
 cTutorialTooltip* cTutorial::sayAtWidget(GUI::Widget* widget, const char* key, bool plain)
 {
     if (!widget)
         return nullptr;
-    const aRect r = widget->GetAbsoluteRect();
-    return say(aVector2(r.x + r.width / 2.0f, r.y + r.height / 2.0f), key, plain);
+    return sayOver(widget->GetAbsoluteRect(), key, plain);
+}
+
+aRect cTutorial::rectOf(cDrawElement* element)
+{
+    return element ? element->getScreenRect() : aRect();
+}
+
+aRect cTutorial::rectOf(cPoacher* poacher)
+{
+    return poacher ? poacher->getHitRect() : aRect();
+}
+
+bool cTutorial::inSight(cAnimal* animal) const
+{
+    // Still fading in, an animal is hard to see; under the HUD it cannot be seen at all.
+    if (!animal || !animal->isLiving() || animal->presence < kFullyThere)
+        return false;
+    const GUI::Widget* hud = playState ? playState->getHud() : nullptr;
+    const aRect r = animal->getScreenRect();
+    return !hud || r.y + r.height <= hud->GetAbsoluteRect().y;
+}
+
+bool cTutorial::inSight(cPoacher* poacher) const
+{
+    if (!poacher || poacher->fade < cPoacher::kAppearedFade)
+        return false;
+    const GUI::Widget* hud = playState ? playState->getHud() : nullptr;
+    const aRect r = poacher->getHitRect();
+    return !hud || r.y + r.height <= hud->GetAbsoluteRect().y;
 }
 
 bool cTutorial::live(cTutorialTooltip*& tip)
@@ -140,10 +188,10 @@ void cTutorial::hide(cTutorialTooltip*& tip)
     tip = nullptr;
 }
 
-void cTutorial::follow(cTutorialTooltip* tip, const aVector2& at)
+void cTutorial::follow(cTutorialTooltip* tip, const aRect& target)
 {
     if (tip)
-        tip->setPosition(static_cast<int16_t>(at.x), static_cast<int16_t>(at.y));
+        tip->standOver(target);
 }
 
 void cTutorial::showSign(int index, float x, float y)
@@ -193,6 +241,15 @@ cAnimal* cTutorial::firstChild() const
     if (!level)
         return nullptr;
     const auto it = std::find_if(level->animals.begin(), level->animals.end(), [](const cAnimal* a) { return a->child; });
+    return it == level->animals.end() ? nullptr : *it;
+}
+
+cAnimal* cTutorial::firstChildInSight() const
+{
+    if (!level)
+        return nullptr;
+    const auto it = std::find_if(level->animals.begin(), level->animals.end(),
+                                 [this](cAnimal* a) { return a->child && inSight(a); });
     return it == level->animals.end() ? nullptr : *it;
 }
 

@@ -17,11 +17,6 @@
 
 namespace {
 
-aVector2 anchorOf(const cDrawElement* element)
-{
-    return aVector2(std::trunc(element->anchor.x), std::trunc(element->anchor.y));
-}
-
 // What the buy-food hint makes sure the player has: the price of grass.
 constexpr int32_t kGrassMoney = 10;
 
@@ -79,8 +74,8 @@ void cTutorial::firstLevelScript(float)
     const bool free = !cTutorialTooltip::anyActive();
     switch (step) {
     case 0:
-        if (timer > 1.5f && free && anyAnimal()) {
-            say(anchorOf(firstAnimal()), "tutorial.msg00", false);
+        if (timer > 1.5f && free && inSight(firstAnimal())) {
+            sayOver(rectOf(firstAnimal()), "tutorial.msg00", false);
             playState->handFood(1);
             nextStep();
         }
@@ -102,8 +97,8 @@ void cTutorial::firstLevelScript(float)
         }
         break;
     case 2:
-        if (timer > 1.5f && free && anyAnimal()) {
-            say(anchorOf(firstAnimal()), "tutorial.msg03", false);
+        if (timer > 1.5f && free && inSight(firstAnimal())) {
+            sayOver(rectOf(firstAnimal()), "tutorial.msg03", false);
             nextStep();
         }
         break;
@@ -136,10 +131,7 @@ void cTutorial::firstLevelScript(float)
                 skipStep("the level has no goals button");
                 break;
             }
-            // NOTE: the HUD runs along the bottom here, so the pointer meets
-            // the button's top edge rather than its bottom one.
-            const aRect r = goals->GetAbsoluteRect();
-            say(aVector2(r.x + r.width / 2.0f, static_cast<float>(r.y)), "tutorial.msg05", false);
+            sayAtWidget(goals, "tutorial.msg05", false);
             nextStep();
         }
         break;
@@ -154,7 +146,7 @@ void cTutorial::firstLevelHints()
     const bool free = !cTutorialTooltip::anyActive();
     // The coin hint follows the first coin until one is picked up.
     if (armed(COIN)) {
-        const cBonus* coin = level->bonuses.empty() ? nullptr : level->bonuses.front();
+        cBonus* coin = level->bonuses.empty() ? nullptr : level->bonuses.front();
         if (live(coinTip)) {
             if (!coin) {
                 hide(coinTip);
@@ -162,10 +154,10 @@ void cTutorial::firstLevelHints()
                 hide(coinTip);
                 retire(COIN);
             } else {
-                follow(coinTip, anchorOf(coin));
+                follow(coinTip, rectOf(coin));
             }
         } else if (free && coin && !coin->collected) {
-            coinTip = say(anchorOf(coin), "tutorial.msg04", true);
+            coinTip = sayOver(rectOf(coin), "tutorial.msg04", true);
             if (!coinTip)
                 retire(COIN);
         }
@@ -216,8 +208,8 @@ void cTutorial::poacherScript(float dt)
         }
         retire(POACHER);
         if (timer > 1.5f && free) {
-            if (cAnimal* child = firstChild()) {
-                say(anchorOf(child), "tutorial.msg07", false);
+            if (cAnimal* child = firstChildInSight()) {
+                sayOver(rectOf(child), "tutorial.msg07", false);
                 nextStep();
             }
         }
@@ -229,7 +221,7 @@ void cTutorial::poacherScript(float dt)
                 skipStep("the level has no money label");
                 break;
             }
-            say(playState->moneyLabelCentre(), "tutorial.msg09", false);
+            sayAtWidget(money, "tutorial.msg09", false);
             nextStep();
         }
         break;
@@ -253,8 +245,8 @@ void cTutorial::poacherScript(float dt)
         if (timer <= 1.0f)
             break;
         if (cPoacher* poacher = firstPoacher()) {
-            if (free) {
-                say(anchorOf(poacher), "tutorial.msg10", false);
+            if (free && inSight(poacher)) {
+                sayOver(rectOf(poacher), "tutorial.msg10", false);
                 nextStep();
             }
         } else {
@@ -280,16 +272,17 @@ void cTutorial::poacherHints(float dt)
     if (armed(POACHER)) {
         if (live(poacherTip)) {
             const auto it = std::find(level->poachers.begin(), level->poachers.end(), followedPoacher);
-            const cPoacher* p = it == level->poachers.end() ? nullptr : *it;
+            cPoacher* p = it == level->poachers.end() ? nullptr : *it;
             if (!p || p->health <= 0.0f || (p->kind && p->kills >= p->kind->animalsCount)) {
                 hide(poacherTip);
                 retire(POACHER);
             } else {
-                follow(poacherTip, anchorOf(p));
+                follow(poacherTip, rectOf(p));
             }
         } else if (free && firstPoacher()) {
-            followedPoacher = firstPoacher();
-            poacherTip = say(anchorOf(followedPoacher), "tutorial.msg11", true);
+            cPoacher* p = firstPoacher();
+            followedPoacher = p;
+            poacherTip = sayOver(rectOf(p), "tutorial.msg11", true);
             if (!poacherTip)
                 retire(POACHER);
         }
@@ -309,12 +302,12 @@ void cTutorial::poacherHints(float dt)
                 hide(produceTip);
                 retire(PRODUCING);
             } else {
-                follow(produceTip, anchorOf(producing));
+                follow(produceTip, rectOf(producing));
                 producing->produceTimer -= dt * 0.5f;
                 producing->clickAsked = true;
             }
         } else if (free && producing) {
-            produceTip = say(anchorOf(producing), "tutorial.msg12", true);
+            produceTip = sayOver(rectOf(producing), "tutorial.msg12", true);
             if (produceTip)
                 producing->clickAsked = true;
             else
@@ -354,7 +347,9 @@ void cTutorial::zebraScript()
         const bool offered = std::any_of(level->buyableKinds.begin(), level->buyableKinds.end(),
                                          [](const cAnimalKind* k) { return k->name == "zebra"; });
         if (it != level->animals.end()) {
-            say(anchorOf(*it), "tutorial.msg16", false);
+            if (!inSight(*it))
+                return;
+            sayOver(rectOf(*it), "tutorial.msg16", false);
             nextStep();
         } else if (!offered) {
             skipStep("the level has no zebra and offers none");
@@ -376,8 +371,8 @@ void cTutorial::healScript()
     } else if (step == 1 && timer > 1.5f) {
         const auto it = std::find_if(level->animals.begin(), level->animals.end(),
                                      [](const cAnimal* a) { return a->isLiving() && a->sick; });
-        if (it != level->animals.end()) {
-            say(anchorOf(*it), "tutorial.msg17", false);
+        if (it != level->animals.end() && inSight(*it)) {
+            sayOver(rectOf(*it), "tutorial.msg17", false);
             nextStep();
         }
     }

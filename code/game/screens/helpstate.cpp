@@ -3,6 +3,7 @@
 #include "game/app/game.h"
 #include "game/app/spriteloader.h"
 #include "game/app/spriteregistry.h"
+#include "game/park/food.h"
 #include "gui/server.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
@@ -118,6 +119,17 @@ void cHelpState::init()
     m_gui->SetMouseCursor("default");
     if (GUI::Widget* close = m_gui->GetRoot()->FindChild("CloseHelp", true))
         close->SubscribeEvent(GUI::Widget::EventClick, new Binder(this, &cHelpState::onClose));
+    // The tool pictures carry a price tag, as in a level: the prices of the first food kinds.
+    const struct {
+        const char* widget;
+        int32_t foodType;
+    } prices[] = {{"HelpGrassPrice", 0}, {"HelpMeatPrice", 1}};
+    for (const auto& p : prices) {
+        GUI::Widget* label = m_gui->GetRoot()->FindChild(p.widget, true);
+        const cFood* food = cFood::findKind(p.foodType, 1);
+        if (label && food && game)
+            label->SetText(game->formatMoney(food->cost));
+    }
 
     // The main image manager lives for the whole run, so the pointers stay good.
     aImageManager* images = game ? game->getImageManager() : nullptr;
@@ -167,7 +179,9 @@ void cHelpState::update(float dt)
 
     cGame* game = cGame::get();
     aInputServer* input = game ? game->getInputServer() : nullptr;
-    if (input && input->keyStates[A_KEY_ESCAPE] != 0)
+    // On the release, as every screen: the menu must not see this key go up
+    // and take it as its own Escape (the quit question).
+    if (input && input->keyStates[A_KEY_ESCAPE] == A_STATE_RELEASED)
         game->requestState(STATE_MENU);
 }
 

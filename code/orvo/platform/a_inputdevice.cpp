@@ -26,6 +26,12 @@ void aScriptedInputDevice::setButton(int button, bool down)
         m_mouse.buttons[button] = down ? 0x80 : 0;
 }
 
+void aScriptedInputDevice::queueButton(int button, bool down)
+{
+    if (button >= 0 && button < 4)
+        m_buttonQueue.push(static_cast<uint16_t>(button), down);
+}
+
 void aScriptedInputDevice::addMotion(int32_t dx, int32_t dy)
 {
     m_mouse.x += dx;
@@ -68,6 +74,7 @@ int32_t aScriptedInputDevice::readKeyboard(uint8_t keys[256])
         return m_keyboardFailure;
     if (m_keyboardLost)
         return A_INPUT_LOST;
+    m_keyQueue.apply(m_keys, sizeof m_keys);
     std::memcpy(keys, m_keys, sizeof m_keys);
     return A_INPUT_OK;
 }
@@ -78,6 +85,7 @@ int32_t aScriptedInputDevice::readMouse(aRawMouse& mouse)
         return m_mouseFailure;
     if (m_mouseLost)
         return A_INPUT_LOST;
+    m_buttonQueue.apply(m_mouse.buttons, sizeof m_mouse.buttons);
     mouse = m_mouse;
     // Movement and wheel are counted between reads.
     m_mouse.x = m_mouse.y = m_mouse.z = 0;

@@ -1,6 +1,7 @@
 // The keyboard and the mouse as the input server polls them: whole device
 // states once per frame, with the failure codes of a device that was lost
-// and must be acquired again. Drivers: aSdlInputDevice (the real devices) and
+// and must be acquired again. A key or button pressed and released between
+// two polls reads down at the first and up at the next (aInputQueue). Drivers: aSdlInputDevice (the real devices) and
 // aScriptedInputDevice (tests; SDL's event queue does not drive its key state).
 // Main thread only.
 #pragma once
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "orvo/platform/a_inputqueue.h"
 #include "orvo/platform/a_window.h"
 
 constexpr int32_t A_INPUT_OK = 0;
@@ -69,10 +71,16 @@ public:
     uint32_t lockStates() override;
 
 private:
+    // Takes SDL's own idea of what is down, forgetting the changes waiting.
+    void resyncKeys();
+    void resyncButtons();
+
     bool m_keyboardOpen = false;
     bool m_mouseOpen = false;
     bool m_keyboardAcquired = false;
     bool m_mouseAcquired = false;
+    uint8_t m_keys[256] = {};
+    uint8_t m_buttons[4] = {};
     uint32_t m_keyboardSeenLosses = 0;
     uint32_t m_mouseSeenLosses = 0;
 };
@@ -81,8 +89,13 @@ private:
 // the next reads fail until it is acquired again, as after a focus change.
 class aScriptedInputDevice : public aInputDevice {
 public:
+    // Down or up at once, whatever is still waiting.
     void setKey(uint8_t key, bool down) { m_keys[key] = down ? 0x80 : 0; }
     void setButton(int button, bool down);
+    // A change waiting for the next read, as the system delivers it: a
+    // press and a release queued together are read as a tap.
+    void queueKey(uint8_t key, bool down) { m_keyQueue.push(key, down); }
+    void queueButton(int button, bool down);
     void addWheel(int32_t delta) { m_mouse.z += delta; }
     void addMotion(int32_t dx, int32_t dy);
     void setCursor(int32_t x, int32_t y);
@@ -110,6 +123,8 @@ public:
 
 private:
     uint8_t m_keys[256] = {};
+    aInputQueue m_keyQueue;
+    aInputQueue m_buttonQueue;
     uint32_t m_locks = 0;
     aRawMouse m_mouse;
     // Asked from a loading thread too (a cursor set there asks where it is).

@@ -1,11 +1,29 @@
 #include <SDL.h>
 
 #include "orvo/platform/a_eventpump.h"
+#include "orvo/platform/a_keytable.h"
 #include "orvo/platform/a_sdlshared.h"
 
 namespace {
 
 constexpr int32_t kWheelNotch = 120;
+
+// The input device's button number of an SDL button, -1 for others.
+int buttonIndex(Uint8 sdlButton)
+{
+    switch (sdlButton) {
+    case SDL_BUTTON_LEFT:
+        return 0;
+    case SDL_BUTTON_RIGHT:
+        return 1;
+    case SDL_BUTTON_MIDDLE:
+        return 2;
+    case SDL_BUTTON_X1:
+        return 3;
+    default:
+        return -1;
+    }
+}
 
 // One SDL event as a message of the loop; false for events the loop does not see.
 bool translate(const SDL_Event& e, aMessage& out)
@@ -51,6 +69,18 @@ bool translate(const SDL_Event& e, aMessage& out)
         // The pointer moved over the window: time to choose its cursor.
         out = {A_MSG_SETCURSOR, 0, 0};
         return true;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        // Held keys repeat in SDL; the device sees a key down until it goes up.
+        if (!e.key.repeat)
+            if (const uint8_t key = keytable_fromScancode(e.key.keysym.scancode))
+                sdlshared::keyQueue().push(key, e.type == SDL_KEYDOWN);
+        return false;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (const int b = buttonIndex(e.button.button); b >= 0)
+            sdlshared::buttonQueue().push(static_cast<uint16_t>(b), e.type == SDL_MOUSEBUTTONDOWN);
+        return false;
     case SDL_MOUSEWHEEL: {
         int32_t notches = e.wheel.y;
         if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)

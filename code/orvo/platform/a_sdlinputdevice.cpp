@@ -24,6 +24,7 @@ int32_t aSdlInputDevice::acquireKeyboard()
         return A_INPUT_NODEVICE;
     m_keyboardAcquired = true;
     m_keyboardSeenLosses = sdlshared::focusLosses();
+    resyncKeys();
     return A_INPUT_OK;
 }
 
@@ -33,7 +34,30 @@ int32_t aSdlInputDevice::acquireMouse()
         return A_INPUT_NODEVICE;
     m_mouseAcquired = true;
     m_mouseSeenLosses = sdlshared::focusLosses();
+    resyncButtons();
     return A_INPUT_OK;
+}
+
+void aSdlInputDevice::resyncKeys()
+{
+    sdlshared::keyQueue().clear();
+    std::memset(m_keys, 0, sizeof m_keys);
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    for (int sc = 0; state && sc < count; ++sc)
+        if (state[sc])
+            if (const uint8_t key = keytable_fromScancode(sc))
+                m_keys[key] = 0x80;
+}
+
+void aSdlInputDevice::resyncButtons()
+{
+    sdlshared::buttonQueue().clear();
+    const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+    m_buttons[0] = (buttons & SDL_BUTTON_LMASK) ? 0x80 : 0;
+    m_buttons[1] = (buttons & SDL_BUTTON_RMASK) ? 0x80 : 0;
+    m_buttons[2] = (buttons & SDL_BUTTON_MMASK) ? 0x80 : 0;
+    m_buttons[3] = (buttons & SDL_BUTTON_X1MASK) ? 0x80 : 0;
 }
 
 void aSdlInputDevice::close()
@@ -50,16 +74,11 @@ int32_t aSdlInputDevice::readKeyboard(uint8_t keys[256])
         m_keyboardAcquired = false;
     if (!m_keyboardAcquired)
         return A_INPUT_LOST;
-    std::memset(keys, 0, 256);
-    int count = 0;
-    const Uint8* state = SDL_GetKeyboardState(&count);
-    for (int sc = 0; state && sc < count; ++sc) {
-        if (!state[sc])
-            continue;
-        const uint8_t key = keytable_fromScancode(sc);
-        if (key)
-            keys[key] = 0x80;
-    }
+    // The keys follow the events the pump met, so a tap between two polls
+    // still reads down once; SDL's own state is taken after a stall.
+    if (!sdlshared::keyQueue().apply(m_keys, sizeof m_keys))
+        resyncKeys();
+    std::memcpy(keys, m_keys, sizeof m_keys);
     return A_INPUT_OK;
 }
 
@@ -71,11 +90,9 @@ int32_t aSdlInputDevice::readMouse(aRawMouse& mouse)
         m_mouseAcquired = false;
     if (!m_mouseAcquired)
         return A_INPUT_LOST;
-    const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
-    mouse.buttons[0] = (buttons & SDL_BUTTON_LMASK) ? 0x80 : 0;
-    mouse.buttons[1] = (buttons & SDL_BUTTON_RMASK) ? 0x80 : 0;
-    mouse.buttons[2] = (buttons & SDL_BUTTON_MMASK) ? 0x80 : 0;
-    mouse.buttons[3] = (buttons & SDL_BUTTON_X1MASK) ? 0x80 : 0;
+    if (!sdlshared::buttonQueue().apply(m_buttons, sizeof m_buttons))
+        resyncButtons();
+    std::memcpy(mouse.buttons, m_buttons, sizeof m_buttons);
     sdlshared::takeMotion(mouse.x, mouse.y);
     mouse.z = sdlshared::takeWheel();
     return A_INPUT_OK;

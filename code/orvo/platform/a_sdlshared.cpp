@@ -13,6 +13,8 @@ int32_t g_wheel = 0;
 int32_t g_motionX = 0;
 int32_t g_motionY = 0;
 uint32_t g_focusLosses = 0;
+aInputQueue g_keys;
+aInputQueue g_buttons;
 std::atomic<uint32_t> g_wakeType{0};
 
 } // namespace
@@ -72,6 +74,16 @@ void takeMotion(int32_t& dx, int32_t& dy)
     dx = g_motionX;
     dy = g_motionY;
     g_motionX = g_motionY = 0;
+}
+
+aInputQueue& keyQueue()
+{
+    return g_keys;
+}
+
+aInputQueue& buttonQueue()
+{
+    return g_buttons;
 }
 
 void noteFocusLost()

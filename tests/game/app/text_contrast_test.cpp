@@ -100,6 +100,16 @@ TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
                                                   h.game().getText("click_here"), A_FONT_CENTER_X));
     EXPECT_GE(textContrast(text), kLeast) << "click here: " << describeContrast(text);
     cTutorialTooltip::removeAll();
+    // Pointing at something near the top, the bubble hangs below it upside
+    // down: the line is on the strip, now along the bubble's top.
+    const cTutorialTooltip* low = cTutorialTooltip::addOver(aRect(300, 100, 30, 30), "tutorial.msg00", false, 0.0f);
+    ASSERT_TRUE(low && low->isFlippedDown());
+    seconds(0.6f);
+    const TextOnScreen flipped =
+        textOnScreen(h, ink(guiFont("mistral24"), 0.65f, low->getX() + 150.0f, low->getY() + 110.0f - 95.0f,
+                            h.game().getText("click_here"), A_FONT_CENTER_X));
+    EXPECT_GE(textContrast(flipped), kLeast) << "click here, upside down: " << describeContrast(flipped);
+    cTutorialTooltip::removeAll();
 }
 
 // The loading screens: the pulsing "Loading..." at its brightest over each

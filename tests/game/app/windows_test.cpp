@@ -2,10 +2,14 @@
 // (message box, bubbles, options, player chooser); and all of them without a game or a layout.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "game/app/optionswindow.h"
 #include "game/app/profilewindow.h"
 #include "game/app/simpletooltip.h"
 #include "game/app/tip.h"
+#include "game/app/tooltipbubble.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/support/player_steps.h"
 #include "game/support/test_screen.h"
@@ -13,6 +17,7 @@
 #include "gui/server.h"
 #include "gui/slider.h"
 #include "orvo/app/a_keys.h"
+#include "orvo/gfx/a_image.h"
 #include "orvo/sound/a_musicmanager.h"
 #include "orvo/sound/a_soundmanager.h"
 #include "support/log_capture.h"
@@ -191,6 +196,41 @@ TEST_F(Windows, BubblesOneTimeTipAndTutorialHints)
     EXPECT_FALSE(cTutorialTooltip::anyUnflagged());
 }
 
+// A hint about something on the screen stands beside it, above where there
+// is room, its arrow or tail touching the middle of the near edge, mirrored
+// at the screen's right; the bubble never covers what it points at.
+TEST_F(Windows, HintsOverSomethingPointAtItWithoutCoveringIt)
+{
+    const aImage* bubble = tooltip_image("tooltip");
+    ASSERT_NE(bubble, nullptr);
+    const struct {
+        aRect target;
+        bool flipLeft, flipDown;
+    } cases[] = {{aRect(480, 400, 60, 50), false, false}, {aRect(960, 500, 50, 60), true, false},
+                 {aRect(300, 60, 40, 40), false, true}, {aRect(980, 20, 30, 40), true, true},
+                 {aRect(928, 672, 96, 96), true, false}};
+    for (bool plain : {false, true})
+        for (const auto& c : cases) {
+            cTutorialTooltip* hint = cTutorialTooltip::addOver(c.target, "quit_request", plain, 0.0f);
+            ASSERT_NE(hint, nullptr);
+            const aRect drawn(hint->getX(), hint->getY(), static_cast<uint16_t>(bubble->getWidth()),
+                              static_cast<uint16_t>(bubble->getHeight()));
+            const std::string what = std::to_string(c.target.x) + "," + std::to_string(c.target.y) +
+                                     (plain ? " plain" : " pointer");
+            EXPECT_EQ(std::pair(hint->isFlippedLeft(), hint->isFlippedDown()), std::pair(c.flipLeft, c.flipDown))
+                << what;
+            EXPECT_EQ(rect_intersect(drawn, c.target), aRect()) << what << ": the bubble covers its target";
+            const aPoint tip = hint->tip();
+            EXPECT_NEAR(tip.x, c.target.x + c.target.width / 2, 1) << what;
+            EXPECT_NEAR(tip.y, c.flipDown ? c.target.y + c.target.height : c.target.y, 2) << what;
+            EXPECT_TRUE(drawn.x >= 0 && drawn.x + drawn.width <= 1024 && drawn.y >= 0) << what;
+            cTutorialTooltip::removeAll();
+            if (!plain)
+                screen().removeModal();
+        }
+    EXPECT_EQ(modal(), 0);
+}
+
 TEST_F(Windows, OptionsSlidersActAtOnceAndCancelPutsThemBack)
 {
     cOptionsWindow options;
@@ -276,7 +316,10 @@ TEST_F(Windows, PlayerChooserFromAFirstRunNamesChoosingDeletingAndLimits)
     EXPECT_FALSE(enabled("Ok"));
     h.moveTo(512, 384); // where the pointer starts, as the pictures show it
     h.expectScreen("new_player_window");
-    h.widget("PlayerName")->SetText(L"Clara");
+    // Typed quickly: every key goes down and up within one frame, and no letter is lost.
+    h.widget("PlayerName")->SetText(L"");
+    h.type("Clara");
+    EXPECT_EQ(h.text("PlayerName"), L"Clara");
     press("Ok");
     settle();
     EXPECT_EQ(saved(), L"Anna Boris [Clara]");

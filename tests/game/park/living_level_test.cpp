@@ -4,7 +4,9 @@
 #include "game/park/flyawaytext.h"
 #include "game/park/parkupgrades.h"
 #include "game/park/poacher.h"
+#include "game/park/statusindicator.h"
 #include "game/support/autoplayer.h"
+#include "orvo/gfx/a_advanim.h"
 
 using namespace kbtest;
 
@@ -196,6 +198,54 @@ TEST_F(LivingLevel, HunterShootsAndIsDrivenOffByClicks)
     EXPECT_TRUE(level->poachers.empty());
     EXPECT_EQ(cPoacher::rewardValue(0, 3), 0);
     EXPECT_EQ(cPoacher::rewardValue(INT32_MAX, 5), 65535) << "kept to the coin's 16 bits";
+}
+
+// A loss reads as one: the hunter is not hidden behind a thought bubble, he
+// faces his target, fires at frame 38 and is still there while the animal
+// falls and vanishes in its puff; an animal that starves shows its hunger
+// bubble for a while before it dies.
+TEST_F(LivingLevel, TheHunterStaysUntilTheAnimalHeShotIsGoneAndAStarvingAnimalShowsItsHunger)
+{
+    makeLevel();
+    cAnimal* warthog = spawn("warthog", 200, 500, true);
+    warthog->freeRunning = false, warthog->path.clear();
+    cPoacher* p = poacherAt(330, 500);
+    // An animal's thought bubble does not hide a poacher standing behind it: it turns see-through.
+    warthog->indicator.x = 200, warthog->indicator.y = 470;
+    EXPECT_EQ(level->bubbleOpacity(*warthog), 1.0f);
+    const aRect hunter = p->getHitRect();
+    warthog->indicator.x = static_cast<int16_t>(hunter.x + hunter.width / 2);
+    warthog->indicator.y = static_cast<int16_t>(hunter.y + hunter.height + 30);
+    EXPECT_LT(level->bubbleOpacity(*warthog), 0.5f);
+    int frame = 0;
+    for (; frame < 30 * 20 && p->kills == 0; ++frame)
+        level->frameStep(kDt);
+    ASSERT_EQ(p->kills, 1);
+    EXPECT_EQ(p->state, cPoacher::SHOOT);
+    EXPECT_TRUE(p->mirrored) << "turned to the animal on his left";
+    EXPECT_GE(p->currentAnimation()->getFrameCounter(), cPoacher::kKillFrame);
+    // The animal falls (its own death), then vanishes in a puff: he is there all along.
+    bool puffSeen = false;
+    for (int i = 0; i < 30 * 10 && !puffSeen; ++i) {
+        level->frameStep(kDt);
+        ASSERT_EQ(warthog->state, cAnimalKind::DEATH);
+        puffSeen = warthog->presence < 2.0f;
+        ASSERT_TRUE(p->health > 0.0f && p->fade == cPoacher::kAppearedFade) << "gone before his victim, " << i;
+    }
+    EXPECT_TRUE(puffSeen);
+    frames(6.0f);
+    EXPECT_TRUE(level->poachers.empty()) << "then he leaves";
+    // No food anywhere: once hunger is full the bubble shows before health runs out.
+    cAnimal* starving = spawn("warthog", 400, 500, true);
+    starving->hunger = 100.0f;
+    float bubble = 0.0f;
+    for (int i = 0; i < 30 * 60 && starving->state != cAnimalKind::DEATH; ++i) {
+        level->frameStep(kDt);
+        if (starving->indicator.shown && starving->indicator.step == cStatusIndicator::kSteps)
+            bubble += kDt;
+    }
+    ASSERT_EQ(starving->state, cAnimalKind::DEATH);
+    EXPECT_GT(bubble, 3.0f) << "seconds of hunger shown before it died";
 }
 
 // Waves wait for animals; the draw list holds this frame's living only.

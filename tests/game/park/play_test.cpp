@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/app/playerprofile.h"
@@ -413,6 +414,73 @@ TEST_F(PlayGame, AnimalsAndAPoacherAtTheFrontOfTheParkStandAboveTheHud)
         EXPECT_LE(r.y + r.height, 642) << "at " << e->anchor.x << "," << e->anchor.y;
     }
     reviewScreen("park_front");
+}
+
+// The menu's Options opens over the menu and holds the level as the menu
+// does; Ok, Cancel and Escape each close it back to the menu.
+TEST_F(PlayGame, TheMenusOptionsOpenOnTopHoldTheLevelAndCloseBackToTheMenu)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    h.tap(A_KEY_ESCAPE); // a quick tap opens the menu
+    seconds(0.5f);
+    ASSERT_TRUE(h.widget("IngameMenu")->IsVisible());
+    const float clock = state()->getElapsed();
+    const GUI::Widget* options = h.widget("Options_win");
+    for (const char* way : {"Ok", "Escape", "Cancel"}) {
+        clickChild("IngameMenu", "Options");
+        seconds(0.5f);
+        ASSERT_TRUE(options->IsVisible()) << way;
+        EXPECT_EQ(modal(), 2) << way;
+        if (std::string(way) == "Ok")
+            reviewScreen("play_options");
+        // Resume lies under the window: a click there stays in the options.
+        clickChild("IngameMenu", "Close");
+        seconds(0.5f);
+        EXPECT_TRUE(h.widget("IngameMenu")->IsVisible()) << way;
+        if (std::string(way) == "Escape")
+            h.tap(A_KEY_ESCAPE);
+        else
+            clickChild("Options_win", way);
+        seconds(0.5f);
+        EXPECT_FALSE(options->IsVisible()) << way;
+        EXPECT_TRUE(h.widget("IngameMenu")->IsVisible()) << way;
+        EXPECT_EQ(modal(), 1) << way;
+    }
+    EXPECT_EQ(state()->getElapsed(), clock) << "the level stood still all along";
+    h.tap(A_KEY_ESCAPE);
+    seconds(0.5f);
+    EXPECT_EQ(modal(), 0);
+    EXPECT_GT(state()->getElapsed(), clock);
+}
+
+// What could be taken for something else: the helicopter's free seat in the
+// screen's corner sits on the Sell button's tag (no resize grip), and the
+// question about leaving for the main menu is not titled like quitting.
+TEST_F(PlayGame, TheSeatsInTheCornerAndTheLeaveQuestionReadAsWhatTheyAre)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    h.frame();
+    reviewScreen("play_hud_corner");
+    const std::vector<uint32_t> shot = h.screenshot();
+    ASSERT_EQ(shot.size(), 1024u * 768u);
+    const aRect sell = h.widget("Sell")->GetAbsoluteRect();
+    const aRect seat(static_cast<int16_t>(sell.x + 52 + 16), static_cast<int16_t>(sell.y + 77), 13, 14);
+    auto light = [&](int x, int y) {
+        const uint32_t c = shot[static_cast<size_t>(y) * 1024 + static_cast<size_t>(x)];
+        return ((c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF)) / 3 > 180;
+    };
+    const int midY = seat.y + seat.height / 2;
+    for (const int x : {seat.x - 3, seat.x + seat.width + 2})
+        EXPECT_TRUE(light(x, midY)) << "beside the seat at " << x << "," << midY;
+    h.tap(A_KEY_ESCAPE);
+    seconds(0.5f);
+    clickChild("IngameMenu", "MainMenu");
+    seconds(0.5f);
+    ASSERT_TRUE(h.widget("MessageBox")->IsVisible());
+    EXPECT_NE(h.text("Caption"), h.game().getText("quit")) << "titled like the Quit button";
+    EXPECT_EQ(h.text("MessageText"), h.game().getText("quit_to_menu"));
 }
 
 TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 
 #include "game/app/playerprofile.h"
 #include "game/app/tip.h"
+#include "game/app/tooltipbubble.h"
 #include "game/app/tutorialflag.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/missionresults.h"
@@ -15,6 +17,7 @@
 #include "game/park/tutorial.h"
 #include "game/support/play_game.h"
 #include "gui/statictext.h"
+#include "orvo/gfx/a_image.h"
 #include "orvo/platform/a_keycodes.h"
 
 namespace kbtest {
@@ -32,6 +35,16 @@ protected:
         return dir.file("Small.ini");
     }
     cTutorial* tutorial() { return state()->getTutorial(); }
+    // The animals set down in the open park, clear of the HUD, where hints may point at them.
+    void inView()
+    {
+        float x = 300.0f;
+        for (cAnimal* a : level()->animals) {
+            a->setPosition(aVector2(x, 450.0f));
+            a->path.clear();
+            x += 150.0f;
+        }
+    }
     // The open hint that shows the text of `key` (noted in `seen`), or null.
     cTutorialTooltip* hint(const std::string& key)
     {
@@ -215,6 +228,70 @@ TEST_F(TutorialGame, TheFirstProductionClickBringsThePoacherLevelsClickHint)
     EXPECT_NEAR(worker->produceTimer - before, 0.5f, 0.1f) << "half speed under the hint";
 }
 
+// The poacher level's hints point at what they name and never cover it: the
+// young animal, the poacher while he must not be clicked yet (the level
+// stands still, nobody is shot) and while he must be.
+TEST_F(TutorialGame, ThePoacherLevelsHintsPointAtTheYoungAnimalAndThePoacherWithoutCoveringThem)
+{
+    ASSERT_TRUE(play("levels:Level01.ini"));
+    passIntro();
+    const aImage* bubble = tooltip_image("tooltip");
+    ASSERT_NE(bubble, nullptr);
+    auto drawn = [&](const cTutorialTooltip* t) {
+        return aRect(t->getX(), t->getY(), static_cast<uint16_t>(bubble->getWidth()),
+                     static_cast<uint16_t>(bubble->getHeight()));
+    };
+    // The hint's arrow (or tail) ends on the near edge of the rectangle, and the bubble stays clear of it.
+    auto pointsAt = [&](const cTutorialTooltip* t, const aRect& r) {
+        const aPoint p = t->tip();
+        const bool onEdge = std::abs(p.y - r.y) <= 2 || std::abs(p.y - (r.y + r.height)) <= 2;
+        return p.x >= r.x && p.x < r.x + r.width && onEdge && rect_intersect(drawn(t), r) == aRect();
+    };
+    // Frames until the hint of `key` is fully shown; other pointing hints are clicked away.
+    auto until = [&](const char* key, float s) {
+        return waitFor(
+            [&] {
+                if (cTutorialTooltip* t = hint(key))
+                    return t->getAlpha() >= 1.0f;
+                for (const auto& t : cTutorialTooltip::all())
+                    if (!t->isPlain() && t->getAlpha() >= 1.0f)
+                        h.tap(A_KEY_SPACE);
+                return false;
+            },
+            s);
+    };
+    ASSERT_TRUE(until("tutorial.msg07", 10.0f));
+    const cTutorialTooltip* young = hint("tutorial.msg07");
+    const auto child = std::find_if(level()->animals.begin(), level()->animals.end(),
+                                    [&](cAnimal* a) { return a->child && pointsAt(young, a->getScreenRect()); });
+    ASSERT_NE(child, level()->animals.end()) << "the arrow ends on a young animal";
+    EXPECT_EQ((*child)->presence, 2.0f) << "fully there";
+    EXPECT_LE((*child)->getScreenRect().y + (*child)->getScreenRect().height, state()->getHud()->GetAbsoluteRect().y)
+        << "clear of the HUD";
+    reviewScreen("tutorial_young_animal_hint");
+    h.tap(A_KEY_SPACE);
+    ASSERT_TRUE(until("tutorial.msg10", 60.0f));
+    cPoacher* poacher = level()->poachers.front();
+    EXPECT_TRUE(pointsAt(hint("tutorial.msg10"), poacher->getHitRect()));
+    // The hint stops every click but the one on itself: meanwhile nothing moves and nobody is shot.
+    const aVector2 at = poacher->anchor;
+    seconds(5.0f);
+    EXPECT_EQ(poacher->anchor, at);
+    EXPECT_EQ(poacher->kills, 0);
+    EXPECT_TRUE(std::all_of(level()->animals.begin(), level()->animals.end(), [](cAnimal* a) { return a->isLiving(); }));
+    reviewScreen("tutorial_poacher_hint");
+    h.tap(A_KEY_SPACE);
+    // The bubble that asks for the clicks follows him without covering him.
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg11") != nullptr; }, 2.0f));
+    for (int i = 0; i < 60 && hint("tutorial.msg11"); ++i) {
+        ASSERT_TRUE(pointsAt(hint("tutorial.msg11"), poacher->getHitRect())) << "frame " << i;
+        h.frame();
+    }
+    while (poacher->health > 0.0f && poacher->kills == 0)
+        clickRect(poacher->getHitRect());
+    EXPECT_EQ(poacher->kills, 0) << "driven off in time";
+}
+
 // Steps with nothing to point at are passed over; the zebra and heal scripts.
 TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
 {
@@ -235,6 +312,7 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
     ASSERT_NO_FATAL_FAILURE(reachStep(5));
     EXPECT_TRUE(h.logged("cTutorial. Script 0, step 4 skipped: the level has no animal button"));
     restart(smallLevel("TutorialType=2\nMoney=500", "warthog, zebra", "1, 1"));
+    inView();
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg16") != nullptr; }, 3.0f));
     seconds(0.5f);
     h.key(A_KEY_SPACE);
@@ -247,6 +325,7 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
     restart(smallLevel(
         "TutorialType=3\nMoney=500\nAdultAnimalsPercent=100\nAnimalsSickPossibility=1\nAvailableAnimals=warthog",
         "warthog", "2"));
+    inView();
     level()->animals.front()->getSick();
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg17") != nullptr; }, 3.0f));
     seconds(0.6f);

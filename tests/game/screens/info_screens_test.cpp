@@ -1,6 +1,7 @@
 // The credits, help and encyclopedia screens in the running game, and the
 // encyclopedia pages the completed levels open.
 #include "game/app/loadingscreen.h"
+#include "game/park/food.h"
 #include "game/screens/screens_fixture.h"
 #include "game/support/player_steps.h"
 #include "orvo/app/a_keys.h"
@@ -26,7 +27,15 @@ TEST_F(InfoScreens, TheHelpScreenPlaysItsScenesAndCloses)
     ASSERT_TRUE(enter(STATE_HELP));
     seconds(1.5f);
     h.expectScreen("help");
-    h.key(A_KEY_ESCAPE);
+    // The tools' tags carry their prices, and the producing warthog has its caption.
+    EXPECT_EQ(h.text("HelpGrassPrice"), h.game().formatMoney(cFood::findKind(0, 1)->cost));
+    EXPECT_EQ(h.text("HelpMeatPrice"), h.game().formatMoney(cFood::findKind(1, 1)->cost));
+    EXPECT_EQ(h.text("HelpProduce"), h.game().getText("help.produce"));
+    // Escape leaves when it is let go, so the menu never sees its release (and asks to quit).
+    h.input().setKey(A_KEY_ESCAPE, true);
+    h.frames(3);
+    EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_HELP);
+    h.input().setKey(A_KEY_ESCAPE, false);
     EXPECT_TRUE(h.waitForState(STATE_MENU));
 }
 
@@ -46,6 +55,8 @@ TEST_F(InfoScreens, CompletedLevelsOpenTheEncyclopediasPages)
     seconds(1.2f);
     h.expectScreen("encyclopedia");
     clickOn(h, "rusty");
-    seconds(0.6f);
+    seconds(1.0f);
     EXPECT_EQ(h.text("Name"), L"Rusty the poacher") << "a page without an animal";
+    // Its picture shows him.
+    h.expectScreen("encyclopedia_poacher");
 }

@@ -9,6 +9,7 @@
 #include "game/app/profiles.h"
 #include "gui/server.h"
 #include "gui/widget.h"
+#include "orvo/platform/a_keycodes.h"
 #include "orvo/platform/a_message.h"
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
@@ -152,6 +153,27 @@ void GameHarness::pointer(int32_t x, int32_t y, int button)
     if (button >= 0)
         m_input->setButton(0, button == 1);
     frame();
+}
+
+void GameHarness::type(const std::string& text)
+{
+    for (char c : text) {
+        for (uint32_t shift : {0u, 1u}) {
+            uint32_t key = 1;
+            while (key < 256 && GUI::Server::KeyToChar(key, shift) != c)
+                ++key;
+            if (key == 256)
+                continue;
+            if (shift)
+                m_input->queueKey(A_KEY_LSHIFT, true);
+            m_input->queueKey(static_cast<uint8_t>(key), true);
+            m_input->queueKey(static_cast<uint8_t>(key), false);
+            if (shift)
+                m_input->queueKey(A_KEY_LSHIFT, false);
+            break;
+        }
+        frame();
+    }
 }
 
 GUI::Widget* GameHarness::widget(const std::string& name) const

@@ -100,6 +100,16 @@ public:
         m_input->setKey(code, false);
         frame();
     }
+    // A key pressed and released within one frame (a quick tap), then that frame.
+    void tap(uint8_t code)
+    {
+        m_input->queueKey(code, true);
+        m_input->queueKey(code, false);
+        frame();
+    }
+    // Text typed as a quick typist does: each character (with the shift key
+    // for capitals and signs) pressed and released within one frame.
+    void type(const std::string& text);
     // The window's close button (as the window manager sends it).
     void closeWindow() { m_pump->push(A_MSG_CLOSE); }
     // The loop was told to end (the quit message came).

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "orvo/platform/a_inputqueue.h"
 #include "orvo/platform/a_message.h"
 #include "orvo/platform/a_window.h"
 #include "support/app_fixture.h"
@@ -40,6 +44,59 @@ TEST(InputServer, KeyStatesCarryTheEdgesALostDeviceReadsUpOnceAndInactiveOnlyThe
     EXPECT_EQ(poll(A_KEY_W, false), 2u);
     EXPECT_EQ(std::pair(rig.inputServer->pointerX, rig.inputServer->pointerY), std::pair(512, 384));
     EXPECT_TRUE(rig.inputServer->isMouseNonExclusive());
+}
+
+// Presses and releases that came together between two polls: each tap is
+// seen pressed once and released at the next poll, typed keys keep their
+// order, and a key tapped twice is seen twice.
+TEST(InputServer, TapsBetweenTwoPollsAreSeenOnceInTheOrderTheyCame)
+{
+    kbtest::LoopRig rig;
+    aScriptedInputDevice& device = *rig.keys;
+    aInputServer& input = *rig.inputServer;
+    auto tap = [&](uint8_t key) { device.queueKey(key, true), device.queueKey(key, false); };
+    // The states of some keys over the next polls, one string per poll.
+    auto polls = [&](std::initializer_list<uint8_t> keys, int count) {
+        std::vector<std::string> out;
+        for (int i = 0; i < count; ++i) {
+            input.update();
+            std::string line;
+            for (uint8_t k : keys)
+                line += std::to_string(input.keyStates[k]);
+            out.push_back(line);
+        }
+        return out;
+    };
+    tap(A_KEY_ESCAPE);
+    EXPECT_EQ(polls({A_KEY_ESCAPE}, 3), (std::vector<std::string>{"2", "1", "0"}));
+    // "Mira" with the shift key, all within one frame: M, then i, r, a one a poll.
+    device.queueKey(A_KEY_LSHIFT, true);
+    for (uint8_t k : {A_KEY_M, A_KEY_I, A_KEY_R, A_KEY_A}) {
+        tap(k);
+        if (k == A_KEY_M)
+            device.queueKey(A_KEY_LSHIFT, false);
+    }
+    EXPECT_EQ(polls({A_KEY_LSHIFT, A_KEY_M, A_KEY_I, A_KEY_R, A_KEY_A}, 5),
+              (std::vector<std::string>{"22000", "11200", "00120", "00012", "00001"}));
+    // The same key twice, and a key held across a tap of another.
+    tap(A_KEY_L), tap(A_KEY_L);
+    device.queueKey(A_KEY_SPACE, true);
+    EXPECT_EQ(polls({A_KEY_L, A_KEY_SPACE}, 4), (std::vector<std::string>{"20", "10", "20", "12"}));
+    device.queueKey(A_KEY_SPACE, false);
+    // A mouse click between two polls counts as one press.
+    device.queueButton(0, true), device.queueButton(0, false);
+    std::vector<uint32_t> left;
+    for (int i = 0; i < 3; ++i) {
+        input.update();
+        left.push_back(input.buttonStates[0]);
+    }
+    EXPECT_EQ(left, (std::vector<uint32_t>{2, 1, 0}));
+    // A stall with more changes than are kept: they are dropped, nothing sticks down.
+    for (size_t i = 0; i <= aInputQueue::kMaxWaiting; ++i)
+        device.queueKey(A_KEY_B, i % 2 == 0);
+    input.update();
+    input.update();
+    EXPECT_EQ(input.keyStates[A_KEY_B], 0u);
 }
 
 TEST(InputServer, MissingDevicesAreLoggedAndStayUp)

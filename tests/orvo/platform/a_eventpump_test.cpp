@@ -4,6 +4,7 @@
 #include "orvo/app/a_keys.h"
 #include "orvo/platform/a_eventpump.h"
 #include "orvo/platform/a_inputdevice.h"
+#include "orvo/platform/a_keytable.h"
 
 namespace {
 
@@ -67,4 +68,48 @@ TEST(SdlEventPump, WindowEventsBecomeMessagesAndInputDevicesFollowTheFocus)
     EXPECT_TRUE(device.readKeyboard(keys) == A_INPUT_LOST && device.readMouse(mouse) == A_INPUT_LOST);
     EXPECT_TRUE(device.acquireKeyboard() == A_INPUT_OK && device.acquireMouse() == A_INPUT_OK);
     EXPECT_TRUE(device.readKeyboard(keys) == A_INPUT_OK && device.readMouse(mouse) == A_INPUT_OK);
+}
+
+// Keys and buttons pressed and released before the next poll (a quick tap,
+// a typed letter) reach the device as a press at the first read and a
+// release at the second; SDL's key repeats add nothing.
+TEST(SdlEventPump, ATapBetweenTwoPollsIsReadDownOnceThenUp)
+{
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    aSdlEventPump pump;
+    aSdlInputDevice device;
+    ASSERT_TRUE(device.openKeyboard() == A_INPUT_OK && device.openMouse() == A_INPUT_OK);
+    ASSERT_TRUE(device.acquireKeyboard() == A_INPUT_OK && device.acquireMouse() == A_INPUT_OK);
+    auto key = [](Uint32 type, uint8_t code, Uint8 repeat = 0) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.keysym.scancode = static_cast<SDL_Scancode>(keytable_toScancode(code));
+        e.key.repeat = repeat;
+        ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    };
+    auto button = [](Uint32 type, Uint8 which) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.button = which;
+        ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    };
+    auto drain = [&] {
+        aMessage m;
+        while (pump.peek(m))
+            continue;
+    };
+    uint8_t keys[256] = {};
+    aRawMouse mouse;
+    key(SDL_KEYDOWN, A_KEY_ESCAPE);
+    key(SDL_KEYDOWN, A_KEY_ESCAPE, 1);
+    key(SDL_KEYUP, A_KEY_ESCAPE);
+    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+    button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);
+    drain();
+    ASSERT_TRUE(device.readKeyboard(keys) == A_INPUT_OK && device.readMouse(mouse) == A_INPUT_OK);
+    EXPECT_EQ(keys[A_KEY_ESCAPE], 0x80);
+    EXPECT_EQ(mouse.buttons[1], 0x80);
+    ASSERT_TRUE(device.readKeyboard(keys) == A_INPUT_OK && device.readMouse(mouse) == A_INPUT_OK);
+    EXPECT_EQ(keys[A_KEY_ESCAPE], 0) << "the repeat made no second press";
+    EXPECT_EQ(mouse.buttons[1], 0);
 }

@@ -117,9 +117,10 @@ def make_sheet(frames, cols=None):
     return sheet
 
 
-def anim_ini(texture, block, width, height, count, fps, loop, speed=1.0):
-    """An animation description file: one block of count frames cut from texture, played once or for ever."""
-    return (
+def anim_ini(texture, block, width, height, count, fps, loop, speed=1.0, hold=None):
+    """An animation description file: one block of count frames cut from texture, played once or for ever.
+    hold=(frames, fps): a second step then shows the last frame that many times at that rate."""
+    text = (
         '[_General_]\n'
         f'Width={width}\n'
         f'Height={height}\n'
@@ -129,11 +130,24 @@ def anim_ini(texture, block, width, height, count, fps, loop, speed=1.0):
         '\n'
         '[_Play_]\n'
         f'{block}=(Fps={fps})(NLoops=1)\n'
+    )
+    if hold:
+        text += f'{block}_hold=(Fps={hold[1]})(NLoops=1)\n'
+    text += (
         '\n'
         f'[{block}]\n'
         f'Texture={texture}\n'
         f'AutoFrames={count}\n'
     )
+    if hold:
+        text += (
+            '\n'
+            f'[{block}_hold]\n'
+            f'Texture={texture}\n'
+            f'AutoFrames={count}\n'
+            f'FramesSequence={" ".join([str(count - 1)] * hold[0])}\n'
+        )
+    return text
 
 
 # The assigns of the data folders whose sheets the game loads by name.
@@ -151,12 +165,12 @@ def texture_key(folder, base, by_name=True):
     return f'{ASSIGNS[top]}:{rest + "/" if rest else ""}{base}'
 
 
-def write_anim(folder, base, block, frames, fps, loop, by_name=True):
+def write_anim(folder, base, block, frames, fps, loop, by_name=True, hold=None):
     """Writes base.png (the sheet) and base.ini (its animation description) into folder."""
     h, w = frames[0].shape[:2]
     save_png(out_path(folder, base + '.png'), make_sheet(frames))
     texture = texture_key(folder, base, by_name)
-    write_text(out_path(folder, base + '.ini'), anim_ini(texture, block, w, h, len(frames), fps, loop))
+    write_text(out_path(folder, base + '.ini'), anim_ini(texture, block, w, h, len(frames), fps, loop, hold=hold))
 
 
 def touches_border(frame):

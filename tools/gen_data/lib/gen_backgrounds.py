@@ -705,19 +705,35 @@ def framed_screen(name, seed, board=(238, 222, 182), frame=(128, 84, 50), inset=
     common.save_jpg(common.out_path(rel, name + '.jpg'), finish(img))
 
 
+def rusty(img, feet, scale):
+    """Rusty the poacher (the hunter's figure, sneaking with his rifle) drawn into a picture at SS scale, his
+    shadow under his feet: his page has no animation of its own."""
+    import biped
+    from render3d import DIRECTIONS
+    turn = dict(DIRECTIONS)['down_right']
+    prims = [q.transformed(yaw(turn), np.zeros(3)) for q in biped.build(biped.walk(0.25))]
+    w, h = int(90 * scale * SS), int(90 * scale * SS)
+    figure = Image.fromarray(render(prims, w, h, scale * SS, (w / 2, h * 0.9)))
+    shadow = Image.new('RGBA', img.size, (0, 0, 0, 0))
+    fx, fy = feet[0] * SS, feet[1] * SS
+    ImageDraw.Draw(shadow).ellipse([fx - 22 * scale * SS, fy - 6 * scale * SS, fx + 26 * scale * SS,
+                                    fy + 7 * scale * SS], fill=(50, 36, 20, 90))
+    img.alpha_composite(shadow.filter(ImageFilter.GaussianBlur(3 * SS)))
+    img.alpha_composite(figure, (int(fx - w / 2), int(fy - h * 0.9)))
+
+
 def pedia_pages():
     lines = []
     for idx, (palette, seed, extra) in {0: ('green', 611, None), 1: ('lush', 612, 'bush'), 3: ('green', 613, 'water'),
-                                        4: ('dry', 614, 'rock')}.items():
+                                        4: ('dry', 614, 'rusty')}.items():
         w, h = 350, 290
         img = landscape(palette, seed, horizon=120, trees=4)
         img = img.resize((W, H), Image.LANCZOS).crop((0, 0, w * 2, h * 2)).resize((w * SS, h * SS))
         d = ImageDraw.Draw(img)
         if extra == 'water':
             d.ellipse([60 * SS, 200 * SS, 300 * SS, 270 * SS], fill=(96, 160, 190, 255))
-        elif extra == 'rock':
-            d.polygon([(x * SS, y * SS) for x, y in [(230, 250), (260, 170), (330, 160), (350, 250)]],
-                      fill=(170, 150, 132, 255))
+        elif extra == 'rusty':
+            rusty(img, (175, 252), 2.4)
         elif extra == 'bush':
             for x in (40, 90, 300):
                 d.ellipse([(x - 30) * SS, 200 * SS, (x + 30) * SS, 250 * SS], fill=(86, 140, 62, 255))

@@ -24,6 +24,10 @@ SETS = (
 )
 
 
+# After the shot (and the rifle lowered) he stands still for a while before he goes: the animal he shot
+# falls and vanishes while he is still there, so the player sees who took it. Frames, frame rate.
+HOLD = {'shoot': (3, 2)}
+
 # Aimed straight at the viewer the rifle hides behind his arms: facing down he turns his shoulders so that
 # it shows beside him.
 DOWN_AIM_TURN = 0.55
@@ -50,9 +54,9 @@ def frames_for(name, n, angle):
 
 
 def job(args):
-    folder, base, block, name, n, fps, loop, angle = args
+    folder, base, block, name, n, fps, loop, angle, hold = args
     frames = frames_for(name, n, angle)
-    common.write_anim(folder, base, block, frames, fps, loop)
+    common.write_anim(folder, base, block, frames, fps, loop, hold=hold)
     return base, [i for i, f in enumerate(frames) if common.touches_border(f)]
 
 
@@ -60,10 +64,11 @@ def jobs():
     out = []
     for name, n, fps, loop in SETS:
         for dname, angle in DIRECTIONS:
-            out.append(('Poachers/hunter/animations', f'{name}_{dname}', name, name, n, fps, loop, angle))
+            out.append(('Poachers/hunter/animations', f'{name}_{dname}', name, name, n, fps, loop, angle,
+                        HOLD.get(name)))
     right = dict(DIRECTIONS)['right']
-    out.append(('Sprites/LoadScreen', 'poacher_run', 'run', 'run', 12, 18, True, right))
-    out.append(('Sprites/LoadScreen', 'poacher_shoot', 'shoot', 'shoot', 48, 24, False, right))
+    out.append(('Sprites/LoadScreen', 'poacher_run', 'run', 'run', 12, 18, True, right, None))
+    out.append(('Sprites/LoadScreen', 'poacher_shoot', 'shoot', 'shoot', 48, 24, False, right, None))
     return out
 
 

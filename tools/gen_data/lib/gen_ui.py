@@ -340,13 +340,18 @@ def hud_tool_buttons():
         big = icons.icon(ic, size, GEAR_COLOURS if ic == 'gear' else None)
         w, h = (96, 96) if name not in ('Menu', 'ShowGoals') else (64, 64)
 
-        def draw(c, st, w=w, h=h):
+        def draw(c, st, w=w, h=h, name=name):
             dy = 2 if st == 'pushed' else 0
             fill = {'normal': P.WOOD, 'pushed': P.WOOD_DARK, 'hover': P.WOOD_LIGHT, 'disabled': P.WOOD}[st]
             c.ellipse((3, 5, w - 1, h - 1), (40, 24, 12, 90))
             c.ellipse((2, 2 + dy, w - 3, h - 4 + dy), P.OUTLINE)
             c.ellipse((5, 5 + dy, w - 6, h - 7 + dy), fill)
             c.ellipse((10, 9 + dy, w - 11, h - 12 + dy), P.mix(fill, P.PAPER, 0.55))
+            if name == 'Sell':
+                # The tag the helicopter's seats are drawn on (the play screen puts them at x 52..97, y 77..91):
+                # on it they read as the button's, not as a lone square in the screen's corner.
+                c.rrect((46, 74, 95, 94), 8, P.OUTLINE)
+                c.rrect((48, 76, 93, 92), 6, P.PAPER)
         if name in PRICED_TOOLS:
             # The price caption is centred on the button: the picture moves up and the price sits on a tag.
             def tag(c, st, w=w, h=h):
@@ -398,10 +403,14 @@ def hud_sheet():
     c.ellipse((413.5, 164.5, 421.5, 172.5), (160, 140, 110, 255))
     c.ellipse((424.5, 162.5, 436.5, 174.5), (60, 110, 30, 255))
     c.ellipse((426.5, 164.5, 434.5, 172.5), (150, 220, 90, 255))
-    c.rrect((411.5, 175.5, 423.5, 188.5), 3, (90, 70, 50, 255))
-    c.rrect((413.5, 177.5, 421.5, 186.5), 2, (160, 140, 110, 255))
-    c.rrect((424.5, 175.5, 436.5, 188.5), 3, (60, 110, 30, 255))
-    c.rrect((426.5, 177.5, 434.5, 186.5), 2, (250, 196, 60, 255))
+    # The helicopter's places are little chairs (back, seat, legs): free ones hollow, taken ones filled.
+    for x, line, inner in ((411, (120, 96, 70, 255), P.PAPER), (424, (60, 110, 30, 255), (120, 200, 70, 255))):
+        c.rrect((x + 1.5, 175.5, x + 5.5, 186), 2, line)
+        c.rrect((x + 1.5, 182.5, x + 12.5, 186.5), 1.5, line)
+        c.rrect((x + 1.5, 185, x + 3.5, 189), 0, line)
+        c.rrect((x + 10.5, 185, x + 12.5, 189), 0, line)
+        c.rrect((x + 3, 177, x + 4.2, 184), 0.5, inner)
+        c.rrect((x + 3, 184, x + 11, 185.2), 0.5, inner)
     # Cooldown cell: back (473, 162) and frame (437, 162), 36 x 36.
     c.ellipse((474, 163, 508, 197), (70, 60, 50, 200))
     c.ellipse((437.5, 162.5, 472.5, 197.5), None, P.OUTLINE, 3)
