@@ -80,6 +80,11 @@ cGame* cGame::get()
     return g_game;
 }
 
+bool cGame::quitRequested()
+{
+    return (g_game && g_game->isQuitting()) || system_quitSignalPending();
+}
+
 void cGame::useDevices(std::unique_ptr<aGpuDevice> device, std::unique_ptr<aInputDevice> input)
 {
     m_device = std::move(device);

@@ -190,6 +190,9 @@ public:
     bool loadingThreadRuns() const;
     // Set when the game is ending: loading routines stop at their next step.
     bool isQuitting() const { return m_quitting.load(); }
+    // The game is ending, or a termination request waits while the start-up
+    // holds it back: long reads stop early. Any thread.
+    static bool quitRequested();
 
     // The splash sequence before the initial load; null when none runs.
     SplashManager* getSplash() const { return m_splash.get(); }
