@@ -147,10 +147,14 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     m_graphServer->setShowFps(m_settings.showFps);
     m_graphServer->setFpsPosition(10, 10);
     applyGamma();
-    if (isFullscreen())
-        clipCursor();
-    if (getCurrentProfile())
+    // Where the display has no mode for the game the server stays in a window:
+    // the player's choices follow what was made, as after a mode switch.
+    if (getCurrentProfile()) {
+        getCurrentProfile()->setFullscreen(m_graphServer->isFullscreen());
         getCurrentProfile()->setWidescreen(m_graphServer->isWideScreenOn());
+    }
+    if (m_graphServer->isFullscreen())
+        clipCursor();
 
     m_inputServer = new aInputServer(std::move(m_inputDevice));
     m_imageManager = new aImageManager();

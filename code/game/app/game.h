@@ -260,6 +260,7 @@ private:
     uint32_t m_fixedLoaderSeed = 0;
     bool m_crashInstalled = false;
     bool m_viewportKnown = false;
+    bool m_deviceFailed = false; // the device cannot draw any more: the run ends
     aRect m_viewport;
     std::unique_ptr<aAnim> m_cursor;
     std::unique_ptr<aGDI> m_pauseGdi;
