@@ -355,6 +355,9 @@ int32_t cGame::shutdown()
 
     if (!getUserDir().empty())
         saveSettings(getUserDir() + "config.ini");
+    // The nameless placeholder of a first start, when the game ends before the initial load dropped it:
+    // kept, it would be a player without a name at the next start.
+    m_profiles.deleteProfile(L"");
     if (!m_profiles.path().empty())
         m_profiles.save();
     unclipCursor();
