@@ -22,12 +22,11 @@ struct ScratchHome {
     ScratchHome()
     {
         const std::string home = scratchDir() + "/home";
-        const std::pair<const char*, std::string> folders[] = {
-            {"HOME", home},
-            {"XDG_DATA_HOME", home + "/.local/share"},
-            {"XDG_CONFIG_HOME", home + "/.config"},
-            {"XDG_CACHE_HOME", home + "/.cache"},
-            {"XDG_RUNTIME_DIR", home + "/run"}};
+        const std::pair<const char*, std::string> folders[] = {{"HOME", home},
+                                                               {"XDG_DATA_HOME", home + "/.local/share"},
+                                                               {"XDG_CONFIG_HOME", home + "/.config"},
+                                                               {"XDG_CACHE_HOME", home + "/.cache"},
+                                                               {"XDG_RUNTIME_DIR", home + "/run"}};
         for (const auto& [name, value] : folders) {
             std::filesystem::create_directories(value);
             setenv(name, value.c_str(), 1);

@@ -84,8 +84,7 @@ bool cProfiles::load(const std::string& path)
                 if (damaged)
                     a_log("cProfiles. Damaged file %s, read what could be read; %s", path.c_str(), where.c_str());
                 else
-                    a_log("cProfiles. Not all of %s could be read (%s); %s", path.c_str(), lost.c_str(),
-                          where.c_str());
+                    a_log("cProfiles. Not all of %s could be read (%s); %s", path.c_str(), lost.c_str(), where.c_str());
             }
             std::free(raw);
             readText(text);

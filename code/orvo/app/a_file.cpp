@@ -46,7 +46,8 @@ long tempWriter(const std::string& name, const std::string& prefix)
     const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
     const size_t dash = middle.find_first_not_of("0123456789");
     const bool numbers = dash != std::string::npos && dash > 0 && dash <= 9 && middle[dash] == '-' &&
-                         dash + 1 < middle.size() && middle.find_first_not_of("0123456789", dash + 1) == std::string::npos;
+                         dash + 1 < middle.size() &&
+                         middle.find_first_not_of("0123456789", dash + 1) == std::string::npos;
     return numbers ? std::atol(middle.substr(0, dash).c_str()) : 0;
 }
 

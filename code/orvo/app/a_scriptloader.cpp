@@ -35,8 +35,7 @@ void aScriptLoader::reportOpenBlocks(const std::string& path, size_t openBefore)
 {
     // A script cut short would otherwise lose the rest of its blocks without a word.
     if (m_blocks.size() > openBefore)
-        a_log("Error in script \"%s\", %zu block(s) not closed at its end", path.c_str(),
-              m_blocks.size() - openBefore);
+        a_log("Error in script \"%s\", %zu block(s) not closed at its end", path.c_str(), m_blocks.size() - openBefore);
 }
 
 void aScriptLoader::parse(const std::string& path, bool topLevel)

@@ -9,13 +9,13 @@
 #include "game/app/profilesfile.h"
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
-#include "orvo/gfx/a_graphserver.h"
-#include "orvo/platform/gpu/a_gpudevicerecorder.h"
-#include "support/app_fixture.h"
 #include "gui/buttonbase.h"
 #include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/app/a_keys.h"
+#include "orvo/gfx/a_graphserver.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
+#include "support/app_fixture.h"
 
 using namespace kbtest;
 
@@ -105,7 +105,8 @@ TEST(Frame, NoPauseOverlayDuringALoadAndADeviceThatCannotDrawEndsTheRunWithItsEr
     h.frame();
     EXPECT_TRUE(h.quitPosted());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "A serious problem occurred with the display driver.\nPlease install latest drivers.");
+    EXPECT_EQ(boxes.boxes[0].text,
+              "A serious problem occurred with the display driver.\nPlease install latest drivers.");
     EXPECT_FALSE(cMessageBox::isShown());
 }
 

@@ -187,8 +187,7 @@ TEST(Profiles, TextThatDoesNotReadBackIsKeptAsideWithOneLineSayingWhatWasLost)
         {"a later header lost its \"[\"", bob + "x" + alice.substr(1), 1,
          "1 line(s) that are no key of a player, the first \"xAlice]\", 1 key(s) given twice in a player, the "
          "first \"Stars=5\""},
-        {"a name holding \"]\"", "[A]n]\r\nStars=1\r\n\r\n", 1,
-         "1 player name(s) cut at \"]\", the first \"[A]n]\""},
+        {"a name holding \"]\"", "[A]n]\r\nStars=1\r\n\r\n", 1, "1 player name(s) cut at \"]\", the first \"[A]n]\""},
         {"a flipped digit and a value cut by \";\"", "[A]\r\nStars=1x4\r\nTips=5;2\r\n\r\n", 1,
          "2 value(s) that do not read back, the first \"Stars=1x4\""},
         {"a number past the range", "[A]\r\nStars=2147483648\r\nTips=-2147483648\r\n\r\n", 1,
@@ -215,8 +214,8 @@ TEST(Profiles, TextThatDoesNotReadBackIsKeptAsideWithOneLineSayingWhatWasLost)
             continue;
         }
         EXPECT_EQ(readFile(path + ".damaged"), bytes);
-        EXPECT_TRUE(log.contains("cProfiles. Not all of " + path + " could be read (" + lost +
-                                 "); a copy is kept as " + path + ".damaged"));
+        EXPECT_TRUE(log.contains("cProfiles. Not all of " + path + " could be read (" + lost + "); a copy is kept as " +
+                                 path + ".damaged"));
         // What the game writes back reads back whole.
         std::filesystem::remove(path + ".damaged");
         ASSERT_TRUE(profiles.save());

@@ -51,7 +51,8 @@ TEST(Settings, ConfigDefaultsLenientValuesFallbacksAndGameConfigSections)
     for (const auto& [video, kept] : {std::pair{"Brightness=0.75\nContrast=0.5\n", "Contrast=0.500000"},
                                       std::pair{"Brightness=-0.25\nContrast=1.5\n", "Brightness=-0.250000"}})
         EXPECT_NE(roundTrip(std::string("[VIDEO]\n") + video).find(kept), std::string::npos) << video;
-    EXPECT_TRUE(log.contains("cGame. Brightness 0.750000 in \"" + dir.file("in.ini") + "\" is not usable; 0.000000 is used"));
+    EXPECT_TRUE(
+        log.contains("cGame. Brightness 0.750000 in \"" + dir.file("in.ini") + "\" is not usable; 0.000000 is used"));
     // A save killed midway left its temporary file: the next start removes it.
     const pid_t gone = fork();
     if (gone == 0)

@@ -91,7 +91,8 @@ TEST(Splash, FadesRunOnTheFadingSplashsOwnTimesAfterASkipToTheLast)
     ASSERT_EQ(h.start(), 0);
     aInputServer& in = *h.game().getInputServer();
     auto record = [](const char* fadeOut, const char* skip) {
-        return std::string("[splash]\nimage=missing.png\nfadeincolor=FF000000\nfadeoutcolor=FFFFFFFF\nfadeintime=0.5\n") +
+        return std::string(
+                   "[splash]\nimage=missing.png\nfadeincolor=FF000000\nfadeoutcolor=FFFFFFFF\nfadeintime=0.5\n") +
                "showtime=1.0\nfadeouttime=" + fadeOut + "\nskip=" + skip + "\nsound=nothing.ogg\n";
     };
     // Fade-out times of 1 s, 1 s and 2 s, and a last record without any fade-out.

@@ -7,9 +7,9 @@
 #include "game/park/parkupgrades.h"
 #include "game/park/poacher.h"
 #include "game/park/water.h"
+#include "game/support/autoplayer.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/gfx/a_particlesystem.h"
-#include "game/support/autoplayer.h"
 
 using namespace kbtest;
 

@@ -103,7 +103,8 @@ TEST_F(ParkGame, CoinsLandInsideTheScreenAndCreditOnce)
     again->release();
     EXPECT_EQ(cBonus::create(7), nullptr);
     // Types outside the coins' small range are left out with a line, before any coin sizes its sounds by them.
-    writeFile(dir.file("bonuses.ini"), "[A]\nType=-1\nStayTime=5\n\n[B]\nType=-2\n\n[C]\nType=1000000\n\n[D]\nType=9\n");
+    writeFile(dir.file("bonuses.ini"),
+              "[A]\nType=-1\nStayTime=5\n\n[B]\nType=-2\n\n[C]\nType=1000000\n\n[D]\nType=9\n");
     cBonus::loadKinds(dir.file("bonuses.ini"));
     for (const int32_t type : {-1, -2, 1000000})
         EXPECT_EQ(cBonus::create(type), nullptr) << type;
@@ -151,10 +152,15 @@ TEST_F(ParkGame, HugeCountsOfALevelFileAreBoundedEachToldOnce)
 {
     const std::string huge = "2147483647";
     makeLevel("\n[ENTITY]\nSprite=grass_tuft\nRandomPos=1\nCount=1000000\n"
-              "\n[ENTITY]\nSprite=acacia_01\nRandomPos=1\nOnBackground=1\nCount=" + huge + "\n"
-              "\n[CONDITIONS]\nAnimals=zebra, lion\nAnimalsCount=100000, " + huge + "\n"
-              "\n[POACHERS]\nTypes=hunter\nMinCount=" + huge + "\nMaxCount=" + huge +
-              "\nMinWaves=-2147483648\nMaxWaves=" + huge + "\nMinSpawnTime=10\nMaxSpawnTime=20\n");
+              "\n[ENTITY]\nSprite=acacia_01\nRandomPos=1\nOnBackground=1\nCount=" +
+              huge +
+              "\n"
+              "\n[CONDITIONS]\nAnimals=zebra, lion\nAnimalsCount=100000, " +
+              huge +
+              "\n"
+              "\n[POACHERS]\nTypes=hunter\nMinCount=" +
+              huge + "\nMaxCount=" + huge + "\nMinWaves=-2147483648\nMaxWaves=" + huge +
+              "\nMinSpawnTime=10\nMaxSpawnTime=20\n");
     EXPECT_EQ(static_cast<int32_t>(level->entities.size()), cLevel::kMaxEntities);
     EXPECT_LE(static_cast<int32_t>(level->animals.size()), cLevel::kMaxInitialAnimals);
     EXPECT_GT(level->animals.size(), 0u);
