@@ -174,6 +174,8 @@ public:
     static uint32_t screenLoaderThread(void* game);
     // The routines, on the loading thread.
     void loadInitial();
+    // The initial load's work before its click wait; it stops early when the game is told to end.
+    void loadInitialMedia(cLoadingScreen& screen);
     void loadLevelData();
     void reloadScreens();
     // A new screen image manager filled by the screens' loadResources, with

@@ -1,7 +1,6 @@
 // The loading routines of cGame (they run on the loading thread), their
 // starters and the hand-over at their end.
 #include <algorithm>
-#include <functional>
 
 #include "game/app/game.h"
 #include "game/app/gamestate.h"
@@ -123,58 +122,59 @@ void cGame::loadInitial()
 {
     auto screen = std::make_unique<cLoadingScreen>("gui:progress.jng", "gui:progress_back.jng", 335, true);
     setFlags(FLAG_DRAW);
-    // Each step looks at the quit request first: a game told to end does not load what it will never show.
-    const auto step = [this](const std::function<void()>& work) {
-        if (!isQuitting())
-            work();
-    };
-
-    step([this] {
-        if (!m_soundManager)
-            m_soundManager = new aSoundManager();
-        loadListIfExists(*m_soundManager, "sounds:load_screen.list");
-        m_soundManager->setVolume(getSoundVolume());
-    });
-    step([&] {
-        screen->startScenario();
-        m_spriteRegistry.loadSpriteIni("sprites:common.ini", m_imageManager);
-    });
-    step([this] {
-        if (m_imageManager) {
-            m_imageManager->AddListToTask("gui:gui.list");
-            m_imageManager->AddListToTask(m_settings.languageFolder + "GUI/hud.list");
-            m_imageManager->AddListToTask("particles:particle.list");
-            m_imageManager->runTasks();
-        }
-        loadListIfExists(*m_soundManager, "sounds:common.list");
-        loadListIfExists(*m_soundManager, "sounds:Ambient/sounds.list");
-        setProgress(30);
-    });
-    step([this] {
-        if (!m_particles)
-            m_particles = new aParticlesManager("particles:config.ini", "particles:", m_imageManager, "");
-        cGameState::createAll();
-        cFood::loadKinds("foods:foods.ini");
-        setProgress(35);
-        cBonus::loadKinds("bonuses:bonuses.ini");
-        cUpgrade::loadKinds("bonuses:abilities.ini");
-        setProgress(40);
-    });
-    step([this] {
-        loadAnimalSounds("animals:loader.ini");
-        setProgress(60);
-        loadPoacherSounds("poachers:loader.ini", true);
-        m_soundManager->setVolume(getSoundVolume());
-        // The placeholder player of a first start goes before the first screen, so it asks for a name.
-        m_dropPlaceholderProfile.store(true);
-    });
-    step([this] {
-        loadScreenResources(60, 99);
-        setProgress(100);
-    });
+    loadInitialMedia(*screen);
     while (!isQuitting() && screen->isWaitingForClick())
         system_sleepMs(kClickPollMs);
     handOver(screen);
+}
+
+void cGame::loadInitialMedia(cLoadingScreen& screen)
+{
+    // Between its steps the load looks at the quit request: a game told to end loads nothing it will not show.
+    if (!m_soundManager)
+        m_soundManager = new aSoundManager();
+    loadListIfExists(*m_soundManager, "sounds:load_screen.list");
+    m_soundManager->setVolume(getSoundVolume());
+
+    screen.startScenario();
+    m_spriteRegistry.loadSpriteIni("sprites:common.ini", m_imageManager);
+    if (isQuitting())
+        return;
+
+    if (m_imageManager) {
+        m_imageManager->AddListToTask("gui:gui.list");
+        m_imageManager->AddListToTask(m_settings.languageFolder + "GUI/hud.list");
+        m_imageManager->AddListToTask("particles:particle.list");
+        m_imageManager->runTasks();
+    }
+    loadListIfExists(*m_soundManager, "sounds:common.list");
+    loadListIfExists(*m_soundManager, "sounds:Ambient/sounds.list");
+    setProgress(30);
+    if (isQuitting())
+        return;
+
+    if (!m_particles)
+        m_particles = new aParticlesManager("particles:config.ini", "particles:", m_imageManager, "");
+    cGameState::createAll();
+
+    cFood::loadKinds("foods:foods.ini");
+    setProgress(35);
+    cBonus::loadKinds("bonuses:bonuses.ini");
+    cUpgrade::loadKinds("bonuses:abilities.ini");
+    setProgress(40);
+    if (isQuitting())
+        return;
+    loadAnimalSounds("animals:loader.ini");
+    setProgress(60);
+    loadPoacherSounds("poachers:loader.ini", true);
+    m_soundManager->setVolume(getSoundVolume());
+    // The placeholder player of a first start goes before the first screen, so it asks for a name.
+    m_dropPlaceholderProfile.store(true);
+    if (isQuitting())
+        return;
+
+    loadScreenResources(60, 99);
+    setProgress(100);
 }
 
 void cGame::loadLevelData()
