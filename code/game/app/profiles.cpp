@@ -112,55 +112,51 @@ void cProfiles::readText(const std::string& text)
             return;
         }
         const std::wstring name = string_cp1251ToWide(ini.getSectionName());
-        cPlayerProfile*& p = byName[name];
-        if (!p) {
+        cPlayerProfile*& known = byName[name];
+        if (!known) {
             m_profiles.push_back(std::make_unique<cPlayerProfile>(name));
-            p = m_profiles.back().get();
+            known = m_profiles.back().get();
         }
-        readProfile(ini, *p);
+        cPlayerProfile* p = known;
+        p->stars = ini.getInt("Stars");
+        p->doneUpgrades = static_cast<uint32_t>(ini.getInt("NumDoneUpgrades"));
+
+        std::vector<int32_t> rewards;
+        std::vector<std::string> levels;
+        ini.getIntList("Rewards", rewards);
+        ini.getStringList("Levels", levels);
+        for (size_t i = 0; i < std::min(levels.size(), rewards.size()); ++i)
+            p->setLevelReward(levels[i], rewards[i]);
+
+        std::vector<int32_t> values;
+        ini.getIntList("Upgrades", values);
+        for (size_t i = 0; i < std::min(values.size(), kMaxListEntries); ++i)
+            p->setUpgradeStage(static_cast<uint16_t>(i), values[i]);
+        values.clear();
+        ini.getIntList("Awards", values);
+        for (size_t i = 0; i < std::min(values.size(), kMaxListEntries); ++i)
+            p->setAwardProgress(static_cast<uint16_t>(i), values[i], false);
+        if (ini.findKey("NewAwards")) {
+            p->newAwards.clear();
+            ini.getIntList("NewAwards", p->newAwards);
+        }
+        const uint32_t tips = static_cast<uint32_t>(ini.getInt("Tips"));
+        if (!tutorial_isRunning())
+            p->tipsMask |= tips;
+
+        if (ini.findKey("SoundVolume"))
+            p->setSoundVolume(volumeFromPercent(ini.getInt("SoundVolume")));
+        if (ini.findKey("MusicVolume"))
+            p->setMusicVolume(volumeFromPercent(ini.getInt("MusicVolume")));
+        if (ini.findKey("FullScreen"))
+            p->setFullscreen(ini.getInt("FullScreen") > 0);
+        if (ini.findKey("WideScreen"))
+            p->setWidescreen(ini.getInt("WideScreen") > 0);
+        if (ini.findKey("FXQuality"))
+            p->setFxQuality(ini.getInt("FXQuality") > 0);
+        if (ini.getInt("Active") > 0)
+            makeCurrent(p);
     }
-}
-
-void cProfiles::readProfile(const aOptionsFile& ini, cPlayerProfile& p)
-{
-    p.stars = ini.getInt("Stars");
-    p.doneUpgrades = static_cast<uint32_t>(ini.getInt("NumDoneUpgrades"));
-
-    std::vector<int32_t> rewards;
-    std::vector<std::string> levels;
-    ini.getIntList("Rewards", rewards);
-    ini.getStringList("Levels", levels);
-    for (size_t i = 0; i < std::min(levels.size(), rewards.size()); ++i)
-        p.setLevelReward(levels[i], rewards[i]);
-
-    std::vector<int32_t> values;
-    ini.getIntList("Upgrades", values);
-    for (size_t i = 0; i < std::min(values.size(), kMaxListEntries); ++i)
-        p.setUpgradeStage(static_cast<uint16_t>(i), values[i]);
-    values.clear();
-    ini.getIntList("Awards", values);
-    for (size_t i = 0; i < std::min(values.size(), kMaxListEntries); ++i)
-        p.setAwardProgress(static_cast<uint16_t>(i), values[i], false);
-    if (ini.findKey("NewAwards")) {
-        p.newAwards.clear();
-        ini.getIntList("NewAwards", p.newAwards);
-    }
-    const uint32_t tips = static_cast<uint32_t>(ini.getInt("Tips"));
-    if (!tutorial_isRunning())
-        p.tipsMask |= tips;
-
-    if (ini.findKey("SoundVolume"))
-        p.setSoundVolume(volumeFromPercent(ini.getInt("SoundVolume")));
-    if (ini.findKey("MusicVolume"))
-        p.setMusicVolume(volumeFromPercent(ini.getInt("MusicVolume")));
-    if (ini.findKey("FullScreen"))
-        p.setFullscreen(ini.getInt("FullScreen") > 0);
-    if (ini.findKey("WideScreen"))
-        p.setWidescreen(ini.getInt("WideScreen") > 0);
-    if (ini.findKey("FXQuality"))
-        p.setFxQuality(ini.getInt("FXQuality") > 0);
-    if (ini.getInt("Active") > 0)
-        makeCurrent(&p);
 }
 
 std::string cProfiles::toText() const

@@ -9,8 +9,6 @@
 
 #include "game/app/playerprofile.h"
 
-class aOptionsFile;
-
 class cProfiles {
 public:
     // What keeps a typed name from becoming a player.
@@ -63,7 +61,6 @@ public:
 
 private:
     void readText(const std::string& text);
-    void readProfile(const aOptionsFile& ini, cPlayerProfile& p);
     void makeCurrent(cPlayerProfile* profile);
     static void applySettings(const cPlayerProfile& profile);
 
