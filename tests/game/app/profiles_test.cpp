@@ -62,6 +62,7 @@ TEST(Profiles, FileBytesAreTheIniTextWithEveryByteSignExtended)
     // Every field comes back: saved again, the file does not change.
     cProfiles again;
     again.load(dir.file("profiles.dat"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("profiles.dat.damaged"))) << "what the game writes reads back whole";
     ASSERT_TRUE(again.save());
     EXPECT_EQ(readFile(dir.file("profiles.dat")), bytes);
     // Stored volumes do not drift from start to start.
