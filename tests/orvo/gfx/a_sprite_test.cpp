@@ -84,7 +84,8 @@ TEST_F(SpriteTest, GridAndStripFramesCutTheImageAndZeroSizesAddNone)
     s.addGridFrames(1, &image, 4000000000u, 65535, 65535);
     EXPECT_EQ(s.getFrameCount(), 64u * 32u);
     EXPECT_EQ(s.getFrameWidth(), 1u);
-    EXPECT_TRUE(log.contains("aSprite::addGridFrames. A grid of 65535 x 65535 cells is finer than its 64 x 32 picture"));
+    EXPECT_TRUE(
+        log.contains("aSprite::addGridFrames. A grid of 65535 x 65535 cells is finer than its 64 x 32 picture"));
     aSprite blind;
     blind.addGridFrames(1, nullptr, 4000000000u, 100000, 3);
     EXPECT_EQ(blind.getFrameCount(), 256u * 3u);
