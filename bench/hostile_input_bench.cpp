@@ -10,6 +10,10 @@
 //    through a counting wrapper (linked with --wrap=malloc); the counter is
 //    the largest single request seen while reading (and, for comparison,
 //    while reading the member of the undamaged archive).
+//  - ProfilesOf100kSections: the start-up read of a profiles file of 100,000
+//    players with one key each (about 8 MB), with the lines it logs.
+//  - ProfilesWithoutSections: the read of a 10 MB profiles file of short
+//    lines and no player at all, with the lines it logs.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,9 +22,12 @@
 #include <memory>
 #include <string>
 
+#include "game/app/profiles.h"
+#include "game/app/profilesfile.h"
 #include "gui/gui.h"
 #include "orvo/app/a_file.h"
 #include "orvo/gfx/a_particlesystem.h"
+#include "orvo/util/a_log.h"
 #include "support/app_fixture.h"
 #include "support/temp_dir.h"
 #include "support/zip_writer.h"
@@ -153,5 +160,49 @@ void ArchiveMemberClaiming4GiB(benchmark::State& state)
     state.counters["largest_malloc_bytes"] = static_cast<double>(largest);
 }
 BENCHMARK(ArchiveMemberClaiming4GiB)->Unit(benchmark::kMicrosecond);
+
+// Loads the profiles file once per iteration with the log open on a file of
+// its own; the counters tell how many players came and what the log took.
+void loadProfilesFile(benchmark::State& state, const std::string& text)
+{
+    kbtest::TempDir dir{"hostile-bench"};
+    const std::string path = dir.file("profiles.dat");
+    const std::string bytes = profilesfile_widen(text);
+    const std::string logPath = dir.file("orvo.log");
+    size_t players = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        kbtest::writeFile(path, bytes);
+        (void)a_logOpen(logPath.c_str(), true);
+        state.ResumeTiming();
+        cProfiles profiles;
+        profiles.load(path);
+        players = profiles.count();
+    }
+    a_logClose();
+    const std::string log = kbtest::readFile(logPath);
+    state.counters["file_bytes"] = static_cast<double>(bytes.size());
+    state.counters["players"] = static_cast<double>(players);
+    state.counters["log_lines"] = static_cast<double>(std::count(log.begin(), log.end(), '\n'));
+    state.counters["log_bytes"] = static_cast<double>(log.size());
+}
+
+void ProfilesOf100kSections(benchmark::State& state)
+{
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += "[Player" + std::to_string(i) + "]\r\nStars=" + std::to_string(i % 50) + "\r\n\r\n";
+    loadProfilesFile(state, text);
+}
+BENCHMARK(ProfilesOf100kSections)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void ProfilesWithoutSections(benchmark::State& state)
+{
+    std::string text;
+    while (text.size() < 10 * 1024 * 1024 / 4)
+        text += "a\r\n";
+    loadProfilesFile(state, text);
+}
+BENCHMARK(ProfilesWithoutSections)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

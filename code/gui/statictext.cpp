@@ -120,8 +120,21 @@ void StaticText::applyTag(const std::wstring& name, const std::wstring& value, S
     }
 }
 
+void StaticText::SetPlainText(const std::wstring& text)
+{
+    m_plainText = true;
+    SetText(text);
+    m_plainText = false;
+}
+
 void StaticText::OnTextChanged(const WidgetEventArgs& args)
 {
+    if (m_plainText) {
+        m_runs.clear();
+        m_layoutDirty = true;
+        Widget::OnTextChanged(args);
+        return;
+    }
     StyleRun style;
     m_parser.Parse(m_text);
     m_runs.clear();

@@ -52,6 +52,8 @@ public:
     void Draw() override;
     void UpdateSelf(float dt) override;
     void OnTextChanged(const WidgetEventArgs& args) override;
+    // Without tags: "<#" and what follows are shown as they stand.
+    void SetPlainText(const std::wstring& text) override;
     void OnFontChanged(const WidgetEventArgs& args) override;
     void OnSized(const WidgetEventArgs& args) override;
     // The scroll bars' PositionChanged: copy the bar's value.
@@ -111,6 +113,7 @@ protected:
     int32_t m_vertFormatting = VF_TOP;
     uint32_t m_textFlags = 16; // each glyph on a whole pixel
     bool m_wordWrap = true;
+    bool m_plainText = false; // the text being set is shown as it stands
     float m_lineSpacing = 0.0f;
     ColorF m_normalColor;
     ColorF m_disabledColor;

@@ -185,6 +185,9 @@ public:
     // The own size when not 0, else (unless ownOnly) the nearest ancestor's that is not 0; else 0.
     float GetFontSize(bool ownOnly = false) const;
     void SetText(const std::wstring& text);
+    // The text shown exactly as given: widgets that read inline tags in their
+    // text (the static text) leave them in (a player's name, say).
+    virtual void SetPlainText(const std::wstring& text) { SetText(text); }
     // Wide printf formatting (%ls for wide strings) into a buffer of this
     // call's own; a text past TEXTF_BUFFER - 1 characters is cut.
     void SetTextF(const wchar_t* format, ...);

@@ -43,7 +43,8 @@ inline std::string profilesTextOf(const std::string& path, bool& holds)
 }
 
 // Loaded, saved and loaded again, the profiles keep their text (after the
-// first save, which merges names the code page cannot tell apart).
+// first save, which merges names the code page cannot tell apart), and what
+// the game wrote reads back whole.
 inline bool profiles(const uint8_t* data, size_t size)
 {
     const std::string path = writeScratch("profiles.dat", data, size);
@@ -55,6 +56,8 @@ inline bool profiles(const uint8_t* data, size_t size)
     const std::string firstBytes = profilesfile_widen(first);
     writeScratch("again.dat", reinterpret_cast<const uint8_t*>(firstBytes.data()), firstBytes.size());
     const std::string second = profilesTextOf(again, holds);
+    // Names the code page merged make players that repeat: that read is no whole read either.
+    std::remove((again + ".damaged").c_str());
     const std::string secondBytes = profilesfile_widen(second);
     writeScratch("again.dat", reinterpret_cast<const uint8_t*>(secondBytes.data()), secondBytes.size());
     const std::string third = profilesTextOf(again, holds);

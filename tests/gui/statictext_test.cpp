@@ -59,6 +59,20 @@ TEST_F(StaticTextTest, TagsInARowMergeAndUnknownOrUnclosedTagsAreDropped)
     EXPECT_FLOAT_EQ(t->GetMaxWidth(), 16.0f + 16 + 16 + 8) << "A, b and c at twice the width, d at its own";
 }
 
+TEST_F(StaticTextTest, PlainTextKeepsTagMarkersAsTheyStand)
+{
+    StaticText* t = text(L"<#size=2#>big");
+    for (const std::wstring name : {L"A<#B", L"Al<#size=3#>ex", L"<#color=FF00FF00#>"}) {
+        t->SetPlainText(name);
+        t->Update(0.0f);
+        EXPECT_EQ(t->GetText(), name);
+        EXPECT_TRUE(t->GetStyleRuns().empty()) << "no run of an earlier text stays";
+        EXPECT_FLOAT_EQ(t->GetMaxWidth(), 8.0f * static_cast<float>(name.size()));
+    }
+    t->SetText(L"<#size=2#>x");
+    EXPECT_EQ(t->GetText(), L"x") << "tags are read again afterwards";
+}
+
 TEST_F(StaticTextTest, WordWrapBreaksAtSpacesAndAWideFirstWordOverflows)
 {
     StaticText* t = text(L"Supercalifragilistic is a word\r\nnext  line");

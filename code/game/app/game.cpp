@@ -80,6 +80,11 @@ cGame* cGame::get()
     return g_game;
 }
 
+bool cGame::quitRequested()
+{
+    return (g_game && g_game->isQuitting()) || system_quitSignalPending();
+}
+
 void cGame::useDevices(std::unique_ptr<aGpuDevice> device, std::unique_ptr<aInputDevice> input)
 {
     m_device = std::move(device);
@@ -142,10 +147,14 @@ int32_t cGame::init(const char* name, void* instance, const char* commandLine, c
     m_graphServer->setShowFps(m_settings.showFps);
     m_graphServer->setFpsPosition(10, 10);
     applyGamma();
-    if (isFullscreen())
-        clipCursor();
-    if (getCurrentProfile())
+    // Where the display has no mode for the game the server stays in a window:
+    // the player's choices follow what was made, as after a mode switch.
+    if (getCurrentProfile()) {
+        getCurrentProfile()->setFullscreen(m_graphServer->isFullscreen());
         getCurrentProfile()->setWidescreen(m_graphServer->isWideScreenOn());
+    }
+    if (m_graphServer->isFullscreen())
+        clipCursor();
 
     m_inputServer = new aInputServer(std::move(m_inputDevice));
     m_imageManager = new aImageManager();
@@ -346,6 +355,9 @@ int32_t cGame::shutdown()
 
     if (!getUserDir().empty())
         saveSettings(getUserDir() + "config.ini");
+    // The nameless placeholder of a first start, when the game ends before the initial load dropped it:
+    // kept, it would be a player without a name at the next start.
+    m_profiles.deleteProfile(L"");
     if (!m_profiles.path().empty())
         m_profiles.save();
     unclipCursor();

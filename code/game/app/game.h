@@ -174,6 +174,8 @@ public:
     static uint32_t screenLoaderThread(void* game);
     // The routines, on the loading thread.
     void loadInitial();
+    // The initial load's work before its click wait; it stops early when the game is told to end.
+    void loadInitialMedia(cLoadingScreen& screen);
     void loadLevelData();
     void reloadScreens();
     // A new screen image manager filled by the screens' loadResources, with
@@ -190,6 +192,9 @@ public:
     bool loadingThreadRuns() const;
     // Set when the game is ending: loading routines stop at their next step.
     bool isQuitting() const { return m_quitting.load(); }
+    // The game is ending, or a termination request waits while the start-up
+    // holds it back: long reads stop early. Any thread.
+    static bool quitRequested();
 
     // The splash sequence before the initial load; null when none runs.
     SplashManager* getSplash() const { return m_splash.get(); }
@@ -257,6 +262,7 @@ private:
     uint32_t m_fixedLoaderSeed = 0;
     bool m_crashInstalled = false;
     bool m_viewportKnown = false;
+    bool m_deviceFailed = false; // the device cannot draw any more: the run ends
     aRect m_viewport;
     std::unique_ptr<aAnim> m_cursor;
     std::unique_ptr<aGDI> m_pauseGdi;

@@ -107,6 +107,10 @@ int32_t cGame::render()
     }
     m_graphServer->setViewport(m_viewport);
 
+    if (m_deviceFailed) {
+        m_loaderEvent.endFrame();
+        return RESULT_ABORT;
+    }
     const bool drawing = m_loaderEvent.beginFrame(m_flags, FLAG_DRAW);
     if (drawing) {
         bool began = false;
@@ -115,6 +119,10 @@ int32_t cGame::render()
         } catch (int32_t code) {
             a_log("cGame::render. No frame can be drawn (%08X)", static_cast<unsigned>(code));
             m_loaderEvent.endFrame();
+            // No quit question could be drawn: the error is shown once and the game ends.
+            m_deviceFailed = true;
+            setFlags(FLAG_QUIT);
+            showError(static_cast<uint32_t>(code));
             return code < 0 ? code : RESULT_ABORT;
         }
         if (began) {
@@ -126,7 +134,8 @@ int32_t cGame::render()
             } else if (m_currentState && m_currentState->isInitiated()) {
                 m_currentState->draw();
             }
-            if (isPaused() && GUI::Server::getSingletonPtr())
+            // A loading thread may be building the GUI server and its fonts.
+            if (isPaused() && !loadingThreadRuns() && GUI::Server::getSingletonPtr())
                 drawPauseOverlay();
             m_graphServer->endScene();
         }

@@ -32,10 +32,23 @@ bool inRange(float v, float lo, float hi)
     return std::isfinite(v) && v >= lo && v <= hi;
 }
 
+// A gamma setting of the VIDEO section; one out of its range is put back to
+// its default alone, so a good neighbour survives the next save.
+float gammaValue(const aOptionsFile& ini, const char* key, float lo, float hi, float fallback, const std::string& path)
+{
+    const float v = leadingFloat(ini.getString(key));
+    if (inRange(v, lo, hi))
+        return v;
+    a_log("cGame. %s %f in \"%s\" is not usable; %f is used", key, double(v), path.c_str(), double(fallback));
+    return fallback;
+}
+
 } // namespace
 
 void cGame::loadSettings(const std::string& path)
 {
+    // Saves that a kill interrupted left their temporary files behind.
+    file_removeStaleTemps(path.c_str());
     aOptionsFile ini;
     const bool loaded = file_exists(path.c_str()) && ini.loadFile(path.c_str());
     const cSettings defaults;
@@ -57,15 +70,8 @@ void cGame::loadSettings(const std::string& path)
         s.vsync = ini.getInt("VSync") > 0;
         s.highColor = ini.getInt("HighColor") > 0;
         s.showFps = ini.getInt("ShowFPS") > 0;
-        s.brightness = leadingFloat(ini.getString("Brightness"));
-        s.contrast = leadingFloat(ini.getString("Contrast"));
-        if (!inRange(s.brightness, -kMaxBrightness, kMaxBrightness) ||
-            !inRange(s.contrast, kMinContrast, kMaxContrast)) {
-            a_log("cGame. Brightness %f and contrast %f in \"%s\" are not usable; the defaults are used",
-                  double(s.brightness), double(s.contrast), path.c_str());
-            s.brightness = defaults.brightness;
-            s.contrast = defaults.contrast;
-        }
+        s.brightness = gammaValue(ini, "Brightness", -kMaxBrightness, kMaxBrightness, defaults.brightness, path);
+        s.contrast = gammaValue(ini, "Contrast", kMinContrast, kMaxContrast, defaults.contrast, path);
     } else {
         s.screenWidth = defaults.screenWidth;
         s.screenHeight = defaults.screenHeight;

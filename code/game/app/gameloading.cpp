@@ -122,14 +122,24 @@ void cGame::loadInitial()
 {
     auto screen = std::make_unique<cLoadingScreen>("gui:progress.jng", "gui:progress_back.jng", 335, true);
     setFlags(FLAG_DRAW);
+    loadInitialMedia(*screen);
+    while (!isQuitting() && screen->isWaitingForClick())
+        system_sleepMs(kClickPollMs);
+    handOver(screen);
+}
 
+void cGame::loadInitialMedia(cLoadingScreen& screen)
+{
+    // Between its steps the load looks at the quit request: a game told to end loads nothing it will not show.
     if (!m_soundManager)
         m_soundManager = new aSoundManager();
     loadListIfExists(*m_soundManager, "sounds:load_screen.list");
     m_soundManager->setVolume(getSoundVolume());
 
-    screen->startScenario();
+    screen.startScenario();
     m_spriteRegistry.loadSpriteIni("sprites:common.ini", m_imageManager);
+    if (isQuitting())
+        return;
 
     if (m_imageManager) {
         m_imageManager->AddListToTask("gui:gui.list");
@@ -140,6 +150,8 @@ void cGame::loadInitial()
     loadListIfExists(*m_soundManager, "sounds:common.list");
     loadListIfExists(*m_soundManager, "sounds:Ambient/sounds.list");
     setProgress(30);
+    if (isQuitting())
+        return;
 
     if (!m_particles)
         m_particles = new aParticlesManager("particles:config.ini", "particles:", m_imageManager, "");
@@ -150,18 +162,19 @@ void cGame::loadInitial()
     cBonus::loadKinds("bonuses:bonuses.ini");
     cUpgrade::loadKinds("bonuses:abilities.ini");
     setProgress(40);
+    if (isQuitting())
+        return;
     loadAnimalSounds("animals:loader.ini");
     setProgress(60);
     loadPoacherSounds("poachers:loader.ini", true);
     m_soundManager->setVolume(getSoundVolume());
     // The placeholder player of a first start goes before the first screen, so it asks for a name.
     m_dropPlaceholderProfile.store(true);
+    if (isQuitting())
+        return;
 
     loadScreenResources(60, 99);
     setProgress(100);
-    while (!isQuitting() && screen->isWaitingForClick())
-        system_sleepMs(kClickPollMs);
-    handOver(screen);
 }
 
 void cGame::loadLevelData()

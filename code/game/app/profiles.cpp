@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "game/app/game.h"
 #include "game/app/profilesfile.h"
@@ -15,8 +16,9 @@
 
 namespace {
 
-// Entries past this index could not be reached by their 16-bit getters.
-constexpr size_t kMaxListEntries = size_t(UINT16_MAX) + 1;
+constexpr size_t kMaxListEntries = PROFILES_MAX_LIST_ENTRIES;
+// Players read between two looks at the quit request.
+constexpr size_t kQuitCheckEvery = 256;
 
 template <class T, class ToText> std::string join(const T& items, ToText toText)
 {
@@ -65,17 +67,24 @@ cProfiles::~cProfiles() = default;
 bool cProfiles::load(const std::string& path)
 {
     m_path = path;
+    m_readWhole = true;
+    // Saves that a kill interrupted left their temporary files behind.
+    file_removeStaleTemps(path.c_str());
     if (file_exists(path.c_str())) {
         uint32_t size = 0;
         if (void* raw = file_readFullAndMalloc(path.c_str(), &size)) {
             bool damaged = false;
             const std::string text = profilesfile_narrow(static_cast<const uint8_t*>(raw), size, damaged);
-            if (damaged) {
+            const std::string lost = damaged ? std::string() : profilesfile_unreadable(text);
+            if (damaged || !lost.empty()) {
                 // The next save replaces the file: keep the bytes for whoever wants to look.
                 const std::string copy = path + ".damaged";
                 const bool kept = file_writeFull(copy.c_str(), raw, size);
-                a_log("cProfiles. Damaged file %s, read what could be read; %s", path.c_str(),
-                      kept ? ("a copy is kept as " + copy).c_str() : "no copy could be kept");
+                const std::string where = kept ? "a copy is kept as " + copy : "no copy could be kept";
+                if (damaged)
+                    a_log("cProfiles. Damaged file %s, read what could be read; %s", path.c_str(), where.c_str());
+                else
+                    a_log("cProfiles. Not all of %s could be read (%s); %s", path.c_str(), lost.c_str(), where.c_str());
             }
             std::free(raw);
             readText(text);
@@ -90,8 +99,25 @@ void cProfiles::readText(const std::string& text)
 {
     aOptionsFile ini;
     ini.parse(text.data(), text.size(), m_path.c_str());
+    // Names looked up by a map while reading: a file of many players would take quadratic time otherwise.
+    std::unordered_map<std::wstring, cPlayerProfile*> byName;
+    for (const auto& p : m_profiles)
+        byName.emplace(p->getName(), p.get());
+    size_t read = 0;
     for (ini.firstSection(); !ini.isSectionEnd(); ini.nextSection()) {
-        cPlayerProfile* p = createProfile(string_cp1251ToWide(ini.getSectionName()), false);
+        if (++read % kQuitCheckEvery == 0 && cGame::quitRequested()) {
+            m_readWhole = false;
+            a_log("cProfiles. Reading %s stopped after %zu players: the game is ending; the file is left as it is",
+                  m_path.c_str(), read - 1);
+            return;
+        }
+        const std::wstring name = string_cp1251ToWide(ini.getSectionName());
+        cPlayerProfile*& known = byName[name];
+        if (!known) {
+            m_profiles.push_back(std::make_unique<cPlayerProfile>(name));
+            known = m_profiles.back().get();
+        }
+        cPlayerProfile* p = known;
         p->stars = ini.getInt("Stars");
         p->doneUpgrades = static_cast<uint32_t>(ini.getInt("NumDoneUpgrades"));
 
@@ -159,6 +185,11 @@ std::string cProfiles::toText() const
 
 bool cProfiles::save() const
 {
+    if (!m_readWhole) {
+        // Writing now would drop the players that were never read.
+        a_log("cProfiles. %s was not read to its end and is not written", m_path.c_str());
+        return false;
+    }
     const std::string bytes = profilesfile_widen(toText());
     if (m_path.empty() || bytes.size() > UINT32_MAX ||
         !file_writeFull(m_path.c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()))) {

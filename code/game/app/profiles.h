@@ -26,12 +26,15 @@ public:
     cProfiles(const cProfiles&) = delete;
     cProfiles& operator=(const cProfiles&) = delete;
 
-    // Stores the path and reads the file when it exists. A damaged file gives
-    // what can be read of it and is copied beside itself (".damaged"). With
-    // no profile marked active the first one becomes current. Always true.
+    // Stores the path and reads the file when it exists. A file that is
+    // damaged, or holds anything that cannot be read back, gives what can be
+    // read of it and is copied beside itself (".damaged") with one log line
+    // saying what was lost. Temporary files of saves that were killed are
+    // removed. A quit request stops the reading of a long file. With no
+    // profile marked active the first one becomes current. Always true.
     bool load(const std::string& path);
     // Writes every profile to the stored path in one step; false when the
-    // file could not be replaced (the old one stays).
+    // file could not be replaced (the old one stays), or was not read to its end.
     bool save() const;
 
     // The profile of that exact name, else a new one with the defaults
@@ -62,6 +65,7 @@ private:
     static void applySettings(const cPlayerProfile& profile);
 
     std::string m_path;
+    bool m_readWhole = true; // false when a quit request cut the reading short
     cPlayerProfile* m_current = nullptr;
     std::vector<std::unique_ptr<cPlayerProfile>> m_profiles;
 };

@@ -120,7 +120,7 @@ void cProfileWindow::fillList()
             continue;
         const auto& parts = entry->GetChildren();
         if (parts.size() > 1)
-            parts[1]->SetText(profile->getName());
+            parts[1]->SetPlainText(profile->getName());
         entry->SetChecked(profile->active);
     }
     updateButtons();

@@ -111,6 +111,9 @@ void SplashManager::showSplash(int32_t index)
 {
     m_index = index;
     m_current = m_records[static_cast<size_t>(index)];
+    // The fades of this splash run on its own times, also after a skip moved the index on.
+    m_fadeInTotal = m_current.fadeInTime;
+    m_fadeOutTotal = m_current.fadeOutTime;
     setClearColour(m_current.fadeInColour);
     m_sound.reset();
     if (!m_current.video) {
@@ -174,9 +177,8 @@ bool SplashManager::update(float dt)
     if (m_current.fadeInTime > 0.0f) {
         m_current.fadeInTime -= dt;
         if (m_current.fadeInTime >= 0.0f) {
-            const float time = m_records[static_cast<size_t>(m_index)].fadeInTime;
             setClearColour(m_current.fadeInColour);
-            setFade(1.0f - m_current.fadeInTime / time);
+            setFade(std::clamp(1.0f - m_current.fadeInTime / m_fadeInTotal, 0.0f, 1.0f));
             return true;
         }
     }
@@ -197,8 +199,7 @@ bool SplashManager::update(float dt)
     if (m_current.fadeOutTime > 0.0f) {
         m_current.fadeOutTime -= dt;
         if (m_current.fadeOutTime >= 0.0f) {
-            const float time = m_records[static_cast<size_t>(m_index)].fadeOutTime;
-            const float f = m_current.fadeOutTime / time;
+            const float f = std::clamp(m_current.fadeOutTime / m_fadeOutTotal, 0.0f, 1.0f);
             uint32_t colour = 0xFF000000;
             for (int shift : {16, 8, 0}) {
                 const float out = channel(m_current.fadeOutColour, shift);

@@ -62,6 +62,8 @@ private:
     aGraphServer* m_graph = nullptr;
     int32_t m_index = -1;
     Record m_current; // the working copy: its three times count down
+    float m_fadeInTotal = 0.0f; // the showing splash's own fade times
+    float m_fadeOutTotal = 0.0f;
     std::unique_ptr<aImage> m_image;
     std::unique_ptr<aTheoraVideo> m_video;
     std::unique_ptr<aSound> m_sound;

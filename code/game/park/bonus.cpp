@@ -110,6 +110,11 @@ void cBonus::loadKinds(const std::string& path)
     aImageManager* images = game ? game->getImageManager() : nullptr;
     for (file.firstSection(); !file.isSectionEnd(); file.nextSection()) {
         const int32_t t = file.getInt("Type");
+        if (t < 0 || t > kMaxType) {
+            a_log("cBonus. Coin type %d in \"%s\" is not one of 0 to %d; the section is left out", static_cast<int>(t),
+                  path.c_str(), static_cast<int>(kMaxType));
+            continue;
+        }
         if (findKind(t))
             continue;
         auto* kind = new cBonus(t);

@@ -24,6 +24,9 @@ class cLevel;
 class cBonus : public cDrawElement {
 public:
     static constexpr float kSpeed = 250.0f;
+    // Coin types are small numbers (0 to 3 in the shipped file); each live
+    // coin keeps sound copies for every type up to its own.
+    static constexpr int32_t kMaxType = 63;
     static constexpr float kArcHeight = 50.0f;
 
     explicit cBonus(int32_t type);

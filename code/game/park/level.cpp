@@ -82,14 +82,17 @@ const cSpriteEntry* findSprite(const std::string& name)
     return game ? game->spriteRegistry().findSprite(name) : nullptr;
 }
 
-void addEntities(cLevel& level, const EntitySection& section, std::vector<cDrawElement*>& pending)
+// At most `count` entities of the section (its own count when lower).
+void addEntities(cLevel& level, const EntitySection& section, int32_t count, std::vector<cDrawElement*>& pending,
+                 aLogLimit& unknownSprites)
 {
     const cSpriteEntry* sprite = section.sprite.empty() ? nullptr : findSprite(section.sprite);
     if (!sprite) {
-        a_log("cLevel. ENTITY sprite \"%s\" is not registered", section.sprite.c_str());
+        if (unknownSprites.allow())
+            a_log("cLevel. ENTITY sprite \"%s\" is not registered", section.sprite.c_str());
         return;
     }
-    for (int32_t i = 0; i < section.count; ++i) {
+    for (int32_t i = 0; i < std::min(section.count, count); ++i) {
         auto* entity = new cEntity(&level, *sprite, section.distortion);
         entity->perspective = section.perspective;
         if (section.distortion)
@@ -264,14 +267,19 @@ void cLevel::readBuyableKinds(aOptionsFile& file)
 {
     if (file.findKey("AvailableAnimals")) {
         file.getStringList("AvailableAnimals", availableAnimals);
+        aLogLimit unknownKinds;
         for (const std::string& kindName : availableAnimals) {
-            // NOTE: a name that is no loaded kind is left out (nothing could be bought or counted for it).
-            if (cAnimalKind* kind = cAnimal::findKindByName(kindName))
-                buyableKinds.push_back(kind);
-            else
+            // NOTE: a name that is no loaded kind is left out (nothing could be bought or counted for it),
+            // and a kind named again is offered once.
+            if (cAnimalKind* kind = cAnimal::findKindByName(kindName)) {
+                if (std::find(buyableKinds.begin(), buyableKinds.end(), kind) == buyableKinds.end())
+                    buyableKinds.push_back(kind);
+            } else if (unknownKinds.allow()) {
                 a_log("cLevel. Level \"%s\" offers \"%s\", which is no loaded animal kind", name.c_str(),
                       kindName.c_str());
+            }
         }
+        unknownKinds.flush(("cLevel. Level \"" + name + "\" offers no loaded animal kind").c_str());
     } else {
         buyableKinds = cAnimal::kinds();
     }
@@ -309,9 +317,21 @@ void cLevel::readScenery(aOptionsFile& file, bool fullLoad)
         cClouds::load(images, speeds);
     }
     std::vector<cDrawElement*> pending;
-    for (file.firstSection(); !file.isSectionEnd(); file.nextSection())
-        if (file.getSectionName() == "ENTITY")
-            addEntities(*this, readEntitySection(file), pending);
+    aLogLimit unknownSprites;
+    int64_t asked = 0;
+    for (file.firstSection(); !file.isSectionEnd(); file.nextSection()) {
+        if (file.getSectionName() != "ENTITY")
+            continue;
+        const EntitySection section = readEntitySection(file);
+        asked += std::max(section.count, 0);
+        const int32_t room = kMaxEntities - static_cast<int32_t>(entities.size());
+        if (room > 0)
+            addEntities(*this, section, room, pending, unknownSprites);
+    }
+    unknownSprites.flush("cLevel. ENTITY sprite not registered");
+    if (asked > kMaxEntities)
+        a_log("cLevel. Level \"%s\" asks for %lld decorations; %d at most are placed", name.c_str(),
+              static_cast<long long>(asked), static_cast<int>(kMaxEntities));
     scatterEntities(pending);
     for (file.firstSection(); !file.isSectionEnd(); file.nextSection()) {
         if (file.getSectionName() != "PARTICLE_SYSTEM" || !file.findKey("Name"))
@@ -385,6 +405,12 @@ void cLevel::readPoachers(aOptionsFile& file)
         file.getStringList("Types", poacherTypes);
     waveMinCount = park_intOr(file, "MinCount", 0);
     waveMaxCount = park_intOr(file, "MaxCount", 0);
+    if (std::max(waveMinCount, waveMaxCount) > kMaxWavePoachers) {
+        a_log("cLevel. Level \"%s\" asks for up to %d poachers a wave; %d at most come", name.c_str(),
+              static_cast<int>(std::max(waveMinCount, waveMaxCount)), static_cast<int>(kMaxWavePoachers));
+        waveMinCount = std::min(waveMinCount, kMaxWavePoachers);
+        waveMaxCount = std::min(waveMaxCount, kMaxWavePoachers);
+    }
     if (waveMinCount > waveMaxCount)
         waveMaxCount = waveMinCount;
     // One past the written maximum, so that a draw modulo the difference reaches it.
@@ -393,7 +419,10 @@ void cLevel::readPoachers(aOptionsFile& file)
     const int32_t minWaves = park_intOr(file, "MinWaves", 0);
     const int32_t maxWaves = park_intOr(file, "MaxWaves", 0);
     // NOTE: a maximum below the minimum reads as the minimum (a negative modulus would draw past it).
-    wavesLeft = maxWaves <= minWaves ? minWaves : minWaves + a_rand() % (maxWaves - minWaves);
+    // The difference in 64 bits: far-apart counts would overflow it.
+    wavesLeft = maxWaves <= minWaves
+                    ? minWaves
+                    : static_cast<int32_t>(minWaves + a_rand() % (static_cast<int64_t>(maxWaves) - minWaves));
     park_readFloat(file, "MinSpawnTime", minSpawnTime);
     park_readFloat(file, "MaxSpawnTime", maxSpawnTime);
     waveTimer = a_randFloat(minSpawnTime, maxSpawnTime);

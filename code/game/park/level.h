@@ -152,6 +152,11 @@ public:
     // The HUD keeps one bit per goal.
     static constexpr size_t kMaxGoals = 16;
     static constexpr int32_t kMaxLivePoachers = 3;
+    // Bounds of what a level file may ask for, far above the shipped levels'
+    // needs: past them a load would take minutes and the park would not play.
+    static constexpr int32_t kMaxEntities = 64;
+    static constexpr int32_t kMaxInitialAnimals = 64;
+    static constexpr int32_t kMaxWavePoachers = 16;
 
     // The scene in its layers: background, water with its surface effects,
     // shadows, clouds, foods, decorations, the depth-sorted creatures of the

@@ -231,15 +231,25 @@ void cLevel::forgetAnimal(cAnimal* animal)
 
 void cLevel::spawnInitialAnimals(const std::vector<std::pair<std::string, int32_t>>& pairs)
 {
+    // Placings tried, not made, count: a kind that finds no place must not be tried without end.
+    int64_t asked = 0;
+    int32_t tried = 0;
+    aLogLimit unknownKinds;
     for (const auto& [kindName, count] : pairs) {
         if (!cAnimal::findKindByName(kindName)) {
-            a_log("cLevel. Level \"%s\" starts with \"%s\", which is no loaded animal kind", name.c_str(),
-                  kindName.c_str());
+            if (unknownKinds.allow())
+                a_log("cLevel. Level \"%s\" starts with \"%s\", which is no loaded animal kind", name.c_str(),
+                      kindName.c_str());
             continue;
         }
-        for (int32_t i = 0; i < count; ++i)
+        asked += std::max(count, 0);
+        for (int32_t i = 0; i < count && tried < kMaxInitialAnimals; ++i, ++tried)
             spawnAnimals(kindName, true);
     }
+    unknownKinds.flush(("cLevel. Level \"" + name + "\" starts with no loaded animal kind").c_str());
+    if (asked > kMaxInitialAnimals)
+        a_log("cLevel. Level \"%s\" starts with %lld animals; %d at most are placed", name.c_str(),
+              static_cast<long long>(asked), static_cast<int>(kMaxInitialAnimals));
     if (animals.empty())
         return;
     int32_t grown =

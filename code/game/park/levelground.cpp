@@ -177,9 +177,8 @@ void cLevel::placeEntityRandomly(cDrawElement* entity, const aRect* rect, bool o
                 for (int32_t dx = -kPlacementMargin; free && dx <= kPlacementMargin; ++dx)
                     free = walkableAt(x + dx, y + dy) == g_placementGround && !waterAt(x + dx, y + dy);
             const aVector2 p(static_cast<float>(x), static_cast<float>(y));
-            for (const cDrawElement* other : entities)
-                if (free && other != entity && (other->anchor - p).lengthSq() < 400.0f)
-                    free = false;
+            for (size_t e = 0; free && e < entities.size(); ++e)
+                free = entities[e] == entity || (entities[e]->anchor - p).lengthSq() >= 400.0f;
             if (free) {
                 entity->setPosition(p);
                 break;

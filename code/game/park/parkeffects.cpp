@@ -46,6 +46,18 @@ void park_removeEffect(aParticleSystem* effect)
         manager->remove(effect);
 }
 
+uint64_t park_effectId(const aParticleSystem* effect)
+{
+    aParticlesManager* manager = particles();
+    return manager && effect ? manager->idOf(effect) : 0;
+}
+
+aParticleSystem* park_findEffect(uint64_t id)
+{
+    aParticlesManager* manager = particles();
+    return manager ? manager->findLive(id) : nullptr;
+}
+
 void park_updateEffectLayer(int32_t layer, float dt)
 {
     if (aParticlesManager* manager = particles())

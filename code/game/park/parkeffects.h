@@ -16,6 +16,11 @@ aParticleSystem* park_startEffect(const std::string& name, float x, float y, int
                                   bool restart);
 // Removes a live effect of the game's particle manager (null is ignored).
 void park_removeEffect(aParticleSystem* effect);
+// The number that finds a live effect again (0 for none), for holders of an
+// effect the manager removes on its own once it is finished; the effect of
+// such a number, null once it is gone.
+uint64_t park_effectId(const aParticleSystem* effect);
+aParticleSystem* park_findEffect(uint64_t id);
 // Advances or draws one particle layer of the game's particle manager.
 void park_updateEffectLayer(int32_t layer, float dt);
 void park_renderEffectLayer(int32_t layer);

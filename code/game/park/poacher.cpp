@@ -57,7 +57,7 @@ cPoacher::cPoacher(cPoacherKind* k) : kind(k)
 cPoacher::~cPoacher()
 {
     releaseSounds();
-    park_removeEffect(waterEffect);
+    park_removeEffect(park_findEffect(waterEffect));
 }
 
 size_t cPoacher::pooledCount()
@@ -232,13 +232,16 @@ void cPoacher::update(float dt)
         !path.empty() && level && level->waterAt(static_cast<int32_t>(anchor.x), static_cast<int32_t>(anchor.y));
     if (wading) {
         const float y = anchor.y - height * scale * 0.2f;
-        if (!waterEffect)
-            waterEffect = park_startEffect("WATER_WAVE", anchor.x, y, 2, true, true);
-        if (waterEffect)
-            waterEffect->moveTo(anchor.x, y);
+        aParticleSystem* wave = park_findEffect(waterEffect);
+        if (!wave) {
+            wave = park_startEffect("WATER_WAVE", anchor.x, y, 2, true, true);
+            waterEffect = park_effectId(wave);
+        }
+        if (wave)
+            wave->moveTo(anchor.x, y);
     } else if (waterEffect) {
-        park_removeEffect(waterEffect);
-        waterEffect = nullptr;
+        park_removeEffect(park_findEffect(waterEffect));
+        waterEffect = 0;
     }
 
     glow = std::clamp(glow + (hovered ? 10.0f : -10.0f) * dt, 0.0f, 1.0f);
@@ -519,8 +522,8 @@ void cPoacher::release()
 {
     for (auto& anim : animations)
         anim.reset();
-    park_removeEffect(waterEffect);
-    waterEffect = nullptr;
+    park_removeEffect(park_findEffect(waterEffect));
+    waterEffect = 0;
     releaseSounds();
     indicator = cStatusIndicator();
     target = nullptr;

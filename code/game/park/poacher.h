@@ -102,7 +102,9 @@ public:
     bool mirrored = false;
     uint16_t direction = 0;
     cPoacherKind* kind = nullptr;
-    aParticleSystem* waterEffect = nullptr;
+    // The "WATER_WAVE" effect while it wades, by its number: the particle
+    // manager removes it on its own once it is finished (0 for none).
+    uint64_t waterEffect = 0;
     cStatusIndicator indicator;
     bool soundsPaused = false;
     aSound* sounds[SND_COUNT] = {};

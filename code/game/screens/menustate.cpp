@@ -378,7 +378,7 @@ void cMenuState::draw()
     m_server->Render();
     const cGame* game = cGame::get();
     if (m_welcomeText && game && game->getCurrentProfile())
-        m_welcomeText->SetText(game->getCurrentProfile()->getName());
+        m_welcomeText->SetPlainText(game->getCurrentProfile()->getName());
 }
 
 void cMenuState::drawClouds()

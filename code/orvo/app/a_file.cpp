@@ -3,7 +3,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +27,28 @@ std::string mangled(const char* path)
 bool isSeparator(char c)
 {
     return c == '/' || c == '\\';
+}
+
+// The name file_writeFull gives its temporary file: "<target>.<pid>-<n>.tmp".
+std::string tempName(const std::string& target, long pid, unsigned n)
+{
+    return target + "." + std::to_string(pid) + "-" + std::to_string(n) + ".tmp";
+}
+
+// The writer's process id of a temporary file of `prefix` ("<target>.");
+// 0 when the name is of no such file.
+long tempWriter(const std::string& name, const std::string& prefix)
+{
+    const std::string suffix = ".tmp";
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    const size_t dash = middle.find_first_not_of("0123456789");
+    const bool numbers = dash != std::string::npos && dash > 0 && dash <= 9 && middle[dash] == '-' &&
+                         dash + 1 < middle.size() &&
+                         middle.find_first_not_of("0123456789", dash + 1) == std::string::npos;
+    return numbers ? std::atol(middle.substr(0, dash).c_str()) : 0;
 }
 
 bool statOnDisk(const std::string& path, struct stat& st)
@@ -118,7 +142,7 @@ bool file_writeFull(const char* path, const void* bytes, uint32_t size)
     // The bytes go to a fresh file beside the target, which is then renamed
     // over it: a crash or a full disk never leaves half a file behind.
     static std::atomic<unsigned> s_counter{0};
-    const std::string temp = target + "." + std::to_string(getpid()) + "-" + std::to_string(++s_counter) + ".tmp";
+    const std::string temp = tempName(target, static_cast<long>(getpid()), ++s_counter);
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
@@ -132,6 +156,36 @@ bool file_writeFull(const char* path, const void* bytes, uint32_t size)
         return false;
     }
     return true;
+}
+
+uint32_t file_removeStaleTemps(const char* path)
+{
+    if (!path)
+        return 0;
+    const std::string target = diskpath_resolve(diskpath_toSlashes(mangled(path)));
+    const size_t slash = target.rfind('/');
+    if (target.empty() || slash == target.size() - 1)
+        return 0;
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    uint32_t removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const long writer = tempWriter(entry->d_name, prefix);
+        // Only the files of writers that are gone: a living one may be about to rename its file.
+        if (writer <= 0 || kill(static_cast<pid_t>(writer), 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string file = (slash == std::string::npos ? "" : folder) + entry->d_name;
+        if (unlink(file.c_str()) == 0)
+            ++removed;
+    }
+    closedir(dir);
+    if (removed > 0)
+        a_log("file_removeStaleTemps. %u unfinished writes of %s removed", static_cast<unsigned>(removed),
+              target.c_str());
+    return removed;
 }
 
 std::string file_getDiskPath(const char* path)

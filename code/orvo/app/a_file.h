@@ -24,6 +24,10 @@ bool file_existsFileOrDir(const char* path);
 
 // Writes through a temporary file renamed into place; true when every byte landed.
 bool file_writeFull(const char* path, const void* bytes, uint32_t size);
+// Removes the temporary files that writes of this path left when their
+// process was killed midway (those of living processes stay); logs and
+// answers how many went.
+uint32_t file_removeStaleTemps(const char* path);
 
 // The path as it stands on disk (assign resolved, "/" separators, the case of
 // existing entries), for code that must hand a real path to a decoder.

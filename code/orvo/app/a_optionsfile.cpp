@@ -28,8 +28,30 @@ aOptionsFile::aOptionsFile(const char* path)
     loadFile(path);
 }
 
+aOptionsFile::~aOptionsFile()
+{
+    flushLog();
+}
+
+void aOptionsFile::flushIncorrectLines()
+{
+    // The file's name is put together only when there is something to tell.
+    if (m_incorrectLines.skipped() > 0)
+        m_incorrectLines.flush(("aOptionsFile. Incorrect file: " + m_name).c_str());
+    m_incorrectLines.reset();
+}
+
+void aOptionsFile::flushLog()
+{
+    flushIncorrectLines();
+    if (m_missingKeys.skipped() > 0)
+        m_missingKeys.flush(("aOptionsFile. Keys not found in " + m_name).c_str());
+    m_missingKeys.reset();
+}
+
 void aOptionsFile::removeAll()
 {
+    flushLog();
     m_sections.clear();
     m_current = NONE;
     m_key = NONE;
@@ -38,7 +60,9 @@ void aOptionsFile::removeAll()
 bool aOptionsFile::loadFile(const char* path)
 {
     removeAll();
+    m_name = path ? path : "";
     const bool read = load(path, true);
+    flushIncorrectLines();
     firstSection();
     return read;
 }
@@ -46,10 +70,12 @@ bool aOptionsFile::loadFile(const char* path)
 void aOptionsFile::parse(const void* bytes, size_t size, const char* name)
 {
     removeAll();
+    m_name = name ? name : "";
     aStringList lines;
     lines.parse(bytes, size);
     LoadState state;
-    parseLines(lines, name ? name : "", state);
+    parseLines(lines, m_name.c_str(), state);
+    flushIncorrectLines();
     firstSection();
 }
 
@@ -103,7 +129,8 @@ void aOptionsFile::parseLine(const std::string& line, const char* name, LoadStat
     }
 
     if (!state.sectionSeen || m_sections.empty()) {
-        a_log("aOptionsFile. Incorrect file: %s", name);
+        if (m_incorrectLines.allow())
+            a_log("aOptionsFile. Incorrect file: %s", name);
         return;
     }
     const size_t nameEnd = std::min(line.find_first_of(" =", p), line.size());
@@ -241,12 +268,14 @@ bool aOptionsFile::findKey(const std::string& key) const
 std::string aOptionsFile::getString(const std::string& key) const
 {
     if (!current()) {
-        a_log("aOptionsFile. Error get key \"%s\" from unspecified current section!", key.c_str());
+        if (m_missingKeys.allow())
+            a_log("aOptionsFile. Error get key \"%s\" from unspecified current section!", key.c_str());
         return {};
     }
     const Key* k = findFirst(key);
     if (!k) {
-        a_log("aOptionsFile. Cannot find key \"%s\" in current section!", key.c_str());
+        if (m_missingKeys.allow())
+            a_log("aOptionsFile. Cannot find key \"%s\" in current section!", key.c_str());
         return {};
     }
     return k->value;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "orvo/util/a_log.h"
+
 class aStringList;
 
 class aOptionsFile {
@@ -26,6 +28,12 @@ public:
     aOptionsFile() = default;
     // Loads the file; its first section (if any) is current.
     explicit aOptionsFile(const char* path);
+    // Logs how many lines about the file were held back (see below).
+    ~aOptionsFile();
+    aOptionsFile(const aOptionsFile&) = default;
+    aOptionsFile& operator=(const aOptionsFile&) = default;
+    aOptionsFile(aOptionsFile&&) noexcept = default;
+    aOptionsFile& operator=(aOptionsFile&&) noexcept = default;
 
     // Removes all sections, loads the file; its first section (if any) is
     // current. Like load, answers whether the file gave any bytes.
@@ -57,7 +65,9 @@ public:
     bool findKey(const std::string& key) const;
 
     // Values of the current section; a missing key or section is logged and
-    // reads as "" (0 for numbers).
+    // reads as "" (0 for numbers). Of each kind of complaint (incorrect
+    // lines, keys not found) an object logs the first hundred; the rest are
+    // counted and told in one line when the object is done or loads again.
     std::string getString(const std::string& key) const;
     int32_t getInt(const std::string& key) const;
     void getStringList(const std::string& key, std::vector<std::string>& out) const;
@@ -96,6 +106,8 @@ private:
     void parseLine(const std::string& line, const char* name, LoadState& state);
     void include(const std::string& path, const char* from, LoadState& state);
     void removeAll();
+    void flushIncorrectLines();
+    void flushLog();
     const Section* current() const { return m_current < m_sections.size() ? &m_sections[m_current] : nullptr; }
     const Key* findFirst(const std::string& key) const;
 
@@ -104,4 +116,7 @@ private:
     std::vector<Section> m_sections;
     size_t m_current = NONE;
     size_t m_key = NONE;
+    std::string m_name; // the file the summaries name
+    aLogLimit m_incorrectLines;
+    mutable aLogLimit m_missingKeys;
 };

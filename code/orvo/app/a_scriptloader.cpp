@@ -14,18 +14,28 @@ const std::string kUtf8Signature = "\xEF\xBB\xBF";
 // long lines of macro uses could eat all memory.
 constexpr size_t kMaxExpandedLine = 1 << 20;
 
-void logError(const std::string& path, int lineNumber)
-{
-    a_log("Error in script \"%s\", line %i", path.c_str(), lineNumber);
-}
-
 } // namespace
+
+void aScriptLoader::logError(const std::string& path, int lineNumber)
+{
+    if (m_errors.allow())
+        a_log("Error in script \"%s\", line %i", path.c_str(), lineNumber);
+}
 
 void aScriptLoader::load(const std::string& path)
 {
     OnScriptBegin(path);
     parse(path, true);
+    m_errors.flush(("Error in script \"" + path + "\"").c_str());
+    reportOpenBlocks(path, 0);
     OnScriptEnd(path);
+}
+
+void aScriptLoader::reportOpenBlocks(const std::string& path, size_t openBefore)
+{
+    // A script cut short would otherwise lose the rest of its blocks without a word.
+    if (m_blocks.size() > openBefore)
+        a_log("Error in script \"%s\", %zu block(s) not closed at its end", path.c_str(), m_blocks.size() - openBefore);
 }
 
 void aScriptLoader::parse(const std::string& path, bool topLevel)
@@ -156,7 +166,10 @@ void aScriptLoader::include(const std::string& line, size_t at, const std::strin
     }
     ++m_includes;
     ++m_depth;
-    parse(line.substr(open + 1, close - open - 1), false);
+    const std::string included = line.substr(open + 1, close - open - 1);
+    const size_t openBefore = m_blocks.size();
+    parse(included, false);
+    reportOpenBlocks(included, openBefore);
     --m_depth;
 }
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "orvo/util/a_log.h"
+
 class aScriptLoader {
 public:
     using Words = std::vector<std::string>;
@@ -43,6 +45,10 @@ protected:
     void parse(const std::string& path, bool topLevel);
 
 private:
+    // The first hundred errors of a load are logged, the rest counted.
+    void logError(const std::string& path, int lineNumber);
+    // Logs the blocks a script left open beyond the `openBefore` it found.
+    void reportOpenBlocks(const std::string& path, size_t openBefore);
     void parseLine(std::string line, const std::string& path, int lineNumber);
     void substituteMacros(std::string& line) const;
     bool define(const std::string& line, size_t at);
@@ -60,4 +66,5 @@ private:
     int m_depth = 0;
     int m_includes = 0;
     bool m_limitLogged = false;
+    aLogLimit m_errors;
 };

@@ -50,7 +50,7 @@ aParticleSystem* aParticlesManager::Add(const std::string& name, float x, float 
     else
         system->setPosition(x, y);
     aParticleSystem* added = system.get();
-    m_live.push_back({std::move(system), removeWhenFinished, layer});
+    m_live.push_back({std::move(system), removeWhenFinished, layer, ++m_lastId});
     return added;
 }
 
@@ -96,6 +96,24 @@ void aParticlesManager::remove(aParticleSystem* system)
     const auto entry = find(system);
     if (entry != m_live.end())
         erase(entry);
+}
+
+uint64_t aParticlesManager::idOf(const aParticleSystem* system) const
+{
+    for (const SystemEntry& entry : m_live)
+        if (entry.system.get() == system)
+            return entry.id;
+    return 0;
+}
+
+aParticleSystem* aParticlesManager::findLive(uint64_t id) const
+{
+    if (id == 0)
+        return nullptr;
+    for (const SystemEntry& entry : m_live)
+        if (entry.id == id)
+            return entry.system.get();
+    return nullptr;
 }
 
 const aParticleSystem* aParticlesManager::getTemplate(const std::string& name) const

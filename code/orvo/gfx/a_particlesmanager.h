@@ -24,6 +24,7 @@ public:
         std::unique_ptr<aParticleSystem> system;
         bool removeWhenFinished = false;
         int32_t layer = 0;
+        uint64_t id = 0; // see idOf
     };
     using EntryList = std::list<SystemEntry>;
 
@@ -66,6 +67,13 @@ public:
     void killAll();
     // Destroys a live system; one the manager does not hold is ignored.
     void remove(aParticleSystem* system);
+    // A number that names a live system while the manager holds it and never
+    // another one (0 for a system it does not hold): a holder that does not
+    // know when the manager drops its system (removed when finished, killed)
+    // keeps this and finds the system again, or learns it is gone.
+    uint64_t idOf(const aParticleSystem* system) const;
+    // The live system of that number; null once the manager dropped it.
+    aParticleSystem* findLive(uint64_t id) const;
 
     const EntryList& getLiveSystems() const { return m_live; }
     const aParticleSystem* getTemplate(const std::string& name) const;
@@ -76,5 +84,6 @@ private:
     EntryList::iterator erase(EntryList::iterator entry);
 
     EntryList m_live;
+    uint64_t m_lastId = 0;
     std::map<std::string, std::unique_ptr<aParticleSystem>> m_templates;
 };

@@ -1,5 +1,7 @@
 #include "orvo/gfx/a_sprite.h"
 
+#include <algorithm>
+
 #include "orvo/gfx/a_image.h"
 #include "orvo/util/a_log.h"
 
@@ -101,6 +103,17 @@ void aSprite::addGridFrames(uint16_t hold, const aImage* image, uint32_t count, 
         return;
     }
     const aImage::Surface* shown = image ? image->getSurface() : nullptr;
+    // A cell holds at least one pixel (a grid without a picture keeps to kMaxBlindCells a side):
+    // a finer grid, from a damaged description, would make billions of empty frames.
+    constexpr uint32_t kMaxBlindCells = 256;
+    const uint32_t most[2] = {shown ? std::max<uint32_t>(shown->imageWidth, 1) : kMaxBlindCells,
+                              shown ? std::max<uint32_t>(shown->imageHeight, 1) : kMaxBlindCells};
+    if (columns > most[0] || rows > most[1]) {
+        a_log("aSprite::addGridFrames. A grid of %u x %u cells is finer than its %u x %u picture", columns, rows,
+              most[0], most[1]);
+        columns = std::min(columns, most[0]);
+        rows = std::min(rows, most[1]);
+    }
     const uint32_t width = shown ? shown->imageWidth / columns : 0;
     const uint32_t height = shown ? shown->imageHeight / rows : 0;
     uint32_t added = 0;

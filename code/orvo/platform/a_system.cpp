@@ -1,6 +1,7 @@
 #include "orvo/platform/a_system.h"
 
 #include <SDL.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -34,6 +35,15 @@ bool setOwnNice(int nice)
 }
 
 } // namespace
+
+bool system_quitSignalPending()
+{
+    sigset_t pending;
+    sigemptyset(&pending);
+    if (sigpending(&pending) != 0)
+        return false;
+    return sigismember(&pending, SIGTERM) == 1 || sigismember(&pending, SIGINT) == 1;
+}
 
 void system_sleepMs(uint32_t ms)
 {

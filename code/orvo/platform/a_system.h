@@ -10,6 +10,11 @@ using aSleepFunction = void (*)(uint32_t ms);
 // Null puts back the real sleep.
 void system_setSleepFunction(aSleepFunction sleep);
 
+// True when a termination request (SIGTERM or SIGINT) waits while the
+// calling thread holds such signals back (as the program does during its
+// start-up): long work can stop early instead of keeping the user waiting.
+bool system_quitSignalPending();
+
 // The usable part of the primary display (without panels and docks); right
 // and bottom lie just past the area. False (and all zero) when unknown.
 struct aWorkArea {

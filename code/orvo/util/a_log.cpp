@@ -159,3 +159,46 @@ void a_logSetClock(aLogClock clock)
     std::lock_guard<std::mutex> lock(g_logLock);
     g_clock = clock;
 }
+
+aLogLimit& aLogLimit::operator=(const aLogLimit& other)
+{
+    m_limit = other.m_limit;
+    m_logged = m_skipped = 0;
+    return *this;
+}
+
+aLogLimit::aLogLimit(aLogLimit&& other) noexcept
+    : m_limit(other.m_limit), m_logged(other.m_logged), m_skipped(other.m_skipped)
+{
+    other.m_logged = other.m_skipped = 0;
+}
+
+aLogLimit& aLogLimit::operator=(aLogLimit&& other) noexcept
+{
+    if (this != &other) {
+        m_limit = other.m_limit;
+        m_logged = other.m_logged;
+        m_skipped = other.m_skipped;
+        other.m_logged = other.m_skipped = 0;
+    }
+    return *this;
+}
+
+bool aLogLimit::allow()
+{
+    if (m_logged < m_limit) {
+        ++m_logged;
+        return true;
+    }
+    // Saturates: past four billion lines the summary is no less true.
+    if (m_skipped < UINT32_MAX)
+        ++m_skipped;
+    return false;
+}
+
+void aLogLimit::flush(const char* what)
+{
+    if (m_skipped > 0)
+        a_log("%s: %u more lines like that were not logged", what ? what : "", static_cast<unsigned>(m_skipped));
+    m_logged = m_skipped = 0;
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdint>
 
 // Opens the log file: appended to, or started afresh when `truncate` is set.
 // Any log already open is closed first. Returns false when the file cannot be opened.
@@ -32,3 +33,31 @@ const char* a_logLocation(const char* sourcePath, unsigned line);
 // times like 100 hours. Null puts back the real clock.
 using aLogClock = double (*)();
 void a_logSetClock(aLogClock clock);
+
+// Lines of one kind from one source (a file being read, say): the first
+// `limit` are written, the rest only counted, so that a damaged file of a
+// million bad lines costs the log a hundred of them and one summary. A copy
+// starts afresh; a move takes the count along.
+class aLogLimit {
+public:
+    static constexpr uint32_t DEFAULT_LIMIT = 100;
+
+    explicit aLogLimit(uint32_t limit = DEFAULT_LIMIT) : m_limit(limit) {}
+    aLogLimit(const aLogLimit& other) : m_limit(other.m_limit) {}
+    aLogLimit& operator=(const aLogLimit& other);
+    aLogLimit(aLogLimit&& other) noexcept;
+    aLogLimit& operator=(aLogLimit&& other) noexcept;
+
+    // True while the line may be written; false (and counted) past the limit.
+    bool allow();
+    uint32_t skipped() const { return m_skipped; }
+    // Logs "<what>: <n> more lines like that were not logged" when some were
+    // skipped, then starts afresh.
+    void flush(const char* what);
+    void reset() { m_logged = m_skipped = 0; }
+
+private:
+    uint32_t m_limit;
+    uint32_t m_logged = 0;
+    uint32_t m_skipped = 0;
+};

@@ -22,6 +22,7 @@ void aStringList::parse(const void* bytes, size_t size)
     if (!text)
         size = 0;
     size_t i = 0;
+    aLogLimit longLines;
     while (i < size && (text[i] == '\r' || text[i] == '\n'))
         ++i;
     while (i < size) {
@@ -29,7 +30,7 @@ void aStringList::parse(const void* bytes, size_t size)
         while (i < size && text[i] != '\r' && text[i] != '\n')
             ++i;
         const size_t length = i - start;
-        if (length > MAX_LINE)
+        if (length > MAX_LINE && longLines.allow())
             a_log("aStringList. Long string");
         // A zero byte ends the line's text; what follows it up to the break is dropped.
         size_t kept = 0;
@@ -39,6 +40,7 @@ void aStringList::parse(const void* bytes, size_t size)
         while (i < size && (text[i] == '\r' || text[i] == '\n'))
             ++i;
     }
+    longLines.flush("aStringList. Long string");
     rewind();
 }
 

@@ -2,6 +2,9 @@
 // corpus included), the rules for new players and their names, and award progress.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <filesystem>
 #include <limits>
 
@@ -59,6 +62,7 @@ TEST(Profiles, FileBytesAreTheIniTextWithEveryByteSignExtended)
     // Every field comes back: saved again, the file does not change.
     cProfiles again;
     again.load(dir.file("profiles.dat"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("profiles.dat.damaged"))) << "what the game writes reads back whole";
     ASSERT_TRUE(again.save());
     EXPECT_EQ(readFile(dir.file("profiles.dat")), bytes);
     // Stored volumes do not drift from start to start.
@@ -170,6 +174,89 @@ TEST(Profiles, DamagedAndMissingFilesLoadWhatTheyCanAndAreKept)
     }
     EXPECT_GT(files, 0);
     std::filesystem::current_path(home);
+}
+
+TEST(Profiles, TextThatDoesNotReadBackIsKeptAsideWithOneLineSayingWhatWasLost)
+{
+    const std::string alice = "[Alice]\r\nStars=5\r\nActive=1\r\nLevels=Level00\r\nRewards=2\r\n\r\n";
+    const std::string bob = "[Bob]\r\nStars=7\r\n\r\n";
+    const std::tuple<const char*, std::string, size_t, std::string> cases[] = {
+        // what, text, players read, what the log line says was lost ("" for nothing)
+        {"as the game writes it", bob + alice, 2, ""},
+        {"the first header lost its \"[\"", "x" + alice.substr(1) + bob, 1,
+         "5 line(s) outside any player, the first \"xAlice]\""},
+        {"a later header lost its \"[\"", bob + "x" + alice.substr(1), 1,
+         "1 line(s) that are no key of a player, the first \"xAlice]\", 1 key(s) given twice in a player, the "
+         "first \"Stars=5\""},
+        {"a name holding \"]\"", "[A]n]\r\nStars=1\r\n\r\n", 1, "1 player name(s) cut at \"]\", the first \"[A]n]\""},
+        {"a flipped digit and a value cut by \";\"", "[A]\r\nStars=1x4\r\nTips=5;2\r\n\r\n", 1,
+         "2 value(s) that do not read back, the first \"Stars=1x4\""},
+        {"a number past the range", "[A]\r\nStars=2147483648\r\nTips=-2147483648\r\n\r\n", 1,
+         "1 value(s) that do not read back, the first \"Stars=2147483648\""},
+        {"a player twice and a comment", bob + ";Stars=1\r\n" + bob, 1,
+         "1 line(s) that are no key of a player, the first \";Stars=1\", 1 player(s) given twice, the first \"Bob\""},
+        {"levels without their medals", "[A]\r\nLevels=L1, L2\r\nRewards=1\r\n\r\n", 1,
+         "1 player(s) whose levels and medals do not pair, the first \"A\""},
+    };
+    for (const auto& [what, text, players, lost] : cases) {
+        SCOPED_TRACE(what);
+        TempDir dir;
+        LogCapture log;
+        const std::string path = dir.file("profiles.dat");
+        const std::string bytes = profilesfile_widen(text);
+        writeFile(path, bytes);
+        cProfiles profiles;
+        profiles.load(path);
+        EXPECT_EQ(profiles.count(), players);
+        if (lost.empty()) {
+            EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+            for (const std::string& line : log.messages())
+                EXPECT_FALSE(line.starts_with("cProfiles.")) << line;
+            continue;
+        }
+        EXPECT_EQ(readFile(path + ".damaged"), bytes);
+        EXPECT_TRUE(log.contains("cProfiles. Not all of " + path + " could be read (" + lost + "); a copy is kept as " +
+                                 path + ".damaged"));
+        // What the game writes back reads back whole.
+        std::filesystem::remove(path + ".damaged");
+        ASSERT_TRUE(profiles.save());
+        cProfiles again;
+        again.load(path);
+        EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+    }
+}
+
+TEST(Profiles, AQuitRequestStopsALongReadAndTheUnreadFileIsNotWrittenOver)
+{
+    TempDir dir;
+    LogCapture log;
+    const std::string path = dir.file("profiles.dat");
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += "[P" + std::to_string(i) + "]\r\nStars=1\r\n\r\n";
+    const std::string bytes = profilesfile_widen(text);
+    writeFile(path, bytes);
+    // A termination request waits, held back as during the game's start-up.
+    sigset_t term, old;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &term, &old), 0);
+    pthread_kill(pthread_self(), SIGTERM);
+    cProfiles profiles;
+    profiles.load(path);
+    EXPECT_EQ(profiles.count(), 255u);
+    EXPECT_FALSE(profiles.save());
+    const timespec none{0, 0};
+    EXPECT_EQ(sigtimedwait(&term, nullptr, &none), SIGTERM);
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    EXPECT_EQ(readFile(path), bytes);
+    EXPECT_TRUE(log.contains("cProfiles. Reading " + path +
+                             " stopped after 255 players: the game is ending; the file is left as it is"));
+    EXPECT_TRUE(log.contains("cProfiles. " + path + " was not read to its end and is not written"));
+    // Without the request the whole file is read.
+    cProfiles whole;
+    whole.load(path);
+    EXPECT_EQ(whole.count(), 1000u);
 }
 
 TEST(Profiles, NewPlayersCopyTheCurrentChoicesAndNamesTheFileCannotHoldAreRefused)

@@ -1,6 +1,7 @@
 // The kesterby program as a desktop starts and ends it: a termination signal during its start ends it
-// with the settings written, and a second start while it runs ends at once and touches no file. Also
-// in-process: a quit while a loading routine waits is seen by it.
+// with the settings written (also while it reads a huge profiles file, losing no player), and a second
+// start while it runs ends at once and touches no file. Also in-process: a quit while a loading routine
+// waits is seen by it.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -11,6 +12,8 @@
 #include <filesystem>
 #include <map>
 
+#include "game/app/profiles.h"
+#include "game/app/profilesfile.h"
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
 
@@ -102,6 +105,10 @@ TEST(Program, ATerminationSignalWritesTheSettingsAndASecondStartChangesNoFile)
         EXPECT_EQ(game.end(), 0);
         EXPECT_TRUE(readFile(home.userDir() + "config.ini").starts_with("[VIDEO]\r\nScreenWidth=1024\r\n"));
         EXPECT_NE(readFile(home.userDir() + "orvo.log").find("\torvo Engine stopped\n"), std::string::npos);
+        // The nameless placeholder of a first start is no player to keep.
+        cProfiles saved;
+        saved.load(home.userDir() + "Profiles/profiles.dat");
+        EXPECT_EQ(saved.findByName(L""), nullptr);
     }
     // The first one keeps running: only its log may grow meanwhile.
     TempHome home;
@@ -114,6 +121,25 @@ TEST(Program, ATerminationSignalWritesTheSettingsAndASecondStartChangesNoFile)
     const std::string log = readFile(home.userDir() + "orvo.log");
     EXPECT_EQ(log.find("started", log.find("started") + 1), std::string::npos) << "one engine banner only";
     EXPECT_EQ(first.end(), 0);
+}
+
+TEST(Program, ATerminationSignalWhileAHugeProfilesFileIsReadEndsTheProgramAndLosesNoPlayer)
+{
+    TempHome home;
+    std::filesystem::create_directories(home.userDir() + "Profiles");
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += "[Player" + std::to_string(i) + "]\r\nStars=" + std::to_string(i) + "\r\n\r\n";
+    writeFile(home.userDir() + "Profiles/profiles.dat", profilesfile_widen(text));
+    Program game;
+    ASSERT_TRUE(waitForLog(home, "Application: Kesterby"));
+    EXPECT_EQ(game.end(), 0) << "ended, and on its own";
+    cProfiles saved;
+    saved.load(home.userDir() + "Profiles/profiles.dat");
+    ASSERT_EQ(saved.count(), 100000u);
+    EXPECT_EQ(saved.findByName(L"Player99999")->stars, 99999);
+    // The log stays small however many keys the players lack.
+    EXPECT_LT(readFile(home.userDir() + "orvo.log").size(), 100000u);
 }
 
 TEST(Program, AQuitDuringALoadEndsTheLoadBeforeShutdown)

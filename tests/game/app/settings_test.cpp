@@ -2,6 +2,11 @@
 // back to the defaults, every key shipped, and sections read on their own.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "game/game.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
@@ -42,6 +47,21 @@ TEST(Settings, ConfigDefaultsLenientValuesFallbacksAndGameConfigSections)
                   defaults)
             << video;
     EXPECT_FALSE(log.messages().empty()) << "each fallback is logged";
+    // A gamma value out of its range goes back to its default alone; the other one stays.
+    for (const auto& [video, kept] : {std::pair{"Brightness=0.75\nContrast=0.5\n", "Contrast=0.500000"},
+                                      std::pair{"Brightness=-0.25\nContrast=1.5\n", "Brightness=-0.250000"}})
+        EXPECT_NE(roundTrip(std::string("[VIDEO]\n") + video).find(kept), std::string::npos) << video;
+    EXPECT_TRUE(
+        log.contains("cGame. Brightness 0.750000 in \"" + dir.file("in.ini") + "\" is not usable; 0.000000 is used"));
+    // A save killed midway left its temporary file: the next start removes it.
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    waitpid(gone, nullptr, 0);
+    const std::string stale = dir.file("in.ini." + std::to_string(gone) + "-1.tmp");
+    writeFile(stale, "[VIDEO]\n");
+    game.loadSettings(dir.file("in.ini"));
+    EXPECT_FALSE(std::filesystem::exists(stale));
     // The shipped game config names every key; in another, each section is read on its own.
     const size_t logged = log.messages().size();
     const cSettings& s = game.settings();

@@ -2,6 +2,7 @@
 // a clip that neither touches the player's volume nor divides by its size once it has closed.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "game/support/harness.h"
@@ -81,4 +82,40 @@ TEST(Splash, FadesSkipsRecordsOddTimesAndAClipThatEndsEarly)
             graph->endScene();
         }
     EXPECT_FLOAT_EQ(h.game().getCurrentProfile()->getSoundVolume(), 0.7f);
+}
+
+TEST(Splash, FadesRunOnTheFadingSplashsOwnTimesAfterASkipToTheLast)
+{
+    TempDir dir{"splash"};
+    GameHarness h{GameHarness::Options{.recording = true}};
+    ASSERT_EQ(h.start(), 0);
+    aInputServer& in = *h.game().getInputServer();
+    auto record = [](const char* fadeOut, const char* skip) {
+        return std::string(
+                   "[splash]\nimage=missing.png\nfadeincolor=FF000000\nfadeoutcolor=FFFFFFFF\nfadeintime=0.5\n") +
+               "showtime=1.0\nfadeouttime=" + fadeOut + "\nskip=" + skip + "\nsound=nothing.ogg\n";
+    };
+    // Fade-out times of 1 s, 1 s and 2 s, and a last record without any fade-out.
+    for (const std::string& text : {record("1.0", "2") + record("1.0", "0") + record("2.0", "0"),
+                                    record("1.0", "2") + record("1.0", "0") + record("0", "0")}) {
+        writeFile(dir.file("settings.ini"), text);
+        SplashManager s(dir.file("settings.ini"));
+        s.start(true);
+        float last = s.getFade();
+        int frames = 0;
+        for (bool going = true; going && frames < 2000; ++frames) {
+            // Escape in the first splash's show.
+            in.keyStates[A_KEY_ESCAPE] = frames == 40 ? A_STATE_PRESSED : A_STATE_UP;
+            going = s.update(kDt);
+            const float fade = s.getFade();
+            ASSERT_TRUE(std::isfinite(fade)) << "frame " << frames;
+            // No fade time is below 0.5 s: one frame moves the fade by at most kDt / 0.5 (or restarts it at 0).
+            EXPECT_TRUE(std::fabs(fade - last) <= kDt / 0.5f + 1e-5f || fade == 0.0f)
+                << "frame " << frames << ": " << last << " -> " << fade;
+            last = fade;
+        }
+        in.keyStates[A_KEY_ESCAPE] = A_STATE_UP;
+        // Fade-in, show up to the key, then the first splash's own fade-out of 1 s, and the end.
+        EXPECT_EQ(frames, 40 + 1 + 64 + 1);
+    }
 }

@@ -361,6 +361,11 @@ TEST_F(Windows, PlayerChooserFromAFirstRunNamesChoosingDeletingAndLimits)
     untilBoxClosed(h);
     EXPECT_EQ(profiles.count(), 8u);
     EXPECT_EQ(profiles.current(), profiles.findByName(L"Boris"));
+    // The list shows a name with the text's tag marker as it was typed.
+    profiles.createProfile(L"Al<#size=3#>ex", false);
+    window.open();
+    settle();
+    EXPECT_EQ(lines(), L"[Boris] P3 P4 P5 P6 P7 P8 P9 Al<#size=3#>ex");
 }
 
 TEST(WindowsAlone, WithoutAGameALayoutOrPicturesNothingIsShownAndNothingBreaks)

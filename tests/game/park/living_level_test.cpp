@@ -1,12 +1,17 @@
 // The living level on the shipped hunter and animals: sales by helicopter,
 // the lost test, poachers and their waves, the frame step's draw list.
+#include <set>
+
 #include "game/app/playerprofile.h"
 #include "game/park/flyawaytext.h"
 #include "game/park/parkupgrades.h"
 #include "game/park/poacher.h"
 #include "game/park/statusindicator.h"
+#include "game/park/water.h"
 #include "game/support/autoplayer.h"
 #include "orvo/gfx/a_advanim.h"
+#include "orvo/gfx/a_particlesmanager.h"
+#include "orvo/gfx/a_particlesystem.h"
 
 using namespace kbtest;
 
@@ -246,6 +251,42 @@ TEST_F(LivingLevel, TheHunterStaysUntilTheAnimalHeShotIsGoneAndAStarvingAnimalSh
     }
     ASSERT_EQ(starving->state, cAnimalKind::DEATH);
     EXPECT_GT(bubble, 3.0f) << "seconds of hunger shown before it died";
+}
+
+// The wave round a wading hunter is the particle manager's to remove once it has finished: the hunter
+// then starts a new one and never touches the old.
+TEST_F(LivingLevel, AWadingHuntersWaveThatFinishesIsReplaced)
+{
+    makeLevel();
+    writeFile(dir.file("wave.psi"), "A short wave.\nmax_particles 4\nfps 60\nemitter_life 0.2 0.2\nemit_per_sec 20 20\n"
+                                    "particle_life 0.2 0.2\nloop_ps 0\n");
+    writeFile(dir.file("particles.ini"), "[WATER_WAVE]\nSystem=wave.psi\n");
+    cGame& g = game->h.game();
+    aParticlesManager* shipped = g.getParticles();
+    aParticlesManager shortWaves(dir.file("particles.ini"), dir.path() + "/", nullptr, "");
+    g.setParticles(&shortWaves);
+    // Deep water everywhere (the mask cannot be read).
+    cWater::create(aRect(0, 0, 1024, 768), dir.file("none.png"), dir.file("none.png"), dir.path() + "/");
+    cPoacher* p = poacherAt(300, 500);
+    p->fade = 0.5f;
+    auto waves = [&] {
+        return std::count_if(shortWaves.getLiveSystems().begin(), shortWaves.getLiveSystems().end(),
+                             [](const auto& entry) { return entry.layer == 2; });
+    };
+    std::set<uint64_t> seen;
+    for (int i = 0; i < 60; ++i) {
+        p->moveTo(aVector2(700.0f, 600.0f));
+        p->update(kDt);
+        ASSERT_EQ(waves(), 1) << "frame " << i;
+        seen.insert(shortWaves.getLiveSystems().front().id);
+        shortWaves.updateLayers(kDt, 2);
+    }
+    EXPECT_GT(seen.size(), 2u) << "each finished wave was followed by a new one";
+    p->release();
+    level->poachers.clear();
+    EXPECT_EQ(waves(), 0);
+    cWater::destroy();
+    g.setParticles(shipped);
 }
 
 // Waves wait for animals; the draw list holds this frame's living only.

@@ -1,4 +1,5 @@
-// Kind files and masks, food portions, coins and the in-level abilities.
+// Kind files and masks, food portions, coins and the in-level abilities, and a level file asking for
+// more than a park can hold.
 #include "game/park/upgrade.h"
 #include "game/support/park_game.h"
 #include "orvo/gfx/a_advanim.h"
@@ -101,6 +102,18 @@ TEST_F(ParkGame, CoinsLandInsideTheScreenAndCreditOnce)
     EXPECT_NE(again->sounds[3].second, nullptr);
     again->release();
     EXPECT_EQ(cBonus::create(7), nullptr);
+    // Types outside the coins' small range are left out with a line, before any coin sizes its sounds by them.
+    writeFile(dir.file("bonuses.ini"),
+              "[A]\nType=-1\nStayTime=5\n\n[B]\nType=-2\n\n[C]\nType=1000000\n\n[D]\nType=9\n");
+    cBonus::loadKinds(dir.file("bonuses.ini"));
+    for (const int32_t type : {-1, -2, 1000000})
+        EXPECT_EQ(cBonus::create(type), nullptr) << type;
+    EXPECT_TRUE(game->h.logged("cBonus. Coin type -1 in \"" + dir.file("bonuses.ini") +
+                               "\" is not one of 0 to 63; the section is left out"));
+    cBonus* nine = cBonus::create(9);
+    ASSERT_NE(nine, nullptr);
+    EXPECT_EQ(nine->sounds.size(), 10u);
+    nine->release();
 }
 
 TEST_F(ParkGame, AbilitiesSpendOnlyWhenTheyAct)
@@ -133,4 +146,30 @@ TEST_F(ParkGame, AbilitiesSpendOnlyWhenTheyAct)
     EXPECT_FALSE(cUpgrade::isOffered(*feed, {}));
     EXPECT_TRUE(cUpgrade::isOffered(*feed, {0, 0, 2}));
     EXPECT_FALSE(cUpgrade::isOffered(cUpgradeKind(), {})) << "no button picture";
+}
+
+TEST_F(ParkGame, HugeCountsOfALevelFileAreBoundedEachToldOnce)
+{
+    const std::string huge = "2147483647";
+    makeLevel("\n[ENTITY]\nSprite=grass_tuft\nRandomPos=1\nCount=1000000\n"
+              "\n[ENTITY]\nSprite=acacia_01\nRandomPos=1\nOnBackground=1\nCount=" +
+              huge +
+              "\n"
+              "\n[CONDITIONS]\nAnimals=zebra, lion\nAnimalsCount=100000, " +
+              huge +
+              "\n"
+              "\n[POACHERS]\nTypes=hunter\nMinCount=" +
+              huge + "\nMaxCount=" + huge + "\nMinWaves=-2147483648\nMaxWaves=" + huge +
+              "\nMinSpawnTime=10\nMaxSpawnTime=20\n");
+    EXPECT_EQ(static_cast<int32_t>(level->entities.size()), cLevel::kMaxEntities);
+    EXPECT_LE(static_cast<int32_t>(level->animals.size()), cLevel::kMaxInitialAnimals);
+    EXPECT_GT(level->animals.size(), 0u);
+    EXPECT_EQ(std::pair(level->waveMinCount, level->waveMaxCount),
+              std::pair(cLevel::kMaxWavePoachers, cLevel::kMaxWavePoachers));
+    const std::vector<std::string> log = game->h.log();
+    for (const std::string& line :
+         {"cLevel. Level \"Park\" asks for 2148483647 decorations; 64 at most are placed",
+          "cLevel. Level \"Park\" starts with 2147583647 animals; 64 at most are placed",
+          "cLevel. Level \"Park\" asks for up to 2147483647 poachers a wave; 16 at most come"})
+        EXPECT_EQ(std::count(log.begin(), log.end(), line), 1) << line;
 }

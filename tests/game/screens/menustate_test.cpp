@@ -52,10 +52,12 @@ TEST(MainMenu, NewcomerComesThroughTheSplashAndEveryWindowClosesOnEscape)
     escape();
     EXPECT_FALSE(shown(h, "Profiles_win"));
 
-    // A name with printf signs shows as it is.
-    h.makePlayer(L"Kim %s %d%%");
-    h.frames(2);
-    EXPECT_EQ(h.text("WelcomeText"), L"Kim %s %d%%");
+    // Names with printf signs or the text's tag marker show as they are.
+    for (const wchar_t* name : {L"Kim %s %d%%", L"A<#B", L"Al<#size=3#>ex"}) {
+        h.makePlayer(name);
+        h.frames(2);
+        EXPECT_EQ(h.text("WelcomeText"), name);
+    }
 
     // Nothing left open: Escape asks to quit, Escape again says no.
     escape();

@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
@@ -261,6 +263,39 @@ TEST_F(FileTest, WriteFullReplacesThroughATemporaryFile)
     for (const auto& entry : std::filesystem::directory_iterator(disk("")))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 1u) << "no temporary file is left behind";
+}
+
+TEST_F(FileTest, TemporaryFilesOfKilledWritersAreRemovedThoseOfLivingOnesStay)
+{
+    // A process that has ended: its id is free until the system hands it out again.
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string dead = std::to_string(gone), alive = std::to_string(getpid());
+    const char* const names[] = {"out.bin",
+                                 "out.bin.x-1.tmp",
+                                 "out.bin.1-.tmp",
+                                 "other.bin.DEAD-1.tmp",
+                                 "out.bin.ALIVE-2.tmp",
+                                 "out.bin.DEAD-1.tmp",
+                                 "out.bin.DEAD-12.tmp"};
+    for (std::string name : names) {
+        for (const auto& [mark, id] : {std::pair{"DEAD", dead}, std::pair{"ALIVE", alive}})
+            if (const size_t at = name.find(mark); at != std::string::npos)
+                name.replace(at, std::string(mark).size(), id);
+        writeFile(disk(name), "x");
+    }
+    kbtest::LogCapture log;
+    EXPECT_EQ(file_removeStaleTemps("data:out.bin"), 2u);
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(disk("")))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"out.bin", "out.bin.x-1.tmp", "out.bin.1-.tmp",
+                                           "other.bin." + dead + "-1.tmp", "out.bin." + alive + "-2.tmp"}));
+    EXPECT_TRUE(log.contains("file_removeStaleTemps. 2 unfinished writes of " + disk("out.bin") + " removed"));
+    EXPECT_EQ(file_removeStaleTemps("data:out.bin"), 0u);
 }
 
 TEST(FileWithoutServer, PathsAreUsedUnchanged)

@@ -128,6 +128,32 @@ TEST(OptionsFile, MissingKeysCursorsListsLoadingSavingAndIncludes)
     EXPECT_EQ(sectionNames(ini = aOptionsFile(self.c_str())).size(), 1u + aOptionsFile::MAX_INCLUDES);
 }
 
+TEST(OptionsFile, ComplaintsOfOneKindAreBoundedPerFileAndSummedUpOnce)
+{
+    kbtest::LogCapture log;
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += "orphan\n";
+    {
+        aOptionsFile ini = fromText(text + "[S]\n");
+        for (int i = 0; i < 300; ++i)
+            ini.getString("missing");
+        const Strings lines = log.messages();
+        ASSERT_EQ(lines.size(), 201u);
+        EXPECT_EQ(lines[99], "aOptionsFile. Incorrect file: mem.ini");
+        EXPECT_EQ(lines[100], "aOptionsFile. Incorrect file: mem.ini: 900 more lines like that were not logged");
+        EXPECT_EQ(lines[200], "aOptionsFile. Cannot find key \"missing\" in current section!");
+        // A new load tells what the last one held back and starts counting afresh.
+        ini.parse("[T]\n", 4, "next.ini");
+        EXPECT_EQ(log.messages().back(),
+                  "aOptionsFile. Keys not found in mem.ini: 200 more lines like that were not logged");
+        ini.getString("gone");
+    }
+    const Strings lines = log.messages();
+    EXPECT_EQ(lines.size(), 203u) << "the object's end adds nothing when nothing was held back";
+    EXPECT_EQ(lines.back(), "aOptionsFile. Cannot find key \"gone\" in current section!");
+}
+
 TEST(OptionsFile, ObjectsOnTwoThreadsDoNotDisturbEachOther)
 {
     auto work = [](const std::string& name, bool& ok) {

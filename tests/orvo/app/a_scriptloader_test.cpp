@@ -106,6 +106,21 @@ TEST_F(ScriptFixture, PendingLinesUnclosedBlocksSyntaxErrorsAndBoundedIncludesAr
     EXPECT_EQ(run("name {\n{\n}\n{\n"), (Strings{"header 0 [name|{] -> 1", "end 1"}));
     EXPECT_EQ(logged(), (Strings{error(4)}));
     EXPECT_EQ(run("loose line\nh\n{\n a\n b\n"), (Strings{"header 0 [h] -> 1", "line 1 [a]"}));
+    // A script cut short says so, naming the file that left its blocks open, included or not.
+    EXPECT_EQ(logged(), (Strings{"Error in script \"" + dir.file("s.agui") + "\", 1 block(s) not closed at its end"}));
+    const std::string cut = write("cut.agui", "shared\n{\n inner\n {\n");
+    EXPECT_EQ(run("top\n{\n}\n#include \"" + cut + "\"\n").size(), 4u);
+    EXPECT_EQ(logged(), (Strings{"Error in script \"" + cut + "\", 2 block(s) not closed at its end",
+                                 "Error in script \"" + dir.file("s.agui") + "\", 2 block(s) not closed at its end"}));
+    // A file of nothing but errors logs a hundred and the count of the rest.
+    std::string closers;
+    for (int i = 0; i < 250; ++i)
+        closers += "}\n";
+    EXPECT_EQ(run(closers), Strings{});
+    const Strings errors = logged();
+    ASSERT_EQ(errors.size(), 101u);
+    EXPECT_EQ(errors[99], error(100));
+    EXPECT_EQ(errors[100], "Error in script \"" + dir.file("s.agui") + "\": 150 more lines like that were not logged");
     // The next script starts with no open block: its "}" is an error.
     EXPECT_EQ(run("}\n{\n#define\n#define NAME\n#define N \"only\n#include nothing\n#include\"x\"\n"
                   "h\n{\nv $N$\n}\n"),

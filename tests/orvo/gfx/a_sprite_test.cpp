@@ -80,6 +80,15 @@ TEST_F(SpriteTest, GridAndStripFramesCutTheImageAndZeroSizesAddNone)
     s.setStripFrames(&image, nullptr, 65, 8, 4);
     EXPECT_EQ(s.getFrameCount(), 0u);
     EXPECT_TRUE(log.contains("aSprite::addGridFrames. A grid of 0 x 2 cells has no frames"));
+    // A grid finer than the picture's pixels keeps one pixel a cell; without a picture it keeps a bound.
+    s.addGridFrames(1, &image, 4000000000u, 65535, 65535);
+    EXPECT_EQ(s.getFrameCount(), 64u * 32u);
+    EXPECT_EQ(s.getFrameWidth(), 1u);
+    EXPECT_TRUE(
+        log.contains("aSprite::addGridFrames. A grid of 65535 x 65535 cells is finer than its 64 x 32 picture"));
+    aSprite blind;
+    blind.addGridFrames(1, nullptr, 4000000000u, 100000, 3);
+    EXPECT_EQ(blind.getFrameCount(), 256u * 3u);
     EXPECT_TRUE(log.contains("aSprite::setStripFrames. Frame width 0 does not fit in 64 pixels"));
 }
 

@@ -27,6 +27,15 @@ TEST(StringList, LineBreaksZeroBytesAndLongLines)
     aStringList list;
     list.parse(many.data(), many.size());
     EXPECT_EQ(list.count(), 65536u);
+    // A file of long lines logs a hundred of them and how many more there were.
+    std::string longs;
+    for (int i = 0; i < 250; ++i)
+        longs += longLine + "\n";
+    list.parse(longs.data(), longs.size());
+    EXPECT_EQ(list.count(), 250u);
+    const Lines logged = log.messages();
+    ASSERT_EQ(logged.size(), 1u + 100u + 1u);
+    EXPECT_EQ(logged.back(), "aStringList. Long string: 150 more lines like that were not logged");
 }
 
 TEST(StringList, CursorStaysAtTheEndWhenLinesAreAddedAndSaveLoadAndFailures)

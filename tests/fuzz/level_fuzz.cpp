@@ -1,0 +1,3 @@
+#include "fuzz/game_world.h"
+
+KB_GAME_FUZZ_TARGET(kbfuzz::level)
