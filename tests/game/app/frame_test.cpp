@@ -1,5 +1,5 @@
-// The frame: a paused turn with and without a GUI server, Escape releasing a held button, and the
-// animated cursor rebuilt when it was lost.
+// The frame: the frame time's ceiling, a paused turn with and without a GUI server, Escape releasing a
+// held button, and the animated cursor rebuilt when it was lost.
 #include <gtest/gtest.h>
 
 #include "game/support/harness.h"
@@ -8,8 +8,26 @@
 #include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/app/a_keys.h"
+#include "support/app_fixture.h"
 
 using namespace kbtest;
+
+TEST(Frame, ALongFrameCountsAsOneSecond)
+{
+    FakeClock clock;
+    cGame game;
+    const struct {
+        int64_t micros;
+        float frameTime;
+        double total;
+    } steps[] = {{2500000, 1.0f, 1.0}, {250000, 0.25f, 1.25}, {1000000, 1.0f, 2.25}, {7000000, 1.0f, 3.25}};
+    for (const auto& step : steps) {
+        FakeClock::advanceMicros(step.micros);
+        EXPECT_EQ(game.update(), 0);
+        EXPECT_EQ(game.getFrameTime(), step.frameTime) << step.micros;
+        EXPECT_EQ(game.getTotalTime(), step.total) << step.micros;
+    }
+}
 
 TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
 {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <utility>
 
 #include "audiogen.h"
 #include "orvo/platform/a_systemfacts.h"
@@ -72,7 +74,7 @@ TEST_F(ApplicationInit, MakesTheFoldersAppendsToALogOfAtMost50000BytesAndASecond
     }
 }
 
-TEST(ApplicationReport, ClampedLinesAndTheUnknownErrorsBox)
+TEST(ApplicationReport, ClampedLinesAndTheErrorBoxTexts)
 {
     kbtest::LogCapture log;
     aSystemFacts f;
@@ -81,11 +83,27 @@ TEST(ApplicationReport, ClampedLinesAndTheUnknownErrorsBox)
     aApplication::logSystemReport(f, "/opt/game/");
     // Sizes too large for the line's field are clamped, not wrapped.
     EXPECT_TRUE(log.contains(" Free Virtual Memory: 2147483647 of 2147483647 KB"));
-    // An unknown error code still gets a box.
+    // The start-up error box's text by code: no graphics device, no driver, missing media, an unknown code.
+    const std::string d3d = "Could not initialize Direct3D.\nTo solve this problem you may want to check that the\n"
+                            "latest version of DirectX and latest version of drivers\nfor your video card are "
+                            "correctly installed.";
+    const std::pair<uint32_t, std::string> texts[] = {
+        {0x8a760001, d3d},
+        {0x8a760003, d3d},
+        {0x8a760002, "Game error. Please reinstall."},
+        {0x8a76000b, "Could not load required media."},
+        {0x80070002, "Could not load required media."},
+        {0x88760827, "A serious problem occurred with the display driver.\nPlease install latest drivers."},
+        {1234, "Unknown error. Please reinstall or contact user support."}};
+    for (const auto& [code, text] : texts)
+        EXPECT_EQ(aApplication::errorText(code, ""), text) << std::hex << code;
+    // An unknown error code still gets a system-modal error box.
     kbtest::BoxSink sink;
     kbtest::TestApp app;
     app.showError(77);
     ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].caption, "Error!");
+    EXPECT_EQ(sink.boxes[0].flags, 0x1010u);
     EXPECT_EQ(sink.boxes[0].text, "Unknown error. Please reinstall or contact user support.");
 }
 

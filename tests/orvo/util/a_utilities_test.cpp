@@ -39,10 +39,15 @@ TEST(Format, BufferFormatIsBoundedAndDataFormatsFillOnlyMatchingConversions)
     EXPECT_EQ(buffer_format(buffer, "%s", std::string(400, 'q').c_str()), 400);
     EXPECT_EQ(std::strlen(buffer), 255u);
 
+    // Flags, width and precision as printf reads them.
+    EXPECT_EQ(string_formatData(std::string("%05.1f%%"), {3.14159}), "003.1%");
     EXPECT_EQ(string_formatData(std::wstring(L"Level %s: %i/%i"), {std::wstring(L"One"), 3, 5}), L"Level One: 3/5");
+    EXPECT_EQ(string_formatData(std::string("[%-4s|%.2s]"), {"ab", "xyz"}), "[ab  |xy]");
     // A string never feeds %d, missing arguments and absurd widths leave the text as written.
     EXPECT_EQ(string_formatData(std::string("%d and %s"), {"x"}), "%d and x");
+    EXPECT_EQ(string_formatData(std::string("%d and %s"), {}), "%d and %s");
     EXPECT_EQ(string_formatData(std::string("%s %n %p"), {"a"}), "a %n %p");
+    EXPECT_EQ(string_formatData(std::string("100%"), {}), "100%");
     EXPECT_EQ(string_formatData(std::string("%99999d"), {1}), "%99999d");
 }
 

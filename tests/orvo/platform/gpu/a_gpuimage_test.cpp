@@ -68,7 +68,26 @@ TEST(GpuImage, PngAndBmpKeepColoursExactlyAndBmpRowsAreStoredBottomUp)
     EXPECT_EQ(static_cast<uint8_t>(bmp[54]), picture[6 * 13] & 0xFF) << "the first stored row is the bottom one";
 }
 
-// The game's pictures are PNG and JPEG; BMP is read back from the screenshot writer above.
+TEST(GpuImage, BmpPaletteBitFieldsAndTopDownForms)
+{
+    aGpuPicture out;
+    // 4-bit palette of two colours, top-down (negative height), 3 x 2.
+    const std::string palette = std::string("\x00\x00\xFF\x00", 4) + std::string("\xFF\x00\x00\x00", 4);
+    std::string paletteFile = bmpFile(3, -2, 4, 0, palette, std::string("\x01\x00\x00\x00\x10\x10\x00\x00", 8));
+    paletteFile[46] = 2; // two colours used
+    ASSERT_EQ(decode(paletteFile, out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels,
+              (std::vector<uint32_t>{0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF}));
+    // Bit-field masks after the 40-byte header: 16-bit 5-6-5, one pixel of pure green and one of white.
+    const std::string masks = std::string("\x00\xF8\x00\x00\xE0\x07\x00\x00\x1F\x00\x00\x00", 12);
+    ASSERT_EQ(decode(bmpFile(2, 1, 16, 3, masks, std::string("\xE0\x07\xFF\xFF", 4)), out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0xFF00FF00, 0xFFFFFFFF}));
+    // 32-bit with an alpha mask.
+    const std::string alphaMasks = std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00\x00\x00\x00\xFF", 16);
+    ASSERT_EQ(decode(bmpFile(1, 1, 32, 6, alphaMasks, std::string("\x11\x22\x33\x80", 4)), out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0x80332211}));
+}
+
 TEST(GpuImage, UnsupportedOrBrokenBmpHeadersAreLoggedFailures)
 {
     kbtest::LogCapture log;
@@ -80,6 +99,9 @@ TEST(GpuImage, UnsupportedOrBrokenBmpHeadersAreLoggedFailures)
     EXPECT_EQ(decode(bmpFile(100000, 100000, 24, 0, "", std::string(8, '\0')), out), aGpuResult::InvalidData);
     EXPECT_EQ(decode(bmpFile(4, 4, 24, 0, "", std::string(47, '\0')), out), aGpuResult::InvalidData);
     EXPECT_TRUE(log.contains("gpu. BMP data rejected: data ends early"));
+    // The file ends inside the three masks that follow a 40-byte header (the one row would fit).
+    EXPECT_EQ(decode(bmpFile(1, 1, 16, 3, "", std::string(8, '\0')), out), aGpuResult::InvalidData);
+    EXPECT_EQ(log.messages().back(), "gpu. BMP data rejected: data ends early");
     EXPECT_EQ(decode("BM", out), aGpuResult::InvalidData);
     EXPECT_EQ(decode("GIF89a....", out), aGpuResult::InvalidData);
     EXPECT_TRUE(log.contains("gpu. Image data of unknown format (10 bytes)"));
