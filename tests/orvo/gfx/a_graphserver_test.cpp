@@ -164,12 +164,29 @@ TEST(GraphWideScreen, SameHeightMeansScale1PointFilterAndBarsOf171)
     EXPECT_TRUE(s.graph->getTextureFilter());
 }
 
-TEST(GraphState, UnknownBlendModePartsSendNothingAndColoursAreClamped)
+TEST(GraphState, BlendModesSendOnlyTheChangedPartAndColoursAreClamped)
 {
     Server s;
+    // Mode, then the texture stage and render states it sends after the mode of the row before.
+    const std::tuple<uint32_t, size_t, size_t> sends[] = {
+        {0, 0, 0}, {0x400, 3, 0}, {0x401, 0, 2}, {0x402, 0, 2}, {0x90F, 0, 0}}; // unknown parts: nothing
+    for (auto [mode, stages, states] : sends) {
+        s.device->clearRecords();
+        s.graph->setBlendMode(mode);
+        EXPECT_EQ(s.device->count(aGpuCall::SetTextureStageState), stages) << mode;
+        EXPECT_EQ(s.device->count(aGpuCall::SetRenderState), states) << mode;
+    }
+    // Diffuse minus texture, additive.
+    s.graph->setBlendMode(0x301);
+    auto state = [&s](aGpuRenderState r) { return s.device->getRenderState(r); };
+    EXPECT_EQ(state(aGpuRenderState::SrcBlend), uint32_t(aGpuBlend::SrcAlpha));
+    EXPECT_EQ(state(aGpuRenderState::DestBlend), uint32_t(aGpuBlend::One));
+    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::ColorArg1), uint32_t(aGpuTextureArg::Diffuse));
+    EXPECT_EQ(s.device->getTextureStageState(0, aGpuStageState::ColorOp), uint32_t(aGpuTextureOp::Subtract));
+    // A filter already set sends nothing.
     s.device->clearRecords();
-    s.graph->setBlendMode(0x90F);
-    EXPECT_EQ(s.device->count(aGpuCall::SetTextureStageState) + s.device->count(aGpuCall::SetRenderState), 0u);
+    s.graph->setTextureFilter(true);
+    EXPECT_TRUE(s.device->records().empty());
     s.graph->setColor(2.0f, -1.0f, std::nanf(""), 1.5f); // a, r, g, b
     const int32_t* c = s.graph->getColor();
     EXPECT_EQ(std::vector<int>(c, c + 4), (std::vector<int>{255, 255, 0, 0}));
@@ -294,8 +311,9 @@ TEST(GraphFrame, FramesPerSecondOverWindowsOfAtLeast03Seconds)
         Server s;
         for (int i = 0; i < 41; ++i) {
             s.frame();
-            if (i < 30)
+            if (i < 30) {
                 ASSERT_EQ(s.graph->getCurrentFps(), 0.0f) << "no window closed after " << i * 10 << " ms";
+            }
             kbtest::FakeClock::advanceMicros(10000);
         }
         // 31 frames of 10 ms closed the first window (0.31 s).

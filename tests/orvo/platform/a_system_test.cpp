@@ -63,6 +63,11 @@ TEST(SystemFacts, MountsAndMeminfoAreParsedAndThisMachineGivesPlausibleFacts)
                                                 drive("/media/my disk vfat /dev/sdb1 ", T::Fixed),
                                                 drive("/boot xfs /dev/sdc1 ", T::Fixed)}));
 
+    // A root file system in memory is a RAM disk; no mounts, no drives.
+    const auto ram = systemfacts_parseMounts("rootfs / tmpfs rw 0 0\n");
+    EXPECT_TRUE(ram.size() == 1 && ram[0].type == T::RamDisk);
+    EXPECT_TRUE(systemfacts_parseMounts("").empty());
+
     const std::string meminfo = "MemFree:         1000 kB\nMemTotal:       16314460 kB\n";
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "MemTotal"), 16314460u);
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "Mem"), 0u);

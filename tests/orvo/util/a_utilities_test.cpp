@@ -3,6 +3,7 @@
 #include <cstring>
 #include <thread>
 
+#include "orvo/util/a_crc32.h"
 #include "orvo/util/a_criticalsection.h"
 #include "orvo/util/a_fixedtext.h"
 #include "orvo/util/a_format.h"
@@ -14,6 +15,15 @@
 namespace GUI {
 class Server : public aSingleton<Server> {};
 } // namespace GUI
+
+TEST(Crc32, EmptyIsZeroOthersStandard)
+{
+    EXPECT_EQ(crc32_string(""), 0u);
+    EXPECT_EQ(crc32_string(static_cast<const char*>(nullptr)), 0u);
+    EXPECT_EQ(crc32_string("123456789"), 0xCBF43926u);
+    EXPECT_EQ(crc32_string("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
+    EXPECT_EQ(crc32_bytes("123456789", 9), 0xCBF43926u);
+}
 
 TEST(Geometry, ParsingKeepsMissingFieldsAndExtendToAndUniteGrow)
 {

@@ -127,6 +127,25 @@ TEST_F(GpuRecorder, TextureLocksAddressTheRectangleInTheFormatsOwnLayout)
     EXPECT_EQ(device.enumAdapterModes(uint32_t(device.adapter().modes.size()), mode), aGpuResult::InvalidCall);
 }
 
+TEST_F(GpuRecorder, ScriptedFailuresAnswerOnceAndAreRecorded)
+{
+    device.failNext(aGpuCall::Clear, aGpuResult::DriverInternalError);
+    EXPECT_EQ(device.clear(0xFF00FF00), aGpuResult::DriverInternalError);
+    EXPECT_EQ(device.lastClearColor(), 0u) << "a failed call does nothing";
+    EXPECT_EQ(device.clear(0xFF00FF00), aGpuResult::Ok);
+    EXPECT_EQ(device.lastClearColor(), 0xFF00FF00u);
+    const auto clears = device.records(aGpuCall::Clear);
+    ASSERT_EQ(clears.size(), 2u);
+    EXPECT_EQ(clears[0].text(), "Clear(4278255360, 0, 0, 0) -> DRIVER_INTERNAL_ERROR");
+    // The hardware device's capabilities may fail while the reference device's answer.
+    aGpuAdapter adapter = device.adapter();
+    adapter.capsResult[0] = aGpuResult::NotAvailable;
+    device.setAdapter(adapter);
+    aGpuCaps caps;
+    EXPECT_EQ(device.getDeviceCaps(aGpuDeviceType::Hal, caps), aGpuResult::NotAvailable);
+    EXPECT_EQ(device.getDeviceCaps(aGpuDeviceType::Ref, caps), aGpuResult::Ok);
+}
+
 TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
 {
     std::unique_ptr<aGpuVertexBuffer> vb;
