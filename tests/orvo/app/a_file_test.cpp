@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <thread>
+#include <unistd.h>
 
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
@@ -83,6 +83,8 @@ TEST_F(FileTest, BackslashesCaseExistenceAndMembersOfAPakWithNoFolderOnDisk)
     EXPECT_FALSE(file_exists("data:gfx")) << "a folder is not a file";
     EXPECT_TRUE(file_dirExists("data:gfx\\MENU\\"));
     EXPECT_FALSE(file_existsFileOrDir("data:gfx/menu/title.png/"));
+    EXPECT_TRUE(file_existsFileOrDir("data:gfx") && file_existsFileOrDir("data:gfx/menu/title.png"))
+        << "a folder and a file both answer true";
     EXPECT_EQ(file_getExt("a.b/c"), "");
     EXPECT_EQ(file_getExt("a.b\\c.tar.gz"), "gz");
     // A member of a deflated pak with no folder on disk.

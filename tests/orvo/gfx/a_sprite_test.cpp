@@ -125,6 +125,7 @@ TEST(Anim, PlaySequencesEndWhereTheyShould)
         std::vector<int> shown;
     } cases[] = {
         {{1, 1, 1}, 0, {0, 1, 2, -1}},
+        {{1, 1, 1, 1}, PINGPONG, {0, 1, 2, 3, 3, 2, 1, 0, -1}}, // there and back once
         {{1, 1, 1, 1}, PINGPONG | LOOP, {0, 1, 2, 3, 3, 2, 1, 0, 0, 1, 2, 3, 3}},
         {{1, 1, 1}, BACK, {2, 1, 0, -1}},
         {{1, 1, 0}, 0, {0, 1, 2, 0, 1}}, // an end frame with hold 0 never ends playback

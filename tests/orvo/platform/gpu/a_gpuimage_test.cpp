@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "support/image_files.h"
 #include "support/log_capture.h"
@@ -158,6 +160,35 @@ TEST(GpuImage, CutAndMutatedFilesNeverCrash)
     fuzz(kbtest::encodePng(picture, 24, 17), "gpu. PNG data rejected: ");
     fuzz(kbtest::encodeJpeg(picture, 24, 17, 80), "gpu. JPEG data rejected: ");
     fuzz(bytes(gpu_encodeBmp(testPicture(9, 6).data(), 9, 6)), "gpu. BMP data rejected: ");
+}
+
+TEST(GpuImage, TexturesFromMemoryTakeTheAskedFormatAndExactSize)
+{
+    aGpuDeviceRecorder device;
+    const auto picture = testPicture(7, 5);
+    const std::string png = kbtest::encodePng(picture, 7, 5);
+    std::unique_ptr<aGpuTexture> texture;
+    aGpuImageInfo info;
+    ASSERT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::A4R4G4B4, texture, &info),
+              aGpuResult::Ok);
+    EXPECT_TRUE(info.width == 7 && info.height == 5 && info.fileFormat == aGpuImageFileFormat::Png);
+    EXPECT_TRUE(texture->width() == 7 && texture->height() == 5 && texture->format() == aGpuFormat::A4R4G4B4);
+    aGpuLockedRect locked;
+    ASSERT_EQ(texture->lock(locked, nullptr, gpuLockReadOnly), aGpuResult::Ok);
+    for (uint32_t y = 0; y < 5; ++y)
+        for (uint32_t x = 0; x < 7; ++x) {
+            uint16_t stored = 0;
+            std::memcpy(&stored, static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * 2, 2);
+            ASSERT_EQ(stored, gpu_packPixel(aGpuFormat::A4R4G4B4, picture[y * 7 + x])) << x << "," << y;
+        }
+    texture->unlock();
+    // Cut data is refused; so is a format no texture takes.
+    kbtest::LogCapture log;
+    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), 40, aGpuFormat::A8R8G8B8, texture),
+              aGpuResult::InvalidData);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::X8R8G8B8, texture),
+              aGpuResult::InvalidCall);
 }
 
 TEST(GpuImage, HugeDeclaredSizesAreRefusedBeforeDecoding)
