@@ -86,6 +86,14 @@ TEST_F(MemoTest, LinesEndAtBreaksOrWrapAndCaretKeysMoveAlongThem)
     EXPECT_EQ(press(A_KEY_DOWN), "abcdefgh\nxy|") << "the short last line ends the text";
     EXPECT_EQ(press(A_KEY_UP, MOD_SHIFT), "ab[|cdefgh\nxy]");
     EXPECT_EQ(press(A_KEY_HOME, MOD_CTRL | MOD_SHIFT), "[|abcdefgh\nxy]");
+    // Four lines a page in a memo 64 high with 16-pixel lines.
+    setText(L"0\n1\n2\n3\n4\n5\n6\n7\n8", 0);
+    std::vector<int32_t> pages;
+    for (uint32_t key : {A_KEY_PAGEDOWN, A_KEY_PAGEDOWN, A_KEY_PAGEDOWN, A_KEY_PAGEUP}) {
+        press(key);
+        pages.push_back(caretLine());
+    }
+    EXPECT_EQ(pages, (std::vector<int32_t>{4, 8, 8, 4}));
 
     // Word wrap breaks after blanks or inside long words, and never below one character.
     memo->SetWidth(30); // three glyphs and a bit
