@@ -182,6 +182,25 @@ TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
     device.setStreamSource(vb.get(), 28);
     EXPECT_TRUE(device.drawPrimitive(aGpuPrimitive::TriangleStrip, 4, 2) == aGpuResult::Ok &&
                 device.drawPrimitive(aGpuPrimitive::TriangleStrip, 5, 2) == aGpuResult::InvalidCall);
+
+    // Indexed draws from the caller's memory follow the same rules.
+    aGpuVertex quad[6];
+    for (int i = 0; i < 6; ++i)
+        quad[i] = {static_cast<float>(i), 0, 0, 1, 0xFFFFFFFF, 0, 0};
+    const uint16_t indices[6] = {2, 3, 4, 3, 5, 4};
+    ASSERT_EQ(device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 2, 4, 2, indices, quad, sizeof(aGpuVertex)),
+              aGpuResult::Ok);
+    const auto up = device.records(aGpuCall::DrawIndexedPrimitiveUP).back();
+    EXPECT_EQ(up.indices, (std::vector<uint16_t>{0, 1, 2, 1, 3, 2}));
+    EXPECT_EQ(reinterpret_cast<const aGpuVertex*>(up.vertices.data())->x, 2.0f);
+    EXPECT_EQ(device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 3, 3, 2, indices, quad, sizeof(aGpuVertex)),
+              aGpuResult::InvalidCall)
+        << "index 2 lies below the first vertex";
+    EXPECT_EQ(device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 2, 4, 2, indices, quad, 36),
+              aGpuResult::InvalidCall)
+        << "stride mismatch";
+    EXPECT_EQ(device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 2, 4, 2, nullptr, quad, sizeof(aGpuVertex)),
+              aGpuResult::InvalidCall);
     device.endScene();
 }
 
