@@ -10,7 +10,7 @@
 #include "gui_fixture.h"
 
 using namespace GUI;
-using Entries = std::vector<std::string>;
+using kbtest::Entries;
 
 namespace {
 
