@@ -53,6 +53,9 @@ TEST(Format, BufferFormatIsBoundedAndDataFormatsFillOnlyMatchingConversions)
     EXPECT_EQ(string_formatData(std::string("%05.1f%%"), {3.14159}), "003.1%");
     EXPECT_EQ(string_formatData(std::wstring(L"Level %s: %i/%i"), {std::wstring(L"One"), 3, 5}), L"Level One: 3/5");
     EXPECT_EQ(string_formatData(std::string("[%-4s|%.2s]"), {"ab", "xyz"}), "[ab  |xy]");
+    // A character, a right-aligned wide text in a narrow format (what narrow text cannot hold becomes '?'),
+    // and a whole number where a float is asked.
+    EXPECT_EQ(string_formatData(std::string("%c|%5ls|%.1f"), {65, std::wstring(L"\u00e9t\u00e9"), 2}), "A|  ?t?|2.0");
     // A string never feeds %d, missing arguments and absurd widths leave the text as written.
     EXPECT_EQ(string_formatData(std::string("%d and %s"), {"x"}), "%d and x");
     EXPECT_EQ(string_formatData(std::string("%d and %s"), {}), "%d and %s");
