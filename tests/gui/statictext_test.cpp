@@ -125,6 +125,15 @@ TEST_F(StaticTextTest, AlignmentsAndJustificationPlaceTheWords)
     t->Draw();
     ASSERT_FALSE(draws().empty());
     EXPECT_EQ(atY(draws()[0]), 52.0f) << "three lines of 16 end at the bottom";
+    // The same from a script, its words read in any case; line spacing goes between the lines.
+    set(t, {"HorzFormatting RIGHT", "VertFormatting Bottom", "LineSpacing 4"});
+    t->Update(0.0f);
+    EXPECT_EQ(std::pair(t->GetHorzFormatting(), t->GetVertFormatting()),
+              std::pair(int32_t(StaticText::HF_RIGHT), int32_t(StaticText::VF_BOTTOM)));
+    rig.device_->clearRecords();
+    t->Draw();
+    ASSERT_FALSE(draws().empty());
+    EXPECT_EQ(atY(draws()[0]), 44.0f) << "three lines of 16 and two gaps of 4 end at the bottom";
 }
 
 TEST_F(StaticTextTest, RunsWithoutFontFollowTheWidgetsFontAndNoHeightNeverDivides)
