@@ -186,6 +186,10 @@ TEST_F(MemoTest, TheViewFollowsTheCaretWheelAndKeysAndNothingDividesByANoughtLin
     wheel.wheel = 2.0f;
     memo->OnMouseWheel(wheel);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 96.0f) << "one line per wheel event";
+    wheel.wheel = -2.0f;
+    memo->OnMouseWheel(wheel);
+    EXPECT_FLOAT_EQ(memo->GetScrollY(), 112.0f) << "and back down";
+    wheel.wheel = 2.0f;
     press(A_KEY_HOME, MOD_CTRL);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 0.0f);
 
@@ -217,4 +221,20 @@ TEST(History, ARecordPerformedWhileTheHistoryEmptiesGoesToo)
         history.Add(new Step(journal, "c"));
     }
     EXPECT_EQ(journal.back(), "delete c");
+}
+
+TEST_F(MemoTest, AWideLineScrollsSidewaysToKeepTheCaretInView)
+{
+    auto* bar = add<GUI::Scrollbar>("memo_auto_hscroll", aRect(0, 54, 200, 10), memo);
+    memo->SetWordWrap(false);
+    memo->Initialize();
+    setText(std::wstring(40, L'a').c_str(), 0); // 320 pixels in a memo 200 wide
+    memo->UpdateSelf(0.0f);
+    press(A_KEY_END);
+    // The caret's 320 less the page, with a line height of room for the caret.
+    EXPECT_FLOAT_EQ(bar->GetValue(), 136.0f);
+    EXPECT_FLOAT_EQ(memo->GetScrollX(), 136.0f) << "the view follows its bar";
+    press(A_KEY_HOME);
+    EXPECT_FLOAT_EQ(bar->GetValue(), 0.0f);
+    EXPECT_FLOAT_EQ(memo->GetScrollX(), 0.0f);
 }

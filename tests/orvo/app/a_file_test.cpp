@@ -185,6 +185,8 @@ TEST_F(FileTest, MemberSizesTheArchiveCannotHoldAreRefusedBeforeTheyAreAllocated
     writeFile(disk("claims.zip"), claim(1, 0, 0xFD000064));
     EXPECT_EQ(read("data:claims/stored.bin"), "stored");
     EXPECT_EQ(read("data:claims/zeros.bin"), zeros);
+    // A path longer than the system takes is refused like a missing file, not looked up in archives.
+    EXPECT_EQ(read("data:" + std::string(5000, 'x') + "/stored.bin"), "<null>");
 }
 
 TEST_F(FileTest, NoSingleByteDamageOrTruncationCrashesOrGivesWrongBytes)
