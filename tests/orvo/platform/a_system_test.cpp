@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -73,6 +76,27 @@ TEST(SystemFacts, MountsAndMeminfoAreParsedAndThisMachineGivesPlausibleFacts)
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "Mem"), 0u);
     const aSystemFacts f = systemfacts_gather();
     EXPECT_TRUE(f.physicalTotal > 0 && !f.drives.empty() && f.drives[0].mountPoint == "/");
+}
+
+TEST(SystemPriority, TheClassSetsTheBaseNicenessThreadPrioritiesCountFromOnTheCallingThreadOnly)
+{
+    // On a thread of its own: niceness is per thread, and lowering it again is not for everyone.
+    std::vector<int> nices;
+    bool refused = false;
+    std::thread([&] {
+        const id_t self = static_cast<id_t>(syscall(SYS_gettid));
+        auto nice = [self] { return getpriority(PRIO_PROCESS, self); };
+        if (system_setPriorityClass(A_PRIORITY_BELOW_NORMAL))
+            nices.push_back(nice());
+        for (int32_t priority : {A_THREAD_LOWEST, A_THREAD_IDLE})
+            if (system_setThreadPriority(priority))
+                nices.push_back(nice());
+        refused = !system_setPriorityClass(0x1234) && !system_setThreadPriority(7);
+    }).join();
+    // The base goes back to normal from a thread still at the process's own niceness, which needs no privilege.
+    std::thread([] { (void)system_setPriorityClass(A_PRIORITY_NORMAL); }).join();
+    EXPECT_EQ(nices, (std::vector<int>{10, 14, 19}));
+    EXPECT_TRUE(refused) << "unknown values";
 }
 
 TEST(SystemDoubleClick, TheHintWhenItHoldsATimeElse500)
