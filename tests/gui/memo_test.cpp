@@ -193,6 +193,11 @@ TEST_F(MemoTest, TheViewFollowsTheCaretWheelAndKeysAndNothingDividesByANoughtLin
     press(A_KEY_HOME, MOD_CTRL);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 0.0f);
 
+    // Line spacing from a script goes onto every line.
+    set(memo, {"LineSpacing 4"});
+    EXPECT_FLOAT_EQ(memo->GetLineHeight(), 20.0f);
+    set(memo, {"LineSpacing 0"});
+
     // Without a line height pages, wheel and drawing still work.
     memo->SetFontSize(0.0f);
     EXPECT_EQ(memo->GetLineHeight(), 0.0f);
