@@ -41,6 +41,7 @@ TEST_F(ButtonTest, AGlyphStripFillsTheStatesAndThePictureFollowsPressHoverAndSel
     EXPECT_TRUE(log.contains("ImageButton::EndFillProperties - invalid layout type 'diagonal'"));
     EXPECT_TRUE(two->GetImage(ImageButton::STATE_PUSHED) && !two->GetImage(ImageButton::STATE_HOVER))
         << "two glyphs fill normal and pushed only";
+    EXPECT_EQ(two->GetImageRect(ImageButton::STATE_PUSHED), aRect(0, 20, 10, 20)) << "vertical when the word is bad";
 
     auto shown = [&] {
         beginDraws();

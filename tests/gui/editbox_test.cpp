@@ -51,8 +51,11 @@ TEST_F(EditboxTest, CaretKeysMoveByBlanksSelectFromTheAnchorAndGoOnFromPlacesANe
     setText(L"abcd", 4);
     press(A_KEY_LEFT, MOD_SHIFT);
     EXPECT_EQ(press(A_KEY_LEFT, MOD_SHIFT), "ab[|cd]");
-    EXPECT_EQ(press(A_KEY_LEFT), "a|bcd") << "a plain move drops the selection";
+    EXPECT_EQ(press(A_KEY_RIGHT, MOD_SHIFT), "abc[|d]") << "back towards the anchor";
+    EXPECT_EQ(press(A_KEY_LEFT), "ab|cd") << "a plain move drops the selection";
     setText(L"abcd", 1);
+    EXPECT_EQ(press(A_KEY_RIGHT, MOD_SHIFT), "a[b]|cd");
+    EXPECT_EQ(press(A_KEY_LEFT, MOD_SHIFT), "a|bcd") << "back to the anchor: nothing selected";
     EXPECT_EQ(press(A_KEY_END, MOD_SHIFT), "a[bcd]|");
     EXPECT_EQ(press(A_KEY_HOME, MOD_SHIFT), "[|a]bcd") << "the anchor stays: Home selects what lies before it";
 

@@ -82,10 +82,13 @@ TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangleAndStaticImage
     addImage("pic", 20, 10);
     loadScript("staticimage Bare\n{\n  AreaRect 0 0 0 0\n}\n"
                "staticimage Pic\n{\n  AreaRect 10 10 0 0\n  NormalImage pic\n  NormalRect 5 0 15 10\n"
-               "  Color 20FF8000\n  Alpha 0.5\n}\n");
+               "  Color 20FF8000\n  Alpha 0.5\n}\n"
+               "staticimage Gray\n{\n  AreaRect 40 10 10 10\n  NormalImage pic\n  NormalRect 0 0 10 10\n"
+               "  DisabledImage pic\n  DisabledRect 10 0 10 10\n  Color 20FF8000\n}\n");
     auto* bare = find<GUI::StaticImage>("Bare");
     auto* pic = find<GUI::StaticImage>("Pic");
-    ASSERT_TRUE(bare && pic);
+    auto* gray = find<GUI::StaticImage>("Gray");
+    ASSERT_TRUE(bare && pic && gray);
     EXPECT_EQ(pic->GetArea(), aRect(10, 10, 15, 10)) << "the size of the shown rectangle";
     beginDraws();
     bare->Draw();
@@ -93,5 +96,12 @@ TEST_F(ImageDraw, TransparencyReadsTheTexelInsideTheShownRectangleAndStaticImage
     pic->SetEnabled(false);
     pic->Draw();
     ASSERT_EQ(draws().size(), 1u);
+    EXPECT_EQ(src(draws()[0]), "5 0 20 10");
     EXPECT_EQ(draws()[0].u[4], 0x80FF8000u) << "the widget's alpha, not the tint's";
+    // With a disabled picture of its own, a disabled static image shows that one, untinted.
+    gray->SetEnabled(false);
+    gray->Draw();
+    ASSERT_EQ(draws().size(), 2u);
+    EXPECT_EQ(src(draws()[1]), "10 0 20 10");
+    EXPECT_EQ(draws()[1].u[4], 0xFFFFFFFFu);
 }

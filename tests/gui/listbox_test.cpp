@@ -78,12 +78,15 @@ TEST_F(ListboxTest, ClicksSelectOneRowOrWithMultiselectRangesFromTheAnchorAndBad
     set(list, {"Multiselect 1"});
     click(5, 25, MOD_SHIFT);
     EXPECT_EQ(selected(), Indexes{1});
+    EXPECT_EQ(list->GetAnchorItem(), 1);
     click(5, 45, MOD_SHIFT);
     EXPECT_EQ(selected(), (Indexes{1, 2}));
     click(5, 5, MOD_CTRL);
     EXPECT_EQ(selected(), (Indexes{0, 1, 2}));
     click(5, 25, MOD_CTRL);
     EXPECT_EQ(selected(), (Indexes{0, 2}));
+    // Deselecting the current item leaves neither a current item nor an anchor.
+    EXPECT_EQ(std::pair(list->GetCurrentItem(), list->GetAnchorItem()), std::pair(-1, -1));
     click(5, 5, MOD_CTRL);
     click(5, 45, MOD_CTRL);
     EXPECT_EQ(selected(), Indexes{2}) << "a ctrl-click keeps the only selected item";

@@ -86,6 +86,14 @@ TEST_F(MemoTest, LinesEndAtBreaksOrWrapAndCaretKeysMoveAlongThem)
     EXPECT_EQ(press(A_KEY_DOWN), "abcdefgh\nxy|") << "the short last line ends the text";
     EXPECT_EQ(press(A_KEY_UP, MOD_SHIFT), "ab[|cdefgh\nxy]");
     EXPECT_EQ(press(A_KEY_HOME, MOD_CTRL | MOD_SHIFT), "[|abcdefgh\nxy]");
+    // Four lines a page in a memo 64 high with 16-pixel lines.
+    setText(L"0\n1\n2\n3\n4\n5\n6\n7\n8", 0);
+    std::vector<int32_t> pages;
+    for (uint32_t key : {A_KEY_PAGEDOWN, A_KEY_PAGEDOWN, A_KEY_PAGEDOWN, A_KEY_PAGEUP}) {
+        press(key);
+        pages.push_back(caretLine());
+    }
+    EXPECT_EQ(pages, (std::vector<int32_t>{4, 8, 8, 4}));
 
     // Word wrap breaks after blanks or inside long words, and never below one character.
     memo->SetWidth(30); // three glyphs and a bit
@@ -178,8 +186,17 @@ TEST_F(MemoTest, TheViewFollowsTheCaretWheelAndKeysAndNothingDividesByANoughtLin
     wheel.wheel = 2.0f;
     memo->OnMouseWheel(wheel);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 96.0f) << "one line per wheel event";
+    wheel.wheel = -2.0f;
+    memo->OnMouseWheel(wheel);
+    EXPECT_FLOAT_EQ(memo->GetScrollY(), 112.0f) << "and back down";
+    wheel.wheel = 2.0f;
     press(A_KEY_HOME, MOD_CTRL);
     EXPECT_FLOAT_EQ(memo->GetScrollY(), 0.0f);
+
+    // Line spacing from a script goes onto every line.
+    set(memo, {"LineSpacing 4"});
+    EXPECT_FLOAT_EQ(memo->GetLineHeight(), 20.0f);
+    set(memo, {"LineSpacing 0"});
 
     // Without a line height pages, wheel and drawing still work.
     memo->SetFontSize(0.0f);
@@ -209,4 +226,20 @@ TEST(History, ARecordPerformedWhileTheHistoryEmptiesGoesToo)
         history.Add(new Step(journal, "c"));
     }
     EXPECT_EQ(journal.back(), "delete c");
+}
+
+TEST_F(MemoTest, AWideLineScrollsSidewaysToKeepTheCaretInView)
+{
+    auto* bar = add<GUI::Scrollbar>("memo_auto_hscroll", aRect(0, 54, 200, 10), memo);
+    memo->SetWordWrap(false);
+    memo->Initialize();
+    setText(std::wstring(40, L'a').c_str(), 0); // 320 pixels in a memo 200 wide
+    memo->UpdateSelf(0.0f);
+    press(A_KEY_END);
+    // The caret's 320 less the page, with a line height of room for the caret.
+    EXPECT_FLOAT_EQ(bar->GetValue(), 136.0f);
+    EXPECT_FLOAT_EQ(memo->GetScrollX(), 136.0f) << "the view follows its bar";
+    press(A_KEY_HOME);
+    EXPECT_FLOAT_EQ(bar->GetValue(), 0.0f);
+    EXPECT_FLOAT_EQ(memo->GetScrollX(), 0.0f);
 }

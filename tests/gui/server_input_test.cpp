@@ -19,9 +19,8 @@ TEST_F(Input, APressGoesToThePreviousHoverWidgetWhichKeepsThePointerAndOneButton
 {
     Widget* a = add("A", aRect(0, 0, 100, 100));
     for (Widget* w : {root(), a, add("B", aRect(200, 0, 100, 100))})
-        events.watch(w,
-                     {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown, Widget::EventMouseUp,
-                      Widget::EventMouseMove, Widget::EventClick});
+        events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown, Widget::EventMouseUp,
+                         Widget::EventMouseMove, Widget::EventClick});
 
     hover(10, 10);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "A:MouseEnter", "A:MouseMove"}));
@@ -231,4 +230,9 @@ TEST_F(Input, WheelAndModifiers)
     rig.keys->setLockStates(A_LOCK_NUM);
     keyDown(A_KEY_RCONTROL);
     EXPECT_EQ(server->GetModifiers(), uint32_t(GUI::MOD_SHIFT | GUI::MOD_CTRL | GUI::MOD_ALT | GUI::MOD_NUMLOCK));
+    // Caps lock turns letters only, either way.
+    using GUI::MOD_CAPSLOCK, GUI::MOD_SHIFT;
+    EXPECT_EQ(GUI::Server::KeyToChar(A_KEY_A, MOD_CAPSLOCK), 'A');
+    EXPECT_EQ(GUI::Server::KeyToChar(A_KEY_A, MOD_SHIFT | MOD_CAPSLOCK), 'a');
+    EXPECT_EQ(GUI::Server::KeyToChar(A_KEY_1, MOD_SHIFT | MOD_CAPSLOCK), '!');
 }

@@ -10,7 +10,8 @@ using SliderTest = kbtest::GuiTest;
 
 const char* kSlider = "slider Volume\n{\n  AreaRect 0 0 200 20\n"
                       "  imagebutton Volume_auto_thumb\n  {\n    AreaRect 0 0 20 20\n  }\n"
-                      "  imagebutton Volume_auto_incbtn\n  {\n    AreaRect 0 30 10 10\n    ClipByParent 0\n  }\n}\n"
+                      "  imagebutton Volume_auto_incbtn\n  {\n    AreaRect 0 30 10 10\n    ClipByParent 0\n  }\n"
+                      "  imagebutton Volume_auto_decbtn\n  {\n    AreaRect 20 30 10 10\n    ClipByParent 0\n  }\n}\n"
                       "slider Lone\n{\n}\n";
 
 } // namespace
@@ -29,6 +30,8 @@ TEST_F(SliderTest, ValuesPlaceTheThumbButtonsStepAndDraggingFollowsThePointerUnt
     s->SetValue(0.95f);
     click(5, 35);
     EXPECT_FLOAT_EQ(s->GetValue(), 1.0f) << "0.95 + 0.1 stops at 1";
+    click(25, 35);
+    EXPECT_FLOAT_EQ(s->GetValue(), 0.9f) << "and the decrement button steps back";
 
     EXPECT_TRUE(log.contains("Slider::Initialize - Thumb for slider 'Lone' not found"));
     find<Slider>("Lone")->SetValue(0.3f); // no thumb to place
@@ -52,7 +55,8 @@ TEST_F(SliderTest, ScrollBarsSizeTheirThumbKeepTheValueInRangeAndFollowWhetherTh
 {
     loadScript("scrollbar Bar\n{\n  AreaRect 0 0 20 100\n  Vertical 1\n  StepValue 30\n"
                "  widget Bar_auto_thumb\n  {\n    AreaRect 0 0 20 10\n  }\n"
-               "  widget Bar_auto_decbtn\n  {\n    AreaRect 0 120 20 10\n    ClipByParent 0\n  }\n}\n",
+               "  widget Bar_auto_decbtn\n  {\n    AreaRect 0 120 20 10\n    ClipByParent 0\n  }\n"
+               "  widget Bar_auto_incbtn\n  {\n    AreaRect 0 140 20 10\n    ClipByParent 0\n  }\n}\n",
                true);
     auto* bar = find<Scrollbar>("Bar");
     ASSERT_TRUE(bar && bar->GetThumb());
@@ -74,6 +78,8 @@ TEST_F(SliderTest, ScrollBarsSizeTheirThumbKeepTheValueInRangeAndFollowWhetherTh
     bar->SetValue(150.0f);
     click(5, 125);
     EXPECT_FLOAT_EQ(bar->GetValue(), 120.0f) << "the decrement button steps back";
+    click(5, 145);
+    EXPECT_FLOAT_EQ(bar->GetValue(), 150.0f) << "and the increment button forward";
 
     // Less content: the value is pulled into the new range and the thumb shows it.
     bar->SetTotalSize(200.0f);

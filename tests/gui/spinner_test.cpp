@@ -52,6 +52,13 @@ TEST_F(SpinnerTest, ButtonsReadTheEditBoxInEveryInputModeAndMissingPartsAreLogge
     pressButton(dec);
     EXPECT_EQ(edit->GetText(), L"0");
 
+    // A new step is announced.
+    events.take();
+    events.watch(spin, {Spinner::EventStepChanged});
+    spin->SetStep(2.0f);
+    EXPECT_EQ(events.take(), Entries{"spin:StepChanged"});
+    spin->SetStep(1.0f);
+    events.take();
     // Script limits, mode and value and hexadecimal steps are read by the gallery's spinner.
     spin->SetMaximum(1000.0f);
     spin->SetValue(497.0f);

@@ -61,3 +61,28 @@ TEST_F(StaticAnimTest, PlayFlagsComeFromTheAnimTypeAndBadValuesFallBackSafely)
         a->Draw();
     EXPECT_TRUE(draws().empty());
 }
+
+TEST_F(StaticAnimTest, DrawingScalesTheFrameShowsTheDisabledAnimationAndSetAnimRestarts)
+{
+    StaticAnim* a = anim("Spin", "AreaRect 5 5 20 30\nNormalImage strip\nNumFrames 4\nFrameSize 10 10\n"
+                                 "DisabledImage strip\nDisabledRect 30 0 10 10\nStartFrame 2\nColor 80FF0000\n");
+    beginDraws();
+    a->Draw();
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_EQ(src(draws()[0]), "20 0 30 10");
+    EXPECT_FLOAT_EQ(draws()[0].f[1], 3.0f);
+    EXPECT_EQ(draws()[0].u[4], 0xFFFF0000u) << "the tint's own alpha takes no part";
+
+    a->SetEnabled(false);
+    rig.device_->clearRecords();
+    a->Draw();
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_EQ(src(draws()[0]), "30 20 40 30") << "frame 2 of a strip one frame wide";
+    EXPECT_EQ(draws()[0].u[4], 0xFFFFFFFFu);
+
+    aAnim backward = a->GetNormalAnim();
+    backward.setPlayFlags(aAnim::PLAY_BACKWARD | aAnim::PLAY_LOOP);
+    a->SetAnim(backward);
+    EXPECT_EQ(a->GetNormalAnim().getFrame(), 3u);
+    EXPECT_FALSE(a->GetNormalAnim().isStopped());
+}

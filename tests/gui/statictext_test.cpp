@@ -39,6 +39,8 @@ protected:
         return out;
     }
 
+    static float pieceX(const StaticText* t, size_t i) { return t->GetPieces()[i].x; }
+
     aFont* font = nullptr;
     int count = 0;
 };
@@ -117,6 +119,35 @@ TEST_F(StaticTextTest, ScrolledTextStartsAtWholeLinesKeepsItsColoursAndEndsOnAWh
     ASSERT_EQ(atEnd.size(), 2u) << "dd and ee";
     EXPECT_LE(atEnd.back() + 16.0f, 40.0f) << "the last line's bottom is inside the widget";
     EXPECT_EQ(rig.graph->getViewport(), aRect(0, 0, 1024, 768)) << "the clip is put back";
+}
+
+TEST_F(StaticTextTest, AlignmentsAndJustificationPlaceTheWords)
+{
+    StaticText* t = text(L"aa bb cc\ndd ee", aRect(0, 0, 50, 100));
+    t->SetHorzFormatting(StaticText::HF_WIDTH);
+    t->Update(0.0f);
+    ASSERT_EQ(lines(t), "aa bb|cc|dd ee");
+    EXPECT_FLOAT_EQ(pieceX(t, 1), 34.0f) << "14 spare pixels go into the one space";
+    EXPECT_FLOAT_EQ(pieceX(t, 4), 20.0f) << "the paragraph's last line is not justified";
+
+    t->SetHorzFormatting(StaticText::HF_CENTER);
+    t->Update(0.0f);
+    EXPECT_FLOAT_EQ(pieceX(t, 2), 17.0f);
+
+    t->SetVertFormatting(StaticText::VF_BOTTOM);
+    beginDraws();
+    t->Draw();
+    ASSERT_FALSE(draws().empty());
+    EXPECT_EQ(atY(draws()[0]), 52.0f) << "three lines of 16 end at the bottom";
+    // The same from a script, its words read in any case; line spacing goes between the lines.
+    set(t, {"HorzFormatting RIGHT", "VertFormatting Bottom", "LineSpacing 4"});
+    t->Update(0.0f);
+    EXPECT_EQ(std::pair(t->GetHorzFormatting(), t->GetVertFormatting()),
+              std::pair(int32_t(StaticText::HF_RIGHT), int32_t(StaticText::VF_BOTTOM)));
+    rig.device_->clearRecords();
+    t->Draw();
+    ASSERT_FALSE(draws().empty());
+    EXPECT_EQ(atY(draws()[0]), 44.0f) << "three lines of 16 and two gaps of 4 end at the bottom";
 }
 
 TEST_F(StaticTextTest, RunsWithoutFontFollowTheWidgetsFontAndNoHeightNeverDivides)

@@ -74,6 +74,8 @@ TEST_F(WidgetTest, SettersFireOnlyOnAChangeAndScriptPropertiesApplyInAFixedOrder
             "VerticalAlign middle", "Tag 0x20", "Cursor hand", "Hotkey ctrl|s", "Alpha 0.5", "Parent anything"});
     EXPECT_EQ(events.take(), (Entries{"w:FontChanged", "w:FontChanged", "w:TextChanged", "w:Disabled", "w:Hide"}));
     EXPECT_EQ(w->GetText(), L"caf\u00e9");
+    EXPECT_EQ(w->GetTag(), 32);
+    EXPECT_EQ(w->GetHotkey(), 31u);
     EXPECT_EQ(w->GetXInParent(), 1024) << "right aligned in the root";
     EXPECT_EQ(w->GetYInParent(), 0) << "an unknown word means top";
     EXPECT_TRUE(log.contains("Server::GetFont - font 'arial14' not found!"));
@@ -92,6 +94,18 @@ TEST_F(WidgetTest, ParentsPlaceTheirChildrenAndDecideTheirVisibilityEnablingAlph
     Widget* panel = add("panel", aRect(100, 50, 800, 600));
     Widget* child = add("child", aRect(5, 5, 50, 50), panel);
     EXPECT_EQ(child->GetAbsoluteRect(), aRect(105, 55, 50, 50));
+    // Alignment anchors a child to its parent's right, centre or bottom.
+    Widget* right = add("right", aRect(-100, 0, 50, 50), panel);
+    right->SetHorizontalAlign(GUI::HA_RIGHT);
+    Widget* centre = add("centre", aRect(-10, -10, 20, 20), panel);
+    centre->SetHorizontalAlign(GUI::HA_CENTER);
+    centre->SetVerticalAlign(GUI::VA_CENTER);
+    Widget* bottom = add("bottom", aRect(0, -30, 10, 30), panel);
+    bottom->SetVerticalAlign(GUI::VA_BOTTOM);
+    EXPECT_EQ(right->GetXInParent(), 700);
+    EXPECT_EQ(centre->GetAbsoluteRect(), aRect(490, 340, 20, 20));
+    EXPECT_EQ(bottom->GetAbsoluteY(), 620);
+    EXPECT_EQ(add("inner", aRect(5, 5, 1, 1), right)->GetAbsoluteRect(), aRect(805, 55, 1, 1));
 
     panel->SetVisible(false);
     panel->SetEnabled(false);
@@ -129,6 +143,14 @@ TEST_F(WidgetTest, TreesOrderFindMoveAndDeleteTheirWidgetsAndTheServerForgetsThe
     EXPECT_EQ(root()->GetZOrder(), (Widgets{b, a, top}));
 
     EXPECT_EQ(root()->GetChildren(), (Widgets{a, top, b})) << "children keep adoption order";
+    // A child rises to the front of its siblings only where its parent asks for it, and takes the parent along.
+    Widget* c1 = add("c1", aRect(), a);
+    Widget* c2 = add("c2", aRect(), a);
+    set(a, {"RiseOnClick 1"});
+    b->BringToFront();
+    c1->RiseToFront();
+    EXPECT_EQ(root()->GetZOrder(), (Widgets{b, a, top}));
+    EXPECT_EQ(a->GetZOrder(), (Widgets{c1, c2})) << "c1 does not rise on click";
 
     // Children go with their parent unless told not to.
     Widget* panel = add("panel", aRect(0, 0, 10, 10));

@@ -40,6 +40,11 @@ TEST(Highlight, RectangleCircleLetGoAndDegenerateCases)
     circle.destroy();
     circle.destroy();
     EXPECT_EQ(game.getParticles()->getLiveSystems().size(), live - 2) << "its two systems are let go";
+    // Pausing stops the sparkles; going on makes them again.
+    rect.setPaused(true);
+    EXPECT_TRUE(rect.getEmitter(0)->isFinished());
+    rect.setPaused(false);
+    EXPECT_FALSE(rect.getEmitter(0)->isFinished());
     // A screen switch kills every live system: the highlight lets go of them.
     game.getParticles()->killAll();
     rect.update(0.1f);

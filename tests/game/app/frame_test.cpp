@@ -1,6 +1,6 @@
-// The frame: a paused turn with and without a GUI server (and during a load), Escape releasing a held
-// button, the animated cursor rebuilt when it was lost, a device that cannot draw any more, and a
-// fullscreen player on a display without the game's mode.
+// The frame: the frame time's ceiling, a paused turn with and without a GUI server (and during a load),
+// Escape releasing a held button, the animated cursor rebuilt when it was lost, a device that cannot draw
+// any more, and a fullscreen player on a display without the game's mode.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -44,6 +44,23 @@ size_t drawsSince(aGpuDeviceRecorder& device)
 }
 
 } // namespace
+
+TEST(Frame, ALongFrameCountsAsOneSecond)
+{
+    FakeClock clock;
+    cGame game;
+    const struct {
+        int64_t micros;
+        float frameTime;
+        double total;
+    } steps[] = {{2500000, 1.0f, 1.0}, {250000, 0.25f, 1.25}, {1000000, 1.0f, 2.25}, {7000000, 1.0f, 3.25}};
+    for (const auto& step : steps) {
+        FakeClock::advanceMicros(step.micros);
+        EXPECT_EQ(game.update(), 0);
+        EXPECT_EQ(game.getFrameTime(), step.frameTime) << step.micros;
+        EXPECT_EQ(game.getTotalTime(), step.total) << step.micros;
+    }
+}
 
 TEST(Frame, PauseOverlayOnlyWithAGuiServerEscapeAndALostCursor)
 {

@@ -83,6 +83,9 @@ TEST_F(StateSwitching, RequestsThreadsRestartQuitAndUnknownIds)
     }
     update();
     game.render();
+    // A state id the registry has no class for makes nothing, and says so.
+    EXPECT_EQ(cGameState::getOrCreate(STATE_HELP), nullptr);
+    EXPECT_TRUE(log.contains("cGameState: no state class for id 6"));
     // The first screen after gameplay enters behind the loading screen.
     game.requestState(STATE_MENU);
     update();

@@ -55,6 +55,18 @@ TEST(LoadingScreen, TheClickEveryScenesVariantAndTheLook)
         g.draw(screen, kFrame);
         EXPECT_EQ(!screen.isWaitingForClick(), clicked) << steps.size() << " " << std::get<0>(steps[1]);
     }
+    // The bar glides up to the progress; "click to continue" waits for the full bar.
+    {
+        cLoadingScreen bar("gui:progress.jng", "gui:progress_back.jng", 335, true);
+        bar.setProgress(100);
+        int frames = 0;
+        for (; frames < 100 && bar.getShownFraction() < 1.0f; ++frames) {
+            EXPECT_FALSE(bar.isContinueShown());
+            g.draw(bar, 0.05f);
+        }
+        EXPECT_GT(frames, 1) << "a glide, not a jump";
+        EXPECT_TRUE(bar.isContinueShown());
+    }
     // A click before the wait does not count; a finished scene ends the wait. Every variant of
     // both scenes plays through its states to its end, with all its pictures.
     cLoadingScreen screen("gui:progress.jng", "gui:progress_back.jng", 0, false);

@@ -1,11 +1,13 @@
 // "config.ini" and "data:game.ini": the defaults' exact bytes, values read leniently, unusable ones put
-// back to the defaults, every key shipped, and sections read on their own.
+// back to the defaults, every key shipped, sections read on their own, and the built-in values without the file.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "game/game.h"
 #include "support/log_capture.h"
@@ -68,13 +70,27 @@ TEST(Settings, ConfigDefaultsLenientValuesFallbacksAndGameConfigSections)
     game.loadGameConfig(std::string(KB_TEST_DATA_DIR) + "/../../data/game.ini");
     EXPECT_EQ(log.messages().size(), logged) << log.raw();
 
-    writeFile(dir.file("game.ini"),
-              "[GAMEPLAY]\nMaxProducingCount=7\n[COMMON]\nLanguage=\n"
-              "[RENDER]\nPerspectiveCorrectionStartDist=abc\nPerspectiveCorrectionEndDist=400.5\n");
+    writeFile(dir.file("game.ini"), "[GAMEPLAY]\nAnimalRiseInPrice=10\nSellAdditionValue=1\nBuyAdditionValue=2\n"
+                                    "AnimalSellCoeff=3\nOldAnimalProducingCoeff=4\nEasterEggClickCount=5\n"
+                                    "MaxDoneUpgradesAtOnce=6\nMaxProducingCount=7\n[COMMON]\nLanguage=\n"
+                                    "[RENDER]\nPerspectiveCorrectionStartDist=abc\n"
+                                    "PerspectiveCorrectionStartScale=0.5\nPerspectiveCorrectionEndDist=400.5\n");
     game.loadGameConfig(dir.file("game.ini"));
+    EXPECT_EQ(s.animalRiseInPrice, 10);
     EXPECT_EQ(s.maxProducingCount, 7);
+    EXPECT_EQ(s.maxProducingCountCopy, 7);
     EXPECT_EQ(s.languageFolder, "data:Localization//");
     EXPECT_FLOAT_EQ(s.perspectiveStartDist, 0.0f);
     EXPECT_FLOAT_EQ(s.perspectiveEndDist, 400.5f);
     EXPECT_EQ(s.hungryAnimalsCount, 0) << "no EVENTS section";
+
+    // Without the file every section falls back to the built-in values, whatever was read before.
+    game.loadGameConfig(dir.file("none.ini"));
+    EXPECT_EQ(std::vector<int32_t>({s.animalRiseInPrice, s.sellAdditionValue, s.buyAdditionValue, s.animalSellCoeff,
+                                    s.oldAnimalProducingCoeff, s.easterEggClickCount, s.maxDoneUpgradesAtOnce,
+                                    s.maxProducingCount, s.maxProducingCountCopy}),
+              std::vector<int32_t>({50, 15, 0, 100, 70, 6, 1, 3, 3}));
+    EXPECT_EQ(s.languageFolder, "data:Localization/English/");
+    EXPECT_EQ(std::vector<float>({s.perspectiveStartDist, s.perspectiveStartScale, s.perspectiveEndDist}),
+              std::vector<float>({180.0f, 0.7f, 500.0f}));
 }

@@ -1,4 +1,4 @@
-// An animal's life on the shipped zebra, from birth to the sale queue;
+// An animal's life on the shipped zebra, from birth to the sale queue and an old animal's coins;
 // starvation, sickness and healing; the production budget.
 #include "game/support/park_game.h"
 
@@ -38,6 +38,12 @@ TEST_F(ParkGame, ChildAppearsEatsGrowsProducesGrowsOldAndJoinsTheSaleQueue)
     EXPECT_TRUE(zebra->isOld());
     EXPECT_EQ(coins, kind.numOfProducing);
     EXPECT_EQ(level->money, moneyBefore + collected) << "every coin credited once";
+    // An old animal's coins are worth OldAnimalProducingCoeff percent, rounded up.
+    cGame::get()->settings().oldAnimalProducingCoeff = 70;
+    zebra->productionClicks = 1;
+    zebra->finishProducing();
+    const int32_t full = kind.bonusProduce + kind.bonusAddedOnClick;
+    EXPECT_EQ(level->bonuses.back()->value, (full * 70 + 99) / 100) << full;
     // An animal that goes leaves the queue.
     zebra->vanish();
     step();

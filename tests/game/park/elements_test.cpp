@@ -1,10 +1,11 @@
-// A depth scale whose start and end lines meet, and walkers (the corner path
-// search, steps and the search budget).
+// A depth scale whose start and end lines meet, the entities' turn of a vector, and walkers (the corner
+// path search, steps and the search budget).
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "game/app/game.h"
+#include "game/park/entity.h"
 #include "game/park/movableelement.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +22,15 @@ TEST(DrawElement, DepthScaleWithMeetingLines)
     EXPECT_EQ(cDrawElement::depthScale(299.0f), 0.5f);
     EXPECT_EQ(cDrawElement::depthScale(300.0f), 1.0f);
     game.loadGameConfig(std::string(KB_TEST_DATA_DIR) + "/../../data/game.ini");
+}
+
+TEST(Entity, AQuarterTurnOnTheScreenGoesDownwards)
+{
+    // y grows downwards: a positive angle turns clockwise as the player sees it.
+    const aVector2 turned = rotateVector(aVector2(1, 0), 1.5707964f);
+    EXPECT_NEAR(turned.x, 0.0f, 1e-6f);
+    EXPECT_EQ(turned.y, 1.0f);
+    EXPECT_NEAR(rotateVector(aVector2(0, 2), 3.1415927f).y, -2.0f, 1e-6f);
 }
 
 class Walker : public cMovableElement {

@@ -1,5 +1,5 @@
-// The credits, help and encyclopedia screens in the running game, and the
-// encyclopedia pages the completed levels open.
+// The credits' fades by height and their restart, the credits, help and encyclopedia screens in the
+// running game, and the encyclopedia pages the completed levels open.
 #include "game/app/loadingscreen.h"
 #include "game/park/food.h"
 #include "game/screens/screens_fixture.h"
@@ -8,6 +8,26 @@
 
 using namespace kbtest;
 using InfoScreens = ScreensGame;
+
+TEST(CreditsLook, LinesGrowAndFadeInAtTheBottomAndFadeOutAtTheTop)
+{
+    struct Case {
+        float y;
+        uint32_t alpha;
+        float size;
+    };
+    const Case cases[] = {
+        {600.0f, 102, 0.4f}, {125.0f, 127, 1.0f}, {700.0f, 0, 0.0f}, {640.0f, 0, 0.0f}, {540.0f, 255, 1.0f},
+        {300.0f, 255, 1.0f}, {165.0f, 255, 1.0f}, {85.0f, 0, 0.0f},  {86.0f, 3, 1.0f},  {-40.0f, 0, 0.0f},
+    };
+    for (const Case& c : cases) {
+        const cCreditsState::LineLook look = cCreditsState::lineLook(c.y);
+        EXPECT_EQ(look.alpha, c.alpha) << "y " << c.y;
+        if (look.alpha > 0) {
+            EXPECT_FLOAT_EQ(look.size, c.size) << "y " << c.y;
+        }
+    }
+}
 
 TEST_F(InfoScreens, TheCreditsScrollAndLeave)
 {
@@ -18,6 +38,10 @@ TEST_F(InfoScreens, TheCreditsScrollAndLeave)
     credits->setScrollY(560.0f - 8 * credits->lineHeight());
     seconds(0.5f);
     h.expectScreen("credits");
+    // Once the last line has left the top, the text starts again from the bottom.
+    credits->setScrollY(-(static_cast<float>(credits->getLines().count()) + 1.0f) * credits->lineHeight() + 0.5f);
+    h.frame();
+    EXPECT_EQ(credits->getScrollY(), cCreditsState::START_Y);
     clickOn(h, "Back");
     EXPECT_TRUE(h.waitForState(STATE_MENU));
 }

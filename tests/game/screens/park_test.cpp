@@ -30,6 +30,17 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
     p.upgradeStages = {4, 4, 4, 4, 4};
     EXPECT_FALSE(parkConfig::hasUpgradeToBuild(upgrades, &p));
     EXPECT_EQ(parkConfig::stageCost(upgrades, 9), 0) << "a stage the file lacks";
+    // Food upgrades are offered from the first food stage on, and the heal kind follows the heal stage.
+    for (const auto& [stages, food, heal] :
+         {std::tuple(std::vector<int32_t>{}, false, 1), std::tuple(std::vector<int32_t>{0, 1, 1, 1, 1}, true, 2),
+          std::tuple(std::vector<int32_t>{4, 3, 2, 2, 4}, true, 4)}) {
+        cPlayerProfile q;
+        q.upgradeStages = stages;
+        EXPECT_EQ(std::tuple(parkConfig::foodUpgradesOffered(&q), parkConfig::foodUpgradeLimit(&q),
+                             parkConfig::healKindLevel(&q)),
+                  std::tuple(food, q.getUpgradeStage(2), heal))
+            << ::testing::PrintToString(stages);
+    }
     EXPECT_TRUE(cParkState::animalKinds(5).empty());
     // A cheap stage further up does not make the park worth pointing at.
     const cUpgradeSection dear{.stage = 1, .cost = 500}, cheap{.stage = 2, .cost = 100};

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <utility>
 
 #include "audiogen.h"
 #include "orvo/platform/a_systemfacts.h"
@@ -72,21 +74,57 @@ TEST_F(ApplicationInit, MakesTheFoldersAppendsToALogOfAtMost50000BytesAndASecond
     }
 }
 
-TEST(ApplicationReport, ClampedLinesAndTheUnknownErrorsBox)
+TEST(ApplicationReport, ClampedLinesDriveKindsErrorBoxTextsAndARefusedPriority)
 {
     kbtest::LogCapture log;
     aSystemFacts f;
     f.virtualAvailable = uint64_t(1) << 50; // larger than the line's 32-bit field
     f.virtualTotal = uint64_t(1) << 51;
+    for (auto type : {aDriveFact::Type::Fixed, aDriveFact::Type::Removable, aDriveFact::Type::Remote,
+                      aDriveFact::Type::CdRom, aDriveFact::Type::RamDisk, aDriveFact::Type::Unknown}) {
+        aDriveFact& d = f.drives.emplace_back();
+        d.mountPoint = f.drives.size() == 1 ? "/" : "/m";
+        d.type = type;
+    }
+    f.drives[0].fileSystem = "ext4";
+    f.drives[0].label = "root";
+    f.drives[0].freeBytes = 1048576ull * 1500 + 1048575;
+    f.drives[0].totalBytes = 1048576ull * 20000;
     aApplication::logSystemReport(f, "/opt/game/");
     // Sizes too large for the line's field are clamped, not wrapped.
     EXPECT_TRUE(log.contains(" Free Virtual Memory: 2147483647 of 2147483647 KB"));
-    // An unknown error code still gets a box.
+    // One line a drive, by kind; a fixed one with its file system, label and whole megabytes.
+    const auto lines = log.messages();
+    const std::vector<std::string> drives(lines.end() - 7, lines.end() - 1);
+    EXPECT_EQ(drives, (std::vector<std::string>{"             Drive /: fixed <ext4>, root, 1500 of 20000 MB free",
+                                                "             Drive /m: removable", "             Drive /m: remote",
+                                                "             Drive /m: cdrom", "             Drive /m: ramdisk",
+                                                "             Drive /m: unknown"}));
+    // The start-up error box's text by code: no graphics device, no driver, missing media, an unknown code.
+    const std::string d3d = "Could not initialize Direct3D.\nTo solve this problem you may want to check that the\n"
+                            "latest version of DirectX and latest version of drivers\nfor your video card are "
+                            "correctly installed.";
+    const std::pair<uint32_t, std::string> texts[] = {
+        {0x8a760001, d3d},
+        {0x8a760003, d3d},
+        {0x8a760002, "Game error. Please reinstall."},
+        {0x8a76000b, "Could not load required media."},
+        {0x80070002, "Could not load required media."},
+        {0x88760827, "A serious problem occurred with the display driver.\nPlease install latest drivers."},
+        {1234, "Unknown error. Please reinstall or contact user support."}};
+    for (const auto& [code, text] : texts)
+        EXPECT_EQ(aApplication::errorText(code, ""), text) << std::hex << code;
+    // An unknown error code still gets a system-modal error box.
     kbtest::BoxSink sink;
     kbtest::TestApp app;
     app.showError(77);
     ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].caption, "Error!");
+    EXPECT_EQ(sink.boxes[0].flags, 0x1010u);
     EXPECT_EQ(sink.boxes[0].text, "Unknown error. Please reinstall or contact user support.");
+    // A priority the system does not know is refused and logged.
+    EXPECT_FALSE(app.setPriority(0x1234, 0));
+    EXPECT_TRUE(log.contains("error in SetClassPriority()"));
 }
 
 TEST(ApplicationPause, DeactivationPausesEverySoundChannelAndActivationResumes)

@@ -37,8 +37,9 @@ struct Rig : kbtest::LoopRig {
 
 // A fresh rig run with these messages queued: {updates, renders, paused after}.
 using Outcome = std::array<int, 3>;
-Outcome runWith(std::initializer_list<std::pair<uint32_t, uint64_t>> messages,
-                std::function<int32_t(Rig&, int)> update = [](Rig&, int) { return 0; }, bool quitAllowed = true)
+Outcome runWith(
+    std::initializer_list<std::pair<uint32_t, uint64_t>> messages,
+    std::function<int32_t(Rig&, int)> update = [](Rig&, int) { return 0; }, bool quitAllowed = true)
 {
     Rig rig;
     rig.app.quitAllowed = quitAllowed;
@@ -114,6 +115,41 @@ TEST(ApplicationLoop, PrintScreenSavesOncePerPress)
     rig.frames(2); // held: no second picture
     const std::string shot = shots.path() + "/ScreenShots//ScreenShot00";
     EXPECT_TRUE(file_exists((shot + "0.bmp").c_str()) && !file_exists((shot + "1.bmp").c_str()));
+}
+
+TEST(ApplicationLoop, AltEnterAndAMaximiseRequestSwitchToFullscreenOnce)
+{
+    Rig rig(60, false);
+    rig.keys->setKey(A_KEY_LALT, true);
+    rig.keys->setKey(A_KEY_ENTER, true);
+    rig.frames();
+    EXPECT_TRUE(rig.graph->isFullscreen());
+    EXPECT_EQ(rig.app.displayModeChanges, 1);
+    EXPECT_EQ(rig.app.updates, 0) << "the toggling frame calls no update";
+    // Enter is held now: no second toggle, and the frames update again.
+    rig.frames();
+    EXPECT_EQ(rig.app.displayModeChanges, 1);
+    EXPECT_EQ(rig.app.updates, 1);
+    // Right Alt works as well; the toggling frame keeps the previous frame's result (not 0: no render).
+    rig.keys->setKey(A_KEY_ENTER, false);
+    rig.keys->setKey(A_KEY_LALT, false);
+    rig.app.onUpdate = [](int) { return 5; };
+    rig.frames();
+    rig.keys->setKey(A_KEY_RALT, true);
+    rig.keys->setKey(A_KEY_ENTER, true);
+    const int renders = rig.app.renders;
+    rig.frames();
+    EXPECT_FALSE(rig.graph->isFullscreen());
+    EXPECT_EQ(rig.app.displayModeChanges, 2);
+    EXPECT_EQ(rig.result, 5);
+    EXPECT_EQ(rig.app.renders, renders);
+
+    // A maximise request switches a window to fullscreen, once.
+    Rig maximised;
+    maximised.app.wndProc(nullptr, A_MSG_SIZE, A_SIZE_MAXIMIZED, 0);
+    EXPECT_TRUE(maximised.graph->isFullscreen());
+    maximised.app.wndProc(nullptr, A_MSG_SIZE, A_SIZE_MAXIMIZED, 0);
+    EXPECT_EQ(maximised.app.displayModeChanges, 1);
 }
 
 TEST(ApplicationLoadingThread, OneAtATimeFramesAtMost30ASecondAndAFailedLoadShowsTheMediaError)

@@ -1,9 +1,11 @@
-// The crash filter in this process, no real fault (see a_crashchild_test.cpp): files, answers, returns.
+// The crash filter in this process, no real fault (see a_crashchild_test.cpp): files, frames, texts, answers,
+// returns.
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orvo/app/a_crash.h"
@@ -13,6 +15,11 @@
 #include "support/text_lines.h"
 
 namespace {
+
+__attribute__((noinline, noipa)) void reportedFunction()
+{
+    asm volatile("");
+}
 
 aExceptionRecord recordOf(uint32_t code, uint32_t flags = 0, uint64_t write = 0, uint64_t address = 0)
 {
@@ -104,4 +111,52 @@ TEST_F(CrashFilter, ALaterCrashInTheSameSecondWinsDebugHandsOverAndContinueGoesO
     // Access violations give the whole 64-bit address.
     EXPECT_STREQ(crash_describeException(recordOf(0xC0000005, 0, 1, 0x7FFD12345678ABCDull)).text,
                  "Access violation writing location 0x7FFD12345678ABCD.");
+}
+
+TEST_F(CrashFilter, TheReportAndTheDialogNameTheFaultingFrameAndEachCodeHasItsText)
+{
+    // A fault at a known function: the first frame names it in the report and in the dialog.
+    const uint64_t ip = reinterpret_cast<uint64_t>(&reportedFunction);
+    EXPECT_EQ(crashAt(ip, recordOf(A_EXCEPTION_ACCESS_VIOLATION, A_EXCEPTION_NONCONTINUABLE, 1, 0x10)),
+              A_FILTER_CONTINUE_SEARCH);
+    ASSERT_EQ(crash_frames().size(), 1u);
+    const crashFrame& f = crash_frames()[0];
+    EXPECT_NE(std::string(f.file).find("a_crash_test.cpp"), std::string::npos) << f.file;
+    EXPECT_GT(f.line, 0);
+    EXPECT_EQ(f.address, ip);
+    const std::string condition = std::string("First-chance exception in ") + f.file + ": 0xC0000005.";
+    const std::string description = "Access violation writing location 0x0000000000000010.";
+    const std::string dashes(71, '-');
+    EXPECT_EQ(kbtest::splitLines(kbtest::readFile(errors() + kStamp + ".txt")),
+              (std::vector<std::string>{
+                  dashes, "Kesterby", dashes, "", condition, "Description: " + description, "",
+                  "Call stack:", std::string(f.file) + "(" + std::to_string(f.line) + "): reportedFunction();"}));
+    EXPECT_EQ(crash_condition(), condition);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Unhandled exception");
+    EXPECT_EQ(boxes[0].text,
+              "Condition:\n" + condition + "\n\nDescription:\n" + description +
+                  "\n\nCall stack:\nFile | Method | Line | Module\na_crash_test.cpp | reportedFunction | " +
+                  std::to_string(f.line) + " | " + f.module + "\n");
+
+    const std::pair<uint32_t, const char*> texts[] = {
+        {A_EXCEPTION_INT_DIVIDE_BY_ZERO, "The thread tried to divide an integer value by an integer divisor of zero."},
+        {A_EXCEPTION_STACK_OVERFLOW, "The thread used up its stack."},
+        {A_EXCEPTION_CPP, "Microsoft C++ Exception"},
+        {A_EXCEPTION_FATAL_EXIT, "Unknown exception."},
+        {0, "Unknown exception."}};
+    for (const auto& [code, text] : texts)
+        EXPECT_STREQ(crash_describeException(recordOf(code)).text, text) << std::hex << code;
+
+    // The dialog's buttons and what they answer; anything else is no answer, and no answer aborts.
+    const std::pair<uint32_t, int32_t> answers[] = {{A_CRASH_BUTTON_CONTINUE, A_CRASH_CONTINUE},
+                                                    {A_CRASH_BUTTON_DEBUG, A_CRASH_DEBUG},
+                                                    {A_CRASH_BUTTON_ABORT, A_CRASH_ABORT},
+                                                    {2, -1}};
+    for (const auto& [button, result] : answers)
+        EXPECT_EQ(crash_dialogProc(button), result) << button;
+    answer = A_CRASH_BUTTON_ABORT;
+    EXPECT_EQ(crash_showDialog("desc"), A_CRASH_ABORT);
+    messagebox_setSink([](aMessageBoxRecord&) {});
+    EXPECT_EQ(crash_showDialog("desc"), A_CRASH_ABORT);
 }

@@ -85,6 +85,8 @@ TEST_F(FileTest, BackslashesCaseExistenceAndMembersOfAPakWithNoFolderOnDisk)
     EXPECT_FALSE(file_exists("data:gfx")) << "a folder is not a file";
     EXPECT_TRUE(file_dirExists("data:gfx\\MENU\\"));
     EXPECT_FALSE(file_existsFileOrDir("data:gfx/menu/title.png/"));
+    EXPECT_TRUE(file_existsFileOrDir("data:gfx") && file_existsFileOrDir("data:gfx/menu/title.png"))
+        << "a folder and a file both answer true";
     EXPECT_EQ(file_getExt("a.b/c"), "");
     EXPECT_EQ(file_getExt("a.b\\c.tar.gz"), "gz");
     // A member of a deflated pak with no folder on disk.
@@ -185,6 +187,8 @@ TEST_F(FileTest, MemberSizesTheArchiveCannotHoldAreRefusedBeforeTheyAreAllocated
     writeFile(disk("claims.zip"), claim(1, 0, 0xFD000064));
     EXPECT_EQ(read("data:claims/stored.bin"), "stored");
     EXPECT_EQ(read("data:claims/zeros.bin"), zeros);
+    // A path longer than the system takes is refused like a missing file, not looked up in archives.
+    EXPECT_EQ(read("data:" + std::string(5000, 'x') + "/stored.bin"), "<null>");
 }
 
 TEST_F(FileTest, NoSingleByteDamageOrTruncationCrashesOrGivesWrongBytes)

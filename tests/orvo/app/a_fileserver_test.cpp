@@ -49,17 +49,21 @@ TEST(FileServer, DefaultAssignsFollowTheSystemFolders)
     env.set("XDG_DATA_HOME", root.path() + "/data");
     env.set("XDG_CONFIG_HOME", root.path() + "/config");
     env.set("XDG_DATA_DIRS", "relative/ignored:" + root.path() + "/shared/:/usr/share");
-    for (const char* name : {"XDG_DOCUMENTS_DIR", "XDG_DESKTOP_DIR"})
+    // A user folder from the environment, one from user-dirs.dirs below home, one absolute there, one by default.
+    env.set("XDG_MUSIC_DIR", root.path() + "/Tunes");
+    for (const char* name : {"XDG_DOCUMENTS_DIR", "XDG_VIDEOS_DIR", "XDG_DESKTOP_DIR"})
         env.set(name, std::nullopt);
     std::filesystem::create_directories(root.path() + "/tmp");
-    writeFile(root.path() + "/config/user-dirs.dirs", "# written by a tool\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
+    writeFile(root.path() + "/config/user-dirs.dirs",
+              "# written by a tool\nXDG_DOCUMENTS_DIR=\"$HOME/Papers\"\nXDG_VIDEOS_DIR=\"/films\"\n");
     kbtest::LogCapture log;
     aFileServer server;
     const std::string r = root.path();
     // Folders the system does not have fall back to the temp folder; relative data folders are ignored.
     const std::pair<const char*, std::string> assigns[] = {
-        {"temp:x", r + "/tmp//x"},        {"userdocs:x", r + "/Papers/x"},   {"userdesktop:x", r + "/Desktop/x"},
-        {"userappdata:x", r + "/data/x"}, {"allappdata:x", r + "/shared/x"}, {"alldocs:x", r + "/tmp//x"}};
+        {"temp:x", r + "/tmp//x"},         {"userdocs:x", r + "/Papers/x"},     {"usermusic:x", r + "/Tunes/x"},
+        {"uservideo:x", "/films/x"},       {"userdesktop:x", r + "/Desktop/x"}, {"userappdata:x", r + "/data/x"},
+        {"allappdata:x", r + "/shared/x"}, {"alldocs:x", r + "/tmp//x"}};
     for (const auto& [path, disk] : assigns)
         EXPECT_EQ(server.manglePath(path), disk) << path;
     EXPECT_TRUE(log.messages().empty());
@@ -100,12 +104,15 @@ TEST(FileServer, MakeDirCreatesEveryLevelAndDeleteFileReportsFailures)
     // A file in the way: the level under it cannot be made.
     writeFile(dir.file("one/file"), "x");
     EXPECT_FALSE(server.makeDir("base:one/file/sub"));
+    // A file where the folder should be: every level exists, but the last is no folder.
+    EXPECT_FALSE(server.makeDir("base:one/file"));
     writeFile(dir.file("Old.sav"), "x");
     EXPECT_TRUE(server.deleteFile("base:old.sav"));
     EXPECT_FALSE(server.deleteFile("base:old.sav"));
     EXPECT_FALSE(server.deleteFile("base:"));
     EXPECT_EQ(log.messages(),
               (std::vector<std::string>{"aFileServer::makeDir(" + dir.path() + "/one/file/sub...) failed!",
+                                        "aFileServer::makeDir(" + dir.path() + "/one/file...) failed!",
                                         "aFileServer::deleteFile(base:old.sav) failed!",
                                         "aFileServer::deleteFile(base:) failed!"}));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orvo/platform/a_inputqueue.h"
@@ -24,11 +25,13 @@ TEST(InputServer, KeyStatesCarryTheEdgesALostDeviceReadsUpOnceAndInactiveOnlyThe
     for (bool down : {true, true, true, false, false})
         states.push_back(poll(A_KEY_SPACE, down));
     EXPECT_EQ(states, (std::vector<uint32_t>{2, 3, 3, 1, 0}));
-    // The wheel's movement is the frame's own.
+    // Buttons follow the same rule; the wheel's movement is the frame's own.
     rig.keys->setButton(1, true);
     rig.keys->addWheel(-240);
     rig.inputServer->update();
+    EXPECT_TRUE(rig.inputServer->buttonStates[1] == 2u && rig.inputServer->isAnyButtonPressed());
     rig.inputServer->update();
+    EXPECT_TRUE(rig.inputServer->buttonStates[1] == 3u && !rig.inputServer->isAnyButtonPressed());
     EXPECT_EQ(rig.inputServer->rawMouse.z, 0);
     // A lost device reads all up for one poll and is acquired again.
     poll(A_KEY_A, true);
@@ -132,7 +135,10 @@ TEST(InputPointer, ClientAndGameCoordinatesMapBothWays)
         ASSERT_TRUE(aInputServer::clientToGame(g, cx, cy, gx, gy));
         EXPECT_EQ(std::pair(gx, gy), std::pair(x, y)) << cx << "," << cy;
     }
-    int32_t x = 683, y = 300;
+    int32_t x = 7, y = 8;
+    ASSERT_TRUE(aInputServer::gameToClient(scaled, 500, 100, x, y));
+    EXPECT_EQ(std::pair(x, y), std::pair(1000, 200));
+    x = 683, y = 300;
     ASSERT_TRUE(aInputServer::clientToGame(bars, x, y, x, y));
     ASSERT_TRUE(aInputServer::gameToClient(bars, x, y, x, y));
     EXPECT_EQ(std::pair(x, y), std::pair(683, 300)) << "and back";
@@ -140,4 +146,23 @@ TEST(InputPointer, ClientAndGameCoordinatesMapBothWays)
     EXPECT_FALSE(aInputServer::clientToGame(Geometry{0, 768, 1024, 768}, 10, 10, x, y));
     EXPECT_FALSE(aInputServer::gameToClient(Geometry{1024, 768, 0, 768}, 10, 10, x, y));
     EXPECT_EQ(std::pair(x, y), std::pair(683, 300));
+}
+
+TEST(InputPointer, TheServerUsesTheGraphServersSizes)
+{
+    // A work area smaller than the game shrinks the window to 800 x 600.
+    const aWorkArea saved = aApplication::workArea();
+    aApplication::setWorkArea({0, 0, 800, 600});
+    kbtest::LoopRig rig;
+    aApplication::setWorkArea(saved);
+    ASSERT_EQ((std::pair<int, int>(rig.graph->getWindowWidth(), rig.graph->getWindowHeight())), std::pair(800, 600));
+    rig.keys->setCursor(400, 599);
+    rig.inputServer->update();
+    EXPECT_EQ(std::pair(rig.inputServer->pointerX, rig.inputServer->pointerY), std::pair(512, 766));
+    // Placing the pointer goes the other way.
+    rig.inputServer->setCursorPos(512, 384);
+    EXPECT_EQ(std::pair(rig.keys->cursorX(), rig.keys->cursorY()), std::pair(400, 300));
+    int32_t x = 0, y = 0;
+    rig.inputServer->getMousePos(x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(512, 384));
 }

@@ -89,6 +89,12 @@ TEST(OptionsFile, MissingKeysCursorsListsLoadingSavingAndIncludes)
     std::vector<int32_t> ints = {1};
     ini.getIntList("mixed", ints);
     EXPECT_EQ(ints, (std::vector<int32_t>{1, 7, -3, 0})); // appended
+    // Lists and floats written back join with commas.
+    ini.setIntList("L", "set", {1, 2, 3});
+    ini.setStringList("L", "names", {"x", "y z"});
+    ini.setFloat("L", "half", 0.5f);
+    EXPECT_EQ(std::vector<std::string>({ini.getString("set"), ini.getString("names"), ini.getString("half")}),
+              (Strings{"1,2,3", "x,y z", "0.500000"}));
     // Loading appends, loadFile replaces, save replaces the whole file, includes stand in their places.
     kbtest::TempDir dir;
     kbtest::writeFile(dir.file("a.ini"), "[A]\nk=1\n");

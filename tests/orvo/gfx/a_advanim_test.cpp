@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx_fixture.h"
@@ -98,6 +99,13 @@ TEST_F(AdvAnimTest, FramesAreCutReadAndResequenced)
                                 "0 16 16 16; 16 16 16 16; 32 16 16 16; 48 16 16 16");
     EXPECT_EQ(frames(a, "seq"), "0 0 16 16; 16 0 16 16; 32 0 16 16; 16 0 16 16");
     EXPECT_EQ(frames(a, "lost"), "1 1 4 4 !") << "no such texture";
+
+    // Frame trim drops the top row and the right column; an empty rectangle does not wrap round.
+    aAdvAnim::ms_frameTrim = true;
+    aAdvAnim trimmed;
+    load(trimmed, "trim", "[b]\nFrame=(Rect=10 20 30 40)(Disp=1 2)\nFrame=(Rect=0 0 0 0)\n");
+    aAdvAnim::ms_frameTrim = false;
+    EXPECT_EQ(frames(trimmed, "b"), "10 21 29 39 +1,3 !; 0 1 0 0 +0,1 !");
 }
 
 TEST_F(AdvAnimTest, AnAnimationHoldsAtMostTheFrameCapWithOneLogLine)
@@ -172,10 +180,32 @@ TEST_F(AdvAnimTest, TwoStepsCountFramesNotifyOnceStopHiddenUnlessShowStopedAndPl
     }
 }
 
+TEST_F(AdvAnimTest, PingPongRunsTheSecondPassBackwards)
+{
+    Watched a;
+    twoSteps(a, "PingPong=1\nNLoops=2");
+    std::vector<std::pair<uint32_t, uint32_t>> seen; // (step, frame in block)
+    for (int i = 0; i < 12 && a.isPlaying(); ++i) {
+        a.update(0.1f);
+        seen.emplace_back(a.getStepIndex(), a.getCurrentBlock()->getIndex());
+    }
+    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {0, 1}, {0, 2}, {1, 0}, {1, 1}, // A, then B (its start waits for the next update)
+        {1, 1},                         // the first pass ends: B's last frame stays a step
+        {1, 0}, {0, 2}, {0, 1}, {0, 0}, // B, then A, backwards
+        {0, 0}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(a.counters, (std::vector<uint32_t>{1, 2, 3, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(a.sequenceEnds, 2);
+}
+
 TEST_F(AdvAnimTest, SetFrameFindsTheStepAndSeeksItsBlockAsPlayingWould)
 {
     Watched a;
     twoSteps(a);
+    EXPECT_TRUE(a.setFrame(4));
+    EXPECT_EQ(a.getStepIndex(), 1u);
+    EXPECT_EQ(block(a, "B").getIndex(), 1u);
     EXPECT_FALSE(a.setFrame(5));
     EXPECT_TRUE(a.setFrame(1));
     a.update(0.1f);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 #include <sstream>
+#include <string>
+#include <utility>
 
 #include "orvo/gfx/a_curve.h"
 
@@ -83,6 +85,19 @@ TEST(Curve, APolylineMoverArrivesExactlySkipsEmptySegmentsAndNeedsTwoSamples)
     EXPECT_EQ(none.update(5), aCurve::NOT_MOVING);
 }
 
+TEST(Trajectory, BezierPointsGetTwoHandlesOnTheFollowingAnchor)
+{
+    aTrajectory t;
+    t.kind = aTrajectory::BEZIER;
+    t.addPoint(1, 2);
+    t.addPoint(5, 6);
+    std::string roles;
+    for (const auto& q : t.getPoints())
+        roles += q.role == aTrajectory::ANCHOR ? "A" : q.role == aTrajectory::HANDLE ? "H" : "?";
+    EXPECT_EQ(roles, "AHHA");
+    EXPECT_EQ(std::make_pair(t.getPoints()[1].x, t.getPoints()[3].y), std::make_pair(5.0f, 6.0f));
+}
+
 TEST(Curve, StopPointIsReportedOnceEvenWhenJumpedOver)
 {
     Curve c(kPoly, {{0, 0}, {10, 0}, {20, 0}, {30, 0}, {40, 0}, {50, 0}, {60, 0}, {70, 0}});
@@ -92,6 +107,12 @@ TEST(Curve, StopPointIsReportedOnceEvenWhenJumpedOver)
     c.setStopPoint(3, 5);
     EXPECT_EQ(c.update(30), aCurve::STOP_REACHED) << "from segment 2 to 5 in one update";
     EXPECT_EQ(c.update(1), aCurve::MOVING);
+    // On the stop segment it fires at the stop distance, not before.
+    c.start();
+    c.setStopPoint(1, 5);
+    EXPECT_EQ(c.update(14), aCurve::MOVING);
+    EXPECT_EQ(c.update(1), aCurve::STOP_REACHED);
+    EXPECT_EQ(c.update(1), aCurve::MOVING);
 }
 
 TEST(Curve, CatmullRomAndBezierSubdivideOnlyBends)
@@ -100,6 +121,12 @@ TEST(Curve, CatmullRomAndBezierSubdivideOnlyBends)
     EXPECT_EQ(samples(Curve(kCatmull, {{0, 0}, {10, 0}, {20, 0}})), "0,0 4.375,0 10,0 15.625,0 20,0");
 
     EXPECT_GT(Curve(kCatmull, {{0, 0}, {100, 0}, {100, 100}}).getSamples().size(), 9u);
+    // Closed paths end where they start.
+    EXPECT_EQ(samples(Curve(kPoly, {{0, 0}, {10, 0}, {10, 10}}, true)), "0,0 10,0 10,10 0,0");
+    const Curve loop(kCatmull, {{0, 0}, {50, 0}, {25, 40}}, true);
+    EXPECT_EQ(loop.getSamples().front().x, 0.0f);
+    EXPECT_FLOAT_EQ(loop.getSamples().back().x, 0.0f);
+    EXPECT_FLOAT_EQ(loop.getSamples().back().y, 0.0f);
     // The quarter pieces of a shallow arch are each within half a pixel: the first point and the
     // four quarter ends only, on the curve; a high arch is cut finer.
     const Curve shallow(kBezier, false, {{0, 0}, {0, 0.4f, 3}, {40, 0.4f, 3}, {40, 0}});

@@ -42,6 +42,11 @@ TEST_F(GridTest, CellsTakeTheImageRectangleAndVerticesChangeInsideTheGridOnly)
     grid.setVertexOffset(0, 3, 5, 6, 0);
     grid.setVertexColor(5, 3, 0x80FF0000);
     grid.setVertexOffset(1, 1, 2, -3, aDistortionGrid::FROM_REST);
+    EXPECT_EQ(std::vector<float>({grid.getVertex(1, 1)->x, grid.getVertex(1, 1)->y}), std::vector<float>({27, 22}));
+    grid.setVertexOffset(0, 2, 1, 1, aDistortionGrid::FROM_CENTRE);
+    EXPECT_EQ(std::vector<float>({grid.getVertex(0, 2)->x, grid.getVertex(0, 2)->y}), std::vector<float>({51, 26}));
+    grid.setVertexOffset(2, 0, 5, 6, 7); // any other mode: absolute
+    EXPECT_EQ(std::vector<float>({grid.getVertex(2, 0)->x, grid.getVertex(2, 0)->y}), std::vector<float>({5, 6}));
     grid.resetVertices(0xFF00FF00);
     EXPECT_EQ(grid.getVertex(1, 1)->x, 25.0f);
     EXPECT_EQ(grid.getVertex(2, 2)->color, 0xFF00FF00u);

@@ -44,6 +44,13 @@ TEST_F(GdiTest, RectanglesEllipsesAndRingsWithClampedSegments)
     gdi.color = 0x80FF0000;
     gdi.drawRect(10, 20, 5, 4, false); // the outline covers its last column and row
     EXPECT_EQ(last(), "lines 4: 10,20 14,20 14,23 10,23 10,20");
+    gdi.drawRect16(aRect(-2, 3, 6, 7), true); // filled, the full width
+    EXPECT_EQ(last(), "strip 2: -2,3 4,3 -2,10 4,10");
+    // A quad's outline closes in the order of its corners; filled, the strip crosses to the third.
+    gdi.drawQuad(0, 0, 10, 1, 11, 12, 2, 9, true);
+    EXPECT_EQ(last(), "strip 2: 0,0 10,1 2,9 11,12");
+    gdi.drawQuad(0, 0, 10, 1, 11, 12, 2, 9, false);
+    EXPECT_EQ(last(), "lines 4: 0,0 10,1 11,12 2,9 0,0");
     // Segment counts are clamped to the vertex array; too few draw nothing.
     gdi.segments = 300;
     std::vector<aGpuVertex> v;

@@ -8,10 +8,17 @@
 
 namespace {
 
+std::vector<std::string> g_loaded;
+void remember(const char* item)
+{
+    g_loaded.push_back(item);
+}
+
 class ImageManagerTest : public testing::Test, public kbtest::GraphRig {
 protected:
     const std::string red = jngwrite::encode(kbtest::solidPixels(4, 4, 0x80FF0000), 4, 4);
     const std::string blue = kbtest::encodePng(kbtest::solidPixels(2, 2, 0xFF0000FF), 2, 2);
+    void SetUp() override { g_loaded.clear(); }
     kbtest::LogCapture log;
     aImageManager manager;
 };
@@ -26,6 +33,7 @@ TEST_F(ImageManagerTest, ListLinesGiveKeysByNameAndListNameAndLogDuplicatesUnkno
     std::string text = "ui/panel.big.jng 4444 8888 these words are ignored\nbg.jng 0565 8888\n";
     for (const char* line : bad)
         text += std::string(line) + "\n";
+    manager.setItemLoadedHook(remember);
     manager.loadList(write("all.lst", text + "bg.png 0565 8888\nodd.png 0555 8888\nghost.png 0565 8888\n"), "all");
     EXPECT_EQ(manager.getImage("bg"), nullptr);
     EXPECT_TRUE(log.contains("aImageManager. Cannot find image: bg"));
@@ -50,6 +58,8 @@ TEST_F(ImageManagerTest, ListLinesGiveKeysByNameAndListNameAndLogDuplicatesUnkno
     EXPECT_FALSE(manager.getImage("ghost", "all")->hasTexture());
     EXPECT_TRUE(log.contains("Texture \"" + dir.file("ghost.png") + "\" load failed (NOT_FOUND)"));
     EXPECT_EQ(manager.getCount(), 4u);
+    // The hook hears each file the list loaded, missing ones too.
+    EXPECT_EQ(g_loaded, (std::vector<std::string>{"ui/panel.big.jng", "bg.jng", "odd.png", "ghost.png"}));
 }
 
 TEST_F(ImageManagerTest, UnloadingByLineFreesTheTextures)

@@ -69,6 +69,15 @@ TEST_F(SpriteTest, GridAndStripFramesCutTheImageAndZeroSizesAddNone)
     aSprite s;
     s.addGridFrames(3, &image, 100, 4, 2);
     ASSERT_EQ(s.getFrameCount(), 8u) << "no more than columns x rows";
+    EXPECT_EQ(s.getFrameData(5)->rect, aRect(16, 16, 16, 16));
+    EXPECT_EQ(s.getFrameData(5)->hold, 3);
+    s.setStripFrames(&image, nullptr, 20, 10, 5);
+    ASSERT_EQ(s.getFrameCount(), 5u) << "replaces the frames";
+    EXPECT_EQ(s.getFrameData(3)->rect, aRect(0, 10, 20, 10)) << "three frames fit in a row of 64";
+    const aRect base(4, 2, 40, 30);
+    s.setStripFrames(&image, &base, 16, 8, 3);
+    EXPECT_EQ(s.getFrameData(2)->rect, aRect(4, 10, 16, 8)) << "within the base rectangle";
+    EXPECT_EQ(s.getFrameData(3), nullptr);
     s.setStripFrames(nullptr, nullptr, 16, 8, 3);
     EXPECT_EQ(s.getFrameCount(), 0u) << "no image: cleared and nothing more";
 
@@ -125,6 +134,7 @@ TEST(Anim, PlaySequencesEndWhereTheyShould)
         std::vector<int> shown;
     } cases[] = {
         {{1, 1, 1}, 0, {0, 1, 2, -1}},
+        {{1, 1, 1, 1}, PINGPONG, {0, 1, 2, 3, 3, 2, 1, 0, -1}}, // there and back once
         {{1, 1, 1, 1}, PINGPONG | LOOP, {0, 1, 2, 3, 3, 2, 1, 0, 0, 1, 2, 3, 3}},
         {{1, 1, 1}, BACK, {2, 1, 0, -1}},
         {{1, 1, 0}, 0, {0, 1, 2, 0, 1}}, // an end frame with hold 0 never ends playback

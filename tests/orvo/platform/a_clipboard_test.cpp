@@ -39,5 +39,13 @@ TEST(Clipboard, AnEmptyClipboardGivesNothingAndThroughSdlBothTextFormatsConvert)
 
     ASSERT_TRUE(clipboard_setData(A_CF_TEXT, "\xE6\0", 2));
     EXPECT_TRUE(clipboard_getData(A_CF_UNICODETEXT, data) && data == utf16(u"\u0436"));
+
+    // A three-byte character, a surrogate pair and a lone surrogate (U+FFFD) in SDL's UTF-8.
+    const std::string units = utf16(std::u16string{0x20AC, 0xD83D, 0xDE00, 0xD800, u'x'});
+    ASSERT_TRUE(clipboard_setData(A_CF_UNICODETEXT, units.data(), units.size()));
+    char* text = SDL_GetClipboardText();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(text), "\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBDx");
+    SDL_free(text);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }

@@ -76,11 +76,19 @@ TEST(FaultRecord, SignalsMapOntoExceptionCodesOnlyRepeatingFaultsAreNoncontinuab
     } cases[] = {
         {SIGSEGV, SEGV_MAPERR, kFar, A_EXCEPTION_ACCESS_VIOLATION, kStop},
         {SIGBUS, BUS_ADRALN, kFar, A_EXCEPTION_DATATYPE_MISALIGNMENT, kStop},
+        {SIGBUS, BUS_ADRERR, kFar, A_EXCEPTION_IN_PAGE_ERROR, kStop},
         {SIGFPE, FPE_INTDIV, kFar, A_EXCEPTION_INT_DIVIDE_BY_ZERO, kStop},
+        {SIGFPE, FPE_FLTDIV, kFar, A_EXCEPTION_FLT_DIVIDE_BY_ZERO, kStop},
+        {SIGFPE, FPE_FLTSUB, kFar, A_EXCEPTION_ARRAY_BOUNDS_EXCEEDED, kStop},
         {SIGILL, ILL_ILLOPN, kFar, A_EXCEPTION_ILLEGAL_INSTRUCTION, kStop},
+        {SIGILL, ILL_PRVOPC, kFar, A_EXCEPTION_PRIV_INSTRUCTION, kStop},
+        // Any other signal ends the program; an abort is never continued.
+        {SIGABRT, SI_TKILL, kFar, A_EXCEPTION_FATAL_EXIT, kStop},
         // Sent by a program, not raised by an instruction: nothing repeats.
         {SIGSEGV, SI_USER, kFar, A_EXCEPTION_ACCESS_VIOLATION, 0},
         {SIGFPE, SI_USER, kFar, A_EXCEPTION_FLT_INVALID_OPERATION, 0},
+        {SIGTRAP, TRAP_BRKPT, kFar, A_EXCEPTION_BREAKPOINT, 0},
+        {SIGTRAP, TRAP_TRACE, kFar, A_EXCEPTION_SINGLE_STEP, 0},
         // The guard just below the stack pointer, or a frame that reached past it, mean an overflow.
         {SIGSEGV, SEGV_MAPERR, kStack - 8, A_EXCEPTION_STACK_OVERFLOW, kStop},
         {SIGSEGV, SEGV_MAPERR, kStack + 4096, A_EXCEPTION_STACK_OVERFLOW, kStop},

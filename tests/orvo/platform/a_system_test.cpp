@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -63,11 +66,37 @@ TEST(SystemFacts, MountsAndMeminfoAreParsedAndThisMachineGivesPlausibleFacts)
                                                 drive("/media/my disk vfat /dev/sdb1 ", T::Fixed),
                                                 drive("/boot xfs /dev/sdc1 ", T::Fixed)}));
 
+    // A root file system in memory is a RAM disk; no mounts, no drives.
+    const auto ram = systemfacts_parseMounts("rootfs / tmpfs rw 0 0\n");
+    EXPECT_TRUE(ram.size() == 1 && ram[0].type == T::RamDisk);
+    EXPECT_TRUE(systemfacts_parseMounts("").empty());
+
     const std::string meminfo = "MemFree:         1000 kB\nMemTotal:       16314460 kB\n";
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "MemTotal"), 16314460u);
     EXPECT_EQ(systemfacts_meminfoValue(meminfo, "Mem"), 0u);
     const aSystemFacts f = systemfacts_gather();
     EXPECT_TRUE(f.physicalTotal > 0 && !f.drives.empty() && f.drives[0].mountPoint == "/");
+}
+
+TEST(SystemPriority, TheClassSetsTheBaseNicenessThreadPrioritiesCountFromOnTheCallingThreadOnly)
+{
+    // On a thread of its own: niceness is per thread, and lowering it again is not for everyone.
+    std::vector<int> nices;
+    bool refused = false;
+    std::thread([&] {
+        const id_t self = static_cast<id_t>(syscall(SYS_gettid));
+        auto nice = [self] { return getpriority(PRIO_PROCESS, self); };
+        if (system_setPriorityClass(A_PRIORITY_BELOW_NORMAL))
+            nices.push_back(nice());
+        for (int32_t priority : {A_THREAD_LOWEST, A_THREAD_IDLE})
+            if (system_setThreadPriority(priority))
+                nices.push_back(nice());
+        refused = !system_setPriorityClass(0x1234) && !system_setThreadPriority(7);
+    }).join();
+    // The base goes back to normal from a thread still at the process's own niceness, which needs no privilege.
+    std::thread([] { (void)system_setPriorityClass(A_PRIORITY_NORMAL); }).join();
+    EXPECT_EQ(nices, (std::vector<int>{10, 14, 19}));
+    EXPECT_TRUE(refused) << "unknown values";
 }
 
 TEST(SystemDoubleClick, TheHintWhenItHoldsATimeElse500)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "orvo/platform/audio/a_audio.h"
 #include "orvo/sound/a_music.h"
@@ -39,7 +41,7 @@ TEST_F(MusicTest, LoopsRestartsOnANewChannelAndCloseLetsTheLibraryGo)
     music->close();
 }
 
-TEST_F(MusicTest, UnreadableFilesAreLoggedAndNeverPlay)
+TEST_F(MusicTest, UnreadableFilesAndBusyChannelsAreLoggedAndNeverPlay)
 {
     const std::string junk = write("junk.ogg", "OggS but nothing else of a stream");
     const std::string missing = dir.file("none.ogg");
@@ -49,6 +51,17 @@ TEST_F(MusicTest, UnreadableFilesAreLoggedAndNeverPlay)
     EXPECT_TRUE(log.contains("aMusic. Error loading music: " + missing));
     bad.play();
     EXPECT_EQ(audio_getChannelsPlaying(), 0);
+    // Every channel busy with an effect: the music is refused and says so.
+    const std::string effect = levelWav();
+    std::vector<std::unique_ptr<aSound>> sounds;
+    for (int i = 0; i < 64; ++i) {
+        sounds.push_back(std::make_unique<aSound>(effect.c_str(), 1.0f));
+        sounds.back()->play(true);
+    }
+    aMusic music(oggTrack().c_str(), 1.0f);
+    music.play();
+    EXPECT_TRUE(log.contains("aMusic. Max number of channels reached"));
+    EXPECT_EQ(music.getChannel(), -1);
 }
 
 TEST_F(MusicTest, OnlyAStreamFallsBackToNoSoundWhenTheDeviceFails)

@@ -23,13 +23,17 @@ protected:
 
 TEST_F(SoundManagerTest, LinesAndListsGiveNameFileAndVolumeUnderTheListNameAndBadOnesAreLogged)
 {
-    for (const char* line : {"bark.wav", "bark 0.5", ""})
+    // No blank after the name, no dot, blanks but no volume, nothing.
+    for (const char* line : {"bark.wav", "bark 0.5", "bark.wav   ", ""})
         manager.loadItem(folder, line, "");
     EXPECT_FALSE(manager.hasSound("bark"));
+    EXPECT_EQ(manager.getItemFile("bark.wav"), "");
     EXPECT_EQ(manager.getSound("moo", "cow"), nullptr);
     EXPECT_EQ(log.messages(),
               (Strings{"aSoundManager. Error in line: bark.wav", "aSoundManager. Error in line: bark 0.5",
-                       "aSoundManager. Error in line: ", "aSoundManager. Cannot find sound \"moo:cow\""}));
+                       "aSoundManager. Error in line: bark.wav   ", "aSoundManager. Error in line: ",
+                       "aSoundManager: Error in line: bark.wav", "aSoundManager. Cannot find sound \"moo:cow\""}));
+    EXPECT_EQ(manager.getItemFile("bark.wav "), "bark.wav") << "the file alone needs no volume";
     manager.loadItem(folder, "bark.wav 0.8", "dog");
     EXPECT_FALSE(manager.hasSound("bark"));
     EXPECT_EQ(loaded, Strings{"bark.wav"});

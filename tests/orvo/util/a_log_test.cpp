@@ -35,10 +35,26 @@ TEST(Log, LongMessagesAndLocationsAreCutAtCharacterBoundaries)
     kbtest::LogCapture log;
     // 1998 ASCII bytes, then a two-byte character that no longer fits whole.
     a_logText((std::string(1998, 'x') + "\xC3\xA9" + std::string(50, 'y')).c_str());
-    EXPECT_EQ(log.messages(), Lines{std::string(1998, 'x')});
+    // Three- and four-byte characters cut in half go too; one that ends exactly at the limit stays.
+    a_logText((std::string(1997, 'x') + "\xE2\x82\xAC" + "y").c_str());
+    a_logText((std::string(1996, 'x') + "\xF0\x9F\x98\x80" + "y").c_str());
+    a_logText((std::string(1997, 'x') + "\xC3\xA9" + "y").c_str());
+    EXPECT_EQ(log.messages(), (Lines{std::string(1998, 'x'), std::string(1997, 'x'), std::string(1996, 'x'),
+                                     std::string(1997, 'x') + "\xC3\xA9"}));
     // Source locations take the text after the last backslash, cut to fit.
     EXPECT_STREQ(a_logLocation("C:\\src\\orvo\\util/a_log.cpp", 12), "(util/a_log.cpp, line 12)");
     EXPECT_EQ(std::string(a_logLocation(std::string(400, 'p').c_str(), 1)).size(), 299u);
+}
+
+TEST(Log, UrgentTextIsWrittenOnlyWhileTheLogIsOpen)
+{
+    {
+        kbtest::LogCapture log;
+        EXPECT_TRUE(a_logTextUrgent("the crash report follows"));
+        a_logText(nullptr);
+        EXPECT_EQ(log.messages(), (Lines{"the crash report follows", "a_log. NULL log string"}));
+    }
+    EXPECT_FALSE(a_logTextUrgent("nobody hears this"));
 }
 
 TEST(Log, TwoThreadsKeepMessagesWhole)

@@ -28,7 +28,14 @@ TEST(Timer, DeltasSpanAWrapOfTheMsCounter)
     g_ms = 0xFFFFFF00u;
     aTimer multimedia(1);
     g_ms = 0x00000010u; // wrapped: 0x110 ms later
+    EXPECT_FLOAT_EQ(multimedia.getSeconds(), 0.272f);
+    EXPECT_EQ(multimedia.getMs(), 0x110u);
     EXPECT_FLOAT_EQ(multimedia.getDelta(), 0.272f);
+    // The counter's milliseconds follow its seconds.
+    g_count = 5000000;
+    aTimer counter(0);
+    g_count += 1500000;
+    EXPECT_EQ(counter.getMs(), 1500u);
 }
 
 TEST(Timer, WaitsMeasureInDoublePrecisionAndEndOnTime)

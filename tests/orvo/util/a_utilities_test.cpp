@@ -3,6 +3,7 @@
 #include <cstring>
 #include <thread>
 
+#include "orvo/util/a_crc32.h"
 #include "orvo/util/a_criticalsection.h"
 #include "orvo/util/a_fixedtext.h"
 #include "orvo/util/a_format.h"
@@ -14,6 +15,15 @@
 namespace GUI {
 class Server : public aSingleton<Server> {};
 } // namespace GUI
+
+TEST(Crc32, EmptyIsZeroOthersStandard)
+{
+    EXPECT_EQ(crc32_string(""), 0u);
+    EXPECT_EQ(crc32_string(static_cast<const char*>(nullptr)), 0u);
+    EXPECT_EQ(crc32_string("123456789"), 0xCBF43926u);
+    EXPECT_EQ(crc32_string("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
+    EXPECT_EQ(crc32_bytes("123456789", 9), 0xCBF43926u);
+}
 
 TEST(Geometry, ParsingKeepsMissingFieldsAndExtendToAndUniteGrow)
 {
@@ -39,10 +49,18 @@ TEST(Format, BufferFormatIsBoundedAndDataFormatsFillOnlyMatchingConversions)
     EXPECT_EQ(buffer_format(buffer, "%s", std::string(400, 'q').c_str()), 400);
     EXPECT_EQ(std::strlen(buffer), 255u);
 
+    // Flags, width and precision as printf reads them.
+    EXPECT_EQ(string_formatData(std::string("%05.1f%%"), {3.14159}), "003.1%");
     EXPECT_EQ(string_formatData(std::wstring(L"Level %s: %i/%i"), {std::wstring(L"One"), 3, 5}), L"Level One: 3/5");
+    EXPECT_EQ(string_formatData(std::string("[%-4s|%.2s]"), {"ab", "xyz"}), "[ab  |xy]");
+    // A character, a right-aligned wide text in a narrow format (what narrow text cannot hold becomes '?'),
+    // and a whole number where a float is asked.
+    EXPECT_EQ(string_formatData(std::string("%c|%5ls|%.1f"), {65, std::wstring(L"\u00e9t\u00e9"), 2}), "A|  ?t?|2.0");
     // A string never feeds %d, missing arguments and absurd widths leave the text as written.
     EXPECT_EQ(string_formatData(std::string("%d and %s"), {"x"}), "%d and x");
+    EXPECT_EQ(string_formatData(std::string("%d and %s"), {}), "%d and %s");
     EXPECT_EQ(string_formatData(std::string("%s %n %p"), {"a"}), "a %n %p");
+    EXPECT_EQ(string_formatData(std::string("100%"), {}), "100%");
     EXPECT_EQ(string_formatData(std::string("%99999d"), {1}), "%99999d");
 }
 

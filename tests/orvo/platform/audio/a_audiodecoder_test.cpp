@@ -50,6 +50,10 @@ TEST(WavDecoder, PlayableLayoutsComeBackExactlyAfterARewindToo)
     // An odd-sized "LIST" chunk (with its pad byte) between the header and "fmt ".
     std::string listed = audiogen::wav({100, 200, 300}, 1, 44100);
     listed.insert(12, std::string("LIST\x03\0\0\0abc\0", 12));
+    // The fmt chunk grown to 40 bytes: tag 0xFFFE, extension size 22, sub-format starting with 1.
+    std::string extensible = audiogen::wav({5, 6}, 1, 44100);
+    extensible.insert(36, std::string("\x16\0\0\0\0\0\0\0\x01", 9) + std::string(15, '\0'));
+    extensible = patched(patched(extensible, 16, 40, 4), 20, 0xFFFE, 2);
     const struct {
         const char* what;
         std::string file;
@@ -59,6 +63,7 @@ TEST(WavDecoder, PlayableLayoutsComeBackExactlyAfterARewindToo)
         // Bytes 0x00, 0x80, 0xFF stand for -128, 0, 127 in steps of 256.
         {"8-bit", audiogen::wav({-32768, 0, 32767, 256}, 1, 8000, 8), {-32768, 0, 32512, 256}},
         {"chunk before fmt", listed, {100, 200, 300}},
+        {"extensible", extensible, {5, 6}},
         // A data chunk longer than the file keeps the whole frames that exist (half of the last value gone).
         {"long data", patched(audiogen::wav({1, 2, 3, 4}, 2, 44100), 40, 0xFFFFFFF0u, 4).substr(0, 51), {1, 2}},
     };

@@ -102,6 +102,7 @@ TEST(AudioMixer, SoundsEndOrLoopPausedOnesHoldTheirPlaceAndPositionsCountTheirOw
 
     // Positions count the sound's own frames; at half the output rate it is interpolated between them.
     ch = mixer.playSample(mono({0, 1000, 2000, 3000}, 22050), false);
+    EXPECT_EQ(mixer.getFrequency(ch), 22050);
     EXPECT_EQ(lefts(mixer, 6), (std::vector<int>{0, 500, 1000, 1500, 2000, 2500}));
     EXPECT_EQ(mixer.getPosition(ch), 3u);
     ASSERT_TRUE(mixer.setPosition(ch, 1));

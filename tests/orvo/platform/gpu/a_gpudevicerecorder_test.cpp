@@ -127,6 +127,25 @@ TEST_F(GpuRecorder, TextureLocksAddressTheRectangleInTheFormatsOwnLayout)
     EXPECT_EQ(device.enumAdapterModes(uint32_t(device.adapter().modes.size()), mode), aGpuResult::InvalidCall);
 }
 
+TEST_F(GpuRecorder, ScriptedFailuresAnswerOnceAndAreRecorded)
+{
+    device.failNext(aGpuCall::Clear, aGpuResult::DriverInternalError);
+    EXPECT_EQ(device.clear(0xFF00FF00), aGpuResult::DriverInternalError);
+    EXPECT_EQ(device.lastClearColor(), 0u) << "a failed call does nothing";
+    EXPECT_EQ(device.clear(0xFF00FF00), aGpuResult::Ok);
+    EXPECT_EQ(device.lastClearColor(), 0xFF00FF00u);
+    const auto clears = device.records(aGpuCall::Clear);
+    ASSERT_EQ(clears.size(), 2u);
+    EXPECT_EQ(clears[0].text(), "Clear(4278255360, 0, 0, 0) -> DRIVER_INTERNAL_ERROR");
+    // The hardware device's capabilities may fail while the reference device's answer.
+    aGpuAdapter adapter = device.adapter();
+    adapter.capsResult[0] = aGpuResult::NotAvailable;
+    device.setAdapter(adapter);
+    aGpuCaps caps;
+    EXPECT_EQ(device.getDeviceCaps(aGpuDeviceType::Hal, caps), aGpuResult::NotAvailable);
+    EXPECT_EQ(device.getDeviceCaps(aGpuDeviceType::Ref, caps), aGpuResult::Ok);
+}
+
 TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
 {
     std::unique_ptr<aGpuVertexBuffer> vb;
@@ -163,6 +182,25 @@ TEST_F(GpuRecorder, BufferDrawsCheckRangesAndIndices)
     device.setStreamSource(vb.get(), 28);
     EXPECT_TRUE(device.drawPrimitive(aGpuPrimitive::TriangleStrip, 4, 2) == aGpuResult::Ok &&
                 device.drawPrimitive(aGpuPrimitive::TriangleStrip, 5, 2) == aGpuResult::InvalidCall);
+
+    // Indexed draws from the caller's memory follow the same rules.
+    aGpuVertex quad[6];
+    for (int i = 0; i < 6; ++i)
+        quad[i] = {static_cast<float>(i), 0, 0, 1, 0xFFFFFFFF, 0, 0};
+    const uint16_t indices[6] = {2, 3, 4, 3, 5, 4};
+    ASSERT_EQ(device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 2, 4, 2, indices, quad, sizeof(aGpuVertex)),
+              aGpuResult::Ok);
+    const auto up = device.records(aGpuCall::DrawIndexedPrimitiveUP).back();
+    EXPECT_EQ(up.indices, (std::vector<uint16_t>{0, 1, 2, 1, 3, 2}));
+    EXPECT_EQ(reinterpret_cast<const aGpuVertex*>(up.vertices.data())->x, 2.0f);
+    EXPECT_EQ(device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 3, 3, 2, indices, quad, sizeof(aGpuVertex)),
+              aGpuResult::InvalidCall)
+        << "index 2 lies below the first vertex";
+    EXPECT_EQ(device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 2, 4, 2, indices, quad, 36),
+              aGpuResult::InvalidCall)
+        << "stride mismatch";
+    EXPECT_EQ(device.drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 2, 4, 2, nullptr, quad, sizeof(aGpuVertex)),
+              aGpuResult::InvalidCall);
     device.endScene();
 }
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "support/image_files.h"
 #include "support/log_capture.h"
@@ -68,7 +70,26 @@ TEST(GpuImage, PngAndBmpKeepColoursExactlyAndBmpRowsAreStoredBottomUp)
     EXPECT_EQ(static_cast<uint8_t>(bmp[54]), picture[6 * 13] & 0xFF) << "the first stored row is the bottom one";
 }
 
-// The game's pictures are PNG and JPEG; BMP is read back from the screenshot writer above.
+TEST(GpuImage, BmpPaletteBitFieldsAndTopDownForms)
+{
+    aGpuPicture out;
+    // 4-bit palette of two colours, top-down (negative height), 3 x 2.
+    const std::string palette = std::string("\x00\x00\xFF\x00", 4) + std::string("\xFF\x00\x00\x00", 4);
+    std::string paletteFile = bmpFile(3, -2, 4, 0, palette, std::string("\x01\x00\x00\x00\x10\x10\x00\x00", 8));
+    paletteFile[46] = 2; // two colours used
+    ASSERT_EQ(decode(paletteFile, out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels,
+              (std::vector<uint32_t>{0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF, 0xFFFF0000, 0xFF0000FF}));
+    // Bit-field masks after the 40-byte header: 16-bit 5-6-5, one pixel of pure green and one of white.
+    const std::string masks = std::string("\x00\xF8\x00\x00\xE0\x07\x00\x00\x1F\x00\x00\x00", 12);
+    ASSERT_EQ(decode(bmpFile(2, 1, 16, 3, masks, std::string("\xE0\x07\xFF\xFF", 4)), out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0xFF00FF00, 0xFFFFFFFF}));
+    // 32-bit with an alpha mask.
+    const std::string alphaMasks = std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00\x00\x00\x00\xFF", 16);
+    ASSERT_EQ(decode(bmpFile(1, 1, 32, 6, alphaMasks, std::string("\x11\x22\x33\x80", 4)), out), aGpuResult::Ok);
+    EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0x80332211}));
+}
+
 TEST(GpuImage, UnsupportedOrBrokenBmpHeadersAreLoggedFailures)
 {
     kbtest::LogCapture log;
@@ -80,6 +101,9 @@ TEST(GpuImage, UnsupportedOrBrokenBmpHeadersAreLoggedFailures)
     EXPECT_EQ(decode(bmpFile(100000, 100000, 24, 0, "", std::string(8, '\0')), out), aGpuResult::InvalidData);
     EXPECT_EQ(decode(bmpFile(4, 4, 24, 0, "", std::string(47, '\0')), out), aGpuResult::InvalidData);
     EXPECT_TRUE(log.contains("gpu. BMP data rejected: data ends early"));
+    // The file ends inside the three masks that follow a 40-byte header (the one row would fit).
+    EXPECT_EQ(decode(bmpFile(1, 1, 16, 3, "", std::string(8, '\0')), out), aGpuResult::InvalidData);
+    EXPECT_EQ(log.messages().back(), "gpu. BMP data rejected: data ends early");
     EXPECT_EQ(decode("BM", out), aGpuResult::InvalidData);
     EXPECT_EQ(decode("GIF89a....", out), aGpuResult::InvalidData);
     EXPECT_TRUE(log.contains("gpu. Image data of unknown format (10 bytes)"));
@@ -136,6 +160,35 @@ TEST(GpuImage, CutAndMutatedFilesNeverCrash)
     fuzz(kbtest::encodePng(picture, 24, 17), "gpu. PNG data rejected: ");
     fuzz(kbtest::encodeJpeg(picture, 24, 17, 80), "gpu. JPEG data rejected: ");
     fuzz(bytes(gpu_encodeBmp(testPicture(9, 6).data(), 9, 6)), "gpu. BMP data rejected: ");
+}
+
+TEST(GpuImage, TexturesFromMemoryTakeTheAskedFormatAndExactSize)
+{
+    aGpuDeviceRecorder device;
+    const auto picture = testPicture(7, 5);
+    const std::string png = kbtest::encodePng(picture, 7, 5);
+    std::unique_ptr<aGpuTexture> texture;
+    aGpuImageInfo info;
+    ASSERT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::A4R4G4B4, texture, &info),
+              aGpuResult::Ok);
+    EXPECT_TRUE(info.width == 7 && info.height == 5 && info.fileFormat == aGpuImageFileFormat::Png);
+    EXPECT_TRUE(texture->width() == 7 && texture->height() == 5 && texture->format() == aGpuFormat::A4R4G4B4);
+    aGpuLockedRect locked;
+    ASSERT_EQ(texture->lock(locked, nullptr, gpuLockReadOnly), aGpuResult::Ok);
+    for (uint32_t y = 0; y < 5; ++y)
+        for (uint32_t x = 0; x < 7; ++x) {
+            uint16_t stored = 0;
+            std::memcpy(&stored, static_cast<uint8_t*>(locked.bits) + y * locked.pitch + x * 2, 2);
+            ASSERT_EQ(stored, gpu_packPixel(aGpuFormat::A4R4G4B4, picture[y * 7 + x])) << x << "," << y;
+        }
+    texture->unlock();
+    // Cut data is refused; so is a format no texture takes.
+    kbtest::LogCapture log;
+    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), 40, aGpuFormat::A8R8G8B8, texture),
+              aGpuResult::InvalidData);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_EQ(gpu_createTextureFromMemory(device, png.data(), png.size(), aGpuFormat::X8R8G8B8, texture),
+              aGpuResult::InvalidCall);
 }
 
 TEST(GpuImage, HugeDeclaredSizesAreRefusedBeforeDecoding)
