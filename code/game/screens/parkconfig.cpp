@@ -7,6 +7,7 @@
 #include "game/park/optionalkeys.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
+#include "orvo/util/a_log.h"
 
 namespace parkConfig {
 
@@ -16,6 +17,11 @@ cUpgradeSection readUpgrade(const aOptionsFile& file)
     u.type = park_intOr(file, "Type", 0);
     u.stage = park_intOr(file, "Stage", 0);
     u.cost = park_intOr(file, "Cost", 0);
+    if (u.cost < 0) {
+        // A purchase that paid stars out could overflow the player's total.
+        a_log("Park upgrade %d stage %d: negative Cost %d read as 0", u.type, u.stage, u.cost);
+        u.cost = 0;
+    }
     u.posX = static_cast<int16_t>(park_intOr(file, "PosX", 0));
     u.posY = static_cast<int16_t>(park_intOr(file, "PosY", 0));
     if (file.findKey("NeededLevel") && !file.getString("NeededLevel").empty())

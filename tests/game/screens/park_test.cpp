@@ -48,6 +48,18 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
     p.stars = 200;
     EXPECT_FALSE(parkConfig::canBuyUpgrade({dear, cheap}, &p));
     EXPECT_TRUE(parkConfig::hasUpgradeToBuild({dear, cheap}, &p));
+    // A damaged file's negative price is free, never a purchase that pays stars out.
+    aOptionsFile damaged;
+    const std::string negative = "[UPGRADE]\nType=0\nStage=1\nCost=-2147483647\n";
+    damaged.parse(negative.data(), negative.size(), "upgrade");
+    damaged.firstSection();
+    const cUpgradeSection gift = parkConfig::readUpgrade(damaged);
+    EXPECT_EQ(gift.cost, 0);
+    cPlayerProfile rich;
+    rich.stars = 2147483000;
+    rich.setLevelReward(gift.neededLevel, 0);
+    EXPECT_TRUE(parkConfig::buy(gift, &rich));
+    EXPECT_EQ(rich.stars, 2147483000);
 
     // The map's needs: those of the first level not completed that a stage blocks; past five upgrades none.
     const std::string text =
