@@ -53,7 +53,8 @@ TEST(Frame, ALongFrameCountsAsOneSecond)
         int64_t micros;
         float frameTime;
         double total;
-    } steps[] = {{2500000, 1.0f, 1.0}, {250000, 0.25f, 1.25}, {1000000, 1.0f, 2.25}, {7000000, 1.0f, 3.25}};
+    } steps[] = {{2500000, 1.0f, 1.0},  {250000, 0.25f, 1.25}, {1000000, 1.0f, 2.25},
+                 {1000001, 1.0f, 3.25}, {1500000, 1.0f, 4.25}, {7000000, 1.0f, 5.25}};
     for (const auto& step : steps) {
         FakeClock::advanceMicros(step.micros);
         EXPECT_EQ(game.update(), 0);

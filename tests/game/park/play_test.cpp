@@ -64,10 +64,17 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
                                      [](cAnimal* a) { return a->kind->name == "zebra" && a->isLiving(); });
     patient->getSick();
     const int32_t healed = player->getAwardProgress(9);
+    // Every heal is heard, even while the last one's sound still plays.
+    aSound* healSound = h.game().getSoundManager()->getSound("heal");
+    ASSERT_NE(healSound, nullptr);
+    healSound->play();
+    const int32_t earlier = healSound->getChannel();
     clickWidget("Heal");
     patient->hold();
     clickRect(patient->getScreenRect());
     EXPECT_FALSE(patient->sick);
+    EXPECT_NE(healSound->getChannel(), earlier);
+    EXPECT_TRUE(healSound->isPlaying());
     EXPECT_EQ(player->getAwardProgress(9), healed + 1);
     patient->freeRunning = true;
     patient->held = false;
@@ -510,6 +517,34 @@ TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)
     ASSERT_TRUE(h.widget("MessageBox")->IsVisible());
     clickWidget("OkBtn");
     EXPECT_TRUE(h.waitForState(STATE_MAP));
+}
+
+TEST_F(PlayGame, AWinWithNoGoalsWindowToHoldItIsCheeredAndPaidOnce)
+{
+    // A layout without the goals window: nothing modal stops the won level's frames.
+    namespace fs = std::filesystem;
+    const std::string gui = dir.file("gui");
+    fs::copy(shippedData() + "GUI", gui, fs::copy_options::recursive);
+    std::string layout = readFile(gui + "/play.agui");
+    const size_t from = layout.find("window Goals\n"), to = layout.find("\n}\n", from);
+    ASSERT_NE(to, std::string::npos);
+    layout.erase(from, to + 3 - from);
+    writeFile(gui + "/play.agui", layout);
+    h.game().getFileServer().setAssign("gui", gui);
+    ASSERT_TRUE(play(kFencedPark));
+    seconds(1.3f);
+    ASSERT_EQ(state()->getGoalsWindow(), nullptr);
+    aSound* cheer = h.game().getSoundManager()->getSound("win_level");
+    ASSERT_NE(cheer, nullptr);
+    const int32_t stars = player->stars;
+    level()->state = 1;
+    h.frame();
+    const int32_t channel = cheer->getChannel();
+    const int32_t paid = player->stars;
+    EXPECT_GT(paid, stars);
+    seconds(0.5f);
+    EXPECT_EQ(cheer->getChannel(), channel) << "the cheer started again";
+    EXPECT_EQ(player->stars, paid);
 }
 
 } // namespace
