@@ -184,6 +184,10 @@ void cPlayState::createGui()
     cGame* game = cGame::get();
     rewardOnWin = true;
     m_winHandled = false;
+    m_lossHandled = false;
+    // NOTE: a HUD button hovered when the last level ended never sent its
+    // leave; the new GUI starts with the pointer over nothing.
+    overHud = false;
     animalButtons.clear();
     abilityButtons.clear();
     gui = new GUI::Server(game ? game->getImageManager() : nullptr, game ? game->getSoundManager() : nullptr);
@@ -341,13 +345,18 @@ void cPlayState::onLevelEnd()
             rewardOnWin = false;
         }
     } else if (level->state == -1) {
+        // NOTE: the box, modal, keeps this from running again; without one
+        // the loss must still be told once, not every frame.
+        if (m_lossHandled)
+            return;
+        m_lossHandled = true;
         stopMusic();
         level->stopSounds();
         if (game) {
             game->playSound("loose_level");
-            cMessageBox::show(game->getText("caption_loose"), game->getText("level_loose"),
-                              18, &cPlayState::requestRestart,
-                              &cGame::requestMapState);
+            if (!cMessageBox::show(game->getText("caption_loose"), game->getText("level_loose"), 18,
+                                   &cPlayState::requestRestart, &cGame::requestMapState))
+                a_log("cPlayState. The lost level's message box cannot be shown; the menu is left");
         }
     } else {
         updateHudButtons();

@@ -186,6 +186,7 @@ private:
     bool firstStart = true;
     bool m_loadFailed = false; // the failure is told on the first update
     bool m_winHandled = false;  // the won level's sound and window came once
+    bool m_lossHandled = false; // the lost level's sound and box came once
 
     std::vector<cAnimal*> m_pickedAnimals;
     std::vector<cBonus*> m_pickedBonuses;

@@ -13,6 +13,7 @@
 #include "game/app/playerprofile.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
+#include "game/park/bonus.h"
 #include "game/park/flyawaytext.h"
 #include "game/park/food.h"
 #include "game/park/goalswindow.h"
@@ -488,6 +489,57 @@ TEST_F(PlayGame, TheSeatsInTheCornerAndTheLeaveQuestionReadAsWhatTheyAre)
     ASSERT_TRUE(h.widget("MessageBox")->IsVisible());
     EXPECT_NE(h.text("Caption"), h.game().getText("quit")) << "titled like the Quit button";
     EXPECT_EQ(h.text("MessageText"), h.game().getText("quit_to_menu"));
+}
+
+// A level left with the hand on a HUD button: its GUI went without the
+// button's leave, and the next level's park still takes the player's clicks.
+TEST_F(PlayGame, TheNextLevelTakesParkClicksAfterOneLeftWithTheHandOnTheHud)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    const aRect grass = h.widget("Grass")->GetAbsoluteRect();
+    h.moveTo(grass.x + grass.width / 2, grass.y + grass.height / 2);
+    h.frames(2);
+    h.game().requestState(STATE_MENU);
+    ASSERT_TRUE(h.waitForState(STATE_MENU));
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    cBonus* coin = cBonus::dropNear(level(), aVector2(400.0f, 450.0f), 0.0f, 0, 10);
+    ASSERT_NE(coin, nullptr);
+    ASSERT_TRUE(waitFor([coin] { return coin->landed; }, 3.0f));
+    const int32_t money = level()->money;
+    clickRect(coin->getScreenRect());
+    EXPECT_TRUE(coin->collected) << "the park ignores clicks, as if the hand were still over the HUD";
+    seconds(2.0f);
+    EXPECT_EQ(level()->money, money + 10);
+}
+
+// A lost level whose box cannot be shown (no "MessageBox" in the layout)
+// plays its sound once and logs it, instead of again at every frame.
+TEST_F(PlayGame, ALossWithoutItsBoxIsToldOnce)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    GUI::Widget* box = h.widget("MessageBox");
+    GUI::Widget* parent = box->GetParent();
+    parent->RemoveChild(box);
+    aSound* lost = h.game().getSoundManager()->getSound("loose_level");
+    ASSERT_NE(lost, nullptr);
+    level()->state = -1;
+    h.frame();
+    EXPECT_TRUE(lost->isPlaying());
+    lost->stop();
+    seconds(0.5f);
+    EXPECT_FALSE(lost->isPlaying()) << "the loss sound starts again";
+    const auto lines = h.log();
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(),
+                      [](const std::string& l) { return l.find("message box cannot be shown") != std::string::npos; }),
+        1);
+    parent->AddChild(box);
+    // The menu still leads on.
+    clickWidget("Menu");
+    EXPECT_TRUE(h.widget("IngameMenu")->IsVisible());
 }
 
 TEST_F(PlayGame, ALevelThatCannotLoadGoesBackToTheMapWithAMessage)

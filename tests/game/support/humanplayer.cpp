@@ -497,11 +497,6 @@ HumanPlayResult HumanPlayGame::play(const std::string& levelName, uint32_t seed,
             result.state = end->state, result.money = end->money;
         result.seconds = state->getElapsed();
         result.clicks = person.clicks();
-        // The hand leaves the HUD, as it does on its way to the goals window:
-        // the play state keeps a HUD button's hover from one level to the next,
-        // and the park does not take clicks while it is set.
-        h.moveTo(512, 384);
-        h.frames(2);
     }
     leave();
     return result;
