@@ -13,18 +13,22 @@ bool whole(float v)
     return std::fabs(v) < 16777216.0f && static_cast<float>(static_cast<int32_t>(v)) == v;
 }
 
-// Groups gathered at most before all are drawn, and quads of one group
-// compared one by one before it counts as met: they bound a sprite's work.
+// Groups gathered at most before all are drawn, and quads compared one by
+// one for a sprite before a group whose bounds it meets counts as met: they
+// bound a sprite's work.
 constexpr size_t kMaxGroups = 64;
-constexpr size_t kMaxCompared = 128;
+constexpr size_t kMaxCompared = 256;
 
-// True when the box may meet a quad of the group.
-bool meetsAny(const std::vector<aGpuPixelBox>& boxes, const aGpuPixelBox& bounds, const aGpuPixelBox& box)
+// True when the box may meet a quad of the group; `budget` is what is left
+// of the quads a sprite may compare.
+bool meetsAny(const std::vector<aGpuPixelBox>& boxes, const aGpuPixelBox& bounds, const aGpuPixelBox& box,
+              size_t& budget)
 {
     if (!bounds.meets(box))
         return false;
-    if (boxes.size() > kMaxCompared)
+    if (boxes.size() > budget)
         return true;
+    budget -= boxes.size();
     for (const aGpuPixelBox& other : boxes)
         if (other.meets(box))
             return true;
@@ -224,11 +228,12 @@ aGpuSprite::Group& aGpuSprite::groupFor(aGpuTexture* texture, const aGpuPixelBox
     // join the groups after it).
     size_t join = m_used;
     size_t after = 0; // index of the first group it may go before
+    size_t budget = kMaxCompared;
     for (size_t i = m_used; i-- > 0;) {
         const Group& group = m_groups[i];
         if (group.texture == texture && join == m_used)
             join = i;
-        if (meetsAny(group.boxes, group.bounds, box)) {
+        if (meetsAny(group.boxes, group.bounds, box, budget)) {
             after = i + 1;
             break;
         }
