@@ -100,7 +100,11 @@ aGpuDevice::aGpuDevice() : m_registry(std::make_shared<aGpuRegistry>())
     resetStates();
 }
 
-aGpuDevice::~aGpuDevice() = default;
+aGpuDevice::~aGpuDevice()
+{
+    // Textures may outlive the device: they must not call into it.
+    m_registry->setBeforeTextureChange(nullptr);
+}
 
 void aGpuDevice::resetStates()
 {
@@ -229,6 +233,10 @@ aGpuResult aGpuDevice::create(const aGpuPresentParams& params)
         result = doCreate(params);
     }
     if (result == aGpuResult::Ok) {
+        m_registry->setMainThread(m_mainThread);
+        m_registry->setBeforeTextureChange([this] { flushPendingBatch(); });
+    }
+    if (result == aGpuResult::Ok) {
         m_created = true;
         m_params = params;
         m_viewport = {0, 0, params.backBufferWidth, params.backBufferHeight};
@@ -347,10 +355,8 @@ aGpuViewport aGpuDevice::clippedViewport() const
 aGpuResult aGpuDevice::setViewport(const aGpuViewport& viewport)
 {
     aGpuResult result = check(aGpuCall::SetViewport, false);
-    if (result == aGpuResult::Ok && !(viewport == m_viewport)) {
-        flushPendingBatch();
+    if (result == aGpuResult::Ok)
         m_viewport = viewport;
-    }
     traceCall(aGpuCall::SetViewport, result,
               {static_cast<uint32_t>(viewport.x), static_cast<uint32_t>(viewport.y), viewport.width, viewport.height});
     return result;
@@ -361,13 +367,8 @@ aGpuResult aGpuDevice::setRenderState(aGpuRenderState state, uint32_t value)
     aGpuResult result = check(aGpuCall::SetRenderState, false);
     if (result == aGpuResult::Ok && !validRenderState(state, value))
         result = aGpuResult::InvalidCall;
-    if (result == aGpuResult::Ok) {
-        uint32_t& slot = m_renderStates[static_cast<size_t>(state)];
-        if (slot != value) {
-            flushPendingBatch();
-            slot = value;
-        }
-    }
+    if (result == aGpuResult::Ok)
+        m_renderStates[static_cast<size_t>(state)] = value;
     traceCall(aGpuCall::SetRenderState, result, {static_cast<uint32_t>(state), value});
     return result;
 }
@@ -382,13 +383,8 @@ aGpuResult aGpuDevice::setTextureStageState(uint32_t stage, aGpuStageState state
     aGpuResult result = check(aGpuCall::SetTextureStageState, false);
     if (result == aGpuResult::Ok && (stage >= gpuStageCount || !validStageState(state, value)))
         result = aGpuResult::InvalidCall;
-    if (result == aGpuResult::Ok) {
-        uint32_t& slot = m_stageStates[stage][static_cast<size_t>(state)];
-        if (slot != value) {
-            flushPendingBatch();
-            slot = value;
-        }
-    }
+    if (result == aGpuResult::Ok)
+        m_stageStates[stage][static_cast<size_t>(state)] = value;
     traceCall(aGpuCall::SetTextureStageState, result, {stage, static_cast<uint32_t>(state), value});
     return result;
 }
@@ -405,10 +401,9 @@ aGpuResult aGpuDevice::setTexture(uint32_t stage, aGpuTexture* texture)
     aGpuResult result = check(aGpuCall::SetTexture, false);
     if (result == aGpuResult::Ok && stage >= gpuStageCount)
         result = aGpuResult::InvalidCall;
-    if (result == aGpuResult::Ok && m_textures[stage] != texture) {
-        flushPendingBatch();
+    // Batches name their own texture: setting the stages' does not end one.
+    if (result == aGpuResult::Ok)
         m_textures[stage] = texture;
-    }
     traceCall(aGpuCall::SetTexture, result, {stage}, texture);
     return result;
 }
@@ -649,13 +644,61 @@ aGpuResult aGpuDevice::drawQuads(aGpuTexture* texture, const aGpuVertex* vertice
     return result;
 }
 
+bool aGpuDevice::batchStatesMatch() const
+{
+    return std::equal(std::begin(m_renderStates), std::end(m_renderStates), std::begin(m_batchStates.render)) &&
+           std::equal(std::begin(m_stageStates[0]), std::end(m_stageStates[0]), std::begin(m_batchStates.stage0));
+}
+
+void aGpuDevice::swapBatchStates()
+{
+    std::swap(m_viewport, m_batchStates.viewport);
+    std::swap(m_renderStates, m_batchStates.render);
+    std::swap(m_stageStates[0], m_batchStates.stage0);
+}
+
 void aGpuDevice::flushPendingBatch()
 {
-    if (m_pendingBatch) {
-        aGpuSprite* batch = m_pendingBatch;
-        m_pendingBatch = nullptr; // a flush never re-enters
-        batch->flush();
+    if (!m_pendingBatch)
+        return;
+    aGpuSprite* batch = m_pendingBatch;
+    m_pendingBatch = nullptr; // a flush never re-enters
+    // The backend draws with the device's states: the batch's go in for it.
+    swapBatchStates();
+    batch->drawGathered();
+    swapBatchStates();
+}
+
+void aGpuDevice::prepareBatchQuad(aGpuSprite& sprite, const aGpuPixelBox& box)
+{
+    if (m_pendingBatch == &sprite && batchStatesMatch()) {
+        // A viewport clips a shape as another does when it lets the same
+        // pixels of its box through: a quad so placed joins the batch, and a
+        // batch so placed takes the new viewport.
+        const aGpuViewport viewport = clippedViewport();
+        aGpuViewport& batch = m_batchStates.viewport;
+        bool joins = viewport == batch || box.clipped(viewport).same(box.clipped(batch));
+        if (!joins && m_batchBounds.clipped(viewport).same(m_batchBounds.clipped(batch))) {
+            batch = viewport;
+            joins = true;
+        }
+        if (joins) {
+            m_batchBounds.add(box);
+            return;
+        }
     }
+    flushPendingBatch();
+    m_pendingBatch = &sprite;
+    m_batchBounds = box;
+    m_batchStates.viewport = clippedViewport();
+    std::copy(std::begin(m_renderStates), std::end(m_renderStates), std::begin(m_batchStates.render));
+    std::copy(std::begin(m_stageStates[0]), std::end(m_stageStates[0]), std::begin(m_batchStates.stage0));
+}
+
+void aGpuDevice::forgetPendingBatch(const aGpuSprite* sprite)
+{
+    if (m_pendingBatch == sprite)
+        m_pendingBatch = nullptr;
 }
 
 aGpuResult aGpuDevice::setRenderTarget(aGpuTexture* target)

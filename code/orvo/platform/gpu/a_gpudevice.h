@@ -31,7 +31,11 @@
 // - Render and stage states survive reset(); reset() puts the render target
 //   back to the back buffer and the viewport to all of it.
 // - The sprite batch's pending quads are drawn before any other draw, clear,
-//   target or viewport change, and before any state change.
+//   target change, read-back or present, and before a texture's pixels are
+//   written or it is destroyed on the main thread; they are drawn with the
+//   render states, stage-0 states and viewport they were gathered under
+//   (changing those only ends the batch when the next sprite comes under
+//   states that would draw it differently).
 //
 // Where the engine's needs land:
 // - blend word: SrcBlend/DestBlend (normal SrcAlpha/InvSrcAlpha, additive
@@ -188,9 +192,17 @@ public:
                          bool texelForPixel = false);
     // The batch that holds undrawn quads (one at a time); flushed before
     // anything that could change what it would draw.
-    void setPendingBatch(aGpuSprite* sprite) { m_pendingBatch = sprite; }
     aGpuSprite* pendingBatch() const { return m_pendingBatch; }
+    // Draws the pending batch's quads with the states they were gathered under.
     void flushPendingBatch();
+    // Before `sprite` gathers a quad touching `box` under the current states:
+    // another batch is drawn, and so is the sprite's own when the states
+    // differ from its batch's where it matters (a viewport that clips the
+    // quad, or the whole batch, as the batch's does leaves it gathering).
+    // The sprite's batch is then pending.
+    void prepareBatchQuad(aGpuSprite& sprite, const aGpuPixelBox& box);
+    // A dying sprite's quads are dropped.
+    void forgetPendingBatch(const aGpuSprite* sprite);
     bool onMainThread() const;
     const std::shared_ptr<aGpuRegistry>& registry() const { return m_registry; }
     void trace(const aGpuRecord& record) { m_registry->trace(record); }
@@ -246,6 +258,17 @@ protected:
     aGpuSprite* m_pendingBatch = nullptr;
 
 private:
+    // The states a pending batch draws with.
+    struct BatchStates {
+        aGpuViewport viewport; // clipped to the target
+        uint32_t render[static_cast<size_t>(aGpuRenderState::Count)] = {};
+        uint32_t stage0[static_cast<size_t>(aGpuStageState::Count)] = {};
+    };
+    bool batchStatesMatch() const;
+    void swapBatchStates();
+    BatchStates m_batchStates;
+    aGpuPixelBox m_batchBounds; // of every quad the pending batch holds
+
     aGpuResult check(aGpuCall call, bool needsScene);
     aGpuResult submit(aGpuPrimitive type, aGpuVertexFormat format, const uint8_t* vertices, uint32_t vertexCount,
                       uint32_t stride, const uint16_t* indices, uint32_t indexCount, uint32_t primitives,

@@ -1,5 +1,7 @@
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 
+#include <algorithm>
+
 aGpuDeviceRecorder::aGpuDeviceRecorder()
 {
     m_adapter.identifier.description = "Recording device";
@@ -49,6 +51,13 @@ void aGpuDeviceRecorder::clearRecords()
 {
     std::lock_guard<std::mutex> guard(m_mutex);
     m_records.clear();
+    m_drawn.clear();
+}
+
+std::vector<aGpuDeviceRecorder::Drawn> aGpuDeviceRecorder::drawn() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_drawn;
 }
 
 aGpuResult aGpuDeviceRecorder::doCreate(const aGpuPresentParams&)
@@ -72,8 +81,16 @@ aGpuResult aGpuDeviceRecorder::doPresent()
     return aGpuResult::Ok;
 }
 
-aGpuResult aGpuDeviceRecorder::doDraw(const aGpuDrawCall&)
+aGpuResult aGpuDeviceRecorder::doDraw(const aGpuDrawCall& call)
 {
+    Drawn drawn;
+    drawn.texture = call.textures[0];
+    drawn.primitives = call.primitives;
+    drawn.viewport = clippedViewport();
+    std::copy(std::begin(m_renderStates), std::end(m_renderStates), std::begin(drawn.render));
+    std::copy(std::begin(m_stageStates[0]), std::end(m_stageStates[0]), std::begin(drawn.stage0));
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_drawn.push_back(drawn);
     return aGpuResult::Ok;
 }
 aGpuResult aGpuDeviceRecorder::doSetRenderTarget(aGpuTexture*)

@@ -23,6 +23,18 @@ public:
     size_t count(aGpuCall call) const;
     void clearRecords();
 
+    // What one draw was made with: what a backend would have applied.
+    struct Drawn {
+        const aGpuTexture* texture = nullptr; // stage 0
+        uint32_t primitives = 0;
+        aGpuViewport viewport; // clipped to the target
+        uint32_t render[static_cast<size_t>(aGpuRenderState::Count)] = {};
+        uint32_t stage0[static_cast<size_t>(aGpuStageState::Count)] = {};
+        uint32_t state(aGpuRenderState s) const { return render[static_cast<size_t>(s)]; }
+    };
+    // Every draw since construction or the last clearRecords(), in order.
+    std::vector<Drawn> drawn() const;
+
     // The colour of the last clear and the number of presents.
     uint32_t lastClearColor() const { return m_lastClear; }
     uint32_t presentCount() const { return m_presents; }
@@ -43,6 +55,7 @@ protected:
 private:
     mutable std::mutex m_mutex;
     std::vector<aGpuRecord> m_records;
+    std::vector<Drawn> m_drawn;
     uint32_t m_lastClear = 0;
     uint32_t m_presents = 0;
     std::vector<uint32_t> m_backBuffer;

@@ -9,6 +9,7 @@
 
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpurecord.h"
+#include "orvo/platform/gpu/a_gpusprite.h"
 #include "orvo/util/a_log.h"
 
 namespace {
@@ -48,7 +49,12 @@ aGpuFont::aGpuFont(aGpuDevice& device, const aGpuFontDesc& desc) : m_device(devi
 {
 }
 
-aGpuFont::~aGpuFont() = default;
+aGpuFont::~aGpuFont()
+{
+    // Texts still gathered are drawn while their glyphs are there.
+    if (m_batch)
+        m_batch->flush();
+}
 
 aGpuResult aGpuFont::create(aGpuDevice& device, const aGpuFontDesc& desc, std::unique_ptr<aGpuFont>& out)
 {
@@ -78,6 +84,7 @@ aGpuResult aGpuFont::create(aGpuDevice& device, const aGpuFontDesc& desc, std::u
         device.createTexture(kAtlasSize, kAtlasSize, aGpuFormat::A8R8G8B8, aGpuUsage::None, font->m_atlas);
     if (made != aGpuResult::Ok)
         return made;
+    font->m_batch.reset(new aGpuSprite(device));
     out = std::move(font);
     return aGpuResult::Ok;
 }
@@ -149,29 +156,21 @@ aGpuResult aGpuFont::drawText(const char* text, int count, const aGpuRect& rect,
         return result;
 
     const size_t length = count < 0 ? std::strlen(text) : static_cast<size_t>(count);
-    std::vector<aGpuVertex> quads;
-    quads.reserve(length * 4);
+    if (height)
+        *height = m_lineHeight;
+    // Glyphs first: a new one is written into the glyph texture before any quad uses it.
+    std::vector<std::pair<int, const Glyph*>> placed;
+    placed.reserve(length);
     int penX = rect.left;
-    const int baseline = rect.top + m_ascender;
     for (size_t i = 0; i < length; ++i) {
         const Glyph* g = glyph(static_cast<uint8_t>(text[i]));
         if (!g)
             continue;
-        if (g->width > 0) {
-            const float x0 = static_cast<float>(penX + g->left), y0 = static_cast<float>(baseline - g->top);
-            const float x1 = x0 + g->width, y1 = y0 + g->height;
-            const float s = 1.0f / kAtlasSize;
-            const float u0 = g->x * s, v0 = g->y * s, u1 = (g->x + g->width) * s, v1 = (g->y + g->height) * s;
-            quads.push_back({x0, y0, 0.0f, 1.0f, argb, u0, v0});
-            quads.push_back({x1, y0, 0.0f, 1.0f, argb, u1, v0});
-            quads.push_back({x0, y1, 0.0f, 1.0f, argb, u0, v1});
-            quads.push_back({x1, y1, 0.0f, 1.0f, argb, u1, v1});
-        }
+        if (g->width > 0)
+            placed.emplace_back(penX, g);
         penX += g->advance;
     }
-    if (height)
-        *height = m_lineHeight;
-    if (quads.empty())
+    if (placed.empty())
         return aGpuResult::Ok;
 
     // Text is drawn alpha-blended in its colour whatever the states are;
@@ -197,11 +196,21 @@ aGpuResult aGpuFont::drawText(const char* text, int count, const aGpuRect& rect,
         savedStage[i] = m_device.getTextureStageState(0, stageStates[i]);
         m_device.setTextureStageState(0, stageStates[i], wantedStage[i]);
     }
-    m_device.flushPendingBatch();
-    result = m_device.drawQuads(m_atlas.get(), quads.data(), static_cast<uint32_t>(quads.size() / 4));
+    const int baseline = rect.top + m_ascender;
+    const float s = 1.0f / kAtlasSize;
+    for (const auto& [x, g] : placed) {
+        const float x0 = static_cast<float>(x + g->left), y0 = static_cast<float>(baseline - g->top);
+        const float x1 = x0 + g->width, y1 = y0 + g->height;
+        const float u0 = g->x * s, v0 = g->y * s, u1 = (g->x + g->width) * s, v1 = (g->y + g->height) * s;
+        const aGpuVertex quad[4] = {{x0, y0, 0.0f, 1.0f, argb, u0, v0},
+                                    {x1, y0, 0.0f, 1.0f, argb, u1, v0},
+                                    {x0, y1, 0.0f, 1.0f, argb, u0, v1},
+                                    {x1, y1, 0.0f, 1.0f, argb, u1, v1}};
+        m_batch->gather(m_atlas.get(), quad, false);
+    }
     for (int i = 0; i < 4; ++i)
         m_device.setRenderState(renderStates[i], savedRender[i]);
     for (int i = 0; i < 8; ++i)
         m_device.setTextureStageState(0, stageStates[i], savedStage[i]);
-    return result;
+    return aGpuResult::Ok;
 }

@@ -1,5 +1,6 @@
-// A text font drawn straight through the device, for the frame-rate line
-// ("__system__": 15 pixels, bold). Faces come from the Liberation fonts
+// A text font drawn through a sprite batch of its own, for the frame-rate
+// line ("__system__": 15 pixels, bold): texts in a row go in one call, drawn
+// when something else is. Faces come from the Liberation fonts
 // (Sans for any face name; Bold from weight 600 up), rendered with FreeType
 // into a glyph texture on first use. Narrow text is read as Latin-1.
 // Made by aGpuDevice::createFont; main thread only; destroyed before the
@@ -16,6 +17,7 @@
 #include "orvo/platform/gpu/a_gputypes.h"
 
 class aGpuDevice;
+class aGpuSprite;
 
 class aGpuFont {
 public:
@@ -58,6 +60,7 @@ private:
     aGpuFontDesc m_desc;
     std::unique_ptr<Face> m_face;
     std::unique_ptr<aGpuTexture> m_atlas;
+    std::unique_ptr<aGpuSprite> m_batch;
     std::unordered_map<uint32_t, Glyph> m_glyphs;
     int m_penX = 1, m_penY = 1, m_rowHeight = 0;
     int m_ascender = 0;

@@ -110,6 +110,12 @@ void aGpuRegistry::forEachTexture(const std::function<void(aGpuTexture&)>& fn)
         fn(*texture);
 }
 
+void aGpuRegistry::beforeTextureChange()
+{
+    if (std::this_thread::get_id() == m_mainThread.load() && m_beforeTextureChange)
+        m_beforeTextureChange();
+}
+
 void aGpuRegistry::setTraceSink(std::function<void(const aGpuRecord&)> sink)
 {
     std::lock_guard<std::mutex> guard(m_traceMutex);

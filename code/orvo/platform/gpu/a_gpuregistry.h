@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -79,6 +80,14 @@ public:
     // Calls `fn` for every live texture under the lock.
     void forEachTexture(const std::function<void(aGpuTexture&)>& fn);
 
+    // The device's main thread, and what it runs there before a texture's
+    // pixels change or the texture goes (the device draws the quads it
+    // gathered from it first). Set and cleared by the device on that thread.
+    void setMainThread(std::thread::id id) { m_mainThread = id; }
+    void setBeforeTextureChange(std::function<void()> hook) { m_beforeTextureChange = std::move(hook); }
+    // Called by textures; does nothing off the main thread.
+    void beforeTextureChange();
+
     // The recording backend installs a sink; calls from any thread reach it.
     void setTraceSink(std::function<void(const aGpuRecord&)> sink);
     bool tracing() const { return m_tracing; }
@@ -94,4 +103,6 @@ private:
     std::mutex m_traceMutex;
     std::function<void(const aGpuRecord&)> m_sink;
     std::atomic<bool> m_tracing{false};
+    std::atomic<std::thread::id> m_mainThread{};
+    std::function<void()> m_beforeTextureChange; // main thread only
 };

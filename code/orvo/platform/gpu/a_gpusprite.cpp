@@ -13,17 +13,45 @@ bool whole(float v)
     return std::fabs(v) < 16777216.0f && static_cast<float>(static_cast<int32_t>(v)) == v;
 }
 
+// Groups gathered at most before all are drawn, and quads compared one by
+// one for a sprite before a group whose bounds it meets counts as met: they
+// bound a sprite's work.
+constexpr size_t kMaxGroups = 64;
+constexpr size_t kMaxCompared = 256;
+
+// True when the box may meet a quad of the group; `budget` is what is left
+// of the quads a sprite may compare.
+bool meetsAny(const std::vector<aGpuPixelBox>& boxes, const aGpuPixelBox& bounds, const aGpuPixelBox& box,
+              size_t& budget)
+{
+    if (!bounds.meets(box))
+        return false;
+    if (boxes.size() > budget)
+        return true;
+    budget -= boxes.size();
+    for (const aGpuPixelBox& other : boxes)
+        if (other.meets(box))
+            return true;
+    return false;
+}
+
 } // namespace
 
 aGpuSprite::aGpuSprite(aGpuDevice& device) : m_device(device)
 {
-    m_vertices.reserve(4096);
 }
 
 aGpuSprite::~aGpuSprite()
 {
-    if (m_device.pendingBatch() == this)
-        m_device.setPendingBatch(nullptr);
+    m_device.forgetPendingBatch(this);
+}
+
+uint32_t aGpuSprite::gatheredQuads() const
+{
+    size_t quads = 0;
+    for (size_t i = 0; i < m_used; ++i)
+        quads += m_groups[i].boxes.size();
+    return static_cast<uint32_t>(quads);
 }
 
 aGpuResult aGpuSprite::begin()
@@ -166,33 +194,80 @@ aGpuResult aGpuSprite::draw(aGpuTexture* texture, const aGpuRect* source, const 
     if (result != aGpuResult::Ok)
         return result;
 
-    // Anything else gathered by another batch goes first, then ours when the
-    // texture changes: drawing order is kept.
-    if (m_device.pendingBatch() != this)
-        m_device.flushPendingBatch();
-    if (texture != m_texture)
-        flush();
-    m_texture = texture;
-    const size_t at = m_vertices.size();
-    m_vertices.resize(at + 4);
     const bool filtered =
         m_device.getTextureStageState(0, aGpuStageState::MinFilter) == static_cast<uint32_t>(aGpuFilter::Linear) ||
         m_device.getTextureStageState(0, aGpuStageState::MagFilter) == static_cast<uint32_t>(aGpuFilter::Linear);
-    const bool exact = transform(*texture, src, s, c, rotation, t, argb, &m_vertices[at], filtered);
-    m_texelForPixel = m_texelForPixel && exact;
-    m_device.setPendingBatch(this);
+    aGpuVertex quad[4];
+    const bool exact = transform(*texture, src, s, c, rotation, t, argb, quad, filtered);
+    gather(texture, quad, exact);
     if (!m_open)
         flush();
     return aGpuResult::Ok;
 }
 
+void aGpuSprite::gather(aGpuTexture* texture, const aGpuVertex quad[4], bool texelForPixel)
+{
+    const aGpuPixelBox box = aGpuPixelBox::of(quad, 4);
+    if (m_used >= kMaxGroups)
+        flush();
+    // Another batch's quads, or ours gathered under other states, are drawn first.
+    m_device.prepareBatchQuad(*this, box);
+    Group& group = groupFor(texture, box);
+    group.vertices.insert(group.vertices.end(), quad, quad + 4);
+    group.boxes.push_back(box);
+    group.bounds.add(box);
+    group.texelForPixel = group.texelForPixel && texelForPixel;
+}
+
+aGpuSprite::Group& aGpuSprite::groupFor(aGpuTexture* texture, const aGpuPixelBox& box)
+{
+    // The quad must be drawn after the last group it may share a pixel with;
+    // before every group after that one it can go without changing the
+    // picture. So it joins its texture's last group from there on, or starts
+    // a group of its own right there (where later quads over it may still
+    // join the groups after it).
+    size_t join = m_used;
+    size_t after = 0; // index of the first group it may go before
+    size_t budget = kMaxCompared;
+    for (size_t i = m_used; i-- > 0;) {
+        const Group& group = m_groups[i];
+        if (group.texture == texture && join == m_used)
+            join = i;
+        if (meetsAny(group.boxes, group.bounds, box, budget)) {
+            after = i + 1;
+            break;
+        }
+    }
+    if (join != m_used)
+        return m_groups[join];
+    if (m_groups.size() <= m_used)
+        m_groups.emplace_back();
+    Group& made = m_groups[m_used];
+    made.texture = texture;
+    made.bounds = {};
+    made.texelForPixel = true;
+    std::rotate(m_groups.begin() + static_cast<ptrdiff_t>(after), m_groups.begin() + static_cast<ptrdiff_t>(m_used),
+                m_groups.begin() + static_cast<ptrdiff_t>(m_used) + 1);
+    ++m_used;
+    return m_groups[after];
+}
+
 void aGpuSprite::flush()
 {
     if (m_device.pendingBatch() == this)
-        m_device.setPendingBatch(nullptr);
-    if (m_vertices.empty())
-        return;
-    m_device.drawQuads(m_texture, m_vertices.data(), static_cast<uint32_t>(m_vertices.size() / 4), m_texelForPixel);
-    m_vertices.clear();
-    m_texelForPixel = true;
+        m_device.flushPendingBatch();
+}
+
+void aGpuSprite::drawGathered()
+{
+    for (size_t i = 0; i < m_used; ++i) {
+        Group& group = m_groups[i];
+        if (!group.boxes.empty())
+            m_device.drawQuads(group.texture, group.vertices.data(), static_cast<uint32_t>(group.boxes.size()),
+                               group.texelForPixel);
+        group.vertices.clear();
+        group.boxes.clear();
+        group.texture = nullptr;
+    }
+    m_used = 0;
 }

@@ -1,8 +1,11 @@
 // The sprite batch through which every image is drawn: begin(), any number
-// of draw() calls, end(). Quads of the same texture are gathered and drawn
-// in one call; the batch is drawn when the texture changes, at end(), and by
-// the device before any other draw or state change, so the picture is the
-// same as if every sprite were drawn at once.
+// of draw() calls, end(). Sprites are gathered and drawn as few calls as the
+// picture allows: one call per texture, where sprites of other textures in
+// between do not overlap them. A sprite whose pixels could meet those of a
+// sprite of another texture drawn after its texture's last call keeps its
+// place behind it, so the picture is the same as if every sprite were drawn
+// at once, in order. What is gathered is drawn at end() and by the device
+// before any other draw, with the states and viewport it was gathered under.
 //
 // draw() places the source rectangle's point p (pixels, 0,0 at its top-left)
 // at R(p * scale - centre) + centre + translation, R turning by `rotation`
@@ -12,7 +15,7 @@
 // Sprites draw with the device's current render and stage-0 states (blend,
 // colour operation, alpha test, filter); the second stage is not used.
 // Magnified or turned sprites drawn with linear filtering keep to their
-// source rectangle: frames of a packed strip draw without seams. A batch
+// source rectangle: frames of a packed strip draw without seams. A call
 // whose sprites all land texel for pixel (unscaled, unturned, at whole
 // pixels) is drawn unfiltered: filtering would give the same picture.
 // Made by aGpuDevice::createSprite; main thread only; must be destroyed
@@ -42,8 +45,11 @@ public:
     aGpuResult end();
     bool isOpen() const { return m_open; }
 
-    // Draws what is gathered (the device calls this before other work).
+    // Draws what is gathered (through the device, with the states it was gathered under).
     void flush();
+    // Quads gathered; calls they would take if drawn now.
+    uint32_t gatheredQuads() const;
+    uint32_t gatheredCalls() const { return static_cast<uint32_t>(m_used); }
 
     // Where draw() would put the four corners (top-left, top-right,
     // bottom-left, bottom-right) and their texture coordinates. With
@@ -57,11 +63,29 @@ public:
 
 private:
     friend class aGpuDevice;
+    friend class aGpuFont;
     explicit aGpuSprite(aGpuDevice& device);
+
+    // Gathers one quad made elsewhere (the font's glyphs), drawn when the batch is.
+    void gather(aGpuTexture* texture, const aGpuVertex quad[4], bool texelForPixel);
+
+    // Quads of one texture, drawn in one call.
+    struct Group {
+        aGpuTexture* texture = nullptr;
+        std::vector<aGpuVertex> vertices;
+        std::vector<aGpuPixelBox> boxes; // one a quad
+        aGpuPixelBox bounds;             // of them all
+        bool texelForPixel = true;       // every quad lands texel for pixel
+    };
+
+    // The group a quad of `texture` touching `box` joins: the texture's last
+    // group when no quad drawn after it meets the box, else a new one.
+    Group& groupFor(aGpuTexture* texture, const aGpuPixelBox& box);
+    // Draws the groups in order and empties them (the device calls it).
+    void drawGathered();
 
     aGpuDevice& m_device;
     bool m_open = false;
-    aGpuTexture* m_texture = nullptr;
-    std::vector<aGpuVertex> m_vertices;
-    bool m_texelForPixel = true; // every gathered quad lands texel for pixel
+    std::vector<Group> m_groups; // the first m_used gather; the rest keep their storage
+    size_t m_used = 0;
 };

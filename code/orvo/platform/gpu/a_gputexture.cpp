@@ -15,14 +15,19 @@ aGpuTexture::aGpuTexture(std::shared_ptr<aGpuRegistry> registry, uint32_t width,
 
 aGpuTexture::~aGpuTexture()
 {
-    if (m_registry)
+    if (m_registry) {
+        m_registry->beforeTextureChange();
         m_registry->removeTexture(this, m_backendName, m_backendFramebuffer);
+    }
 }
 
 aGpuResult aGpuTexture::lock(aGpuLockedRect& out, const aGpuRect* rect, uint32_t flags)
 {
     out = {};
     aGpuResult result = m_registry ? m_registry->takeFailure(aGpuCall::TextureLock) : aGpuResult::Ok;
+    // Quads gathered from the old pixels are drawn before they change.
+    if (result == aGpuResult::Ok && m_registry && !(flags & gpuLockReadOnly))
+        m_registry->beforeTextureChange();
     if (result == aGpuResult::Ok) {
         std::lock_guard<std::mutex> guard(m_mutex);
         aGpuRect r = rect ? *rect : aGpuRect{0, 0, static_cast<int32_t>(m_width), static_cast<int32_t>(m_height)};

@@ -80,6 +80,31 @@ struct aGpuViewport {
     bool operator==(const aGpuViewport&) const = default;
 };
 
+// Pixels (first and last column and row, inclusive) that a shape could
+// touch. Wider than the shape by a margin, so that snapping and fill rules
+// cannot reach outside it: two shapes whose boxes do not meet share no pixel.
+struct aGpuPixelBox {
+    int32_t left = 0, top = 0, right = -1, bottom = -1;
+
+    // The box of `count` vertices; one that is not finite touches everything.
+    static aGpuPixelBox of(const aGpuVertex* vertices, uint32_t count);
+    bool empty() const { return right < left || bottom < top; }
+    bool meets(const aGpuPixelBox& other) const
+    {
+        return !empty() && !other.empty() && left <= other.right && other.left <= right && top <= other.bottom &&
+               other.top <= bottom;
+    }
+    // The pixels of the box that the viewport lets through.
+    aGpuPixelBox clipped(const aGpuViewport& v) const;
+    // The same pixels (any two empty boxes are).
+    bool same(const aGpuPixelBox& other) const
+    {
+        return (empty() && other.empty()) ||
+               (left == other.left && top == other.top && right == other.right && bottom == other.bottom);
+    }
+    void add(const aGpuPixelBox& other);
+};
+
 enum class aGpuRenderState : uint32_t {
     AlphaBlendEnable, // 0/1
     SrcBlend,         // aGpuBlend
