@@ -19,6 +19,8 @@ namespace {
 
 // What the buy-food hint makes sure the player has: the price of grass.
 constexpr int32_t kGrassMoney = 10;
+// Where the hurry-the-helicopter hint points: just below the delivery panel.
+constexpr int32_t kHeloHintY = 120;
 
 bool anyFood(const cLevel* level)
 {
@@ -328,7 +330,15 @@ void cTutorial::poacherHints(float dt)
                 retire(HELICOPTER);
             }
         } else if (!helicopter->inactive && helicopter->state > cHelicopter::FLYING && free) {
-            heloTip = say(aVector2(900.0f, 120.0f), "tutorial.msg13", true);
+            // The bubble hangs below the panel's resting place, its tail on the
+            // panel's lower edge, so it never covers the panel it asks for.
+            if (const GUI::Widget* panel = helicopter->panel) {
+                const aRect r = panel->GetAbsoluteRect();
+                heloTip = sayOver(aRect(r.x, static_cast<int16_t>(kHeloHintY - r.height), r.width, r.height),
+                                  "tutorial.msg13", true);
+            } else {
+                heloTip = say(aVector2(900.0f, static_cast<float>(kHeloHintY)), "tutorial.msg13", true);
+            }
             if (!heloTip)
                 retire(HELICOPTER);
         }

@@ -12,10 +12,12 @@
 #include "game/app/tooltipbubble.h"
 #include "game/app/tutorialflag.h"
 #include "game/app/tutorialtooltip.h"
+#include "game/park/helicopter.h"
 #include "game/park/missionresults.h"
 #include "game/park/poacher.h"
 #include "game/park/tutorial.h"
 #include "game/support/play_game.h"
+#include "game/support/screen_view.h"
 #include "gui/statictext.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/platform/a_keycodes.h"
@@ -228,6 +230,36 @@ TEST_F(TutorialGame, TheFirstProductionClickBringsThePoacherLevelsClickHint)
     EXPECT_NEAR(worker->produceTimer - before, 0.5f, 0.1f) << "half speed under the hint";
 }
 
+// The poacher level's hint to hurry the helicopter hangs below the delivery
+// panel, its tail on the panel's lower edge: it never covers the panel.
+TEST_F(TutorialGame, TheHurryHintHangsBelowTheDeliveryPanel)
+{
+    ASSERT_TRUE(play("levels:Level01.ini"));
+    passIntro();
+    cAnimal* sold = level()->animals.front();
+    sold->makeGrown(false);
+    sold->ageOrProduced = static_cast<float>(sold->kind->numOfProducing);
+    level()->addForSale(sold);
+    ASSERT_TRUE(waitFor(
+        [this] {
+            if (cHelicopter::getSingletonPtr()->inactive && h.widget("Sell")->IsEnabled() &&
+                !cTutorialTooltip::anyActive())
+                clickWidget("Sell");
+            for (const auto& t : cTutorialTooltip::all())
+                if (!t->isPlain() && t->getAlpha() >= 1.0f)
+                    h.tap(A_KEY_SPACE);
+            const cTutorialTooltip* t = hint("tutorial.msg13");
+            return t && t->getAlpha() >= 1.0f && cHelicopter::getSingletonPtr()->panelShown >= 1.0f;
+        },
+        60.0f));
+    const cTutorialTooltip* t = hint("tutorial.msg13");
+    const aRect panel = h.widget("Helo_map")->GetAbsoluteRect();
+    EXPECT_EQ(rect_intersect(ScreenView::bubbleRect(t), panel), aRect()) << "the hint covers the panel";
+    EXPECT_NEAR(t->tip().y, panel.y + panel.height, 6);
+    EXPECT_GE(t->tip().x, panel.x);
+    EXPECT_LT(t->tip().x, panel.x + panel.width);
+}
+
 // The poacher level's hints point at what they name and never cover it: the
 // young animal, the poacher while he must not be clicked yet (the level
 // stands still, nobody is shot) and while he must be.
@@ -278,7 +310,8 @@ TEST_F(TutorialGame, ThePoacherLevelsHintsPointAtTheYoungAnimalAndThePoacherWith
     seconds(5.0f);
     EXPECT_EQ(poacher->anchor, at);
     EXPECT_EQ(poacher->kills, 0);
-    EXPECT_TRUE(std::all_of(level()->animals.begin(), level()->animals.end(), [](cAnimal* a) { return a->isLiving(); }));
+    EXPECT_TRUE(
+        std::all_of(level()->animals.begin(), level()->animals.end(), [](cAnimal* a) { return a->isLiving(); }));
     reviewScreen("tutorial_poacher_hint");
     h.tap(A_KEY_SPACE);
     // The bubble that asks for the clicks follows him without covering him.
