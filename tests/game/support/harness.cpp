@@ -55,6 +55,8 @@ GameHarness::GameHarness(const Options& options) : m_options(options)
         device.reset(m_gl = new aGpuDeviceGL());
     m_game->useDevices(std::move(device), std::unique_ptr<aScriptedInputDevice>(m_input = new aScriptedInputDevice()));
     m_game->setFixedFrameTime(options.frameTime);
+    // Its frames keep their fixed time: nothing to wait for between them.
+    m_game->setFramePacing(false);
     m_game->setFixedLoaderSeed(options.seed);
 }
 

@@ -22,6 +22,13 @@ public:
     ~aGpuDeviceGL() override;
 
     void* nativeWindow() const override;
+    // Refresh when the swap waits for the display; NoDisplay under the
+    // offscreen driver.
+    aGpuPresentWait presentWait() const override;
+    // Swaps never wait for the display, whatever the presentation asks:
+    // for benchmarks that measure whole frames. Takes effect at create()
+    // and reset().
+    void setUnsynchronisedSwaps(bool on);
     // True while frames are drawn straight into the window (its client
     // area has the back buffer's size and keeps its picture after a swap);
     // false while they are drawn offscreen and copied into it at present().

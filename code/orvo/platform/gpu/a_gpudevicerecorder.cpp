@@ -72,6 +72,11 @@ aGpuResult aGpuDeviceRecorder::doPresent()
     return aGpuResult::Ok;
 }
 
+aGpuPresentWait aGpuDeviceRecorder::presentWait() const
+{
+    return m_presentWaitScripted ? m_presentWait : aGpuDevice::presentWait();
+}
+
 aGpuResult aGpuDeviceRecorder::doDraw(const aGpuDrawCall&)
 {
     return aGpuResult::Ok;
