@@ -2,6 +2,7 @@
 
 #include "orvo/platform/gpu/a_gpurecord.h"
 #include "orvo/platform/gpu/a_gpuregistry.h"
+#include "orvo/platform/gpu/a_gpuruns.h"
 
 aGpuTexture::aGpuTexture(std::shared_ptr<aGpuRegistry> registry, uint32_t width, uint32_t height, aGpuFormat format,
                          aGpuUsage usage)
@@ -34,6 +35,7 @@ aGpuResult aGpuTexture::lock(aGpuLockedRect& out, const aGpuRect* rect, uint32_t
                  r.right > static_cast<int32_t>(m_width) || r.bottom > static_cast<int32_t>(m_height))
             result = aGpuResult::InvalidCall;
         else {
+            unpackLocked();
             m_locked = true;
             m_lockReadOnly = (flags & gpuLockReadOnly) != 0;
             out.pitch = pitch();
@@ -92,7 +94,13 @@ bool aGpuTexture::uploadIfDirty(const std::function<void(const uint8_t* pixels)>
     std::lock_guard<std::mutex> guard(m_mutex);
     if (!m_dirty || m_locked || m_usage == aGpuUsage::RenderTarget)
         return false;
-    upload(m_pixels.data());
+    if (m_isPacked) {
+        std::vector<uint8_t> pixels(static_cast<size_t>(m_width) * m_height * 4);
+        gpu_unpackRuns(m_packed, reinterpret_cast<uint32_t*>(pixels.data()), pixels.size() / 4);
+        upload(pixels.data());
+    } else {
+        upload(m_pixels.data());
+    }
     m_dirty = false;
     return true;
 }
@@ -106,5 +114,39 @@ void aGpuTexture::markDirty()
 std::vector<uint8_t> aGpuTexture::pixels() const
 {
     std::lock_guard<std::mutex> guard(m_mutex);
-    return m_pixels;
+    if (!m_isPacked)
+        return m_pixels;
+    std::vector<uint8_t> pixels(static_cast<size_t>(m_width) * m_height * 4);
+    gpu_unpackRuns(m_packed, reinterpret_cast<uint32_t*>(pixels.data()), pixels.size() / 4);
+    return pixels;
+}
+
+void aGpuTexture::pack()
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_isPacked || m_locked || gpu_formatBytes(m_format) != 4 || m_pixels.empty())
+        return;
+    std::vector<uint32_t> packed;
+    gpu_packRuns(reinterpret_cast<const uint32_t*>(m_pixels.data()), m_pixels.size() / 4, packed);
+    if (packed.size() * 2 > m_pixels.size() / 4)
+        return;
+    m_packed = std::move(packed);
+    std::vector<uint8_t>().swap(m_pixels);
+    m_isPacked = true;
+}
+
+bool aGpuTexture::isPacked() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_isPacked;
+}
+
+void aGpuTexture::unpackLocked()
+{
+    if (!m_isPacked)
+        return;
+    m_pixels.resize(static_cast<size_t>(m_width) * m_height * 4);
+    gpu_unpackRuns(m_packed, reinterpret_cast<uint32_t*>(m_pixels.data()), m_pixels.size() / 4);
+    std::vector<uint32_t>().swap(m_packed);
+    m_isPacked = false;
 }

@@ -143,3 +143,51 @@ TEST_F(GpuGL, DrawsThatFillTheStreamBuffersSeveralTimesInOneFrameDrawTheirOwnVer
             wrong += at(pixels, x, y) != colourAt(kWidth - 1 - x, y);
     EXPECT_EQ(wrong, 0u);
 }
+
+TEST_F(GpuGL, APackedPictureDrawsAndLocksAsItsPixelsWere)
+{
+    // A clear surround with a coloured middle, as a sprite sheet has.
+    const auto argbAt = [](uint32_t x, uint32_t y) {
+        return x >= 8 && x < 24 && y >= 4 && y < 12 ? 0xFF000000u | (x << 18) | (y << 10) : 0x00000000u;
+    };
+    auto packed = kbtest::texture(device(), 32, 16, aGpuFormat::A8R8G8B8, argbAt);
+    auto plain = kbtest::texture(device(), 32, 16, aGpuFormat::A8R8G8B8, argbAt);
+    const std::vector<uint8_t> original = plain->pixels();
+    packed->pack();
+    ASSERT_TRUE(packed->isPacked());
+    EXPECT_EQ(packed->pixels(), original);
+    EXPECT_TRUE(packed->isPacked()) << "looking leaves it packed";
+
+    beginFrame();
+    sprite->begin();
+    put(*sprite, packed.get(), 0, 0, 0xFFFFFFFF);
+    put(*sprite, plain.get(), 0, 40, 0xFFFFFFFF);
+    sprite->end();
+    auto pixels = endFrame();
+    size_t wrong = 0;
+    for (uint32_t y = 0; y < 16; ++y)
+        for (uint32_t x = 0; x < 32; ++x)
+            wrong += at(pixels, x, y) != at(pixels, x, y + 40) || at(pixels, x, y) != (argbAt(x, y) | 0xFF000000u);
+    EXPECT_EQ(wrong, 0u);
+
+    // A lock unpacks it for good, with every pixel as it was.
+    aGpuLockedRect locked;
+    ASSERT_EQ(packed->lock(locked, nullptr, gpuLockReadOnly), aGpuResult::Ok);
+    EXPECT_EQ(
+        std::vector<uint8_t>(static_cast<uint8_t*>(locked.bits), static_cast<uint8_t*>(locked.bits) + 32 * 16 * 4),
+        original);
+    packed->unlock();
+    EXPECT_FALSE(packed->isPacked());
+
+    // Nothing to gain or nothing allowed: 16-bit pictures, noise, an open lock.
+    auto halves = solidTexture(32, 16, aGpuFormat::R5G6B5, 0);
+    halves->pack();
+    auto noise =
+        kbtest::texture(device(), 32, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t y) { return x * 977 + y; });
+    noise->pack();
+    auto open = solidTexture(32, 16, aGpuFormat::A8R8G8B8, 0);
+    ASSERT_EQ(open->lock(locked), aGpuResult::Ok);
+    open->pack();
+    EXPECT_FALSE(halves->isPacked() || noise->isPacked() || open->isPacked());
+    open->unlock();
+}
