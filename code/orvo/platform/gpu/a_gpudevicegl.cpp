@@ -93,6 +93,8 @@ struct aGpuDeviceGL::Impl {
     std::deque<GLsync> frameFences; // oldest first
     bool noDisplay = false;
     bool unsynchronisedSwaps = false;
+    uint32_t fenceInterval = 1; // frames a fence stands for
+    uint32_t unfencedFrames = 0;
     aGpuPresentWait presentWait = aGpuPresentWait::None;
     GLuint quadIbo = 0;                       // the batches' unchanging quad indices
     uint32_t quadIndexCount = 0;              // how many of them it holds
@@ -446,11 +448,17 @@ size_t aGpuDeviceGL::Impl::stream(Stream& s, const void* data, size_t bytes, siz
 
 void aGpuDeviceGL::Impl::fenceFrame()
 {
+    // Frames between fences stay with the driver, which draws of them only
+    // what the next one does not cover (a software driver skips it).
+    if (++unfencedFrames < fenceInterval)
+        return;
+    unfencedFrames = 0;
+    const size_t inFlight = fenceInterval > 1 ? 1 : kFramesInFlight;
     GLsync fence = gl.glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
     if (fence)
         frameFences.push_back(fence);
     gl.glFlush();
-    while (frameFences.size() > kFramesInFlight) {
+    while (frameFences.size() > inFlight) {
         if (gl.glClientWaitSync(frameFences.front(), GL_SYNC_FLUSH_COMMANDS_BIT, kFrameWaitNs) == GL_TIMEOUT_EXPIRED)
             a_log("gpu. A frame took longer than a second to draw");
         gl.glDeleteSync(frameFences.front());
@@ -565,6 +573,11 @@ aGpuPresentWait aGpuDeviceGL::presentWait() const
 void aGpuDeviceGL::setUnsynchronisedSwaps(bool on)
 {
     m_impl->unsynchronisedSwaps = on;
+}
+
+void aGpuDeviceGL::setFenceInterval(uint32_t frames)
+{
+    m_impl->fenceInterval = std::max<uint32_t>(frames, 1);
 }
 
 bool aGpuDeviceGL::drawsIntoWindow() const
