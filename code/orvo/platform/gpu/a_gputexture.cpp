@@ -95,9 +95,12 @@ bool aGpuTexture::uploadIfDirty(const std::function<void(const uint8_t* pixels)>
     if (!m_dirty || m_locked || m_usage == aGpuUsage::RenderTarget)
         return false;
     if (m_isPacked) {
-        std::vector<uint8_t> pixels(static_cast<size_t>(m_width) * m_height * 4);
-        gpu_unpackRuns(m_packed, reinterpret_cast<uint32_t*>(pixels.data()), pixels.size() / 4);
-        upload(pixels.data());
+        // Kept from upload to upload: a fresh picture-sized block each time
+        // would move the allocator's large-block threshold and scatter the heap.
+        thread_local std::vector<uint32_t> unpacked;
+        unpacked.resize(static_cast<size_t>(m_width) * m_height);
+        gpu_unpackRuns(m_packed, unpacked.data(), unpacked.size());
+        upload(reinterpret_cast<const uint8_t*>(unpacked.data()));
     } else {
         upload(m_pixels.data());
     }
