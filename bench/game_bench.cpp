@@ -56,6 +56,7 @@ std::unique_ptr<BenchGame> startGame()
     auto input = std::make_unique<aScriptedInputDevice>();
     g_input = input.get();
     game->useDevices(nullptr, std::move(input));
+    game->setFramePacing(false);
     if (game->init("Kesterby", nullptr, "", "Brindlewick") != 0)
         return nullptr;
     return game;

@@ -71,6 +71,7 @@ void BM_InitialLoad(benchmark::State& state)
         auto game = std::make_unique<BenchGame>();
         game->useDevices(std::make_unique<aGpuDeviceGL>(), std::make_unique<aScriptedInputDevice>());
         game->setFixedFrameTime(1.0f / 30.0f);
+        game->setFramePacing(false);
         state.counters["peak_rss_before_init_mb"] = bench_peakResidentMb();
         const int64_t started = now();
         if (game->init("Kesterby", nullptr, "", "Brindlewick") != 0) {

@@ -128,12 +128,22 @@ public:
     const std::string& getSharedDir() const { return m_sharedDir; }
     const std::string& getScreenshotDir() const { return m_screenshotDir; }
 
+    // Off, frames follow each other at once whatever the display: for runs
+    // whose time is not the wall clock's (a fixed frame time) and for
+    // benchmarks. On (the default), a frame lasts at least one refresh
+    // unless the present itself waits for it.
+    void setFramePacing(bool on) { m_framePacing = on; }
+    bool framePacing() const { return m_framePacing; }
+
     // Where the single-instance lock file is made (empty: the per-user default).
     void setLockFolder(const std::string& folder) { m_lockFolder = folder; }
 
 protected:
     // One turn of the loop without messages: pacing, input, update, render.
     void runFrame(int32_t& frameResult);
+    // The least time a frame takes (the loop sleeps the rest): 0 when the
+    // present waits for the display or nothing should wait.
+    float pacedFrameTime() const;
     // The close request: asks canQuit, then posts the quit message.
     void requestClose();
     void openLog();
@@ -148,6 +158,7 @@ protected:
     bool m_active = true;
     std::atomic<bool> m_paused{false};
     bool m_running = false;
+    bool m_framePacing = true;
     aTimer m_frameTimer{0};
     aGraphServer* m_graphServer = nullptr;
     aInputServer* m_inputServer = nullptr;

@@ -5,12 +5,15 @@
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/platform/a_eventpump.h"
 #include "orvo/platform/a_message.h"
+#include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/util/a_log.h"
 
 namespace {
 
 // While a loading thread runs, frames come at most 30 times a second.
 constexpr float kLoadingFrameTime = 0.033333335f;
+// Without a display frames come as often as a common one refreshes.
+constexpr float kDisplaylessFrameTime = 1.0f / 60.0f;
 
 uint32_t sleepMsFor(float seconds)
 {
@@ -50,14 +53,28 @@ int32_t aApplication::run()
     return static_cast<int32_t>(static_cast<uint32_t>(message.wParam));
 }
 
-void aApplication::runFrame(int32_t& frameResult)
+float aApplication::pacedFrameTime() const
 {
-    float elapsed = m_frameTimer.getSeconds();
+    if (!m_framePacing)
+        return 0.0f;
+    const aGpuDevice* device = m_graphServer->getDevice();
+    const aGpuPresentWait wait = device ? device->presentWait() : aGpuPresentWait::None;
+    if (wait == aGpuPresentWait::NoDisplay)
+        return kDisplaylessFrameTime;
+    // Fullscreen without vsync presents at once, as fast as frames come.
+    if (m_graphServer->isFullscreen() || (!m_graphServer->isVsync() && wait == aGpuPresentWait::Refresh))
+        return 0.0f;
     uint32_t limit = m_graphServer->getRefreshRate() & 0xFFFF;
     if (limit == 0 || limit > 1000)
         limit = 100;
-    const float frameTime = 1.0f / static_cast<float>(limit);
-    if (!m_graphServer->isFullscreen() && m_graphServer->isVsync() && elapsed < frameTime) {
+    return 1.0f / static_cast<float>(limit);
+}
+
+void aApplication::runFrame(int32_t& frameResult)
+{
+    float elapsed = m_frameTimer.getSeconds();
+    const float frameTime = pacedFrameTime();
+    if (elapsed < frameTime) {
         system_sleepMs(sleepMsFor(frameTime - elapsed));
         elapsed = m_frameTimer.getSeconds();
     }

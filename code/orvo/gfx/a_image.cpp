@@ -203,6 +203,9 @@ void aImage::loadTexture()
         texture.reset();
         width = height = 0;
     }
+    // A picture from a file is drawn and rarely read: its copy is kept packed until used.
+    if (texture)
+        texture->pack();
     image_setTexture(plain, std::move(texture), width, height);
     if (plain.texture)
         applyEffectsAgain();

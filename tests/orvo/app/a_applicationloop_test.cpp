@@ -104,6 +104,50 @@ TEST(ApplicationPacing, WindowedVsyncFramesSleepToTheLimitUnlessTheFrameTookItsT
     EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{});
 }
 
+TEST(ApplicationPacing, AWindowWithoutVsyncLeavesTheWaitToASynchronisedSwapOrSleepsWhenTheSwapCannotWait)
+{
+    // The recording device presents as asked: a window without vsync swaps at the refresh.
+    Rig synchronised(100, false);
+    EXPECT_EQ(synchronised.device_->presentWait(), aGpuPresentWait::Refresh);
+    EXPECT_EQ(synchronised.sleepsOfAFrame(), Sleeps{});
+    // A driver that refused the synchronised swap: the loop holds the rate itself.
+    Rig refused(100, false);
+    refused.device_->setPresentWait(aGpuPresentWait::None);
+    EXPECT_EQ(refused.sleepsOfAFrame(), Sleeps{10});
+}
+
+TEST(ApplicationPacing, WithoutADisplayFramesComeSixtyTimesASecondWhateverTheRefreshAndVsync)
+{
+    for (const auto& [rate, vsync] : {std::pair{100u, true}, std::pair{100u, false}, std::pair{0u, false}}) {
+        Rig rig(rate, vsync);
+        rig.device_->setPresentWait(aGpuPresentWait::NoDisplay);
+        EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{16}) << rate << " " << vsync;
+        // A frame that took its time is not held back.
+        FakeClock::advanceMicros(17000);
+        EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{}) << rate << " " << vsync;
+    }
+}
+
+TEST(ApplicationPacing, FullscreenFramesAndUnpacedRunsNeverSleep)
+{
+    // Fullscreen presents at once without vsync and at the refresh with it.
+    for (bool vsync : {false, true}) {
+        kbtest::LoopRig rig(kbtest::recorder(60), vsync, true);
+        EXPECT_EQ(rig.device_->presentWait(), vsync ? aGpuPresentWait::Refresh : aGpuPresentWait::None);
+        FakeClock::clearSleeps();
+        int32_t result = 0;
+        rig.app.runFrame(result);
+        EXPECT_EQ(FakeClock::sleeps(), Sleeps{}) << vsync;
+    }
+    // Benchmarks and fixed-time runs switch pacing off, display or not.
+    for (aGpuPresentWait wait : {aGpuPresentWait::None, aGpuPresentWait::NoDisplay}) {
+        Rig rig(60, true);
+        rig.device_->setPresentWait(wait);
+        rig.app.setFramePacing(false);
+        EXPECT_EQ(rig.sleepsOfAFrame(), Sleeps{});
+    }
+}
+
 TEST(ApplicationLoop, PrintScreenSavesOncePerPress)
 {
     kbtest::LogCapture log;

@@ -270,6 +270,11 @@ aGpuResult aGpuDevice::reset(const aGpuPresentParams& params)
     return result;
 }
 
+aGpuPresentWait aGpuDevice::presentWait() const
+{
+    return m_params.windowed != m_params.vsync ? aGpuPresentWait::Refresh : aGpuPresentWait::None;
+}
+
 aGpuResult aGpuDevice::testCooperativeLevel()
 {
     aGpuResult result = check(aGpuCall::TestCooperativeLevel, false);

@@ -119,6 +119,10 @@ public:
     uint32_t backBufferHeight() const { return m_params.backBufferHeight; }
     // The platform window presented into (an SDL window), null without one.
     virtual void* nativeWindow() const { return nullptr; }
+    // Whether present() waits for the display. The presentation asks for a
+    // synchronised swap in a window without vsync and fullscreen with it;
+    // a backend answers what it really does.
+    virtual aGpuPresentWait presentWait() const;
 
     // --- Test scripting (both backends) -----------------------------------
     // The next `times` calls of `call` fail with `result` and do nothing else.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,6 +17,15 @@ namespace {
 
 // Programs kept at most; past it they are all made again as needed.
 constexpr size_t kMaxPrograms = 256;
+// Frames the driver may still be working on when present() returns. Without
+// a bound a software driver queues every frame the loop submits (and the
+// memory of each) when nothing waits for the display.
+constexpr size_t kFramesInFlight = 2;
+// How long present() waits for the oldest frame before it gives up on it.
+constexpr GLuint64 kFrameWaitNs = 1000000000;
+// Starting sizes of the stream buffers (they grow for a larger draw).
+constexpr size_t kVertexStreamBytes = 1 << 20;
+constexpr size_t kIndexStreamBytes = 256 << 10;
 
 GLenum glBlendFactor(uint32_t blend)
 {
@@ -69,8 +79,23 @@ struct aGpuDeviceGL::Impl {
     std::unordered_map<uint64_t, Program> programs; // by aGpuShaderKey::packed()
     GLuint usedProgram = 0;
     GLuint vao = 0;
-    GLuint vbo = 0;
-    GLuint ibo = 0;
+    // Draws append their vertices and indices to a stream buffer; storage
+    // written once is never written again while draws may read it: a full
+    // buffer gets fresh storage (the driver keeps the old for those draws).
+    struct Stream {
+        GLenum target = 0;
+        GLuint name = 0;
+        size_t size = 0;
+        size_t head = 0;
+    };
+    Stream vertexStream{GL_ARRAY_BUFFER};
+    Stream indexStream{GL_ELEMENT_ARRAY_BUFFER};
+    std::deque<GLsync> frameFences; // oldest first
+    bool noDisplay = false;
+    bool unsynchronisedSwaps = false;
+    uint32_t fenceInterval = 1; // frames a fence stands for
+    uint32_t unfencedFrames = 0;
+    aGpuPresentWait presentWait = aGpuPresentWait::None;
     GLuint quadIbo = 0;                       // the batches' unchanging quad indices
     uint32_t quadIndexCount = 0;              // how many of them it holds
     GLuint samplers[2][2] = {{0, 0}, {0, 0}}; // [min linear][mag linear]
@@ -100,8 +125,13 @@ struct aGpuDeviceGL::Impl {
     void deleteDead(aGpuRegistry& registry);
     bool ensureTexture(aGpuTexture& texture, aGpuFrameStats& stats);
     bool ensureTarget(aGpuTexture& texture);
-    void bindFormat(aGpuVertexFormat format);
+    void bindFormat(aGpuVertexFormat format, size_t offset);
     void applyDisplayMode(const aGpuPresentParams& params);
+    // Copies the bytes into the stream (bound to its target); their offset in it.
+    size_t stream(Stream& s, const void* data, size_t bytes, size_t align);
+    void fenceFrame();
+
+    void freeFences();
 };
 
 bool aGpuDeviceGL::Impl::compile(GLuint& out, GLenum kind, const char* source)
@@ -343,17 +373,18 @@ bool aGpuDeviceGL::Impl::ensureTexture(aGpuTexture& texture, aGpuFrameStats& sta
     return true;
 }
 
-void aGpuDeviceGL::Impl::bindFormat(aGpuVertexFormat format)
+void aGpuDeviceGL::Impl::bindFormat(aGpuVertexFormat format, size_t offset)
 {
-    // The stream buffer is re-specified for every draw, so the pointers are
-    // set again each time (they refer to offsets in the bound buffer).
+    // Each draw's vertices start elsewhere in the stream buffer, so the
+    // pointers are set again each time.
     const GLsizei stride = static_cast<GLsizei>(gpu_vertexStride(format));
-    gl.glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(0));
-    gl.glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<const void*>(16));
-    gl.glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(20));
+    const auto at = [offset](size_t field) { return reinterpret_cast<const void*>(offset + field); };
+    gl.glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, at(0));
+    gl.glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(16));
+    gl.glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, at(20));
     if (format == aGpuVertexFormat::Tex2) {
         gl.glEnableVertexAttribArray(3);
-        gl.glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(28));
+        gl.glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, at(28));
     } else {
         gl.glDisableVertexAttribArray(3);
         gl.glVertexAttrib2f(3, 0.0f, 0.0f);
@@ -377,7 +408,69 @@ void aGpuDeviceGL::Impl::applyDisplayMode(const aGpuPresentParams& params)
             SDL_SetWindowDisplayMode(window, &closest);
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     }
-    SDL_GL_SetSwapInterval(params.vsync ? 1 : 0);
+    // A window presents at the display's rate either way: through the
+    // synchronised swap without vsync, through the main loop's own pacing
+    // with it. Fullscreen swaps wait for the refresh only with vsync.
+    const bool synchronised = params.windowed != params.vsync && !unsynchronisedSwaps;
+    const bool accepted = SDL_GL_SetSwapInterval(synchronised ? 1 : 0) == 0;
+    if (noDisplay)
+        presentWait = aGpuPresentWait::NoDisplay;
+    else
+        presentWait = synchronised && accepted ? aGpuPresentWait::Refresh : aGpuPresentWait::None;
+    if (synchronised && !accepted)
+        a_log("gpu. The swap cannot wait for the display (%s)", SDL_GetError());
+}
+
+size_t aGpuDeviceGL::Impl::stream(Stream& s, const void* data, size_t bytes, size_t align)
+{
+    gl.glBindBuffer(s.target, s.name);
+    size_t offset = (s.head + align - 1) / align * align;
+    if (offset + bytes > s.size || !s.size) {
+        while (s.size < bytes)
+            s.size = s.size ? s.size * 2 : bytes;
+        gl.glBufferData(s.target, static_cast<GLsizeiptr>(s.size), nullptr, GL_STREAM_DRAW);
+        offset = 0;
+    }
+    s.head = offset + bytes;
+    if (!bytes)
+        return offset;
+    // Nothing in flight reads this range: no reason to wait for the driver.
+    void* mapped = gl.glMapBufferRange(s.target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes),
+                                       GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (mapped) {
+        std::memcpy(mapped, data, bytes);
+        if (gl.glUnmapBuffer(s.target) == GL_TRUE)
+            return offset;
+    }
+    gl.glBufferSubData(s.target, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(bytes), data);
+    return offset;
+}
+
+void aGpuDeviceGL::Impl::fenceFrame()
+{
+    // Frames between fences stay with the driver, which draws of them only
+    // what the next one does not cover (a software driver skips it).
+    if (++unfencedFrames < fenceInterval)
+        return;
+    unfencedFrames = 0;
+    const size_t inFlight = fenceInterval > 1 ? 1 : kFramesInFlight;
+    GLsync fence = gl.glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    if (fence)
+        frameFences.push_back(fence);
+    gl.glFlush();
+    while (frameFences.size() > inFlight) {
+        if (gl.glClientWaitSync(frameFences.front(), GL_SYNC_FLUSH_COMMANDS_BIT, kFrameWaitNs) == GL_TIMEOUT_EXPIRED)
+            a_log("gpu. A frame took longer than a second to draw");
+        gl.glDeleteSync(frameFences.front());
+        frameFences.pop_front();
+    }
+}
+
+void aGpuDeviceGL::Impl::freeFences()
+{
+    for (GLsync fence : frameFences)
+        gl.glDeleteSync(fence);
+    frameFences.clear();
 }
 
 // --- aGpuDeviceGL ----------------------------------------------------------------
@@ -394,6 +487,9 @@ aGpuDeviceGL::aGpuDeviceGL() : m_impl(std::make_unique<Impl>())
         m_impl->ownsVideo = true;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
+    m_impl->noDisplay = driver && std::strcmp(driver, "offscreen") == 0;
+    if (m_impl->noDisplay)
+        m_impl->presentWait = aGpuPresentWait::NoDisplay;
     const char* display = SDL_GetDisplayName(0);
     m_adapter.identifier.description = std::string("OpenGL on ") + (display ? display : "display 0");
     m_adapter.identifier.driver = driver ? driver : "unknown";
@@ -443,10 +539,10 @@ aGpuDeviceGL::~aGpuDeviceGL()
         });
         d.freeBackBuffer();
         d.freePrograms();
-        if (d.vbo)
-            d.gl.glDeleteBuffers(1, &d.vbo);
-        if (d.ibo)
-            d.gl.glDeleteBuffers(1, &d.ibo);
+        d.freeFences();
+        for (GLuint buffer : {d.vertexStream.name, d.indexStream.name})
+            if (buffer)
+                d.gl.glDeleteBuffers(1, &buffer);
         if (d.quadIbo)
             d.gl.glDeleteBuffers(1, &d.quadIbo);
         if (d.vao)
@@ -467,6 +563,21 @@ aGpuDeviceGL::~aGpuDeviceGL()
 void* aGpuDeviceGL::nativeWindow() const
 {
     return m_impl->window;
+}
+
+aGpuPresentWait aGpuDeviceGL::presentWait() const
+{
+    return m_impl->presentWait;
+}
+
+void aGpuDeviceGL::setUnsynchronisedSwaps(bool on)
+{
+    m_impl->unsynchronisedSwaps = on;
+}
+
+void aGpuDeviceGL::setFenceInterval(uint32_t frames)
+{
+    m_impl->fenceInterval = std::max<uint32_t>(frames, 1);
 }
 
 bool aGpuDeviceGL::drawsIntoWindow() const
@@ -533,11 +644,15 @@ aGpuResult aGpuDeviceGL::doCreate(const aGpuPresentParams& params)
 
     d.gl.glGenVertexArrays(1, &d.vao);
     d.gl.glBindVertexArray(d.vao);
-    d.gl.glGenBuffers(1, &d.vbo);
-    d.gl.glGenBuffers(1, &d.ibo);
+    d.gl.glGenBuffers(1, &d.vertexStream.name);
+    d.gl.glGenBuffers(1, &d.indexStream.name);
     d.gl.glGenBuffers(1, &d.quadIbo);
-    d.gl.glBindBuffer(GL_ARRAY_BUFFER, d.vbo);
-    d.gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.ibo);
+    d.vertexStream.size = kVertexStreamBytes;
+    d.indexStream.size = kIndexStreamBytes;
+    d.gl.glBindBuffer(GL_ARRAY_BUFFER, d.vertexStream.name);
+    d.gl.glBufferData(GL_ARRAY_BUFFER, kVertexStreamBytes, nullptr, GL_STREAM_DRAW);
+    d.gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.indexStream.name);
+    d.gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, kIndexStreamBytes, nullptr, GL_STREAM_DRAW);
     for (GLuint attribute = 0; attribute < 3; ++attribute)
         d.gl.glEnableVertexAttribArray(attribute);
     for (int minLinear = 0; minLinear < 2; ++minLinear) {
@@ -623,6 +738,7 @@ aGpuResult aGpuDeviceGL::doPresent()
         SDL_GL_SwapWindow(d.window);
         d.direct = d.windowCanBeBackBuffer && same;
     }
+    d.fenceFrame();
     d.bindTarget(m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backTarget());
     d.deleteDead(*m_registry);
     return aGpuResult::Ok;
@@ -696,11 +812,8 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
     gl.glActiveTexture(GL_TEXTURE0);
 
     const size_t vertexBytes = static_cast<size_t>(call.vertexCount) * call.stride;
-    // Each draw gets fresh storage of its own size (the driver recycles it),
-    // so no draw waits for the GPU to finish with the previous one.
-    gl.glBindBuffer(GL_ARRAY_BUFFER, d.vbo);
-    gl.glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexBytes), call.vertices, GL_STREAM_DRAW);
-    d.bindFormat(call.format);
+    d.bindFormat(call.format, d.stream(d.vertexStream, call.vertices, vertexBytes, 16));
+    size_t indexOffset = 0;
     if (call.indices && call.quadIndices) {
         // The quad list only ever grows by the same pattern: kept, uploaded when a longer one comes.
         gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.quadIbo);
@@ -710,12 +823,11 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
             d.quadIndexCount = call.indexCount;
         }
     } else if (call.indices) {
-        const size_t indexBytes = static_cast<size_t>(call.indexCount) * 2;
-        gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.ibo);
-        gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexBytes), call.indices, GL_STREAM_DRAW);
+        indexOffset = d.stream(d.indexStream, call.indices, static_cast<size_t>(call.indexCount) * 2, 4);
     }
     if (call.indices)
-        gl.glDrawElements(glPrimitive(call.type), static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT, nullptr);
+        gl.glDrawElements(glPrimitive(call.type), static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT,
+                          reinterpret_cast<const void*>(indexOffset));
     else
         gl.glDrawArrays(glPrimitive(call.type), 0, static_cast<GLsizei>(call.vertexCount));
     return aGpuResult::Ok;

@@ -22,6 +22,19 @@ public:
     ~aGpuDeviceGL() override;
 
     void* nativeWindow() const override;
+    // Refresh when the swap waits for the display; NoDisplay under the
+    // offscreen driver.
+    aGpuPresentWait presentWait() const override;
+    // Swaps never wait for the display, whatever the presentation asks:
+    // for benchmarks that measure whole frames. Takes effect at create()
+    // and reset().
+    void setUnsynchronisedSwaps(bool on);
+    // present() waits for the frame two back, so the driver never holds more
+    // than that. With an interval of n it fences one frame in n and keeps
+    // one such frame in flight: the frames between need not all be drawn
+    // (offscreen tests, which look only at frames they read back). 1 (the
+    // default) for anything shown or measured.
+    void setFenceInterval(uint32_t frames);
     // True while frames are drawn straight into the window (its client
     // area has the back buffer's size and keeps its picture after a swap);
     // false while they are drawn offscreen and copied into it at present().

@@ -81,6 +81,11 @@ aGpuResult aGpuDeviceRecorder::doPresent()
     return aGpuResult::Ok;
 }
 
+aGpuPresentWait aGpuDeviceRecorder::presentWait() const
+{
+    return m_presentWaitScripted ? m_presentWait : aGpuDevice::presentWait();
+}
+
 aGpuResult aGpuDeviceRecorder::doDraw(const aGpuDrawCall& call)
 {
     Drawn drawn;

@@ -41,6 +41,14 @@ public:
     // Read-back answers this picture (ARGB, back-buffer size); empty gives
     // a black frame.
     void setBackBufferPixels(std::vector<uint32_t> argb) { m_backBuffer = std::move(argb); }
+    // Scripts what present() does about the refresh (by default what the
+    // presentation asks for).
+    void setPresentWait(aGpuPresentWait wait)
+    {
+        m_presentWait = wait;
+        m_presentWaitScripted = true;
+    }
+    aGpuPresentWait presentWait() const override;
 
 protected:
     aGpuResult doCreate(const aGpuPresentParams& params) override;
@@ -59,4 +67,6 @@ private:
     uint32_t m_lastClear = 0;
     uint32_t m_presents = 0;
     std::vector<uint32_t> m_backBuffer;
+    aGpuPresentWait m_presentWait = aGpuPresentWait::Refresh;
+    bool m_presentWaitScripted = false;
 };

@@ -17,6 +17,10 @@
     X(PFNGLCLEARPROC, glClear)                                                                                         \
     X(PFNGLBLENDFUNCPROC, glBlendFunc)                                                                                 \
     X(PFNGLFINISHPROC, glFinish)                                                                                       \
+    X(PFNGLFLUSHPROC, glFlush)                                                                                         \
+    X(PFNGLFENCESYNCPROC, glFenceSync)                                                                                 \
+    X(PFNGLCLIENTWAITSYNCPROC, glClientWaitSync)                                                                       \
+    X(PFNGLDELETESYNCPROC, glDeleteSync)                                                                               \
     X(PFNGLGENTEXTURESPROC, glGenTextures)                                                                             \
     X(PFNGLDELETETEXTURESPROC, glDeleteTextures)                                                                       \
     X(PFNGLBINDTEXTUREPROC, glBindTexture)                                                                             \
@@ -41,6 +45,8 @@
     X(PFNGLBINDBUFFERPROC, glBindBuffer)                                                                               \
     X(PFNGLBUFFERDATAPROC, glBufferData)                                                                               \
     X(PFNGLBUFFERSUBDATAPROC, glBufferSubData)                                                                         \
+    X(PFNGLMAPBUFFERRANGEPROC, glMapBufferRange)                                                                       \
+    X(PFNGLUNMAPBUFFERPROC, glUnmapBuffer)                                                                             \
     X(PFNGLGENVERTEXARRAYSPROC, glGenVertexArrays)                                                                     \
     X(PFNGLDELETEVERTEXARRAYSPROC, glDeleteVertexArrays)                                                               \
     X(PFNGLBINDVERTEXARRAYPROC, glBindVertexArray)                                                                     \

@@ -2,6 +2,7 @@
 
 #include "orvo/platform/gpu/a_gpurecord.h"
 #include "orvo/platform/gpu/a_gpuregistry.h"
+#include "orvo/platform/gpu/a_gpuruns.h"
 
 aGpuTexture::aGpuTexture(std::shared_ptr<aGpuRegistry> registry, uint32_t width, uint32_t height, aGpuFormat format,
                          aGpuUsage usage)
@@ -39,6 +40,7 @@ aGpuResult aGpuTexture::lock(aGpuLockedRect& out, const aGpuRect* rect, uint32_t
                  r.right > static_cast<int32_t>(m_width) || r.bottom > static_cast<int32_t>(m_height))
             result = aGpuResult::InvalidCall;
         else {
+            unpackLocked();
             m_locked = true;
             m_lockReadOnly = (flags & gpuLockReadOnly) != 0;
             out.pitch = pitch();
@@ -97,7 +99,16 @@ bool aGpuTexture::uploadIfDirty(const std::function<void(const uint8_t* pixels)>
     std::lock_guard<std::mutex> guard(m_mutex);
     if (!m_dirty || m_locked || m_usage == aGpuUsage::RenderTarget)
         return false;
-    upload(m_pixels.data());
+    if (m_isPacked) {
+        // Kept from upload to upload: a fresh picture-sized block each time
+        // would move the allocator's large-block threshold and scatter the heap.
+        thread_local std::vector<uint32_t> unpacked;
+        unpacked.resize(static_cast<size_t>(m_width) * m_height);
+        gpu_unpackRuns(m_packed, unpacked.data(), unpacked.size());
+        upload(reinterpret_cast<const uint8_t*>(unpacked.data()));
+    } else {
+        upload(m_pixels.data());
+    }
     m_dirty = false;
     return true;
 }
@@ -111,5 +122,39 @@ void aGpuTexture::markDirty()
 std::vector<uint8_t> aGpuTexture::pixels() const
 {
     std::lock_guard<std::mutex> guard(m_mutex);
-    return m_pixels;
+    if (!m_isPacked)
+        return m_pixels;
+    std::vector<uint8_t> pixels(static_cast<size_t>(m_width) * m_height * 4);
+    gpu_unpackRuns(m_packed, reinterpret_cast<uint32_t*>(pixels.data()), pixels.size() / 4);
+    return pixels;
+}
+
+void aGpuTexture::pack()
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_isPacked || m_locked || gpu_formatBytes(m_format) != 4 || m_pixels.empty())
+        return;
+    std::vector<uint32_t> packed;
+    gpu_packRuns(reinterpret_cast<const uint32_t*>(m_pixels.data()), m_pixels.size() / 4, packed);
+    if (packed.size() * 2 > m_pixels.size() / 4)
+        return;
+    m_packed = std::move(packed);
+    std::vector<uint8_t>().swap(m_pixels);
+    m_isPacked = true;
+}
+
+bool aGpuTexture::isPacked() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_isPacked;
+}
+
+void aGpuTexture::unpackLocked()
+{
+    if (!m_isPacked)
+        return;
+    m_pixels.resize(static_cast<size_t>(m_width) * m_height * 4);
+    gpu_unpackRuns(m_packed, reinterpret_cast<uint32_t*>(m_pixels.data()), m_pixels.size() / 4);
+    std::vector<uint32_t>().swap(m_packed);
+    m_isPacked = false;
 }

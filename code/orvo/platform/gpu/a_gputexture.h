@@ -55,14 +55,25 @@ public:
     // A copy of the CPU pixels (tests and read-back helpers).
     std::vector<uint8_t> pixels() const;
 
+    // Keeps the CPU copy as runs of equal pixels until something needs it
+    // (a lock unpacks it for good, an upload only for its own time): for
+    // pictures that are drawn and rarely read. 32-bit formats only, not
+    // while locked; a copy that would not shrink to half stays as it is.
+    void pack();
+    bool isPacked() const;
+
 private:
     std::shared_ptr<aGpuRegistry> m_registry;
     uint32_t m_width = 0;
     uint32_t m_height = 0;
     aGpuFormat m_format = aGpuFormat::Unknown;
     aGpuUsage m_usage = aGpuUsage::None;
+    void unpackLocked();
+
     mutable std::mutex m_mutex;
-    std::vector<uint8_t> m_pixels;
+    std::vector<uint8_t> m_pixels; // empty while packed
+    std::vector<uint32_t> m_packed;
+    bool m_isPacked = false;
     bool m_locked = false;
     bool m_lockReadOnly = false;
     bool m_dirty = true;

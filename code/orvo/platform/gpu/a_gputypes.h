@@ -217,6 +217,13 @@ struct aGpuAdapter {
     aGpuResult capsResult[2] = {aGpuResult::Ok, aGpuResult::Ok};
 };
 
+// What present() does about the display's refresh rate.
+enum class aGpuPresentWait : uint32_t {
+    Refresh,   // it waits for the refresh (a synchronised swap)
+    None,      // it returns at once: a caller that wants the display's rate paces its frames
+    NoDisplay, // there is no display to wait for (the offscreen driver)
+};
+
 struct aGpuPresentParams {
     uint32_t backBufferWidth = 0;
     uint32_t backBufferHeight = 0;

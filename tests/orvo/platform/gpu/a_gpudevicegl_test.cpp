@@ -89,3 +89,105 @@ TEST(GpuGLLife, TexturesMayOutliveTheirDevice)
     aGpuLockedRect locked;
     EXPECT_TRUE(survivor->lock(locked) == aGpuResult::Ok && survivor->unlock() == aGpuResult::Ok) << "the CPU copy";
 }
+
+TEST_F(GpuGL, DrawsThatFillTheStreamBuffersSeveralTimesInOneFrameDrawTheirOwnVertices)
+{
+    EXPECT_EQ(device().presentWait(), aGpuPresentWait::NoDisplay) << "the offscreen driver has no display";
+    const auto colourAt = [](uint32_t x, uint32_t y) { return 0xFF000000u | (x << 16) | (y << 8) | ((x + y) & 1); };
+    // One draw a pixel, each with its own vertices and twice its two triangles
+    // (the index stream fills too): earlier draws are still in flight when the
+    // streams start again.
+    beginFrame();
+    device().setTexture(0, nullptr);
+    device().setVertexFormat(aGpuVertexFormat::Tex1);
+    const uint16_t indices[12] = {0, 1, 2, 2, 1, 3, 0, 1, 2, 2, 1, 3};
+    for (uint32_t y = 0; y < kHeight; ++y)
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            const float l = float(x), t = float(y), c = 0;
+            const uint32_t argb = colourAt(x, y);
+            const aGpuVertex quad[4] = {{l, t, c, 1, argb, 0, 0},
+                                        {l + 1, t, c, 1, argb, 0, 0},
+                                        {l, t + 1, c, 1, argb, 0, 0},
+                                        {l + 1, t + 1, c, 1, argb, 0, 0}};
+            ASSERT_EQ(device().drawIndexedPrimitiveUP(aGpuPrimitive::TriangleList, 0, 4, 4, indices, quad,
+                                                      sizeof(aGpuVertex)),
+                      aGpuResult::Ok);
+        }
+    auto pixels = endFrame();
+    size_t wrong = 0;
+    for (uint32_t y = 0; y < kHeight; ++y)
+        for (uint32_t x = 0; x < kWidth; ++x)
+            wrong += at(pixels, x, y) != colourAt(x, y);
+    EXPECT_EQ(wrong, 0u);
+
+    // One draw larger than the whole stream buffer.
+    std::vector<aGpuVertex> triangles;
+    for (uint32_t y = 0; y < kHeight; ++y)
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            const float l = float(x), t = float(y);
+            const uint32_t argb = colourAt(kWidth - 1 - x, y);
+            for (const auto& [dx, dy] : {std::pair{0, 0}, {1, 0}, {0, 1}, {0, 1}, {1, 0}, {1, 1}})
+                triangles.push_back({l + dx, t + dy, 0, 1, argb, 0, 0});
+        }
+    ASSERT_GT(triangles.size() * sizeof(aGpuVertex), size_t(1) << 20);
+    beginFrame();
+    device().setTexture(0, nullptr);
+    device().setVertexFormat(aGpuVertexFormat::Tex1);
+    ASSERT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleList, uint32_t(triangles.size() / 3), triangles.data(),
+                                       sizeof(aGpuVertex)),
+              aGpuResult::Ok);
+    pixels = endFrame();
+    wrong = 0;
+    for (uint32_t y = 0; y < kHeight; ++y)
+        for (uint32_t x = 0; x < kWidth; ++x)
+            wrong += at(pixels, x, y) != colourAt(kWidth - 1 - x, y);
+    EXPECT_EQ(wrong, 0u);
+}
+
+TEST_F(GpuGL, APackedPictureDrawsAndLocksAsItsPixelsWere)
+{
+    // A clear surround with a coloured middle, as a sprite sheet has.
+    const auto argbAt = [](uint32_t x, uint32_t y) {
+        return x >= 8 && x < 24 && y >= 4 && y < 12 ? 0xFF000000u | (x << 18) | (y << 10) : 0x00000000u;
+    };
+    auto packed = kbtest::texture(device(), 32, 16, aGpuFormat::A8R8G8B8, argbAt);
+    auto plain = kbtest::texture(device(), 32, 16, aGpuFormat::A8R8G8B8, argbAt);
+    const std::vector<uint8_t> original = plain->pixels();
+    packed->pack();
+    ASSERT_TRUE(packed->isPacked());
+    EXPECT_EQ(packed->pixels(), original);
+    EXPECT_TRUE(packed->isPacked()) << "looking leaves it packed";
+
+    beginFrame();
+    sprite->begin();
+    put(*sprite, packed.get(), 0, 0, 0xFFFFFFFF);
+    put(*sprite, plain.get(), 0, 40, 0xFFFFFFFF);
+    sprite->end();
+    auto pixels = endFrame();
+    size_t wrong = 0;
+    for (uint32_t y = 0; y < 16; ++y)
+        for (uint32_t x = 0; x < 32; ++x)
+            wrong += at(pixels, x, y) != at(pixels, x, y + 40) || at(pixels, x, y) != (argbAt(x, y) | 0xFF000000u);
+    EXPECT_EQ(wrong, 0u);
+
+    // A lock unpacks it for good, with every pixel as it was.
+    aGpuLockedRect locked;
+    ASSERT_EQ(packed->lock(locked, nullptr, gpuLockReadOnly), aGpuResult::Ok);
+    EXPECT_EQ(
+        std::vector<uint8_t>(static_cast<uint8_t*>(locked.bits), static_cast<uint8_t*>(locked.bits) + 32 * 16 * 4),
+        original);
+    packed->unlock();
+    EXPECT_FALSE(packed->isPacked());
+
+    // Nothing to gain or nothing allowed: 16-bit pictures, noise, an open lock.
+    auto halves = solidTexture(32, 16, aGpuFormat::R5G6B5, 0);
+    halves->pack();
+    auto noise =
+        kbtest::texture(device(), 32, 16, aGpuFormat::A8R8G8B8, [](uint32_t x, uint32_t y) { return x * 977 + y; });
+    noise->pack();
+    auto open = solidTexture(32, 16, aGpuFormat::A8R8G8B8, 0);
+    ASSERT_EQ(open->lock(locked), aGpuResult::Ok);
+    open->pack();
+    EXPECT_FALSE(halves->isPacked() || noise->isPacked() || open->isPacked());
+    open->unlock();
+}
