@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "busy_play.h"
 #include "game/game.h"
 #include "game/park/animal.h"
 #include "game/park/goalswindow.h"
@@ -30,12 +31,7 @@
 
 namespace {
 
-class SoakGame : public cGame {
-public:
-    using aApplication::runFrame;
-};
-
-const char* const kKinds[] = {"warthog", "zebra", "rhino", "hippo", "cheetah", "lion"};
+const auto& kKinds = kBusyKinds;
 
 double residentMb()
 {
@@ -50,46 +46,17 @@ double residentMb()
 void BusyParkSoak(benchmark::State& state)
 {
     kbtest::TempDir home("bench-home");
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
-        setenv(name, home.path().c_str(), 1);
+    bench_useHome(home);
     const char* minutesText = std::getenv("KB_SOAK_MINUTES");
     const int minutes = minutesText && std::atoi(minutesText) > 1 ? std::atoi(minutesText) : 10;
-    cGameState::setClass(STATE_PLAY, [] { return new cPlayState(); });
-    auto game = std::make_unique<SoakGame>();
+    auto game = std::make_unique<BenchGame>();
     auto input = std::make_unique<aScriptedInputDevice>();
     aScriptedInputDevice* pointer = input.get();
-    game->useDevices(std::make_unique<aGpuDeviceGL>(), std::move(input));
-    game->setFixedFrameTime(1.0f / 60.0f);
-    game->setFixedLoaderSeed(5);
-    game->setFramePacing(false);
-    if (game->init("Kesterby", nullptr, "", "Brindlewick") != 0) {
-        state.SkipWithError("cGame::init failed (SDL_VIDEODRIVER=offscreen?)");
+    cPlayState* play = bench_startBusyPlay(*game, std::move(input), state);
+    if (!play)
         return;
-    }
-    int32_t result = 0;
-    const auto clickThrough = [&](auto done) {
-        for (int i = 0; i < 4000 && !done(); ++i) {
-            pointer->setCursor(512, 384);
-            pointer->setButton(0, true);
-            game->runFrame(result);
-            pointer->setButton(0, false);
-            game->runFrame(result);
-        }
-    };
-    clickThrough([&] { return !game->loadingThreadRuns() && game->getParticles(); });
-    auto* play = dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY));
-    play->setLevel("levels:River.ini");
-    game->requestState(STATE_PLAY);
-    clickThrough([&] { return game->getCurrentState() == play && play->isInitiated() && !game->loadingThreadRuns(); });
     cLevel* level = play->getLevel();
-    if (!level) {
-        state.SkipWithError("River.ini did not load in the play state");
-        return;
-    }
-    for (int i = 0; i < 40; ++i)
-        game->runFrame(result);
-    if (play->getGoalsWindow())
-        play->getGoalsWindow()->close();
+    int32_t result = 0;
     for (const char* kind : kKinds)
         if (!cAnimal::findKindByName(kind))
             cAnimal::loadKindFile(std::string("animals:") + kind + "/" + kind + ".ini", cAnimalKind::MASK_ALL);
