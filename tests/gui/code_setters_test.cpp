@@ -14,21 +14,7 @@ using kbtest::Entries;
 
 namespace {
 
-class CodeSetters : public kbtest::GuiTest {
-protected:
-    CodeSetters() : font(kbtest::writeGridFont(dir, "grid").c_str()) {}
-    aFont font;
-
-    // The caption's position of a button drawn now.
-    std::pair<float, float> captionAt(ButtonBase* b)
-    {
-        beginDraws();
-        b->ButtonBase::Draw();
-        const auto d = draws();
-        EXPECT_EQ(d.size(), 1u);
-        return d.empty() ? std::pair(0.0f, 0.0f) : std::pair(atX(d[0]), atY(d[0]));
-    }
-};
+using CodeSetters = kbtest::CaptionTest;
 
 } // namespace
 

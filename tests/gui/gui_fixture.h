@@ -69,8 +69,8 @@ inline std::string oneBitBmp(const std::vector<std::string>& rows, uint32_t pale
     const uint32_t stride = (width + 31) / 32 * 4;
     std::string b = "BM" + std::string(60 + size_t(stride) * height, '\0');
     const uint32_t size = static_cast<uint32_t>(b.size()), palette1 = palette0 ? 0 : 0x00FFFFFF;
-    for (auto [at, v] : {std::pair{2u, size}, {10u, 62u}, {14u, 40u}, {18u, width}, {22u, height}, {54u, palette0},
-                         {58u, palette1}})
+    for (auto [at, v] :
+         {std::pair{2u, size}, {10u, 62u}, {14u, 40u}, {18u, width}, {22u, height}, {54u, palette0}, {58u, palette1}})
         for (uint32_t i = 0; i < 4; ++i)
             b[at + i] = static_cast<char>(v >> (8 * i));
     b[26] = b[28] = 1; // one plane, one bit per pixel
@@ -225,6 +225,23 @@ protected:
 
 private:
     int m_scripts = 0;
+};
+
+// A GUI test with the grid font loaded, for buttons' captions.
+class CaptionTest : public GuiTest {
+protected:
+    CaptionTest() : font(writeGridFont(dir, "grid").c_str()) {}
+    aFont font;
+
+    // The caption's position of a button drawn now.
+    std::pair<float, float> captionAt(GUI::ButtonBase* b)
+    {
+        beginDraws();
+        b->ButtonBase::Draw();
+        const auto d = draws();
+        EXPECT_EQ(d.size(), 1u);
+        return d.empty() ? std::pair(0.0f, 0.0f) : std::pair(atX(d[0]), atY(d[0]));
+    }
 };
 
 // A widget that takes the keyboard focus.
