@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -75,6 +76,10 @@ struct aGpuDeviceGL::Impl {
     struct Program {
         GLuint name = 0;
         GLint uTarget = -1, uOffset = -1, uAlphaRef = -1;
+        // The values its uniforms hold (NaN and -1: not set yet).
+        float target[2] = {NAN, NAN};
+        float offset = NAN;
+        GLint alphaRef = -1;
     };
     std::unordered_map<uint64_t, Program> programs; // by aGpuShaderKey::packed()
     GLuint usedProgram = 0;
@@ -111,9 +116,24 @@ struct aGpuDeviceGL::Impl {
     std::vector<uint32_t> convert; // 16-bit pixels widened for upload
     std::vector<uint32_t> deadTextures, deadFramebuffers;
     aGpuVertexFormat boundFormat = aGpuVertexFormat::None;
+    // What the context holds, so that a draw makes only the calls that
+    // change something (each one has the driver check its state again).
+    // kUnknown: code outside the draw path changed it, set it again.
+    static constexpr GLuint kUnknown = ~0u;
+    struct Bound {
+        GLuint framebuffer = kUnknown;
+        GLuint activeUnit = 0; // a new context starts at unit 0
+        GLuint textures[2] = {kUnknown, kUnknown};
+        GLuint samplers[2] = {kUnknown, kUnknown};
+        GLuint arrayBuffer = kUnknown, elementBuffer = kUnknown;
+        int blend = -1; // enabled, or -1 unknown
+        GLenum srcBlend = 0, destBlend = 0;
+        GLint scissor[4] = {-1, -1, -1, -1};
+        GLsizei viewport[2] = {-1, -1};
+    } bound;
 
     bool compile(GLuint& out, GLenum kind, const char* source);
-    const Program* program(const aGpuShaderKey& key);
+    Program* program(const aGpuShaderKey& key);
     void freePrograms();
     bool makeBackBuffer(uint32_t width, uint32_t height);
     void freeBackBuffer();
@@ -121,11 +141,19 @@ struct aGpuDeviceGL::Impl {
     bool windowHasBackBufferSize() const;
     GLuint backTarget() const { return direct ? 0 : backFramebuffer; }
     void bindTarget(GLuint framebuffer);
+    void bindFramebuffer(GLuint framebuffer);
+    void bindTexture(GLuint unit, GLuint name);
+    // Binds on whichever unit is active, for uploads and new objects.
+    void bindTextureForWork(GLuint name) { bindTexture(bound.activeUnit, name); }
+    void bindBuffer(GLenum target, GLuint name);
+    // After textures were deleted: a deleted name bound falls back to 0 and
+    // may come back for a new texture.
+    void forgetTextures() { bound.textures[0] = bound.textures[1] = kUnknown; }
     void scissor(const aGpuViewport& v, uint32_t targetHeight, bool window);
     void deleteDead(aGpuRegistry& registry);
     bool ensureTexture(aGpuTexture& texture, aGpuFrameStats& stats);
     bool ensureTarget(aGpuTexture& texture);
-    void bindFormat(aGpuVertexFormat format, size_t offset);
+    void bindFormat(aGpuVertexFormat format);
     void applyDisplayMode(const aGpuPresentParams& params);
     // Copies the bytes into the stream (bound to its target); their offset in it.
     size_t stream(Stream& s, const void* data, size_t bytes, size_t align);
@@ -149,7 +177,7 @@ bool aGpuDeviceGL::Impl::compile(GLuint& out, GLenum kind, const char* source)
     return ok != 0;
 }
 
-const aGpuDeviceGL::Impl::Program* aGpuDeviceGL::Impl::program(const aGpuShaderKey& key)
+aGpuDeviceGL::Impl::Program* aGpuDeviceGL::Impl::program(const aGpuShaderKey& key)
 {
     const uint64_t packed = key.packed();
     auto found = programs.find(packed);
@@ -210,11 +238,11 @@ bool aGpuDeviceGL::Impl::makeBackBuffer(uint32_t width, uint32_t height)
 {
     freeBackBuffer();
     gl.glGenTextures(1, &backTexture);
-    gl.glBindTexture(GL_TEXTURE_2D, backTexture);
+    bindTextureForWork(backTexture);
     gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_BGRA,
                     GL_UNSIGNED_BYTE, nullptr);
     gl.glGenFramebuffers(1, &backFramebuffer);
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, backFramebuffer);
+    bindFramebuffer(backFramebuffer);
     gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backTexture, 0);
     const bool complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     backWidth = width;
@@ -233,6 +261,8 @@ void aGpuDeviceGL::Impl::freeBackBuffer()
     if (backTexture)
         gl.glDeleteTextures(1, &backTexture);
     backFramebuffer = backTexture = 0;
+    forgetTextures();
+    bound.framebuffer = kUnknown;
 }
 
 bool aGpuDeviceGL::Impl::windowKeepsPicture()
@@ -256,7 +286,7 @@ bool aGpuDeviceGL::Impl::windowKeepsPicture()
     if (!clipControl || red != 8 || green != 8 || blue != 8 || samples != 0)
         return false;
     // Two frames of nearly black: the second must still be there after its swap.
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    bindFramebuffer(0);
     gl.glDisable(GL_SCISSOR_TEST);
     SDL_GL_SetSwapInterval(0);
     gl.glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -281,9 +311,38 @@ bool aGpuDeviceGL::Impl::windowHasBackBufferSize() const
     return static_cast<uint32_t>(width) == backWidth && static_cast<uint32_t>(height) == backHeight;
 }
 
+void aGpuDeviceGL::Impl::bindFramebuffer(GLuint framebuffer)
+{
+    if (bound.framebuffer == framebuffer)
+        return;
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    bound.framebuffer = framebuffer;
+}
+
+void aGpuDeviceGL::Impl::bindTexture(GLuint unit, GLuint name)
+{
+    if (bound.textures[unit] == name)
+        return;
+    if (bound.activeUnit != unit) {
+        gl.glActiveTexture(GL_TEXTURE0 + unit);
+        bound.activeUnit = unit;
+    }
+    gl.glBindTexture(GL_TEXTURE_2D, name);
+    bound.textures[unit] = name;
+}
+
+void aGpuDeviceGL::Impl::bindBuffer(GLenum target, GLuint name)
+{
+    GLuint& current = target == GL_ARRAY_BUFFER ? bound.arrayBuffer : bound.elementBuffer;
+    if (current == name)
+        return;
+    gl.glBindBuffer(target, name);
+    current = name;
+}
+
 void aGpuDeviceGL::Impl::bindTarget(GLuint framebuffer)
 {
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    bindFramebuffer(framebuffer);
     // Our rows run top first. Offscreen pictures store them that way; in
     // the window the clip origin turns them, with the same rasterisation.
     const bool window = framebuffer == 0;
@@ -297,16 +356,24 @@ void aGpuDeviceGL::Impl::scissor(const aGpuViewport& v, uint32_t targetHeight, b
 {
     // Window coordinates count rows from the bottom.
     const GLint y = window ? static_cast<GLint>(targetHeight) - v.y - static_cast<GLint>(v.height) : v.y;
-    gl.glScissor(v.x, y, static_cast<GLsizei>(v.width), static_cast<GLsizei>(v.height));
+    const GLint rect[4] = {v.x, y, static_cast<GLint>(v.width), static_cast<GLint>(v.height)};
+    if (std::equal(rect, rect + 4, bound.scissor))
+        return;
+    gl.glScissor(rect[0], rect[1], rect[2], rect[3]);
+    std::copy(rect, rect + 4, bound.scissor);
 }
 
 void aGpuDeviceGL::Impl::deleteDead(aGpuRegistry& registry)
 {
     registry.takeDeadNames(deadTextures, deadFramebuffers);
-    if (!deadFramebuffers.empty())
+    if (!deadFramebuffers.empty()) {
         gl.glDeleteFramebuffers(static_cast<GLsizei>(deadFramebuffers.size()), deadFramebuffers.data());
-    if (!deadTextures.empty())
+        bound.framebuffer = kUnknown;
+    }
+    if (!deadTextures.empty()) {
         gl.glDeleteTextures(static_cast<GLsizei>(deadTextures.size()), deadTextures.data());
+        forgetTextures();
+    }
 }
 
 bool aGpuDeviceGL::Impl::ensureTarget(aGpuTexture& texture)
@@ -315,13 +382,13 @@ bool aGpuDeviceGL::Impl::ensureTarget(aGpuTexture& texture)
         return true;
     GLuint name = 0, framebuffer = 0;
     gl.glGenTextures(1, &name);
-    gl.glBindTexture(GL_TEXTURE_2D, name);
+    bindTextureForWork(name);
     gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(texture.width()),
                     static_cast<GLsizei>(texture.height()), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     if (texture.format() == aGpuFormat::X8R8G8B8)
         gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
     gl.glGenFramebuffers(1, &framebuffer);
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    bindFramebuffer(framebuffer);
     gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, name, 0);
     gl.glDisable(GL_SCISSOR_TEST);
     gl.glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -339,7 +406,7 @@ bool aGpuDeviceGL::Impl::ensureTexture(aGpuTexture& texture, aGpuFrameStats& sta
             GLint previous = 0;
             gl.glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
             ensureTarget(texture);
-            gl.glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+            bindFramebuffer(static_cast<GLuint>(previous));
         }
         return texture.backendName() != 0;
     }
@@ -347,13 +414,13 @@ bool aGpuDeviceGL::Impl::ensureTexture(aGpuTexture& texture, aGpuFrameStats& sta
     if (!texture.backendName()) {
         GLuint name = 0;
         gl.glGenTextures(1, &name);
-        gl.glBindTexture(GL_TEXTURE_2D, name);
+        bindTextureForWork(name);
         gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
         texture.setBackendName(name);
         texture.markDirty();
     }
     texture.uploadIfDirty([&](const uint8_t* pixels) {
-        gl.glBindTexture(GL_TEXTURE_2D, texture.backendName());
+        bindTextureForWork(texture.backendName());
         gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         const void* source = pixels;
         if (texture.format() != aGpuFormat::A8R8G8B8) {
@@ -373,12 +440,15 @@ bool aGpuDeviceGL::Impl::ensureTexture(aGpuTexture& texture, aGpuFrameStats& sta
     return true;
 }
 
-void aGpuDeviceGL::Impl::bindFormat(aGpuVertexFormat format, size_t offset)
+void aGpuDeviceGL::Impl::bindFormat(aGpuVertexFormat format)
 {
-    // Each draw's vertices start elsewhere in the stream buffer, so the
-    // pointers are set again each time.
+    // The pointers start at the stream's beginning; each draw finds its
+    // vertices through a base vertex, so they change only with the format.
+    if (format == boundFormat)
+        return;
+    bindBuffer(GL_ARRAY_BUFFER, vertexStream.name);
     const GLsizei stride = static_cast<GLsizei>(gpu_vertexStride(format));
-    const auto at = [offset](size_t field) { return reinterpret_cast<const void*>(offset + field); };
+    const auto at = [](size_t field) { return reinterpret_cast<const void*>(field); };
     gl.glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, at(0));
     gl.glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(16));
     gl.glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, at(20));
@@ -423,7 +493,7 @@ void aGpuDeviceGL::Impl::applyDisplayMode(const aGpuPresentParams& params)
 
 size_t aGpuDeviceGL::Impl::stream(Stream& s, const void* data, size_t bytes, size_t align)
 {
-    gl.glBindBuffer(s.target, s.name);
+    bindBuffer(s.target, s.name);
     size_t offset = (s.head + align - 1) / align * align;
     if (offset + bytes > s.size || !s.size) {
         while (s.size < bytes)
@@ -649,9 +719,9 @@ aGpuResult aGpuDeviceGL::doCreate(const aGpuPresentParams& params)
     d.gl.glGenBuffers(1, &d.quadIbo);
     d.vertexStream.size = kVertexStreamBytes;
     d.indexStream.size = kIndexStreamBytes;
-    d.gl.glBindBuffer(GL_ARRAY_BUFFER, d.vertexStream.name);
+    d.bindBuffer(GL_ARRAY_BUFFER, d.vertexStream.name);
     d.gl.glBufferData(GL_ARRAY_BUFFER, kVertexStreamBytes, nullptr, GL_STREAM_DRAW);
-    d.gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.indexStream.name);
+    d.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.indexStream.name);
     d.gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, kIndexStreamBytes, nullptr, GL_STREAM_DRAW);
     for (GLuint attribute = 0; attribute < 3; ++attribute)
         d.gl.glEnableVertexAttribArray(attribute);
@@ -735,6 +805,7 @@ aGpuResult aGpuDeviceGL::doPresent()
             d.gl.glBlitFramebuffer(0, 0, w, h, 0, height, width, 0, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
         }
         d.gl.glEnable(GL_SCISSOR_TEST);
+        d.bound.framebuffer = Impl::kUnknown; // read and draw bound apart
         SDL_GL_SwapWindow(d.window);
         d.direct = d.windowCanBeBackBuffer && same;
     }
@@ -762,14 +833,30 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
     const bool textured1 = call.textures[1] && d.ensureTexture(*call.textures[1], m_stats);
     d.bindTarget(m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backTarget());
     d.scissor(clippedViewport(), targetHeight(), !m_renderTarget && d.direct);
-    gl.glViewport(0, 0, static_cast<GLsizei>(targetWidth()), static_cast<GLsizei>(targetHeight()));
+    const auto width = static_cast<GLsizei>(targetWidth()), height = static_cast<GLsizei>(targetHeight());
+    if (d.bound.viewport[0] != width || d.bound.viewport[1] != height) {
+        gl.glViewport(0, 0, width, height);
+        d.bound.viewport[0] = width;
+        d.bound.viewport[1] = height;
+    }
 
     auto rs = [this](aGpuRenderState s) { return m_renderStates[static_cast<size_t>(s)]; };
-    if (rs(aGpuRenderState::AlphaBlendEnable)) {
-        gl.glEnable(GL_BLEND);
-        gl.glBlendFunc(glBlendFactor(rs(aGpuRenderState::SrcBlend)), glBlendFactor(rs(aGpuRenderState::DestBlend)));
-    } else {
-        gl.glDisable(GL_BLEND);
+    const int blend = rs(aGpuRenderState::AlphaBlendEnable) ? 1 : 0;
+    if (blend != d.bound.blend) {
+        if (blend)
+            gl.glEnable(GL_BLEND);
+        else
+            gl.glDisable(GL_BLEND);
+        d.bound.blend = blend;
+    }
+    if (blend) {
+        const GLenum src = glBlendFactor(rs(aGpuRenderState::SrcBlend));
+        const GLenum dest = glBlendFactor(rs(aGpuRenderState::DestBlend));
+        if (src != d.bound.srcBlend || dest != d.bound.destBlend) {
+            gl.glBlendFunc(src, dest);
+            d.bound.srcBlend = src;
+            d.bound.destBlend = dest;
+        }
     }
     auto ss = [this](uint32_t stage, aGpuStageState s) { return m_stageStates[stage][static_cast<size_t>(s)]; };
     const bool stage1 = call.format == aGpuVertexFormat::Tex2 && textured1 &&
@@ -783,40 +870,55 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
     }
     const uint32_t alphaFunc = rs(aGpuRenderState::AlphaTestEnable) ? rs(aGpuRenderState::AlphaFunc)
                                                                     : static_cast<uint32_t>(aGpuCompare::Always);
-    const Impl::Program* program = d.program(gpu_shaderKey(textured0, stage1, ops[0], ops[1], alphaFunc));
+    Impl::Program* program = d.program(gpu_shaderKey(textured0, stage1, ops[0], ops[1], alphaFunc));
     if (!program)
         return aGpuResult::DriverInternalError;
     if (program->name != d.usedProgram) {
         gl.glUseProgram(program->name);
         d.usedProgram = program->name;
     }
-    if (program->uAlphaRef >= 0)
-        gl.glUniform1i(program->uAlphaRef, static_cast<GLint>(rs(aGpuRenderState::AlphaRef)));
-    gl.glUniform2f(program->uTarget, static_cast<float>(targetWidth()), static_cast<float>(targetHeight()));
+    const auto alphaRef = static_cast<GLint>(rs(aGpuRenderState::AlphaRef));
+    if (program->uAlphaRef >= 0 && program->alphaRef != alphaRef) {
+        gl.glUniform1i(program->uAlphaRef, alphaRef);
+        program->alphaRef = alphaRef;
+    }
+    const auto targetW = static_cast<float>(width), targetH = static_cast<float>(height);
+    if (program->target[0] != targetW || program->target[1] != targetH) {
+        gl.glUniform2f(program->uTarget, targetW, targetH);
+        program->target[0] = targetW;
+        program->target[1] = targetH;
+    }
     // Lines through integer coordinates light the pixels there. The extra
     // 1/64 keeps segment ends off pixel centres, where rasterisers differ
     // on whether the first pixel of a segment is lit.
     const float offset = call.type == aGpuPrimitive::LineStrip ? 0.515625f : 0.0f;
-    gl.glUniform2f(program->uOffset, offset, offset);
+    if (program->offset != offset) {
+        gl.glUniform2f(program->uOffset, offset, offset);
+        program->offset = offset;
+    }
 
     for (uint32_t stage = 0; stage < 2; ++stage) {
         aGpuTexture* texture = call.textures[stage];
-        gl.glActiveTexture(GL_TEXTURE0 + stage);
-        gl.glBindTexture(GL_TEXTURE_2D, texture ? texture->backendName() : 0);
+        d.bindTexture(stage, texture ? texture->backendName() : 0);
         const int minLinear = ss(stage, aGpuStageState::MinFilter) == static_cast<uint32_t>(aGpuFilter::Linear);
         const int magLinear = ss(stage, aGpuStageState::MagFilter) == static_cast<uint32_t>(aGpuFilter::Linear);
         // Texel for pixel, filtering gives the texels themselves: skip it.
         const bool exact = stage == 0 && call.texelForPixel;
-        gl.glBindSampler(stage, exact ? d.texelSampler : d.samplers[minLinear][magLinear]);
+        const GLuint sampler = exact ? d.texelSampler : d.samplers[minLinear][magLinear];
+        if (d.bound.samplers[stage] != sampler) {
+            gl.glBindSampler(stage, sampler);
+            d.bound.samplers[stage] = sampler;
+        }
     }
-    gl.glActiveTexture(GL_TEXTURE0);
 
+    const size_t stride = std::max<size_t>(gpu_vertexStride(call.format), 1);
     const size_t vertexBytes = static_cast<size_t>(call.vertexCount) * call.stride;
-    d.bindFormat(call.format, d.stream(d.vertexStream, call.vertices, vertexBytes, 16));
+    const auto baseVertex = static_cast<GLint>(d.stream(d.vertexStream, call.vertices, vertexBytes, stride) / stride);
+    d.bindFormat(call.format);
     size_t indexOffset = 0;
     if (call.indices && call.quadIndices) {
         // The quad list only ever grows by the same pattern: kept, uploaded when a longer one comes.
-        gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.quadIbo);
+        d.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.quadIbo);
         if (call.indexCount > d.quadIndexCount) {
             gl.glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(call.indexCount) * 2, call.indices,
                             GL_STATIC_DRAW);
@@ -826,10 +928,10 @@ aGpuResult aGpuDeviceGL::doDraw(const aGpuDrawCall& call)
         indexOffset = d.stream(d.indexStream, call.indices, static_cast<size_t>(call.indexCount) * 2, 4);
     }
     if (call.indices)
-        gl.glDrawElements(glPrimitive(call.type), static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT,
-                          reinterpret_cast<const void*>(indexOffset));
+        gl.glDrawElementsBaseVertex(glPrimitive(call.type), static_cast<GLsizei>(call.indexCount), GL_UNSIGNED_SHORT,
+                                    reinterpret_cast<const void*>(indexOffset), baseVertex);
     else
-        gl.glDrawArrays(glPrimitive(call.type), 0, static_cast<GLsizei>(call.vertexCount));
+        gl.glDrawArrays(glPrimitive(call.type), baseVertex, static_cast<GLsizei>(call.vertexCount));
     return aGpuResult::Ok;
 }
 
@@ -848,6 +950,7 @@ aGpuResult aGpuDeviceGL::doReadBackBuffer(std::vector<uint32_t>& argb, uint32_t&
     height = d.backHeight;
     argb.resize(static_cast<size_t>(width) * height);
     d.gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, d.backTarget());
+    d.bound.framebuffer = Impl::kUnknown; // read and draw bound apart
     d.gl.glPixelStorei(GL_PACK_ALIGNMENT, 4);
     d.gl.glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA, GL_UNSIGNED_BYTE,
                       argb.data());

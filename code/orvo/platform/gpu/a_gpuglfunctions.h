@@ -73,7 +73,8 @@
     X(PFNGLUNIFORM2FPROC, glUniform2f)                                                                                 \
     X(PFNGLUNIFORM4IPROC, glUniform4i)                                                                                 \
     X(PFNGLDRAWARRAYSPROC, glDrawArrays)                                                                               \
-    X(PFNGLDRAWELEMENTSPROC, glDrawElements)
+    X(PFNGLDRAWELEMENTSPROC, glDrawElements)                                                                           \
+    X(PFNGLDRAWELEMENTSBASEVERTEXPROC, glDrawElementsBaseVertex)
 
 struct aGpuGLFunctions {
 #define ORVO_GL_DECLARE(type, name) type name = nullptr;

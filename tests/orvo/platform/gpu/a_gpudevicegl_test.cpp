@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <thread>
 
 #include "orvo/platform/gpu/gl_fixture.h"
@@ -190,4 +191,57 @@ TEST_F(GpuGL, APackedPictureDrawsAndLocksAsItsPixelsWere)
     open->pack();
     EXPECT_FALSE(halves->isPacked() || noise->isPacked() || open->isPacked());
     open->unlock();
+}
+
+namespace {
+
+// Mesa gives a freed GL name to the next new object only when asked to, as
+// other drivers do by default; set before the device's context is made.
+struct ReusedGLNames {
+    ReusedGLNames() { setenv("force_gl_names_reuse", "true", 1); }
+    ~ReusedGLNames() { unsetenv("force_gl_names_reuse"); }
+};
+class GpuGLReusedNames : private ReusedGLNames, public GpuGL {};
+
+} // namespace
+
+TEST_F(GpuGLReusedNames, DrawsSampleTheirOwnTexturesWhateverUploadsAndFreedNamesLeftBound)
+{
+    const auto quad = [&](float x, aGpuTexture* stage0, aGpuTexture* stage1) {
+        device().setTexture(0, stage0);
+        device().setTexture(1, stage1);
+        device().setVertexFormat(aGpuVertexFormat::Tex1);
+        const aGpuVertex v[4] = {{x, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                                 {x + 4, 0, 0, 1, 0xFFFFFFFF, 1, 0},
+                                 {x, 4, 0, 1, 0xFFFFFFFF, 0, 1},
+                                 {x + 4, 4, 0, 1, 0xFFFFFFFF, 1, 1}};
+        EXPECT_EQ(device().drawPrimitiveUP(aGpuPrimitive::TriangleStrip, 2, v, sizeof(aGpuVertex)), aGpuResult::Ok);
+    };
+    // Names come in the order of first draws; a freed name comes back for the next new texture.
+    auto red = solidTexture(4, 4, aGpuFormat::A8R8G8B8, 0xFFFF0000);
+    auto green = solidTexture(4, 4, aGpuFormat::A8R8G8B8, 0xFF00FF00);
+    auto blue = solidTexture(4, 4, aGpuFormat::A8R8G8B8, 0xFF0000FF);
+    beginFrame();
+    quad(0, red.get(), nullptr);
+    quad(10, green.get(), nullptr);
+    quad(20, red.get(), nullptr);
+    quad(30, red.get(), blue.get()); // blue's upload binds it on the unit the red draw left active
+    quad(40, blue.get(), nullptr);
+    quad(50, red.get(), green.get());
+    auto px = endFrame();
+    EXPECT_EQ(std::vector<uint32_t>(
+                  {at(px, 2, 2), at(px, 12, 2), at(px, 22, 2), at(px, 32, 2), at(px, 42, 2), at(px, 52, 2)}),
+              std::vector<uint32_t>({0xFFFF0000, 0xFF00FF00, 0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFFFF0000}));
+    device().present();
+
+    // Freed at the present, and unbound by GL: red's name, still on unit 0, comes back for white.
+    red.reset();
+    green.reset();
+    blue.reset();
+    device().present();
+    auto white = solidTexture(4, 4, aGpuFormat::A8R8G8B8, 0xFFFFFFFF);
+    beginFrame();
+    quad(0, white.get(), nullptr);
+    px = endFrame();
+    EXPECT_EQ(at(px, 2, 2), 0xFFFFFFFFu);
 }
