@@ -28,7 +28,6 @@
 #include "busy_play.h"
 #include "game/game.h"
 #include "game/park/animal.h"
-#include "game/park/goalswindow.h"
 #include "game/park/level.h"
 #include "game/park/playstate.h"
 #include "orvo/app/a_optionsfile.h"
@@ -40,41 +39,22 @@
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "orvo/util/a_random.h"
 #include "resident_memory.h"
-#include "support/temp_dir.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-const auto& kKinds = kBusyKinds;
 
 void BusyPark(benchmark::State& state)
 {
     kbtest::TempDir home("bench-home");
     bench_useHome(home);
     auto game = std::make_unique<BenchGame>();
-    auto input = std::make_unique<aScriptedInputDevice>();
-    aScriptedInputDevice* pointer = input.get();
-    game->useDevices(std::make_unique<aGpuDeviceGL>(), std::move(input));
-    game->setFixedFrameTime(1.0f / 60.0f);
-    game->setFramePacing(false); // unthrottled frames: the benchmark measures them
-    if (game->init("Kesterby", nullptr, "", "Brindlewick") != 0) {
-        state.SkipWithError("cGame::init failed (SDL_VIDEODRIVER=offscreen?)");
+    if (!bench_startGame(*game, std::make_unique<aScriptedInputDevice>(), state))
         return;
-    }
-    int32_t result = 0;
-    for (int i = 0; i < 4000 && (game->loadingThreadRuns() || !game->getParticles()); ++i) {
-        pointer->setCursor(512, 384);
-        pointer->setButton(0, true);
-        game->runFrame(result);
-        pointer->setButton(0, false);
-        game->runFrame(result);
-    }
     aGraphServer* graph = game->getGraphServer();
     aGpuDevice* device = graph->getDevice();
 
-    for (const char* kind : kKinds)
-        cAnimal::loadKindFile(std::string("animals:") + kind + "/" + kind + ".ini", cAnimalKind::MASK_ALL);
+    bench_loadBusyKinds();
     a_srand(5);
     cLevel level("levels:River.ini", true);
     if (!level.loaded) {
@@ -82,7 +62,7 @@ void BusyPark(benchmark::State& state)
         return;
     }
     for (int i = 0; i < 60; ++i) {
-        if (!level.spawnAnimals(kKinds[i % 6], true)) {
+        if (!level.spawnAnimals(kBusyKinds[i % 6], true)) {
             state.SkipWithError("an animal could not be placed");
             return;
         }
@@ -91,15 +71,9 @@ void BusyPark(benchmark::State& state)
     }
     level.createButterflies(3);
     aParticlesManager* particles = game->getParticles();
-    // Effects that run on: sparkles and fireflies over the park, waves on the water (layer 2).
-    for (int i = 0; i < 20; ++i) {
-        const char* name = i < 6 ? "WATER_WAVE" : i % 2 ? "FIREFLY" : "ACTIVE_BTN";
-        const float x = i < 6 ? 40.0f + (i % 3) * 60.0f : 300.0f + (i % 5) * 150.0f;
-        const float y = i < 6 ? 420.0f + (i / 3) * 150.0f : 200.0f + (i / 5) * 130.0f;
-        if (!particles->Add(name, x, y, i < 6 ? 2 : 0, false, true)) {
-            state.SkipWithError("a particle template is missing");
-            return;
-        }
+    if (!bench_addBusyEffects(*particles)) {
+        state.SkipWithError("a particle template is missing");
+        return;
     }
 
     const float dt = 1.0f / 60.0f;
@@ -147,40 +121,28 @@ BENCHMARK(BusyPark)->Iterations(600)->Unit(benchmark::kMillisecond);
 
 void BusyParkWithHud(benchmark::State& state)
 {
-    kbtest::TempDir home("bench-home");
-    bench_useHome(home);
-    auto game = std::make_unique<BenchGame>();
-    auto input = std::make_unique<aScriptedInputDevice>();
-    aScriptedInputDevice* pointer = input.get();
-    cPlayState* play = bench_startBusyPlay(*game, std::move(input), state);
-    if (!play)
+    BusyPlay busy(state);
+    if (!busy.play)
         return;
-    cLevel* level = play->getLevel();
+    BenchGame* game = busy.game.get();
+    cLevel* level = busy.play->getLevel();
     int32_t result = 0;
     for (int i = 0; i < 60; ++i)
         game->runFrame(result);
-    for (const char* kind : kKinds)
-        if (!cAnimal::findKindByName(kind))
-            cAnimal::loadKindFile(std::string("animals:") + kind + "/" + kind + ".ini", cAnimalKind::MASK_ALL);
+    bench_loadBusyKinds();
     a_srand(5);
     level->money = 100000;
     for (int i = 0; i < 60; ++i) {
-        if (!level->spawnAnimals(kKinds[i % 6], true)) {
+        if (!level->spawnAnimals(kBusyKinds[i % 6], true)) {
             state.SkipWithError("an animal could not be placed");
             return;
         }
         if (i % 2)
             level->animals.back()->makeGrown(false);
     }
-    aParticlesManager* particles = game->getParticles();
-    for (int i = 0; i < 20; ++i) {
-        const char* name = i < 6 ? "WATER_WAVE" : i % 2 ? "FIREFLY" : "ACTIVE_BTN";
-        const float x = i < 6 ? 40.0f + (i % 3) * 60.0f : 300.0f + (i % 5) * 150.0f;
-        const float y = i < 6 ? 420.0f + (i / 3) * 150.0f : 200.0f + (i / 5) * 130.0f;
-        particles->Add(name, x, y, i < 6 ? 2 : 0, false, true);
-    }
+    bench_addBusyEffects(*game->getParticles());
     // The pointer rests over the park, so the tools' picking runs every frame.
-    pointer->setCursor(500, 400);
+    busy.pointer->setCursor(500, 400);
     aGpuDevice* device = game->getGraphServer()->getDevice();
     double wallSeconds = 0.0;
     uint64_t frames = 0;
@@ -211,8 +173,6 @@ void BusyParkWithHud(benchmark::State& state)
     state.counters["peak_rss_mb"] = bench_peakResidentMb();
     const char* threads = std::getenv("LP_NUM_THREADS");
     state.SetLabel(std::string("LP_NUM_THREADS=") + (threads ? threads : "default"));
-    game->shutdown();
-    cGameState::setClass(STATE_PLAY, nullptr);
 }
 BENCHMARK(BusyParkWithHud)->Iterations(600)->Unit(benchmark::kMillisecond);
 
