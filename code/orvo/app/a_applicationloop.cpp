@@ -61,8 +61,9 @@ float aApplication::pacedFrameTime() const
     const aGpuPresentWait wait = device ? device->presentWait() : aGpuPresentWait::None;
     if (wait == aGpuPresentWait::NoDisplay)
         return kDisplaylessFrameTime;
-    // Fullscreen without vsync presents at once, as fast as frames come.
-    if (m_graphServer->isFullscreen() || (!m_graphServer->isVsync() && wait == aGpuPresentWait::Refresh))
+    // A present that waits for the display paces the loop itself; fullscreen
+    // without vsync presents at once, as fast as frames come.
+    if (wait == aGpuPresentWait::Refresh || m_graphServer->isFullscreen())
         return 0.0f;
     uint32_t limit = m_graphServer->getRefreshRate() & 0xFFFF;
     if (limit == 0 || limit > 1000)

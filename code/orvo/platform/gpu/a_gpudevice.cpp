@@ -683,18 +683,17 @@ void aGpuDevice::prepareBatchQuad(aGpuSprite& sprite, const aGpuPixelBox& box)
         const aGpuViewport viewport = clippedViewport();
         aGpuViewport& batch = m_batchStates.viewport;
         bool joins = viewport == batch || box.clipped(viewport).same(box.clipped(batch));
-        if (!joins && m_batchBounds.clipped(viewport).same(m_batchBounds.clipped(batch))) {
-            batch = viewport;
-            joins = true;
+        if (!joins) {
+            const aGpuPixelBox gathered = sprite.gatheredBounds();
+            joins = gathered.clipped(viewport).same(gathered.clipped(batch));
+            if (joins)
+                batch = viewport;
         }
-        if (joins) {
-            m_batchBounds.add(box);
+        if (joins)
             return;
-        }
     }
     flushPendingBatch();
     m_pendingBatch = &sprite;
-    m_batchBounds = box;
     m_batchStates.viewport = clippedViewport();
     std::copy(std::begin(m_renderStates), std::end(m_renderStates), std::begin(m_batchStates.render));
     std::copy(std::begin(m_stageStates[0]), std::end(m_stageStates[0]), std::begin(m_batchStates.stage0));

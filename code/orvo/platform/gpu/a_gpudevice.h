@@ -271,7 +271,6 @@ private:
     bool batchStatesMatch() const;
     void swapBatchStates();
     BatchStates m_batchStates;
-    aGpuPixelBox m_batchBounds; // of every quad the pending batch holds
 
     aGpuResult check(aGpuCall call, bool needsScene);
     aGpuResult submit(aGpuPrimitive type, aGpuVertexFormat format, const uint8_t* vertices, uint32_t vertexCount,

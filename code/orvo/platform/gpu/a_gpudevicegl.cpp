@@ -402,12 +402,9 @@ bool aGpuDeviceGL::Impl::ensureTarget(aGpuTexture& texture)
 bool aGpuDeviceGL::Impl::ensureTexture(aGpuTexture& texture, aGpuFrameStats& stats)
 {
     if (texture.isRenderTarget()) {
-        if (!texture.backendFramebuffer()) {
-            GLint previous = 0;
-            gl.glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+        // The draw binds its own target after this.
+        if (!texture.backendFramebuffer())
             ensureTarget(texture);
-            bindFramebuffer(static_cast<GLuint>(previous));
-        }
         return texture.backendName() != 0;
     }
     const auto w = static_cast<GLsizei>(texture.width()), h = static_cast<GLsizei>(texture.height());
@@ -495,9 +492,9 @@ size_t aGpuDeviceGL::Impl::stream(Stream& s, const void* data, size_t bytes, siz
 {
     bindBuffer(s.target, s.name);
     size_t offset = (s.head + align - 1) / align * align;
-    if (offset + bytes > s.size || !s.size) {
+    if (offset + bytes > s.size) {
         while (s.size < bytes)
-            s.size = s.size ? s.size * 2 : bytes;
+            s.size *= 2;
         gl.glBufferData(s.target, static_cast<GLsizeiptr>(s.size), nullptr, GL_STREAM_DRAW);
         offset = 0;
     }
@@ -810,8 +807,9 @@ aGpuResult aGpuDeviceGL::doPresent()
         d.direct = d.windowCanBeBackBuffer && same;
     }
     d.fenceFrame();
-    d.bindTarget(m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backTarget());
+    // Deleting framebuffers forgets the binding: delete first, then bind.
     d.deleteDead(*m_registry);
+    d.bindTarget(m_renderTarget ? m_renderTarget->backendFramebuffer() : d.backTarget());
     return aGpuResult::Ok;
 }
 

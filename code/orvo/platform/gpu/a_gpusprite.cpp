@@ -54,6 +54,14 @@ uint32_t aGpuSprite::gatheredQuads() const
     return static_cast<uint32_t>(quads);
 }
 
+aGpuPixelBox aGpuSprite::gatheredBounds() const
+{
+    aGpuPixelBox bounds;
+    for (size_t i = 0; i < m_used; ++i)
+        bounds.add(m_groups[i].bounds);
+    return bounds;
+}
+
 aGpuResult aGpuSprite::begin()
 {
     aGpuResult result = m_device.registry()->takeFailure(aGpuCall::SpriteBegin);

@@ -50,6 +50,8 @@ public:
     // Quads gathered; calls they would take if drawn now.
     uint32_t gatheredQuads() const;
     uint32_t gatheredCalls() const { return static_cast<uint32_t>(m_used); }
+    // The pixels the gathered quads may touch.
+    aGpuPixelBox gatheredBounds() const;
 
     // Where draw() would put the four corners (top-left, top-right,
     // bottom-left, bottom-right) and their texture coordinates. With
