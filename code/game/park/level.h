@@ -51,11 +51,17 @@ struct cLevelRewards {
 
     // The time reward of a level won after `seconds`: gold up to GoldTime,
     // silver up to SilverTime, the base reward after that.
-    int32_t forTime(float seconds) const
+    // 2 gold, 1 silver, 0 no medal for a level won after `seconds`.
+    int32_t medalFor(float seconds) const
     {
         if (seconds <= static_cast<float>(goldTime))
-            return goldReward;
-        return seconds <= static_cast<float>(silverTime) ? silverReward : baseReward;
+            return 2;
+        return seconds <= static_cast<float>(silverTime) ? 1 : 0;
+    }
+    int32_t forTime(float seconds) const
+    {
+        const int32_t medal = medalFor(seconds);
+        return medal == 2 ? goldReward : medal == 1 ? silverReward : baseReward;
     }
 };
 

@@ -77,7 +77,7 @@ int32_t cPlayState::grantLevelReward()
     const auto it = player->levelResults.find(level->name);
     const int32_t before = it == player->levelResults.end() ? -1 : it->second;
     // An earlier, better medal stays on the record.
-    const int32_t medal = t <= static_cast<float>(r.goldTime) ? 2 : t <= static_cast<float>(r.silverTime) ? 1 : 0;
+    const int32_t medal = r.medalFor(t);
     if (before < medal)
         player->levelResults[level->name] = medal;
     player->addStars(reward);

@@ -136,7 +136,8 @@ void cPlayState::init()
     meatUpgradeOn = level->predatorsArea.width && level->predatorsArea.height && foodUpgrades >= 1;
     grassUpgradeButton = hudRoot ? hudRoot->FindChild("Grass_upgrade", true) : nullptr;
     meatUpgradeButton = hudRoot ? hudRoot->FindChild("Meat_upgrade", true) : nullptr;
-    for (auto [button, on] : {std::pair{grassUpgradeButton, grassUpgradeOn}, std::pair{meatUpgradeButton, meatUpgradeOn}}) {
+    for (auto [button, on] :
+         {std::pair{grassUpgradeButton, grassUpgradeOn}, std::pair{meatUpgradeButton, meatUpgradeOn}}) {
         if (!button)
             continue;
         button->SetVisible(on);
@@ -183,8 +184,7 @@ void cPlayState::createGui()
 {
     cGame* game = cGame::get();
     rewardOnWin = true;
-    m_winHandled = false;
-    m_lossHandled = false;
+    m_endTold = 0;
     // NOTE: a HUD button hovered when the last level ended never sent its
     // leave; the new GUI starts with the pointer over nothing.
     overHud = false;
@@ -327,15 +327,19 @@ void cPlayState::update(float dt)
 
 void cPlayState::onLevelEnd()
 {
+    if (level->state != 1 && level->state != -1) {
+        updateHudButtons();
+        return;
+    }
+    // NOTE: the goals window or the loss box, modal, keeps this from running
+    // again; a layout without them must still tell the end once, not every frame.
+    if (level->state == m_endTold)
+        return;
+    m_endTold = level->state;
     cGame* game = cGame::get();
+    stopMusic();
+    level->stopSounds();
     if (level->state == 1) {
-        // NOTE: the goals window, modal, keeps this from running again; a
-        // layout without one must not replay the win every frame.
-        if (m_winHandled)
-            return;
-        m_winHandled = true;
-        stopMusic();
-        level->stopSounds();
         if (game)
             game->playSound("win_level");
         if (goalsWindow)
@@ -344,22 +348,11 @@ void cPlayState::onLevelEnd()
             grantLevelReward();
             rewardOnWin = false;
         }
-    } else if (level->state == -1) {
-        // NOTE: the box, modal, keeps this from running again; without one
-        // the loss must still be told once, not every frame.
-        if (m_lossHandled)
-            return;
-        m_lossHandled = true;
-        stopMusic();
-        level->stopSounds();
-        if (game) {
-            game->playSound("loose_level");
-            if (!cMessageBox::show(game->getText("caption_loose"), game->getText("level_loose"), 18,
-                                   &cPlayState::requestRestart, &cGame::requestMapState))
-                a_log("cPlayState. The lost level's message box cannot be shown; the menu is left");
-        }
-    } else {
-        updateHudButtons();
+    } else if (game) {
+        game->playSound("loose_level");
+        if (!cMessageBox::show(game->getText("caption_loose"), game->getText("level_loose"), 18,
+                               &cPlayState::requestRestart, &cGame::requestMapState))
+            a_log("cPlayState. The lost level's message box cannot be shown; the menu is left");
     }
 }
 

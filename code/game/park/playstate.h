@@ -185,8 +185,7 @@ private:
     std::map<GUI::Widget*, aParticleSystem*> signEffects;
     bool firstStart = true;
     bool m_loadFailed = false; // the failure is told on the first update
-    bool m_winHandled = false;  // the won level's sound and window came once
-    bool m_lossHandled = false; // the lost level's sound and box came once
+    int16_t m_endTold = 0;     // the level's end (1 won, -1 lost) whose sound and window came
 
     std::vector<cAnimal*> m_pickedAnimals;
     std::vector<cBonus*> m_pickedBonuses;

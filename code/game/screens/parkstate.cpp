@@ -173,13 +173,15 @@ void cParkState::loadResources()
     if (!game)
         return;
     // Loaded with the screens, so a stage bought here (and its animals) needs no disk read.
-    if (aImageManager* screen = game->getScreenImageManager())
-        for (const std::string& base : parkSheets())
+    if (aImageManager* screen = game->getScreenImageManager()) {
+        m_sheets = parkSheets();
+        for (const std::string& base : m_sheets)
             sprite_queueSheet(*screen, base);
-    if (aImageManager* images = game->getImageManager(); images && !m_guiListsLoaded) {
-        for (const std::string& list : parkGuiLists())
+    }
+    if (aImageManager* images = game->getImageManager(); images && m_guiLists.empty()) {
+        m_guiLists = parkGuiLists();
+        for (const std::string& list : m_guiLists)
             images->loadList(list);
-        m_guiListsLoaded = true;
     }
     if (m_background || !file_exists(parkConfig::PARK_FILE))
         return;
@@ -195,13 +197,15 @@ void cParkState::freeResources()
 {
     cGame* game = cGame::get();
     // The screens' image manager may be gone already: only ask the one that is there.
+    // What was loaded goes, whatever the files or the language say now.
     if (aImageManager* screen = game ? game->getScreenImageManager() : nullptr)
-        for (const std::string& base : parkSheets())
+        for (const std::string& base : m_sheets)
             sprite_unloadSheet(*screen, base);
-    if (aImageManager* images = game ? game->getImageManager() : nullptr; images && m_guiListsLoaded)
-        for (const std::string& list : parkGuiLists())
+    if (aImageManager* images = game ? game->getImageManager() : nullptr)
+        for (const std::string& list : m_guiLists)
             images->unloadList(list);
-    m_guiListsLoaded = false;
+    m_sheets.clear();
+    m_guiLists.clear();
     m_background.reset();
 }
 

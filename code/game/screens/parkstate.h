@@ -92,7 +92,8 @@ private:
     void fillDrawList();
 
     std::unique_ptr<aImage> m_background;
-    bool m_guiListsLoaded = false;
+    std::vector<std::string> m_sheets;   // queued in the screens' image manager
+    std::vector<std::string> m_guiLists; // loaded into the game's image manager
     std::unique_ptr<GUI::Server> m_server;
     GUI::Widget* m_moneyLabel = nullptr;
     std::vector<cUpgradeSection> m_sections;

@@ -1,6 +1,7 @@
 #include "orvo/platform/a_inputqueue.h"
 
-#include <vector>
+#include <algorithm>
+#include <bitset>
 
 void aInputQueue::push(uint16_t code, bool down)
 {
@@ -18,7 +19,8 @@ bool aInputQueue::apply(uint8_t* state, size_t count)
         m_waiting.clear();
         return false;
     }
-    std::vector<bool> changed(count, false);
+    count = std::min(count, kMaxCodes);
+    std::bitset<kMaxCodes> changed;
     while (!m_waiting.empty()) {
         const Change c = m_waiting.front();
         if (c.code >= count) {

@@ -15,11 +15,13 @@ public:
     // More changes than this waiting (a long stall) are dropped: the device
     // reads its whole state afresh instead.
     static constexpr size_t kMaxWaiting = 512;
+    // Codes a state holds at most (the keyboard's 256).
+    static constexpr size_t kMaxCodes = 256;
 
     void push(uint16_t code, bool down);
     // Applies the waiting changes to `state` (one byte per code, bit 7 =
     // down) in order, stopping before the second change of any code; codes
-    // at or past `count` are dropped. False when changes were dropped since
+    // at or past `count` (or kMaxCodes) are dropped. False when changes were dropped since
     // the last call (the caller should read the real state).
     bool apply(uint8_t* state, size_t count);
     void clear();
