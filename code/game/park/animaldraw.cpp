@@ -6,7 +6,6 @@
 #include "game/park/flyawaytext.h"
 #include "game/park/parkeffects.h"
 #include "game/park/shadow.h"
-#include "gui/server.h"
 #include "orvo/gfx/a_advanim.h"
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_gdi.h"
@@ -109,8 +108,7 @@ void cAnimal::drawInfoPanel(float bubbleOpacity)
         gdi.color = a | 0x5BA5D8;
         gdi.drawRect(x + 1.0f, y + 1.0f, (w - 2.0f) * done, 4.0f, true);
         if (clickTextTime < 1.0f && productionClicks > 0) {
-            GUI::Server* server = GUI::Server::getSingletonPtr();
-            if (aFont* font = server ? server->GetFont(cFlyAwayText::kSceneFont) : nullptr) {
+            if (aFont* font = cFlyAwayText::sceneFont()) {
                 const int32_t value = kind->bonusProduce + kind->bonusAddedOnClick * productionClicks;
                 font->color = static_cast<uint32_t>((1.0f - clickTextTime) * hoverAlpha * 255.0f) << 24 | 0xFFE040;
                 font->drawText(x + w * 0.5f, top - 16.0f - 30.0f * clickTextTime, cGame::get()->formatMoneyGain(value),

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "gui/server.h"
 #include "orvo/gfx/a_font.h"
 
 namespace {
@@ -83,10 +84,18 @@ bool cFlyAwayText::step(float dt)
     const float d = dt * speed;
     aVector2 p = anchor;
     switch (direction) {
-    case DOWN: p.y += d; break;
-    case LEFT: p.x -= d; break;
-    case RIGHT: p.x += d; break;
-    default: p.y -= d; break;
+    case DOWN:
+        p.y += d;
+        break;
+    case LEFT:
+        p.x -= d;
+        break;
+    case RIGHT:
+        p.x += d;
+        break;
+    default:
+        p.y -= d;
+        break;
     }
     alpha -= fadeSpeed * dt;
     if (alpha <= 0.0f)
@@ -130,4 +139,10 @@ void cFlyAwayText::clearAll()
             delete t;
         list->clear();
     }
+}
+
+aFont* cFlyAwayText::sceneFont()
+{
+    GUI::Server* server = GUI::Server::getSingletonPtr();
+    return server ? server->GetFont(kSceneFont) : nullptr;
 }

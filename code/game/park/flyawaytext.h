@@ -22,6 +22,8 @@ public:
     // The outlined face of the layouts' font list: texts drifting over the
     // park read on any ground in it.
     static constexpr const char* kSceneFont = "scene14";
+    // That face in the current GUI server's font list; null without one.
+    static aFont* sceneFont();
 
     cFlyAwayText();
 

@@ -198,9 +198,8 @@ bool miniGameUpdateObjects(std::vector<cBonus*>& coins, float dt, bool won, aFon
 
 void miniGameAddText(aFont* font, const std::wstring& value, const aVector2& p)
 {
-    if (GUI::Server* server = GUI::Server::getSingletonPtr())
-        if (aFont* scene = server->GetFont(cFlyAwayText::kSceneFont))
-            font = scene;
+    if (aFont* scene = cFlyAwayText::sceneFont())
+        font = scene;
     if (font)
         cFlyAwayText::add(font, value, 1.0f, p, 70.0f, 0.75f);
 }
@@ -240,7 +239,9 @@ void miniGameEffect(const char* name, const aVector2& p)
 
 // --- the state ---
 
-cMiniGameState::cMiniGameState(int32_t id, const Setup& setup) : cGameState(id), m_setup(setup) {}
+cMiniGameState::cMiniGameState(int32_t id, const Setup& setup) : cGameState(id), m_setup(setup)
+{
+}
 
 cMiniGameState::~cMiniGameState() = default;
 
@@ -445,7 +446,8 @@ void cMiniGameState::drawGoals()
         const cMiniGoal& goal = m_goals[i];
         const int32_t x0 = miniGameGoalX(i, n);
         int32_t h = 0;
-        aImage* icon = goal.kind ? (goal.kind->buttonImage ? goal.kind->buttonImage.get() : goal.kind->icon.get()) : nullptr;
+        aImage* icon =
+            goal.kind ? (goal.kind->buttonImage ? goal.kind->buttonImage.get() : goal.kind->icon.get()) : nullptr;
         if (icon && icon->getWidth() > 0) {
             const int32_t w = icon->getWidth() / 4;
             h = icon->getHeight();
@@ -476,9 +478,8 @@ int32_t cMiniGameState::goalIndexOf(const cAnimalKind* kind) const
 
 bool cMiniGameState::goalsFull() const
 {
-    return !m_goals.empty() && std::all_of(m_goals.begin(), m_goals.end(), [](const cMiniGoal& g) {
-               return g.collected >= g.needed;
-           });
+    return !m_goals.empty() &&
+           std::all_of(m_goals.begin(), m_goals.end(), [](const cMiniGoal& g) { return g.collected >= g.needed; });
 }
 
 bool cMiniGameState::pointer(int32_t& x, int32_t& y, uint32_t& left) const
