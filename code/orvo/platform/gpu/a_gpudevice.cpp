@@ -694,9 +694,16 @@ void aGpuDevice::prepareBatchQuad(aGpuSprite& sprite, const aGpuPixelBox& box)
     }
     flushPendingBatch();
     m_pendingBatch = &sprite;
-    m_batchStates.viewport = clippedViewport();
-    std::copy(std::begin(m_renderStates), std::end(m_renderStates), std::begin(m_batchStates.render));
-    std::copy(std::begin(m_stageStates[0]), std::end(m_stageStates[0]), std::begin(m_batchStates.stage0));
+    m_batchStates = currentDrawStates();
+}
+
+aGpuDevice::DrawStates aGpuDevice::currentDrawStates() const
+{
+    DrawStates states;
+    states.viewport = clippedViewport();
+    std::copy(std::begin(m_renderStates), std::end(m_renderStates), std::begin(states.render));
+    std::copy(std::begin(m_stageStates[0]), std::end(m_stageStates[0]), std::begin(states.stage0));
+    return states;
 }
 
 void aGpuDevice::forgetPendingBatch(const aGpuSprite* sprite)

@@ -261,16 +261,18 @@ protected:
     aGpuFrameStats m_lastStats;
     aGpuSprite* m_pendingBatch = nullptr;
 
-private:
-    // The states a pending batch draws with.
-    struct BatchStates {
+    // The states a draw is made with (the second stage is not used).
+    struct DrawStates {
         aGpuViewport viewport; // clipped to the target
         uint32_t render[static_cast<size_t>(aGpuRenderState::Count)] = {};
         uint32_t stage0[static_cast<size_t>(aGpuStageState::Count)] = {};
     };
+    DrawStates currentDrawStates() const;
+
+private:
     bool batchStatesMatch() const;
     void swapBatchStates();
-    BatchStates m_batchStates;
+    DrawStates m_batchStates; // those the pending batch draws with
 
     aGpuResult check(aGpuCall call, bool needsScene);
     aGpuResult submit(aGpuPrimitive type, aGpuVertexFormat format, const uint8_t* vertices, uint32_t vertexCount,

@@ -88,12 +88,7 @@ aGpuPresentWait aGpuDeviceRecorder::presentWait() const
 
 aGpuResult aGpuDeviceRecorder::doDraw(const aGpuDrawCall& call)
 {
-    Drawn drawn;
-    drawn.texture = call.textures[0];
-    drawn.primitives = call.primitives;
-    drawn.viewport = clippedViewport();
-    std::copy(std::begin(m_renderStates), std::end(m_renderStates), std::begin(drawn.render));
-    std::copy(std::begin(m_stageStates[0]), std::end(m_stageStates[0]), std::begin(drawn.stage0));
+    Drawn drawn{currentDrawStates(), call.textures[0], call.primitives};
     std::lock_guard<std::mutex> guard(m_mutex);
     m_drawn.push_back(drawn);
     return aGpuResult::Ok;

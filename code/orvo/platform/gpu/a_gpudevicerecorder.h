@@ -24,12 +24,9 @@ public:
     void clearRecords();
 
     // What one draw was made with: what a backend would have applied.
-    struct Drawn {
+    struct Drawn : DrawStates {
         const aGpuTexture* texture = nullptr; // stage 0
         uint32_t primitives = 0;
-        aGpuViewport viewport; // clipped to the target
-        uint32_t render[static_cast<size_t>(aGpuRenderState::Count)] = {};
-        uint32_t stage0[static_cast<size_t>(aGpuStageState::Count)] = {};
         uint32_t state(aGpuRenderState s) const { return render[static_cast<size_t>(s)]; }
     };
     // Every draw since construction or the last clearRecords(), in order.
