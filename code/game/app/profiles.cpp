@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <unordered_map>
+#include <utility>
 
 #include "game/app/game.h"
 #include "game/app/profilesfile.h"
@@ -60,6 +61,14 @@ std::string flag(bool b)
     return b ? "1" : "0";
 }
 
+bool holdsPlayerKey(aOptionsFile& ini)
+{
+    for (ini.firstKey(); !ini.isKeyEnd(); ini.nextKey())
+        if (profilesfile_isPlayerKey(ini.getKeyName()))
+            return true;
+    return false;
+}
+
 } // namespace
 
 cProfiles::~cProfiles() = default;
@@ -67,32 +76,51 @@ cProfiles::~cProfiles() = default;
 bool cProfiles::load(const std::string& path)
 {
     m_path = path;
-    m_readWhole = true;
+    m_keepFileBecause.clear();
+    m_setAsideCopy.clear();
     // Saves that a kill interrupted left their temporary files behind.
     file_removeStaleTemps(path.c_str());
     if (file_exists(path.c_str())) {
         uint32_t size = 0;
         if (void* raw = file_readFullAndMalloc(path.c_str(), &size)) {
-            bool damaged = false;
-            const std::string text = profilesfile_narrow(static_cast<const uint8_t*>(raw), size, damaged);
-            const std::string lost = damaged ? std::string() : profilesfile_unreadable(text);
-            if (damaged || !lost.empty()) {
-                // The next save replaces the file: keep the bytes for whoever wants to look.
-                const std::string copy = path + ".damaged";
-                const bool kept = file_writeFull(copy.c_str(), raw, size);
-                const std::string where = kept ? "a copy is kept as " + copy : "no copy could be kept";
-                if (damaged)
-                    a_log("cProfiles. Damaged file %s, read what could be read; %s", path.c_str(), where.c_str());
-                else
-                    a_log("cProfiles. Not all of %s could be read (%s); %s", path.c_str(), lost.c_str(), where.c_str());
-            }
+            const ProfilesFileText file = profilesfile_decode(static_cast<const uint8_t*>(raw), size);
+            const std::string lost = profilesfile_unreadable(file.text);
+            if (file.plain || !file.damage.empty() || !lost.empty())
+                setAside(raw, size, file, lost);
             std::free(raw);
-            readText(text);
+            readText(file.text);
         }
     }
     if (!m_current && !m_profiles.empty())
         makeCurrent(m_profiles.front().get());
     return true;
+}
+
+void cProfiles::setAside(const void* bytes, uint32_t size, const ProfilesFileText& file, const std::string& lost)
+{
+    // The next save replaces the file: keep the bytes for whoever wants to look.
+    const std::string copy = m_path + ".damaged";
+    std::string where = "a copy is kept as " + copy;
+    if (file_writeFull(copy.c_str(), bytes, size)) {
+        m_setAsideCopy = copy;
+    } else {
+        m_keepFileBecause = "could not be copied aside";
+        where = "no copy could be kept, so it is not written over";
+    }
+    const std::string what = file.damage + (file.damage.empty() || lost.empty() ? "" : ", ") + lost;
+    if (file.plain)
+        a_log("cProfiles. File %s is not in the game's form, read as plain text (%s); %s", m_path.c_str(),
+              what.empty() ? "nothing set aside" : what.c_str(), where.c_str());
+    else if (!file.damage.empty())
+        a_log("cProfiles. Damaged file %s, read what could be read (%s); %s", m_path.c_str(), what.c_str(),
+              where.c_str());
+    else
+        a_log("cProfiles. Not all of %s could be read (%s); %s", m_path.c_str(), what.c_str(), where.c_str());
+}
+
+std::string cProfiles::takeSetAsideCopy()
+{
+    return std::exchange(m_setAsideCopy, std::string());
 }
 
 void cProfiles::readText(const std::string& text)
@@ -106,12 +134,15 @@ void cProfiles::readText(const std::string& text)
     size_t read = 0;
     for (ini.firstSection(); !ini.isSectionEnd(); ini.nextSection()) {
         if (++read % kQuitCheckEvery == 0 && cGame::quitRequested()) {
-            m_readWhole = false;
+            m_keepFileBecause = "was not read to its end";
             a_log("cProfiles. Reading %s stopped after %zu players: the game is ending; the file is left as it is",
                   m_path.c_str(), read - 1);
             return;
         }
         const std::wstring name = string_cp1251ToWide(ini.getSectionName());
+        // Set aside, and told in the log line of the load.
+        if (!profilesfile_nameFits(name) || !holdsPlayerKey(ini))
+            continue;
         cPlayerProfile*& known = byName[name];
         if (!known) {
             m_profiles.push_back(std::make_unique<cPlayerProfile>(name));
@@ -185,9 +216,9 @@ std::string cProfiles::toText() const
 
 bool cProfiles::save() const
 {
-    if (!m_readWhole) {
-        // Writing now would drop the players that were never read.
-        a_log("cProfiles. %s was not read to its end and is not written", m_path.c_str());
+    if (!m_keepFileBecause.empty()) {
+        // Writing now would drop players that were never read, or the only copy of a damaged file.
+        a_log("cProfiles. %s %s and is not written", m_path.c_str(), m_keepFileBecause.c_str());
         return false;
     }
     const std::string bytes = profilesfile_widen(toText());
@@ -261,14 +292,9 @@ cProfiles::NameCheck cProfiles::checkName(const std::wstring& name) const
 {
     if (name.empty())
         return NameCheck::Empty;
-    // "]" would end the section name early; line breaks and zero bytes would
-    // split or cut the line; other control characters are no name either.
-    for (const wchar_t c : name)
-        if (c < 0x20 || c == 0x7F || c == L']')
-            return NameCheck::Invalid;
-    const std::string stored = string_wideToCp1251(name);
-    if (string_cp1251ToWide(stored) != name)
+    if (!profilesfile_nameFits(name))
         return NameCheck::Invalid;
+    const std::string stored = string_wideToCp1251(name);
     for (const auto& p : m_profiles)
         if (string_wideToCp1251(p->getName()) == stored)
             return NameCheck::Taken;

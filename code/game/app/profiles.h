@@ -9,6 +9,8 @@
 
 #include "game/app/playerprofile.h"
 
+struct ProfilesFileText;
+
 class cProfiles {
 public:
     // What keeps a typed name from becoming a player.
@@ -27,15 +29,21 @@ public:
     cProfiles& operator=(const cProfiles&) = delete;
 
     // Stores the path and reads the file when it exists. A file that is
-    // damaged, or holds anything that cannot be read back, gives what can be
-    // read of it and is copied beside itself (".damaged") with one log line
-    // saying what was lost. Temporary files of saves that were killed are
+    // damaged, plain text, or holds anything that cannot be read back, gives
+    // what can be read of it and is copied beside itself (".damaged") with one
+    // log line saying what was set aside; when no copy can be made the file
+    // is not written over. Only sections with a name that fits and a key of
+    // a player make players. Temporary files of saves that were killed are
     // removed. A quit request stops the reading of a long file. With no
     // profile marked active the first one becomes current. Always true.
     bool load(const std::string& path);
     // Writes every profile to the stored path in one step; false when the
-    // file could not be replaced (the old one stays), or was not read to its end.
+    // file could not be replaced (the old one stays), or must be kept as it
+    // is (not read to its end, or damaged and not copied aside).
     bool save() const;
+    // The path of the copy the last load set aside, once: empty afterwards
+    // and when nothing was set aside. The player is told of it.
+    std::string takeSetAsideCopy();
 
     // The profile of that exact name, else a new one with the defaults
     // (taking the current player's volumes and display mode with `copySettings`).
@@ -61,11 +69,14 @@ public:
 
 private:
     void readText(const std::string& text);
+    void setAside(const void* bytes, uint32_t size, const ProfilesFileText& file, const std::string& lost);
     void makeCurrent(cPlayerProfile* profile);
     static void applySettings(const cPlayerProfile& profile);
 
     std::string m_path;
-    bool m_readWhole = true; // false when a quit request cut the reading short
+    // Why the file must stay as it is ("was not read to its end"); empty when it may be written.
+    std::string m_keepFileBecause;
+    std::string m_setAsideCopy;
     cPlayerProfile* m_current = nullptr;
     std::vector<std::unique_ptr<cPlayerProfile>> m_profiles;
 };

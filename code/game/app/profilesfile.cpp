@@ -4,8 +4,9 @@
 #include <array>
 #include <cstring>
 #include <set>
-#include <string_view>
 #include <vector>
+
+#include "orvo/util/a_string.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ constexpr std::array<KeyForm, 14> kKeys = {{{"Stars", ValueForm::Number},
                                             {"Awards", ValueForm::Numbers},
                                             {"NewAwards", ValueForm::Numbers},
                                             {"Tips", ValueForm::Number}}};
+
+// The INI reader skips it before the first line.
+constexpr std::string_view kUtf8Signature = "\xEF\xBB\xBF";
 
 // A whole 32-bit decimal number, as the writer puts it.
 bool isNumber(std::string_view text)
@@ -71,13 +75,29 @@ bool valueReads(ValueForm form, std::string_view value, const char* key)
     return form == ValueForm::Names || std::all_of(list.begin(), list.end(), isNumber);
 }
 
+constexpr size_t kExampleLength = 40;
+
+// A piece of the file as the log shows it: short, control characters as "\xNN".
+std::string example(std::string_view text)
+{
+    std::string out;
+    for (const char c : text.substr(0, kExampleLength)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            out += string_format("\\x%02X", byte);
+        else
+            out += c;
+    }
+    return out;
+}
+
 // Counts of each kind of unreadable line, with the first one seen as an example.
 class Findings {
 public:
-    void add(size_t kind, std::string_view example)
+    void add(size_t kind, std::string_view line)
     {
         if (m_counts[kind]++ == 0)
-            m_examples[kind] = std::string(example.substr(0, 40));
+            m_examples[kind] = example(line);
     }
     std::string describe() const
     {
@@ -87,7 +107,10 @@ public:
                                             "value(s) that do not read back, the first \"%s\"",
                                             "player name(s) cut at \"]\", the first \"%s\"",
                                             "player(s) given twice, the first \"%s\"",
-                                            "player(s) whose levels and medals do not pair, the first \"%s\""};
+                                            "player(s) whose levels and medals do not pair, the first \"%s\"",
+                                            "player(s) without a name, the first holding \"%s\"",
+                                            "player name(s) the game refuses, the first \"%s\"",
+                                            "player(s) holding no key of a player, the first \"%s\""};
         std::string out;
         for (size_t k = 0; k < KINDS; ++k) {
             if (m_counts[k] == 0)
@@ -100,12 +123,76 @@ public:
     }
 
     static constexpr size_t OUTSIDE = 0, NO_KEY = 1, KEY_TWICE = 2, BAD_VALUE = 3, NAME_CUT = 4, PLAYER_TWICE = 5,
-                            UNPAIRED = 6, KINDS = 7;
+                            UNPAIRED = 6, NAMELESS = 7, BAD_NAME = 8, NO_PLAYER_KEY = 9, KINDS = 10;
 
 private:
     size_t m_counts[KINDS] = {};
     std::string m_examples[KINDS];
 };
+
+bool signExtended(const uint8_t* group)
+{
+    const uint8_t fill = group[0] & 0x80 ? 0xFF : 0x00;
+    return group[1] == fill && group[2] == fill && group[3] == fill;
+}
+
+// What the writer could not have made of the groups: the count and the byte
+// offset of the first group that is no sign-extended byte or is a zero byte.
+struct Narrowed {
+    std::string text;
+    size_t oddGroups = 0;
+    size_t firstOdd = 0;
+};
+
+Narrowed narrowGroups(const uint8_t* bytes, size_t size)
+{
+    Narrowed out;
+    out.text.reserve(size / 4);
+    for (size_t i = 0; i + 4 <= size; i += 4) {
+        if (bytes[i] == 0 || !signExtended(bytes + i))
+            if (out.oddGroups++ == 0)
+                out.firstOdd = i;
+        out.text += static_cast<char>(bytes[i]);
+    }
+    return out;
+}
+
+bool endsAsWritten(const std::string& text)
+{
+    return text.empty() || (text.size() >= 4 && text.compare(text.size() - 4, 4, "\r\n\r\n") == 0);
+}
+
+bool isFourByteForm(const uint8_t* bytes, size_t size)
+{
+    size_t groups = 0, extended = 0;
+    bool zeros = false;
+    for (size_t i = 0; i + 4 <= size; i += 4, ++groups)
+        if (signExtended(bytes + i)) {
+            ++extended;
+            zeros = zeros || bytes[i] < 0x80;
+        }
+    return zeros && extended * 2 >= groups;
+}
+
+// Leaves out a last line evidently cut short; its text for the log, empty when none was.
+std::string dropCutLastLine(std::string& text, bool plain)
+{
+    if (text.empty() || text.back() == '\r' || text.back() == '\n')
+        return {};
+    const size_t lineStart = text.find_last_of("\r\n") + 1; // 0 when the text is one line
+    std::string_view line(text.data() + lineStart, text.size() - lineStart);
+    line = line.substr(0, line.find('\0'));
+    const size_t p = line.find_first_not_of(' ');
+    if (p == std::string_view::npos)
+        return {};
+    line.remove_prefix(p);
+    const bool openHeader = line.front() == '[' && line.find(']') == std::string_view::npos;
+    if (plain && !openHeader)
+        return {};
+    std::string cut = example(line);
+    text.resize(lineStart);
+    return cut;
+}
 
 } // namespace
 
@@ -123,34 +210,89 @@ std::string profilesfile_widen(const std::string& text)
 
 std::string profilesfile_narrow(const uint8_t* bytes, size_t size, bool& damaged)
 {
-    damaged = size % 4 != 0;
-    std::string text;
-    text.reserve(size / 4);
-    for (size_t i = 0; i + 4 <= size; i += 4) {
-        const uint8_t low = bytes[i];
-        const uint8_t fill = low & 0x80 ? 0xFF : 0x00;
-        if (low == 0 || bytes[i + 1] != fill || bytes[i + 2] != fill || bytes[i + 3] != fill)
-            damaged = true;
-        text += static_cast<char>(low);
+    Narrowed narrowed = narrowGroups(bytes, size);
+    damaged = size % 4 != 0 || narrowed.oddGroups != 0 || !endsAsWritten(narrowed.text);
+    return std::move(narrowed.text);
+}
+
+ProfilesFileText profilesfile_decode(const uint8_t* bytes, size_t size)
+{
+    ProfilesFileText out;
+    std::vector<std::string> damage;
+    out.plain = size != 0 && !isFourByteForm(bytes, size);
+    if (out.plain) {
+        out.text.assign(reinterpret_cast<const char*>(bytes), size);
+    } else {
+        Narrowed narrowed = narrowGroups(bytes, size);
+        out.text = std::move(narrowed.text);
+        if (size % 4 != 0)
+            damage.push_back(std::to_string(size % 4) + " byte(s) past the last whole character");
+        if (narrowed.oddGroups != 0)
+            damage.push_back(std::to_string(narrowed.oddGroups) +
+                             " character(s) not stored as the game stores them, the first at byte " +
+                             std::to_string(narrowed.firstOdd));
     }
-    if (!text.empty() && (text.size() < 4 || text.compare(text.size() - 4, 4, "\r\n\r\n") != 0))
-        damaged = true;
-    return text;
+    if (const std::string cut = dropCutLastLine(out.text, out.plain); !cut.empty())
+        damage.push_back("a last line cut short \"" + cut + "\"");
+    else if (!out.plain && !endsAsWritten(out.text))
+        damage.push_back("the text stops inside a player");
+    for (const std::string& d : damage)
+        out.damage += (out.damage.empty() ? "" : ", ") + d;
+    return out;
+}
+
+bool profilesfile_nameFits(const std::wstring& name)
+{
+    if (name.empty())
+        return false;
+    for (const wchar_t c : name)
+        if (c < 0x20 || c == 0x7F || c == L']')
+            return false;
+    return string_cp1251ToWide(string_wideToCp1251(name)) == name;
+}
+
+bool profilesfile_isPlayerKey(std::string_view key)
+{
+    return std::any_of(kKeys.begin(), kKeys.end(), [&](const KeyForm& k) { return key == k.name; });
 }
 
 std::string profilesfile_unreadable(const std::string& text)
 {
     Findings findings;
     std::set<std::string> players;
-    std::string player;
-    bool inPlayer = false;
-    uint32_t keysSeen = 0; // one bit per known key of the current player
-    size_t levels = 0, rewards = 0;
-    auto endPlayer = [&] {
-        if (inPlayer && levels != rewards)
-            findings.add(Findings::UNPAIRED, player);
+    // The section being read; lines of one whose name does not fit go with it.
+    struct Section {
+        bool open = false;
+        std::string cutHeader; // the header, when the name does not end it at "]"
+        std::string name;
+        bool fits = false;
+        std::string firstLine;
+        bool holdsKey = false;
+        uint32_t keysSeen = 0; // one bit per known key
+        size_t levels = 0, rewards = 0;
+    } section;
+    auto endSection = [&] {
+        if (!section.open)
+            return;
+        if (!section.fits) {
+            if (!section.name.empty())
+                findings.add(Findings::BAD_NAME, section.name);
+            else if (!section.firstLine.empty()) // a nameless header alone loses nothing
+                findings.add(Findings::NAMELESS, section.firstLine);
+            return;
+        }
+        if (!section.holdsKey) {
+            findings.add(Findings::NO_PLAYER_KEY, section.name);
+            return;
+        }
+        if (!section.cutHeader.empty())
+            findings.add(Findings::NAME_CUT, section.cutHeader);
+        if (!players.insert(section.name).second)
+            findings.add(Findings::PLAYER_TWICE, section.name);
+        if (section.levels != section.rewards)
+            findings.add(Findings::UNPAIRED, section.name);
     };
-    size_t at = 0;
+    size_t at = text.starts_with(kUtf8Signature) ? kUtf8Signature.size() : 0;
     while (at < text.size()) {
         const size_t end = std::min(text.find_first_of("\r\n", at), text.size());
         std::string_view line(text.data() + at, end - at);
@@ -162,22 +304,25 @@ std::string profilesfile_unreadable(const std::string& text)
             continue;
         line.remove_prefix(p);
         if (line.front() == '[') {
-            endPlayer();
+            endSection();
+            section = Section{};
+            section.open = true;
             const size_t close = line.find(']');
-            player = std::string(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            section.name =
+                std::string(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             if (close == std::string_view::npos || close + 1 != line.size())
-                findings.add(Findings::NAME_CUT, line);
-            if (!players.insert(player).second)
-                findings.add(Findings::PLAYER_TWICE, player);
-            inPlayer = true;
-            keysSeen = 0;
-            levels = rewards = 0;
+                section.cutHeader = line.substr(0, kExampleLength);
+            section.fits = profilesfile_nameFits(string_cp1251ToWide(section.name));
             continue;
         }
-        if (!inPlayer) {
+        if (!section.open) {
             findings.add(Findings::OUTSIDE, line);
             continue;
         }
+        if (section.firstLine.empty())
+            section.firstLine = line.substr(0, kExampleLength);
+        if (!section.fits)
+            continue;
         // Split as the reader splits: the name up to a blank or "=", the value after the run of both.
         const size_t nameEnd = std::min(line.find_first_of(" ="), line.size());
         const std::string_view name = line.substr(0, nameEnd);
@@ -188,19 +333,20 @@ std::string profilesfile_unreadable(const std::string& text)
             findings.add(Findings::NO_KEY, line);
             continue;
         }
+        section.holdsKey = true;
         const uint32_t bit = 1u << (key - kKeys.begin());
-        if (keysSeen & bit) {
+        if (section.keysSeen & bit) {
             findings.add(Findings::KEY_TWICE, line);
             continue;
         }
-        keysSeen |= bit;
+        section.keysSeen |= bit;
         if (!valueReads(key->form, value, key->name))
             findings.add(Findings::BAD_VALUE, line);
         if (name == "Levels")
-            levels = items(value).size();
+            section.levels = items(value).size();
         else if (name == "Rewards")
-            rewards = items(value).size();
+            section.rewards = items(value).size();
     }
-    endPlayer();
+    endSection();
     return findings.describe();
 }

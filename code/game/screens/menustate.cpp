@@ -17,9 +17,11 @@
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/gfx/a_theoravideo.h"
+#include "orvo/util/a_format.h"
 #include "orvo/util/a_log.h"
 #include "orvo/util/a_math.h"
 #include "orvo/util/a_random.h"
+#include "orvo/util/a_string.h"
 
 namespace {
 
@@ -208,7 +210,11 @@ void cMenuState::release()
 void cMenuState::update(float dt)
 {
     cGame* game = cGame::get();
-    if (game && !game->getCurrentProfile() && m_profileWindow && !m_profileWindow->isNewPlayerOpening())
+    if (game)
+        tellOfSetAsideProfiles(*game);
+    // The name dialog waits for the notice: it takes the keyboard when it opens.
+    if (game && !game->getCurrentProfile() && m_profileWindow && !m_profileWindow->isNewPlayerOpening() &&
+        !cMessageBox::isShown())
         m_profileWindow->openNewPlayer();
 
     if (m_warthog) {
@@ -235,6 +241,17 @@ void cMenuState::update(float dt)
         m_car->update(dt);
     updateExtras(dt);
     handleEscape();
+}
+
+void cMenuState::tellOfSetAsideProfiles(cGame& game)
+{
+    const std::string copy = game.getProfiles().takeSetAsideCopy();
+    if (copy.empty())
+        return;
+    const std::wstring fileName = string_utf8ToWide(copy.substr(copy.find_last_of('/') + 1));
+    cMessageBox::show(game.getText("caption_warning"),
+                      string_formatData(game.getText("profiles_set_aside"), {fileName}),
+                      cMessageBox::MB_OK | cMessageBox::MB_WARNING, nullptr, nullptr);
 }
 
 void cMenuState::updateExtras(float dt)

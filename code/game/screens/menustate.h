@@ -2,9 +2,10 @@
 // or looping sky clip, four drifting cloud strips, the rock, the title that
 // zooms in on the first entry of a run, the warthog at random intervals, an
 // optional car, fireflies), the player's name, and the buttons that request
-// the other screens. It owns the options and profile windows and asks for a
-// name when no player exists. Resources are loaded by the screens' load;
-// everything else runs on the main thread.
+// the other screens. It owns the options and profile windows, asks for a
+// name when no player exists, and tells once when the players' file was set
+// aside. Resources are loaded by the screens' load; everything else runs on
+// the main thread.
 #pragma once
 
 #include <array>
@@ -16,6 +17,7 @@
 class aAdvAnim;
 class aImage;
 class aTheoraVideo;
+class cGame;
 class cOptionsWindow;
 class cProfileWindow;
 namespace GUI {
@@ -66,6 +68,8 @@ private:
     };
 
     void bindButtons();
+    // Once a run: the players' file was set aside as a copy, and by which name.
+    void tellOfSetAsideProfiles(cGame& game);
     void handleEscape();
     void updateExtras(float dt);
     void drawClouds();

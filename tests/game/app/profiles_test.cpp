@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <random>
 
 #include "fuzz/profiles_entry.h"
 #include "game/app/profiles.h"
@@ -21,6 +22,15 @@ namespace {
 std::string narrow(const std::string& bytes, bool& damaged)
 {
     return profilesfile_narrow(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), damaged);
+}
+
+// "Name stars" of every player, in order.
+std::wstring players(const cProfiles& profiles)
+{
+    std::wstring out;
+    for (size_t i = 0; i < profiles.count(); ++i)
+        out += (i ? L", " : L"") + profiles.at(i)->getName() + L" " + std::to_wstring(profiles.at(i)->stars);
+    return out;
 }
 
 } // namespace
@@ -121,18 +131,43 @@ TEST(Profiles, DamagedAndMissingFilesLoadWhatTheyCanAndAreKept)
     const std::string good = profilesfile_widen("[A]\r\nStars=5\r\n\r\n[B]\r\nStars=6\r\nActive=1\r\n\r\n");
     std::string badGroup = good;
     badGroup[4 * 7 + 1] = '\x01'; // inside "Stars" of A
-    const std::tuple<const char*, std::string, size_t, bool> cases[] = {
-        // what, bytes, profiles, damaged
-        {"sound", good, 2, false},
-        {"a partial group at the end", good + "\x01\x02", 2, true},
-        {"cut inside the first header", good.substr(0, 8), 1, true},
-        {"a group that is no sign-extended byte", badGroup, 2, true},
+    const std::string cutNumber = profilesfile_widen("[A]\r\nStars=5\r\n\r\n[Bo]\r\nTips=1\r\nStars=98765");
+    const std::string damagedFile = "Damaged file @, read what could be read (";
+    const std::tuple<const char*, std::string, std::wstring, std::string> cases[] = {
+        // what, bytes, players read with their stars, the log line ("@" the path, "" for none)
+        {"sound", good, L"A 5, B 6", ""},
+        {"a partial group at the end", good + "\x01\x02", L"A 5, B 6",
+         damagedFile + "2 byte(s) past the last whole character)"},
+        {"cut inside the first header", good.substr(0, 8), L"", damagedFile + "a last line cut short \"[A\")"},
+        {"a group that is no sign-extended byte", badGroup, L"A 5, B 6",
+         damagedFile + "1 character(s) not stored as the game stores them, the first at byte 28)"},
         // The zero byte ends the text of its line, the first header.
-        {"a zero byte", std::string(4, '\0') + good, 1, true},
-        {"junk", std::string("\x7F\x45\x4C\x46\x02\x01\x01\x00 junk", 13), 0, true},
-        {"empty", "", 0, false},
+        {"a zero byte", std::string(4, '\0') + good, L"B 6",
+         damagedFile + "1 character(s) not stored as the game stores them, the first at byte 0, 1 line(s) outside "
+                       "any player, the first \"Stars=5\")"},
+        {"junk", std::string("\x7F\x45\x4C\x46\x02\x01\x01\x00 junk", 13), L"",
+         "File @ is not in the game's form, read as plain text (1 line(s) outside any player, the first "
+         "\"\\x7FELF\\x02\\x01\\x01\")"},
+        {"empty", "", L"", ""},
+        // A cut last line is not read as whole: no player of a cut header, no value of a cut number.
+        {"cut in a header", profilesfile_widen("[A]\r\nStars=5\r\n\r\n[Bo"), L"A 5",
+         damagedFile + "a last line cut short \"[Bo\")"},
+        {"cut in a number and a character", cutNumber.substr(0, cutNumber.size() - 6), L"A 5, Bo 0",
+         damagedFile + "2 byte(s) past the last whole character, a last line cut short \"Stars=987\")"},
+        // A section makes a player only with a name the name check takes and a key of a player.
+        {"a nameless player", profilesfile_widen("[]\r\nStars=40\r\nActive=1\r\n\r\n[Bo]\r\nStars=1\r\n\r\n"), L"Bo 1",
+         "Not all of @ could be read (1 player(s) without a name, the first holding \"Stars=40\")"},
+        {"names the game refuses",
+         profilesfile_widen("[A\x01]\r\nStars=5\r\n\r\n[B]\r\n\r\n[]\r\n\r\n[C]\r\nStars=2\r\n\r\n"), L"C 2",
+         "Not all of @ could be read (1 player name(s) the game refuses, the first \"A\\x01\", 1 player(s) holding "
+         "no key of a player, the first \"B\")"},
+        // Plain text as a person writes it: line ends of either kind, the last one may be missing.
+        {"plain text", "[Ann]\nStars=12\nActive=0\n\n[\xC1\xEE]\r\nActive=1\r\nStars=987", L"Ann 12, \x0411\x043E 987",
+         "File @ is not in the game's form, read as plain text (nothing set aside)"},
+        {"plain text cut in a header", "[Ann]\nStars=12\n[Bo", L"Ann 12",
+         "File @ is not in the game's form, read as plain text (a last line cut short \"[Bo\")"},
     };
-    for (const auto& [what, bytes, count, isDamaged] : cases) {
+    for (const auto& [what, bytes, read, logged] : cases) {
         SCOPED_TRACE(what);
         TempDir dir;
         LogCapture log;
@@ -140,18 +175,27 @@ TEST(Profiles, DamagedAndMissingFilesLoadWhatTheyCanAndAreKept)
         writeFile(path, bytes);
         cProfiles profiles;
         EXPECT_TRUE(profiles.load(path));
-        EXPECT_EQ(profiles.count(), count);
-        EXPECT_EQ(std::filesystem::exists(path + ".damaged"), isDamaged);
-        if (isDamaged) {
+        EXPECT_EQ(players(profiles), read);
+        const bool setAside = !logged.empty();
+        EXPECT_EQ(std::filesystem::exists(path + ".damaged"), setAside);
+        EXPECT_EQ(profiles.takeSetAsideCopy(), setAside ? path + ".damaged" : "");
+        EXPECT_EQ(profiles.takeSetAsideCopy(), "") << "told once";
+        if (setAside) {
             EXPECT_EQ(readFile(path + ".damaged"), bytes);
-            EXPECT_TRUE(log.contains("cProfiles. Damaged file " + path +
-                                     ", read what could be read; a copy is kept as " + path + ".damaged"));
+            std::string line = "cProfiles. " + logged + "; a copy is kept as " + path + ".damaged";
+            line.replace(line.find('@'), 1, path);
+            EXPECT_TRUE(log.contains(line)) << line;
         }
-        // Saving replaces the damaged file by a sound one.
+        // Saving replaces the damaged file by a sound one, which reads back whole.
         EXPECT_TRUE(profiles.save());
         bool damaged = true;
         narrow(readFile(path), damaged);
         EXPECT_FALSE(damaged);
+        std::filesystem::remove(path + ".damaged");
+        cProfiles again;
+        again.load(path);
+        EXPECT_EQ(players(again), read);
+        EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
     }
     // A missing file gives no players, quietly; a missing folder fails the save, loudly.
     TempDir dir;
@@ -174,6 +218,57 @@ TEST(Profiles, DamagedAndMissingFilesLoadWhatTheyCanAndAreKept)
     }
     EXPECT_GT(files, 0);
     std::filesystem::current_path(home);
+}
+
+TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
+{
+    std::mt19937 random(5253);
+    std::string raw(4 << 20, '\0');
+    for (char& c : raw)
+        c = static_cast<char>(random());
+    const std::pair<const char*, std::string> cases[] = {
+        {"File @ is not in the game's form, read as plain text (", raw},
+        {"Damaged file @, read what could be read (", profilesfile_widen(raw.substr(0, 1 << 20))},
+    };
+    for (const auto& [logged, bytes] : cases) {
+        SCOPED_TRACE(logged);
+        TempDir dir;
+        LogCapture log;
+        const std::string path = dir.file("profiles.dat");
+        writeFile(path, bytes);
+        cProfiles profiles;
+        profiles.load(path);
+        EXPECT_EQ(profiles.count(), 0u) << profiles.at(0)->getName();
+        EXPECT_EQ(readFile(path + ".damaged"), bytes);
+        // One line says what was set aside.
+        std::string start = "cProfiles. " + std::string(logged);
+        start.replace(start.find('@'), 1, path);
+        std::vector<std::string> lines;
+        for (const std::string& line : log.messages())
+            if (line.starts_with("cProfiles."))
+                lines.push_back(line);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_TRUE(lines[0].starts_with(start)) << lines[0];
+        EXPECT_NE(lines[0].find("player name(s) the game refuses"), std::string::npos) << lines[0];
+        EXPECT_TRUE(lines[0].ends_with("; a copy is kept as " + path + ".damaged")) << lines[0];
+    }
+    // Without the copy the original stays the only one: it is not written over.
+    TempDir dir;
+    LogCapture log;
+    const std::string path = dir.file("profiles.dat");
+    const std::string bytes = profilesfile_widen("[]\r\nStars=40\r\n\r\n");
+    writeFile(path, bytes);
+    std::filesystem::create_directory(path + ".damaged");
+    cProfiles profiles;
+    profiles.load(path);
+    EXPECT_EQ(profiles.takeSetAsideCopy(), "");
+    profiles.createProfile(L"Ann", false);
+    EXPECT_FALSE(profiles.save());
+    EXPECT_EQ(readFile(path), bytes);
+    EXPECT_TRUE(log.contains("cProfiles. Not all of " + path +
+                             " could be read (1 player(s) without a name, the first "
+                             "holding \"Stars=40\"); no copy could be kept, so it is not written over"));
+    EXPECT_TRUE(log.contains("cProfiles. " + path + " could not be copied aside and is not written"));
 }
 
 TEST(Profiles, TextThatDoesNotReadBackIsKeptAsideWithOneLineSayingWhatWasLost)

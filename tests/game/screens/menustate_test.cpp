@@ -1,7 +1,11 @@
 // The main menu walked: the splash before any load, the Extras board and the
-// Escape chain down to the quit question.
+// Escape chain down to the quit question; a players' file set aside is told once.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "game/app/profiles.h"
+#include "game/app/profilesfile.h"
 #include "game/support/harness.h"
 #include "game/support/player_steps.h"
 #include "game/support/test_screen.h"
@@ -67,4 +71,40 @@ TEST(MainMenu, NewcomerComesThroughTheSplashAndEveryWindowClosesOnEscape)
     state->init();
     EXPECT_TRUE(h.logged("cMenuState is already initiated"));
     h.stop();
+}
+
+// A players' file that gives no player (a nameless section holding keys) is set aside: the menu says so
+// once, naming the copy, and the name dialog follows when the box is closed.
+TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
+{
+    GameHarness h;
+    ScopedStateClass menuClass(STATE_MENU, [] { return new cMenuState(); });
+    const std::string file = h.home().userDir() + "Profiles/profiles.dat";
+    const std::string bytes = profilesfile_widen("[]\r\nStars=40\r\nActive=1\r\n\r\n");
+    std::filesystem::create_directories(h.home().userDir() + "Profiles");
+    writeFile(file, bytes);
+    ASSERT_EQ(h.start(), 0);
+    ASSERT_TRUE(h.waitForState(STATE_MENU));
+    h.frames(30);
+    ASSERT_TRUE(shown(h, "MessageBox"));
+    EXPECT_NE(h.text("MessageText").find(L" profiles.dat.damaged "), std::wstring::npos) << h.text("MessageText");
+    EXPECT_FALSE(shown(h, "NewPlayer_win")) << "the name dialog waits for the box";
+    h.moveTo(900, 700); // off the text
+    h.expectScreen("main_menu_players_set_aside");
+    clickOn(h, "OkBtn");
+    untilBoxClosed(h);
+    h.frames(30);
+    ASSERT_TRUE(shown(h, "NewPlayer_win"));
+    h.type("Zoe");
+    h.key(A_KEY_ENTER);
+    h.frames(60);
+    EXPECT_FALSE(shown(h, "MessageBox")) << "told once";
+    ASSERT_NE(h.game().getCurrentProfile(), nullptr);
+    EXPECT_EQ(h.game().getCurrentProfile()->getName(), L"Zoe");
+    h.stop();
+    EXPECT_EQ(readFile(file + ".damaged"), bytes);
+    cProfiles saved;
+    saved.load(file);
+    ASSERT_EQ(saved.count(), 1u);
+    EXPECT_EQ(saved.at(0)->getName(), L"Zoe");
 }
