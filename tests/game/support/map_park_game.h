@@ -13,6 +13,8 @@ namespace kbtest {
 
 class MapParkGame : public ::testing::Test {
 protected:
+    explicit MapParkGame(const GameHarness::Options& options = {}) : h(options) {}
+
     void SetUp() override
     {
         ASSERT_EQ(h.start(), 0);
