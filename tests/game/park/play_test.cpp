@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -320,6 +321,55 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     seconds(2.0f);
     EXPECT_EQ(h.text("PlayerValue"), std::to_wstring(starsOfReplay + baseReward) + L"$");
     EXPECT_EQ(player->getLevelReward("Level01"), 2) << "the gold stays on the record";
+}
+
+// Park clicks: every refusal is heard, and food left on the pointer comes back
+// at exactly what its portions cost, in whole coins.
+TEST_F(PlayGame, EveryRefusalIsHeardAndHeldFoodComesBackAtWhatItCost)
+{
+    player->tipsMask |= 0xC00; // the no-money and no-food hints were seen
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    ASSERT_EQ(level()->walkableAt(250, 560), 0);
+    aSound* refusal = h.game().getSoundManager()->getSound("RESTRICTION");
+    ASSERT_NE(refusal, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        const int32_t earlier = refusal->getChannel();
+        h.click(250, 560); // no tool: grass needs the Grass button first
+        EXPECT_NE(refusal->getChannel(), earlier) << "refusal " << i << " played anew";
+    }
+
+    // Grass at 2 coins for three portions, bought twice and three put down:
+    // the three held cost 2, with no coin lost to rounding on the way.
+    cFood* grass = cFood::findKind(0, 1);
+    ASSERT_NE(grass, nullptr);
+    const auto shipped = std::tuple(grass->cost, grass->countOnClick, grass->countInStock);
+    grass->cost = 2;
+    grass->countOnClick = 3;
+    grass->countInStock = 6;
+    level()->setMoney(1000);
+    clickWidget("Grass");
+    clickWidget("Grass");
+    ASSERT_EQ(state()->getPortions(), 6);
+    const size_t foods = level()->foods.size();
+    for (int x : {250, 290, 330}) {
+        ASSERT_EQ(level()->walkableAt(x, 560), 0);
+        h.click(x, 560);
+    }
+    ASSERT_EQ(level()->foods.size(), foods + 3);
+    ASSERT_EQ(state()->getPortions(), 3);
+    rightClick();
+    EXPECT_EQ(level()->money, 998);
+    // A third of a coin held is no coin; what was never paid is never paid back.
+    clickWidget("Grass");
+    for (int x : {270, 310}) {
+        ASSERT_EQ(level()->walkableAt(x, 560), 0);
+        h.click(x, 560);
+    }
+    ASSERT_EQ(state()->getPortions(), 1);
+    rightClick();
+    EXPECT_EQ(level()->money, 996);
+    std::tie(grass->cost, grass->countOnClick, grass->countInStock) = shipped;
 }
 
 // Everything the HUD covers, shown or hidden: the board and its tools, the buy,
