@@ -148,12 +148,8 @@ TEST_F(ParkScreen, ThePicturesComeAndGoWithTheScreensAndSeveralStagesStandInTheP
 
 TEST_F(ParkScreen, ThreeAnimalsStandInTheParkAndTheEggInItsCorner)
 {
-    profile->setLevelReward("Level01", 2);
-    profile->upgradeStages = {3};
-    profile->tipsMask = 0x1300;
-    auto* park = enter<cParkState>(STATE_PARK);
+    cParkState* park = enterParkWithAnimals(3);
     ASSERT_NE(park, nullptr);
-    ASSERT_EQ(park->animals().size(), 3u);
     h.moveTo(500, 700);
     // Pictured while two of them wait between their idles, when they used to vanish.
     const auto resting = [park] {
@@ -196,12 +192,8 @@ protected:
 
 TEST_F(ParkDraws, EveryAnimalStandsOverItsShadowAndTheEggJumpsOnce)
 {
-    profile->setLevelReward("Level01", 2);
-    profile->upgradeStages = {1};
-    profile->tipsMask = 0x1300;
-    auto* park = enter<cParkState>(STATE_PARK);
+    cParkState* park = enterParkWithAnimals(1);
     ASSERT_NE(park, nullptr);
-    ASSERT_EQ(park->animals().size(), 3u);
     std::set<const void*> shadows, animals;
     for (const cParkState::ParkAnimal& a : park->animals()) {
         shadows.insert(textureOf(a.shadow));
