@@ -5,8 +5,8 @@
 
 namespace {
 
-// Bounds that keep every product below 2^63: shares of a stock of up to
-// 65535 portions (2^16) over at most 2^15, of no more than 2^31 coins.
+// A denominator of at most 2^15, held counts below 2^16 and no more than
+// 2^31 coins keep every product below 2^63.
 constexpr int64_t kMaxDen = int64_t(1) << 15;
 constexpr int64_t kMaxCoins = INT32_MAX;
 
