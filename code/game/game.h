@@ -39,6 +39,7 @@
 #include "game/park/movableelement.h"
 #include "game/park/obstacle.h"
 #include "game/park/parkeffects.h"
+#include "game/park/paidshare.h"
 #include "game/park/parkupgrades.h"
 #include "game/park/playstate.h"
 #include "game/park/poacher.h"

@@ -29,8 +29,7 @@ const char* const kBackgrounds[3] = {"gui:load_screen1.jpg", "gui:load_screen2.j
 struct Cycles {
     std::mutex mutex;
     int nextBackground = -1; // -1: not started
-    uint32_t shownTips = 0;  // bit n: tip n shown in this round
-    int lastTip = -1;
+    int lastTip = -1;        // -1: no tip shown yet
 };
 
 Cycles& cycles()
@@ -81,7 +80,6 @@ void cLoadingScreen::resetCycles()
     Cycles& c = cycles();
     std::lock_guard lock(c.mutex);
     c.nextBackground = -1;
-    c.shownTips = 0;
     c.lastTip = -1;
 }
 
@@ -126,14 +124,10 @@ void cLoadingScreen::pickTip()
     int n;
     {
         std::lock_guard lock(c.mutex);
-        constexpr uint32_t all = (1u << TIP_COUNT) - 1;
-        if ((c.shownTips & all) == all)
-            c.shownTips = c.lastTip >= 0 ? 1u << c.lastTip : 0;
-        // A fresh tip each time until every one was shown, never the last one twice.
+        // Any tip but the one the previous loading screen showed.
         do
             n = a_rand() % TIP_COUNT;
-        while (c.shownTips & (1u << n));
-        c.shownTips |= 1u << n;
+        while (n == c.lastTip);
         c.lastTip = n;
     }
     m_tipIndex = n;

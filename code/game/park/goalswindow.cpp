@@ -237,6 +237,15 @@ bool cGoalsWindow::showsRewards() const
     return final && level && rowsTicked > level->goals.size();
 }
 
+float cGoalsWindow::nameSize(aFont& font, const std::wstring& name)
+{
+    // Measured at the font's own size: a name wider than the cell is drawn
+    // at 0.7 of the cell's width, which leaves the kind's icon clear.
+    font.setSize(1.0f);
+    const float width = font.getTextSize(name).width;
+    return width > kCellWidth ? 0.7f * kCellWidth / width : 0.7f;
+}
+
 // "%02d:%02d" of whole seconds (none below 0).
 std::wstring cGoalsWindow::clockText(int32_t seconds)
 {
@@ -258,8 +267,7 @@ void cGoalsWindow::drawRow(float x, float y, const char* labelKey, const std::ws
         return;
     font->setSize(0.7f);
     font->color = withAlpha(0xFF5A2A08, alpha);
-    // The cell's own picture takes its left end.
-    font->drawText(x + 40.0f, y + 17.0f, game->getText(labelKey), A_FONT_CENTER_Y);
+    font->drawText(x + kLabelX, y + 17.0f, game->getText(labelKey), A_FONT_CENTER_Y);
     font->drawText(x + 186.0f, y + 17.0f, value, A_FONT_CENTER_Y);
 }
 
@@ -300,13 +308,11 @@ bool cGoalsWindow::drawRows(const GUI::EventArgs&)
         } else {
             const cAnimalKind* kind = cAnimal::findKindByName(goal.kindName);
             if (kind && kind->icon)
-                kind->icon->drawAt(static_cast<int16_t>(x + 4), static_cast<int16_t>(y + 2), white);
+                kind->icon->drawAt(static_cast<int16_t>(x + 2), static_cast<int16_t>(y + 2), white);
             name = game->getText(goal.kindName);
         }
-        const float textWidth = font->getTextSize(name).width;
-        if (textWidth > 116.0f - 40.0f)
-            font->setSize(0.7f * (116.0f - 40.0f) / textWidth);
-        font->drawText(x + 40.0f, y + 17.0f, name, A_FONT_CENTER_Y);
+        font->setSize(nameSize(*font, name));
+        font->drawText(x + kNameX, y + 17.0f, name, A_FONT_CENTER_Y);
         font->setSize(0.7f);
         std::wstring progress = game->getText("done");
         if (!goal.done) {

@@ -23,6 +23,10 @@ class Widget;
 class cGoalsWindow : public aSingleton<cGoalsWindow> {
 public:
     static constexpr int32_t kRowHeight = 47;
+    // A row's cell of the "goals" sheet, and where its texts start in it.
+    static constexpr float kCellWidth = 116.0f;
+    static constexpr float kNameX = 34.0f;  // right of the kind's 32-pixel icon
+    static constexpr float kLabelX = 22.0f; // right of the medal
 
     cGoalsWindow(GUI::Widget* window, cLevel* level);
     ~cGoalsWindow();
@@ -52,6 +56,8 @@ private:
     bool showsRewards() const;
     void drawRow(float x, float y, const char* labelKey, const std::wstring& value, uint32_t colour);
     static std::wstring clockText(int32_t seconds);
+    // The size a goal's name is drawn at: 0.7, or less to fit its cell. Leaves the font at its own size.
+    static float nameSize(aFont& font, const std::wstring& name);
 
     GUI::Widget* window = nullptr;
     GUI::Widget* timeWidget = nullptr;

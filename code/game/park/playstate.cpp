@@ -105,7 +105,7 @@ void cPlayState::init()
     cGame* game = cGame::get();
     clickWait = healWait = 0.0f;
     portions = 0;
-    portionsPaid = 0.0f;
+    portionsPaid.clear();
     foodCursorOff = foodBlocked = false;
     if (game && game->getMusicManager()) {
         std::string list;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/app/gamestate.h"
+#include "game/park/paidshare.h"
 #include "orvo/util/a_vector2.h"
 
 class aFont;
@@ -174,7 +175,7 @@ private:
     bool grassUpgradeOn = false;
     bool meatUpgradeOn = false;
     uint16_t portions = 0;
-    float portionsPaid = 0.0f; // what the held portions cost, refunded when the tool is left
+    cPaidShare portionsPaid; // what the held portions cost, refunded when the tool is left
     cGoalsWindow* goalsWindow = nullptr;
     float introTimer = 0.0f;
     uint16_t goalsDoneMask = 0;

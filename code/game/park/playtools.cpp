@@ -194,7 +194,7 @@ void cPlayState::onParkClick(int32_t x, int32_t y)
             if (clickWait <= 0.0f) {
                 if (level->placeFood(type, foodStage(type) + 1, point)) {
                     // The portion put down takes its share of what was paid.
-                    portionsPaid -= portionsPaid / portions;
+                    portionsPaid.takeShare(portions);
                     if (--portions == 0)
                         leaveCursorMode();
                 } else {
@@ -253,12 +253,12 @@ void cPlayState::leaveCursorMode()
         // NOTE: the portions held are refunded at the price they were bought
         // for (an upgrade bought since makes them no dearer, portions handed
         // over for free bring nothing); it is not money earned.
-        const auto refund = static_cast<int32_t>(portionsPaid);
+        const int32_t refund = portionsPaid.whole();
         if (refund > 0)
             level->addMoney(refund, false);
         portions = 0;
     }
-    portionsPaid = 0.0f;
+    portionsPaid.clear();
     cursorMode = MODE_NONE;
 }
 
@@ -303,7 +303,7 @@ bool cPlayState::onHudButton(const GUI::EventArgs& args)
             defaultCursor = true;
         } else {
             portions = static_cast<uint16_t>(portions + kind->countOnClick);
-            portionsPaid += static_cast<float>(kind->cost);
+            portionsPaid.add(kind->cost);
             level->spendMoney(kind->cost);
             if (tutorial)
                 tutorial->forgetFoodHint();
@@ -378,7 +378,9 @@ void cPlayState::showRefusal(const aVector2& at, GUI::Widget* widget)
     aParticlesManager* particles = game ? game->getParticles() : nullptr;
     if (particles)
         particles->Add("RESTRICTION", at.x, at.y, 0, true, true);
-    playOnce("RESTRICTION");
+    // Every refusal is heard, even while the last one's sound still plays.
+    if (game)
+        game->playSound("RESTRICTION");
     if (!widget)
         return;
     const aRect r = widget->GetAbsoluteRect();

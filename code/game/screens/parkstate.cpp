@@ -242,8 +242,11 @@ void cParkState::init()
         m_idleEgg->play();
     }
     m_jumpEgg = registryAnim("ee_jump");
-    if (m_jumpEgg)
+    if (m_jumpEgg) {
+        // One jump, then the egg settles back to its idle.
+        m_jumpEgg->setPlayFlags(0);
         m_jumpEgg->stop();
+    }
     m_hoveredButton = nullptr;
     m_continueTimer = 0.0f;
 
@@ -394,14 +397,20 @@ void cParkState::updateParkAnimals(float dt)
 {
     for (ParkAnimal& a : m_animals) {
         aAdvAnim* idle = a.idle[a.currentIdle].get();
-        if (idle)
+        if (idle && !a.resting) {
             idle->update(dt);
-        if (idle && idle->isPlaying())
-            continue;
+            if (idle->isPlaying() && !idle->isFinished())
+                continue;
+            // A finished idle draws nothing: the animal keeps its last frame while it waits.
+            idle->play();
+            idle->setFrame(idle->getTotalFrames() - 1);
+            a.resting = true;
+        }
         a.timer -= dt;
         if (a.timer > 0.0f)
             continue;
         a.timer = idleTimer();
+        a.resting = false;
         a.currentIdle = a_rand() & 1;
         if (a.idle[a.currentIdle])
             a.idle[a.currentIdle]->play();
@@ -550,7 +559,8 @@ void cParkState::drawParkAnimals()
     for (ParkAnimal& a : m_animals) {
         aAdvAnim* idle = a.idle[a.currentIdle].get();
         aRect frame;
-        if (!idle || !idle->getCurrentFrameRect(frame))
+        // The shadow goes only under an animal that is drawn.
+        if (!idle || !(idle->isPlaying() || idle->isShowStopped()) || !idle->getCurrentFrameRect(frame))
             continue;
         if (a.shadow && a.shadow->getHeight() > 0) {
             const float k = static_cast<float>(frame.width) * a.scale / static_cast<float>(a.shadow->getHeight());

@@ -72,7 +72,8 @@ void aAnim::play()
 bool aAnim::step()
 {
     const bool backward = (m_workingFlags & PLAY_BACKWARD) != 0;
-    const bool atEnd = (backward ? isFirstFrame() : isLastFrame()) && m_counter == 1;
+    // The step would leave the end frame: its hold is used up (a hold of 0 lasts one step, as 1 does).
+    const bool atEnd = (backward ? isFirstFrame() : isLastFrame()) && m_counter <= 1;
     if (!atEnd) {
         backward ? prevFrame() : nextFrame();
         return true;

@@ -100,3 +100,30 @@ TEST(LoadingScreen, TheClickEveryScenesVariantAndTheLook)
         g.draw(look, kFrame);
     g.h.expectScreen("loading_screen");
 }
+
+// A loading screen's tip is any of the ten but the one the previous screen
+// showed; the first may be any.
+TEST(LoadingScreen, TheTipIsAnyButThePreviousOne)
+{
+    LoadedGame g(false);
+    g.start();
+    constexpr int kScreens = 40;
+    a_srand(11);
+    std::vector<int> expected;
+    for (int last = -1; expected.size() < kScreens; last = expected.back()) {
+        int n = a_rand() % cLoadingScreen::TIP_COUNT;
+        while (n == last)
+            n = a_rand() % cLoadingScreen::TIP_COUNT;
+        expected.push_back(n);
+    }
+    cLoadingScreen::resetCycles();
+    a_srand(11);
+    std::vector<int> shown;
+    for (int i = 0; i < kScreens; ++i)
+        shown.push_back(cLoadingScreen("gui:progress.jng", "gui:progress_back.jng", 0, false).getTipIndex());
+    EXPECT_EQ(shown, expected);
+    bool soonAgain = false; // a tip may come back before every other one was shown
+    for (size_t i = 0; i + 2 < shown.size(); ++i)
+        soonAgain |= shown[i] == shown[i + 2];
+    EXPECT_TRUE(soonAgain) << ::testing::PrintToString(shown);
+}

@@ -1,12 +1,13 @@
 // The play state driven by a scripted player: the fenced park won with the
-// HUD's tools; refusals, refunds and rewards that never count twice; a level
-// that cannot load.
+// HUD's tools; refusals, refunds and rewards that never count twice; the
+// goals window's rows; a level that cannot load.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -22,7 +23,12 @@
 #include "game/park/poacher.h"
 #include "game/support/play_game.h"
 #include "game/support/shipped_data.h"
+#include "gui/server.h"
+#include "orvo/gfx/a_font.h"
+#include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_imagemanager.h"
 #include "orvo/platform/a_keycodes.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/sound/a_soundmanager.h"
 
@@ -320,6 +326,139 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     seconds(2.0f);
     EXPECT_EQ(h.text("PlayerValue"), std::to_wstring(starsOfReplay + baseReward) + L"$");
     EXPECT_EQ(player->getLevelReward("Level01"), 2) << "the gold stays on the record";
+}
+
+// Park clicks: every refusal is heard, and food left on the pointer comes back
+// at exactly what its portions cost, in whole coins.
+TEST_F(PlayGame, EveryRefusalIsHeardAndHeldFoodComesBackAtWhatItCost)
+{
+    player->tipsMask |= 0xC00; // the no-money and no-food hints were seen
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    ASSERT_EQ(level()->walkableAt(250, 560), 0);
+    aSound* refusal = h.game().getSoundManager()->getSound("RESTRICTION");
+    ASSERT_NE(refusal, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        const int32_t earlier = refusal->getChannel();
+        h.click(250, 560); // no tool: grass needs the Grass button first
+        EXPECT_NE(refusal->getChannel(), earlier) << "refusal " << i << " played anew";
+    }
+
+    // Grass at 2 coins for three portions, bought twice and three put down:
+    // the three held cost 2, with no coin lost to rounding on the way.
+    cFood* grass = cFood::findKind(0, 1);
+    ASSERT_NE(grass, nullptr);
+    const auto shipped = std::tuple(grass->cost, grass->countOnClick, grass->countInStock);
+    grass->cost = 2;
+    grass->countOnClick = 3;
+    grass->countInStock = 6;
+    level()->setMoney(1000);
+    clickWidget("Grass");
+    clickWidget("Grass");
+    ASSERT_EQ(state()->getPortions(), 6);
+    const size_t foods = level()->foods.size();
+    for (int x : {250, 290, 330}) {
+        ASSERT_EQ(level()->walkableAt(x, 560), 0);
+        h.click(x, 560);
+    }
+    ASSERT_EQ(level()->foods.size(), foods + 3);
+    ASSERT_EQ(state()->getPortions(), 3);
+    rightClick();
+    EXPECT_EQ(level()->money, 998);
+    // A third of a coin held is no coin; what was never paid is never paid back.
+    clickWidget("Grass");
+    for (int x : {270, 310}) {
+        ASSERT_EQ(level()->walkableAt(x, 560), 0);
+        h.click(x, 560);
+    }
+    ASSERT_EQ(state()->getPortions(), 1);
+    rightClick();
+    EXPECT_EQ(level()->money, 996);
+    std::tie(grass->cost, grass->countOnClick, grass->countInStock) = shipped;
+}
+
+// The goals window's rows as the recording device saw them drawn.
+class GoalsRows : public PlayStateGame {
+protected:
+    GoalsRows() : PlayStateGame(true) {}
+
+    struct Drawn {
+        float x, y, scale, right; // where, at what size, and its right edge
+        uint32_t srcX, srcY;
+    };
+    // One frame's sprites: the "goals" sheet's cells and the text glyphs (drawn scaled down).
+    void frame(std::vector<Drawn>& cells, std::vector<Drawn>& glyphs)
+    {
+        const aImage* sheet = h.game().getImageManager()->getImage("goals");
+        ASSERT_TRUE(sheet && sheet->getRecord());
+        const void* sheetTexture = sheet->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get();
+        h.recorder()->clearRecords();
+        h.frame();
+        for (const aGpuRecord& r : h.recorder()->records(aGpuCall::SpriteDraw)) {
+            const Drawn d{r.f[5], r.f[6], r.f[0], r.f[5] + static_cast<float>(r.u[2] - r.u[0]) * r.f[0],
+                          r.u[0], r.u[1]};
+            if (r.object == sheetTexture)
+                cells.push_back(d);
+            else if (r.f[0] < 0.99f)
+                glyphs.push_back(d);
+        }
+    }
+    // The glyphs drawn in the band of a cell, from `from` to `to` pixels right of its left.
+    static std::vector<Drawn> within(const std::vector<Drawn>& glyphs, const Drawn& cell, float from, float to)
+    {
+        std::vector<Drawn> in;
+        for (const Drawn& g : glyphs)
+            if (g.x >= cell.x + from && g.x < cell.x + to && g.y >= cell.y - 4.0f && g.y < cell.y + 35.0f)
+                in.push_back(g);
+        return in;
+    }
+};
+
+// A name wider than its cell is fitted to it, clear of the kind's icon; the
+// medal rows' labels start 22 pixels into their cell.
+TEST_F(GoalsRows, NamesFitTheirCellAndMedalLabelsStandBesideTheMedal)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    const auto animalGoal = std::find_if(level()->goals.begin(), level()->goals.end(),
+                                         [](const cGoal& g) { return g.type != cGoal::MONEY; });
+    ASSERT_NE(animalGoal, level()->goals.end());
+    animalGoal->kindName = "hippo"; // "Hippopotamus", wider than its cell at the font's own size
+    seconds(2.0f);
+    ASSERT_EQ(state()->getGoalsWindow()->getAlpha(), 1.0f) << "the intro window has slid in";
+    std::vector<Drawn> cells, glyphs;
+    ASSERT_NO_FATAL_FAILURE(frame(cells, glyphs));
+
+    aFont* font = GUI::Server::getSingletonPtr()->GetFont("mistral24");
+    ASSERT_NE(font, nullptr);
+    font->setSize(1.0f);
+    const float wide = font->getTextSize(h.game().getText("hippo")).width;
+    ASSERT_GT(wide, cGoalsWindow::kCellWidth);
+    std::vector<Drawn> nameCells, medalCells;
+    for (const Drawn& c : cells) {
+        if (c.srcY == 321 && c.srcX == 0)
+            nameCells.push_back(c);
+        else if (c.srcY == 356)
+            medalCells.push_back(c);
+    }
+    ASSERT_EQ(nameCells.size(), level()->goals.size());
+    const Drawn& row = nameCells[static_cast<size_t>(animalGoal - level()->goals.begin())];
+    const std::vector<Drawn> name = within(glyphs, row, 0.0f, 128.0f);
+    ASSERT_EQ(name.size(), 12u) << "Hippopotamus";
+    for (const Drawn& g : name)
+        EXPECT_FLOAT_EQ(g.scale, 0.7f * cGoalsWindow::kCellWidth / wide);
+    EXPECT_EQ(name.front().x, row.x + cGoalsWindow::kNameX) << "clear of the icon";
+    EXPECT_LE(name.back().right, row.x + cGoalsWindow::kCellWidth) << "inside its cell";
+    // A name that fits keeps the size of every other text of the rows.
+    for (const Drawn& g : within(glyphs, nameCells[animalGoal == level()->goals.begin() ? 1 : 0], 0.0f, 128.0f))
+        EXPECT_FLOAT_EQ(g.scale, 0.7f);
+
+    ASSERT_EQ(medalCells.size(), 2u) << "gold and silver";
+    for (const Drawn& medal : medalCells) {
+        const std::vector<Drawn> label = within(glyphs, medal, 0.0f, 186.0f);
+        ASSERT_FALSE(label.empty());
+        EXPECT_EQ(label.front().x, medal.x + 22.0f) << "medal cell " << medal.srcX;
+        EXPECT_EQ(label.front().scale, 0.7f);
+    }
 }
 
 // Everything the HUD covers, shown or hidden: the board and its tools, the buy,

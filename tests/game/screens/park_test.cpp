@@ -1,8 +1,9 @@
 // The player's park: the purchase rules at their edges, a purchase walked on
-// to the map it opens, and the park's look.
+// to the map it opens, the park's look, and what each of its frames draws.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -12,7 +13,10 @@
 #include "gui/eventargs.h"
 #include "gui/widget.h"
 #include "orvo/app/a_optionsfile.h"
+#include "orvo/gfx/a_advanim.h"
+#include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_imagemanager.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 
 using namespace kbtest;
 
@@ -140,4 +144,90 @@ TEST_F(ParkScreen, ThePicturesComeAndGoWithTheScreensAndSeveralStagesStandInTheP
     h.moveTo(h.centreOf("Upgrade1_2").x, h.centreOf("Upgrade1_2").y);
     h.frames(60);
     h.expectScreen("park_stages");
+}
+
+TEST_F(ParkScreen, ThreeAnimalsStandInTheParkAndTheEggInItsCorner)
+{
+    cParkState* park = enterParkWithAnimals(3);
+    ASSERT_NE(park, nullptr);
+    h.moveTo(500, 700);
+    // Pictured while two of them wait between their idles, when they used to vanish.
+    const auto resting = [park] {
+        return std::count_if(park->animals().begin(), park->animals().end(),
+                             [](const cParkState::ParkAnimal& a) { return a.resting; });
+    };
+    for (int i = 0; i < 600 && resting() < 2; ++i)
+        h.frame();
+    EXPECT_GE(resting(), 2);
+    h.expectScreen("park_animals");
+}
+
+// The recording device counts what each frame of the park draws.
+class ParkDraws : public MapParkGame {
+protected:
+    ParkDraws() : MapParkGame({.recording = true}) {}
+
+    static const void* textureOf(const aImage* image)
+    {
+        return image && image->getRecord() ? image->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get()
+                                           : nullptr;
+    }
+    // One frame; how many sprites it drew with each of the textures asked about, and their source rectangles' left.
+    std::vector<size_t> frameDraws(const std::vector<std::set<const void*>>& textures,
+                                   std::vector<uint32_t>* lefts = nullptr)
+    {
+        h.recorder()->clearRecords();
+        h.frame();
+        std::vector<size_t> drawn(textures.size(), 0);
+        for (const aGpuRecord& r : h.recorder()->records(aGpuCall::SpriteDraw))
+            for (size_t i = 0; i < textures.size(); ++i)
+                if (textures[i].count(r.object)) {
+                    ++drawn[i];
+                    if (lefts && i == 0)
+                        lefts->push_back(r.u[0]);
+                }
+        return drawn;
+    }
+};
+
+TEST_F(ParkDraws, EveryAnimalStandsOverItsShadowAndTheEggJumpsOnce)
+{
+    cParkState* park = enterParkWithAnimals(1);
+    ASSERT_NE(park, nullptr);
+    std::set<const void*> shadows, animals;
+    for (const cParkState::ParkAnimal& a : park->animals()) {
+        shadows.insert(textureOf(a.shadow));
+        for (const auto& idle : a.idle) {
+            aRect source;
+            animals.insert(textureOf(idle ? idle->getCurrentFrame(source) : nullptr));
+        }
+    }
+    ASSERT_FALSE(shadows.count(nullptr) || animals.count(nullptr)) << "every animal has its pictures";
+    h.moveTo(500, 700);
+    // Ten seconds: every idle ends and waits 1.5 to 3 s before the next, several times over.
+    int missing = 0;
+    for (int i = 0; i < 600; ++i) {
+        const std::vector<size_t> drawn = frameDraws({shadows, animals});
+        EXPECT_EQ(drawn[0], 3u) << "frame " << i;
+        missing += drawn[1] < drawn[0];
+    }
+    EXPECT_EQ(missing, 0) << "frames with an animal missing over its shadow";
+
+    // The pointer passes over the egg: it jumps once and settles back to its idle, which plays on.
+    const cSpriteEntry* idleEgg = h.game().spriteRegistry().findSprite("ee_idle");
+    const cSpriteEntry* jumpEgg = h.game().spriteRegistry().findSprite("ee_jump");
+    ASSERT_TRUE(idleEgg && jumpEgg);
+    const std::set<const void*> idle{textureOf(idleEgg->image.get())}, jump{textureOf(jumpEgg->image.get())};
+    EXPECT_EQ(frameDraws({idle, jump}), (std::vector<size_t>{1, 0}));
+    h.moveTo(50, 20);
+    h.moveTo(500, 700);
+    EXPECT_EQ(frameDraws({idle, jump}), (std::vector<size_t>{0, 1})) << "jumping";
+    h.frames(60); // the jump takes 8 frames of 0.06 s
+    std::set<uint32_t> idleFrames;
+    for (int i = 0; i < 60; ++i) {
+        std::vector<uint32_t> lefts;
+        EXPECT_EQ(frameDraws({idle, jump}, &lefts), (std::vector<size_t>{1, 0})) << "frame " << i << " after the jump";
+        idleFrames.insert(lefts.begin(), lefts.end());
+    }
+    EXPECT_GT(idleFrames.size(), 4u) << "the idle egg plays, not rewound every frame";
 }

@@ -13,6 +13,8 @@ namespace kbtest {
 
 class MapParkGame : public ::testing::Test {
 protected:
+    explicit MapParkGame(const GameHarness::Options& options = {}) : h(options) {}
+
     void SetUp() override
     {
         ASSERT_EQ(h.start(), 0);
@@ -25,6 +27,16 @@ protected:
         h.game().requestState(id);
         EXPECT_TRUE(h.waitForState(id));
         return dynamic_cast<T*>(h.game().getCurrentState());
+    }
+    // The park entered with upgrade 0 built to `stage` (which brings its three animals), the tips seen.
+    cParkState* enterParkWithAnimals(int32_t stage)
+    {
+        profile->setLevelReward("Level01", 2);
+        profile->upgradeStages = {stage};
+        profile->tipsMask = 0x1300;
+        auto* park = enter<cParkState>(STATE_PARK);
+        EXPECT_TRUE(park && park->animals().size() == 3u) << "stage " << stage;
+        return park && park->animals().size() == 3u ? park : nullptr;
     }
     // The map's level of that name; null when the map has none.
     static const cMapLevel* findLevel(const cMapState* map, const std::string& name)

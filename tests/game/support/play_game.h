@@ -1,6 +1,7 @@
-// The running game (OpenGL, 1/30 s frames, seed 5) with a player, the real
-// play state and test screens for the menu, the map and the park: a scripted
-// player enters a level file as the map starts it and plays it through the HUD.
+// The running game (OpenGL or the recording device, 1/30 s frames, seed 5)
+// with a player, the real play state and test screens for the menu, the map
+// and the park: a scripted player enters a level file as the map starts it
+// and plays it through the HUD.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,6 +24,9 @@ namespace kbtest {
 class PlayStateGame : public ::testing::Test {
 protected:
     static constexpr float kDt = 1.0f / 30.0f;
+
+    // `recording`: the recording device instead of OpenGL.
+    explicit PlayStateGame(bool recording = false) : h(GameHarness::Options{recording, kDt, 5}) {}
 
     void SetUp() override
     {
@@ -81,7 +85,7 @@ protected:
         clickRect(h.widget(window)->FindChild(name, true)->GetAbsoluteRect());
     }
 
-    GameHarness h{GameHarness::Options{false, kDt, 5}};
+    GameHarness h;
     TempDir dir{"play"};
     StateCalls calls;
     ScopedStateClass menu{STATE_MENU, [this] { return new TestScreen(STATE_MENU, calls); }};

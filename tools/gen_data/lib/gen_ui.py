@@ -512,12 +512,13 @@ def goals_sheet():
         c.rrect((1, 1, 115, 34), 10, P.WOOD_LIGHT)
         c.rrect((3, 3, 113, 32), 8, P.mix(P.PAPER, P.WOOD_LIGHT, 0.2))
         put(c.finish(), x, 321)
-    # Medal rows: gold, silver, time (0, 356 / 116, 356 / 232, 356), 116 x 35 with their icon.
+    # Medal rows: gold, silver, time (0, 356 / 116, 356 / 232, 356), 116 x 35 with their icon
+    # in the first 20 pixels: the row's label starts 22 pixels in.
     for i, ic in enumerate(('1st-place-medal', '2nd-place-medal', 'stopwatch')):
         c = Canvas(116, 35)
         c.rrect((1, 1, 115, 34), 10, P.WOOD_LIGHT)
         c.rrect((3, 3, 113, 32), 8, P.PAPER)
-        c.paste_centred(icons.icon(ic, 26), 18, 17.5)
+        c.paste_centred(icons.icon(ic, 17), 11.5, 17.5)
         put(c.finish(), i * 116, 356)
     # Level buttons: normal at the table's rectangle, hover right beside it.
     for kind, x, y in (('gold', 0, 394), ('silver', 98, 394), ('done', 196, 394), ('mini', 0, 447),
