@@ -167,7 +167,7 @@ TEST_F(ParkGame, HugeCountsOfALevelFileAreBoundedEachToldOnce)
     EXPECT_EQ(std::pair(level->waveMinCount, level->waveMaxCount),
               std::pair(cLevel::kMaxWavePoachers, cLevel::kMaxWavePoachers));
     const std::vector<std::string> log = game->h.log();
-    for (const std::string& line :
+    for (const char* line :
          {"cLevel. Level \"Park\" asks for 2148483647 decorations; 64 at most are placed",
           "cLevel. Level \"Park\" starts with 2147583647 animals; 64 at most are placed",
           "cLevel. Level \"Park\" asks for up to 2147483647 poachers a wave; 16 at most come"})

@@ -31,6 +31,7 @@
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/sound/a_soundmanager.h"
+#include "support/pulled_audio.h"
 
 namespace kbtest {
 namespace {
@@ -50,6 +51,9 @@ protected:
 
 TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
 {
+    // Sounds move only when pulled, so the heal sound checked below cannot
+    // have ended while a busy machine drew the frames between.
+    PulledAudio heldSounds;
     player->setUpgradeStage(3, 2); // a helicopter for three
     ASSERT_TRUE(play(kFencedPark));
     passIntro();

@@ -47,7 +47,9 @@ TEST(ParkRules, WhatCanBeBoughtAndWhatTheMapStillNeeds)
     }
     EXPECT_TRUE(cParkState::animalKinds(5).empty());
     // A cheap stage further up does not make the park worth pointing at.
-    const cUpgradeSection dear{.stage = 1, .cost = 500}, cheap{.stage = 2, .cost = 100};
+    cUpgradeSection dear, cheap;
+    dear.stage = 1, dear.cost = 500;
+    cheap.stage = 2, cheap.cost = 100;
     p.upgradeStages.clear();
     p.stars = 200;
     EXPECT_FALSE(parkConfig::canBuyUpgrade({dear, cheap}, &p));
