@@ -67,9 +67,13 @@ size_t cPoacher::pooledCount()
 
 void cPoacher::preallocate(size_t n)
 {
+    // NOTE: filled up to n, not by n: every level load asks again, and the
+    // pool only empties when the level's kinds go.
     auto& pool = poacherPool();
-    pool.reserve(pool.size() + n);
-    for (size_t i = 0; i < n; ++i)
+    if (pool.size() >= n)
+        return;
+    pool.reserve(n);
+    while (pool.size() < n)
         pool.push_back(new cPoacher(nullptr));
 }
 

@@ -59,6 +59,7 @@ public:
     static const std::vector<cPoacherKind*>& kinds();
     // Frees the kinds, the pooled poachers and the poachers' images.
     static void releaseKinds();
+    // Fills the free pool up to n poachers (nothing when it holds as many).
     static void preallocate(size_t n);
     static size_t pooledCount();
 
