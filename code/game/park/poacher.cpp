@@ -195,19 +195,18 @@ void cPoacher::setAnimation(int32_t s)
         park_playOnce(sounds[SND_WALK], true);
     else if (s == HIT_01 || s == HIT_02)
         park_playOnce(sounds[health <= 0.0f ? SND_DISAPPEAR : (s == HIT_01 ? SND_HIT_01 : SND_HIT_02)]);
-    for (int d = 0; d < cPoacherKind::kDirections; ++d)
-        if (auto& anim = animations[static_cast<size_t>(s * cPoacherKind::kDirections + d)])
-            anim->setFrame(0);
-    frameWidth = frameHeight = 0;
-}
-
-void cPoacher::playSetOnce(int32_t s)
-{
+    // Every set but walking plays once each time it is entered: the hunter
+    // waits on its end to go on.
     for (int d = 0; d < cPoacherKind::kDirections; ++d)
         if (auto& anim = animations[static_cast<size_t>(s * cPoacherKind::kDirections + d)]) {
-            anim->setLooping(false);
-            anim->play();
+            if (s == WALK) {
+                anim->setFrame(0);
+            } else {
+                anim->setLooping(false);
+                anim->play();
+            }
         }
+    frameWidth = frameHeight = 0;
 }
 
 void cPoacher::update(float dt)
@@ -270,7 +269,7 @@ void cPoacher::behave(float dt)
 
     if (state == HIT_01 || state == HIT_02) {
         if (animationDone())
-            setAnimation(target ? SHOOT : WALK);
+            recover();
         return;
     }
     if (state == SHOOT) {
@@ -294,14 +293,8 @@ void cPoacher::behave(float dt)
             shotDone = true;
             park_playOnce(sounds[SND_SHOOT]);
         }
-        if (animationDone()) {
-            if (kills >= kind->animalsCount) {
-                health = 0.0f;
-            } else {
-                setAnimation(WALK);
-                shotDone = false;
-            }
-        }
+        if (animationDone())
+            endShot();
         return;
     }
     if (!target) {
@@ -353,6 +346,15 @@ void cPoacher::loseTarget()
     indicator.hide();
 }
 
+bool cPoacher::shootWhenReady()
+{
+    if (!living(target) || (target->anchor - anchor).lengthSq() >= kShootDistanceSq || shotClock < kShotReadySeconds)
+        return false;
+    path.clear();
+    setAnimation(SHOOT);
+    return true;
+}
+
 void cPoacher::approachTarget(float dt)
 {
     if (!living(target)) {
@@ -360,14 +362,33 @@ void cPoacher::approachTarget(float dt)
         wander(dt);
         return;
     }
-    if ((target->anchor - anchor).lengthSq() < kShootDistanceSq && shotClock >= kShotReadySeconds) {
-        path.clear();
-        setAnimation(SHOOT);
-        playSetOnce(SHOOT);
+    if (shootWhenReady())
         return;
-    }
     moveTo(target->anchor);
     step(kind->moveSpeed * dt);
+}
+
+void cPoacher::endShot()
+{
+    shotDone = false;
+    if (kills >= kind->animalsCount)
+        health = 0.0f;
+    else
+        setAnimation(WALK);
+}
+
+void cPoacher::recover()
+{
+    // A hit after the kill frame ends that shot as its own end would, or
+    // with his quota met the hunter would never leave.
+    if (shotDone) {
+        endShot();
+        return;
+    }
+    // NOTE: a hit while he walked up to his target must not let him shoot
+    // from where he stands; the approach takes over again.
+    if (!shootWhenReady())
+        setAnimation(WALK);
 }
 
 void cPoacher::dropTarget(const cAnimal* animal)
@@ -393,11 +414,8 @@ void cPoacher::hit(float damage)
             dropReward();
         award_poacherDrivenOff();
     }
-    if (state == WALK || state == SHOOT) {
-        const int32_t s = HIT_01 + (a_rand() & 1);
-        setAnimation(s);
-        playSetOnce(s);
-    }
+    if (state == WALK || state == SHOOT)
+        setAnimation(HIT_01 + (a_rand() & 1));
 }
 
 uint16_t cPoacher::rewardValue(int32_t bonus, int32_t factor)

@@ -117,11 +117,17 @@ private:
     void releaseSounds();
     void loadAnimations();
     void setAnimation(int32_t s);
-    void playSetOnce(int32_t s);
     void behave(float dt);
     void vanishStep(float dt);
     void findTarget();
+    // Starts the shot when the target lives, stands within the shooting
+    // distance and the shot clock allows; false when it does not start.
+    bool shootWhenReady();
     void approachTarget(float dt);
+    // The shot is over: out once his quota is met (without coins), else back to walking.
+    void endShot();
+    // After a hit animation: back to walking, to the shot he may take, or out once his quota is met.
+    void recover();
     void wander(float dt);
     void loseTarget();
     void dropReward();
