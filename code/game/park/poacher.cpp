@@ -96,6 +96,7 @@ void cPoacher::resetFields()
     mirrored = false;
     frameWidth = frameHeight = 0;
     indicator = cStatusIndicator();
+    indicator.colour = kIndicatorColour;
     releaseSounds();
     loadSounds();
     refinePath = false;

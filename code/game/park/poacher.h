@@ -48,6 +48,7 @@ public:
     static constexpr uint32_t kKillFrame = 38;
     static constexpr float kShootDistanceSq = 40000.0f;
     static constexpr float kAppearedFade = 0.5f;
+    static constexpr uint32_t kIndicatorColour = 0xFF4C3615;
 
     ~cPoacher() override;
 
