@@ -287,8 +287,7 @@ void cLevel::createInitialCreatures()
             if (animal)
                 animal->release();
     }
-    if (wavesLeft > 0) {
-        const size_t most = static_cast<size_t>(std::max(waveMinCount, waveMaxCount));
-        cPoacher::preallocate(std::min<size_t>(most, kMaxLivePoachers) + 1);
-    }
+    // The adjusted MaxCount is never below a wave's size.
+    if (wavesLeft > 0)
+        cPoacher::preallocate(static_cast<size_t>(std::max(0, waveMaxCount)));
 }

@@ -67,9 +67,13 @@ size_t cPoacher::pooledCount()
 
 void cPoacher::preallocate(size_t n)
 {
+    // NOTE: filled up to n, not by n: every level load asks again, and the
+    // pool only empties when the level's kinds go.
     auto& pool = poacherPool();
-    pool.reserve(pool.size() + n);
-    for (size_t i = 0; i < n; ++i)
+    if (pool.size() >= n)
+        return;
+    pool.reserve(n);
+    while (pool.size() < n)
         pool.push_back(new cPoacher(nullptr));
 }
 
@@ -92,6 +96,7 @@ void cPoacher::resetFields()
     mirrored = false;
     frameWidth = frameHeight = 0;
     indicator = cStatusIndicator();
+    indicator.colour = kIndicatorColour;
     releaseSounds();
     loadSounds();
     refinePath = false;
@@ -191,19 +196,18 @@ void cPoacher::setAnimation(int32_t s)
         park_playOnce(sounds[SND_WALK], true);
     else if (s == HIT_01 || s == HIT_02)
         park_playOnce(sounds[health <= 0.0f ? SND_DISAPPEAR : (s == HIT_01 ? SND_HIT_01 : SND_HIT_02)]);
-    for (int d = 0; d < cPoacherKind::kDirections; ++d)
-        if (auto& anim = animations[static_cast<size_t>(s * cPoacherKind::kDirections + d)])
-            anim->setFrame(0);
-    frameWidth = frameHeight = 0;
-}
-
-void cPoacher::playSetOnce(int32_t s)
-{
+    // Every set but walking plays once each time it is entered: the hunter
+    // waits on its end to go on.
     for (int d = 0; d < cPoacherKind::kDirections; ++d)
         if (auto& anim = animations[static_cast<size_t>(s * cPoacherKind::kDirections + d)]) {
-            anim->setLooping(false);
-            anim->play();
+            if (s == WALK) {
+                anim->setFrame(0);
+            } else {
+                anim->setLooping(false);
+                anim->play();
+            }
         }
+    frameWidth = frameHeight = 0;
 }
 
 void cPoacher::update(float dt)
@@ -266,7 +270,7 @@ void cPoacher::behave(float dt)
 
     if (state == HIT_01 || state == HIT_02) {
         if (animationDone())
-            setAnimation(target ? SHOOT : WALK);
+            recover();
         return;
     }
     if (state == SHOOT) {
@@ -290,14 +294,8 @@ void cPoacher::behave(float dt)
             shotDone = true;
             park_playOnce(sounds[SND_SHOOT]);
         }
-        if (animationDone()) {
-            if (kills >= kind->animalsCount) {
-                health = 0.0f;
-            } else {
-                setAnimation(WALK);
-                shotDone = false;
-            }
-        }
+        if (animationDone())
+            endShot();
         return;
     }
     if (!target) {
@@ -349,6 +347,15 @@ void cPoacher::loseTarget()
     indicator.hide();
 }
 
+bool cPoacher::shootWhenReady()
+{
+    if (!living(target) || (target->anchor - anchor).lengthSq() >= kShootDistanceSq || shotClock < kShotReadySeconds)
+        return false;
+    path.clear();
+    setAnimation(SHOOT);
+    return true;
+}
+
 void cPoacher::approachTarget(float dt)
 {
     if (!living(target)) {
@@ -356,14 +363,33 @@ void cPoacher::approachTarget(float dt)
         wander(dt);
         return;
     }
-    if ((target->anchor - anchor).lengthSq() < kShootDistanceSq && shotClock >= kShotReadySeconds) {
-        path.clear();
-        setAnimation(SHOOT);
-        playSetOnce(SHOOT);
+    if (shootWhenReady())
         return;
-    }
     moveTo(target->anchor);
     step(kind->moveSpeed * dt);
+}
+
+void cPoacher::endShot()
+{
+    shotDone = false;
+    if (kills >= kind->animalsCount)
+        health = 0.0f;
+    else
+        setAnimation(WALK);
+}
+
+void cPoacher::recover()
+{
+    // A hit after the kill frame ends that shot as its own end would, or
+    // with his quota met the hunter would never leave.
+    if (shotDone) {
+        endShot();
+        return;
+    }
+    // NOTE: a hit while he walked up to his target must not let him shoot
+    // from where he stands; the approach takes over again.
+    if (!shootWhenReady())
+        setAnimation(WALK);
 }
 
 void cPoacher::dropTarget(const cAnimal* animal)
@@ -389,11 +415,8 @@ void cPoacher::hit(float damage)
             dropReward();
         award_poacherDrivenOff();
     }
-    if (state == WALK || state == SHOOT) {
-        const int32_t s = HIT_01 + (a_rand() & 1);
-        setAnimation(s);
-        playSetOnce(s);
-    }
+    if (state == WALK || state == SHOOT)
+        setAnimation(HIT_01 + (a_rand() & 1));
 }
 
 uint16_t cPoacher::rewardValue(int32_t bonus, int32_t factor)

@@ -48,6 +48,7 @@ public:
     static constexpr uint32_t kKillFrame = 38;
     static constexpr float kShootDistanceSq = 40000.0f;
     static constexpr float kAppearedFade = 0.5f;
+    static constexpr uint32_t kIndicatorColour = 0xFF4C3615;
 
     ~cPoacher() override;
 
@@ -59,6 +60,7 @@ public:
     static const std::vector<cPoacherKind*>& kinds();
     // Frees the kinds, the pooled poachers and the poachers' images.
     static void releaseKinds();
+    // Fills the free pool up to n poachers (nothing when it holds as many).
     static void preallocate(size_t n);
     static size_t pooledCount();
 
@@ -116,11 +118,17 @@ private:
     void releaseSounds();
     void loadAnimations();
     void setAnimation(int32_t s);
-    void playSetOnce(int32_t s);
     void behave(float dt);
     void vanishStep(float dt);
     void findTarget();
+    // Starts the shot when the target lives, stands within the shooting
+    // distance and the shot clock allows; false when it does not start.
+    bool shootWhenReady();
     void approachTarget(float dt);
+    // The shot is over: out once his quota is met (without coins), else back to walking.
+    void endShot();
+    // After a hit animation: back to walking, to the shot he may take, or out once his quota is met.
+    void recover();
     void wander(float dt);
     void loseTarget();
     void dropReward();

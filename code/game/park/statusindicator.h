@@ -18,7 +18,7 @@ struct cStatusIndicator {
     void show(const aRect* frames, int count, float frameTime = 0.2f, aImage* image = nullptr);
     void hide() { shown = false; }
     void update(float dt);
-    // `opacity` 0..1 scales the whole bubble's alpha.
+    // `opacity` 0..1 scales the whole bubble's alpha; puffs, bubble and icon take `colour`.
     void draw(float opacity = 1.0f) const;
     // The screen area the full bubble and its puffs take.
     aRect bounds() const;
@@ -34,6 +34,7 @@ struct cStatusIndicator {
     uint16_t step = 0;
     float alpha = 0.0f;
     aImage* iconImage = nullptr;
+    uint32_t colour = 0xFFFFFFFF; // ARGB; the animals' bubbles are white
 };
 
 // The "AnimalGUI" sheet of the sprite registry; null (logged once) without it.

@@ -86,6 +86,27 @@ TEST_F(LevelFile, DataRewardsGoalsWavesAndKindsNotLoaded)
     cPoacher::releaseKinds();
 }
 
+// Each load fills the poacher pool up to its largest wave: loading again, as a
+// restart does, never grows it.
+TEST_F(LevelFile, ReloadsKeepThePoacherPoolToTheLargestWave)
+{
+    const auto waves = [this](int minCount, int maxCount) {
+        sections["POACHERS"] = "Types=hunter\nMinCount=" + std::to_string(minCount) +
+                               "\nMaxCount=" + std::to_string(maxCount) + "\nMinWaves=1\nMaxWaves=1\n";
+        auto level = load();
+        EXPECT_TRUE(level->loaded);
+        level->release();
+        return cPoacher::pooledCount();
+    };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(waves(1, 2), 3u) << "load " << i
+                                   << ": MaxCount 2 is kept as 3, the bound a wave's size is drawn below";
+    EXPECT_EQ(waves(5, 5), 5u);
+    EXPECT_EQ(waves(1, 1), 5u) << "what is pooled stays for the next level";
+    cPoacher::releaseKinds();
+    EXPECT_EQ(cPoacher::pooledCount(), 0u);
+}
+
 TEST_F(LevelFile, MissingFilesAndSectionsFailTheLoad)
 {
     const std::string missing = dir.file("none.png");

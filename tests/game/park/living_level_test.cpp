@@ -1,5 +1,7 @@
 // The living level on the shipped hunter and animals: sales by helicopter,
 // the lost test, poachers and their waves, the frame step's draw list.
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "game/app/playerprofile.h"
@@ -203,6 +205,62 @@ TEST_F(LivingLevel, HunterShootsAndIsDrivenOffByClicks)
     EXPECT_TRUE(level->poachers.empty());
     EXPECT_EQ(cPoacher::rewardValue(0, 3), 0);
     EXPECT_EQ(cPoacher::rewardValue(INT32_MAX, 5), 65535) << "kept to the coin's 16 bits";
+}
+
+// A hit breaks off what the hunter does, never his rules: he shoots neither
+// before his shot clock allows nor from afar; a shot hit before it fired is
+// taken again, once; hit after it fired, with his quota met, he leaves.
+TEST_F(LivingLevel, AHitHunterTakesUpHisWorkAgainAndLeavesAfterHisQuota)
+{
+    makeLevel();
+    cAnimal* zebra = spawn("zebra", 100, 500, true);
+    zebra->freeRunning = false, zebra->path.clear();
+    const auto hitAndWait = [this](cPoacher* p) {
+        p->hit(0.5f);
+        for (int i = 0; i < 60 && (p->state == cPoacher::HIT_01 || p->state == cPoacher::HIT_02); ++i)
+            level->frameStep(kDt);
+    };
+    const auto distance = [](const cPoacher* p, const cAnimal* a) { return (a->anchor - p->anchor).length(); };
+    const auto here = [this](const cPoacher* p) {
+        return std::find(level->poachers.begin(), level->poachers.end(), p) != level->poachers.end();
+    };
+    cPoacher* p = poacherAt(180, 500);
+    frames(0.6f);
+    ASSERT_EQ(p->target, zebra);
+    hitAndWait(p);
+    EXPECT_EQ(p->state, cPoacher::WALK) << "close by, but his shot clock at " << p->shotClock;
+    p->setPosition(aVector2(420, 500));
+    p->path.clear();
+    p->shotClock = cPoacher::kShotReadySeconds;
+    hitAndWait(p);
+    EXPECT_EQ(p->state, cPoacher::WALK) << "hit " << distance(p, zebra) << " px from his target";
+    for (int i = 0; i < 30 * 10 && p->state != cPoacher::SHOOT; ++i)
+        level->frameStep(kDt);
+    ASSERT_EQ(p->state, cPoacher::SHOOT);
+    EXPECT_LT(distance(p, zebra), std::sqrt(cPoacher::kShootDistanceSq));
+    // Hit while he aims: he aims again, and that shot ends.
+    for (int i = 0; i < 30 && p->currentAnimation()->getFrameCounter() < 10; ++i)
+        level->frameStep(kDt);
+    hitAndWait(p);
+    ASSERT_EQ(p->state, cPoacher::SHOOT);
+    EXPECT_FALSE(p->currentAnimation()->isLooping());
+    for (int i = 0; i < 30 * 5 && p->kills == 0; ++i)
+        level->frameStep(kDt);
+    EXPECT_EQ(p->kills, 1);
+    frames(6.0f);
+    EXPECT_FALSE(here(p)) << "gone after his one kill";
+    // Hit after his shot fired, nothing left to hunt: he leaves all the same.
+    zebra = spawn("zebra", 100, 500, true);
+    zebra->freeRunning = false, zebra->path.clear();
+    p = poacherAt(180, 500);
+    p->shotClock = cPoacher::kShotReadySeconds;
+    for (int i = 0; i < 30 * 10 && p->kills == 0; ++i)
+        level->frameStep(kDt);
+    ASSERT_EQ(p->kills, 1);
+    hitAndWait(p);
+    frames(3.0f);
+    EXPECT_FALSE(here(p)) << "in state " << p->state << " with his quota met";
+    EXPECT_EQ(player->getAwardProgress(10), 0) << "he left; he was not driven off";
 }
 
 // A loss reads as one: the hunter is not hidden behind a thought bubble, he

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -740,6 +742,84 @@ TEST_F(PlayGame, AWinWithNoGoalsWindowToHoldItIsCheeredAndPaidOnce)
     seconds(0.5f);
     EXPECT_EQ(cheer->getChannel(), channel) << "the cheer started again";
     EXPECT_EQ(player->stars, paid);
+}
+
+// A hunter arriving in a shipped level thinks of his target in his own
+// colour. One click while he walks up to it does not let him shoot from where
+// he stands: he takes his shot from close by, then leaves in his time.
+TEST_F(PlayGame, AHunterHitOnHisWayShootsFromCloseByThenLeaves)
+{
+    ASSERT_TRUE(play("levels:Level04.ini"));
+    passIntro();
+    level()->wavesLeft = 0; // no other hunter comes to take his place in the pool
+    cPoacher* hunter = level()->spawnPoacherWave("hunter");
+    ASSERT_NE(hunter, nullptr);
+    // He comes in where his ground, well inside the screen, is farthest from its animals: a long walk.
+    aVector2 farthest;
+    float most = 0.0f;
+    for (int32_t y = 250; y < 600; y += 8)
+        for (int32_t x = 100; x < 924; x += 8) {
+            if (level()->walkableAt(x, y) != hunter->area)
+                continue;
+            float nearest = 1.0e9f;
+            for (const cAnimal* a : level()->animals)
+                if (a->kind->foodType == hunter->area)
+                    nearest = std::min(nearest, (a->anchor - aVector2(float(x), float(y))).length());
+            if (nearest > most)
+                most = nearest, farthest = aVector2(float(x), float(y));
+        }
+    hunter->setPosition(farthest);
+    hunter->path.clear();
+    const auto distance = [hunter](const cAnimal* a) { return (a->anchor - hunter->anchor).length(); };
+    const float approach = std::sqrt(cPoacher::kShootDistanceSq);
+    const cStatusIndicator& bubble = hunter->indicator;
+    ASSERT_TRUE(waitFor([&] { return bubble.step == cStatusIndicator::kSteps && bubble.alpha >= 1.0f; }, 2.0f));
+    reviewScreen("poacher_bubble");
+    const std::vector<uint32_t> shot = h.screenshot();
+    ASSERT_EQ(shot.size(), 1024u * 768u);
+    // The bubble's body beside the icon.
+    const uint32_t body = shot[static_cast<size_t>(bubble.y - 44) * 1024 + static_cast<size_t>(bubble.x - 24)];
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(body >> (8 * c) & 0xFF, cPoacher::kIndicatorColour >> (8 * c) & 0xFF, 8)
+            << std::hex << "channel " << c << " of 0x" << body;
+
+    ASSERT_NE(hunter->target, nullptr);
+    ASSERT_GE(distance(hunter->target), approach) << "still on his way";
+    const float health = hunter->health;
+    float shotFrom = -1.0f; // where his last shot began
+    const cAnimal* aim = nullptr;
+    int32_t kills = 0;
+    const auto here = [this, hunter] {
+        return std::find(level()->poachers.begin(), level()->poachers.end(), hunter) != level()->poachers.end();
+    };
+    // One frame of play, his shots watched.
+    const auto watched = [&](const std::function<void()>& frame) {
+        const int32_t was = hunter->state;
+        frame();
+        if (!here())
+            return;
+        if (hunter->state == cPoacher::SHOOT && was != cPoacher::SHOOT)
+            shotFrom = hunter->target ? distance(hunter->target) : -1.0f;
+        if (hunter->kills != kills) {
+            kills = hunter->kills;
+            EXPECT_TRUE(shotFrom >= 0.0f && shotFrom < approach)
+                << "a shot begun " << shotFrom << " px away killed from " << (aim ? distance(aim) : -1.0f) << " px";
+        }
+        aim = hunter->target;
+    };
+    const aRect r = hunter->getHitRect();
+    const int32_t x = r.x + r.width / 2, y = r.y + r.height / 2;
+    watched([&] { h.moveTo(x, y); });
+    watched([&] { h.press(x, y); });
+    watched([&] { h.release(x, y); });
+    ASSERT_LT(hunter->health, health);
+    watched([&] { h.moveTo(x + 300, y); });
+    // Walking across the park at his pace, one shot, his fade.
+    const float hisTime = 1024.0f / hunter->kind->moveSpeed + 5.0f;
+    for (float t = 0.0f; t < hisTime && here(); t += kDt)
+        watched([&] { h.frame(); });
+    EXPECT_EQ(kills, 1);
+    EXPECT_FALSE(here()) << "still in the park after " << hisTime << " s";
 }
 
 } // namespace
