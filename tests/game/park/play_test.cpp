@@ -331,21 +331,6 @@ void hudRects(const GUI::Widget* widget, std::vector<aRect>& out)
         hudRects(child, out);
 }
 
-// How far from its feet a creature of a shipped level drops a coin: half its
-// frame width at its largest (a grown animal grows up to a tenth larger).
-float coinReach(const std::string& name)
-{
-    const std::string animal = shippedData() + "Animals/" + name + "/";
-    const bool poacher = !std::filesystem::exists(animal);
-    const std::string dir = poacher ? shippedData() + "Poachers/" + name + "/" : animal;
-    const std::string sheet = dir + "animations/" + (poacher ? "walk_right.ini" : "adult_walk_right.ini");
-    const std::string scale =
-        iniSection(dir + name + ".ini", "DATA").getString(poacher ? "BaseScale" : "AdultBaseScale");
-    const float width = static_cast<float>(iniSection(sheet, "_General_").getInt("Width"));
-    EXPECT_GT(width, 0.0f) << sheet;
-    return width * 0.5f * (scale.empty() ? 1.0f : std::stof(scale)) * (poacher ? 1.0f : 1.1f);
-}
-
 // Animals walked behind the HUD, where nobody could see or click them: at any
 // walkable point of a shipped level an animal, a food portion or a poacher
 // stands clear of everything the HUD can show (with three buy buttons and
@@ -372,7 +357,7 @@ TEST_F(PlayGame, ShippedGroundsKeepAnimalsFoodAndCoinsClearOfTheHud)
     for (const ShippedLevel& level : levels) {
         float reach = 0.0f;
         for (const std::string& name : level.walkers)
-            reach = std::max(reach, coinReach(name));
+            reach = std::max(reach, creatureReach(name));
         int32_t behind = 0, firstX = 0, firstY = 0;
         for (int32_t y = 0; y < 768; y += 2)
             for (int32_t x = 0; x < 1024; x += 2)
