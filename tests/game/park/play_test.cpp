@@ -20,6 +20,7 @@
 #include "game/park/helicopter.h"
 #include "game/park/missionresults.h"
 #include "game/park/poacher.h"
+#include "game/support/painted_water.h"
 #include "game/support/play_game.h"
 #include "game/support/shipped_data.h"
 #include "orvo/platform/a_keycodes.h"
@@ -407,6 +408,50 @@ TEST_F(PlayGame, AnimalsAndAPoacherAtTheFrontOfTheParkStandAboveTheHud)
         EXPECT_LE(r.y + r.height, 642) << "at " << e->anchor.x << "," << e->anchor.y;
     }
     reviewScreen("park_front");
+}
+
+// Grown zebras and hippos at the left edge of the hippo pool's ground, the
+// whole shore down, walking along it or turned to the water: no animal, and
+// no shadow, lies on the painted water.
+TEST_F(PlayGame, AnimalsAtTheShoreOfTheHippoPoolStayOffTheWater)
+{
+    const std::string file = "levels:Level09.ini";
+    ASSERT_TRUE(play(file));
+    passIntro();
+    const PaintedWater painted(
+        decodePicture(shippedFile(iniSection(shippedFile(file), "BACKGROUND").getString("Background"))));
+    ASSERT_GT(painted.total(), 0) << "the river";
+    const float rows[] = {190.0f, 280.0f, 370.0f, 460.0f, 550.0f};
+    std::vector<cAnimal*> shore;
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        ASSERT_TRUE(level()->spawnAnimal(i % 2 ? "hippo" : "zebra", aVector2(600.0f, rows[i]), true));
+        cAnimal* animal = level()->animals.back();
+        animal->makeGrown(false);
+        float x = 0.0f;
+        while (x < 600.0f && !animal->canStandAt(aVector2(x, rows[i])))
+            x += 1.0f;
+        animal->setPosition(aVector2(x, rows[i]));
+        if (i % 3 == 2)
+            animal->setDirection(aVector2(-1.0f, 0.0f));
+        else
+            animal->moveTo(aVector2(x, rows[i] + (i % 3 ? -60.0f : 60.0f)));
+        shore.push_back(animal);
+    }
+    h.moveTo(900, 120);
+    seconds(1.0f);
+    for (cAnimal* animal : shore) {
+        const aRect& body = animal->getScreenRect();
+        // Its shadow turns about a point 0.15 of its length above the feet.
+        const float length = animal->width * animal->scale;
+        const aVector2 centre = animal->anchor - aVector2(0.0f, 0.15f * length);
+        EXPECT_EQ(painted.count(body.x, body.y, body.x + body.width, body.y + body.height), 0)
+            << "body at " << animal->anchor.x << "," << animal->anchor.y;
+        EXPECT_EQ(painted.count(int32_t(centre.x - length / 2), int32_t(centre.y - length / 2),
+                                int32_t(centre.x + length / 2) + 1, int32_t(centre.y + length / 2) + 1),
+                  0)
+            << "shadow at " << animal->anchor.x << "," << animal->anchor.y;
+    }
+    reviewScreen("park_shore");
 }
 
 // The menu's Options opens over the menu and holds the level as the menu
