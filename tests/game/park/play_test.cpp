@@ -454,6 +454,83 @@ TEST_F(PlayGame, AnimalsAtTheShoreOfTheHippoPoolStayOffTheWater)
     reviewScreen("park_shore");
 }
 
+// Hungry grown animals at the very edge of their ground, each with grass put
+// down just inside it: on the river's bank, above the HUD, beside the fence.
+// Each one eats, facing its grass, and its feet stay on its own ground on the
+// way and while it eats.
+TEST_F(PlayGame, AnAnimalAtTheEdgeOfItsGroundEatsWithoutLeavingIt)
+{
+    struct Diner {
+        cAnimal* animal;
+        cFood* grass;
+        bool ate = false;
+        int offGround = 0;
+    };
+    std::vector<Diner> diners;
+    // The first point of the kind's ground from `from` along `dir`; grass at `toGrass` from it.
+    const auto dine = [this, &diners](const char* kind, aVector2 from, aVector2 dir, aVector2 toGrass) {
+        ASSERT_TRUE(level()->spawnAnimal(kind, aVector2(512.0f, 400.0f), true)) << kind;
+        cAnimal* animal = level()->animals.back();
+        animal->makeGrown(false);
+        // Its size depends on how far up the screen it stands.
+        for (int i = 0; i < 1024 && (animal->setPosition(from), !animal->canStandAt(from)); ++i)
+            from = from + dir;
+        ASSERT_TRUE(animal->canStandAt(from)) << kind;
+        animal->hunger = animal->kind->criticalHungerLevel + 1.0f;
+        ASSERT_TRUE(level()->placeFood(cFood::GRASS, 1, from + toGrass));
+        diners.push_back({animal, level()->foods.back()});
+    };
+    const auto eat = [this, &diners] {
+        h.moveTo(900, 120);
+        for (int frame = 0; frame < 30 * 20; ++frame) {
+            h.frame();
+            bool done = true;
+            for (Diner& d : diners) {
+                cAnimal* a = d.animal;
+                if (a->foodTarget == d.grass) {
+                    // Two pixels' give on each side for the rounding of its size and position.
+                    const bool onGround =
+                        level()->canStandAt(a->kind->foodType, int32_t(a->width * a->scale) - 4, int32_t(a->anchor.x),
+                                            int32_t(a->anchor.y), a->kind->liveInWater);
+                    if (!onGround && !d.offGround++)
+                        ADD_FAILURE() << a->kind->name << " for grass at " << d.grass->anchor.x << ","
+                                      << d.grass->anchor.y << " off its ground at " << a->anchor.x << ","
+                                      << a->anchor.y;
+                    if (a->state == cAnimalKind::EAT && !d.ate) {
+                        d.ate = true;
+                        const bool sideways = a->direction != cAnimal::UP && a->direction != cAnimal::DOWN;
+                        EXPECT_TRUE(!sideways || a->mirrored == (d.grass->anchor.x < a->anchor.x))
+                            << a->kind->name << " at " << a->anchor.x << " faces away from its grass";
+                    }
+                }
+                done = done && d.ate && a->foodTarget != d.grass;
+            }
+            if (done)
+                break;
+        }
+        for (const Diner& d : diners)
+            EXPECT_TRUE(d.ate) << d.animal->kind->name << " for grass at " << d.grass->anchor.x << ","
+                               << d.grass->anchor.y;
+        diners.clear();
+    };
+
+    ASSERT_TRUE(play("levels:Level12.ini")); // the hippo pool's river, rhinos and zebras
+    passIntro();
+    const aVector2 right(1.0f, 0.0f), left(-1.0f, 0.0f), up(0.0f, -1.0f);
+    dine("zebra", {0.0f, 330.0f}, right, {24.0f, 0.0f});
+    dine("rhino", {0.0f, 400.0f}, right, {24.0f, 0.0f});
+    dine("zebra", {0.0f, 470.0f}, right, {16.0f, -16.0f});
+    dine("rhino", {0.0f, 540.0f}, right, {16.0f, 16.0f});
+    eat();
+
+    restart("levels:Level15.ini"); // rhinos beside the cheetahs' fence
+    dine("zebra", {400.0f, 767.0f}, up, {0.0f, -24.0f});
+    dine("rhino", {520.0f, 767.0f}, up, {16.0f, -16.0f});
+    dine("rhino", {1023.0f, 380.0f}, left, {-24.0f, 0.0f});
+    dine("zebra", {1023.0f, 450.0f}, left, {-16.0f, 16.0f});
+    eat();
+}
+
 // The menu's Options opens over the menu and holds the level as the menu
 // does; Ok, Cancel and Escape each close it back to the menu.
 TEST_F(PlayGame, TheMenusOptionsOpenOnTopHoldTheLevelAndCloseBackToTheMenu)
