@@ -134,11 +134,25 @@ void cAnimal::goToFood(cFood* food)
 {
     static const aVector2 kSpots[8] = {{0.0f, 1.0f},  {-0.5f, 0.7f}, {-0.8f, 0.2f}, {-0.5f, -0.1f},
                                        {0.2f, -0.3f}, {0.7f, 0.0f},  {1.0f, 0.2f},  {0.8f, 0.7f}};
-    const int o = octantOf(food->anchor - anchor);
-    const aVector2 spot = food->anchor + kSpots[o] * (width * scale);
+    const auto spotAt = [&](int o) { return food->anchor + kSpots[o] * (width * scale); };
+    int side = octantOf(food->anchor - anchor);
+    aVector2 spot = spotAt(side);
+    if (!canStandAt(spot)) {
+        // NOTE: at the edge of the ground that spot can lie on water, under the
+        // HUD or over the fence. The animal eats from the nearest side it may
+        // stand on instead, or at the food itself (on its ground) when none.
+        int nearest = -1;
+        for (int o = 0; o < 8; ++o)
+            if (o != side && canStandAt(spotAt(o)) &&
+                (nearest < 0 || (spotAt(o) - anchor).lengthSq() < (spotAt(nearest) - anchor).lengthSq()))
+                nearest = o;
+        if (nearest >= 0)
+            side = nearest;
+        spot = nearest >= 0 ? spotAt(nearest) : food->anchor;
+    }
     ++food->eaters;
     foodTarget = food;
-    foodSide = static_cast<uint16_t>(o);
+    foodSide = static_cast<uint16_t>(side);
     setState(cAnimalKind::WALK);
     moveTo(spot);
 }

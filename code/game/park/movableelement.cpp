@@ -135,7 +135,10 @@ void cMovableElement::refine()
                     ey -= n;
                     cy += sy;
                 }
-                steps.emplace_back(cx * 50.0f + 25.0f, cy * 50.0f + 25.0f);
+                // A step off the walker's ground is left out: it walks straight past that cell.
+                const aVector2 step(cx * 50.0f + 25.0f, cy * 50.0f + 25.0f);
+                if (canStandAt(step))
+                    steps.push_back(step);
             }
             path.insert(path.begin() + static_cast<std::ptrdiff_t>(i), steps.begin(), steps.end());
             i += steps.size();

@@ -90,3 +90,34 @@ TEST_F(ParkGame, ProductionBudgetStarvationSicknessAndHealing)
     }
     EXPECT_TRUE(sick->sick);
 }
+
+TEST_F(ParkGame, AnAnimalEatsFromTheNearestSideOfItsFoodItMayStandOn)
+{
+    makeLevel();
+    const auto goesTo = [this](aVector2 at, aVector2 grass) {
+        cAnimal* zebra = spawn("zebra", at.x, at.y, true);
+        EXPECT_TRUE(level->placeFood(cFood::GRASS, 1, grass));
+        zebra->goToFood(level->foods.back());
+        EXPECT_FALSE(zebra->path.empty());
+        return zebra;
+    };
+    // The food to its right: it eats from the food's left, as ever.
+    cAnimal* zebra = goesTo({200.0f, 400.0f}, {300.0f, 400.0f});
+    float length = zebra->width * zebra->scale;
+    EXPECT_EQ(zebra->foodSide, 2);
+    EXPECT_EQ(zebra->path.back(), aVector2(300.0f - 0.8f * length, 400.0f + 0.2f * length));
+    // Its usual side, the food's right, lies over the fence: the nearest side on its ground instead.
+    zebra = goesTo({440.0f, 400.0f}, {400.0f, 400.0f});
+    length = zebra->width * zebra->scale;
+    EXPECT_EQ(zebra->foodSide, 4);
+    EXPECT_EQ(zebra->path.back(), aVector2(400.0f + 0.2f * length, 400.0f - 0.3f * length));
+    // Ground no wider nor taller than the animal: it eats standing on the food.
+    level->blockEntityArea(0, 160, 511, 236);
+    level->blockEntityArea(0, 412, 511, 355);
+    level->blockEntityArea(0, 397, 179, 14);
+    level->blockEntityArea(381, 397, 130, 14);
+    zebra = goesTo({280.0f, 404.0f}, {320.0f, 404.0f});
+    ASSERT_TRUE(zebra->canStandAt(zebra->anchor));
+    EXPECT_EQ(zebra->foodSide, 2);
+    EXPECT_EQ(zebra->path.back(), aVector2(320.0f, 404.0f));
+}

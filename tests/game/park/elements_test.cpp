@@ -79,6 +79,24 @@ TEST(MovableElement, PlannedPaths)
     EXPECT_TRUE(still.path.empty() && still.directions.empty() && !still.blocked);
 }
 
+TEST(MovableElement, AStaircaseStepOffTheWalkersGroundIsLeftOut)
+{
+    // The first step of a staircase is the middle of the cell it starts in,
+    // here 15 pixels behind a walker at the edge of its ground (x >= 40).
+    class EdgeWalker : public Walker {
+    public:
+        bool canStandAt(const aVector2& p) override { return p.x >= 40.0f; }
+    };
+    Walker free;
+    EdgeWalker edge;
+    for (Walker* w : {&free, static_cast<Walker*>(&edge)}) {
+        w->setPosition(aVector2(40.0f, 240.0f));
+        w->moveTo(aVector2(190.0f, 110.0f));
+    }
+    EXPECT_EQ(text(free.path), "(25,225)(75,175)(125,175)(190,110)");
+    EXPECT_EQ(text(edge.path), "(75,175)(125,175)(190,110)");
+}
+
 TEST(MovableElement, FailedSearchWalksStraightAndSearchesOnceMore)
 {
     // A target inside a box; thirty boxes and a walled-in target, where the

@@ -23,6 +23,7 @@
 #include "game/park/helicopter.h"
 #include "game/park/missionresults.h"
 #include "game/park/poacher.h"
+#include "game/support/painted_water.h"
 #include "game/support/play_game.h"
 #include "game/support/shipped_data.h"
 #include "gui/server.h"
@@ -476,21 +477,6 @@ void hudRects(const GUI::Widget* widget, std::vector<aRect>& out)
         hudRects(child, out);
 }
 
-// How far from its feet a creature of a shipped level drops a coin: half its
-// frame width at its largest (a grown animal grows up to a tenth larger).
-float coinReach(const std::string& name)
-{
-    const std::string animal = shippedData() + "Animals/" + name + "/";
-    const bool poacher = !std::filesystem::exists(animal);
-    const std::string dir = poacher ? shippedData() + "Poachers/" + name + "/" : animal;
-    const std::string sheet = dir + "animations/" + (poacher ? "walk_right.ini" : "adult_walk_right.ini");
-    const std::string scale =
-        iniSection(dir + name + ".ini", "DATA").getString(poacher ? "BaseScale" : "AdultBaseScale");
-    const float width = static_cast<float>(iniSection(sheet, "_General_").getInt("Width"));
-    EXPECT_GT(width, 0.0f) << sheet;
-    return width * 0.5f * (scale.empty() ? 1.0f : std::stof(scale)) * (poacher ? 1.0f : 1.1f);
-}
-
 // Animals walked behind the HUD, where nobody could see or click them: at any
 // walkable point of a shipped level an animal, a food portion or a poacher
 // stands clear of everything the HUD can show (with three buy buttons and
@@ -517,7 +503,7 @@ TEST_F(PlayGame, ShippedGroundsKeepAnimalsFoodAndCoinsClearOfTheHud)
     for (const ShippedLevel& level : levels) {
         float reach = 0.0f;
         for (const std::string& name : level.walkers)
-            reach = std::max(reach, coinReach(name));
+            reach = std::max(reach, creatureReach(name));
         int32_t behind = 0, firstX = 0, firstY = 0;
         for (int32_t y = 0; y < 768; y += 2)
             for (int32_t x = 0; x < 1024; x += 2)
@@ -567,6 +553,127 @@ TEST_F(PlayGame, AnimalsAndAPoacherAtTheFrontOfTheParkStandAboveTheHud)
         EXPECT_LE(r.y + r.height, 642) << "at " << e->anchor.x << "," << e->anchor.y;
     }
     reviewScreen("park_front");
+}
+
+// Grown zebras and hippos at the left edge of the hippo pool's ground, the
+// whole shore down, walking along it or turned to the water: no animal, and
+// no shadow, lies on the painted water.
+TEST_F(PlayGame, AnimalsAtTheShoreOfTheHippoPoolStayOffTheWater)
+{
+    const std::string file = "levels:Level09.ini";
+    ASSERT_TRUE(play(file));
+    passIntro();
+    const PaintedWater painted(
+        decodePicture(shippedFile(iniSection(shippedFile(file), "BACKGROUND").getString("Background"))));
+    ASSERT_GT(painted.total(), 0) << "the river";
+    const float rows[] = {190.0f, 280.0f, 370.0f, 460.0f, 550.0f};
+    std::vector<cAnimal*> shore;
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        ASSERT_TRUE(level()->spawnAnimal(i % 2 ? "hippo" : "zebra", aVector2(600.0f, rows[i]), true));
+        cAnimal* animal = level()->animals.back();
+        animal->makeGrown(false);
+        float x = 0.0f;
+        while (x < 600.0f && !animal->canStandAt(aVector2(x, rows[i])))
+            x += 1.0f;
+        animal->setPosition(aVector2(x, rows[i]));
+        if (i % 3 == 2)
+            animal->setDirection(aVector2(-1.0f, 0.0f));
+        else
+            animal->moveTo(aVector2(x, rows[i] + (i % 3 ? -60.0f : 60.0f)));
+        shore.push_back(animal);
+    }
+    h.moveTo(900, 120);
+    seconds(1.0f);
+    for (cAnimal* animal : shore) {
+        const aRect& body = animal->getScreenRect();
+        // Its shadow turns about a point 0.15 of its length above the feet.
+        const float length = animal->width * animal->scale;
+        const aVector2 centre = animal->anchor - aVector2(0.0f, 0.15f * length);
+        EXPECT_EQ(painted.count(body.x, body.y, body.x + body.width, body.y + body.height), 0)
+            << "body at " << animal->anchor.x << "," << animal->anchor.y;
+        EXPECT_EQ(painted.count(int32_t(centre.x - length / 2), int32_t(centre.y - length / 2),
+                                int32_t(centre.x + length / 2) + 1, int32_t(centre.y + length / 2) + 1),
+                  0)
+            << "shadow at " << animal->anchor.x << "," << animal->anchor.y;
+    }
+    reviewScreen("park_shore");
+}
+
+// Hungry grown animals at the very edge of their ground, each with grass put
+// down just inside it: on the river's bank, above the HUD, beside the fence.
+// Each one eats, facing its grass, and its feet stay on its own ground on the
+// way and while it eats.
+TEST_F(PlayGame, AnAnimalAtTheEdgeOfItsGroundEatsWithoutLeavingIt)
+{
+    struct Diner {
+        cAnimal* animal;
+        cFood* grass;
+        bool ate = false;
+        int offGround = 0;
+    };
+    std::vector<Diner> diners;
+    // The first point of the kind's ground from `from` along `dir`; grass at `toGrass` from it.
+    const auto dine = [this, &diners](const char* kind, aVector2 from, aVector2 dir, aVector2 toGrass) {
+        ASSERT_TRUE(level()->spawnAnimal(kind, aVector2(512.0f, 400.0f), true)) << kind;
+        cAnimal* animal = level()->animals.back();
+        animal->makeGrown(false);
+        // Its size depends on how far up the screen it stands.
+        for (int i = 0; i < 1024 && (animal->setPosition(from), !animal->canStandAt(from)); ++i)
+            from = from + dir;
+        ASSERT_TRUE(animal->canStandAt(from)) << kind;
+        animal->hunger = animal->kind->criticalHungerLevel + 1.0f;
+        ASSERT_TRUE(level()->placeFood(cFood::GRASS, 1, from + toGrass));
+        diners.push_back({animal, level()->foods.back()});
+    };
+    const auto eat = [this, &diners] {
+        h.moveTo(900, 120);
+        for (int frame = 0; frame < 30 * 20; ++frame) {
+            h.frame();
+            bool done = true;
+            for (Diner& d : diners) {
+                cAnimal* a = d.animal;
+                if (a->foodTarget == d.grass) {
+                    // Two pixels' give on each side for the rounding of its size and position.
+                    const bool onGround =
+                        level()->canStandAt(a->kind->foodType, int32_t(a->width * a->scale) - 4, int32_t(a->anchor.x),
+                                            int32_t(a->anchor.y), a->kind->liveInWater);
+                    if (!onGround && !d.offGround++)
+                        ADD_FAILURE() << a->kind->name << " for grass at " << d.grass->anchor.x << ","
+                                      << d.grass->anchor.y << " off its ground at " << a->anchor.x << ","
+                                      << a->anchor.y;
+                    if (a->state == cAnimalKind::EAT && !d.ate) {
+                        d.ate = true;
+                        const bool sideways = a->direction != cAnimal::UP && a->direction != cAnimal::DOWN;
+                        EXPECT_TRUE(!sideways || a->mirrored == (d.grass->anchor.x < a->anchor.x))
+                            << a->kind->name << " at " << a->anchor.x << " faces away from its grass";
+                    }
+                }
+                done = done && d.ate && a->foodTarget != d.grass;
+            }
+            if (done)
+                break;
+        }
+        for (const Diner& d : diners)
+            EXPECT_TRUE(d.ate) << d.animal->kind->name << " for grass at " << d.grass->anchor.x << ","
+                               << d.grass->anchor.y;
+        diners.clear();
+    };
+
+    ASSERT_TRUE(play("levels:Level12.ini")); // the hippo pool's river, rhinos and zebras
+    passIntro();
+    const aVector2 right(1.0f, 0.0f), left(-1.0f, 0.0f), up(0.0f, -1.0f);
+    dine("zebra", {0.0f, 330.0f}, right, {24.0f, 0.0f});
+    dine("rhino", {0.0f, 400.0f}, right, {24.0f, 0.0f});
+    dine("zebra", {0.0f, 470.0f}, right, {16.0f, -16.0f});
+    dine("rhino", {0.0f, 540.0f}, right, {16.0f, 16.0f});
+    eat();
+
+    restart("levels:Level15.ini"); // rhinos beside the cheetahs' fence
+    dine("zebra", {400.0f, 767.0f}, up, {0.0f, -24.0f});
+    dine("rhino", {520.0f, 767.0f}, up, {16.0f, -16.0f});
+    dine("rhino", {1023.0f, 380.0f}, left, {-24.0f, 0.0f});
+    dine("zebra", {1023.0f, 450.0f}, left, {-16.0f, 16.0f});
+    eat();
 }
 
 // The menu's Options opens over the menu and holds the level as the menu

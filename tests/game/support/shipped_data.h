@@ -22,6 +22,16 @@ aGpuPicture decodePicture(const std::string& path);
 // One section of an INI file; a missing section reads as empty.
 aOptionsFile iniSection(const std::string& path, const char* section);
 
+// The file under data/ that a game path ("levels:park_01.jpg",
+// "sprites:Water/river.png") names.
+std::string shippedFile(const std::string& gamePath);
+
+// How far from its feet a creature of the shipped data (an animal kind or a
+// poacher kind) reaches at its largest: half its frame width, a grown animal
+// a tenth larger. Its coins land that far away, its shadow reaches that far
+// sideways and 1.3 times as far up.
+float creatureReach(const std::string& name);
+
 // A shipped level: its ground picture, its walkable grid and the names of the
 // creatures that walk it (the kinds it offers, starts with or sends as poachers).
 struct ShippedLevel {

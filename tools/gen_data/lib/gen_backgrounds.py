@@ -13,7 +13,7 @@ from PIL import Image, ImageDraw, ImageFilter, ImageFont
 import common
 import icons
 import paint as P
-from gen_objects import fbm, river_shape
+from gen_objects import FOAM_X, OPEN_WATER, SAND_WIDTH, WATER_AREA, fbm, foam_wave, river_shape
 from render3d import render, yaw
 
 W, H = 1024, 768
@@ -115,7 +115,8 @@ def stones(img, region, count, seed, colours=((168, 162, 150), (150, 144, 134), 
                   fill=P.lighter(c, 1.12)[:3] + (255,))
 
 
-def puddles(img, spots, seed):
+def puddles(img, spots, seed, mud=False):
+    """Shallow pools lying flat on the ground; with mud, wallows of wet earth instead (no water)."""
     d = ImageDraw.Draw(img)
     rng = random.Random(seed)
     for x, y, r in spots:
@@ -126,9 +127,9 @@ def puddles(img, spots, seed):
             pts.append(((x + math.cos(a) * rr) * SS, (y + math.sin(a) * rr * 0.45) * SS))
         d.polygon(pts, fill=(120, 118, 74, 255))
         inner = [(x * SS + (px - x * SS) * 0.82, y * SS + (py - y * SS) * 0.78) for px, py in pts]
-        d.polygon(inner, fill=(92, 150, 160, 255))
+        d.polygon(inner, fill=(104, 90, 58, 255) if mud else (92, 150, 160, 255))
         d.ellipse([(x - r * 0.4) * SS, (y - r * 0.18) * SS, (x + r * 0.1) * SS, (y - r * 0.05) * SS],
-                  fill=(176, 214, 220, 255))
+                  fill=(146, 132, 96, 255) if mud else (176, 214, 220, 255))
 
 
 def stamp(img, prims, x, y, scale, box=(200, 180)):
@@ -365,8 +366,8 @@ def reeds(img, seed, count=420):
     d = ImageDraw.Draw(img)
     rng = random.Random(seed)
     for _ in range(count):
-        y = rng.uniform(300, H)
-        bank = 200 + 18 * math.sin(y / 70.0) + 8 * math.sin(y / 23.0 + 1.0)
+        y = rng.uniform(WATER_AREA[1], H)
+        bank = FOAM_X + float(foam_wave(y - WATER_AREA[1])) + SAND_WIDTH
         x = bank + rng.uniform(-6, 26)
         ln = rng.uniform(10, 22)
         a = rng.uniform(-0.35, 0.35)
@@ -379,8 +380,12 @@ def reeds(img, seed, count=420):
 # and the two food upgrade buttons.
 HUD = ((0, 672, 1024, 768), (580, 642, 838, 768), (24, 544, 88, 672), (432, 650, 464, 682), (536, 650, 568, 682))
 # A coin an animal drops lands up to half its frame width from its feet, sideways and downwards: half the widest
-# grown animal's frame (the rhino's 144 pixels, 10% larger at most).
+# grown animal's frame (the rhino's 144 pixels, 10% larger at most). Its shadow, as long as that frame is wide and
+# centred 0.15 of its length above the feet, turns with it: it reaches as far sideways and 1.3 times as far up.
 COIN_REACH = 80
+SHADOW_UP = 1.3
+# The painted water's edge is soft (anti-aliased, then stored as JPEG): the ground keeps this much further away.
+SHORE_GAP = 4
 
 
 def hud_clear_limit(sx):
@@ -393,15 +398,34 @@ def hud_clear_limit(sx):
     return limit
 
 
+def check_clear_of_water(name, walk, sx, sy, water):
+    """Fails the run when an animal on a walkable cell (each cell the 4 x 4 screen pixels around (sx, sy)) could
+    stand, cast its shadow or drop a coin on painted water."""
+    if not water.any():
+        return
+    table = np.pad(water.astype(np.int64).cumsum(0).cumsum(1), ((1, 0), (1, 0)))
+    x0 = np.clip(sx - 2 - COIN_REACH, 0, W).astype(int)
+    x1 = np.clip(sx + 2 + COIN_REACH, 0, W).astype(int)
+    y0 = np.clip(sy - 2 - COIN_REACH * SHADOW_UP, 0, H).astype(int)
+    y1 = np.clip(sy + 2 + COIN_REACH, 0, H).astype(int)
+    wet = table[y1, x1] - table[y0, x1] - table[y1, x0] + table[y0, x0]
+    bad = walk & (wet > 0)
+    if bad.any():
+        cy, cx = np.argwhere(bad)[0]
+        raise SystemExit(f'gen_backgrounds: {name}: {bad.sum()} walkable cells reach the water, '
+                         f'the first at {sx[cy, cx]:.0f}, {sy[cy, cx]:.0f}')
+
+
 def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sky_colours=None, ground_tint=None,
-               with_reeds=False, earth=None, sheen=0.0, stone_count=0, pools=(), edge=('bush', 'rock'), gate=None):
+               with_reeds=False, earth=None, sheen=0.0, stone_count=0, wallows=(), edge=('bush', 'rock'), gate=None):
     img = landscape(palette, seed, **(dict(zip(('sky_top', 'sky_bottom'), sky_colours)) if sky_colours else {}))
     if earth:
         img = earth_patches(img, seed + 20, earth[0], earth[1], 160)
     if sheen:
         img = wind_sheen(img, seed + 21, 160, sheen)
-    if pools:
-        puddles(img, pools, seed + 22)
+    if wallows:
+        # Mud, not water: the only water a level shows is its water effect's river.
+        puddles(img, wallows, seed + 22, mud=True)
     tufts(img, (0, 160, W, H), 460 if palette == 'lush' else 220, P.darker(GRASS[palette][0], 0.86)[:3] + (255,),
           seed + 4)
     if paths:
@@ -410,12 +434,15 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sk
     colours = [P.darker(GRASS[palette][0], 0.78)[:3], P.lighter(GRASS[palette][2], 1.1)[:3]]
     grass_strokes(img, (0, 150, W, H), 3400, colours, seed + 3)
     flowers(img, (0, 170, W, H), 160, seed + 5)
+    depth = river_shape() if river else np.zeros((H, W))
+    water = depth >= OPEN_WATER
+    # Right of the river's farthest reach of open water: the ground, and the bushes and rocks along its edges.
+    shore = float(np.nonzero(water.any(axis=0))[0].max() + 1) if river else 0.0
     if river:
-        depth = river_shape()
         big = np.array(Image.fromarray((depth * 255).astype(np.uint8)).resize((W * SS, H * SS), Image.BILINEAR))
         arr = np.array(img).astype(np.float64)
-        bank = (big > 0) & (big < 40)
-        bed = big >= 40
+        bank = (big > 0) & (big < 255 * OPEN_WATER)
+        bed = big >= 255 * OPEN_WATER
         arr[bank, :3] = (168, 150, 104)
         deep = np.clip((big - 40) / 215.0, 0, 1)[..., None]
         bed_col = np.array([84, 140, 150]) * (1 - deep) + np.array([46, 96, 120]) * deep
@@ -429,13 +456,14 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sk
         arr[130 * SS:, :, :3] *= np.array(ground_tint)[None, None, :]
         img = Image.fromarray(np.clip(arr, 0, 255).astype(np.uint8))
     if stone_count:
-        stones(img, (0, 176, W, 700), stone_count, seed + 23)
+        stones(img, (shore + 10 if river else 0, 176, W, 700), stone_count, seed + 23)
     if fence_line:
         fence(img, 612, 660, 176, 700, gate=gate)
     # Between the walkable ground and the HUD, and in the corner under the ability buttons: bushes and rocks
-    # that show where the animals do not go.
-    edge_scenery(img, seed + 24, edge, y_range=(616, 676), count=11)
-    edge_scenery(img, seed + 25, edge, y_range=(500, 560), count=2, x_range=(-10, 110))
+    # that show where the animals do not go (none in the river, which fills that corner of the river levels).
+    edge_scenery(img, seed + 24, edge, y_range=(616, 676), count=11, x_range=(shore + 20 if river else -20, W + 20))
+    if not river:
+        edge_scenery(img, seed + 25, edge, y_range=(500, 560), count=2, x_range=(-10, 110))
     out = finish(img)
     common.save_jpg(common.out_path('Levels', name + '.jpg'), out)
     # Walkable mask, 256 x 192: 255 herbivore ground, 128 predator ground, 0 not walkable.
@@ -447,9 +475,10 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sk
     walk = (sy >= 172) & (sy + 2 <= np.minimum(hud_clear_limit(sx - 2), hud_clear_limit(sx + 2))) & (sx >= 8) & \
         (sx <= 1014)
     if river:
-        dep = river_shape()[::4, ::4]
-        walk &= dep[:mh, :mw] < 0.6
-        # Hippos and wading animals may stand in shallow water: it stays walkable.
+        # The ground ends on a straight line right of the river, the reach of the widest grown animal's shadow and
+        # coins away from its farthest open water: no animal stands there, casts its shadow or drops a coin on the
+        # water, and a straight walk between two points of the ground never crosses it.
+        walk &= sx - 2 >= shore + COIN_REACH + SHORE_GAP
     mask = np.zeros((mh, mw), dtype=np.uint8)
     if fence_line:
         fx = 612 + (660 - 612) * np.clip((sy - 176) / (700 - 176), 0, 1)
@@ -459,6 +488,7 @@ def park_level(name, palette, seed, fence_line=True, river=False, paths=None, sk
         mask[pred] = 128
     else:
         mask[walk] = 255
+    check_clear_of_water(name, mask > 0, sx, sy, water)
     common.save_png(common.out_path('Levels', name + '_walk.png'), np.dstack([mask, mask, mask]))
 
 
@@ -481,7 +511,7 @@ def levels():
                paths=[[(-20, 330), (260, 300), (520, 380), (760, 340), (1044, 370)],
                       [(420, 790), (430, 768), (470, 600), (520, 380)]])
     park_level('park_marsh', 'lush', 707, fence_line=False, river=True, with_reeds=True, edge=('bush', 'tuft'),
-               pools=((560, 300, 40), (840, 420, 52), (420, 680, 36)),
+               wallows=((560, 300, 40), (840, 420, 52), (420, 680, 36)),
                paths=[[(1044, 620), (800, 560), (560, 600), (330, 520), (250, 470)]])
     park_level('park_dusk', 'green', 808, fence_line=False, sky_colours=((92, 112, 176), (236, 170, 120)),
                ground_tint=(1.0, 0.86, 0.72), sheen=0.05, earth=((176, 150, 106), 0.7),

@@ -381,39 +381,70 @@ def clouds():
 
 # -- Water ------------------------------------------------------------------------------------------------
 
-# The river of the water levels runs down the left side of the park; its right bank (the foam band) is at
-# x 194, as the water effect draws it.
+# The river of the water levels runs down the left side of the park, inside the levels' water AreaRect. The water
+# effect draws the foam picture as a band from x 194, the height of the area, its texture rows running down from the
+# area's top; the river's open water ends under the foam's middle line, so the foam lies on the shore.
 WATER_AREA = (0, 300, 240, 468)
+FOAM_X = 194
+FOAM_W, FOAM_H = 40, 128
+# The game's depth grid: a node every 20 pixels of the area (w / 20 + 1 columns, h / 20 + 1 rows).
+NODE_SPACING = 20
+# Depth (0..1) from which the pictures show open water; nearer the edge, a strip of sand.
+OPEN_WATER = 40 / 255
+SAND_WIDTH = 40.0 * OPEN_WATER
+
+
+def foam_wave(rows):
+    """Where the foam picture's middle line lies across it, for picture rows (5 pixels each way, twice a picture)."""
+    return FOAM_W / 2 + 5 * np.sin(2 * np.pi * 2 * rows / FOAM_H)
 
 
 def river_shape():
-    """Depth 0..1 of the river over the whole 1024 x 768 screen."""
+    """Depth 0..1 of the river over the whole 1024 x 768 screen. Its open water starts a few pixels below the top of
+    the water's area and ends on the right under the foam band's middle line."""
     h, w = 768, 1024
     ys, xs = np.mgrid[0:h, 0:w]
-    bank = 200 + 18 * np.sin(ys / 70.0) + 8 * np.sin(ys / 23.0 + 1.0)
-    top = 300 + 30 * np.sin(xs / 60.0)
+    x, y = WATER_AREA[:2]
+    bank = FOAM_X + foam_wave(ys - y) + SAND_WIDTH
+    top = y + 3 - SAND_WIDTH + 30 * np.sin(np.pi * np.clip((xs - x) / (FOAM_X + FOAM_W / 2 - x), 0, 1))
     inside = (xs < bank) & (ys > top)
     dist = np.minimum(bank - xs, ys - top)
-    depth = np.clip(dist / 40.0, 0, 1) * inside
-    return depth
+    return np.clip(dist / 40.0, 0, 1) * inside
+
+
+def water_nodes(wet):
+    """The level's water mask, one pixel a node of the game's depth grid (the game reads the mask stretched over the
+    area, node c of n columns from pixel c / n of the width): deep (255) where the whole square that the node stands
+    for, to the next node right and down, is open water; else the open share of that square, at most 200 (dry)."""
+    x, y, w, h = WATER_AREA
+    cols, rows = w // NODE_SPACING + 1, h // NODE_SPACING + 1
+    step_x, step_y = w // (cols - 1), h // (rows - 1)
+    mask = np.zeros((rows, cols, 4), dtype=np.uint8)
+    mask[..., :3] = 255
+    for r in range(rows):
+        # The last row and column also take what is left of the area.
+        y0, y1 = y + r * step_y, y + (h if r == rows - 1 else (r + 1) * step_y)
+        for c in range(cols):
+            x0, x1 = x + c * step_x, x + (w if c == cols - 1 else (c + 1) * step_x)
+            square = wet[y0:y1, x0:x1]
+            if square.size == 0:
+                continue
+            mask[r, c, 3] = 255 if square.all() else int(200 * square.mean())
+    return mask
 
 
 def water():
     depth = river_shape()
     x, y, w, h = WATER_AREA
-    # Level mask: alpha is the depth (above 200 counts as water), stretched over the area.
-    sub = depth[y:y + h, x:x + w]
-    mask = np.zeros((h // 2, w // 2, 4), dtype=np.uint8)
-    d = np.array(Image.fromarray((sub * 255).astype(np.uint8)).resize((w // 2, h // 2), Image.BILINEAR))
-    mask[..., :3] = 255
-    mask[..., 3] = d
-    common.save_png(common.out_path('Sprites/Water/river.png'), mask)
+    common.save_png(common.out_path('Sprites/Water/river.png'), water_nodes(depth >= OPEN_WATER))
     # Deep water hides the legs of wading animals: a screen-sized mask.
     deep = np.zeros((768, 1024, 4), dtype=np.uint8)
     deep[..., :3] = 255
     deep[..., 3] = np.where(depth > 0.55, 255, 0).astype(np.uint8)
     common.save_png(common.out_path('Sprites/Water/DeepWaterMask.png'), deep)
-    # Surface frames: soft ripples over the area, transparent where there is no water.
+    # Surface frames: soft ripples over the open water, transparent elsewhere.
+    sub = depth[y:y + h, x:x + w]
+    d = np.array(Image.fromarray((sub * 255).astype(np.uint8)).resize((w // 2, h // 2), Image.BILINEAR))
     names = []
     for i in range(8):
         ph = 2 * math.pi * i / 8
@@ -424,18 +455,19 @@ def water():
         light = np.array([170, 220, 240])
         col = base[None, None, :] * (1 - rip[..., None] * 0.5) + light[None, None, :] * rip[..., None] * 0.5
         frame[..., :3] = col.astype(np.uint8)
-        frame[..., 3] = (np.clip(d / 255.0 * 1.6, 0, 1) * 150 + (rip > 0.85) * 40 * (d > 40)).clip(0, 255).astype(np.uint8)
+        alpha = np.clip(d / 255.0 * 1.6, 0, 1) * 150 + (rip > 0.85) * 40
+        frame[..., 3] = np.where(d >= 255 * OPEN_WATER, alpha, 0).clip(0, 255).astype(np.uint8)
         name = f'frame{i:02d}.png'
         common.save_png(common.out_path('Sprites/Water/river', name), frame)
         names.append(name)
     common.write_text(common.out_path('Sprites/Water/river/frames.list'), '\n'.join(names) + '\n')
     # Foam: a vertical band along the bank, tiling from top to bottom.
-    fh, fw = 128, 40
-    ys, xs = np.mgrid[0:fh, 0:fw]
-    edge = 20 + 5 * np.sin(2 * np.pi * ys / fh * 2)
+    ys, xs = np.mgrid[0:FOAM_H, 0:FOAM_W]
+    edge = foam_wave(ys)
     foam_a = np.clip(1 - np.abs(xs - edge) / 8.0, 0, 1) ** 1.5
-    dots = (np.sin(xs * 1.7 + ys * 0.9) * np.sin(ys * 2.3 * 2 * np.pi / fh * 8 / 2.3) > 0.6) & (np.abs(xs - edge) < 12)
-    foam = np.zeros((fh, fw, 4), dtype=np.uint8)
+    dots = (np.sin(xs * 1.7 + ys * 0.9) * np.sin(ys * 2.3 * 2 * np.pi / FOAM_H * 8 / 2.3) > 0.6) & \
+        (np.abs(xs - edge) < 12)
+    foam = np.zeros((FOAM_H, FOAM_W, 4), dtype=np.uint8)
     foam[..., :3] = 250
     foam[..., 3] = np.clip(foam_a * 200 + dots * 90, 0, 255).astype(np.uint8)
     common.save_png(common.out_path('Sprites/Water/Foam.png'), foam)
