@@ -491,6 +491,28 @@ TEST_F(PlayGame, TheSeatsInTheCornerAndTheLeaveQuestionReadAsWhatTheyAre)
     EXPECT_EQ(h.text("MessageText"), h.game().getText("quit_to_menu"));
 }
 
+// A hand that jumps and presses in one frame acts where it presses: from the
+// Grass button onto the park the grass goes down there; from the park onto
+// Menu the menu opens and the park takes no click.
+TEST_F(PlayGame, APressInTheFrameThePointerJumpsActsWhereItHappens)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    clickWidget("Grass");
+    ASSERT_EQ(state()->getCursorMode(), cPlayState::MODE_GRASS);
+    const size_t foods = level()->foods.size();
+    h.press(250, 560);
+    h.release(250, 560);
+    EXPECT_EQ(level()->foods.size(), foods + 1) << "from the Grass button onto the park";
+    clickWidget("Grass");
+    h.moveTo(300, 560);
+    const aPoint menu = h.centreOf("Menu");
+    h.press(menu.x, menu.y);
+    h.release(menu.x, menu.y);
+    EXPECT_TRUE(h.widget("IngameMenu")->IsVisible()) << "from the park onto Menu";
+    EXPECT_EQ(level()->foods.size(), foods + 1) << "the park took the press on Menu";
+}
+
 // A level left with the hand on a HUD button: its GUI went without the
 // button's leave, and the next level's park still takes the player's clicks.
 TEST_F(PlayGame, TheNextLevelTakesParkClicksAfterOneLeftWithTheHandOnTheHud)
