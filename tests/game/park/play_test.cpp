@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -511,6 +512,40 @@ TEST_F(PlayGame, APressInTheFrameThePointerJumpsActsWhereItHappens)
     h.release(menu.x, menu.y);
     EXPECT_TRUE(h.widget("IngameMenu")->IsVisible()) << "from the park onto Menu";
     EXPECT_EQ(level()->foods.size(), foods + 1) << "the park took the press on Menu";
+}
+
+// No level ends on the clock: past both medal times a level plays on, and no
+// help, loading tip or tutorial text claims a time limit or something else
+// the park does not do (animals do not breed; a sale's price does not depend
+// on the animal).
+TEST_F(PlayGame, ALevelPlaysOnPastItsMedalTimesAndItsTextsSaySo)
+{
+    std::string text = readFile(kFencedPark);
+    for (const auto& [from, to] : {std::pair{"GoldTime=300", "GoldTime=1"}, {"SilverTime=480", "SilverTime=2"}}) {
+        ASSERT_NE(text.find(from), std::string::npos) << from;
+        text.replace(text.find(from), std::string(from).size(), to);
+    }
+    writeFile(dir.file("Quick.ini"), text);
+    ASSERT_TRUE(play(dir.file("Quick.ini")));
+    passIntro();
+    seconds(4.0f);
+    EXPECT_GT(state()->getElapsed(), 3.0f);
+    EXPECT_EQ(level()->state, 0) << "the level ended on the clock";
+
+    std::vector<std::string> keys = {"help.feed", "help.produce", "help.coins", "help.sick",
+                                     "help.poacher", "help.sell", "help.goals"};
+    for (int i = 0; i < 18; ++i) {
+        if (i < 10)
+            keys.push_back("tip.loading0" + std::to_string(i));
+        keys.push_back((i < 10 ? "tutorial.msg0" : "tutorial.msg") + std::to_string(i));
+    }
+    for (const std::string& key : keys) {
+        std::string line;
+        for (const wchar_t c : h.game().getText(key))
+            line += static_cast<char>(c < 128 ? std::tolower(static_cast<int>(c)) : '?');
+        for (const char* untrue : {"time runs out", "before the time", "time limit", "have young", "best price"})
+            EXPECT_EQ(line.find(untrue), std::string::npos) << key << ": " << line;
+    }
 }
 
 // A level left with the hand on a HUD button: its GUI went without the
