@@ -36,6 +36,19 @@ const std::string kFencedPark = std::string(KB_TEST_DATA_DIR) + "/levels/Level01
 class PlayGame : public PlayStateGame {
 protected:
     int modal() { return state()->getModalCount(); }
+    static bool overlaps(const aRect& a, const aRect& b)
+    {
+        return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+    }
+    // The boxes the HUD draws along the top: the goals strip (as wide as its
+    // goals), the medal box and the timer.
+    std::vector<aRect> topStrip()
+    {
+        const auto goals = static_cast<int32_t>(level()->goals.size());
+        const int32_t width = 20 + 90 * goals;
+        return {aRect(static_cast<int16_t>(512 + 45 - width / 2), 0, static_cast<uint16_t>(width), 32),
+                aRect(808, 0, 90, 32), aRect(900, 0, 90, 32)};
+    }
     void rightClick()
     {
         for (bool down : {true, false})
@@ -156,7 +169,7 @@ TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
     aSound* clickSound = h.game().getSoundManager()->getSound("helo_click");
     ASSERT_NE(clickSound, nullptr);
     bool inLevel = true, clicked = false;
-    int32_t raises = 0, last = money, panelFrames = 0, panelInView = 0;
+    int32_t raises = 0, last = money, panelFrames = 0, panelInView = 0, panelOverStrip = 0;
     for (int i = 0; i < 30 * 40 && helo->underWay(); ++i) {
         h.frame();
         if (inLevel && std::find(level()->animals.begin(), level()->animals.end(), sold) == level()->animals.end()) {
@@ -175,6 +188,9 @@ TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
             const aRect r = panel->GetAbsoluteRect();
             ++panelFrames;
             panelInView += r.x >= 0 && r.y >= 0 && r.x + r.width <= 1024 && r.y + r.height <= 768;
+            // Sliding in and out it passes no box of the top strip.
+            for (const aRect& box : topStrip())
+                panelOverStrip += overlaps(r, box);
         }
         // Half-way across, the player clicks the panel: 0.1 faster, with its
         // sound, drained back to the base speed within a quarter second.
@@ -196,6 +212,7 @@ TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
     EXPECT_FALSE(inLevel) << "the sold warthog left the park";
     EXPECT_TRUE(clicked);
     EXPECT_GE(panelInView * 10, panelFrames * 9) << panelInView << " of " << panelFrames << " frames in view";
+    EXPECT_EQ(panelOverStrip, 0) << "frames the delivery panel passed over or under the goals or the timers";
     // Credited once: the money, the goal, the award; the gain flies up on the screen.
     EXPECT_EQ(raises, 1);
     EXPECT_GT(level()->money, money);
