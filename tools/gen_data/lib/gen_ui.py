@@ -124,6 +124,10 @@ def text_buttons():
                              ('btn_wood', 180, 48, P.WOOD)):
         gui_image(name, vstates(lambda c, st, w=w, h=h, base=base: pill(c, w, h, st, base), w, h, slate))
 
+    # The park's Continue, taller than a text button: the sparkles that point it out run round a rectangle
+    # 18 pixels inside its top and bottom edges, which on it passes above and below the caption, not through it.
+    gui_image('btn_continue', vstates(lambda c, st: pill(c, 180, 96, st, P.GREEN, radius=26), 180, 96, slate))
+
     def round_button(symbol):
         def draw(c, st):
             dy = pill(c, 48, 48, st, P.WOOD, radius=22)
