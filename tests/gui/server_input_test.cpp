@@ -84,6 +84,33 @@ TEST_F(Input, APressGoesToTheWidgetUnderThePointerWhereItHappensWhichKeepsThePoi
     EXPECT_EQ(buttons, (std::vector<uint32_t>{0, 0, 0, 1, 1}));
 }
 
+// A screen that reads the mouse itself before the frame step brings the hover
+// up to the pointer first; a held button keeps it on the pressed widget.
+TEST_F(Input, RefreshHoverFollowsThePointerBeforeTheFrameStepUnlessAButtonHoldsIt)
+{
+    Widget* a = add("A", aRect(0, 0, 100, 100));
+    Widget* b = add("B", aRect(200, 0, 100, 100));
+    for (Widget* w : {a, b})
+        events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown});
+    hover(10, 10);
+    events.take();
+    const auto pollOnly = [this](int32_t x, int32_t y) {
+        moveTo(x, y);
+        rig.inputServer->update();
+        server->RefreshHover();
+    };
+    pollOnly(250, 10);
+    EXPECT_EQ(events.take(), (Entries{"A:MouseLeave", "B:MouseEnter"}));
+    EXPECT_EQ(server->GetHoverWidget(), b);
+    frame();
+    EXPECT_TRUE(events.take().empty()) << "the frame step finds the hover where it is";
+    down();
+    pollOnly(10, 10);
+    EXPECT_EQ(server->GetHoverWidget(), b);
+    EXPECT_EQ(events.take(), (Entries{"B:MouseDown"}));
+    up();
+}
+
 TEST_F(Input, HoverChainsSkipTheirCommonAncestors)
 {
     Widget* panelA = add("PanelA", aRect(0, 0, 300, 300));
