@@ -79,7 +79,8 @@ public:
     // Shows the named cursor in place of the current one; an empty name changes nothing.
     void SetMouseCursor(const std::string& name);
     void Render();
-    // The frame step: pointer, buttons, keys, repeats, hover, then the tree's update.
+    // The frame step: pointer, buttons (a press goes to the widget under the pointer where it happens),
+    // keys, repeats, hover, then the tree's update.
     void Update(float dt);
 
     // Shift 1, ctrl 2, alt 4 from the keys held; caps lock 8, scroll lock 16, num lock 32 when on.
@@ -90,6 +91,10 @@ public:
     void SetFocus(Widget* widget);
     // Fires MouseLeave and MouseEnter along the two chains below their common ancestors.
     void SetHoverWidget(Widget* widget);
+    // The hover widget follows the pointer where it is now, for a screen that
+    // reads the mouse itself before this frame's Update; nothing while a
+    // button holds the pointer.
+    void RefreshHover();
     // Called by every widget that goes: it is no longer the hover or focus widget.
     void ForgetWidget(Widget* widget);
 
@@ -107,6 +112,8 @@ protected:
 
 private:
     int32_t openWidget(const Words& words);
+    // The hover widget becomes the enabled widget under the pointer (none when disabled).
+    void updateHover(int32_t x, int32_t y);
     MouseEventArgs mouseArgs(Widget* widget, uint32_t button, float wheel, int32_t dx, int32_t dy) const;
     KeybEventArgs keyArgs(Widget* widget, uint32_t key) const;
     aInputServer* input() const;

@@ -156,6 +156,10 @@ void Server::Update(float dt)
         for (uint32_t b = 0; b < 3; ++b) {
             if (!in || !isDown(in->buttonStates[b]))
                 continue;
+            // NOTE: the pointer may have jumped onto the widget in this very
+            // frame (a touch screen, a quick hand): the press belongs to what
+            // lies under it now, not to last frame's hover widget.
+            updateHover(x, y);
             m_heldButton = b;
             m_repeatTimer = 0.0f;
             m_repeatKey = -1;
@@ -220,12 +224,8 @@ void Server::Update(float dt)
     }
 
     // 5. The widget under the pointer, unless a button holds the pointer.
-    if (m_heldButton == BUTTON_NONE && m_root) {
-        Widget* w = m_root->HitTestTree(x - m_root->GetAbsoluteX(), y - m_root->GetAbsoluteY(), true, true);
-        if (w && !w->IsEnabled())
-            w = nullptr;
-        SetHoverWidget(w);
-    }
+    if (m_heldButton == BUTTON_NONE)
+        updateHover(x, y);
 
     // 6. Movement and wheel to the hover widget.
     if (m_hoverWidget && m_hoverWidget->IsEnabled() && (dx != 0 || dy != 0))
@@ -236,6 +236,26 @@ void Server::Update(float dt)
     // 7. The tree's own update.
     if (m_root)
         m_root->Update(dt);
+}
+
+void Server::RefreshHover()
+{
+    aInputServer* in = input();
+    if (!in || m_heldButton != BUTTON_NONE)
+        return;
+    int32_t x = m_lastX, y = m_lastY;
+    in->getMousePos(x, y);
+    updateHover(x, y);
+}
+
+void Server::updateHover(int32_t x, int32_t y)
+{
+    if (!m_root)
+        return;
+    Widget* w = m_root->HitTestTree(x - m_root->GetAbsoluteX(), y - m_root->GetAbsoluteY(), true, true);
+    if (w && !w->IsEnabled())
+        w = nullptr;
+    SetHoverWidget(w);
 }
 
 void Server::SetHoverWidget(Widget* widget)

@@ -15,31 +15,56 @@ protected:
 
 } // namespace
 
-TEST_F(Input, APressGoesToThePreviousHoverWidgetWhichKeepsThePointerAndOneButtonCountsAtATime)
+TEST_F(Input, APressGoesToTheWidgetUnderThePointerWhereItHappensWhichKeepsThePointerAndOneButtonCountsAtATime)
 {
     Widget* a = add("A", aRect(0, 0, 100, 100));
-    for (Widget* w : {root(), a, add("B", aRect(200, 0, 100, 100))})
+    Widget* b = add("B", aRect(200, 0, 100, 100));
+    for (Widget* w : {root(), a, b})
         events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown, Widget::EventMouseUp,
                          Widget::EventMouseMove, Widget::EventClick});
 
     hover(10, 10);
     EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "A:MouseEnter", "A:MouseMove"}));
 
-    // Pressed in the frame that moves onto B: A was under the pointer last frame.
+    // Pressed in the frame that moves onto B: the press is B's, entered first.
     moveTo(250, 10);
     down();
-    EXPECT_EQ(events.take(), (Entries{"A:MouseDown", "A:MouseMove"}));
-    EXPECT_EQ(events.mouse[events.mouse.size() - 2].x, 250) << "relative to A";
-    EXPECT_EQ(server->GetHoverWidget(), a);
+    EXPECT_EQ(events.take(), (Entries{"A:MouseLeave", "B:MouseEnter", "B:MouseDown", "B:MouseMove"}));
+    EXPECT_EQ(events.mouse[events.mouse.size() - 2].x, 50) << "relative to B";
+    EXPECT_EQ(server->GetHoverWidget(), b);
 
-    hover(260, 20);
-    EXPECT_EQ(events.take(), (Entries{"A:MouseMove"}));
+    // B keeps the pointer while the button is held, even over A.
+    hover(10, 20);
+    EXPECT_EQ(events.take(), (Entries{"B:MouseMove"}));
 
-    // Released outside A: MouseUp but no Click; then the hover moves on.
+    // Released outside B: MouseUp but no Click; then the hover moves on.
     up();
-    EXPECT_EQ(events.take(), (Entries{"A:MouseUp", "A:MouseLeave", "B:MouseEnter"}));
+    EXPECT_EQ(events.take(), (Entries{"B:MouseUp", "B:MouseLeave", "A:MouseEnter"}));
     hover(2000, 2000);
-    EXPECT_EQ(events.take(), (Entries{"__root__:MouseLeave", "B:MouseLeave"})) << "outermost first";
+    EXPECT_EQ(events.take(), (Entries{"__root__:MouseLeave", "A:MouseLeave"})) << "outermost first";
+
+    // From nowhere onto B and pressed at once, released there: a click of B.
+    moveTo(250, 50);
+    down();
+    up();
+    EXPECT_EQ(events.take(), (Entries{"__root__:MouseEnter", "B:MouseEnter", "B:MouseDown", "B:MouseMove", "B:MouseUp",
+                                      "B:Click"}));
+    // From B off everything and pressed at once: nobody is pressed.
+    moveTo(2000, 2000);
+    down();
+    EXPECT_EQ(events.take(), (Entries{"__root__:MouseLeave", "B:MouseLeave"}));
+    up();
+    // Onto a disabled widget and pressed at once: nobody, not even the widget left behind.
+    hover(10, 10);
+    events.take();
+    b->SetEnabled(false);
+    moveTo(250, 10);
+    down();
+    up();
+    EXPECT_EQ(events.take(), (Entries{"__root__:MouseLeave", "A:MouseLeave"}));
+    b->SetEnabled(true);
+    hover(2000, 2000);
+    events.take();
 
     // One button at a time: left and right go down together, right up; right down as left goes up; right up.
     hover(10, 10);
@@ -57,6 +82,33 @@ TEST_F(Input, APressGoesToThePreviousHoverWidgetWhichKeepsThePointerAndOneButton
     for (const auto& m : events.mouse)
         buttons.push_back(m.button);
     EXPECT_EQ(buttons, (std::vector<uint32_t>{0, 0, 0, 1, 1}));
+}
+
+// A screen that reads the mouse itself before the frame step brings the hover
+// up to the pointer first; a held button keeps it on the pressed widget.
+TEST_F(Input, RefreshHoverFollowsThePointerBeforeTheFrameStepUnlessAButtonHoldsIt)
+{
+    Widget* a = add("A", aRect(0, 0, 100, 100));
+    Widget* b = add("B", aRect(200, 0, 100, 100));
+    for (Widget* w : {a, b})
+        events.watch(w, {Widget::EventMouseEnter, Widget::EventMouseLeave, Widget::EventMouseDown});
+    hover(10, 10);
+    events.take();
+    const auto pollOnly = [this](int32_t x, int32_t y) {
+        moveTo(x, y);
+        rig.inputServer->update();
+        server->RefreshHover();
+    };
+    pollOnly(250, 10);
+    EXPECT_EQ(events.take(), (Entries{"A:MouseLeave", "B:MouseEnter"}));
+    EXPECT_EQ(server->GetHoverWidget(), b);
+    frame();
+    EXPECT_TRUE(events.take().empty()) << "the frame step finds the hover where it is";
+    down();
+    pollOnly(10, 10);
+    EXPECT_EQ(server->GetHoverWidget(), b);
+    EXPECT_EQ(events.take(), (Entries{"B:MouseDown"}));
+    up();
 }
 
 TEST_F(Input, HoverChainsSkipTheirCommonAncestors)

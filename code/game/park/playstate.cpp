@@ -279,6 +279,9 @@ void cPlayState::update(float dt)
         cUpgrade::updateCooldowns(dt);
         if (helicopter)
             helicopter->update(dt);
+        // NOTE: the park reads the mouse before the GUI's frame step; the
+        // HUD's enter and leave must first follow a pointer that jumped.
+        gui->RefreshHover();
         if (!overHud && introTimer >= kIntroSeconds) {
             handleParkInput();
             updateCursor();

@@ -6,13 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "game/app/loadingscreen.h"
 #include "game/app/tutorialtooltip.h"
+#include "game/park/animal.h"
 #include "game/park/flyawaytext.h"
+#include "game/park/helicopter.h"
+#include "game/park/level.h"
 #include "game/screens/screens_fixture.h"
 #include "game/support/loading_game.h"
 #include "game/support/play_game.h"
@@ -110,6 +114,82 @@ TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
                             h.game().getText("click_here"), A_FONT_CENTER_X));
     EXPECT_GE(textContrast(flipped), kLeast) << "click here, upside down: " << describeContrast(flipped);
     cTutorialTooltip::removeAll();
+}
+
+// The ink's height in rows that it (nearly) fully covers, and whether all of
+// it lies on the screen.
+int inkHeight(const TextOnScreen& text)
+{
+    int top = 768, bottom = -1;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x)
+            if (text.ink[size_t(y) * 1024 + x] >= 192)
+                top = std::min(top, y), bottom = std::max(bottom, y);
+    return bottom < top ? 0 : bottom - top + 1;
+}
+
+// The HUD's corner where a player cannot afford the animals a goal asks for:
+// the count on each buy button's (greyed) badge, and the helicopter's three
+// seats, one taken, on the Sell button's tag, each readable (4.5:1, glyphs
+// 12 pixels high) and whole on the screen.
+TEST_F(InLevelTexts, TheSeatsAndTheBuyButtonsCountsInTheHudsCorner)
+{
+    player->setUpgradeStage(3, 2); // a helicopter for three
+    ASSERT_TRUE(play(std::string(KB_TEST_DATA_DIR) + "/levels/Level01.ini"));
+    passIntro();
+    h.moveTo(512, 300);
+    cHelicopter* helicopter = cHelicopter::getSingletonPtr();
+    helicopter->aboard.push_back(cAnimal::findKindByName("zebra"));
+    h.frame();
+    if (std::getenv("KB_UPDATE_GOLDEN"))
+        h.expectScreen("play_hud_seats");
+    const std::vector<uint32_t> frame = h.screenshot();
+    int counts = 0;
+    for (GUI::Widget* button : state()->getAnimalButtons()) {
+        const int32_t n = level()->goalRemaining(button->GetName());
+        if (n <= 0)
+            continue;
+        ++counts;
+        EXPECT_FALSE(button->IsEnabled()) << button->GetName() << ": meant to be the greyed badge";
+        const aRect r = button->GetAbsoluteRect();
+        const TextOnScreen count =
+            textOnScreen(h, frame, ink(guiFont("arial14"), cPlayState::kCountMarkTextSize, r.x + 18.0f, r.y + 28.0f,
+                                       std::to_wstring(n), A_FONT_CENTER_X | A_FONT_CENTER_Y));
+        EXPECT_GE(textContrast(count), kLeast) << button->GetName() << ": " << describeContrast(count);
+        EXPECT_GE(inkHeight(count), 12) << button->GetName();
+        EXPECT_TRUE(r.x >= 0 && r.x + 36 <= 1024 && r.y + 10 >= 0 && r.y + 46 <= 768) << button->GetName();
+    }
+    EXPECT_GE(counts, 1) << "no buy button shows a count";
+
+    // The seats' ink is their pictures' opaque pixels, placed as the HUD draws them.
+    const aGpuPicture sheet = decodePicture(shippedData() + "Localization/English/GUI/hud.png");
+    const aRect sell = h.widget("Sell")->GetAbsoluteRect();
+    EXPECT_LE(sell.x + sell.width, 1024);
+    EXPECT_LE(sell.y + sell.height, 768);
+    for (int seat = 0; seat < 3; ++seat) {
+        const int32_t x0 = sell.x + 52 + 16 * seat, y0 = sell.y + 77, sheetX = seat == 0 ? 424 : 411;
+        TextOnScreen glyph{frame, std::vector<uint8_t>(frame.size(), 0)};
+        int rows = 0, outside = 0;
+        for (int32_t dy = 0; dy < 14; ++dy) {
+            bool any = false;
+            for (int32_t dx = 0; dx < 13; ++dx) {
+                const auto alpha = static_cast<uint8_t>(sheet.pixels[size_t(175 + dy) * sheet.width + sheetX + dx] >> 24);
+                if (alpha < 32) // the faint fringe of the sheet's smoothing shows nothing
+                    continue;
+                if (x0 + dx >= 1024 || y0 + dy >= 768)
+                    ++outside;
+                else
+                    glyph.ink[size_t(y0 + dy) * 1024 + x0 + dx] = alpha;
+                any = any || alpha >= 192;
+            }
+            rows += any ? 1 : 0;
+        }
+        SCOPED_TRACE(seat == 0 ? "the taken seat" : "a free seat");
+        EXPECT_EQ(outside, 0) << "pixels off the screen";
+        EXPECT_GE(rows, 12);
+        EXPECT_GE(textContrast(glyph), kLeast) << describeContrast(glyph);
+    }
+    helicopter->aboard.clear();
 }
 
 // The loading screens: the pulsing "Loading..." at its brightest over each

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -45,6 +46,19 @@ const std::string kFencedPark = std::string(KB_TEST_DATA_DIR) + "/levels/Level01
 class PlayGame : public PlayStateGame {
 protected:
     int modal() { return state()->getModalCount(); }
+    static bool overlaps(const aRect& a, const aRect& b)
+    {
+        return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+    }
+    // The boxes the HUD draws along the top: the goals strip (as wide as its
+    // goals), the medal box and the timer.
+    std::vector<aRect> topStrip()
+    {
+        const auto goals = static_cast<int32_t>(level()->goals.size());
+        const int32_t width = 20 + 90 * goals;
+        return {aRect(static_cast<int16_t>(512 + 45 - width / 2), 0, static_cast<uint16_t>(width), 32),
+                aRect(808, 0, 90, 32), aRect(900, 0, 90, 32)};
+    }
     void rightClick()
     {
         for (bool down : {true, false})
@@ -168,7 +182,7 @@ TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
     aSound* clickSound = h.game().getSoundManager()->getSound("helo_click");
     ASSERT_NE(clickSound, nullptr);
     bool inLevel = true, clicked = false;
-    int32_t raises = 0, last = money, panelFrames = 0, panelInView = 0;
+    int32_t raises = 0, last = money, panelFrames = 0, panelInView = 0, panelOverStrip = 0;
     for (int i = 0; i < 30 * 40 && helo->underWay(); ++i) {
         h.frame();
         if (inLevel && std::find(level()->animals.begin(), level()->animals.end(), sold) == level()->animals.end()) {
@@ -187,6 +201,9 @@ TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
             const aRect r = panel->GetAbsoluteRect();
             ++panelFrames;
             panelInView += r.x >= 0 && r.y >= 0 && r.x + r.width <= 1024 && r.y + r.height <= 768;
+            // Sliding in and out it passes no box of the top strip.
+            for (const aRect& box : topStrip())
+                panelOverStrip += overlaps(r, box);
         }
         // Half-way across, the player clicks the panel: 0.1 faster, with its
         // sound, drained back to the base speed within a quarter second.
@@ -208,6 +225,7 @@ TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
     EXPECT_FALSE(inLevel) << "the sold warthog left the park";
     EXPECT_TRUE(clicked);
     EXPECT_GE(panelInView * 10, panelFrames * 9) << panelInView << " of " << panelFrames << " frames in view";
+    EXPECT_EQ(panelOverStrip, 0) << "frames the delivery panel passed over or under the goals or the timers";
     // Credited once: the money, the goal, the award; the gain flies up on the screen.
     EXPECT_EQ(raises, 1);
     EXPECT_GT(level()->money, money);
@@ -741,6 +759,62 @@ TEST_F(PlayGame, TheSeatsInTheCornerAndTheLeaveQuestionReadAsWhatTheyAre)
     ASSERT_TRUE(h.widget("MessageBox")->IsVisible());
     EXPECT_NE(h.text("Caption"), h.game().getText("quit")) << "titled like the Quit button";
     EXPECT_EQ(h.text("MessageText"), h.game().getText("quit_to_menu"));
+}
+
+// A hand that jumps and presses in one frame acts where it presses: from the
+// Grass button onto the park the grass goes down there; from the park onto
+// Menu the menu opens and the park takes no click.
+TEST_F(PlayGame, APressInTheFrameThePointerJumpsActsWhereItHappens)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    passIntro();
+    clickWidget("Grass");
+    ASSERT_EQ(state()->getCursorMode(), cPlayState::MODE_GRASS);
+    const size_t foods = level()->foods.size();
+    h.press(250, 560);
+    h.release(250, 560);
+    EXPECT_EQ(level()->foods.size(), foods + 1) << "from the Grass button onto the park";
+    clickWidget("Grass");
+    h.moveTo(300, 560);
+    const aPoint menu = h.centreOf("Menu");
+    h.press(menu.x, menu.y);
+    h.release(menu.x, menu.y);
+    EXPECT_TRUE(h.widget("IngameMenu")->IsVisible()) << "from the park onto Menu";
+    EXPECT_EQ(level()->foods.size(), foods + 1) << "the park took the press on Menu";
+}
+
+// No level ends on the clock: past both medal times a level plays on, and no
+// help, loading tip or tutorial text claims a time limit or something else
+// the park does not do (animals do not breed; a sale's price does not depend
+// on the animal).
+TEST_F(PlayGame, ALevelPlaysOnPastItsMedalTimesAndItsTextsSaySo)
+{
+    std::string text = readFile(kFencedPark);
+    for (const auto& [from, to] : {std::pair{"GoldTime=300", "GoldTime=1"}, {"SilverTime=480", "SilverTime=2"}}) {
+        ASSERT_NE(text.find(from), std::string::npos) << from;
+        text.replace(text.find(from), std::string(from).size(), to);
+    }
+    writeFile(dir.file("Quick.ini"), text);
+    ASSERT_TRUE(play(dir.file("Quick.ini")));
+    passIntro();
+    seconds(4.0f);
+    EXPECT_GT(state()->getElapsed(), 3.0f);
+    EXPECT_EQ(level()->state, 0) << "the level ended on the clock";
+
+    std::vector<std::string> keys = {"help.feed", "help.produce", "help.coins", "help.sick",
+                                     "help.poacher", "help.sell", "help.goals"};
+    for (int i = 0; i < 18; ++i) {
+        if (i < 10)
+            keys.push_back("tip.loading0" + std::to_string(i));
+        keys.push_back((i < 10 ? "tutorial.msg0" : "tutorial.msg") + std::to_string(i));
+    }
+    for (const std::string& key : keys) {
+        std::string line;
+        for (const wchar_t c : h.game().getText(key))
+            line += static_cast<char>(c < 128 ? std::tolower(static_cast<int>(c)) : '?');
+        for (const char* untrue : {"time runs out", "before the time", "time limit", "have young", "best price"})
+            EXPECT_EQ(line.find(untrue), std::string::npos) << key << ": " << line;
+    }
 }
 
 // A level left with the hand on a HUD button: its GUI went without the

@@ -129,6 +129,23 @@ TEST_F(MapScreen, ANewPlayerAndAHalfPlayedMapWherePlayStaysWhenNothingTakesTheLe
     EXPECT_TRUE(cTutorialTooltip::all().empty());
 }
 
+// A touch screen's tap: the pointer lands on Play and presses in one poll.
+TEST_F(MapScreen, PlayPressedInTheFrameThePointerLandsOnItStartsTheLevel)
+{
+    StateCalls playCalls;
+    ScopedStateClass play{STATE_PLAY, [&] { return new TestScreen(STATE_PLAY, playCalls, "", false); }};
+    cGameState::createAll();
+    cMapState* map = enter<cMapState>(STATE_MAP);
+    ASSERT_NE(map, nullptr);
+    pick(map, "Level01");
+    h.frames(60); // past a double click's time on the level's button
+    ASSERT_TRUE(h.widget("Play")->IsEnabled());
+    const aPoint at = h.centreOf("Play");
+    h.press(at.x, at.y);
+    h.release(at.x, at.y);
+    EXPECT_TRUE(h.waitForState(STATE_PLAY));
+}
+
 TEST_F(MapScreen, AnArrowNarrowerThanAFrameMakesOneFrameAndMissingPicturesAreSkipped)
 {
     aImageManager* images = h.game().getImageManager();

@@ -8,6 +8,7 @@
 #include "game/app/profilesfile.h"
 #include "game/support/harness.h"
 #include "game/support/player_steps.h"
+#include "game/support/shipped_data.h"
 #include "game/support/test_screen.h"
 #include "orvo/app/a_inputserver.h"
 
@@ -48,6 +49,20 @@ TEST(MainMenu, NewcomerComesThroughTheSplashAndEveryWindowClosesOnEscape)
     escape();
     EXPECT_FALSE(state->isExtrasOpen() || shown(h, "ExtrasMenu") || shown(h, "MessageBox"));
     open("Profiles");
+    // The players' list opens below the title, which the menu draws at (180, 14).
+    const aGpuPicture title = decodePicture(shippedData() + "Localization/English/GUI/menu_title.png");
+    int32_t titleBottom = 0;
+    for (uint32_t y = 0; y < title.height; ++y)
+        for (uint32_t x = 0; x < title.width; ++x)
+            if (title.pixels[size_t(y) * title.width + x] >> 24 >= 64)
+                titleBottom = 14 + static_cast<int32_t>(y) + 1;
+    ASSERT_GT(titleBottom, 100);
+    for (const char* window : {"Profiles_win", "NewPlayer_win"}) {
+        const aRect r = h.widget(window)->GetAbsoluteRect();
+        EXPECT_GE(r.y, titleBottom) << window << " cuts the title";
+        EXPECT_LE(r.y + r.height, 768) << window;
+    }
+    h.expectScreen("main_menu_players");
     open("New");
     ASSERT_TRUE(shown(h, "NewPlayer_win"));
     escape();

@@ -1,10 +1,13 @@
 // The three mini-games played: each won once (paid once, on to the park), one
 // lost and one skipped (nothing paid, back to the map), a board picture each;
 // the find-pair bushes and paths, and the shadows each frame draws.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <set>
 #include <tuple>
 
+#include "game/app/messagebox.h"
 #include "game/app/tip.h"
 #include "game/park/entity.h"
 #include "game/support/minigame_game.h"
@@ -293,6 +296,51 @@ TEST_F(MiniGames, CatchAnimalLostOnAWrongClickThenWonByCatchingEveryWantedAnimal
     }
     ASSERT_TRUE(game->isWon());
     expectPaidOnceAndOnToThePark(stars, 200);
+}
+
+// The flash of sparks at the end of a counted reward leaves the reward
+// readable: against the frame after the flash, the caption's pixels stay as
+// they were while it runs.
+TEST_F(MiniGames, TheRewardsFlashLeavesTheCountedRewardReadable)
+{
+    enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
+    h->moveTo(20, 400);
+    ASSERT_TRUE(cMessageBox::show(L"", h->game().getText("find_pair_win"), 449, nullptr, nullptr));
+    cMessageBox::get()->countTarget = 200;
+    for (int i = 0; i < 90 && cMessageBox::get()->countValue < 200.0f; ++i)
+        frame();
+    ASSERT_EQ(cMessageBox::get()->countValue, 200.0f);
+    std::vector<std::vector<uint32_t>> flash;
+    for (int i = 0; i < 24; ++i) {
+        flash.push_back(h->screenshot());
+        if (i == 4 && std::getenv("KB_UPDATE_GOLDEN"))
+            h->expectScreen("mini_game_reward_flash"); // for review: the board's animals move
+        frame();
+    }
+    frames(45);
+    const std::vector<uint32_t> after = h->screenshot();
+    // The caption's ink: its dark pixels on the box's paper.
+    const aRect r = h->widget("Caption")->GetAbsoluteRect();
+    std::vector<size_t> caption;
+    for (int32_t y = r.y; y < r.y + 34; ++y)
+        for (int32_t x = r.x; x < r.x + r.width; ++x) {
+            const uint32_t c = after[size_t(y) * 1024 + size_t(x)];
+            if (std::max({c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF}) < 170)
+                caption.push_back(size_t(y) * 1024 + size_t(x));
+        }
+    ASSERT_GE(caption.size(), 40u);
+    size_t worst = 0;
+    for (const std::vector<uint32_t>& frameSeen : flash) {
+        size_t covered = 0;
+        for (size_t at : caption) {
+            int most = 0;
+            for (int shift : {16, 8, 0})
+                most = std::max(most, std::abs(int(after[at] >> shift & 0xFF) - int(frameSeen[at] >> shift & 0xFF)));
+            covered += most > 40;
+        }
+        worst = std::max(worst, covered);
+    }
+    EXPECT_LE(worst * 50, caption.size()) << worst << " of the caption's " << caption.size() << " pixels covered";
 }
 
 TEST_F(MiniGames, FindPairGivesThePairsOfAKindThatCannotBeMadeToOthersAndRefusesABoardOfNone)

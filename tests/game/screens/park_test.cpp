@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <tuple>
@@ -115,6 +116,53 @@ TEST_F(ParkScreen, BuyingAStageOpensTheLevelThatNeededItAndThenContinueIsPointed
     map = dynamic_cast<cMapState*>(h.game().getCurrentState());
     ASSERT_NE(findLevel(map, "Level02"), nullptr);
     EXPECT_EQ(findLevel(map, "Level02")->status, MAP_OPEN);
+}
+
+// The sparkles that point Continue out run round its caption, never over it:
+// against the frame before they came, the caption's pixels stay as they were.
+TEST_F(ParkScreen, ContinuesSparklesLeaveItsCaptionReadable)
+{
+    profile->tipsMask = 0x1300;
+    profile->setLevelReward("Level01", 2);
+    profile->stars = 0; // nothing to buy: Continue is pointed out after a while
+    h.game().requestState(STATE_PARK);
+    ASSERT_TRUE(h.waitForState(STATE_PARK));
+    auto* park = dynamic_cast<cParkState*>(h.game().getCurrentState());
+    ASSERT_NE(park, nullptr);
+    h.moveTo(300, 300);
+    h.frames(60 * 6);
+    ASSERT_EQ(park->getContinueHighlight(), nullptr);
+    const aRect r = h.widget("Continue")->GetAbsoluteRect();
+    const std::vector<uint32_t> before = h.screenshot();
+    // The caption: its white pixels on the button.
+    std::vector<size_t> caption;
+    for (int32_t y = r.y; y < r.y + r.height; ++y)
+        for (int32_t x = r.x; x < r.x + r.width; ++x) {
+            const uint32_t c = before[size_t(y) * 1024 + size_t(x)];
+            if (std::min({c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF}) > 180)
+                caption.push_back(size_t(y) * 1024 + size_t(x));
+        }
+    ASSERT_GE(caption.size(), 40u);
+    while (!park->getContinueHighlight() && park->getContinueTimer() < 9.0f)
+        h.frame();
+    ASSERT_NE(park->getContinueHighlight(), nullptr);
+    size_t worst = 0;
+    for (int i = 0; i < 150; ++i) {
+        h.frame();
+        const std::vector<uint32_t> now = h.screenshot();
+        size_t covered = 0;
+        for (size_t at : caption) {
+            const uint32_t a = before[at], b = now[at];
+            int most = 0;
+            for (int shift : {16, 8, 0})
+                most = std::max(most, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+            covered += most > 40;
+        }
+        worst = std::max(worst, covered);
+    }
+    EXPECT_LE(worst * 50, caption.size()) << worst << " of the caption's " << caption.size() << " pixels covered";
+    if (std::getenv("KB_UPDATE_GOLDEN"))
+        h.expectScreen("park_continue"); // for review: the park's animals move
 }
 
 TEST_F(ParkScreen, ThePicturesComeAndGoWithTheScreensAndSeveralStagesStandInThePark)

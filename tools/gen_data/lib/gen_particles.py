@@ -135,8 +135,8 @@ TEXTURES = {
     'sick': lambda: icons.outlined(icons.icon('nauseated-face', 26), width=1.0),   # green face: rimmed off the grass
     'skull': lambda: icons.outlined(icons.icon('skull', 26), width=1.0),
     'note': lambda: note(24),
-    'medal_gold': lambda: icons.icon('1st-place-medal', 40),
-    'medal_silver': lambda: icons.icon('2nd-place-medal', 40),
+    'medal_gold_particle': lambda: icons.icon('1st-place-medal', 40),
+    'medal_silver_particle': lambda: icons.icon('2nd-place-medal', 40),
     'firefly': lambda: soft_disc(16, 2.2),
     'flash': lambda: star(64, 8, 0.35),
 }

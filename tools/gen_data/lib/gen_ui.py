@@ -124,6 +124,10 @@ def text_buttons():
                              ('btn_wood', 180, 48, P.WOOD)):
         gui_image(name, vstates(lambda c, st, w=w, h=h, base=base: pill(c, w, h, st, base), w, h, slate))
 
+    # The park's Continue, taller than a text button: the sparkles that point it out run round a rectangle
+    # 18 pixels inside its top and bottom edges, which on it passes above and below the caption, not through it.
+    gui_image('btn_continue', vstates(lambda c, st: pill(c, 180, 96, st, P.GREEN, radius=26), 180, 96, slate))
+
     def round_button(symbol):
         def draw(c, st):
             dy = pill(c, 48, 48, st, P.WOOD, radius=22)
@@ -348,10 +352,10 @@ def hud_tool_buttons():
             c.ellipse((5, 5 + dy, w - 6, h - 7 + dy), fill)
             c.ellipse((10, 9 + dy, w - 11, h - 12 + dy), P.mix(fill, P.PAPER, 0.55))
             if name == 'Sell':
-                # The tag the helicopter's seats are drawn on (the play screen puts them at x 52..97, y 77..91):
+                # The tag the helicopter's seats are drawn on (the play screen puts them at x 52..92, y 77..90):
                 # on it they read as the button's, not as a lone square in the screen's corner.
-                c.rrect((46, 74, 95, 94), 8, P.OUTLINE)
-                c.rrect((48, 76, 93, 92), 6, P.PAPER)
+                c.rrect((46, 73, 97, 95), 8, P.OUTLINE)
+                c.rrect((48, 75, 95, 93), 6, P.PAPER)
         if name in PRICED_TOOLS:
             # The price caption is centred on the button: the picture moves up and the price sits on a tag.
             def tag(c, st, w=w, h=h):
@@ -403,14 +407,17 @@ def hud_sheet():
     c.ellipse((413.5, 164.5, 421.5, 172.5), (160, 140, 110, 255))
     c.ellipse((424.5, 162.5, 436.5, 174.5), (60, 110, 30, 255))
     c.ellipse((426.5, 164.5, 434.5, 172.5), (150, 220, 90, 255))
-    # The helicopter's places are little chairs (back, seat, legs): free ones hollow, taken ones filled.
-    for x, line, inner in ((411, (120, 96, 70, 255), P.PAPER), (424, (60, 110, 30, 255), (120, 200, 70, 255))):
-        c.rrect((x + 1.5, 175.5, x + 5.5, 186), 2, line)
-        c.rrect((x + 1.5, 182.5, x + 12.5, 186.5), 1.5, line)
-        c.rrect((x + 1.5, 185, x + 3.5, 189), 0, line)
-        c.rrect((x + 10.5, 185, x + 12.5, 189), 0, line)
-        c.rrect((x + 3, 177, x + 4.2, 184), 0.5, inner)
-        c.rrect((x + 3, 184, x + 11, 185.2), 0.5, inner)
+    # The helicopter's places are little chairs (back, seat, legs), 7 x 14 at the left of their 13 x 14 cells
+    # (the third of three seats starts 84 pixels into the 96 of the Sell button: it stays on the button's
+    # tag), dark on the tag's paper so that they read at a glance: free ones a bold brown outline, taken ones
+    # solid dark green.
+    for x, line, inner in ((411, P.OUTLINE, P.PAPER), (424, (30, 80, 16, 255), (30, 80, 16, 255))):
+        c.rrect((x + 1, 175, x + 4.6, 185), 1.5, line)
+        c.rrect((x + 1, 182, x + 8, 186.5), 1.5, line)
+        c.rrect((x + 1, 185, x + 3.2, 189), 0, line)
+        c.rrect((x + 5.8, 185, x + 8, 189), 0, line)
+        c.rrect((x + 2.4, 176.8, x + 3.2, 183), 0, inner)
+        c.rrect((x + 2.4, 183.6, x + 6.6, 184.8), 0, inner)
     # Cooldown cell: back (473, 162) and frame (437, 162), 36 x 36.
     c.ellipse((474, 163, 508, 197), (70, 60, 50, 200))
     c.ellipse((437.5, 162.5, 472.5, 197.5), None, P.OUTLINE, 3)
@@ -454,10 +461,12 @@ def hud_sheet():
     common.save_png(common.out_path(folder, 'hud.png'), sheet)
     common.write_text(common.out_path(folder, 'hud.list'), 'hud.png 4444 8888\n')
     gui_image('cooldown', P.sweep_alpha(32))
+    # The count badge of the buy buttons: a dark red ball in a paper rim, under a white number (dark enough
+    # that the number still reads when the play screen greys the badge out).
     c = Canvas(36, 36)
     c.ellipse((1, 1, 35, 35), P.OUTLINE)
-    c.ellipse((3, 3, 33, 33), (236, 96, 60, 255))
-    c.ellipse((7, 5, 25, 15), (250, 150, 120, 255))
+    c.ellipse((2.5, 2.5, 33.5, 33.5), P.PAPER)
+    c.ellipse((4.5, 4.5, 31.5, 31.5), (150, 32, 18, 255))
     gui_image('count_mark', c.finish())
 
 
