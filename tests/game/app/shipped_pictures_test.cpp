@@ -75,8 +75,9 @@ TEST(ShippedPictures, EveryNameOfTheImageListsIsUniqueAndEveryEffectDrawsAPartic
         ++definitions;
         std::istringstream lines(kbtest::readFile(entry.path().string()));
         for (std::string line, word, texture; std::getline(lines, line);) {
-            if ((std::istringstream(line) >> word >> texture) && word == "texture")
+            if ((std::istringstream(line) >> word >> texture) && word == "texture") {
                 EXPECT_TRUE(particles.count(lower(texture))) << entry.path().filename() << " draws " << texture;
+            }
         }
     }
     EXPECT_GE(definitions, 20u);
