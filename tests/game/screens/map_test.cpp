@@ -144,6 +144,7 @@ TEST_F(MapScreen, PlayPressedInTheFrameThePointerLandsOnItStartsTheLevel)
     h.press(at.x, at.y);
     h.release(at.x, at.y);
     EXPECT_TRUE(h.waitForState(STATE_PLAY));
+    h.stop(); // the test screen, now current, reports to playCalls as the game ends
 }
 
 TEST_F(MapScreen, AnArrowNarrowerThanAFrameMakesOneFrameAndMissingPicturesAreSkipped)

@@ -107,14 +107,16 @@ def skins():
 
 # -- Buttons ----------------------------------------------------------------------------------------------
 
-def pill(c, w, h, st, base=P.GREEN, radius=None):
+def pill(c, w, h, st, base=P.GREEN, radius=None, top=0):
+    """A pill h pixels tall whose top edge stands `top` pixels down the canvas."""
     r = radius if radius is not None else h / 2 - 2
     fill = {'normal': base, 'pushed': P.darker(base, 0.82), 'hover': P.lighter(base, 1.14), 'disabled': base}[st]
     dy = 2 if st == 'pushed' else 0
-    c.rrect((1, 3, w - 1, h - 1), r, (40, 24, 12, 90))
-    c.rrect((1, 1 + dy, w - 1, h - 3 + dy), r, P.OUTLINE)
-    c.rrect((3, 3 + dy, w - 3, h - 5 + dy), r - 2, fill)
-    c.rrect((6, 5 + dy, w - 6, (h - 5) / 2 + dy), r - 4, P.lighter(fill, 1.12))
+    y = top + dy
+    c.rrect((1, top + 3, w - 1, top + h - 1), r, (40, 24, 12, 90))
+    c.rrect((1, 1 + y, w - 1, h - 3 + y), r, P.OUTLINE)
+    c.rrect((3, 3 + y, w - 3, h - 5 + y), r - 2, fill)
+    c.rrect((6, 5 + y, w - 6, (h - 5) / 2 + y), r - 4, P.lighter(fill, 1.12))
     return dy
 
 
@@ -124,9 +126,10 @@ def text_buttons():
                              ('btn_wood', 180, 48, P.WOOD)):
         gui_image(name, vstates(lambda c, st, w=w, h=h, base=base: pill(c, w, h, st, base), w, h, slate))
 
-    # The park's Continue, taller than a text button: the sparkles that point it out run round a rectangle
-    # 18 pixels inside its top and bottom edges, which on it passes above and below the caption, not through it.
-    gui_image('btn_continue', vstates(lambda c, st: pill(c, 180, 96, st, P.GREEN, radius=26), 180, 96, slate))
+    # The park's Continue: a text button's pill in a taller clear frame. The sparkles that point it out run
+    # round a rectangle 18 pixels inside the frame's top and bottom edges, so they pass along the pill's rims
+    # above and below the caption, not through it.
+    gui_image('btn_continue', vstates(lambda c, st: pill(c, 180, 48, st, P.GREEN, top=24), 180, 96, slate))
 
     def round_button(symbol):
         def draw(c, st):
