@@ -128,6 +128,9 @@ public:
     const std::vector<GUI::Widget*>& getAnimalButtons() const { return animalButtons; }
     // Puts `count` grass portions on the pointer, as a bought portion does.
     void handFood(uint16_t count);
+    // The kind a click on that food's button buys now (at the level's stage of
+    // it); null when there is none.
+    const cFood* foodKind(int32_t type) const;
 
     std::string levelPath;
 

@@ -275,6 +275,11 @@ void cPlayState::handFood(uint16_t count)
     foodCursorOff = false;
 }
 
+const cFood* cPlayState::foodKind(int32_t type) const
+{
+    return cFood::findKind(type, foodStage(type) + 1);
+}
+
 void cPlayState::setToolCursor(GUI::Widget* button, const char* cursor)
 {
     if (button)
@@ -294,7 +299,7 @@ bool cPlayState::onHudButton(const GUI::EventArgs& args)
         if (cursorMode != mode)
             leaveCursorMode();
         cursorMode = mode;
-        const cFood* kind = cFood::findKind(type, foodStage(type) + 1);
+        const cFood* kind = foodKind(type);
         const bool shortOfMoney = kind && level->money < kind->cost;
         if (!kind || portions + kind->countOnClick > kind->countInStock || shortOfMoney) {
             showRefusal(centreOf(button), shortOfMoney ? moneyLabel : nullptr);
@@ -424,7 +429,7 @@ bool cPlayState::buyIngameUpgrade(const GUI::EventArgs& args)
         return true;
     }
     ++stage;
-    const cFood* kind = cFood::findKind(type, stage + 1);
+    const cFood* kind = foodKind(type);
     if (foodButton && kind)
         foodButton->SetText(game->formatMoney(kind->cost));
     const int32_t maxStage = parkConfig::builtStage(parkUpgrades::currentPlayer(), 2);

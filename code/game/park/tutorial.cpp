@@ -7,6 +7,7 @@
 #include "game/app/tutorialflag.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
+#include "game/park/food.h"
 #include "game/park/goalswindow.h"
 #include "game/park/level.h"
 #include "game/park/playstate.h"
@@ -276,6 +277,23 @@ bool cTutorial::canStillProduceCoins() const
     });
 }
 
+bool cTutorial::purchaseLeavesFood() const
+{
+    const GUI::Widget* button = firstAnimalButton();
+    const cAnimalKind* kind = button ? cAnimal::findKindByName(button->GetName()) : nullptr;
+    if (!kind || !level)
+        return true;
+    auto portion = [this](int32_t type) {
+        const cFood* food = playState->foodKind(type);
+        return food && level->foodStock[type] > 0 ? food->cost : 0;
+    };
+    int32_t food = portion(kind->foodType);
+    for (const cAnimal* a : level->animals)
+        if (a->isLiving())
+            food += portion(a->kind->foodType);
+    return level->money >= level->animalPrice(kind->name) + food;
+}
+
 void cTutorial::signHints(float dt)
 {
     if (!playState || !level)
@@ -288,7 +306,7 @@ void cTutorial::signHints(float dt)
             if (!button) {
                 a_log("cTutorial. No animal button for the SIGN hint");
                 retire(SIGN_ANIMAL);
-            } else if (signTimers[0] > kSignWait && button->IsEnabled()) {
+            } else if (signTimers[0] > kSignWait && button->IsEnabled() && purchaseLeavesFood()) {
                 const aRect r = button->GetAbsoluteRect();
                 showSign(0, r.x + r.width / 2.0f, r.y + 20.0f);
             }

@@ -110,6 +110,10 @@ private:
     cPoacher* firstPoacher() const;
     bool anyAnimal() const;
     bool canStillProduceCoins() const;
+    // An animal of the first animal button bought now still leaves a portion
+    // of food for every animal, the new one too, so that a hint asking for
+    // the purchase never strands the player; true without a button.
+    bool purchaseLeavesFood() const;
 
     int32_t type = 0;
     cLevel* level = nullptr;

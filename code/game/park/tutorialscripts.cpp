@@ -119,7 +119,7 @@ void cTutorial::firstLevelScript(float)
         if (firstChild()) {
             hide(stepTip);
             nextStep();
-        } else if (!live(stepTip) && free) {
+        } else if (!live(stepTip) && free && purchaseLeavesFood()) {
             GUI::Widget* button = firstAnimalButton();
             stepTip = button ? sayAtWidget(button, "tutorial.msg08", true) : nullptr;
             if (!stepTip)
@@ -217,7 +217,8 @@ void cTutorial::poacherScript(float dt)
         }
         break;
     case 1:
-        if (timer > 3.0f && free) {
+        // The hint asks for new animals: not while one would leave nothing for food.
+        if (timer > 3.0f && free && purchaseLeavesFood()) {
             GUI::Widget* money = playState->getMoneyLabel();
             if (!money) {
                 skipStep("the level has no money label");

@@ -12,6 +12,7 @@
 #include "game/app/tooltipbubble.h"
 #include "game/app/tutorialflag.h"
 #include "game/app/tutorialtooltip.h"
+#include "game/park/food.h"
 #include "game/park/helicopter.h"
 #include "game/park/missionresults.h"
 #include "game/park/poacher.h"
@@ -258,6 +259,67 @@ TEST_F(TutorialGame, TheHurryHintHangsBelowTheDeliveryPanel)
     EXPECT_NEAR(t->tip().y, panel.y + panel.height, 6);
     EXPECT_GE(t->tip().x, panel.x);
     EXPECT_LT(t->tip().x, panel.x + panel.width);
+}
+
+// The poacher level's money hint asks the player to spend on new animals: a
+// player who buys one at once is never left without the price of food for
+// every animal. With the warthog's price and one more the hint waits; it
+// comes once a purchase leaves a portion for each. The SIGN over the first
+// animal button of an empty park keeps the same rule.
+TEST_F(TutorialGame, APlayerWhoBuysAsTheMoneyHintSaysCanStillFeedEveryAnimal)
+{
+    ASSERT_TRUE(play("levels:Level01.ini"));
+    passIntro();
+    const int32_t grass = state()->foodKind(cFood::GRASS)->cost;
+    const auto price = [this] { return static_cast<int32_t>(level()->animalPrice("warthog")); };
+    const auto moneyHint = [this] {
+        const cTutorialTooltip* t = hint("tutorial.msg09");
+        return t && t->getAlpha() >= 1.0f;
+    };
+    // Other pointing hints clicked away; true once the money hint is there to read.
+    const auto untilMoneyHint = [&](int32_t money, float s) {
+        return waitFor(
+            [&] {
+                if (moneyHint())
+                    return true;
+                if (money >= 0)
+                    level()->setMoney(money);
+                for (const auto& t : cTutorialTooltip::all())
+                    if (!t->isPlain() && t->getAlpha() >= 1.0f)
+                        h.tap(A_KEY_SPACE);
+                return false;
+            },
+            s);
+    };
+    // The hint read, a warthog bought: food for every animal is still paid for.
+    const auto followMoneyHint = [&] {
+        clickHintOf(h, hint("tutorial.msg09"));
+        seconds(0.5f);
+        const size_t before = level()->animals.size();
+        clickRect(state()->getAnimalButtons().front()->GetAbsoluteRect());
+        ASSERT_EQ(level()->animals.size(), before + 1) << "bought as the hint says";
+        EXPECT_GE(level()->money, grass * static_cast<int32_t>(level()->animals.size()))
+            << "no grass for every animal after following the hint";
+    };
+    if (untilMoneyHint(price() + 1, 15.0f)) {
+        ADD_FAILURE() << "the money hint came with " << level()->money << " for a warthog of " << price();
+        followMoneyHint();
+        return;
+    }
+    EXPECT_EQ(tutorial()->getStep(), 1) << "the script waits at the money hint";
+    const int32_t animals = static_cast<int32_t>(level()->animals.size());
+    level()->setMoney(price() + grass * (animals + 1));
+    ASSERT_TRUE(untilMoneyHint(-1, 3.0f)) << "the hint comes once the purchase leaves food";
+    followMoneyHint();
+
+    // An empty park: no SIGN at the animal button while a warthog would leave nothing for grass.
+    restart(smallLevel("TutorialType=4\nAvailableAnimals=warthog", "warthog", "0"));
+    ASSERT_TRUE(level()->animals.empty());
+    level()->setMoney(price() + grass - 1);
+    seconds(cTutorial::kSignWait + 1.0f);
+    EXPECT_EQ(tutorial()->getSign(0), nullptr);
+    level()->setMoney(price() + grass);
+    ASSERT_TRUE(waitFor([this] { return tutorial()->getSign(0) != nullptr; }, 1.0f));
 }
 
 // The poacher level's hints point at what they name and never cover it: the

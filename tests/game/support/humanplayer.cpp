@@ -14,6 +14,7 @@
 #include "game/park/helicopter.h"
 #include "game/park/level.h"
 #include "game/park/poacher.h"
+#include "game/park/tutorial.h"
 #include "gui/server.h"
 #include "gui/statictext.h"
 #include "gui/widget.h"
@@ -31,6 +32,8 @@ constexpr int32_t kUpgradeSpare = 200; // money kept after a food upgrade
 constexpr float kSeenPresence = 1.0f;
 constexpr float kSeenPoacherFade = 0.25f;
 constexpr float kSettle = 8.0f; // pixels a frame the hand still moves when it presses
+// Seconds after the money hint in which the player buys the animal it speaks of.
+constexpr float kFollowMoneyHint = 5.0f;
 
 float distance(float x, float y, const aPoint& p)
 {
@@ -76,8 +79,8 @@ float Sightings::age(const void* thing, Aspect aspect, float now) const
 
 // --- the player ---
 
-HumanPlayer::HumanPlayer(GameHarness& h, cPlayState& state, Style style, float frameTime)
-    : m_h(h), m_state(state), m_style(style), m_dt(frameTime), m_upgrades(parkConfig::readUpgrades())
+HumanPlayer::HumanPlayer(GameHarness& h, cPlayState& state, Style style, float frameTime, Habits habits)
+    : m_h(h), m_state(state), m_style(style), m_habits(habits), m_dt(frameTime), m_upgrades(parkConfig::readUpgrades())
 {
     h.input().setCursor(static_cast<int32_t>(m_x), static_cast<int32_t>(m_y));
 }
@@ -102,7 +105,7 @@ void HumanPlayer::frame()
             // The hand comes to rest on the target before it presses.
             const bool resting = left <= kSettle && m_lastStep <= kSettle;
             m_lastStep = left;
-            if (resting && aim->click && m_now - m_lastPress >= kClickGap) {
+            if (resting && aim->click && m_now - m_lastPress >= m_habits.clickGap) {
                 m_h.input().setButton(0, true);
                 m_buttonDown = true;
                 m_lastPress = m_now;
@@ -127,7 +130,7 @@ void HumanPlayer::frame()
 
 bool HumanPlayer::noticed(const void* thing, Sightings::Aspect aspect) const
 {
-    return m_sightings.age(thing, aspect, m_now) >= kReaction;
+    return m_sightings.age(thing, aspect, m_now) >= m_habits.reaction;
 }
 
 GUI::Widget* HumanPlayer::widget(const char* name) const
@@ -185,6 +188,8 @@ void HumanPlayer::look()
     for (const auto& hint : cTutorialTooltip::all())
         if (hint->isOpen())
             m_sightings.see(hint.get(), Sightings::SHOWN, m_now);
+    if (const aParticleSystem* sign = sellSign())
+        m_sightings.see(sign, Sightings::SHOWN, m_now);
     std::vector<GUI::Widget*> buttons = m_state.getAnimalButtons();
     for (const char* name : {"Grass", "Meat", "Sell", "Heal", "Grass_upgrade", "Meat_upgrade"})
         buttons.push_back(widget(name));
@@ -258,6 +263,9 @@ std::optional<HumanPlayer::Aim> HumanPlayer::clearWindows()
             if (hint->getAlpha() < 1.0f || !noticed(hint.get(), Sightings::SHOWN))
                 return Aim{{}, false};
             m_move = "hint";
+            // It says to spend the money on food and new animals: one is bought next.
+            if (hint->getTextWindow()->GetText() == m_h.game().getText("tutorial.msg09"))
+                m_buyAfterHint = m_now + kFollowMoneyHint;
             return Aim{centreOf(ScreenView::bubbleRect(hint.get()))};
         }
     // A new award waits for a click (it takes one only after a while).
@@ -381,8 +389,29 @@ std::optional<HumanPlayer::Aim> HumanPlayer::clickWorker()
     return std::nullopt;
 }
 
+const aParticleSystem* HumanPlayer::sellSign() const
+{
+    const cTutorial* tutorial = m_state.getTutorial();
+    return tutorial ? tutorial->getSign(1) : nullptr;
+}
+
+bool HumanPlayer::sellingAsked() const
+{
+    const aParticleSystem* sign = sellSign();
+    if (hintShows("tutorial.msg06") || (sign && noticed(sign, Sightings::SHOWN)))
+        return true;
+    const cLevel* level = m_state.getLevel();
+    return std::any_of(level->saleQueue.begin(), level->saleQueue.end(), [level](const cAnimal* a) {
+        return std::any_of(level->goals.begin(), level->goals.end(), [a](const cGoal& g) {
+            return !g.done && g.type == cGoal::SOLD && g.kindName == a->kind->name;
+        });
+    });
+}
+
 std::optional<HumanPlayer::Aim> HumanPlayer::sell()
 {
+    if (!m_habits.sellsUnasked && !sellingAsked())
+        return std::nullopt;
     return press(m_state.getSellButton());
 }
 
@@ -399,6 +428,11 @@ std::optional<HumanPlayer::Aim> HumanPlayer::buy()
     const std::vector<GUI::Widget*>& buttons = m_state.getAnimalButtons();
     if (hintShows("tutorial.msg08") && !buttons.empty())
         return press(buttons.front());
+    if (m_now < m_buyAfterHint && !buttons.empty())
+        if (std::optional<Aim> a = press(buttons.front())) {
+            m_buyAfterHint = -1.0f;
+            return a;
+        }
     // Money kept back to feed the herd for a while.
     const int32_t reserve = 6 * std::max(foodCost(0), foodCost(1));
     auto affordable = [level](const GUI::Widget* b, int32_t extra) {
@@ -425,6 +459,8 @@ std::optional<HumanPlayer::Aim> HumanPlayer::buy()
 
 std::optional<HumanPlayer::Aim> HumanPlayer::raiseFood()
 {
+    if (!m_habits.upgrades)
+        return std::nullopt;
     const cLevel* level = m_state.getLevel();
     for (int32_t type = 0; type < 2; ++type) {
         const int32_t price = parkConfig::foodUpgradePrice(m_upgrades, m_foodStage[type]);
@@ -475,18 +511,21 @@ void HumanPlayGame::leave()
     EXPECT_TRUE(game.h.waitForState(STATE_MENU, kPatience));
 }
 
-HumanPlayResult HumanPlayGame::play(const std::string& levelName, uint32_t seed, HumanPlayer::Style style)
+HumanPlayResult HumanPlayGame::play(const std::string& levelName, uint32_t seed, HumanPlayer::Style style,
+                                    Habits habits)
 {
     GameHarness& h = game.h;
     HumanPlayResult result;
     if (cPlayState* state = enter(levelName, seed)) {
         result.rewards = state->getLevel()->rewards;
         const float maxSeconds = std::max(600.0f, 2.0f * static_cast<float>(result.rewards.silverTime));
-        HumanPlayer person(h, *state, style, kDt);
+        HumanPlayer person(h, *state, style, kDt, habits);
         // Hints stop the level's clock, so the player's own clock has a bound too.
         while (state->getLevel() && state->getLevel()->state == 0 && state->getElapsed() < maxSeconds &&
                person.clock() < 2.0f * maxSeconds) {
+            result.book.before(*state);
             person.frame();
+            result.book.after(*state);
             h.recorder()->clearRecords();
             if (cLevel* running = state->getLevel())
                 letDrivenOffPoachersGo(*running);

@@ -5,9 +5,11 @@
 // presses the button at most once every kClickGap seconds, and plays as the
 // hints and tips say: food beside the hungry, coins picked up, poachers
 // clicked until they go, the sick healed, working animals clicked, grown
-// ones sold, animals bought for the goals and the herd. The feed-only style
-// does nothing but clear the hints away and feed. KB_HUMAN_TRACE=1 prints
-// every click with the move that made it.
+// ones sold, animals bought when a hint asks, for the goals and the herd. The feed-only style
+// does nothing but clear the hints away and feed. The newcomer's habits make
+// the same player slower, without the level's food upgrades, selling only
+// what a hint or the goals ask for. KB_HUMAN_TRACE=1 prints every click with
+// the move that made it.
 #pragma once
 
 #include <cstdint>
@@ -23,9 +25,11 @@
 #include "game/screens/parkconfig.h"
 #include "game/support/autoplayer.h"
 #include "game/support/loading_game.h"
+#include "game/support/money_book.h"
 #include "game/support/screen_view.h"
 #include "orvo/util/a_geometry.h"
 
+class aParticleSystem;
 class cAnimal;
 namespace GUI {
 class Widget;
@@ -53,14 +57,24 @@ private:
     std::map<std::pair<const void*, int>, Seen> m_seen;
 };
 
+// What sets one player apart from another beyond the moves it knows.
+struct Habits {
+    float reaction = 0.6f;    // seconds a thing has shown before it is acted on
+    float clickGap = 0.5f;    // the least seconds between two presses
+    bool upgrades = true;     // buys the food upgrades the level offers
+    bool sellsUnasked = true; // sells what has grown, asked or not
+};
+inline constexpr Habits kPerson{};
+inline constexpr Habits kNewcomer{1.2f, 1.0f, false, false};
+
 class HumanPlayer {
 public:
     enum class Style { Full, FeedOnly };
-    static constexpr float kReaction = 0.6f;
-    static constexpr float kClickGap = 0.5f;
+    static constexpr float kReaction = kPerson.reaction;
+    static constexpr float kClickGap = kPerson.clickGap;
     static constexpr float kPointerSpeed = 2000.0f;
 
-    HumanPlayer(GameHarness& h, cPlayState& state, Style style, float frameTime);
+    HumanPlayer(GameHarness& h, cPlayState& state, Style style, float frameTime, Habits habits = kPerson);
     // One frame: look, decide, move the hand, maybe press or let go, and the game's frame.
     void frame();
 
@@ -86,6 +100,9 @@ private:
     std::optional<Aim> collectCoin();
     std::optional<Aim> clickWorker();
     std::optional<Aim> sell();
+    // A hint, the pulsing sign over the Sell button or an open sell goal asks for a sale.
+    bool sellingAsked() const;
+    const aParticleSystem* sellSign() const;
     std::optional<Aim> buy();
     std::optional<Aim> raiseFood();
     std::optional<Aim> hurryHelicopter();
@@ -104,6 +121,7 @@ private:
     GameHarness& m_h;
     cPlayState& m_state;
     Style m_style;
+    Habits m_habits;
     float m_dt;
     float m_now = 0.0f;
     Sightings m_sightings;
@@ -117,10 +135,12 @@ private:
     mutable std::map<std::string, GUI::Widget*> m_widgets; // by name
     std::vector<cUpgradeSection> m_upgrades;
     int32_t m_foodStage[2] = {0, 0};
+    float m_buyAfterHint = -1.0f; // until when the money hint's purchase is still to come
 };
 
 struct HumanPlayResult : AutoPlayResult {
     int32_t clicks = 0;
+    MoneyBook book;
 };
 
 // A game on fake time with the real play state, in which the human-paced
@@ -137,7 +157,8 @@ protected:
     void leave();
     // Plays "levels:<name>.ini" until it ends, for twice its SilverTime and
     // at least 10 minutes of play.
-    HumanPlayResult play(const std::string& levelName, uint32_t seed, HumanPlayer::Style style);
+    HumanPlayResult play(const std::string& levelName, uint32_t seed, HumanPlayer::Style style,
+                         Habits habits = kPerson);
 
     ScopedStateClass playClass{STATE_PLAY, [] { return new cPlayState(); }};
     LoadedGame game{true};
