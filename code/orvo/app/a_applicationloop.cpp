@@ -62,8 +62,10 @@ float aApplication::pacedFrameTime() const
     if (wait == aGpuPresentWait::NoDisplay)
         return kDisplaylessFrameTime;
     // A present that waits for the display paces the loop itself; fullscreen
-    // without vsync presents at once, as fast as frames come.
-    if (wait == aGpuPresentWait::Refresh || m_graphServer->isFullscreen())
+    // without vsync presents at once, as fast as frames come. Fullscreen with
+    // vsync whose swap cannot wait sleeps like a window: vsync never gives
+    // frames faster than the display.
+    if (wait == aGpuPresentWait::Refresh || (m_graphServer->isFullscreen() && !m_graphServer->isVsync()))
         return 0.0f;
     uint32_t limit = m_graphServer->getRefreshRate() & 0xFFFF;
     if (limit == 0 || limit > 1000)
