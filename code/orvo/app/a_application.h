@@ -60,6 +60,7 @@ public:
     // Shows the error box of the code and returns when it was closed.
     virtual void showError(uint32_t code);
     virtual void deleteInput();
+    // The routine's look-ups list each folder once (aFolderListingScope).
     virtual void startLoadingThread(aLoadingRoutine routine, void* parameter);
     // True when no loading thread remains (polled once per turn); joins an
     // ended thread and, when its routine failed, shows the error and closes.

@@ -1,5 +1,6 @@
 // aApplication: the main loop, the window procedure and the loading thread.
 #include "orvo/app/a_application.h"
+#include "orvo/app/a_diskpath.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/app/a_keys.h"
 #include "orvo/gfx/a_graphserver.h"
@@ -62,8 +63,10 @@ float aApplication::pacedFrameTime() const
     if (wait == aGpuPresentWait::NoDisplay)
         return kDisplaylessFrameTime;
     // A present that waits for the display paces the loop itself; fullscreen
-    // without vsync presents at once, as fast as frames come.
-    if (wait == aGpuPresentWait::Refresh || m_graphServer->isFullscreen())
+    // without vsync presents at once, as fast as frames come. Fullscreen with
+    // vsync whose swap cannot wait sleeps like a window: vsync never gives
+    // frames faster than the display.
+    if (wait == aGpuPresentWait::Refresh || (m_graphServer->isFullscreen() && !m_graphServer->isVsync()))
         return 0.0f;
     uint32_t limit = m_graphServer->getRefreshRate() & 0xFFFF;
     if (limit == 0 || limit > 1000)
@@ -196,6 +199,8 @@ void aApplication::startLoadingThread(aLoadingRoutine routine, void* parameter)
         system_setThreadPriority(A_THREAD_NORMAL);
         // A stack overflow of the loading routine is reported too.
         fault_prepareThread();
+        // The data folders stay as they are while a load runs: each is listed once for its look-ups.
+        aFolderListingScope listings;
         const uint32_t code = routine ? routine(parameter) : 0;
         m_loadingExitCode = code;
         // Set last: the main thread joins once it sees it.

@@ -29,20 +29,16 @@ std::string join(const std::string& folder, const std::string& name)
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-// The entry of `folder` equal to `name` ignoring case, or "".
-std::string findCaseless(const std::string& folder, const std::string& name)
+thread_local aFolderListingScope* t_scope = nullptr;
+
+template <typename Visit> void listFolder(const std::string& folder, Visit visit)
 {
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
-        return {};
-    std::string best;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string candidate = entry->d_name;
-        if (caseless_equal(candidate, name) && (best.empty() || candidate < best))
-            best = candidate;
-    }
+        return;
+    while (const dirent* entry = readdir(dir))
+        visit(std::string(entry->d_name));
     closedir(dir);
-    return best;
 }
 
 Resolved resolve(const std::string& path)
@@ -70,7 +66,7 @@ Resolved resolve(const std::string& path)
 
     std::string name = leaf;
     if (parent.exists && leaf != "." && leaf != "..") {
-        const std::string match = findCaseless(parent.path, leaf);
+        const std::string match = diskpath_findCaseless(parent.path, leaf);
         if (!match.empty())
             name = match;
     }
@@ -80,6 +76,39 @@ Resolved resolve(const std::string& path)
 }
 
 } // namespace
+
+std::string diskpath_findCaseless(const std::string& folder, const std::string& name)
+{
+    std::string best;
+    const auto consider = [&](const std::string& candidate) {
+        if (caseless_equal(candidate, name) && (best.empty() || candidate < best))
+            best = candidate;
+    };
+    if (!t_scope) {
+        listFolder(folder, consider);
+        return best;
+    }
+    auto [listing, fresh] = t_scope->m_listings.try_emplace(folder);
+    if (fresh)
+        listFolder(folder, [&](std::string entry) { listing->second.push_back(std::move(entry)); });
+    for (const std::string& entry : listing->second)
+        consider(entry);
+    return best;
+}
+
+aFolderListingScope::aFolderListingScope()
+{
+    if (t_scope)
+        return;
+    t_scope = this;
+    m_active = true;
+}
+
+aFolderListingScope::~aFolderListingScope()
+{
+    if (m_active)
+        t_scope = nullptr;
+}
 
 std::string diskpath_toSlashes(std::string path)
 {

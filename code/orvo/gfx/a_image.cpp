@@ -8,6 +8,7 @@
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_imagemng.h"
 #include "orvo/gfx/a_imageshared.h"
+#include "orvo/gfx/a_picturecache.h"
 #include "orvo/platform/gpu/a_gpudevice.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/util/a_log.h"
@@ -15,6 +16,18 @@
 namespace {
 
 const std::string kNoFile;
+
+// A texture made from a kept packed copy, as decoding the file made it.
+aGpuResult createFromRuns(aGpuDevice& device, aGpuFormat format, aPictureCache::Picture picture,
+                          std::unique_ptr<aGpuTexture>& out)
+{
+    aGpuResult result = device.createTexture(picture.width, picture.height, format, aGpuUsage::None, out);
+    if (gpu_succeeded(result) && !out->setPackedRuns(std::move(picture.runs))) {
+        out.reset();
+        result = aGpuResult::InvalidData;
+    }
+    return result;
+}
 
 } // namespace
 
@@ -182,21 +195,7 @@ void aImage::loadTexture()
             height = record.height;
         }
     } else {
-        aFileBuffer file(record.fileName.c_str());
-        if (file.empty()) {
-            result = aGpuResult::NotFound;
-        } else if (image_isJng(file.bytes(), file.size())) {
-            aGpuPicture picture;
-            result = createFromMNG(*device, file.bytes(), file.size(), picture, texture);
-            width = picture.width;
-            height = picture.height;
-        } else {
-            aGpuImageInfo info;
-            result = gpu_createTextureFromMemory(*device, file.bytes(), file.size(), image_textureFormat(record),
-                                                 texture, &info);
-            width = info.width;
-            height = info.height;
-        }
+        result = loadFile(*device, texture, width, height);
     }
     if (gpu_failed(result)) {
         a_log("Texture \"%s\" load failed (%s)", record.fileName.c_str(), gpu_errorName(result));
@@ -209,6 +208,41 @@ void aImage::loadTexture()
     image_setTexture(plain, std::move(texture), width, height);
     if (plain.texture)
         applyEffectsAgain();
+}
+
+aGpuResult aImage::loadFile(aGpuDevice& device, std::unique_ptr<aGpuTexture>& texture, uint32_t& width,
+                            uint32_t& height)
+{
+    const TextureRecord& record = *m_record;
+    aFileBuffer file(record.fileName.c_str());
+    if (file.empty())
+        return aGpuResult::NotFound;
+    const aGpuFormat format = image_textureFormat(record);
+    aPictureCache& cache = aPictureCache::instance();
+    aPictureCache::Picture kept;
+    if (cache.find(record.fileName, format, file.bytes(), file.size(), kept)) {
+        width = kept.width;
+        height = kept.height;
+        return createFromRuns(device, format, std::move(kept), texture);
+    }
+    aGpuResult result = aGpuResult::Ok;
+    if (image_isJng(file.bytes(), file.size())) {
+        aGpuPicture picture;
+        result = createFromMNG(device, file.bytes(), file.size(), picture, texture);
+        width = picture.width;
+        height = picture.height;
+    } else {
+        aGpuImageInfo info;
+        result = gpu_createTextureFromMemory(device, file.bytes(), file.size(), format, texture, &info);
+        width = info.width;
+        height = info.height;
+    }
+    if (gpu_succeeded(result) && texture) {
+        texture->pack();
+        if (texture->isPacked())
+            cache.store(record.fileName, format, file.bytes(), file.size(), {width, height, texture->packedRuns()});
+    }
+    return result;
 }
 
 aGpuResult aImage::createFromMNG(aGpuDevice& device, const uint8_t* data, uint32_t size, aGpuPicture& picture,

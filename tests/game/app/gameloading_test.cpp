@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "game/app/loadingscreen.h"
+#include "game/park/playstate.h"
+#include "game/screens/mapstate.h"
 #include "game/support/loading_game.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/util/a_crc32.h"
 
 using namespace kbtest;
@@ -63,4 +66,27 @@ TEST(GameLoading, LevelLoadsTakeFourAndAHalfSecondsAndHandOverSafely)
         ASSERT_EQ(cLoadingScreen::getSingletonPtr(), nullptr) << i;
     }
     EXPECT_EQ(scenes, 200);
+}
+
+TEST(GameLoading, ALevelEnteredAgainDecodesOnlyThePicturesThatAreNotKept)
+{
+    LoadedGame g;
+    ScopedStateClass play{STATE_PLAY, [] { return new cPlayState(); }};
+    ScopedStateClass map{STATE_MAP, [] { return new cMapState(); }};
+    g.start();
+    g.h.makePlayer();
+    g.enter(STATE_MAP);
+    // Decoded pictures are written into their textures; kept ones are not.
+    const auto decodedWhileEntering = [&](int32_t id) {
+        const size_t before = g.h.recorder()->count(aGpuCall::TextureLock);
+        g.enter(id);
+        return g.h.recorder()->count(aGpuCall::TextureLock) - before;
+    };
+    cGameState::find(STATE_PLAY)->setLevel("levels:Level02.ini");
+    const size_t first = decodedWhileEntering(STATE_PLAY);
+    const size_t mapAgain = decodedWhileEntering(STATE_MAP);
+    const size_t second = decodedWhileEntering(STATE_PLAY);
+    EXPECT_GT(first, 100u) << "two kinds of animals, five directions of every state";
+    EXPECT_LT(second * 4, first) << first << " pictures decoded, then " << second;
+    EXPECT_LE(mapAgain, 3u) << "the screens' pictures are kept from the start; photos (the map) do not pack";
 }

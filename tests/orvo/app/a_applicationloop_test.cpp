@@ -148,6 +148,31 @@ TEST(ApplicationPacing, FullscreenFramesAndUnpacedRunsNeverSleep)
     }
 }
 
+TEST(ApplicationPacing, FullscreenVsyncWhoseSwapCannotWaitSleepsToTheDisplayRate)
+{
+    // The driver refused the waiting swap: the loop holds the rate, an unknown one as 100 Hz.
+    for (const auto& [rate, sleep] : {std::pair{60u, 16u}, std::pair{0u, 10u}}) {
+        kbtest::LoopRig rig(kbtest::recorder(rate), true, true);
+        rig.device_->setPresentWait(aGpuPresentWait::None);
+        FakeClock::clearSleeps();
+        int32_t result = 0;
+        rig.app.runFrame(result);
+        EXPECT_EQ(FakeClock::sleeps(), Sleeps{sleep}) << rate;
+        // A frame that took its time is not held back.
+        FakeClock::advanceMicros(20000);
+        FakeClock::clearSleeps();
+        rig.app.runFrame(result);
+        EXPECT_EQ(FakeClock::sleeps(), Sleeps{}) << rate;
+    }
+    // Without vsync fullscreen presents at once, however the swap was set up.
+    kbtest::LoopRig immediate(kbtest::recorder(60), false, true);
+    immediate.device_->setPresentWait(aGpuPresentWait::None);
+    FakeClock::clearSleeps();
+    int32_t result = 0;
+    immediate.app.runFrame(result);
+    EXPECT_EQ(FakeClock::sleeps(), Sleeps{});
+}
+
 TEST(ApplicationLoop, PrintScreenSavesOncePerPress)
 {
     kbtest::LogCapture log;

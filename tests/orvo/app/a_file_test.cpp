@@ -8,6 +8,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "orvo/app/a_diskpath.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
 #include "orvo/app/a_openfile.h"
@@ -117,6 +118,25 @@ TEST_F(FileTest, ArchiveSearchOrderPrecedenceAndLimits)
     writeFile(dir.file("data2.zip"), makeZip({{"deep/x/y.txt", "other archive"}}));
     EXPECT_EQ(read(dir.path() + "/data2/deep/x/y.txt"), "other archive");
     EXPECT_EQ(read(dir.path() + "/DATA/deep/x/y.txt"), "deep");
+}
+
+TEST_F(FileTest, InAListingScopeEachFolderIsListedOnceAndExactNamesAddedMeanwhileAreFound)
+{
+    writeFile(disk("gfx/Sheet.PNG"), "sheet");
+    {
+        aFolderListingScope listings;
+        EXPECT_TRUE(file_exists("data:gfx/sheet.png"));
+        EXPECT_FALSE(file_exists("data:gfx/sheet.jng"));
+        writeFile(disk("gfx/Other.PNG"), "other");
+        EXPECT_EQ(read("data:gfx/Other.PNG"), "other") << "the exact name needs no listing";
+        EXPECT_FALSE(file_exists("data:gfx/other.png")) << "the folder's listing is the one taken before";
+        {
+            aFolderListingScope inner;
+        }
+        EXPECT_FALSE(file_exists("data:gfx/other.png")) << "an inner scope leaves the listings to the outer one";
+        std::thread([] { EXPECT_TRUE(file_exists("data:gfx/other.png")) << "another thread lists anew"; }).join();
+    }
+    EXPECT_EQ(read("data:gfx/other.png"), "other");
 }
 
 TEST_F(FileTest, DamagedArchivesFailWithALogLineAndAreNotCached)

@@ -5,6 +5,7 @@
 
 #include "gfx_fixture.h"
 #include "orvo/gfx/a_image.h"
+#include "orvo/gfx/a_picturecache.h"
 #include "orvo/platform/gpu/a_gpuimage.h"
 #include "orvo/util/a_exception.h"
 #include "support/temp_dir.h"
@@ -127,6 +128,47 @@ TEST(ImageLoad, FailuresAreLoggedAndLeaveAHandleThatDrawsNothing)
     fine.drawRegionAt(0, 0, aRect(3, 3, 16, 0));
     EXPECT_EQ(rig.device->count(aGpuCall::SpriteDraw), 0u);
     rig.graph->endScene();
+}
+
+TEST(ImageLoad, ASheetLoadedAgainComesFromItsKeptCopyUntilTheFileChanges)
+{
+    GraphRig rig;
+    aPictureCache& cache = aPictureCache::instance();
+    cache.clear();
+    // A clear surround with a small picture in the middle, as a sprite sheet has.
+    const auto sheetPixels = [](uint32_t argb) {
+        std::vector<uint32_t> p(32 * 32, 0);
+        for (uint32_t y = 12; y < 20; ++y)
+            for (uint32_t x = 8; x < 24; ++x)
+                p[y * 32 + x] = argb;
+        return p;
+    };
+    const std::string sheet = rig.write("sheet.png", kbtest::encodePng(sheetPixels(0xFF336699), 32, 32));
+    const std::string noise = rig.write("noise.png", kbtest::encodePng(kbtest::patternPixels(32, 32), 32, 32));
+    std::vector<uint8_t> decoded;
+    {
+        aImage first(sheet, aGpuFormat::A4R4G4B4, k8888);
+        const aImage other(noise, aGpuFormat::A4R4G4B4, k8888);
+        decoded = first.getRecord()->surfaces[0].texture->pixels();
+    }
+    EXPECT_EQ(cache.count(), 1u) << "the sheet's copy outlives its image; a picture that does not pack has none";
+
+    rig.device->clearRecords();
+    aImage again(sheet, aGpuFormat::A4R4G4B4, k8888);
+    EXPECT_EQ(rig.device->count(aGpuCall::TextureLock), 0u) << "no decoded picture was written into it";
+    EXPECT_EQ(again.getRecord()->surfaces[0].texture->pixels(), decoded);
+    EXPECT_EQ(again.getWidth(), 32);
+
+    // An effect on a loaded image leaves the kept copy as the file has it.
+    const aImage::GrayScaleParam inPlace(true);
+    ASSERT_TRUE(again.setEffect(aImage::EFFECT_GRAYSCALE, &inPlace));
+    ASSERT_NE(again.getPixel(16, 16), 0xFF336699u);
+    EXPECT_EQ(aImage(sheet, aGpuFormat::A4R4G4B4, k8888).getPixel(16, 16), 0xFF336699u);
+
+    // The file changed under the same name: its new picture is read.
+    rig.write("sheet.png", kbtest::encodePng(sheetPixels(0xFF993366), 32, 32));
+    EXPECT_EQ(aImage(sheet, aGpuFormat::A4R4G4B4, k8888).getPixel(16, 16), 0xFF993366u);
+    cache.clear();
 }
 
 TEST(ImagePixels, LockIsForA8R8G8B8DisplaysAndRectanglesInsideThePicture)

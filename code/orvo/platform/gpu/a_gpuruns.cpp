@@ -1,6 +1,7 @@
 #include "orvo/platform/gpu/a_gpuruns.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -64,4 +65,19 @@ bool gpu_unpackRuns(const std::vector<uint32_t>& packed, uint32_t* out, size_t c
         done += n;
     }
     return done == count;
+}
+
+size_t gpu_runsLength(const std::vector<uint32_t>& packed)
+{
+    size_t at = 0, length = 0;
+    while (at < packed.size()) {
+        const uint32_t token = packed[at++];
+        const size_t n = token & ~kRun;
+        const size_t words = token & kRun ? 1 : n;
+        if (words > packed.size() - at)
+            return SIZE_MAX;
+        at += words;
+        length += n;
+    }
+    return length;
 }

@@ -149,6 +149,28 @@ bool aGpuTexture::isPacked() const
     return m_isPacked;
 }
 
+std::vector<uint32_t> aGpuTexture::packedRuns() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_isPacked ? m_packed : std::vector<uint32_t>();
+}
+
+bool aGpuTexture::setPackedRuns(std::vector<uint32_t> runs)
+{
+    if (m_registry)
+        m_registry->beforeTextureChange();
+    std::lock_guard<std::mutex> guard(m_mutex);
+    const size_t count = static_cast<size_t>(m_width) * m_height;
+    if (m_locked || m_usage == aGpuUsage::RenderTarget || gpu_formatBytes(m_format) != 4 ||
+        gpu_runsLength(runs) != count)
+        return false;
+    m_packed = std::move(runs);
+    std::vector<uint8_t>().swap(m_pixels);
+    m_isPacked = true;
+    m_dirty = true;
+    return true;
+}
+
 void aGpuTexture::unpackLocked()
 {
     if (!m_isPacked)

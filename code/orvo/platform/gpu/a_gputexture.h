@@ -61,6 +61,12 @@ public:
     // while locked; a copy that would not shrink to half stays as it is.
     void pack();
     bool isPacked() const;
+    // The runs of a packed copy (empty when the copy is not packed).
+    std::vector<uint32_t> packedRuns() const;
+    // The copy becomes these runs, as pack() made them for a texture of this
+    // size and format; false, with nothing changed, when they do not make
+    // exactly its pixels or the texture is locked or not 32-bit.
+    bool setPackedRuns(std::vector<uint32_t> runs);
 
 private:
     std::shared_ptr<aGpuRegistry> m_registry;

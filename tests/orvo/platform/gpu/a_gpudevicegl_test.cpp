@@ -193,6 +193,45 @@ TEST_F(GpuGL, APackedPictureDrawsAndLocksAsItsPixelsWere)
     open->unlock();
 }
 
+TEST_F(GpuGL, ATextureGivenAnotherTexturesRunsDrawsItsPictureAndRunsOfAnotherSizeAreRefused)
+{
+    const auto argbAt = [](uint32_t x, uint32_t y) { return x >= 6 && x < 10 && y >= 2 ? 0xFF102030u + x : 0u; };
+    auto source = kbtest::texture(device(), 16, 8, aGpuFormat::A8R8G8B8, argbAt);
+    source->pack();
+    const std::vector<uint32_t> runs = source->packedRuns();
+    ASSERT_FALSE(runs.empty());
+    auto copy = solidTexture(16, 8, aGpuFormat::A8R8G8B8, 0xFFFFFFFF);
+    beginFrame();
+    sprite->begin();
+    put(*sprite, copy.get(), 0, 0, 0xFFFFFFFF); // uploaded white first: the runs must upload again
+    sprite->end();
+    endFrame();
+    ASSERT_TRUE(copy->setPackedRuns(runs));
+    EXPECT_TRUE(copy->isPacked());
+    EXPECT_EQ(copy->pixels(), source->pixels());
+    beginFrame();
+    sprite->begin();
+    put(*sprite, copy.get(), 0, 0, 0xFFFFFFFF);
+    sprite->end();
+    const auto pixels = endFrame();
+    size_t wrong = 0;
+    for (uint32_t y = 0; y < 8; ++y)
+        for (uint32_t x = 0; x < 16; ++x)
+            wrong += at(pixels, x, y) != (argbAt(x, y) | 0xFF000000u);
+    EXPECT_EQ(wrong, 0u);
+
+    // Runs of another size, an open lock, a 16-bit texture: nothing changes.
+    auto small = solidTexture(8, 8, aGpuFormat::A8R8G8B8, 0xFF00FF00);
+    auto halves = solidTexture(16, 8, aGpuFormat::R5G6B5, 0xFF00FF00);
+    aGpuLockedRect locked;
+    auto open = solidTexture(16, 8, aGpuFormat::A8R8G8B8, 0xFF00FF00);
+    ASSERT_EQ(open->lock(locked), aGpuResult::Ok);
+    EXPECT_FALSE(small->setPackedRuns(runs) || halves->setPackedRuns(runs) || open->setPackedRuns(runs));
+    open->unlock();
+    EXPECT_FALSE(small->isPacked() || halves->isPacked() || open->isPacked());
+    EXPECT_EQ(small->pixels(), solidTexture(8, 8, aGpuFormat::A8R8G8B8, 0xFF00FF00)->pixels());
+}
+
 namespace {
 
 // Mesa gives a freed GL name to the next new object only when asked to, as

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "orvo/platform/gpu/a_gpuruns.h"
@@ -51,4 +52,15 @@ TEST(GpuRuns, PackedWordsThatDoNotMakeThePictureAreRefused)
     EXPECT_FALSE(gpu_unpackRuns({4, 1, 2}, out.data(), 4)) << "literals cut off";
     EXPECT_TRUE(gpu_unpackRuns({2, 1, 2, 0x80000002u, 3}, out.data(), 4));
     EXPECT_EQ(out, (std::vector<uint32_t>{1, 2, 3, 3}));
+}
+
+TEST(GpuRuns, TheLengthOfPackedWordsIsWhatTheyUnpackToOrNoneWhenCutOff)
+{
+    std::vector<uint32_t> packed;
+    const std::vector<uint32_t> words = {0, 0, 0, 0, 5, 6, 7, 7, 7};
+    gpu_packRuns(words.data(), words.size(), packed);
+    EXPECT_EQ(gpu_runsLength(packed), words.size());
+    EXPECT_EQ(gpu_runsLength({}), 0u);
+    EXPECT_EQ(gpu_runsLength({0x80000004u}), SIZE_MAX) << "a run without its value";
+    EXPECT_EQ(gpu_runsLength({4, 1, 2}), SIZE_MAX) << "literals cut off";
 }

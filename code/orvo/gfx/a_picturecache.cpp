@@ -1,0 +1,103 @@
+#include "orvo/gfx/a_picturecache.h"
+
+#include "orvo/util/a_crc32.h"
+
+namespace {
+
+std::string keyOf(const std::string& file, aGpuFormat format)
+{
+    return file + '|' + std::to_string(static_cast<int>(format));
+}
+
+} // namespace
+
+aPictureCache& aPictureCache::instance()
+{
+    // Never destroyed: images may still be released while the process exits.
+    static aPictureCache* cache = new aPictureCache;
+    return *cache;
+}
+
+bool aPictureCache::find(const std::string& file, aGpuFormat format, const uint8_t* bytes, size_t size, Picture& out)
+{
+    const std::string key = keyOf(file, format);
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        if (!m_index.count(key))
+            return false;
+    }
+    // Checked outside the lock: another thread may load meanwhile.
+    const uint32_t crc = crc32_bytes(bytes, size);
+    std::lock_guard<std::mutex> guard(m_mutex);
+    const auto found = m_index.find(key);
+    if (found == m_index.end())
+        return false;
+    const Entries::iterator entry = found->second;
+    if (entry->fileSize != size || entry->fileCrc != crc) {
+        // The file changed since: its old picture is of no use any more.
+        eraseLocked(entry);
+        return false;
+    }
+    m_entries.splice(m_entries.begin(), m_entries, entry);
+    out = entry->picture;
+    return true;
+}
+
+void aPictureCache::store(const std::string& file, aGpuFormat format, const uint8_t* bytes, size_t size,
+                          Picture picture)
+{
+    Entry entry;
+    entry.key = keyOf(file, format);
+    entry.fileSize = size;
+    entry.fileCrc = crc32_bytes(bytes, size);
+    entry.picture = std::move(picture);
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (const auto old = m_index.find(entry.key); old != m_index.end())
+        eraseLocked(old->second);
+    if (entry.bytes() > m_budget)
+        return;
+    m_bytes += entry.bytes();
+    m_entries.push_front(std::move(entry));
+    m_index[m_entries.front().key] = m_entries.begin();
+    trimLocked();
+}
+
+void aPictureCache::clear()
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_entries.clear();
+    m_index.clear();
+    m_bytes = 0;
+}
+
+void aPictureCache::setBudget(size_t bytes)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_budget = bytes;
+    trimLocked();
+}
+
+size_t aPictureCache::bytes() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_bytes;
+}
+
+size_t aPictureCache::count() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_entries.size();
+}
+
+void aPictureCache::trimLocked()
+{
+    while (m_bytes > m_budget && !m_entries.empty())
+        eraseLocked(std::prev(m_entries.end()));
+}
+
+void aPictureCache::eraseLocked(Entries::iterator entry)
+{
+    m_bytes -= entry->bytes();
+    m_index.erase(entry->key);
+    m_entries.erase(entry);
+}
