@@ -188,6 +188,13 @@ aPoint cTutorialTooltip::tip() const
     return {m_flipLeft ? m_x + w - kTailTipX : m_x + kTailTipX, m_flipDown ? m_y : m_y + h};
 }
 
+aRect cTutorialTooltip::area() const
+{
+    const int32_t w = m_image ? m_image->getWidth() : 0;
+    const int32_t h = m_image ? m_image->getHeight() : 0;
+    return aRect(m_x, m_y, static_cast<uint16_t>(w), static_cast<uint16_t>(h));
+}
+
 bool cTutorialTooltip::update(float dt)
 {
     if (m_open) {

@@ -47,6 +47,8 @@ public:
     void standOver(const aRect& target);
     // Where the pointer's tip is now.
     aPoint tip() const;
+    // The bubble picture's rectangle on the screen.
+    aRect area() const;
     // Starts the fade-out.
     void close() { m_open = false; }
 

@@ -162,3 +162,30 @@ TEST_F(MapScreen, AnArrowNarrowerThanAFrameMakesOneFrameAndMissingPicturesAreSki
     EXPECT_EQ(map->levels()[1]->button->GetWidth(), 32) << "placed by its rectangle even without pictures";
     h.frames(30);
 }
+
+// The park's hint stands over the Awards and Menu buttons until it is pressed
+// away: the press closes it and leaves the map alone.
+TEST_F(MapScreen, APressOnAHintBubbleClosesItAndNotTheButtonItHides)
+{
+    profile->setLevelReward("Level01", 2);
+    profile->stars = 320;
+    profile->tipsMask = 0x100;
+    cMapState* map = enter<cMapState>(STATE_MAP);
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(cTutorialTooltip::all().size(), 1u);
+    const aRect bubble = cTutorialTooltip::all().front()->area();
+    const aRect menu = h.widget("Menu")->GetAbsoluteRect();
+    const aRect shown = rect_intersect(menu, bubble);
+    ASSERT_GT(shown.width * shown.height, 0) << "the bubble stands over Menu";
+    h.frames(30);
+
+    // A quick tap in the frame the pointer lands on it, then a rested one on what is left of the bubble.
+    h.press(shown.x + shown.width / 2, shown.y + shown.height / 2);
+    h.release(shown.x + shown.width / 2, shown.y + shown.height / 2);
+    h.frames(60);
+    EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_MAP);
+    EXPECT_TRUE(cTutorialTooltip::all().empty()) << "pressed away";
+
+    clickOn(h, "Menu");
+    EXPECT_TRUE(h.waitForState(STATE_MENU)) << "the button is free once the bubble is gone";
+}
