@@ -179,6 +179,13 @@ void cPlayState::addAbilityButton(int32_t index)
     button->SetTextHoverColor(0xFFFFFFFF);
     button->SetTextPushedColor(0xFFFFFFFF);
     button->SetTextDisabledColor(0xFF000000);
+    // The price stands at the foot of the button, over the bottom of its picture.
+    if (hudFont)
+        button->SetFont(hudFont);
+    button->SetFontSize(kAbilityPriceTextSize);
+    button->SetTextHorzAlign(GUI::HA_CENTER);
+    button->SetTextVertAlign(GUI::VA_BOTTOM);
+    button->SetTextOffset(0.0f, kAbilityPriceBottom);
     if (kind->cost > 0)
         button->SetText(game->formatMoney(kind->cost));
     // NOTE: the button keeps the place of its ability; a missing one leaves a gap.

@@ -43,6 +43,9 @@ public:
     static constexpr float kClickWait = 0.5f;
     // The size of the count on the buy buttons' badges (the HUD font's digits 13 pixels high).
     static constexpr float kCountMarkTextSize = 1.3f;
+    // An ability button's price: hudFont's size, and its distance from the button's foot.
+    static constexpr float kAbilityPriceTextSize = 1.0f;
+    static constexpr float kAbilityPriceBottom = 4.0f;
 
     cPlayState();
     ~cPlayState() override;
@@ -126,6 +129,7 @@ public:
     GUI::Widget* getGoalsButton() const { return goalsButton; }
     GUI::Widget* getMoneyLabel() const { return moneyLabel; }
     const std::vector<GUI::Widget*>& getAnimalButtons() const { return animalButtons; }
+    const std::vector<GUI::Widget*>& getAbilityButtons() const { return abilityButtons; }
     // Puts `count` grass portions on the pointer, as a bought portion does.
     void handFood(uint16_t count);
     // The kind a click on that food's button buys now (at the level's stage of

@@ -17,6 +17,7 @@
 #include "game/park/flyawaytext.h"
 #include "game/park/helicopter.h"
 #include "game/park/level.h"
+#include "game/park/upgrade.h"
 #include "game/screens/screens_fixture.h"
 #include "game/support/loading_game.h"
 #include "game/support/play_game.h"
@@ -190,6 +191,43 @@ TEST_F(InLevelTexts, TheSeatsAndTheBuyButtonsCountsInTheHudsCorner)
         EXPECT_GE(textContrast(glyph), kLeast) << describeContrast(glyph);
     }
     helicopter->aboard.clear();
+}
+
+// The abilities a player's park offers in a level each show what they cost,
+// readable on the button at its foot, before the player pays for one.
+TEST_F(InLevelTexts, EachAbilityButtonShowsItsPrice)
+{
+    player->setUpgradeStage(2, 2); // feeding every animal
+    player->setUpgradeStage(4, 1); // collecting every coin
+    ASSERT_TRUE(play(std::string(KB_TEST_DATA_DIR) + "/levels/Level01.ini"));
+    passIntro();
+    h.moveTo(512, 300);
+    h.frame();
+    if (std::getenv("KB_UPDATE_GOLDEN"))
+        h.expectScreen("play_hud_abilities");
+    const std::vector<uint32_t> frame = h.screenshot();
+    int prices = 0;
+    for (size_t i = 0; i < state()->getAbilityButtons().size(); ++i) {
+        const GUI::Widget* button = state()->getAbilityButtons()[i];
+        const cUpgradeKind* kind = cUpgrade::findKind(static_cast<int32_t>(i));
+        if (!button || !kind || kind->cost <= 0)
+            continue;
+        ++prices;
+        SCOPED_TRACE(button->GetName());
+        EXPECT_EQ(button->GetText(), h.game().formatMoney(kind->cost));
+        aFont* font = guiFont("arial14");
+        ASSERT_NE(font, nullptr);
+        font->setSize(cPlayState::kAbilityPriceTextSize);
+        const float height = font->getNativeHeight() * font->getScale();
+        const aRect r = button->GetAbsoluteRect();
+        const TextOnScreen price =
+            textOnScreen(h, frame, ink(font, cPlayState::kAbilityPriceTextSize, r.x + r.width / 2.0f,
+                                       r.y + r.height - cPlayState::kAbilityPriceBottom - height, button->GetText(),
+                                       A_FONT_CENTER_X));
+        EXPECT_GE(textContrast(price), kLeast) << describeContrast(price);
+        EXPECT_GE(inkHeight(price), 9);
+    }
+    EXPECT_EQ(prices, 2) << "both abilities are offered";
 }
 
 // The loading screens: the pulsing "Loading..." at its brightest over each
