@@ -208,13 +208,6 @@ std::string profilesfile_widen(const std::string& text)
     return out;
 }
 
-std::string profilesfile_narrow(const uint8_t* bytes, size_t size, bool& damaged)
-{
-    Narrowed narrowed = narrowGroups(bytes, size);
-    damaged = size % 4 != 0 || narrowed.oddGroups != 0 || !endsAsWritten(narrowed.text);
-    return std::move(narrowed.text);
-}
-
 ProfilesFileText profilesfile_decode(const uint8_t* bytes, size_t size)
 {
     ProfilesFileText out;

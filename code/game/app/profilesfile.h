@@ -11,12 +11,6 @@
 
 std::string profilesfile_widen(const std::string& text);
 
-// The lowest byte of every 4-byte group (a trailing partial group dropped).
-// `damaged` tells whether the bytes cannot be what the writer made: a partial
-// group, a group that is not a sign-extended byte, a zero byte, or text that
-// stops inside a section (every section ends with an empty line).
-std::string profilesfile_narrow(const uint8_t* bytes, size_t size, bool& damaged);
-
 // The text a profiles file holds, in whichever form it came.
 struct ProfilesFileText {
     // What the reader parses. A last line evidently cut short is left out.

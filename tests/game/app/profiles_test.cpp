@@ -19,9 +19,12 @@ using namespace kbtest;
 
 namespace {
 
+// The text of a file's bytes; `damaged` when they are not what the game writes.
 std::string narrow(const std::string& bytes, bool& damaged)
 {
-    return profilesfile_narrow(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), damaged);
+    ProfilesFileText file = profilesfile_decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    damaged = file.plain || !file.damage.empty();
+    return std::move(file.text);
 }
 
 // "Name stars" of every player, in order.
