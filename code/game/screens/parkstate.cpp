@@ -11,6 +11,7 @@
 #include "game/app/spriteregistry.h"
 #include "game/app/tip.h"
 #include "game/app/tutorialflag.h"
+#include "game/park/food.h"
 #include "game/screens/parkstage.h"
 #include "gui/eventargs.h"
 #include "gui/server.h"
@@ -62,12 +63,7 @@ std::unique_ptr<aAnim> registryAnim(const std::string& name)
     const cSpriteEntry* entry = game ? game->spriteRegistry().findSprite(name) : nullptr;
     if (!entry || !entry->image)
         return nullptr;
-    auto anim = std::make_unique<aAnim>();
-    anim->addGridFrames(0, entry->image.get(), static_cast<uint32_t>(entry->totalFrames),
-                        static_cast<uint32_t>(entry->hFrames), static_cast<uint32_t>(entry->vFrames));
-    if (entry->frameTime > 0.0f)
-        anim->setFrameTime(entry->frameTime);
-    return anim;
+    return initAnimFromSprite(entry);
 }
 
 // The sheets the park draws from the screens' image manager, keyed as their
