@@ -66,6 +66,8 @@ public:
     struct BodyFrame {
         aImage* image = nullptr;
         aRect source;
+        float placeX = 0.0f; // the animation's point; its frame's displacement, scaled, leads to x, y
+        float placeY = 0.0f;
         float x = 0.0f;
         float y = 0.0f;
         float scaleX = 1.0f;
