@@ -143,8 +143,7 @@ public:
 
     // --- drawing (animaldraw.cpp) ---
     BodyFrame bodyFrame(float extra) const;
-    // `bubbleOpacity` 0..1: how solid the thought bubble is drawn.
-    void drawInfoPanel(float bubbleOpacity = 1.0f);
+    void drawInfoPanel();
 
     std::array<std::array<std::unique_ptr<aAdvAnim>, cAnimalKind::kDirections>, cAnimalKind::kStates> childAnims;
     std::array<std::array<std::unique_ptr<aAdvAnim>, cAnimalKind::kDirections>, cAnimalKind::kStates> adultAnims;

@@ -86,9 +86,9 @@ void cAnimal::drawShadows(const std::vector<cAnimal*>& animals)
         animal->drawShadow();
 }
 
-void cAnimal::drawInfoPanel(float bubbleOpacity)
+void cAnimal::drawInfoPanel()
 {
-    indicator.draw(bubbleOpacity);
+    indicator.draw();
     if (!isLiving() || presence < 2.0f || hoverAlpha <= 0.0f)
         return;
     aImage* gui = animalGuiImage();
