@@ -65,7 +65,8 @@ TEST_F(ParkGame, ProductionBudgetStarvationSicknessAndHealing)
     const auto bodyDraws = [this](cAnimal* animal) {
         aRect source;
         const aImage* frame = animal->currentAnimation()->getCurrentFrame(source);
-        const void* texture = frame && frame->getRecord() ? frame->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get() : nullptr;
+        const void* texture =
+            frame && frame->getRecord() ? frame->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get() : nullptr;
         game->h.recorder()->clearRecords();
         animal->draw();
         std::vector<uint32_t> colours;

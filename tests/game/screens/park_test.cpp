@@ -204,9 +204,8 @@ TEST_F(ParkScreen, ThreeAnimalsStandInTheParkAndTheEggInItsCorner)
     h.moveTo(500, 700);
     // Pictured while two of them wait between their idles, on their idles' last frames.
     const auto resting = [park] {
-        return std::count_if(park->animals().begin(), park->animals().end(), [](const cParkState::ParkAnimal& a) {
-            return !a.idle[a.currentIdle]->isPlaying();
-        });
+        return std::count_if(park->animals().begin(), park->animals().end(),
+                             [](const cParkState::ParkAnimal& a) { return !a.idle[a.currentIdle]->isPlaying(); });
     };
     for (int i = 0; i < 600 && resting() < 2; ++i)
         h.frame();
