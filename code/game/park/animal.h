@@ -66,6 +66,8 @@ public:
     struct BodyFrame {
         aImage* image = nullptr;
         aRect source;
+        float placeX = 0.0f; // the animation's point; its frame's displacement, scaled, leads to x, y
+        float placeY = 0.0f;
         float x = 0.0f;
         float y = 0.0f;
         float scaleX = 1.0f;
@@ -141,8 +143,7 @@ public:
 
     // --- drawing (animaldraw.cpp) ---
     BodyFrame bodyFrame(float extra) const;
-    // `bubbleOpacity` 0..1: how solid the thought bubble is drawn.
-    void drawInfoPanel(float bubbleOpacity = 1.0f);
+    void drawInfoPanel();
 
     std::array<std::array<std::unique_ptr<aAdvAnim>, cAnimalKind::kDirections>, cAnimalKind::kStates> childAnims;
     std::array<std::array<std::unique_ptr<aAdvAnim>, cAnimalKind::kDirections>, cAnimalKind::kStates> adultAnims;

@@ -36,6 +36,8 @@ cAnimal::BodyFrame cAnimal::bodyFrame(float extra) const
     body.scaleY = s;
     const float x = mirrored ? left + w + w * extra * 0.5f : left - w * extra * 0.5f;
     const float y = top - h * extra * 0.5f;
+    body.placeX = x;
+    body.placeY = y;
     body.x = x + disp.x * body.scaleX;
     body.y = y + disp.y * body.scaleY;
     body.maskColumn = direction;
@@ -47,14 +49,13 @@ void cAnimal::draw()
 {
     const float p = std::clamp(presence, 0.0f, 2.0f) * 0.5f;
     const uint32_t alpha = static_cast<uint32_t>(255.0f * p * p);
-    // NOTE: the frame is drawn whether or not the animation still plays, so
-    // an idle or death animation that has ended keeps its last picture.
-    auto drawBody = [](const BodyFrame& body, uint32_t color) {
+    // The animation's own draw: an ended one shows only when its file says "ShowStoped".
+    aAdvAnim* anim = currentAnimation();
+    auto drawBody = [anim](const BodyFrame& body, uint32_t color) {
         if (!body.image)
             return;
-        const float pos[2] = {body.x, body.y};
         const float scales[2] = {body.scaleX, body.scaleY};
-        body.image->draw(pos, body.source, color, scales, 0.0f, nullptr, true);
+        anim->draw(body.placeX, body.placeY, color, scales);
     };
 
     if (hoverAlpha > 0.0f && health > 0.0f && presence == 2.0f) {
@@ -85,9 +86,9 @@ void cAnimal::drawShadows(const std::vector<cAnimal*>& animals)
         animal->drawShadow();
 }
 
-void cAnimal::drawInfoPanel(float bubbleOpacity)
+void cAnimal::drawInfoPanel()
 {
-    indicator.draw(bubbleOpacity);
+    indicator.draw();
     if (!isLiving() || presence < 2.0f || hoverAlpha <= 0.0f)
         return;
     aImage* gui = animalGuiImage();

@@ -40,6 +40,7 @@ std::unique_ptr<aAnim> initAnimFromSprite(const cSpriteEntry* sprite)
     const uint32_t columns = static_cast<uint32_t>(std::max(sprite->hFrames, 1));
     const uint32_t rows = static_cast<uint32_t>(std::max(sprite->vFrames, 1));
     const uint32_t total = static_cast<uint32_t>(std::max(sprite->totalFrames, 1));
+    // Hold 1 throughout: with hold 0 a play-once pass (an appearing portion, the park's egg jump) would wrap.
     if (sprite->frames.empty()) {
         anim->addGridFrames(1, sprite->image.get(), total, columns, rows);
     } else {

@@ -170,9 +170,6 @@ public:
     void draw();
     // After the interface: each animal's and each poacher's info.
     void drawOverlays();
-    // How solid an animal's thought bubble is drawn: see-through over a
-    // poacher, who would otherwise stand hidden behind it.
-    float bubbleOpacity(const cAnimal& animal) const;
     // The decorations, the water and the butterflies by one frame (the
     // frame step does the same in its own order).
     void updateScenery(float dt);

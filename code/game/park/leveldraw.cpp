@@ -66,20 +66,10 @@ void cLevel::draw()
         butterfly.draw();
 }
 
-float cLevel::bubbleOpacity(const cAnimal& animal) const
-{
-    constexpr float kSeeThrough = 0.3f;
-    const aRect bubble = animal.indicator.bounds();
-    for (cPoacher* poacher : poachers)
-        if (poacher->isAlive() && rect_intersect(poacher->getHitRect(), bubble).width > 0)
-            return kSeeThrough;
-    return 1.0f;
-}
-
 void cLevel::drawOverlays()
 {
     for (cAnimal* animal : animals)
-        animal->drawInfoPanel(bubbleOpacity(*animal));
+        animal->drawInfoPanel();
     for (cPoacher* poacher : poachers)
         poacher->drawGui();
 }

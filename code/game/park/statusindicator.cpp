@@ -66,12 +66,7 @@ void cStatusIndicator::update(float dt)
     }
 }
 
-aRect cStatusIndicator::bounds() const
-{
-    return aRect(static_cast<int16_t>(x - 32), static_cast<int16_t>(y - 70), 64, 70);
-}
-
-void cStatusIndicator::draw(float opacity) const
+void cStatusIndicator::draw() const
 {
     if (step == 0 && alpha <= 0.0f)
         return;
@@ -82,8 +77,6 @@ void cStatusIndicator::draw(float opacity) const
     static const float kDy[kSteps] = {-8.0f, -17.0f, -30.0f, -70.0f};
     static const float kScale[kSteps] = {0.5f, 0.7f, 1.0f, 1.0f};
     static const aRect kPuff(65, 0, 15, 15), kBubble(0, 0, 64, 53);
-    const auto opaque = static_cast<uint32_t>(std::clamp(opacity, 0.0f, 1.0f) * static_cast<float>(colour >> 24));
-    const uint32_t tint = opaque << 24 | (colour & 0xFFFFFFu);
     for (uint16_t i = 0; i < kSteps; ++i) {
         float s = kScale[i];
         if (i == step && step < kSteps && alpha > 0.0f)
@@ -92,11 +85,11 @@ void cStatusIndicator::draw(float opacity) const
             continue;
         const float pos[2] = {x + kDx[i], y + kDy[i]};
         const float scale[2] = {s, s};
-        gui->draw(pos, i < 3 ? kPuff : kBubble, tint, scale);
+        gui->draw(pos, i < 3 ? kPuff : kBubble, colour, scale);
     }
     if (step == kSteps && alpha >= 1.0f && frameCount > 0) {
         aImage* image = iconImage ? iconImage : gui;
         const float pos[2] = {x - 32.0f + (64 - frame.width) / 2, y - 70.0f + (53 - frame.height) / 2};
-        image->draw(pos, frame, tint);
+        image->draw(pos, frame, colour);
     }
 }

@@ -18,10 +18,8 @@ struct cStatusIndicator {
     void show(const aRect* frames, int count, float frameTime = 0.2f, aImage* image = nullptr);
     void hide() { shown = false; }
     void update(float dt);
-    // `opacity` 0..1 scales the whole bubble's alpha; puffs, bubble and icon take `colour`.
-    void draw(float opacity = 1.0f) const;
-    // The screen area the full bubble and its puffs take.
-    aRect bounds() const;
+    // Puffs, bubble and icon take `colour`.
+    void draw() const;
 
     int16_t x = 0;
     int16_t y = 0;

@@ -303,7 +303,8 @@ GUI::Checkbox* cMapState::createLevelButton(int32_t status, cMapLevel& level, in
     if (arrowImage && arrowImage->getWidth() > 0) {
         // A picture narrower than one frame still makes one frame.
         const uint32_t frames = std::max<uint32_t>(1, arrowImage->getWidth() / kArrowFrameWidth);
-        anim.addGridFrames(0, arrowImage, frames, frames, 1);
+        // Hold 1: a hold-0 end frame would wrap the arrow instead of turning it.
+        anim.addGridFrames(1, arrowImage, frames, frames, 1);
         anim.setFrameTime(0.7f / static_cast<float>(frames));
         anim.setPlayFlags(aAnim::PLAY_LOOP | aAnim::PLAY_PINGPONG);
         fw = anim.getFrameWidth();

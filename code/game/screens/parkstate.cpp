@@ -11,6 +11,7 @@
 #include "game/app/spriteregistry.h"
 #include "game/app/tip.h"
 #include "game/app/tutorialflag.h"
+#include "game/park/food.h"
 #include "game/screens/parkstage.h"
 #include "gui/eventargs.h"
 #include "gui/server.h"
@@ -62,12 +63,7 @@ std::unique_ptr<aAnim> registryAnim(const std::string& name)
     const cSpriteEntry* entry = game ? game->spriteRegistry().findSprite(name) : nullptr;
     if (!entry || !entry->image)
         return nullptr;
-    auto anim = std::make_unique<aAnim>();
-    anim->addGridFrames(0, entry->image.get(), static_cast<uint32_t>(entry->totalFrames),
-                        static_cast<uint32_t>(entry->hFrames), static_cast<uint32_t>(entry->vFrames));
-    if (entry->frameTime > 0.0f)
-        anim->setFrameTime(entry->frameTime);
-    return anim;
+    return initAnimFromSprite(entry);
 }
 
 // The sheets the park draws from the screens' image manager, keyed as their
@@ -397,20 +393,15 @@ void cParkState::updateParkAnimals(float dt)
 {
     for (ParkAnimal& a : m_animals) {
         aAdvAnim* idle = a.idle[a.currentIdle].get();
-        if (idle && !a.resting) {
+        if (idle) {
             idle->update(dt);
             if (idle->isPlaying() && !idle->isFinished())
                 continue;
-            // A finished idle draws nothing: the animal keeps its last frame while it waits.
-            idle->play();
-            idle->setFrame(idle->getTotalFrames() - 1);
-            a.resting = true;
         }
         a.timer -= dt;
         if (a.timer > 0.0f)
             continue;
         a.timer = idleTimer();
-        a.resting = false;
         a.currentIdle = a_rand() & 1;
         if (a.idle[a.currentIdle])
             a.idle[a.currentIdle]->play();
@@ -559,8 +550,8 @@ void cParkState::drawParkAnimals()
     for (ParkAnimal& a : m_animals) {
         aAdvAnim* idle = a.idle[a.currentIdle].get();
         aRect frame;
-        // The shadow goes only under an animal that is drawn.
-        if (!idle || !(idle->isPlaying() || idle->isShowStopped()) || !idle->getCurrentFrameRect(frame))
+        // The shadow is drawn whether or not the ended idle shows ("ShowStoped" in its file).
+        if (!idle || !idle->getCurrentFrameRect(frame))
             continue;
         if (a.shadow && a.shadow->getHeight() > 0) {
             const float k = static_cast<float>(frame.width) * a.scale / static_cast<float>(a.shadow->getHeight());

@@ -46,7 +46,6 @@ public:
         aImage* shadow = nullptr;
         float timer = 0.0f;
         aSound* sounds[2] = {nullptr, nullptr};
-        bool resting = false; // standing on the last idle frame until the timer runs out
     };
 
     static constexpr float CONTINUE_DELAY = 7.0f;

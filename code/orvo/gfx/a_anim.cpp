@@ -72,8 +72,9 @@ void aAnim::play()
 bool aAnim::step()
 {
     const bool backward = (m_workingFlags & PLAY_BACKWARD) != 0;
-    // The step would leave the end frame: its hold is used up (a hold of 0 lasts one step, as 1 does).
-    const bool atEnd = (backward ? isFirstFrame() : isLastFrame()) && m_counter <= 1;
+    // The step would leave the end frame. A hold of 0 leaves its counter at 0, so such an end frame
+    // never ends a pass: the step wraps, even without loop.
+    const bool atEnd = (backward ? isFirstFrame() : isLastFrame()) && m_counter == 1;
     if (!atEnd) {
         backward ? prevFrame() : nextFrame();
         return true;

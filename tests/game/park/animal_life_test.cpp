@@ -1,6 +1,10 @@
 // An animal's life on the shipped zebra, from birth to the sale queue and an old animal's coins;
-// starvation, sickness and healing; the production budget.
+// starvation, sickness and healing; the production budget; the body drawn by its animation.
 #include "game/support/park_game.h"
+#include "orvo/app/a_file.h"
+#include "orvo/gfx/a_advanim.h"
+#include "orvo/gfx/a_image.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 
 using namespace kbtest;
 
@@ -51,10 +55,26 @@ TEST_F(ParkGame, ChildAppearsEatsGrowsProducesGrowsOldAndJoinsTheSaleQueue)
     EXPECT_TRUE(level->animals.empty());
 }
 
+// A body is drawn by its animation: an idle or a death that has ended shows
+// its last frame only as its file asks ("ShowStoped", as ours do).
 TEST_F(ParkGame, ProductionBudgetStarvationSicknessAndHealing)
 {
     makeLevel("AnimalsSickPossibility=0");
     cAnimalKind& kind = *cAnimal::findKindByName("zebra");
+    // The colours of the sprites one draw of the body makes.
+    const auto bodyDraws = [this](cAnimal* animal) {
+        aRect source;
+        const aImage* frame = animal->currentAnimation()->getCurrentFrame(source);
+        const void* texture =
+            frame && frame->getRecord() ? frame->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get() : nullptr;
+        game->h.recorder()->clearRecords();
+        animal->draw();
+        std::vector<uint32_t> colours;
+        for (const aGpuRecord& r : game->h.recorder()->records(aGpuCall::SpriteDraw))
+            if (texture && r.object == texture)
+                colours.push_back(r.u[4]);
+        return colours;
+    };
     cAnimal* zebra = spawn("zebra", 200.0f, 450.0f, true);
     // A full reproduce timer that may not produce tries again a second later.
     cGame::get()->settings().maxProducingCount = 0;
@@ -65,6 +85,12 @@ TEST_F(ParkGame, ProductionBudgetStarvationSicknessAndHealing)
     // No food anywhere: hunger climbs to 100, then health falls to death.
     for (int i = 0; i < 30 * 300 && zebra->state != cAnimalKind::DEATH; ++i)
         step();
+    for (int i = 0; i < 30 * 5 && zebra->presence == 2.0f; ++i)
+        step();
+    ASSERT_FALSE(zebra->currentAnimation()->isPlaying());
+    const std::vector<uint32_t> fading = bodyDraws(zebra);
+    ASSERT_EQ(fading.size(), 1u) << "lying on its death's last frame while it fades";
+    EXPECT_LT(fading[0] >> 24, 255u);
     run(6.0f);
     EXPECT_TRUE(level->animals.empty()) << "dead, faded out and swept";
     EXPECT_EQ(level->state, 0) << "money enough to buy another";
@@ -80,6 +106,19 @@ TEST_F(ParkGame, ProductionBudgetStarvationSicknessAndHealing)
     run(5.0f);
     EXPECT_LT(sick->health, h0);
     EXPECT_EQ(sick->anchor, at) << "stays in place";
+    for (int i = 0; i < 30 * 5 && sick->currentAnimation()->isPlaying(); ++i)
+        step();
+    aAdvAnim* idle = sick->currentAnimation();
+    ASSERT_FALSE(idle->isPlaying());
+    EXPECT_EQ(bodyDraws(sick).size(), 1u) << "standing on its idle's last frame";
+    std::string text = readFile(file_getDiskPath(("animals:zebra/animations/" + idle->getName() + ".ini").c_str()));
+    const size_t showStopped = text.find("ShowStoped=1\n");
+    ASSERT_NE(showStopped, std::string::npos);
+    writeFile(dir.file("idle.ini"), text.erase(showStopped, 13));
+    ASSERT_TRUE(idle->Load(dir.file("idle.ini"), cAnimal::imageManager(), "zebra"));
+    idle->update(10.0f); // played to its end
+    ASSERT_FALSE(idle->isPlaying());
+    EXPECT_TRUE(bodyDraws(sick).empty()) << "an ended idle whose file does not ask to show";
     sick->heal(20.0f);
     EXPECT_FALSE(sick->sick);
     EXPECT_TRUE(sick->freeRunning);

@@ -12,8 +12,10 @@
 #include "game/park/water.h"
 #include "game/support/autoplayer.h"
 #include "orvo/gfx/a_advanim.h"
+#include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_particlesmanager.h"
 #include "orvo/gfx/a_particlesystem.h"
+#include "orvo/platform/gpu/a_gpudevicerecorder.h"
 
 using namespace kbtest;
 
@@ -263,23 +265,31 @@ TEST_F(LivingLevel, AHitHunterTakesUpHisWorkAgainAndLeavesAfterHisQuota)
     EXPECT_EQ(player->getAwardProgress(10), 0) << "he left; he was not driven off";
 }
 
-// A loss reads as one: the hunter is not hidden behind a thought bubble, he
-// faces his target, fires at frame 38 and is still there while the animal
-// falls and vanishes in its puff; an animal that starves shows its hunger
-// bubble for a while before it dies.
+// A loss reads as one: an animal's thought bubble over the hunter is drawn
+// whole, as anywhere; he faces his target, fires at frame 38 and is still
+// there while the animal falls and vanishes in its puff; an animal that
+// starves shows its hunger bubble for a while before it dies.
 TEST_F(LivingLevel, TheHunterStaysUntilTheAnimalHeShotIsGoneAndAStarvingAnimalShowsItsHunger)
 {
     makeLevel();
     cAnimal* warthog = spawn("warthog", 200, 500, true);
     warthog->freeRunning = false, warthog->path.clear();
     cPoacher* p = poacherAt(330, 500);
-    // An animal's thought bubble does not hide a poacher standing behind it: it turns see-through.
-    warthog->indicator.x = 200, warthog->indicator.y = 470;
-    EXPECT_EQ(level->bubbleOpacity(*warthog), 1.0f);
     const aRect hunter = p->getHitRect();
-    warthog->indicator.x = static_cast<int16_t>(hunter.x + hunter.width / 2);
-    warthog->indicator.y = static_cast<int16_t>(hunter.y + hunter.height + 30);
-    EXPECT_LT(level->bubbleOpacity(*warthog), 0.5f);
+    cStatusIndicator& thought = warthog->indicator;
+    thought.x = static_cast<int16_t>(hunter.x + hunter.width / 2);
+    thought.y = static_cast<int16_t>(hunter.y + hunter.height + 30);
+    thought.step = cStatusIndicator::kSteps, thought.alpha = 1.0f;
+    const aImage* sheet = animalGuiImage();
+    ASSERT_TRUE(sheet && sheet->getRecord());
+    game->h.recorder()->clearRecords();
+    level->drawOverlays();
+    std::set<uint32_t> bubbleColours;
+    for (const aGpuRecord& r : game->h.recorder()->records(aGpuCall::SpriteDraw))
+        if (r.object == sheet->getRecord()->surfaces[aImage::SURFACE_PLAIN].texture.get() && r.u[2] - r.u[0] == 64 &&
+            r.f[5] == thought.x - 32.0f)
+            bubbleColours.insert(r.u[4]);
+    EXPECT_EQ(bubbleColours, std::set<uint32_t>{thought.colour});
     int frame = 0;
     for (; frame < 30 * 20 && p->kills == 0; ++frame)
         level->frameStep(kDt);

@@ -62,6 +62,17 @@ TEST_F(MapScreen, ANewPlayerAndAHalfPlayedMapWherePlayStaysWhenNothingTakesTheLe
     h.expectScreen("map_new_player");
     pick(map, "Tutorial");
     EXPECT_FALSE(h.widget("TimeRewards")->IsVisible()) << "the tutorial needs no level file";
+    // The picked level's arrow bobs: it turns at each end of its frames, never jumps back to the first.
+    auto* arrowWidget = dynamic_cast<GUI::StaticAnim*>(h.widget("Tutorial_auto_check"));
+    ASSERT_TRUE(arrowWidget && arrowWidget->IsVisible());
+    aAnim arrow = arrowWidget->GetNormalAnim();
+    ASSERT_EQ(arrow.getFrameCount(), 8u);
+    arrow.firstFrame();
+    arrow.play();
+    std::vector<int> shown;
+    for (int i = 0; i < 18; ++i, arrow.update(arrow.getFrameTime()))
+        shown.push_back(arrow.getFrame());
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 0, 0, 1}));
     EXPECT_EQ(cLevelTooltip::formatTime(-3), L"0:00");
     map->init();
     EXPECT_TRUE(h.logged("cMapState is already initiated")) << "a second entry without leaving is refused";

@@ -13,6 +13,7 @@
 #include "game/support/player_steps.h"
 #include "gui/eventargs.h"
 #include "gui/widget.h"
+#include "orvo/app/a_file.h"
 #include "orvo/app/a_optionsfile.h"
 #include "orvo/gfx/a_advanim.h"
 #include "orvo/gfx/a_image.h"
@@ -201,10 +202,10 @@ TEST_F(ParkScreen, ThreeAnimalsStandInTheParkAndTheEggInItsCorner)
     cParkState* park = enterParkWithAnimals(3);
     ASSERT_NE(park, nullptr);
     h.moveTo(500, 700);
-    // Pictured while two of them wait between their idles, when they used to vanish.
+    // Pictured while two of them wait between their idles, on their idles' last frames.
     const auto resting = [park] {
         return std::count_if(park->animals().begin(), park->animals().end(),
-                             [](const cParkState::ParkAnimal& a) { return a.resting; });
+                             [](const cParkState::ParkAnimal& a) { return !a.idle[a.currentIdle]->isPlaying(); });
     };
     for (int i = 0; i < 600 && resting() < 2; ++i)
         h.frame();
@@ -254,14 +255,35 @@ TEST_F(ParkDraws, EveryAnimalStandsOverItsShadowAndTheEggJumpsOnce)
     }
     ASSERT_FALSE(shadows.count(nullptr) || animals.count(nullptr)) << "every animal has its pictures";
     h.moveTo(500, 700);
-    // Ten seconds: every idle ends and waits 1.5 to 3 s before the next, several times over.
-    int missing = 0;
+    // Ten seconds: every idle ends and waits 1.5 to 3 s before the next, several times over. An ended idle
+    // stays ended, and shows its last frame as its file asks ("ShowStoped").
+    int missing = 0, ended = 0;
     for (int i = 0; i < 600; ++i) {
         const std::vector<size_t> drawn = frameDraws({shadows, animals});
         EXPECT_EQ(drawn[0], 3u) << "frame " << i;
         missing += drawn[1] < drawn[0];
+        for (const cParkState::ParkAnimal& a : park->animals())
+            ended += !a.idle[a.currentIdle]->isPlaying();
     }
     EXPECT_EQ(missing, 0) << "frames with an animal missing over its shadow";
+    EXPECT_GT(ended, 0) << "animals between their idles";
+    // Idles whose files do not ask for it draw nothing once ended; the shadow stays.
+    const std::string folder = "animals:" + cParkState::animalKinds(1)[0] + "/animations/";
+    for (int k = 0; k < 2; ++k) {
+        const std::string name = "adult_idle_0" + std::to_string(k + 1) + "_down_right.ini";
+        std::string text = readFile(file_getDiskPath((folder + name).c_str()));
+        const size_t at = text.find("ShowStoped=1\n");
+        ASSERT_NE(at, std::string::npos) << name;
+        writeFile(h.home().path() + "/" + name, text.erase(at, 13));
+        ASSERT_TRUE(park->animals()[0].idle[k]->Load(h.home().path() + "/" + name, h.game().getScreenImageManager()));
+    }
+    int shadowAlone = 0;
+    for (int i = 0; i < 300; ++i) {
+        const std::vector<size_t> drawn = frameDraws({shadows, animals});
+        EXPECT_EQ(drawn[0], 3u) << "frame " << i;
+        shadowAlone += drawn[1] == 2;
+    }
+    EXPECT_GT(shadowAlone, 0) << "frames with the first animal's shadow alone";
 
     // The pointer passes over the egg: it jumps once and settles back to its idle, which plays on.
     const cSpriteEntry* idleEgg = h.game().spriteRegistry().findSprite("ee_idle");

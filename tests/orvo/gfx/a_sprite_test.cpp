@@ -137,11 +137,11 @@ TEST(Anim, PlaySequencesEndWhereTheyShould)
         {{1, 1, 1, 1}, PINGPONG, {0, 1, 2, 3, 3, 2, 1, 0, -1}}, // there and back once
         {{1, 1, 1, 1}, PINGPONG | LOOP, {0, 1, 2, 3, 3, 2, 1, 0, 0, 1, 2, 3, 3}},
         {{1, 1, 1}, BACK, {2, 1, 0, -1}},
-        // A hold of 0 lasts one step, the end frame's too: played once, it stops there.
-        {{1, 1, 0}, 0, {0, 1, 2, -1, -1}},
-        {{0, 1}, BACK, {1, 0, -1, -1}},
-        {{0, 0, 0}, 0, {0, 1, 2, -1, -1}},
-        {{0, 0, 0}, PINGPONG, {0, 1, 2, 2, 1, 0, -1}},
+        // An end frame with hold 0 never ends playback: the step wraps, played once or ping-pong.
+        {{1, 1, 0}, 0, {0, 1, 2, 0, 1}},
+        {{0, 1}, BACK, {1, 0, 1, 0}},
+        {{0, 0, 0}, 0, {0, 1, 2, 0, 1}},
+        {{0, 0, 0}, PINGPONG, {0, 1, 2, 0, 1, 2, 0}},
         {{0, 0, 0}, LOOP, {0, 1, 2, 0, 1, 2, 0}},
     };
     for (const auto& c : cases) {

@@ -117,9 +117,10 @@ def make_sheet(frames, cols=None):
     return sheet
 
 
-def anim_ini(texture, block, width, height, count, fps, loop, speed=1.0, hold=None):
+def anim_ini(texture, block, width, height, count, fps, loop, speed=1.0, hold=None, show_stopped=False):
     """An animation description file: one block of count frames cut from texture, played once or for ever.
-    hold=(frames, fps): a second step then shows the last frame that many times at that rate."""
+    hold=(frames, fps): a second step then shows the last frame that many times at that rate.
+    show_stopped: once played, the animation is still drawn (on its last frame)."""
     text = (
         '[_General_]\n'
         f'Width={width}\n'
@@ -127,6 +128,7 @@ def anim_ini(texture, block, width, height, count, fps, loop, speed=1.0, hold=No
         f'Speed={speed:g}\n'
         f'NLoops={0 if loop else 1}\n'
         'AutoStart=1\n'
+        + ('ShowStoped=1\n' if show_stopped else '') +
         '\n'
         '[_Play_]\n'
         f'{block}=(Fps={fps})(NLoops=1)\n'
@@ -165,12 +167,13 @@ def texture_key(folder, base, by_name=True):
     return f'{ASSIGNS[top]}:{rest + "/" if rest else ""}{base}'
 
 
-def write_anim(folder, base, block, frames, fps, loop, by_name=True, hold=None):
+def write_anim(folder, base, block, frames, fps, loop, by_name=True, hold=None, show_stopped=False):
     """Writes base.png (the sheet) and base.ini (its animation description) into folder."""
     h, w = frames[0].shape[:2]
     save_png(out_path(folder, base + '.png'), make_sheet(frames))
     texture = texture_key(folder, base, by_name)
-    write_text(out_path(folder, base + '.ini'), anim_ini(texture, block, w, h, len(frames), fps, loop, hold=hold))
+    write_text(out_path(folder, base + '.ini'),
+               anim_ini(texture, block, w, h, len(frames), fps, loop, hold=hold, show_stopped=show_stopped))
 
 
 def touches_border(frame):

@@ -102,7 +102,9 @@ def job(args):
     kind, age, state, pose_name, count, fps, loop, dname, angle = args
     frames = render_frames(kind, age, pose_name, count, loop, angle)
     base = f'{age}_{state}_{dname}'
-    common.write_anim(f'Animals/{kind}/animations', base, state, frames, fps, loop)
+    # The states played once (idles, death) stay on their last frame: an animal stands between its idles,
+    # and fades out lying once its death has played.
+    common.write_anim(f'Animals/{kind}/animations', base, state, frames, fps, loop, show_stopped=not loop)
     clipped = [i for i, f in enumerate(frames) if common.touches_border(f)]
     return base, kind, clipped
 

@@ -644,12 +644,8 @@ def menu():
         pose = idle1_pose(t) if i < 16 else idle2_pose((i - 16) / 7)
         prims = [p.transformed(yaw(ang), np.zeros(3)) for p in q.build(pose)]
         frames.append(render(prims, 176, 160, 2.0, (88, 120), outline_width=1.5))
-    common.write_anim('Sprites', 'menu_warthog', 'idle', frames, 12, False, by_name=False)
     # The warthog stays on the rock between its plays (the menu restarts it at random intervals).
-    warthog_ini = common.out_path('Sprites/menu_warthog.ini')
-    with open(warthog_ini, encoding='utf-8') as f:
-        text = f.read()
-    common.write_text(warthog_ini, text.replace('AutoStart=1\n', 'AutoStart=1\nShowStoped=1\n', 1))
+    common.write_anim('Sprites', 'menu_warthog', 'idle', frames, 12, False, by_name=False, show_stopped=True)
     common.write_text(common.out_path('Sprites/main_menu.list'), 'menu_warthog.png 4444 8888\n')
 
 

@@ -563,11 +563,13 @@ def goals_sheet():
 
 def animal_gui():
     c = Canvas(256, 128)
-    # Big thought bubble (0, 0, 64, 53) and the small puff (65, 0, 15, 15).
+    # Big thought bubble (0, 0, 64, 53) and the small puff (65, 0, 15, 15). Their paper is partly clear, so a
+    # poacher standing behind an animal's bubble still shows; the icon drawn over it stays whole.
+    paper = (255, 252, 240, 176)
     c.ellipse((2, 2, 62, 50), P.OUTLINE)
-    c.ellipse((4, 4, 60, 48), (255, 252, 240, 255))
+    c.ellipse((4, 4, 60, 48), paper)
     c.ellipse((66, 1, 79, 14), P.OUTLINE)
-    c.ellipse((67.5, 2.5, 77.5, 12.5), (255, 252, 240, 255))
+    c.ellipse((67.5, 2.5, 77.5, 12.5), paper)
     c.paste(icons.icon('herb', 34), (84, 1))                       # (80, 0, 42, 36): grass wanted
     c.paste(icons.icon('cut-of-meat', 28, height=28), (129, 0))    # (122, 0, 42, 28): meat wanted
     c.paste(icons.icon('face-with-thermometer', 26), (122, 28))    # (122, 28, 27, 26): sick
