@@ -106,6 +106,17 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     EXPECT_EQ(player->getAwardProgress(9), healed + 1);
     patient->freeRunning = true;
     patient->held = false;
+    // Medicine given to a young zebra that is not sick is a heal as well.
+    seconds(8.5f); // the medicine's cooldown
+    ASSERT_TRUE(level()->spawnAnimals("zebra", true));
+    cAnimal* young = level()->animals.back();
+    ASSERT_TRUE(young->child && !young->sick);
+    clickWidget("Heal");
+    young->hold();
+    clickRect(young->getScreenRect());
+    EXPECT_EQ(player->getAwardProgress(9), healed + 2);
+    young->freeRunning = true;
+    young->held = false;
     // A poacher clicked at.
     cPoacher* hunter = level()->spawnPoacherWave("hunter");
     ASSERT_NE(hunter, nullptr);
