@@ -291,6 +291,8 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     state()->getGoalsWindow()->show(1.0f, false, false);
     state()->getGoalsWindow()->show(1.0f, false, false);
     EXPECT_EQ(modal(), 1);
+    seconds(1.5f);
+    reviewScreen("play_goals_progress"); // as the HUD's goals button opens it
     h.key(A_KEY_ESCAPE);
     seconds(1.0f);
     EXPECT_FALSE(state()->getGoalsWindow()->isVisible()) << "Escape closes the goals window first";
@@ -495,6 +497,52 @@ TEST_F(GoalsRows, NamesFitTheirCellAndMedalLabelsStandBesideTheMedal)
         EXPECT_EQ(label.front().x, medal.x + 22.0f) << "medal cell " << medal.srcX;
         EXPECT_EQ(label.front().scale, 0.7f);
     }
+}
+
+// The window is 47 x goals + 345 high in every mode; the final window's three
+// medal rows (gold, silver, then the reward without a medal) and their values
+// lie inside it, clear of Close.
+TEST_F(GoalsRows, TheWindowKeepsItsHeightInEveryModeAndTheFinalRowsFitInIt)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    seconds(2.0f);
+    const GUI::Widget* window = h.widget("Goals");
+    const auto goals = static_cast<int32_t>(level()->goals.size());
+    const int32_t height = 47 * goals + 345;
+    EXPECT_EQ(window->GetHeight(), height) << "intro";
+    clickChild("Goals", "Close");
+    seconds(0.8f);
+    clickWidget("ShowGoals");
+    seconds(2.0f);
+    EXPECT_EQ(window->GetHeight(), height) << "from the HUD";
+    clickChild("Goals", "Close");
+    seconds(0.8f);
+    for (cGoal& goal : level()->goals) {
+        goal.progress = goal.target;
+        goal.done = true;
+    }
+    level()->state = 1; // won well inside the gold time
+    seconds(0.5f * static_cast<float>(goals + 1) + 1.5f);
+    ASSERT_TRUE(state()->getGoalsWindow()->isFinal());
+    EXPECT_EQ(window->GetHeight(), height) << "final";
+    std::vector<Drawn> cells, glyphs;
+    ASSERT_NO_FATAL_FAILURE(frame(cells, glyphs));
+    const aRect w = window->GetAbsoluteRect();
+    const aRect close = window->FindChild("Close", true)->GetAbsoluteRect();
+    int medalRows = 0;
+    for (const Drawn& cell : cells) {
+        if (cell.srcY != 356)
+            continue;
+        ++medalRows;
+        EXPECT_TRUE(cell.x >= w.x && cell.right <= w.x + w.width && cell.y >= w.y && cell.y + 35 <= w.y + w.height)
+            << "row at " << cell.y;
+        if (cell.y + 35 <= close.y || cell.y >= close.y + close.height)
+            continue;
+        for (const Drawn& g : within(glyphs, cell, 0.0f, 400.0f))
+            EXPECT_LE(g.right, close.x) << "row at " << cell.y << " under Close";
+        EXPECT_LE(cell.right, close.x);
+    }
+    EXPECT_EQ(medalRows, 3);
 }
 
 // Everything the HUD covers, shown or hidden: the board and its tools, the buy,
