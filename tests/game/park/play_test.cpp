@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cwctype>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -875,6 +876,21 @@ TEST_F(PlayGame, ALevelPlaysOnPastItsMedalTimesAndItsTextsSaySo)
         for (const char* untrue : {"time runs out", "before the time", "time limit", "have young", "best price"})
             EXPECT_EQ(line.find(untrue), std::string::npos) << key << ": " << line;
     }
+    // What a player could take otherwise is said where it shows: an animal goal
+    // counts sales, a win pays the larger amount, and one build per won level.
+    const auto says = [this](const std::string& key, const std::wstring& words) {
+        std::wstring text = h.game().getText(key);
+        std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
+        EXPECT_NE(text.find(words), std::wstring::npos) << key;
+    };
+    for (const char* key : {"goals_note", "help.goals"})
+        says(key, L"animals you sell");
+    for (const char* key : {"results_rule", "help.rewards"})
+        says(key, L"larger");
+    for (const char* key : {"help.park", "tip.park_detail", "park_rule"})
+        says(key, L"one new stage after each level you win");
+    EXPECT_EQ(h.text("GoalsNote"), h.game().getText("goals_note"));
+    EXPECT_EQ(h.text("ResultsRule"), h.game().getText("results_rule"));
 }
 
 // A level left with the hand on a HUD button: its GUI went without the
