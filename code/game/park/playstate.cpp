@@ -305,8 +305,8 @@ void cPlayState::update(float dt)
             goalsWindow->update(dt);
         if (cMissionResults* results = cMissionResults::get())
             results->update(dt);
-        // The Options window lies over the menu (layout order), so the menu
-        // cannot go before it: the two fade together.
+        // The Options window lies over the menu (layout order) and takes the
+        // pointer first, so the menu cannot close while it shows.
         if (ingameMenu && ingameMenu->IsVisible()) {
             fadeIngameMenu(dt);
             if (optionsWindow)
