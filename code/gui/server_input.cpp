@@ -152,14 +152,21 @@ void Server::Update(float dt)
     m_modifiers = GetModifiers();
 
     // 2. One mouse button at a time; the pressed widget keeps the pointer until release.
+    bool movedBeforePress = false;
     if (m_heldButton == BUTTON_NONE) {
         for (uint32_t b = 0; b < 3; ++b) {
             if (!in || !isDown(in->buttonStates[b]))
                 continue;
             // NOTE: the pointer may have jumped onto the widget in this very
             // frame (a touch screen, a quick hand): the press belongs to what
-            // lies under it now, not to last frame's hover widget.
+            // lies under it now, not to last frame's hover widget. The move
+            // that brought it there came first and is no drag: a thumb
+            // pressed now must not take it as one and jump by it.
             updateHover(x, y);
+            if (m_hoverWidget && m_hoverWidget->IsEnabled() && (dx != 0 || dy != 0)) {
+                m_hoverWidget->OnMouseMove(mouseArgs(m_hoverWidget, BUTTON_NONE, wheel, dx, dy));
+                movedBeforePress = true;
+            }
             m_heldButton = b;
             m_repeatTimer = 0.0f;
             m_repeatKey = -1;
@@ -228,7 +235,7 @@ void Server::Update(float dt)
         updateHover(x, y);
 
     // 6. Movement and wheel to the hover widget.
-    if (m_hoverWidget && m_hoverWidget->IsEnabled() && (dx != 0 || dy != 0))
+    if (m_hoverWidget && m_hoverWidget->IsEnabled() && (dx != 0 || dy != 0) && !movedBeforePress)
         m_hoverWidget->OnMouseMove(mouseArgs(m_hoverWidget, m_heldButton, wheel, dx, dy));
     if (m_hoverWidget && m_hoverWidget->IsEnabled() && wheel != 0.0f)
         m_hoverWidget->OnMouseWheel(mouseArgs(m_hoverWidget, m_heldButton, wheel, dx, dy));

@@ -49,6 +49,18 @@ TEST_F(SliderTest, ValuesPlaceTheThumbButtonsStepAndDraggingFollowsThePointerUnt
     EXPECT_FLOAT_EQ(s->GetValue(), 1.0f);
     const auto e = events.take();
     EXPECT_EQ(std::count(e.begin(), e.end(), "Volume:PositionChanged"), 1) << "pushing against the end fires nothing";
+
+    // A quick hand: pressed in the frame that moved the pointer onto the thumb.
+    // That move is no drag: the thumb stays put and then follows from where it was taken.
+    s->SetValue(0.5f);
+    hover(150, 10);
+    moveTo(100, 10);
+    down();
+    EXPECT_EQ(s->GetThumb()->GetArea().x, 90);
+    EXPECT_FLOAT_EQ(s->GetValue(), 0.5f);
+    hover(130, 10);
+    EXPECT_EQ(s->GetThumb()->GetArea().x, 120);
+    up();
 }
 
 TEST_F(SliderTest, ScrollBarsSizeTheirThumbKeepTheValueInRangeAndFollowWhetherTheContentFits)

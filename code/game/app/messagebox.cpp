@@ -203,8 +203,6 @@ void cMessageBox::countUp(float dt)
                 game->getParticles()->Add("GOAL_DONE_FINAL", r.x + r.width / 2.0f, r.y + r.height - 24.0f, 1, true,
                                           true);
             }
-            if (game)
-                game->playSound("goal_done");
         }
     }
     if (game)

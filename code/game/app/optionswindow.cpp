@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "game/app/game.h"
-#include "game/app/gamestate.h"
 #include "game/app/playerprofile.h"
 #include "gui/checkbox.h"
 #include "gui/server.h"
@@ -69,12 +68,6 @@ void cOptionsWindow::open()
     cGame* game = cGame::get();
     if (!m_window || !game)
         return;
-    if (m_modal && !m_countedModal) {
-        if (cGameState* state = game->getCurrentState()) {
-            state->addModal();
-            m_countedModal = true;
-        }
-    }
     m_opening = true;
     m_alpha = 0.0f;
     // Setting the sliders fires their events, which do nothing while alpha is 0.
@@ -94,8 +87,6 @@ void cOptionsWindow::open()
         c->SetChecked(game->getFxQuality());
     m_window->SetAlpha(0.0f);
     m_window->SetVisible(true);
-    // The layouts read it before the windows it opens from (the in-game menu).
-    m_window->BringToFront();
     game->playSound("open_dialog");
 }
 
@@ -158,11 +149,6 @@ void cOptionsWindow::update(float dt)
         if (m_alpha < 0.0f) {
             m_alpha = 0.0f;
             m_window->SetVisible(false);
-            if (m_countedModal) {
-                if (cGameState* state = cGame::get() ? cGame::get()->getCurrentState() : nullptr)
-                    state->removeModal();
-                m_countedModal = false;
-            }
         }
     }
     m_window->SetAlpha(m_alpha);

@@ -1,9 +1,9 @@
 // cOptionsWindow: the settings dialog of the main menu and the play state
 // ("Options_win"): music and sound volume, full screen, wide screen and
 // particle quality of the current player. The sliders act while dragged;
-// "Ok" applies and saves the rest, "Cancel" puts the volumes back. It opens
-// in front of the other windows. One per owning screen, made in its init
-// once its layout is read; main thread.
+// "Ok" applies and saves the rest, "Cancel" puts the volumes back. The
+// layouts place it over the windows it opens from. One per owning screen,
+// made in its init once its layout is read; main thread.
 #pragma once
 
 namespace GUI {
@@ -13,9 +13,7 @@ class Widget;
 
 class cOptionsWindow {
 public:
-    // `modal`: while on screen the window counts as a modal window of the
-    // current state (the play state's level then stands still).
-    explicit cOptionsWindow(bool modal = false) : m_modal(modal) {}
+    cOptionsWindow() = default;
     cOptionsWindow(const cOptionsWindow&) = delete;
     cOptionsWindow& operator=(const cOptionsWindow&) = delete;
 
@@ -43,6 +41,4 @@ private:
     GUI::Widget* m_window = nullptr;
     bool m_opening = false;
     float m_alpha = 0.0f;
-    bool m_modal = false;
-    bool m_countedModal = false; // this window raised the current state's modal count
 };

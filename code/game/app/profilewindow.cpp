@@ -190,7 +190,6 @@ void cProfileWindow::openNewPlayer()
     m_newPlayerOpening = true;
     m_newPlayer->SetAlpha(0.0f);
     m_newPlayer->SetVisible(true);
-    m_newPlayer->BringToFront();
     if (m_nameBox) {
         m_nameBox->SetText(L"");
         if (GUI::Server* server = GUI::Server::getSingletonPtr())

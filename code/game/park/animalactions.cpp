@@ -176,9 +176,6 @@ void cAnimal::getSick()
 
 void cAnimal::heal(float immunitySeconds)
 {
-    // NOTE: only a sick animal counts as healed; a heal given to a hungry
-    // or young one is no cure for the goals and awards.
-    const bool wasSick = sick;
     immunity = immunitySeconds;
     sick = false;
     held = false;
@@ -187,8 +184,6 @@ void cAnimal::heal(float immunitySeconds)
     stopStateEffect();
     clearEffects();
     playEffect("HEAL", centre.x - anchor.x, centre.y - anchor.y);
-    if (!wasSick)
-        return;
     if (level)
         level->updateGoals(cGoal::HEALED, kind);
     award_animalHealed();

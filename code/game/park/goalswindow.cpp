@@ -86,8 +86,12 @@ cGoalsWindow::cGoalsWindow(GUI::Widget* w, cLevel* l) : window(w), level(l)
         close->SubscribeEvent(GUI::Widget::EventClick,
                               new Binder(this, static_cast<bool (cGoalsWindow::*)(const GUI::EventArgs&)>(&cGoalsWindow::close)));
     window->SubscribeEvent(GUI::Widget::EventEndRender, new Binder(this, &cGoalsWindow::drawRows));
-    fitRows(0);
+    // The same height in every mode: the layout keeps Close clear of the
+    // final window's third medal row.
     const auto goals = static_cast<int32_t>(level ? level->goals.size() : 0);
+    window->SetSize(window->GetWidth(), static_cast<uint16_t>(kRowHeight * goals + 345));
+    if (GUI::Widget* close = window->FindChild("Close", true))
+        close->SetPosition(close->GetArea().x, static_cast<int16_t>(window->GetHeight() - close->GetHeight() - 50));
     if (GUI::Widget* medals = window->FindChild("Medals", true))
         medals->SetPosition(medals->GetArea().x, static_cast<int16_t>(kRowHeight * goals + 120));
     timeWidget = window->FindChild("Time", true);
@@ -95,14 +99,6 @@ cGoalsWindow::cGoalsWindow(GUI::Widget* w, cLevel* l) : window(w), level(l)
 }
 
 cGoalsWindow::~cGoalsWindow() = default;
-
-void cGoalsWindow::fitRows(int32_t extraRows)
-{
-    const auto goals = static_cast<int32_t>(level ? level->goals.size() : 0);
-    window->SetSize(window->GetWidth(), static_cast<uint16_t>(kRowHeight * (goals + extraRows) + 345));
-    if (GUI::Widget* close = window->FindChild("Close", true))
-        close->SetPosition(close->GetArea().x, static_cast<int16_t>(window->GetHeight() - close->GetHeight() - 50));
-}
 
 bool cGoalsWindow::isVisible() const
 {
@@ -119,9 +115,6 @@ void cGoalsWindow::setCaption(const char* child, const char* key)
 void cGoalsWindow::show(float time, bool isFinal, bool intro)
 {
     cGame* game = cGame::get();
-    // NOTE: the final window lists one row more (the time played, then the
-    // reward without a medal); it grows by that row so Close stays clear.
-    fitRows(isFinal ? 1 : 0);
     if (isFinal) {
         rowTimer = 0.0f;
         introFlag = false;

@@ -50,8 +50,6 @@ public:
 
 private:
     void setCaption(const char* child, const char* key);
-    // Window height for the goals and `extraRows` rows more; Close moves with the bottom.
-    void fitRows(int32_t extraRows);
     // Final mode with every goal row ticked: the medal rows show their rewards.
     bool showsRewards() const;
     void drawRow(float x, float y, const char* labelKey, const std::wstring& value, uint32_t colour);

@@ -166,8 +166,8 @@ void cPlayState::init()
     goalsWindow = goals ? new cGoalsWindow(goals, level) : nullptr;
     introTimer = 0.0f;
     goalsDoneMask = 0;
-    // Opened from the in-game menu, it holds the level as the menu does.
-    optionsWindow = new cOptionsWindow(true);
+    // Opened over the in-game menu, which holds the level while both show.
+    optionsWindow = new cOptionsWindow();
     optionsWindow->create();
     // The helicopter's sheets stay in the game's image manager once read.
     aImageManager* images = game ? game->getImageManager() : nullptr;
@@ -305,12 +305,13 @@ void cPlayState::update(float dt)
             goalsWindow->update(dt);
         if (cMissionResults* results = cMissionResults::get())
             results->update(dt);
-        if (ingameMenu && ingameMenu->IsVisible())
+        // The Options window lies over the menu (layout order) and takes the
+        // pointer first, so the menu cannot close while it shows.
+        if (ingameMenu && ingameMenu->IsVisible()) {
             fadeIngameMenu(dt);
-        // NOTE: also once the menu has gone, so a window left open still
-        // answers its buttons and gives its modal count back.
-        if (optionsWindow)
-            optionsWindow->update(dt);
+            if (optionsWindow)
+                optionsWindow->update(dt);
+        }
     }
     if (tutorial && !cMessageBox::isShown() && !(ingameMenu && ingameMenu->IsVisible())) {
         tutorial->update(dt);

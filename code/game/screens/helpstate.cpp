@@ -3,7 +3,6 @@
 #include "game/app/game.h"
 #include "game/app/spriteloader.h"
 #include "game/app/spriteregistry.h"
-#include "game/park/food.h"
 #include "gui/server.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
@@ -119,23 +118,6 @@ void cHelpState::init()
     m_gui->SetMouseCursor("default");
     if (GUI::Widget* close = m_gui->GetRoot()->FindChild("CloseHelp", true))
         close->SubscribeEvent(GUI::Widget::EventClick, new Binder(this, &cHelpState::onClose));
-    // The tool pictures carry a price tag, as in a level: the prices of the first food kinds.
-    const struct {
-        const char* widget;
-        int32_t foodType;
-    } prices[] = {{"HelpGrassPrice", 0}, {"HelpMeatPrice", 1}};
-    for (const auto& p : prices) {
-        GUI::Widget* label = m_gui->GetRoot()->FindChild(p.widget, true);
-        const cFood* food = cFood::findKind(p.foodType, 1);
-        if (label && food && game)
-            label->SetText(game->formatMoney(food->cost));
-    }
-
-    // The main image manager lives for the whole run, so the pointers stay good.
-    aImageManager* images = game ? game->getImageManager() : nullptr;
-    m_cursors = images && images->hasImage("cursors") ? images->getImage("cursors") : nullptr;
-    m_shadow = images && images->hasImage("shadow_poacher") ? images->getImage("shadow_poacher") : nullptr;
-
     if (aParticlesManager* particles = game ? game->getParticles() : nullptr) {
         particles->Add("PRODUCE_COIN", 512, 198, 1, true, true);
         particles->Add("SICK_01", 183, 485, 1, true, true);
@@ -200,8 +182,20 @@ void cHelpState::drawAnimation(int index, float x, float y, bool shadow)
     animation->draw(x, y, 0xFFFFFFFF, scale);
 }
 
+void cHelpState::findPictures()
+{
+    // Once: the main image manager lives for the whole run, so the pointers stay good.
+    m_picturesFound = true;
+    cGame* game = cGame::get();
+    aImageManager* images = game ? game->getImageManager() : nullptr;
+    m_cursors = images && images->hasImage("cursors") ? images->getImage("cursors") : nullptr;
+    m_shadow = images && images->hasImage("shadow_poacher") ? images->getImage("shadow_poacher") : nullptr;
+}
+
 void cHelpState::draw()
 {
+    if (!m_picturesFound)
+        findPictures();
     if (m_background)
         m_background->drawAt(0, 0);
     drawAnimation(HUNTER, 780.0f, 425.0f, true);

@@ -39,12 +39,14 @@ private:
     enum { WARTHOG_A, WARTHOG_B, HUNTER, ANIMATION_COUNT };
 
     void drawAnimation(int index, float x, float y, bool shadow);
+    void findPictures();
 
     std::unique_ptr<aImage> m_background;
     std::unique_ptr<GUI::Server> m_gui;
     std::unique_ptr<aAdvAnim> m_animations[ANIMATION_COUNT];
     std::unique_ptr<aAnim> m_coin;
     float m_timer = 0.0f;
+    bool m_picturesFound = false;
     aImage* m_cursors = nullptr;
     aImage* m_shadow = nullptr;
 };

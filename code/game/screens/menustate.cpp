@@ -129,10 +129,6 @@ void cMenuState::init()
     m_server->InitializeWidgets();
     m_server->SetMouseCursor("default");
     GUI::Widget* root = m_server->GetRoot();
-    // The shared windows come first in the layout (the boards use their fonts) but belong on top.
-    for (const char* name : {"Options_win", "Profiles_win", "NewPlayer_win", "TutorialTooltip", "MessageBox"})
-        if (GUI::Widget* window = root->FindChild(name, false))
-            window->BringToFront();
     m_welcomeText = root->FindChild("WelcomeText", true);
     m_extrasMenu = root->FindChild("ExtrasMenu", true);
     bindButtons();
@@ -328,7 +324,6 @@ bool cMenuState::onExtras(const GUI::EventArgs&)
     if (m_extrasMenu) {
         m_extrasMenu->SetVisible(true);
         m_extrasMenu->SetAlpha(0.0f);
-        m_extrasMenu->BringToFront();
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cwctype>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -107,6 +108,17 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
     EXPECT_EQ(player->getAwardProgress(9), healed + 1);
     patient->freeRunning = true;
     patient->held = false;
+    // Medicine given to a young zebra that is not sick is a heal as well.
+    seconds(8.5f); // the medicine's cooldown
+    ASSERT_TRUE(level()->spawnAnimals("zebra", true));
+    cAnimal* young = level()->animals.back();
+    ASSERT_TRUE(young->child && !young->sick);
+    clickWidget("Heal");
+    young->hold();
+    clickRect(young->getScreenRect());
+    EXPECT_EQ(player->getAwardProgress(9), healed + 2);
+    young->freeRunning = true;
+    young->held = false;
     // A poacher clicked at.
     cPoacher* hunter = level()->spawnPoacherWave("hunter");
     ASSERT_NE(hunter, nullptr);
@@ -281,6 +293,8 @@ TEST_F(PlayGame, RefusalsRefundsWindowsAndRewardsThatNeverCountTwice)
     state()->getGoalsWindow()->show(1.0f, false, false);
     state()->getGoalsWindow()->show(1.0f, false, false);
     EXPECT_EQ(modal(), 1);
+    seconds(1.5f);
+    reviewScreen("play_goals_progress"); // as the HUD's goals button opens it
     h.key(A_KEY_ESCAPE);
     seconds(1.0f);
     EXPECT_FALSE(state()->getGoalsWindow()->isVisible()) << "Escape closes the goals window first";
@@ -485,6 +499,52 @@ TEST_F(GoalsRows, NamesFitTheirCellAndMedalLabelsStandBesideTheMedal)
         EXPECT_EQ(label.front().x, medal.x + 22.0f) << "medal cell " << medal.srcX;
         EXPECT_EQ(label.front().scale, 0.7f);
     }
+}
+
+// The window is 47 x goals + 345 high in every mode; the final window's three
+// medal rows (gold, silver, then the reward without a medal) and their values
+// lie inside it, clear of Close.
+TEST_F(GoalsRows, TheWindowKeepsItsHeightInEveryModeAndTheFinalRowsFitInIt)
+{
+    ASSERT_TRUE(play(kFencedPark));
+    seconds(2.0f);
+    const GUI::Widget* window = h.widget("Goals");
+    const auto goals = static_cast<int32_t>(level()->goals.size());
+    const int32_t height = 47 * goals + 345;
+    EXPECT_EQ(window->GetHeight(), height) << "intro";
+    clickChild("Goals", "Close");
+    seconds(0.8f);
+    clickWidget("ShowGoals");
+    seconds(2.0f);
+    EXPECT_EQ(window->GetHeight(), height) << "from the HUD";
+    clickChild("Goals", "Close");
+    seconds(0.8f);
+    for (cGoal& goal : level()->goals) {
+        goal.progress = goal.target;
+        goal.done = true;
+    }
+    level()->state = 1; // won well inside the gold time
+    seconds(0.5f * static_cast<float>(goals + 1) + 1.5f);
+    ASSERT_TRUE(state()->getGoalsWindow()->isFinal());
+    EXPECT_EQ(window->GetHeight(), height) << "final";
+    std::vector<Drawn> cells, glyphs;
+    ASSERT_NO_FATAL_FAILURE(frame(cells, glyphs));
+    const aRect w = window->GetAbsoluteRect();
+    const aRect close = window->FindChild("Close", true)->GetAbsoluteRect();
+    int medalRows = 0;
+    for (const Drawn& cell : cells) {
+        if (cell.srcY != 356)
+            continue;
+        ++medalRows;
+        EXPECT_TRUE(cell.x >= w.x && cell.right <= w.x + w.width && cell.y >= w.y && cell.y + 35 <= w.y + w.height)
+            << "row at " << cell.y;
+        if (cell.y + 35 <= close.y || cell.y >= close.y + close.height)
+            continue;
+        for (const Drawn& g : within(glyphs, cell, 0.0f, 400.0f))
+            EXPECT_LE(g.right, close.x) << "row at " << cell.y << " under Close";
+        EXPECT_LE(cell.right, close.x);
+    }
+    EXPECT_EQ(medalRows, 3);
 }
 
 // Everything the HUD covers, shown or hidden: the board and its tools, the buy,
@@ -705,8 +765,9 @@ TEST_F(PlayGame, AnAnimalAtTheEdgeOfItsGroundEatsWithoutLeavingIt)
     eat();
 }
 
-// The menu's Options opens over the menu and holds the level as the menu
-// does; Ok, Cancel and Escape each close it back to the menu.
+// The menu's Options opens over the menu, as the layout orders them; it is no
+// modal window of its own: the menu under it holds the level. Ok, Cancel and
+// Escape each close it back to the menu.
 TEST_F(PlayGame, TheMenusOptionsOpenOnTopHoldTheLevelAndCloseBackToTheMenu)
 {
     ASSERT_TRUE(play(kFencedPark));
@@ -720,7 +781,7 @@ TEST_F(PlayGame, TheMenusOptionsOpenOnTopHoldTheLevelAndCloseBackToTheMenu)
         clickChild("IngameMenu", "Options");
         seconds(0.5f);
         ASSERT_TRUE(options->IsVisible()) << way;
-        EXPECT_EQ(modal(), 2) << way;
+        EXPECT_EQ(modal(), 1) << way;
         if (std::string(way) == "Ok")
             reviewScreen("play_options");
         // Resume lies under the window: a click there stays in the options.
@@ -826,6 +887,21 @@ TEST_F(PlayGame, ALevelPlaysOnPastItsMedalTimesAndItsTextsSaySo)
         for (const char* untrue : {"time runs out", "before the time", "time limit", "have young", "best price"})
             EXPECT_EQ(line.find(untrue), std::string::npos) << key << ": " << line;
     }
+    // What a player could take otherwise is said where it shows: an animal goal
+    // counts sales, a win pays the larger amount, and one build per won level.
+    const auto says = [this](const std::string& key, const std::wstring& words) {
+        std::wstring text = h.game().getText(key);
+        std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
+        EXPECT_NE(text.find(words), std::wstring::npos) << key;
+    };
+    for (const char* key : {"goals_note", "help.goals"})
+        says(key, L"animals you sell");
+    for (const char* key : {"results_rule", "help.rewards"})
+        says(key, L"larger");
+    for (const char* key : {"help.park", "tip.park_detail", "park_rule"})
+        says(key, L"one new stage after each level you win");
+    EXPECT_EQ(h.text("GoalsNote"), h.game().getText("goals_note"));
+    EXPECT_EQ(h.text("ResultsRule"), h.game().getText("results_rule"));
 }
 
 // A level left with the hand on a HUD button: its GUI went without the

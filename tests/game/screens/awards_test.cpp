@@ -26,7 +26,7 @@ TEST_F(Awards, TheScreenShowsEarnedAwardsTooltipsWithWhatIsLeftAndSparklesNewOne
     player->setAwardProgress(AWARD_ZEBRAS_SOLD, 3, false);
     player->setAwardProgress(AWARD_WARTHOGS_SOLD, 12, false); // past its goal
     player->setAwardProgress(AWARD_HIPPOS_SOLD, 8, false);
-    player->setAwardProgress(AWARD_ANIMALS_HEALED, 25, false);
+    player->setAwardProgress(AWARD_ANIMALS_HEALED, 50, false);
     player->setAwardProgress(AWARD_AWARDS_EARNED, 3, false);
     // Indices a damaged file could hold are passed over.
     player->newAwards = {AWARD_HIPPOS_SOLD, AWARD_ANIMALS_HEALED, 99, -4};

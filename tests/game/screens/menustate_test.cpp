@@ -2,6 +2,7 @@
 // Escape chain down to the quit question; a players' file set aside is told once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "game/app/profiles.h"
@@ -10,6 +11,7 @@
 #include "game/support/player_steps.h"
 #include "game/support/shipped_data.h"
 #include "game/support/test_screen.h"
+#include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
 
 using namespace kbtest;
@@ -63,6 +65,13 @@ TEST(MainMenu, NewcomerComesThroughTheSplashAndEveryWindowClosesOnEscape)
         EXPECT_LE(r.y + r.height, 768) << window;
     }
     h.expectScreen("main_menu_players");
+    // The windows the menu opens lie over its boards, the name dialog over the list: the layout's order.
+    const std::vector<GUI::Widget*>& z = GUI::Server::getSingletonPtr()->GetRoot()->GetZOrder();
+    const auto depth = [&](const char* name) { return std::find(z.begin(), z.end(), h.widget(name)) - z.begin(); };
+    for (const char* window : {"Options_win", "Profiles_win", "NewPlayer_win"})
+        for (const char* board : {"MainBoard", "ExtrasMenu"})
+            EXPECT_GT(depth(window), depth(board)) << window << " under " << board;
+    EXPECT_GT(depth("NewPlayer_win"), depth("Profiles_win"));
     open("New");
     ASSERT_TRUE(shown(h, "NewPlayer_win"));
     escape();

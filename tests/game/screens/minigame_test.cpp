@@ -16,6 +16,7 @@
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/sound/a_soundmanager.h"
+#include "support/pulled_audio.h"
 
 using namespace kbtest;
 
@@ -300,9 +301,10 @@ TEST_F(MiniGames, CatchAnimalLostOnAWrongClickThenWonByCatchingEveryWantedAnimal
 
 // The flash of sparks at the end of a counted reward leaves the reward
 // readable: against the frame after the flash, the caption's pixels stay as
-// they were while it runs.
+// they were while it runs. The sparks alone mark the end: no goal sound.
 TEST_F(MiniGames, TheRewardsFlashLeavesTheCountedRewardReadable)
 {
+    PulledAudio heldSounds; // a sound started stays playing until pulled
     enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
     h->moveTo(20, 400);
     ASSERT_TRUE(cMessageBox::show(L"", h->game().getText("find_pair_win"), 449, nullptr, nullptr));
@@ -310,6 +312,9 @@ TEST_F(MiniGames, TheRewardsFlashLeavesTheCountedRewardReadable)
     for (int i = 0; i < 90 && cMessageBox::get()->countValue < 200.0f; ++i)
         frame();
     ASSERT_EQ(cMessageBox::get()->countValue, 200.0f);
+    aSound* goalDone = h->game().getSoundManager()->getSound("goal_done");
+    ASSERT_NE(goalDone, nullptr);
+    EXPECT_FALSE(goalDone->isPlaying());
     std::vector<std::vector<uint32_t>> flash;
     for (int i = 0; i < 24; ++i) {
         flash.push_back(h->screenshot());

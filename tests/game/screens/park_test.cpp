@@ -195,6 +195,8 @@ TEST_F(ParkScreen, ThePicturesComeAndGoWithTheScreensAndSeveralStagesStandInTheP
     h.moveTo(h.centreOf("Upgrade1_2").x, h.centreOf("Upgrade1_2").y);
     h.frames(60);
     h.expectScreen("park_stages");
+    ASSERT_NE(h.widget("ParkRule"), nullptr) << "why the grey stages wait";
+    EXPECT_EQ(h.text("ParkRule"), h.game().getText("park_rule"));
 }
 
 TEST_F(ParkScreen, ThreeAnimalsStandInTheParkAndTheEggInItsCorner)

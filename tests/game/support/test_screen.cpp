@@ -26,6 +26,9 @@ void TestScreen::init()
         }
         m_server = std::make_unique<GUI::Server>(images, game->getSoundManager());
         m_server->load("gui:shared.agui");
+        // The windows a screen opens over its own, after them as the game's layouts have them.
+        m_server->load("gui:options.agui");
+        m_server->load("gui:players.agui");
         if (!m_layout.empty()) {
             const std::string path = "temp:harness_screen.agui";
             (void)file_writeFull(path.c_str(), m_layout.data(), static_cast<uint32_t>(m_layout.size()));
