@@ -105,11 +105,10 @@ void cPlayState::setMoney(int32_t value)
 void cPlayState::showMoneyChange(const aVector2& at, int32_t amount)
 {
     cGame* game = cGame::get();
-    aFont* font = sceneFont ? sceneFont : hudFont;
-    if (!game || !font)
+    if (!game || !hudFont)
         return;
     const std::wstring text = amount < 1 ? game->formatMoney(amount) : game->formatMoneyGain(amount);
-    cFlyAwayText::add(font, text, 1.1f, at, 70.0f, 0.75f);
+    cFlyAwayText::add(hudFont, text, 1.1f, at, 70.0f, 0.75f);
 }
 
 aVector2 cPlayState::moneyLabelCentre()
@@ -179,9 +178,10 @@ void cPlayState::addAbilityButton(int32_t index)
     button->SetTextHoverColor(0xFFFFFFFF);
     button->SetTextPushedColor(0xFFFFFFFF);
     button->SetTextDisabledColor(0xFF000000);
-    // The price stands at the foot of the button, over the bottom of its picture.
-    if (hudFont)
-        button->SetFont(hudFont);
+    // The price stands at the foot of the button, over the bottom of its picture,
+    // in the plain face of the layouts' buttons.
+    if (aFont* font = gui ? gui->GetFont(kAbilityPriceFont) : nullptr)
+        button->SetFont(font);
     button->SetFontSize(kAbilityPriceTextSize);
     button->SetTextHorzAlign(GUI::HA_CENTER);
     button->SetTextVertAlign(GUI::VA_BOTTOM);

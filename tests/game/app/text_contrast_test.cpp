@@ -5,6 +5,7 @@
 // and the credits over the running animals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -53,11 +54,29 @@ std::function<void()> ink(aFont* font, float size, float x, float y, const std::
     };
 }
 
+// The share of a text's fully covered pixels that show its colour (each
+// channel within 24).
+double shareInColour(const TextOnScreen& text, uint32_t colour)
+{
+    size_t covered = 0, coloured = 0;
+    for (size_t i = 0; i < text.ink.size(); ++i) {
+        if (text.ink[i] < 192)
+            continue;
+        ++covered;
+        bool near = true;
+        for (int shift : {16, 8, 0})
+            near = near && std::abs(int(text.frame[i] >> shift & 0xFF) - int(colour >> shift & 0xFF)) <= 24;
+        coloured += near ? 1 : 0;
+    }
+    return covered ? double(coloured) / double(covered) : 0.0;
+}
+
 class InLevelTexts : public PlayStateGame {};
 
-// The money texts where coins and food lie (spots of walkable ground from the
-// back of the park to its front) on every shipped ground, and the pointing
-// hint's white "click here" line.
+// The money texts in the HUD's face where coins and food lie (spots of
+// walkable ground from the back of the park to its front) on every shipped
+// ground, the coin value over a producing animal just clicked, and the
+// pointing hint's white "click here" line.
 TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
 {
     std::map<std::string, std::string> grounds; // background -> the first level on it without a tutorial
@@ -75,7 +94,6 @@ TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
         } else {
             restart(path);
         }
-        first = false;
         h.moveTo(1010, 40);
         std::vector<aVector2> spots;
         for (int32_t y = 200; y < 680; y += 90)
@@ -89,13 +107,38 @@ TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
             h.frame();
             ASSERT_EQ(cFlyAwayText::live().size(), 1u);
             const cFlyAwayText* money = cFlyAwayText::live()[0];
+            EXPECT_EQ(money->font, guiFont("arial14")) << "the HUD's face";
+            if (first && &at == &spots.front())
+                reviewScreen("play_money_text");
             const TextOnScreen text = textOnScreen(
                 h, ink(guiFont("arial14"), money->textScale, money->anchor.x, money->anchor.y, money->text, 0x15));
             EXPECT_GE(textContrast(text), kLeast)
                 << "money at " << at.x << "," << at.y << ": " << describeContrast(text);
         }
         cFlyAwayText::clearAll();
+        first = false;
     }
+    // A grown animal at work, the pointer over it, clicked: its coin value
+    // floats up over the ground in the HUD's face.
+    const auto adult = std::find_if(level()->animals.begin(), level()->animals.end(),
+                                    [](const cAnimal* a) { return !a->child && a->isLiving(); });
+    ASSERT_NE(adult, level()->animals.end());
+    cAnimal* worker = *adult;
+    worker->hold();
+    worker->setState(cAnimalKind::PRODUCE);
+    const aRect body = worker->getScreenRect();
+    h.moveTo(body.x + body.width / 2, body.y + body.height / 2);
+    seconds(0.2f);
+    clickRect(body);
+    h.frame();
+    const cAnimal::ClickValue value = worker->clickValue();
+    ASSERT_FALSE(value.text.empty());
+    reviewScreen("play_coin_value");
+    const TextOnScreen coin = textOnScreen(
+        h, ink(guiFont("arial14"), cAnimal::kClickValueSize, value.x, value.y, value.text, A_FONT_CENTER_X));
+    EXPECT_GE(textContrast(coin), kLeast)
+        << "coin value at " << value.x << "," << value.y << ": " << describeContrast(coin);
+    EXPECT_GE(shareInColour(coin, value.colour), 0.5) << "the coin value's letters where its face puts them";
     // A pointing hint over the ground; its "click here" line under the text.
     const int16_t x = 300, y = 420;
     ASSERT_NE(cTutorialTooltip::add(x, y, "tutorial.msg00", false, 0.0f), nullptr);
@@ -215,7 +258,7 @@ TEST_F(InLevelTexts, EachAbilityButtonShowsItsPrice)
         ++prices;
         SCOPED_TRACE(button->GetName());
         EXPECT_EQ(button->GetText(), h.game().formatMoney(kind->cost));
-        aFont* font = guiFont("arial14");
+        aFont* font = guiFont(cPlayState::kAbilityPriceFont);
         ASSERT_NE(font, nullptr);
         font->setSize(cPlayState::kAbilityPriceTextSize);
         const float height = font->getNativeHeight() * font->getScale();
