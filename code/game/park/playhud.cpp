@@ -285,12 +285,10 @@ void cPlayState::drawAnimalButtons()
         if (n > 0) {
             if (mark)
                 mark->drawAt(r.x, static_cast<int16_t>(r.y + 10), button->IsEnabled() ? 0xFFFFFFFF : 0xFF808080);
-            // NOTE: white digits at least 12 pixels high, centred on the dark badge, so
-            // the count reads on the greyed badge of a button the player cannot afford.
             if (hudFont) {
-                hudFont->setSize(kCountMarkTextSize);
-                hudFont->color = 0xFFFFFFFF;
-                hudFont->drawText(r.x + 18.0f, r.y + 28.0f, std::to_wstring(n), A_FONT_CENTER_X | A_FONT_CENTER_Y);
+                hudFont->setSize(0.75f);
+                hudFont->color = 0xFF751D01;
+                hudFont->drawText(r.x + 17.0f, r.y + 34.0f, std::to_wstring(n));
             }
         }
     }
