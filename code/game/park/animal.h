@@ -142,6 +142,17 @@ public:
     void goToFood(cFood* food);
 
     // --- drawing (animaldraw.cpp) ---
+    // The coin value floating up for a second after a production click, in the
+    // GUI's "arial14" at kClickValueSize: its text (empty while none shows),
+    // the point it is centred on across and its colour.
+    struct ClickValue {
+        std::wstring text;
+        float x = 0.0f, y = 0.0f;
+        uint32_t colour = 0;
+    };
+    static constexpr float kClickValueSize = 1.0f;
+    ClickValue clickValue() const;
+
     BodyFrame bodyFrame(float extra) const;
     void drawInfoPanel();
 

@@ -3,9 +3,9 @@
 
 #include "game/app/game.h"
 #include "game/park/animal.h"
-#include "game/park/flyawaytext.h"
 #include "game/park/parkeffects.h"
 #include "game/park/shadow.h"
+#include "gui/server.h"
 #include "orvo/gfx/a_advanim.h"
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_gdi.h"
@@ -108,13 +108,12 @@ void cAnimal::drawInfoPanel()
         aGDI gdi;
         gdi.color = a | 0x5BA5D8;
         gdi.drawRect(x + 1.0f, y + 1.0f, (w - 2.0f) * done, 4.0f, true);
-        if (clickTextTime < 1.0f && productionClicks > 0) {
-            if (aFont* font = cFlyAwayText::sceneFont()) {
-                const int32_t value = kind->bonusProduce + kind->bonusAddedOnClick * productionClicks;
-                font->color = static_cast<uint32_t>((1.0f - clickTextTime) * hoverAlpha * 255.0f) << 24 | 0xFFE040;
-                font->drawText(x + w * 0.5f, top - 16.0f - 30.0f * clickTextTime, cGame::get()->formatMoneyGain(value),
-                               1);
-            }
+        const ClickValue value = clickValue();
+        GUI::Server* server = GUI::Server::getSingletonPtr();
+        if (aFont* font = server && !value.text.empty() ? server->GetFont("arial14") : nullptr) {
+            font->setSize(kClickValueSize);
+            font->color = value.colour;
+            font->drawText(value.x, value.y, value.text, A_FONT_CENTER_X);
         }
         return;
     }
@@ -131,4 +130,17 @@ void cAnimal::drawInfoPanel()
         const float fillPos[2] = {frameX + 16.0f * k, framePos[1] + 4.5f * k};
         gui->draw(fillPos, fill, a | 0xFFFFFF, half);
     }
+}
+
+cAnimal::ClickValue cAnimal::clickValue() const
+{
+    ClickValue value;
+    cGame* game = cGame::get();
+    if (state != cAnimalKind::PRODUCE || clickTextTime >= 1.0f || productionClicks <= 0 || !game)
+        return value;
+    value.text = game->formatMoneyGain(kind->bonusProduce + kind->bonusAddedOnClick * productionClicks);
+    value.x = anchor.x;
+    value.y = top - 16.0f - 30.0f * clickTextTime;
+    value.colour = static_cast<uint32_t>((1.0f - clickTextTime) * hoverAlpha * 255.0f) << 24 | 0xFFE040;
+    return value;
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "gui/server.h"
 #include "orvo/gfx/a_font.h"
 
 namespace {
@@ -139,10 +138,4 @@ void cFlyAwayText::clearAll()
             delete t;
         list->clear();
     }
-}
-
-aFont* cFlyAwayText::sceneFont()
-{
-    GUI::Server* server = GUI::Server::getSingletonPtr();
-    return server ? server->GetFont(kSceneFont) : nullptr;
 }

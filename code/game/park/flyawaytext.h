@@ -19,11 +19,6 @@ public:
     // Texts closer than this (squared pixels) to a live one wait a little longer.
     static constexpr float kCrowdedDistanceSq = 400.0f;
     static constexpr float kCrowdedDelay = 0.25f;
-    // The outlined face of the layouts' font list: texts drifting over the
-    // park read on any ground in it.
-    static constexpr const char* kSceneFont = "scene14";
-    // That face in the current GUI server's font list; null without one.
-    static aFont* sceneFont();
 
     cFlyAwayText();
 

@@ -105,11 +105,10 @@ void cPlayState::setMoney(int32_t value)
 void cPlayState::showMoneyChange(const aVector2& at, int32_t amount)
 {
     cGame* game = cGame::get();
-    aFont* font = sceneFont ? sceneFont : hudFont;
-    if (!game || !font)
+    if (!game || !hudFont)
         return;
     const std::wstring text = amount < 1 ? game->formatMoney(amount) : game->formatMoneyGain(amount);
-    cFlyAwayText::add(font, text, 1.1f, at, 70.0f, 0.75f);
+    cFlyAwayText::add(hudFont, text, 1.1f, at, 70.0f, 0.75f);
 }
 
 aVector2 cPlayState::moneyLabelCentre()
@@ -179,9 +178,10 @@ void cPlayState::addAbilityButton(int32_t index)
     button->SetTextHoverColor(0xFFFFFFFF);
     button->SetTextPushedColor(0xFFFFFFFF);
     button->SetTextDisabledColor(0xFF000000);
-    // The price stands at the foot of the button, over the bottom of its picture.
-    if (hudFont)
-        button->SetFont(hudFont);
+    // The price stands at the foot of the button, over the bottom of its picture,
+    // in the plain face of the layouts' buttons.
+    if (aFont* font = gui ? gui->GetFont(kAbilityPriceFont) : nullptr)
+        button->SetFont(font);
     button->SetFontSize(kAbilityPriceTextSize);
     button->SetTextHorzAlign(GUI::HA_CENTER);
     button->SetTextVertAlign(GUI::VA_BOTTOM);
@@ -285,12 +285,10 @@ void cPlayState::drawAnimalButtons()
         if (n > 0) {
             if (mark)
                 mark->drawAt(r.x, static_cast<int16_t>(r.y + 10), button->IsEnabled() ? 0xFFFFFFFF : 0xFF808080);
-            // NOTE: white digits at least 12 pixels high, centred on the dark badge, so
-            // the count reads on the greyed badge of a button the player cannot afford.
             if (hudFont) {
-                hudFont->setSize(kCountMarkTextSize);
-                hudFont->color = 0xFFFFFFFF;
-                hudFont->drawText(r.x + 18.0f, r.y + 28.0f, std::to_wstring(n), A_FONT_CENTER_X | A_FONT_CENTER_Y);
+                hudFont->setSize(0.75f);
+                hudFont->color = 0xFF751D01;
+                hudFont->drawText(r.x + 17.0f, r.y + 34.0f, std::to_wstring(n));
             }
         }
     }

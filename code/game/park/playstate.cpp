@@ -195,7 +195,6 @@ void cPlayState::createGui()
     gui->InitializeWidgets();
     gui->SetMouseCursor("default");
     hudFont = gui->GetFont("arial14");
-    sceneFont = gui->GetFont(cFlyAwayText::kSceneFont);
     GUI::Widget* root = gui->GetRoot();
     hudRoot = root->FindChild("HUD", true);
     GUI::Widget** slots[] = {&grassButton, &meatButton, &menuButton, &moneyLabel,
@@ -524,7 +523,7 @@ void cPlayState::release()
     cSimpleTooltip::destroy();
     cTutorialTooltip::removeAll();
     cFlyAwayText::clearAll();
-    hudFont = sceneFont = nullptr;
+    hudFont = nullptr;
     sellHighlight.reset();
     delete helicopter;
     helicopter = nullptr;

@@ -41,9 +41,8 @@ public:
     enum CursorMode : int32_t { MODE_NONE = 0, MODE_GRASS = 2, MODE_MEAT = 3, MODE_HEAL = 4, MODE_HIT = 5 };
     static constexpr float kIntroSeconds = 0.4f;
     static constexpr float kClickWait = 0.5f;
-    // The size of the count on the buy buttons' badges (the HUD font's digits 13 pixels high).
-    static constexpr float kCountMarkTextSize = 1.3f;
-    // An ability button's price: hudFont's size, and its distance from the button's foot.
+    // An ability button's price: its face and size, and its distance from the button's foot.
+    static constexpr const char* kAbilityPriceFont = "text14";
     static constexpr float kAbilityPriceTextSize = 1.0f;
     static constexpr float kAbilityPriceBottom = 4.0f;
 
@@ -153,7 +152,6 @@ private:
 
     int32_t cursorMode = MODE_NONE;
     aFont* hudFont = nullptr;
-    aFont* sceneFont = nullptr; // money texts over the park
     cLevel* level = nullptr;
     std::vector<GUI::Widget*> animalButtons;
     std::vector<GUI::Widget*> abilityButtons;

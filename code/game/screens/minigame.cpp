@@ -198,8 +198,6 @@ bool miniGameUpdateObjects(std::vector<cBonus*>& coins, float dt, bool won, aFon
 
 void miniGameAddText(aFont* font, const std::wstring& value, const aVector2& p)
 {
-    if (aFont* scene = cFlyAwayText::sceneFont())
-        font = scene;
     if (font)
         cFlyAwayText::add(font, value, 1.0f, p, 70.0f, 0.75f);
 }

@@ -5,6 +5,7 @@
 // and the credits over the running animals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -25,6 +26,7 @@
 #include "game/support/text_contrast.h"
 #include "gui/server.h"
 #include "orvo/gfx/a_font.h"
+#include "orvo/gfx/a_graphserver.h"
 #include "orvo/util/a_string.h"
 
 namespace kbtest {
@@ -53,11 +55,43 @@ std::function<void()> ink(aFont* font, float size, float x, float y, const std::
     };
 }
 
+// The ink of a text's whole shape, its outline too: the letters a dark text
+// with a dark outline reads by.
+std::function<void()> silhouette(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags)
+{
+    const std::function<void()> letters = ink(font, size, x, y, text, flags);
+    return [letters] {
+        aGraphServer* graph = cGame::get()->getGraphServer();
+        const uint32_t previous = graph->getBlendMode();
+        graph->setBlendMode(A_BLEND_COLOR_DIFFUSE);
+        letters();
+        graph->setBlendMode(previous);
+    };
+}
+
+// The share of a text's fully covered pixels that show its colour (each
+// channel within 24).
+double shareInColour(const TextOnScreen& text, uint32_t colour)
+{
+    size_t covered = 0, coloured = 0;
+    for (size_t i = 0; i < text.ink.size(); ++i) {
+        if (text.ink[i] < 192)
+            continue;
+        ++covered;
+        bool near = true;
+        for (int shift : {16, 8, 0})
+            near = near && std::abs(int(text.frame[i] >> shift & 0xFF) - int(colour >> shift & 0xFF)) <= 24;
+        coloured += near ? 1 : 0;
+    }
+    return covered ? double(coloured) / double(covered) : 0.0;
+}
+
 class InLevelTexts : public PlayStateGame {};
 
-// The money texts where coins and food lie (spots of walkable ground from the
-// back of the park to its front) on every shipped ground, and the pointing
-// hint's white "click here" line.
+// The money texts in the HUD's face where coins and food lie (spots of
+// walkable ground from the back of the park to its front) on every shipped
+// ground, the coin value over a producing animal just clicked, and the
+// pointing hint's white "click here" line.
 TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
 {
     std::map<std::string, std::string> grounds; // background -> the first level on it without a tutorial
@@ -75,7 +109,6 @@ TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
         } else {
             restart(path);
         }
-        first = false;
         h.moveTo(1010, 40);
         std::vector<aVector2> spots;
         for (int32_t y = 200; y < 680; y += 90)
@@ -89,13 +122,38 @@ TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
             h.frame();
             ASSERT_EQ(cFlyAwayText::live().size(), 1u);
             const cFlyAwayText* money = cFlyAwayText::live()[0];
+            EXPECT_EQ(money->font, guiFont("arial14")) << "the HUD's face";
+            if (first && &at == &spots.front())
+                reviewScreen("play_money_text");
             const TextOnScreen text = textOnScreen(
                 h, ink(guiFont("arial14"), money->textScale, money->anchor.x, money->anchor.y, money->text, 0x15));
             EXPECT_GE(textContrast(text), kLeast)
                 << "money at " << at.x << "," << at.y << ": " << describeContrast(text);
         }
         cFlyAwayText::clearAll();
+        first = false;
     }
+    // A grown animal at work, the pointer over it, clicked: its coin value
+    // floats up over the ground in the HUD's face.
+    const auto adult = std::find_if(level()->animals.begin(), level()->animals.end(),
+                                    [](const cAnimal* a) { return !a->child && a->isLiving(); });
+    ASSERT_NE(adult, level()->animals.end());
+    cAnimal* worker = *adult;
+    worker->hold();
+    worker->setState(cAnimalKind::PRODUCE);
+    const aRect body = worker->getScreenRect();
+    h.moveTo(body.x + body.width / 2, body.y + body.height / 2);
+    seconds(0.2f);
+    clickRect(body);
+    h.frame();
+    const cAnimal::ClickValue value = worker->clickValue();
+    ASSERT_FALSE(value.text.empty());
+    reviewScreen("play_coin_value");
+    const TextOnScreen coin = textOnScreen(
+        h, ink(guiFont("arial14"), cAnimal::kClickValueSize, value.x, value.y, value.text, A_FONT_CENTER_X));
+    EXPECT_GE(textContrast(coin), kLeast)
+        << "coin value at " << value.x << "," << value.y << ": " << describeContrast(coin);
+    EXPECT_GE(shareInColour(coin, value.colour), 0.5) << "the coin value's letters where its face puts them";
     // A pointing hint over the ground; its "click here" line under the text.
     const int16_t x = 300, y = 420;
     ASSERT_NE(cTutorialTooltip::add(x, y, "tutorial.msg00", false, 0.0f), nullptr);
@@ -130,9 +188,12 @@ int inkHeight(const TextOnScreen& text)
 }
 
 // The HUD's corner where a player cannot afford the animals a goal asks for:
-// the count on each buy button's (greyed) badge, and the helicopter's three
-// seats, one taken, on the Sell button's tag, each readable (4.5:1, glyphs
-// 12 pixels high) and whole on the screen.
+// the count on each buy button's mark in the HUD's face at 0.75, dark red from
+// (x + 17, y + 34), its digits 9 pixels high, reading on the greyed mark (3:1,
+// as large bold text) and, once the animals are affordable, on the white one
+// (4.5:1); the helicopter's three seats, one taken, on the Sell button's tag,
+// each readable (4.5:1, 12 pixels high) and whole on the screen. The HUD's
+// other texts at that size fit their boxes in that face.
 TEST_F(InLevelTexts, TheSeatsAndTheBuyButtonsCountsInTheHudsCorner)
 {
     player->setUpgradeStage(3, 2); // a helicopter for three
@@ -145,22 +206,45 @@ TEST_F(InLevelTexts, TheSeatsAndTheBuyButtonsCountsInTheHudsCorner)
     if (std::getenv("KB_UPDATE_GOLDEN"))
         h.expectScreen("play_hud_seats");
     const std::vector<uint32_t> frame = h.screenshot();
-    int counts = 0;
-    for (GUI::Widget* button : state()->getAnimalButtons()) {
-        const int32_t n = level()->goalRemaining(button->GetName());
-        if (n <= 0)
-            continue;
-        ++counts;
-        EXPECT_FALSE(button->IsEnabled()) << button->GetName() << ": meant to be the greyed badge";
-        const aRect r = button->GetAbsoluteRect();
-        const TextOnScreen count =
-            textOnScreen(h, frame, ink(guiFont("arial14"), cPlayState::kCountMarkTextSize, r.x + 18.0f, r.y + 28.0f,
-                                       std::to_wstring(n), A_FONT_CENTER_X | A_FONT_CENTER_Y));
-        EXPECT_GE(textContrast(count), kLeast) << button->GetName() << ": " << describeContrast(count);
-        EXPECT_GE(inkHeight(count), 12) << button->GetName();
-        EXPECT_TRUE(r.x >= 0 && r.x + 36 <= 1024 && r.y + 10 >= 0 && r.y + 46 <= 768) << button->GetName();
-    }
-    EXPECT_GE(counts, 1) << "no buy button shows a count";
+    aFont* hud = guiFont("arial14");
+    ASSERT_NE(hud, nullptr);
+    const auto countsRead = [&](const std::vector<uint32_t>& shot, bool affordable) {
+        int counts = 0;
+        for (GUI::Widget* button : state()->getAnimalButtons()) {
+            const int32_t n = level()->goalRemaining(button->GetName());
+            if (n <= 0)
+                continue;
+            ++counts;
+            SCOPED_TRACE(button->GetName() + (affordable ? ", affordable" : ", greyed"));
+            EXPECT_EQ(button->IsEnabled(), affordable);
+            const aRect r = button->GetAbsoluteRect();
+            const std::wstring digits = std::to_wstring(n);
+            const TextOnScreen letters = textOnScreen(h, shot, ink(hud, 0.75f, r.x + 17.0f, r.y + 34.0f, digits, 0));
+            const TextOnScreen shape =
+                textOnScreen(h, shot, silhouette(hud, 0.75f, r.x + 17.0f, r.y + 34.0f, digits, 0));
+            EXPECT_GE(inkHeight(letters), 9);
+            EXPECT_GE(shareInColour(letters, 0xFF751D01), 0.5) << "the count's dark red";
+            EXPECT_GE(textContrast(shape), affordable ? kLeast : 3.0) << describeContrast(shape);
+            EXPECT_TRUE(r.x >= 0 && r.x + 38 <= 1024 && r.y + 10 >= 0 && r.y + 58 <= 768);
+        }
+        return counts;
+    };
+    EXPECT_GE(countsRead(frame, false), 1) << "no buy button shows a count";
+    level()->addMoney(5000);
+    h.frame();
+    EXPECT_GE(countsRead(h.screenshot(), true), 1);
+
+    // The widest texts of the goals panel's cells (90 pixels, an animal's icon
+    // at the left of its own), of the timer and of the medal box.
+    hud->setSize(0.75f);
+    const auto width = [hud](const std::wstring& text) { return hud->getTextSize(text).width; };
+    EXPECT_LE(width(h.game().formatMoney(9999) + L"/" + h.game().formatMoney(10000)), 86.0f);
+    EXPECT_LE(45.0f + 16.0f + width(L"12 / 12") / 2.0f, 88.0f);
+    EXPECT_GE(45.0f + 16.0f - width(L"12 / 12") / 2.0f, 32.0f) << "clear of the icon";
+    EXPECT_LE(54.0f + width(cPlayState::formatTime(35999)) / 2.0f, 88.0f);
+    EXPECT_LE(54.0f + width(cPlayState::formatMedalLeft(0.0f, 3598)) / 2.0f, 88.0f);
+    hud->setSize(0.67f);
+    EXPECT_LE(width(h.game().getText("done")), 86.0f);
 
     // The seats' ink is their pictures' opaque pixels, placed as the HUD draws them.
     const aGpuPicture sheet = decodePicture(shippedData() + "Localization/English/GUI/hud.png");
@@ -215,7 +299,7 @@ TEST_F(InLevelTexts, EachAbilityButtonShowsItsPrice)
         ++prices;
         SCOPED_TRACE(button->GetName());
         EXPECT_EQ(button->GetText(), h.game().formatMoney(kind->cost));
-        aFont* font = guiFont("arial14");
+        aFont* font = guiFont(cPlayState::kAbilityPriceFont);
         ASSERT_NE(font, nullptr);
         font->setSize(cPlayState::kAbilityPriceTextSize);
         const float height = font->getNativeHeight() * font->getScale();

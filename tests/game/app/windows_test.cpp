@@ -40,7 +40,7 @@ struct BubbleScreen : TestScreen {
 // A hint window of a screen's own layout.
 const std::string kHintLayout =
     "window ParkTip\n{\nAreaRect 362 300 300 110\nVisible 0\nstaticimage ParkTipBack\n{\nAreaRect 0 0 300 110\n"
-    "NormalImage tooltip\nStatic 1\n}\nstatictext Description\n{\nAreaRect 30 10 240 70\nFont arial14\n"
+    "NormalImage tooltip\nStatic 1\n}\nstatictext Description\n{\nAreaRect 30 10 240 70\nFont text14\n"
     "TextNormalColor FF281608\nWordWrap 1\nStatic 1\n}\n}\n";
 
 int g_ok = 0, g_no = 0, g_modalSeenByOk = -1;

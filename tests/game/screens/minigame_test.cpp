@@ -10,7 +10,9 @@
 #include "game/app/messagebox.h"
 #include "game/app/tip.h"
 #include "game/park/entity.h"
+#include "game/park/flyawaytext.h"
 #include "game/support/minigame_game.h"
+#include "gui/server.h"
 #include "orvo/gfx/a_distortiongrid.h"
 #include "orvo/platform/a_keycodes.h"
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
@@ -263,8 +265,24 @@ TEST_F(MiniGames, CatchAnimalLostOnAWrongClickThenWonByCatchingEveryWantedAnimal
         game->spawnRunner(1.0f);
     EXPECT_EQ(game->runners().size(), before + 20);
 
-    // Only zebras are wanted; a click on anything else with half a second left loses at once.
+    // Only zebras are wanted; a click on anything else costs a second, which a
+    // text over the field tells in the frame's face.
     game->goals() = {{0, 50, zebra}};
+    bool missed = false;
+    for (int i = 0; i < 600 && !missed; ++i) {
+        game->setTimeLeft(20.0f);
+        frame();
+        for (cAnimal* a : game->runners())
+            if (!game->isWanted(a->kind) && (missed = clickRunner(a)))
+                break;
+    }
+    ASSERT_TRUE(missed);
+    EXPECT_NEAR(game->getTimeLeft(), 19.0f, 0.2f);
+    ASSERT_FALSE(cFlyAwayText::live().empty());
+    EXPECT_EQ(cFlyAwayText::live().back()->font, GUI::Server::getSingletonPtr()->GetFont("arial14"));
+    frames(6);
+    keepScreen("mini_game_penalty_text");
+    // With half a second left such a click loses at once.
     int32_t stars = player->stars;
     bool clicked = false;
     for (int i = 0; i < 600 && !clicked; ++i) {

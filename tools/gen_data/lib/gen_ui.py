@@ -464,12 +464,13 @@ def hud_sheet():
     common.save_png(common.out_path(folder, 'hud.png'), sheet)
     common.write_text(common.out_path(folder, 'hud.list'), 'hud.png 4444 8888\n')
     gui_image('cooldown', P.sweep_alpha(32))
-    # The count badge of the buy buttons: a dark red ball in a paper rim, under a white number (dark enough
-    # that the number still reads when the play screen greys the badge out).
-    c = Canvas(36, 36)
-    c.ellipse((1, 1, 35, 35), P.OUTLINE)
-    c.ellipse((2.5, 2.5, 33.5, 33.5), P.PAPER)
-    c.ellipse((4.5, 4.5, 31.5, 31.5), (150, 32, 18, 255))
+    # The count badge of the buy buttons, drawn at (0, 10) of the button: a near-white disc in a red and brown
+    # rim, under the HUD's dark red number, whose top left is at (17, 24) of the badge (one or two digits,
+    # 10 px high). Light enough that the number still reads when the play screen greys the badge out.
+    c = Canvas(38, 48)
+    c.ellipse((9.5, 20, 36.5, 47), P.OUTLINE)
+    c.ellipse((11, 21.5, 35, 45.5), (150, 32, 18, 255))
+    c.ellipse((12.5, 23, 33.5, 44), (255, 252, 242, 255))
     gui_image('count_mark', c.finish())
 
 
