@@ -123,6 +123,7 @@ public:
     uint16_t getPortions() const { return portions; }
     cTutorial* getTutorial() const { return tutorial; }
     cHelicopter* getHelicopter() const { return helicopter; }
+    GUI::Widget* getGrassButton() const { return grassButton; }
     GUI::Widget* getSellButton() const { return sellButton; }
     GUI::Widget* getHealButton() const { return healButton; }
     GUI::Widget* getGoalsButton() const { return goalsButton; }

@@ -95,7 +95,10 @@ void cTutorial::showFirstMessage()
         return;
     if (level->money < 10)
         level->setMoney(10);
-    foodTip = say(playState->tutorialPointCentre(), "tutorial.msg01", true);
+    if (playState->getGrassButton())
+        foodTip = say(playState->tutorialPointCentre(), "tutorial.msg01", true);
+    else
+        a_log("cTutorial. No \"Grass\" button for the buy-food hint");
     retire(BUY_FOOD);
 }
 
