@@ -140,6 +140,12 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
             EXPECT_TRUE(standsOn(hint("tutorial.msg04"), coin->anchor)) << "it follows the first coin";
             if (coin->landed) {
                 reviewScreen("tutorial_coin_hint");
+                // Carried near the top right corner, the coin takes its hint along, turned.
+                coin->setPosition(aVector2(900.0f, 230.0f));
+                h.frames(2);
+                EXPECT_TRUE(hint("tutorial.msg04")->isFlippedLeft() && hint("tutorial.msg04")->isFlippedDown());
+                EXPECT_TRUE(standsOn(hint("tutorial.msg04"), coin->anchor));
+                reviewScreen("tutorial_coin_hint_turned");
                 clickRect(coin->getScreenRect());
             }
         } else if (cTutorialTooltip* t = hint("tutorial.msg08"); t && t->getAlpha() >= 1.0f) {
