@@ -1,17 +1,15 @@
 // cTutorialTooltip: the hint bubbles of the tutorial and the world map, any
 // number at a time, each standing on a point. A pointer hint (the tutorial's)
-// shows a pulsing pointer line and the "click_here" text and blocks the
-// screen until the player clicks it away; a plain bubble stays for its
-// duration or until it is closed. The play state and the world map update
-// them from their draw and remove them on release. Main thread.
+// shows a pulsing line and the "click_here" text and blocks the screen until
+// the player clicks it away; a plain bubble stays for its duration or until
+// it is closed. The play state and the world map update them from their draw
+// and remove them on release. Main thread.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "orvo/util/a_geometry.h"
 
 class aImage;
 namespace GUI {
@@ -27,9 +25,6 @@ public:
     // `plain` false makes a pointer hint; a duration of 0 keeps it until it
     // is dismissed. Null (nothing shown) without the "tooltip" picture.
     static cTutorialTooltip* add(int16_t x, int16_t y, const std::string& textKey, bool plain, float duration);
-    // A hint about something on the screen: it stands beside `target` (see
-    // standOver) instead of on a point.
-    static cTutorialTooltip* addOver(const aRect& target, const std::string& textKey, bool plain, float duration);
     static void updateAll(float dt);
     static void removeAll();
     // A pointer hint exists.
@@ -38,17 +33,9 @@ public:
     static bool anyActive();
     static const std::vector<std::unique_ptr<cTutorialTooltip>>& all();
 
-    // Moves the bubble so that it stands on (x, y).
+    // Moves the bubble so that it stands on (x, y): above the point, mirrored
+    // to its left near the right edge and hung below it near the top.
     void setPosition(int16_t x, int16_t y);
-    // Moves the bubble above `target` (below it where there is no room
-    // above), its pointer (the arrow of a pointer hint, the tail of a plain
-    // bubble) touching the middle of the target's near edge: the bubble
-    // never covers what it talks about.
-    void standOver(const aRect& target);
-    // Where the pointer's tip is now.
-    aPoint tip() const;
-    // The bubble picture's rectangle on the screen.
-    aRect area() const;
     // Starts the fade-out.
     void close() { m_open = false; }
 
@@ -64,13 +51,7 @@ public:
 
 private:
     cTutorialTooltip() = default;
-    static cTutorialTooltip* make(const std::string& textKey, bool plain, float duration);
     void place(int16_t x, int16_t y, int32_t textHeightCut);
-    void standOver(const aRect& target, int32_t textHeightCut);
-    void layout(int32_t left, int32_t top, bool flipLeft, bool flipDown, int32_t textHeightCut);
-    // The pulsing arrow's top left corner (pointer hints).
-    aPoint linePosition() const;
-    int32_t textHeightCut(bool moved) const;
     // False once it has faded out.
     bool update(float dt);
     void draw(float dt);

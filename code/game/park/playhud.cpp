@@ -121,6 +121,16 @@ aVector2 cPlayState::moneyLabelCentre()
     return m_moneyCentre;
 }
 
+aVector2 cPlayState::tutorialPointCentre()
+{
+    if (!m_grassCentreKnown && grassButton) {
+        const aRect r = grassButton->GetAbsoluteRect();
+        m_grassCentre = aVector2(r.x + r.width / 2.0f, r.y + r.height / 2.0f);
+        m_grassCentreKnown = true;
+    }
+    return m_grassCentre;
+}
+
 void cPlayState::addAnimalButton(const std::string& name)
 {
     const cAnimalKind* kind = cAnimal::findKindByName(name);

@@ -558,7 +558,7 @@ void cPlayState::release()
     signEffects.clear();
     cursorMode = MODE_NONE;
     m_loadFailed = false;
-    m_moneyCentreKnown = false;
+    m_moneyCentreKnown = m_grassCentreKnown = false;
     if (game)
         game->getProfiles().save();
     if (!restartPending)

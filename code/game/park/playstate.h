@@ -65,8 +65,9 @@ public:
     void showMoneyChange(const aVector2& at, int32_t amount);
     void addAnimalButton(const std::string& kindName);
     void showRefusal(const aVector2& at, GUI::Widget* widget);
-    // The centre of the money label, kept after the first call.
+    // Centres of the money label and the Grass button, kept after the first call.
     aVector2 moneyLabelCentre();
+    aVector2 tutorialPointCentre();
 
     // --- the tools (playtools.cpp) ---
     void handleParkInput();
@@ -121,7 +122,6 @@ public:
     uint16_t getPortions() const { return portions; }
     cTutorial* getTutorial() const { return tutorial; }
     cHelicopter* getHelicopter() const { return helicopter; }
-    GUI::Widget* getHud() const { return hudRoot; }
     GUI::Widget* getGrassButton() const { return grassButton; }
     GUI::Widget* getSellButton() const { return sellButton; }
     GUI::Widget* getHealButton() const { return healButton; }
@@ -199,7 +199,9 @@ private:
     std::vector<cBonus*> m_pickedBonuses;
     std::vector<cPoacher*> m_pickedPoachers;
     aVector2 m_moneyCentre;
+    aVector2 m_grassCentre;
     bool m_moneyCentreKnown = false;
+    bool m_grassCentreKnown = false;
 };
 
 // Registers cPlayState as the class of state 8.

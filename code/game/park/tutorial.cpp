@@ -7,11 +7,9 @@
 #include "game/app/tutorialflag.h"
 #include "game/app/tutorialtooltip.h"
 #include "game/park/animal.h"
-#include "game/park/food.h"
 #include "game/park/goalswindow.h"
 #include "game/park/level.h"
 #include "game/park/playstate.h"
-#include "game/park/poacher.h"
 #include "gui/widget.h"
 #include "orvo/app/a_localeserver.h"
 #include "orvo/gfx/a_particlesmanager.h"
@@ -25,9 +23,6 @@ aParticlesManager* particles()
     cGame* game = cGame::get();
     return game ? game->getParticles() : nullptr;
 }
-
-// An animal's presence once it has come in.
-constexpr float kFullyThere = 2.0f;
 
 bool hasText(const char* key)
 {
@@ -100,7 +95,10 @@ void cTutorial::showFirstMessage()
         return;
     if (level->money < 10)
         level->setMoney(10);
-    foodTip = sayAtWidget(playState->getGrassButton(), "tutorial.msg01", true);
+    if (playState->getGrassButton())
+        foodTip = say(playState->tutorialPointCentre(), "tutorial.msg01", true);
+    else
+        a_log("cTutorial. No \"Grass\" button for the buy-food hint");
     retire(BUY_FOOD);
 }
 
@@ -128,47 +126,12 @@ cTutorialTooltip* cTutorial::say(const aVector2& at, const char* key, bool plain
     return told(cTutorialTooltip::add(static_cast<int16_t>(at.x), static_cast<int16_t>(at.y), key, plain, 0.0f), key);
 }
 
-cTutorialTooltip* cTutorial::sayOver(const aRect& target, const char* key, bool plain)
-{
-    if (!hasText(key))
-        return nullptr;
-    return told(cTutorialTooltip::addOver(target, key, plain, 0.0f), key);
-}
-
 cTutorialTooltip* cTutorial::sayAtWidget(GUI::Widget* widget, const char* key, bool plain)
 {
     if (!widget)
         return nullptr;
-    return sayOver(widget->GetAbsoluteRect(), key, plain);
-}
-
-aRect cTutorial::rectOf(cDrawElement* element)
-{
-    return element ? element->getScreenRect() : aRect();
-}
-
-aRect cTutorial::rectOf(cPoacher* poacher)
-{
-    return poacher ? poacher->getHitRect() : aRect();
-}
-
-bool cTutorial::inSight(cAnimal* animal) const
-{
-    // Still fading in, an animal is hard to see; under the HUD it cannot be seen at all.
-    if (!animal || !animal->isLiving() || animal->presence < kFullyThere)
-        return false;
-    const GUI::Widget* hud = playState ? playState->getHud() : nullptr;
-    const aRect r = animal->getScreenRect();
-    return !hud || r.y + r.height <= hud->GetAbsoluteRect().y;
-}
-
-bool cTutorial::inSight(cPoacher* poacher) const
-{
-    if (!poacher || poacher->fade < cPoacher::kAppearedFade)
-        return false;
-    const GUI::Widget* hud = playState ? playState->getHud() : nullptr;
-    const aRect r = poacher->getHitRect();
-    return !hud || r.y + r.height <= hud->GetAbsoluteRect().y;
+    const aRect r = widget->GetAbsoluteRect();
+    return say(aVector2(r.x + r.width / 2.0f, r.y + r.height / 2.0f), key, plain);
 }
 
 bool cTutorial::live(cTutorialTooltip*& tip)
@@ -189,10 +152,10 @@ void cTutorial::hide(cTutorialTooltip*& tip)
     tip = nullptr;
 }
 
-void cTutorial::follow(cTutorialTooltip* tip, const aRect& target)
+void cTutorial::follow(cTutorialTooltip* tip, const aVector2& at)
 {
     if (tip)
-        tip->standOver(target);
+        tip->setPosition(static_cast<int16_t>(at.x), static_cast<int16_t>(at.y));
 }
 
 void cTutorial::showSign(int index, float x, float y)
@@ -245,22 +208,9 @@ cAnimal* cTutorial::firstChild() const
     return it == level->animals.end() ? nullptr : *it;
 }
 
-cAnimal* cTutorial::firstChildInSight() const
-{
-    if (!level)
-        return nullptr;
-    const auto it = std::find_if(level->animals.begin(), level->animals.end(),
-                                 [this](cAnimal* a) { return a->child && inSight(a); });
-    return it == level->animals.end() ? nullptr : *it;
-}
-
 cPoacher* cTutorial::firstPoacher() const
 {
-    if (!level)
-        return nullptr;
-    // A beaten poacher still fades out in the list; he is nothing to point at.
-    const auto it = std::find_if(level->poachers.begin(), level->poachers.end(), [](const cPoacher* p) { return p->health > 0.0f; });
-    return it == level->poachers.end() ? nullptr : *it;
+    return level && !level->poachers.empty() ? level->poachers.front() : nullptr;
 }
 
 bool cTutorial::anyAnimal() const
@@ -277,23 +227,6 @@ bool cTutorial::canStillProduceCoins() const
     });
 }
 
-bool cTutorial::purchaseLeavesFood() const
-{
-    const GUI::Widget* button = firstAnimalButton();
-    const cAnimalKind* kind = button ? cAnimal::findKindByName(button->GetName()) : nullptr;
-    if (!kind || !level)
-        return true;
-    auto portion = [this](int32_t type) {
-        const cFood* food = playState->foodKind(type);
-        return food && level->foodStock[type] > 0 ? food->cost : 0;
-    };
-    int32_t food = portion(kind->foodType);
-    for (const cAnimal* a : level->animals)
-        if (a->isLiving())
-            food += portion(a->kind->foodType);
-    return level->money >= level->animalPrice(kind->name) + food;
-}
-
 void cTutorial::signHints(float dt)
 {
     if (!playState || !level)
@@ -306,7 +239,7 @@ void cTutorial::signHints(float dt)
             if (!button) {
                 a_log("cTutorial. No animal button for the SIGN hint");
                 retire(SIGN_ANIMAL);
-            } else if (signTimers[0] > kSignWait && button->IsEnabled() && purchaseLeavesFood()) {
+            } else if (signTimers[0] > kSignWait && button->IsEnabled()) {
                 const aRect r = button->GetAbsoluteRect();
                 showSign(0, r.x + r.width / 2.0f, r.y + 20.0f);
             }

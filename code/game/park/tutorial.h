@@ -1,7 +1,7 @@
 // cTutorial: the teaching script of a level whose file names a tutorial
 // type. Each script is a small step machine: a step waits a fixed time and a
-// condition in the park, then shows a hint bubble over an animal, a coin, a
-// poacher or a HUD button (never covering it). Beside the steps, hint bits put follow-the-object
+// condition in the park, then shows a hint bubble at an animal, a coin, a
+// poacher or a HUD button. Beside the steps, hint bits put follow-the-object
 // bubbles and pulsing "SIGN" effects (particle layer 1) over HUD buttons.
 // The first script steers the animals so that what it explains happens
 // soon; the poacher script lowers two game settings, which the game reads
@@ -12,12 +12,10 @@
 #include <cstdint>
 #include <string>
 
-#include "orvo/util/a_geometry.h"
 #include "orvo/util/a_vector2.h"
 
 class aParticleSystem;
 class cAnimal;
-class cDrawElement;
 class cLevel;
 class cPlayState;
 class cPoacher;
@@ -83,19 +81,12 @@ private:
     void skipStep(const char* why);
     // A bubble at a point; null (logged) when the text or the bubble picture is missing.
     cTutorialTooltip* say(const aVector2& at, const char* key, bool plain);
-    // A bubble over something on the screen, pointing at it.
-    cTutorialTooltip* sayOver(const aRect& target, const char* key, bool plain);
+    // At the centre of the widget's absolute rectangle.
     cTutorialTooltip* sayAtWidget(GUI::Widget* widget, const char* key, bool plain);
     // Forgets a handle whose bubble is closed or gone.
     static bool live(cTutorialTooltip*& tip);
     static void hide(cTutorialTooltip*& tip);
-    static void follow(cTutorialTooltip* tip, const aRect& target);
-    // What a creature or a coin covers on the screen now.
-    static aRect rectOf(cDrawElement* element);
-    static aRect rectOf(cPoacher* poacher);
-    // Fully there and clear of the HUD, so that a bubble can point at it.
-    bool inSight(cAnimal* animal) const;
-    bool inSight(cPoacher* poacher) const;
+    static void follow(cTutorialTooltip* tip, const aVector2& at);
     void retire(uint32_t hint) { hints &= ~hint; }
     bool armed(uint32_t hint) const { return (hints & hint) != 0; }
     // One SIGN hint's effect: shown (restarted when it has stopped) or removed.
@@ -105,15 +96,9 @@ private:
     GUI::Widget* firstAnimalButton() const;
     cAnimal* firstAnimal() const;
     cAnimal* firstChild() const;
-    // The first young animal that a bubble can point at.
-    cAnimal* firstChildInSight() const;
     cPoacher* firstPoacher() const;
     bool anyAnimal() const;
     bool canStillProduceCoins() const;
-    // An animal of the first animal button bought now still leaves a portion
-    // of food for every animal, the new one too, so that a hint asking for
-    // the purchase never strands the player; true without a button.
-    bool purchaseLeavesFood() const;
 
     int32_t type = 0;
     cLevel* level = nullptr;

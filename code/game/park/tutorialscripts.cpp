@@ -19,8 +19,11 @@ namespace {
 
 // What the buy-food hint makes sure the player has: the price of grass.
 constexpr int32_t kGrassMoney = 10;
-// Where the hurry-the-helicopter hint points: just below the delivery panel.
-constexpr int32_t kHeloHintY = 120;
+
+aVector2 anchorOf(const cDrawElement* element)
+{
+    return aVector2(std::trunc(element->anchor.x), std::trunc(element->anchor.y));
+}
 
 bool anyFood(const cLevel* level)
 {
@@ -76,8 +79,8 @@ void cTutorial::firstLevelScript(float)
     const bool free = !cTutorialTooltip::anyActive();
     switch (step) {
     case 0:
-        if (timer > 1.5f && free && inSight(firstAnimal())) {
-            sayOver(rectOf(firstAnimal()), "tutorial.msg00", false);
+        if (timer > 1.5f && free && anyAnimal()) {
+            say(anchorOf(firstAnimal()), "tutorial.msg00", false);
             playState->handFood(1);
             nextStep();
         }
@@ -88,19 +91,15 @@ void cTutorial::firstLevelScript(float)
         if (anyFood(level)) {
             hide(stepTip);
             nextStep();
-        } else if (live(stepTip)) {
-            // Nothing left to put down: the buy-food hint takes over.
-            if (playState->getPortions() == 0)
-                hide(stepTip);
-        } else if (free && playState->getPortions() > 0) {
+        } else if (!live(stepTip) && free) {
             stepTip = say(aVector2(512.0f, 384.0f), "tutorial.msg02", true);
             if (!stepTip)
                 skipStep("no hint to put the food down");
         }
         break;
     case 2:
-        if (timer > 1.5f && free && inSight(firstAnimal())) {
-            sayOver(rectOf(firstAnimal()), "tutorial.msg03", false);
+        if (timer > 1.5f && free && anyAnimal()) {
+            say(anchorOf(firstAnimal()), "tutorial.msg03", false);
             nextStep();
         }
         break;
@@ -119,7 +118,7 @@ void cTutorial::firstLevelScript(float)
         if (firstChild()) {
             hide(stepTip);
             nextStep();
-        } else if (!live(stepTip) && free && purchaseLeavesFood()) {
+        } else if (!live(stepTip) && free) {
             GUI::Widget* button = firstAnimalButton();
             stepTip = button ? sayAtWidget(button, "tutorial.msg08", true) : nullptr;
             if (!stepTip)
@@ -133,7 +132,8 @@ void cTutorial::firstLevelScript(float)
                 skipStep("the level has no goals button");
                 break;
             }
-            sayAtWidget(goals, "tutorial.msg05", false);
+            const aRect r = goals->GetAbsoluteRect();
+            say(aVector2(r.x + r.width / 2.0f, static_cast<float>(r.y + r.height)), "tutorial.msg05", false);
             nextStep();
         }
         break;
@@ -148,7 +148,7 @@ void cTutorial::firstLevelHints()
     const bool free = !cTutorialTooltip::anyActive();
     // The coin hint follows the first coin until one is picked up.
     if (armed(COIN)) {
-        cBonus* coin = level->bonuses.empty() ? nullptr : level->bonuses.front();
+        const cBonus* coin = level->bonuses.empty() ? nullptr : level->bonuses.front();
         if (live(coinTip)) {
             if (!coin) {
                 hide(coinTip);
@@ -156,10 +156,10 @@ void cTutorial::firstLevelHints()
                 hide(coinTip);
                 retire(COIN);
             } else {
-                follow(coinTip, rectOf(coin));
+                follow(coinTip, anchorOf(coin));
             }
-        } else if (free && coin && !coin->collected) {
-            coinTip = sayOver(rectOf(coin), "tutorial.msg04", true);
+        } else if (free && coin) {
+            coinTip = say(anchorOf(coin), "tutorial.msg04", true);
             if (!coinTip)
                 retire(COIN);
         }
@@ -174,10 +174,6 @@ void cTutorial::firstLevelHints()
             if (helicopter && !helicopter->inactive && helicopter->state == cHelicopter::FLYING) {
                 hide(sellTip);
                 retire(SELL);
-            } else if (playState->getSellButton() && !playState->getSellButton()->IsEnabled() &&
-                       (!helicopter || helicopter->inactive)) {
-                // Nothing to sell any more (the animal died or left): asked again later.
-                hide(sellTip);
             }
         } else if (free) {
             const cAnimal* first = firstAnimal();
@@ -210,21 +206,19 @@ void cTutorial::poacherScript(float dt)
         }
         retire(POACHER);
         if (timer > 1.5f && free) {
-            if (cAnimal* child = firstChildInSight()) {
-                sayOver(rectOf(child), "tutorial.msg07", false);
+            if (const cAnimal* child = firstChild()) {
+                say(anchorOf(child), "tutorial.msg07", false);
                 nextStep();
             }
         }
         break;
     case 1:
-        // The hint asks for new animals: not while one would leave nothing for food.
-        if (timer > 3.0f && free && purchaseLeavesFood()) {
-            GUI::Widget* money = playState->getMoneyLabel();
-            if (!money) {
+        if (timer > 3.0f && free) {
+            if (!playState->getMoneyLabel()) {
                 skipStep("the level has no money label");
                 break;
             }
-            sayAtWidget(money, "tutorial.msg09", false);
+            say(playState->moneyLabelCentre(), "tutorial.msg09", false);
             nextStep();
         }
         break;
@@ -247,9 +241,9 @@ void cTutorial::poacherScript(float dt)
     case 3:
         if (timer <= 1.0f)
             break;
-        if (cPoacher* poacher = firstPoacher()) {
-            if (free && inSight(poacher)) {
-                sayOver(rectOf(poacher), "tutorial.msg10", false);
+        if (const cPoacher* poacher = firstPoacher()) {
+            if (free) {
+                say(anchorOf(poacher), "tutorial.msg10", false);
                 nextStep();
             }
         } else {
@@ -275,17 +269,17 @@ void cTutorial::poacherHints(float dt)
     if (armed(POACHER)) {
         if (live(poacherTip)) {
             const auto it = std::find(level->poachers.begin(), level->poachers.end(), followedPoacher);
-            cPoacher* p = it == level->poachers.end() ? nullptr : *it;
+            const cPoacher* p = it == level->poachers.end() ? nullptr : *it;
             if (!p || p->health <= 0.0f || (p->kind && p->kills >= p->kind->animalsCount)) {
                 hide(poacherTip);
                 retire(POACHER);
             } else {
-                follow(poacherTip, rectOf(p));
+                follow(poacherTip, anchorOf(p));
             }
         } else if (free && firstPoacher()) {
-            cPoacher* p = firstPoacher();
+            const cPoacher* p = firstPoacher();
             followedPoacher = p;
-            poacherTip = sayOver(rectOf(p), "tutorial.msg11", true);
+            poacherTip = say(anchorOf(p), "tutorial.msg11", true);
             if (!poacherTip)
                 retire(POACHER);
         }
@@ -305,12 +299,12 @@ void cTutorial::poacherHints(float dt)
                 hide(produceTip);
                 retire(PRODUCING);
             } else {
-                follow(produceTip, rectOf(producing));
+                follow(produceTip, anchorOf(producing));
                 producing->produceTimer -= dt * 0.5f;
                 producing->clickAsked = true;
             }
         } else if (free && producing) {
-            produceTip = sayOver(rectOf(producing), "tutorial.msg12", true);
+            produceTip = say(anchorOf(producing), "tutorial.msg12", true);
             if (produceTip)
                 producing->clickAsked = true;
             else
@@ -331,15 +325,7 @@ void cTutorial::poacherHints(float dt)
                 retire(HELICOPTER);
             }
         } else if (!helicopter->inactive && helicopter->state > cHelicopter::FLYING && free) {
-            // The bubble hangs below the panel's resting place, its tail on the
-            // panel's lower edge, so it never covers the panel it asks for.
-            if (const GUI::Widget* panel = helicopter->panel) {
-                const aRect r = panel->GetAbsoluteRect();
-                heloTip = sayOver(aRect(r.x, static_cast<int16_t>(kHeloHintY - r.height), r.width, r.height),
-                                  "tutorial.msg13", true);
-            } else {
-                heloTip = say(aVector2(900.0f, static_cast<float>(kHeloHintY)), "tutorial.msg13", true);
-            }
+            heloTip = say(aVector2(900.0f, 120.0f), "tutorial.msg13", true);
             if (!heloTip)
                 retire(HELICOPTER);
         }
@@ -358,9 +344,7 @@ void cTutorial::zebraScript()
         const bool offered = std::any_of(level->buyableKinds.begin(), level->buyableKinds.end(),
                                          [](const cAnimalKind* k) { return k->name == "zebra"; });
         if (it != level->animals.end()) {
-            if (!inSight(*it))
-                return;
-            sayOver(rectOf(*it), "tutorial.msg16", false);
+            say(anchorOf(*it), "tutorial.msg16", false);
             nextStep();
         } else if (!offered) {
             skipStep("the level has no zebra and offers none");
@@ -382,8 +366,8 @@ void cTutorial::healScript()
     } else if (step == 1 && timer > 1.5f) {
         const auto it = std::find_if(level->animals.begin(), level->animals.end(),
                                      [](const cAnimal* a) { return a->isLiving() && a->sick; });
-        if (it != level->animals.end() && inSight(*it)) {
-            sayOver(rectOf(*it), "tutorial.msg17", false);
+        if (it != level->animals.end()) {
+            say(anchorOf(*it), "tutorial.msg17", false);
             nextStep();
         }
     }

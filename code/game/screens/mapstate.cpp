@@ -17,7 +17,6 @@
 #include "gui/staticanim.h"
 #include "gui/subscriber.h"
 #include "gui/widget.h"
-#include "gui/window.h"
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_inputserver.h"
 #include "orvo/app/a_optionsfile.h"
@@ -170,8 +169,8 @@ void cMapState::init()
 
     if (profile && park && park->IsEnabled() && (profile->tipsMask & kParkHintBit) == 0) {
         const aRect r = park->GetAbsoluteRect();
-        shieldHint(cTutorialTooltip::add(static_cast<int16_t>(r.x + r.width), static_cast<int16_t>(r.y + r.height / 2),
-                                         "tutorial.msg15", true, 0.0f));
+        cTutorialTooltip::add(static_cast<int16_t>(r.x + r.width), static_cast<int16_t>(r.y + r.height / 2),
+                              "tutorial.msg15", true, 0.0f);
         if (!tutorial_isRunning())
             profile->tipsMask |= kParkHintBit;
     }
@@ -268,8 +267,8 @@ void cMapState::loadConfig(bool hideUnreached)
     if (last) {
         last->SetChecked(true);
         if (profile && (profile->tipsMask & kLevelHintBit) == 0) {
-            shieldHint(cTutorialTooltip::add(static_cast<int16_t>(last->GetAbsoluteX() + last->GetWidth() / 2),
-                                             static_cast<int16_t>(last->GetAbsoluteY()), "tutorial.msg14", true, 0.0f));
+            cTutorialTooltip::add(static_cast<int16_t>(last->GetAbsoluteX() + last->GetWidth() / 2),
+                                  static_cast<int16_t>(last->GetAbsoluteY()), "tutorial.msg14", true, 0.0f);
             if (!tutorial_isRunning())
                 profile->tipsMask |= kLevelHintBit;
         }
@@ -423,38 +422,6 @@ bool cMapState::onAwards(const GUI::EventArgs&)
     return true;
 }
 
-void cMapState::shieldHint(cTutorialTooltip* hint)
-{
-    GUI::Widget* root = m_server ? m_server->GetRoot() : nullptr;
-    if (!hint || !root)
-        return;
-    auto* shield = new GUI::Window("HintShield" + std::to_string(m_hintShields.size()));
-    shield->Set("AlwaysOnTop", "1");
-    shield->EndFillProperties();
-    shield->SetArea(hint->area());
-    shield->Initialize();
-    root->AddChild(shield);
-    shield->SubscribeEvent(GUI::Widget::EventMouseDown, new Binder(this, &cMapState::onHintPressed));
-    m_hintShields.emplace_back(shield, hint);
-}
-
-bool cMapState::onHintPressed(const GUI::EventArgs& args)
-{
-    const auto* widgetArgs = dynamic_cast<const GUI::WidgetEventArgs*>(&args);
-    for (auto& [shield, hint] : m_hintShields) {
-        if (!widgetArgs || widgetArgs->widget != shield || !shield->IsVisible())
-            continue;
-        shield->SetVisible(false);
-        const auto& hints = cTutorialTooltip::all();
-        if (std::any_of(hints.begin(), hints.end(), [h = hint](const auto& live) { return live.get() == h; }))
-            hint->close();
-        if (cGame* game = cGame::get())
-            game->playSound("button_click");
-        return true;
-    }
-    return false;
-}
-
 void cMapState::update(float dt)
 {
     if (!isInitiated())
@@ -499,7 +466,6 @@ void cMapState::release()
     m_startHighlight.reset();
     m_awardsHighlight.reset();
     cTutorialTooltip::removeAll();
-    m_hintShields.clear();
     cLevelTooltip::destroy();
     m_server.reset();
     m_levels.clear();

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "game/app/gamestate.h"
@@ -16,7 +15,6 @@ class aImage;
 class aOptionsFile;
 class cActiveButtonEffect;
 class cPlayerProfile;
-class cTutorialTooltip;
 namespace GUI {
 class Checkbox;
 class EventArgs;
@@ -75,16 +73,12 @@ public:
     bool onPark(const GUI::EventArgs& args);
     bool onAwards(const GUI::EventArgs& args);
     bool onLevelSelect(const GUI::EventArgs& args);
-    bool onHintPressed(const GUI::EventArgs& args);
 
 private:
     void loadConfig(bool hideUnreached);
     GUI::Checkbox* createLevelButton(int32_t status, cMapLevel& level, int16_t x, int16_t y);
     void subscribeClick(const std::string& name, bool (cMapState::*handler)(const GUI::EventArgs&));
     void followPlayButton();
-    // Lays a clear widget over a hint bubble, so that a press on the bubble
-    // closes it instead of reaching the button it hides.
-    void shieldHint(cTutorialTooltip* hint);
 
     std::unique_ptr<aImage> m_mapImage;
     std::unique_ptr<GUI::Server> m_server;
@@ -96,5 +90,4 @@ private:
     std::vector<std::unique_ptr<cMapLevel>> m_levels;
     cMapLevel* m_selected = nullptr;
     bool m_startStopped = false;
-    std::vector<std::pair<GUI::Widget*, cTutorialTooltip*>> m_hintShields; // widgets of m_server's tree
 };

@@ -154,25 +154,19 @@ TEST_F(InLevelTexts, TheMoneyTextsOnEveryGroundAndTheHintsClickLine)
     EXPECT_GE(textContrast(coin), kLeast)
         << "coin value at " << value.x << "," << value.y << ": " << describeContrast(coin);
     EXPECT_GE(shareInColour(coin, value.colour), 0.5) << "the coin value's letters where its face puts them";
-    // A pointing hint over the ground; its "click here" line under the text.
-    const int16_t x = 300, y = 420;
-    ASSERT_NE(cTutorialTooltip::add(x, y, "tutorial.msg00", false, 0.0f), nullptr);
-    seconds(0.6f);
-    const float left = x, top = float(y - 110);
-    const TextOnScreen text = textOnScreen(h, ink(guiFont("mistral24"), 0.65f, left + 150.0f, top + 77.0f,
-                                                  h.game().getText("click_here"), A_FONT_CENTER_X));
-    EXPECT_GE(textContrast(text), kLeast) << "click here: " << describeContrast(text);
-    cTutorialTooltip::removeAll();
-    // Pointing at something near the top, the bubble hangs below it upside
-    // down: the line is on the strip, now along the bubble's top.
-    const cTutorialTooltip* low = cTutorialTooltip::addOver(aRect(300, 100, 30, 30), "tutorial.msg00", false, 0.0f);
-    ASSERT_TRUE(low && low->isFlippedDown());
-    seconds(0.6f);
-    const TextOnScreen flipped =
-        textOnScreen(h, ink(guiFont("mistral24"), 0.65f, low->getX() + 150.0f, low->getY() + 110.0f - 95.0f,
-                            h.game().getText("click_here"), A_FONT_CENTER_X));
-    EXPECT_GE(textContrast(flipped), kLeast) << "click here, upside down: " << describeContrast(flipped);
-    cTutorialTooltip::removeAll();
+    // A pointing hint over the ground, turned every way: its "click here"
+    // line keeps its place from the bubble's top (lower when it hangs upside down).
+    for (const auto& [x, y] : {std::pair<int16_t, int16_t>(300, 660), {900, 660}, {300, 100}, {900, 100}}) {
+        const cTutorialTooltip* hint = cTutorialTooltip::add(x, y, "tutorial.msg00", false, 0.0f);
+        ASSERT_NE(hint, nullptr);
+        seconds(0.6f);
+        const float base = hint->getY() + (hint->isFlippedDown() ? 46.0f : 20.0f);
+        const TextOnScreen text = textOnScreen(h, ink(guiFont("mistral24"), 0.65f, hint->getX() + 150.0f, base + 57.0f,
+                                                      h.game().getText("click_here"), A_FONT_CENTER_X));
+        EXPECT_GE(textContrast(text), kLeast) << "click here at " << x << "," << y << ": " << describeContrast(text);
+        cTutorialTooltip::removeAll();
+        state()->removeModal();
+    }
 }
 
 // The ink's height in rows that it (nearly) fully covers, and whether all of

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "game/app/optionswindow.h"
@@ -16,6 +17,7 @@
 #include "gui/checkbox.h"
 #include "gui/server.h"
 #include "gui/slider.h"
+#include "gui/statictext.h"
 #include "orvo/app/a_keys.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/sound/a_musicmanager.h"
@@ -196,34 +198,38 @@ TEST_F(Windows, BubblesOneTimeTipAndTutorialHints)
     EXPECT_FALSE(cTutorialTooltip::anyUnflagged());
 }
 
-// A hint about something on the screen stands beside it, above where there
-// is room, its arrow or tail touching the middle of the near edge, mirrored
-// at the screen's right; the bubble never covers what it points at.
-TEST_F(Windows, HintsOverSomethingPointAtItWithoutCoveringIt)
+// A hint stands on its point: above it, mirrored to its left past the right
+// edge, hung below it near the top; its text keeps the bubble's top left
+// corner whichever way it is turned. A plain bubble moved later keeps a
+// shorter text.
+TEST_F(Windows, HintsStandOnTheirPointMirroredNearTheEdges)
 {
     const aImage* bubble = tooltip_image("tooltip");
     ASSERT_NE(bubble, nullptr);
+    const int16_t w = static_cast<int16_t>(bubble->getWidth()), ht = static_cast<int16_t>(bubble->getHeight());
     const struct {
-        aRect target;
+        int16_t x, y;
         bool flipLeft, flipDown;
-    } cases[] = {{aRect(480, 400, 60, 50), false, false}, {aRect(960, 500, 50, 60), true, false},
-                 {aRect(300, 60, 40, 40), false, true}, {aRect(980, 20, 30, 40), true, true},
-                 {aRect(928, 672, 96, 96), true, false}};
+    } cases[] = {{480, 700, false, false}, {900, 700, true, false}, {300, 100, false, true}, {980, 40, true, true},
+                 {static_cast<int16_t>(1024 - w), ht, false, false}};
     for (bool plain : {false, true})
         for (const auto& c : cases) {
-            cTutorialTooltip* hint = cTutorialTooltip::addOver(c.target, "quit_request", plain, 0.0f);
+            cTutorialTooltip* hint = cTutorialTooltip::add(c.x, c.y, "quit_request", plain, 0.0f);
             ASSERT_NE(hint, nullptr);
-            const aRect drawn(hint->getX(), hint->getY(), static_cast<uint16_t>(bubble->getWidth()),
-                              static_cast<uint16_t>(bubble->getHeight()));
-            const std::string what = std::to_string(c.target.x) + "," + std::to_string(c.target.y) +
-                                     (plain ? " plain" : " pointer");
+            const std::string what =
+                std::to_string(c.x) + "," + std::to_string(c.y) + (plain ? " plain" : " pointer");
             EXPECT_EQ(std::pair(hint->isFlippedLeft(), hint->isFlippedDown()), std::pair(c.flipLeft, c.flipDown))
                 << what;
-            EXPECT_EQ(rect_intersect(drawn, c.target), aRect()) << what << ": the bubble covers its target";
-            const aPoint tip = hint->tip();
-            EXPECT_NEAR(tip.x, c.target.x + c.target.width / 2, 1) << what;
-            EXPECT_NEAR(tip.y, c.flipDown ? c.target.y + c.target.height : c.target.y, 2) << what;
-            EXPECT_TRUE(drawn.x >= 0 && drawn.x + drawn.width <= 1024 && drawn.y >= 0) << what;
+            const int x = c.flipLeft ? c.x - w : c.x, y = c.flipDown ? c.y + 26 : c.y - ht;
+            EXPECT_EQ((std::pair<int, int>(hint->getX(), hint->getY())), std::pair(x, y)) << what;
+            const aRect text = hint->getTextWindow()->GetArea();
+            EXPECT_EQ((std::tuple<int, int, int, int>(text.x, text.y, text.width, text.height)),
+                      std::tuple(x + 10, y + 5, w - 20, ht - (plain ? 35 : 45)))
+                << what;
+            if (plain) {
+                hint->setPosition(c.x, c.y);
+                EXPECT_EQ(hint->getTextWindow()->GetArea().height, ht - 55) << what;
+            }
             cTutorialTooltip::removeAll();
             if (!plain)
                 screen().removeModal();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "game/app/messagebox.h"
 #include "game/app/playerprofile.h"
 #include "game/app/tip.h"
 #include "game/app/tooltipbubble.h"
@@ -47,6 +48,20 @@ protected:
             a->path.clear();
             x += 150.0f;
         }
+    }
+    // The hint stands on the point as every hint does: above it, mirrored to
+    // its left near the right edge, hung below it near the top.
+    static bool standsOn(const cTutorialTooltip* t, const aVector2& at)
+    {
+        const aImage* bubble = tooltip_image("tooltip");
+        const int x = static_cast<int>(at.x), y = static_cast<int>(at.y);
+        const int w = bubble->getWidth(), ht = bubble->getHeight();
+        return t && t->getX() == (x + w > 1024 ? x - w : x) && t->getY() == (y - ht < 0 ? y + 26 : y - ht);
+    }
+    static aVector2 centreOf(const GUI::Widget* w)
+    {
+        const aRect r = w->GetAbsoluteRect();
+        return aVector2(r.x + r.width / 2.0f, r.y + r.height / 2.0f);
     }
     // The open hint that shows the text of `key` (noted in `seen`), or null.
     cTutorialTooltip* hint(const std::string& key)
@@ -106,12 +121,14 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
             }
         }
         if (cTutorialTooltip* t = hint("tutorial.msg00")) {
+            EXPECT_TRUE(standsOn(t, level()->animals.front()->anchor));
             if (t->getAlpha() < 1.0f)
                 continue;
             reviewScreen("tutorial_first_hint");
             clickHintOf(h, t);
             feedBesideOf(h, level()->animals.front());
         } else if (hint("tutorial.msg01")) {
+            EXPECT_TRUE(standsOn(hint("tutorial.msg01"), centreOf(h.widget("Grass"))));
             clickWidget("Grass");
             feedBesideOf(h, level()->animals.front());
         } else if (hint("tutorial.msg02")) {
@@ -120,15 +137,28 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
             clickHintOf(h, t);
         } else if (hint("tutorial.msg04") && !level()->bonuses.empty()) {
             cBonus* coin = level()->bonuses.front();
-            if (coin->landed)
+            EXPECT_TRUE(standsOn(hint("tutorial.msg04"), coin->anchor)) << "it follows the first coin";
+            if (coin->landed) {
+                reviewScreen("tutorial_coin_hint");
+                // Carried near the top right corner, the coin takes its hint along, turned.
+                coin->setPosition(aVector2(900.0f, 230.0f));
+                h.frames(2);
+                EXPECT_TRUE(hint("tutorial.msg04")->isFlippedLeft() && hint("tutorial.msg04")->isFlippedDown());
+                EXPECT_TRUE(standsOn(hint("tutorial.msg04"), coin->anchor));
+                reviewScreen("tutorial_coin_hint_turned");
                 clickRect(coin->getScreenRect());
+            }
         } else if (cTutorialTooltip* t = hint("tutorial.msg08"); t && t->getAlpha() >= 1.0f) {
+            EXPECT_TRUE(standsOn(t, centreOf(state()->getAnimalButtons().front())));
             reviewScreen("tutorial_buy_hint");
             clickWidget("warthog");
         } else if (cTutorialTooltip* t = hint("tutorial.msg05"); t && t->getAlpha() >= 1.0f) {
+            const aRect goals = state()->getGoalsButton()->GetAbsoluteRect();
+            EXPECT_TRUE(standsOn(t, aVector2(goals.x + goals.width / 2.0f, goals.y + goals.height)));
             reviewScreen("tutorial_goals_hint");
             clickHintOf(h, t);
         } else if (hint("tutorial.msg06") && h.widget("Sell")->IsEnabled()) {
+            EXPECT_TRUE(standsOn(hint("tutorial.msg06"), centreOf(h.widget("Sell"))));
             clickWidget("Sell");
         } else if (level()->foods.empty() && state()->getPortions() > 0) {
             feedBesideOf(h, level()->animals.front());
@@ -167,19 +197,30 @@ TEST_F(TutorialGame, APlayerWhoIgnoresTheHintsIsHelpedAndCanLeave)
     // The first Escape puts the hint away.
     h.key(A_KEY_ESCAPE);
     seconds(0.5f);
+    // The grass put back and the ground clicked: the buy-food hint at the Grass button.
+    state()->leaveCursorMode();
+    h.click(300, 450);
+    ASSERT_NE(hint("tutorial.msg01"), nullptr);
+    EXPECT_TRUE(standsOn(hint("tutorial.msg01"), centreOf(h.widget("Grass"))));
+    clickWidget("Grass");
+    EXPECT_EQ(hint("tutorial.msg01"), nullptr) << "gone with food in hand";
     // No money: the refusal's tip shows but is not remembered in a tutorial.
     state()->leaveCursorMode();
     level()->animals.front()->hunger = 0.0f;
     level()->setMoney(0);
     clickWidget("Grass");
     EXPECT_NE(hint("tip.no_money"), nullptr);
-    // Once the warthog is hungry the buy-food hint comes, with money for grass;
-    // there is no hint to put down food the player does not hold.
-    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg01") != nullptr; }, 10.0f));
-    EXPECT_EQ(hint("tutorial.msg02"), nullptr);
+    // Once the tip is gone, the hint to put grass down shows though none is held.
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg02") != nullptr; }, 5.0f));
+    EXPECT_EQ(state()->getPortions(), 0);
+    EXPECT_TRUE(standsOn(hint("tutorial.msg02"), aVector2(512.0f, 384.0f)));
+    // A starving warthog brings the money for grass.
+    level()->animals.front()->hunger = 100.0f;
+    seconds(0.2f);
+    EXPECT_GE(level()->money, state()->foodKind(cFood::GRASS)->cost);
     clickWidget("Grass");
     seconds(1.0f);
-    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg02") != nullptr; }, 3.0f));
+    EXPECT_NE(hint("tutorial.msg02"), nullptr) << "until the grass lies in the park";
     // The second Escape opens the menu, and the map is a click away.
     h.key(A_KEY_ESCAPE);
     seconds(0.5f);
@@ -231,9 +272,9 @@ TEST_F(TutorialGame, TheFirstProductionClickBringsThePoacherLevelsClickHint)
     EXPECT_NEAR(worker->produceTimer - before, 0.5f, 0.1f) << "half speed under the hint";
 }
 
-// The poacher level's hint to hurry the helicopter hangs below the delivery
-// panel, its tail on the panel's lower edge: it never covers the panel.
-TEST_F(TutorialGame, TheHurryHintHangsBelowTheDeliveryPanel)
+// The poacher level's hint to hurry the helicopter stands at its point below
+// the timers, hung below it and mirrored to its left, clear of the panel it asks for.
+TEST_F(TutorialGame, TheHurryHintStandsAtItsPointClearOfTheDeliveryPanel)
 {
     ASSERT_TRUE(play("levels:Level01.ini"));
     passIntro();
@@ -254,33 +295,27 @@ TEST_F(TutorialGame, TheHurryHintHangsBelowTheDeliveryPanel)
         },
         60.0f));
     const cTutorialTooltip* t = hint("tutorial.msg13");
+    EXPECT_TRUE(standsOn(t, aVector2(900.0f, 120.0f)));
     const aRect panel = h.widget("Helo_map")->GetAbsoluteRect();
-    EXPECT_EQ(rect_intersect(ScreenView::bubbleRect(t), panel), aRect()) << "the hint covers the panel";
-    EXPECT_NEAR(t->tip().y, panel.y + panel.height, 6);
-    EXPECT_GE(t->tip().x, panel.x);
-    EXPECT_LT(t->tip().x, panel.x + panel.width);
+    EXPECT_FALSE(ScreenView::bubbleCovers(t, panel)) << "the hint covers the panel";
+    reviewScreen("tutorial_helicopter_hint");
 }
 
-// The poacher level's money hint asks the player to spend on new animals: a
-// player who buys one at once is never left without the price of food for
-// every animal. With the warthog's price and one more the hint waits; it
-// comes once a purchase leaves a portion for each. The SIGN over the first
-// animal button of an empty park keeps the same rule.
-TEST_F(TutorialGame, APlayerWhoBuysAsTheMoneyHintSaysCanStillFeedEveryAnimal)
+// The poacher level's money hint stands on the money label's centre. In the
+// level as shipped, a player who buys an animal as it says can still feed
+// every animal; but the hint waits only for its time, not for money. The
+// SIGN over the first animal button of an empty park waits for its time too.
+TEST_F(TutorialGame, TheMoneyHintAndTheAnimalSignWaitOnlyForTheirTime)
 {
     ASSERT_TRUE(play("levels:Level01.ini"));
     passIntro();
     const int32_t grass = state()->foodKind(cFood::GRASS)->cost;
     const auto price = [this] { return static_cast<int32_t>(level()->animalPrice("warthog")); };
-    const auto moneyHint = [this] {
-        const cTutorialTooltip* t = hint("tutorial.msg09");
-        return t && t->getAlpha() >= 1.0f;
-    };
     // Other pointing hints clicked away; true once the money hint is there to read.
     const auto untilMoneyHint = [&](int32_t money, float s) {
         return waitFor(
             [&] {
-                if (moneyHint())
+                if (const cTutorialTooltip* t = hint("tutorial.msg09"); t && t->getAlpha() >= 1.0f)
                     return true;
                 if (money >= 0)
                     level()->setMoney(money);
@@ -291,56 +326,36 @@ TEST_F(TutorialGame, APlayerWhoBuysAsTheMoneyHintSaysCanStillFeedEveryAnimal)
             },
             s);
     };
+    ASSERT_TRUE(untilMoneyHint(-1, 15.0f));
+    EXPECT_TRUE(standsOn(hint("tutorial.msg09"), state()->moneyLabelCentre()));
+    reviewScreen("tutorial_money_hint");
     // The hint read, a warthog bought: food for every animal is still paid for.
-    const auto followMoneyHint = [&] {
-        clickHintOf(h, hint("tutorial.msg09"));
-        seconds(0.5f);
-        const size_t before = level()->animals.size();
-        clickRect(state()->getAnimalButtons().front()->GetAbsoluteRect());
-        ASSERT_EQ(level()->animals.size(), before + 1) << "bought as the hint says";
-        EXPECT_GE(level()->money, grass * static_cast<int32_t>(level()->animals.size()))
-            << "no grass for every animal after following the hint";
-    };
-    if (untilMoneyHint(price() + 1, 15.0f)) {
-        ADD_FAILURE() << "the money hint came with " << level()->money << " for a warthog of " << price();
-        followMoneyHint();
-        return;
-    }
-    EXPECT_EQ(tutorial()->getStep(), 1) << "the script waits at the money hint";
-    const int32_t animals = static_cast<int32_t>(level()->animals.size());
-    level()->setMoney(price() + grass * (animals + 1));
-    ASSERT_TRUE(untilMoneyHint(-1, 3.0f)) << "the hint comes once the purchase leaves food";
-    followMoneyHint();
+    clickHintOf(h, hint("tutorial.msg09"));
+    seconds(0.5f);
+    const size_t before = level()->animals.size();
+    clickRect(state()->getAnimalButtons().front()->GetAbsoluteRect());
+    ASSERT_EQ(level()->animals.size(), before + 1) << "bought as the hint says";
+    EXPECT_GE(level()->money, grass * static_cast<int32_t>(level()->animals.size()))
+        << "no grass for every animal after following the hint";
 
-    // An empty park: no SIGN at the animal button while a warthog would leave nothing for grass.
+    // With a warthog's price and one more, the hint comes in its time all the same.
+    restart(smallLevel("TutorialType=1\nAdultAnimalsPercent=0\nAvailableAnimals=warthog", "warthog", "1"));
+    ASSERT_TRUE(untilMoneyHint(price() + 1, 8.0f));
+
+    // An empty park: the SIGN at the animal button after its wait, though a warthog would leave nothing for grass.
     restart(smallLevel("TutorialType=4\nAvailableAnimals=warthog", "warthog", "0"));
     ASSERT_TRUE(level()->animals.empty());
     level()->setMoney(price() + grass - 1);
-    seconds(cTutorial::kSignWait + 1.0f);
-    EXPECT_EQ(tutorial()->getSign(0), nullptr);
-    level()->setMoney(price() + grass);
-    ASSERT_TRUE(waitFor([this] { return tutorial()->getSign(0) != nullptr; }, 1.0f));
+    ASSERT_TRUE(waitFor([this] { return tutorial()->getSign(0) != nullptr; }, cTutorial::kSignWait + 1.0f));
 }
 
-// The poacher level's hints point at what they name and never cover it: the
-// young animal, the poacher while he must not be clicked yet (the level
-// stands still, nobody is shot) and while he must be.
-TEST_F(TutorialGame, ThePoacherLevelsHintsPointAtTheYoungAnimalAndThePoacherWithoutCoveringThem)
+// The poacher level's hints stand on what they name: the young animal, the
+// poacher while he must not be clicked yet (the level stands still, nobody
+// is shot) and, following him, while he must be.
+TEST_F(TutorialGame, ThePoacherLevelsHintsStandOnTheYoungAnimalAndThePoacher)
 {
     ASSERT_TRUE(play("levels:Level01.ini"));
     passIntro();
-    const aImage* bubble = tooltip_image("tooltip");
-    ASSERT_NE(bubble, nullptr);
-    auto drawn = [&](const cTutorialTooltip* t) {
-        return aRect(t->getX(), t->getY(), static_cast<uint16_t>(bubble->getWidth()),
-                     static_cast<uint16_t>(bubble->getHeight()));
-    };
-    // The hint's arrow (or tail) ends on the near edge of the rectangle, and the bubble stays clear of it.
-    auto pointsAt = [&](const cTutorialTooltip* t, const aRect& r) {
-        const aPoint p = t->tip();
-        const bool onEdge = std::abs(p.y - r.y) <= 2 || std::abs(p.y - (r.y + r.height)) <= 2;
-        return p.x >= r.x && p.x < r.x + r.width && onEdge && rect_intersect(drawn(t), r) == aRect();
-    };
     // Frames until the hint of `key` is fully shown; other pointing hints are clicked away.
     auto until = [&](const char* key, float s) {
         return waitFor(
@@ -355,18 +370,14 @@ TEST_F(TutorialGame, ThePoacherLevelsHintsPointAtTheYoungAnimalAndThePoacherWith
             s);
     };
     ASSERT_TRUE(until("tutorial.msg07", 10.0f));
-    const cTutorialTooltip* young = hint("tutorial.msg07");
-    const auto child = std::find_if(level()->animals.begin(), level()->animals.end(),
-                                    [&](cAnimal* a) { return a->child && pointsAt(young, a->getScreenRect()); });
-    ASSERT_NE(child, level()->animals.end()) << "the arrow ends on a young animal";
-    EXPECT_EQ((*child)->presence, 2.0f) << "fully there";
-    EXPECT_LE((*child)->getScreenRect().y + (*child)->getScreenRect().height, state()->getHud()->GetAbsoluteRect().y)
-        << "clear of the HUD";
+    const auto child = std::find_if(level()->animals.begin(), level()->animals.end(), [](cAnimal* a) { return a->child; });
+    ASSERT_NE(child, level()->animals.end());
+    EXPECT_TRUE(standsOn(hint("tutorial.msg07"), (*child)->anchor)) << "at the first young animal";
     reviewScreen("tutorial_young_animal_hint");
     h.tap(A_KEY_SPACE);
     ASSERT_TRUE(until("tutorial.msg10", 60.0f));
     cPoacher* poacher = level()->poachers.front();
-    EXPECT_TRUE(pointsAt(hint("tutorial.msg10"), poacher->getHitRect()));
+    EXPECT_TRUE(standsOn(hint("tutorial.msg10"), poacher->anchor));
     // The hint stops every click but the one on itself: meanwhile nothing moves and nobody is shot.
     const aVector2 at = poacher->anchor;
     seconds(5.0f);
@@ -376,10 +387,10 @@ TEST_F(TutorialGame, ThePoacherLevelsHintsPointAtTheYoungAnimalAndThePoacherWith
         std::all_of(level()->animals.begin(), level()->animals.end(), [](cAnimal* a) { return a->isLiving(); }));
     reviewScreen("tutorial_poacher_hint");
     h.tap(A_KEY_SPACE);
-    // The bubble that asks for the clicks follows him without covering him.
+    // The bubble that asks for the clicks follows him.
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg11") != nullptr; }, 2.0f));
     for (int i = 0; i < 60 && hint("tutorial.msg11"); ++i) {
-        ASSERT_TRUE(pointsAt(hint("tutorial.msg11"), poacher->getHitRect())) << "frame " << i;
+        ASSERT_TRUE(standsOn(hint("tutorial.msg11"), poacher->anchor)) << "frame " << i;
         h.frame();
     }
     while (poacher->health > 0.0f && poacher->kills == 0)
@@ -392,13 +403,23 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
 {
     ASSERT_TRUE(play(smallLevel("TutorialType=1\nMoney=500\nAdultAnimalsPercent=0", "warthog", "1")));
     passIntro();
+    // A young animal behind the HUD's board is pointed at all the same.
+    cAnimal* young = level()->animals.front();
+    young->setPosition(aVector2(400.0f, 760.0f));
+    young->path.clear();
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg07") != nullptr; }, 2.0f));
+    EXPECT_TRUE(standsOn(hint("tutorial.msg07"), young->anchor));
     ASSERT_TRUE(waitFor(
         [this] {
             h.key(A_KEY_SPACE);
             return !level()->poachers.empty();
         },
         40.0f));
+    // Beaten at once and gone (a box that blocks nothing holds the script meanwhile): nothing to point at.
     level()->poachers.front()->hit(1.0e6f);
+    ASSERT_TRUE(cMessageBox::show(L"", L"", 1 | 128, nullptr, nullptr));
+    ASSERT_TRUE(waitFor([this] { return level()->poachers.empty(); }, 10.0f));
+    cMessageBox::cancel();
     ASSERT_TRUE(waitFor([this] { return tutorial()->getStep() >= 5; }, 10.0f));
     EXPECT_TRUE(h.logged("cTutorial. Script 1, step 3 skipped: the poacher has already gone"));
     // Without an animal button to point at, the first level's step four is passed over.
@@ -406,6 +427,21 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
     ASSERT_TRUE(state()->getAnimalButtons().empty());
     ASSERT_NO_FATAL_FAILURE(reachStep(5));
     EXPECT_TRUE(h.logged("cTutorial. Script 0, step 4 skipped: the level has no animal button"));
+    // The sell hint stays until a sale flies, with nothing waiting for the helicopter meanwhile.
+    cAnimal* first = level()->animals.front();
+    first->makeGrown(false);
+    first->ageOrProduced = static_cast<float>(first->kind->numOfProducing);
+    ASSERT_TRUE(waitFor(
+        [this] {
+            h.key(A_KEY_SPACE);
+            const cTutorialTooltip* t = hint("tutorial.msg06");
+            return t && t->getAlpha() >= 1.0f;
+        },
+        6.0f));
+    const cTutorialTooltip* sell = hint("tutorial.msg06");
+    seconds(1.0f);
+    EXPECT_FALSE(h.widget("Sell")->IsEnabled());
+    EXPECT_TRUE(hint("tutorial.msg06") == sell && sell->getAlpha() >= 1.0f);
     restart(smallLevel("TutorialType=2\nMoney=500", "warthog, zebra", "1, 1"));
     inView();
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg16") != nullptr; }, 3.0f));

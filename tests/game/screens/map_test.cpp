@@ -8,6 +8,7 @@
 #include "game/screens/parkconfig.h"
 #include "game/support/map_park_game.h"
 #include "game/support/player_steps.h"
+#include "game/support/screen_view.h"
 #include "gui/checkbox.h"
 #include "gui/staticanim.h"
 #include "orvo/app/a_file.h"
@@ -174,29 +175,34 @@ TEST_F(MapScreen, AnArrowNarrowerThanAFrameMakesOneFrameAndMissingPicturesAreSki
     h.frames(30);
 }
 
-// The park's hint stands over the Awards and Menu buttons until it is pressed
-// away: the press closes it and leaves the map alone.
-TEST_F(MapScreen, APressOnAHintBubbleClosesItAndNotTheButtonItHides)
+// The map's two hints block nothing and stay until the map is left: a press
+// on one goes on to what lies under it. They stand clear of the map's buttons
+// and of the level they point at.
+TEST_F(MapScreen, TheHintBubblesBlockNothingAndStayUntilTheMapIsLeft)
 {
     profile->setLevelReward("Level01", 2);
     profile->stars = 320;
-    profile->tipsMask = 0x100;
+    profile->tipsMask = 0;
     cMapState* map = enter<cMapState>(STATE_MAP);
     ASSERT_NE(map, nullptr);
-    ASSERT_EQ(cTutorialTooltip::all().size(), 1u);
-    const aRect bubble = cTutorialTooltip::all().front()->area();
-    const aRect menu = h.widget("Menu")->GetAbsoluteRect();
-    const aRect shown = rect_intersect(menu, bubble);
-    ASSERT_GT(shown.width * shown.height, 0) << "the bubble stands over Menu";
-    h.frames(30);
-
-    // A quick tap in the frame the pointer lands on it, then a rested one on what is left of the bubble.
-    h.press(shown.x + shown.width / 2, shown.y + shown.height / 2);
-    h.release(shown.x + shown.width / 2, shown.y + shown.height / 2);
+    const auto& hints = cTutorialTooltip::all();
+    ASSERT_EQ(hints.size(), 2u);
     h.frames(60);
-    EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_MAP);
-    EXPECT_TRUE(cTutorialTooltip::all().empty()) << "pressed away";
-
+    h.expectScreen("map_hint_bubbles");
+    for (const auto& hint : hints) {
+        for (const char* name : {"Play", "Park", "Awards", "Menu"})
+            EXPECT_FALSE(ScreenView::bubbleCovers(hint.get(), h.widget(name)->GetAbsoluteRect())) << name;
+        EXPECT_FALSE(ScreenView::bubbleCovers(hint.get(), map->levels().back()->button->GetAbsoluteRect()));
+        EXPECT_EQ(map->getModalCount(), 0);
+    }
+    for (size_t i = 0; i < hints.size(); ++i) {
+        const aRect r = ScreenView::bubbleRect(hints[i].get());
+        h.click(r.x + r.width / 2, r.y + r.height / 2);
+        h.frames(30);
+        ASSERT_EQ(hints.size(), 2u);
+        EXPECT_TRUE(hints[0]->isOpen() && hints[1]->isOpen()) << "pressed on hint " << i;
+    }
     clickOn(h, "Menu");
-    EXPECT_TRUE(h.waitForState(STATE_MENU)) << "the button is free once the bubble is gone";
+    EXPECT_TRUE(h.waitForState(STATE_MENU));
+    EXPECT_TRUE(cTutorialTooltip::all().empty());
 }

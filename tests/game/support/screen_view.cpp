@@ -27,7 +27,7 @@ ScreenView::ScreenView(const cPlayState& state)
                 m_windows.push_back(w);
     for (const auto& hint : cTutorialTooltip::all())
         if (hint->getAlpha() > 0.0f)
-            m_bubbles.push_back(bubbleRect(hint.get()));
+            m_bubbles.push_back({bubbleRect(hint.get()), hint->isFlippedLeft(), hint->isFlippedDown()});
 }
 
 aRect ScreenView::bubbleRect(const cTutorialTooltip* hint)
@@ -39,9 +39,34 @@ aRect ScreenView::bubbleRect(const cTutorialTooltip* hint)
                  static_cast<uint16_t>(bubble->getHeight()));
 }
 
+bool ScreenView::covers(const Bubble& b, int32_t x, int32_t y)
+{
+    aImage* bubble = tooltip_image("tooltip");
+    if (!bubble || !b.rect.contains(x, y))
+        return false;
+    // The picture is drawn mirrored as the hint is turned.
+    const int32_t px = b.flipLeft ? b.rect.x + b.rect.width - 1 - x : x - b.rect.x;
+    const int32_t py = b.flipDown ? b.rect.y + b.rect.height - 1 - y : y - b.rect.y;
+    return (bubble->getPixel(px, py) >> 24) >= 0x40;
+}
+
+bool ScreenView::bubbleCovers(const cTutorialTooltip* hint, int32_t x, int32_t y)
+{
+    return covers({bubbleRect(hint), hint->isFlippedLeft(), hint->isFlippedDown()}, x, y);
+}
+
+bool ScreenView::bubbleCovers(const cTutorialTooltip* hint, const aRect& r)
+{
+    for (int32_t y = r.y; y < r.y + r.height; y += kGrid)
+        for (int32_t x = r.x; x < r.x + r.width; x += kGrid)
+            if (bubbleCovers(hint, x, y))
+                return true;
+    return false;
+}
+
 bool ScreenView::underBubble(int32_t x, int32_t y) const
 {
-    return std::any_of(m_bubbles.begin(), m_bubbles.end(), [x, y](const aRect& b) { return b.contains(x, y); });
+    return std::any_of(m_bubbles.begin(), m_bubbles.end(), [x, y](const Bubble& b) { return covers(b, x, y); });
 }
 
 const GUI::Widget* ScreenView::widgetAt(int32_t x, int32_t y) const

@@ -39,15 +39,25 @@ public:
     std::optional<aPoint> visiblePoint(const GUI::Widget* widget) const;
     // The bubble of a hint on screen.
     static aRect bubbleRect(const cTutorialTooltip* hint);
+    // The hint's picture shows at the point (its clear parts hide nothing).
+    static bool bubbleCovers(const cTutorialTooltip* hint, int32_t x, int32_t y);
+    // Some point of `r` (on a grid of a few pixels) is under the hint's picture.
+    static bool bubbleCovers(const cTutorialTooltip* hint, const aRect& r);
 
 private:
+    struct Bubble {
+        aRect rect;
+        bool flipLeft = false;
+        bool flipDown = false;
+    };
+    static bool covers(const Bubble& b, int32_t x, int32_t y);
     bool underBubble(int32_t x, int32_t y) const;
     // The topmost widget at the point, or null.
     const GUI::Widget* widgetAt(int32_t x, int32_t y) const;
     template <class Shows> std::optional<aPoint> nearestToCentre(const aRect& r, Shows shows) const;
 
     std::vector<const GUI::Widget*> m_windows; // the layout's top windows that show, bottom first
-    std::vector<aRect> m_bubbles;
+    std::vector<Bubble> m_bubbles;
 };
 
 } // namespace kbtest

@@ -277,24 +277,32 @@ def cursors():
 # -- Tooltip, progress ------------------------------------------------------------------------------------
 
 def tooltips():
-    """The bubble of every hint and tooltip: paper for the dark text, and along its foot a dark wooden strip
-    under the row where a pointing hint writes its white "click here" line (at 77 to 95 from the top); the
-    texts of the bubble keep above it (three lines end by 70)."""
-    w, h = 300, 110
-    strip = 74
+    """The bubble of every hint and tooltip, drawn with its bottom-left corner on the point it is about and
+    mirrored to flip (then the point is above its top-left corner). A hint writes its text centred in the rows
+    from 5 to 300 and "click here" at 77 from its top (103 when it hangs upside down), whichever way it is
+    turned; so the body is paper between two dark wooden rods (rows 72 to 100 and 221 to 247) that read the
+    same either way up, and "click here" always lands on a rod. Above the body the picture is clear; below it
+    the tail ends 48 pixels short of the corner and a little inside, so a bubble on a coin's or an animal's
+    feet or on a button's middle stands above it (or, hung upside down, below it) and leaves it in view."""
+    w, h = 300, 345
+    top, bottom = 72, 247
+    rod = 28
+    tip = (14, h - 48)
     c = Canvas(w, h)
-    c.rrect((4, 6, w - 2, h - 10), 22, (40, 24, 12, 70))
-    c.polygon([(34, h - 16), (30, h - 2), (62, h - 16)], P.OUTLINE)
-    c.rrect((2, 2, w - 4, h - 12), 22, P.OUTLINE)
-    c.rrect((5, 5, w - 7, h - 15), 19, P.PAPER)
-    c.rrect((5, strip - 20, w - 7, h - 15), 19, P.WOOD_DARK)
-    c.rrect((5, strip - 20, w - 7, strip), 0, P.PAPER)
-    c.line([(5, strip), (w - 7, strip)], P.OUTLINE, 1.5)
-    c.polygon([(37, h - 18), (34, h - 7), (57, h - 18)], P.WOOD_DARK)
+    c.rrect((5, top + 4, w - 1, bottom + 4), 18, (40, 24, 12, 70))
+    c.polygon([(24, bottom - 8), (80, bottom - 8), (tip[0] - 2, tip[1] + 3)], P.OUTLINE)
+    c.rrect((2, top, w - 3, bottom), 18, P.OUTLINE)
+    c.rrect((5, top + 3, w - 6, bottom - 3), 15, P.WOOD_DARK)
+    c.rrect((5, top + rod, w - 6, bottom - rod), 0, P.PAPER)
+    for y in (top + rod, bottom - rod):
+        c.line([(5, y), (w - 6, y)], P.OUTLINE, 1.5)
+    c.polygon([(30, bottom - 4), (72, bottom - 4), tip], P.WOOD_DARK)
     gui_image('tooltip', c.finish())
-    c = Canvas(24, 64)
-    c.line([(12, 2), (12, 50)], P.PAPER, 4)
-    c.polygon([(3, 46), (21, 46), (12, 62)], P.PAPER)
+    # The band a pointing hint pulses under its "click here" (drawn unmirrored, 11 pixels in from the
+    # bubble's side): a darker inlay with a gold rim, so the white line reads at every pulse.
+    c = Canvas(278, 20)
+    c.rrect((0, 0, 278, 20), 9, P.GOLD)
+    c.rrect((2, 2, 276, 18), 7, (70, 40, 18, 255))
     gui_image('tooltip_line', c.finish())
 
 
