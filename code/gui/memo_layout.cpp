@@ -62,7 +62,9 @@ void Memo::layOut(aFont& font)
     const auto length = static_cast<uint32_t>(m_text.size());
     // Lines wrap by the glyphs' own rectangles; blanks take no room, so they
     // hang at a line's end however narrow the memo.
-    auto glyphWidth = [&](wchar_t c) { return c == L' ' ? 0.0f : static_cast<float>(font.getCharRect(c).width) * scale; };
+    auto glyphWidth = [&](wchar_t c) {
+        return c == L' ' ? 0.0f : static_cast<float>(font.getCharRect(c).width) * scale;
+    };
 
     Line line;
     float lineWidth = 0.0f;

@@ -8,8 +8,8 @@
 #include "game/app/loadingscreen.h"
 #include "game/park/playstate.h"
 #include "game/screens/mapstate.h"
-#include "orvo/gfx/a_picturecache.h"
 #include "game/support/loading_game.h"
+#include "orvo/gfx/a_picturecache.h"
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/util/a_crc32.h"
 

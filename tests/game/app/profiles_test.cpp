@@ -286,9 +286,9 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
         again.load(path);
         EXPECT_EQ(again.takeUnsavedFile(), "");
         copies.push_back(again.takeSetAsideCopy());
-        EXPECT_TRUE(log.contains("cProfiles. File " + path +
-                                 " is not in the game's form, read as plain text (nothing set aside); a copy is kept as " +
-                                 copies.back()));
+        EXPECT_TRUE(log.contains(
+            "cProfiles. File " + path +
+            " is not in the game's form, read as plain text (nothing set aside); a copy is kept as " + copies.back()));
         EXPECT_TRUE(again.save());
     }
     EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.1", path + ".damaged.3"}));
