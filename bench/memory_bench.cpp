@@ -4,7 +4,8 @@
 // game time (KB_SOAK_MINUTES changes it), its resident memory read from
 // /proc every 30 s of game time.
 //  - BusyParkSoak counters: rss_first_mb (one game minute in), rss_last_mb,
-//    growth_mb (last minus first), peak_rss_mb; each sample is printed.
+//    growth_mb (last minus first), peak_rss_mb; each sample is printed, with
+//    the bytes of the decoded pictures kept for later loads.
 //    Animals die, are poached and sold; the park is filled up to 60 at
 //    every sample, so animals come and go all the time.
 // Run with SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy.
@@ -20,6 +21,7 @@
 #include "game/park/animal.h"
 #include "game/park/level.h"
 #include "game/park/playstate.h"
+#include "orvo/gfx/a_picturecache.h"
 #include "orvo/util/a_random.h"
 #include "resident_memory.h"
 
@@ -59,7 +61,8 @@ void BusyParkSoak(benchmark::State& state)
                 last = bench_residentMb();
                 if (frame == 2 * kSampleFrames)
                     first = last;
-                std::printf("  game %4d s: %.1f MB resident, %zu animals\n", frame / 60, last, level->animals.size());
+                std::printf("  game %4d s: %.1f MB resident, %.1f MB of kept pictures, %zu animals\n", frame / 60, last,
+                            static_cast<double>(aPictureCache::instance().bytes()) / (1 << 20), level->animals.size());
                 std::fflush(stdout);
                 fillUp();
             }

@@ -215,9 +215,10 @@ void Memo::PasteFromClipboard()
             pasted += kept;
     }
     m_historyPaused = false;
-    // NOTE: a layout that dropped characters the font cannot show emptied the
-    // history meanwhile; a step for this paste would name the wrong text.
-    if (!pasted.empty() && drops == m_dropCount)
+    // A paste is one undo step, an empty one too. NOTE: a layout that dropped
+    // characters the font cannot show emptied the history meanwhile; a step
+    // for this paste would erase text that is not there.
+    if (drops == m_dropCount)
         m_history->Add(new HistoryInsertTextEvent(start, pasted, this, true));
 }
 

@@ -60,12 +60,11 @@ void Memo::layOut(aFont& font)
     const float scale = font.getScale();
     const auto width = static_cast<float>(m_area.width);
     const auto length = static_cast<uint32_t>(m_text.size());
-    // NOTE: a character takes its glyph and the offsets around it, as drawn;
-    // the glyph's rectangle alone leaves out the room of blanks and advances.
-    auto body = [&](wchar_t c, bool first) {
-        return ((first ? 0.0f : font.getCharOffsetBefore(c)) + static_cast<float>(font.getCharRect(c).width)) * scale;
+    // Lines wrap by the glyphs' own rectangles; blanks take no room, so they
+    // hang at a line's end however narrow the memo.
+    auto glyphWidth = [&](wchar_t c) {
+        return c == L' ' ? 0.0f : static_cast<float>(font.getCharRect(c).width) * scale;
     };
-    auto tail = [&](wchar_t c) { return (font.getCharOffsetAfter(c) + font.getCharSpacing()) * scale; };
 
     Line line;
     float lineWidth = 0.0f;
@@ -79,7 +78,7 @@ void Memo::layOut(aFont& font)
         lastSpace = -1;
     };
     auto append = [&](wchar_t c) {
-        lineWidth += body(c, line.text.empty()) + tail(c);
+        lineWidth += glyphWidth(c);
         line.text += c;
     };
     for (uint32_t i = 0; i < length; ++i) {
@@ -90,9 +89,8 @@ void Memo::layOut(aFont& font)
             continue;
         }
         if (c == L' ') {
-            // Blanks hang at the line's end; they never start a new line.
             lastSpace = i;
-        } else if (m_wordWrap && !line.text.empty() && width <= lineWidth + body(c, false)) {
+        } else if (m_wordWrap && !line.text.empty() && width <= lineWidth + glyphWidth(c)) {
             // NOTE: a line keeps at least one character, so a glyph as wide
             // as the memo (or a memo without width) still moves the layout on.
             if (lastSpace >= 0 && static_cast<uint32_t>(lastSpace) + 1 < i) {

@@ -110,6 +110,19 @@ TEST_F(MemoTest, LinesEndAtBreaksOrWrapAndCaretKeysMoveAlongThem)
     memo->SetWidth(0);
     setText(L"a b", 0);
     EXPECT_EQ(lines(), (Lines{"0-2:a ", "2-3:b"}));
+
+    // Only the glyphs' rectangles fill a line: not blanks, nor the room the font leaves between glyphs.
+    memo->SetWidth(33);
+    setText(L"ab cd", 0);
+    EXPECT_EQ(lines(), (Lines{"0-5:ab cd"}));
+    std::string spacedIni = kbtest::readFile(kbtest::writeGridFont(dir, "spaced"));
+    spacedIni.replace(spacedIni.find("CharSpacing=0"), 13, "CharSpacing=4");
+    kbtest::writeFile(dir.file("spaced.ini"), spacedIni);
+    aFont spaced(dir.file("spaced.ini").c_str());
+    memo->SetFont(&spaced);
+    setText(L"abcd", 0);
+    EXPECT_EQ(lines(), (Lines{"0-4:abcd"}));
+    memo->SetFont(font.get());
 }
 
 TEST_F(MemoTest, UndoBringsErasuresBackButNeverActsOnPositionsOfAnotherText)
@@ -146,6 +159,19 @@ TEST_F(MemoTest, UndoBringsErasuresBackButNeverActsOnPositionsOfAnotherText)
     press(A_KEY_Y, MOD_CTRL);
     typeText(*memo, "x");
     EXPECT_EQ(press(A_KEY_Y, MOD_CTRL), "abx|");
+
+    // A paste is one step, an empty one too; redone, the pasted text comes back selected.
+    memo->SetHistorySize(16);
+    memo->SetAllowCopyPaste(true);
+    GUI::Clipboard::SetUnicodeText(L"cd\ne");
+    press(A_KEY_V, MOD_CTRL);
+    EXPECT_EQ(press(A_KEY_Z, MOD_CTRL), "abx|");
+    EXPECT_EQ(press(A_KEY_Y, MOD_CTRL), "abx[cd\ne]|");
+    press(A_KEY_END, MOD_CTRL);
+    GUI::Clipboard::SetUnicodeText(L"");
+    press(A_KEY_V, MOD_CTRL);
+    EXPECT_EQ(press(A_KEY_Z, MOD_CTRL), "abxcd\ne|") << "the empty paste is undone first";
+    EXPECT_EQ(press(A_KEY_Z, MOD_CTRL), "abx|");
 
     // Undo never acts on positions of another text: one from outside makes the recorded steps meaningless.
     memo->SetHistorySize(16);

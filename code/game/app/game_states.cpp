@@ -5,6 +5,7 @@
 #include "game/screens/newawardwindow.h"
 #include "orvo/gfx/a_imagemanager.h"
 #include "orvo/gfx/a_particlesmanager.h"
+#include "orvo/gfx/a_picturecache.h"
 #include "orvo/sound/a_soundmanager.h"
 #include "orvo/util/a_log.h"
 
@@ -18,6 +19,11 @@ void cGame::switchState(int32_t id)
             releaseScreenResources();
     }
 
+    // Decoded pictures are kept for later loads only while the screens are
+    // shown: a level or a mini-game holds the most memory and keeps none, so
+    // its load and the screens' reload after it decode anew (well within the
+    // time a loading screen stays).
+    aPictureCache::instance().setBudget(state_isScreen(id) ? aPictureCache::DEFAULT_BUDGET : 0);
     m_currentState = cGameState::find(id);
     if (!m_currentState) {
         a_log("cGame::switchState. No state with id %d", static_cast<int>(id));

@@ -69,6 +69,18 @@ bool holdsPlayerKey(aOptionsFile& ini)
     return false;
 }
 
+// The first of "<file>.damaged", "<file>.damaged.1", "<file>.damaged.2", ...
+// that holds nothing yet. NOTE: a folder of that name is no earlier copy to
+// step over; writing the copy there fails and the file is kept as it is.
+std::string freeCopyName(const std::string& path)
+{
+    const std::string first = path + ".damaged";
+    std::string name = first;
+    for (uint32_t n = 1; file_existsOnDisk(name.c_str()) && !file_dirExists(name.c_str()); ++n)
+        name = first + "." + std::to_string(n);
+    return name;
+}
+
 } // namespace
 
 cProfiles::~cProfiles() = default;
@@ -78,6 +90,7 @@ bool cProfiles::load(const std::string& path)
     m_path = path;
     m_keepFileBecause.clear();
     m_setAsideCopy.clear();
+    m_unsavedFile.clear();
     // Saves that a kill interrupted left their temporary files behind.
     file_removeStaleTemps(path.c_str());
     if (file_exists(path.c_str())) {
@@ -98,13 +111,15 @@ bool cProfiles::load(const std::string& path)
 
 void cProfiles::setAside(const void* bytes, uint32_t size, const ProfilesFileText& file, const std::string& lost)
 {
-    // The next save replaces the file: keep the bytes for whoever wants to look.
-    const std::string copy = m_path + ".damaged";
+    // The next save replaces the file: keep the bytes for whoever wants to look,
+    // beside the copies of earlier runs.
+    const std::string copy = freeCopyName(m_path);
     std::string where = "a copy is kept as " + copy;
     if (file_writeFull(copy.c_str(), bytes, size)) {
         m_setAsideCopy = copy;
     } else {
         m_keepFileBecause = "could not be copied aside";
+        m_unsavedFile = m_path;
         where = "no copy could be kept, so it is not written over";
     }
     const std::string what = file.damage + (file.damage.empty() || lost.empty() ? "" : ", ") + lost;
@@ -121,6 +136,11 @@ void cProfiles::setAside(const void* bytes, uint32_t size, const ProfilesFileTex
 std::string cProfiles::takeSetAsideCopy()
 {
     return std::exchange(m_setAsideCopy, std::string());
+}
+
+std::string cProfiles::takeUnsavedFile()
+{
+    return std::exchange(m_unsavedFile, std::string());
 }
 
 void cProfiles::readText(const std::string& text)

@@ -30,9 +30,10 @@ public:
 
     // Stores the path and reads the file when it exists. A file that is
     // damaged, plain text, or holds anything that cannot be read back, gives
-    // what can be read of it and is copied beside itself (".damaged") with one
-    // log line saying what was set aside; when no copy can be made the file
-    // is not written over. Only sections with a name that fits and a key of
+    // what can be read of it and is copied beside itself with one log line
+    // saying what was set aside: as ".damaged", or ".damaged.1", ".damaged.2"
+    // ... beside the copies of earlier loads. When no copy can be made the
+    // file is not written over. Only sections with a name that fits and a key of
     // a player make players. Temporary files of saves that were killed are
     // removed. A quit request stops the reading of a long file. With no
     // profile marked active the first one becomes current. Always true.
@@ -44,6 +45,10 @@ public:
     // The path of the copy the last load set aside, once: empty afterwards
     // and when nothing was set aside. The player is told of it.
     std::string takeSetAsideCopy();
+    // The path of the file the last load had to keep as it is because no copy
+    // of it could be made, once: nothing is saved to it for the rest of the
+    // run, and the player is told.
+    std::string takeUnsavedFile();
 
     // The profile of that exact name, else a new one with the defaults
     // (taking the current player's volumes and display mode with `copySettings`).
@@ -77,6 +82,7 @@ private:
     // Why the file must stay as it is ("was not read to its end"); empty when it may be written.
     std::string m_keepFileBecause;
     std::string m_setAsideCopy;
+    std::string m_unsavedFile;
     cPlayerProfile* m_current = nullptr;
     std::vector<std::unique_ptr<cPlayerProfile>> m_profiles;
 };

@@ -207,7 +207,7 @@ void cMenuState::update(float dt)
 {
     cGame* game = cGame::get();
     if (game)
-        tellOfSetAsideProfiles(*game);
+        tellOfPlayersFile(*game);
     // The name dialog waits for the notice: it takes the keyboard when it opens.
     if (game && !game->getCurrentProfile() && m_profileWindow && !m_profileWindow->isNewPlayerOpening() &&
         !cMessageBox::isShown())
@@ -239,14 +239,19 @@ void cMenuState::update(float dt)
     handleEscape();
 }
 
-void cMenuState::tellOfSetAsideProfiles(cGame& game)
+void cMenuState::tellOfPlayersFile(cGame& game)
 {
-    const std::string copy = game.getProfiles().takeSetAsideCopy();
-    if (copy.empty())
+    cProfiles& profiles = game.getProfiles();
+    std::string file = profiles.takeSetAsideCopy();
+    const char* text = "profiles_set_aside";
+    if (file.empty()) {
+        file = profiles.takeUnsavedFile();
+        text = "profiles_not_saved";
+    }
+    if (file.empty())
         return;
-    const std::wstring fileName = string_utf8ToWide(copy.substr(copy.find_last_of('/') + 1));
-    cMessageBox::show(game.getText("caption_warning"),
-                      string_formatData(game.getText("profiles_set_aside"), {fileName}),
+    const std::wstring fileName = string_utf8ToWide(file.substr(file.find_last_of('/') + 1));
+    cMessageBox::show(game.getText("caption_warning"), string_formatData(game.getText(text), {fileName}),
                       cMessageBox::MB_OK | cMessageBox::MB_WARNING, nullptr, nullptr);
 }
 

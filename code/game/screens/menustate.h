@@ -68,8 +68,9 @@ private:
     };
 
     void bindButtons();
-    // Once a run: the players' file was set aside as a copy, and by which name.
-    void tellOfSetAsideProfiles(cGame& game);
+    // Once a run: the players' file was set aside as a copy, and by which
+    // name; or no copy could be made, so progress is not saved to it.
+    void tellOfPlayersFile(cGame& game);
     void handleEscape();
     void updateExtras(float dt);
     void drawClouds();

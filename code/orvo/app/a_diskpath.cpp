@@ -88,10 +88,11 @@ std::string diskpath_findCaseless(const std::string& folder, const std::string& 
         listFolder(folder, consider);
         return best;
     }
-    auto [listing, fresh] = t_scope->m_listings.try_emplace(folder);
+    const auto [listing, fresh] = t_scope->m_listings.try_emplace(folder);
+    std::vector<std::string>& entries = listing->second;
     if (fresh)
-        listFolder(folder, [&](std::string entry) { listing->second.push_back(std::move(entry)); });
-    for (const std::string& entry : listing->second)
+        listFolder(folder, [&entries](std::string entry) { entries.push_back(std::move(entry)); });
+    for (const std::string& entry : entries)
         consider(entry);
     return best;
 }

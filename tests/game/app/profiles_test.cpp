@@ -183,6 +183,7 @@ TEST(Profiles, DamagedAndMissingFilesLoadWhatTheyCanAndAreKept)
         EXPECT_EQ(std::filesystem::exists(path + ".damaged"), setAside);
         EXPECT_EQ(profiles.takeSetAsideCopy(), setAside ? path + ".damaged" : "");
         EXPECT_EQ(profiles.takeSetAsideCopy(), "") << "told once";
+        EXPECT_EQ(profiles.takeUnsavedFile(), "");
         if (setAside) {
             EXPECT_EQ(readFile(path + ".damaged"), bytes);
             std::string line = "cProfiles. " + logged + "; a copy is kept as " + path + ".damaged";
@@ -265,6 +266,8 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
     cProfiles profiles;
     profiles.load(path);
     EXPECT_EQ(profiles.takeSetAsideCopy(), "");
+    EXPECT_EQ(profiles.takeUnsavedFile(), path) << "the player is told";
+    EXPECT_EQ(profiles.takeUnsavedFile(), "") << "once";
     profiles.createProfile(L"Ann", false);
     EXPECT_FALSE(profiles.save());
     EXPECT_EQ(readFile(path), bytes);
@@ -272,6 +275,26 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
                              " could be read (1 player(s) without a name, the first "
                              "holding \"Stars=40\"); no copy could be kept, so it is not written over"));
     EXPECT_TRUE(log.contains("cProfiles. " + path + " could not be copied aside and is not written"));
+
+    // A copy never replaces one of an earlier load, whatever the case of its name: each takes the next number.
+    std::filesystem::remove(path + ".damaged");
+    writeFile(path + ".DAMAGED.2", "kept");
+    std::vector<std::string> copies;
+    for (const char* stars : {"1", "2", "3"}) {
+        writeFile(path, std::string("[Ann]\r\nStars=") + stars + "\r\n");
+        cProfiles again;
+        again.load(path);
+        EXPECT_EQ(again.takeUnsavedFile(), "");
+        copies.push_back(again.takeSetAsideCopy());
+        EXPECT_TRUE(log.contains(
+            "cProfiles. File " + path +
+            " is not in the game's form, read as plain text (nothing set aside); a copy is kept as " + copies.back()));
+        EXPECT_TRUE(again.save());
+    }
+    EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.1", path + ".damaged.3"}));
+    for (size_t i = 0; i < copies.size(); ++i)
+        EXPECT_EQ(readFile(copies[i]), "[Ann]\r\nStars=" + std::to_string(i + 1) + "\r\n");
+    EXPECT_EQ(readFile(path + ".DAMAGED.2"), "kept");
 }
 
 TEST(Profiles, TextThatDoesNotReadBackIsKeptAsideWithOneLineSayingWhatWasLost)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "game/app/profiles.h"
 #include "game/app/profilesfile.h"
@@ -97,38 +98,64 @@ TEST(MainMenu, NewcomerComesThroughTheSplashAndEveryWindowClosesOnEscape)
     h.stop();
 }
 
-// A players' file that gives no player (a nameless section holding keys) is set aside: the menu says so
-// once, naming the copy, and the name dialog follows when the box is closed.
+// A players' file that gives no player (a nameless section holding keys) is set aside beside the copy of an
+// earlier run: the menu says so once, naming the new copy, and the name dialog follows when the box is closed.
+// Where no copy can be made, the menu says once that progress will not be saved, and the file stays as it was.
 TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
 {
-    GameHarness h;
-    ScopedStateClass menuClass(STATE_MENU, [] { return new cMenuState(); });
-    const std::string file = h.home().userDir() + "Profiles/profiles.dat";
     const std::string bytes = profilesfile_widen("[]\r\nStars=40\r\nActive=1\r\n\r\n");
-    std::filesystem::create_directories(h.home().userDir() + "Profiles");
-    writeFile(file, bytes);
-    ASSERT_EQ(h.start(), 0);
-    ASSERT_TRUE(h.waitForState(STATE_MENU));
-    h.frames(30);
-    ASSERT_TRUE(shown(h, "MessageBox"));
-    EXPECT_NE(h.text("MessageText").find(L" profiles.dat.damaged "), std::wstring::npos) << h.text("MessageText");
-    EXPECT_FALSE(shown(h, "NewPlayer_win")) << "the name dialog waits for the box";
-    h.moveTo(900, 700); // off the text
-    h.expectScreen("main_menu_players_set_aside");
-    clickOn(h, "OkBtn");
-    untilBoxClosed(h);
-    h.frames(30);
-    ASSERT_TRUE(shown(h, "NewPlayer_win"));
-    h.type("Zoe");
-    h.key(A_KEY_ENTER);
-    h.frames(60);
-    EXPECT_FALSE(shown(h, "MessageBox")) << "told once";
-    ASSERT_NE(h.game().getCurrentProfile(), nullptr);
-    EXPECT_EQ(h.game().getCurrentProfile()->getName(), L"Zoe");
-    h.stop();
-    EXPECT_EQ(readFile(file + ".damaged"), bytes);
-    cProfiles saved;
-    saved.load(file);
-    ASSERT_EQ(saved.count(), 1u);
-    EXPECT_EQ(saved.at(0)->getName(), L"Zoe");
+    // Starts on that file, with the entries of `held` beside it ("" for a folder); true when the box names `told`.
+    const auto startTelling = [&](GameHarness& h, const std::map<std::string, std::string>& held,
+                                  const std::wstring& told) {
+        const std::string file = h.home().userDir() + "Profiles/profiles.dat";
+        std::filesystem::create_directories(h.home().userDir() + "Profiles");
+        writeFile(file, bytes);
+        for (const auto& [name, content] : held)
+            content.empty() ? (void)std::filesystem::create_directory(file + name) : writeFile(file + name, content);
+        if (h.start() != 0 || !h.waitForState(STATE_MENU))
+            return false;
+        h.frames(30);
+        EXPECT_NE(h.text("MessageText").find(told), std::wstring::npos) << h.text("MessageText");
+        return shown(h, "MessageBox");
+    };
+    // The box closed, a player named in the dialog that follows, and the game ended.
+    const auto nameAfterTheBox = [](GameHarness& h) {
+        EXPECT_FALSE(shown(h, "NewPlayer_win")) << "the name dialog waits for the box";
+        clickOn(h, "OkBtn");
+        untilBoxClosed(h);
+        h.frames(30);
+        ASSERT_TRUE(shown(h, "NewPlayer_win"));
+        h.type("Zoe");
+        h.key(A_KEY_ENTER);
+        h.frames(60);
+        EXPECT_FALSE(shown(h, "MessageBox")) << "told once";
+        ASSERT_NE(h.game().getCurrentProfile(), nullptr);
+        EXPECT_EQ(h.game().getCurrentProfile()->getName(), L"Zoe");
+        h.stop();
+    };
+    ScopedStateClass menuClass(STATE_MENU, [] { return new cMenuState(); });
+    {
+        GameHarness h;
+        const std::string file = h.home().userDir() + "Profiles/profiles.dat";
+        ASSERT_TRUE(startTelling(h, {{".damaged", "earlier"}}, L" profiles.dat.damaged.1 "));
+        h.moveTo(900, 700); // off the text
+        h.expectScreen("main_menu_players_set_aside");
+        nameAfterTheBox(h);
+        EXPECT_EQ(readFile(file + ".damaged"), "earlier");
+        EXPECT_EQ(readFile(file + ".damaged.1"), bytes);
+        cProfiles saved;
+        saved.load(file);
+        ASSERT_EQ(saved.count(), 1u);
+        EXPECT_EQ(saved.at(0)->getName(), L"Zoe");
+    }
+    GameHarness h;
+    const std::string file = h.home().userDir() + "Profiles/profiles.dat";
+    ASSERT_TRUE(startTelling(h, {{".damaged", "earlier"}, {".damaged.1", ""}}, L" profiles.dat "));
+    EXPECT_NE(h.text("MessageText").find(L"not be saved"), std::wstring::npos);
+    h.moveTo(900, 700);
+    h.expectScreen("main_menu_players_not_saved");
+    nameAfterTheBox(h);
+    EXPECT_EQ(readFile(file), bytes) << "not written over";
+    EXPECT_TRUE(h.logged("cProfiles. userappdata:Brindlewick/Kesterby/Profiles/profiles.dat could not be copied aside "
+                         "and is not written"));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "orvo/gfx/a_picturecache.h"
 
@@ -83,6 +84,26 @@ TEST_F(PictureCache, BeyondTheBudgetTheLeastRecentlyUsedGoFirst)
     EXPECT_EQ(cache.bytes(), 0u);
     store("gfx:1.png", "gfx:1.png", 1);
     EXPECT_EQ(cache.count(), 0u);
+
+    // The loading thread stores while the main thread finds, over a budget that keeps pushing copies out:
+    // a copy found is always whole.
+    cache.setBudget(4 * entry);
+    std::thread loader([this] {
+        for (int i = 0; i < 2000; ++i) {
+            const std::string file = "gfx:" + std::to_string(i % 8) + ".png";
+            cache.store(file, k8888, reinterpret_cast<const uint8_t*>(file.data()), file.size(),
+                        picture(100, static_cast<uint32_t>(i % 8)));
+        }
+    });
+    for (int i = 0; i < 2000; ++i) {
+        const std::string file = "gfx:" + std::to_string(i % 8) + ".png";
+        aPictureCache::Picture out;
+        if (cache.find(file, k8888, reinterpret_cast<const uint8_t*>(file.data()), file.size(), out)) {
+            EXPECT_EQ(out.runs, std::vector<uint32_t>(100, static_cast<uint32_t>(i % 8)));
+        }
+    }
+    loader.join();
+    EXPECT_LE(cache.bytes(), 4 * entry);
 }
 
 } // namespace
