@@ -111,24 +111,28 @@ void cPlayState::showMoneyChange(const aVector2& at, int32_t amount)
     cFlyAwayText::add(hudFont, text, 1.1f, at, 70.0f, 0.75f);
 }
 
+namespace {
+
+// A widget's centre, worked out on the first call and kept.
+aVector2 keptCentre(const GUI::Widget* widget, std::optional<aVector2>& kept)
+{
+    if (!kept && widget) {
+        const aRect r = widget->GetAbsoluteRect();
+        kept = aVector2(r.x + r.width / 2.0f, r.y + r.height / 2.0f);
+    }
+    return kept.value_or(aVector2());
+}
+
+} // namespace
+
 aVector2 cPlayState::moneyLabelCentre()
 {
-    if (!m_moneyCentreKnown && moneyLabel) {
-        const aRect r = moneyLabel->GetAbsoluteRect();
-        m_moneyCentre = aVector2(r.x + r.width / 2.0f, r.y + r.height / 2.0f);
-        m_moneyCentreKnown = true;
-    }
-    return m_moneyCentre;
+    return keptCentre(moneyLabel, m_moneyCentre);
 }
 
 aVector2 cPlayState::tutorialPointCentre()
 {
-    if (!m_grassCentreKnown && grassButton) {
-        const aRect r = grassButton->GetAbsoluteRect();
-        m_grassCentre = aVector2(r.x + r.width / 2.0f, r.y + r.height / 2.0f);
-        m_grassCentreKnown = true;
-    }
-    return m_grassCentre;
+    return keptCentre(grassButton, m_grassCentre);
 }
 
 void cPlayState::addAnimalButton(const std::string& name)

@@ -558,7 +558,8 @@ void cPlayState::release()
     signEffects.clear();
     cursorMode = MODE_NONE;
     m_loadFailed = false;
-    m_moneyCentreKnown = m_grassCentreKnown = false;
+    m_moneyCentre.reset();
+    m_grassCentre.reset();
     if (game)
         game->getProfiles().save();
     if (!restartPending)

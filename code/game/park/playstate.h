@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -198,10 +199,8 @@ private:
     std::vector<cAnimal*> m_pickedAnimals;
     std::vector<cBonus*> m_pickedBonuses;
     std::vector<cPoacher*> m_pickedPoachers;
-    aVector2 m_moneyCentre;
-    aVector2 m_grassCentre;
-    bool m_moneyCentreKnown = false;
-    bool m_grassCentreKnown = false;
+    std::optional<aVector2> m_moneyCentre;
+    std::optional<aVector2> m_grassCentre;
 };
 
 // Registers cPlayState as the class of state 8.
