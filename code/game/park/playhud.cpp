@@ -414,7 +414,7 @@ void cPlayState::updateTimerText()
     cGame* game = cGame::get();
     if (!game || !level || !hudFont)
         return;
-    constexpr int16_t tx = 900, ty = 0;
+    constexpr int16_t tx = kTimerBoxX, ty = kTimerBoxY;
     drawHud(tx, ty, aRect(768, 162, 90, 32));
     hudFont->color = 0xFF722206;
     hudFont->setSize(0.75f);
@@ -431,6 +431,6 @@ void cPlayState::updateTimerText()
     }
     if (limit < 0)
         return;
-    drawHud(tx - 92, ty, box);
-    hudFont->drawText(tx - 92 + 54.0f, ty + 16.0f, formatMedalLeft(elapsed, limit), A_FONT_CENTER_X | A_FONT_CENTER_Y);
+    drawHud(kMedalBoxX, ty, box);
+    hudFont->drawText(kMedalBoxX + 54.0f, ty + 16.0f, formatMedalLeft(elapsed, limit), A_FONT_CENTER_X | A_FONT_CENTER_Y);
 }

@@ -59,7 +59,8 @@ protected:
         const auto goals = static_cast<int32_t>(level()->goals.size());
         const int32_t width = 20 + 90 * goals;
         return {aRect(static_cast<int16_t>(512 + 45 - width / 2), 0, static_cast<uint16_t>(width), 32),
-                aRect(808, 0, 90, 32), aRect(900, 0, 90, 32)};
+                aRect(cPlayState::kMedalBoxX, cPlayState::kTimerBoxY, 90, 32),
+                aRect(cPlayState::kTimerBoxX, cPlayState::kTimerBoxY, 90, 32)};
     }
     void rightClick()
     {
