@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "fontgen.h"
@@ -150,6 +151,41 @@ TEST(FontGen, AnOutlineDarkensTheEdgeAndWidensTheGlyph)
     EXPECT_EQ(centre, 0xFFFFFFFFu);
 }
 
+TEST(FontGen, EmboldeningThickensTheStemsAndKeepsTheBearingAndBaseline)
+{
+    auto options = sans(22);
+    options.codes = {'I', 'o'};
+    fontgen::Font plain, bold;
+    std::string error;
+    ASSERT_TRUE(fontgen::render(options, plain, error));
+    options.embolden = 1.0f;
+    ASSERT_TRUE(fontgen::render(options, bold, error)) << error;
+    const auto opaque = [](const fontgen::Font& f, const fontgen::Glyph& g, int row) {
+        int n = 0;
+        for (int x = g.x; x < g.x + g.width; ++x)
+            n += alphaAt(f, x, g.y + row) >= 128 ? 1 : 0;
+        return n;
+    };
+    for (size_t i = 0; i < 2; ++i) {
+        const auto &p = plain.glyphs[i], &b = bold.glyphs[i];
+        SCOPED_TRACE(static_cast<char>(p.code));
+        EXPECT_EQ(b.before, p.before);
+        EXPECT_EQ(b.before + b.width + b.after, p.before + p.width + p.after + 1.0f);
+        EXPECT_GE(b.width, p.width);
+    }
+    // The stem of "I", halfway down its cell, one texel wider; the baseline (its
+    // lowest opaque row) where it was.
+    const auto &p = plain.glyphs[0], &b = bold.glyphs[0];
+    EXPECT_EQ(opaque(bold, b, b.height / 2), opaque(plain, p, p.height / 2) + 1);
+    const auto lowest = [&](const fontgen::Font& f, const fontgen::Glyph& g) {
+        int row = -1;
+        for (int r = 0; r < g.height; ++r)
+            row = opaque(f, g, r) > 0 ? r : row;
+        return row;
+    };
+    EXPECT_EQ(lowest(bold, b) - bold.lineHeight, lowest(plain, p) - plain.lineHeight);
+}
+
 TEST(FontGen, BadInputIsRefusedWithAReason)
 {
     fontgen::Font font;
@@ -162,6 +198,13 @@ TEST(FontGen, BadInputIsRefusedWithAReason)
     options = sans();
     options.pixelSize = 0;
     EXPECT_FALSE(fontgen::render(options, font, error));
+
+    for (float embolden : {-0.5f, 4.0f, std::nanf("")}) {
+        options = sans();
+        options.embolden = embolden;
+        EXPECT_FALSE(fontgen::render(options, font, error)) << embolden;
+        EXPECT_NE(error.find("embolden out of range"), std::string::npos);
+    }
 
     options = sans();
     options.codes = {0x4E00};

@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
+#include FT_OUTLINE_H
 #include FT_STROKER_H
 
 #include <png.h>
@@ -55,7 +56,7 @@ void blit(const FT_Bitmap& bitmap, std::vector<uint8_t>& out, int w, int dx, int
     }
 }
 
-bool renderGlyph(Library& lib, FT_UInt index, uint32_t code, Bitmap& out, std::string& error)
+bool renderGlyph(Library& lib, const Options& options, FT_UInt index, uint32_t code, Bitmap& out, std::string& error)
 {
     FT_Face face = lib.face;
     if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP)) {
@@ -63,7 +64,14 @@ bool renderGlyph(Library& lib, FT_UInt index, uint32_t code, Bitmap& out, std::s
         return false;
     }
     out.code = code;
-    out.advance = static_cast<int>(std::lround(face->glyph->advance.x / 64.0));
+    FT_Pos advance = face->glyph->advance.x;
+    if (options.embolden > 0.0f && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+        // The outline grows to the right and up: its bearing and baseline stay.
+        const auto strength = static_cast<FT_Pos>(std::lround(options.embolden * 64.0f));
+        FT_Outline_Embolden(&face->glyph->outline, strength);
+        advance += strength;
+    }
+    out.advance = static_cast<int>(std::lround(advance / 64.0));
 
     FT_Glyph border = nullptr;
     if (lib.stroker && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
@@ -152,6 +160,10 @@ bool render(const Options& options, Font& out, std::string& error)
         error = "pixel size out of range (4..256)";
         return false;
     }
+    if (!(options.embolden >= 0.0f && options.embolden <= options.pixelSize / 4.0f)) {
+        error = "embolden out of range (0 to a quarter of the pixel size)";
+        return false;
+    }
     if (options.atlasWidth < 16 || options.atlasWidth > 4096) {
         error = "atlas width out of range (16..4096)";
         return false;
@@ -192,7 +204,7 @@ bool render(const Options& options, Font& out, std::string& error)
             continue;
         }
         Bitmap bitmap;
-        if (!renderGlyph(lib, index, code, bitmap, error))
+        if (!renderGlyph(lib, options, index, code, bitmap, error))
             return false;
         bitmaps.push_back(std::move(bitmap));
         indexes.push_back(index);

@@ -25,6 +25,9 @@ struct Options {
     // Width in pixels of a dark outline baked around every glyph; 0 for none.
     float outline = 0.0f;
     uint32_t outlineColor = 0xFF000000;
+    // Pixels by which every glyph is made bolder (a weight between the
+    // face's own); its advance grows by as much, its bearing stays.
+    float embolden = 0.0f;
     // Extra space added to every glyph's advance.
     float charSpacing = 0.0f;
     bool kerning = true;

@@ -1,6 +1,6 @@
 // Makes one bitmap font from a face file:
-//   fontgen FACE PIXELS FOLDER NAME [--metrics AFM] [--outline WIDTH] [--atlas-width N]
-//           [--spacing S] [--codes 20-7E,A0-FF,...] [--no-kerning] [--no-underline]
+//   fontgen FACE PIXELS FOLDER NAME [--metrics AFM] [--outline WIDTH] [--embolden PIXELS]
+//           [--atlas-width N] [--spacing S] [--codes 20-7E,A0-FF,...] [--no-kerning] [--no-underline]
 //           [--preview TEXT PNG]
 // writes FOLDER/NAME.ini and FOLDER/NAME.png and prints what it made; with
 // --preview it also draws the UTF-8 TEXT in the font into PNG.
@@ -15,8 +15,8 @@ namespace {
 int usage(const char* self)
 {
     std::fprintf(stderr,
-                 "usage: %s FACE PIXELS FOLDER NAME [--metrics AFM] [--outline WIDTH] [--atlas-width N]\n"
-                 "       [--spacing S] [--codes 20-7E,A0-FF] [--no-kerning] [--no-underline]\n"
+                 "usage: %s FACE PIXELS FOLDER NAME [--metrics AFM] [--outline WIDTH] [--embolden PIXELS]\n"
+                 "       [--atlas-width N] [--spacing S] [--codes 20-7E,A0-FF] [--no-kerning] [--no-underline]\n"
                  "       [--preview TEXT PNG]\n",
                  self);
     return 2;
@@ -65,6 +65,8 @@ int main(int argc, char** argv)
             options.outline = std::strtof(argv[++i], nullptr);
         else if (arg == "--atlas-width" && hasValue)
             options.atlasWidth = std::atoi(argv[++i]);
+        else if (arg == "--embolden" && hasValue)
+            options.embolden = std::strtof(argv[++i], nullptr);
         else if (arg == "--spacing" && hasValue)
             options.charSpacing = std::strtof(argv[++i], nullptr);
         else if (arg == "--codes" && hasValue) {
