@@ -16,17 +16,6 @@ constexpr int32_t kWidth = 1024, kHeight = 768;
 constexpr uint8_t kFullInk = 192;
 constexpr size_t kFewest = 12;
 
-double luminance(uint32_t argb)
-{
-    double l = 0.0;
-    const double weight[3] = {0.2126, 0.7152, 0.0722};
-    for (int i = 0; i < 3; ++i) {
-        const double v = ((argb >> (16 - 8 * i)) & 0xFF) / 255.0;
-        l += weight[i] * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
-    }
-    return l;
-}
-
 double quantile(std::vector<double> v, double q)
 {
     if (v.empty())
@@ -49,7 +38,7 @@ Sides sides(const TextOnScreen& t)
         for (int32_t x = 0; x < kWidth; ++x) {
             const size_t at = size_t(y) * kWidth + x;
             if (t.ink[at] >= kFullInk) {
-                s.text.push_back(luminance(t.frame[at]));
+                s.text.push_back(relativeLuminance(t.frame[at]));
                 continue;
             }
             if (t.ink[at] > 0)
@@ -62,12 +51,23 @@ Sides sides(const TextOnScreen& t)
                         nx >= 0 && ny >= 0 && nx < kWidth && ny < kHeight && t.ink[size_t(ny) * kWidth + nx] > 0;
                 }
             if (nextToInk)
-                s.around.push_back(luminance(t.frame[at]));
+                s.around.push_back(relativeLuminance(t.frame[at]));
         }
     return s;
 }
 
 } // namespace
+
+double relativeLuminance(uint32_t argb)
+{
+    double l = 0.0;
+    const double weight[3] = {0.2126, 0.7152, 0.0722};
+    for (int i = 0; i < 3; ++i) {
+        const double v = ((argb >> (16 - 8 * i)) & 0xFF) / 255.0;
+        l += weight[i] * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+    }
+    return l;
+}
 
 TextOnScreen textOnScreen(GameHarness& h, const std::function<void()>& draw)
 {

@@ -38,4 +38,7 @@ double textContrast(const TextOnScreen& text);
 // A description of the measure for failure messages.
 std::string describeContrast(const TextOnScreen& text);
 
+// The relative luminance (0 to 1) of an sRGB colour.
+double relativeLuminance(uint32_t argb);
+
 } // namespace kbtest

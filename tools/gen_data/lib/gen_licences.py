@@ -48,7 +48,7 @@ Fonts
     package fonts-liberation2 2.1.5-1), (c) 2010 Google Corporation, (c) 2012
     Red Hat, Inc., SIL Open Font License 1.1
     (LICENSES/fonts-liberation2.copyright.txt).
-  hud18: Liberation Sans Narrow Bold (Debian package fonts-liberation
+  hud18: Liberation Sans Narrow Regular (Debian package fonts-liberation
     1:1.07.4-11), (c) 2007 Red Hat, Inc., GPL-2 with font exception
     (LICENSES/fonts-liberation.copyright.txt, LICENSES/GPL-2.txt).
   mistral24: Z003 Medium Italic (Debian package fonts-urw-base35 20200910-7),
