@@ -73,17 +73,21 @@ TEST_F(PictureCache, BeyondTheBudgetTheLeastRecentlyUsedGoFirst)
     EXPECT_FALSE(find("gfx:2.png", "gfx:2.png")) << "the least recently used went";
     EXPECT_TRUE(find("gfx:1.png", "gfx:1.png") && find("gfx:3.png", "gfx:3.png") && find("gfx:4.png", "gfx:4.png"));
 
-    // A copy larger than the whole budget is not kept, and pushes nothing out.
+    // A copy larger than the whole budget is not kept, and pushes nothing out; a refusal is counted.
+    EXPECT_EQ(cache.refusals(), 0u);
     store("gfx:big.png", "big", 1000);
     EXPECT_FALSE(find("gfx:big.png", "big"));
     EXPECT_EQ(cache.count(), 3u);
-    // A smaller budget drops copies at once; none keeps none.
+    EXPECT_EQ(cache.refusals(), 1u);
+    // A smaller budget drops copies at once; none keeps none, and says so to loaders.
     cache.setBudget(entry);
     EXPECT_EQ(cache.count(), 1u);
     cache.setBudget(0);
+    EXPECT_EQ(cache.budget(), 0u);
     EXPECT_EQ(cache.bytes(), 0u);
     store("gfx:1.png", "gfx:1.png", 1);
     EXPECT_EQ(cache.count(), 0u);
+    EXPECT_EQ(cache.refusals(), 2u);
 
     // The loading thread stores while the main thread finds, over a budget that keeps pushing copies out:
     // a copy found is always whole.
