@@ -90,23 +90,33 @@ TEST_F(PictureCache, BeyondTheBudgetTheLeastRecentlyUsedGoFirst)
     EXPECT_EQ(cache.refusals(), 2u);
 
     // The loading thread stores while the main thread finds, over a budget that keeps pushing copies out:
-    // a copy found is always whole.
+    // a copy found is always whole. Four copies are kept before the loader starts, and every store keeps
+    // four, so the finds hit in every run.
     cache.setBudget(4 * entry);
-    std::thread loader([this] {
-        for (int i = 0; i < 2000; ++i) {
-            const std::string file = "gfx:" + std::to_string(i % 8) + ".png";
-            cache.store(file, k8888, reinterpret_cast<const uint8_t*>(file.data()), file.size(),
-                        picture(100, static_cast<uint32_t>(i % 8)));
-        }
+    const auto fileOf = [](int i) { return "gfx:" + std::to_string(i % 8) + ".png"; };
+    const auto storeOf = [&](int i) {
+        const std::string file = fileOf(i);
+        cache.store(file, k8888, reinterpret_cast<const uint8_t*>(file.data()), file.size(),
+                    picture(100, static_cast<uint32_t>(i % 8)));
+    };
+    for (int i = 0; i < 8; ++i)
+        storeOf(i);
+    ASSERT_EQ(cache.count(), 4u);
+    std::thread loader([&] {
+        for (int i = 0; i < 2000; ++i)
+            storeOf(i);
     });
+    int compared = 0;
     for (int i = 0; i < 2000; ++i) {
-        const std::string file = "gfx:" + std::to_string(i % 8) + ".png";
+        const std::string file = fileOf(i);
         aPictureCache::Picture out;
         if (cache.find(file, k8888, reinterpret_cast<const uint8_t*>(file.data()), file.size(), out)) {
             EXPECT_EQ(out.runs, std::vector<uint32_t>(100, static_cast<uint32_t>(i % 8)));
+            ++compared;
         }
     }
     loader.join();
+    EXPECT_GT(compared, 0);
     EXPECT_LE(cache.bytes(), 4 * entry);
 }
 
