@@ -123,9 +123,12 @@ void cProfiles::setAside(const void* bytes, uint32_t size, const ProfilesFileTex
         where = "no copy could be kept, so it is not written over";
     }
     const std::string what = file.damage + (file.damage.empty() || lost.empty() ? "" : ", ") + lost;
-    if (file.plain)
-        a_log("cProfiles. File %s is not in the game's form, read as plain text (%s); %s", m_path.c_str(),
-              what.empty() ? "nothing set aside" : what.c_str(), where.c_str());
+    if (file.plain && what.empty())
+        a_log("cProfiles. File %s is not in the game's form, read whole as plain text; %s", m_path.c_str(),
+              where.c_str());
+    else if (file.plain)
+        a_log("cProfiles. File %s is not in the game's form, read as plain text (%s); %s", m_path.c_str(), what.c_str(),
+              where.c_str());
     else if (!file.damage.empty())
         a_log("cProfiles. Damaged file %s, read what could be read (%s); %s", m_path.c_str(), what.c_str(),
               where.c_str());

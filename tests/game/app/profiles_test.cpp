@@ -5,6 +5,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -166,7 +167,13 @@ TEST(Profiles, DamagedAndMissingFilesLoadWhatTheyCanAndAreKept)
          "no key of a player, the first \"B\")"},
         // Plain text as a person writes it: line ends of either kind, the last one may be missing.
         {"plain text", "[Ann]\nStars=12\nActive=0\n\n[\xC1\xEE]\r\nActive=1\r\nStars=987", L"Ann 12, \x0411\x043E 987",
-         "File @ is not in the game's form, read as plain text (nothing set aside)"},
+         "File @ is not in the game's form, read whole as plain text"},
+        // Bytes from 0x80 up are written as control bytes are: the log stays plain text.
+        {"a picture's bytes", std::string("\x89PNG\r\n\x1A\n\xC0\xFF", 10), L"",
+         "File @ is not in the game's form, read as plain text (3 line(s) outside any player, the first "
+         "\"\\x89PNG\")"},
+        {"a name of letters and a control byte", profilesfile_widen("[\xC0\xE9\x01]\r\nStars=5\r\n\r\n"), L"",
+         "Not all of @ could be read (1 player name(s) the game refuses, the first \"\\xC0\\xE9\\x01\")"},
         {"plain text cut in a header", "[Ann]\nStars=12\n[Bo", L"Ann 12",
          "File @ is not in the game's form, read as plain text (a last line cut short \"[Bo\")"},
     };
@@ -255,6 +262,9 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
         EXPECT_TRUE(lines[0].starts_with(start)) << lines[0];
         EXPECT_NE(lines[0].find("player name(s) the game refuses"), std::string::npos) << lines[0];
         EXPECT_TRUE(lines[0].ends_with("; a copy is kept as " + path + ".damaged")) << lines[0];
+        // Random bytes of every value, and the log line is still plain text.
+        EXPECT_TRUE(std::all_of(lines[0].begin(), lines[0].end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+            << lines[0];
     }
     // Without the copy the original stays the only one: it is not written over.
     TempDir dir;
@@ -286,9 +296,9 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
         again.load(path);
         EXPECT_EQ(again.takeUnsavedFile(), "");
         copies.push_back(again.takeSetAsideCopy());
-        EXPECT_TRUE(log.contains(
-            "cProfiles. File " + path +
-            " is not in the game's form, read as plain text (nothing set aside); a copy is kept as " + copies.back()));
+        EXPECT_TRUE(log.contains("cProfiles. File " + path +
+                                 " is not in the game's form, read whole as plain text; a copy is kept as " +
+                                 copies.back()));
         EXPECT_TRUE(again.save());
     }
     EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.1", path + ".damaged.3"}));
