@@ -4,8 +4,11 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -13,6 +16,7 @@
 #include "fuzz/profiles_entry.h"
 #include "game/app/profiles.h"
 #include "game/app/profilesfile.h"
+#include "support/file_size_limit.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -266,29 +270,51 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
         EXPECT_TRUE(std::all_of(lines[0].begin(), lines[0].end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
             << lines[0];
     }
-    // Without the copy the original stays the only one: it is not written over.
+    // Without the copy the original stays the only one: it is not written over. The disk is full (files are
+    // capped below the copy's size, which holds root too) or the folder is read-only; the log says which.
     TempDir dir;
     LogCapture log;
     const std::string path = dir.file("profiles.dat");
-    const std::string bytes = profilesfile_widen("[]\r\nStars=40\r\n\r\n");
+    std::string text = "[]\r\nStars=40\r\n";
+    for (int i = 0; i < 4096; ++i)
+        text += "Tips=0\r\n";
+    const std::string bytes = profilesfile_widen(text + "\r\n");
+    const auto loadUncopied = [&](const char* reason) {
+        SCOPED_TRACE(reason);
+        cProfiles profiles;
+        profiles.load(path);
+        EXPECT_EQ(profiles.takeSetAsideCopy(), "");
+        EXPECT_EQ(profiles.takeUnsavedFile(), path) << "the player is told";
+        EXPECT_EQ(profiles.takeUnsavedFile(), "") << "once";
+        profiles.createProfile(L"Ann", false);
+        EXPECT_FALSE(profiles.save());
+        EXPECT_TRUE(readFile(path) == bytes) << "not written over";
+        EXPECT_TRUE(log.contains("cProfiles. Not all of " + path +
+                                 " could be read (1 player(s) without a name, the first holding \"Stars=40\"); no "
+                                 "copy could be kept as " +
+                                 path + ".damaged (" + reason + "), so it is not written over"));
+        EXPECT_TRUE(log.contains("cProfiles. " + path + " could not be copied aside and is not written"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing left beside it";
+    };
     writeFile(path, bytes);
-    std::filesystem::create_directory(path + ".damaged");
-    cProfiles profiles;
-    profiles.load(path);
-    EXPECT_EQ(profiles.takeSetAsideCopy(), "");
-    EXPECT_EQ(profiles.takeUnsavedFile(), path) << "the player is told";
-    EXPECT_EQ(profiles.takeUnsavedFile(), "") << "once";
-    profiles.createProfile(L"Ann", false);
-    EXPECT_FALSE(profiles.save());
-    EXPECT_EQ(readFile(path), bytes);
-    EXPECT_TRUE(log.contains("cProfiles. Not all of " + path +
-                             " could be read (1 player(s) without a name, the first "
-                             "holding \"Stars=40\"); no copy could be kept, so it is not written over"));
-    EXPECT_TRUE(log.contains("cProfiles. " + path + " could not be copied aside and is not written"));
+    {
+        const FileSizeLimit full(bytes.size() / 4);
+        ASSERT_TRUE(full.active());
+        loadUncopied(std::strerror(EFBIG));
+    }
+    if (geteuid() != 0) {
+        // Where permissions hold, the folder itself refuses the copy's temporary file.
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+        loadUncopied(std::strerror(EACCES));
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+    }
 
-    // A copy never replaces one of an earlier load, whatever the case of its name: each takes the next number.
-    std::filesystem::remove(path + ".damaged");
+    // A copy never replaces one of an earlier load, whatever the case of its name, and a folder of a copy's
+    // name is stepped over as a taken name: each copy takes the next free number.
     writeFile(path + ".DAMAGED.2", "kept");
+    std::filesystem::create_directory(path + ".damaged.1");
     std::vector<std::string> copies;
     for (const char* stars : {"1", "2", "3"}) {
         writeFile(path, std::string("[Ann]\r\nStars=") + stars + "\r\n");
@@ -301,10 +327,11 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
                                  copies.back()));
         EXPECT_TRUE(again.save());
     }
-    EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.1", path + ".damaged.3"}));
+    EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.3", path + ".damaged.4"}));
     for (size_t i = 0; i < copies.size(); ++i)
         EXPECT_EQ(readFile(copies[i]), "[Ann]\r\nStars=" + std::to_string(i + 1) + "\r\n");
     EXPECT_EQ(readFile(path + ".DAMAGED.2"), "kept");
+    EXPECT_TRUE(std::filesystem::is_directory(path + ".damaged.1"));
 }
 
 TEST(Profiles, TextThatDoesNotReadBackIsKeptAsideWithOneLineSayingWhatWasLost)
