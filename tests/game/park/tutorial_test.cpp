@@ -275,8 +275,9 @@ TEST_F(TutorialGame, TheFirstProductionClickBringsThePoacherLevelsClickHint)
     EXPECT_NEAR(worker->produceTimer - before, 0.5f, 0.1f) << "half speed under the hint";
 }
 
-// The poacher level's hint to hurry the helicopter stands at its point below
-// the timers, hung below it and mirrored to its left, clear of the panel it asks for.
+// The poacher level's hint to hurry the helicopter stands at its point on the
+// shown delivery panel's lower edge, hung below it and mirrored to its left,
+// clear of the panel it asks for; its text names the panel's corner.
 TEST_F(TutorialGame, TheHurryHintStandsAtItsPointClearOfTheDeliveryPanel)
 {
     ASSERT_TRUE(play("levels:Level01.ini"));
@@ -301,6 +302,13 @@ TEST_F(TutorialGame, TheHurryHintStandsAtItsPointClearOfTheDeliveryPanel)
     EXPECT_TRUE(standsOn(t, aVector2(900.0f, 120.0f)));
     const aRect panel = h.widget("Helo_map")->GetAbsoluteRect();
     EXPECT_FALSE(ScreenView::bubbleCovers(t, panel)) << "the hint covers the panel";
+    EXPECT_TRUE(panel.x <= 900 && 900 < panel.x + panel.width && panel.y >= 0)
+        << "panel at " << panel.x << "," << panel.y << " " << panel.width << " x " << panel.height;
+    EXPECT_NEAR(panel.y + panel.height, 120, 10) << "the panel's lower edge";
+    const std::wstring text = h.game().getText("tutorial.msg13");
+    const bool right = panel.x + panel.width / 2 > 512;
+    EXPECT_NE(text.find(right ? L"right" : L"left"), std::wstring::npos) << "the text names the panel's side";
+    EXPECT_EQ(text.find(right ? L"left" : L"right"), std::wstring::npos) << "the text names the other side";
     reviewScreen("tutorial_helicopter_hint");
 }
 
