@@ -1,8 +1,10 @@
 #include "game/app/profiles.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 #include <utility>
 
@@ -70,13 +72,12 @@ bool holdsPlayerKey(aOptionsFile& ini)
 }
 
 // The first of "<file>.damaged", "<file>.damaged.1", "<file>.damaged.2", ...
-// that holds nothing yet. NOTE: a folder of that name is no earlier copy to
-// step over; writing the copy there fails and the file is kept as it is.
+// that nothing on disk has taken yet, file or folder.
 std::string freeCopyName(const std::string& path)
 {
     const std::string first = path + ".damaged";
     std::string name = first;
-    for (uint32_t n = 1; file_existsOnDisk(name.c_str()) && !file_dirExists(name.c_str()); ++n)
+    for (uint32_t n = 1; file_existsOnDisk(name.c_str()); ++n)
         name = first + "." + std::to_string(n);
     return name;
 }
@@ -118,14 +119,18 @@ void cProfiles::setAside(const void* bytes, uint32_t size, const ProfilesFileTex
     if (file_writeFull(copy.c_str(), bytes, size)) {
         m_setAsideCopy = copy;
     } else {
+        const int why = errno;
         m_keepFileBecause = "could not be copied aside";
         m_unsavedFile = m_path;
-        where = "no copy could be kept, so it is not written over";
+        where = "no copy could be kept as " + copy + " (" + std::strerror(why) + "), so it is not written over";
     }
     const std::string what = file.damage + (file.damage.empty() || lost.empty() ? "" : ", ") + lost;
-    if (file.plain)
-        a_log("cProfiles. File %s is not in the game's form, read as plain text (%s); %s", m_path.c_str(),
-              what.empty() ? "nothing set aside" : what.c_str(), where.c_str());
+    if (file.plain && what.empty())
+        a_log("cProfiles. File %s is not in the game's form, read whole as plain text; %s", m_path.c_str(),
+              where.c_str());
+    else if (file.plain)
+        a_log("cProfiles. File %s is not in the game's form, read as plain text (%s); %s", m_path.c_str(), what.c_str(),
+              where.c_str());
     else if (!file.damage.empty())
         a_log("cProfiles. Damaged file %s, read what could be read (%s); %s", m_path.c_str(), what.c_str(),
               where.c_str());

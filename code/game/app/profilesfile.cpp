@@ -77,13 +77,14 @@ bool valueReads(ValueForm form, std::string_view value, const char* key)
 
 constexpr size_t kExampleLength = 40;
 
-// A piece of the file as the log shows it: short, control characters as "\xNN".
+// A piece of the file as the log shows it: short, control characters and
+// bytes from 0x80 up as "\xNN", so the log stays plain text.
 std::string example(std::string_view text)
 {
     std::string out;
     for (const char c : text.substr(0, kExampleLength)) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
+        if (byte < 0x20 || byte >= 0x7F)
             out += string_format("\\x%02X", byte);
         else
             out += c;

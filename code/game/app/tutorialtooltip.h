@@ -46,7 +46,6 @@ public:
     bool isOpen() const { return m_open; }
     bool isPlain() const { return m_plain; }
     float getAlpha() const { return m_alpha; }
-    float getDuration() const { return m_duration; }
     GUI::StaticText* getTextWindow() const { return m_text.get(); }
 
 private:

@@ -46,8 +46,10 @@ public:
     static constexpr const char* kAbilityPriceFont = "text14";
     static constexpr float kAbilityPriceTextSize = 1.0f;
     static constexpr float kAbilityPriceBottom = 4.0f;
-    // The timer box along the top, and the medal box drawn left of it.
-    static constexpr int16_t kTimerBoxX = 900;
+    // The timer box along the top, and the medal box drawn left of it: at the
+    // top left, where neither the goals strip nor the helicopter's delivery
+    // panel (sliding down the top right corner) passes.
+    static constexpr int16_t kTimerBoxX = 100;
     static constexpr int16_t kTimerBoxY = 0;
     static constexpr int16_t kMedalBoxX = kTimerBoxX - 92;
 

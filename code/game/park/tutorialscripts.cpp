@@ -239,16 +239,12 @@ void cTutorial::poacherScript(float dt)
         }
         break;
     case 3:
-        if (timer <= 1.0f)
-            break;
-        if (const cPoacher* poacher = firstPoacher()) {
-            if (free) {
+        // A poacher beaten before this step leaves msg10 to the next one who comes.
+        if (timer > 1.0f && free)
+            if (const cPoacher* poacher = firstPoacher()) {
                 say(anchorOf(poacher), "tutorial.msg10", false);
                 nextStep();
             }
-        } else {
-            skipStep("the poacher has already gone");
-        }
         break;
     case 4:
         if (timer > 0.2f) {

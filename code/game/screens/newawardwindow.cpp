@@ -146,7 +146,6 @@ void cNewAwardWindow::build(GUI::Widget* widget, const std::string& imagePath, c
 
     widget->SetAlpha(0.0f);
     widget->SetVisible(true);
-    widget->BringToFront();
     cGame* game = cGame::get();
     if (game && game->getCurrentState() && !g_modalState) {
         g_modalState = game->getCurrentState();

@@ -91,6 +91,11 @@ bool cPediaState::hasPageAnimal(uint16_t page) const
     return page < ANIMAL_PAGES && m_animals[page].idle[0] && m_animals[page].idle[1];
 }
 
+const aAdvAnim* cPediaState::getShownIdle() const
+{
+    return hasPageAnimal(m_shownPage) ? m_animals[m_shownPage].idle[m_animals[m_shownPage].current].get() : nullptr;
+}
+
 float cPediaState::getTextAlpha() const
 {
     return m_descText ? m_descText->GetAlpha(true) : 0.0f;
@@ -123,13 +128,9 @@ void cPediaState::init()
         GUI::Widget* widget = root->FindChild(kPages[page], true);
         auto* button = widget && widget->IsKindOf("ButtonBase") ? static_cast<GUI::ButtonBase*>(widget) : nullptr;
         const bool open = page == ANIMAL_PAGES || page < m_openPages;
-        if (!button)
+        // A page that is not open yet takes no clicks; the layout's note says why.
+        if (!button || !open)
             continue;
-        if (!open) {
-            // A page that is not open yet does nothing: it looks it, too.
-            button->SetEnabled(false);
-            continue;
-        }
         button->SubscribeEvent(GUI::Widget::EventClick, new Binder(this, &cPediaState::onPage));
         button->SetSelected(page == 0);
         m_pageButtons[page] = button;
@@ -148,7 +149,6 @@ void cPediaState::init()
         }
         animal.current = a_rand() & 1;
         animal.pause = randomPause();
-        animal.resting = false;
         aImageManager* images = game ? game->getImageManager() : nullptr;
         const std::string shadow = std::string("shadow_") + kPages[page];
         animal.shadow = images && images->hasImage(shadow) ? images->getImage(shadow) : nullptr;
@@ -242,21 +242,13 @@ void cPediaState::stepAnimal(float dt)
         return;
     PageAnimal& animal = m_animals[m_shownPage];
     aAdvAnim& idle = *animal.idle[animal.current];
-    if (!animal.resting) {
-        idle.update(dt);
-        if (!idle.isFinished() && idle.isPlaying())
-            return;
-        // A finished animation is not drawn: the animal stands on the last frame while it rests.
-        idle.play();
-        idle.setFrame(idle.getTotalFrames() - 1);
-        animal.resting = true;
-    }
-    if (!animal.resting)
+    idle.update(dt);
+    if (!idle.isFinished())
         return;
+    // An ended idle stays on its last frame while the animal rests (its file says ShowStoped).
     animal.pause -= dt;
     if (animal.pause > 0.0f)
         return;
-    animal.resting = false;
     animal.pause = randomPause();
     animal.current = a_rand() & 1;
     animal.idle[animal.current]->play();

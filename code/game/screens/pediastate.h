@@ -48,6 +48,8 @@ public:
     float getTextAlpha() const;
     // Whether the page's animal can be drawn (both idle animations loaded).
     bool hasPageAnimal(uint16_t page) const;
+    // The idle the shown page's animal plays or rests on; null on a page without an animal.
+    const aAdvAnim* getShownIdle() const;
 
 private:
     struct PageAnimal {
@@ -55,7 +57,6 @@ private:
         std::unique_ptr<aAdvAnim> idle[2];
         aImage* shadow = nullptr;
         float pause = 0.0f;
-        bool resting = false; // holding the last frame until the pause is over
     };
 
     void showPage(uint16_t page);

@@ -64,6 +64,8 @@ bool writeAll(int fd, const void* bytes, uint32_t size)
         const ssize_t wrote = write(fd, data + done, size - done);
         if (wrote < 0 && errno == EINTR)
             continue;
+        if (wrote == 0)
+            errno = EIO;
         if (wrote <= 0)
             return false;
         done += static_cast<uint32_t>(wrote);
@@ -133,11 +135,15 @@ bool file_existsFileOrDir(const char* path)
 
 bool file_writeFull(const char* path, const void* bytes, uint32_t size)
 {
-    if (!path || (!bytes && size > 0))
+    if (!path || (!bytes && size > 0)) {
+        errno = EINVAL;
         return false;
+    }
     const std::string target = diskpath_resolve(diskpath_toSlashes(mangled(path)));
-    if (target.empty() || target.back() == '/')
+    if (target.empty() || target.back() == '/') {
+        errno = EISDIR;
         return false;
+    }
 
     // The bytes go to a fresh file beside the target, which is then renamed
     // over it: a crash or a full disk never leaves half a file behind.
@@ -149,10 +155,15 @@ bool file_writeFull(const char* path, const void* bytes, uint32_t size)
     struct stat old;
     if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         fchmod(fd, old.st_mode & 07777);
-    const bool written = writeAll(fd, bytes, size) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (!written || !closed || rename(temp.c_str(), target.c_str()) != 0) {
+    // The first call that failed tells the caller why.
+    int failure = writeAll(fd, bytes, size) && fsync(fd) == 0 ? 0 : errno;
+    if (close(fd) != 0 && failure == 0)
+        failure = errno;
+    if (failure == 0 && rename(temp.c_str(), target.c_str()) != 0)
+        failure = errno;
+    if (failure != 0) {
         unlink(temp.c_str());
+        errno = failure;
         return false;
     }
     return true;

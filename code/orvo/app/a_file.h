@@ -22,7 +22,8 @@ bool file_dirExists(const char* path);
 // A folder on disk or inside an archive, or a file; false for "".
 bool file_existsFileOrDir(const char* path);
 
-// Writes through a temporary file renamed into place; true when every byte landed.
+// Writes through a temporary file renamed into place; true when every byte
+// landed. On false errno holds the reason of the call that failed.
 bool file_writeFull(const char* path, const void* bytes, uint32_t size);
 // Removes the temporary files that writes of this path left when their
 // process was killed midway (those of living processes stay); logs and

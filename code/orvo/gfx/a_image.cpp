@@ -239,7 +239,8 @@ aGpuResult aImage::loadFile(aGpuDevice& device, std::unique_ptr<aGpuTexture>& te
     }
     if (gpu_succeeded(result) && texture) {
         texture->pack();
-        if (texture->isPacked())
+        // With no budget (a level, a mini-game) the copy would only be refused.
+        if (texture->isPacked() && cache.budget() > 0)
             cache.store(record.fileName, format, file.bytes(), file.size(), {width, height, texture->packedRuns()});
     }
     return result;

@@ -8,8 +8,8 @@
 // decoders (PNG, JPEG, BMP). Each record has a texture format for a 16-bit
 // and one for a 32-bit display; the graph server's high colour flag picks
 // one. Textures keep a copy of their pixels, so they survive device resets;
-// the copies that pack are kept on (aPictureCache) for the next load of the
-// same file.
+// the copies that pack are kept on (aPictureCache), while its budget allows,
+// for the next load of the same file.
 //
 // Threads: handles are made, copied, loaded and released on the loading
 // thread and on the main thread (the reference count is atomic; one record's
@@ -162,8 +162,7 @@ private:
     void showPlain();
     void loadTexture();
     // The plain picture of the record's file: a kept packed copy of it, or its decoding (which is kept).
-    aGpuResult loadFile(aGpuDevice& device, std::unique_ptr<aGpuTexture>& texture, uint32_t& width,
-                        uint32_t& height);
+    aGpuResult loadFile(aGpuDevice& device, std::unique_ptr<aGpuTexture>& texture, uint32_t& width, uint32_t& height);
     aGpuResult createFromMNG(aGpuDevice& device, const uint8_t* data, uint32_t size, aGpuPicture& picture,
                              std::unique_ptr<aGpuTexture>& out);
     void applyEffectsAgain();

@@ -49,12 +49,14 @@ void aPictureCache::store(const std::string& file, aGpuFormat format, const uint
     Entry entry;
     entry.key = keyOf(file, format);
     entry.fileSize = size;
-    entry.fileCrc = crc32_bytes(bytes, size);
     entry.picture = std::move(picture);
+    if (!fits(entry))
+        return;
+    // Taken outside the lock, as in find().
+    entry.fileCrc = crc32_bytes(bytes, size);
     std::lock_guard<std::mutex> guard(m_mutex);
-    if (const auto old = m_index.find(entry.key); old != m_index.end())
-        eraseLocked(old->second);
-    if (entry.bytes() > m_budget)
+    // The budget may have shrunk meanwhile.
+    if (!fitsLocked(entry))
         return;
     m_bytes += entry.bytes();
     m_entries.push_front(std::move(entry));
@@ -68,6 +70,7 @@ void aPictureCache::clear()
     m_entries.clear();
     m_index.clear();
     m_bytes = 0;
+    m_refusals = 0;
 }
 
 void aPictureCache::setBudget(size_t bytes)
@@ -75,6 +78,18 @@ void aPictureCache::setBudget(size_t bytes)
     std::lock_guard<std::mutex> guard(m_mutex);
     m_budget = bytes;
     trimLocked();
+}
+
+size_t aPictureCache::budget() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_budget;
+}
+
+size_t aPictureCache::refusals() const
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_refusals;
 }
 
 size_t aPictureCache::bytes() const
@@ -87,6 +102,23 @@ size_t aPictureCache::count() const
 {
     std::lock_guard<std::mutex> guard(m_mutex);
     return m_entries.size();
+}
+
+bool aPictureCache::fits(const Entry& entry)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return fitsLocked(entry);
+}
+
+bool aPictureCache::fitsLocked(const Entry& entry)
+{
+    // The old copy goes either way: the new one was made because it was not found.
+    if (const auto old = m_index.find(entry.key); old != m_index.end())
+        eraseLocked(old->second);
+    if (entry.bytes() <= m_budget)
+        return true;
+    ++m_refusals;
+    return false;
 }
 
 void aPictureCache::trimLocked()

@@ -69,7 +69,8 @@ TEST(GameLoading, LevelLoadsTakeFourAndAHalfSecondsAndHandOverSafely)
     EXPECT_EQ(scenes, 200);
 }
 
-// The busy park must stay small: a level holds no kept picture, so it and the screens after it decode anew.
+// The busy park must stay small: a level holds no kept picture (and its loads make none to offer), so it and
+// the screens after it decode anew.
 TEST(GameLoading, PicturesAreKeptForTheScreensAndNoneWhileALevelRuns)
 {
     LoadedGame g;
@@ -87,8 +88,10 @@ TEST(GameLoading, PicturesAreKeptForTheScreensAndNoneWhileALevelRuns)
         return g.h.recorder()->count(aGpuCall::TextureLock) - before;
     };
     cGameState::find(STATE_PLAY)->setLevel("levels:Level02.ini");
+    const size_t refusedBefore = kept.refusals();
     const size_t first = decodedWhileEntering(STATE_PLAY);
     EXPECT_EQ(kept.bytes(), 0u) << "none while the level runs";
+    EXPECT_EQ(kept.refusals(), refusedBefore) << "the level's loads offer no copy to be refused";
     const size_t mapAgain = decodedWhileEntering(STATE_MAP);
     EXPECT_GT(kept.bytes(), 0u);
     const size_t second = decodedWhileEntering(STATE_PLAY);

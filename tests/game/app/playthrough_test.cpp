@@ -312,6 +312,9 @@ TEST_F(Playthrough, ANewcomerPlaysEveryScreenQuitsAndComesBackWhereTheyLeft)
     for (const std::string& line : h->log())
         EXPECT_TRUE(line.find("fullscreen mode not found") != std::string::npos || !std::regex_search(line, bad))
             << line;
+    // The engine's folder for saved games is made in the home folder, and the game keeps nothing in it.
+    const std::string saves = h->home().path() + "/Saved Games/Brindlewick/Kesterby";
+    EXPECT_TRUE(std::filesystem::is_directory(saves) && std::filesystem::is_empty(saves)) << saves;
     // A second start on the files left: the player, levels, stage and options are back.
     const std::string user = h->home().userDir();
     TempDir kept("playthrough");

@@ -4,7 +4,11 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -12,6 +16,7 @@
 #include "fuzz/profiles_entry.h"
 #include "game/app/profiles.h"
 #include "game/app/profilesfile.h"
+#include "support/file_size_limit.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -166,7 +171,13 @@ TEST(Profiles, DamagedAndMissingFilesLoadWhatTheyCanAndAreKept)
          "no key of a player, the first \"B\")"},
         // Plain text as a person writes it: line ends of either kind, the last one may be missing.
         {"plain text", "[Ann]\nStars=12\nActive=0\n\n[\xC1\xEE]\r\nActive=1\r\nStars=987", L"Ann 12, \x0411\x043E 987",
-         "File @ is not in the game's form, read as plain text (nothing set aside)"},
+         "File @ is not in the game's form, read whole as plain text"},
+        // Bytes from 0x80 up are written as control bytes are: the log stays plain text.
+        {"a picture's bytes", std::string("\x89PNG\r\n\x1A\n\xC0\xFF", 10), L"",
+         "File @ is not in the game's form, read as plain text (3 line(s) outside any player, the first "
+         "\"\\x89PNG\")"},
+        {"a name of letters and a control byte", profilesfile_widen("[\xC0\xE9\x01]\r\nStars=5\r\n\r\n"), L"",
+         "Not all of @ could be read (1 player name(s) the game refuses, the first \"\\xC0\\xE9\\x01\")"},
         {"plain text cut in a header", "[Ann]\nStars=12\n[Bo", L"Ann 12",
          "File @ is not in the game's form, read as plain text (a last line cut short \"[Bo\")"},
     };
@@ -255,30 +266,55 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
         EXPECT_TRUE(lines[0].starts_with(start)) << lines[0];
         EXPECT_NE(lines[0].find("player name(s) the game refuses"), std::string::npos) << lines[0];
         EXPECT_TRUE(lines[0].ends_with("; a copy is kept as " + path + ".damaged")) << lines[0];
+        // Random bytes of every value, and the log line is still plain text.
+        EXPECT_TRUE(std::all_of(lines[0].begin(), lines[0].end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+            << lines[0];
     }
-    // Without the copy the original stays the only one: it is not written over.
+    // Without the copy the original stays the only one: it is not written over. The disk is full (files are
+    // capped below the copy's size, which holds root too) or the folder is read-only; the log says which.
     TempDir dir;
     LogCapture log;
     const std::string path = dir.file("profiles.dat");
-    const std::string bytes = profilesfile_widen("[]\r\nStars=40\r\n\r\n");
+    std::string text = "[]\r\nStars=40\r\n";
+    for (int i = 0; i < 4096; ++i)
+        text += "Tips=0\r\n";
+    const std::string bytes = profilesfile_widen(text + "\r\n");
+    const auto loadUncopied = [&](const char* reason) {
+        SCOPED_TRACE(reason);
+        cProfiles profiles;
+        profiles.load(path);
+        EXPECT_EQ(profiles.takeSetAsideCopy(), "");
+        EXPECT_EQ(profiles.takeUnsavedFile(), path) << "the player is told";
+        EXPECT_EQ(profiles.takeUnsavedFile(), "") << "once";
+        profiles.createProfile(L"Ann", false);
+        EXPECT_FALSE(profiles.save());
+        EXPECT_TRUE(readFile(path) == bytes) << "not written over";
+        EXPECT_TRUE(log.contains("cProfiles. Not all of " + path +
+                                 " could be read (1 player(s) without a name, the first holding \"Stars=40\"); no "
+                                 "copy could be kept as " +
+                                 path + ".damaged (" + reason + "), so it is not written over"));
+        EXPECT_TRUE(log.contains("cProfiles. " + path + " could not be copied aside and is not written"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing left beside it";
+    };
     writeFile(path, bytes);
-    std::filesystem::create_directory(path + ".damaged");
-    cProfiles profiles;
-    profiles.load(path);
-    EXPECT_EQ(profiles.takeSetAsideCopy(), "");
-    EXPECT_EQ(profiles.takeUnsavedFile(), path) << "the player is told";
-    EXPECT_EQ(profiles.takeUnsavedFile(), "") << "once";
-    profiles.createProfile(L"Ann", false);
-    EXPECT_FALSE(profiles.save());
-    EXPECT_EQ(readFile(path), bytes);
-    EXPECT_TRUE(log.contains("cProfiles. Not all of " + path +
-                             " could be read (1 player(s) without a name, the first "
-                             "holding \"Stars=40\"); no copy could be kept, so it is not written over"));
-    EXPECT_TRUE(log.contains("cProfiles. " + path + " could not be copied aside and is not written"));
+    {
+        const FileSizeLimit full(bytes.size() / 4);
+        ASSERT_TRUE(full.active());
+        loadUncopied(std::strerror(EFBIG));
+    }
+    if (geteuid() != 0) {
+        // Where permissions hold, the folder itself refuses the copy's temporary file.
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+        loadUncopied(std::strerror(EACCES));
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+    }
 
-    // A copy never replaces one of an earlier load, whatever the case of its name: each takes the next number.
-    std::filesystem::remove(path + ".damaged");
+    // A copy never replaces one of an earlier load, whatever the case of its name, and a folder of a copy's
+    // name is stepped over as a taken name: each copy takes the next free number.
     writeFile(path + ".DAMAGED.2", "kept");
+    std::filesystem::create_directory(path + ".damaged.1");
     std::vector<std::string> copies;
     for (const char* stars : {"1", "2", "3"}) {
         writeFile(path, std::string("[Ann]\r\nStars=") + stars + "\r\n");
@@ -286,15 +322,16 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
         again.load(path);
         EXPECT_EQ(again.takeUnsavedFile(), "");
         copies.push_back(again.takeSetAsideCopy());
-        EXPECT_TRUE(log.contains(
-            "cProfiles. File " + path +
-            " is not in the game's form, read as plain text (nothing set aside); a copy is kept as " + copies.back()));
+        EXPECT_TRUE(log.contains("cProfiles. File " + path +
+                                 " is not in the game's form, read whole as plain text; a copy is kept as " +
+                                 copies.back()));
         EXPECT_TRUE(again.save());
     }
-    EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.1", path + ".damaged.3"}));
+    EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.3", path + ".damaged.4"}));
     for (size_t i = 0; i < copies.size(); ++i)
         EXPECT_EQ(readFile(copies[i]), "[Ann]\r\nStars=" + std::to_string(i + 1) + "\r\n");
     EXPECT_EQ(readFile(path + ".DAMAGED.2"), "kept");
+    EXPECT_TRUE(std::filesystem::is_directory(path + ".damaged.1"));
 }
 
 TEST(Profiles, TextThatDoesNotReadBackIsKeptAsideWithOneLineSayingWhatWasLost)

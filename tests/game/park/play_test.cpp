@@ -30,6 +30,7 @@
 #include "game/support/play_game.h"
 #include "game/support/shipped_data.h"
 #include "gui/server.h"
+#include "gui/staticimage.h"
 #include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/gfx/a_imagemanager.h"
@@ -51,6 +52,30 @@ protected:
     static bool overlaps(const aRect& a, const aRect& b)
     {
         return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+    }
+    // The most goals a shipped level sets, counted as the level reads them:
+    // the widest goals strip the HUD draws.
+    static size_t mostShippedGoals()
+    {
+        size_t most = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(shippedData() + "Levels")) {
+            if (entry.path().extension() != ".ini")
+                continue;
+            const std::string bytes = readFile(entry.path().string());
+            aOptionsFile file;
+            file.parse(bytes.data(), bytes.size(), entry.path().c_str());
+            size_t goals = 0;
+            for (file.firstSection(); !file.isSectionEnd(); file.nextSection()) {
+                const std::string section = file.getSectionName();
+                const std::string type = section == "GOAL" && file.findKey("Type") ? file.getString("Type") : "";
+                std::vector<std::string> kinds;
+                if ((section == "GOALS" || type == "sell") && file.findKey("Animals"))
+                    aOptionsFile::splitStrings(file.getString("Animals"), kinds);
+                goals += kinds.size() + ((section == "GOALS" && file.findKey("Money")) || type == "money" ? 1 : 0);
+            }
+            most = std::max(most, goals);
+        }
+        return most;
     }
     // The boxes the HUD draws along the top: the goals strip (as wide as its
     // goals), the medal box and the timer.
@@ -171,12 +196,17 @@ TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
 
 // An old warthog of a shipped level sold through the Sell button: it waits,
 // held, for the helicopter and vanishes without a death as it is passed; the
-// delivery panel slides into view, a click on it hurries the small helicopter
-// for a moment, and the credit comes once, its text on the screen.
+// delivery panel slides into view, clear of the widest goals strip a shipped
+// level has, a click on its map hurries the small helicopter for a moment,
+// and the credit comes once, its text on the screen.
 TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
 {
     ASSERT_TRUE(play("levels:Level04.ini"));
     passIntro();
+    const size_t mostGoals = mostShippedGoals();
+    EXPECT_GE(mostGoals, 5u) << "Level18 sets five goals";
+    while (level()->goals.size() < mostGoals)
+        level()->addGoal(cGoal::SOLD, "zebra", 1);
     ASSERT_TRUE(level()->spawnAnimals("warthog", true));
     cAnimal* sold = level()->animals.back();
     sold->makeGrown(false);
@@ -186,6 +216,12 @@ TEST_F(PlayGame, ASoldAnimalIsFlownAwayAndTheDeliveryPanelComesIntoView)
     cHelicopter* helo = cHelicopter::getSingletonPtr();
     GUI::Widget* panel = h.widget("Helo_map");
     ASSERT_NE(panel, nullptr);
+    // The route map fills the panel; it is a picture only, the panel takes the clicks.
+    const auto* map = dynamic_cast<const GUI::StaticImage*>(h.widget("Helo_route"));
+    ASSERT_NE(map, nullptr);
+    ASSERT_NE(map->GetNormalImage(), nullptr) << "the map's picture is missing";
+    EXPECT_EQ(map->GetNormalImage()->getWidth(), panel->GetWidth());
+    EXPECT_EQ(map->GetNormalImage()->getHeight(), panel->GetHeight());
     const auto sellGoal = std::find_if(level()->goals.begin(), level()->goals.end(),
                                        [](const cGoal& g) { return g.type == cGoal::SOLD; });
     ASSERT_NE(sellGoal, level()->goals.end());
@@ -874,8 +910,8 @@ TEST_F(PlayGame, ALevelPlaysOnPastItsMedalTimesAndItsTextsSaySo)
     EXPECT_GT(state()->getElapsed(), 3.0f);
     EXPECT_EQ(level()->state, 0) << "the level ended on the clock";
 
-    std::vector<std::string> keys = {"help.feed", "help.produce", "help.coins", "help.sick",
-                                     "help.poacher", "help.sell", "help.goals"};
+    std::vector<std::string> keys = {"help.feed",    "help.produce", "help.coins", "help.sick",
+                                     "help.poacher", "help.sell",    "help.goals"};
     for (int i = 0; i < 18; ++i) {
         if (i < 10)
             keys.push_back("tip.loading0" + std::to_string(i));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 
 #include "game/app/messagebox.h"
@@ -20,6 +21,7 @@
 #include "game/park/tutorial.h"
 #include "game/support/play_game.h"
 #include "game/support/screen_view.h"
+#include "game/support/shipped_data.h"
 #include "gui/statictext.h"
 #include "orvo/gfx/a_image.h"
 #include "orvo/platform/a_keycodes.h"
@@ -134,6 +136,7 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
         } else if (hint("tutorial.msg02")) {
             feedBesideOf(h, level()->animals.front());
         } else if (cTutorialTooltip* t = hint("tutorial.msg03"); t && t->getAlpha() >= 1.0f) {
+            EXPECT_TRUE(standsOn(t, level()->animals.front()->anchor));
             clickHintOf(h, t);
         } else if (hint("tutorial.msg04") && !level()->bonuses.empty()) {
             cBonus* coin = level()->bonuses.front();
@@ -272,8 +275,9 @@ TEST_F(TutorialGame, TheFirstProductionClickBringsThePoacherLevelsClickHint)
     EXPECT_NEAR(worker->produceTimer - before, 0.5f, 0.1f) << "half speed under the hint";
 }
 
-// The poacher level's hint to hurry the helicopter stands at its point below
-// the timers, hung below it and mirrored to its left, clear of the panel it asks for.
+// The poacher level's hint to hurry the helicopter stands at its point on the
+// shown delivery panel's lower edge, hung below it and mirrored to its left,
+// clear of the panel it asks for; its text names the panel's corner.
 TEST_F(TutorialGame, TheHurryHintStandsAtItsPointClearOfTheDeliveryPanel)
 {
     ASSERT_TRUE(play("levels:Level01.ini"));
@@ -298,6 +302,13 @@ TEST_F(TutorialGame, TheHurryHintStandsAtItsPointClearOfTheDeliveryPanel)
     EXPECT_TRUE(standsOn(t, aVector2(900.0f, 120.0f)));
     const aRect panel = h.widget("Helo_map")->GetAbsoluteRect();
     EXPECT_FALSE(ScreenView::bubbleCovers(t, panel)) << "the hint covers the panel";
+    EXPECT_TRUE(panel.x <= 900 && 900 < panel.x + panel.width && panel.y >= 0)
+        << "panel at " << panel.x << "," << panel.y << " " << panel.width << " x " << panel.height;
+    EXPECT_NEAR(panel.y + panel.height, 120, 10) << "the panel's lower edge";
+    const std::wstring text = h.game().getText("tutorial.msg13");
+    const bool right = panel.x + panel.width / 2 > 512;
+    EXPECT_NE(text.find(right ? L"right" : L"left"), std::wstring::npos) << "the text names the panel's side";
+    EXPECT_EQ(text.find(right ? L"left" : L"right"), std::wstring::npos) << "the text names the other side";
     reviewScreen("tutorial_helicopter_hint");
 }
 
@@ -370,7 +381,8 @@ TEST_F(TutorialGame, ThePoacherLevelsHintsStandOnTheYoungAnimalAndThePoacher)
             s);
     };
     ASSERT_TRUE(until("tutorial.msg07", 10.0f));
-    const auto child = std::find_if(level()->animals.begin(), level()->animals.end(), [](cAnimal* a) { return a->child; });
+    const auto child =
+        std::find_if(level()->animals.begin(), level()->animals.end(), [](cAnimal* a) { return a->child; });
     ASSERT_NE(child, level()->animals.end());
     EXPECT_TRUE(standsOn(hint("tutorial.msg07"), (*child)->anchor)) << "at the first young animal";
     reviewScreen("tutorial_young_animal_hint");
@@ -415,13 +427,24 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
             return !level()->poachers.empty();
         },
         40.0f));
-    // Beaten at once and gone (a box that blocks nothing holds the script meanwhile): nothing to point at.
+    // Beaten at once and gone (a box that blocks nothing holds the script meanwhile): the step waits
+    // for the next poacher, who gets the hint.
     level()->poachers.front()->hit(1.0e6f);
     ASSERT_TRUE(cMessageBox::show(L"", L"", 1 | 128, nullptr, nullptr));
     ASSERT_TRUE(waitFor([this] { return level()->poachers.empty(); }, 10.0f));
     cMessageBox::cancel();
-    ASSERT_TRUE(waitFor([this] { return tutorial()->getStep() >= 5; }, 10.0f));
-    EXPECT_TRUE(h.logged("cTutorial. Script 1, step 3 skipped: the poacher has already gone"));
+    seconds(3.0f);
+    EXPECT_EQ(tutorial()->getStep(), 3);
+    const cPoacher* next = level()->spawnPoacherWave("hunter");
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg10") != nullptr; }, 3.0f));
+    EXPECT_TRUE(standsOn(hint("tutorial.msg10"), next->anchor));
+    ASSERT_TRUE(waitFor(
+        [this] {
+            h.key(A_KEY_SPACE);
+            return tutorial()->getStep() >= 5;
+        },
+        10.0f));
     // Without an animal button to point at, the first level's step four is passed over.
     restart(smallLevel("TutorialType=0\nMoney=60\nAvailableAnimals=unicorn", "warthog", "1"));
     ASSERT_TRUE(state()->getAnimalButtons().empty());
@@ -442,6 +465,29 @@ TEST_F(TutorialGame, StepsWithNothingToPointAtAndTheZebraAndHealScripts)
     seconds(1.0f);
     EXPECT_FALSE(h.widget("Sell")->IsEnabled());
     EXPECT_TRUE(hint("tutorial.msg06") == sell && sell->getAlpha() >= 1.0f);
+    // Without a "Grass" button the buy-food hint is passed over with a line, not stood in a corner.
+    const std::string gui = dir.file("gui");
+    std::filesystem::copy(shippedData() + "GUI", gui, std::filesystem::copy_options::recursive);
+    std::string layout = readFile(gui + "/play.agui");
+    const size_t from = layout.find("    imagebutton Grass <HudTool>\n"), to = layout.find("\n    }\n", from);
+    ASSERT_NE(to, std::string::npos);
+    layout.erase(from, to + 7 - from);
+    writeFile(gui + "/play.agui", layout);
+    h.game().getFileServer().setAssign("gui", gui + "/");
+    restart(smallLevel("TutorialType=0\nMoney=60", "warthog", "1"));
+    ASSERT_EQ(state()->getGrassButton(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(reachStep(1));
+    ASSERT_TRUE(waitFor(
+        [this] {
+            h.key(A_KEY_SPACE);
+            return !cTutorialTooltip::anyActive();
+        },
+        1.0f));
+    tutorial()->showFirstMessage();
+    EXPECT_TRUE(h.logged("cTutorial. No \"Grass\" button for the buy-food hint"));
+    EXPECT_EQ(hint("tutorial.msg01"), nullptr);
+    EXPECT_EQ(tutorial()->getHints() & cTutorial::BUY_FOOD, 0u);
+    h.game().getFileServer().setAssign("gui", "data:GUI/");
     restart(smallLevel("TutorialType=2\nMoney=500", "warthog, zebra", "1, 1"));
     inView();
     ASSERT_TRUE(waitFor([this] { return hint("tutorial.msg16") != nullptr; }, 3.0f));

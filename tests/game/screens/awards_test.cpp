@@ -1,5 +1,7 @@
 // Award progress, the awards screen and the new-award window in the running
 // game, and the award files and indices a damaged profile or folder could hold.
+#include <algorithm>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -10,6 +12,7 @@
 #include "game/support/player_steps.h"
 #include "gui/statictext.h"
 #include "gui/widget.h"
+#include "gui/widgetfactory.h"
 #include "orvo/app/a_keys.h"
 #include "orvo/gfx/a_graphserver.h"
 #include "orvo/gfx/a_particlesmanager.h"
@@ -148,6 +151,29 @@ TEST_F(Awards, OnlyAMessageBoxHoldsTheScreenNotANewAwardShownOverIt)
     h.key(A_KEY_ESCAPE);
     h.frames(5);
     EXPECT_EQ(h.game().getCurrentState()->getId(), STATE_AWARDS) << "Escape waits for the box";
+}
+
+// A new award keeps the place the layouts give it: over the message box, and
+// under an always-on-top window that stands above it.
+TEST_F(Awards, ANewAwardKeepsItsPlaceFromTheLayoutsOverTheMessageBox)
+{
+    player->setAwardProgress(AWARD_ZEBRAS_SOLD, 9, false);
+    ASSERT_TRUE(enter(STATE_AWARDS));
+    GUI::Widget* award = h.widget("NewAward");
+    GUI::Widget* root = award->GetParent();
+    std::unique_ptr<GUI::Widget> over(GUI::WidgetFactory::GetInstance().NewWidget("window", "Over"));
+    over->Set("AlwaysOnTop", "1");
+    over->EndFillProperties();
+    root->AddChild(over.get());
+    cMessageBox::show(L"", L"A question", cMessageBox::MB_OK, nullptr, nullptr);
+    award_animalSold("zebra");
+    h.frame();
+    const std::vector<GUI::Widget*>& z = root->GetZOrder();
+    const auto place = [&z](const GUI::Widget* w) { return std::find(z.begin(), z.end(), w) - z.begin(); };
+    EXPECT_TRUE(award->IsVisible() && h.widget("MessageBox")->IsVisible());
+    EXPECT_LT(place(h.widget("MessageBox")), place(award));
+    EXPECT_LT(place(award), place(over.get())) << "brought to the front";
+    root->RemoveChild(over.get());
 }
 
 // The recording device shows where each picture is drawn.

@@ -5,6 +5,7 @@
 #include "game/screens/screens_fixture.h"
 #include "game/support/player_steps.h"
 #include "orvo/app/a_keys.h"
+#include "orvo/gfx/a_advanim.h"
 
 using namespace kbtest;
 using InfoScreens = ScreensGame;
@@ -81,12 +82,21 @@ TEST_F(InfoScreens, CompletedLevelsOpenTheEncyclopediasPages)
     auto* pedia = dynamic_cast<cPediaState*>(cGameState::find(STATE_PEDIA));
     ASSERT_EQ(pedia->getOpenPages(), 4) << "the furthest level counts";
     seconds(0.5f);
+    // A closed page's button takes no click, and the page's note says why.
+    EXPECT_TRUE(h.widget("cheetah")->IsEnabled());
     clickOn(h, "cheetah");
     EXPECT_EQ(pedia->getSelectedPage(), 0) << "a closed page does nothing";
+    EXPECT_EQ(h.text("PediaLocked"), h.game().getText("pedia_locked"));
     clickOn(h, "hippo");
     EXPECT_EQ(pedia->getSelectedPage(), 3);
-    seconds(1.2f);
+    // The hippo's idle plays to its end and stays ended, still drawn on its last frame, while it rests.
+    ASSERT_TRUE(waitFor([&] { return pedia->getShownPage() == 3 && pedia->getShownIdle()->isFinished(); }, 4.0f));
+    const aAdvAnim* ended = pedia->getShownIdle();
+    seconds(1.0f);
+    EXPECT_TRUE(pedia->getShownIdle() == ended && ended->isFinished() && !ended->isPlaying());
     h.expectScreen("encyclopedia");
+    // After its rest an idle plays again.
+    ASSERT_TRUE(waitFor([&] { return pedia->getShownIdle()->isPlaying(); }, 1.5f));
     clickOn(h, "rusty");
     seconds(1.0f);
     EXPECT_EQ(h.text("Name"), L"Rusty the poacher") << "a page without an animal";

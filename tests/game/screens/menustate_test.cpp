@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -14,6 +16,7 @@
 #include "game/support/test_screen.h"
 #include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
+#include "support/file_size_limit.h"
 
 using namespace kbtest;
 
@@ -98,21 +101,32 @@ TEST(MainMenu, NewcomerComesThroughTheSplashAndEveryWindowClosesOnEscape)
     h.stop();
 }
 
-// A players' file that gives no player (a nameless section holding keys) is set aside beside the copy of an
-// earlier run: the menu says so once, naming the new copy, and the name dialog follows when the box is closed.
-// Where no copy can be made, the menu says once that progress will not be saved, and the file stays as it was.
+// A players' file that gives no player (a nameless section holding keys) is set aside beside the copies of
+// earlier runs, stepping over a folder of a copy's name: the menu says so once, naming the new copy, and the
+// name dialog follows when the box is closed. Where no copy can be made (the disk is full), the menu says once
+// that progress will not be saved, and the file stays as it was.
 TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
 {
-    const std::string bytes = profilesfile_widen("[]\r\nStars=40\r\nActive=1\r\n\r\n");
-    // Starts on that file, with the entries of `held` beside it ("" for a folder); true when the box names `told`.
+    // Large enough that a cap on the files written stops its copy, and not the start's own small files.
+    std::string text = "[]\r\nStars=40\r\nActive=1\r\n";
+    for (int i = 0; i < 32768; ++i)
+        text += "Tips=0\r\n";
+    const std::string bytes = profilesfile_widen(text + "\r\n");
+    // Starts on that file, with the entries of `held` beside it ("" for a folder), the files written capped at
+    // `cap` bytes while the game starts; true when the box names `told`.
     const auto startTelling = [&](GameHarness& h, const std::map<std::string, std::string>& held,
-                                  const std::wstring& told) {
+                                  const std::wstring& told, rlim_t cap = RLIM_INFINITY) {
         const std::string file = h.home().userDir() + "Profiles/profiles.dat";
         std::filesystem::create_directories(h.home().userDir() + "Profiles");
         writeFile(file, bytes);
         for (const auto& [name, content] : held)
             content.empty() ? (void)std::filesystem::create_directory(file + name) : writeFile(file + name, content);
-        if (h.start() != 0 || !h.waitForState(STATE_MENU))
+        {
+            const FileSizeLimit full(cap);
+            if (!full.active() || h.start() != 0)
+                return false;
+        }
+        if (!h.waitForState(STATE_MENU))
             return false;
         h.frames(30);
         EXPECT_NE(h.text("MessageText").find(told), std::wstring::npos) << h.text("MessageText");
@@ -137,12 +151,12 @@ TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
     {
         GameHarness h;
         const std::string file = h.home().userDir() + "Profiles/profiles.dat";
-        ASSERT_TRUE(startTelling(h, {{".damaged", "earlier"}}, L" profiles.dat.damaged.1 "));
+        ASSERT_TRUE(startTelling(h, {{".damaged", "earlier"}, {".damaged.1", ""}}, L" profiles.dat.damaged.2 "));
         h.moveTo(900, 700); // off the text
         h.expectScreen("main_menu_players_set_aside");
         nameAfterTheBox(h);
         EXPECT_EQ(readFile(file + ".damaged"), "earlier");
-        EXPECT_EQ(readFile(file + ".damaged.1"), bytes);
+        EXPECT_TRUE(readFile(file + ".damaged.2") == bytes) << "the whole file";
         cProfiles saved;
         saved.load(file);
         ASSERT_EQ(saved.count(), 1u);
@@ -150,12 +164,17 @@ TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
     }
     GameHarness h;
     const std::string file = h.home().userDir() + "Profiles/profiles.dat";
-    ASSERT_TRUE(startTelling(h, {{".damaged", "earlier"}, {".damaged.1", ""}}, L" profiles.dat "));
+    ASSERT_TRUE(startTelling(h, {{".damaged", "earlier"}, {".damaged.1", ""}}, L" profiles.dat ", bytes.size() / 4));
     EXPECT_NE(h.text("MessageText").find(L"not be saved"), std::wstring::npos);
+    EXPECT_EQ(h.text("MessageText").find(L"full"), std::wstring::npos) << "the log says why, the box does not guess";
     h.moveTo(900, 700);
     h.expectScreen("main_menu_players_not_saved");
     nameAfterTheBox(h);
-    EXPECT_EQ(readFile(file), bytes) << "not written over";
-    EXPECT_TRUE(h.logged("cProfiles. userappdata:Brindlewick/Kesterby/Profiles/profiles.dat could not be copied aside "
-                         "and is not written"));
+    EXPECT_TRUE(readFile(file) == bytes) << "not written over";
+    const std::string profiles = "userappdata:Brindlewick/Kesterby/Profiles/profiles.dat";
+    EXPECT_TRUE(h.logged("cProfiles. Not all of " + profiles +
+                         " could be read (1 player(s) without a name, the first holding \"Stars=40\"); no copy "
+                         "could be kept as " +
+                         profiles + ".damaged.2 (" + std::strerror(EFBIG) + "), so it is not written over"));
+    EXPECT_TRUE(h.logged("cProfiles. " + profiles + " could not be copied aside and is not written"));
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "game/screens/awardsstate.h"
 #include "game/screens/creditsstate.h"
 #include "game/screens/helpstate.h"
@@ -27,6 +29,13 @@ protected:
     void TearDown() override { cNewAwardWindow::clearQueue(); }
 
     void seconds(float s) { h.frames(static_cast<int>(s * 60.0f + 0.5f)); }
+    // Frames until `done` holds, for at most `s` seconds.
+    bool waitFor(const std::function<bool()>& done, float s)
+    {
+        for (int i = static_cast<int>(s * 60.0f); i > 0 && !done(); --i)
+            h.frame();
+        return done();
+    }
     bool enter(int32_t id)
     {
         h.game().requestState(id);

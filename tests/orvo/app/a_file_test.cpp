@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -12,6 +13,7 @@
 #include "orvo/app/a_file.h"
 #include "orvo/app/a_fileserver.h"
 #include "orvo/app/a_openfile.h"
+#include "support/file_size_limit.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 #include "support/zip_writer.h"
@@ -281,8 +283,27 @@ TEST_F(FileTest, WriteFullReplacesThroughATemporaryFile)
     struct stat st;
     ASSERT_EQ(stat(disk("out.bin").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u) << "the replaced file keeps its permissions";
+    // A failed write leaves the reason of the call that failed in errno, for the caller's log line.
+    errno = 0;
     EXPECT_FALSE(file_writeFull("data:no/such/folder.bin", "x", 1));
+    EXPECT_EQ(errno, ENOENT);
+    errno = 0;
     EXPECT_FALSE(file_writeFull("data:", "x", 1)) << "a folder is not a file";
+    EXPECT_EQ(errno, EISDIR);
+    std::filesystem::create_directory(disk("taken"));
+    errno = 0;
+    EXPECT_FALSE(file_writeFull("data:taken", "x", 1)) << "nor is a folder's name";
+    EXPECT_EQ(errno, EISDIR);
+    std::filesystem::remove(disk("taken"));
+    {
+        // A full disk: the bytes stop at the cap, and the old file stays whole.
+        const kbtest::FileSizeLimit full(2);
+        ASSERT_TRUE(full.active());
+        errno = 0;
+        EXPECT_FALSE(file_writeFull("data:out.bin", "longer", 6));
+        EXPECT_EQ(errno, EFBIG);
+    }
+    EXPECT_EQ(readFile(disk("out.bin")), "new");
     size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(disk("")))
         files += entry.is_regular_file();

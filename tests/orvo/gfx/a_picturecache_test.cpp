@@ -73,36 +73,50 @@ TEST_F(PictureCache, BeyondTheBudgetTheLeastRecentlyUsedGoFirst)
     EXPECT_FALSE(find("gfx:2.png", "gfx:2.png")) << "the least recently used went";
     EXPECT_TRUE(find("gfx:1.png", "gfx:1.png") && find("gfx:3.png", "gfx:3.png") && find("gfx:4.png", "gfx:4.png"));
 
-    // A copy larger than the whole budget is not kept, and pushes nothing out.
+    // A copy larger than the whole budget is not kept, and pushes nothing out; a refusal is counted.
+    EXPECT_EQ(cache.refusals(), 0u);
     store("gfx:big.png", "big", 1000);
     EXPECT_FALSE(find("gfx:big.png", "big"));
     EXPECT_EQ(cache.count(), 3u);
-    // A smaller budget drops copies at once; none keeps none.
+    EXPECT_EQ(cache.refusals(), 1u);
+    // A smaller budget drops copies at once; none keeps none, and says so to loaders.
     cache.setBudget(entry);
     EXPECT_EQ(cache.count(), 1u);
     cache.setBudget(0);
+    EXPECT_EQ(cache.budget(), 0u);
     EXPECT_EQ(cache.bytes(), 0u);
     store("gfx:1.png", "gfx:1.png", 1);
     EXPECT_EQ(cache.count(), 0u);
+    EXPECT_EQ(cache.refusals(), 2u);
 
     // The loading thread stores while the main thread finds, over a budget that keeps pushing copies out:
-    // a copy found is always whole.
+    // a copy found is always whole. Four copies are kept before the loader starts, and every store keeps
+    // four, so the finds hit in every run.
     cache.setBudget(4 * entry);
-    std::thread loader([this] {
-        for (int i = 0; i < 2000; ++i) {
-            const std::string file = "gfx:" + std::to_string(i % 8) + ".png";
-            cache.store(file, k8888, reinterpret_cast<const uint8_t*>(file.data()), file.size(),
-                        picture(100, static_cast<uint32_t>(i % 8)));
-        }
+    const auto fileOf = [](int i) { return "gfx:" + std::to_string(i % 8) + ".png"; };
+    const auto storeOf = [&](int i) {
+        const std::string file = fileOf(i);
+        cache.store(file, k8888, reinterpret_cast<const uint8_t*>(file.data()), file.size(),
+                    picture(100, static_cast<uint32_t>(i % 8)));
+    };
+    for (int i = 0; i < 8; ++i)
+        storeOf(i);
+    ASSERT_EQ(cache.count(), 4u);
+    std::thread loader([&] {
+        for (int i = 0; i < 2000; ++i)
+            storeOf(i);
     });
+    int compared = 0;
     for (int i = 0; i < 2000; ++i) {
-        const std::string file = "gfx:" + std::to_string(i % 8) + ".png";
+        const std::string file = fileOf(i);
         aPictureCache::Picture out;
         if (cache.find(file, k8888, reinterpret_cast<const uint8_t*>(file.data()), file.size(), out)) {
             EXPECT_EQ(out.runs, std::vector<uint32_t>(100, static_cast<uint32_t>(i % 8)));
+            ++compared;
         }
     }
     loader.join();
+    EXPECT_GT(compared, 0);
     EXPECT_LE(cache.bytes(), 4 * entry);
 }
 

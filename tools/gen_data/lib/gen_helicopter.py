@@ -1,10 +1,11 @@
-"""The rescue helicopter: Sprites/Helo/helo_appear, helo_turn_start, helo_turn_end, helo_away (+ helo.list)
-and the small panel picture GUI/Helo_mini.png."""
+"""The rescue helicopter: Sprites/Helo/helo_appear, helo_turn_start, helo_turn_end, helo_away (+ helo.list),
+the small panel picture GUI/Helo_mini.png and the delivery panel's map GUI/delivery_map.png."""
 import math
 
 import numpy as np
 
 import common
+import delivery_map
 from creatures import shade
 from render3d import cone, ellipsoid, render, rot_x, rot_y, rot_z, segment, yaw
 
@@ -115,6 +116,7 @@ def main():
         lines.append(f'{base}.png 4444 8888')
     common.write_text(common.out_path('Sprites/Helo/helo.list'), '\n'.join(lines) + '\n')
     common.save_png(common.out_path('GUI/Helo_mini.png'), mini())
+    common.save_png(common.out_path('GUI/delivery_map.png'), delivery_map.picture())
 
 
 if __name__ == '__main__':

@@ -6,6 +6,7 @@ import os
 import numpy as np
 
 import common
+import delivery_map
 import gen_objects
 import gen_particles
 import gen_shadows
@@ -36,6 +37,7 @@ def main():
     common.save_png(common.out_path('Animals/zebra/icon.png'), icons.icon('zebra', 32))
     common.save_png(common.out_path('GUI/skin_window.png'), gen_ui.skin((250, 238, 206, 255), (178, 118, 66, 255),
                                                                         (232, 212, 166, 255)))
+    common.save_png(common.out_path('GUI/delivery_map.png'), delivery_map.picture())
     common.save_png(common.out_path('GUI/btn_medium.png'),
                     gen_ui.vstates(lambda c, st: gen_ui.pill(c, 160, 48, st), 160, 48))
     for name in ('spark', 'ring', 'star', 'smoke'):
