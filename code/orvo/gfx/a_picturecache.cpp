@@ -50,13 +50,13 @@ void aPictureCache::store(const std::string& file, aGpuFormat format, const uint
     entry.key = keyOf(file, format);
     entry.fileSize = size;
     entry.picture = std::move(picture);
-    if (!fits(entry))
+    if (!admit(entry))
         return;
     // Taken outside the lock, as in find().
     entry.fileCrc = crc32_bytes(bytes, size);
     std::lock_guard<std::mutex> guard(m_mutex);
     // The budget may have shrunk meanwhile.
-    if (!fitsLocked(entry))
+    if (!admitLocked(entry))
         return;
     m_bytes += entry.bytes();
     m_entries.push_front(std::move(entry));
@@ -104,13 +104,13 @@ size_t aPictureCache::count() const
     return m_entries.size();
 }
 
-bool aPictureCache::fits(const Entry& entry)
+bool aPictureCache::admit(const Entry& entry)
 {
     std::lock_guard<std::mutex> guard(m_mutex);
-    return fitsLocked(entry);
+    return admitLocked(entry);
 }
 
-bool aPictureCache::fitsLocked(const Entry& entry)
+bool aPictureCache::admitLocked(const Entry& entry)
 {
     // The old copy goes either way: the new one was made because it was not found.
     if (const auto old = m_index.find(entry.key); old != m_index.end())

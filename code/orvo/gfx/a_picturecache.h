@@ -65,8 +65,8 @@ private:
     using Entries = std::list<Entry>; // most recently used first
 
     // Drops the kept copy of the entry's key; false, counted as a refusal, when the budget cannot hold the entry.
-    bool fits(const Entry& entry);
-    bool fitsLocked(const Entry& entry);
+    bool admit(const Entry& entry);
+    bool admitLocked(const Entry& entry);
     void trimLocked();
     void eraseLocked(Entries::iterator entry);
 

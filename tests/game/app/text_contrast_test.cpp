@@ -52,32 +52,6 @@ aFont* guiFont(const char* name)
     return font;
 }
 
-// The ink of a line of text in white, as the game places it.
-std::function<void()> ink(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags)
-{
-    return [=] {
-        if (!font)
-            return;
-        font->setSize(size);
-        font->color = 0xFFFFFFFF;
-        font->drawText(x, y, text, flags);
-    };
-}
-
-// The ink of a text's whole shape, its outline too: the letters a dark text
-// with a dark outline reads by.
-std::function<void()> silhouette(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags)
-{
-    const std::function<void()> letters = ink(font, size, x, y, text, flags);
-    return [letters] {
-        aGraphServer* graph = cGame::get()->getGraphServer();
-        const uint32_t previous = graph->getBlendMode();
-        graph->setBlendMode(A_BLEND_COLOR_DIFFUSE);
-        letters();
-        graph->setBlendMode(previous);
-    };
-}
-
 // The share of a text's fully covered pixels that show its colour (each
 // channel within 24).
 double shareInColour(const TextOnScreen& text, uint32_t colour)

@@ -85,23 +85,6 @@ template <class In> std::vector<int> pieces(const Box& box, bool eight, In in, i
     return piece;
 }
 
-// Draws `text` in white from the pen at (x, y), its whole shape (the
-// outline too) when `shape`, else only its letters.
-std::function<void()> whiteText(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags,
-                                bool shape)
-{
-    return [=] {
-        aGraphServer* graph = cGame::get()->getGraphServer();
-        const uint32_t previous = graph->getBlendMode();
-        if (shape)
-            graph->setBlendMode(A_BLEND_COLOR_DIFFUSE);
-        font->setSize(size);
-        font->color = 0xFFFFFFFF;
-        font->drawText(x, y, text, flags);
-        graph->setBlendMode(previous);
-    };
-}
-
 } // namespace
 
 int countersOf(wchar_t c)
@@ -169,7 +152,7 @@ TextShapes textShapes(GameHarness& h, const std::vector<uint32_t>& frame, aFont*
         font->setSize(size);
         const float left = penX + font->getTextSize(text.substr(0, i + 1)).width -
                            float(font->getCharRect(text[i]).width) * font->getScale();
-        shape[i] = textOnScreen(h, frame, whiteText(font, size, left, penY, std::wstring(1, text[i]), own, true)).ink;
+        shape[i] = textOnScreen(h, frame, silhouette(font, size, left, penY, std::wstring(1, text[i]), own)).ink;
         const Box b = boxOf(shape[i]);
         if (!b.empty())
             region.add(b.x0, b.y0), region.add(b.x1, b.y1);
@@ -177,7 +160,7 @@ TextShapes textShapes(GameHarness& h, const std::vector<uint32_t>& frame, aFont*
     if (region.empty())
         return out;
     region = region.grown(2);
-    const std::vector<uint8_t> letters = textOnScreen(h, frame, whiteText(font, size, x, y, text, flags, false)).ink;
+    const std::vector<uint8_t> letters = textOnScreen(h, frame, ink(font, size, x, y, text, flags)).ink;
 
     // The lightness of the letters (their fully covered pixels) and of the
     // ground no glyph's shape touches; ink is what lies nearer the letters.

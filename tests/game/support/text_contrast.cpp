@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/app/game.h"
+#include "orvo/gfx/a_font.h"
 #include "orvo/gfx/a_gdi.h"
 #include "orvo/gfx/a_graphserver.h"
 
@@ -57,6 +59,29 @@ Sides sides(const TextOnScreen& t)
 }
 
 } // namespace
+
+std::function<void()> ink(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags)
+{
+    return [=] {
+        if (!font)
+            return;
+        font->setSize(size);
+        font->color = 0xFFFFFFFF;
+        font->drawText(x, y, text, flags);
+    };
+}
+
+std::function<void()> silhouette(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags)
+{
+    const std::function<void()> letters = ink(font, size, x, y, text, flags);
+    return [letters] {
+        aGraphServer* graph = cGame::get()->getGraphServer();
+        const uint32_t previous = graph->getBlendMode();
+        graph->setBlendMode(A_BLEND_COLOR_DIFFUSE);
+        letters();
+        graph->setBlendMode(previous);
+    };
+}
 
 double relativeLuminance(uint32_t argb)
 {

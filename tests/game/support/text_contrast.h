@@ -13,6 +13,8 @@
 
 #include "game/support/harness.h"
 
+class aFont;
+
 namespace kbtest {
 
 // The frame the game drew last and the ink of a text over it: `draw` draws
@@ -37,6 +39,13 @@ double textContrast(const TextOnScreen& text);
 
 // A description of the measure for failure messages.
 std::string describeContrast(const TextOnScreen& text);
+
+// Draws a line of text in white, as the game places it (for `textOnScreen`);
+// nothing without a font.
+std::function<void()> ink(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags);
+// The same for the text's whole shape, its outline too: the letters a dark
+// text with a dark outline reads by.
+std::function<void()> silhouette(aFont* font, float size, float x, float y, const std::wstring& text, uint32_t flags);
 
 // The relative luminance (0 to 1) of an sRGB colour.
 double relativeLuminance(uint32_t argb);
