@@ -38,7 +38,6 @@
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/sound/a_soundmanager.h"
-#include "support/pulled_audio.h"
 
 namespace kbtest {
 namespace {
@@ -96,9 +95,8 @@ protected:
 
 TEST_F(PlayGame, APlayerWinsTheFencedParkWithEveryTool)
 {
-    // Sounds move only when pulled, so the heal sound checked below cannot
-    // have ended while a busy machine drew the frames between.
-    PulledAudio heldSounds;
+    // The harness's sounds move with its frames, so the heal sound checked
+    // below cannot have ended while a busy machine drew the frames between.
     player->setUpgradeStage(3, 2); // a helicopter for three
     ASSERT_TRUE(play(kFencedPark));
     passIntro();

@@ -18,7 +18,6 @@
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/sound/a_sound.h"
 #include "orvo/sound/a_soundmanager.h"
-#include "support/pulled_audio.h"
 
 using namespace kbtest;
 
@@ -322,7 +321,7 @@ TEST_F(MiniGames, CatchAnimalLostOnAWrongClickThenWonByCatchingEveryWantedAnimal
 // they were while it runs. The sparks alone mark the end: no goal sound.
 TEST_F(MiniGames, TheRewardsFlashLeavesTheCountedRewardReadable)
 {
-    PulledAudio heldSounds; // a sound started stays playing until pulled
+    h->holdSounds(true); // a sound started stays playing
     enter<cFindPairState>(STATE_FIND_PAIR, "FindPair01");
     h->moveTo(20, 400);
     ASSERT_TRUE(cMessageBox::show(L"", h->game().getText("find_pair_win"), 449, nullptr, nullptr));

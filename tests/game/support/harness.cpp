@@ -11,6 +11,9 @@
 #include "gui/widget.h"
 #include "orvo/platform/a_keycodes.h"
 #include "orvo/platform/a_message.h"
+#include "orvo/platform/audio/a_audio.h"
+#include "orvo/platform/audio/a_audiobackend.h"
+#include "orvo/platform/audio/a_audiomixer.h"
 #include "orvo/platform/gpu/a_gpudevicegl.h"
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/util/a_random.h"
@@ -22,6 +25,12 @@ namespace kbtest {
 namespace {
 
 const char* const kHomeVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"};
+
+// Every output the game opens pulls nothing by itself: the harness mixes each frame's share.
+std::unique_ptr<aAudioBackend> frameTimedOutput(int)
+{
+    return std::make_unique<aAudioNullBackend>(aAudioNullBackend::Mode::Pulled);
+}
 
 } // namespace
 
@@ -45,6 +54,7 @@ TempHome::~TempHome()
 
 GameHarness::GameHarness(const Options& options) : m_options(options)
 {
+    audio_setBackendFactory(&frameTimedOutput);
     // The game object reads the folders when it is made: after the home.
     m_game = std::make_unique<HarnessGame>();
     m_game->setEventPump(std::unique_ptr<aScriptedEventPump>(m_pump = new aScriptedEventPump()));
@@ -77,12 +87,31 @@ int32_t GameHarness::start()
     return result;
 }
 
+GameHarness::~GameHarness()
+{
+    stop();
+    m_game.reset();
+    audio_setBackendFactory(nullptr);
+}
+
 void GameHarness::stop()
 {
     if (m_started && !m_stopped) {
         m_stopped = true;
         m_game->shutdown();
     }
+}
+
+void GameHarness::playFrameOfSound()
+{
+    const std::shared_ptr<aAudioMixer> mixer = audio_getMixer();
+    if (!mixer || m_soundsHeld)
+        return;
+    m_soundDue += static_cast<double>(m_options.frameTime) * mixer->rate();
+    const auto frames = static_cast<uint32_t>(m_soundDue);
+    m_soundDue -= frames;
+    m_soundScratch.resize(size_t(frames) * 2);
+    mixer->mix(m_soundScratch.data(), frames);
 }
 
 void GameHarness::pumpMessages()
@@ -102,6 +131,7 @@ void GameHarness::frame()
     if (m_quit || !m_started || m_stopped)
         return;
     m_game->runFrame(m_frameResult);
+    playFrameOfSound();
     pumpMessages();
 }
 

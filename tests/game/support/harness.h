@@ -2,7 +2,9 @@
 // turn, shutdown) on the offscreen OpenGL renderer, or on the recording
 // device where no pixels matter, with the engine's scripted input and
 // message source, a fixed frame time and a fixed random seed, in a fresh
-// per-user folder (HOME and XDG) of its own. A scripted player presses,
+// per-user folder (HOME and XDG) of its own. Its sound output plays by the
+// frames' time, not the clock's: a sound as long as N frames ends after N
+// frames however fast the machine draws them. A scripted player presses,
 // releases, clicks and types, runs frames, waits for states, reads widget
 // texts and takes screenshots (tests/data/screens/, refreshed with
 // KB_UPDATE_GOLDEN=1).
@@ -63,7 +65,7 @@ public:
     GameHarness() : GameHarness(Options{}) {}
     explicit GameHarness(const Options& options);
     // Shuts the game down when the test did not.
-    ~GameHarness() { stop(); }
+    ~GameHarness();
 
     // cGame::init as the program calls it; its result.
     int32_t start();
@@ -114,6 +116,9 @@ public:
     void closeWindow() { m_pump->push(A_MSG_CLOSE); }
     // The loop was told to end (the quit message came).
     bool quitPosted() const { return m_quit; }
+    // Held, the sounds stand still: one started stays playing whatever the
+    // frames that follow, until they are let go.
+    void holdSounds(bool held) { m_soundsHeld = held; }
 
     // A widget of the current GUI server by name (null when none).
     GUI::Widget* widget(const std::string& name) const;
@@ -138,6 +143,8 @@ public:
 private:
     void frameWhileLoading();
     void pumpMessages();
+    // The sound output's share of one frame, mixed and dropped.
+    void playFrameOfSound();
     // The pointer moved there, the left button pressed (1), let go (0) or left as it is (-1), one frame.
     void pointer(int32_t x, int32_t y, int button);
 
@@ -152,6 +159,10 @@ private:
     bool m_started = false;
     bool m_stopped = false;
     bool m_quit = false;
+    bool m_soundsHeld = false;
+    // Sound frames owed to the output: the frame time is rarely a whole number of them.
+    double m_soundDue = 0.0;
+    std::vector<int16_t> m_soundScratch;
 };
 
 } // namespace kbtest
