@@ -1,6 +1,8 @@
 // cGame: "config.ini", "data:game.ini" and the music playlist.
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "game/app/game.h"
 #include "game/park/drawelement.h"
@@ -50,7 +52,18 @@ void cGame::loadSettings(const std::string& path)
     // Saves that a kill interrupted left their temporary files behind.
     file_removeStaleTemps(path.c_str());
     aOptionsFile ini;
-    const bool loaded = file_exists(path.c_str()) && ini.loadFile(path.c_str());
+    bool loaded = false;
+    if (file_nameTaken(path.c_str())) {
+        aFileBuffer bytes(path.c_str());
+        const int why = errno;
+        if (!bytes.empty()) {
+            ini.parse(bytes.bytes(), bytes.size(), path.c_str());
+            loaded = true;
+        } else if (why != 0) {
+            // The defaults are used as for a first start, and the exit writes the file anew; the log says why.
+            a_log("cGame. Cannot read \"%s\" (%s); the default settings are used", path.c_str(), std::strerror(why));
+        }
+    }
     const cSettings defaults;
     cSettings& s = m_settings;
 

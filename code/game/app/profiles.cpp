@@ -72,12 +72,12 @@ bool holdsPlayerKey(aOptionsFile& ini)
 }
 
 // The first of "<file>.damaged", "<file>.damaged.1", "<file>.damaged.2", ...
-// that nothing on disk has taken yet, file or folder.
+// that nothing on disk has taken yet: file, folder or link.
 std::string freeCopyName(const std::string& path)
 {
     const std::string first = path + ".damaged";
     std::string name = first;
-    for (uint32_t n = 1; file_existsOnDisk(name.c_str()); ++n)
+    for (uint32_t n = 1; file_nameTaken(name.c_str()); ++n)
         name = first + "." + std::to_string(n);
     return name;
 }
@@ -94,7 +94,7 @@ bool cProfiles::load(const std::string& path)
     m_unsavedFile.clear();
     // Saves that a kill interrupted left their temporary files behind.
     file_removeStaleTemps(path.c_str());
-    if (file_exists(path.c_str())) {
+    if (file_nameTaken(path.c_str())) {
         uint32_t size = 0;
         if (void* raw = file_readFullAndMalloc(path.c_str(), &size)) {
             const ProfilesFileText file = profilesfile_decode(static_cast<const uint8_t*>(raw), size);
@@ -103,6 +103,12 @@ bool cProfiles::load(const std::string& path)
                 setAside(raw, size, file, lost);
             std::free(raw);
             readText(file.text);
+        } else if (const int why = errno) {
+            // Players the game may not read are still the players: a save would replace them by none.
+            m_keepFileBecause = "could not be read";
+            m_unsavedFile = m_path;
+            a_log("cProfiles. Cannot read file %s (%s); it is left as it is and nothing is saved to it in this run",
+                  m_path.c_str(), std::strerror(why));
         }
     }
     if (!m_current && !m_profiles.empty())

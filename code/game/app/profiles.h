@@ -32,11 +32,10 @@ public:
     // damaged, plain text, or holds anything that cannot be read back, gives
     // what can be read of it and is copied beside itself with one log line
     // saying what was set aside: as ".damaged", or ".damaged.1", ".damaged.2"
-    // ... beside the copies of earlier loads. When no copy can be made the
-    // file is not written over. Only sections with a name that fits and a key of
-    // a player make players. Temporary files of saves that were killed are
-    // removed. A quit request stops the reading of a long file. With no
-    // profile marked active the first one becomes current. Always true.
+    // ... beside the copies of earlier loads. When no copy can be made, or the
+    // file is there but cannot be opened or read, it is not written over. Only sections with a name that fits and a key
+    // of a player make players. Temporary files of saves that were killed are removed. A quit request stops the reading
+    // of a long file. With no profile marked active the first one becomes current. Always true.
     bool load(const std::string& path);
     // Writes every profile to the stored path in one step; false when the
     // file could not be replaced (the old one stays), or must be kept as it
@@ -45,9 +44,9 @@ public:
     // The path of the copy the last load set aside, once: empty afterwards
     // and when nothing was set aside. The player is told of it.
     std::string takeSetAsideCopy();
-    // The path of the file the last load had to keep as it is because no copy
-    // of it could be made, once: nothing is saved to it for the rest of the
-    // run, and the player is told.
+    // The path of the file the last load had to keep as it is, because it
+    // could not be read or no copy of it could be made, once: nothing is saved
+    // to it for the rest of the run, and the player is told.
     std::string takeUnsavedFile();
 
     // The profile of that exact name, else a new one with the defaults

@@ -78,7 +78,8 @@ bool valueReads(ValueForm form, std::string_view value, const char* key)
 constexpr size_t kExampleLength = 40;
 
 // A piece of the file as the log shows it: short, control characters and
-// bytes from 0x80 up as "\xNN", so the log stays plain text.
+// bytes from 0x80 up as "\xNN", so the log stays plain text; a backslash
+// doubled, so the file's own "\x80" does not read as an escaped byte.
 std::string example(std::string_view text)
 {
     std::string out;
@@ -86,6 +87,8 @@ std::string example(std::string_view text)
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte >= 0x7F)
             out += string_format("\\x%02X", byte);
+        else if (c == '\\')
+            out += "\\\\";
         else
             out += c;
     }

@@ -82,17 +82,27 @@ void* file_readFullAndMalloc(const char* path, uint32_t* size)
     const char* shown = path ? path : "";
     aOpenFile file = file_open(mangled(path));
     if (!file.isOpen()) {
+        const int why = errno;
         a_log("file_readFullAndMalloc. Error open file: %s", shown);
+        errno = why;
         return nullptr;
     }
     const uint64_t length = file.size();
-    if (length == 0)
+    if (length == 0) {
+        errno = 0;
         return nullptr;
+    }
     void* bytes = length <= UINT32_MAX ? std::malloc(static_cast<size_t>(length)) : nullptr;
-    if (!bytes || !file.readAll(bytes)) {
-        // A damaged member or a file cut short while it was read.
+    int why = length <= UINT32_MAX ? ENOMEM : EFBIG;
+    if (bytes) {
+        errno = 0;
+        // A damaged member or a file cut short while it was read tells no reason of its own.
+        why = file.readAll(bytes) ? 0 : (errno ? errno : EIO);
+    }
+    if (why) {
         std::free(bytes);
         a_log("file_readFullAndMalloc. Error read file: %s", shown);
+        errno = why;
         return nullptr;
     }
     if (size)
@@ -109,6 +119,13 @@ bool file_existsOnDisk(const char* path)
 {
     struct stat st;
     return statOnDisk(mangled(path), st);
+}
+
+bool file_nameTaken(const char* path)
+{
+    const std::string text = mangled(path);
+    struct stat st;
+    return !text.empty() && lstat(diskpath_resolve(diskpath_toSlashes(text)).c_str(), &st) == 0;
 }
 
 bool file_dirExists(const char* path)

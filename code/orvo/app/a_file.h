@@ -11,12 +11,17 @@
 
 // The whole file in a malloc'ed buffer the caller frees, or null. An empty
 // file answers null without a log line; `size` (when given) gets the length, 0 on failure.
+// On null errno holds the reason (that of the file on disk when one is there
+// but cannot be opened or read), or 0 for an empty file.
 [[nodiscard]] void* file_readFullAndMalloc(const char* path, uint32_t* size = nullptr);
 
 // True when the file opens, from disk or from an archive.
 bool file_exists(const char* path);
 // True when a file or folder of that path exists on disk.
 bool file_existsOnDisk(const char* path);
+// True when anything on disk has that name: a file, a folder, or a link even
+// where it points nowhere.
+bool file_nameTaken(const char* path);
 // True when a folder exists on disk; one trailing separator is ignored.
 bool file_dirExists(const char* path);
 // A folder on disk or inside an archive, or a file; false for "".
@@ -54,6 +59,7 @@ public:
     aFileBuffer& operator=(const aFileBuffer&) = delete;
 
     // Frees the old bytes when owned, then loads; true when bytes were read.
+    // On false errno is as file_readFullAndMalloc leaves it.
     bool load(const char* path);
     void clear();
 

@@ -110,5 +110,10 @@ aOpenFile file_open(const std::string& mangledPath)
         errno = ENAMETOOLONG;
         return {};
     }
-    return aArchiveCache::instance().openMember(path);
+    // Without a member either, the disk's reason is the one to tell.
+    const int diskReason = errno;
+    aOpenFile member = aArchiveCache::instance().openMember(path);
+    if (!member.isOpen())
+        errno = diskReason;
+    return member;
 }

@@ -4,6 +4,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "fuzz/profiles_entry.h"
 #include "game/app/profiles.h"
 #include "game/app/profilesfile.h"
+#include "support/file_modes_held.h"
 #include "support/file_size_limit.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
@@ -180,6 +182,10 @@ TEST(Profiles, DamagedAndMissingFilesLoadWhatTheyCanAndAreKept)
          "Not all of @ could be read (1 player name(s) the game refuses, the first \"\\xC0\\xE9\\x01\")"},
         {"plain text cut in a header", "[Ann]\nStars=12\n[Bo", L"Ann 12",
          "File @ is not in the game's form, read as plain text (a last line cut short \"[Bo\")"},
+        // The file's own backslash is doubled: its four characters "\x80" do not read as an escaped byte.
+        {"a backslash of the file's own", "[Ann]\nStars=1\n\\x80\n", L"Ann 1",
+         "File @ is not in the game's form, read as plain text (1 line(s) that are no key of a player, the first "
+         "\"\\\\x80\")"},
     };
     for (const auto& [what, bytes, read, logged] : cases) {
         SCOPED_TRACE(what);
@@ -311,10 +317,12 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
                                      std::filesystem::perm_options::add);
     }
 
-    // A copy never replaces one of an earlier load, whatever the case of its name, and a folder of a copy's
-    // name is stepped over as a taken name: each copy takes the next free number.
+    // A copy never replaces one of an earlier load, whatever the case of its name, and a folder or a link of a
+    // copy's name, even one that points nowhere, is stepped over as a taken name: each copy takes the next free
+    // number.
     writeFile(path + ".DAMAGED.2", "kept");
     std::filesystem::create_directory(path + ".damaged.1");
+    std::filesystem::create_symlink(dir.file("nowhere"), path + ".damaged.3");
     std::vector<std::string> copies;
     for (const char* stars : {"1", "2", "3"}) {
         writeFile(path, std::string("[Ann]\r\nStars=") + stars + "\r\n");
@@ -327,11 +335,61 @@ TEST(Profiles, GarbageMakesNoPlayerAndAFileThatCannotBeCopiedIsNotWrittenOver)
                                  copies.back()));
         EXPECT_TRUE(again.save());
     }
-    EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.3", path + ".damaged.4"}));
+    EXPECT_EQ(copies, (std::vector<std::string>{path + ".damaged", path + ".damaged.4", path + ".damaged.5"}));
     for (size_t i = 0; i < copies.size(); ++i)
         EXPECT_EQ(readFile(copies[i]), "[Ann]\r\nStars=" + std::to_string(i + 1) + "\r\n");
     EXPECT_EQ(readFile(path + ".DAMAGED.2"), "kept");
     EXPECT_TRUE(std::filesystem::is_directory(path + ".damaged.1"));
+    EXPECT_EQ(std::filesystem::read_symlink(path + ".damaged.3"), dir.file("nowhere"));
+}
+
+// A file on disk that the player may not read, or that cannot be opened, holds players all the same: none are
+// read, and it is neither written nor replaced in that run. The player is told once; the log gives the system's
+// reason.
+TEST(Profiles, AFileThatCannotBeReadIsLeftAsItIs)
+{
+    const std::string bytes = profilesfile_widen("[Ann]\r\nStars=5\r\nActive=1\r\n\r\n[Bo]\r\nStars=6\r\n\r\n");
+    const std::pair<const char*, int> cases[] = {{"mode 000", EACCES}, {"a link that points nowhere", ENOENT}};
+    for (const auto& [what, reason] : cases) {
+        SCOPED_TRACE(what);
+        TempDir dir;
+        LogCapture log;
+        const std::string path = dir.file("profiles.dat");
+        if (reason == EACCES) {
+            writeFile(path, bytes);
+            std::filesystem::permissions(path, std::filesystem::perms::none);
+        } else {
+            std::filesystem::create_symlink(dir.file("elsewhere/profiles.dat"), path);
+        }
+        struct stat before = {};
+        ASSERT_EQ(lstat(path.c_str(), &before), 0);
+        {
+            // Mode 000 holds for root too while the test reads.
+            const FileModesHeld held;
+            ASSERT_TRUE(held.active());
+            cProfiles profiles;
+            profiles.load(path);
+            EXPECT_EQ(profiles.count(), 0u);
+            EXPECT_EQ(profiles.takeSetAsideCopy(), "");
+            EXPECT_EQ(profiles.takeUnsavedFile(), path) << "the player is told";
+            EXPECT_EQ(profiles.takeUnsavedFile(), "") << "once";
+            EXPECT_TRUE(log.contains("cProfiles. Cannot read file " + path + " (" + std::strerror(reason) +
+                                     "); it is left as it is and nothing is saved to it in this run"))
+                << log.raw();
+            profiles.createAndSelect(L"Zoe");
+            EXPECT_FALSE(profiles.save());
+            EXPECT_TRUE(log.contains("cProfiles. " + path + " could not be read and is not written"));
+        }
+        struct stat after = {};
+        ASSERT_EQ(lstat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << "not replaced";
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing left beside it";
+        if (reason == EACCES) {
+            std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+            EXPECT_TRUE(readFile(path) == bytes) << "the players are still there";
+        }
+    }
 }
 
 TEST(Profiles, TextThatDoesNotReadBackIsKeptAsideWithOneLineSayingWhatWasLost)

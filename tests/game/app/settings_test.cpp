@@ -5,11 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "game/game.h"
+#include "support/file_modes_held.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -33,6 +36,19 @@ TEST(Settings, ConfigDefaultsLenientValuesFallbacksAndGameConfigSections)
     ASSERT_TRUE(game.saveSettings(dir.file("config.ini")));
     EXPECT_EQ(readFile(dir.file("config.ini")), defaults);
     EXPECT_TRUE(log.messages().empty()) << log.raw();
+    // A file that is there but may not be read (mode 000, which then holds for root too) gives the defaults as
+    // well, and the log says why; the exit writes it anew.
+    writeFile(dir.file("locked.ini"), "[VIDEO]\nScreenWidth=800\nScreenHeight=600\n");
+    std::filesystem::permissions(dir.file("locked.ini"), std::filesystem::perms::none);
+    {
+        const FileModesHeld held;
+        ASSERT_TRUE(held.active());
+        game.loadSettings(dir.file("locked.ini"));
+    }
+    EXPECT_EQ(game.settings().screenWidth, 1024);
+    EXPECT_TRUE(log.contains("cGame. Cannot read \"" + dir.file("locked.ini") + "\" (" + std::strerror(EACCES) +
+                             "); the default settings are used"))
+        << log.raw();
 
     EXPECT_EQ(roundTrip("[VIDEO]\nScreenWidth=800\nScreenHeight=600\nVSync=2\nHighColor=0\nShowFPS=1\n"
                         "Brightness=0.25xyz\nContrast=-0.125\n[COMMON]\nLoadingScene=1\nSplashScreen=-3\n"),
