@@ -16,6 +16,7 @@
 #include "game/support/test_screen.h"
 #include "gui/server.h"
 #include "orvo/app/a_inputserver.h"
+#include "support/file_modes_held.h"
 #include "support/file_size_limit.h"
 
 using namespace kbtest;
@@ -103,8 +104,8 @@ TEST(MainMenu, NewcomerComesThroughTheSplashAndEveryWindowClosesOnEscape)
 
 // A players' file that gives no player (a nameless section holding keys) is set aside beside the copies of
 // earlier runs, stepping over a folder of a copy's name: the menu says so once, naming the new copy, and the
-// name dialog follows when the box is closed. Where no copy can be made (the disk is full), the menu says once
-// that progress will not be saved, and the file stays as it was.
+// name dialog follows when the box is closed. Where no copy can be made (the disk is full), or the file may not
+// be read, the menu says once that progress will not be saved, and the file stays as it was.
 TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
 {
     // Large enough that a cap on the files written stops its copy, and not the start's own small files.
@@ -112,18 +113,22 @@ TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
     for (int i = 0; i < 32768; ++i)
         text += "Tips=0\r\n";
     const std::string bytes = profilesfile_widen(text + "\r\n");
-    // Starts on that file, with the entries of `held` beside it ("" for a folder), the files written capped at
-    // `cap` bytes while the game starts; true when the box names `told`.
+    // Starts on that file (of mode 000 when `locked`), with the entries of `held` beside it ("" for a folder),
+    // the files written capped at `cap` bytes while the game starts; true when the box names `told`. File modes
+    // hold for root too meanwhile.
     const auto startTelling = [&](GameHarness& h, const std::map<std::string, std::string>& held,
-                                  const std::wstring& told, rlim_t cap = RLIM_INFINITY) {
+                                  const std::wstring& told, rlim_t cap = RLIM_INFINITY, bool locked = false) {
         const std::string file = h.home().userDir() + "Profiles/profiles.dat";
         std::filesystem::create_directories(h.home().userDir() + "Profiles");
         writeFile(file, bytes);
+        if (locked)
+            std::filesystem::permissions(file, std::filesystem::perms::none);
         for (const auto& [name, content] : held)
             content.empty() ? (void)std::filesystem::create_directory(file + name) : writeFile(file + name, content);
         {
             const FileSizeLimit full(cap);
-            if (!full.active() || h.start() != 0)
+            const FileModesHeld modes;
+            if (!full.active() || !modes.active() || h.start() != 0)
                 return false;
         }
         if (!h.waitForState(STATE_MENU))
@@ -162,6 +167,17 @@ TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
         ASSERT_EQ(saved.count(), 1u);
         EXPECT_EQ(saved.at(0)->getName(), L"Zoe");
     }
+    const std::string profiles = "userappdata:Brindlewick/Kesterby/Profiles/profiles.dat";
+    {
+        GameHarness h;
+        const std::string file = h.home().userDir() + "Profiles/profiles.dat";
+        ASSERT_TRUE(startTelling(h, {}, L" profiles.dat ", RLIM_INFINITY, true));
+        nameAfterTheBox(h);
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+        EXPECT_TRUE(readFile(file) == bytes) << "not written over";
+        EXPECT_TRUE(h.logged("cProfiles. Cannot read file " + profiles + " (" + std::strerror(EACCES) +
+                             "); it is left as it is and nothing is saved to it in this run"));
+    }
     GameHarness h;
     const std::string file = h.home().userDir() + "Profiles/profiles.dat";
     ASSERT_TRUE(startTelling(h, {{".damaged", "earlier"}, {".damaged.1", ""}}, L" profiles.dat ", bytes.size() / 4));
@@ -171,7 +187,6 @@ TEST(MainMenu, APlayersFileSetAsideIsToldOnceAndTheNameDialogFollows)
     h.expectScreen("main_menu_players_not_saved");
     nameAfterTheBox(h);
     EXPECT_TRUE(readFile(file) == bytes) << "not written over";
-    const std::string profiles = "userappdata:Brindlewick/Kesterby/Profiles/profiles.dat";
     EXPECT_TRUE(h.logged("cProfiles. Not all of " + profiles +
                          " could be read (1 player(s) without a name, the first holding \"Stars=40\"); no copy "
                          "could be kept as " +
