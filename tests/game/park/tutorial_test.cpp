@@ -160,8 +160,11 @@ TEST_F(TutorialGame, APlayerFollowsEveryHintOfTheFirstLevelToAWin)
             EXPECT_TRUE(standsOn(t, aVector2(goals.x + goals.width / 2.0f, goals.y + goals.height)));
             reviewScreen("tutorial_goals_hint");
             clickHintOf(h, t);
-        } else if (hint("tutorial.msg06") && h.widget("Sell")->IsEnabled()) {
-            EXPECT_TRUE(standsOn(hint("tutorial.msg06"), centreOf(h.widget("Sell"))));
+        } else if (cTutorialTooltip* t = hint("tutorial.msg06"); t && h.widget("Sell")->IsEnabled()) {
+            EXPECT_TRUE(standsOn(t, centreOf(h.widget("Sell"))));
+            if (t->getAlpha() < 1.0f)
+                continue;
+            reviewScreen("tutorial_sell_hint");
             clickWidget("Sell");
         } else if (level()->foods.empty() && state()->getPortions() > 0) {
             feedBesideOf(h, level()->animals.front());
