@@ -2,6 +2,7 @@
 // and many hand-overs while frames are drawn.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,24 @@
 using namespace kbtest;
 
 using Progress = std::vector<uint16_t>;
+
+namespace {
+
+// A load that ends after so many frames: more than a wait's bound on the frames it counts.
+constexpr int kLongLoadFrames = 2000;
+std::atomic<int> g_loadFrames{0};
+
+uint32_t loadForManyFrames(void* parameter)
+{
+    auto* game = static_cast<cGame*>(parameter);
+    cLoaderEvent* frameEnded = game->getLoaderEvent();
+    for (g_loadFrames = 0; g_loadFrames < kLongLoadFrames && frameEnded->wait(); ++g_loadFrames)
+        frameEnded->reset();
+    game->setFlags(cGame::FLAG_DRAW);
+    return 0;
+}
+
+} // namespace
 
 TEST(GameLoading, LevelLoadsTakeFourAndAHalfSecondsAndHandOverSafely)
 {
@@ -98,4 +117,17 @@ TEST(GameLoading, PicturesAreKeptForTheScreensAndNoneWhileALevelRuns)
     EXPECT_GT(first, 100u) << "two kinds of animals, five directions of every state";
     EXPECT_EQ(second, first);
     EXPECT_GT(mapAgain, 3u) << "the screens decode their pictures again";
+}
+
+// A load takes real time, which a fast machine fills with more frames than a
+// slow one: a test waits it out however many frames it spans.
+TEST(GameLoading, ATestWaitsOutALoadHoweverManyFramesItSpans)
+{
+    LoadedGame g;
+    g.start();
+    for (const bool forTheState : {true, false}) {
+        g.h.game().startLoader(&loadForManyFrames);
+        EXPECT_TRUE(forTheState ? g.h.waitForState(STATE_MENU) : g.h.waitForLoad());
+        EXPECT_EQ(g_loadFrames, kLongLoadFrames);
+    }
 }

@@ -73,9 +73,6 @@ private:
     static inline std::vector<uint16_t> s_progress;
 };
 
-// Frames on fake time are cheap; a load takes what it takes in real time.
-constexpr int kPatience = 100000;
-
 inline GameHarness::Options gameOptions(bool recording = true, float frameTime = 1.0f / 30.0f)
 {
     return {.recording = recording, .frameTime = frameTime};
@@ -106,7 +103,7 @@ struct LoadedGame {
     void start()
     {
         ASSERT_EQ(h.start(), 0);
-        ASSERT_TRUE(h.waitForState(STATE_MENU, kPatience));
+        ASSERT_TRUE(h.waitForState(STATE_MENU));
         (void)LoadingClock::takeProgress();
         cLoadingScreen::resetCycles();
     }
@@ -115,7 +112,7 @@ struct LoadedGame {
     {
         h.game().requestState(id);
         const double began = LoadingClock::seconds();
-        EXPECT_TRUE(h.waitForState(id, kPatience)) << id;
+        EXPECT_TRUE(h.waitForState(id)) << id;
         return LoadingClock::seconds() - began;
     }
     // One frame of a loading screen alone, with the pointer and the left button as given.
