@@ -16,10 +16,14 @@
 #include "game/app/profilesfile.h"
 #include "game/support/harness.h"
 #include "game/support/test_screen.h"
+#include "support/hang_guard.h"
 
 using namespace kbtest;
 
 namespace {
+
+// Looks at the program no more often: reading its log takes the processor from it.
+constexpr std::chrono::milliseconds kPoll{5};
 
 // The program started headless, in the home of the TempHome alive (the child inherits its variables).
 class Program {
@@ -40,15 +44,14 @@ public:
         if (m_status < 0)
             kill(m_pid, SIGKILL), waitpid(m_pid, nullptr, 0);
     }
-    // SIGTERM (unless `signal` is 0), then the exit code; -1 for a kill by a signal, -2 after a minute.
+    // SIGTERM (unless `signal` is 0), then the exit code; -1 for a kill by a signal, -2 when it hung.
     int end(int signal = SIGTERM)
     {
         if (signal)
             kill(m_pid, signal);
-        for (int waited = 0; waited < 12000; ++waited, usleep(5000))
-            if (waitpid(m_pid, &m_status, WNOHANG) == m_pid)
-                return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
-        return -2;
+        if (!waitInRealTime([this] { return waitpid(m_pid, &m_status, WNOHANG) == m_pid; }, kPoll))
+            return -2;
+        return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
     }
 
 private:
@@ -56,13 +59,11 @@ private:
     int m_status = -1;
 };
 
-// Waits (a minute at most) until the log holds `marker`.
+// Waits until the log holds `marker` (false when the program hung).
 bool waitForLog(const TempHome& home, const std::string& marker)
 {
-    for (int i = 0; i < 12000; ++i, usleep(5000))
-        if (readFile(home.userDir() + "orvo.log").find(marker) != std::string::npos)
-            return true;
-    return false;
+    return waitInRealTime([&] { return readFile(home.userDir() + "orvo.log").find(marker) != std::string::npos; },
+                          kPoll);
 }
 
 // Every file in the home with its bytes, but the log and the graphics driver's shader cache, which a

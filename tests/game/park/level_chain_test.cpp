@@ -120,7 +120,7 @@ TEST_F(MapEntries, ButtonsStandClearAndEachLoadsWithoutAMissingFileLeavingTheToo
         if (e.miniGame < 0)
             player->setLevelReward(e.name, 2);
     h.game().requestState(STATE_MAP);
-    ASSERT_TRUE(h.waitForState(STATE_MAP, kPatience));
+    ASSERT_TRUE(h.waitForState(STATE_MAP));
     const auto* map = dynamic_cast<cMapState*>(h.game().getCurrentState());
     ASSERT_NE(map, nullptr);
     for (const auto& level : map->levels()) {
@@ -141,7 +141,7 @@ TEST_F(MapEntries, ButtonsStandClearAndEachLoadsWithoutAMissingFileLeavingTheToo
         else
             dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY))->levelPath = "levels:" + entry.name + ".ini";
         h.game().requestState(id);
-        ASSERT_TRUE(h.waitForState(id, kPatience)) << entry.name;
+        ASSERT_TRUE(h.waitForState(id)) << entry.name;
         h.frames(5);
         if (entry.miniGame >= 0) {
             EXPECT_GT(static_cast<cMiniGameState*>(h.game().getCurrentState())->getTimeLeft(), 0.0f)
@@ -164,7 +164,7 @@ TEST_F(MapEntries, ButtonsStandClearAndEachLoadsWithoutAMissingFileLeavingTheToo
             for (const char* missing : {"not found", "Cannot find", "not exist"})
                 EXPECT_EQ(log[i].find(missing), std::string::npos) << entry.name << ": " << log[i];
         h.game().requestState(STATE_MENU);
-        ASSERT_TRUE(h.waitForState(STATE_MENU, kPatience));
+        ASSERT_TRUE(h.waitForState(STATE_MENU));
     }
 }
 

@@ -28,8 +28,9 @@ struct MapEntry { // one section of the world map file
 std::vector<MapEntry> readMapEntries();
 std::vector<std::string> normalLevelNames(); // not the tutorial, not the mini-games
 bool levelFileExists(const std::string& name);
-// Sounds run in real time, far slower than a played level on fake time: a
-// driven-off poacher, who stays until his last sound has ended, is let go.
+// A driven-off poacher stays until his last sound has ended, and sounds move
+// only with the harness's frames (a level stepped on its own holds them
+// still): he is let go once he has faded.
 void letDrivenOffPoachersGo(cLevel& level);
 // Exactly the park stages the map asks of the level, and nothing more.
 void giveMapUpgrades(cPlayerProfile& player, const std::string& levelName);

@@ -18,6 +18,7 @@
 #include "orvo/platform/gpu/a_gpudevicerecorder.h"
 #include "orvo/util/a_random.h"
 #include "support/golden.h"
+#include "support/hang_guard.h"
 #include "support/text_lines.h"
 
 namespace kbtest {
@@ -128,7 +129,7 @@ void GameHarness::pumpMessages()
 void GameHarness::frame()
 {
     pumpMessages();
-    if (m_quit || !m_started || m_stopped)
+    if (!framesRun())
         return;
     m_game->runFrame(m_frameResult);
     playFrameOfSound();
@@ -141,13 +142,11 @@ void GameHarness::frames(int count)
         frame();
 }
 
-bool GameHarness::waitForLoad(int maxFrames)
+bool GameHarness::waitForLoad()
 {
-    for (int i = 0; i < maxFrames; ++i) {
-        if (!m_game->loadingThreadRuns())
-            return true;
+    const HangGuard guard;
+    while (m_game->loadingThreadRuns() && framesRun() && !guard.expired())
         frameWhileLoading();
-    }
     return !m_game->loadingThreadRuns();
 }
 
@@ -173,10 +172,22 @@ cPlayerProfile* GameHarness::makePlayer(const std::wstring& name)
 
 bool GameHarness::waitForState(int32_t id, int maxFrames)
 {
-    for (int i = 0; i < maxFrames && !m_quit; ++i) {
+    HangGuard guard;
+    bool wasLoading = false;
+    for (int counted = 0; counted < maxFrames && framesRun();) {
+        const bool loading = m_game->loadingThreadRuns();
         const cGameState* state = m_game->getCurrentState();
-        if (state && state->getId() == id && state->isInitiated() && !m_game->loadingThreadRuns())
+        if (state && state->getId() == id && state->isInitiated() && !loading)
             return true;
+        // A load's frames come as fast as the machine draws them while it
+        // takes its own real time: they are not counted, each load is only
+        // guarded against a hang.
+        if (loading && !wasLoading)
+            guard.restart();
+        if (loading && guard.expired())
+            return false;
+        wasLoading = loading;
+        counted += loading ? 0 : 1;
         frameWhileLoading();
     }
     return false;

@@ -75,11 +75,14 @@ public:
     // One turn of the frame loop, after the queued window messages.
     void frame();
     void frames(int count);
-    // Frames until the loading thread has ended (at most maxFrames), clicking
-    // through a loading screen that waits for it; false when it did not end.
-    bool waitForLoad(int maxFrames = 600);
-    // Frames until the state of that id is current and initiated; while a
-    // loading thread runs the player keeps clicking (to pass the click wait).
+    // Frames until the loading thread has ended, clicking through a loading
+    // screen that waits for it; false when it did not end (a hang: see
+    // support/hang_guard.h).
+    bool waitForLoad();
+    // Frames until the state of that id is current and initiated, at most
+    // maxFrames of them outside loads. While a loading thread runs the player
+    // keeps clicking (to pass the click wait); those frames are not counted,
+    // as a load takes real time, not frames (its wait is a hang guard).
     bool waitForState(int32_t id, int maxFrames = 600);
     // A player made and chosen, as the new-player dialog does (a first start has none).
     cPlayerProfile* makePlayer(const std::wstring& name = L"Tester");
@@ -141,6 +144,8 @@ public:
     aGpuDeviceRecorder* recorder() const { return m_recorder; }
 
 private:
+    // Whether frame() still runs one (started, not stopped, no quit posted).
+    bool framesRun() const { return m_started && !m_stopped && !m_quit; }
     void frameWhileLoading();
     void pumpMessages();
     // The sound output's share of one frame, mixed and dropped.

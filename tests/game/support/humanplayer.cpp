@@ -500,7 +500,7 @@ cPlayState* HumanPlayGame::enter(const std::string& levelName, uint32_t seed)
     auto* state = dynamic_cast<cPlayState*>(cGameState::getOrCreate(STATE_PLAY));
     state->levelPath = "levels:" + levelName + ".ini";
     h.game().requestState(STATE_PLAY);
-    EXPECT_TRUE(h.waitForState(STATE_PLAY, kPatience)) << levelName;
+    EXPECT_TRUE(h.waitForState(STATE_PLAY)) << levelName;
     a_srand(seed);
     return state->getLevel() ? state : nullptr;
 }
@@ -508,7 +508,7 @@ cPlayState* HumanPlayGame::enter(const std::string& levelName, uint32_t seed)
 void HumanPlayGame::leave()
 {
     game.h.game().requestState(STATE_MENU);
-    EXPECT_TRUE(game.h.waitForState(STATE_MENU, kPatience));
+    EXPECT_TRUE(game.h.waitForState(STATE_MENU));
 }
 
 HumanPlayResult HumanPlayGame::play(const std::string& levelName, uint32_t seed, HumanPlayer::Style style,

@@ -14,6 +14,7 @@
 #include "orvo/platform/a_instancelock.h"
 #include "orvo/platform/a_system.h"
 #include "orvo/platform/a_systemfacts.h"
+#include "support/hang_guard.h"
 #include "support/temp_dir.h"
 
 TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
@@ -25,14 +26,14 @@ TEST(InstanceLock, ASecondHolderIsRefusedAndAsksTheHolderToRaiseUntilItLetsGo)
     ASSERT_EQ(second.acquire("Kesterby", dir.path()), aInstanceLock::Result::HeldElsewhere);
     EXPECT_FALSE(second.held());
 
-    // Each raise request is heard once.
-    EXPECT_TRUE(second.requestRaise() && second.requestRaise());
-    bool heard = false;
-    for (int i = 0; i < 5000 && !(heard = first.takeRaiseRequest()); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_TRUE(heard);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    (void)first.takeRaiseRequest(); // the second request, when it came apart
+    // Each raise request is heard once. The listener's thread hears it when it
+    // runs: each is waited for before the next, or a late second one could
+    // land between the checks below.
+    for (int request = 0; request < 2; ++request) {
+        ASSERT_TRUE(second.requestRaise());
+        EXPECT_TRUE(kbtest::waitInRealTime([&first] { return first.takeRaiseRequest(); })) << request;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // time for a request heard twice to show
     EXPECT_FALSE(first.takeRaiseRequest());
 
     first.release();
@@ -124,8 +125,7 @@ std::string fakeOpener(const kbtest::TempDir& dir)
 
 std::string waitForFile(const std::string& path)
 {
-    for (int i = 0; i < 10000 && !std::filesystem::exists(path); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    kbtest::waitInRealTime([&path] { return std::filesystem::exists(path); });
     const std::string text = kbtest::readFile(path);
     std::filesystem::remove(path);
     return text;
