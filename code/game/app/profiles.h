@@ -33,9 +33,11 @@ public:
     // what can be read of it and is copied beside itself with one log line
     // saying what was set aside: as ".damaged", or ".damaged.1", ".damaged.2"
     // ... beside the copies of earlier loads. When no copy can be made, or the
-    // file is there but cannot be opened or read, it is not written over. Only sections with a name that fits and a key
-    // of a player make players. Temporary files of saves that were killed are removed. A quit request stops the reading
-    // of a long file. With no profile marked active the first one becomes current. Always true.
+    // file is there but cannot be opened or read, it is not written over.
+    // Only sections with a name that fits and a key of a player make players.
+    // Temporary files of saves that were killed are removed. A quit request
+    // stops the reading of a long file. With no profile marked active the
+    // first one becomes current. Always true.
     bool load(const std::string& path);
     // Writes every profile to the stored path in one step; false when the
     // file could not be replaced (the old one stays), or must be kept as it
