@@ -14,12 +14,10 @@ constexpr std::chrono::minutes kHangGuard{5};
 
 class HangGuard {
 public:
-    HangGuard() { restart(); }
-    void restart() { m_giveUp = std::chrono::steady_clock::now() + kHangGuard; }
     bool expired() const { return std::chrono::steady_clock::now() > m_giveUp; }
 
 private:
-    std::chrono::steady_clock::time_point m_giveUp;
+    const std::chrono::steady_clock::time_point m_giveUp = std::chrono::steady_clock::now() + kHangGuard;
 };
 
 // Asks `done` every `poll` until it holds or the guard runs out; whether it holds.

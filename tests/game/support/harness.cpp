@@ -172,23 +172,16 @@ cPlayerProfile* GameHarness::makePlayer(const std::wstring& name)
 
 bool GameHarness::waitForState(int32_t id, int maxFrames)
 {
-    HangGuard guard;
-    bool wasLoading = false;
-    for (int counted = 0; counted < maxFrames && framesRun();) {
-        const bool loading = m_game->loadingThreadRuns();
-        const cGameState* state = m_game->getCurrentState();
-        if (state && state->getId() == id && state->isInitiated() && !loading)
-            return true;
+    for (int counted = 0; counted < maxFrames && framesRun(); ++counted) {
         // A load's frames come as fast as the machine draws them while it
         // takes its own real time: they are not counted, each load is only
         // guarded against a hang.
-        if (loading && !wasLoading)
-            guard.restart();
-        if (loading && guard.expired())
+        if (m_game->loadingThreadRuns() && !waitForLoad())
             return false;
-        wasLoading = loading;
-        counted += loading ? 0 : 1;
-        frameWhileLoading();
+        const cGameState* state = m_game->getCurrentState();
+        if (state && state->getId() == id && state->isInitiated())
+            return true;
+        frame();
     }
     return false;
 }
